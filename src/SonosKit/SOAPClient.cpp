@@ -1,0 +1,238 @@
+#include "SOAPClient.h"
+
+#include "SonosError.h"
+#include "Text.h"
+
+#include <QCoroNetworkReply>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QThread>
+#include <QUrl>
+
+#include <cmath>
+
+namespace SonosKit {
+
+namespace {
+
+// One HTTP session per thread: no cache, no cookies, no credentials, no proxy
+// (players are on the local network). Sharing it between clients is
+// indistinguishable from one session per client because players close every
+// connection after answering, so nothing carries over from one call to the next.
+std::shared_ptr<QNetworkAccessManager> threadSession()
+{
+    thread_local std::weak_ptr<QNetworkAccessManager> session;
+    if (auto existing = session.lock())
+        return existing;
+    auto created = std::shared_ptr<QNetworkAccessManager>(new QNetworkAccessManager, [](QNetworkAccessManager *manager) {
+        manager->deleteLater();
+    });
+    created->setProxy(QNetworkProxy::NoProxy);
+    created->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    session = created;
+    return created;
+}
+
+QString secondsText(double seconds)
+{
+    if (seconds == std::floor(seconds) && seconds < 1e9)
+        return QString::number(qint64(seconds)) + (seconds == 1 ? QStringLiteral(" second") : QStringLiteral(" seconds"));
+    return QString::number(seconds, 'g', 3) + QStringLiteral(" seconds");
+}
+
+enum class Abort { none, cancelled, tooLarge };
+
+} // namespace
+
+QString SOAPClient::controlPath(Service service)
+{
+    switch (service) {
+    case Service::avTransport: return QStringLiteral("/MediaRenderer/AVTransport/Control");
+    case Service::renderingControl: return QStringLiteral("/MediaRenderer/RenderingControl/Control");
+    case Service::contentDirectory: return QStringLiteral("/MediaServer/ContentDirectory/Control");
+    case Service::zoneGroupTopology: return QStringLiteral("/ZoneGroupTopology/Control");
+    case Service::musicServices: return QStringLiteral("/MusicServices/Control");
+    }
+    return {};
+}
+
+QString SOAPClient::urn(Service service)
+{
+    switch (service) {
+    case Service::avTransport: return QStringLiteral("urn:schemas-upnp-org:service:AVTransport:1");
+    case Service::renderingControl: return QStringLiteral("urn:schemas-upnp-org:service:RenderingControl:1");
+    case Service::contentDirectory: return QStringLiteral("urn:schemas-upnp-org:service:ContentDirectory:1");
+    case Service::zoneGroupTopology: return QStringLiteral("urn:upnp-org:serviceId:ZoneGroupTopology");
+    case Service::musicServices: return QStringLiteral("urn:schemas-upnp-org:service:MusicServices:1");
+    }
+    return {};
+}
+
+SOAPClient::SOAPClient(QString host, int port, double timeout)
+    : host(std::move(host))
+    , port(port)
+    , timeout(timeout)
+    , m_session(threadSession())
+{
+}
+
+QString SOAPClient::envelope(Service service, const QString &action, const Arguments &arguments)
+{
+    QString body;
+    body.reserve(320 + action.size() * 2 + arguments.size() * 48);
+    body += QLatin1String("<?xml version=\"1.0\" encoding=\"utf-8\"?><s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+                          "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body><u:");
+    body += action;
+    body += QLatin1String(" xmlns:u=\"");
+    body += urn(service);
+    body += QLatin1String("\">");
+    for (const auto &[name, value] : arguments) {
+        body += QLatin1Char('<') + name + QLatin1Char('>');
+        body += XMLText::escape(value);
+        body += QLatin1String("</") + name + QLatin1Char('>');
+    }
+    body += QLatin1String("</u:") + action + QLatin1String("></s:Body></s:Envelope>");
+    return body;
+}
+
+namespace {
+
+// A fault body to the error it describes; throws when the body is no fault.
+SonosError parseFault(const QString &body, const QString &action)
+{
+    const XMLDocument document = XMLText::document(body);
+    const XMLNode root = document.root();
+    if (root.isNull())
+        throw SonosError::malformedResponse(QStringLiteral("unparseable fault for ") + action);
+    const std::optional<QString> codeText = XMLText::text(root, u"errorCode");
+    const qint64 code = codeText ? Text::parseInteger(*codeText).value_or(-1) : -1;
+    std::optional<QString> description = XMLText::text(root, u"errorDescription");
+    if (!description)
+        description = XMLText::text(root, u"faultstring");
+    return SonosError::upnpFault(code, description.value_or(QStringLiteral("unknown")), action);
+}
+
+QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAccessManager> session,
+                                  SOAPClient::Service service, QString action, SOAPClient::Arguments arguments,
+                                  CancellationToken cancel)
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(client.host, QUrl::StrictMode);
+    url.setPort(client.port);
+    url.setPath(SOAPClient::controlPath(service));
+    if (client.host.isEmpty() || !url.isValid() || url.host().isEmpty())
+        throw SonosError::malformedResponse(QStringLiteral("could not build a URL for host \"") + client.host + QLatin1Char('"'));
+
+    if (cancel.isCancelled())
+        throw SonosError::network({NetworkFailure::Source::http, QNetworkReply::OperationCanceledError,
+                                   QStringLiteral("The request was cancelled.")});
+
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::AuthenticationReuseAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    request.setTransferTimeout(std::max(1, int(std::lround(client.timeout * 1000))));
+    request.setRawHeader("Content-Type", "text/xml; charset=\"utf-8\"");
+    request.setRawHeader("SOAPAction", '"' + SOAPClient::urn(service).toUtf8() + '#' + action.toUtf8() + '"');
+
+    std::unique_ptr<QNetworkReply> reply(
+        session->post(request, SOAPClient::envelope(service, action, arguments).toUtf8()));
+    Abort abort = Abort::none;
+    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&abort, r = reply.get()] {
+        const QVariant length = r->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > SOAPClient::maximumResponseBytes) {
+            abort = Abort::tooLarge;
+            r->abort();
+        }
+    });
+    QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&abort, r = reply.get()] {
+        if (r->bytesAvailable() > SOAPClient::maximumResponseBytes) {
+            abort = Abort::tooLarge;
+            r->abort();
+        }
+    });
+    cancel.onCancel(reply.get(), [&abort, r = reply.get()] {
+        if (abort == Abort::none)
+            abort = Abort::cancelled;
+        r->abort();
+    });
+
+    co_await reply.get();
+
+    if (abort == Abort::tooLarge)
+        throw SonosError::malformedResponse(QStringLiteral("the response is larger than %1 MiB and was not read")
+                                                .arg(SOAPClient::maximumResponseBytes / (1024 * 1024)));
+    const QNetworkReply::NetworkError error = reply->error();
+    const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    // Errors below 200 are transport failures (connection, timeout, proxy);
+    // above are HTTP statuses that still came with a response to read.
+    const bool transportFailed = error != QNetworkReply::NoError
+        && (error < QNetworkReply::ContentAccessDenied || error == QNetworkReply::ProtocolFailure || !statusAttribute.isValid());
+    if (transportFailed) {
+        QString description;
+        if (abort == Abort::cancelled)
+            description = QStringLiteral("The request was cancelled.");
+        else if (error == QNetworkReply::OperationCanceledError)
+            description = QStringLiteral("The player at %1 did not answer within %2.").arg(client.host, secondsText(client.timeout));
+        else
+            description = reply->errorString();
+        throw SonosError::network({NetworkFailure::Source::http, int(error), description});
+    }
+
+    const QString body = QString::fromUtf8(reply->readAll());
+    const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
+    if (status == 200)
+        co_return body;
+    SonosError fault = [&] {
+        try {
+            return parseFault(body, action);
+        } catch (const SonosError &) {
+            return SonosError::httpStatus(status, body);
+        }
+    }();
+    throw fault;
+}
+
+} // namespace
+
+QCoro::Task<QString> SOAPClient::callReturningRawXML(Service service, QString action, Arguments arguments,
+                                                     CancellationToken cancel) const
+{
+    return performCall(*this, m_session, service, std::move(action), std::move(arguments), std::move(cancel));
+}
+
+namespace {
+
+QCoro::Task<XMLNode> callForElement(QCoro::Task<QString> raw, QString action)
+{
+    const QString body = co_await std::move(raw);
+    const XMLDocument document = XMLText::document(body);
+    const XMLNode root = document.root();
+    if (!root.isNull()) {
+        std::optional<XMLNode> soapBody = XMLText::firstDescendant(root, u"Body");
+        if (!soapBody && root.name() == u"Body")
+            soapBody = root;
+        if (soapBody) {
+            if (XMLNode element = soapBody->firstElementChild(); !element.isNull())
+                co_return element;
+        }
+    }
+    throw SonosError::malformedResponse(QStringLiteral("no SOAP Body in the response to ") + action);
+}
+
+} // namespace
+
+QCoro::Task<XMLNode> SOAPClient::call(Service service, QString action, Arguments arguments, CancellationToken cancel) const
+{
+    auto raw = callReturningRawXML(service, action, std::move(arguments), std::move(cancel));
+    return callForElement(std::move(raw), std::move(action));
+}
+
+} // namespace SonosKit

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "CancellationToken.h"
+#include "XMLText.h"
+
+#include <QCoroTask>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <utility>
+
+class QNetworkAccessManager;
+
+namespace SonosKit {
+
+// One UPnP control call to one player: a SOAP envelope POSTed to a service's
+// control path, answered by the action's response element or a SonosError.
+// A small value made on the spot for the player addressed; copies share one
+// session and no call leaves anything behind.
+class SOAPClient
+{
+public:
+    enum class Service {
+        avTransport,
+        renderingControl,
+        contentDirectory,
+        zoneGroupTopology,
+        musicServices,
+    };
+    static QString controlPath(Service service);
+    static QString urn(Service service);
+
+    using Arguments = QList<std::pair<QString, QString>>;
+
+    // Every client the system makes talks to port 1400 and gives up after six
+    // seconds without progress.
+    static constexpr int defaultPort = 1400;
+    static constexpr double defaultTimeout = 6.0;
+    // Answers larger than this are aborted rather than buffered.
+    static constexpr qint64 maximumResponseBytes = 16 * 1024 * 1024;
+
+    explicit SOAPClient(QString host, int port = defaultPort, double timeout = defaultTimeout);
+
+    QString host;
+    int port;
+    double timeout; // seconds of inactivity before a request fails
+
+    // The action's response element (the first element inside the SOAP Body),
+    // valid together with its document for as long as it is held.
+    QCoro::Task<XMLNode> call(Service service, QString action, Arguments arguments = {},
+                              CancellationToken cancel = {}) const;
+    // The whole body of a status-200 answer, decoded from UTF-8, unparsed.
+    QCoro::Task<QString> callReturningRawXML(Service service, QString action, Arguments arguments = {},
+                                             CancellationToken cancel = {}) const;
+
+    // The request body. Argument and action names are trusted identifiers and
+    // go in verbatim; values are escaped.
+    static QString envelope(Service service, const QString &action, const Arguments &arguments);
+
+private:
+    std::shared_ptr<QNetworkAccessManager> m_session;
+};
+
+} // namespace SonosKit

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <exception>
+
+namespace SonosKit {
+
+// The transport failure behind SonosError::network: a code from the layer that
+// failed (a QNetworkReply::NetworkError, or an errno for sockets) and a sentence
+// a person can read.
+struct NetworkFailure {
+    enum class Source { http, posix };
+    Source source = Source::http;
+    int code = 0;
+    QString description;
+
+    friend bool operator==(const NetworkFailure &, const NetworkFailure &) = default;
+};
+
+// The one error of the library. Every failing operation throws one of these;
+// errorDescription() is the text the application shows.
+class SonosError : public std::exception
+{
+public:
+    enum class Kind {
+        roomNotFound,
+        network,
+        httpStatus,
+        upnpFault,
+        malformedResponse,
+        notPlayable,
+        noPlayersFound,
+    };
+
+    static SonosError roomNotFound(QString name);
+    static SonosError network(NetworkFailure underlying);
+    static SonosError httpStatus(int status, QString body);
+    static SonosError upnpFault(qint64 code, QString description, QString action);
+    static SonosError malformedResponse(QString detail);
+    static SonosError notPlayable(QString title);
+    static SonosError noPlayersFound();
+
+    Kind kind() const { return m_kind; }
+
+    // Payload accessors; each is meaningful only for the cases named.
+    const QString &roomName() const { return m_text; }          // roomNotFound
+    const NetworkFailure &underlying() const { return m_underlying; } // network
+    int status() const { return int(m_code); }                   // httpStatus
+    const QString &body() const { return m_text; }              // httpStatus
+    qint64 code() const { return m_code; }                       // upnpFault
+    const QString &faultDescription() const { return m_text; }  // upnpFault
+    const QString &action() const { return m_action; }          // upnpFault
+    const QString &detail() const { return m_text; }            // malformedResponse
+    const QString &title() const { return m_text; }             // notPlayable
+
+    QString errorDescription() const;
+    const char *what() const noexcept override;
+
+    // Advice for a UPnP error code; empty for codes without advice.
+    static QString hint(qint64 faultCode);
+
+    friend bool operator==(const SonosError &a, const SonosError &b)
+    {
+        return a.m_kind == b.m_kind && a.m_code == b.m_code && a.m_text == b.m_text
+            && a.m_action == b.m_action && a.m_underlying == b.m_underlying;
+    }
+
+private:
+    explicit SonosError(Kind kind);
+
+    Kind m_kind;
+    qint64 m_code = 0;
+    QString m_text;
+    QString m_action;
+    NetworkFailure m_underlying;
+    QByteArray m_what;
+};
+
+} // namespace SonosKit

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace SonosKit::Text {
+
+// A decimal integer as players write them: an optional leading '+' or '-', then
+// digits only, within the signed 64-bit range. Anything else (spaces included)
+// is no number.
+std::optional<qint64> parseInteger(QStringView text);
+
+// The first `count` characters of `text`, counted in code points so that a
+// surrogate pair is never cut in half.
+QString leadingCharacters(const QString &text, qsizetype count);
+
+} // namespace SonosKit::Text

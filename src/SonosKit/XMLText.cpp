@@ -1,0 +1,385 @@
+#include "XMLText.h"
+
+#include "SonosError.h"
+#include "Text.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+
+#include <QHash>
+#include <QStringList>
+
+#include <cstring>
+#include <deque>
+#include <mutex>
+
+namespace SonosKit {
+
+namespace {
+
+// Documents from players never need anything outside themselves: refuse every
+// external entity, DTD and network load, whatever the parser is asked.
+xmlParserInputPtr refuseExternalEntity(const char *, const char *, xmlParserCtxtPtr)
+{
+    return nullptr;
+}
+
+void initialiseParser()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        xmlInitParser();
+        xmlSetExternalEntityLoader(refuseExternalEntity);
+    });
+}
+
+QString fromXmlChars(const xmlChar *chars)
+{
+    return chars ? QString::fromUtf8(reinterpret_cast<const char *>(chars)) : QString();
+}
+
+const char *localPart(const char *name)
+{
+    const char *colon = std::strrchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+// Element names match when their parts after the last ':' are equal; namespace
+// URIs are never consulted. (Equal qualified names have equal local parts.)
+class NameMatcher
+{
+public:
+    explicit NameMatcher(QStringView wanted)
+        : m_wanted(wanted.toUtf8())
+        , m_local(localPart(m_wanted.constData()))
+    {
+    }
+
+    bool matches(const xmlNode *node) const
+    {
+        return node->type == XML_ELEMENT_NODE && node->name
+            && std::strcmp(localPart(reinterpret_cast<const char *>(node->name)), m_local) == 0;
+    }
+
+private:
+    QByteArray m_wanted;
+    const char *m_local;
+};
+
+struct ParseErrors {
+    QString firstFatal;
+    QString firstError;
+};
+
+void collectError(void *userData, xmlErrorPtr error)
+{
+    auto *context = static_cast<xmlParserCtxtPtr>(userData);
+    auto *errors = static_cast<ParseErrors *>(context->_private);
+    if (!errors || !error || error->level < XML_ERR_ERROR)
+        return;
+    const QString message = QString::fromUtf8(error->message ? error->message : "unknown error").trimmed();
+    if (error->level == XML_ERR_FATAL && errors->firstFatal.isEmpty())
+        errors->firstFatal = message;
+    if (errors->firstError.isEmpty())
+        errors->firstError = message;
+}
+
+std::shared_ptr<xmlDoc> parse(const QByteArray &utf8, bool recover, ParseErrors *errors)
+{
+    std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> context(xmlNewParserCtxt(), xmlFreeParserCtxt);
+    if (!context)
+        return nullptr;
+    context->_private = errors;
+    context->sax->serror = collectError;
+    // Never NOENT, DTDLOAD or HUGE: those expand entities, read files and lift
+    // the parser's limits against entity bombs.
+    int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    if (recover)
+        options |= XML_PARSE_RECOVER;
+    xmlDocPtr document = xmlCtxtReadMemory(context.get(), utf8.constData(), int(utf8.size()), nullptr, "UTF-8", options);
+    if (!document)
+        return nullptr;
+    if (!recover && !context->wellFormed) {
+        xmlFreeDoc(document);
+        return nullptr;
+    }
+    return std::shared_ptr<xmlDoc>(document, xmlFreeDoc);
+}
+
+} // namespace
+
+XMLNode::XMLNode(std::shared_ptr<_xmlDoc> document, _xmlNode *node)
+    : m_document(std::move(document))
+    , m_node(node)
+{
+}
+
+bool XMLNode::isElement() const
+{
+    return m_node && m_node->type == XML_ELEMENT_NODE;
+}
+
+QString XMLNode::name() const
+{
+    if (!m_node || !m_node->name)
+        return {};
+    QString local = fromXmlChars(m_node->name);
+    if (m_node->type == XML_ELEMENT_NODE && m_node->ns && m_node->ns->prefix)
+        return fromXmlChars(m_node->ns->prefix) + QLatin1Char(':') + local;
+    return local;
+}
+
+QString XMLNode::stringValue() const
+{
+    if (!m_node)
+        return {};
+    xmlChar *content = xmlNodeGetContent(m_node);
+    QString value = fromXmlChars(content);
+    xmlFree(content);
+    return value;
+}
+
+std::optional<QString> XMLNode::attribute(QStringView name) const
+{
+    if (!isElement())
+        return std::nullopt;
+    const QByteArray wanted = name.toUtf8();
+    for (xmlAttrPtr attribute = m_node->properties; attribute; attribute = attribute->next) {
+        QByteArray written = QByteArray(reinterpret_cast<const char *>(attribute->name));
+        if (attribute->ns && attribute->ns->prefix)
+            written.prepend(QByteArray(reinterpret_cast<const char *>(attribute->ns->prefix)) + ':');
+        if (written != wanted)
+            continue;
+        xmlChar *value = xmlNodeListGetString(m_node->doc, attribute->children, 1);
+        QString text = fromXmlChars(value);
+        xmlFree(value);
+        return text;
+    }
+    return std::nullopt;
+}
+
+XMLNode XMLNode::firstElementChild() const
+{
+    if (!m_node)
+        return {};
+    for (xmlNodePtr child = m_node->children; child; child = child->next) {
+        if (child->type == XML_ELEMENT_NODE)
+            return XMLNode(m_document, child);
+    }
+    return {};
+}
+
+QString XMLNode::serialized() const
+{
+    if (!m_node)
+        return {};
+    std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreate(), xmlBufferFree);
+    if (!buffer)
+        return {};
+    xmlNodeDump(buffer.get(), m_node->doc, m_node, 0, 0);
+    return QString::fromUtf8(reinterpret_cast<const char *>(xmlBufferContent(buffer.get())), xmlBufferLength(buffer.get()));
+}
+
+XMLDocument::XMLDocument(std::shared_ptr<_xmlDoc> document)
+    : m_document(std::move(document))
+{
+}
+
+XMLNode XMLDocument::root() const
+{
+    if (!m_document)
+        return {};
+    xmlNodePtr root = xmlDocGetRootElement(m_document.get());
+    return root ? XMLNode(m_document, root) : XMLNode();
+}
+
+namespace XMLText {
+
+XMLDocument document(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        throw SonosError::malformedResponse(QStringLiteral("empty document"));
+    initialiseParser();
+    const QByteArray utf8 = trimmed.toUtf8();
+    ParseErrors strictErrors;
+    if (auto strict = parse(utf8, false, &strictErrors))
+        return XMLDocument(std::move(strict));
+    ParseErrors ignored;
+    if (auto tolerant = parse(utf8, true, &ignored))
+        return XMLDocument(std::move(tolerant));
+    QString message = !strictErrors.firstFatal.isEmpty() ? strictErrors.firstFatal : strictErrors.firstError;
+    if (message.isEmpty())
+        message = QStringLiteral("the document could not be read");
+    throw SonosError::malformedResponse(message + QStringLiteral(" in: ") + Text::leadingCharacters(trimmed, 300));
+}
+
+std::optional<XMLNode> firstDescendant(const XMLNode &node, QStringView name)
+{
+    if (node.isNull())
+        return std::nullopt;
+    const NameMatcher matcher(name);
+    std::deque<xmlNodePtr> queue;
+    for (xmlNodePtr child = node.raw()->children; child; child = child->next)
+        queue.push_back(child);
+    while (!queue.empty()) {
+        xmlNodePtr current = queue.front();
+        queue.pop_front();
+        if (matcher.matches(current))
+            return node.related(current);
+        // Entity references share their children with the declaration; walking
+        // them would revisit the same subtree once per reference.
+        if (current->type == XML_ENTITY_REF_NODE)
+            continue;
+        for (xmlNodePtr child = current->children; child; child = child->next)
+            queue.push_back(child);
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+void appendDescendants(const XMLNode &owner, xmlNodePtr node, const NameMatcher &matcher, std::vector<XMLNode> &into)
+{
+    for (xmlNodePtr child = node->children; child; child = child->next) {
+        if (matcher.matches(child))
+            into.push_back(owner.related(child));
+        if (child->type != XML_ENTITY_REF_NODE)
+            appendDescendants(owner, child, matcher, into);
+    }
+}
+
+const QHash<QStringView, QChar> &namedEntities()
+{
+    static const QHash<QStringView, QChar> table{
+        {u"amp", QLatin1Char('&')}, {u"lt", QLatin1Char('<')},    {u"gt", QLatin1Char('>')},
+        {u"quot", QLatin1Char('"')}, {u"apos", QLatin1Char('\'')}, {u"nbsp", QChar(0x00A0)},
+    };
+    return table;
+}
+
+// A non-empty run of digits in `base` that fits in 32 bits.
+std::optional<char32_t> parseCodePoint(QStringView digits, int base)
+{
+    if (digits.isEmpty())
+        return std::nullopt;
+    quint64 value = 0;
+    for (QChar c : digits) {
+        const char16_t u = c.unicode();
+        int digit = -1;
+        if (u >= u'0' && u <= u'9')
+            digit = u - u'0';
+        else if (u >= u'a' && u <= u'f')
+            digit = u - u'a' + 10;
+        else if (u >= u'A' && u <= u'F')
+            digit = u - u'A' + 10;
+        if (digit < 0 || digit >= base)
+            return std::nullopt;
+        value = value * base + digit;
+        if (value > 0xFFFFFFFFull)
+            return std::nullopt;
+    }
+    if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return std::nullopt;
+    return char32_t(value);
+}
+
+} // namespace
+
+std::vector<XMLNode> descendants(const XMLNode &node, QStringView name)
+{
+    std::vector<XMLNode> found;
+    if (!node.isNull())
+        appendDescendants(node, node.raw(), NameMatcher(name), found);
+    return found;
+}
+
+std::optional<QString> text(const XMLNode &node, QStringView name)
+{
+    const std::optional<XMLNode> element = firstDescendant(node, name);
+    if (!element)
+        return std::nullopt;
+    QString value = element->stringValue();
+    if (value.isEmpty())
+        return std::nullopt;
+    return value;
+}
+
+QString escape(QStringView text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case u'&': escaped += QLatin1String("&amp;"); break;
+        case u'<': escaped += QLatin1String("&lt;"); break;
+        case u'>': escaped += QLatin1String("&gt;"); break;
+        case u'"': escaped += QLatin1String("&quot;"); break;
+        case u'\'': escaped += QLatin1String("&apos;"); break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QString unescape(const QString &text)
+{
+    if (!text.contains(QLatin1Char('&')))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (text[i] != u'&') {
+            out += text[i++];
+            continue;
+        }
+        const qsizetype semicolon = text.indexOf(QLatin1Char(';'), i + 1);
+        if (semicolon < 0 || semicolon - i > 10) {
+            out += text[i++];
+            continue;
+        }
+        const QStringView name = QStringView(text).mid(i + 1, semicolon - i - 1);
+        std::optional<char32_t> codePoint;
+        if (auto named = namedEntities().constFind(name); named != namedEntities().cend())
+            codePoint = named->unicode();
+        else if (name.startsWith(u"#x") || name.startsWith(u"#X"))
+            codePoint = parseCodePoint(name.mid(2), 16);
+        if (!codePoint && name.startsWith(u'#'))
+            codePoint = parseCodePoint(name.mid(1), 10);
+        if (codePoint)
+            out += QString::fromUcs4(&*codePoint, 1);
+        else
+            out += QStringView(text).mid(i, semicolon - i + 1);
+        i = semicolon + 1;
+    }
+    return out;
+}
+
+std::optional<qint64> seconds(const std::optional<QString> &duration)
+{
+    if (!duration || *duration == u"NOT_IMPLEMENTED" || !duration->contains(QLatin1Char(':')))
+        return std::nullopt;
+    const QStringList pieces = duration->split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    if (pieces.size() != 3)
+        return std::nullopt;
+    const QStringList secondPieces = pieces[2].split(QLatin1Char('.'), Qt::SkipEmptyParts);
+    if (secondPieces.isEmpty())
+        return std::nullopt;
+    const auto hours = Text::parseInteger(pieces[0]);
+    const auto minutes = Text::parseInteger(pieces[1]);
+    const auto secs = Text::parseInteger(secondPieces[0]);
+    if (!hours || !minutes || !secs)
+        return std::nullopt;
+    qint64 total = 0;
+    qint64 hourSeconds = 0;
+    qint64 minuteSeconds = 0;
+    if (__builtin_mul_overflow(*hours, qint64(3600), &hourSeconds) || __builtin_mul_overflow(*minutes, qint64(60), &minuteSeconds)
+        || __builtin_add_overflow(hourSeconds, minuteSeconds, &total) || __builtin_add_overflow(total, *secs, &total))
+        return std::nullopt;
+    return total;
+}
+
+} // namespace XMLText
+} // namespace SonosKit
