@@ -1,0 +1,56 @@
+#include "RequestLog.h"
+
+namespace playersim {
+
+quint64 RequestLog::append(LoggedRequest request)
+{
+    std::lock_guard lock(m_mutex);
+    request.sequence = m_next++;
+    m_requests.push_back(std::move(request));
+    return m_requests.back().sequence;
+}
+
+void RequestLog::markAnswered(quint64 sequence)
+{
+    std::lock_guard lock(m_mutex);
+    for (auto it = m_requests.rbegin(); it != m_requests.rend(); ++it) {
+        if (it->sequence == sequence) {
+            it->answered = std::chrono::steady_clock::now();
+            return;
+        }
+    }
+}
+
+std::vector<LoggedRequest> RequestLog::all() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
+std::vector<LoggedRequest> RequestLog::forPlayer(const QString &address) const
+{
+    std::lock_guard lock(m_mutex);
+    std::vector<LoggedRequest> found;
+    for (const auto &request : m_requests)
+        if (request.player == address)
+            found.push_back(request);
+    return found;
+}
+
+std::vector<SoapCall> RequestLog::calls(const QString &action) const
+{
+    std::lock_guard lock(m_mutex);
+    std::vector<SoapCall> found;
+    for (const auto &request : m_requests)
+        if (!request.call.action.isEmpty() && (action.isEmpty() || request.call.action == action))
+            found.push_back(request.call);
+    return found;
+}
+
+void RequestLog::clear()
+{
+    std::lock_guard lock(m_mutex);
+    m_requests.clear();
+}
+
+} // namespace playersim

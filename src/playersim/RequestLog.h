@@ -1,0 +1,29 @@
+#pragma once
+
+#include "SimTypes.h"
+
+#include <mutex>
+#include <vector>
+
+namespace playersim {
+
+// Every request any player of a household received, in order of arrival.
+// Shared by the players' server threads and read by tests.
+class RequestLog
+{
+public:
+    quint64 append(LoggedRequest request);
+    void markAnswered(quint64 sequence);
+    std::vector<LoggedRequest> all() const;
+    std::vector<LoggedRequest> forPlayer(const QString &address) const;
+    // SOAP calls only, optionally only those of one action.
+    std::vector<SoapCall> calls(const QString &action = {}) const;
+    void clear();
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<LoggedRequest> m_requests;
+    quint64 m_next = 1;
+};
+
+} // namespace playersim

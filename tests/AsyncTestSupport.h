@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QCoroTask>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+namespace testsupport {
+
+namespace detail {
+
+template<typename T>
+struct Outcome {
+    bool finished = false;
+    std::exception_ptr failure;
+    std::optional<T> value;
+    QEventLoop *loop = nullptr;
+};
+
+struct Nothing {};
+
+// The outcome lives on the heap so that a task finishing after the test gave
+// up on it writes into memory that still exists.
+template<typename T>
+QCoro::Task<void> collect(QCoro::Task<T> task, std::shared_ptr<Outcome<T>> outcome)
+{
+    try {
+        outcome->value.emplace(co_await std::move(task));
+    } catch (...) {
+        outcome->failure = std::current_exception();
+    }
+    outcome->finished = true;
+    if (outcome->loop)
+        outcome->loop->quit();
+}
+
+inline QCoro::Task<void> collect(QCoro::Task<void> task, std::shared_ptr<Outcome<Nothing>> outcome)
+{
+    try {
+        co_await std::move(task);
+        outcome->value.emplace();
+    } catch (...) {
+        outcome->failure = std::current_exception();
+    }
+    outcome->finished = true;
+    if (outcome->loop)
+        outcome->loop->quit();
+}
+
+template<typename T, typename V>
+V run(QCoro::Task<T> task, std::chrono::milliseconds limit)
+{
+    auto outcome = std::make_shared<Outcome<V>>();
+    auto collector = collect(std::move(task), outcome);
+    if (!outcome->finished) {
+        QEventLoop loop;
+        outcome->loop = &loop;
+        QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+        loop.exec();
+        outcome->loop = nullptr;
+    }
+    if (!outcome->finished)
+        throw std::runtime_error("the operation did not finish in time");
+    if (outcome->failure)
+        std::rethrow_exception(outcome->failure);
+    return std::move(*outcome->value);
+}
+
+} // namespace detail
+
+// Runs `task` on this thread's event loop until it finishes; throws if it has
+// not finished within `limit`. The task's own exceptions are rethrown here.
+template<typename T>
+T await(QCoro::Task<T> task, std::chrono::milliseconds limit = std::chrono::seconds(30))
+{
+    return detail::run<T, T>(std::move(task), limit);
+}
+
+inline void await(QCoro::Task<void> task, std::chrono::milliseconds limit = std::chrono::seconds(30))
+{
+    detail::run<void, detail::Nothing>(std::move(task), limit);
+}
+
+// The error a task fails with; a test failure (and nothing) when it succeeds.
+template<typename Error, typename T>
+std::optional<Error> failureOf(QCoro::Task<T> task, std::chrono::milliseconds limit = std::chrono::seconds(30))
+{
+    try {
+        await(std::move(task), limit);
+    } catch (const Error &error) {
+        return error;
+    }
+    ADD_FAILURE() << "expected the operation to fail";
+    return std::nullopt;
+}
+
+} // namespace testsupport
