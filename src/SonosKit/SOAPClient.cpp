@@ -98,10 +98,7 @@ QString SOAPClient::envelope(Service service, const QString &action, const Argum
     return body;
 }
 
-namespace {
-
-// A fault body to the error it describes; throws when the body is no fault.
-SonosError parseFault(const QString &body, const QString &action)
+SonosError SOAPClient::parseFault(const QString &body, const QString &action)
 {
     const XMLDocument document = XMLText::document(body);
     const XMLNode root = document.root();
@@ -114,6 +111,8 @@ SonosError parseFault(const QString &body, const QString &action)
         description = XMLText::text(root, u"faultstring");
     return SonosError::upnpFault(code, description.value_or(QStringLiteral("unknown")), action);
 }
+
+namespace {
 
 QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAccessManager> session,
                                   SOAPClient::Service service, QString action, SOAPClient::Arguments arguments,
@@ -192,7 +191,7 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
         co_return body;
     SonosError fault = [&] {
         try {
-            return parseFault(body, action);
+            return SOAPClient::parseFault(body, action);
         } catch (const SonosError &) {
             return SonosError::httpStatus(status, body);
         }

@@ -58,6 +58,10 @@ public:
     // go in verbatim; values are escaped.
     static QString envelope(Service service, const QString &action, const Arguments &arguments);
 
+    // The error a non-200 answer's fault body describes; throws a SonosError
+    // when the body is no readable fault. Public for the fuzzers.
+    static class SonosError parseFault(const QString &body, const QString &action);
+
 private:
     std::shared_ptr<QNetworkAccessManager> m_session;
 };
