@@ -100,7 +100,10 @@ std::shared_ptr<xmlDoc> parse(const QByteArray &utf8, bool recover, ParseErrors 
     xmlDocPtr document = xmlCtxtReadMemory(context.get(), utf8.constData(), int(utf8.size()), nullptr, "UTF-8", options);
     if (!document)
         return nullptr;
-    if (!recover && !context->wellFormed) {
+    // Recover mode turns any text into a document, bare text into one without
+    // a root element; such a "repair" found nothing to repair and counts as a
+    // failed parse.
+    if ((!recover && !context->wellFormed) || (recover && !xmlDocGetRootElement(document))) {
         xmlFreeDoc(document);
         return nullptr;
     }
