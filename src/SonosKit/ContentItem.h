@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+#include <optional>
+
+namespace SonosKit {
+
+// One entry of the content directory: a favorite, a Sonos Playlist, a queue
+// entry, a track, or the track now playing.
+struct ContentItem {
+    QString id;       // the DIDL-Lite id, or the URI when there was none; identity in lists
+    QString title;    // never empty from the parser
+    QString uri;      // empty when there is nothing to play
+    QString metadata; // DIDL-Lite to send along with `uri`
+    std::optional<QString> albumArtURI; // as the player gave it, possibly relative
+    std::optional<QString> artist;
+    bool isContainer = false;
+    std::optional<qint64> serviceID;
+
+    bool isPlayable() const { return !uri.isEmpty(); }
+    // The object under which this item's children are browsed.
+    std::optional<QString> browseID() const;
+
+    // The music service number from a URI's "sid" query parameter.
+    static std::optional<qint64> serviceIDFromURI(QStringView uri);
+    // The music service number encoded in a "SA_RINCON<n>" account token.
+    static std::optional<qint64> serviceIDFromMetadata(QStringView metadata);
+
+    // A name to group items by, from the household's service table.
+    QString providerName(const QHash<qint64, QString> &serviceNames) const;
+
+    friend bool operator==(const ContentItem &, const ContentItem &) = default;
+};
+
+size_t qHash(const ContentItem &item, size_t seed = 0);
+
+} // namespace SonosKit
+
+template<>
+struct std::hash<SonosKit::ContentItem> {
+    size_t operator()(const SonosKit::ContentItem &item) const noexcept { return SonosKit::qHash(item); }
+};

@@ -1,0 +1,56 @@
+#include "MusicServices.h"
+
+#include "SonosError.h"
+#include "Text.h"
+#include "XMLText.h"
+
+namespace SonosKit {
+
+namespace {
+
+QCoro::Task<QHash<qint64, QString>> readServiceNames(SOAPClient client, CancellationToken cancel)
+{
+    const XMLNode response = co_await client.call(SOAPClient::Service::musicServices,
+                                                  QStringLiteral("ListAvailableServices"), {}, std::move(cancel));
+    // The descriptor list comes as a document escaped into this element's text.
+    const std::optional<QString> list = XMLText::text(response, QStringLiteral("AvailableServiceDescriptorList"));
+    if (!list)
+        throw SonosError::malformedResponse(QStringLiteral("ListAvailableServices returned no descriptor list"));
+    co_return MusicServices::parseServices(*list);
+}
+
+} // namespace
+
+MusicServices::MusicServices(QString host)
+    : client(std::move(host))
+{
+}
+
+QCoro::Task<QHash<qint64, QString>> MusicServices::serviceNames(CancellationToken cancel) const
+{
+    return readServiceNames(client, std::move(cancel));
+}
+
+QHash<qint64, QString> MusicServices::parseServices(const QString &xml)
+{
+    const XMLDocument document = XMLText::document(xml);
+    const XMLNode root = document.root();
+    QHash<qint64, QString> names;
+    if (root.isNull())
+        return names;
+    for (const XMLNode &service : XMLText::descendants(root, u"Service")) {
+        const std::optional<QString> idText = service.attribute(u"Id");
+        if (!idText)
+            continue;
+        const std::optional<qint64> id = Text::parseInteger(*idText);
+        if (!id)
+            continue;
+        std::optional<QString> name = service.attribute(u"Name");
+        if (!name)
+            continue;
+        names.insert(*id, std::move(*name));
+    }
+    return names;
+}
+
+} // namespace SonosKit

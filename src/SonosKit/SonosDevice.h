@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QHashFunctions>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace SonosKit {
+
+// One player of the household, as the topology describes it.
+struct SonosDevice {
+    QString host;     // where SOAP calls go: the host of the member's Location
+    QString uuid;     // empty when the player did not say
+    QString roomName; // empty when the player did not say
+    std::optional<QString> modelName;
+
+    // Identity in lists: the UUID, or the host for a player without one.
+    QString id() const;
+
+    friend bool operator==(const SonosDevice &, const SonosDevice &) = default;
+};
+
+size_t qHash(const SonosDevice &device, size_t seed = 0);
+
+} // namespace SonosKit
+
+template<>
+struct std::hash<SonosKit::SonosDevice> {
+    size_t operator()(const SonosKit::SonosDevice &device) const noexcept { return SonosKit::qHash(device); }
+};
