@@ -1,0 +1,180 @@
+#include "SonosDiscovery.h"
+#include "SonosDiscoveryDetail.h"
+
+#include "SonosError.h"
+
+#include <QCoroFuture>
+#include <QPromise>
+#include <QThreadPool>
+#include <QUrl>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <memory>
+
+namespace SonosKit::SonosDiscovery {
+
+namespace detail {
+
+namespace {
+
+constexpr char multicastGroup[] = "239.255.255.250";
+constexpr quint16 ssdpPort = 1900;
+constexpr auto receiveTimeout = std::chrono::microseconds(300000);
+constexpr std::size_t receiveBufferSize = 4096;
+
+class SocketCloser
+{
+public:
+    explicit SocketCloser(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~SocketCloser() { ::close(m_fd); }
+    SocketCloser(const SocketCloser &) = delete;
+    SocketCloser &operator=(const SocketCloser &) = delete;
+
+private:
+    int m_fd;
+};
+
+QStringView trimmedSpacesAndTabs(QStringView text)
+{
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.mid(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+QByteArray ssdpSearchDatagram()
+{
+    return QByteArrayLiteral("M-SEARCH * HTTP/1.1\r\n"
+                             "HOST: 239.255.255.250:1900\r\n"
+                             "MAN: \"ssdp:discover\"\r\n"
+                             "MX: 1\r\n"
+                             "ST: urn:schemas-upnp-org:device:ZonePlayer:1\r\n"
+                             "\r\n");
+}
+
+std::optional<QString> hostOfURL(const QString &text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty())
+        return std::nullopt;
+    return url.host();
+}
+
+std::optional<QString> hostFromLocationHeader(const QString &response)
+{
+    const auto lines = QStringView(response).split(u"\r\n", Qt::SkipEmptyParts);
+    for (const QStringView line : lines) {
+        if (!line.toString().toLower().startsWith(u"location:"))
+            continue;
+        // Only the first LOCATION header counts, even when it names no host.
+        return hostOfURL(trimmedSpacesAndTabs(line.mid(9)).toString());
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> senderAddress(const sockaddr_in &address)
+{
+    char text[INET_ADDRSTRLEN] = {};
+    if (!::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text))
+        return std::nullopt;
+    return QString::fromLatin1(text);
+}
+
+std::chrono::milliseconds boundedTimeout(double seconds)
+{
+    constexpr double oneDay = 24 * 60 * 60;
+    if (!(seconds > 0))
+        return std::chrono::milliseconds(0);
+    return std::chrono::milliseconds(qint64(std::min(seconds, oneDay) * 1000.0));
+}
+
+QStringList blockingSSDPSearch(double timeout)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        // Whatever the system said, the caller sees one stable error.
+        throw SonosError::network({NetworkFailure::Source::posix, EIO, qt_error_string(EIO)});
+    }
+    const SocketCloser closer(fd);
+
+    const int reuse = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
+    const int ttl = 4;
+    ::setsockopt(fd, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
+    timeval receiveWait{};
+    receiveWait.tv_sec = 0;
+    receiveWait.tv_usec = receiveTimeout.count();
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &receiveWait, sizeof receiveWait);
+
+    sockaddr_in destination{};
+    destination.sin_family = AF_INET;
+    destination.sin_port = htons(ssdpPort);
+    ::inet_pton(AF_INET, multicastGroup, &destination.sin_addr);
+
+    // UDP may drop one of them; players answer each, and duplicates collapse.
+    const QByteArray datagram = ssdpSearchDatagram();
+    for (int i = 0; i < 2; ++i) {
+        ::sendto(fd, datagram.constData(), std::size_t(datagram.size()), 0,
+                 reinterpret_cast<const sockaddr *>(&destination), sizeof destination);
+    }
+
+    QStringList hosts;
+    const auto deadline = std::chrono::steady_clock::now() + boundedTimeout(timeout);
+    if (std::chrono::steady_clock::now() >= deadline)
+        return hosts;
+
+    std::array<char, receiveBufferSize> buffer{};
+    while (true) {
+        sockaddr_in sender{};
+        socklen_t senderLength = sizeof sender;
+        const ssize_t received = ::recvfrom(fd, buffer.data(), buffer.size(), 0,
+                                            reinterpret_cast<sockaddr *>(&sender), &senderLength);
+        if (received > 0) {
+            const QString text = QString::fromUtf8(buffer.data(), qsizetype(received));
+            std::optional<QString> host = hostFromLocationHeader(text);
+            if (!host)
+                host = senderAddress(sender);
+            if (host && !hosts.contains(*host))
+                hosts.append(*host);
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
+    }
+    return hosts;
+}
+
+} // namespace detail
+
+QCoro::Task<QStringList> ssdpHosts(double timeout)
+{
+    auto promise = std::make_shared<QPromise<QStringList>>();
+    QFuture<QStringList> result = promise->future();
+    promise->start();
+    // The loop blocks for the whole timeout; it must never run on the caller's thread.
+    detail::workerPool().start([promise, timeout] {
+        try {
+            promise->addResult(detail::blockingSSDPSearch(timeout));
+        } catch (...) {
+            promise->setException(std::current_exception());
+        }
+        promise->finish();
+    });
+    co_return co_await result;
+}
+
+} // namespace SonosKit::SonosDiscovery

@@ -1,0 +1,107 @@
+#include "SonosDiscovery.h"
+#include "SonosDiscoveryDetail.h"
+
+#include "SOAPClient.h"
+#include "SonosError.h"
+#include "XMLText.h"
+#include "ZoneTopology.h"
+
+#include <QThreadPool>
+
+#include <algorithm>
+
+namespace SonosKit::SonosDiscovery {
+
+namespace detail {
+
+QThreadPool &workerPool()
+{
+    static QThreadPool *pool = [] {
+        auto *threads = new QThreadPool;
+        // Each SSDP search holds a thread for its whole timeout.
+        threads->setMaxThreadCount(16);
+        return threads;
+    }();
+    return *pool;
+}
+
+} // namespace detail
+
+namespace {
+
+void appendOnce(QStringList &hosts, const QString &host)
+{
+    if (!hosts.contains(host))
+        hosts.append(host);
+}
+
+QCoro::Task<QList<ZoneGroup>> householdOf(QString host)
+{
+    const SOAPClient client(host, SOAPClient::defaultPort, SOAPClient::defaultTimeout);
+    const XMLNode response = co_await client.call(SOAPClient::Service::zoneGroupTopology,
+                                                  QStringLiteral("GetZoneGroupState"));
+    const std::optional<QString> state = XMLText::text(response, u"ZoneGroupState");
+    if (!state)
+        throw SonosError::malformedResponse(QStringLiteral("GetZoneGroupState returned no ZoneGroupState"));
+    co_return ZoneTopology::parseGroups(*state);
+}
+
+} // namespace
+
+QCoro::Task<QList<ZoneGroup>> findHousehold(double timeout)
+{
+    const QStringList hosts = co_await findPlayerHosts(timeout);
+    if (hosts.isEmpty())
+        throw SonosError::noPlayersFound();
+
+    // Any player answers for the whole household; the first that does wins,
+    // even with no groups at all.
+    std::optional<SonosError> lastError;
+    for (const QString &host : hosts) {
+        try {
+            co_return co_await householdOf(host);
+        } catch (const SonosError &error) {
+            lastError = error;
+        }
+    }
+    throw *lastError;
+}
+
+QCoro::Task<QStringList> findPlayerHosts(double timeout)
+{
+    QStringList hosts = co_await bonjourHosts(timeout);
+    if (!hosts.isEmpty())
+        co_return hosts;
+    try {
+        hosts = co_await ssdpHosts(timeout);
+    } catch (const SonosError &) {
+        // No socket for the search means nothing found, not a failure.
+    }
+    co_return hosts;
+}
+
+QCoro::Task<QStringList> bonjourHosts(double timeout)
+{
+    const QList<detail::BrowseResult> results = co_await detail::browse(timeout);
+
+    QStringList hosts;
+    QList<detail::BrowseResult> unlocated;
+    for (const detail::BrowseResult &result : results) {
+        const std::optional<QString> host = result.location ? detail::hostOfURL(*result.location) : std::nullopt;
+        if (host)
+            appendOnce(hosts, *host);
+        else
+            unlocated.append(result);
+    }
+
+    // One at a time: a household rarely has more than a few such instances,
+    // and a player is not worth a burst of parallel lookups.
+    const double limit = std::min(timeout, 2.0);
+    for (const detail::BrowseResult &result : unlocated) {
+        if (const std::optional<QString> host = co_await detail::resolve(result, limit))
+            appendOnce(hosts, *host);
+    }
+    co_return hosts;
+}
+
+} // namespace SonosKit::SonosDiscovery

@@ -1,0 +1,88 @@
+#pragma once
+
+// The pieces of discovery that have no place in the public interface, exposed
+// for the tests.
+
+#include <QCoroTask>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <optional>
+
+struct sockaddr_in;
+class QThreadPool;
+
+namespace SonosKit::SonosDiscovery::detail {
+
+// The M-SEARCH sent to 239.255.255.250:1900, byte for byte, asking zone
+// players only.
+QByteArray ssdpSearchDatagram();
+
+// Sends the search twice and collects answers until `timeout` seconds have
+// passed (overrunning by at most one 0.3-second receive). Blocks; throws
+// SonosError::network when no socket can be made.
+QStringList blockingSSDPSearch(double timeout);
+
+// The host of the URL in the first LOCATION header of an SSDP answer; only
+// CRLF ends a line, and a header name indented by spaces does not count.
+std::optional<QString> hostFromLocationHeader(const QString &response);
+
+// The sender of an answer as a dotted quad.
+std::optional<QString> senderAddress(const sockaddr_in &address);
+
+// The host of a URL text, or nothing when it is no URL or has no host.
+std::optional<QString> hostOfURL(const QString &text);
+
+// Where a DNS-SD instance lives: a host name or a textual address, and a port.
+struct Endpoint {
+    QString host;
+    quint16 port = 0;
+
+    friend bool operator==(const Endpoint &, const Endpoint &) = default;
+};
+
+// The address text of an endpoint: a name unchanged, IPv4 without an
+// interface scope, an IPv4-mapped IPv6 address as IPv4, any other IPv6
+// address nothing.
+std::optional<QString> ipAddress(const std::optional<Endpoint> &endpoint);
+
+// One instance seen by the browser, with what its resolver reported by the
+// time the browse ended.
+struct BrowseResult {
+    int interfaceIndex = -1;
+    int protocol = -1;
+    QString name;
+    QString type;
+    QString domain;
+
+    bool resolved = false;
+    std::optional<QString> location; // the TXT "location" value
+    QString hostName;                // the instance's target host
+    quint16 port = 0;
+    std::optional<Endpoint> endpoint; // its address and port, when resolved
+};
+
+// The "_sonos._tcp" instances present after `timeout` seconds, each with its
+// TXT record when it was resolved in time. Empty at once when there is no
+// DNS-SD daemon or the browser fails.
+QCoro::Task<QList<BrowseResult>> browse(double timeout);
+
+// The address of one instance within `timeout` seconds, or nothing.
+QCoro::Task<std::optional<QString>> resolve(BrowseResult result, double timeout);
+
+// The address of the peer once a TCP connection to `endpoint` is established
+// (and then closed again without sending anything), or nothing when it fails
+// or takes longer than `timeout` seconds.
+QCoro::Task<std::optional<QString>> connectedAddress(Endpoint endpoint, double timeout);
+
+// A delay for timers and deadlines: negative and NaN timeouts count as zero,
+// absurdly long ones as one day.
+std::chrono::milliseconds boundedTimeout(double seconds);
+
+// The threads on which discovery blocks, apart from the shared global pool so
+// that long searches neither wait for nor starve the rest of the program.
+QThreadPool &workerPool();
+
+} // namespace SonosKit::SonosDiscovery::detail
