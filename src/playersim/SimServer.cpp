@@ -210,7 +210,8 @@ bool SimServer::start(QString *error)
             std::lock_guard lock(m_mutex);
             response.set_header("Server", m_serverHeader.toStdString());
         }
-        response.set_header("Connection", "close");
+        // httplib adds "Connection: close" itself once the one request per
+        // connection is used up; setting it here too sent the header twice.
         for (const auto &[name, value] : answer->headers)
             response.set_header(name.toStdString(), value.toStdString());
         response.status = answer->status;

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace playersim {
+
+// A small PNG cover for a /getaa request: a square whose colour follows the
+// query, so different tracks get visibly different art and the same track
+// always the same.
+QByteArray artworkPng(const QByteArray &query);
+
+} // namespace playersim

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "HouseholdData.h"
+#include "HouseholdGenerator.h"
+#include "RequestLog.h"
+#include "SimServer.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <memory>
+#include <stdexcept>
+
+namespace playersim {
+
+struct HouseholdState;
+
+// A bad household description, with the reason in what().
+class HouseholdError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One group as tests see it: addresses, coordinator first among members.
+struct GroupSnapshot {
+    QString coordinator;
+    QStringList members; // visible and invisible, coordinator included
+    bool operator==(const GroupSnapshot &) const = default;
+};
+
+// A simulated Sonos household: every player answers on its own loopback
+// address with the UPnP services real players offer. Movable, not copyable;
+// every accessor is thread-safe and returns a snapshot.
+class Household
+{
+public:
+    explicit Household(HouseholdData data, const QString &firstAddress = QStringLiteral("127.0.0.11"), quint16 port = 1400);
+    ~Household();
+    Household(Household &&) noexcept;
+    Household &operator=(Household &&) noexcept;
+    Household(const Household &) = delete;
+    Household &operator=(const Household &) = delete;
+
+    static Household defaultHousehold(const QString &firstAddress = QStringLiteral("127.0.0.11"), quint16 port = 1400);
+    // Throws HouseholdError naming the offending entry.
+    static Household fromJson(const QByteArray &json, const QString &firstAddress = QStringLiteral("127.0.0.11"),
+                              quint16 port = 1400);
+    static Household generate(const GeneratorOptions &options);
+    // The household as it is now (volumes, groups, queues included).
+    QByteArray toJson() const;
+    HouseholdData data() const;
+
+    // Starts every player; on failure none is left running.
+    bool start(QString *error = nullptr);
+    void stop();
+
+    QStringList addresses() const;
+    quint16 port() const;
+    // Throws std::out_of_range for an address that is not one of the players.
+    SimServer &server(const QString &address);
+    std::shared_ptr<RequestLog> log() const;
+
+    // Inspection.
+    QString uuidOf(const QString &address) const;
+    QString roomOf(const QString &address) const;
+    QString addressOfRoom(const QString &room) const; // the first visible player of that room
+    int volume(const QString &address) const;
+    bool isMuted(const QString &address) const;
+    // What GetTransportInfo answers on that player.
+    QString transportState(const QString &address) const;
+    qint64 positionSeconds(const QString &address) const;
+    int trackNumber(const QString &address) const;
+    QString currentURI(const QString &address) const;
+    QStringList queueTitles(const QString &address) const;
+    QStringList queueURIs(const QString &address) const;
+    QList<GroupSnapshot> groups() const;
+    QList<SimFavorite> favorites() const;
+    QString zoneGroupState() const;
+
+    // Mutation for tests.
+    void setVolume(const QString &address, int volume);
+    void setMuted(const QString &address, bool muted);
+    // False when the player cannot move (a bonded satellite, an unknown address).
+    bool join(const QString &address, const QString &coordinatorAddress);
+    bool leave(const QString &address);
+    void setServiceAuthorized(int serviceId, bool authorized);
+    void setTopologyForm(TopologyForm form);
+
+private:
+    int indexOf(const QString &address) const;
+    std::unique_ptr<HouseholdState> d;
+};
+
+} // namespace playersim

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "HouseholdData.h"
+#include "RequestLog.h"
+#include "SimPlayer.h"
+
+#include <QHash>
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace playersim {
+
+// The state behind a Household: the players, the content and the one mutex
+// that guards them. Every answer is computed under that mutex, so a request
+// sees the household as it is between two other requests. Members with a
+// "Locked" suffix expect the caller to hold it.
+struct HouseholdState {
+    using Clock = SimTransport::Clock;
+
+    HouseholdState(HouseholdData data, const QString &firstAddress, quint16 port);
+    ~HouseholdState();
+
+    mutable std::mutex mutex;
+    HouseholdData content; // players' records here hold the starting state only
+    std::vector<std::unique_ptr<SimPlayer>> players;
+    QHash<QString, int> indexOfUuid;
+    QHash<QString, int> indexOfAddress;
+    quint16 port;
+    std::shared_ptr<RequestLog> log = std::make_shared<RequestLog>();
+    quint32 favoritesUpdateId = 1;
+    quint32 playlistsUpdateId = 1;
+
+    // Entry points of the players' servers.
+    Answer answer(int player, const SoapCall &call);
+    std::optional<Answer> answerGet(int player, const QByteArray &path, const QByteArray &query);
+
+    // Grouping, shared by the SOAP actions and the test helpers. Both return
+    // a UPnP error number on refusal.
+    std::optional<int> joinLocked(int player, const QString &coordinatorUuid);
+    std::optional<int> leaveLocked(int player);
+
+    SimPlayer &coordinatorOfLocked(int player);
+    QString zoneGroupStateLocked() const;
+    QString groupIdLocked(const SimPlayer &coordinator) const;
+    HouseholdData snapshotLocked() const;
+    std::optional<int> serviceIdOf(const QString &uri, const QString &metadata) const;
+    bool isAuthorizedLocked(const std::optional<SimTrack> &track, const QString &metadata) const;
+
+private:
+    Answer answerTopology(int player, const SoapCall &call);
+    Answer answerMusicServices(const SoapCall &call);
+    Answer answerDeviceProperties(int player, const SoapCall &call);
+    Answer answerContentDirectory(int player, const SoapCall &call);
+    Answer answerTransport(int player, const SoapCall &call);
+    Answer answerRendering(int player, const SoapCall &call);
+    QString deviceDescriptionLocked(const SimPlayer &player) const;
+
+    void handOverLocked(SimPlayer &leaving);
+    std::optional<QList<SimTrack>> tracksBehindLocked(const QString &uri, const QString &metadata, int *refusal) const;
+    SimTrack trackForLocked(const QString &uri, const QString &metadata) const;
+};
+
+} // namespace playersim

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "HouseholdData.h"
+#include "SimServer.h"
+#include "SimTransport.h"
+
+#include <memory>
+
+namespace playersim {
+
+// One player of a running household: its identity, its own volume and
+// queue, the transport it carries while it coordinates a group, and the
+// HTTP server that answers on its address.
+struct SimPlayer {
+    SimPlayerRecord record; // identity; volume, mute and queue live below
+    QString address;
+    QString coordinator; // UUID of the coordinator of its group, its own when it leads
+    int groupSerial = 1; // changes the group's ID whenever the group changes
+    int volume = 20;
+    bool muted = false;
+    QList<SimTrack> queue;
+    quint32 queueUpdateId = 1;
+    SimTransport transport;
+    std::unique_ptr<SimServer> server;
+
+    bool isCoordinator() const { return coordinator == record.uuid; }
+    QString queueURI() const { return QStringLiteral("x-rincon-queue:") + record.uuid + QStringLiteral("#0"); }
+};
+
+} // namespace playersim

@@ -1,0 +1,189 @@
+#include "SimTransport.h"
+
+namespace playersim {
+
+namespace {
+
+using std::chrono::duration_cast;
+using std::chrono::milliseconds;
+
+} // namespace
+
+void SimTransport::loadQueue(const QString &queueUri)
+{
+    m_source = Source::queue;
+    m_mode = Mode::stopped;
+    m_uri = queueUri;
+    m_uriMetadata.clear();
+    m_single = {};
+    m_index = 0;
+    m_anchorPosition = 0;
+}
+
+void SimTransport::loadSingle(const SimTrack &track, const QString &uri, const QString &metadata)
+{
+    m_source = Source::single;
+    m_mode = Mode::stopped;
+    m_uri = uri;
+    m_uriMetadata = metadata;
+    m_single = track;
+    m_index = 0;
+    m_anchorPosition = 0;
+}
+
+void SimTransport::unload()
+{
+    *this = SimTransport();
+}
+
+std::optional<SimTrack> SimTransport::currentTrack(const QList<SimTrack> &queue) const
+{
+    if (m_source == Source::single)
+        return m_single;
+    if (m_source == Source::queue && m_index >= 0 && m_index < queue.size())
+        return queue.at(m_index);
+    return std::nullopt;
+}
+
+void SimTransport::settle(const QList<SimTrack> &queue, Clock::time_point now)
+{
+    if (m_mode != Mode::playing || now <= m_anchor)
+        return;
+    qint64 position = m_anchorPosition + duration_cast<milliseconds>(now - m_anchor).count();
+    for (;;) {
+        const std::optional<SimTrack> track = currentTrack(queue);
+        if (!track) {
+            m_mode = Mode::stopped;
+            m_index = 0;
+            position = 0;
+            break;
+        }
+        const qint64 length = qint64(track->durationSeconds) * 1000;
+        if (track->isStream() || position < length)
+            break;
+        position -= length;
+        if (m_source == Source::queue && m_index + 1 < queue.size()) {
+            ++m_index;
+            continue;
+        }
+        // The end of the queue or of a single track: back to the start, stopped.
+        m_mode = Mode::stopped;
+        m_index = 0;
+        position = 0;
+        break;
+    }
+    m_anchorPosition = position;
+    m_anchor = now;
+}
+
+QString SimTransport::stateName(Clock::time_point now) const
+{
+    switch (m_mode) {
+    case Mode::noMedia: return QStringLiteral("NO_MEDIA_PRESENT");
+    case Mode::stopped: return QStringLiteral("STOPPED");
+    case Mode::paused: return QStringLiteral("PAUSED_PLAYBACK");
+    case Mode::playing: return now < m_anchor ? QStringLiteral("TRANSITIONING") : QStringLiteral("PLAYING");
+    }
+    return QStringLiteral("STOPPED");
+}
+
+qint64 SimTransport::positionMilliseconds(Clock::time_point now) const
+{
+    if (m_mode != Mode::playing || now <= m_anchor)
+        return m_anchorPosition;
+    return m_anchorPosition + duration_cast<milliseconds>(now - m_anchor).count();
+}
+
+std::optional<SimTransport::Refusal> SimTransport::play(const QList<SimTrack> &queue, Clock::time_point now)
+{
+    if (m_mode == Mode::noMedia || !currentTrack(queue))
+        return Refusal{701};
+    if (m_mode == Mode::playing)
+        return std::nullopt;
+    m_mode = Mode::playing;
+    m_anchor = now + transitionTime;
+    return std::nullopt;
+}
+
+std::optional<SimTransport::Refusal> SimTransport::pause(Clock::time_point now)
+{
+    if (m_mode == Mode::noMedia || m_mode == Mode::stopped)
+        return Refusal{701};
+    if (m_mode == Mode::playing) {
+        m_anchorPosition = positionMilliseconds(now);
+        m_mode = Mode::paused;
+    }
+    return std::nullopt;
+}
+
+void SimTransport::stop()
+{
+    if (m_mode == Mode::noMedia)
+        return;
+    m_mode = Mode::stopped;
+    m_anchorPosition = 0;
+}
+
+void SimTransport::moveTo(int index, Clock::time_point now)
+{
+    m_index = index;
+    m_anchorPosition = 0;
+    if (m_mode == Mode::playing)
+        m_anchor = now + transitionTime;
+}
+
+std::optional<SimTransport::Refusal> SimTransport::next(const QList<SimTrack> &queue, Clock::time_point now)
+{
+    if (m_source != Source::queue)
+        return Refusal{701};
+    if (m_index + 1 >= queue.size())
+        return Refusal{711};
+    moveTo(m_index + 1, now);
+    return std::nullopt;
+}
+
+std::optional<SimTransport::Refusal> SimTransport::previous(const QList<SimTrack> &queue, Clock::time_point now)
+{
+    if (m_source != Source::queue || queue.isEmpty())
+        return Refusal{701};
+    // Like the players: a few seconds in, Previous restarts the track.
+    if (m_index == 0 || positionMilliseconds(now) > 3000)
+        moveTo(m_index, now);
+    else
+        moveTo(m_index - 1, now);
+    return std::nullopt;
+}
+
+std::optional<SimTransport::Refusal> SimTransport::seekTrack(const QList<SimTrack> &queue, int number, Clock::time_point now)
+{
+    if (m_source != Source::queue)
+        return Refusal{701};
+    if (number < 1 || number > queue.size())
+        return Refusal{711};
+    moveTo(number - 1, now);
+    return std::nullopt;
+}
+
+std::optional<SimTransport::Refusal> SimTransport::seekTime(const QList<SimTrack> &queue, qint64 seconds, Clock::time_point now)
+{
+    const std::optional<SimTrack> track = currentTrack(queue);
+    if (!track || track->isStream())
+        return Refusal{701};
+    if (seconds < 0 || seconds > track->durationSeconds)
+        return Refusal{711};
+    m_anchorPosition = seconds * 1000;
+    if (m_mode == Mode::playing)
+        m_anchor = std::max(m_anchor, now);
+    return std::nullopt;
+}
+
+void SimTransport::queueCleared()
+{
+    if (m_source != Source::queue)
+        return;
+    m_mode = Mode::stopped;
+    m_index = 0;
+    m_anchorPosition = 0;
+}
+
+} // namespace playersim

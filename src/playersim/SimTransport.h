@@ -1,0 +1,80 @@
+#pragma once
+
+#include "HouseholdData.h"
+
+#include <chrono>
+#include <optional>
+
+namespace playersim {
+
+// The AVTransport of one coordinator: what is loaded, whether it plays and
+// where in the track it is. Time is passed in rather than read, so the
+// position is computed lazily from a monotonic clock and no timer runs.
+// Not thread-safe; the household's lock guards it.
+class SimTransport
+{
+public:
+    using Clock = std::chrono::steady_clock;
+    // How long a player reports TRANSITIONING after Play or a track change.
+    static constexpr std::chrono::milliseconds transitionTime{200};
+
+    enum class Source { none, queue, single };
+
+    // A refusal with the UPnP error number the player answers.
+    struct Refusal {
+        int code;
+    };
+
+    Source source() const { return m_source; }
+    QString uri() const { return m_uri; }
+    QString uriMetadata() const { return m_uriMetadata; }
+
+    void loadQueue(const QString &queueUri);
+    void loadSingle(const SimTrack &track, const QString &uri, const QString &metadata);
+    // The queue now belongs to another player (a group was handed over).
+    void renameQueue(const QString &queueUri)
+    {
+        if (m_source == Source::queue)
+            m_uri = queueUri;
+    }
+    // Nothing loaded: NO_MEDIA_PRESENT.
+    void unload();
+
+    // Brings the state up to `now`: a playing track that ended gives way to
+    // the next queue track, or stops at the end.
+    void settle(const QList<SimTrack> &queue, Clock::time_point now);
+
+    // "PLAYING", "TRANSITIONING", "PAUSED_PLAYBACK", "STOPPED", "NO_MEDIA_PRESENT".
+    QString stateName(Clock::time_point now) const;
+    bool isPlaying() const { return m_mode == Mode::playing; }
+    std::optional<SimTrack> currentTrack(const QList<SimTrack> &queue) const;
+    int trackNumber() const { return m_source == Source::none ? 0 : m_index + 1; }
+    qint64 positionMilliseconds(Clock::time_point now) const;
+
+    std::optional<Refusal> play(const QList<SimTrack> &queue, Clock::time_point now);
+    std::optional<Refusal> pause(Clock::time_point now);
+    void stop();
+    std::optional<Refusal> next(const QList<SimTrack> &queue, Clock::time_point now);
+    std::optional<Refusal> previous(const QList<SimTrack> &queue, Clock::time_point now);
+    std::optional<Refusal> seekTrack(const QList<SimTrack> &queue, int number, Clock::time_point now);
+    std::optional<Refusal> seekTime(const QList<SimTrack> &queue, qint64 seconds, Clock::time_point now);
+    // The queue changed under a playing transport.
+    void queueCleared();
+
+private:
+    enum class Mode { noMedia, stopped, paused, playing };
+    void moveTo(int index, Clock::time_point now);
+
+    Source m_source = Source::none;
+    Mode m_mode = Mode::noMedia;
+    QString m_uri;
+    QString m_uriMetadata;
+    SimTrack m_single;
+    int m_index = 0;
+    // While playing, the position is m_anchorPosition plus the time since
+    // m_anchor; before m_anchor the player is still transitioning.
+    qint64 m_anchorPosition = 0;
+    Clock::time_point m_anchor;
+};
+
+} // namespace playersim

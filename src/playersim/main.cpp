@@ -1,0 +1,154 @@
+// playersim: a simulated Sonos household on loopback addresses, for tests,
+// benchmarks and demos.
+
+#include "playersim/Household.h"
+#include "playersim/HouseholdJson.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <csignal>
+#include <optional>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    // Nothing else is safe in a signal handler; the event loop does the rest.
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+}
+
+// Quits the application on SIGINT or SIGTERM.
+bool installQuitOnSignals(QCoreApplication &app)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return false;
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
+        char byte;
+        [[maybe_unused]] const auto read = ::read(signalPipe[0], &byte, 1);
+        app.quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
+}
+
+// PLAYERS,FAVORITES,TRACKS
+std::optional<playersim::GeneratorOptions> parseGenerate(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 3)
+        return std::nullopt;
+    int values[3];
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        values[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok || values[i] < (i == 0 ? 1 : 0) || values[i] > 1000000)
+            return std::nullopt;
+    }
+    playersim::GeneratorOptions options;
+    options.players = values[0];
+    options.favorites = values[1];
+    options.playlistTracks = values[2];
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("playersim"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A simulated Sonos household answering on loopback addresses."));
+    parser.addHelpOption();
+    const QCommandLineOption householdOption(QStringLiteral("household"), QStringLiteral("Household description to load."),
+                                             QStringLiteral("FILE.json"));
+    const QCommandLineOption generateOption(QStringLiteral("generate"), QStringLiteral("Generate a large household."),
+                                            QStringLiteral("PLAYERS,FAVORITES,TRACKS"));
+    const QCommandLineOption firstAddressOption(QStringLiteral("first-address"), QStringLiteral("Address of the first player."),
+                                                QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.11"));
+    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port every player listens on."),
+                                        QStringLiteral("PORT"), QStringLiteral("1400"));
+    const QCommandLineOption dumpOption(QStringLiteral("dump-json"), QStringLiteral("Print the household as JSON and exit."));
+    parser.addOptions({householdOption, generateOption, firstAddressOption, portOption, dumpOption});
+    parser.process(app);
+
+    bool portOk = false;
+    const uint port = parser.value(portOption).toUInt(&portOk);
+    if (!portOk || port == 0 || port > 65535) {
+        err << "playersim: --port must be a number from 1 to 65535\n";
+        return 2;
+    }
+    if (parser.isSet(householdOption) && parser.isSet(generateOption)) {
+        err << "playersim: --household and --generate exclude each other\n";
+        return 2;
+    }
+    const QString firstAddress = parser.value(firstAddressOption);
+
+    std::optional<playersim::Household> household;
+    try {
+        if (parser.isSet(householdOption)) {
+            QFile file(parser.value(householdOption));
+            if (!file.open(QIODevice::ReadOnly)) {
+                err << "playersim: cannot read " << file.fileName() << ": " << file.errorString() << "\n";
+                return 2;
+            }
+            household.emplace(playersim::Household::fromJson(file.readAll(), firstAddress, quint16(port)));
+        } else if (parser.isSet(generateOption)) {
+            std::optional<playersim::GeneratorOptions> options = parseGenerate(parser.value(generateOption));
+            if (!options) {
+                err << "playersim: --generate wants PLAYERS,FAVORITES,TRACKS, e.g. 32,1000,5000\n";
+                return 2;
+            }
+            options->firstAddress = firstAddress;
+            options->port = quint16(port);
+            household.emplace(playersim::Household::generate(*options));
+        } else {
+            household.emplace(playersim::Household::defaultHousehold(firstAddress, quint16(port)));
+        }
+    } catch (const playersim::HouseholdError &error) {
+        err << "playersim: " << error.what() << "\n";
+        return 2;
+    }
+
+    if (parser.isSet(dumpOption)) {
+        out << QString::fromUtf8(household->toJson());
+        return 0;
+    }
+    if (!installQuitOnSignals(app)) {
+        err << "playersim: cannot install the signal handlers\n";
+        return 1;
+    }
+    QString error;
+    if (!household->start(&error)) {
+        err << "playersim: " << error << "\n";
+        return 1;
+    }
+    const playersim::HouseholdData data = household->data();
+    const QStringList addresses = household->addresses();
+    for (int i = 0; i < addresses.size(); ++i) {
+        const playersim::SimPlayerRecord &player = data.players.at(i);
+        out << addresses.at(i) << ":" << port << "\t" << player.roomName << "\t" << player.modelName
+            << (player.invisible ? "\t(invisible)" : "") << "\n";
+    }
+    out << "ready\n";
+    out.flush();
+    const int status = app.exec();
+    household->stop();
+    return status;
+}
