@@ -1,0 +1,193 @@
+// Discovery logic that needs no network: reading SSDP answers, turning
+// endpoints into addresses, and the one-shot completion.
+
+#include "SonosKit/Finished.h"
+#include "SonosKit/SonosDiscoveryDetail.h"
+#include "playersim/SsdpResponder.h"
+
+#include "AsyncTestSupport.h"
+
+#include <QCoroFuture>
+#include <QFile>
+#include <QTcpServer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+using namespace SonosKit::SonosDiscovery::detail;
+
+namespace {
+
+const QString crlfAnswer = QStringLiteral("HTTP/1.1 200 OK\r\n"
+                                          "CACHE-CONTROL: max-age = 1800\r\n"
+                                          "EXT:\r\n"
+                                          "LOCATION: http://192.168.1.20:1400/xml/device_description.xml\r\n"
+                                          "SERVER: Linux UPnP/1.0 Sonos/79.1-56030 (ZPS12)\r\n"
+                                          "\r\n");
+
+} // namespace
+
+TEST(SsdpDatagram, IsTheZonePlayerSearchByteForByte)
+{
+    const QByteArray datagram = ssdpSearchDatagram();
+    EXPECT_EQ(datagram.size(), 126);
+    EXPECT_EQ(datagram, QByteArray("M-SEARCH * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\nMAN: \"ssdp:discover\"\r\n"
+                                   "MX: 1\r\nST: urn:schemas-upnp-org:device:ZonePlayer:1\r\n\r\n"));
+    EXPECT_FALSE(datagram.contains('\0'));
+}
+
+TEST(SsdpLocationHeader, TakesTheHostOfTheLocationURL)
+{
+    EXPECT_EQ(hostFromLocationHeader(crlfAnswer), QStringLiteral("192.168.1.20"));
+    // A host name and a location that names another host than the sender.
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLOCATION: http://sonos-kitchen.local:1400/x\r\n")),
+              QStringLiteral("sonos-kitchen.local"));
+}
+
+TEST(SsdpLocationHeader, ReadsTheCapturedPlayerAnnouncement)
+{
+    QFile capture(QStringLiteral("/work/shared/captures/ssdp_notify_alive_s2_66.txt"));
+    if (!capture.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "the player capture is not on this machine";
+    EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(capture.readAll())), QStringLiteral("192.168.1.51"));
+}
+
+TEST(SsdpLocationHeader, MatchesTheHeaderNameInAnyCaseButNotIndented)
+{
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nlocation: http://10.0.0.2:1400/\r\n")),
+              QStringLiteral("10.0.0.2"));
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLoCaTiOn:\thttp://10.0.0.3:1400/ \t\r\n")),
+              QStringLiteral("10.0.0.3"));
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\n  LOCATION: http://10.0.0.4:1400/\r\n")),
+              std::nullopt);
+}
+
+TEST(SsdpLocationHeader, OnlyCarriageReturnLineFeedEndsALine)
+{
+    // Read as one line: only a header at the very start can be found.
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\nLOCATION: http://10.0.0.5:1400/\n\n")),
+              std::nullopt);
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("LOCATION: http://10.0.0.6:1400/\nST: x\n")),
+              std::nullopt); // the rest of the answer became part of the URL
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("LOCATION: http://10.0.0.6:1400/\n")), std::nullopt);
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("LOCATION: http://10.0.0.6:1400/")), QStringLiteral("10.0.0.6"));
+}
+
+TEST(SsdpLocationHeader, OnlyTheFirstLocationCountsAndItMustBeAURLWithAHost)
+{
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLOCATION: not a url\r\n"
+                                                    "LOCATION: http://10.0.0.7:1400/\r\n")),
+              std::nullopt);
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLOCATION: /xml/device_description.xml\r\n")),
+              std::nullopt);
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLOCATION:\r\n")), std::nullopt);
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nST: ssdp:all\r\n")), std::nullopt);
+    EXPECT_EQ(hostFromLocationHeader(QString()), std::nullopt);
+    // What the decoder makes of invalid UTF-8 never crashes the reader.
+    EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8("LOCATION: http://\xff\xfe:1400/\r\n")), std::nullopt);
+}
+
+TEST(SsdpLocationHeader, ReadsWhatTheSimulatedPlayersAnswer)
+{
+    const playersim::SsdpPlayer player{QStringLiteral("127.0.0.11"), QStringLiteral("RINCON_000E58A0000001400"),
+                                       QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")};
+    playersim::SsdpResponder::Options options;
+    const QByteArray target = "urn:schemas-upnp-org:device:ZonePlayer:1";
+    EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(playersim::SsdpResponder::answer(player, target, options))),
+              QStringLiteral("127.0.0.11"));
+    options.withLocation = false;
+    EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(playersim::SsdpResponder::answer(player, target, options))),
+              std::nullopt);
+    EXPECT_EQ(playersim::SsdpResponder::searchTargetOf(ssdpSearchDatagram()), target);
+    EXPECT_EQ(playersim::SsdpResponder::searchTargetOf("NOTIFY * HTTP/1.1\r\nST: ssdp:all\r\n\r\n"), QByteArray());
+}
+
+TEST(SsdpSenderAddress, IsTheDottedQuad)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    ::inet_pton(AF_INET, "192.168.1.20", &address.sin_addr);
+    EXPECT_EQ(senderAddress(address), QStringLiteral("192.168.1.20"));
+}
+
+TEST(EndpointAddress, KeepsNamesAndIPv4WithoutScope)
+{
+    EXPECT_EQ(ipAddress(std::nullopt), std::nullopt);
+    EXPECT_EQ(ipAddress(Endpoint{QString(), 1400}), std::nullopt);
+    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("Sonos-Kitchen.local"), 1400}), QStringLiteral("Sonos-Kitchen.local"));
+    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("192.168.1.20"), 1400}), QStringLiteral("192.168.1.20"));
+    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("192.168.1.20%en0"), 1400}), QStringLiteral("192.168.1.20"));
+}
+
+TEST(EndpointAddress, MapsIPv4InIPv6AndDropsOtherIPv6)
+{
+    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("::ffff:192.168.1.20"), 1400}), QStringLiteral("192.168.1.20"));
+    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("::ffff:c0a8:114%eth0"), 1400}), QStringLiteral("192.168.1.20"));
+    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("fe80::1%eth0"), 1400}), std::nullopt);
+    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("::1"), 1400}), std::nullopt);
+    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("::192.168.1.20"), 1400}), std::nullopt); // compatible, not mapped
+}
+
+TEST(DiscoveryTimeout, BadTimeoutsBecomeBoundedDelays)
+{
+    EXPECT_EQ(boundedTimeout(-1), std::chrono::milliseconds(0));
+    EXPECT_EQ(boundedTimeout(std::numeric_limits<double>::quiet_NaN()), std::chrono::milliseconds(0));
+    EXPECT_EQ(boundedTimeout(1.5), std::chrono::milliseconds(1500));
+    EXPECT_EQ(boundedTimeout(std::numeric_limits<double>::infinity()), std::chrono::hours(24));
+}
+
+TEST(OneShot, ExactlyOneOfManyRacingCompletionsWins)
+{
+    for (int round = 0; round < 50; ++round) {
+        OneShot<int> completion;
+        std::atomic<int> winners{0};
+        std::vector<std::thread> racers;
+        for (int i = 0; i < 4; ++i) {
+            racers.emplace_back([&, i] {
+                if (completion.finish(i))
+                    ++winners;
+            });
+        }
+        for (auto &racer : racers)
+            racer.join();
+        ASSERT_EQ(winners, 1);
+        QFuture<int> future = completion.future();
+        ASSERT_TRUE(future.isFinished());
+        EXPECT_EQ(future.resultCount(), 1);
+        EXPECT_FALSE(completion.finish(99));
+        EXPECT_EQ(future.resultCount(), 1);
+    }
+}
+
+TEST(OneShot, ResumesTheAwaiterOnItsOwnThread)
+{
+    auto completion = std::make_shared<OneShot<QString>>();
+    std::thread worker([completion] { completion->finish(QStringLiteral("from a worker")); });
+    const auto awaiting = [](std::shared_ptr<OneShot<QString>> completion) -> QCoro::Task<bool> {
+        const QString value = co_await completion->future();
+        co_return value == QStringLiteral("from a worker") && QThread::currentThread() == qApp->thread();
+    };
+    EXPECT_TRUE(testsupport::await(awaiting(completion), std::chrono::seconds(5)));
+    worker.join();
+}
+
+TEST(ConnectedAddress, ReportsThePeerOnceConnectedAndNothingWhenRefused)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
+    const auto address = testsupport::await(
+        connectedAddress(Endpoint{QStringLiteral("127.0.0.1"), server.serverPort()}, 2.0), std::chrono::seconds(5));
+    EXPECT_EQ(address, QStringLiteral("127.0.0.1"));
+
+    const quint16 port = server.serverPort();
+    server.close();
+    EXPECT_EQ(testsupport::await(connectedAddress(Endpoint{QStringLiteral("127.0.0.1"), port}, 2.0),
+                                 std::chrono::seconds(5)),
+              std::nullopt);
+}
