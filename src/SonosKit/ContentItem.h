@@ -12,6 +12,20 @@ namespace SonosKit {
 // One entry of the content directory: a favorite, a Sonos Playlist, a queue
 // entry, a track, or the track now playing.
 struct ContentItem {
+    ContentItem() = default;
+    ContentItem(QString id, QString title, QString uri, QString metadata, std::optional<QString> albumArtURI,
+                std::optional<QString> artist, bool isContainer, std::optional<qint64> serviceID = std::nullopt)
+        : id(std::move(id))
+        , title(std::move(title))
+        , uri(std::move(uri))
+        , metadata(std::move(metadata))
+        , albumArtURI(std::move(albumArtURI))
+        , artist(std::move(artist))
+        , isContainer(isContainer)
+        , serviceID(serviceID)
+    {
+    }
+
     QString id;       // the DIDL-Lite id, or the URI when there was none; identity in lists
     QString title;    // never empty from the parser
     QString uri;      // empty when there is nothing to play

@@ -10,6 +10,15 @@ namespace SonosKit {
 
 // One player of the household, as the topology describes it.
 struct SonosDevice {
+    SonosDevice() = default;
+    SonosDevice(QString host, QString uuid, QString roomName, std::optional<QString> modelName = std::nullopt)
+        : host(std::move(host))
+        , uuid(std::move(uuid))
+        , roomName(std::move(roomName))
+        , modelName(std::move(modelName))
+    {
+    }
+
     QString host;     // where SOAP calls go: the host of the member's Location
     QString uuid;     // empty when the player did not say
     QString roomName; // empty when the player did not say

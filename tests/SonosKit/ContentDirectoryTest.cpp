@@ -1,0 +1,329 @@
+#include "AsyncTestSupport.h"
+
+#include <SonosKit/ContentDirectory.h>
+#include <SonosKit/SonosError.h>
+#include <playersim/SimServer.h>
+#include <playersim/SoapMessages.h>
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+using namespace SonosKit;
+
+namespace {
+
+const QString didlOpen = QStringLiteral(
+    "<DIDL-Lite xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:upnp=\"urn:schemas-upnp-org:metadata-1-0/upnp/\" "
+    "xmlns:r=\"urn:schemas-rinconnetworks-com:metadata-1-0/\" xmlns=\"urn:schemas-upnp-org:metadata-1-0/DIDL-Lite/\">");
+const QString didlClose = QStringLiteral("</DIDL-Lite>");
+
+QString capture(const char *name)
+{
+    QFile file(QStringLiteral("/work/shared/captures/") + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+QStringList ids(const QList<ContentItem> &items)
+{
+    QStringList result;
+    for (const ContentItem &item : items)
+        result += item.id;
+    return result;
+}
+
+TEST(ContentDirectoryParse, ItemsComeBeforeContainers)
+{
+    const auto items = ContentDirectory::parseDIDL(didlOpen
+        + QStringLiteral("<container id=\"SQ:1\"><dc:title>Mix</dc:title><res>file:///jffs/settings/savedqueues.rsq#1</res></container>"
+                         "<item id=\"Q:0/1\"><dc:title>One</dc:title><res>x-file-cifs://nas/1.flac</res></item>"
+                         "<container id=\"SQ:2\"><item id=\"SQ:2/1\"><res>x-file-cifs://nas/2.flac</res></item></container>")
+        + didlClose);
+    EXPECT_EQ(ids(items), (QStringList{QStringLiteral("Q:0/1"), QStringLiteral("SQ:2/1"), QStringLiteral("SQ:1"), QStringLiteral("SQ:2")}));
+    EXPECT_TRUE(items[2].isContainer);
+    EXPECT_EQ(items[1].title, u"Untitled");
+}
+
+TEST(ContentDirectoryParse, FavoriteWithResMD)
+{
+    // r:resMD is escaped once inside the DIDL-Lite.
+    const QString inner = QStringLiteral(
+        "<DIDL-Lite xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><item id=\"1006206cplaylist%3a37i\" parentID=\"x\">"
+        "<dc:title>Chill</dc:title><desc id=\"cdudn\">SA_RINCON3079_X_#Svc3079-0-Token</desc></item></DIDL-Lite>");
+    const auto items = ContentDirectory::parseDIDL(didlOpen
+        + QStringLiteral("<item id=\"FV:2/12\" parentID=\"FV:2\"><dc:title>Chill Mix</dc:title>"
+                         "<upnp:albumArtURI>/getaa?s=1&amp;u=x</upnp:albumArtURI><dc:creator></dc:creator>"
+                         "<res protocolInfo=\"x-rincon-cpcontainer:*:*:*\">x-rincon-cpcontainer:1006206cplaylist%3a37i?sid=204&amp;sn=1</res>"
+                         "<r:resMD>") + inner.toHtmlEscaped() + QStringLiteral("</r:resMD></item>") + didlClose);
+    ASSERT_EQ(items.size(), 1);
+    const ContentItem &item = items[0];
+    EXPECT_EQ(item.id, u"FV:2/12");
+    EXPECT_TRUE(item.isContainer);
+    EXPECT_EQ(item.metadata, inner);
+    EXPECT_EQ(item.browseID(), u"1006206cplaylist%3a37i");
+    EXPECT_EQ(item.uri, u"x-rincon-cpcontainer:1006206cplaylist%3a37i?sid=204&sn=1");
+    EXPECT_EQ(item.serviceID, 204); // the URI wins over the account token
+    EXPECT_EQ(item.albumArtURI, u"/getaa?s=1&u=x");
+    EXPECT_EQ(item.artist, std::nullopt);
+}
+
+TEST(ContentDirectoryParse, IdentityAndSkipping)
+{
+    const auto items = ContentDirectory::parseDIDL(didlOpen
+        + QStringLiteral("<item><dc:title>Nothing to go by</dc:title></item>"
+                         "<item><res>x-sonosapi-stream:s1?sid=254</res></item>"
+                         "<item id=\"\"><dc:title>Empty id</dc:title></item>")
+        + didlClose);
+    EXPECT_EQ(ids(items), (QStringList{QStringLiteral("x-sonosapi-stream:s1?sid=254"), QString()}));
+    EXPECT_EQ(items[0].serviceID, 254);
+    EXPECT_FALSE(items[1].isPlayable());
+    // Without r:resMD the element itself is the metadata.
+    EXPECT_TRUE(items[1].metadata.startsWith(u"<item id=\"\"")) << items[1].metadata.toStdString();
+    EXPECT_TRUE(items[1].metadata.contains(u"Empty id"));
+}
+
+TEST(ContentDirectoryParse, RealCapturesKeepTheirTextExactly)
+{
+    const QString library = capture("didl_enqueuedtransporturimetadata_library_track_s2.xml");
+    const QString station = capture("didl_avtransporturimetadata_pandora_station.xml");
+    if (library.isEmpty() || station.isEmpty())
+        GTEST_SKIP() << "captures not available";
+
+    const auto track = ContentDirectory::parseDIDL(library);
+    ASSERT_EQ(track.size(), 1);
+    EXPECT_EQ(track[0].title, u"... Hvorfor?");
+    EXPECT_EQ(track[0].artist, QStringLiteral("Søren Huss"));
+    EXPECT_TRUE(track[0].id.startsWith(u"S://diskstation/music/orig/flac/S%c3%b8ren"));
+    EXPECT_TRUE(track[0].uri.isEmpty());
+    EXPECT_TRUE(track[0].albumArtURI->endsWith(u".flac&v=9"));
+    EXPECT_EQ(track[0].browseID(), track[0].id);
+
+    const auto radio = ContentDirectory::parseDIDL(station);
+    ASSERT_EQ(radio.size(), 1);
+    EXPECT_EQ(radio[0].title, u"Washed Out Radio");
+    EXPECT_EQ(radio[0].albumArtURI, std::nullopt);
+    EXPECT_EQ(radio[0].serviceID, 236);
+    EXPECT_FALSE(radio[0].isContainer);
+}
+
+TEST(ContentDirectoryParse, MetadataTokenIsTheFallbackForTheService)
+{
+    const auto items = ContentDirectory::parseDIDL(didlOpen
+        + QStringLiteral("<item id=\"FV:2/3\"><res>x-sonosapi-radio:abc?sn=1</res>"
+                         "<desc>SA_RINCON2311_X</desc></item>")
+        + didlClose);
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0].serviceID, 9);
+}
+
+TEST(ContentDirectoryParse, ContainerURIs)
+{
+    EXPECT_TRUE(ContentDirectory::isContainerURI(u"x-rincon-cpcontainer:100"));
+    EXPECT_TRUE(ContentDirectory::isContainerURI(u"x-rincon-playlist:RINCON_1#A:ALBUM"));
+    EXPECT_TRUE(ContentDirectory::isContainerURI(u"file:///jffs/settings/savedqueues.rsq#4"));
+    EXPECT_TRUE(ContentDirectory::isContainerURI(u"savedqueues.rsq"));
+    EXPECT_FALSE(ContentDirectory::isContainerURI(u"X-RINCON-PLAYLIST:RINCON_1"));
+    EXPECT_FALSE(ContentDirectory::isContainerURI(u" x-rincon-cpcontainer:1"));
+    EXPECT_FALSE(ContentDirectory::isContainerURI(u""));
+}
+
+TEST(ContentDirectoryParse, UnreadableOrRootlessText)
+{
+    EXPECT_THROW(ContentDirectory::parseDIDL(QStringLiteral("")), SonosError);
+    EXPECT_THROW(ContentDirectory::parseDIDL(QStringLiteral("plain words")), SonosError);
+    EXPECT_TRUE(ContentDirectory::parseDIDL(didlOpen + didlClose).isEmpty());
+}
+
+// A content directory of `size` numbered tracks that honours StartingIndex
+// and RequestedCount, and can misreport its counts.
+struct FakeDirectory {
+    int size = 0;
+    std::optional<QString> numberReturned; // sent instead of the true count
+    std::optional<QString> totalMatches;
+    bool omitResult = false;
+    int maxPage = 1 << 30;
+
+    static FakeDirectory of(int size)
+    {
+        FakeDirectory directory;
+        directory.size = size;
+        return directory;
+    }
+    FakeDirectory reporting(std::optional<QString> returned, std::optional<QString> total = std::nullopt) const
+    {
+        FakeDirectory copy = *this;
+        copy.numberReturned = std::move(returned);
+        copy.totalMatches = std::move(total);
+        return copy;
+    }
+
+    playersim::Answer answer(const playersim::SoapCall &call) const
+    {
+        const int start = call.argument(QStringLiteral("StartingIndex")).toInt();
+        const int requested = call.argument(QStringLiteral("RequestedCount")).toInt();
+        const int count = std::max(0, std::min({requested, maxPage, size - start}));
+        QString didl = didlOpen;
+        for (int i = start; i < start + count; ++i)
+            didl += QStringLiteral("<item id=\"Q:0/%1\"><dc:title>Track %1 — ♪</dc:title><res>x-file-cifs://nas/%1.flac</res></item>").arg(i + 1);
+        didl += didlClose;
+        playersim::Arguments out;
+        if (!omitResult)
+            out += {QStringLiteral("Result"), didl};
+        out += {QStringLiteral("NumberReturned"), numberReturned.value_or(QString::number(count))};
+        out += {QStringLiteral("TotalMatches"), totalMatches.value_or(QString::number(size))};
+        out += {QStringLiteral("UpdateID"), QStringLiteral("1")};
+        return playersim::soapResponse(call.serviceUrn, call.action, out);
+    }
+};
+
+class ContentDirectoryBrowse : public ::testing::Test
+{
+protected:
+    // Each test has its own address so that parallel runs never collide.
+    void serve(const QString &address, FakeDirectory directory)
+    {
+        this->address = address;
+        server = std::make_unique<playersim::SimServer>(address, 1400, log);
+        server->setSoapHandler([directory](const playersim::SoapCall &call) { return directory.answer(call); });
+        QString error;
+        ASSERT_TRUE(server->start(&error)) << error.toStdString();
+    }
+
+    QList<qint64> startingIndexes() const
+    {
+        QList<qint64> indexes;
+        for (const playersim::SoapCall &call : log->calls(QStringLiteral("Browse")))
+            indexes += call.argument(QStringLiteral("StartingIndex")).toLongLong();
+        return indexes;
+    }
+
+    ContentDirectory directory() const { return ContentDirectory(address); }
+
+    QString address;
+    std::shared_ptr<playersim::RequestLog> log = std::make_shared<playersim::RequestLog>();
+    std::unique_ptr<playersim::SimServer> server;
+};
+
+TEST_F(ContentDirectoryBrowse, OnePageWhenEverythingFits)
+{
+    serve(QStringLiteral("127.10.1.1"), FakeDirectory::of(37));
+    const auto items = testsupport::await(directory().favorites());
+    EXPECT_EQ(items.size(), 37);
+    EXPECT_EQ(items.last().title, QStringLiteral("Track 37 — ♪"));
+    const auto calls = log->calls(QStringLiteral("Browse"));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].controlPath, u"/MediaServer/ContentDirectory/Control");
+    const playersim::Arguments expected{
+        {QStringLiteral("ObjectID"), QStringLiteral("FV:2")}, {QStringLiteral("BrowseFlag"), QStringLiteral("BrowseDirectChildren")},
+        {QStringLiteral("Filter"), QStringLiteral("*")},      {QStringLiteral("StartingIndex"), QStringLiteral("0")},
+        {QStringLiteral("RequestedCount"), QStringLiteral("100")}, {QStringLiteral("SortCriteria"), QString()}};
+    EXPECT_EQ(calls[0].arguments, expected);
+}
+
+TEST_F(ContentDirectoryBrowse, PagesUntilTheTotal)
+{
+    serve(QStringLiteral("127.10.1.2"), FakeDirectory::of(250));
+    const auto items = testsupport::await(directory().queue());
+    EXPECT_EQ(items.size(), 250);
+    EXPECT_EQ(startingIndexes(), (QList<qint64>{0, 100, 200}));
+    EXPECT_EQ(items[100].id, u"Q:0/101");
+}
+
+TEST_F(ContentDirectoryBrowse, StopsAtTheLimit)
+{
+    serve(QStringLiteral("127.10.1.3"), FakeDirectory::of(5000));
+    const auto items = testsupport::await(directory().playlists());
+    EXPECT_EQ(items.size(), 1000);
+    EXPECT_EQ(log->calls(QStringLiteral("Browse")).size(), 10u);
+    // A page straddling the limit is kept whole.
+    EXPECT_EQ(testsupport::await(directory().browse(QStringLiteral("A:TRACKS"), 30, 50)).size(), 60);
+    log->clear();
+    EXPECT_TRUE(testsupport::await(directory().browse(QStringLiteral("A:TRACKS"), 30, 0)).isEmpty());
+    EXPECT_TRUE(log->all().empty());
+}
+
+TEST_F(ContentDirectoryBrowse, ZeroReturnedEndsTheBrowse)
+{
+    serve(QStringLiteral("127.10.1.4"), FakeDirectory::of(500).reporting(QStringLiteral("0")));
+    EXPECT_EQ(testsupport::await(directory().queue()).size(), 100);
+    EXPECT_EQ(log->calls(QStringLiteral("Browse")).size(), 1u);
+}
+
+TEST_F(ContentDirectoryBrowse, UnreadableCountsFallBackToWhatWasParsed)
+{
+    // Short pages with a garbled NumberReturned: the index follows the items
+    // actually received.
+    FakeDirectory shortPages = FakeDirectory::of(120).reporting(QStringLiteral("lots"));
+    shortPages.maxPage = 40;
+    serve(QStringLiteral("127.10.1.5"), shortPages);
+    EXPECT_EQ(testsupport::await(directory().queue()).size(), 120);
+    EXPECT_EQ(startingIndexes(), (QList<qint64>{0, 40, 80}));
+
+    // Without a readable total, what is in hand is all there is.
+    log->clear();
+    shortPages.totalMatches = QString();
+    server->setSoapHandler([shortPages](const playersim::SoapCall &call) { return shortPages.answer(call); });
+    EXPECT_EQ(testsupport::await(directory().queue()).size(), 40);
+    EXPECT_EQ(startingIndexes(), (QList<qint64>{0}));
+}
+
+TEST_F(ContentDirectoryBrowse, OverstatedCountsSkipAheadWithoutWrapping)
+{
+    serve(QStringLiteral("127.10.1.6"),
+          FakeDirectory::of(300).reporting(QStringLiteral("9223372036854775807"), QStringLiteral("9223372036854775807")));
+    EXPECT_EQ(testsupport::await(directory().queue()).size(), 100);
+    EXPECT_EQ(startingIndexes(), (QList<qint64>{0}));
+}
+
+TEST_F(ContentDirectoryBrowse, MissingResultEndsWithWhatWasCollected)
+{
+    FakeDirectory noResult = FakeDirectory::of(40);
+    noResult.omitResult = true;
+    serve(QStringLiteral("127.10.1.7"), noResult);
+    EXPECT_TRUE(testsupport::await(directory().queue()).isEmpty());
+}
+
+TEST_F(ContentDirectoryBrowse, ChildrenNeedABrowseID)
+{
+    serve(QStringLiteral("127.10.1.8"), FakeDirectory::of(3));
+    ContentItem shortcut;
+    shortcut.metadata = QStringLiteral("<item parentID=\"FV:2\"><dc:title>x</dc:title></item>");
+    EXPECT_TRUE(testsupport::await(directory().children(shortcut)).isEmpty());
+    EXPECT_TRUE(log->all().empty());
+
+    ContentItem playlist;
+    playlist.metadata = QStringLiteral("<container id=\"SQ:7\" parentID=\"SQ:\">");
+    EXPECT_EQ(testsupport::await(directory().children(playlist)).size(), 3);
+    ASSERT_EQ(log->calls().size(), 1u);
+    EXPECT_EQ(log->calls()[0].argument(QStringLiteral("ObjectID")), u"SQ:7");
+}
+
+TEST_F(ContentDirectoryBrowse, AFailedPageFailsTheWholeBrowse)
+{
+    serve(QStringLiteral("127.10.1.9"), FakeDirectory::of(250));
+    playersim::Fault fault;
+    fault.answer = playersim::soapFault(701);
+    fault.remaining = 1;
+    server->inject(QStringLiteral("Browse"), fault);
+    const auto error = testsupport::failureOf<SonosError>(directory().queue());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), SonosError::Kind::upnpFault);
+    EXPECT_EQ(error->code(), 701);
+}
+
+TEST_F(ContentDirectoryBrowse, MalformedPageFailsTheWholeBrowse)
+{
+    serve(QStringLiteral("127.10.1.10"), FakeDirectory::of(10));
+    server->setSoapHandler([](const playersim::SoapCall &call) {
+        return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("Result"), QStringLiteral("no markup here")}});
+    });
+    const auto error = testsupport::failureOf<SonosError>(directory().favorites());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), SonosError::Kind::malformedResponse);
+}
+
+} // namespace

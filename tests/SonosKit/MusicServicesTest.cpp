@@ -1,0 +1,79 @@
+#include "AsyncTestSupport.h"
+
+#include <SonosKit/MusicServices.h>
+#include <SonosKit/SonosError.h>
+#include <playersim/SimServer.h>
+#include <playersim/SoapMessages.h>
+
+#include <gtest/gtest.h>
+
+using namespace SonosKit;
+
+namespace {
+
+TEST(MusicServicesParse, KeepsUsableServicesAndTheLaterOfDuplicates)
+{
+    const auto names = MusicServices::parseServices(QStringLiteral(
+        "<Services SchemaVersion=\"1\">"
+        "<Service Id=\"9\" Name=\"Spotify\" Version=\"1.1\"><Policy Auth=\"AppLink\"/></Service>"
+        "<Service Id=\"254\" Name=\"TuneIn\"/>"
+        "<Service Id=\"9\" Name=\"Spotify Connect\"/>"
+        "<Service Id=\"+12\" Name=\"Plus\"/>"
+        "<Service Id=\"-3\" Name=\"\"/>"
+        "<Service Id=\"abc\" Name=\"Letters\"/>"
+        "<Service Id=\" 13\" Name=\"Space\"/>"
+        "<Service Id=\"\" Name=\"Empty\"/>"
+        "<Service Name=\"No id\"/>"
+        "<Service Id=\"14\"/>"
+        "<Service Id=\"99999999999999999999\" Name=\"Overflow\"/>"
+        "<m:Service xmlns:m=\"urn:x\" Id=\"15\" Name=\"Prefixed 🎵\"/>"
+        "</Services>"));
+    const QHash<qint64, QString> expected{
+        {9, QStringLiteral("Spotify Connect")}, {254, QStringLiteral("TuneIn")}, {12, QStringLiteral("Plus")},
+        {-3, QString()}, {15, QStringLiteral("Prefixed 🎵")}};
+    EXPECT_EQ(names, expected);
+}
+
+TEST(MusicServicesParse, TheRootIsNeverAService)
+{
+    EXPECT_TRUE(MusicServices::parseServices(QStringLiteral("<Service Id=\"1\" Name=\"Root\"/>")).isEmpty());
+    const auto nested = MusicServices::parseServices(
+        QStringLiteral("<Service Id=\"1\" Name=\"Root\"><Service Id=\"2\" Name=\"Child\"/></Service>"));
+    EXPECT_EQ(nested, (QHash<qint64, QString>{{2, QStringLiteral("Child")}}));
+}
+
+TEST(MusicServicesParse, UnreadableListsFail)
+{
+    EXPECT_THROW(MusicServices::parseServices(QStringLiteral(" \n ")), SonosError);
+    EXPECT_THROW(MusicServices::parseServices(QStringLiteral("no markup")), SonosError);
+}
+
+TEST(MusicServicesCall, ReadsTheListAndReportsItsAbsence)
+{
+    const QString address = QStringLiteral("127.10.3.1");
+    auto log = std::make_shared<playersim::RequestLog>();
+    playersim::SimServer server(address, 1400, log);
+    std::atomic<bool> withList = true;
+    server.setSoapHandler([&withList](const playersim::SoapCall &call) {
+        playersim::Arguments out;
+        if (withList)
+            out += {QStringLiteral("AvailableServiceDescriptorList"),
+                    QStringLiteral("<Services><Service Id=\"204\" Name=\"Apple Music\"/></Services>")};
+        return playersim::soapResponse(call.serviceUrn, call.action, out);
+    });
+    QString error;
+    ASSERT_TRUE(server.start(&error)) << error.toStdString();
+
+    const auto names = testsupport::await(MusicServices(address).serviceNames());
+    EXPECT_EQ(names, (QHash<qint64, QString>{{204, QStringLiteral("Apple Music")}}));
+    ASSERT_EQ(log->calls(QStringLiteral("ListAvailableServices")).size(), 1u);
+    EXPECT_EQ(log->calls()[0].controlPath, u"/MusicServices/Control");
+
+    withList = false;
+    const auto failure = testsupport::failureOf<SonosError>(MusicServices(address).serviceNames());
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->errorDescription(),
+              u"Could not parse the player's response: ListAvailableServices returned no descriptor list");
+}
+
+} // namespace

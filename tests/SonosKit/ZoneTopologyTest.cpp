@@ -1,0 +1,201 @@
+#include "AsyncTestSupport.h"
+
+#include <SonosKit/SonosError.h>
+#include <SonosKit/ZoneTopology.h>
+#include <playersim/SimServer.h>
+#include <playersim/SoapMessages.h>
+
+#include <gtest/gtest.h>
+
+using namespace SonosKit;
+
+namespace {
+
+QString member(const QString &uuid, const QString &room, const QString &extra = {})
+{
+    return QStringLiteral("<ZoneGroupMember UUID=\"%1\" Location=\"http://192.168.1.10:1400/xml/device_description.xml\" "
+                          "ZoneName=\"%2\" SoftwareVersion=\"79.1-56030\" %3/>")
+        .arg(uuid, room, extra);
+}
+
+QString group(const QString &coordinator, const QString &id, const QString &members)
+{
+    return QStringLiteral("<ZoneGroup Coordinator=\"%1\" ID=\"%2\">%3</ZoneGroup>").arg(coordinator, id, members);
+}
+
+QString state(const QString &groups)
+{
+    return QStringLiteral("<ZoneGroupState><ZoneGroups>") + groups
+        + QStringLiteral("</ZoneGroups><VanishedDevices></VanishedDevices></ZoneGroupState>");
+}
+
+QStringList displayNames(const QList<ZoneGroup> &groups)
+{
+    QStringList names;
+    for (const ZoneGroup &g : groups)
+        names += g.displayName();
+    return names;
+}
+
+TEST(ZoneTopologyParse, ReadsDevicesFromMembers)
+{
+    const auto groups = ZoneTopology::parseGroups(state(
+        QStringLiteral("<ZoneGroup Coordinator=\"RINCON_A\" ID=\"RINCON_A:12\">"
+                       "<ZoneGroupMember UUID=\"RINCON_A\" Location=\"http://192.168.1.20:1400/xml/device_description.xml\" "
+                       "ZoneName=\"Living Room\" SoftwareVersion=\"79.1-56030\"/>"
+                       "<ZoneGroupMember UUID=\"RINCON_B\" Location=\"http://[fe80::1]:1400/x\" ZoneName=\"Den\"/>"
+                       "</ZoneGroup>")));
+    ASSERT_EQ(groups.size(), 1);
+    const ZoneGroup &g = groups.first();
+    EXPECT_EQ(g.id, u"RINCON_A:12");
+    EXPECT_EQ(g.coordinator, (SonosDevice{QStringLiteral("192.168.1.20"), QStringLiteral("RINCON_A"),
+                                           QStringLiteral("Living Room"), QStringLiteral("79.1-56030")}));
+    ASSERT_EQ(g.members.size(), 2);
+    EXPECT_EQ(g.members[1].host, u"fe80::1");
+    EXPECT_EQ(g.members[1].modelName, std::nullopt);
+    EXPECT_EQ(g.displayName(), u"Living Room + 1");
+}
+
+TEST(ZoneTopologyParse, InvisibleMembersAreLeftOutButOtherValuesKeepThem)
+{
+    const auto groups = ZoneTopology::parseGroups(state(
+        group(QStringLiteral("A"), QStringLiteral("A:1"),
+              member(QStringLiteral("A"), QStringLiteral("TV Room")) + member(QStringLiteral("SUB"), QStringLiteral("TV Room"), QStringLiteral("Invisible=\"1\"")))
+        + group(QStringLiteral("B"), QStringLiteral("B:1"),
+                member(QStringLiteral("B"), QStringLiteral("Office")) + member(QStringLiteral("C"), QStringLiteral("Hall"), QStringLiteral("Invisible=\"0\""))
+                    + member(QStringLiteral("D"), QStringLiteral("Porch"), QStringLiteral("Invisible=\"true\"")))));
+    EXPECT_EQ(displayNames(groups), (QStringList{QStringLiteral("Office + 2"), QStringLiteral("TV Room")}));
+}
+
+TEST(ZoneTopologyParse, CoordinatorAndIdFallBacks)
+{
+    // The coordinator named is invisible, and the group has no ID attribute.
+    const auto groups = ZoneTopology::parseGroups(state(QStringLiteral("<ZoneGroup Coordinator=\"GHOST\">")
+        + member(QStringLiteral("GHOST"), QStringLiteral("Attic"), QStringLiteral("Invisible=\"1\""))
+        + member(QStringLiteral("B"), QStringLiteral("Bedroom")) + member(QStringLiteral("C"), QStringLiteral("Closet"))
+        + QStringLiteral("</ZoneGroup>")));
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(groups[0].id, u"GHOST");
+    EXPECT_EQ(groups[0].coordinator.uuid, u"B");
+    EXPECT_EQ(groups[0].displayName(), u"Bedroom + 1");
+}
+
+TEST(ZoneTopologyParse, MembersWithoutUsableLocationAreDropped)
+{
+    const auto groups = ZoneTopology::parseGroups(state(
+        group(QStringLiteral("A"), QStringLiteral("A:1"),
+              QStringLiteral("<ZoneGroupMember UUID=\"A\" ZoneName=\"Kitchen\"/>") + member(QStringLiteral("B"), QStringLiteral("Pantry")))
+        + group(QStringLiteral("C"), QStringLiteral("C:1"),
+                QStringLiteral("<ZoneGroupMember UUID=\"C\" Location=\"not a url\" ZoneName=\"Gone\"/>"
+                               "<ZoneGroupMember UUID=\"D\" Location=\"/relative/only\" ZoneName=\"Gone too\"/>"))));
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(groups[0].coordinator.roomName, u"Pantry");
+    EXPECT_EQ(groups[0].members.size(), 1);
+}
+
+TEST(ZoneTopologyParse, SortsByRoomNaturallyAndStably)
+{
+    const auto groups = ZoneTopology::parseGroups(state(
+        group(QStringLiteral("A"), QStringLiteral("dup"), member(QStringLiteral("A"), QStringLiteral("Office")))
+        + group(QStringLiteral("B"), QStringLiteral("dup"), member(QStringLiteral("B"), QStringLiteral("bathroom")))
+        + group(QStringLiteral("C"), QStringLiteral("C:1"), member(QStringLiteral("C"), QStringLiteral("Kitchen 10")))
+        + group(QStringLiteral("D"), QStringLiteral("D:1"), member(QStringLiteral("D"), QStringLiteral("Kitchen 2")))
+        + group(QStringLiteral("E"), QStringLiteral("E:1"), member(QStringLiteral("E"), QStringLiteral("office")))));
+    EXPECT_EQ(displayNames(groups), (QStringList{QStringLiteral("bathroom"), QStringLiteral("Kitchen 2"), QStringLiteral("Kitchen 10"),
+                                                 QStringLiteral("Office"), QStringLiteral("office")}));
+    // Duplicate ids are kept: nothing is merged.
+    EXPECT_EQ(groups[0].id, u"dup");
+    EXPECT_EQ(groups[3].id, u"dup");
+}
+
+TEST(ZoneTopologyParse, AcceptsEveryRootForm)
+{
+    const QString one = group(QStringLiteral("A"), QStringLiteral("A:1"), member(QStringLiteral("A"), QStringLiteral("Den")));
+    EXPECT_EQ(ZoneTopology::parseGroups(state(one)).size(), 1);
+    EXPECT_EQ(ZoneTopology::parseGroups(QStringLiteral("<ZoneGroups>") + one + QStringLiteral("</ZoneGroups>")).size(), 1);
+    EXPECT_EQ(ZoneTopology::parseGroups(one).size(), 1);
+    // Prefixed names match on their local part; ZoneGroupMember is no group.
+    const auto prefixed = ZoneTopology::parseGroups(QStringLiteral(
+        "<t:ZoneGroups xmlns:t=\"urn:x\"><t:ZoneGroup Coordinator=\"A\"><t:ZoneGroupMember UUID=\"A\" "
+        "Location=\"http://10.0.0.5:1400/\" ZoneName=\"Den\"/></t:ZoneGroup></t:ZoneGroups>"));
+    ASSERT_EQ(prefixed.size(), 1);
+    EXPECT_EQ(prefixed[0].coordinator.host, u"10.0.0.5");
+    EXPECT_TRUE(ZoneTopology::parseGroups(state({})).isEmpty());
+}
+
+TEST(ZoneTopologyParse, BadDocumentsFailWithMalformedResponse)
+{
+    for (const QString &text : {QStringLiteral("   "), QStringLiteral("just text")}) {
+        try {
+            ZoneTopology::parseGroups(text);
+            ADD_FAILURE() << "accepted " << text.toStdString();
+        } catch (const SonosError &error) {
+            EXPECT_EQ(error.kind(), SonosError::Kind::malformedResponse) << text.toStdString();
+        }
+    }
+    // Markup the tolerant parse can repair is read, not refused.
+    EXPECT_TRUE(ZoneTopology::parseGroups(QStringLiteral("<a><b></a")).isEmpty());
+}
+
+TEST(ZoneTopologyParse, RoomNamesSurviveByteForByte)
+{
+    const QString rooms[] = {QStringLiteral("Café d’Été"), QStringLiteral("客厅"), QStringLiteral("Kids 🎸 Room"),
+                             QStringLiteral("A & B <Studio>")};
+    QString groups;
+    int n = 0;
+    for (const QString &room : rooms) {
+        const QString uuid = QStringLiteral("U%1").arg(n++);
+        groups += group(uuid, uuid, member(uuid, room.toHtmlEscaped()));
+    }
+    const auto parsed = ZoneTopology::parseGroups(state(groups));
+    QStringList names = displayNames(parsed);
+    names.sort();
+    QStringList expected(std::begin(rooms), std::end(rooms));
+    expected.sort();
+    EXPECT_EQ(names, expected);
+}
+
+// groups() against a real HTTP server: the topology arrives escaped inside
+// the SOAP answer.
+class ZoneTopologyCall : public ::testing::Test
+{
+protected:
+    void start(const QString &address, playersim::SimServer::SoapHandler handler)
+    {
+        server = std::make_unique<playersim::SimServer>(address, 1400, log);
+        server->setSoapHandler(std::move(handler));
+        QString error;
+        ASSERT_TRUE(server->start(&error)) << error.toStdString();
+    }
+
+    std::shared_ptr<playersim::RequestLog> log = std::make_shared<playersim::RequestLog>();
+    std::unique_ptr<playersim::SimServer> server;
+};
+
+TEST_F(ZoneTopologyCall, ReadsTheEscapedDocument)
+{
+    const QString document = state(group(QStringLiteral("A"), QStringLiteral("A:1"), member(QStringLiteral("A"), QStringLiteral("Küche 🍳"))));
+    start(QStringLiteral("127.10.2.1"), [document](const playersim::SoapCall &call) {
+        return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("ZoneGroupState"), document}});
+    });
+    const auto groups = testsupport::await(ZoneTopology(QStringLiteral("127.10.2.1")).groups());
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(groups[0].coordinator.roomName, QStringLiteral("Küche 🍳"));
+    const auto calls = log->calls(QStringLiteral("GetZoneGroupState"));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].controlPath, u"/ZoneGroupTopology/Control");
+    EXPECT_TRUE(calls[0].arguments.isEmpty());
+}
+
+TEST_F(ZoneTopologyCall, MissingOrEmptyStateIsMalformed)
+{
+    start(QStringLiteral("127.10.2.2"), [](const playersim::SoapCall &call) {
+        return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("ZoneGroupState"), QString()}});
+    });
+    const auto error = testsupport::failureOf<SonosError>(ZoneTopology(QStringLiteral("127.10.2.2")).groups());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->errorDescription(),
+              u"Could not parse the player's response: GetZoneGroupState returned no ZoneGroupState");
+}
+
+} // namespace
