@@ -13,14 +13,18 @@ namespace playersim {
 
 namespace {
 
-// The service type of a SOAPAction URN ("AVTransport" of
-// "urn:schemas-upnp-org:service:AVTransport:1").
+// The service of a SOAPAction URN: "AVTransport" of
+// "urn:schemas-upnp-org:service:AVTransport:1", and of the serviceId form
+// "urn:upnp-org:serviceId:AVTransport" that players accept as well.
 QString serviceTypeOf(const SoapCall &call)
 {
-    const QStringList parts = call.serviceUrn.split(QLatin1Char(':'));
-    if (parts.size() >= 2)
-        return parts.at(parts.size() - 2);
-    return {};
+    QStringList parts = call.serviceUrn.split(QLatin1Char(':'));
+    bool numeric = false;
+    if (!parts.isEmpty())
+        parts.last().toInt(&numeric);
+    if (numeric)
+        parts.removeLast();
+    return parts.isEmpty() ? QString() : parts.last();
 }
 
 QString attribute(const QString &name, const QString &value)

@@ -1,0 +1,147 @@
+#include "playersim/DefaultHousehold.h"
+#include "playersim/Household.h"
+#include "playersim/HouseholdGenerator.h"
+#include "playersim/HouseholdJson.h"
+#include "playersim/LoopbackAddresses.h"
+
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+using namespace playersim;
+
+namespace {
+
+QString errorFor(const QByteArray &json)
+{
+    QString error;
+    EXPECT_FALSE(HouseholdJson::parse(json, &error).has_value()) << json.toStdString();
+    return error;
+}
+
+} // namespace
+
+TEST(HouseholdJson, DefaultHouseholdSurvivesARoundTrip)
+{
+    const HouseholdData original = defaultHouseholdData();
+    const QByteArray json = HouseholdJson::serialize(original);
+    QString error;
+    const std::optional<HouseholdData> back = HouseholdJson::parse(json, &error);
+    ASSERT_TRUE(back) << error.toStdString();
+    EXPECT_EQ(*back, original);
+    // Non-ASCII names come back byte for byte.
+    EXPECT_TRUE(json.contains("\"Büro 🎧\""));
+    EXPECT_TRUE(json.contains("\"寝室\""));
+}
+
+TEST(HouseholdJson, DefaultHouseholdHasWhatClientsMeet)
+{
+    const HouseholdData household = defaultHouseholdData();
+    QSet<QString> coordinators;
+    int visible = 0;
+    for (const SimPlayerRecord &player : household.players)
+        visible += player.invisible ? 0 : 1;
+    int visibleGroups = 0;
+    for (const SimGroupRecord &group : household.groups) {
+        coordinators.insert(group.coordinator);
+        for (const SimPlayerRecord &player : household.players)
+            if (player.uuid == group.coordinator && !player.invisible)
+                ++visibleGroups;
+    }
+    EXPECT_GE(visible, 5);
+    EXPECT_EQ(visibleGroups, 3);
+    EXPECT_GE(household.favorites.size(), 20);
+    EXPECT_GE(household.playlists.size(), 2);
+
+    QSet<int> services;
+    QSet<FavoriteKind> kinds;
+    bool unauthorized = false;
+    for (const SimFavorite &favorite : household.favorites) {
+        if (favorite.serviceId)
+            services.insert(favorite.serviceId);
+        kinds.insert(favorite.kind);
+        for (const SimService &service : household.services)
+            if (service.id == favorite.serviceId && !service.authorized)
+                unauthorized = true;
+        // The URI's sid= and the service list must agree.
+        if (favorite.uri.contains(QStringLiteral("sid="))) {
+            EXPECT_TRUE(favorite.uri.contains(QStringLiteral("sid=%1&").arg(favorite.serviceId))) << favorite.uri.toStdString();
+        }
+    }
+    EXPECT_GE(services.size(), 3);
+    EXPECT_EQ(kinds.size(), 7);
+    EXPECT_TRUE(unauthorized);
+}
+
+TEST(HouseholdJson, LiveStateIsWrittenBack)
+{
+    Household household = Household::defaultHousehold(QStringLiteral("127.20.9.1"));
+    const QString kitchen = household.addressOfRoom(QStringLiteral("Küche"));
+    household.setVolume(kitchen, 77);
+    ASSERT_TRUE(household.leave(kitchen));
+    const Household reloaded = Household::fromJson(household.toJson(), QStringLiteral("127.20.9.101"));
+    const QString reloadedKitchen = reloaded.addressOfRoom(QStringLiteral("Küche"));
+    EXPECT_EQ(reloaded.volume(reloadedKitchen), 77);
+    EXPECT_EQ(reloaded.groups().size(), household.groups().size());
+}
+
+TEST(HouseholdJson, BadDescriptionsAreRefusedWithTheirReason)
+{
+    EXPECT_TRUE(errorFor("{").startsWith(QStringLiteral("not JSON")));
+    EXPECT_EQ(errorFor("[]"), QStringLiteral("household: the top level must be an object"));
+    EXPECT_EQ(errorFor("{}"), QStringLiteral("household: \"players\" must list at least one player"));
+    EXPECT_EQ(errorFor(R"({"players":[{"uuid":"X"}]})"), QStringLiteral("players[0]: \"room\" is missing"));
+    EXPECT_EQ(errorFor(R"({"players":[{"room":"A","volume":101}]})"),
+              QStringLiteral("players[0]: \"volume\" must be between 0 and 100"));
+    EXPECT_EQ(errorFor(R"({"players":[{"room":"A","volume":"loud"}]})"), QStringLiteral("players[0]: \"volume\" must be a whole number"));
+    EXPECT_EQ(errorFor(R"({"players":[{"room":"A","uuid":"X"},{"room":"B","uuid":"X"}]})"),
+              QStringLiteral("players[1]: the UUID X is used twice"));
+    EXPECT_EQ(errorFor(R"({"players":[{"room":"A","uuid":"X"}],"groups":[{"coordinator":"Y"}]})"),
+              QStringLiteral("groups[0]: no player has the UUID Y"));
+    EXPECT_EQ(errorFor(R"({"players":[{"room":"A","uuid":"X"},{"room":"B","uuid":"Y"}],
+                          "groups":[{"coordinator":"X","members":["Y"]},{"coordinator":"Y"}]})"),
+              QStringLiteral("groups[1]: the player Y is in two groups"));
+    EXPECT_EQ(errorFor(R"({"players":[{"room":"A"}],"favorites":[{"kind":"podcast","title":"T","itemId":"i","uri":"u"}]})"),
+              QStringLiteral("favorites[0]: unknown kind \"podcast\""));
+    EXPECT_EQ(errorFor(R"({"players":[{"room":"A"}],"favorites":[{"kind":"station","title":"T","itemId":"i","uri":"u","serviceId":9}]})"),
+              QStringLiteral("favorites[0]: no service has the id 9"));
+    EXPECT_EQ(errorFor(R"({"players":[{"room":"A"}],"playlists":[{"number":1,"title":"P","tracks":[{"title":"t"}]}]})"),
+              QStringLiteral("playlists[0].tracks[0]: \"uri\" is missing"));
+    EXPECT_THROW(Household::fromJson("{\"players\":[]}"), HouseholdError);
+}
+
+TEST(HouseholdJson, AddressesAreConsecutiveAndStayOnLoopback)
+{
+    EXPECT_EQ(loopbackAddress(QStringLiteral("127.0.0.11"), 2), QStringLiteral("127.0.0.13"));
+    EXPECT_EQ(loopbackAddress(QStringLiteral("127.0.0.250"), 10), QStringLiteral("127.0.1.4"));
+    EXPECT_FALSE(loopbackAddress(QStringLiteral("192.168.1.20"), 0));
+    EXPECT_FALSE(loopbackAddress(QStringLiteral("127.255.255.255"), 1));
+    EXPECT_FALSE(loopbackAddress(QStringLiteral("127.0.0"), 0));
+    EXPECT_FALSE(loopbackAddress(QStringLiteral("127.0.0.300"), 0));
+    EXPECT_THROW(Household::defaultHousehold(QStringLiteral("10.0.0.1")), HouseholdError);
+}
+
+TEST(HouseholdGenerator, MakesTheSizesAskedFor)
+{
+    GeneratorOptions options;
+    options.players = 32;
+    options.favorites = 1000;
+    options.playlistTracks = 5000;
+    const HouseholdData household = generateHousehold(options);
+    EXPECT_EQ(household.players.size(), 32);
+    EXPECT_EQ(household.favorites.size(), 1000);
+    qsizetype longest = 0;
+    for (const SimPlaylist &playlist : household.playlists)
+        longest = std::max(longest, playlist.tracks.size());
+    EXPECT_EQ(longest, 5000);
+    int grouped = 0;
+    for (const SimGroupRecord &group : household.groups)
+        grouped += int(group.members.size());
+    EXPECT_EQ(grouped, 32);
+    // What the generator makes must load like any description.
+    QString error;
+    const auto back = HouseholdJson::parse(HouseholdJson::serialize(household), &error);
+    ASSERT_TRUE(back) << error.toStdString();
+    EXPECT_EQ(*back, household);
+    EXPECT_EQ(generateHousehold(options), household);
+}

@@ -1,0 +1,180 @@
+#include "AsyncTestSupport.h"
+#include "PlayerSimTestSupport.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+#include <gtest/gtest.h>
+
+using namespace playersimtest;
+using playersim::Household;
+using SonosKit::XMLText::descendants;
+
+namespace {
+
+constexpr int block = 1;
+
+struct Member {
+    QString uuid;
+    QString room;
+    QString location;
+    bool invisible;
+};
+
+// The groups of a ZoneGroupState document, coordinator UUID first.
+QList<QPair<QString, QList<Member>>> groupsOf(const QString &document)
+{
+    QList<QPair<QString, QList<Member>>> groups;
+    const SonosKit::XMLNode root = SonosKit::XMLText::document(document).root();
+    for (const SonosKit::XMLNode &group : descendants(root, u"ZoneGroup")) {
+        QList<Member> members;
+        for (const SonosKit::XMLNode &member : descendants(group, u"ZoneGroupMember"))
+            members.append({member.attribute(u"UUID").value_or(QString()), member.attribute(u"ZoneName").value_or(QString()),
+                            member.attribute(u"Location").value_or(QString()), member.attribute(u"Invisible") == QStringLiteral("1")});
+        groups.append({group.attribute(u"Coordinator").value_or(QString()), members});
+    }
+    return groups;
+}
+
+QString zoneGroupState(const QString &address)
+{
+    return text(call(address, Service::zoneGroupTopology, QStringLiteral("GetZoneGroupState")), QStringLiteral("ZoneGroupState"));
+}
+
+QByteArray get(const QString &url, QByteArray *contentType = nullptr)
+{
+    QNetworkAccessManager manager;
+    QNetworkReply *reply = manager.get(QNetworkRequest(QUrl(url)));
+    EXPECT_TRUE(waitUntil([reply] { return reply->isFinished(); }));
+    if (contentType)
+        *contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+    const QByteArray body = reply->readAll();
+    delete reply;
+    return body;
+}
+
+} // namespace
+
+TEST(TopologyAnswers, EveryPlayerAnswersWithTheWholeHouseholdEscapedOnce)
+{
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 0)));
+    const QStringList addresses = household.addresses();
+
+    SonosKit::SOAPClient client(addresses.first(), 1400, 5.0);
+    const QString body = testsupport::await(client.callReturningRawXML(Service::zoneGroupTopology, QStringLiteral("GetZoneGroupState")));
+    // Escaped once inside the answer: markup arrives as entities, never raw.
+    EXPECT_TRUE(body.contains(QStringLiteral("<ZoneGroupState>&lt;ZoneGroupState&gt;&lt;ZoneGroups&gt;&lt;ZoneGroup ")));
+    EXPECT_TRUE(body.contains(QStringLiteral("ZoneName=\"Bad &amp;amp; Sauna\"")));
+
+    const QString document = zoneGroupState(addresses.first());
+    EXPECT_TRUE(document.startsWith(QStringLiteral("<ZoneGroupState><ZoneGroups>")));
+    EXPECT_TRUE(document.endsWith(QStringLiteral("</ZoneGroups><VanishedDevices></VanishedDevices></ZoneGroupState>")));
+    // The bridge, a sub and a surround answer for the household as well.
+    EXPECT_EQ(zoneGroupState(addresses.last()), document);
+
+    const auto groups = groupsOf(document);
+    ASSERT_EQ(groups.size(), 4);
+    EXPECT_EQ(groups[0].first, household.uuidOf(addresses[0]));
+    ASSERT_EQ(groups[0].second.size(), 5);
+    EXPECT_EQ(groups[0].second[0].room, QStringLiteral("Salon Café"));
+    EXPECT_EQ(groups[0].second[0].location, QStringLiteral("http://%1:1400/xml/device_description.xml").arg(addresses[0]));
+    int invisible = 0;
+    for (const Member &member : groups[0].second)
+        invisible += member.invisible;
+    EXPECT_EQ(invisible, 3);
+    EXPECT_EQ(groups[1].second[0].room, QStringLiteral("寝室"));
+    EXPECT_EQ(groups[2].second[0].room, QStringLiteral("Büro 🎧"));
+    EXPECT_EQ(groups[2].second[2].room, QStringLiteral("Bad & Sauna"));
+    ASSERT_EQ(groups[3].second.size(), 1);
+    EXPECT_TRUE(groups[3].second[0].invisible);
+}
+
+TEST(TopologyAnswers, OldFirmwareFormIsABareZoneGroups)
+{
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 1)));
+    household.setTopologyForm(playersim::TopologyForm::legacy);
+    const QString document = zoneGroupState(household.addresses().first());
+    EXPECT_TRUE(document.startsWith(QStringLiteral("<ZoneGroups><ZoneGroup ")));
+    EXPECT_FALSE(document.contains(QStringLiteral("VanishedDevices")));
+    EXPECT_EQ(groupsOf(document).size(), 4);
+}
+
+TEST(TopologyAnswers, JoiningAndLeavingChangeTheTopology)
+{
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 2)));
+    const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+    const QString bedroom = household.addressOfRoom(QStringLiteral("寝室"));
+    const QString kitchen = household.addressOfRoom(QStringLiteral("Küche"));
+    const QString before = zoneGroupState(salon);
+
+    call(bedroom, Service::avTransport, QStringLiteral("SetAVTransportURI"),
+         {{"InstanceID", "0"}, {"CurrentURI", QStringLiteral("x-rincon:") + household.uuidOf(salon)}, {"CurrentURIMetaData", ""}});
+    auto groups = groupsOf(zoneGroupState(kitchen));
+    ASSERT_EQ(groups.size(), 3);
+    EXPECT_EQ(groups[0].second.size(), 6);
+    QStringList rooms;
+    for (const Member &member : groups[0].second)
+        rooms.append(member.room);
+    EXPECT_TRUE(rooms.contains(QStringLiteral("寝室")));
+    EXPECT_NE(zoneGroupState(salon), before);
+    // A member now refuses to drive the transport.
+    EXPECT_EQ(faultCode(bedroom, Service::avTransport, QStringLiteral("Play"), {{"InstanceID", "0"}, {"Speed", "1"}}), 800);
+
+    call(kitchen, Service::avTransport, QStringLiteral("BecomeCoordinatorOfStandaloneGroup"), {{"InstanceID", "0"}});
+    groups = groupsOf(zoneGroupState(kitchen));
+    ASSERT_EQ(groups.size(), 4);
+    EXPECT_EQ(household.groups()[1].coordinator, kitchen);
+
+    // When the coordinator leaves, the group goes on under another member
+    // and keeps its queue; the satellites stay with their main player.
+    const QStringList queue = household.queueTitles(salon);
+    call(salon, Service::avTransport, QStringLiteral("BecomeCoordinatorOfStandaloneGroup"), {{"InstanceID", "0"}});
+    bool bedroomLeads = false;
+    for (const auto &group : household.groups()) {
+        if (group.coordinator == salon) {
+            EXPECT_EQ(group.members.size(), 4);
+        }
+        bedroomLeads |= group.coordinator == bedroom;
+    }
+    EXPECT_TRUE(bedroomLeads);
+    EXPECT_EQ(household.queueTitles(bedroom), queue);
+
+    // A sub can't be grouped on its own.
+    const QString sub = household.addresses()[6];
+    EXPECT_EQ(faultCode(sub, Service::avTransport, QStringLiteral("BecomeCoordinatorOfStandaloneGroup"), {{"InstanceID", "0"}}), 800);
+}
+
+TEST(TopologyAnswers, MusicServicesAndDeviceDescription)
+{
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 3)));
+    const QString address = household.addresses()[2];
+    const SonosKit::XMLNode answer = call(address, Service::musicServices, QStringLiteral("ListAvailableServices"));
+    const SonosKit::XMLNode list = SonosKit::XMLText::document(text(answer, QStringLiteral("AvailableServiceDescriptorList"))).root();
+    QHash<QString, QString> names;
+    for (const SonosKit::XMLNode &service : descendants(list, u"Service"))
+        names.insert(service.attribute(u"Id").value_or(QString()), service.attribute(u"Name").value_or(QString()));
+    EXPECT_EQ(names.value("12"), QStringLiteral("Spotify"));
+    EXPECT_EQ(names.value("204"), QStringLiteral("Apple Music"));
+    EXPECT_EQ(names.value("254"), QStringLiteral("TuneIn"));
+    EXPECT_EQ(names.value("303"), QStringLiteral("Sonos Radio"));
+    EXPECT_EQ(names.value("201"), QStringLiteral("Amazon Music"));
+
+    QByteArray contentType;
+    const QByteArray description = get(QStringLiteral("http://%1:1400/xml/device_description.xml").arg(address), &contentType);
+    const SonosKit::XMLNode root = SonosKit::XMLText::document(QString::fromUtf8(description)).root();
+    EXPECT_EQ(text(root, QStringLiteral("roomName")), QStringLiteral("寝室"));
+    EXPECT_EQ(text(root, QStringLiteral("modelName")), QStringLiteral("Sonos Era 100"));
+    EXPECT_EQ(text(root, QStringLiteral("UDN")), QStringLiteral("uuid:") + household.uuidOf(address));
+
+    EXPECT_EQ(contentType, "text/xml");
+}
+
+TEST(TopologyAnswers, UnknownActionsAndServicesAreRefused)
+{
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 4)));
+    const QString address = household.addresses().first();
+    EXPECT_EQ(faultCode(address, Service::zoneGroupTopology, QStringLiteral("Teleport")), 401);
+    EXPECT_EQ(faultCode(address, Service::avTransport, QStringLiteral("Teleport"), {{"InstanceID", "0"}}), 401);
+    EXPECT_EQ(faultCode(address, Service::renderingControl, QStringLiteral("GetVolume"), {{"InstanceID", "0"}, {"Channel", "Loud"}}), 402);
+}
