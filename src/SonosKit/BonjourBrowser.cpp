@@ -226,7 +226,7 @@ void onServiceResolved(AvahiServiceResolver *, AvahiIfIndex, AvahiProtocol, Avah
 QCoro::Task<std::optional<BrowseResult>> resolveService(BrowseResult instance, double timeout)
 {
     auto wait = std::make_shared<ResolveWait>();
-    QTimer::singleShot(boundedTimeout(timeout), [wait] { wait->completion.finish(std::nullopt); });
+    QTimer::singleShot(boundedTimeout(timeout), Qt::PreciseTimer, [wait] { wait->completion.finish(std::nullopt); });
     workerPool().start([wait, instance] {
         std::lock_guard guard(wait->sessionLock);
         if (wait->completion.isDone())
@@ -280,8 +280,10 @@ std::optional<QString> ipAddress(const std::optional<Endpoint> &endpoint)
 QCoro::Task<QList<BrowseResult>> browse(double timeout)
 {
     auto wait = std::make_shared<BrowseWait>();
-    // Results are read once, at the deadline; resolvers still running then lose.
-    QTimer::singleShot(boundedTimeout(timeout), [wait] { wait->completion.finish(wait->snapshot()); });
+    // Results are read once, at the deadline; resolvers still running then
+    // lose. A coarse timer could fire up to 5% early.
+    QTimer::singleShot(boundedTimeout(timeout), Qt::PreciseTimer,
+                       [wait] { wait->completion.finish(wait->snapshot()); });
     workerPool().start([wait] {
         std::lock_guard guard(wait->sessionLock);
         if (wait->completion.isDone())
@@ -333,7 +335,8 @@ QCoro::Task<std::optional<QString>> connectedAddress(Endpoint endpoint, double t
     });
     QObject::connect(connection, &QAbstractSocket::errorOccurred, connection,
                      [completion] { completion->finish(std::nullopt); });
-    QTimer::singleShot(boundedTimeout(timeout), connection, [completion] { completion->finish(std::nullopt); });
+    QTimer::singleShot(boundedTimeout(timeout), Qt::PreciseTimer, connection,
+                       [completion] { completion->finish(std::nullopt); });
     connection->connectToHost(endpoint.host, endpoint.port);
     std::optional<QString> address = co_await completion->future();
     // Nothing is ever sent: the connection only proves where the instance lives.

@@ -1,0 +1,351 @@
+// Discovery against simulated players in a private network namespace: SSDP
+// and mDNS never leave it. Run through tests/netns/run-in-netns, which sets
+// QUILLO_TEST_NETNS (and QUILLO_TEST_AVAHI when it started a daemon); every
+// test skips in the machine's own namespace.
+
+#include "SonosKit/SonosDiscovery.h"
+#include "SonosKit/SonosDiscoveryDetail.h"
+#include "SonosKit/SonosError.h"
+#include "playersim/DnssdPublisher.h"
+#include "playersim/SimServer.h"
+#include "playersim/SoapMessages.h"
+#include "playersim/SsdpResponder.h"
+
+#include "AsyncTestSupport.h"
+
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace SonosKit;
+using namespace std::chrono_literals;
+
+namespace {
+
+bool inPrivateNamespace()
+{
+    return qEnvironmentVariable("QUILLO_TEST_NETNS") == u"1";
+}
+
+bool withDaemon()
+{
+    return qEnvironmentVariable("QUILLO_TEST_AVAHI") == u"1";
+}
+
+QString uuidFor(const QString &address)
+{
+    return QStringLiteral("RINCON_000E58%1001400").arg(address.section(u'.', 3).toInt(), 6, 10, QChar(u'0'));
+}
+
+QString zoneGroupState(const QString &address, const QString &room)
+{
+    const QString uuid = uuidFor(address);
+    return QStringLiteral("<ZoneGroupState><ZoneGroups><ZoneGroup Coordinator=\"%1\" ID=\"%1:7\">"
+                          "<ZoneGroupMember UUID=\"%1\" Location=\"http://%2:1400/xml/device_description.xml\" "
+                          "ZoneName=\"%3\" SoftwareVersion=\"79.1-56030\"/></ZoneGroup></ZoneGroups>"
+                          "<VanishedDevices></VanishedDevices></ZoneGroupState>")
+        .arg(uuid, address, room);
+}
+
+// A player's HTTP side that answers the topology question, with `answer`
+// deciding what it says.
+std::unique_ptr<playersim::SimServer> topologyPlayer(const QString &address, std::function<playersim::Answer()> answer)
+{
+    auto server = std::make_unique<playersim::SimServer>(address, 1400, std::make_shared<playersim::RequestLog>());
+    server->setSoapHandler([answer](const playersim::SoapCall &) { return answer(); });
+    QString error;
+    EXPECT_TRUE(server->start(&error)) << error.toStdString();
+    return server;
+}
+
+std::function<playersim::Answer()> answersWithRoom(const QString &address, const QString &room)
+{
+    return [address, room] {
+        return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
+                                       QStringLiteral("GetZoneGroupState"),
+                                       {{QStringLiteral("ZoneGroupState"), zoneGroupState(address, room)}});
+    };
+}
+
+playersim::SsdpPlayer ssdpPlayer(const QString &address)
+{
+    return {address, uuidFor(address), QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")};
+}
+
+std::unique_ptr<playersim::SsdpResponder> responder(QList<playersim::SsdpPlayer> players,
+                                                    playersim::SsdpResponder::Options options = {})
+{
+    auto result = std::make_unique<playersim::SsdpResponder>(std::move(players), std::move(options));
+    QString error;
+    EXPECT_TRUE(result->start(&error)) << error.toStdString();
+    return result;
+}
+
+std::unique_ptr<playersim::DnssdPublisher> published(QList<playersim::DnssdPlayer> players)
+{
+    auto publisher = std::make_unique<playersim::DnssdPublisher>(std::move(players));
+    QString error;
+    EXPECT_TRUE(publisher->start(&error)) << error.toStdString();
+    EXPECT_TRUE(publisher->waitUntilEstablished(10s, &error)) << error.toStdString();
+    return publisher;
+}
+
+playersim::DnssdPlayer dnssdPlayer(const QString &address, const QString &room, bool withLocation = true)
+{
+    return {address, uuidFor(address), room, withLocation, std::nullopt};
+}
+
+template<typename T>
+std::pair<T, double> timed(QCoro::Task<T> task, std::chrono::milliseconds limit = 20s)
+{
+    QElapsedTimer clock;
+    clock.start();
+    T value = testsupport::await(std::move(task), limit);
+    return {std::move(value), clock.nsecsElapsed() / 1e9};
+}
+
+// Any wait on the main thread would stall it for at least a receive timeout
+// (300 ms) or a whole browse; the bound leaves room for a loaded machine. The
+// discovery benchmark reports the real figure.
+constexpr qint64 maximumLatenessMs = 250;
+
+// Watches how late a 10 ms timer on the main thread fires while discovery runs.
+class ResponsivenessProbe
+{
+public:
+    ResponsivenessProbe()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_worstLateness = std::max(m_worstLateness, m_clock.elapsed() - 10);
+            m_clock.restart();
+        });
+        m_clock.start();
+        m_timer.start();
+    }
+    qint64 worstLatenessMs() const { return m_worstLateness; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_worstLateness = 0;
+};
+
+class DiscoveryWithoutDaemon : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!inPrivateNamespace())
+            GTEST_SKIP() << "multicast runs only in a private network namespace (tests/netns/run-in-netns)";
+        if (withDaemon())
+            GTEST_SKIP() << "these cases need a namespace without a DNS-SD daemon";
+    }
+};
+
+class DiscoveryWithDaemon : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!inPrivateNamespace() || !withDaemon())
+            GTEST_SKIP() << "needs a private network namespace with its own Avahi daemon "
+                            "(tests/netns/run-in-netns --avahi)";
+    }
+};
+
+} // namespace
+
+// --- SSDP ---
+
+TEST_F(DiscoveryWithoutDaemon, SsdpCollectsLocationHostsInOrderOnce)
+{
+    playersim::SsdpResponder::Options options;
+    options.fromPlayerAddress = false; // every answer comes from 127.0.0.1: only LOCATION tells them apart
+    options.copies = 3;
+    const auto players = responder({ssdpPlayer(QStringLiteral("127.0.0.11")), ssdpPlayer(QStringLiteral("127.0.0.12"))},
+                                   options);
+    const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.8));
+    EXPECT_EQ(hosts, QStringList({QStringLiteral("127.0.0.11"), QStringLiteral("127.0.0.12")}));
+    EXPECT_GE(seconds, 0.75); // the loop runs to its deadline even when answers came at once
+    EXPECT_LT(seconds, 0.8 + 0.3 + 0.5);
+    EXPECT_GE(players->searchesAnswered(), 1);
+}
+
+TEST_F(DiscoveryWithoutDaemon, SsdpAnswersWithoutUsableLocationGiveTheSender)
+{
+    playersim::SsdpResponder::Options withoutLocation;
+    withoutLocation.withLocation = false;
+    {
+        const auto players = responder({ssdpPlayer(QStringLiteral("127.0.0.13")), ssdpPlayer(QStringLiteral("127.0.0.14"))},
+                                       withoutLocation);
+        const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.6));
+        EXPECT_EQ(hosts, QStringList({QStringLiteral("127.0.0.13"), QStringLiteral("127.0.0.14")}));
+    }
+    // Bare line feeds hide the LOCATION header; the sender is all that is left.
+    playersim::SsdpResponder::Options lineFeeds;
+    lineFeeds.crlf = false;
+    lineFeeds.fromPlayerAddress = false;
+    const auto players = responder({ssdpPlayer(QStringLiteral("127.0.0.15"))}, lineFeeds);
+    const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.6));
+    EXPECT_EQ(hosts, QStringList({QStringLiteral("127.0.0.1")}));
+}
+
+TEST_F(DiscoveryWithoutDaemon, SsdpWithoutTimeOrPlayersFindsNothing)
+{
+    const auto players = responder({ssdpPlayer(QStringLiteral("127.0.0.16"))});
+    const auto [immediate, instant] = timed(SonosDiscovery::ssdpHosts(0));
+    EXPECT_TRUE(immediate.isEmpty());
+    EXPECT_LT(instant, 0.25);
+    const auto [negative, alsoInstant] = timed(SonosDiscovery::ssdpHosts(-5));
+    EXPECT_TRUE(negative.isEmpty());
+    EXPECT_LT(alsoInstant, 0.25);
+}
+
+// --- Household lookup ---
+
+TEST_F(DiscoveryWithoutDaemon, WithoutDaemonTheBrowseEndsAtOnce)
+{
+    const auto [hosts, seconds] = timed(SonosDiscovery::bonjourHosts(3));
+    EXPECT_TRUE(hosts.isEmpty());
+    EXPECT_LT(seconds, 1.0);
+}
+
+TEST_F(DiscoveryWithoutDaemon, NothingAnywhereIsNoPlayersFoundAfterTheTimeout)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const auto error = testsupport::failureOf<SonosError>(SonosDiscovery::findHousehold(1.0), 10s);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), SonosError::Kind::noPlayersFound);
+    EXPECT_GE(clock.elapsed(), 950);
+    EXPECT_LT(clock.elapsed(), 1000 + 300 + 700);
+    EXPECT_TRUE(testsupport::await(SonosDiscovery::findPlayerHosts(0.3), 5s).isEmpty());
+}
+
+TEST_F(DiscoveryWithoutDaemon, FirstUnreadablePlayerIsPassedForTheNextOne)
+{
+    const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.21")), ssdpPlayer(QStringLiteral("127.0.0.22"))});
+    const auto broken = topologyPlayer(QStringLiteral("127.0.0.21"), [] {
+        return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
+                                       QStringLiteral("GetZoneGroupState"),
+                                       {{QStringLiteral("ZoneGroupState"), QStringLiteral("no topology here")}});
+    });
+    const auto good = topologyPlayer(QStringLiteral("127.0.0.22"), answersWithRoom(QStringLiteral("127.0.0.22"),
+                                                                                   QStringLiteral("Kitchen")));
+    ResponsivenessProbe probe;
+    const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(0.8));
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(groups.front().coordinator.host, QStringLiteral("127.0.0.22"));
+    EXPECT_EQ(groups.front().displayName(), QStringLiteral("Kitchen"));
+    EXPECT_LT(seconds, 0.8 + 0.3 + 1.5); // no daemon: straight to SSDP
+    EXPECT_LT(probe.worstLatenessMs(), maximumLatenessMs);
+}
+
+TEST_F(DiscoveryWithoutDaemon, WhenEveryPlayerFailsTheLastErrorWins)
+{
+    const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.23")), ssdpPlayer(QStringLiteral("127.0.0.24"))});
+    const auto faulting = topologyPlayer(QStringLiteral("127.0.0.23"), [] { return playersim::soapFault(402); });
+    const auto empty = topologyPlayer(QStringLiteral("127.0.0.24"), [] {
+        return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
+                                       QStringLiteral("GetZoneGroupState"), {{QStringLiteral("ZoneGroupState"), {}}});
+    });
+    const auto error = testsupport::failureOf<SonosError>(SonosDiscovery::findHousehold(0.6), 20s);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), SonosError::Kind::malformedResponse);
+    EXPECT_EQ(error->detail(), QStringLiteral("GetZoneGroupState returned no ZoneGroupState"));
+    // Both were asked, in the order they answered the search.
+    EXPECT_EQ(faulting->address(), QStringLiteral("127.0.0.23"));
+}
+
+TEST_F(DiscoveryWithoutDaemon, AHouseholdWithoutGroupsIsFoundEmpty)
+{
+    const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.25"))});
+    const auto player = topologyPlayer(QStringLiteral("127.0.0.25"), [] {
+        return playersim::soapResponse(
+            QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"), QStringLiteral("GetZoneGroupState"),
+            {{QStringLiteral("ZoneGroupState"), QStringLiteral("<ZoneGroupState><ZoneGroups/></ZoneGroupState>")}});
+    });
+    const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(0.6));
+    EXPECT_TRUE(groups.isEmpty());
+}
+
+// --- DNS-SD ---
+
+TEST_F(DiscoveryWithDaemon, EmptyDnssdFallsBackToSsdp)
+{
+    const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.31"))});
+    const auto player = topologyPlayer(QStringLiteral("127.0.0.31"), answersWithRoom(QStringLiteral("127.0.0.31"),
+                                                                                     QStringLiteral("Office")));
+    const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(1.0));
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(groups.front().coordinator.roomName, QStringLiteral("Office"));
+    EXPECT_GE(seconds, 1.9); // a full browse, then a full search
+    EXPECT_GE(ssdp->searchesAnswered(), 1);
+}
+
+TEST_F(DiscoveryWithDaemon, TxtLocationsNeedNoConnectionAndDuplicatesCollapse)
+{
+    // Something listens where the players are, to notice any connection.
+    QList<std::shared_ptr<QTcpServer>> listeners;
+    for (const char *address : {"127.0.0.41", "127.0.0.42"}) {
+        auto listener = std::make_shared<QTcpServer>();
+        ASSERT_TRUE(listener->listen(QHostAddress(QString::fromLatin1(address)), 1400));
+        listeners.append(listener);
+    }
+    auto twin = dnssdPlayer(QStringLiteral("127.0.0.41"), QStringLiteral("Den"));
+    twin.uuid = QStringLiteral("RINCON_000E58AAAAAA01400"); // a second instance on the same host
+    const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.41"), QStringLiteral("Living Room")),
+                                      dnssdPlayer(QStringLiteral("127.0.0.42"), QStringLiteral("Bedroom")), twin});
+
+    ResponsivenessProbe probe;
+    const auto [hosts, seconds] = timed(SonosDiscovery::bonjourHosts(1.5));
+    QStringList sorted = hosts;
+    sorted.sort();
+    EXPECT_EQ(sorted, QStringList({QStringLiteral("127.0.0.41"), QStringLiteral("127.0.0.42")}));
+    EXPECT_LT(seconds, 1.5 + 0.5);
+    QCoreApplication::processEvents();
+    for (const auto &listener : listeners)
+        EXPECT_FALSE(listener->hasPendingConnections()) << listener->serverAddress().toString().toStdString();
+    EXPECT_LT(probe.worstLatenessMs(), maximumLatenessMs);
+}
+
+TEST_F(DiscoveryWithDaemon, DnssdPlayersAreAskedAndSsdpIsNotTried)
+{
+    const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.44"))});
+    const auto good = topologyPlayer(QStringLiteral("127.0.0.44"), answersWithRoom(QStringLiteral("127.0.0.44"),
+                                                                                   QStringLiteral("Garage")));
+    const auto failing = topologyPlayer(QStringLiteral("127.0.0.43"), [] { return playersim::soapFault(501); });
+    const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.43"), QStringLiteral("Hall"))});
+    const auto error = testsupport::failureOf<SonosError>(SonosDiscovery::findHousehold(1.0), 20s);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), SonosError::Kind::upnpFault);
+    EXPECT_EQ(error->code(), 501);
+    EXPECT_EQ(ssdp->searchesAnswered(), 0);
+}
+
+TEST_F(DiscoveryWithDaemon, InstancesWithoutLocationAreResolvedWithinTheLimit)
+{
+    auto ghost = dnssdPlayer(QStringLiteral("127.0.0.52"), QStringLiteral("Attic"), false);
+    ghost.unresolvableHostName = QStringLiteral("nobody-home.local");
+    const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.51"), QStringLiteral("Porch"), false), ghost,
+                                      dnssdPlayer(QStringLiteral("127.0.0.53"), QStringLiteral("Study"))});
+
+    ResponsivenessProbe probe;
+    // The ghost costs the browse plus one resolve limit of min(timeout, 2).
+    const auto [hosts, seconds] = timed(SonosDiscovery::bonjourHosts(3.0));
+    EXPECT_EQ(hosts, QStringList({QStringLiteral("127.0.0.53"), QStringLiteral("127.0.0.51")}));
+    EXPECT_GE(seconds, 3.0 + 2.0 - 0.1);
+    EXPECT_LT(seconds, 3.0 + 2.0 + 0.7);
+    EXPECT_LT(probe.worstLatenessMs(), maximumLatenessMs);
+
+    const auto [again, shorter] = timed(SonosDiscovery::bonjourHosts(1.0));
+    EXPECT_EQ(again, QStringList({QStringLiteral("127.0.0.53"), QStringLiteral("127.0.0.51")}));
+    EXPECT_GE(shorter, 1.0 + 1.0 - 0.1);
+    EXPECT_LT(shorter, 1.0 + 1.0 + 0.7);
+}
