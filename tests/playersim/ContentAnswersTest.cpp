@@ -1,0 +1,149 @@
+#include "AsyncTestSupport.h"
+#include "PlayerSimTestSupport.h"
+
+#include "playersim/HouseholdGenerator.h"
+
+#include <gtest/gtest.h>
+
+using namespace playersimtest;
+using playersim::Household;
+using SonosKit::XMLText::descendants;
+
+namespace {
+
+constexpr int block = 2;
+
+struct Page {
+    int returned = -1;
+    int total = -1;
+    QString result;
+    int items = 0;
+};
+
+Page browse(const QString &address, const QString &id, int start, int count)
+{
+    const SonosKit::XMLNode answer = call(address, Service::contentDirectory, QStringLiteral("Browse"),
+                                          {{"ObjectID", id}, {"BrowseFlag", "BrowseDirectChildren"}, {"Filter", "*"},
+                                           {"StartingIndex", QString::number(start)}, {"RequestedCount", QString::number(count)},
+                                           {"SortCriteria", ""}});
+    Page page;
+    page.returned = text(answer, QStringLiteral("NumberReturned")).toInt();
+    page.total = text(answer, QStringLiteral("TotalMatches")).toInt();
+    page.result = text(answer, QStringLiteral("Result"));
+    EXPECT_FALSE(text(answer, QStringLiteral("UpdateID")).isEmpty());
+    const SonosKit::XMLNode root = SonosKit::XMLText::document(page.result).root();
+    page.items = int(descendants(root, u"item").size() + descendants(root, u"container").size());
+    return page;
+}
+
+QString browseFault(const QString &address, const QString &id, const QString &start = QStringLiteral("0"))
+{
+    const auto code = faultCode(address, Service::contentDirectory, QStringLiteral("Browse"),
+                                {{"ObjectID", id}, {"BrowseFlag", "BrowseDirectChildren"}, {"Filter", "*"},
+                                 {"StartingIndex", start}, {"RequestedCount", "100"}, {"SortCriteria", ""}});
+    return code ? QString::number(*code) : QStringLiteral("none");
+}
+
+} // namespace
+
+TEST(ContentAnswers, BrowsePagesHonourStartAndCount)
+{
+    playersim::GeneratorOptions options;
+    options.players = 2;
+    options.favorites = 250;
+    options.playlistTracks = 5000;
+    options.firstAddress = firstAddress(block, 0);
+    Household household = startedHousehold(Household::generate(options));
+    const QString address = household.addresses().first();
+
+    Page page = browse(address, QStringLiteral("FV:2"), 0, 100);
+    EXPECT_EQ(page.returned, 100);
+    EXPECT_EQ(page.total, 250);
+    EXPECT_EQ(page.items, 100);
+    page = browse(address, QStringLiteral("FV:2"), 200, 100);
+    EXPECT_EQ(page.returned, 50);
+    EXPECT_EQ(page.items, 50);
+    EXPECT_TRUE(page.result.contains(QStringLiteral("id=\"FV:2/201\"")));
+    page = browse(address, QStringLiteral("FV:2"), 300, 100);
+    EXPECT_EQ(page.returned, 0);
+    EXPECT_EQ(page.total, 250);
+
+    page = browse(address, QStringLiteral("SQ:1"), 4900, 100);
+    EXPECT_EQ(page.returned, 100);
+    EXPECT_EQ(page.total, 5000);
+    EXPECT_TRUE(page.result.contains(QStringLiteral("id=\"SQ:1/5000\"")));
+    // RequestedCount 0 means all of them.
+    page = browse(address, QStringLiteral("SQ:"), 0, 0);
+    EXPECT_EQ(page.returned, page.total);
+    EXPECT_EQ(page.items, page.total);
+
+    EXPECT_EQ(browseFault(address, QStringLiteral("FV:2"), QStringLiteral("-1")), QStringLiteral("402"));
+    EXPECT_EQ(browseFault(address, QStringLiteral("FV:2"), QStringLiteral("ten")), QStringLiteral("402"));
+}
+
+TEST(ContentAnswers, FavoritesCarryTheirMetadataEscapedTwice)
+{
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 1)));
+    const QString address = household.addresses()[1];
+    SonosKit::SOAPClient client(address, 1400, 5.0);
+    const QString body = testsupport::await(client.callReturningRawXML(
+        Service::contentDirectory, QStringLiteral("Browse"),
+        {{"ObjectID", "FV:2"}, {"BrowseFlag", "BrowseDirectChildren"}, {"Filter", "*"}, {"StartingIndex", "0"},
+         {"RequestedCount", "100"}, {"SortCriteria", ""}}));
+    EXPECT_TRUE(body.contains(QStringLiteral("&lt;r:resMD&gt;&amp;lt;DIDL-Lite ")));
+
+    const Page page = browse(address, QStringLiteral("FV:2"), 0, 100);
+    const SonosKit::XMLNode root = SonosKit::XMLText::document(page.result).root();
+    const auto items = descendants(root, u"item");
+    ASSERT_EQ(qsizetype(items.size()), household.favorites().size());
+    int withRes = 0;
+    for (const SonosKit::XMLNode &item : items) {
+        const QString resMD = text(item, QStringLiteral("resMD"));
+        ASSERT_FALSE(resMD.isEmpty());
+        // Once unescaped by the parser, r:resMD is itself a DIDL-Lite document.
+        const SonosKit::XMLNode inner = SonosKit::XMLText::document(resMD).root();
+        EXPECT_EQ(inner.name(), QStringLiteral("DIDL-Lite"));
+        EXPECT_FALSE(text(item, QStringLiteral("description")).isEmpty());
+        withRes += SonosKit::XMLText::firstDescendant(item, u"res").has_value();
+    }
+    // Only the browse shortcut has no res.
+    EXPECT_EQ(withRes, int(items.size()) - 1);
+    EXPECT_TRUE(page.result.contains(QStringLiteral("<dc:title>Café del Mar — Chillout</dc:title>")));
+    // Station art is absolute on the answering player.
+    EXPECT_TRUE(page.result.contains(QStringLiteral("<upnp:albumArtURI>http://%1:1400/getaa?s=1&amp;u=s13606<").arg(address)));
+}
+
+TEST(ContentAnswers, ContainersBehindFavorites)
+{
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 2)));
+    const QString address = household.addresses().first();
+    for (const playersim::SimFavorite &favorite : household.favorites()) {
+        switch (favorite.kind) {
+        case playersim::FavoriteKind::streamingContainer:
+            // Real players don't list a service's containers.
+            EXPECT_EQ(browseFault(address, favorite.itemId), QStringLiteral("701")) << favorite.title.toStdString();
+            break;
+        case playersim::FavoriteKind::sonosPlaylist:
+        case playersim::FavoriteKind::libraryAlbum: {
+            const Page page = browse(address, favorite.itemId, 0, 100);
+            EXPECT_GT(page.returned, 0) << favorite.title.toStdString();
+            EXPECT_EQ(page.returned, page.items);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    const Page playlists = browse(address, QStringLiteral("SQ:"), 0, 100);
+    EXPECT_EQ(playlists.total, 3);
+    EXPECT_TRUE(playlists.result.contains(QStringLiteral("savedqueues.rsq#3")));
+    const Page queue = browse(address, QStringLiteral("Q:0"), 0, 100);
+    EXPECT_EQ(queue.total, 15);
+    EXPECT_TRUE(queue.result.contains(QStringLiteral("<upnp:albumArtURI>/getaa?s=1&amp;u=")));
+    // A grouped member shows its group's queue.
+    EXPECT_EQ(browse(household.addresses()[1], QStringLiteral("Q:0"), 0, 100).total, 15);
+    const Page library = browse(address, QStringLiteral("A:ALBUM"), 0, 100);
+    EXPECT_EQ(library.total, 3);
+    EXPECT_EQ(browseFault(address, QStringLiteral("R:0/0")), QStringLiteral("701"));
+    EXPECT_EQ(browseFault(address, QStringLiteral("SQ:99")), QStringLiteral("701"));
+}

@@ -1,0 +1,212 @@
+#include "AsyncTestSupport.h"
+#include "PlayerSimTestSupport.h"
+
+#include <QImage>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+#include <gtest/gtest.h>
+
+using namespace playersimtest;
+using playersim::Household;
+
+namespace {
+
+constexpr int block = 3;
+
+const SonosKit::SOAPClient::Arguments instance{{"InstanceID", "0"}};
+const SonosKit::SOAPClient::Arguments play{{"InstanceID", "0"}, {"Speed", "1"}};
+
+QString transportState(const QString &address)
+{
+    return text(call(address, Service::avTransport, QStringLiteral("GetTransportInfo"), instance), QStringLiteral("CurrentTransportState"));
+}
+
+SonosKit::XMLNode positionInfo(const QString &address)
+{
+    return call(address, Service::avTransport, QStringLiteral("GetPositionInfo"), instance);
+}
+
+void setURI(const QString &address, const QString &uri, const QString &metadata = {})
+{
+    call(address, Service::avTransport, QStringLiteral("SetAVTransportURI"),
+         {{"InstanceID", "0"}, {"CurrentURI", uri}, {"CurrentURIMetaData", metadata}});
+}
+
+const playersim::SimFavorite &favoriteNamed(const QList<playersim::SimFavorite> &favorites, const QString &title)
+{
+    for (const auto &favorite : favorites)
+        if (favorite.title == title)
+            return favorite;
+    throw std::runtime_error("no such favorite");
+}
+
+} // namespace
+
+TEST(TransportAnswers, PlayTransitionsThenPlaysAndTheQueueMovesOn)
+{
+    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(1, 3), firstAddress(block, 0)));
+    const QString alpha = household.addresses()[0];
+    EXPECT_EQ(transportState(alpha), QStringLiteral("STOPPED"));
+
+    call(alpha, Service::avTransport, QStringLiteral("Play"), play);
+    EXPECT_EQ(transportState(alpha), QStringLiteral("TRANSITIONING"));
+    EXPECT_TRUE(waitUntil([&] { return transportState(alpha) == QStringLiteral("PLAYING"); }));
+    // The member reports its group's state too.
+    EXPECT_EQ(transportState(household.addresses()[1]), QStringLiteral("PLAYING"));
+
+    const SonosKit::XMLNode first = positionInfo(alpha);
+    EXPECT_EQ(text(first, QStringLiteral("TrackDuration")), QStringLiteral("0:00:01"));
+    const SonosKit::XMLNode track = SonosKit::XMLText::document(text(first, QStringLiteral("TrackMetaData"))).root();
+    EXPECT_EQ(text(track, QStringLiteral("creator")), QStringLiteral("Kurz & Gut"));
+    EXPECT_TRUE(text(track, QStringLiteral("albumArtURI")).startsWith(QStringLiteral("/getaa?s=1&u=")));
+
+    // One-second tracks: the next follows by itself, and the end stops.
+    EXPECT_TRUE(waitUntil([&] { return text(positionInfo(alpha), QStringLiteral("Track")) == QStringLiteral("2"); }));
+    EXPECT_TRUE(waitUntil([&] { return transportState(alpha) == QStringLiteral("STOPPED"); }));
+    EXPECT_EQ(household.trackNumber(alpha), 1);
+
+    call(alpha, Service::avTransport, QStringLiteral("Seek"), {{"InstanceID", "0"}, {"Unit", "TRACK_NR"}, {"Target", "3"}});
+    EXPECT_EQ(text(positionInfo(alpha), QStringLiteral("Track")), QStringLiteral("3"));
+    EXPECT_EQ(faultCode(alpha, Service::avTransport, QStringLiteral("Seek"), {{"InstanceID", "0"}, {"Unit", "TRACK_NR"}, {"Target", "4"}}), 711);
+    EXPECT_EQ(faultCode(alpha, Service::avTransport, QStringLiteral("Seek"), {{"InstanceID", "0"}, {"Unit", "REL_TIME"}, {"Target", "soon"}}), 402);
+    EXPECT_EQ(faultCode(alpha, Service::avTransport, QStringLiteral("Next"), instance), 711);
+}
+
+TEST(TransportAnswers, PositionAdvancesWhilePlayingAndHoldsWhilePaused)
+{
+    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(600, 2), firstAddress(block, 1)));
+    const QString alpha = household.addresses()[0];
+    call(alpha, Service::avTransport, QStringLiteral("Seek"), {{"InstanceID", "0"}, {"Unit", "REL_TIME"}, {"Target", "0:03:07"}});
+    call(alpha, Service::avTransport, QStringLiteral("Play"), play);
+    EXPECT_TRUE(waitUntil([&] { return text(positionInfo(alpha), QStringLiteral("RelTime")) == QStringLiteral("0:03:08"); }));
+    call(alpha, Service::avTransport, QStringLiteral("Pause"), instance);
+    EXPECT_EQ(transportState(alpha), QStringLiteral("PAUSED_PLAYBACK"));
+    const QString held = text(positionInfo(alpha), QStringLiteral("RelTime"));
+    EXPECT_TRUE(held.startsWith(QStringLiteral("0:03:0")));
+    call(alpha, Service::avTransport, QStringLiteral("Stop"), instance);
+    EXPECT_EQ(transportState(alpha), QStringLiteral("STOPPED"));
+    EXPECT_EQ(text(positionInfo(alpha), QStringLiteral("RelTime")), QStringLiteral("0:00:00"));
+}
+
+TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
+{
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 2)));
+    const auto favorites = household.favorites();
+    const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+    const QString kitchen = household.addressOfRoom(QStringLiteral("Küche"));
+    const QString office = household.addressOfRoom(QStringLiteral("Büro 🎧"));
+
+    // Nothing loaded, then an empty queue.
+    EXPECT_EQ(transportState(office), QStringLiteral("NO_MEDIA_PRESENT"));
+    EXPECT_EQ(faultCode(office, Service::avTransport, QStringLiteral("Play"), play), 701);
+    setURI(office, QStringLiteral("x-rincon-queue:%1#0").arg(household.uuidOf(office)));
+    EXPECT_EQ(faultCode(office, Service::avTransport, QStringLiteral("Play"), play), 701);
+
+    // A grouped member refuses transport commands.
+    for (const QString action : {"Play", "Pause", "Next", "Previous", "Stop"})
+        EXPECT_EQ(faultCode(kitchen, Service::avTransport, action, action == u"Play" ? play : instance), 800) << action.toStdString();
+
+    // A lost account: accepted on SetAVTransportURI, refused on Play.
+    const auto &flow = favoriteNamed(favorites, QStringLiteral("Deezer Flow"));
+    setURI(salon, flow.uri, flow.itemId);
+    EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("Play"), play), 701);
+    household.setServiceAuthorized(2, true);
+    call(salon, Service::avTransport, QStringLiteral("Play"), play);
+
+    // Containers go through the queue.
+    const auto &weekly = favoriteNamed(favorites, QStringLiteral("Discover Weekly"));
+    EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("SetAVTransportURI"),
+                        {{"InstanceID", "0"}, {"CurrentURI", weekly.uri}, {"CurrentURIMetaData", ""}}),
+              714);
+    EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("Play"), {{"InstanceID", "7"}, {"Speed", "1"}}), 402);
+}
+
+TEST(TransportAnswers, PlayingAFavoriteContainerFillsTheQueue)
+{
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 3)));
+    const auto favorites = household.favorites();
+    const QString bedroom = household.addressOfRoom(QStringLiteral("寝室"));
+    const auto &weekly = favoriteNamed(favorites, QStringLiteral("Discover Weekly"));
+
+    call(bedroom, Service::avTransport, QStringLiteral("RemoveAllTracksFromQueue"), instance);
+    EXPECT_TRUE(household.queueTitles(bedroom).isEmpty());
+    const SonosKit::XMLNode added = call(bedroom, Service::avTransport, QStringLiteral("AddURIToQueue"),
+                                         {{"InstanceID", "0"}, {"EnqueuedURI", weekly.uri}, {"EnqueuedURIMetaData", ""},
+                                          {"DesiredFirstTrackNumberEnqueued", "0"}, {"EnqueueAsNext", "0"}});
+    EXPECT_EQ(text(added, QStringLiteral("NumTracksAdded")).toInt(), weekly.tracks.size());
+    EXPECT_EQ(household.queueURIs(bedroom).size(), weekly.tracks.size());
+    const auto &saved = favoriteNamed(favorites, QStringLiteral("Dinner Party 🍷"));
+    const SonosKit::XMLNode more = call(bedroom, Service::avTransport, QStringLiteral("AddURIToQueue"),
+                                        {{"InstanceID", "0"}, {"EnqueuedURI", saved.uri}, {"EnqueuedURIMetaData", ""},
+                                         {"DesiredFirstTrackNumberEnqueued", "0"}, {"EnqueueAsNext", "0"}});
+    EXPECT_EQ(text(more, QStringLiteral("FirstTrackNumberEnqueued")).toInt(), weekly.tracks.size() + 1);
+
+    setURI(bedroom, QStringLiteral("x-rincon-queue:%1#0").arg(household.uuidOf(bedroom)));
+    call(bedroom, Service::avTransport, QStringLiteral("Play"), play);
+    EXPECT_EQ(text(positionInfo(bedroom), QStringLiteral("TrackURI")), weekly.tracks.first().uri);
+
+    // A station: its metadata comes back, its duration is not known.
+    const auto &paradise = favoriteNamed(favorites, QStringLiteral("Radio Paradise"));
+    const QString metadata = QStringLiteral("<DIDL-Lite><item id=\"x\"><dc:title>Radio Paradise</dc:title></item></DIDL-Lite>");
+    setURI(bedroom, paradise.uri, metadata);
+    call(bedroom, Service::avTransport, QStringLiteral("Play"), play);
+    EXPECT_EQ(text(positionInfo(bedroom), QStringLiteral("TrackDuration")), QStringLiteral("NOT_IMPLEMENTED"));
+    const SonosKit::XMLNode media = call(bedroom, Service::avTransport, QStringLiteral("GetMediaInfo"), instance);
+    EXPECT_EQ(text(media, QStringLiteral("CurrentURI")), paradise.uri);
+    EXPECT_EQ(text(media, QStringLiteral("CurrentURIMetaData")), metadata);
+}
+
+TEST(TransportAnswers, EachPlayerHasItsOwnVolume)
+{
+    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(), firstAddress(block, 4)));
+    const QString alpha = household.addresses()[0];
+    const QString beta = household.addresses()[1];
+    auto volume = [](const QString &address) {
+        return text(call(address, Service::renderingControl, QStringLiteral("GetVolume"), {{"InstanceID", "0"}, {"Channel", "Master"}}),
+                    QStringLiteral("CurrentVolume"));
+    };
+    EXPECT_EQ(volume(alpha), QStringLiteral("20"));
+    EXPECT_EQ(volume(beta), QStringLiteral("40"));
+    call(alpha, Service::renderingControl, QStringLiteral("SetVolume"), {{"InstanceID", "0"}, {"Channel", "Master"}, {"DesiredVolume", "150"}});
+    EXPECT_EQ(household.volume(alpha), 100);
+    EXPECT_EQ(household.volume(beta), 40);
+    const SonosKit::XMLNode relative = call(beta, Service::renderingControl, QStringLiteral("SetRelativeVolume"),
+                                            {{"InstanceID", "0"}, {"Channel", "Master"}, {"Adjustment", "-45"}});
+    EXPECT_EQ(text(relative, QStringLiteral("NewVolume")), QStringLiteral("0"));
+    EXPECT_EQ(faultCode(beta, Service::renderingControl, QStringLiteral("SetVolume"),
+                        {{"InstanceID", "0"}, {"Channel", "Master"}, {"DesiredVolume", "loud"}}),
+              402);
+    call(beta, Service::renderingControl, QStringLiteral("SetMute"), {{"InstanceID", "0"}, {"Channel", "Master"}, {"DesiredMute", "1"}});
+    EXPECT_TRUE(household.isMuted(beta));
+    EXPECT_FALSE(household.isMuted(alpha));
+
+    // A member that never answers its volume request.
+    playersim::Fault silence;
+    silence.stallAfterBytes = 0;
+    household.server(beta).inject(QStringLiteral("GetVolume"), silence);
+    SonosKit::SOAPClient impatient(beta, 1400, 0.3);
+    EXPECT_THROW(testsupport::await(impatient.call(Service::renderingControl, QStringLiteral("GetVolume"),
+                                                   {{"InstanceID", "0"}, {"Channel", "Master"}})),
+                 SonosKit::SonosError);
+    EXPECT_EQ(volume(alpha), QStringLiteral("100"));
+}
+
+TEST(TransportAnswers, CoverArtIsARealImage)
+{
+    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(), firstAddress(block, 5)));
+    QNetworkAccessManager manager;
+    auto fetch = [&](const QString &query) {
+        QNetworkReply *reply = manager.get(QNetworkRequest(QUrl(QStringLiteral("http://%1:1400/getaa?%2").arg(household.addresses()[0], query))));
+        EXPECT_TRUE(waitUntil([reply] { return reply->isFinished(); }));
+        EXPECT_EQ(reply->header(QNetworkRequest::ContentTypeHeader).toString(), QStringLiteral("image/png"));
+        const QImage image = QImage::fromData(reply->readAll(), "PNG");
+        delete reply;
+        return image;
+    };
+    const QImage first = fetch(QStringLiteral("s=1&u=short1"));
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first.size(), QSize(64, 64));
+    EXPECT_NE(first.pixel(60, 2), fetch(QStringLiteral("s=1&u=short2")).pixel(60, 2));
+    EXPECT_EQ(first, fetch(QStringLiteral("s=1&u=short1")));
+}
