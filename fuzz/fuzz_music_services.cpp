@@ -1,0 +1,14 @@
+#include "FuzzInput.h"
+
+#include <SonosKit/MusicServices.h>
+#include <SonosKit/SonosError.h>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    using namespace SonosKit;
+    try {
+        (void)MusicServices::parseServices(fuzzText(data, size));
+    } catch (const SonosError &) {
+    }
+    return 0;
+}
