@@ -1,8 +1,10 @@
 // playersim: a simulated Sonos household on loopback addresses, for tests,
 // benchmarks and demos.
 
+#include "playersim/DnssdPublisher.h"
 #include "playersim/Household.h"
 #include "playersim/HouseholdJson.h"
+#include "playersim/SsdpResponder.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -11,6 +13,7 @@
 #include <QTextStream>
 
 #include <csignal>
+#include <memory>
 #include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -85,7 +88,11 @@ int main(int argc, char **argv)
     const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port every player listens on."),
                                         QStringLiteral("PORT"), QStringLiteral("1400"));
     const QCommandLineOption dumpOption(QStringLiteral("dump-json"), QStringLiteral("Print the household as JSON and exit."));
-    parser.addOptions({householdOption, generateOption, firstAddressOption, portOption, dumpOption});
+    // Multicast: meant for a private network namespace (tests/netns/run-in-netns).
+    const QCommandLineOption ssdpOption(QStringLiteral("ssdp"), QStringLiteral("Answer SSDP searches for the players."));
+    const QCommandLineOption dnssdOption(QStringLiteral("dnssd"),
+                                         QStringLiteral("Publish the players as _sonos._tcp through the Avahi daemon."));
+    parser.addOptions({householdOption, generateOption, firstAddressOption, portOption, dumpOption, ssdpOption, dnssdOption});
     parser.process(app);
 
     bool portOk = false;
@@ -146,9 +153,39 @@ int main(int argc, char **argv)
         out << addresses.at(i) << ":" << port << "\t" << player.roomName << "\t" << player.modelName
             << (player.invisible ? "\t(invisible)" : "") << "\n";
     }
+    std::unique_ptr<playersim::SsdpResponder> ssdp;
+    std::unique_ptr<playersim::DnssdPublisher> dnssd;
+    if (parser.isSet(ssdpOption) || parser.isSet(dnssdOption)) {
+        QList<playersim::SsdpPlayer> ssdpPlayers;
+        QList<playersim::DnssdPlayer> dnssdPlayers;
+        for (int i = 0; i < addresses.size(); ++i) {
+            const playersim::SimPlayerRecord &player = data.players.at(i);
+            ssdpPlayers.append({addresses.at(i), player.uuid, QStringLiteral("ZP") + player.modelNumber,
+                                player.softwareVersion});
+            dnssdPlayers.append({addresses.at(i), player.uuid, player.roomName, true, std::nullopt});
+        }
+        if (parser.isSet(ssdpOption)) {
+            ssdp = std::make_unique<playersim::SsdpResponder>(ssdpPlayers);
+            if (!ssdp->start(&error)) {
+                err << "playersim: SSDP: " << error << "\n";
+                household->stop();
+                return 1;
+            }
+        }
+        if (parser.isSet(dnssdOption)) {
+            dnssd = std::make_unique<playersim::DnssdPublisher>(dnssdPlayers);
+            if (!dnssd->start(&error)) {
+                err << "playersim: DNS-SD: " << error << "\n";
+                household->stop();
+                return 1;
+            }
+        }
+    }
     out << "ready\n";
     out.flush();
     const int status = app.exec();
+    dnssd.reset();
+    ssdp.reset();
     household->stop();
     return status;
 }
