@@ -16,6 +16,8 @@ namespace detail {
 
 QThreadPool &workerPool()
 {
+    // Never destroyed: a pool's destructor waits for its threads, and a search
+    // still running at exit must not hold the process up for its timeout.
     static QThreadPool *pool = [] {
         auto *threads = new QThreadPool;
         // Each SSDP search holds a thread for its whole timeout.

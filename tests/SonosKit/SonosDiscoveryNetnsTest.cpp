@@ -19,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cerrno>
 #include <memory>
 
 using namespace SonosKit;
@@ -205,6 +208,30 @@ TEST_F(DiscoveryWithoutDaemon, SsdpWithoutTimeOrPlayersFindsNothing)
     const auto [negative, alsoInstant] = timed(SonosDiscovery::ssdpHosts(-5));
     EXPECT_TRUE(negative.isEmpty());
     EXPECT_LT(alsoInstant, 0.25);
+}
+
+TEST_F(DiscoveryWithoutDaemon, NoSocketForTheSearchIsANetworkErrorWithEIO)
+{
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit none = saved;
+    none.rlim_cur = 0; // every new descriptor fails (EMFILE) until restored
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+    std::optional<SonosError> failure;
+    try {
+        SonosDiscovery::detail::blockingSSDPSearch(0.5);
+    } catch (const SonosError &error) {
+        failure = error;
+    }
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->kind(), SonosError::Kind::network);
+    EXPECT_EQ(failure->underlying().source, NetworkFailure::Source::posix);
+    EXPECT_EQ(failure->underlying().code, EIO); // not the EMFILE the system reported
+    EXPECT_EQ(failure->underlying().description, qt_error_string(EIO));
+    EXPECT_TRUE(failure->errorDescription().startsWith(u"Network error talking to the player: "))
+        << failure->errorDescription().toStdString();
 }
 
 // --- Household lookup ---
