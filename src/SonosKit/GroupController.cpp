@@ -1,0 +1,187 @@
+#include "GroupController.h"
+
+#include "ContentDirectory.h"
+#include "GroupControllerDetail.h"
+#include "SonosError.h"
+#include "XMLText.h"
+
+#include <QObject>
+
+#include <exception>
+#include <memory>
+
+namespace SonosKit {
+
+using namespace GroupControllerDetail;
+
+namespace {
+
+// A child's result or its failure, so that every child can be awaited without
+// one failure unwinding past the others.
+template<typename T>
+struct Settled {
+    std::optional<T> value;
+    std::exception_ptr failure;
+};
+
+template<typename T>
+QCoro::Task<Settled<T>> settle(QCoro::Task<T> task)
+{
+    Settled<T> settled;
+    try {
+        settled.value.emplace(co_await std::move(task));
+    } catch (...) {
+        settled.failure = std::current_exception();
+    }
+    co_return settled;
+}
+
+// The first item of a DIDL-Lite text; unreadable metadata is no item.
+std::optional<ContentItem> firstItem(const std::optional<QString> &didl)
+{
+    if (!didl)
+        return std::nullopt;
+    try {
+        const QList<ContentItem> items = ContentDirectory::parseDIDL(*didl);
+        if (!items.isEmpty())
+            return items.first();
+    } catch (const SonosError &) {
+    }
+    return std::nullopt;
+}
+
+PlaybackState snapshot(const XMLNode &transportInfo, const XMLNode &positionInfo, const XMLNode &mediaInfo,
+                       const QString &coordinatorHost)
+{
+    const std::optional<QString> trackMetaData = XMLText::text(positionInfo, u"TrackMetaData");
+    std::optional<ContentItem> current = firstItem(trackMetaData);
+    if (!current)
+        current = firstItem(XMLText::text(mediaInfo, u"CurrentURIMetaData"));
+
+    PlaybackState state;
+    state.transportState = transportStateFromRawValue(XMLText::text(transportInfo, u"CurrentTransportState").value_or(QString()))
+                               .value_or(TransportState::stopped);
+    if (current) {
+        state.title = current->title;
+        state.albumArtURI = GroupController::absoluteArtworkURL(current->albumArtURI, coordinatorHost);
+    }
+    // Artist and album describe the track, never the station behind it.
+    if (trackMetaData) {
+        try {
+            const XMLNode track = XMLText::document(*trackMetaData).root();
+            if (!track.isNull()) {
+                state.artist = XMLText::text(track, u"creator");
+                state.album = XMLText::text(track, u"album");
+            }
+        } catch (const SonosError &) {
+        }
+    }
+    state.positionSeconds = XMLText::seconds(XMLText::text(positionInfo, u"RelTime"));
+    state.durationSeconds = XMLText::seconds(XMLText::text(positionInfo, u"TrackDuration"));
+    return state;
+}
+
+QCoro::Task<PlaybackState> readState(ZoneGroup group, SOAPClient coordinator, CancellationToken cancel)
+{
+    // The children get a token of their own: a failing child must stop its
+    // siblings without cancelling whatever else the caller's token governs.
+    CancellationToken children;
+    const auto link = std::make_unique<QObject>();
+    cancel.onCancel(link.get(), [children] { children.cancel(); });
+
+    auto transportTask = settle(coordinator.call(SOAPClient::Service::avTransport, QStringLiteral("GetTransportInfo"), instance(), children));
+    auto positionTask = settle(coordinator.call(SOAPClient::Service::avTransport, QStringLiteral("GetPositionInfo"), instance(), children));
+    auto mediaTask = settle(coordinator.call(SOAPClient::Service::avTransport, QStringLiteral("GetMediaInfo"), instance(), children));
+    auto volumeTask = settle(groupVolume(group, children));
+    auto muteTask = settle(coordinatorMuted(group, children));
+
+    // Awaited in order; once one has failed, the ones after it are cancelled
+    // but still awaited, so that no request is left running when this returns.
+    std::exception_ptr failure;
+    const auto note = [&](const std::exception_ptr &childFailure) {
+        if (childFailure && !failure) {
+            failure = childFailure;
+            children.cancel();
+        }
+    };
+    const Settled<XMLNode> transportInfo = co_await std::move(transportTask);
+    note(transportInfo.failure);
+    const Settled<XMLNode> positionInfo = co_await std::move(positionTask);
+    note(positionInfo.failure);
+    const Settled<XMLNode> mediaInfo = co_await std::move(mediaTask);
+    note(mediaInfo.failure);
+    const Settled<int> volume = co_await std::move(volumeTask);
+    note(volume.failure);
+    const Settled<bool> muted = co_await std::move(muteTask);
+    note(muted.failure);
+    if (failure)
+        std::rethrow_exception(failure);
+
+    PlaybackState state = snapshot(*transportInfo.value, *positionInfo.value, *mediaInfo.value, group.coordinator.host);
+    state.volume = *volume.value;
+    state.isMuted = *muted.value;
+    co_return state;
+}
+
+} // namespace
+
+namespace GroupControllerDetail {
+
+SOAPClient clientFor(const SonosDevice &device)
+{
+    return SOAPClient(device.host, SOAPClient::defaultPort, SOAPClient::defaultTimeout);
+}
+
+SOAPClient::Arguments instance()
+{
+    return {{QStringLiteral("InstanceID"), QStringLiteral("0")}};
+}
+
+SOAPClient::Arguments masterChannel()
+{
+    return {{QStringLiteral("InstanceID"), QStringLiteral("0")}, {QStringLiteral("Channel"), QStringLiteral("Master")}};
+}
+
+QCoro::Task<void> send(SOAPClient client, SOAPClient::Service service, QString action, SOAPClient::Arguments arguments,
+                       CancellationToken cancel)
+{
+    co_await client.call(service, std::move(action), std::move(arguments), std::move(cancel));
+}
+
+} // namespace GroupControllerDetail
+
+GroupController::GroupController(ZoneGroup group)
+    : coordinator(group.coordinator.host, SOAPClient::defaultPort, SOAPClient::defaultTimeout)
+    , m_group(std::move(group))
+{
+}
+
+QCoro::Task<PlaybackState> GroupController::state(CancellationToken cancel) const
+{
+    return readState(m_group, coordinator, std::move(cancel));
+}
+
+std::optional<QString> GroupController::absoluteArtworkURL(const std::optional<QString> &path, const QString &coordinatorHost)
+{
+    if (!path || path->isEmpty())
+        return std::nullopt;
+    if (path->startsWith(u"http://") || path->startsWith(u"https://"))
+        return path;
+    QString url = QStringLiteral("http://") + coordinatorHost + QStringLiteral(":1400");
+    if (!path->startsWith(u'/'))
+        url += u'/';
+    return url + *path;
+}
+
+QString GroupController::queueURI() const
+{
+    return QStringLiteral("x-rincon-queue:") + m_group.coordinator.uuid + QStringLiteral("#0");
+}
+
+QString GroupController::seekTarget(int seconds)
+{
+    const int s = std::max(seconds, 0);
+    return QString::asprintf("%d:%02d:%02d", s / 3600, (s % 3600) / 60, s % 60);
+}
+
+} // namespace SonosKit

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "CancellationToken.h"
+#include "ContentItem.h"
+#include "PlaybackState.h"
+#include "SOAPClient.h"
+#include "SonosDevice.h"
+#include "ZoneGroup.h"
+
+#include <QCoroTask>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace SonosKit {
+
+// The handle through which one speaker group is driven: its playback
+// snapshot, transport, volume, grouping and playing content. A small value
+// made afresh for each operation; it keeps no connection or cache, and every
+// operation works on its own copy, so the handle may be dropped while an
+// operation is still running.
+//
+// Transport and queue requests go to the coordinator; volume and mute writes
+// go to every member in turn, the volume read averages every member, the mute
+// read asks the coordinator; join and leave go to the player that moves.
+class GroupController
+{
+public:
+    explicit GroupController(ZoneGroup group);
+
+    const ZoneGroup &group() const { return m_group; }
+    // Addressed to the coordinator, on port 1400 with the usual six seconds.
+    SOAPClient coordinator;
+
+    // The group's snapshot from five requests that run at the same time. The
+    // first failure, in the order transport, position, media, volume, mute,
+    // fails the whole call, and no request outlives it. Cancelling `cancel`
+    // aborts every request still running.
+    QCoro::Task<PlaybackState> state(CancellationToken cancel = {}) const;
+
+    // A cover-art reference made fetchable: relative references are resolved
+    // against the coordinator on port 1400; absolute http(s) URLs pass.
+    static std::optional<QString> absoluteArtworkURL(const std::optional<QString> &path, const QString &coordinatorHost);
+
+    // Transport, all on the coordinator.
+    QCoro::Task<void> play() const;
+    QCoro::Task<void> pause() const;
+    QCoro::Task<void> stop() const;
+    QCoro::Task<void> next() const;
+    QCoro::Task<void> previous() const;
+    // An unrecognised state reads as stopped.
+    QCoro::Task<TransportState> transportState() const;
+    // Pause while playing or transitioning, Play otherwise.
+    QCoro::Task<void> togglePlayPause() const;
+    // Whole seconds from the start of the track; negative means the start.
+    QCoro::Task<void> seek(int seconds) const;
+
+    // Volume and mute.
+    QCoro::Task<int> volume(CancellationToken cancel = {}) const;
+    QCoro::Task<int> volumeOfDevice(SonosDevice device, CancellationToken cancel = {}) const;
+    QCoro::Task<bool> isMuted(CancellationToken cancel = {}) const;
+    // Every member ends at the same level, clamped to 0 to 100.
+    QCoro::Task<void> setVolume(int level) const;
+    QCoro::Task<void> setVolumeOnDevice(int level, SonosDevice device) const;
+    // Each member applies `delta` to its own volume.
+    QCoro::Task<void> adjustVolume(int delta) const;
+    QCoro::Task<void> setMuted(bool muted) const;
+
+    // Grouping: the request goes to the player that moves.
+    QCoro::Task<void> join(SonosDevice device) const;
+    QCoro::Task<void> leave(SonosDevice device) const;
+
+    // Content and the queue.
+    QCoro::Task<void> setTransportURI(QString uri, QString metadata) const;
+    // A track or stream is set and played; a container replaces the queue,
+    // which then plays from its first track. An item without a URI fails with
+    // notPlayable before anything is sent.
+    QCoro::Task<void> playItem(ContentItem item) const;
+    // Replaces the queue with the item's tracks and returns the new queue
+    // (at most about a thousand entries); nothing starts playing.
+    QCoro::Task<QList<ContentItem>> loadIntoQueue(ContentItem item) const;
+    // `index` counts from 0, as the queue lists its entries.
+    QCoro::Task<void> playQueueTrack(int index) const;
+
+    // "x-rincon-queue:<coordinator UUID>#0", the group's own queue as a source.
+    QString queueURI() const;
+    // "H:MM:SS" for a seek target; hours do not wrap.
+    static QString seekTarget(int seconds);
+
+private:
+    ZoneGroup m_group;
+};
+
+} // namespace SonosKit
