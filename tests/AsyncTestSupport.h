@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestPrinters.h"
+
 #include <QCoroTask>
 #include <QEventLoop>
 #include <QTimer>

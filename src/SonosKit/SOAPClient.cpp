@@ -141,7 +141,13 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
     request.setRawHeader("Content-Type", "text/xml; charset=\"utf-8\"");
     request.setRawHeader("SOAPAction", '"' + SOAPClient::urn(service).toUtf8() + '#' + action.toUtf8() + '"');
 
-    std::unique_ptr<QNetworkReply> reply(
+    // The reply may finish inside one of its own signals (an abort from a
+    // cancel or a size check), which resumes this coroutine right there; it
+    // must outlive that emission, so it is only ever deleted later.
+    struct DeleteLater {
+        void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
+    };
+    const std::unique_ptr<QNetworkReply, DeleteLater> reply(
         session->post(request, SOAPClient::envelope(service, action, arguments).toUtf8()));
     Abort abort = Abort::none;
     QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&abort, r = reply.get()] {
@@ -170,10 +176,13 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
                                                 .arg(SOAPClient::maximumResponseBytes / (1024 * 1024)));
     const QNetworkReply::NetworkError error = reply->error();
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    // Errors below 200 are transport failures (connection, timeout, proxy);
-    // above are HTTP statuses that still came with a response to read.
+    const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
+    // Qt reports 4xx and 5xx statuses as errors too; those still came with a
+    // response to read. Errors below 200 (connection, timeout, proxy), broken
+    // HTTP, and any error on a successful status (a body cut short or
+    // undecodable) mean the transfer itself failed.
     const bool transportFailed = error != QNetworkReply::NoError
-        && (error < QNetworkReply::ContentAccessDenied || error == QNetworkReply::ProtocolFailure || !statusAttribute.isValid());
+        && (status < 300 || error < QNetworkReply::ContentAccessDenied || error == QNetworkReply::ProtocolFailure);
     if (transportFailed) {
         QString description;
         if (abort == Abort::cancelled)
@@ -186,7 +195,6 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
     }
 
     const QString body = QString::fromUtf8(reply->readAll());
-    const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
     if (status == 200)
         co_return body;
     SonosError fault = [&] {

@@ -157,6 +157,9 @@ bool SimServer::start(QString *error)
         for (const auto &[name, value] : request.headers)
             logged.headers.append({QByteArray::fromStdString(name), QByteArray::fromStdString(value)});
         logged.body = QByteArray::fromStdString(request.body);
+        // Players never compress their answers; httplib would gzip any text
+        // answer to a client that accepts it (as Qt's does).
+        const_cast<httplib::Request &>(request).headers.erase("Accept-Encoding");
         logged.received = std::chrono::steady_clock::now();
 
         std::optional<Answer> answer;
@@ -256,6 +259,11 @@ bool SimServer::start(QString *error)
     }
     m_running = true;
     m_thread = std::thread([server = m_server.get()] { server->listen_after_bind(); });
+    // httplib's stop() does nothing until the accept loop runs; wait for it so
+    // that stopping right after starting never leaves the thread serving.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!m_server->is_running() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
     return true;
 }
 

@@ -44,14 +44,14 @@ struct Fault {
     std::chrono::milliseconds delay{0};
     // Send the headers and this many bytes of the body, then go silent until
     // the client gives up or the server stops.
-    std::optional<qsizetype> stallAfterBytes;
+    std::optional<qsizetype> stallAfterBytes = std::nullopt;
     // Send the body `trickleChunk` bytes at a time, one chunk per interval.
     std::chrono::milliseconds trickleInterval{0};
     qsizetype trickleChunk = 8;
     // Tear the connection down (TCP reset) without answering.
     bool reset = false;
     // Answer this instead of what the player would answer.
-    std::optional<Answer> answer;
+    std::optional<Answer> answer = std::nullopt;
     // How many requests it applies to; -1 for all of them.
     int remaining = -1;
 };

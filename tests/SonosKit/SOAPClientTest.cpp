@@ -5,24 +5,341 @@
 #include <playersim/SimServer.h>
 #include <playersim/SoapMessages.h>
 
+#include <QElapsedTimer>
+#include <QNetworkReply>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 using namespace SonosKit;
+using namespace std::chrono_literals;
+using playersim::Answer;
+using playersim::Fault;
 using testsupport::await;
+using testsupport::failureOf;
 
-TEST(SOAPClientSmoke, roundTrip)
+namespace {
+
+const QString envelopeStart = QStringLiteral(
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?><s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+    "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body>");
+
+// One simulated player on its own loopback address; each test gets a fresh one
+// so that CTest can run the tests of this file in parallel.
+class SOAPClientTest : public ::testing::Test
 {
-    auto log = std::make_shared<playersim::RequestLog>();
-    playersim::SimServer server(QStringLiteral("127.1.2.1"), 1400, log);
-    server.setSoapHandler([](const playersim::SoapCall &call) {
-        return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("CurrentVolume"), QStringLiteral("14")}});
-    });
-    ASSERT_TRUE(server.start());
-    SOAPClient client(QStringLiteral("127.1.2.1"));
-    XMLNode element = await(client.call(SOAPClient::Service::renderingControl, QStringLiteral("GetVolume"),
-                                        {{QStringLiteral("InstanceID"), QStringLiteral("0")}}));
-    EXPECT_EQ(element.name(), QStringLiteral("u:GetVolumeResponse"));
-    EXPECT_EQ(XMLText::text(element, u"CurrentVolume"), QStringLiteral("14"));
-    ASSERT_EQ(log->all().size(), 1u);
-    EXPECT_EQ(log->all()[0].call.action, QStringLiteral("GetVolume"));
+protected:
+    void SetUp() override
+    {
+        static int next = 1;
+        address = QStringLiteral("127.1.1.%1").arg(next++);
+        server = std::make_unique<playersim::SimServer>(address, 1400, log);
+        server->setSoapHandler([](const playersim::SoapCall &call) {
+            return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("Echo"), call.action}});
+        });
+        QString error;
+        ASSERT_TRUE(server->start(&error)) << error.toStdString();
+    }
+
+    void answerWith(int status, QByteArray body, QByteArray contentType = "text/xml; charset=\"utf-8\"")
+    {
+        server->inject({}, Fault{.answer = Answer{status, std::move(body), std::move(contentType), {}}});
+    }
+
+    SonosError callFails(double timeout = 6.0, const QString &action = QStringLiteral("Play"))
+    {
+        SOAPClient client(address, 1400, timeout);
+        auto error = failureOf<SonosError>(client.call(SOAPClient::Service::avTransport, action, {}));
+        return error ? *error : SonosError::noPlayersFound();
+    }
+
+    QString address;
+    std::shared_ptr<playersim::RequestLog> log = std::make_shared<playersim::RequestLog>();
+    std::unique_ptr<playersim::SimServer> server;
+};
+
+} // namespace
+
+TEST_F(SOAPClientTest, sendsTheExactEnvelopeAndHeaders)
+{
+    SOAPClient client(address);
+    await(client.call(SOAPClient::Service::zoneGroupTopology, QStringLiteral("GetZoneGroupState")));
+    await(client.call(SOAPClient::Service::avTransport, QStringLiteral("Seek"),
+                      {{QStringLiteral("InstanceID"), QStringLiteral("0")},
+                       {QStringLiteral("Unit"), QStringLiteral("REL_TIME")},
+                       {QStringLiteral("Target"), QStringLiteral("&<>\"' \u00e9\U0001F3B5")}}));
+
+    const auto requests = log->all();
+    ASSERT_EQ(requests.size(), 2u);
+    const auto &topology = requests[0];
+    EXPECT_EQ(topology.method, "POST");
+    EXPECT_EQ(topology.path, "/ZoneGroupTopology/Control");
+    EXPECT_EQ(topology.header("Content-Type"), "text/xml; charset=\"utf-8\"");
+    EXPECT_EQ(topology.header("SOAPAction"), "\"urn:upnp-org:serviceId:ZoneGroupTopology#GetZoneGroupState\"");
+    EXPECT_EQ(QString::fromUtf8(topology.body),
+              envelopeStart
+                  + QStringLiteral("<u:GetZoneGroupState xmlns:u=\"urn:upnp-org:serviceId:ZoneGroupTopology\"></u:GetZoneGroupState>"
+                                   "</s:Body></s:Envelope>"));
+
+    const auto &seek = requests[1];
+    EXPECT_EQ(seek.path, "/MediaRenderer/AVTransport/Control");
+    EXPECT_EQ(seek.header("SOAPAction"), "\"urn:schemas-upnp-org:service:AVTransport:1#Seek\"");
+    EXPECT_EQ(QString::fromUtf8(seek.body),
+              envelopeStart
+                  + QStringLiteral("<u:Seek xmlns:u=\"urn:schemas-upnp-org:service:AVTransport:1\"><InstanceID>0</InstanceID>"
+                                   "<Unit>REL_TIME</Unit><Target>&amp;&lt;&gt;&quot;&apos; \u00e9\U0001F3B5</Target></u:Seek>"
+                                   "</s:Body></s:Envelope>"));
+    // What the player decoded is what was meant, UTF-8 included.
+    EXPECT_EQ(seek.call.argument(QStringLiteral("Target")), QStringLiteral("&<>\"' \u00e9\U0001F3B5"));
+}
+
+TEST_F(SOAPClientTest, everyServiceHasItsPathAndUrn)
+{
+    const std::pair<SOAPClient::Service, const char *> services[] = {
+        {SOAPClient::Service::avTransport, "/MediaRenderer/AVTransport/Control"},
+        {SOAPClient::Service::renderingControl, "/MediaRenderer/RenderingControl/Control"},
+        {SOAPClient::Service::contentDirectory, "/MediaServer/ContentDirectory/Control"},
+        {SOAPClient::Service::zoneGroupTopology, "/ZoneGroupTopology/Control"},
+        {SOAPClient::Service::musicServices, "/MusicServices/Control"},
+    };
+    SOAPClient client(address);
+    for (const auto &[service, path] : services) {
+        const XMLNode answer = await(client.call(service, QStringLiteral("Ping")));
+        EXPECT_EQ(answer.name(), QStringLiteral("u:PingResponse"));
+        EXPECT_EQ(log->all().back().path, QByteArray(path));
+        EXPECT_EQ(log->all().back().call.serviceUrn, SOAPClient::urn(service));
+    }
+}
+
+TEST_F(SOAPClientTest, unusableHostFailsBeforeAnyRequest)
+{
+    for (const QString &host : {QStringLiteral("bad host"), QString(), QStringLiteral("a/b")}) {
+        SOAPClient client(host);
+        auto error = failureOf<SonosError>(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play")));
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->kind(), SonosError::Kind::malformedResponse);
+        EXPECT_EQ(error->detail(), QStringLiteral("could not build a URL for host \"") + host + QLatin1Char('"'));
+    }
+    EXPECT_TRUE(log->all().empty());
+}
+
+TEST_F(SOAPClientTest, upnpFaultsCarryCodeDescriptionActionAndHint)
+{
+    // The real answer of a player to a refused Seek: faultstring only.
+    answerWith(500, "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+                    "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body><s:Fault><faultcode>s:Client"
+                    "</faultcode><faultstring>UPnPError</faultstring><detail><UPnPError xmlns=\"urn:schemas-upnp-org:control-1-0\">"
+                    "<errorCode>701</errorCode></UPnPError></detail></s:Fault></s:Body></s:Envelope>");
+    SonosError error = callFails();
+    EXPECT_EQ(error, SonosError::upnpFault(701, QStringLiteral("UPnPError"), QStringLiteral("Play")));
+    EXPECT_EQ(error.errorDescription(),
+              QStringLiteral("Play failed: UPnP error 701 UPnPError. Transition not available. Either the command went to a "
+                             "non-coordinator, or the loaded URI is not playable \u2014 a station whose streaming service is no "
+                             "longer authorized returns 701 on Play even though SetAVTransportURI succeeded."));
+
+    server->clearFaults();
+    answerWith(500, playersim::soapFault(714, QStringLiteral("Illegal MIME-Type")).body);
+    EXPECT_EQ(callFails(), SonosError::upnpFault(714, QStringLiteral("Illegal MIME-Type"), QStringLiteral("Play")));
+
+    server->clearFaults();
+    answerWith(500, "<Fault><errorCode>abc</errorCode><faultstring>UPnPError</faultstring></Fault>");
+    error = callFails();
+    EXPECT_EQ(error.code(), -1);
+    EXPECT_TRUE(error.errorDescription().endsWith(QStringLiteral("UPnPError. "))) << error.errorDescription().toStdString();
+
+    server->clearFaults();
+    answerWith(500, "<Fault><errorCode>99999999999999999999</errorCode></Fault>");
+    EXPECT_EQ(callFails().code(), -1);
+
+    // Any XML with a root is read as a fault, whatever the status.
+    server->clearFaults();
+    answerWith(404, "<html><body>Not here</body></html>", "text/html");
+    EXPECT_EQ(callFails(), SonosError::upnpFault(-1, QStringLiteral("unknown"), QStringLiteral("Play")));
+}
+
+TEST_F(SOAPClientTest, unreadableErrorBodiesBecomeHttpStatus)
+{
+    const QByteArray longBody = QByteArray("Service Unavailable ").repeated(40);
+    answerWith(503, longBody, "text/plain");
+    SonosError error = callFails();
+    EXPECT_EQ(error, SonosError::httpStatus(503, QString::fromUtf8(longBody)));
+    EXPECT_EQ(error.errorDescription(), QStringLiteral("Player returned HTTP 503. Body: ") + QString::fromUtf8(longBody.left(400)));
+
+    server->clearFaults();
+    answerWith(204, {});
+    EXPECT_EQ(callFails(), SonosError::httpStatus(204, QString()));
+
+    server->clearFaults();
+    answerWith(500, "   \n ");
+    EXPECT_EQ(callFails(), SonosError::httpStatus(500, QStringLiteral("   \n ")));
+
+    // Status 2xx other than 200 is a failure too.
+    server->clearFaults();
+    answerWith(202, "Accepted", "text/plain");
+    EXPECT_EQ(callFails(), SonosError::httpStatus(202, QStringLiteral("Accepted")));
+}
+
+TEST_F(SOAPClientTest, status200AnswersWithoutUsableBody)
+{
+    answerWith(200, "  \r\n\t ");
+    SOAPClient client(address);
+    EXPECT_EQ(await(client.callReturningRawXML(SOAPClient::Service::avTransport, QStringLiteral("Play"))),
+              QStringLiteral("  \r\n\t "));
+    EXPECT_EQ(callFails(), SonosError::malformedResponse(QStringLiteral("empty document")));
+
+    server->clearFaults();
+    answerWith(200, "OK", "text/plain");
+    {
+        const SonosError error = callFails();
+        EXPECT_EQ(error.kind(), SonosError::Kind::malformedResponse);
+        EXPECT_TRUE(error.detail().endsWith(QStringLiteral(" in: OK"))) << error.detail().toStdString();
+    }
+
+    const QByteArray noBody[] = {
+        "<s:Envelope xmlns:s=\"e\"><s:Header/></s:Envelope>",
+        "<s:Envelope xmlns:s=\"e\"><s:Body>just text<!-- and a comment --></s:Body></s:Envelope>",
+        "<s:Body xmlns:s=\"e\"><u:PlayResponse/></s:Body>",
+    };
+    for (const QByteArray &body : noBody) {
+        server->clearFaults();
+        answerWith(200, body);
+        EXPECT_EQ(callFails(), SonosError::malformedResponse(QStringLiteral("no SOAP Body in the response to Play"))) << body.data();
+    }
+
+    // A bare, unprefixed Body root is accepted.
+    server->clearFaults();
+    answerWith(200, "<Body>\n  <!-- answer follows -->\n  <PlayResponse><X>1</X></PlayResponse></Body>");
+    const XMLNode answer = await(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play")));
+    EXPECT_EQ(answer.name(), QStringLiteral("PlayResponse"));
+}
+
+TEST_F(SOAPClientTest, invalidUtf8IsReplacedNotRejected)
+{
+    answerWith(200, "<s:Envelope xmlns:s=\"e\"><s:Body><R><Title>Bad \xff\xfe byte</Title></R></s:Body></s:Envelope>");
+    SOAPClient client(address);
+    const QString raw = await(client.callReturningRawXML(SOAPClient::Service::avTransport, QStringLiteral("Play")));
+    EXPECT_TRUE(raw.contains(QStringLiteral("Bad \uFFFD\uFFFD byte")));
+    const XMLNode answer = await(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play")));
+    EXPECT_EQ(XMLText::text(answer, u"Title"), QStringLiteral("Bad \uFFFD\uFFFD byte"));
+}
+
+TEST_F(SOAPClientTest, transportFailuresAreNetworkErrorsAPersonCanRead)
+{
+    // Nobody listens on this address.
+    SOAPClient nobody(QStringLiteral("127.1.254.254"));
+    auto refused = failureOf<SonosError>(nobody.call(SOAPClient::Service::avTransport, QStringLiteral("Play")));
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->kind(), SonosError::Kind::network);
+    EXPECT_EQ(refused->underlying().code, QNetworkReply::ConnectionRefusedError);
+    EXPECT_TRUE(refused->errorDescription().startsWith(QStringLiteral("Network error talking to the player: ")));
+
+    server->inject({}, Fault{.reset = true});
+    SonosError reset = callFails();
+    EXPECT_EQ(reset.kind(), SonosError::Kind::network);
+}
+
+TEST_F(SOAPClientTest, silenceLongerThanTheTimeoutFails)
+{
+    server->inject({}, Fault{.delay = 3s});
+    QElapsedTimer timer;
+    timer.start();
+    SonosError silent = callFails(0.4);
+    EXPECT_EQ(silent.kind(), SonosError::Kind::network);
+    EXPECT_EQ(silent.errorDescription(),
+              QStringLiteral("Network error talking to the player: The player at %1 did not answer within 0.4 seconds.").arg(address));
+    EXPECT_LT(timer.elapsed(), 2500);
+
+    // Headers and part of the body, then nothing.
+    server->clearFaults();
+    server->inject({}, Fault{.stallAfterBytes = 40});
+    timer.restart();
+    EXPECT_EQ(callFails(0.4).kind(), SonosError::Kind::network);
+    EXPECT_LT(timer.elapsed(), 2500);
+}
+
+TEST_F(SOAPClientTest, aTrickleThatNeverFallsSilentSucceeds)
+{
+    // Each chunk arrives well within the timeout although the whole answer
+    // takes several times as long.
+    server->inject({}, Fault{.trickleInterval = 60ms, .trickleChunk = 20});
+    SOAPClient client(address, 1400, 0.4);
+    QElapsedTimer timer;
+    timer.start();
+    const XMLNode answer = await(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play")));
+    EXPECT_EQ(XMLText::text(answer, u"Echo"), QStringLiteral("Play"));
+    EXPECT_GT(timer.elapsed(), 600);
+}
+
+TEST_F(SOAPClientTest, oversizedAnswersAreAbortedWithAClearError)
+{
+    QByteArray huge = "<s:Envelope xmlns:s=\"e\"><s:Body><R>";
+    huge += QByteArray(SOAPClient::maximumResponseBytes + 1024, 'x');
+    huge += "</R></s:Body></s:Envelope>";
+    answerWith(200, huge);
+    const SonosError error = callFails();
+    EXPECT_EQ(error, SonosError::malformedResponse(QStringLiteral("the response is larger than 16 MiB and was not read")));
+}
+
+TEST_F(SOAPClientTest, cancellationAbortsInFlightRequests)
+{
+    server->inject({}, Fault{.delay = 5s});
+    CancellationToken cancel;
+    SOAPClient client(address);
+    QTimer::singleShot(100ms, [cancel] { cancel.cancel(); });
+    QElapsedTimer timer;
+    timer.start();
+    auto error = failureOf<SonosError>(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play"), {}, cancel));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), SonosError::Kind::network);
+    EXPECT_EQ(error->errorDescription(), QStringLiteral("Network error talking to the player: The request was cancelled."));
+    EXPECT_LT(timer.elapsed(), 2000);
+
+    // An already cancelled token sends nothing at all.
+    const auto before = log->all().size();
+    EXPECT_TRUE(failureOf<SonosError>(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play"), {}, cancel)));
+    EXPECT_EQ(log->all().size(), before);
+}
+
+TEST_F(SOAPClientTest, concurrentCallsThroughOneClientAreIndependent)
+{
+    SOAPClient client(address);
+    auto first = client.call(SOAPClient::Service::avTransport, QStringLiteral("GetTransportInfo"));
+    auto second = client.call(SOAPClient::Service::renderingControl, QStringLiteral("GetVolume"));
+    SOAPClient copy = client;
+    auto third = copy.call(SOAPClient::Service::avTransport, QStringLiteral("GetMediaInfo"));
+    EXPECT_EQ(XMLText::text(await(std::move(third)), u"Echo"), QStringLiteral("GetMediaInfo"));
+    EXPECT_EQ(XMLText::text(await(std::move(first)), u"Echo"), QStringLiteral("GetTransportInfo"));
+    EXPECT_EQ(XMLText::text(await(std::move(second)), u"Echo"), QStringLiteral("GetVolume"));
+}
+
+TEST(SonosErrorText, everyCaseReadsAsWritten)
+{
+    EXPECT_EQ(SonosError::roomNotFound(QStringLiteral("Caf\u00e9")).errorDescription(),
+              QStringLiteral("No room named \"Caf\u00e9\". Run `zonescout topology` to list rooms."));
+    EXPECT_EQ(SonosError::malformedResponse(QStringLiteral("empty ZoneGroupState")).errorDescription(),
+              QStringLiteral("Could not parse the player's response: empty ZoneGroupState"));
+    EXPECT_EQ(SonosError::notPlayable(QStringLiteral("Radio")).errorDescription(),
+              QStringLiteral("\"Radio\" is a browse shortcut, not a playable item \u2014 the player returns no URI for it. "
+                             "Open it in the Sonos app instead."));
+    EXPECT_EQ(SonosError::noPlayersFound().errorDescription(),
+              QStringLiteral("No Sonos players found on this network. Check that the Mac is on the same Wi-Fi/LAN as the "
+                             "speakers, and that local network permission is granted."));
+    EXPECT_EQ(SonosError::upnpFault(402, QStringLiteral("Invalid Args"), QStringLiteral("SetAVTransportURI")).errorDescription(),
+              QStringLiteral("SetAVTransportURI failed: UPnP error 402 Invalid Args. Invalid arguments \u2014 likely hand-built "
+                             "DIDL-Lite metadata; pass back what Browse returned."));
+    EXPECT_TRUE(SonosError::upnpFault(401, {}, QStringLiteral("X")).errorDescription().endsWith(
+        QStringLiteral("The player rejected the request \u2014 check the third-party control setting in the Sonos app.")));
+    EXPECT_TRUE(SonosError::upnpFault(714, {}, QStringLiteral("X")).errorDescription().endsWith(
+        QStringLiteral("Illegal MIME type \u2014 the URI is not playable as given.")));
+    EXPECT_TRUE(SonosError::upnpFault(800, {}, QStringLiteral("X")).errorDescription().endsWith(
+        QStringLiteral("Command refused. On a favorite this usually means it points at a music service account that no longer "
+                       "exists \u2014 compare the `sn=` in its URI with a favorite that works. Otherwise, check it went to the "
+                       "group coordinator.")));
+    EXPECT_EQ(SonosError::upnpFault(123, QStringLiteral("d"), QStringLiteral("X")).errorDescription(),
+              QStringLiteral("X failed: UPnP error 123 d. "));
+    // The body excerpt never cuts a character in half.
+    const QString emoji = QStringLiteral("a") + QStringLiteral("\U0001F600").repeated(450);
+    const QString description = SonosError::httpStatus(500, emoji).errorDescription();
+    EXPECT_EQ(description, QStringLiteral("Player returned HTTP 500. Body: a") + QStringLiteral("\U0001F600").repeated(399));
+    EXPECT_STREQ(SonosError::noPlayersFound().what(), SonosError::noPlayersFound().errorDescription().toUtf8().constData());
 }

@@ -1,15 +1,227 @@
+#include "TestPrinters.h"
+
 #include <SonosKit/SonosError.h>
 #include <SonosKit/XMLText.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace SonosKit;
 
-TEST(XMLText, smoke)
+namespace {
+
+QString malformedDetail(const QString &text)
 {
-    auto doc = XMLText::document(QStringLiteral("<a><s:Body xmlns:s='x'><b>hi</b></s:Body></a>"));
-    auto body = XMLText::firstDescendant(doc.root(), u"Body");
+    try {
+        XMLText::document(text);
+    } catch (const SonosError &error) {
+        EXPECT_EQ(error.kind(), SonosError::Kind::malformedResponse);
+        return error.detail();
+    }
+    ADD_FAILURE() << "document() accepted " << text.toStdString();
+    return {};
+}
+
+} // namespace
+
+TEST(XMLTextParsing, blankAndWellFormedInput)
+{
+    EXPECT_EQ(malformedDetail(QStringLiteral("   \n\t ")), QStringLiteral("empty document"));
+    EXPECT_EQ(malformedDetail(QString()), QStringLiteral("empty document"));
+    EXPECT_EQ(XMLText::document(QStringLiteral("<a/>")).root().name(), QStringLiteral("a"));
+    // Leading blank lines before the declaration would be an error without the trim.
+    EXPECT_EQ(XMLText::document(QStringLiteral("\n\n  <?xml version=\"1.0\"?><root/>\n")).root().name(), QStringLiteral("root"));
+}
+
+TEST(XMLTextParsing, tolerantRetryRepairsMarkupSilently)
+{
+    const XMLDocument document = XMLText::document(QStringLiteral("<a><b>x</a>"));
+    EXPECT_EQ(document.root().name(), QStringLiteral("a"));
+    EXPECT_EQ(XMLText::text(document.root(), u"b"), QStringLiteral("x"));
+}
+
+TEST(XMLTextParsing, unreadableTextReportsTheStrictParserAndAnExcerpt)
+{
+    const QString detail = malformedDetail(QStringLiteral("Service Unavailable"));
+    EXPECT_TRUE(detail.startsWith(QStringLiteral("Start tag expected"))) << detail.toStdString();
+    EXPECT_TRUE(detail.endsWith(QStringLiteral(" in: Service Unavailable"))) << detail.toStdString();
+
+    const QString longText = QStringLiteral("x").repeated(1000);
+    const QString longDetail = malformedDetail(longText);
+    EXPECT_TRUE(longDetail.endsWith(QStringLiteral(" in: ") + QStringLiteral("x").repeated(300))) << longDetail.toStdString();
+}
+
+TEST(XMLTextParsing, keepsWhitespaceOnlyTextAndNonAsciiText)
+{
+    const QString title = QStringLiteral("Caf\u00e9 \u97f3\u697d \U0001F3B6");
+    const XMLDocument document = XMLText::document(QStringLiteral("<r><a>  </a><b>%1</b></r>").arg(title));
+    EXPECT_EQ(XMLText::text(document.root(), u"a"), QStringLiteral("  "));
+    EXPECT_EQ(XMLText::text(document.root(), u"b"), title);
+}
+
+TEST(XMLTextParsing, entityBombsAreRefusedQuickly)
+{
+    QString bomb = QStringLiteral("<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\">");
+    for (int level = 1; level <= 9; ++level) {
+        bomb += QStringLiteral("<!ENTITY lol%1 \"").arg(level);
+        for (int i = 0; i < 10; ++i)
+            bomb += QStringLiteral("&lol%1;").arg(level == 1 ? QString() : QString::number(level - 1));
+        bomb += QStringLiteral("\">");
+    }
+    bomb += QStringLiteral("]><lolz>&lol9;</lolz>");
+
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        const XMLDocument document = XMLText::document(bomb);
+        // Accepted in recover mode: the reference must not have been expanded.
+        EXPECT_LT(document.root().stringValue().size(), 100000);
+    } catch (const SonosError &error) {
+        EXPECT_EQ(error.kind(), SonosError::Kind::malformedResponse);
+    }
+    EXPECT_LT(timer.elapsed(), 2000);
+}
+
+TEST(XMLTextParsing, externalEntitiesAreNeverLoaded)
+{
+    QTemporaryDir directory;
+    ASSERT_TRUE(directory.isValid());
+    const QString secretPath = directory.filePath(QStringLiteral("secret.txt"));
+    QFile secret(secretPath);
+    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+    secret.write("TOP-SECRET-MARKER");
+    secret.close();
+
+    const QString url = QStringLiteral("file://") + secretPath;
+    const QStringList documents = {
+        QStringLiteral("<!DOCTYPE a [<!ENTITY e SYSTEM \"%1\">]><a>&e;</a>").arg(url),
+        QStringLiteral("<!DOCTYPE a SYSTEM \"%1\"><a>x</a>").arg(url),
+        QStringLiteral("<!DOCTYPE a [<!ENTITY % p SYSTEM \"%1\"> %p;]><a>x</a>").arg(url),
+        QStringLiteral("<a xmlns:xi=\"http://www.w3.org/2001/XInclude\"><xi:include href=\"%1\" parse=\"text\"/></a>").arg(url),
+    };
+    for (const QString &text : documents) {
+        try {
+            const XMLDocument document = XMLText::document(text);
+            EXPECT_FALSE(document.root().stringValue().contains(QStringLiteral("TOP-SECRET"))) << text.toStdString();
+            EXPECT_FALSE(document.root().serialized().contains(QStringLiteral("TOP-SECRET"))) << text.toStdString();
+        } catch (const SonosError &) {
+            // Refusing the document outright is just as good.
+        }
+    }
+}
+
+TEST(XMLTextParsing, elementKeepsItsDocumentAlive)
+{
+    std::optional<XMLNode> element;
+    {
+        const XMLDocument document = XMLText::document(QStringLiteral("<s:Envelope xmlns:s=\"e\"><s:Body><r><v>42</v></r></s:Body></s:Envelope>"));
+        element = XMLText::firstDescendant(document.root(), u"r");
+    }
+    ASSERT_TRUE(element);
+    EXPECT_EQ(XMLText::text(*element, u"v"), QStringLiteral("42"));
+    EXPECT_EQ(element->serialized(), QStringLiteral("<r><v>42</v></r>"));
+}
+
+TEST(XMLTextSearch, firstDescendantIsBreadthFirstAndMatchesLocalNames)
+{
+    const XMLDocument document = XMLText::document(QStringLiteral(
+        "<root><a><b><ZoneGroupMember id=\"deep\"/></b></a><c><z:ZoneGroupMember xmlns:z=\"u\" id=\"shallow\"/></c></root>"));
+    const auto found = XMLText::firstDescendant(document.root(), u"ZoneGroupMember");
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->attribute(u"id"), QStringLiteral("shallow"));
+    EXPECT_EQ(found->name(), QStringLiteral("z:ZoneGroupMember"));
+    // Prefixes on either side are ignored; letter case is not.
+    EXPECT_TRUE(XMLText::firstDescendant(document.root(), u"q:ZoneGroupMember"));
+    EXPECT_FALSE(XMLText::firstDescendant(document.root(), u"zonegroupmember"));
+}
+
+TEST(XMLTextSearch, undeclaredPrefixesStillMatch)
+{
+    // A prefix without a namespace declaration stays part of the element name.
+    const XMLDocument document = XMLText::document(QStringLiteral("<s:Envelope><s:Body><u:R><V>1</V></u:R></s:Body></s:Envelope>"));
+    const auto body = XMLText::firstDescendant(document.root(), u"Body");
     ASSERT_TRUE(body);
     EXPECT_EQ(body->name(), QStringLiteral("s:Body"));
-    EXPECT_EQ(XMLText::text(doc.root(), u"b"), QStringLiteral("hi"));
+    EXPECT_EQ(body->firstElementChild().name(), QStringLiteral("u:R"));
+}
+
+TEST(XMLTextSearch, neverReturnsTheStartingNode)
+{
+    const XMLDocument document = XMLText::document(QStringLiteral("<item><x/></item>"));
+    EXPECT_FALSE(XMLText::firstDescendant(document.root(), u"item"));
+    EXPECT_TRUE(XMLText::descendants(document.root(), u"item").empty());
+}
+
+TEST(XMLTextSearch, descendantsInDocumentOrderOuterBeforeInner)
+{
+    const XMLDocument document = XMLText::document(
+        QStringLiteral("<d><item id=\"1\"><item id=\"2\"/></item><x><item id=\"3\"/></x></d>"));
+    QStringList ids;
+    for (const XMLNode &item : XMLText::descendants(document.root(), u"item"))
+        ids << item.attribute(u"id").value_or(QString());
+    EXPECT_EQ(ids, QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+}
+
+TEST(XMLTextSearch, textIsAbsentWhenEmptyAndUntrimmedOtherwise)
+{
+    const XMLDocument empty = XMLText::document(QStringLiteral("<r><CurrentURI></CurrentURI></r>"));
+    EXPECT_EQ(XMLText::text(empty.root(), u"CurrentURI"), std::nullopt);
+    const XMLDocument spaces = XMLText::document(QStringLiteral("<r><CurrentURI>  </CurrentURI></r>"));
+    EXPECT_EQ(XMLText::text(spaces.root(), u"CurrentURI"), QStringLiteral("  "));
+    EXPECT_EQ(XMLText::text(spaces.root(), u"Missing"), std::nullopt);
+    // References are resolved by the parser.
+    const XMLDocument escaped = XMLText::document(QStringLiteral("<r><v>&lt;a&gt; &amp; &#x263A;</v></r>"));
+    EXPECT_EQ(XMLText::text(escaped.root(), u"v"), QStringLiteral("<a> & \u263A"));
+}
+
+TEST(XMLTextEscaping, escapesEachSpecialCharacterOnce)
+{
+    EXPECT_EQ(XMLText::escape(u"&<>\"'"), QStringLiteral("&amp;&lt;&gt;&quot;&apos;"));
+    EXPECT_EQ(XMLText::escape(u"&amp;"), QStringLiteral("&amp;amp;"));
+    EXPECT_EQ(XMLText::escape(u"K\u00f6ln \U0001F600"), QStringLiteral("K\u00f6ln \U0001F600"));
+}
+
+TEST(XMLTextEscaping, unescapeResolvesKnownReferencesOnly)
+{
+    EXPECT_EQ(XMLText::unescape(QStringLiteral("a &amp; b")), QStringLiteral("a & b"));
+    EXPECT_EQ(XMLText::unescape(QStringLiteral("&#x41;&#66;&nbsp;")), QStringLiteral("AB\u00a0"));
+    EXPECT_EQ(XMLText::unescape(QStringLiteral("&#x1F600;")), QStringLiteral("\U0001F600"));
+    EXPECT_EQ(XMLText::unescape(QStringLiteral("&#0;")), QString(QChar(0)));
+    // Surrogates, unknown names, wrong case and out-of-range numbers stay as written.
+    for (const QString &kept : {QStringLiteral("&#xD800;"), QStringLiteral("&foo;"), QStringLiteral("&AMP;"),
+                                QStringLiteral("&#x110000;"), QStringLiteral("&#99999999999;"), QStringLiteral("&#xZZ;"),
+                                QStringLiteral("&#;"), QStringLiteral("& plain"), QStringLiteral("&verylongname;"),
+                                QStringLiteral("no references")})
+        EXPECT_EQ(XMLText::unescape(kept), kept) << kept.toStdString();
+    // The reference runs from '&' to the first ';', so "&&amp;" names "&amp".
+    EXPECT_EQ(XMLText::unescape(QStringLiteral("&&amp;")), QStringLiteral("&&amp;"));
+    EXPECT_EQ(XMLText::unescape(QStringLiteral("& &lt;")), QStringLiteral("& &lt;"));
+    EXPECT_EQ(XMLText::unescape(QStringLiteral("&#38;&lt;")), QStringLiteral("&<"));
+    EXPECT_EQ(XMLText::unescape(QStringLiteral("&abcdefghi;")), QStringLiteral("&abcdefghi;"));
+}
+
+TEST(XMLTextDurations, readsHoursMinutesAndWholeSeconds)
+{
+    using XMLText::seconds;
+    EXPECT_EQ(seconds(QStringLiteral("0:03:25")), 205);
+    EXPECT_EQ(seconds(QStringLiteral("1:02:03.750")), 3723);
+    EXPECT_EQ(seconds(QStringLiteral("::1:2:3")), 3723);
+    EXPECT_EQ(seconds(QStringLiteral("0:75:00")), 4500);
+    EXPECT_EQ(seconds(QStringLiteral("-1:00:00")), -3600);
+    for (const QString &unreadable : {QStringLiteral("12:34"), QStringLiteral("NOT_IMPLEMENTED"), QString(),
+                                      QStringLiteral("0:00:x"), QStringLiteral("0:00:."), QStringLiteral(" 0:00:01"),
+                                      QStringLiteral("1:2:3:4"), QStringLiteral("42")})
+        EXPECT_EQ(seconds(unreadable), std::nullopt) << unreadable.toStdString();
+    EXPECT_EQ(seconds(std::nullopt), std::nullopt);
+}
+
+TEST(XMLTextDurations, overflowGivesNothingInsteadOfWrapping)
+{
+    EXPECT_EQ(XMLText::seconds(QStringLiteral("9223372036854775807:00:00")), std::nullopt);
+    EXPECT_EQ(XMLText::seconds(QStringLiteral("2562047788015215:59:59")), std::nullopt);
+    EXPECT_EQ(XMLText::seconds(QStringLiteral("99999999999999999999:00:00")), std::nullopt);
+    EXPECT_EQ(XMLText::seconds(QStringLiteral("2562047788015215:30:07")), 9223372036854775807LL);
 }
