@@ -31,8 +31,10 @@ class SOAPClientTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        static int next = 1;
-        address = QStringLiteral("127.1.1.%1").arg(next++);
+        // CTest runs every test in a process of its own, in parallel: derive
+        // the address from the test's name rather than from a counter.
+        const size_t hash = qHash(QByteArray(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        address = QStringLiteral("127.1.%1.%2").arg(1 + hash % 250).arg(1 + (hash / 250) % 250);
         server = std::make_unique<playersim::SimServer>(address, 1400, log);
         server->setSoapHandler([](const playersim::SoapCall &call) {
             return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("Echo"), call.action}});
