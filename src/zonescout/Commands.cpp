@@ -1,0 +1,335 @@
+#include "Commands.h"
+
+#include "JsonOutput.h"
+#include "TextOutput.h"
+
+#include <SonosKit/ContentDirectory.h>
+#include <SonosKit/GroupController.h>
+#include <SonosKit/MusicServices.h>
+#include <SonosKit/SonosDiscovery.h>
+#include <SonosKit/SonosError.h>
+#include <SonosKit/Text.h>
+#include <SonosKit/ZoneTopology.h>
+
+#include <QJsonObject>
+
+#include <limits>
+
+namespace zonescout {
+
+using SonosKit::ContentItem;
+using SonosKit::GroupController;
+using SonosKit::SonosError;
+using SonosKit::ZoneGroup;
+
+namespace {
+
+// The household search the application makes without an address.
+constexpr double discoveryTimeout = 3.0;
+
+std::optional<qint64> integerArgument(const QString &text)
+{
+    return SonosKit::Text::parseInteger(text);
+}
+
+// How `volume` was asked for: show, set to a level, or change by a delta.
+struct VolumeRequest {
+    enum class Kind { show, set, adjust } kind = Kind::show;
+    int value = 0;
+};
+
+VolumeRequest volumeRequest(const Options &options)
+{
+    if (options.arguments.isEmpty())
+        return {};
+    const QString &text = options.arguments.first();
+    const std::optional<qint64> number = integerArgument(text);
+    const bool relative = text.startsWith(u'+') || text.startsWith(u'-');
+    if (!number)
+        throw UsageError("volume takes N, +N or -N (whole numbers), not \"" + text.toStdString() + "\"");
+    if (relative) {
+        if (*number < -100 || *number > 100)
+            throw UsageError("a volume change must be between -100 and +100");
+        return {VolumeRequest::Kind::adjust, int(*number)};
+    }
+    if (*number > 100)
+        throw UsageError("a volume must be between 0 and 100");
+    return {VolumeRequest::Kind::set, int(*number)};
+}
+
+int seekSeconds(const Options &options)
+{
+    const std::optional<qint64> seconds = integerArgument(options.arguments.first());
+    if (!seconds || *seconds < 0 || *seconds > std::numeric_limits<int>::max())
+        throw UsageError("seek takes a whole number of seconds from the start of the track, not \""
+                         + options.arguments.first().toStdString() + "\"");
+    return int(*seconds);
+}
+
+bool muteArgument(const Options &options)
+{
+    const QString &text = options.arguments.first();
+    if (text == u"on")
+        return true;
+    if (text == u"off")
+        return false;
+    throw UsageError("mute takes on or off, not \"" + text.toStdString() + "\"");
+}
+
+int queuePosition(const Options &options)
+{
+    const std::optional<qint64> position = integerArgument(options.arguments.first());
+    if (!position || *position < 1 || *position > std::numeric_limits<int>::max())
+        throw UsageError("play-track takes a queue position counting from 1, not \"" + options.arguments.first().toStdString() + "\"");
+    return int(*position);
+}
+
+// Room names compared as the topology's room lookup compares them: without
+// regard to case or accents.
+QString folded(const QString &name)
+{
+    const QString decomposed = name.normalized(QString::NormalizationForm_KD);
+    QString kept;
+    kept.reserve(decomposed.size());
+    for (const QChar c : decomposed)
+        if (c.category() != QChar::Mark_NonSpacing)
+            kept += c;
+    return kept.toCaseFolded();
+}
+
+QCoro::Task<QList<ZoneGroup>> householdGroups(std::optional<QString> host)
+{
+    if (host)
+        co_return co_await SonosKit::ZoneTopology(*host).groups();
+    co_return co_await SonosKit::SonosDiscovery::findHousehold(discoveryTimeout);
+}
+
+ZoneGroup selectedGroup(const QList<ZoneGroup> &groups, const std::optional<QString> &room)
+{
+    if (room) {
+        if (std::optional<ZoneGroup> group = SonosKit::groupForRoom(groups, *room))
+            return *group;
+        throw SonosError::roomNotFound(*room);
+    }
+    if (groups.isEmpty())
+        throw CommandError("The household has no groups to control.");
+    return groups.first();
+}
+
+QCoro::Task<ZoneGroup> loadSelectedGroup(Options options)
+{
+    const QList<ZoneGroup> groups = co_await householdGroups(options.host);
+    co_return selectedGroup(groups, options.room);
+}
+
+// An unreadable service list counts as empty, as it does in the application:
+// provider names then fall back to "Service N".
+QCoro::Task<QHash<qint64, QString>> serviceNames(QString host)
+{
+    try {
+        co_return co_await SonosKit::MusicServices(host).serviceNames();
+    } catch (const SonosError &) {
+        co_return QHash<qint64, QString>{};
+    }
+}
+
+// The favorite or Sonos Playlist named by its id or its exact title; ids win.
+QCoro::Task<ContentItem> findItem(QString coordinatorHost, QString wanted)
+{
+    const SonosKit::ContentDirectory directory(coordinatorHost);
+    QList<ContentItem> candidates = co_await directory.favorites();
+    candidates += co_await directory.playlists();
+    for (const ContentItem &item : candidates)
+        if (item.id == wanted)
+            co_return item;
+    for (const ContentItem &item : candidates)
+        if (item.title == wanted)
+            co_return item;
+    throw CommandError("No favorite or Sonos Playlist has the id or title \"" + wanted.toStdString()
+                       + "\". Run `zonescout favorites` or `zonescout playlists` to list them.");
+}
+
+QByteArray itemsOutput(const Options &options, const QList<ContentItem> &items, const QHash<qint64, QString> &services)
+{
+    return options.json ? JsonOutput::document(JsonOutput::items(items, services)) : TextOutput::items(items, services).toUtf8();
+}
+
+QCoro::Task<QByteArray> listContent(Options options)
+{
+    const ZoneGroup group = co_await loadSelectedGroup(options);
+    const SonosKit::ContentDirectory directory(group.coordinator.host);
+    QList<ContentItem> items;
+    if (options.command == u"favorites")
+        items = co_await directory.favorites();
+    else if (options.command == u"playlists")
+        items = co_await directory.playlists();
+    else if (options.command == u"queue")
+        items = co_await directory.queue();
+    else
+        items = co_await directory.children(co_await findItem(group.coordinator.host, options.arguments.first()));
+    const QHash<qint64, QString> services = co_await serviceNames(group.coordinator.host);
+    co_return itemsOutput(options, items, services);
+}
+
+QCoro::Task<QByteArray> transportCommand(Options options)
+{
+    const GroupController controller(co_await loadSelectedGroup(options));
+    const QString &command = options.command;
+    if (command == u"play")
+        co_await controller.play();
+    else if (command == u"pause")
+        co_await controller.pause();
+    else if (command == u"stop")
+        co_await controller.stop();
+    else if (command == u"next")
+        co_await controller.next();
+    else if (command == u"previous")
+        co_await controller.previous();
+    else if (command == u"toggle")
+        co_await controller.togglePlayPause();
+    else if (command == u"seek")
+        co_await controller.seek(seekSeconds(options));
+    else if (command == u"mute")
+        co_await controller.setMuted(muteArgument(options));
+    else if (command == u"play-track")
+        co_await controller.playQueueTrack(queuePosition(options) - 1);
+    co_return QByteArray();
+}
+
+QCoro::Task<QByteArray> status(Options options)
+{
+    const GroupController controller(co_await loadSelectedGroup(options));
+    const SonosKit::PlaybackState state = co_await controller.state();
+    co_return options.json ? JsonOutput::document(JsonOutput::state(state)) : TextOutput::state(state, controller.group()).toUtf8();
+}
+
+QCoro::Task<QByteArray> volume(Options options)
+{
+    const VolumeRequest request = volumeRequest(options);
+    const GroupController controller(co_await loadSelectedGroup(options));
+    switch (request.kind) {
+    case VolumeRequest::Kind::set:
+        co_await controller.setVolume(request.value);
+        co_return QByteArray();
+    case VolumeRequest::Kind::adjust:
+        co_await controller.adjustVolume(request.value);
+        co_return QByteArray();
+    case VolumeRequest::Kind::show:
+        break;
+    }
+    const int level = co_await controller.volume();
+    co_return options.json ? JsonOutput::document(QJsonObject{{"volume", level}}) : QByteArray::number(level) + '\n';
+}
+
+QCoro::Task<QByteArray> playContent(Options options)
+{
+    const GroupController controller(co_await loadSelectedGroup(options));
+    const ContentItem item = co_await findItem(controller.group().coordinator.host, options.arguments.first());
+    if (options.command == u"play-item") {
+        co_await controller.playItem(item);
+        co_return QByteArray();
+    }
+    const QList<ContentItem> queue = co_await controller.loadIntoQueue(item);
+    const QHash<qint64, QString> services = co_await serviceNames(controller.group().coordinator.host);
+    co_return itemsOutput(options, queue, services);
+}
+
+QCoro::Task<QByteArray> grouping(Options options)
+{
+    const QList<ZoneGroup> groups = co_await householdGroups(options.host);
+    const QString room = options.arguments.first();
+    const std::optional<ZoneGroup> target = SonosKit::groupForRoom(groups, room);
+    if (!target)
+        throw SonosError::roomNotFound(room);
+
+    if (options.command == u"join") {
+        const ZoneGroup selected = selectedGroup(groups, options.room);
+        if (target->id == selected.id)
+            throw CommandError("\"" + room.toStdString() + "\" is already in the group \"" + selected.displayName().toStdString() + "\".");
+        co_await GroupController(selected).join(target->coordinator);
+        co_return QByteArray();
+    }
+
+    // The coordinator's room comes first, as the room lookup walks them.
+    SonosKit::SonosDevice leaving = target->coordinator;
+    if (folded(leaving.roomName) != folded(room)) {
+        for (const SonosKit::SonosDevice &member : target->members) {
+            if (folded(member.roomName) == folded(room)) {
+                leaving = member;
+                break;
+            }
+        }
+    }
+    co_await GroupController(*target).leave(leaving);
+    co_return QByteArray();
+}
+
+QCoro::Task<QByteArray> topology(Options options)
+{
+    const QList<ZoneGroup> groups = co_await householdGroups(options.host);
+    co_return options.json ? JsonOutput::document(JsonOutput::topology(groups)) : TextOutput::topology(groups).toUtf8();
+}
+
+QCoro::Task<QByteArray> services(Options options)
+{
+    QString host;
+    if (options.host)
+        host = *options.host;
+    else
+        host = (co_await loadSelectedGroup(options)).coordinator.host;
+    const QHash<qint64, QString> names = co_await SonosKit::MusicServices(host).serviceNames();
+    co_return options.json ? JsonOutput::document(JsonOutput::services(names)) : TextOutput::services(names).toUtf8();
+}
+
+QCoro::Task<QByteArray> discover(Options options)
+{
+    const QStringList hosts = co_await SonosKit::SonosDiscovery::findPlayerHosts(discoveryTimeout);
+    if (!options.json && hosts.isEmpty())
+        throw CommandError("No Sonos players answered. Check that this machine is on the speakers' network, "
+                           "or name a player with --host.");
+    co_return options.json ? JsonOutput::document(JsonOutput::hosts(hosts)) : TextOutput::hosts(hosts).toUtf8();
+}
+
+} // namespace
+
+void validateArguments(const Options &options)
+{
+    const QString &command = options.command;
+    if (command == u"volume")
+        volumeRequest(options);
+    else if (command == u"seek")
+        seekSeconds(options);
+    else if (command == u"mute")
+        muteArgument(options);
+    else if (command == u"play-track")
+        queuePosition(options);
+    else if ((command == u"join" || command == u"leave") && options.arguments.first().trimmed().isEmpty())
+        throw UsageError(command.toStdString() + " needs a room name");
+    else if ((command == u"tracks" || command == u"play-item" || command == u"show-tracks") && options.arguments.first().isEmpty())
+        throw UsageError(command.toStdString() + " needs a favorite's or playlist's id or title");
+}
+
+QCoro::Task<QByteArray> runCommand(Options options)
+{
+    validateArguments(options);
+    const QString command = options.command;
+    if (command == u"topology")
+        return topology(std::move(options));
+    if (command == u"services")
+        return services(std::move(options));
+    if (command == u"favorites" || command == u"playlists" || command == u"queue" || command == u"tracks")
+        return listContent(std::move(options));
+    if (command == u"status")
+        return status(std::move(options));
+    if (command == u"volume")
+        return volume(std::move(options));
+    if (command == u"play-item" || command == u"show-tracks")
+        return playContent(std::move(options));
+    if (command == u"join" || command == u"leave")
+        return grouping(std::move(options));
+    if (command == u"discover")
+        return discover(std::move(options));
+    return transportCommand(std::move(options));
+}
+
+} // namespace zonescout

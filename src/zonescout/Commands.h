@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Options.h"
+
+#include <QByteArray>
+#include <QCoroTask>
+
+#include <stdexcept>
+
+namespace zonescout {
+
+// A command that cannot be carried out for a reason of zonescout's own (an
+// item or room that is not there); what() is the sentence for a person.
+class CommandError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Checks the command's arguments before anything is sent; throws UsageError.
+void validateArguments(const Options &options);
+
+// Runs the command and returns what goes to stdout. Throws SonosError for a
+// failure of the household, CommandError or UsageError for the rest.
+QCoro::Task<QByteArray> runCommand(Options options);
+
+} // namespace zonescout

@@ -1,0 +1,114 @@
+#include "Options.h"
+
+#include <QCommandLineParser>
+#include <QHash>
+
+namespace zonescout {
+
+namespace {
+
+// How many arguments each command takes: {least, most}.
+const QHash<QString, std::pair<int, int>> &commandArity()
+{
+    static const QHash<QString, std::pair<int, int>> arity{
+        {QStringLiteral("topology"), {0, 0}},   {QStringLiteral("services"), {0, 0}},
+        {QStringLiteral("favorites"), {0, 0}},  {QStringLiteral("playlists"), {0, 0}},
+        {QStringLiteral("queue"), {0, 0}},      {QStringLiteral("tracks"), {1, 1}},
+        {QStringLiteral("status"), {0, 0}},     {QStringLiteral("play"), {0, 0}},
+        {QStringLiteral("pause"), {0, 0}},      {QStringLiteral("stop"), {0, 0}},
+        {QStringLiteral("next"), {0, 0}},       {QStringLiteral("previous"), {0, 0}},
+        {QStringLiteral("toggle"), {0, 0}},     {QStringLiteral("seek"), {1, 1}},
+        {QStringLiteral("volume"), {0, 1}},     {QStringLiteral("mute"), {1, 1}},
+        {QStringLiteral("play-item"), {1, 1}},  {QStringLiteral("show-tracks"), {1, 1}},
+        {QStringLiteral("play-track"), {1, 1}}, {QStringLiteral("join"), {1, 1}},
+        {QStringLiteral("leave"), {1, 1}},      {QStringLiteral("discover"), {0, 0}},
+    };
+    return arity;
+}
+
+} // namespace
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Usage: zonescout [--host ADDRESS] [--room NAME] [--json] COMMAND [ARG]\n"
+        "\n"
+        "Options (before the command):\n"
+        "  --host ADDRESS   the player to ask (port 1400); without it the household is discovered\n"
+        "  --room NAME      the group that holds this room; without it the first group\n"
+        "  --json           one JSON document on stdout instead of text for a person\n"
+        "\n"
+        "Reading:\n"
+        "  topology         groups, rooms and players\n"
+        "  services         the household's music services\n"
+        "  favorites        Sonos Favorites\n"
+        "  playlists        Sonos Playlists\n"
+        "  queue            the group's queue\n"
+        "  tracks ITEM      the tracks of a favorite or playlist (its id or exact title)\n"
+        "  status           what the group is playing\n"
+        "  discover         the addresses of the players on this network\n"
+        "\n"
+        "Control:\n"
+        "  play | pause | stop | next | previous | toggle\n"
+        "  seek SECONDS     jump within the current track\n"
+        "  volume [N|+N|-N] show, set or change the group volume\n"
+        "  mute on|off\n"
+        "  play-item ITEM   play a favorite or playlist\n"
+        "  show-tracks ITEM load it into the queue (replacing the queue) and list it\n"
+        "  play-track N     play queue position N, counting from 1 as `queue` lists it\n"
+        "  join ROOM        move the group holding ROOM into this group\n"
+        "  leave ROOM       take ROOM's player out of its group\n");
+}
+
+Options parseOptions(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    // Everything after the command is the command's, dashes included.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption hostOption(QStringLiteral("host"), QString(), QStringLiteral("ADDRESS"));
+    const QCommandLineOption roomOption(QStringLiteral("room"), QString(), QStringLiteral("NAME"));
+    const QCommandLineOption jsonOption(QStringLiteral("json"));
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({hostOption, roomOption, jsonOption, helpOption});
+
+    if (!parser.parse(arguments))
+        throw UsageError(parser.errorText().toStdString());
+
+    Options options;
+    options.help = parser.isSet(helpOption);
+    options.json = parser.isSet(jsonOption);
+    if (parser.values(hostOption).size() > 1 || parser.values(roomOption).size() > 1)
+        throw UsageError("--host and --room may each be given once");
+    if (parser.isSet(hostOption)) {
+        options.host = parser.value(hostOption).trimmed();
+        if (options.host->isEmpty())
+            throw UsageError("--host needs a player's address");
+    }
+    if (parser.isSet(roomOption)) {
+        options.room = parser.value(roomOption);
+        if (options.room->trimmed().isEmpty())
+            throw UsageError("--room needs a room name");
+    }
+    if (options.help)
+        return options;
+
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty())
+        throw UsageError("no command given");
+    options.command = positional.takeFirst();
+    options.arguments = positional;
+
+    const auto arity = commandArity().constFind(options.command);
+    if (arity == commandArity().constEnd())
+        throw UsageError("unknown command \"" + options.command.toStdString() + "\"");
+    const auto [least, most] = *arity;
+    if (options.arguments.size() < least)
+        throw UsageError(options.command.toStdString() + " needs an argument");
+    if (options.arguments.size() > most)
+        throw UsageError(options.command.toStdString() + (most == 0 ? " takes no argument" : " takes one argument")
+                         + " (options go before the command; quote names with spaces)");
+    return options;
+}
+
+} // namespace zonescout

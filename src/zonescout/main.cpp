@@ -1,0 +1,75 @@
+// zonescout: reads and drives a Sonos household from the command line.
+// Exit status 0 on success, 1 when the household or the command fails, 2 on a
+// command line that cannot be run.
+
+#include "Commands.h"
+#include "Options.h"
+
+#include <SonosKit/SonosError.h>
+
+#include <QCoreApplication>
+#include <QCoroTask>
+
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+void write(FILE *stream, const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// Errors are one line on stderr, however the player worded its part.
+void fail(const QString &message)
+{
+    QString line = message.simplified();
+    write(stderr, (QStringLiteral("zonescout: ") + line + u'\n').toUtf8());
+}
+
+int usageError(const QString &reason)
+{
+    write(stderr, (QStringLiteral("zonescout: ") + reason + QStringLiteral("\n\n") + zonescout::usageText()).toUtf8());
+    return 2;
+}
+
+QCoro::Task<int> run(zonescout::Options options)
+{
+    try {
+        const QByteArray output = co_await zonescout::runCommand(std::move(options));
+        write(stdout, output);
+        co_return 0;
+    } catch (const SonosKit::SonosError &error) {
+        fail(error.errorDescription());
+    } catch (const zonescout::UsageError &error) {
+        co_return usageError(QString::fromUtf8(error.what()));
+    } catch (const zonescout::CommandError &error) {
+        fail(QString::fromUtf8(error.what()));
+    } catch (const std::exception &error) {
+        fail(QStringLiteral("unexpected failure: ") + QString::fromUtf8(error.what()));
+    }
+    co_return 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zonescout"));
+
+    zonescout::Options options;
+    try {
+        options = zonescout::parseOptions(QCoreApplication::arguments());
+        if (!options.help)
+            zonescout::validateArguments(options);
+    } catch (const zonescout::UsageError &error) {
+        return usageError(QString::fromUtf8(error.what()));
+    }
+    if (options.help) {
+        write(stdout, zonescout::usageText().toUtf8());
+        return 0;
+    }
+    return QCoro::waitFor(run(std::move(options)));
+}
