@@ -1,0 +1,272 @@
+#include "AsyncTestSupport.h"
+
+#include <SonosKit/GroupController.h>
+#include <SonosKit/ZoneTopology.h>
+#include <playersim/Household.h>
+#include <playersim/SoapMessages.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+
+using namespace SonosKit;
+using namespace std::chrono_literals;
+using playersim::Household;
+
+namespace {
+
+// Each test owns one /24 of 127.40.0.0/16 (1 to 49 here), so CTest may run
+// them side by side.
+Household startedHousehold(int block)
+{
+    Household household = Household::defaultHousehold(QStringLiteral("127.40.%1.11").arg(block));
+    QString error;
+    EXPECT_TRUE(household.start(&error)) << error.toStdString();
+    return household;
+}
+
+ZoneGroup groupOf(const Household &household, const QString &room)
+{
+    const QList<ZoneGroup> groups = testsupport::await(ZoneTopology(household.addresses().first()).groups());
+    const std::optional<ZoneGroup> group = groupForRoom(groups, room);
+    if (!group)
+        throw std::runtime_error("no such room in the household");
+    return *group;
+}
+
+playersim::Answer answer(const QString &action, const playersim::Arguments &arguments)
+{
+    return playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::avTransport), action, arguments);
+}
+
+playersim::Fault scripted(playersim::Answer answer)
+{
+    playersim::Fault fault;
+    fault.answer = std::move(answer);
+    return fault;
+}
+
+playersim::Fault delayed(std::chrono::milliseconds delay)
+{
+    playersim::Fault fault;
+    fault.delay = delay;
+    return fault;
+}
+
+const QString salon = QStringLiteral("Salon Café");
+
+} // namespace
+
+TEST(GroupControllerState, QueueTrackWithRelativeArtAndTheExactRequests)
+{
+    Household household = startedHousehold(1);
+    const GroupController controller(groupOf(household, salon));
+    const QString coordinator = controller.group().coordinator.host;
+    const QString kitchen = controller.group().members[1].host;
+    testsupport::await(controller.playQueueTrack(0));
+
+    household.log()->clear();
+    const PlaybackState state = testsupport::await(controller.state());
+
+    EXPECT_EQ(state.title, household.queueTitles(coordinator).first());
+    EXPECT_TRUE(state.artist.has_value());
+    EXPECT_TRUE(state.album.has_value());
+    ASSERT_TRUE(state.albumArtURI.has_value());
+    EXPECT_TRUE(state.albumArtURI->startsWith(QStringLiteral("http://") + coordinator + QStringLiteral(":1400/getaa?")))
+        << state.albumArtURI->toStdString();
+    EXPECT_TRUE(state.durationSeconds.has_value());
+    EXPECT_EQ(state.volume, (32 + 24) / 2);
+    EXPECT_FALSE(state.isMuted);
+
+    // AVTransport reads go to the coordinator, the volume to each member, the
+    // mute to the coordinator alone.
+    QList<std::pair<QString, QString>> sent;
+    for (const auto &call : household.log()->calls())
+        sent.append({call.player, call.action});
+    std::sort(sent.begin(), sent.end());
+    QList<std::pair<QString, QString>> expected{{coordinator, "GetTransportInfo"}, {coordinator, "GetPositionInfo"},
+                                                {coordinator, "GetMediaInfo"},     {coordinator, "GetVolume"},
+                                                {kitchen, "GetVolume"},            {coordinator, "GetMute"}};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(sent, expected);
+    for (const auto &call : household.log()->calls()) {
+        EXPECT_EQ(call.arguments.first(), std::make_pair(QStringLiteral("InstanceID"), QStringLiteral("0")));
+        if (call.action == u"GetVolume" || call.action == u"GetMute")
+            EXPECT_EQ(call.arguments, (playersim::Arguments{{"InstanceID", "0"}, {"Channel", "Master"}}));
+        else
+            EXPECT_EQ(call.arguments.size(), 1);
+    }
+}
+
+TEST(GroupControllerState, StationTakesItsTitleFromTheMediaInfo)
+{
+    Household household = startedHousehold(2);
+    const GroupController controller(groupOf(household, QStringLiteral("寝室")));
+    ContentItem station;
+    for (const playersim::SimFavorite &favorite : household.favorites())
+        if (favorite.title == u"Radio Paradise")
+            station = ContentItem(QStringLiteral("FV:2/1"), favorite.title, favorite.uri, QString(), std::nullopt, std::nullopt, false);
+    ASSERT_FALSE(station.uri.isEmpty());
+    testsupport::await(controller.setTransportURI(station.uri, QString()));
+    // Only the station's own metadata names it; the track metadata is empty.
+    household.server(controller.group().coordinator.host)
+        .inject(QStringLiteral("GetPositionInfo"),
+                scripted(answer(QStringLiteral("GetPositionInfo"), {{"Track", "1"}, {"TrackDuration", "0:00:00"}, {"TrackMetaData", ""},
+                                                                   {"TrackURI", station.uri}, {"RelTime", "NOT_IMPLEMENTED"}})));
+    household.server(controller.group().coordinator.host)
+        .inject(QStringLiteral("GetMediaInfo"),
+                scripted(answer(QStringLiteral("GetMediaInfo"),
+                                {{"NrTracks", "1"},
+                                 {"CurrentURI", station.uri},
+                                 {"CurrentURIMetaData",
+                                  "<DIDL-Lite xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:upnp=\"urn:schemas-upnp-org:metadata-1-0/upnp/\">"
+                                  "<item id=\"-1\"><dc:title>Radio Paradise</dc:title><dc:creator>Not the artist</dc:creator>"
+                                  "<upnp:albumArtURI>getaa?s=1&amp;u=s13606</upnp:albumArtURI></item></DIDL-Lite>"}})));
+
+    const PlaybackState state = testsupport::await(controller.state());
+    EXPECT_EQ(state.title, u"Radio Paradise");
+    EXPECT_EQ(state.artist, std::nullopt); // never from the station's metadata
+    EXPECT_EQ(state.album, std::nullopt);
+    EXPECT_EQ(state.albumArtURI, QStringLiteral("http://") + controller.group().coordinator.host + QStringLiteral(":1400/getaa?s=1&u=s13606"));
+    EXPECT_EQ(state.positionSeconds, std::nullopt);
+    EXPECT_EQ(state.durationSeconds, 0);
+}
+
+TEST(GroupControllerState, OddAnswersGiveAbsentFieldsNotFailures)
+{
+    Household household = startedHousehold(3);
+    const GroupController controller(groupOf(household, QStringLiteral("Büro 🎧")));
+    const QString coordinator = controller.group().coordinator.host;
+    auto &server = household.server(coordinator);
+    server.inject(QStringLiteral("GetTransportInfo"), scripted(answer(QStringLiteral("GetTransportInfo"), {{"CurrentTransportState", "PAUSED"}})));
+    server.inject(QStringLiteral("GetPositionInfo"),
+                  scripted(answer(QStringLiteral("GetPositionInfo"),
+                                  {{"TrackMetaData", "no markup at all &amp; nothing to recover"}, {"RelTime", "0:03:07"},
+                                   {"TrackDuration", "soon"}})));
+    server.inject(QStringLiteral("GetMediaInfo"),
+                  scripted(answer(QStringLiteral("GetMediaInfo"),
+                                  {{"CurrentURIMetaData", "<DIDL-Lite><item id=\"m\"><title>From the media</title>"
+                                                          "<albumArtURI>https://art.example/x.jpg</albumArtURI></item></DIDL-Lite>"}})));
+    server.inject(QStringLiteral("GetMute"),
+                  scripted(playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::renderingControl), QStringLiteral("GetMute"),
+                                                   {{"CurrentMute", "true"}})));
+    // One member reports no volume at all: it counts as 0.
+    household.server(controller.group().members[1].host)
+        .inject(QStringLiteral("GetVolume"),
+                scripted(playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::renderingControl), QStringLiteral("GetVolume"),
+                                                 {{"CurrentVolume", ""}})));
+    household.setVolume(controller.group().members[0].host, 10);
+    household.setVolume(controller.group().members[2].host, 25);
+
+    const PlaybackState state = testsupport::await(controller.state());
+    EXPECT_EQ(state.transportState, TransportState::stopped);
+    EXPECT_EQ(state.title, u"From the media");
+    EXPECT_EQ(state.artist, std::nullopt);
+    EXPECT_EQ(state.albumArtURI, u"https://art.example/x.jpg");
+    EXPECT_EQ(state.positionSeconds, 187);
+    EXPECT_EQ(state.durationSeconds, std::nullopt);
+    EXPECT_EQ(state.volume, (10 + 0 + 25) / 3);
+    EXPECT_FALSE(state.isMuted);
+}
+
+TEST(GroupControllerState, TheFiveRequestsOverlapAndMembersAreAskedInTurn)
+{
+    Household household = startedHousehold(4);
+    const GroupController controller(groupOf(household, salon));
+    const QString coordinator = controller.group().coordinator.host;
+    const QString kitchen = controller.group().members[1].host;
+    for (const char *action : {"GetTransportInfo", "GetPositionInfo", "GetMediaInfo", "GetVolume", "GetMute"})
+        household.server(coordinator).inject(QString::fromLatin1(action), delayed(300ms));
+    household.server(kitchen).inject(QStringLiteral("GetVolume"), delayed(300ms));
+    household.log()->clear();
+
+    testsupport::await(controller.state());
+
+    const auto requests = household.log()->all();
+    ASSERT_EQ(requests.size(), 6u);
+    const auto find = [&](const QString &player, const QString &action) {
+        const auto found = std::find_if(requests.begin(), requests.end(),
+                                        [&](const auto &r) { return r.player == player && r.call.action == action; });
+        EXPECT_NE(found, requests.end()) << action.toStdString();
+        return *found;
+    };
+    std::vector<playersim::LoggedRequest> concurrent;
+    for (const char *action : {"GetTransportInfo", "GetPositionInfo", "GetMediaInfo", "GetVolume", "GetMute"})
+        concurrent.push_back(find(coordinator, QString::fromLatin1(action)));
+    const auto firstAnswer = std::min_element(concurrent.begin(), concurrent.end(),
+                                              [](const auto &a, const auto &b) { return a.answered < b.answered; })->answered;
+    for (const auto &request : concurrent)
+        EXPECT_LT(request.received, firstAnswer) << request.call.action.toStdString() << " started only after another was answered";
+    // The volume child asks the second member only once the first answered.
+    EXPECT_GE(find(kitchen, QStringLiteral("GetVolume")).received, find(coordinator, QStringLiteral("GetVolume")).answered);
+}
+
+TEST(GroupControllerState, FailingMemberVolumeFailsTheCallAndStopsTheRest)
+{
+    Household household = startedHousehold(5);
+    const GroupController controller(groupOf(household, salon));
+    const QString coordinator = controller.group().coordinator.host;
+    const QString kitchen = controller.group().members[1].host;
+    household.server(kitchen).inject(QStringLiteral("GetVolume"), scripted(playersim::soapFault(402, QStringLiteral("Invalid Args"))));
+    // The mute read would hang far beyond the call; the failure must not wait for it.
+    playersim::Fault stall;
+    stall.stallAfterBytes = 0;
+    household.server(coordinator).inject(QStringLiteral("GetMute"), stall);
+
+    const auto started = std::chrono::steady_clock::now();
+    const std::optional<SonosError> error = testsupport::failureOf<SonosError>(controller.state(), 5s);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), SonosError::Kind::upnpFault);
+    EXPECT_EQ(error->action(), u"GetVolume");
+    EXPECT_EQ(error->code(), 402);
+    // Well inside the six-second request timeout: the stalled read was aborted.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
+    const auto mute = household.log()->calls(QStringLiteral("GetMute"));
+    EXPECT_EQ(mute.size(), 1u);
+}
+
+TEST(GroupControllerState, TheFirstFailureInOrderIsReported)
+{
+    Household household = startedHousehold(6);
+    const GroupController controller(groupOf(household, salon));
+    auto &server = household.server(controller.group().coordinator.host);
+    // The transport read fails late, the media read early: order decides, not time.
+    playersim::Fault lateFailure = scripted(playersim::soapFault(501, QStringLiteral("Late")));
+    lateFailure.delay = 300ms;
+    server.inject(QStringLiteral("GetTransportInfo"), lateFailure);
+    server.inject(QStringLiteral("GetMediaInfo"), scripted(playersim::soapFault(714, QStringLiteral("Early"))));
+
+    const std::optional<SonosError> error = testsupport::failureOf<SonosError>(controller.state(), 10s);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->action(), u"GetTransportInfo");
+    EXPECT_EQ(error->code(), 501);
+}
+
+TEST(GroupControllerState, CancellingTheCallerAbortsEveryRequest)
+{
+    Household household = startedHousehold(7);
+    const GroupController controller(groupOf(household, salon));
+    playersim::Fault stall;
+    stall.stallAfterBytes = 0;
+    household.server(controller.group().coordinator.host).inject(QString(), stall);
+    CancellationToken cancel;
+    QTimer::singleShot(100ms, [cancel] { cancel.cancel(); });
+    const auto started = std::chrono::steady_clock::now();
+    const std::optional<SonosError> error = testsupport::failureOf<SonosError>(controller.state(cancel), 5s);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), SonosError::Kind::network);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
+}
+
+TEST(GroupControllerArtwork, ReferencesBecomeFetchable)
+{
+    const QString host = QStringLiteral("192.168.1.20");
+    EXPECT_EQ(GroupController::absoluteArtworkURL(std::nullopt, host), std::nullopt);
+    EXPECT_EQ(GroupController::absoluteArtworkURL(QString(), host), std::nullopt);
+    EXPECT_EQ(GroupController::absoluteArtworkURL(QStringLiteral("https://a/b.jpg"), host), u"https://a/b.jpg");
+    EXPECT_EQ(GroupController::absoluteArtworkURL(QStringLiteral("http://a/b.jpg"), host), u"http://a/b.jpg");
+    EXPECT_EQ(GroupController::absoluteArtworkURL(QStringLiteral("/getaa?u=1"), host), u"http://192.168.1.20:1400/getaa?u=1");
+    EXPECT_EQ(GroupController::absoluteArtworkURL(QStringLiteral("getaa?u=1"), host), u"http://192.168.1.20:1400/getaa?u=1");
+    EXPECT_EQ(GroupController::absoluteArtworkURL(QStringLiteral("HTTPS://a"), host), u"http://192.168.1.20:1400/HTTPS://a");
+}
