@@ -180,7 +180,20 @@ QString XMLNode::serialized() const
     std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreate(), xmlBufferFree);
     if (!buffer)
         return {};
-    xmlNodeDump(buffer.get(), m_node->doc, m_node, 0, 0);
+    if (m_node->type != XML_ELEMENT_NODE || !m_node->parent || m_node->parent->type == XML_DOCUMENT_NODE) {
+        xmlNodeDump(buffer.get(), m_node->doc, m_node, 0, 0);
+    } else {
+        // Written out alone, an element would lose the namespace declarations
+        // of its ancestors ("dc:title" without xmlns:dc), and a player handed
+        // it back would read broken metadata. A copy in a document of its own
+        // carries the declarations it uses on its root.
+        std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> own(xmlNewDoc(BAD_CAST "1.0"), xmlFreeDoc);
+        xmlNodePtr copy = own ? xmlDocCopyNode(m_node, own.get(), 1) : nullptr;
+        if (!copy)
+            return {};
+        xmlDocSetRootElement(own.get(), copy);
+        xmlNodeDump(buffer.get(), own.get(), copy, 0, 0);
+    }
     return QString::fromUtf8(reinterpret_cast<const char *>(xmlBufferContent(buffer.get())), xmlBufferLength(buffer.get()));
 }
 

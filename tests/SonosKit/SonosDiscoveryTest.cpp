@@ -52,9 +52,8 @@ TEST(SsdpLocationHeader, TakesTheHostOfTheLocationURL)
 
 TEST(SsdpLocationHeader, ReadsTheCapturedPlayerAnnouncement)
 {
-    QFile capture(QStringLiteral("/work/shared/captures/ssdp_notify_alive_s2_66.txt"));
-    if (!capture.open(QIODevice::ReadOnly))
-        GTEST_SKIP() << "the player capture is not on this machine";
+    QFile capture(QStringLiteral(QUILLO_TEST_DATA "/captures/ssdp_notify_alive_s2_66.txt"));
+    ASSERT_TRUE(capture.open(QIODevice::ReadOnly)) << capture.fileName().toStdString();
     EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(capture.readAll())), QStringLiteral("192.168.1.51"));
 }
 
