@@ -1,0 +1,351 @@
+#include "AsyncTestSupport.h"
+
+#include <SonosKit/ContentDirectory.h>
+#include <SonosKit/GroupController.h>
+#include <SonosKit/ZoneTopology.h>
+#include <playersim/Household.h>
+#include <playersim/SoapMessages.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+using namespace SonosKit;
+using playersim::Arguments;
+using playersim::Household;
+
+namespace {
+
+// Each test owns one /24 of 127.40.0.0/16 (50 to 99 here).
+Household started(Household household)
+{
+    QString error;
+    EXPECT_TRUE(household.start(&error)) << error.toStdString();
+    return household;
+}
+
+QString firstAddress(int block)
+{
+    return QStringLiteral("127.40.%1.11").arg(block);
+}
+
+QList<ZoneGroup> topology(const Household &household)
+{
+    return testsupport::await(ZoneTopology(household.addresses().first()).groups());
+}
+
+ZoneGroup groupOf(const Household &household, const QString &room)
+{
+    const std::optional<ZoneGroup> group = groupForRoom(topology(household), room);
+    if (!group)
+        throw std::runtime_error("no such room in the household");
+    return *group;
+}
+
+// (player, action, arguments) of every SOAP call since the log was cleared.
+struct Sent {
+    QString player;
+    QString action;
+    Arguments arguments;
+    bool operator==(const Sent &) const = default;
+};
+
+void PrintTo(const Sent &sent, std::ostream *out)
+{
+    *out << sent.player.toStdString() << ' ' << sent.action.toStdString() << '(';
+    for (const auto &[name, value] : sent.arguments)
+        *out << name.toStdString() << '=' << value.left(60).toStdString() << ' ';
+    *out << ')';
+}
+
+std::vector<Sent> sent(const Household &household)
+{
+    std::vector<Sent> result;
+    for (const auto &call : household.log()->calls())
+        result.push_back({call.player, call.action, call.arguments});
+    return result;
+}
+
+// Every request to this player is accepted without doing anything, so that
+// the requests themselves can be read off the log.
+void acceptEverything(Household &household, const QString &address)
+{
+    playersim::Fault fault;
+    fault.answer = playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::avTransport), QStringLiteral("Accepted"), {});
+    household.server(address).inject(QString(), fault);
+}
+
+void answerTransportState(Household &household, const QString &address, const QString &state)
+{
+    playersim::Fault fault;
+    fault.answer = playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::avTransport), QStringLiteral("GetTransportInfo"),
+                                           state.isNull() ? Arguments{} : Arguments{{"CurrentTransportState", state}});
+    fault.remaining = 1;
+    household.server(address).inject(QStringLiteral("GetTransportInfo"), fault);
+}
+
+ContentItem favorite(const ZoneGroup &group, const QString &title)
+{
+    for (const ContentItem &item : testsupport::await(ContentDirectory(group.coordinator.host).favorites()))
+        if (item.title == title)
+            return item;
+    throw std::runtime_error("no such favorite");
+}
+
+const Arguments instance{{"InstanceID", "0"}};
+const Arguments play{{"InstanceID", "0"}, {"Speed", "1"}};
+
+Arguments master(const QString &name, const QString &value)
+{
+    return {{"InstanceID", "0"}, {"Channel", "Master"}, {name, value}};
+}
+
+QByteArray playlistHousehold(const QList<int> &sizes)
+{
+    QJsonArray playlists;
+    for (int p = 0; p < sizes.size(); ++p) {
+        QJsonArray tracks;
+        for (int t = 1; t <= sizes[p]; ++t)
+            tracks.append(QJsonObject{{"title", QStringLiteral("Track %1 ♪").arg(t)},
+                                      {"uri", QStringLiteral("x-file-cifs://nas/%1/%2.flac").arg(p).arg(t)},
+                                      {"duration", 200}});
+        playlists.append(QJsonObject{{"number", p + 1}, {"title", QStringLiteral("Long %1").arg(sizes[p])}, {"tracks", tracks}});
+    }
+    return QJsonDocument(QJsonObject{{"players", QJsonArray{QJsonObject{{"uuid", "RINCON_LONG01400"}, {"room", "Hall"}}}},
+                                     {"playlists", playlists}})
+        .toJson();
+}
+
+} // namespace
+
+TEST(GroupControllerCommands, TransportRequestsGoToTheCoordinatorAsWritten)
+{
+    Household household = started(Household::defaultHousehold(firstAddress(50)));
+    const GroupController controller(groupOf(household, QStringLiteral("Salon Café")));
+    const QString c = controller.group().coordinator.host;
+    acceptEverything(household, c);
+    household.log()->clear();
+
+    testsupport::await(controller.play());
+    testsupport::await(controller.pause());
+    testsupport::await(controller.stop());
+    testsupport::await(controller.next());
+    testsupport::await(controller.previous());
+    for (const int seconds : {-5, 59, 3600, 3725, 36000})
+        testsupport::await(controller.seek(seconds));
+
+    const auto seek = [&](const QString &target) {
+        return Sent{c, "Seek", {{"InstanceID", "0"}, {"Unit", "REL_TIME"}, {"Target", target}}};
+    };
+    EXPECT_EQ(sent(household), (std::vector<Sent>{{c, "Play", play}, {c, "Pause", instance}, {c, "Stop", instance},
+                                                  {c, "Next", instance}, {c, "Previous", instance}, seek("0:00:00"),
+                                                  seek("0:00:59"), seek("1:00:00"), seek("1:02:05"), seek("10:00:00")}));
+}
+
+TEST(GroupControllerCommands, ToggleActsOnTheStateItReads)
+{
+    Household household = started(Household::defaultHousehold(firstAddress(51)));
+    const GroupController controller(groupOf(household, QStringLiteral("寝室")));
+    const QString c = controller.group().coordinator.host;
+    const std::vector<std::pair<QString, QString>> cases{{"TRANSITIONING", "Pause"}, {"PLAYING", "Pause"},
+                                                         {"NO_MEDIA_PRESENT", "Play"}, {"PAUSED_PLAYBACK", "Play"},
+                                                         {QString(), "Play"},          {"playing", "Play"}};
+    acceptEverything(household, c);
+    for (const auto &[state, command] : cases) {
+        answerTransportState(household, c, state);
+        household.log()->clear();
+        testsupport::await(controller.togglePlayPause());
+        const auto requests = sent(household);
+        ASSERT_EQ(requests.size(), 2u) << state.toStdString();
+        EXPECT_EQ(requests[0].action, u"GetTransportInfo");
+        EXPECT_EQ(requests[1], (Sent{c, command, command == u"Play" ? play : instance})) << state.toStdString();
+    }
+
+    // A failed read sends nothing.
+    household.server(c).clearFaults();
+    playersim::Fault refuse;
+    refuse.answer = playersim::soapFault(501);
+    household.server(c).inject(QStringLiteral("GetTransportInfo"), refuse);
+    household.log()->clear();
+    EXPECT_TRUE(testsupport::failureOf<SonosError>(controller.togglePlayPause()));
+    EXPECT_EQ(sent(household).size(), 1u);
+}
+
+TEST(GroupControllerCommands, VolumeAndMuteVisitEveryMemberInTurn)
+{
+    Household household = started(Household::defaultHousehold(firstAddress(52)));
+    const GroupController controller(groupOf(household, QStringLiteral("Büro 🎧")));
+    const QList<SonosDevice> members = controller.group().members;
+    ASSERT_EQ(members.size(), 3);
+    household.setVolume(members[0].host, 10);
+    household.setVolume(members[1].host, 20);
+    household.setVolume(members[2].host, 25);
+    EXPECT_EQ(testsupport::await(controller.volume()), 18);
+    EXPECT_EQ(testsupport::await(controller.volumeOfDevice(members[1])), 20);
+
+    household.log()->clear();
+    testsupport::await(controller.setVolume(150));
+    testsupport::await(controller.setVolume(-3));
+    testsupport::await(controller.adjustVolume(-5));
+    testsupport::await(controller.setMuted(true));
+    testsupport::await(controller.setVolumeOnDevice(44, members[2]));
+    std::vector<Sent> expected;
+    for (const auto &[action, argument, value] : std::vector<std::tuple<QString, QString, QString>>{
+             {"SetVolume", "DesiredVolume", "100"}, {"SetVolume", "DesiredVolume", "0"},
+             {"SetRelativeVolume", "Adjustment", "-5"}, {"SetMute", "DesiredMute", "1"}})
+        for (const SonosDevice &member : members)
+            expected.push_back({member.host, action, master(argument, value)});
+    expected.push_back({members[2].host, "SetVolume", master("DesiredVolume", "44")});
+    EXPECT_EQ(sent(household), expected);
+    EXPECT_TRUE(household.isMuted(members[1].host));
+    EXPECT_TRUE(testsupport::await(controller.isMuted()));
+
+    // The mute read asks the coordinator only, and only "1" means muted.
+    testsupport::await(controller.setMuted(false));
+    household.setMuted(members[1].host, true);
+    EXPECT_FALSE(testsupport::await(controller.isMuted()));
+}
+
+TEST(GroupControllerCommands, MemberLoopStopsAtTheFirstRefusal)
+{
+    Household household = started(Household::defaultHousehold(firstAddress(53)));
+    const GroupController controller(groupOf(household, QStringLiteral("Büro 🎧")));
+    const QList<SonosDevice> members = controller.group().members;
+    playersim::Fault refuse;
+    refuse.answer = playersim::soapFault(402);
+    household.server(members[1].host).inject(QStringLiteral("SetVolume"), refuse);
+    household.log()->clear();
+
+    const auto error = testsupport::failureOf<SonosError>(controller.setVolume(33));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code(), 402);
+    EXPECT_EQ(household.volume(members[0].host), 33);
+    EXPECT_EQ(sent(household).size(), 2u); // the third member was never asked
+}
+
+TEST(GroupControllerCommands, GroupWithoutMembersSendsNothing)
+{
+    Household household = started(Household::defaultHousehold(firstAddress(54)));
+    ZoneGroup group = groupOf(household, QStringLiteral("寝室"));
+    group.members.clear();
+    const GroupController controller(group);
+    household.log()->clear();
+    EXPECT_EQ(testsupport::await(controller.volume()), 0);
+    testsupport::await(controller.setVolume(50));
+    testsupport::await(controller.adjustVolume(5));
+    testsupport::await(controller.setMuted(true));
+    EXPECT_TRUE(sent(household).empty());
+}
+
+TEST(GroupControllerCommands, PlayingFavoritesOfEachKind)
+{
+    Household household = started(Household::defaultHousehold(firstAddress(55)));
+    const ZoneGroup group = groupOf(household, QStringLiteral("Salon Café"));
+    const GroupController controller(group);
+    const QString c = group.coordinator.host;
+    const QString queueURI = QStringLiteral("x-rincon-queue:") + group.coordinator.uuid + QStringLiteral("#0");
+
+    // A browse shortcut: refused before anything is sent.
+    const ContentItem shortcut = favorite(group, QStringLiteral("Spotify: Made For You"));
+    household.log()->clear();
+    const auto notPlayable = testsupport::failureOf<SonosError>(controller.playItem(shortcut));
+    ASSERT_TRUE(notPlayable);
+    EXPECT_EQ(notPlayable->kind(), SonosError::Kind::notPlayable);
+    EXPECT_EQ(notPlayable->title(), shortcut.title);
+    EXPECT_TRUE(testsupport::failureOf<SonosError>(controller.loadIntoQueue(shortcut)));
+    EXPECT_TRUE(sent(household).empty());
+
+    // A station: its own URI and metadata, then Play.
+    const ContentItem station = favorite(group, QStringLiteral("Radio Paradise"));
+    household.log()->clear();
+    testsupport::await(controller.playItem(station));
+    EXPECT_EQ(sent(household), (std::vector<Sent>{
+                                   {c, "SetAVTransportURI", {{"InstanceID", "0"}, {"CurrentURI", station.uri}, {"CurrentURIMetaData", station.metadata}}},
+                                   {c, "Play", play}}));
+
+    // A streaming playlist: the queue is replaced and played from the start.
+    const ContentItem playlist = favorite(group, QStringLiteral("Discover Weekly"));
+    ASSERT_TRUE(playlist.isContainer);
+    household.log()->clear();
+    testsupport::await(controller.playItem(playlist));
+    EXPECT_EQ(sent(household), (std::vector<Sent>{
+                                   {c, "RemoveAllTracksFromQueue", instance},
+                                   {c, "AddURIToQueue", {{"InstanceID", "0"}, {"EnqueuedURI", playlist.uri}, {"EnqueuedURIMetaData", playlist.metadata},
+                                                         {"DesiredFirstTrackNumberEnqueued", "0"}, {"EnqueueAsNext", "0"}}},
+                                   {c, "SetAVTransportURI", {{"InstanceID", "0"}, {"CurrentURI", queueURI}, {"CurrentURIMetaData", ""}}},
+                                   {c, "Play", play}}));
+    EXPECT_EQ(household.queueTitles(c).size(), 30);
+
+    // A queue entry: wire positions count from 1.
+    household.log()->clear();
+    testsupport::await(controller.playQueueTrack(9));
+    EXPECT_EQ(sent(household), (std::vector<Sent>{
+                                   {c, "SetAVTransportURI", {{"InstanceID", "0"}, {"CurrentURI", queueURI}, {"CurrentURIMetaData", ""}}},
+                                   {c, "Seek", {{"InstanceID", "0"}, {"Unit", "TRACK_NR"}, {"Target", "10"}}},
+                                   {c, "Play", play}}));
+    EXPECT_EQ(household.trackNumber(c), 10);
+
+    // A service whose account is gone: accepted, then refused on Play.
+    const auto refused = testsupport::failureOf<SonosError>(controller.playItem(favorite(group, QStringLiteral("Deezer Flow"))));
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->action(), u"Play");
+    EXPECT_EQ(refused->code(), 701);
+    EXPECT_TRUE(refused->errorDescription().endsWith(SonosError::hint(701)));
+}
+
+TEST(GroupControllerCommands, LongPlaylistsLoadIntoTheQueuePageByPage)
+{
+    Household household = started(Household::fromJson(playlistHousehold({250, 1200}), firstAddress(56)));
+    const GroupController controller(topology(household).first());
+    const QList<ContentItem> playlists = testsupport::await(ContentDirectory(controller.group().coordinator.host).playlists());
+    ASSERT_EQ(playlists.size(), 2);
+
+    const auto browseStarts = [&] {
+        QStringList starts;
+        for (const auto &call : household.log()->calls(QStringLiteral("Browse")))
+            starts += call.argument(QStringLiteral("StartingIndex"));
+        return starts;
+    };
+
+    household.log()->clear();
+    const QList<ContentItem> queue = testsupport::await(controller.loadIntoQueue(playlists[0]));
+    EXPECT_EQ(queue.size(), 250);
+    EXPECT_EQ(queue.last().title, u"Track 250 ♪");
+    EXPECT_EQ(browseStarts(), (QStringList{"0", "100", "200"}));
+    EXPECT_TRUE(household.log()->calls(QStringLiteral("Play")).empty());
+    EXPECT_TRUE(household.log()->calls(QStringLiteral("SetAVTransportURI")).empty());
+
+    household.log()->clear();
+    const QList<ContentItem> longQueue = testsupport::await(controller.loadIntoQueue(playlists[1]));
+    EXPECT_EQ(longQueue.size(), 1000);
+    EXPECT_EQ(browseStarts().size(), 10);
+    EXPECT_EQ(household.queueTitles(controller.group().coordinator.host).size(), 1200);
+}
+
+TEST(GroupControllerCommands, JoinAndLeaveRoundTrip)
+{
+    Household household = started(Household::defaultHousehold(firstAddress(57)));
+    const GroupController salon(groupOf(household, QStringLiteral("Salon Café")));
+    const ZoneGroup bedroom = groupOf(household, QStringLiteral("寝室"));
+    const SonosDevice moving = bedroom.coordinator;
+    household.log()->clear();
+
+    testsupport::await(salon.join(moving));
+    EXPECT_EQ(sent(household), (std::vector<Sent>{{moving.host, "SetAVTransportURI",
+                                                   {{"InstanceID", "0"},
+                                                    {"CurrentURI", QStringLiteral("x-rincon:") + salon.group().coordinator.uuid},
+                                                    {"CurrentURIMetaData", ""}}}}));
+    const ZoneGroup joined = groupOf(household, QStringLiteral("寝室"));
+    EXPECT_EQ(joined.coordinator, salon.group().coordinator);
+    EXPECT_EQ(joined.displayName(), u"Salon Café + 2");
+    EXPECT_EQ(topology(household).size(), 2);
+
+    household.log()->clear();
+    testsupport::await(GroupController(joined).leave(moving));
+    EXPECT_EQ(sent(household), (std::vector<Sent>{{moving.host, "BecomeCoordinatorOfStandaloneGroup", instance}}));
+    EXPECT_EQ(groupOf(household, QStringLiteral("寝室")).members, QList<SonosDevice>{moving});
+    EXPECT_EQ(groupOf(household, QStringLiteral("Salon Café")).displayName(), u"Salon Café + 1");
+    EXPECT_EQ(topology(household).size(), 3);
+}
