@@ -24,8 +24,8 @@ void write(FILE *stream, const QByteArray &bytes)
 // Errors are one line on stderr, however the player worded its part.
 void fail(const QString &message)
 {
-    QString line = message.simplified();
-    write(stderr, (QStringLiteral("zonescout: ") + line + u'\n').toUtf8());
+    const QString line = message.simplified();
+    write(stderr, (line + u'\n').toUtf8());
 }
 
 int usageError(const QString &reason)

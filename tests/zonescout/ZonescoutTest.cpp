@@ -1,0 +1,266 @@
+#include <SonosKit/SonosError.h>
+#include <playersim/Household.h>
+#include <playersim/SoapMessages.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using playersim::Household;
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+void PrintTo(const Outcome &run, std::ostream *out)
+{
+    *out << "exit " << run.exitCode << ", stdout " << run.out.left(400).toStdString() << ", stderr " << run.err.toStdString();
+}
+
+Outcome zonescout(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(ZONESCOUT_PATH), arguments);
+    Outcome run;
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "zonescout did not finish: " << arguments.join(u' ').toStdString();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+// Each test owns one /24 of 127.41.0.0/16, so CTest may run them side by side.
+Household started(int block)
+{
+    Household household = Household::defaultHousehold(QStringLiteral("127.41.%1.11").arg(block));
+    QString error;
+    EXPECT_TRUE(household.start(&error)) << error.toStdString();
+    return household;
+}
+
+QStringList at(const Household &household, QStringList arguments)
+{
+    return QStringList{QStringLiteral("--host"), household.addresses().first()} + arguments;
+}
+
+QJsonValue json(const Outcome &run)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
+    return document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
+}
+
+QStringList keys(const QJsonObject &object)
+{
+    QStringList names = object.keys();
+    names.sort();
+    return names;
+}
+
+QJsonObject itemTitled(const QJsonArray &items, const QString &title)
+{
+    for (const QJsonValue &item : items)
+        if (item[QStringLiteral("title")].toString() == title)
+            return item.toObject();
+    ADD_FAILURE() << "no item " << title.toStdString();
+    return {};
+}
+
+} // namespace
+
+TEST(Zonescout, TopologyAsJsonKeepsRoomNamesByteForByte)
+{
+    Household household = started(1);
+    const Outcome run = zonescout(at(household, {"--json", "topology"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty());
+    const QJsonArray groups = json(run).toArray();
+    ASSERT_EQ(groups.size(), 3);
+    QStringList names;
+    for (const QJsonValue &group : groups)
+        names += group[QStringLiteral("displayName")].toString();
+    EXPECT_EQ(names, (QStringList{"Büro 🎧 + 2", "Salon Café + 1", "寝室"}));
+    EXPECT_TRUE(run.out.contains("寝室")); // raw UTF-8, not \u escapes
+
+    const QJsonObject salon = groups[1].toObject();
+    EXPECT_EQ(keys(salon), (QStringList{"coordinator", "displayName", "id", "members", "roomNames"}));
+    EXPECT_EQ(salon[QStringLiteral("roomNames")].toArray(), (QJsonArray{"Salon Café", "Küche"}));
+    const QJsonObject coordinator = salon[QStringLiteral("coordinator")].toObject();
+    EXPECT_EQ(keys(coordinator), (QStringList{"host", "modelName", "roomName", "uuid"}));
+    EXPECT_EQ(coordinator[QStringLiteral("host")].toString(), household.addresses().first());
+    EXPECT_EQ(salon[QStringLiteral("members")].toArray().size(), 2);
+
+    // And for a person: one line per player, display names in the first column.
+    const Outcome text = zonescout(at(household, {"topology"}));
+    ASSERT_EQ(text.exitCode, 0);
+    EXPECT_EQ(QString::fromUtf8(text.out).count(u'\n'), 1 + 6);
+    EXPECT_TRUE(text.out.contains("Salon Café + 1"));
+}
+
+TEST(Zonescout, ContentListsCarryProvidersAndNulls)
+{
+    Household household = started(2);
+    const Outcome run = zonescout(at(household, {"--json", "favorites"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QJsonArray favorites = json(run).toArray();
+    EXPECT_EQ(favorites.size(), household.favorites().size());
+    const QJsonObject station = itemTitled(favorites, QStringLiteral("Radio Paradise"));
+    EXPECT_EQ(keys(station), (QStringList{"albumArtURI", "artist", "browseID", "id", "isContainer", "metadata", "provider",
+                                         "serviceID", "title", "uri"}));
+    EXPECT_EQ(station[QStringLiteral("provider")].toString(), u"TuneIn");
+    EXPECT_EQ(station[QStringLiteral("serviceID")].toInt(), 254);
+    EXPECT_TRUE(station[QStringLiteral("artist")].isNull());
+    EXPECT_FALSE(station[QStringLiteral("isContainer")].toBool());
+    const QJsonObject shortcut = itemTitled(favorites, QStringLiteral("Spotify: Made For You"));
+    EXPECT_EQ(shortcut[QStringLiteral("uri")].toString(), QString());
+    EXPECT_TRUE(itemTitled(favorites, QStringLiteral("Discover Weekly"))[QStringLiteral("isContainer")].toBool());
+
+    const Outcome services = zonescout(at(household, {"--json", "services"}));
+    ASSERT_EQ(services.exitCode, 0);
+    const QJsonArray list = json(services).toArray();
+    ASSERT_EQ(list.size(), 8);
+    EXPECT_EQ(list.first().toObject(), (QJsonObject{{"id", 2}, {"name", "Deezer"}}));
+
+    // The tracks of a Sonos Playlist, found by its exact title.
+    const Outcome tracks = zonescout(at(household, {"--json", "tracks", "Morgenroutine ☀️"}));
+    ASSERT_EQ(tracks.exitCode, 0) << tracks.err.toStdString();
+    EXPECT_EQ(json(tracks).toArray().size(), 12);
+    const Outcome queue = zonescout(at(household, {"--room", "küche", "queue"}));
+    ASSERT_EQ(queue.exitCode, 0);
+    EXPECT_EQ(QString::fromUtf8(queue.out).count(u'\n'), 1 + household.queueTitles(household.addresses().first()).size());
+}
+
+TEST(Zonescout, ControlCommandsDriveTheHousehold)
+{
+    Household household = started(3);
+    const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+    const QString kitchen = household.addressOfRoom(QStringLiteral("Küche"));
+    const QStringList room{"--room", "Salon Café"};
+
+    Outcome run = zonescout(at(household, room + QStringList{"play-item", "Radio Paradise"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
+    const QJsonObject status = json(zonescout(at(household, room + QStringList{"--json", "status"}))).toObject();
+    EXPECT_EQ(keys(status), (QStringList{"album", "albumArtURI", "artist", "durationSeconds", "isMuted", "positionSeconds",
+                                        "title", "transportState", "volume"}));
+    EXPECT_EQ(status[QStringLiteral("title")].toString(), u"Radio Paradise");
+    EXPECT_TRUE(status[QStringLiteral("artist")].isNull());
+    EXPECT_EQ(status[QStringLiteral("volume")].toInt(), (32 + 24) / 2);
+
+    EXPECT_EQ(zonescout(at(household, room + QStringList{"volume", "30"})).exitCode, 0);
+    EXPECT_EQ(household.volume(salon), 30);
+    EXPECT_EQ(household.volume(kitchen), 30);
+    EXPECT_EQ(zonescout(at(household, room + QStringList{"volume", "-5"})).exitCode, 0); // a change, not an option
+    EXPECT_EQ(household.volume(kitchen), 25);
+    EXPECT_EQ(zonescout(at(household, room + QStringList{"volume", "+7"})).exitCode, 0);
+    EXPECT_EQ(zonescout(at(household, room + QStringList{"volume"})).out, "32\n");
+    EXPECT_EQ(zonescout(at(household, room + QStringList{"mute", "on"})).exitCode, 0);
+    EXPECT_TRUE(household.isMuted(kitchen));
+
+    run = zonescout(at(household, room + QStringList{"--json", "show-tracks", "Discover Weekly"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(json(run).toArray().size(), 30);
+    EXPECT_EQ(zonescout(at(household, room + QStringList{"play-track", "3"})).exitCode, 0);
+    EXPECT_EQ(household.trackNumber(salon), 3);
+    EXPECT_EQ(zonescout(at(household, room + QStringList{"pause"})).exitCode, 0);
+    EXPECT_EQ(household.transportState(salon), u"PAUSED_PLAYBACK");
+    EXPECT_EQ(zonescout(at(household, room + QStringList{"toggle"})).exitCode, 0);
+    EXPECT_NE(household.transportState(salon), u"PAUSED_PLAYBACK");
+}
+
+TEST(Zonescout, JoinAndLeaveShowInTheTopology)
+{
+    Household household = started(4);
+    const auto groupCount = [&] { return json(zonescout(at(household, {"--json", "topology"}))).toArray().size(); };
+    Outcome run = zonescout(at(household, {"--room", "Salon Café", "join", "寝室"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(groupCount(), 2);
+    EXPECT_TRUE(zonescout(at(household, {"topology"})).out.contains("Salon Café + 2"));
+
+    run = zonescout(at(household, {"--room", "Salon Café", "join", "Küche"}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("already in the group")) << run.err.toStdString();
+
+    run = zonescout(at(household, {"leave", "寝室"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(groupCount(), 3);
+}
+
+TEST(Zonescout, FailuresAreOneLineAndExitOne)
+{
+    Household household = started(5);
+    Outcome run = zonescout(at(household, {"--room", "Nowhere", "status"}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, SonosKit::SonosError::roomNotFound(QStringLiteral("Nowhere")).errorDescription() + u'\n');
+    EXPECT_TRUE(run.out.isEmpty());
+
+    run = zonescout(at(household, {"play-item", "Deezer Flow"}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Play failed: UPnP error 701 "))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.endsWith(SonosKit::SonosError::hint(701) + u'\n'));
+    EXPECT_EQ(run.err.count(u'\n'), 1);
+
+    run = zonescout(at(household, {"play-item", "Spotify: Made For You"}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, SonosKit::SonosError::notPlayable(QStringLiteral("Spotify: Made For You")).errorDescription() + u'\n');
+
+    run = zonescout(at(household, {"tracks", "No Such Thing"}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("No Such Thing"));
+
+    // A player that answers nonsense: a message, not a crash.
+    playersim::Fault garbage;
+    garbage.answer = playersim::Answer{200, "\xff\xfe<<not xml", "text/xml", {}};
+    household.server(household.addresses().first()).inject(QStringLiteral("GetZoneGroupState"), garbage);
+    run = zonescout(at(household, {"--json", "topology"}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Could not parse the player's response: "))) << run.err.toStdString();
+    EXPECT_EQ(run.err.count(u'\n'), 1);
+
+    // Nobody listening there.
+    run = zonescout({"--host", "127.41.5.250", "status"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Network error talking to the player: "))) << run.err.toStdString();
+}
+
+TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
+{
+    // None of these reaches a player: nothing listens on this address.
+    const QStringList host{"--host", "127.41.6.11"};
+    for (const QStringList &arguments : QList<QStringList>{{},
+                                                           {"dance"},
+                                                           {"--bogus", "status"},
+                                                           {"status", "now"},
+                                                           {"seek"},
+                                                           {"seek", "soon"},
+                                                           {"seek", "-5"},
+                                                           {"volume", "loud"},
+                                                           {"volume", "101"},
+                                                           {"volume", "+1000"},
+                                                           {"mute", "yes"},
+                                                           {"play-track", "0"},
+                                                           {"play-track", "99999999999"},
+                                                           {"status", "--json"},
+                                                           {"--host"}}) {
+        const Outcome run = zonescout(host + arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: zonescout"))) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    const Outcome help = zonescout({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: zonescout"));
+}
