@@ -1,19 +1,9 @@
 #include "ContentItem.h"
 
 #include "Text.h"
+#include "Hashing.h"
 
 namespace SonosKit {
-
-namespace {
-
-template<typename T>
-size_t hashOptional(const std::optional<T> &value, size_t seed)
-{
-    seed = qHashMulti(seed, value.has_value());
-    return value ? qHashMulti(seed, *value) : seed;
-}
-
-} // namespace
 
 std::optional<QString> ContentItem::browseID() const
 {

@@ -1,18 +1,7 @@
 #include "PlaybackState.h"
+#include "Hashing.h"
 
 namespace SonosKit {
-
-namespace {
-
-// Presence first, then the value: an absent text must not hash like an empty one.
-template<typename T>
-size_t hashOptional(const std::optional<T> &value, size_t seed)
-{
-    seed = qHashMulti(seed, value.has_value());
-    return value ? qHashMulti(seed, *value) : seed;
-}
-
-} // namespace
 
 std::optional<TransportState> transportStateFromRawValue(QStringView raw)
 {

@@ -1,9 +1,7 @@
 #include "SonosDiscovery.h"
 #include "SonosDiscoveryDetail.h"
 
-#include "SOAPClient.h"
 #include "SonosError.h"
-#include "XMLText.h"
 #include "ZoneTopology.h"
 
 #include <QThreadPool>
@@ -37,17 +35,6 @@ void appendOnce(QStringList &hosts, const QString &host)
         hosts.append(host);
 }
 
-QCoro::Task<QList<ZoneGroup>> householdOf(QString host)
-{
-    const SOAPClient client(host, SOAPClient::defaultPort, SOAPClient::defaultTimeout);
-    const XMLNode response = co_await client.call(SOAPClient::Service::zoneGroupTopology,
-                                                  QStringLiteral("GetZoneGroupState"));
-    const std::optional<QString> state = XMLText::text(response, u"ZoneGroupState");
-    if (!state)
-        throw SonosError::malformedResponse(QStringLiteral("GetZoneGroupState returned no ZoneGroupState"));
-    co_return ZoneTopology::parseGroups(*state);
-}
-
 } // namespace
 
 QCoro::Task<QList<ZoneGroup>> findHousehold(double timeout)
@@ -61,7 +48,7 @@ QCoro::Task<QList<ZoneGroup>> findHousehold(double timeout)
     std::optional<SonosError> lastError;
     for (const QString &host : hosts) {
         try {
-            co_return co_await householdOf(host);
+            co_return co_await ZoneTopology(host).groups();
         } catch (const SonosError &error) {
             lastError = error;
         }
