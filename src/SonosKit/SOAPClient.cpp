@@ -3,6 +3,7 @@
 #include "SonosError.h"
 #include "Text.h"
 
+#include <QCoreApplication>
 #include <QCoroNetworkReply>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -18,22 +19,30 @@ namespace SonosKit {
 
 namespace {
 
-// One HTTP session per thread: no cache, no cookies, no credentials, no proxy
-// (players are on the local network). Sharing it between clients is
-// indistinguishable from one session per client because players close every
-// connection after answering, so nothing carries over from one call to the next.
+// One HTTP session per thread, kept for the thread's life: no cache, no
+// cookies, no credentials, no proxy (players are on the local network).
+// Sharing it between clients is indistinguishable from one session per client
+// because players close every connection after answering, so nothing carries
+// over from one call to the next; making a session per client would start a
+// network thread per call.
 std::shared_ptr<QNetworkAccessManager> threadSession()
 {
-    thread_local std::weak_ptr<QNetworkAccessManager> session;
-    if (auto existing = session.lock())
-        return existing;
-    auto created = std::shared_ptr<QNetworkAccessManager>(new QNetworkAccessManager, [](QNetworkAccessManager *manager) {
-        manager->deleteLater();
-    });
-    created->setProxy(QNetworkProxy::NoProxy);
-    created->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-    session = created;
-    return created;
+    thread_local std::shared_ptr<QNetworkAccessManager> session;
+    if (session)
+        return session;
+    auto *manager = new QNetworkAccessManager;
+    manager->setProxy(QNetworkProxy::NoProxy);
+    manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    QObject *application = QCoreApplication::instance();
+    if (application && application->thread() == QThread::currentThread()) {
+        // Dies with the application, before the thread's statics go.
+        manager->setParent(application);
+        session = std::shared_ptr<QNetworkAccessManager>(manager, [](QNetworkAccessManager *) {});
+        QObject::connect(manager, &QObject::destroyed, [] { session.reset(); });
+    } else {
+        session = std::shared_ptr<QNetworkAccessManager>(manager, [](QNetworkAccessManager *m) { m->deleteLater(); });
+    }
+    return session;
 }
 
 QString secondsText(double seconds)

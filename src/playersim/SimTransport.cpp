@@ -49,7 +49,11 @@ void SimTransport::settle(const QList<SimTrack> &queue, Clock::time_point now)
 {
     if (m_mode != Mode::playing || now <= m_anchor)
         return;
-    qint64 position = m_anchorPosition + duration_cast<milliseconds>(now - m_anchor).count();
+    // Advance by whole milliseconds and keep the remainder on the anchor:
+    // re-anchoring at `now` would drop it, and a player polled more often
+    // than once a millisecond would never get anywhere.
+    const milliseconds elapsed = duration_cast<milliseconds>(now - m_anchor);
+    qint64 position = m_anchorPosition + elapsed.count();
     for (;;) {
         const std::optional<SimTrack> track = currentTrack(queue);
         if (!track) {
@@ -73,7 +77,7 @@ void SimTransport::settle(const QList<SimTrack> &queue, Clock::time_point now)
         break;
     }
     m_anchorPosition = position;
-    m_anchor = now;
+    m_anchor = m_mode == Mode::playing ? m_anchor + elapsed : now;
 }
 
 QString SimTransport::stateName(Clock::time_point now) const

@@ -19,7 +19,7 @@ struct Outcome {
     QString err;
 };
 
-void PrintTo(const Outcome &run, std::ostream *out)
+[[maybe_unused]] void PrintTo(const Outcome &run, std::ostream *out)
 {
     *out << "exit " << run.exitCode << ", stdout " << run.out.left(400).toStdString() << ", stderr " << run.err.toStdString();
 }
