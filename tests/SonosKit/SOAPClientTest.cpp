@@ -280,6 +280,12 @@ TEST_F(SOAPClientTest, oversizedAnswersAreAbortedWithAClearError)
     answerWith(200, huge);
     const SonosError error = callFails();
     EXPECT_EQ(error, SonosError::malformedResponse(QStringLiteral("the response is larger than 16 MiB and was not read")));
+
+    // The aborted transfer leaves nothing behind: the next call goes through.
+    server->clearFaults();
+    SOAPClient client(address);
+    EXPECT_EQ(XMLText::text(await(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play"))), u"Echo"),
+              QStringLiteral("Play"));
 }
 
 TEST_F(SOAPClientTest, cancellationAbortsInFlightRequests)

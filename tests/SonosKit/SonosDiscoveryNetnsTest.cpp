@@ -212,6 +212,11 @@ TEST_F(DiscoveryWithoutDaemon, SsdpWithoutTimeOrPlayersFindsNothing)
 
 TEST_F(DiscoveryWithoutDaemon, NoSocketForTheSearchIsANetworkErrorWithEIO)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer runtime itself needs descriptors to check and report, and
+    // mistakes their absence for faults in the code under test.
+    GTEST_SKIP() << "descriptor exhaustion is not testable under the sanitizers";
+#endif
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
     rlimit none = saved;
