@@ -90,20 +90,35 @@ SOAPClient::SOAPClient(QString host, int port, double timeout)
 
 QString SOAPClient::envelope(Service service, const QString &action, const Arguments &arguments)
 {
+    static constexpr QLatin1StringView head("<?xml version=\"1.0\" encoding=\"utf-8\"?><s:Envelope "
+                                            "xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+                                            "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body><u:");
+    static constexpr QLatin1StringView tail("></s:Body></s:Envelope>");
+    const QString serviceUrn = urn(service);
+
+    qsizetype size = head.size() + 2 * action.size() + serviceUrn.size() + tail.size() + 16;
+    for (const auto &[name, value] : arguments)
+        size += 2 * name.size() + value.size() + 5;
     QString body;
-    body.reserve(320 + action.size() * 2 + arguments.size() * 48);
-    body += QLatin1String("<?xml version=\"1.0\" encoding=\"utf-8\"?><s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-                          "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body><u:");
+    body.reserve(size + size / 8);
+
+    body += head;
     body += action;
-    body += QLatin1String(" xmlns:u=\"");
-    body += urn(service);
-    body += QLatin1String("\">");
+    body += QLatin1StringView(" xmlns:u=\"");
+    body += serviceUrn;
+    body += QLatin1StringView("\">");
     for (const auto &[name, value] : arguments) {
-        body += QLatin1Char('<') + name + QLatin1Char('>');
+        body += u'<';
+        body += name;
+        body += u'>';
         body += XMLText::escape(value);
-        body += QLatin1String("</") + name + QLatin1Char('>');
+        body += QLatin1StringView("</");
+        body += name;
+        body += u'>';
     }
-    body += QLatin1String("</u:") + action + QLatin1String("></s:Body></s:Envelope>");
+    body += QLatin1StringView("</u:");
+    body += action;
+    body += tail;
     return body;
 }
 

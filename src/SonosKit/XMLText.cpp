@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -324,18 +325,30 @@ std::optional<QString> text(const XMLNode &node, QStringView name)
 
 QString escape(QStringView text)
 {
-    QString escaped;
-    escaped.reserve(text.size());
-    for (QChar c : text) {
+    const auto replacement = [](QChar c) -> QLatin1StringView {
         switch (c.unicode()) {
-        case u'&': escaped += QLatin1String("&amp;"); break;
-        case u'<': escaped += QLatin1String("&lt;"); break;
-        case u'>': escaped += QLatin1String("&gt;"); break;
-        case u'"': escaped += QLatin1String("&quot;"); break;
-        case u'\'': escaped += QLatin1String("&apos;"); break;
-        default: escaped += c;
+        case u'&': return QLatin1StringView("&amp;");
+        case u'<': return QLatin1StringView("&lt;");
+        case u'>': return QLatin1StringView("&gt;");
+        case u'"': return QLatin1StringView("&quot;");
+        case u'\'': return QLatin1StringView("&apos;");
+        default: return {};
         }
+    };
+    QString escaped;
+    escaped.reserve(text.size() + text.size() / 8);
+    // Copy the runs between special characters whole; metadata values are
+    // long and mostly plain.
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QLatin1StringView entity = replacement(text[i]);
+        if (entity.isNull())
+            continue;
+        escaped += text.mid(runStart, i - runStart);
+        escaped += entity;
+        runStart = i + 1;
     }
+    escaped += text.mid(runStart);
     return escaped;
 }
 
