@@ -4,7 +4,7 @@
 //   browse that finds nothing, then a full search), and with no player at all
 //   (about 6 s, then noPlayersFound). Also the worst delay of a 10 ms timer on
 //   the main thread while the lookup runs.
-// Run it through bench/discovery-figures.sh, which makes the namespace.
+// Run it through bench/discovery-bench, which makes the namespace.
 
 #include "SonosKit/SonosDiscovery.h"
 #include "SonosKit/SonosError.h"
@@ -86,7 +86,7 @@ QCoro::Task<void> lookUp(std::shared_ptr<Outcome> outcome, QEventLoop *loop)
 void findHousehold(benchmark::State &state, Advertised advertised)
 {
     if (qEnvironmentVariable("QUILLO_TEST_NETNS") != u"1") {
-        state.SkipWithError("run through bench/discovery-figures.sh: multicast only in a private namespace");
+        state.SkipWithError("run through bench/discovery-bench: multicast only in a private namespace");
         return;
     }
     const SimulatedHousehold household = makeHousehold(advertised, state);
