@@ -289,8 +289,24 @@ bool HouseholdState::isAuthorizedLocked(const std::optional<SimTrack> &track, co
 
 Answer HouseholdState::answer(int player, const SoapCall &call)
 {
+    // Players serve each service on its own control path and nowhere else:
+    // answering by the SOAPAction alone would hide a client that posts to the
+    // wrong path.
+    static const QHash<QString, QString> serviceOfPath{
+        {QStringLiteral("/MediaRenderer/AVTransport/Control"), QStringLiteral("AVTransport")},
+        {QStringLiteral("/MediaRenderer/RenderingControl/Control"), QStringLiteral("RenderingControl")},
+        {QStringLiteral("/MediaServer/ContentDirectory/Control"), QStringLiteral("ContentDirectory")},
+        {QStringLiteral("/ZoneGroupTopology/Control"), QStringLiteral("ZoneGroupTopology")},
+        {QStringLiteral("/MusicServices/Control"), QStringLiteral("MusicServices")},
+        {QStringLiteral("/DeviceProperties/Control"), QStringLiteral("DeviceProperties")},
+    };
+    const auto served = serviceOfPath.constFind(call.controlPath);
+    if (served == serviceOfPath.constEnd())
+        return Answer{404, "<html><body><h1>404 Not Found</h1></body></html>", "text/html", {}};
     std::lock_guard lock(mutex);
     const QString service = serviceTypeOf(call);
+    if (service != *served)
+        return soapFault(401, QStringLiteral("Invalid Action"));
     if (service == u"ZoneGroupTopology")
         return answerTopology(player, call);
     if (service == u"MusicServices")

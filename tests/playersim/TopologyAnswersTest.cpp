@@ -54,6 +54,20 @@ QByteArray get(const QString &url, QByteArray *contentType = nullptr)
     return body;
 }
 
+// A hand-made SOAP request, for what the client never sends; the status and body.
+QPair<int, QByteArray> post(const QString &url, const QByteArray &soapAction, const QByteArray &body)
+{
+    QNetworkAccessManager manager;
+    QNetworkRequest request{QUrl(url)};
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("text/xml; charset=\"utf-8\""));
+    request.setRawHeader("SOAPAction", soapAction);
+    QNetworkReply *reply = manager.post(request, body);
+    EXPECT_TRUE(waitUntil([reply] { return reply->isFinished(); }));
+    const QPair<int, QByteArray> answer{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll()};
+    delete reply;
+    return answer;
+}
+
 } // namespace
 
 TEST(TopologyAnswers, EveryPlayerAnswersWithTheWholeHouseholdEscapedOnce)
@@ -177,4 +191,16 @@ TEST(TopologyAnswers, UnknownActionsAndServicesAreRefused)
     EXPECT_EQ(faultCode(address, Service::zoneGroupTopology, QStringLiteral("Teleport")), 401);
     EXPECT_EQ(faultCode(address, Service::avTransport, QStringLiteral("Teleport"), {{"InstanceID", "0"}}), 401);
     EXPECT_EQ(faultCode(address, Service::renderingControl, QStringLiteral("GetVolume"), {{"InstanceID", "0"}, {"Channel", "Loud"}}), 402);
+
+    // A well-formed action answers on its own service's control path only.
+    const QByteArray getVolume = "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body>"
+                                 "<u:GetVolume xmlns:u=\"urn:schemas-upnp-org:service:RenderingControl:1\">"
+                                 "<InstanceID>0</InstanceID><Channel>Master</Channel></u:GetVolume></s:Body></s:Envelope>";
+    const QByteArray soapAction = "\"urn:schemas-upnp-org:service:RenderingControl:1#GetVolume\"";
+    const QString base = QStringLiteral("http://%1:1400").arg(address);
+    EXPECT_EQ(post(base + QStringLiteral("/MediaRenderer/RenderingControl/Control"), soapAction, getVolume).first, 200);
+    const auto wrongService = post(base + QStringLiteral("/MediaRenderer/AVTransport/Control"), soapAction, getVolume);
+    EXPECT_EQ(wrongService.first, 500);
+    EXPECT_TRUE(wrongService.second.contains("<errorCode>401</errorCode>")) << wrongService.second.toStdString();
+    EXPECT_EQ(post(base + QStringLiteral("/RenderingControl/Control"), soapAction, getVolume).first, 404);
 }
