@@ -119,7 +119,9 @@ QByteArray SsdpResponder::answer(const SsdpPlayer &player, const QByteArray &sea
     if (options.withLocation)
         lines.append("LOCATION: http://" + address + ":1400/xml/device_description.xml");
     lines.append("SERVER: Linux UPnP/1.0 Sonos/" + player.version.toLatin1() + " (" + player.model.toLatin1() + ")");
-    lines.append("ST: " + searchTarget);
+    // A search for everything is answered with the type found, which is
+    // also the one the USN names.
+    lines.append("ST: " + (searchTarget == "ssdp:all" ? QByteArray(zonePlayerTarget) : searchTarget));
     lines.append("USN: uuid:" + uuid + "::" + zonePlayerTarget);
     lines.append("X-RINCON-HOUSEHOLD: " + options.household.toLatin1());
     lines.append("X-RINCON-BOOTSEQ: 222");

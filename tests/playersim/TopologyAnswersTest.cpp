@@ -1,5 +1,6 @@
 #include "AsyncTestSupport.h"
 #include "PlayerSimTestSupport.h"
+#include "playersim/SsdpResponder.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -203,4 +204,20 @@ TEST(TopologyAnswers, UnknownActionsAndServicesAreRefused)
     EXPECT_EQ(wrongService.first, 500);
     EXPECT_TRUE(wrongService.second.contains("<errorCode>401</errorCode>")) << wrongService.second.toStdString();
     EXPECT_EQ(post(base + QStringLiteral("/RenderingControl/Control"), soapAction, getVolume).first, 404);
+}
+
+TEST(TopologyAnswers, SsdpAnswersNameTheTypeFoundInStAndUsn)
+{
+    const playersim::SsdpPlayer player{QStringLiteral("127.0.0.11"), QStringLiteral("RINCON_000E585A100101400"),
+                                       QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")};
+    for (const QByteArray &target : {QByteArray("urn:schemas-upnp-org:device:ZonePlayer:1"), QByteArray("ssdp:all")}) {
+        const QByteArray answer = playersim::SsdpResponder::answer(player, target, {});
+        EXPECT_TRUE(answer.startsWith("HTTP/1.1 200 OK\r\n"));
+        EXPECT_TRUE(answer.endsWith("\r\n\r\n"));
+        EXPECT_EQ(answer.count("\r\n"), answer.count("\n"));
+        EXPECT_TRUE(answer.contains("\r\nLOCATION: http://127.0.0.11:1400/xml/device_description.xml\r\n"));
+        EXPECT_TRUE(answer.contains("\r\nSERVER: Linux UPnP/1.0 Sonos/79.1-56030 (ZPS12)\r\n"));
+        EXPECT_TRUE(answer.contains("\r\nST: urn:schemas-upnp-org:device:ZonePlayer:1\r\n")) << answer.toStdString();
+        EXPECT_TRUE(answer.contains("\r\nUSN: uuid:RINCON_000E585A100101400::urn:schemas-upnp-org:device:ZonePlayer:1\r\n"));
+    }
 }
