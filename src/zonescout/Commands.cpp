@@ -149,6 +149,21 @@ QCoro::Task<ContentItem> findItem(QString coordinatorHost, QString wanted)
                        + "\". Run `zonescout favorites` or `zonescout playlists` to list them.");
 }
 
+// Streaming playlists and albums behind favorites are no objects of the
+// player's content directory: it refuses to browse them (701), and only the
+// queue can show their tracks. Say so instead of passing on a transport hint.
+QCoro::Task<QList<ContentItem>> childrenOf(SonosKit::ContentDirectory directory, ContentItem item)
+{
+    try {
+        co_return co_await directory.children(item);
+    } catch (const SonosError &error) {
+        if (error.kind() != SonosError::Kind::upnpFault || error.code() != 701 || !item.isContainer)
+            throw;
+    }
+    throw CommandError("The player does not list the tracks of \"" + item.title.toStdString()
+                       + "\". `zonescout show-tracks` loads them into the queue (replacing it) and lists them.");
+}
+
 QByteArray itemsOutput(const Options &options, const QList<ContentItem> &items, const QHash<qint64, QString> &services)
 {
     return options.json ? JsonOutput::document(JsonOutput::items(items, services)) : TextOutput::items(items, services).toUtf8();
@@ -166,7 +181,7 @@ QCoro::Task<QByteArray> listContent(Options options)
     else if (options.command == u"queue")
         items = co_await directory.queue();
     else
-        items = co_await directory.children(co_await findItem(group.coordinator.host, options.arguments.first()));
+        items = co_await childrenOf(directory, co_await findItem(group.coordinator.host, options.arguments.first()));
     const QHash<qint64, QString> services = co_await serviceNames(group.coordinator.host);
     co_return itemsOutput(options, items, services);
 }
@@ -246,7 +261,14 @@ QCoro::Task<QByteArray> grouping(Options options)
         const ZoneGroup selected = selectedGroup(groups, options.room);
         if (target->id == selected.id)
             throw CommandError("\"" + room.toStdString() + "\" is already in the group \"" + selected.displayName().toStdString() + "\".");
-        co_await GroupController(selected).join(target->coordinator);
+        // A player told to join leaves its own group alone, the rest of that
+        // group staying together without it; so every room of the group
+        // moves, its coordinator last so that the others never change hands.
+        const GroupController controller(selected);
+        for (const SonosKit::SonosDevice &member : target->members)
+            if (member.uuid != target->coordinator.uuid)
+                co_await controller.join(member);
+        co_await controller.join(target->coordinator);
         co_return QByteArray();
     }
 

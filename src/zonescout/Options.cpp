@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QHash>
+#include <QUrl>
 
 namespace zonescout {
 
@@ -84,6 +85,13 @@ Options parseOptions(const QStringList &arguments)
         options.host = parser.value(hostOption).trimmed();
         if (options.host->isEmpty())
             throw UsageError("--host needs a player's address");
+        // Caught here, "192.168.1.20:1400" or "http://…" is a usage mistake;
+        // later it would read as a player's unreadable answer.
+        QUrl url;
+        url.setHost(*options.host, QUrl::StrictMode);
+        if (!url.isValid() || url.host().isEmpty())
+            throw UsageError("--host takes a player's name or IP address alone (no scheme, port or path), not \""
+                             + options.host->toStdString() + "\"");
     }
     if (parser.isSet(roomOption)) {
         options.room = parser.value(roomOption);

@@ -48,15 +48,32 @@ void Table::addRow(QStringList row)
     // Players name things freely; a line break in a title must not break the
     // table.
     for (QString &cell : row)
-        cell.replace(u'\n', u' ').replace(u'\r', u' ').replace(u'\t', u' ');
+        cell = printable(std::move(cell));
     m_rows.append(std::move(row));
+}
+
+QString Table::printable(QString text)
+{
+    for (QChar &c : text) {
+        if (c == u'\n' || c == u'\r' || c == u'\t')
+            c = u' ';
+        else if (c.category() == QChar::Other_Control)
+            c = QChar::ReplacementCharacter;
+    }
+    return text;
 }
 
 int Table::displayWidth(const QString &text)
 {
     int width = 0;
-    for (const char32_t c : text.toUcs4())
-        width += isZeroWidth(c) ? 0 : isWide(c) ? 2 : 1;
+    const QList<uint> characters = text.toUcs4();
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const char32_t c = characters[i];
+        // A variation selector 16 asks for the emoji form, two cells wide
+        // (☀️ is, ☀ alone is not).
+        const bool emojiForm = i + 1 < characters.size() && characters[i + 1] == 0xFE0F;
+        width += isZeroWidth(c) ? 0 : (isWide(c) || emojiForm) ? 2 : 1;
+    }
     return width;
 }
 

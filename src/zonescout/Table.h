@@ -15,6 +15,9 @@ public:
     QString text() const;
 
     static int displayWidth(const QString &text);
+    // The text with line breaks and tabs as spaces and every other control
+    // character as U+FFFD: what players send must not drive the terminal.
+    static QString printable(QString text);
 
 private:
     QList<QStringList> m_rows;

@@ -4,6 +4,7 @@
 
 #include "Commands.h"
 #include "Options.h"
+#include "Table.h"
 
 #include <SonosKit/SonosError.h>
 
@@ -21,10 +22,11 @@ void write(FILE *stream, const QByteArray &bytes)
     std::fflush(stream);
 }
 
-// Errors are one line on stderr, however the player worded its part.
+// Errors are one line on stderr, however the player worded its part, and
+// carry no control characters of the player's into the terminal.
 void fail(const QString &message)
 {
-    const QString line = message.simplified();
+    const QString line = zonescout::Table::printable(message.simplified());
     write(stderr, (line + u'\n').toUtf8());
 }
 

@@ -110,6 +110,24 @@ TEST(Zonescout, TopologyAsJsonKeepsRoomNamesByteForByte)
     EXPECT_TRUE(text.out.contains("Salon Café + 1"));
 }
 
+TEST(Zonescout, TextColumnsLineUpWhateverTheRoomsAreCalled)
+{
+    // ☀️ is two cells wide through its variation selector; U+009B is a
+    // terminal's control sequence introducer, legal in XML.
+    Household household = Household::fromJson(R"({"householdId": "Sonos_T", "players": [
+        {"room": "Sun ☀️"}, {"room": "Plain!"}, {"room": "\u009b2J"}]})",
+                                               QStringLiteral("127.41.7.11"));
+    QString error;
+    ASSERT_TRUE(household.start(&error)) << error.toStdString();
+    const Outcome run = zonescout(at(household, {"topology"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString out = QString::fromUtf8(run.out);
+    EXPECT_TRUE(out.contains(QStringLiteral("\nSun ☀️  Sun ☀️  127.41.7.11  "))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("\nPlain!  Plain!  127.41.7.12  "))) << out.toStdString();
+    EXPECT_FALSE(out.contains(QChar(0x9b))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("\uFFFD2J")));
+}
+
 TEST(Zonescout, ContentListsCarryProvidersAndNulls)
 {
     Household household = started(2);
@@ -197,6 +215,19 @@ TEST(Zonescout, JoinAndLeaveShowInTheTopology)
     run = zonescout(at(household, {"leave", "寝室"}));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(groupCount(), 3);
+
+    // Named by a room that does not lead its group, the whole group moves.
+    run = zonescout(at(household, {"--room", "寝室", "join", "Terrasse"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(groupCount(), 2);
+    const QString bedroom = household.addressOfRoom(QStringLiteral("寝室"));
+    for (const char *room : {"Büro 🎧", "Terrasse", "Bad & Sauna"}) {
+        const QString address = household.addressOfRoom(QString::fromUtf8(room));
+        bool together = false;
+        for (const playersim::GroupSnapshot &group : household.groups())
+            together = together || (group.coordinator == bedroom && group.members.contains(address));
+        EXPECT_TRUE(together) << room;
+    }
 }
 
 TEST(Zonescout, FailuresAreOneLineAndExitOne)
@@ -217,6 +248,10 @@ TEST(Zonescout, FailuresAreOneLineAndExitOne)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, SonosKit::SonosError::notPlayable(QStringLiteral("Spotify: Made For You")).errorDescription() + u'\n');
 
+    run = zonescout(at(household, {"tracks", "Discover Weekly"}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("zonescout show-tracks"))) << run.err.toStdString();
+
     run = zonescout(at(household, {"tracks", "No Such Thing"}));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("No Such Thing"));
@@ -229,6 +264,16 @@ TEST(Zonescout, FailuresAreOneLineAndExitOne)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.startsWith(QStringLiteral("Could not parse the player's response: "))) << run.err.toStdString();
     EXPECT_EQ(run.err.count(u'\n'), 1);
+
+    // Control characters in what a player says never reach the terminal.
+    playersim::Fault hostile;
+    hostile.answer = playersim::Answer{500, "\x1b]0;owned\x07\x1b[2J<html>boom", "text/html", {}};
+    household.server(household.addresses().first()).inject(QStringLiteral("GetZoneGroupState"), hostile);
+    run = zonescout(at(household, {"topology"}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Player returned HTTP 500"))) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(u'\x1b') || run.err.contains(u'\x07')) << run.err.toStdString();
+    household.server(household.addresses().first()).clearFaults();
 
     // Nobody listening there.
     run = zonescout({"--host", "127.41.5.250", "status"});
@@ -259,6 +304,11 @@ TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
         EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: zonescout"))) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
+    }
+    for (const QString &address : {QStringLiteral("127.41.6.11:1400"), QStringLiteral("http://127.41.6.11")}) {
+        const Outcome run = zonescout({"--host", address, "status"});
+        EXPECT_EQ(run.exitCode, 2) << address.toStdString();
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("zonescout: --host takes"))) << run.err.toStdString();
     }
     const Outcome help = zonescout({"--help"});
     EXPECT_EQ(help.exitCode, 0);
