@@ -187,13 +187,16 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
             r->abort();
         }
     });
-    cancel.onCancel(reply.get(), [&abort, r = reply.get()] {
+    const QMetaObject::Connection onCancel = cancel.onCancel(reply.get(), [&abort, r = reply.get()] {
         if (abort == Abort::none)
             abort = Abort::cancelled;
         r->abort();
     });
 
     co_await reply.get();
+    // The reply outlives this frame until its deferred deletion, and the
+    // token may be cancelled in between: nothing may then reach `abort`.
+    QObject::disconnect(onCancel);
 
     if (abort == Abort::tooLarge)
         throw SonosError::malformedResponse(QStringLiteral("the response is larger than %1 MiB and was not read")
