@@ -261,14 +261,9 @@ QCoro::Task<QByteArray> grouping(Options options)
         const ZoneGroup selected = selectedGroup(groups, options.room);
         if (target->id == selected.id)
             throw CommandError("\"" + room.toStdString() + "\" is already in the group \"" + selected.displayName().toStdString() + "\".");
-        // A player told to join leaves its own group alone, the rest of that
-        // group staying together without it; so every room of the group
-        // moves, its coordinator last so that the others never change hands.
-        const GroupController controller(selected);
-        for (const SonosKit::SonosDevice &member : target->members)
-            if (member.uuid != target->coordinator.uuid)
-                co_await controller.join(member);
-        co_await controller.join(target->coordinator);
+        // The player that leads ROOM's group is the one that joins; the rest
+        // of its old group stays together without it, as players do.
+        co_await GroupController(selected).join(target->coordinator);
         co_return QByteArray();
     }
 

@@ -57,7 +57,7 @@ QString usageText()
         "  play-item ITEM   play a favorite or playlist\n"
         "  show-tracks ITEM load it into the queue (replacing the queue) and list it\n"
         "  play-track N     play queue position N, counting from 1 as `queue` lists it\n"
-        "  join ROOM        move the group holding ROOM into this group\n"
+        "  join ROOM        the player leading ROOM's group joins this group\n"
         "  leave ROOM       take ROOM's player out of its group\n");
 }
 
