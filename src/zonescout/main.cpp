@@ -30,9 +30,15 @@ void fail(const QString &message)
     write(stderr, (line + u'\n').toUtf8());
 }
 
+// A slip in one argument gets the synopsis, not thirty lines of help that
+// would bury the one line saying what was wrong.
 int usageError(const QString &reason)
 {
-    write(stderr, (QStringLiteral("zonescout: ") + reason + QStringLiteral("\n\n") + zonescout::usageText()).toUtf8());
+    const QString usage = zonescout::usageText();
+    write(stderr,
+          (QStringLiteral("zonescout: ") + reason + u'\n' + usage.left(usage.indexOf(u'\n') + 1)
+           + QStringLiteral("Run `zonescout --help` for the options and commands.\n"))
+              .toUtf8());
     return 2;
 }
 
