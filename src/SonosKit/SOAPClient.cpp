@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <limits>
 
 namespace SonosKit {
 
@@ -50,6 +51,19 @@ QString secondsText(double seconds)
     if (seconds == std::floor(seconds) && seconds < 1e9)
         return QString::number(qint64(seconds)) + (seconds == 1 ? QStringLiteral(" second") : QStringLiteral(" seconds"));
     return QString::number(seconds, 'g', 3) + QStringLiteral(" seconds");
+}
+
+// The transfer timer counts whole milliseconds in an int, and 0 would mean no
+// limit at all: a NaN, zero or negative timeout gives the shortest limit, and
+// one too long for the timer its longest, instead of wrapping into a short one.
+int transferTimeoutMilliseconds(double seconds)
+{
+    const double milliseconds = seconds * 1000.0;
+    if (!(milliseconds >= 1.0))
+        return 1;
+    if (milliseconds >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    return int(std::lround(milliseconds));
 }
 
 enum class Abort { none, cancelled, tooLarge };
@@ -161,7 +175,7 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::AuthenticationReuseAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    request.setTransferTimeout(std::max(1, int(std::lround(client.timeout * 1000))));
+    request.setTransferTimeout(transferTimeoutMilliseconds(client.timeout));
     request.setRawHeader("Content-Type", "text/xml; charset=\"utf-8\"");
     request.setRawHeader("SOAPAction", '"' + SOAPClient::urn(service).toUtf8() + '#' + action.toUtf8() + '"');
 
