@@ -161,7 +161,8 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
     url.setHost(client.host, QUrl::StrictMode);
     url.setPort(client.port);
     url.setPath(SOAPClient::controlPath(service));
-    if (client.host.isEmpty() || !url.isValid() || url.host().isEmpty())
+    // Qt reads a port of -1 as "none" and would quietly go to port 80.
+    if (client.host.isEmpty() || !url.isValid() || url.host().isEmpty() || client.port < 0 || client.port > 65535)
         throw SonosError::malformedResponse(QStringLiteral("could not build a URL for host \"") + client.host + QLatin1Char('"'));
 
     if (cancel.isCancelled())

@@ -122,6 +122,12 @@ TEST_F(SOAPClientTest, unusableHostFailsBeforeAnyRequest)
         EXPECT_EQ(error->kind(), SonosError::Kind::malformedResponse);
         EXPECT_EQ(error->detail(), QStringLiteral("could not build a URL for host \"") + host + QLatin1Char('"'));
     }
+    for (const int port : {-1, 65536}) {
+        SOAPClient client(address, port);
+        auto error = failureOf<SonosError>(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play")));
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->detail(), QStringLiteral("could not build a URL for host \"") + address + QLatin1Char('"'));
+    }
     EXPECT_TRUE(log->all().empty());
 }
 
