@@ -149,12 +149,21 @@ std::optional<QString> XMLNode::attribute(QStringView name) const
     if (!isElement())
         return std::nullopt;
     const QByteArray wanted = name.toUtf8();
+    const QByteArrayView wantedView(wanted);
     for (xmlAttrPtr attribute = m_node->properties; attribute; attribute = attribute->next) {
-        QByteArray written = QByteArray(reinterpret_cast<const char *>(attribute->name));
-        if (attribute->ns && attribute->ns->prefix)
-            written.prepend(QByteArray(reinterpret_cast<const char *>(attribute->ns->prefix)) + ':');
-        if (written != wanted)
+        // Compare the name as written, "prefix:name", without building it.
+        const QByteArrayView local(reinterpret_cast<const char *>(attribute->name));
+        if (attribute->ns && attribute->ns->prefix) {
+            const QByteArrayView prefix(reinterpret_cast<const char *>(attribute->ns->prefix));
+            if (wantedView.size() != prefix.size() + 1 + local.size() || !wantedView.startsWith(prefix)
+                || wantedView[prefix.size()] != ':' || !wantedView.endsWith(local))
+                continue;
+        } else if (wantedView != local) {
             continue;
+        }
+        // A single text child is the usual case and needs no concatenation.
+        if (attribute->children && !attribute->children->next && attribute->children->type == XML_TEXT_NODE)
+            return fromXmlChars(attribute->children->content);
         xmlChar *value = xmlNodeListGetString(m_node->doc, attribute->children, 1);
         QString text = fromXmlChars(value);
         xmlFree(value);
