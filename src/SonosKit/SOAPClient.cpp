@@ -20,6 +20,14 @@ namespace SonosKit {
 
 namespace {
 
+QNetworkAccessManager *newSession()
+{
+    auto *manager = new QNetworkAccessManager;
+    manager->setProxy(QNetworkProxy::NoProxy);
+    manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    return manager;
+}
+
 // One HTTP session per thread, kept for the thread's life: no cache, no
 // cookies, no credentials, no proxy (players are on the local network).
 // Sharing it between clients is indistinguishable from one session per client
@@ -28,21 +36,19 @@ namespace {
 // network thread per call.
 std::shared_ptr<QNetworkAccessManager> threadSession()
 {
-    thread_local std::shared_ptr<QNetworkAccessManager> session;
-    if (session)
-        return session;
-    auto *manager = new QNetworkAccessManager;
-    manager->setProxy(QNetworkProxy::NoProxy);
-    manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
     QObject *application = QCoreApplication::instance();
     if (application && application->thread() == QThread::currentThread()) {
-        // Dies with the application, before the thread's statics go.
-        manager->setParent(application);
-        session = std::shared_ptr<QNetworkAccessManager>(manager, [](QNetworkAccessManager *) {});
-        QObject::connect(manager, &QObject::destroyed, [] { session.reset(); });
-    } else {
-        session = std::shared_ptr<QNetworkAccessManager>(manager, [](QNetworkAccessManager *m) { m->deleteLater(); });
+        // The application thread's session is never torn down. A program may
+        // end right after its last call (zonescout does), and destroying the
+        // session then races its network thread's own clean-up, which loses
+        // the objects still in that thread. Kept, it ends with the process.
+        static QNetworkAccessManager *const mainSession = newSession();
+        static const std::shared_ptr<QNetworkAccessManager> shared(mainSession, [](QNetworkAccessManager *) {});
+        return shared;
     }
+    thread_local std::shared_ptr<QNetworkAccessManager> session(newSession(), [](QNetworkAccessManager *manager) {
+        manager->deleteLater();
+    });
     return session;
 }
 
