@@ -2,11 +2,9 @@
 
 namespace SonosKit {
 
-namespace {
-
 // Case and accents are both dropped: decompose, throw away the combining
 // marks, then fold case. QCollator cannot ignore accents for equality.
-QString folded(const QString &name)
+QString foldedRoomName(const QString &name)
 {
     const QString decomposed = name.normalized(QString::NormalizationForm_KD);
     QString stripped;
@@ -18,7 +16,10 @@ QString folded(const QString &name)
     return stripped.toCaseFolded();
 }
 
-} // namespace
+bool sameRoomName(const QString &a, const QString &b)
+{
+    return a == b || foldedRoomName(a) == foldedRoomName(b);
+}
 
 QString ZoneGroup::displayName() const
 {
@@ -45,13 +46,25 @@ size_t qHash(const ZoneGroup &group, size_t seed)
 
 std::optional<ZoneGroup> groupForRoom(const QList<ZoneGroup> &groups, const QString &name)
 {
-    const QString wanted = folded(name);
+    const QString wanted = foldedRoomName(name);
     for (const ZoneGroup &group : groups) {
         const QStringList rooms = group.roomNames();
         for (const QString &room : rooms) {
-            if (folded(room) == wanted)
+            if (foldedRoomName(room) == wanted)
                 return group;
         }
+    }
+    return std::nullopt;
+}
+
+std::optional<SonosDevice> memberForRoom(const ZoneGroup &group, const QString &room)
+{
+    const QString wanted = foldedRoomName(room);
+    if (foldedRoomName(group.coordinator.roomName) == wanted)
+        return group.coordinator;
+    for (const SonosDevice &member : group.members) {
+        if (member.uuid != group.coordinator.uuid && foldedRoomName(member.roomName) == wanted)
+            return member;
     }
     return std::nullopt;
 }

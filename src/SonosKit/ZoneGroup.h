@@ -27,9 +27,19 @@ struct ZoneGroup {
 
 size_t qHash(const ZoneGroup &group, size_t seed = 0);
 
-// The first group with a room called `name`, ignoring case and accents, so
-// that a remembered "cafe" still finds "Café". Whole names only.
+// Room names are matched without regard to case or accents, so that a
+// remembered "cafe" still finds "Café"; whole names only. `foldedRoomName` is
+// the form two names are compared in: two names are the same room exactly
+// when their folded forms are equal.
+QString foldedRoomName(const QString &name);
+bool sameRoomName(const QString &a, const QString &b);
+
+// The first group with a room called `name`.
 std::optional<ZoneGroup> groupForRoom(const QList<ZoneGroup> &groups, const QString &name);
+
+// The member of `group` whose room is `room`, looked at in roomNames() order
+// (the coordinator first); nothing when no member has that room.
+std::optional<SonosDevice> memberForRoom(const ZoneGroup &group, const QString &room);
 
 } // namespace SonosKit
 

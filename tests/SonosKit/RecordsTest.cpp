@@ -74,6 +74,36 @@ TEST(ZoneGroup, FindsRoomsIgnoringCaseAndAccents)
     EXPECT_FALSE(groupForRoom({}, QStringLiteral("Den")));
 }
 
+TEST(ZoneGroup, RoomNamesFoldCaseAccentsAndCompatibilityForms)
+{
+    EXPECT_EQ(foldedRoomName(QStringLiteral("Café")), foldedRoomName(QStringLiteral("CAFE")));
+    EXPECT_TRUE(sameRoomName(QStringLiteral("Straße"), QStringLiteral("STRAẞE")));
+    EXPECT_TRUE(sameRoomName(QStringLiteral("Ｏｆｆｉｃｅ"), QStringLiteral("office"))); // full-width letters
+    EXPECT_TRUE(sameRoomName(QStringLiteral("Kitchen ²"), QStringLiteral("kitchen 2")));
+    EXPECT_TRUE(sameRoomName(QStringLiteral("Sun ☀️"), QStringLiteral("sun ☀️")));
+    // Spaces count, and letters that are no accented form of another stay apart.
+    EXPECT_FALSE(sameRoomName(QStringLiteral("Den"), QStringLiteral("Den ")));
+    EXPECT_FALSE(sameRoomName(QStringLiteral("Øre"), QStringLiteral("Ore")));
+    EXPECT_TRUE(sameRoomName(QString(), QString()));
+}
+
+TEST(ZoneGroup, MemberForRoomPrefersTheCoordinator)
+{
+    const SonosDevice den = device(QStringLiteral("D"), QStringLiteral("Den"));
+    const SonosDevice cafe = device(QStringLiteral("C"), QStringLiteral("Café"));
+    const SonosDevice otherDen = device(QStringLiteral("E"), QStringLiteral("DEN"));
+    const ZoneGroup group{QStringLiteral("g"), cafe, {otherDen, den, cafe}};
+    EXPECT_EQ(memberForRoom(group, QStringLiteral("cafe")), cafe);
+    // Two players may share a room name; the first in roomNames() order wins.
+    EXPECT_EQ(memberForRoom(group, QStringLiteral("den")), otherDen);
+    const ZoneGroup denLeads{QStringLiteral("g"), den, {otherDen, den}};
+    EXPECT_EQ(memberForRoom(denLeads, QStringLiteral("Den")), den);
+    // A coordinator missing from the member list still has its room.
+    EXPECT_EQ(memberForRoom(ZoneGroup{QStringLiteral("g"), cafe, {den}}, QStringLiteral("Café")), cafe);
+    EXPECT_FALSE(memberForRoom(group, QStringLiteral("Caf")));
+    EXPECT_FALSE(memberForRoom(ZoneGroup{}, QStringLiteral("Den")));
+}
+
 TEST(TransportState, RawValuesAreExact)
 {
     EXPECT_EQ(transportStateFromRawValue(u"PAUSED_PLAYBACK"), TransportState::paused);
