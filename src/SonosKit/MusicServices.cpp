@@ -19,6 +19,15 @@ QCoro::Task<QHash<qint64, QString>> readServiceNames(SOAPClient client, Cancella
     co_return MusicServices::parseServices(*list);
 }
 
+QCoro::Task<QHash<qint64, QString>> readServiceNamesOrEmpty(SOAPClient client, CancellationToken cancel)
+{
+    try {
+        co_return co_await readServiceNames(std::move(client), std::move(cancel));
+    } catch (const SonosError &) {
+        co_return QHash<qint64, QString>{};
+    }
+}
+
 } // namespace
 
 MusicServices::MusicServices(QString host)
@@ -29,6 +38,11 @@ MusicServices::MusicServices(QString host)
 QCoro::Task<QHash<qint64, QString>> MusicServices::serviceNames(CancellationToken cancel) const
 {
     return readServiceNames(client, std::move(cancel));
+}
+
+QCoro::Task<QHash<qint64, QString>> MusicServices::serviceNamesOrEmpty(CancellationToken cancel) const
+{
+    return readServiceNamesOrEmpty(client, std::move(cancel));
 }
 
 QHash<qint64, QString> MusicServices::parseServices(const QString &xml)

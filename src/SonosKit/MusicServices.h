@@ -18,6 +18,10 @@ public:
     SOAPClient client;
 
     QCoro::Task<QHash<qint64, QString>> serviceNames(CancellationToken cancel = {}) const;
+    // The same table, empty when the list can't be read (the player fails or
+    // answers with something unreadable): names are a nicety, and a service
+    // without one is shown by its number. A cancelled read ends early, empty too.
+    QCoro::Task<QHash<qint64, QString>> serviceNamesOrEmpty(CancellationToken cancel = {}) const;
 
     // The same table from a descriptor list already in hand.
     static QHash<qint64, QString> parseServices(const QString &xml);

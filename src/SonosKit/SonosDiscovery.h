@@ -15,6 +15,10 @@ namespace SonosKit {
 // calls, and none is shortened by abandoning the caller.
 namespace SonosDiscovery {
 
+// The usual 3-second household search: how long, in seconds, a controller
+// given no address waits for players to answer.
+inline constexpr double householdSearchTimeout = 3.0;
+
 // The household's groups as the first reachable player reports them (possibly
 // none). Throws SonosError::noPlayersFound when no player was found at all, or
 // the error of the last player asked when none of them answered.

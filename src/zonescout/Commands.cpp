@@ -24,9 +24,6 @@ using SonosKit::ZoneGroup;
 
 namespace {
 
-// The household search the application makes without an address.
-constexpr double discoveryTimeout = 3.0;
-
 std::optional<qint64> integerArgument(const QString &text)
 {
     return SonosKit::Text::parseInteger(text);
@@ -84,24 +81,11 @@ int queuePosition(const Options &options)
     return int(*position);
 }
 
-// Room names compared as the topology's room lookup compares them: without
-// regard to case or accents.
-QString folded(const QString &name)
-{
-    const QString decomposed = name.normalized(QString::NormalizationForm_KD);
-    QString kept;
-    kept.reserve(decomposed.size());
-    for (const QChar c : decomposed)
-        if (c.category() != QChar::Mark_NonSpacing)
-            kept += c;
-    return kept.toCaseFolded();
-}
-
 QCoro::Task<QList<ZoneGroup>> householdGroups(std::optional<QString> host)
 {
     if (host)
         co_return co_await SonosKit::ZoneTopology(*host).groups();
-    co_return co_await SonosKit::SonosDiscovery::findHousehold(discoveryTimeout);
+    co_return co_await SonosKit::SonosDiscovery::findHousehold(SonosKit::SonosDiscovery::householdSearchTimeout);
 }
 
 ZoneGroup selectedGroup(const QList<ZoneGroup> &groups, const std::optional<QString> &room)
@@ -126,11 +110,7 @@ QCoro::Task<ZoneGroup> loadSelectedGroup(Options options)
 // provider names then fall back to "Service N".
 QCoro::Task<QHash<qint64, QString>> serviceNames(QString host)
 {
-    try {
-        co_return co_await SonosKit::MusicServices(host).serviceNames();
-    } catch (const SonosError &) {
-        co_return QHash<qint64, QString>{};
-    }
+    return SonosKit::MusicServices(std::move(host)).serviceNamesOrEmpty();
 }
 
 // The favorite or Sonos Playlist named by its id or its exact title; ids win.
@@ -267,17 +247,9 @@ QCoro::Task<QByteArray> grouping(Options options)
         co_return QByteArray();
     }
 
-    // The coordinator's room comes first, as the room lookup walks them.
-    SonosKit::SonosDevice leaving = target->coordinator;
-    if (folded(leaving.roomName) != folded(room)) {
-        for (const SonosKit::SonosDevice &member : target->members) {
-            if (folded(member.roomName) == folded(room)) {
-                leaving = member;
-                break;
-            }
-        }
-    }
-    co_await GroupController(*target).leave(leaving);
+    // The group was found by this room, so one of its members has it.
+    const std::optional<SonosKit::SonosDevice> leaving = SonosKit::memberForRoom(*target, room);
+    co_await GroupController(*target).leave(leaving.value_or(target->coordinator));
     co_return QByteArray();
 }
 
@@ -300,7 +272,7 @@ QCoro::Task<QByteArray> services(Options options)
 
 QCoro::Task<QByteArray> discover(Options options)
 {
-    const QStringList hosts = co_await SonosKit::SonosDiscovery::findPlayerHosts(discoveryTimeout);
+    const QStringList hosts = co_await SonosKit::SonosDiscovery::findPlayerHosts(SonosKit::SonosDiscovery::householdSearchTimeout);
     if (!options.json && hosts.isEmpty())
         throw CommandError("No Sonos players answered. Check that this machine is on the speakers' network, "
                            "or name a player with --host.");

@@ -76,4 +76,44 @@ TEST(MusicServicesCall, ReadsTheListAndReportsItsAbsence)
               u"Could not parse the player's response: ListAvailableServices returned no descriptor list");
 }
 
+// Names are a nicety: however the list fails to come, the answer is an empty
+// table rather than an error, and a readable list comes through unchanged.
+TEST(MusicServicesCall, OrEmptyTurnsEveryFailureIntoNoNames)
+{
+    const QString address = QStringLiteral("127.10.3.2");
+    auto log = std::make_shared<playersim::RequestLog>();
+    playersim::SimServer server(address, 1400, log);
+    std::atomic<int> answer = 0;
+    server.setSoapHandler([&answer](const playersim::SoapCall &call) {
+        switch (answer.load()) {
+        case 0:
+            return playersim::soapResponse(call.serviceUrn, call.action,
+                                           {{QStringLiteral("AvailableServiceDescriptorList"),
+                                             QStringLiteral("<Services><Service Id=\"9\" Name=\"Spotify\"/></Services>")}});
+        case 1:
+            return playersim::soapFault(402);
+        default:
+            return playersim::soapResponse(call.serviceUrn, call.action, {});
+        }
+    });
+    QString error;
+    ASSERT_TRUE(server.start(&error)) << error.toStdString();
+
+    const MusicServices services(address);
+    EXPECT_EQ(testsupport::await(services.serviceNamesOrEmpty()), (QHash<qint64, QString>{{9, QStringLiteral("Spotify")}}));
+    for (int failing : {1, 2}) {
+        answer = failing;
+        EXPECT_TRUE(testsupport::await(services.serviceNamesOrEmpty()).isEmpty()) << failing;
+    }
+    // Cancelled before it starts, the read sends nothing and still answers.
+    CancellationToken cancelled;
+    cancelled.cancel();
+    answer = 0;
+    EXPECT_TRUE(testsupport::await(services.serviceNamesOrEmpty(cancelled)).isEmpty());
+    EXPECT_EQ(log->calls().size(), 3u);
+
+    server.stop();
+    EXPECT_TRUE(testsupport::await(services.serviceNamesOrEmpty()).isEmpty());
+}
+
 } // namespace
