@@ -19,7 +19,8 @@ Q_SIGNALS:
 
 // A shared flag that asks running work to stop. Copies share one state;
 // operations that take a token abort their in-flight requests when it is
-// cancelled, and those requests then fail with SonosError::network.
+// cancelled, and those requests then fail with a SonosError::network whose
+// isCancellation() is true.
 // Main-thread only, like the operations that use it.
 class CancellationToken
 {

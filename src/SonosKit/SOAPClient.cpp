@@ -74,6 +74,14 @@ int transferTimeoutMilliseconds(double seconds)
 
 enum class Abort { none, cancelled, tooLarge };
 
+SonosError cancelledError()
+{
+    return SonosError::network({.source = NetworkFailure::Source::http,
+                                .code = QNetworkReply::OperationCanceledError,
+                                .description = QStringLiteral("The request was cancelled."),
+                                .cancelled = true});
+}
+
 } // namespace
 
 QString SOAPClient::controlPath(Service service)
@@ -172,8 +180,7 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
         throw SonosError::malformedResponse(QStringLiteral("could not build a URL for host \"") + client.host + QLatin1Char('"'));
 
     if (cancel.isCancelled())
-        throw SonosError::network({NetworkFailure::Source::http, QNetworkReply::OperationCanceledError,
-                                   QStringLiteral("The request was cancelled.")});
+        throw cancelledError();
 
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
@@ -232,13 +239,11 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
     const bool transportFailed = error != QNetworkReply::NoError
         && (status < 300 || error < QNetworkReply::ContentAccessDenied || error == QNetworkReply::ProtocolFailure);
     if (transportFailed) {
-        QString description;
         if (abort == Abort::cancelled)
-            description = QStringLiteral("The request was cancelled.");
-        else if (error == QNetworkReply::OperationCanceledError)
-            description = QStringLiteral("The player at %1 did not answer within %2.").arg(client.host, secondsText(client.timeout));
-        else
-            description = reply->errorString();
+            throw cancelledError();
+        const QString description = error == QNetworkReply::OperationCanceledError
+            ? QStringLiteral("The player at %1 did not answer within %2.").arg(client.host, secondsText(client.timeout))
+            : reply->errorString();
         throw SonosError::network({NetworkFailure::Source::http, int(error), description});
     }
 

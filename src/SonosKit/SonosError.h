@@ -9,12 +9,14 @@ namespace SonosKit {
 
 // The transport failure behind SonosError::network: a code from the layer that
 // failed (a QNetworkReply::NetworkError, or an errno for sockets) and a sentence
-// a person can read.
+// a person can read. `cancelled` marks a request ended by its caller's
+// CancellationToken: Qt reports that with the same code as a timeout.
 struct NetworkFailure {
     enum class Source { http, posix };
     Source source = Source::http;
     int code = 0;
     QString description;
+    bool cancelled = false;
 
     friend bool operator==(const NetworkFailure &, const NetworkFailure &) = default;
 };
@@ -43,6 +45,9 @@ public:
     static SonosError noPlayersFound();
 
     Kind kind() const { return m_kind; }
+    // The request was given up because its CancellationToken was cancelled,
+    // not because anything failed: callers that cancelled have nothing to report.
+    bool isCancellation() const { return m_kind == Kind::network && m_underlying.cancelled; }
 
     // Payload accessors; each is meaningful only for the cases named.
     const QString &roomName() const { return m_text; }          // roomNotFound

@@ -314,11 +314,15 @@ TEST_F(SOAPClientTest, cancellationAbortsInFlightRequests)
     ASSERT_TRUE(error);
     EXPECT_EQ(error->kind(), SonosError::Kind::network);
     EXPECT_EQ(error->errorDescription(), QStringLiteral("Network error talking to the player: The request was cancelled."));
+    EXPECT_TRUE(error->isCancellation());
     EXPECT_LT(timer.elapsed(), 2000);
 
     // An already cancelled token sends nothing at all.
     const auto before = log->all().size();
-    EXPECT_TRUE(failureOf<SonosError>(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play"), {}, cancel)));
+    const auto early = failureOf<SonosError>(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play"), {}, cancel));
+    ASSERT_TRUE(early);
+    EXPECT_TRUE(early->isCancellation());
+    EXPECT_EQ(*early, *error);
     EXPECT_EQ(log->all().size(), before);
 
     // A token cancelled after its call has finished, before the event loop
@@ -331,6 +335,41 @@ TEST_F(SOAPClientTest, cancellationAbortsInFlightRequests)
     late.cancel();
     EXPECT_EQ(XMLText::text(await(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play"))), u"Echo"),
               QStringLiteral("Play"));
+}
+
+// Qt ends a timed-out transfer and a cancelled one with the same code; only a
+// cancelled call may read as one, whatever its text says.
+TEST_F(SOAPClientTest, onlyACancelledCallIsACancellation)
+{
+    server->inject({}, Fault{.delay = 3s});
+    const SonosError timeout = callFails(0.3);
+    EXPECT_EQ(timeout.kind(), SonosError::Kind::network);
+    EXPECT_EQ(timeout.underlying().code, QNetworkReply::OperationCanceledError);
+    EXPECT_FALSE(timeout.isCancellation());
+
+    server->clearFaults();
+    server->inject({}, Fault{.reset = true});
+    const SonosError reset = callFails();
+    EXPECT_EQ(reset.kind(), SonosError::Kind::network);
+    EXPECT_FALSE(reset.isCancellation());
+
+    server->clearFaults();
+    answerWith(503, "busy");
+    const SonosError status = callFails();
+    EXPECT_EQ(status, SonosError::httpStatus(503, QStringLiteral("busy")));
+    EXPECT_FALSE(status.isCancellation());
+
+    // Made by hand with the same code and words, an error is still no cancellation.
+    const SonosError lookalike = SonosError::network({NetworkFailure::Source::http, QNetworkReply::OperationCanceledError,
+                                                       QStringLiteral("The request was cancelled.")});
+    EXPECT_FALSE(lookalike.isCancellation());
+    CancellationToken cancel;
+    cancel.cancel();
+    const auto cancelled = failureOf<SonosError>(SOAPClient(address).call(SOAPClient::Service::avTransport,
+                                                                          QStringLiteral("Play"), {}, cancel));
+    ASSERT_TRUE(cancelled);
+    EXPECT_NE(*cancelled, lookalike);
+    EXPECT_EQ(cancelled->errorDescription(), lookalike.errorDescription());
 }
 
 TEST_F(SOAPClientTest, concurrentCallsThroughOneClientAreIndependent)
