@@ -1,0 +1,10 @@
+import QtQuick
+import QtQuick.Layouts
+import Quillo
+
+Rectangle {
+    Layout.fillWidth: true
+    implicitHeight: 1
+    color: Theme.separator
+    Accessible.ignored: true
+}

@@ -1,0 +1,77 @@
+import QtQuick
+import QtQuick.Layouts
+import Quillo
+
+// The panel's content: the setup view while no speakers are known, else the
+// controls. Its implicit size is what the panel window takes. It tells the
+// store when the panel shows and hides, so playback is polled only while
+// someone can see it.
+Item {
+    id: root
+
+    implicitWidth: content.implicitWidth
+    implicitHeight: content.implicitHeight
+
+    Rectangle {
+        anchors.fill: parent
+        color: Theme.window
+    }
+
+    Loader {
+        id: content
+        anchors.fill: parent
+        sourceComponent: PlayerStore.groupCount > 0 ? controls : setup
+    }
+
+    Component {
+        id: setup
+        SetupView {}
+    }
+
+    Component {
+        id: controls
+
+        Item {
+            implicitWidth: Theme.controlsWidth
+            implicitHeight: column.implicitHeight + 2 * Theme.panelPadding
+
+            ColumnLayout {
+                id: column
+                anchors.fill: parent
+                anchors.margins: Theme.panelPadding
+                spacing: 12
+
+                GroupPicker { Layout.fillWidth: true }
+                Divider {}
+                NowPlayingView { Layout.fillWidth: true }
+                TransportControls { Layout.fillWidth: true }
+                VolumeRow { Layout.fillWidth: true }
+                Divider {}
+
+                ColumnLayout {
+                    Layout.fillWidth: true
+                    spacing: 6
+                    FavoritesRow { Layout.fillWidth: true }
+                    TrackList { Layout.fillWidth: true }
+                }
+
+                Divider {}
+
+                ColumnLayout {
+                    Layout.fillWidth: true
+                    spacing: 6
+                    Footer { Layout.fillWidth: true }
+                }
+            }
+        }
+    }
+
+    // The panel window shows and hides this content as a whole, whichever
+    // screen it holds.
+    readonly property bool shown: Window.window?.visible ?? false
+    onShownChanged: shown ? PlayerStore.menuOpened() : PlayerStore.menuClosed()
+    Component.onDestruction: {
+        if (shown)
+            PlayerStore.menuClosed();
+    }
+}

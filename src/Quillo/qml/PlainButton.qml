@@ -1,0 +1,53 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Controls.impl
+import Quillo
+
+// A borderless button: icon, text or both, with no bezel until pressed.
+// `helpText`, when set, shows as a tooltip on hover.
+Button {
+    id: control
+
+    property color foreground: Theme.secondary
+    property string helpText
+
+    flat: true
+    padding: 2
+    spacing: 4
+    font.pixelSize: Theme.fontSmall
+    icon.width: font.pixelSize
+    icon.height: font.pixelSize
+    icon.color: enabled ? foreground : Theme.disabled
+
+    contentItem: IconLabel {
+        spacing: control.spacing
+        mirrored: control.mirrored
+        display: control.display
+        icon: control.icon
+        text: control.text
+        font: control.font
+        color: control.icon.color
+    }
+
+    background: Rectangle {
+        radius: Theme.rowRadius
+        color: control.down ? Theme.pressedFill : "transparent"
+        border.width: control.visualFocus ? 2 : 0
+        border.color: Theme.accent
+    }
+
+    HoverHandler {
+        cursorShape: Qt.PointingHandCursor
+    }
+
+    HelpTip {
+        text: control.helpText
+        visible: control.hovered && control.helpText !== ""
+    }
+
+    Accessible.name: text
+    Accessible.description: helpText
+    Accessible.onPressAction: control.clicked()
+    Keys.onReturnPressed: control.clicked()
+    Keys.onEnterPressed: control.clicked()
+}

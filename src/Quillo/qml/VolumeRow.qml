@@ -1,0 +1,54 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quillo
+
+// The group's volume. A drag shows its value at once through the store's
+// pending volume and sends it when released; a change from the keyboard or
+// from assistive technology is sent at once.
+RowLayout {
+    spacing: 8
+    enabled: PlayerStore.selectedGroupIndex >= 0
+
+    SymbolIcon {
+        name: "speaker.fill"
+        size: Theme.fontCaption
+        color: enabled ? Theme.secondary : Theme.disabled
+    }
+
+    Slider {
+        id: slider
+
+        // Read by the accessibility bridge for the value range.
+        readonly property real minimumValue: from
+        readonly property real maximumValue: to
+
+        Layout.fillWidth: true
+        from: 0
+        to: 100
+        stepSize: 5
+        snapMode: Slider.NoSnap
+        value: PlayerStore.volume
+
+        onMoved: {
+            if (pressed)
+                PlayerStore.pendingVolume = Math.trunc(value);
+        }
+        onValueChanged: {
+            if (!pressed && Math.trunc(value) !== PlayerStore.volume)
+                PlayerStore.commitVolume(Math.trunc(value));
+        }
+        onPressedChanged: {
+            if (!pressed)
+                PlayerStore.commitVolume(PlayerStore.volume);
+        }
+
+        Accessible.name: "Volume"
+    }
+
+    SymbolIcon {
+        name: "speaker.wave.3.fill"
+        size: Theme.fontCaption
+        color: enabled ? Theme.secondary : Theme.disabled
+    }
+}
