@@ -1,3 +1,4 @@
+#include "TestAddresses.h"
 #include "AsyncTestSupport.h"
 
 #include <SonosKit/ContentDirectory.h>
@@ -214,7 +215,7 @@ protected:
 
 TEST_F(ContentDirectoryBrowse, OnePageWhenEverythingFits)
 {
-    serve(QStringLiteral("127.10.1.1"), FakeDirectory::of(37));
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(37));
     const auto items = testsupport::await(directory().favorites());
     EXPECT_EQ(items.size(), 37);
     EXPECT_EQ(items.last().title, QStringLiteral("Track 37 — ♪"));
@@ -230,7 +231,7 @@ TEST_F(ContentDirectoryBrowse, OnePageWhenEverythingFits)
 
 TEST_F(ContentDirectoryBrowse, PagesUntilTheTotal)
 {
-    serve(QStringLiteral("127.10.1.2"), FakeDirectory::of(250));
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(250));
     const auto items = testsupport::await(directory().queue());
     EXPECT_EQ(items.size(), 250);
     EXPECT_EQ(startingIndexes(), (QList<qint64>{0, 100, 200}));
@@ -239,7 +240,7 @@ TEST_F(ContentDirectoryBrowse, PagesUntilTheTotal)
 
 TEST_F(ContentDirectoryBrowse, StopsAtTheLimit)
 {
-    serve(QStringLiteral("127.10.1.3"), FakeDirectory::of(5000));
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(5000));
     const auto items = testsupport::await(directory().playlists());
     EXPECT_EQ(items.size(), 1000);
     EXPECT_EQ(log->calls(QStringLiteral("Browse")).size(), 10u);
@@ -252,7 +253,7 @@ TEST_F(ContentDirectoryBrowse, StopsAtTheLimit)
 
 TEST_F(ContentDirectoryBrowse, ZeroReturnedEndsTheBrowse)
 {
-    serve(QStringLiteral("127.10.1.4"), FakeDirectory::of(500).reporting(QStringLiteral("0")));
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(500).reporting(QStringLiteral("0")));
     EXPECT_EQ(testsupport::await(directory().queue()).size(), 100);
     EXPECT_EQ(log->calls(QStringLiteral("Browse")).size(), 1u);
 }
@@ -263,7 +264,7 @@ TEST_F(ContentDirectoryBrowse, UnreadableCountsFallBackToWhatWasParsed)
     // actually received.
     FakeDirectory shortPages = FakeDirectory::of(120).reporting(QStringLiteral("lots"));
     shortPages.maxPage = 40;
-    serve(QStringLiteral("127.10.1.5"), shortPages);
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), shortPages);
     EXPECT_EQ(testsupport::await(directory().queue()).size(), 120);
     EXPECT_EQ(startingIndexes(), (QList<qint64>{0, 40, 80}));
 
@@ -277,7 +278,7 @@ TEST_F(ContentDirectoryBrowse, UnreadableCountsFallBackToWhatWasParsed)
 
 TEST_F(ContentDirectoryBrowse, OverstatedCountsSkipAheadWithoutWrapping)
 {
-    serve(QStringLiteral("127.10.1.6"),
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory),
           FakeDirectory::of(300).reporting(QStringLiteral("9223372036854775807"), QStringLiteral("9223372036854775807")));
     EXPECT_EQ(testsupport::await(directory().queue()).size(), 100);
     EXPECT_EQ(startingIndexes(), (QList<qint64>{0}));
@@ -287,13 +288,13 @@ TEST_F(ContentDirectoryBrowse, MissingResultEndsWithWhatWasCollected)
 {
     FakeDirectory noResult = FakeDirectory::of(40);
     noResult.omitResult = true;
-    serve(QStringLiteral("127.10.1.7"), noResult);
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), noResult);
     EXPECT_TRUE(testsupport::await(directory().queue()).isEmpty());
 }
 
 TEST_F(ContentDirectoryBrowse, ChildrenNeedABrowseID)
 {
-    serve(QStringLiteral("127.10.1.8"), FakeDirectory::of(3));
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(3));
     ContentItem shortcut;
     shortcut.metadata = QStringLiteral("<item parentID=\"FV:2\"><dc:title>x</dc:title></item>");
     EXPECT_TRUE(testsupport::await(directory().children(shortcut)).isEmpty());
@@ -308,7 +309,7 @@ TEST_F(ContentDirectoryBrowse, ChildrenNeedABrowseID)
 
 TEST_F(ContentDirectoryBrowse, AFailedPageFailsTheWholeBrowse)
 {
-    serve(QStringLiteral("127.10.1.9"), FakeDirectory::of(250));
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(250));
     playersim::Fault fault;
     fault.answer = playersim::soapFault(701);
     fault.remaining = 1;
@@ -321,7 +322,7 @@ TEST_F(ContentDirectoryBrowse, AFailedPageFailsTheWholeBrowse)
 
 TEST_F(ContentDirectoryBrowse, MalformedPageFailsTheWholeBrowse)
 {
-    serve(QStringLiteral("127.10.1.10"), FakeDirectory::of(10));
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(10));
     server->setSoapHandler([](const playersim::SoapCall &call) {
         return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("Result"), QStringLiteral("no markup here")}});
     });

@@ -1,3 +1,4 @@
+#include "TestAddresses.h"
 #include "AsyncTestSupport.h"
 
 #include <SonosKit/ContentDirectory.h>
@@ -18,17 +19,14 @@ using playersim::Household;
 
 namespace {
 
-// Each test owns one /24 of 127.40.0.0/16 (50 to 99 here).
 Household started(Household household)
 {
-    QString error;
-    EXPECT_TRUE(household.start(&error)) << error.toStdString();
-    return household;
+    return testsupport::startedHousehold(std::move(household));
 }
 
-QString firstAddress(int block)
+QString firstAddress()
 {
-    return QStringLiteral("127.40.%1.11").arg(block);
+    return testsupport::firstAddress(testsupport::Suite::GroupControllerCommands);
 }
 
 QList<ZoneGroup> topology(const Household &household)
@@ -122,7 +120,7 @@ QByteArray playlistHousehold(const QList<int> &sizes)
 
 TEST(GroupControllerCommands, TransportRequestsGoToTheCoordinatorAsWritten)
 {
-    Household household = started(Household::defaultHousehold(firstAddress(50)));
+    Household household = started(Household::defaultHousehold(firstAddress()));
     const GroupController controller(groupOf(household, QStringLiteral("Salon Café")));
     const QString c = controller.group().coordinator.host;
     acceptEverything(household, c);
@@ -146,7 +144,7 @@ TEST(GroupControllerCommands, TransportRequestsGoToTheCoordinatorAsWritten)
 
 TEST(GroupControllerCommands, ToggleActsOnTheStateItReads)
 {
-    Household household = started(Household::defaultHousehold(firstAddress(51)));
+    Household household = started(Household::defaultHousehold(firstAddress()));
     const GroupController controller(groupOf(household, QStringLiteral("寝室")));
     const QString c = controller.group().coordinator.host;
     const std::vector<std::pair<QString, QString>> cases{{"TRANSITIONING", "Pause"}, {"PLAYING", "Pause"},
@@ -175,7 +173,7 @@ TEST(GroupControllerCommands, ToggleActsOnTheStateItReads)
 
 TEST(GroupControllerCommands, VolumeAndMuteVisitEveryMemberInTurn)
 {
-    Household household = started(Household::defaultHousehold(firstAddress(52)));
+    Household household = started(Household::defaultHousehold(firstAddress()));
     const GroupController controller(groupOf(household, QStringLiteral("Büro 🎧")));
     const QList<SonosDevice> members = controller.group().members;
     ASSERT_EQ(members.size(), 3);
@@ -210,7 +208,7 @@ TEST(GroupControllerCommands, VolumeAndMuteVisitEveryMemberInTurn)
 
 TEST(GroupControllerCommands, MemberLoopStopsAtTheFirstRefusal)
 {
-    Household household = started(Household::defaultHousehold(firstAddress(53)));
+    Household household = started(Household::defaultHousehold(firstAddress()));
     const GroupController controller(groupOf(household, QStringLiteral("Büro 🎧")));
     const QList<SonosDevice> members = controller.group().members;
     playersim::Fault refuse;
@@ -227,7 +225,7 @@ TEST(GroupControllerCommands, MemberLoopStopsAtTheFirstRefusal)
 
 TEST(GroupControllerCommands, GroupWithoutMembersSendsNothing)
 {
-    Household household = started(Household::defaultHousehold(firstAddress(54)));
+    Household household = started(Household::defaultHousehold(firstAddress()));
     ZoneGroup group = groupOf(household, QStringLiteral("寝室"));
     group.members.clear();
     const GroupController controller(group);
@@ -241,7 +239,7 @@ TEST(GroupControllerCommands, GroupWithoutMembersSendsNothing)
 
 TEST(GroupControllerCommands, PlayingFavoritesOfEachKind)
 {
-    Household household = started(Household::defaultHousehold(firstAddress(55)));
+    Household household = started(Household::defaultHousehold(firstAddress()));
     const ZoneGroup group = groupOf(household, QStringLiteral("Salon Café"));
     const GroupController controller(group);
     const QString c = group.coordinator.host;
@@ -297,7 +295,7 @@ TEST(GroupControllerCommands, PlayingFavoritesOfEachKind)
 
 TEST(GroupControllerCommands, LongPlaylistsLoadIntoTheQueuePageByPage)
 {
-    Household household = started(Household::fromJson(playlistHousehold({250, 1200}), firstAddress(56)));
+    Household household = started(Household::fromJson(playlistHousehold({250, 1200}), firstAddress()));
     const GroupController controller(topology(household).first());
     const QList<ContentItem> playlists = testsupport::await(ContentDirectory(controller.group().coordinator.host).playlists());
     ASSERT_EQ(playlists.size(), 2);
@@ -326,7 +324,7 @@ TEST(GroupControllerCommands, LongPlaylistsLoadIntoTheQueuePageByPage)
 
 TEST(GroupControllerCommands, JoinAndLeaveRoundTrip)
 {
-    Household household = started(Household::defaultHousehold(firstAddress(57)));
+    Household household = started(Household::defaultHousehold(firstAddress()));
     const GroupController salon(groupOf(household, QStringLiteral("Salon Café")));
     const ZoneGroup bedroom = groupOf(household, QStringLiteral("寝室"));
     const SonosDevice moving = bedroom.coordinator;

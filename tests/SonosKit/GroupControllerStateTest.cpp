@@ -1,3 +1,4 @@
+#include "TestAddresses.h"
 #include "AsyncTestSupport.h"
 
 #include <SonosKit/GroupController.h>
@@ -16,14 +17,10 @@ using playersim::Household;
 
 namespace {
 
-// Each test owns one /24 of 127.40.0.0/16 (1 to 49 here), so CTest may run
-// them side by side.
-Household startedHousehold(int block)
+Household startedHousehold()
 {
-    Household household = Household::defaultHousehold(QStringLiteral("127.40.%1.11").arg(block));
-    QString error;
-    EXPECT_TRUE(household.start(&error)) << error.toStdString();
-    return household;
+    return testsupport::startedHousehold(
+        Household::defaultHousehold(testsupport::firstAddress(testsupport::Suite::GroupControllerState)));
 }
 
 ZoneGroup groupOf(const Household &household, const QString &room)
@@ -60,7 +57,7 @@ const QString salon = QStringLiteral("Salon Café");
 
 TEST(GroupControllerState, QueueTrackWithRelativeArtAndTheExactRequests)
 {
-    Household household = startedHousehold(1);
+    Household household = startedHousehold();
     const GroupController controller(groupOf(household, salon));
     const QString coordinator = controller.group().coordinator.host;
     const QString kitchen = controller.group().members[1].host;
@@ -101,7 +98,7 @@ TEST(GroupControllerState, QueueTrackWithRelativeArtAndTheExactRequests)
 
 TEST(GroupControllerState, StationTakesItsTitleFromTheMediaInfo)
 {
-    Household household = startedHousehold(2);
+    Household household = startedHousehold();
     const GroupController controller(groupOf(household, QStringLiteral("寝室")));
     ContentItem station;
     for (const playersim::SimFavorite &favorite : household.favorites())
@@ -135,7 +132,7 @@ TEST(GroupControllerState, StationTakesItsTitleFromTheMediaInfo)
 
 TEST(GroupControllerState, OddAnswersGiveAbsentFieldsNotFailures)
 {
-    Household household = startedHousehold(3);
+    Household household = startedHousehold();
     const GroupController controller(groupOf(household, QStringLiteral("Büro 🎧")));
     const QString coordinator = controller.group().coordinator.host;
     auto &server = household.server(coordinator);
@@ -172,7 +169,7 @@ TEST(GroupControllerState, OddAnswersGiveAbsentFieldsNotFailures)
 
 TEST(GroupControllerState, TheFiveRequestsOverlapAndMembersAreAskedInTurn)
 {
-    Household household = startedHousehold(4);
+    Household household = startedHousehold();
     const GroupController controller(groupOf(household, salon));
     const QString coordinator = controller.group().coordinator.host;
     const QString kitchen = controller.group().members[1].host;
@@ -204,7 +201,7 @@ TEST(GroupControllerState, TheFiveRequestsOverlapAndMembersAreAskedInTurn)
 
 TEST(GroupControllerState, FailingMemberVolumeFailsTheCallAndStopsTheRest)
 {
-    Household household = startedHousehold(5);
+    Household household = startedHousehold();
     const GroupController controller(groupOf(household, salon));
     const QString coordinator = controller.group().coordinator.host;
     const QString kitchen = controller.group().members[1].host;
@@ -228,7 +225,7 @@ TEST(GroupControllerState, FailingMemberVolumeFailsTheCallAndStopsTheRest)
 
 TEST(GroupControllerState, TheFirstFailureInOrderIsReported)
 {
-    Household household = startedHousehold(6);
+    Household household = startedHousehold();
     const GroupController controller(groupOf(household, salon));
     auto &server = household.server(controller.group().coordinator.host);
     // The transport read fails late, the media read early: order decides, not time.
@@ -245,7 +242,7 @@ TEST(GroupControllerState, TheFirstFailureInOrderIsReported)
 
 TEST(GroupControllerState, CancellingTheCallerAbortsEveryRequest)
 {
-    Household household = startedHousehold(7);
+    Household household = startedHousehold();
     const GroupController controller(groupOf(household, salon));
     playersim::Fault stall;
     stall.stallAfterBytes = 0;

@@ -1,3 +1,4 @@
+#include "TestAddresses.h"
 #include "AsyncTestSupport.h"
 
 #include <SonosKit/MusicServices.h>
@@ -50,7 +51,7 @@ TEST(MusicServicesParse, UnreadableListsFail)
 
 TEST(MusicServicesCall, ReadsTheListAndReportsItsAbsence)
 {
-    const QString address = QStringLiteral("127.10.3.1");
+    const QString address = testsupport::firstAddress(testsupport::Suite::MusicServices);
     auto log = std::make_shared<playersim::RequestLog>();
     playersim::SimServer server(address, 1400, log);
     std::atomic<bool> withList = true;
@@ -80,7 +81,7 @@ TEST(MusicServicesCall, ReadsTheListAndReportsItsAbsence)
 // table rather than an error, and a readable list comes through unchanged.
 TEST(MusicServicesCall, OrEmptyTurnsEveryFailureIntoNoNames)
 {
-    const QString address = QStringLiteral("127.10.3.2");
+    const QString address = testsupport::firstAddress(testsupport::Suite::MusicServices);
     auto log = std::make_shared<playersim::RequestLog>();
     playersim::SimServer server(address, 1400, log);
     std::atomic<int> answer = 0;

@@ -1,3 +1,4 @@
+#include "TestAddresses.h"
 #include "AsyncTestSupport.h"
 
 #include <SonosKit/SOAPClient.h>
@@ -31,10 +32,7 @@ class SOAPClientTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // CTest runs every test in a process of its own, in parallel: derive
-        // the address from the test's name rather than from a counter.
-        const size_t hash = qHash(QByteArray(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        address = QStringLiteral("127.1.%1.%2").arg(1 + hash % 250).arg(1 + (hash / 250) % 250);
+        address = testsupport::firstAddress(testsupport::Suite::SOAPClient);
         server = std::make_unique<playersim::SimServer>(address, 1400, log);
         server->setSoapHandler([](const playersim::SoapCall &call) {
             return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("Echo"), call.action}});
@@ -234,7 +232,7 @@ TEST_F(SOAPClientTest, invalidUtf8IsReplacedNotRejected)
 TEST_F(SOAPClientTest, transportFailuresAreNetworkErrorsAPersonCanRead)
 {
     // Nobody listens on this address.
-    SOAPClient nobody(QStringLiteral("127.1.254.254"));
+    SOAPClient nobody(testsupport::firstAddress(testsupport::Suite::SOAPClient, 7));
     auto refused = failureOf<SonosError>(nobody.call(SOAPClient::Service::avTransport, QStringLiteral("Play")));
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->kind(), SonosError::Kind::network);

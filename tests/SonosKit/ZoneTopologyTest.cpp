@@ -1,3 +1,4 @@
+#include "TestAddresses.h"
 #include "AsyncTestSupport.h"
 
 #include <SonosKit/SonosError.h>
@@ -175,10 +176,10 @@ protected:
 TEST_F(ZoneTopologyCall, ReadsTheEscapedDocument)
 {
     const QString document = state(group(QStringLiteral("A"), QStringLiteral("A:1"), member(QStringLiteral("A"), QStringLiteral("Küche 🍳"))));
-    start(QStringLiteral("127.10.2.1"), [document](const playersim::SoapCall &call) {
+    start(testsupport::firstAddress(testsupport::Suite::ZoneTopology), [document](const playersim::SoapCall &call) {
         return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("ZoneGroupState"), document}});
     });
-    const auto groups = testsupport::await(ZoneTopology(QStringLiteral("127.10.2.1")).groups());
+    const auto groups = testsupport::await(ZoneTopology(testsupport::firstAddress(testsupport::Suite::ZoneTopology)).groups());
     ASSERT_EQ(groups.size(), 1);
     EXPECT_EQ(groups[0].coordinator.roomName, QStringLiteral("Küche 🍳"));
     const auto calls = log->calls(QStringLiteral("GetZoneGroupState"));
@@ -189,10 +190,10 @@ TEST_F(ZoneTopologyCall, ReadsTheEscapedDocument)
 
 TEST_F(ZoneTopologyCall, MissingOrEmptyStateIsMalformed)
 {
-    start(QStringLiteral("127.10.2.2"), [](const playersim::SoapCall &call) {
+    start(testsupport::firstAddress(testsupport::Suite::ZoneTopology), [](const playersim::SoapCall &call) {
         return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("ZoneGroupState"), QString()}});
     });
-    const auto error = testsupport::failureOf<SonosError>(ZoneTopology(QStringLiteral("127.10.2.2")).groups());
+    const auto error = testsupport::failureOf<SonosError>(ZoneTopology(testsupport::firstAddress(testsupport::Suite::ZoneTopology)).groups());
     ASSERT_TRUE(error);
     EXPECT_EQ(error->errorDescription(),
               u"Could not parse the player's response: GetZoneGroupState returned no ZoneGroupState");

@@ -11,7 +11,7 @@ using SonosKit::XMLText::descendants;
 
 namespace {
 
-constexpr int block = 2;
+constexpr testsupport::Suite block = testsupport::Suite::PlayerSimContent;
 
 struct Page {
     int returned = -1;
@@ -52,7 +52,7 @@ TEST(ContentAnswers, BrowsePagesHonourStartAndCount)
     options.players = 2;
     options.favorites = 250;
     options.playlistTracks = 5000;
-    options.firstAddress = firstAddress(block, 0);
+    options.firstAddress = firstAddress(block);
     Household household = startedHousehold(Household::generate(options));
     const QString address = household.addresses().first();
 
@@ -83,7 +83,7 @@ TEST(ContentAnswers, BrowsePagesHonourStartAndCount)
 
 TEST(ContentAnswers, FavoritesCarryTheirMetadataEscapedTwice)
 {
-    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 1)));
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const QString address = household.addresses()[1];
     SonosKit::SOAPClient client(address, 1400, 5.0);
     const QString body = testsupport::await(client.callReturningRawXML(
@@ -115,7 +115,7 @@ TEST(ContentAnswers, FavoritesCarryTheirMetadataEscapedTwice)
 
 TEST(ContentAnswers, ContainersBehindFavorites)
 {
-    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 2)));
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const QString address = household.addresses().first();
     for (const playersim::SimFavorite &favorite : household.favorites()) {
         switch (favorite.kind) {

@@ -12,18 +12,6 @@
 
 namespace playersimtest {
 
-QString firstAddress(int block, int slot)
-{
-    return QStringLiteral("127.20.%1.%2").arg(block).arg(slot * 16 + 1);
-}
-
-playersim::Household startedHousehold(playersim::Household household)
-{
-    QString error;
-    EXPECT_TRUE(household.start(&error)) << error.toStdString();
-    return household;
-}
-
 SonosKit::XMLNode call(const QString &address, Service service, const QString &action,
                        const SonosKit::SOAPClient::Arguments &arguments)
 {
@@ -46,18 +34,6 @@ std::optional<qint64> faultCode(const QString &address, Service service, const Q
 QString text(const SonosKit::XMLNode &node, const QString &name)
 {
     return SonosKit::XMLText::text(node, name).value_or(QString());
-}
-
-bool waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds limit)
-{
-    QDeadlineTimer deadline(limit);
-    QEventLoop loop;
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        loop.processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
 }
 
 QByteArray smallHouseholdJson(int trackSeconds, int tracks)

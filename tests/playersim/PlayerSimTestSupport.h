@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestAddresses.h"
+
 #include "SonosKit/SOAPClient.h"
 #include "SonosKit/SonosError.h"
 #include "SonosKit/XMLText.h"
@@ -15,12 +17,9 @@ namespace playersimtest {
 
 using Service = SonosKit::SOAPClient::Service;
 
-// Each test of a file gets its own 16 addresses of the file's /24, so that
-// CTest can run them side by side.
-QString firstAddress(int block, int slot);
-
-// A household started on those addresses; the test fails when it can't bind.
-playersim::Household startedHousehold(playersim::Household household);
+using testsupport::firstAddress;
+using testsupport::startedHousehold;
+using testsupport::waitUntil;
 
 // One action on one player, waited for on the event loop.
 SonosKit::XMLNode call(const QString &address, Service service, const QString &action,
@@ -31,9 +30,6 @@ std::optional<qint64> faultCode(const QString &address, Service service, const Q
                                 const SonosKit::SOAPClient::Arguments &arguments = {});
 // The text of the first element called `name` below `node`; empty when none.
 QString text(const SonosKit::XMLNode &node, const QString &name);
-
-// Polls `condition` while serving the event loop; false when `limit` passed first.
-bool waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds limit = std::chrono::seconds(5));
 
 // A household of one group of two players and a standalone one, with short
 // tracks so tests can watch them end.

@@ -14,7 +14,7 @@ using SonosKit::XMLText::descendants;
 
 namespace {
 
-constexpr int block = 1;
+constexpr testsupport::Suite block = testsupport::Suite::PlayerSimTopology;
 
 struct Member {
     QString uuid;
@@ -73,7 +73,7 @@ QPair<int, QByteArray> post(const QString &url, const QByteArray &soapAction, co
 
 TEST(TopologyAnswers, EveryPlayerAnswersWithTheWholeHouseholdEscapedOnce)
 {
-    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 0)));
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const QStringList addresses = household.addresses();
 
     SonosKit::SOAPClient client(addresses.first(), 1400, 5.0);
@@ -107,7 +107,7 @@ TEST(TopologyAnswers, EveryPlayerAnswersWithTheWholeHouseholdEscapedOnce)
 
 TEST(TopologyAnswers, OldFirmwareFormIsABareZoneGroups)
 {
-    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 1)));
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     household.setTopologyForm(playersim::TopologyForm::legacy);
     const QString document = zoneGroupState(household.addresses().first());
     EXPECT_TRUE(document.startsWith(QStringLiteral("<ZoneGroups><ZoneGroup ")));
@@ -117,7 +117,7 @@ TEST(TopologyAnswers, OldFirmwareFormIsABareZoneGroups)
 
 TEST(TopologyAnswers, JoiningAndLeavingChangeTheTopology)
 {
-    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 2)));
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
     const QString bedroom = household.addressOfRoom(QStringLiteral("寝室"));
     const QString kitchen = household.addressOfRoom(QStringLiteral("Küche"));
@@ -162,7 +162,7 @@ TEST(TopologyAnswers, JoiningAndLeavingChangeTheTopology)
 
 TEST(TopologyAnswers, MusicServicesAndDeviceDescription)
 {
-    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 3)));
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const QString address = household.addresses()[2];
     const SonosKit::XMLNode answer = call(address, Service::musicServices, QStringLiteral("ListAvailableServices"));
     const SonosKit::XMLNode list = SonosKit::XMLText::document(text(answer, QStringLiteral("AvailableServiceDescriptorList"))).root();
@@ -187,7 +187,7 @@ TEST(TopologyAnswers, MusicServicesAndDeviceDescription)
 
 TEST(TopologyAnswers, UnknownActionsAndServicesAreRefused)
 {
-    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 4)));
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const QString address = household.addresses().first();
     EXPECT_EQ(faultCode(address, Service::zoneGroupTopology, QStringLiteral("Teleport")), 401);
     EXPECT_EQ(faultCode(address, Service::avTransport, QStringLiteral("Teleport"), {{"InstanceID", "0"}}), 401);

@@ -12,7 +12,7 @@ using playersim::Household;
 
 namespace {
 
-constexpr int block = 3;
+constexpr testsupport::Suite block = testsupport::Suite::PlayerSimTransport;
 
 const SonosKit::SOAPClient::Arguments instance{{"InstanceID", "0"}};
 const SonosKit::SOAPClient::Arguments play{{"InstanceID", "0"}, {"Speed", "1"}};
@@ -45,7 +45,7 @@ const playersim::SimFavorite &favoriteNamed(const QList<playersim::SimFavorite> 
 
 TEST(TransportAnswers, PlayTransitionsThenPlaysAndTheQueueMovesOn)
 {
-    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(1, 3), firstAddress(block, 0)));
+    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(1, 3), firstAddress(block)));
     const QString alpha = household.addresses()[0];
     EXPECT_EQ(transportState(alpha), QStringLiteral("STOPPED"));
 
@@ -75,7 +75,7 @@ TEST(TransportAnswers, PlayTransitionsThenPlaysAndTheQueueMovesOn)
 
 TEST(TransportAnswers, PositionAdvancesWhilePlayingAndHoldsWhilePaused)
 {
-    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(600, 2), firstAddress(block, 1)));
+    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(600, 2), firstAddress(block)));
     const QString alpha = household.addresses()[0];
     call(alpha, Service::avTransport, QStringLiteral("Seek"), {{"InstanceID", "0"}, {"Unit", "REL_TIME"}, {"Target", "0:03:07"}});
     call(alpha, Service::avTransport, QStringLiteral("Play"), play);
@@ -91,7 +91,7 @@ TEST(TransportAnswers, PositionAdvancesWhilePlayingAndHoldsWhilePaused)
 
 TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
 {
-    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 2)));
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const auto favorites = household.favorites();
     const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
     const QString kitchen = household.addressOfRoom(QStringLiteral("Küche"));
@@ -124,7 +124,7 @@ TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
 
 TEST(TransportAnswers, PlayingAFavoriteContainerFillsTheQueue)
 {
-    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block, 3)));
+    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const auto favorites = household.favorites();
     const QString bedroom = household.addressOfRoom(QStringLiteral("寝室"));
     const auto &weekly = favoriteNamed(favorites, QStringLiteral("Discover Weekly"));
@@ -159,7 +159,7 @@ TEST(TransportAnswers, PlayingAFavoriteContainerFillsTheQueue)
 
 TEST(TransportAnswers, EachPlayerHasItsOwnVolume)
 {
-    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(), firstAddress(block, 4)));
+    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(), firstAddress(block)));
     const QString alpha = household.addresses()[0];
     const QString beta = household.addresses()[1];
     auto volume = [](const QString &address) {
@@ -194,7 +194,7 @@ TEST(TransportAnswers, EachPlayerHasItsOwnVolume)
 
 TEST(TransportAnswers, CoverArtIsARealImage)
 {
-    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(), firstAddress(block, 5)));
+    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(), firstAddress(block)));
     QNetworkAccessManager manager;
     auto fetch = [&](const QString &query) {
         QNetworkReply *reply = manager.get(QNetworkRequest(QUrl(QStringLiteral("http://%1:1400/getaa?%2").arg(household.addresses()[0], query))));

@@ -1,3 +1,5 @@
+#include "TestAddresses.h"
+
 #include <SonosKit/SonosError.h>
 #include <playersim/Household.h>
 #include <playersim/SoapMessages.h>
@@ -41,13 +43,10 @@ Outcome zonescout(const QStringList &arguments)
     return run;
 }
 
-// Each test owns one /24 of 127.41.0.0/16, so CTest may run them side by side.
-Household started(int block)
+Household started()
 {
-    Household household = Household::defaultHousehold(QStringLiteral("127.41.%1.11").arg(block));
-    QString error;
-    EXPECT_TRUE(household.start(&error)) << error.toStdString();
-    return household;
+    return testsupport::startedHousehold(
+        Household::defaultHousehold(testsupport::firstAddress(testsupport::Suite::Zonescout)));
 }
 
 QStringList at(const Household &household, QStringList arguments)
@@ -83,7 +82,7 @@ QJsonObject itemTitled(const QJsonArray &items, const QString &title)
 
 TEST(Zonescout, TopologyAsJsonKeepsRoomNamesByteForByte)
 {
-    Household household = started(1);
+    Household household = started();
     const Outcome run = zonescout(at(household, {"--json", "topology"}));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty());
@@ -130,7 +129,7 @@ TEST(Zonescout, TextColumnsLineUpWhateverTheRoomsAreCalled)
 
 TEST(Zonescout, ContentListsCarryProvidersAndNulls)
 {
-    Household household = started(2);
+    Household household = started();
     const Outcome run = zonescout(at(household, {"--json", "favorites"}));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QJsonArray favorites = json(run).toArray();
@@ -163,7 +162,7 @@ TEST(Zonescout, ContentListsCarryProvidersAndNulls)
 
 TEST(Zonescout, ControlCommandsDriveTheHousehold)
 {
-    Household household = started(3);
+    Household household = started();
     const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
     const QString kitchen = household.addressOfRoom(QStringLiteral("Küche"));
     const QStringList room{"--room", "Salon Café"};
@@ -201,7 +200,7 @@ TEST(Zonescout, ControlCommandsDriveTheHousehold)
 
 TEST(Zonescout, JoinAndLeaveShowInTheTopology)
 {
-    Household household = started(4);
+    Household household = started();
     const auto groupCount = [&] { return json(zonescout(at(household, {"--json", "topology"}))).toArray().size(); };
     Outcome run = zonescout(at(household, {"--room", "Salon Café", "join", "寝室"}));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -235,7 +234,7 @@ TEST(Zonescout, JoinAndLeaveShowInTheTopology)
 
 TEST(Zonescout, FailuresAreOneLineAndExitOne)
 {
-    Household household = started(5);
+    Household household = started();
     Outcome run = zonescout(at(household, {"--room", "Nowhere", "status"}));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, SonosKit::SonosError::roomNotFound(QStringLiteral("Nowhere")).errorDescription() + u'\n');

@@ -1,0 +1,59 @@
+#include "TestAddresses.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+
+#include <gtest/gtest.h>
+
+namespace testsupport {
+
+namespace {
+
+// The running test's position among every test of the executable, counted
+// over all of them rather than the ones the filter selected.
+int testOrdinal()
+{
+    const ::testing::UnitTest &unit = *::testing::UnitTest::GetInstance();
+    const ::testing::TestInfo *current = unit.current_test_info();
+    int ordinal = 0;
+    for (int s = 0; s < unit.total_test_suite_count(); ++s) {
+        const ::testing::TestSuite &suite = *unit.GetTestSuite(s);
+        for (int t = 0; t < suite.total_test_count(); ++t, ++ordinal) {
+            if (suite.GetTestInfo(t) == current)
+                return ordinal;
+        }
+    }
+    ADD_FAILURE() << "an address was asked for outside a running test";
+    return 255;
+}
+
+} // namespace
+
+QString firstAddress(Suite suite, int slot)
+{
+    const int ordinal = testOrdinal();
+    EXPECT_LT(ordinal, 255) << "too many tests in one executable for one address block each";
+    EXPECT_TRUE(slot >= 0 && slot < 8) << "slot " << slot;
+    return QStringLiteral("127.%1.%2.%3").arg(100 + int(suite)).arg(ordinal).arg(1 + 32 * slot);
+}
+
+playersim::Household startedHousehold(playersim::Household household)
+{
+    QString error;
+    EXPECT_TRUE(household.start(&error)) << error.toStdString();
+    return household;
+}
+
+bool waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds limit)
+{
+    QDeadlineTimer deadline(limit);
+    QEventLoop loop;
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        loop.processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
+}
+
+} // namespace testsupport

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "playersim/Household.h"
+
+#include <QString>
+
+#include <chrono>
+#include <functional>
+
+namespace testsupport {
+
+// The loopback addresses a test may serve players on. CTest runs every test
+// in a process of its own, side by side with all the others, so no two tests
+// may ever share an address. Each suite owns one /16 (this list is the only
+// place they are handed out), and within it each test owns the /24 numbered
+// by its position in the executable, which gtest keeps stable whatever
+// filter runs it.
+enum class Suite {
+    SOAPClient = 1,
+    ContentDirectory,
+    ZoneTopology,
+    MusicServices,
+    GroupControllerState,
+    GroupControllerCommands,
+    PlayerSimTopology,
+    PlayerSimContent,
+    PlayerSimTransport,
+    PlayerSimHouseholdJson,
+    Zonescout,
+    PlayerStore,
+    PlayerStoreFaults,
+    QuilloViews,
+    Benchmarks,
+};
+
+// The first of 32 addresses of the running test's block; `slot` (0 to 7)
+// picks further runs of 32 for a test that needs more than one household.
+QString firstAddress(Suite suite, int slot = 0);
+
+// `household` started on its addresses; the test fails when it can't bind.
+playersim::Household startedHousehold(playersim::Household household);
+
+// Serves the event loop until `condition` holds; false when `limit` passed
+// first.
+bool waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds limit = std::chrono::seconds(5));
+
+} // namespace testsupport
