@@ -11,7 +11,7 @@ namespace testsupport {
 
 // The loopback addresses a test may serve players on. CTest runs every test
 // in a process of its own, side by side with all the others, so no two tests
-// may ever share an address. Each suite owns one /16 (this list is the only
+// may ever share an address. Each test executable owns one /16 (this list is the only
 // place they are handed out), and within it each test owns the /24 numbered
 // by its position in the executable, which gtest keeps stable whatever
 // filter runs it.
@@ -27,7 +27,11 @@ enum class Suite {
     PlayerSimTransport,
     PlayerSimHouseholdJson,
     Zonescout,
-    PlayerStore,
+    PlayerStorePreferences,
+    PlayerStoreDiscovery,
+    PlayerStorePolling,
+    PlayerStoreFavorites,
+    PlayerStoreTracks,
     PlayerStoreFaults,
     QuilloViews,
     Benchmarks,

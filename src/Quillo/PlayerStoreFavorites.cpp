@@ -68,7 +68,13 @@ QCoro::Task<void> PlayerStore::loadFavorites(bool)
         co_return;
     setFavorites(std::move(loaded));
 
-    QHash<qint64, QString> names = co_await namesRequest;
+    // An unreadable service list counts as empty; only a store that is going
+    // away can still make this await fail.
+    QHash<qint64, QString> names;
+    try {
+        names = co_await namesRequest;
+    } catch (...) {
+    }
     if (watch.ended())
         co_return;
     setServiceNames(std::move(names));
