@@ -24,7 +24,7 @@ Item {
 
     SymbolIcon {
         anchors.centerIn: parent
-        name: "music.note"
+        symbol: "music.note"
         size: 20
         color: Theme.secondary
         visible: image.status !== Image.Ready

@@ -21,6 +21,7 @@ RowLayout {
         }
 
         Accessible.name: "Provider"
+        Accessible.ignored: !visible
     }
 
     ComboBox {
@@ -39,6 +40,7 @@ RowLayout {
         }
 
         Accessible.name: "Favorite"
+        Accessible.ignored: !visible
     }
 
     PlainButton {

@@ -15,6 +15,7 @@ ColumnLayout {
         wrapMode: Text.Wrap
         Accessible.role: Accessible.StaticText
         Accessible.name: text
+        Accessible.ignored: !visible
     }
 
     RowLayout {
@@ -57,5 +58,6 @@ ColumnLayout {
         wrapMode: Text.Wrap
         Accessible.role: Accessible.StaticText
         Accessible.name: text
+        Accessible.ignored: !visible
     }
 }

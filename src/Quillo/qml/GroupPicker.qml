@@ -8,7 +8,7 @@ RowLayout {
     id: picker
 
     SymbolIcon {
-        name: "hifispeaker.2"
+        symbol: "hifispeaker.2"
         size: Theme.fontHeadline
         color: Theme.secondary
     }
@@ -31,5 +31,6 @@ RowLayout {
         }
 
         Accessible.name: "Group"
+        Accessible.ignored: !visible
     }
 }

@@ -23,6 +23,7 @@ AbstractButton {
 
     Accessible.role: Accessible.Link
     Accessible.name: text
+    Accessible.ignored: !visible
     Accessible.onPressAction: control.clicked()
     Keys.onReturnPressed: control.clicked()
     Keys.onEnterPressed: control.clicked()

@@ -13,4 +13,5 @@ Text {
     horizontalAlignment: Text.AlignLeft
     Accessible.role: Accessible.StaticText
     Accessible.name: text
+    Accessible.ignored: !visible
 }

@@ -33,6 +33,7 @@ RowLayout {
             maximumLineCount: 1
             Accessible.role: Accessible.StaticText
             Accessible.name: text
+            Accessible.ignored: !visible
         }
 
         Text {
@@ -44,6 +45,7 @@ RowLayout {
             maximumLineCount: 1
             Accessible.role: Accessible.StaticText
             Accessible.name: text
+            Accessible.ignored: !visible
         }
 
         ProgressBar {
@@ -55,6 +57,7 @@ RowLayout {
             to: PlayerStore.playback?.durationSeconds ?? 1
             value: PlayerStore.playback?.positionSeconds ?? 0
             Accessible.name: PlayerStore.playback?.progressText ?? ""
+            Accessible.ignored: !visible
         }
     }
 }

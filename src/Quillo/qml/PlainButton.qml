@@ -46,6 +46,7 @@ Button {
     }
 
     Accessible.name: text
+    Accessible.ignored: !visible
     Accessible.description: helpText
     Accessible.onPressAction: control.clicked()
     Keys.onReturnPressed: control.clicked()

@@ -44,7 +44,7 @@ Item {
             Layout.fillWidth: true
 
             SymbolIcon {
-                name: PlayerStore.isSearching ? "antenna.radiowaves.left.and.right" : "exclamationmark.triangle"
+                symbol: PlayerStore.isSearching ? "antenna.radiowaves.left.and.right" : "exclamationmark.triangle"
                 size: Theme.fontHeadline
                 color: Theme.secondary
             }
@@ -58,6 +58,7 @@ Item {
                 wrapMode: Text.Wrap
                 Accessible.role: Accessible.StaticText
                 Accessible.name: text
+                Accessible.ignored: !visible
             }
         }
 
@@ -67,6 +68,7 @@ Item {
             implicitWidth: 20
             implicitHeight: 20
             Accessible.name: "Searching"
+            Accessible.ignored: !visible
         }
 
         Text {
@@ -78,6 +80,7 @@ Item {
             wrapMode: Text.Wrap
             Accessible.role: Accessible.StaticText
             Accessible.name: text
+            Accessible.ignored: !visible
         }
 
         SmallButton {
@@ -95,6 +98,7 @@ Item {
             wrapMode: Text.Wrap
             Accessible.role: Accessible.StaticText
             Accessible.name: text
+            Accessible.ignored: !visible
         }
 
         Divider {}
@@ -114,6 +118,7 @@ Item {
             wrapMode: Text.Wrap
             Accessible.role: Accessible.StaticText
             Accessible.name: text
+            Accessible.ignored: !visible
         }
 
         RowLayout {
@@ -130,6 +135,7 @@ Item {
                 inputMethodHints: Qt.ImhNoAutoUppercase | Qt.ImhNoPredictiveText
                 onAccepted: PlayerStore.retryDiscovery(text)
                 Accessible.name: "Speaker address"
+                Accessible.ignored: !visible
             }
 
             SmallButton {
@@ -149,6 +155,7 @@ Item {
             wrapMode: Text.Wrap
             Accessible.role: Accessible.StaticText
             Accessible.name: text
+            Accessible.ignored: !visible
         }
 
         LinkButton {

@@ -15,6 +15,7 @@ Button {
     implicitWidth: implicitContentWidth + leftPadding + rightPadding
 
     Accessible.name: text
+    Accessible.ignored: !visible
     Accessible.onPressAction: control.clicked()
     Keys.onReturnPressed: control.clicked()
     Keys.onEnterPressed: control.clicked()

@@ -4,20 +4,23 @@ import Quillo
 
 // A monochrome symbol from the bundled icon set, tinted to `color`. The box
 // is `size` square; symbols wider than tall fit inside it.
-IconImage {
+Item {
     id: icon
 
-    property string name
+    property string symbol
     property int size: Theme.fontBody
+    property color color: Theme.secondary
 
-    source: name === "" ? "" : "qrc:/Quillo/icons/" + name + ".svg"
-    color: Theme.secondary
-    width: size
-    height: size
-    sourceSize.width: size
-    sourceSize.height: size
-    fillMode: Image.PreserveAspectFit
     implicitWidth: size
     implicitHeight: size
     Accessible.ignored: true
+
+    IconImage {
+        anchors.fill: parent
+        source: icon.symbol === "" ? "" : "qrc:/Quillo/icons/" + icon.symbol + ".svg"
+        color: icon.color
+        sourceSize.width: icon.size
+        sourceSize.height: icon.size
+        fillMode: Image.PreserveAspectFit
+    }
 }

@@ -28,73 +28,81 @@ ColumnLayout {
         text: "Loading tracks…"
     }
 
-    ColumnLayout {
+    // Built only while shown, so hidden rows never reach assistive technology.
+    Loader {
         Layout.fillWidth: true
-        visible: trackList.showsMessage
-        spacing: 2
+        active: trackList.showsMessage
+        visible: active
+        sourceComponent: ColumnLayout {
+            spacing: 2
 
-        ListMessage {
-            text: trackList.hasMessage ? PlayerStore.tracksMessage : ""
-        }
+            ListMessage {
+                text: PlayerStore.tracksMessage ?? ""
+            }
 
-        SmallButton {
-            visible: PlayerStore.canLoadTracksFromQueue
-            text: "Show tracks"
-            onClicked: PlayerStore.showTracks()
-        }
+            SmallButton {
+                visible: PlayerStore.canLoadTracksFromQueue
+                text: "Show tracks"
+                onClicked: PlayerStore.showTracks()
+            }
 
-        TrackRow {
-            Layout.fillWidth: true
-            visible: (PlayerStore.selectedItem?.uri ?? "") !== ""
-            number: 1
-            showsIndex: false
-            title: PlayerStore.selectedItem?.title ?? ""
-            artist: PlayerStore.selectedItem?.artist
-            isUnplayable: PlayerStore.selectedItemHelpText !== ""
-            helpText: PlayerStore.selectedItemHelpText
-            onClicked: PlayerStore.playSelectedItem()
+            TrackRow {
+                Layout.fillWidth: true
+                visible: (PlayerStore.selectedItem?.uri ?? "") !== ""
+                number: 1
+                showsIndex: false
+                title: PlayerStore.selectedItem?.title ?? ""
+                artist: PlayerStore.selectedItem?.artist
+                isUnplayable: PlayerStore.selectedItemHelpText !== ""
+                helpText: PlayerStore.selectedItemHelpText
+                onClicked: PlayerStore.playSelectedItem()
+            }
         }
     }
 
-    ListView {
-        id: tracks
-
+    Loader {
         Layout.fillWidth: true
-        Layout.preferredHeight: Math.min(contentHeight, 200)
-        visible: trackList.showsTracks
-        clip: true
-        spacing: 0
-        boundsBehavior: Flickable.StopAtBounds
-        model: PlayerStore.tracks
-        // Tab reaches the list as one stop; the arrows move through it.
-        activeFocusOnTab: true
-        keyNavigationEnabled: true
-        highlightMoveDuration: 0
+        active: trackList.showsTracks
+        visible: active
+        sourceComponent: ListView {
+            id: tracks
 
-        ScrollBar.vertical: ScrollBar {
-            policy: tracks.contentHeight > tracks.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+            implicitHeight: Math.min(contentHeight, 200)
+            clip: true
+            spacing: 0
+            boundsBehavior: Flickable.StopAtBounds
+            model: PlayerStore.tracks
+            // Tab reaches the list as one stop; the arrows move through it.
+            activeFocusOnTab: true
+            keyNavigationEnabled: true
+            highlightMoveDuration: 0
+
+            ScrollBar.vertical: ScrollBar {
+                policy: tracks.contentHeight > tracks.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+            }
+
+            delegate: TrackRow {
+                required property int index
+                required title
+                required artist
+                required isUnplayable
+                required helpText
+
+                width: ListView.view.width
+                focusPolicy: Qt.NoFocus
+                number: index + 1
+                showsIndex: PlayerStore.trackCount > 1
+                highlighted: ListView.isCurrentItem && ListView.view.activeFocus
+                onClicked: PlayerStore.playTrackAt(index)
+            }
+
+            Keys.onReturnPressed: PlayerStore.playTrackAt(currentIndex)
+            Keys.onEnterPressed: PlayerStore.playTrackAt(currentIndex)
+            Keys.onSpacePressed: PlayerStore.playTrackAt(currentIndex)
+
+            Accessible.role: Accessible.List
+            Accessible.name: "Tracks"
+            Accessible.ignored: !visible
         }
-
-        delegate: TrackRow {
-            required property int index
-            required title
-            required artist
-            required isUnplayable
-            required helpText
-
-            width: ListView.view.width
-            focusPolicy: Qt.NoFocus
-            number: index + 1
-            showsIndex: PlayerStore.trackCount > 1
-            highlighted: ListView.isCurrentItem && ListView.view.activeFocus
-            onClicked: PlayerStore.playTrackAt(index)
-        }
-
-        Keys.onReturnPressed: PlayerStore.playTrackAt(currentIndex)
-        Keys.onEnterPressed: PlayerStore.playTrackAt(currentIndex)
-        Keys.onSpacePressed: PlayerStore.playTrackAt(currentIndex)
-
-        Accessible.role: Accessible.List
-        Accessible.name: "Tracks"
     }
 }

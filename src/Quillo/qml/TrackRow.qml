@@ -15,7 +15,7 @@ AbstractButton {
 
         property string helpText
 
-        name: "exclamationmark.triangle"
+        symbol: "exclamationmark.triangle"
         size: Theme.fontFootnote
         color: Theme.secondary
 
@@ -100,6 +100,7 @@ AbstractButton {
 
     Accessible.role: Accessible.Button
     Accessible.name: title
+    Accessible.ignored: !visible
     Accessible.description: helpText
     Accessible.onPressAction: row.clicked()
     Keys.onReturnPressed: row.clicked()

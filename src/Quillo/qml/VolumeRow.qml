@@ -11,7 +11,7 @@ RowLayout {
     enabled: PlayerStore.selectedGroupIndex >= 0
 
     SymbolIcon {
-        name: "speaker.fill"
+        symbol: "speaker.fill"
         size: Theme.fontCaption
         color: enabled ? Theme.secondary : Theme.disabled
     }
@@ -44,10 +44,11 @@ RowLayout {
         }
 
         Accessible.name: "Volume"
+        Accessible.ignored: !visible
     }
 
     SymbolIcon {
-        name: "speaker.wave.3.fill"
+        symbol: "speaker.wave.3.fill"
         size: Theme.fontCaption
         color: enabled ? Theme.secondary : Theme.disabled
     }

@@ -33,7 +33,7 @@ Item {
 
             SymbolIcon {
                 anchors.centerIn: parent
-                name: tip.iconName
+                symbol: tip.iconName
                 size: Theme.fontBody
                 color: Theme.accent
             }
@@ -53,6 +53,7 @@ Item {
                 wrapMode: Text.Wrap
                 Accessible.role: Accessible.Heading
                 Accessible.name: text
+                Accessible.ignored: !visible
             }
 
             Text {
@@ -63,6 +64,7 @@ Item {
                 wrapMode: Text.Wrap
                 Accessible.role: Accessible.StaticText
                 Accessible.name: text
+                Accessible.ignored: !visible
             }
         }
     }
@@ -85,7 +87,7 @@ Item {
             spacing: 10
 
             SymbolIcon {
-                name: "hifispeaker.2.fill"
+                symbol: "hifispeaker.2.fill"
                 size: Theme.fontWelcomeIcon
                 color: Theme.secondary
             }
@@ -101,6 +103,7 @@ Item {
                     color: Theme.text
                     Accessible.role: Accessible.Heading
                     Accessible.name: text
+                    Accessible.ignored: !visible
                 }
 
                 Text {
@@ -109,6 +112,7 @@ Item {
                     color: Theme.secondary
                     Accessible.role: Accessible.StaticText
                     Accessible.name: text
+                    Accessible.ignored: !visible
                 }
             }
         }
@@ -149,6 +153,7 @@ Item {
                 color: Theme.secondary
                 Accessible.role: Accessible.StaticText
                 Accessible.name: text
+                Accessible.ignored: !visible
             }
 
             LinkButton {
@@ -164,6 +169,7 @@ Item {
                 color: Theme.secondary
                 Accessible.role: Accessible.StaticText
                 Accessible.name: text
+                Accessible.ignored: !visible
             }
 
             LinkButton {
@@ -182,6 +188,7 @@ Item {
                 focus: true
                 onClicked: welcome.dismissed()
                 Accessible.name: text
+                Accessible.ignored: !visible
                 Accessible.onPressAction: gotIt.clicked()
             }
         }
