@@ -201,6 +201,18 @@ void PlayerStore::updateMarks()
     m_favorites.setMarkedIDs(m_unplayableFavoriteIDs);
     m_visibleFavorites.setMarkedIDs(m_unplayableFavoriteIDs);
     m_tracks.setMarkedIDs(m_unplayableFavoriteIDs);
+    updateSelectedItemHelpText();
+}
+
+void PlayerStore::updateSelectedItemHelpText()
+{
+    QString text;
+    if (m_selectedItem && m_unplayableFavoriteIDs.contains(m_selectedItem->id))
+        text = ContentItemListModel::unplayableHelp(*m_selectedItem);
+    if (text == m_selectedItemHelpText)
+        return;
+    m_selectedItemHelpText = std::move(text);
+    Q_EMIT selectedItemHelpTextChanged();
 }
 
 void PlayerStore::setServiceNames(QHash<qint64, QString> names)
@@ -430,6 +442,7 @@ void PlayerStore::updateSelectedItem()
     if (chosen != m_selectedItem) {
         m_selectedItem = std::move(chosen);
         Q_EMIT selectedItemChanged();
+        updateSelectedItemHelpText();
     }
     updateLoadingTracks();
 }

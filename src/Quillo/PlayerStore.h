@@ -53,6 +53,7 @@ class PlayerStore : public QObject
     Q_PROPERTY(bool isPlaying READ isPlaying NOTIFY isPlayingChanged)
     Q_PROPERTY(StoreStatus::Kind statusKind READ statusKind NOTIFY statusChanged)
     Q_PROPERTY(QString statusMessage READ statusMessage NOTIFY statusChanged)
+    Q_PROPERTY(bool isSearching READ isSearching NOTIFY statusChanged)
     Q_PROPERTY(QStringList unplayableFavoriteIDs READ unplayableFavoriteIDList NOTIFY unplayableFavoriteIDsChanged)
     Q_PROPERTY(QVariant pendingVolume READ pendingVolumeValue WRITE setPendingVolumeValue NOTIFY pendingVolumeChanged)
     Q_PROPERTY(QString selectedProvider READ selectedProvider WRITE setSelectedProvider NOTIFY selectedProviderChanged)
@@ -77,6 +78,8 @@ class PlayerStore : public QObject
     Q_PROPERTY(int visibleFavoriteCount READ visibleFavoriteCount NOTIFY visibleFavoritesChanged)
     Q_PROPERTY(QVariant selectedItem READ selectedItemValue NOTIFY selectedItemChanged)
     Q_PROPERTY(int selectedItemIndex READ selectedItemIndex NOTIFY selectedItemChanged)
+    // Why the chosen entry is dimmed; empty when it is not.
+    Q_PROPERTY(QString selectedItemHelpText READ selectedItemHelpText NOTIFY selectedItemHelpTextChanged)
 
 public:
     using Status = StoreStatus;
@@ -95,7 +98,9 @@ public:
     static Environment defaultEnvironment();
 
     // `settings` holds the four preferences; null means the user's own file.
-    explicit PlayerStore(std::unique_ptr<QSettings> settings = nullptr, Environment environment = defaultEnvironment(),
+    // No default for it: QML prefers a default constructor to create(), and
+    // must never build a store of its own.
+    explicit PlayerStore(std::unique_ptr<QSettings> settings, Environment environment = defaultEnvironment(),
                          QObject *parent = nullptr);
     ~PlayerStore() override;
 
@@ -182,6 +187,7 @@ public:
     bool isPlaying() const;
     StoreStatus::Kind statusKind() const { return m_status.kind; }
     QString statusMessage() const { return m_status.message; }
+    bool isSearching() const { return m_status.kind == StoreStatus::Kind::Searching; }
     QStringList unplayableFavoriteIDList() const;
     QVariant pendingVolumeValue() const;
     void setPendingVolumeValue(const QVariant &volume);
@@ -199,6 +205,7 @@ public:
     int visibleFavoriteCount() const { return int(m_visibleFavorites.items().size()); }
     QVariant selectedItemValue() const;
     int selectedItemIndex() const;
+    QString selectedItemHelpText() const { return m_selectedItemHelpText; }
 
 Q_SIGNALS:
     void groupsChanged();
@@ -225,6 +232,7 @@ Q_SIGNALS:
     void availableProvidersChanged();
     void visibleFavoritesChanged();
     void selectedItemChanged();
+    void selectedItemHelpTextChanged();
     // Every playback snapshot read, equal or not; a clock for listeners that
     // extrapolate the position.
     void playbackRead();
@@ -255,6 +263,7 @@ private:
     void updateFavoritesDerived();
     void updateSelectedItem();
     void updateMarks();
+    void updateSelectedItemHelpText();
     static QStringList providersOf(const QList<SonosKit::ContentItem> &items, const QHash<qint64, QString> &names);
 
     // Discovery (PlayerStoreDiscovery.cpp).
@@ -323,6 +332,7 @@ private:
     QStringList m_availableProviders{allProviders};
     ContentItemListModel m_visibleFavorites;
     std::optional<SonosKit::ContentItem> m_selectedItem;
+    QString m_selectedItemHelpText;
 
     // Cancelled when the store goes; tasks check it after every wait.
     Lifetime m_lifetime;

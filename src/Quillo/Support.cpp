@@ -1,5 +1,10 @@
 #include "Support.h"
 
+#include <QDesktopServices>
+#include <QRegularExpression>
+#include <QSysInfo>
+#include <QUrlQuery>
+
 QUrl Support::pageURL()
 {
     static const QUrl url(QStringLiteral("https://" QUILLO_SUPPORT_HOST "/quillo/"));
@@ -8,10 +13,62 @@ QUrl Support::pageURL()
 
 QUrl Support::reportURL()
 {
-    return pageURL();
+    QUrl url = pageURL();
+    if (!url.isValid())
+        return pageURL();
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("version"), version());
+    query.addQueryItem(QStringLiteral("os"), operatingSystemVersion());
+    url.setQuery(query);
+    url.setFragment(QStringLiteral("report"));
+    return url.isValid() ? url : pageURL();
 }
 
 QString Support::version()
 {
-    return QStringLiteral(QUILLO_VERSION);
+    const QString value = QStringLiteral(QUILLO_VERSION);
+    return value.isEmpty() ? QStringLiteral("?") : value;
+}
+
+QString Support::threePartVersion(const QString &text)
+{
+    // Leading numbers only: "24.04" is 24.4.0, "6.1.0-18-amd64" is 6.1.0.
+    static const QRegularExpression leading(QStringLiteral("^(\\d+)(?:\\.(\\d+))?(?:\\.(\\d+))?"));
+    const QRegularExpressionMatch match = leading.match(text.trimmed());
+    qulonglong parts[3] = {0, 0, 0};
+    if (match.hasMatch()) {
+        for (int i = 0; i < 3; ++i) {
+            bool ok = false;
+            const qulonglong value = match.captured(i + 1).toULongLong(&ok);
+            parts[i] = ok ? value : 0;
+        }
+    }
+    return QStringLiteral("%1.%2.%3").arg(parts[0]).arg(parts[1]).arg(parts[2]);
+}
+
+QString Support::operatingSystemVersion()
+{
+    // The distribution's release where it names one (Debian 12, Ubuntu
+    // 24.04), the kernel's otherwise (rolling releases have no number).
+    const QString product = QSysInfo::productVersion();
+    if (!product.isEmpty() && product.front().isDigit())
+        return threePartVersion(product);
+    return threePartVersion(QSysInfo::kernelVersion());
+}
+
+QUrl Support::discoveryHelpURL()
+{
+    QUrl url = pageURL();
+    url.setFragment(QStringLiteral("discovery"));
+    return url;
+}
+
+void Support::openURL(const QUrl &url)
+{
+    QDesktopServices::openUrl(url);
+}
+
+void Support::openLocalNetworkSettings()
+{
+    openURL(discoveryHelpURL());
 }

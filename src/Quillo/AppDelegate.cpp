@@ -1,0 +1,156 @@
+#include "AppDelegate.h"
+
+#include "PlayerStore.h"
+#include "Popover.h"
+#include "StatusItem.h"
+#include "WelcomeWindow.h"
+
+#include <QCoreApplication>
+#include <QQmlEngine>
+#include <QQuickStyle>
+#include <QQuickView>
+#include <QSystemTrayIcon>
+
+namespace {
+
+const QUrl menuContent(QStringLiteral("qrc:/Quillo/qml/MenuContentView.qml"));
+
+// The window a desktop without a tray gets instead of the panel; closing it
+// ends the program, so nobody is left with an invisible process.
+class FallbackWindow : public QQuickView
+{
+public:
+    using QQuickView::QQuickView;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::Close)
+            QCoreApplication::quit();
+        return QQuickView::event(event);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<QQmlEngine> makeQuilloEngine()
+{
+    QQuickStyle::setStyle(QStringLiteral("Fusion"));
+    auto engine = std::make_unique<QQmlEngine>();
+    engine->addImportPath(QStringLiteral("qrc:/"));
+    QObject::connect(engine.get(), &QQmlEngine::quit, QCoreApplication::instance(), &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    return engine;
+}
+
+AppDelegate::AppDelegate(std::unique_ptr<PlayerStore> store, QObject *parent)
+    : QObject(parent)
+    , m_store(store ? std::move(store) : std::make_unique<PlayerStore>(nullptr))
+{
+    PlayerStore::provideToQml(m_store.get());
+    m_engine = makeQuilloEngine();
+    m_welcome = std::make_unique<WelcomeWindowController>(m_engine.get());
+}
+
+AppDelegate::~AppDelegate()
+{
+    // Windows go before the engine their content lives in.
+    m_popover.reset();
+    m_fallbackWindow.reset();
+    m_welcome.reset();
+    m_engine.reset();
+    PlayerStore::provideToQml(nullptr);
+}
+
+void AppDelegate::launch()
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_statusItem = std::make_unique<StatusItem>();
+        connect(m_statusItem.get(), &StatusItem::toggleRequested, this, &AppDelegate::togglePopover);
+        connect(m_statusItem.get(), &StatusItem::openRequested, this, &AppDelegate::openPopover);
+        connect(m_statusItem.get(), &StatusItem::quitRequested, QCoreApplication::instance(), &QCoreApplication::quit,
+                Qt::QueuedConnection);
+        m_statusItem->show();
+        m_popover = std::make_unique<Popover>(m_engine.get(), menuContent);
+    } else {
+        launchWithoutTray();
+    }
+    QPointer<AppDelegate> self(this);
+    m_store->setRequestWelcome([self] {
+        if (self)
+            self->showWelcome();
+    });
+    observeForIconUpdates();
+    observeForFirstRun();
+}
+
+void AppDelegate::launchWithoutTray()
+{
+    auto window = std::make_unique<FallbackWindow>(m_engine.get(), nullptr);
+    window->setTitle(QStringLiteral("Quillo"));
+    window->setResizeMode(QQuickView::SizeViewToRootObject);
+    window->setSource(menuContent);
+    window->show();
+    m_fallbackWindow = std::move(window);
+}
+
+void AppDelegate::togglePopover()
+{
+    if (m_popover && m_statusItem)
+        m_popover->toggle(m_statusItem->geometry());
+}
+
+void AppDelegate::openPopover()
+{
+    if (m_popover && m_statusItem) {
+        if (!m_popover->isVisible())
+            m_popover->open(m_statusItem->geometry());
+        m_popover->requestActivate();
+    } else if (m_fallbackWindow) {
+        m_fallbackWindow->show();
+        m_fallbackWindow->raise();
+        m_fallbackWindow->requestActivate();
+    }
+}
+
+void AppDelegate::observeForIconUpdates()
+{
+    // Hollow at launch whatever plays; every change of playback after that
+    // decides.
+    connect(m_store.get(), &PlayerStore::playbackChanged, this, [this] {
+        if (m_statusItem)
+            m_statusItem->showPlayback(m_store->playback());
+    });
+}
+
+void AppDelegate::observeForFirstRun()
+{
+    connect(m_store.get(), &PlayerStore::groupsChanged, this, [this] {
+        if (m_waitingForSpeakers)
+            firstRunStep();
+    });
+    m_waitingForSpeakers = true;
+    firstRunStep();
+}
+
+void AppDelegate::firstRunStep()
+{
+    if (m_store->hasSeenWelcome())
+        return; // stays armed, with nothing to do
+    if (!m_store->groups().isEmpty()) {
+        m_waitingForSpeakers = false;
+        showWelcome();
+        return;
+    }
+    // Discovery starts at launch even if the panel is never opened.
+    m_store->refreshTopology();
+}
+
+void AppDelegate::showWelcome()
+{
+    QPointer<AppDelegate> self(this);
+    m_welcome->show([self] {
+        if (self)
+            self->m_store->setHasSeenWelcome(true);
+    });
+}
