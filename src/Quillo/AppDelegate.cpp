@@ -35,7 +35,12 @@ protected:
 
 std::unique_ptr<QQmlEngine> makeQuilloEngine()
 {
-    QQuickStyle::setStyle(QStringLiteral("Fusion"));
+    // Once per process, before any QML imports the controls.
+    static const bool styled = [] {
+        QQuickStyle::setStyle(QStringLiteral("Fusion"));
+        return true;
+    }();
+    Q_UNUSED(styled);
     auto engine = std::make_unique<QQmlEngine>();
     engine->addImportPath(QStringLiteral("qrc:/"));
     QObject::connect(engine.get(), &QQmlEngine::quit, QCoreApplication::instance(), &QCoreApplication::quit,

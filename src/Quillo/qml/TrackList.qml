@@ -77,8 +77,11 @@ ColumnLayout {
             keyNavigationEnabled: true
             highlightMoveDuration: 0
 
+            readonly property bool scrolls: contentHeight > height + 0.5
+
             ScrollBar.vertical: ScrollBar {
-                policy: tracks.contentHeight > tracks.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+                id: scrollBar
+                policy: tracks.scrolls ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
             }
 
             delegate: TrackRow {
@@ -88,7 +91,8 @@ ColumnLayout {
                 required isUnplayable
                 required helpText
 
-                width: ListView.view.width
+                // Rows stop short of the scroll bar rather than run under it.
+                width: ListView.view.width - (tracks.scrolls ? scrollBar.width : 0)
                 focusPolicy: Qt.NoFocus
                 number: index + 1
                 showsIndex: PlayerStore.trackCount > 1

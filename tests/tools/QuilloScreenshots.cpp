@@ -1,0 +1,214 @@
+// Renders the panel, the setup screen and the welcome window in the states
+// the README shows, over a real store talking to a simulated household, and
+// saves them as PNGs.
+//   quillo-screenshots OUT-DIR
+#include "Quillo/AppDelegate.h"
+#include "Quillo/PlayerStore.h"
+#include "playersim/Household.h"
+
+#include "SonosKit/ZoneTopology.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QCoroTimer>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+bool waitFor(const std::function<bool()> &condition, std::chrono::milliseconds limit = std::chrono::seconds(10))
+{
+    QDeadlineTimer deadline(limit);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QEventLoop().processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
+}
+
+void settle(std::chrono::milliseconds span = std::chrono::milliseconds(400))
+{
+    waitFor([] { return false; }, span);
+}
+
+// A search that finds nothing for a long time: the setup screen's search.
+QCoro::Task<QList<SonosKit::ZoneGroup>> endlessSearch(double)
+{
+    co_await QCoro::sleepFor(std::chrono::minutes(10));
+    co_return QList<SonosKit::ZoneGroup>();
+}
+
+class Shooter
+{
+public:
+    Shooter(QString directory, QString firstAddress)
+        : m_directory(std::move(directory))
+        , m_address(std::move(firstAddress))
+    {
+    }
+
+    std::unique_ptr<PlayerStore> store(bool searchForever = false)
+    {
+        PlayerStore::Environment environment;
+        if (searchForever) {
+            environment.findHousehold = endlessSearch;
+        } else {
+            environment.findHousehold = [address = m_address](double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
+                co_return co_await SonosKit::ZoneTopology(address).groups();
+            };
+        }
+        auto settings = std::make_unique<QSettings>(m_settings.filePath(QStringLiteral("Quillo-%1.conf").arg(++m_count)),
+                                                    QSettings::IniFormat);
+        return std::make_unique<PlayerStore>(std::move(settings), std::move(environment));
+    }
+
+    // Shows `content` over `store`, lets `prepare` bring it into shape, and
+    // saves the window once `ready` holds.
+    bool shoot(const QString &name, PlayerStore &store, const QString &content, const std::function<void()> &prepare,
+               const std::function<bool()> &ready, const std::function<void()> &afterShowing = {})
+    {
+        PlayerStore::provideToQml(&store);
+        auto engine = makeQuilloEngine();
+        bool saved = false;
+        // Before the panel shows: its opening starts refreshes of its own,
+        // which would race the state set up here.
+        if (prepare)
+            prepare();
+        {
+            QQuickView view(engine.get(), nullptr);
+            view.setResizeMode(QQuickView::SizeViewToRootObject);
+            view.setSource(QUrl(content));
+            view.show();
+            if (afterShowing) {
+                settle();
+                afterShowing();
+            }
+            if (!waitFor(ready))
+                std::fprintf(stderr, "quillo-screenshots: %s did not reach its state in time\n", qPrintable(name));
+            settle();
+            const QString path = QDir(m_directory).filePath(name + QStringLiteral(".png"));
+            saved = view.grabWindow().save(path, "PNG");
+            std::printf("%s\n", qPrintable(path));
+            view.hide();
+        }
+        engine.reset();
+        PlayerStore::provideToQml(nullptr);
+        return saved;
+    }
+
+private:
+    QString m_directory;
+    QString m_address;
+    QTemporaryDir m_settings;
+    int m_count = 0;
+};
+
+const QString menu = QStringLiteral("qrc:/Quillo/qml/MenuContentView.qml");
+
+QString idOf(const PlayerStore &store, const QString &title)
+{
+    for (const SonosKit::ContentItem &item : store.favorites()) {
+        if (item.title == title)
+            return item.id;
+    }
+    return QString();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QUICK_BACKEND", "software");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (app.arguments().size() != 2) {
+        std::fprintf(stderr, "usage: quillo-screenshots OUT-DIR\n");
+        return 2;
+    }
+    const QString directory = app.arguments().at(1);
+    QDir().mkpath(directory);
+
+    playersim::Household household = playersim::Household::defaultHousehold(QStringLiteral("127.118.0.11"));
+    QString error;
+    if (!household.start(&error)) {
+        std::fprintf(stderr, "quillo-screenshots: the simulated household did not start: %s\n", qPrintable(error));
+        return 1;
+    }
+    Shooter shooter(directory, household.addresses().first());
+    bool ok = true;
+
+    {
+        auto store = shooter.store(true);
+        ok &= shooter.shoot(QStringLiteral("setup-searching"), *store, menu, [&] { store->refreshTopology(); },
+                            [&] { return store->isSearching(); });
+    }
+    {
+        auto store = shooter.store();
+        ok &= shooter.shoot(
+            QStringLiteral("setup-failed"), *store, menu,
+            [&] { store->retryDiscovery(std::optional<QString>(QStringLiteral("127.118.9.9"))); },
+            [&] { return store->statusKind() == StoreStatus::Kind::Failed; });
+    }
+    {
+        auto store = shooter.store();
+        const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+        ok &= shooter.shoot(
+            QStringLiteral("controls-playing"), *store, menu,
+            [&] {
+                store->retryDiscovery(std::optional<QString>(salon));
+                waitFor([&] { return !store->favorites().isEmpty(); });
+                store->selectItem(idOf(*store, QStringLiteral("Troen & Ingen")));
+                waitFor([&] { return !store->isLoadingTracks(); });
+                store->playTrackAt(2);
+            },
+            [&] { return store->isPlaying() && store->playback() && store->playback()->title; });
+    }
+    {
+        auto store = shooter.store();
+        ok &= shooter.shoot(
+            QStringLiteral("favorites-by-provider"), *store, menu,
+            [&] {
+                store->retryDiscovery(std::optional<QString>(household.addresses().first()));
+                waitFor([&] { return !store->favorites().isEmpty(); });
+                store->setSelectedProvider(QStringLiteral("Spotify"));
+            },
+            [&] { return store->selectedProvider() == QStringLiteral("Spotify") && !store->isLoadingTracks(); });
+    }
+    {
+        auto store = shooter.store();
+        ok &= shooter.shoot(
+            QStringLiteral("tracks-unplayable"), *store, menu,
+            [&] {
+                store->retryDiscovery(std::optional<QString>(household.addresses().first()));
+                waitFor([&] { return !store->favorites().isEmpty(); });
+                store->setSelectedProvider(QStringLiteral("Deezer"));
+                store->selectItem(idOf(*store, QStringLiteral("Deezer Flow")));
+            },
+            [&] { return store->statusKind() == StoreStatus::Kind::Failed && !store->unplayableFavoriteIDs().isEmpty(); },
+            [&] {
+                // The panel's next poll clears the failure; a slow player
+                // holds it back long enough to show.
+                household.server(household.addresses().first())
+                    .inject(QStringLiteral("GetTransportInfo"), playersim::Fault{.delay = std::chrono::seconds(3)});
+                store->playSelectedItem();
+            });
+        household.server(household.addresses().first()).clearFaults();
+    }
+    {
+        auto store = shooter.store();
+        ok &= shooter.shoot(QStringLiteral("welcome"), *store, QStringLiteral("qrc:/Quillo/qml/WelcomeView.qml"), {},
+                            [] { return true; });
+    }
+    household.stop();
+    return ok ? 0 : 1;
+}
