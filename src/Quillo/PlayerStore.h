@@ -166,6 +166,9 @@ public:
 
     // Favorites.
     Q_INVOKABLE void refreshFavorites();
+    // Favorites, Sonos Playlists and service names of the selected group,
+    // the three at once; never fails. Every call reloads.
+    QCoro::Task<void> loadFavorites(bool force);
 
     // Selection, playing and track lists.
     void selectGroup(const SonosKit::ZoneGroup &group);
@@ -278,7 +281,6 @@ private:
     QCoro::Task<void> performTask(SonosKit::ZoneGroup group, Operation operation);
 
     // Favorites (PlayerStoreFavorites.cpp).
-    QCoro::Task<void> loadFavorites(bool force);
     QCoro::Task<void> refreshFavoritesTask();
 
     // Selection and tracks (PlayerStoreTracks.cpp).
