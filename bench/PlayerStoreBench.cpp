@@ -46,10 +46,19 @@ std::unique_ptr<PlayerStore> storeFor(const QTemporaryDir &directory, const QStr
 
 void serveEventsUntil(const std::function<bool()> &condition, std::chrono::milliseconds limit)
 {
+    // Sleeps between looks, so that waiting costs no wakeups of its own
+    // beyond one per look.
     const auto deadline = Clock::now() + limit;
+    if (condition())
+        return;
     QEventLoop loop;
-    while (!condition() && Clock::now() < deadline)
-        loop.processEvents(QEventLoop::WaitForMoreEvents, 5);
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        if (condition() || Clock::now() >= deadline)
+            loop.quit();
+    });
+    look.start(5);
+    loop.exec();
 }
 
 // The players in a process of their own, so that the process CPU counted

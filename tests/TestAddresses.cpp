@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -46,14 +47,22 @@ playersim::Household startedHousehold(playersim::Household household)
 
 bool waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds limit)
 {
+    if (condition())
+        return true;
+    // The loop sleeps between looks: a waiting test leaves the cores to the
+    // tests running beside it.
     QDeadlineTimer deadline(limit);
     QEventLoop loop;
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        loop.processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
+    QTimer look;
+    bool held = false;
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        held = condition();
+        if (held || deadline.hasExpired())
+            loop.quit();
+    });
+    look.start(10);
+    loop.exec();
+    return held;
 }
 
 } // namespace testsupport

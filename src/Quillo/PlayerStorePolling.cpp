@@ -31,18 +31,20 @@ void PlayerStore::menuClosed()
 QCoro::Task<void> PlayerStore::pollTask(CancellationToken token)
 {
     const Lifetime::Watch watch = m_lifetime.watch();
+    // Whatever is in flight when the panel closes finishes as usual, but a
+    // closed panel starts nothing new: a user flicking it open and shut
+    // must not leave a queue of start-ups behind.
+    const auto over = [&] { return watch.ended() || token.isCancelled(); };
     co_await refreshTopology();
-    if (watch.ended())
+    if (over())
         co_return;
     co_await refreshPlayback();
-    if (watch.ended())
+    if (over())
         co_return;
     co_await loadFavorites(true);
-    // Whatever was in flight when the panel closed finishes as usual; the
-    // loop notices the cancellation only here and in its pause.
-    while (!watch.ended() && !token.isCancelled()) {
+    while (!over()) {
         co_await refreshPlayback();
-        if (watch.ended() || token.isCancelled())
+        if (over())
             co_return;
         co_await pollPause(token);
     }
