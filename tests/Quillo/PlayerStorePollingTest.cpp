@@ -191,3 +191,23 @@ TEST(PlayerStorePolling, ASnapshotOfTheGroupJustLeftIsDropped)
         EXPECT_NE(playback, kitchen);
     EXPECT_FALSE(rig.store->isPlaying());
 }
+
+TEST(PlayerStorePolling, APanelClosedDuringItsStartUpStartsNothingMore)
+{
+    PollingRig rig;
+    rig.choose(QStringLiteral("Living Room"));
+    for (const QString &address : rig.household.addresses())
+        rig.household.server(address).inject(QStringLiteral("GetZoneGroupState"),
+                                             playersim::Fault{.delay = std::chrono::milliseconds(200)});
+    rig.household.log()->clear();
+    rig.store->menuOpened();
+    rig.store->menuClosed();
+    // The topology read in flight ends as usual; nothing follows it.
+    ASSERT_TRUE(waitUntil([&] {
+        const auto reads = rig.household.log()->calls(QStringLiteral("GetZoneGroupState"));
+        return !reads.empty();
+    }));
+    serveEventsFor(std::chrono::milliseconds(500));
+    EXPECT_EQ(callCount(rig.household, QStringLiteral("GetTransportInfo")), 0);
+    EXPECT_EQ(callCount(rig.household, QStringLiteral("Browse")), 0);
+}
