@@ -375,6 +375,7 @@ void PlayerStore::updateVolume()
     if (playing != m_isPlaying) {
         m_isPlaying = playing;
         Q_EMIT isPlayingChanged();
+        updateClosedPoll();
     }
 }
 

@@ -18,6 +18,7 @@
 #include <QSet>
 #include <QSettings>
 #include <QStringList>
+#include <QTimer>
 #include <QVariant>
 #include <QtQml/qqmlregistration.h>
 
@@ -129,6 +130,7 @@ public:
     const QHash<qint64, QString> &serviceNames() const { return m_serviceNames; }
     const std::optional<QString> &knownHost() const { return m_knownHost; }
     bool isPolling() const { return m_pollToken.has_value(); }
+    bool isPollingWhileClosed() const;
 
     // Derived state.
     std::optional<SonosKit::ZoneGroup> selectedGroup() const;
@@ -163,6 +165,17 @@ public:
     Q_INVOKABLE void stop();
     Q_INVOKABLE void seek(int seconds);
     Q_INVOKABLE void commitVolume(int volume);
+    // From outside the panel (media keys, the desktop's media widget): the
+    // group volume, without the slider's pending value.
+    void setGroupVolume(int volume);
+    // The topology, then the selected group's playback, once: what plays
+    // shows before the panel was ever opened.
+    QCoro::Task<void> refreshAll();
+
+    // While the panel is closed and the group plays, read playback at this
+    // pace, so that a desktop media widget stays current; zero turns it off.
+    // It stops by itself once the group is paused or stopped.
+    void setClosedPollInterval(std::chrono::milliseconds interval);
 
     // Favorites.
     Q_INVOKABLE void refreshFavorites();
@@ -279,6 +292,7 @@ private:
     QCoro::Task<void> pollPause(SonosKit::CancellationToken token);
     void perform(Operation operation);
     QCoro::Task<void> performTask(SonosKit::ZoneGroup group, Operation operation);
+    void updateClosedPoll();
 
     // Favorites (PlayerStoreFavorites.cpp).
     QCoro::Task<void> refreshFavoritesTask();
@@ -325,6 +339,8 @@ private:
     bool m_hasSeenWelcome = false;
     std::function<void()> m_requestWelcome;
     std::optional<SonosKit::CancellationToken> m_pollToken;
+    std::chrono::milliseconds m_closedPollInterval{0};
+    std::unique_ptr<QTimer> m_closedPoll;
     std::optional<QString> m_knownHost;
 
     // Derived values as last published, to notify only on change.

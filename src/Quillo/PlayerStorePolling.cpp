@@ -16,6 +16,7 @@ void PlayerStore::menuOpened()
     if (m_pollToken)
         m_pollToken->cancel();
     m_pollToken = CancellationToken();
+    updateClosedPoll();
     pollTask(*m_pollToken);
 }
 
@@ -26,6 +27,37 @@ void PlayerStore::menuClosed()
         m_pollToken.reset();
     }
     setPendingVolume(std::nullopt);
+    updateClosedPoll();
+}
+
+void PlayerStore::setClosedPollInterval(std::chrono::milliseconds interval)
+{
+    m_closedPollInterval = interval;
+    updateClosedPoll();
+}
+
+bool PlayerStore::isPollingWhileClosed() const
+{
+    return m_closedPoll && m_closedPoll->isActive();
+}
+
+void PlayerStore::updateClosedPoll()
+{
+    // Nothing playing, or the panel's own poll running: no reads from here.
+    const bool wanted = m_closedPollInterval.count() > 0 && !m_pollToken && m_isPlaying;
+    if (!wanted) {
+        if (m_closedPoll)
+            m_closedPoll->stop();
+        return;
+    }
+    if (!m_closedPoll) {
+        m_closedPoll = std::make_unique<QTimer>();
+        // Coarse: the system may fold the wakeup into others nearby.
+        m_closedPoll->setTimerType(Qt::CoarseTimer);
+        connect(m_closedPoll.get(), &QTimer::timeout, this, [this] { refreshPlaybackTask(); });
+    }
+    if (!m_closedPoll->isActive() || m_closedPoll->intervalAsDuration() != m_closedPollInterval)
+        m_closedPoll->start(m_closedPollInterval);
 }
 
 QCoro::Task<void> PlayerStore::pollTask(CancellationToken token)
@@ -174,6 +206,20 @@ void PlayerStore::stop()
 void PlayerStore::seek(int seconds)
 {
     perform([seconds](GroupController controller) { return controller.seek(seconds); });
+}
+
+void PlayerStore::setGroupVolume(int volume)
+{
+    perform([volume](GroupController controller) { return controller.setVolume(volume); });
+}
+
+QCoro::Task<void> PlayerStore::refreshAll()
+{
+    const Lifetime::Watch watch = m_lifetime.watch();
+    co_await refreshTopology();
+    if (watch.ended())
+        co_return;
+    co_await refreshPlayback();
 }
 
 void PlayerStore::commitVolume(int volume)

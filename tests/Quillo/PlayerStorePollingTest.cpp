@@ -211,3 +211,33 @@ TEST(PlayerStorePolling, APanelClosedDuringItsStartUpStartsNothingMore)
     EXPECT_EQ(callCount(rig.household, QStringLiteral("GetTransportInfo")), 0);
     EXPECT_EQ(callCount(rig.household, QStringLiteral("Browse")), 0);
 }
+
+TEST(PlayerStorePolling, WhileClosedAPlayingGroupIsReadSlowlyAndAPausedOneNotAtAll)
+{
+    PollingRig rig;
+    rig.choose(QStringLiteral("Living Room"));
+    rig.store->setClosedPollInterval(std::chrono::milliseconds(100));
+    EXPECT_FALSE(rig.store->isPollingWhileClosed()) << "nothing plays";
+
+    rig.store->play();
+    ASSERT_TRUE(waitUntil([&] { return rig.store->isPlaying(); }));
+    EXPECT_TRUE(rig.store->isPollingWhileClosed());
+    rig.household.log()->clear();
+    ASSERT_TRUE(waitUntil([&] { return callCount(rig.household, QStringLiteral("GetTransportInfo")) >= 3; }));
+    // One read per period, not one after another.
+    EXPECT_LE(callCount(rig.household, QStringLiteral("GetTransportInfo")), 4);
+
+    // The panel's own poll takes over while it is open.
+    rig.store->menuOpened();
+    EXPECT_FALSE(rig.store->isPollingWhileClosed());
+    rig.store->menuClosed();
+    EXPECT_TRUE(rig.store->isPollingWhileClosed());
+
+    rig.store->pause();
+    ASSERT_TRUE(waitUntil([&] { return !rig.store->isPlaying(); }));
+    EXPECT_FALSE(rig.store->isPollingWhileClosed());
+    serveEventsFor(std::chrono::milliseconds(200)); // a read in flight ends
+    rig.household.log()->clear();
+    serveEventsFor(std::chrono::milliseconds(600));
+    EXPECT_EQ(rig.household.log()->all().size(), 0u) << "a paused group with the panel closed costs nothing";
+}
