@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "MprisService.h"
 #include "PlayerStore.h"
 #include "Popover.h"
 #include "StatusItem.h"
@@ -59,6 +60,7 @@ AppDelegate::AppDelegate(std::unique_ptr<PlayerStore> store, QObject *parent)
 
 AppDelegate::~AppDelegate()
 {
+    m_mpris.reset();
     // Windows go before the engine their content lives in.
     m_popover.reset();
     m_fallbackWindow.reset();
@@ -85,8 +87,24 @@ void AppDelegate::launch()
         if (self)
             self->showWelcome();
     });
+    // The desktop's media controls see the selected group from the start,
+    // and keep seeing it while it plays with the panel closed.
+    m_mpris = std::make_unique<MprisService>(m_store.get(), [self] {
+        if (self)
+            self->openPopover();
+    });
+    if (m_mpris->registerOnBus())
+        m_store->setClosedPollInterval(std::chrono::seconds(5));
+    else
+        m_mpris.reset();
+
     observeForIconUpdates();
+    // One read of the topology and the playback covers the first run's
+    // search too.
+    m_launching = true;
+    m_store->refreshAll();
     observeForFirstRun();
+    m_launching = false;
 }
 
 void AppDelegate::launchWithoutTray()
@@ -147,8 +165,10 @@ void AppDelegate::firstRunStep()
         showWelcome();
         return;
     }
-    // Discovery starts at launch even if the panel is never opened.
-    m_store->refreshTopology();
+    // Discovery starts at launch even if the panel is never opened; at
+    // launch itself the program's first read is already on its way.
+    if (!m_launching)
+        m_store->refreshTopology();
 }
 
 void AppDelegate::showWelcome()

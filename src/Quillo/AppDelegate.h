@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "PlayerStore.h"
+class MprisService;
 class Popover;
 class QQmlEngine;
 class QQuickView;
@@ -34,6 +35,7 @@ public:
     QQuickView *fallbackWindow() const { return m_fallbackWindow.get(); }
     StatusItem *statusItem() const { return m_statusItem.get(); }
     WelcomeWindowController *welcome() const { return m_welcome.get(); }
+    MprisService *mpris() const { return m_mpris.get(); }
 
 private:
     void observeForIconUpdates();
@@ -47,7 +49,9 @@ private:
     std::unique_ptr<Popover> m_popover;
     std::unique_ptr<QQuickView> m_fallbackWindow;
     std::unique_ptr<WelcomeWindowController> m_welcome;
+    std::unique_ptr<MprisService> m_mpris;
     bool m_waitingForSpeakers = false;
+    bool m_launching = false;
 };
 
 // The engine every window of the program shares: Fusion style, the Quillo
