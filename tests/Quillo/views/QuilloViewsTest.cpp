@@ -1,0 +1,378 @@
+// The panel and the welcome window as shipped, over a real store talking to
+// the simulated household: which screen shows, what it says, and what a click
+// on it reaches.
+#include "StoreTestSupport.h"
+#include "ViewTestSupport.h"
+
+#include "Quillo/AppDelegate.h"
+#include "Quillo/Support.h"
+#include "Quillo/WelcomeWindow.h"
+
+#include <QAccessibleValueInterface>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QTest>
+#include <QUrlQuery>
+
+#include <gtest/gtest.h>
+
+using namespace viewtest;
+using storetest::callCount;
+using storetest::idOfTitle;
+using testsupport::Suite;
+using testsupport::waitUntil;
+
+namespace {
+
+const QUrl menuView(QStringLiteral("qrc:/Quillo/qml/MenuContentView.qml"));
+
+constexpr auto Button = QAccessible::Button;
+// Qt 6.4 keeps a control's own role whatever Accessible.role says: link buttons
+// read as buttons.
+constexpr auto Link = QAccessible::Button;
+constexpr auto Text = QAccessible::StaticText;
+
+const QString searching = QStringLiteral("Looking for speakers\u2026");
+
+// The store's household on the running test's block, and the panel open over
+// it with the group that holds `room` chosen.
+struct Panel {
+    explicit Panel(const QString &room = QStringLiteral("Living Room"))
+    {
+        rig.writeSettings("selectedRoomName=" + room.toUtf8() + "\n");
+        store = rig.makeStore();
+        view = std::make_unique<ViewWindow>(*store, menuView);
+        // The opening's load of favorites ends by putting back the entry
+        // chosen when it began, overriding any choice made meanwhile: wait
+        // for its very end, the service names and the entry's tracks.
+        EXPECT_TRUE(waitUntil([this] {
+            return !store->favorites().isEmpty() && !store->serviceNames().isEmpty() && store->selectedItem()
+                && !store->isLoadingTracks();
+        })) << view->tree();
+    }
+
+    void select(const QString &title)
+    {
+        store->selectItem(idOfTitle(*store, title));
+        EXPECT_TRUE(waitUntil([this] { return !store->isLoadingTracks(); }));
+    }
+    QString address(const QString &room) const { return household.addressOfRoom(room); }
+
+    playersim::Household household = storetest::startedHousehold(Suite::QuilloViews);
+    ViewRig rig{household.addresses().first()};
+    StoreHandle store;
+    std::unique_ptr<ViewWindow> view;
+};
+
+} // namespace
+
+TEST(QuilloViews, SetupShowsWhileSearchingAndTheControlsOnceGroupsArrive)
+{
+    playersim::Household household = storetest::startedHousehold(Suite::QuilloViews);
+    ViewRig rig(household.addresses().first(), Search::Gated);
+    auto store = rig.makeStore();
+    ViewWindow view(*store, menuView);
+
+    // The panel showing is what starts the search.
+    ASSERT_TRUE(view.waitForNode(Text, searching)) << view.tree();
+    EXPECT_TRUE(store->isPolling());
+    EXPECT_TRUE(view.node(QAccessible::Indicator, QStringLiteral("Searching"))) << view.tree();
+    EXPECT_FALSE(view.node(Button, QStringLiteral("Open Local Network Settings\u2026"))) << view.tree();
+    EXPECT_FALSE(view.node(QAccessible::ComboBox, QStringLiteral("Group")));
+    EXPECT_TRUE(view.isEnabled(Button, QStringLiteral("Try Again")));
+
+    // The setup screen tells the store when the panel hides and shows, as
+    // the controls do.
+    view.hide();
+    EXPECT_FALSE(store->isPolling());
+    view.show();
+    EXPECT_TRUE(store->isPolling());
+
+    rig.gate->open();
+    ASSERT_TRUE(view.waitForNode(QAccessible::ComboBox, QStringLiteral("Group"))) << view.tree();
+    EXPECT_FALSE(view.node(Text, searching)) << view.tree();
+    EXPECT_FALSE(view.node(Button, QStringLiteral("Try Again")));
+    const QQuickItem *picker = ViewWindow::itemOf(view.node(QAccessible::ComboBox, QStringLiteral("Group")));
+    ASSERT_TRUE(store->selectedGroup());
+    EXPECT_EQ(picker->property("currentText").toString(), store->selectedGroup()->displayName());
+
+    view.hide();
+    EXPECT_FALSE(store->isPolling());
+}
+
+TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)
+{
+    playersim::Household household = storetest::startedHousehold(Suite::QuilloViews);
+    // An address of this test's block that no player answers on.
+    const QString silent = household.addresses().first().section(u'.', 0, 2) + QStringLiteral(".30");
+    ViewRig rig(household.addresses().first(), Search::FindsNothing);
+    auto store = rig.makeStore();
+    ViewWindow view(*store, menuView);
+
+    ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("No Sonos speakers found"))) << view.tree();
+    EXPECT_TRUE(view.node(Text, QStringLiteral("Most often this is macOS Local Network permission. Quillo needs it to see "
+                                               "speakers, and without it discovery returns nothing at all \u2014 no error.")))
+        << view.tree();
+    EXPECT_TRUE(view.node(Button, QStringLiteral("Open Local Network Settings\u2026")));
+    EXPECT_TRUE(view.node(Text, QStringLiteral("Also check the Mac is on the same Wi-Fi as the speakers.")));
+    EXPECT_FALSE(view.node(QAccessible::EditableText, QStringLiteral("Speaker address"))) << view.tree();
+    EXPECT_FALSE(view.node(Link, QStringLiteral("Use Automatic Discovery")));
+
+    view.click(Link, QStringLiteral("Enter a speaker's IP address instead\u2026"));
+    ASSERT_TRUE(view.waitForNode(QAccessible::EditableText, QStringLiteral("Speaker address"))) << view.tree();
+    ASSERT_TRUE(view.activate());
+    view.click(QAccessible::EditableText, QStringLiteral("Speaker address"));
+    view.type(QStringLiteral("   "));
+    EXPECT_FALSE(view.isEnabled(Button, QStringLiteral("Connect"))) << "blank but for spaces";
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(&view.window(), Qt::Key_Backspace);
+    view.type(silent);
+    ASSERT_TRUE(view.isEnabled(Button, QStringLiteral("Connect")));
+    view.click(Button, QStringLiteral("Connect"));
+
+    ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("Couldn't reach that speaker"))) << view.tree();
+    EXPECT_EQ(store->manualHost(), silent);
+    EXPECT_TRUE(view.node(Text, silent + QStringLiteral(" didn't answer. Check the address, or clear it to go back to "
+                                                         "automatic discovery.")))
+        << view.tree();
+    EXPECT_FALSE(view.node(Button, QStringLiteral("Open Local Network Settings\u2026"))) << view.tree();
+    EXPECT_TRUE(view.node(Link, QStringLiteral("Use Automatic Discovery")));
+    QQuickItem *field = ViewWindow::itemOf(view.node(QAccessible::EditableText, QStringLiteral("Speaker address")));
+    ASSERT_TRUE(field);
+    EXPECT_EQ(field->property("text").toString(), silent);
+
+    // Each time the panel opens, the stored address is back for correction.
+    field->setProperty("text", QString());
+    view.hide();
+    view.show();
+    EXPECT_EQ(field->property("text").toString(), silent);
+
+    view.click(Link, QStringLiteral("Use Automatic Discovery"));
+    ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("No Sonos speakers found"))) << view.tree();
+    EXPECT_FALSE(store->manualHost());
+}
+
+TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
+{
+    // A remembered room the household no longer has: the first group stands
+    // in, and the controls work on it before anything has played.
+    Panel panel(QStringLiteral("Garage"));
+    ViewWindow &view = *panel.view;
+    const QQuickItem *picker = ViewWindow::itemOf(view.node(QAccessible::ComboBox, QStringLiteral("Group")));
+    ASSERT_TRUE(picker) << view.tree();
+    ASSERT_TRUE(panel.store->selectedGroup());
+    const QString first = panel.store->groups().front().displayName();
+    EXPECT_EQ(picker->property("displayText").toString(), first);
+    EXPECT_EQ(panel.store->selectedGroup()->displayName(), first);
+    panel.household.log()->clear();
+    view.click(Button, QStringLiteral("Next"));
+    ASSERT_TRUE(waitUntil([&] { return callCount(panel.household, QStringLiteral("Next")) == 1; }));
+    EXPECT_EQ(panel.household.log()->calls(QStringLiteral("Next")).front().player,
+              panel.store->groups().front().coordinator.host);
+
+    // Another group, picked from the list as the user does.
+    view.click(QAccessible::ComboBox, QStringLiteral("Group"));
+    QObject *popup = picker->property("popup").value<QObject *>();
+    ASSERT_TRUE(waitUntil([&] { return popup->property("opened").toBool(); }));
+    ASSERT_TRUE(waitUntil([&] { return view.item("QQuickAbstractButton", QStringLiteral("Living Room")); }));
+    view.click(view.item("QQuickAbstractButton", QStringLiteral("Living Room")));
+    ASSERT_TRUE(waitUntil([&] { return picker->property("displayText").toString() == QStringLiteral("Living Room"); }))
+        << view.tree();
+    EXPECT_EQ(panel.store->selectedRoomName(), QStringLiteral("Living Room"));
+
+    panel.household.log()->clear();
+    view.click(Button, QStringLiteral("Next"));
+    ASSERT_TRUE(waitUntil([&] { return callCount(panel.household, QStringLiteral("Next")) == 1; }));
+    EXPECT_EQ(panel.household.log()->calls(QStringLiteral("Next")).front().player, panel.address(QStringLiteral("Living Room")));
+
+    // A drag shows its value as it goes and sends it once, on release.
+    QQuickItem *slider = ViewWindow::itemOf(view.node(QAccessible::Slider, QStringLiteral("Volume")));
+    const int y = int(slider->height() / 2);
+    const QPoint from = slider->mapToScene(QPointF(slider->width() * 0.2, y)).toPoint();
+    const QPoint to = slider->mapToScene(QPointF(slider->width() * 0.8, y)).toPoint();
+    QTest::mousePress(&view.window(), Qt::LeftButton, Qt::NoModifier, from);
+    for (int step = 1; step <= 6; ++step)
+        QTest::mouseMove(&view.window(), from + (to - from) * step / 6);
+    ASSERT_TRUE(panel.store->pendingVolume()) << "the drag did not reach the store";
+    const int shown = *panel.store->pendingVolume();
+    EXPECT_GT(shown, 60);
+    EXPECT_LT(shown, 95);
+    EXPECT_EQ(callCount(panel.household, QStringLiteral("SetVolume")), 0) << "sent before the release";
+    QTest::mouseRelease(&view.window(), Qt::LeftButton, Qt::NoModifier, to);
+    ASSERT_TRUE(waitUntil([&] { return panel.household.volume(panel.address(QStringLiteral("Living Room"))) == shown; }));
+    EXPECT_EQ(callCount(panel.household, QStringLiteral("SetVolume")), 1);
+
+    // Assistive technology sets a value outright; it is sent at once.
+    QAccessibleValueInterface *value = view.node(QAccessible::Slider, QStringLiteral("Volume"))->valueInterface();
+    ASSERT_TRUE(value);
+    value->setCurrentValue(35);
+    EXPECT_TRUE(waitUntil([&] { return panel.household.volume(panel.address(QStringLiteral("Living Room"))) == 35; }));
+}
+
+TEST(QuilloViews, ProgressShowsOnlyForATrackOfKnownLength)
+{
+    Panel panel;
+    ViewWindow &view = *panel.view;
+    // The queue's first track, stopped at its start: a position and a length.
+    ASSERT_TRUE(view.waitForNode(QAccessible::ProgressBar, QStringLiteral("0:00 of 3:20"))) << view.tree();
+    EXPECT_TRUE(view.node(Text, QStringLiteral("Queued 1")));
+
+    panel.store->seek(83);
+    ASSERT_TRUE(view.waitForNode(QAccessible::ProgressBar, QStringLiteral("1:23 of 3:20"))) << view.tree();
+    const QQuickItem *bar = ViewWindow::itemOf(view.node(QAccessible::ProgressBar, QStringLiteral("1:23 of 3:20")));
+    EXPECT_DOUBLE_EQ(bar->property("value").toDouble(), 83.0);
+    EXPECT_DOUBLE_EQ(bar->property("to").toDouble(), 200.0);
+
+    // A station has a position but no length.
+    panel.store->play(panel.store->favorites().at(0));
+    ASSERT_TRUE(waitUntil([&] {
+        const auto &playback = panel.store->playback();
+        return playback && playback->positionSeconds && !playback->durationSeconds && panel.store->isPlaying();
+    }));
+    EXPECT_EQ(view.names(QAccessible::ProgressBar), QStringList()) << view.tree();
+    EXPECT_FALSE(bar->isVisible());
+}
+
+TEST(QuilloViews, TrackRowsAreNumberedFromOneInLongerListsAndPlayTheirPosition)
+{
+    Panel panel;
+    ViewWindow &view = *panel.view;
+    panel.select(QStringLiteral("Dinner Party"));
+    ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("Dinner 2"))) << view.tree();
+    QQuickItem *first = ViewWindow::itemOf(view.node(Button, QStringLiteral("Dinner 1")));
+    QQuickItem *second = ViewWindow::itemOf(view.node(Button, QStringLiteral("Dinner 2")));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(visibleTexts(first), (QStringList{QStringLiteral("1"), QStringLiteral("Dinner 1"), QStringLiteral("Test Artist")}));
+    EXPECT_EQ(visibleTexts(second), (QStringList{QStringLiteral("2"), QStringLiteral("Dinner 2"), QStringLiteral("Test Artist")}));
+
+    view.click(Button, QStringLiteral("Dinner 2"));
+    EXPECT_TRUE(waitUntil([&] { return panel.store->playback() && panel.store->playback()->title == QStringLiteral("Dinner 2"); }))
+        << "now: " << panel.household.currentURI(panel.address(QStringLiteral("Living Room"))).toStdString();
+
+    // A list of one has nothing to count.
+    panel.select(QStringLiteral("Solo"));
+    ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("Solo"))) << view.tree();
+    EXPECT_EQ(visibleTexts(ViewWindow::itemOf(view.node(Button, QStringLiteral("Solo")))), QStringList{QStringLiteral("Solo")});
+}
+
+TEST(QuilloViews, ADimmedRowStillPlaysAndTheFooterSaysWhyUntilTheNextGoodRefresh)
+{
+    Panel panel;
+    ViewWindow &view = *panel.view;
+    const QString failure = QStringLiteral("\"Morning Mix\" can't play \u2014 its music service needs re-authorizing in "
+                                           "the Sonos app.");
+    panel.select(QStringLiteral("Morning Mix"));
+    ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("Morning Mix"))) << view.tree();
+    EXPECT_DOUBLE_EQ(ViewWindow::itemOf(view.node(Button, QStringLiteral("Morning Mix")))->opacity(), 1.0);
+
+    panel.household.log()->clear();
+    view.click(Button, QStringLiteral("Morning Mix"));
+    ASSERT_TRUE(view.waitForNode(Text, failure)) << view.tree();
+    QAccessibleInterface *row = view.node(Button, QStringLiteral("Morning Mix"));
+    ASSERT_TRUE(row) << view.tree();
+    EXPECT_DOUBLE_EQ(ViewWindow::itemOf(row)->opacity(), 0.5);
+    EXPECT_EQ(row->text(QAccessible::Description),
+              QStringLiteral("This item's music service needs re-authorizing in the Sonos app."));
+    EXPECT_EQ(callCount(panel.household, QStringLiteral("Play")), 1);
+
+    view.click(Button, QStringLiteral("Morning Mix"));
+    EXPECT_TRUE(waitUntil([&] { return callCount(panel.household, QStringLiteral("Play")) == 2; }))
+        << "a dimmed row no longer answers clicks";
+
+    view.click(Button, QStringLiteral("Refresh"));
+    EXPECT_TRUE(view.waitForNoNode(Text, failure)) << view.tree();
+    EXPECT_EQ(panel.store->statusKind(), StoreStatus::Kind::Ready);
+}
+
+TEST(QuilloViews, ShowTracksFillsTheListOfAStreamingPlaylistThroughTheQueue)
+{
+    Panel panel;
+    ViewWindow &view = *panel.view;
+    panel.select(QStringLiteral("Discover Weekly"));
+    ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("Show tracks"))) << view.tree();
+    EXPECT_TRUE(view.node(Text, QStringLiteral("Spotify doesn't list tracks to the player directly. Showing them loads "
+                                               "this playlist into Living Room's queue, replacing what's there.")))
+        << view.tree();
+    // The favorite itself stays playable from its row.
+    EXPECT_TRUE(view.node(Button, QStringLiteral("Discover Weekly")));
+
+    view.click(Button, QStringLiteral("Show tracks"));
+    ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("Weekly 3"))) << view.tree();
+    const QStringList weekly{QStringLiteral("Weekly 1"), QStringLiteral("Weekly 2"), QStringLiteral("Weekly 3")};
+    QStringList rows;
+    for (const QString &name : view.names(Button)) {
+        if (name.startsWith(QStringLiteral("Weekly")))
+            rows.append(name);
+    }
+    EXPECT_EQ(rows, weekly);
+    EXPECT_EQ(panel.household.queueTitles(panel.address(QStringLiteral("Living Room"))), weekly);
+    EXPECT_FALSE(view.node(Button, QStringLiteral("Show tracks")));
+
+    // Rows of a list read from the queue play their place in it.
+    view.click(Button, QStringLiteral("Weekly 2"));
+    EXPECT_TRUE(waitUntil([&] { return panel.household.trackNumber(panel.address(QStringLiteral("Living Room"))) == 2; }));
+}
+
+TEST(QuilloViews, WelcomeLinksOpenTheReportAndHelpPagesAndGotItDismissesForGood)
+{
+    ViewRig rig(QStringLiteral("127.0.0.1"));
+    auto store = rig.makeStore();
+    PlayerStore::provideToQml(store.get());
+    auto engine = makeQuilloEngine();
+    OpenedLinks links;
+    int dismissals = 0;
+    {
+        WelcomeWindowController welcome(engine.get());
+        welcome.show([&] { ++dismissals; });
+        QQuickView *window = welcome.window();
+        ASSERT_TRUE(window);
+        ASSERT_EQ(window->status(), QQuickView::Ready);
+        welcome.show([] { ADD_FAILURE() << "a second show replaced the first dismissal"; });
+        EXPECT_EQ(welcome.window(), window);
+
+        clickItem(*window, findItem(*window, "QQuickAbstractButton", QStringLiteral("Report it")));
+        clickItem(*window, findItem(*window, "QQuickAbstractButton", QStringLiteral("help page")));
+        ASSERT_EQ(links.urls.size(), 2);
+        const QUrl report = links.urls.at(0);
+        EXPECT_EQ(report.scheme(), QStringLiteral("https"));
+        EXPECT_EQ(report.path(), QStringLiteral("/quillo/"));
+        EXPECT_EQ(report.fragment(), QStringLiteral("report"));
+        const auto items = QUrlQuery(report).queryItems();
+        ASSERT_EQ(items.size(), 2) << report.toString().toStdString();
+        EXPECT_EQ(items.at(0).first, QStringLiteral("version"));
+        EXPECT_EQ(items.at(0).second, Support::version());
+        EXPECT_EQ(items.at(1).first, QStringLiteral("os"));
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(items.at(1).second).hasMatch())
+            << items.at(1).second.toStdString();
+        EXPECT_EQ(report.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment), Support::pageURL());
+        EXPECT_EQ(links.urls.at(1), Support::pageURL());
+
+        // Closing from the title bar only hides the window.
+        window->close();
+        EXPECT_EQ(dismissals, 0);
+        welcome.show([] {});
+        EXPECT_EQ(welcome.window(), window);
+
+        clickItem(*window, findItem(*window, "QQuickAbstractButton", QStringLiteral("Got It")));
+        ASSERT_TRUE(waitUntil([&] { return dismissals == 1; }));
+        EXPECT_FALSE(welcome.window());
+
+        // Return anywhere in a fresh window means "Got It".
+        welcome.show([&] { ++dismissals; });
+        ASSERT_TRUE(welcome.window());
+        ASSERT_TRUE(waitUntil([&] { return welcome.window()->isActive(); }));
+        QTest::keyClick(welcome.window(), Qt::Key_Return);
+        EXPECT_TRUE(waitUntil([&] { return dismissals == 2; }));
+    }
+    engine.reset();
+    PlayerStore::provideToQml(nullptr);
+}
+
+TEST(QuilloViews, SystemVersionsReadAsThreeNumbers)
+{
+    EXPECT_EQ(Support::threePartVersion(QStringLiteral("12")), QStringLiteral("12.0.0"));
+    EXPECT_EQ(Support::threePartVersion(QStringLiteral("24.04")), QStringLiteral("24.4.0"));
+    EXPECT_EQ(Support::threePartVersion(QStringLiteral("6.1.0-18-amd64")), QStringLiteral("6.1.0"));
+    EXPECT_EQ(Support::threePartVersion(QStringLiteral("rolling")), QStringLiteral("0.0.0"));
+}
+

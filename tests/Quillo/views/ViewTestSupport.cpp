@@ -1,0 +1,291 @@
+#include "ViewTestSupport.h"
+
+#include "TestAddresses.h"
+
+#include "Quillo/AppDelegate.h"
+#include "Quillo/Popover.h"
+#include "SonosKit/ZoneTopology.h"
+
+#include <QCoreApplication>
+#include <QCoroSignal>
+#include <QDesktopServices>
+#include <QFile>
+#include <QMetaEnum>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QSettings>
+#include <QTest>
+#include <QtQuickTest/quicktest.h>
+
+#include <gtest/gtest.h>
+
+namespace viewtest {
+
+void SearchGate::open()
+{
+    m_state = State::Open;
+    Q_EMIT changed();
+}
+
+void SearchGate::abandon()
+{
+    m_state = State::Abandoned;
+    Q_EMIT changed();
+}
+
+ViewRig::ViewRig(QString address, Search kind)
+    : searchAddress(std::move(address))
+    , search(kind)
+{
+    EXPECT_TRUE(directory.isValid());
+}
+
+ViewRig::~ViewRig()
+{
+    // The store is gone by now; a search it left waiting must end without it.
+    if (gate->state() == SearchGate::State::Closed)
+        gate->abandon();
+}
+
+void ViewRig::writeSettings(const QByteArray &iniText)
+{
+    QFile file(directory.filePath(QStringLiteral("Quillo.conf")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(iniText);
+}
+
+void ReleaseStore::operator()(PlayerStore *store) const
+{
+    delete store;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+StoreHandle ViewRig::makeStore()
+{
+    PlayerStore::Environment environment;
+    environment.pollPause = std::chrono::milliseconds(60);
+    environment.householdSearchTimeout = 0.5;
+    environment.findHousehold = [address = searchAddress, kind = search,
+                                 gate = gate](double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
+        if (kind == Search::FindsNothing)
+            co_return QList<SonosKit::ZoneGroup>();
+        if (kind == Search::Gated) {
+            while (gate->state() == SearchGate::State::Closed)
+                co_await qCoro(gate.get(), &SearchGate::changed);
+            if (gate->state() == SearchGate::State::Abandoned)
+                co_return QList<SonosKit::ZoneGroup>();
+        }
+        co_return co_await SonosKit::ZoneTopology(address).groups();
+    };
+    auto settings = std::make_unique<QSettings>(directory.filePath(QStringLiteral("Quillo.conf")), QSettings::IniFormat);
+    return StoreHandle(new PlayerStore(std::move(settings), std::move(environment)));
+}
+
+namespace {
+
+// Where the panel hangs from: an icon in a tray along the top of the screen.
+const QRect trayIcon(600, 0, 22, 30);
+
+} // namespace
+
+ViewWindow::ViewWindow(PlayerStore &store, const QUrl &view)
+{
+    PlayerStore::provideToQml(&store);
+    m_engine = makeQuilloEngine();
+    m_window = std::make_unique<Popover>(m_engine.get(), view);
+    EXPECT_EQ(m_window->status(), QQuickView::Ready) << view.toString().toStdString();
+    for (const QQmlError &error : m_window->errors())
+        ADD_FAILURE() << error.toString().toStdString();
+    show();
+}
+
+void ViewWindow::hide()
+{
+    m_window->close();
+}
+
+void ViewWindow::show()
+{
+    m_window->open(trayIcon);
+}
+
+ViewWindow::~ViewWindow()
+{
+    // The window goes before the engine its content lives in, and the store
+    // stays provided until both are gone.
+    m_window.reset();
+    m_engine.reset();
+    PlayerStore::provideToQml(nullptr);
+}
+
+QQuickItem *ViewWindow::root() const
+{
+    return m_window->rootObject();
+}
+
+void ViewWindow::visit(QAccessibleInterface *node, const std::function<bool(QAccessibleInterface *)> &visitor) const
+{
+    std::function<bool(QAccessibleInterface *)> walk = [&](QAccessibleInterface *current) {
+        if (!current || !current->isValid())
+            return false;
+        if (visitor(current))
+            return true;
+        for (int i = 0; i < current->childCount(); ++i) {
+            if (walk(current->child(i)))
+                return true;
+        }
+        return false;
+    };
+    walk(node);
+}
+
+QAccessibleInterface *ViewWindow::node(QAccessible::Role role, const QString &name) const
+{
+    QAccessibleInterface *found = nullptr;
+    visit(QAccessible::queryAccessibleInterface(m_window.get()), [&](QAccessibleInterface *current) {
+        if (current->role() == role && current->text(QAccessible::Name) == name) {
+            found = current;
+            return true;
+        }
+        return false;
+    });
+    return found;
+}
+
+QStringList ViewWindow::names(QAccessible::Role role) const
+{
+    QStringList found;
+    visit(QAccessible::queryAccessibleInterface(m_window.get()), [&](QAccessibleInterface *current) {
+        if (current->role() == role)
+            found.append(current->text(QAccessible::Name));
+        return false;
+    });
+    return found;
+}
+
+std::string ViewWindow::tree() const
+{
+    QString text;
+    std::function<void(QAccessibleInterface *, int)> walk = [&](QAccessibleInterface *current, int depth) {
+        if (!current || !current->isValid())
+            return;
+        text += QString(depth * 2, u' ') + QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(current->role())) + u' '
+            + current->text(QAccessible::Name)
+            + (itemOf(current) && !itemOf(current)->isEnabled() ? QStringLiteral(" (disabled)") : QString())
+            + u'\n';
+        for (int i = 0; i < current->childCount(); ++i)
+            walk(current->child(i), depth + 1);
+    };
+    walk(QAccessible::queryAccessibleInterface(m_window.get()), 0);
+    return text.toStdString();
+}
+
+QQuickItem *ViewWindow::itemOf(QAccessibleInterface *node)
+{
+    return node ? qobject_cast<QQuickItem *>(node->object()) : nullptr;
+}
+
+bool ViewWindow::isEnabled(QAccessible::Role role, const QString &name) const
+{
+    // The item's own state: Qt 6.4 never reports a Quick item disabled to
+    // assistive technology.
+    const QQuickItem *item = itemOf(node(role, name));
+    EXPECT_TRUE(item) << "no node " << name.toStdString();
+    return item && item->isEnabled();
+}
+
+bool ViewWindow::waitForNode(QAccessible::Role role, const QString &name) const
+{
+    return testsupport::waitUntil([&] { return node(role, name) != nullptr; });
+}
+
+bool ViewWindow::waitForNoNode(QAccessible::Role role, const QString &name) const
+{
+    return testsupport::waitUntil([&] { return node(role, name) == nullptr; });
+}
+
+void ViewWindow::click(QAccessible::Role role, const QString &name)
+{
+    QQuickItem *item = itemOf(node(role, name));
+    ASSERT_TRUE(item) << "nothing to click named " << name.toStdString();
+    click(item);
+}
+
+void ViewWindow::click(QQuickItem *item)
+{
+    clickItem(*m_window, item);
+}
+
+QQuickItem *ViewWindow::item(const char *className, const QString &text) const
+{
+    return findItem(*m_window, className, text);
+}
+
+QQuickItem *findItem(QQuickWindow &window, const char *className, const QString &text)
+{
+    std::function<QQuickItem *(QQuickItem *)> find = [&](QQuickItem *current) -> QQuickItem * {
+        if (!current->isVisible())
+            return nullptr;
+        if (current->inherits(className) && current->property("text").toString() == text)
+            return current;
+        for (QQuickItem *child : current->childItems()) {
+            if (QQuickItem *found = find(child))
+                return found;
+        }
+        return nullptr;
+    };
+    return find(window.contentItem());
+}
+
+void clickItem(QQuickWindow &window, QQuickItem *item)
+{
+    ASSERT_TRUE(item);
+    const QString name = item->property("text").toString();
+    ASSERT_TRUE(window.isVisible()) << "the window closed before a click on " << name.toStdString();
+    ASSERT_TRUE(QQuickTest::qWaitForPolish(&window));
+    const QPoint centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+    // A click outside the window reaches nothing: the window must have grown
+    // with its content.
+    ASSERT_TRUE(QRect(QPoint(0, 0), window.size()).contains(centre))
+        << name.toStdString() << " lies outside the window, at " << centre.x() << "," << centre.y();
+    QTest::mouseClick(&window, Qt::LeftButton, Qt::NoModifier, centre);
+}
+
+void ViewWindow::type(const QString &text)
+{
+    // QTest types into widgets only; a window takes one key at a time.
+    for (const QChar c : text)
+        QTest::keyClick(m_window.get(), c.toLatin1());
+}
+
+bool ViewWindow::activate()
+{
+    m_window->requestActivate();
+    return testsupport::waitUntil([this] { return m_window->isActive(); });
+}
+
+QStringList visibleTexts(const QQuickItem *item)
+{
+    QStringList texts;
+    if (!item || !item->isVisible())
+        return texts;
+    if (item->inherits("QQuickText"))
+        texts.append(item->property("text").toString());
+    for (const QQuickItem *child : item->childItems())
+        texts.append(visibleTexts(child));
+    return texts;
+}
+
+OpenedLinks::OpenedLinks()
+{
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
+}
+
+OpenedLinks::~OpenedLinks()
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+}
+
+} // namespace viewtest

@@ -1,0 +1,146 @@
+#pragma once
+
+#include "Quillo/PlayerStore.h"
+#include "Quillo/Popover.h"
+
+#include <QAccessible>
+#include <QObject>
+#include <QQuickView>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+class QQmlEngine;
+class QQuickItem;
+
+namespace viewtest {
+
+// Holds the household search back until the test opens it, so a view can be
+// looked at while the store is still searching.
+class SearchGate : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { Closed, Open, Abandoned };
+    State state() const { return m_state; }
+    void open();
+    // The test is over: a search still waiting finds nothing and touches no
+    // network.
+    void abandon();
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    State m_state = State::Closed;
+};
+
+enum class Search {
+    Answers,      // the player at the rig's address answers at once
+    Gated,        // waits for `gate`
+    FindsNothing, // an empty network
+};
+
+// Deletes a store, then at once the requests it cancelled. A cancelled
+// request's reply can still hear from the network afterwards and resume the
+// call it belonged to, long gone by then (Qt warns "QNetworkReplyImplPrivate::
+// error: Internal problem"); the program never runs its event loop after the
+// store has gone, a test does, so the replies go before that can happen.
+struct ReleaseStore {
+    void operator()(PlayerStore *store) const;
+};
+using StoreHandle = std::unique_ptr<PlayerStore, ReleaseStore>;
+
+// A store on a settings file of its own whose household search asks the
+// player at `searchAddress`.
+struct ViewRig {
+    explicit ViewRig(QString searchAddress, Search search = Search::Answers);
+    ~ViewRig();
+
+    void writeSettings(const QByteArray &iniText);
+    StoreHandle makeStore();
+
+    QTemporaryDir directory;
+    QString searchAddress;
+    Search search;
+    std::shared_ptr<SearchGate> gate = std::make_shared<SearchGate>();
+};
+
+// One of the program's views over `store`, loaded with the program's engine
+// into a shown window, and read the way assistive technology reads it: the
+// accessible nodes of the window, hidden ones left out by the views.
+class ViewWindow
+{
+public:
+    // The view goes into the program's own panel window, opened under a tray
+    // icon.
+    ViewWindow(PlayerStore &store, const QUrl &view);
+    ~ViewWindow();
+
+    // The panel closing and opening again, as a click on the icon does it.
+    void hide();
+    void show();
+
+    QQuickView &window() { return *m_window; }
+    QQuickItem *root() const;
+
+    // The first node of `role` named `name`; null when there is none.
+    QAccessibleInterface *node(QAccessible::Role role, const QString &name) const;
+    // The names of every node of `role`, in tree order.
+    QStringList names(QAccessible::Role role) const;
+    // The item behind a node, null when the node has none.
+    static QQuickItem *itemOf(QAccessibleInterface *node);
+    bool isEnabled(QAccessible::Role role, const QString &name) const;
+    // Every node as "role name", one a line, indented by depth: what a
+    // failed expectation prints.
+    std::string tree() const;
+
+    // Serve events until the node is there (or gone); false on time-out.
+    bool waitForNode(QAccessible::Role role, const QString &name) const;
+    bool waitForNoNode(QAccessible::Role role, const QString &name) const;
+
+    // A left click in the middle of the node's item, delivered to the window
+    // as the mouse would.
+    void click(QAccessible::Role role, const QString &name);
+    void click(QQuickItem *item);
+    // A shown item whose `text` is `text` and whose class is `className`, at
+    // any depth, popups included (their items stay out of the accessible
+    // tree unless an assistive technology is listening).
+    QQuickItem *item(const char *className, const QString &text) const;
+    // Types into the item that has the keyboard focus.
+    void type(const QString &text);
+    bool activate();
+
+private:
+    void visit(QAccessibleInterface *node, const std::function<bool(QAccessibleInterface *)> &visitor) const;
+
+    std::unique_ptr<QQmlEngine> m_engine;
+    std::unique_ptr<Popover> m_window;
+};
+
+// A shown item of `window` whose `text` is `text` and whose class is
+// `className`, at any depth; null when there is none.
+QQuickItem *findItem(QQuickWindow &window, const char *className, const QString &text);
+// A left click in the middle of `item`, delivered to its window as the mouse
+// would once the window is laid out; fails when the point is outside it.
+void clickItem(QQuickWindow &window, QQuickItem *item);
+
+// The visible texts drawn inside `item` (its Text items, at any depth).
+QStringList visibleTexts(const QQuickItem *item);
+
+// The URLs the views asked the desktop to open, while it lives.
+class OpenedLinks : public QObject
+{
+    Q_OBJECT
+public:
+    OpenedLinks();
+    ~OpenedLinks() override;
+    QList<QUrl> urls;
+
+public Q_SLOTS:
+    void open(const QUrl &url) { urls.append(url); }
+};
+
+} // namespace viewtest
