@@ -77,6 +77,10 @@ void AppDelegate::launch()
         connect(m_statusItem.get(), &StatusItem::openRequested, this, &AppDelegate::openPopover);
         connect(m_statusItem.get(), &StatusItem::quitRequested, QCoreApplication::instance(), &QCoreApplication::quit,
                 Qt::QueuedConnection);
+        PlayerStore *store = m_store.get();
+        connect(m_statusItem.get(), &StatusItem::playPauseRequested, store, &PlayerStore::togglePlayPause);
+        connect(m_statusItem.get(), &StatusItem::nextRequested, store, &PlayerStore::next);
+        connect(m_statusItem.get(), &StatusItem::previousRequested, store, &PlayerStore::previous);
         m_statusItem->show();
         m_popover = std::make_unique<Popover>(m_engine.get(), menuContent);
     } else {

@@ -26,6 +26,10 @@ StatusItem::StatusItem(QObject *parent)
     QAction *open = m_menu->addAction(QStringLiteral("Open Quillo"));
     connect(open, &QAction::triggered, this, &StatusItem::openRequested);
     m_menu->addSeparator();
+    connect(m_menu->addAction(QStringLiteral("Play/Pause")), &QAction::triggered, this, &StatusItem::playPauseRequested);
+    connect(m_menu->addAction(QStringLiteral("Next")), &QAction::triggered, this, &StatusItem::nextRequested);
+    connect(m_menu->addAction(QStringLiteral("Previous")), &QAction::triggered, this, &StatusItem::previousRequested);
+    m_menu->addSeparator();
     QAction *quit = m_menu->addAction(QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, &StatusItem::quitRequested);
 
@@ -34,6 +38,9 @@ StatusItem::StatusItem(QObject *parent)
         // Some hosts send only a double click for a left click.
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             Q_EMIT toggleRequested();
+        // As desktop media players do.
+        else if (reason == QSystemTrayIcon::MiddleClick)
+            Q_EMIT playPauseRequested();
     });
     // Hollow at launch whatever plays: the first change of playback decides.
     setSymbol(idleSymbol);

@@ -38,6 +38,10 @@ Q_SIGNALS:
     void toggleRequested();
     void openRequested();
     void quitRequested();
+    // The selected group's transport, from the menu and the middle click.
+    void playPauseRequested();
+    void nextRequested();
+    void previousRequested();
 
 private:
     void setSymbol(const QString &symbol);
