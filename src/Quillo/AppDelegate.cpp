@@ -7,6 +7,9 @@
 #include "WelcomeWindow.h"
 
 #include <QCoreApplication>
+#include <QDBusInterface>
+#include <QGuiApplication>
+#include <QTimer>
 #include <QQmlEngine>
 #include <QQuickStyle>
 #include <QQuickView>
@@ -21,16 +24,27 @@ const QUrl menuContent(QStringLiteral("qrc:/Quillo/qml/MenuContentView.qml"));
 class FallbackWindow : public QQuickView
 {
 public:
-    using QQuickView::QQuickView;
+    FallbackWindow(QQmlEngine *engine, std::function<bool()> hasTrayIcon)
+        : QQuickView(engine, nullptr)
+        , m_hasTrayIcon(std::move(hasTrayIcon))
+    {
+    }
 
 protected:
     bool event(QEvent *event) override
     {
-        if (event->type() == QEvent::Close)
+        // Once a tray icon came up late, the icon is the way back in.
+        if (event->type() == QEvent::Close && !m_hasTrayIcon())
             QCoreApplication::quit();
         return QQuickView::event(event);
     }
+
+private:
+    std::function<bool()> m_hasTrayIcon;
 };
+
+// How long to wait for a tray before showing the panel as a window.
+constexpr qint64 trayPatienceMs = 10000;
 
 } // namespace
 
@@ -69,23 +83,61 @@ AppDelegate::~AppDelegate()
     PlayerStore::provideToQml(nullptr);
 }
 
+bool AppDelegate::trayHostPresent()
+{
+    // Asked of the bus first: Qt settles on a tray protocol the first time it
+    // is asked, and a StatusNotifierItem host must be there by then.
+    QDBusInterface watcher(QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
+                           QStringLiteral("org.kde.StatusNotifierWatcher"));
+    if (watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool())
+        return true;
+    // Without one, only X11 has another kind of tray (XEmbed).
+    return QGuiApplication::platformName() == QStringLiteral("xcb") && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void AppDelegate::addTrayIcon()
+{
+    m_statusItem = std::make_unique<StatusItem>();
+    connect(m_statusItem.get(), &StatusItem::toggleRequested, this, &AppDelegate::togglePopover);
+    connect(m_statusItem.get(), &StatusItem::openRequested, this, &AppDelegate::openPopover);
+    connect(m_statusItem.get(), &StatusItem::quitRequested, QCoreApplication::instance(), &QCoreApplication::quit,
+            Qt::QueuedConnection);
+    PlayerStore *store = m_store.get();
+    connect(m_statusItem.get(), &StatusItem::playPauseRequested, store, &PlayerStore::togglePlayPause);
+    connect(m_statusItem.get(), &StatusItem::nextRequested, store, &PlayerStore::next);
+    connect(m_statusItem.get(), &StatusItem::previousRequested, store, &PlayerStore::previous);
+    m_statusItem->showPlayback(m_store->playback());
+    m_statusItem->show();
+    m_popover = std::make_unique<Popover>(m_engine.get(), menuContent);
+}
+
+void AppDelegate::watchForTray()
+{
+    // A tray that starts after Quillo (both autostarted at login) still gets
+    // the icon; until one is there for a while, the panel is a window.
+    m_trayWatch = std::make_unique<QTimer>();
+    m_trayWatch->setTimerType(Qt::CoarseTimer);
+    m_sinceLaunch.start();
+    connect(m_trayWatch.get(), &QTimer::timeout, this, [this] {
+        if (trayHostPresent()) {
+            m_trayWatch->stop();
+            addTrayIcon();
+            return;
+        }
+        if (!m_fallbackWindow && m_sinceLaunch.elapsed() >= trayPatienceMs) {
+            launchWithoutTray();
+            m_trayWatch->setInterval(2000);
+        }
+    });
+    m_trayWatch->start(250);
+}
+
 void AppDelegate::launch()
 {
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_statusItem = std::make_unique<StatusItem>();
-        connect(m_statusItem.get(), &StatusItem::toggleRequested, this, &AppDelegate::togglePopover);
-        connect(m_statusItem.get(), &StatusItem::openRequested, this, &AppDelegate::openPopover);
-        connect(m_statusItem.get(), &StatusItem::quitRequested, QCoreApplication::instance(), &QCoreApplication::quit,
-                Qt::QueuedConnection);
-        PlayerStore *store = m_store.get();
-        connect(m_statusItem.get(), &StatusItem::playPauseRequested, store, &PlayerStore::togglePlayPause);
-        connect(m_statusItem.get(), &StatusItem::nextRequested, store, &PlayerStore::next);
-        connect(m_statusItem.get(), &StatusItem::previousRequested, store, &PlayerStore::previous);
-        m_statusItem->show();
-        m_popover = std::make_unique<Popover>(m_engine.get(), menuContent);
-    } else {
-        launchWithoutTray();
-    }
+    if (trayHostPresent())
+        addTrayIcon();
+    else
+        watchForTray();
     QPointer<AppDelegate> self(this);
     m_store->setRequestWelcome([self] {
         if (self)
@@ -113,7 +165,7 @@ void AppDelegate::launch()
 
 void AppDelegate::launchWithoutTray()
 {
-    auto window = std::make_unique<FallbackWindow>(m_engine.get(), nullptr);
+    auto window = std::make_unique<FallbackWindow>(m_engine.get(), [this] { return m_statusItem != nullptr; });
     window->setTitle(QStringLiteral("Quillo"));
     window->setResizeMode(QQuickView::SizeViewToRootObject);
     window->setSource(menuContent);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
 
@@ -42,6 +44,9 @@ private:
     void observeForFirstRun();
     void firstRunStep();
     void launchWithoutTray();
+    static bool trayHostPresent();
+    void addTrayIcon();
+    void watchForTray();
 
     std::unique_ptr<PlayerStore> m_store;
     std::unique_ptr<QQmlEngine> m_engine;
@@ -52,6 +57,8 @@ private:
     std::unique_ptr<MprisService> m_mpris;
     bool m_waitingForSpeakers = false;
     bool m_launching = false;
+    std::unique_ptr<QTimer> m_trayWatch;
+    QElapsedTimer m_sinceLaunch;
 };
 
 // The engine every window of the program shares: Fusion style, the Quillo
