@@ -35,6 +35,9 @@ enum class Suite {
     PlayerStoreFaults,
     QuilloViews,
     Benchmarks,
+    // The desktop test's simulator (127.120.0.11 on), started by its script
+    // rather than through firstAddress().
+    QuilloDesktop,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)
