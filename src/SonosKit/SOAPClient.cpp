@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QCoroNetworkReply>
+#include <QCoroSignal>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -202,14 +203,14 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
     const std::unique_ptr<QNetworkReply, DeleteLater> reply(
         session->post(request, SOAPClient::envelope(service, action, arguments).toUtf8()));
     Abort abort = Abort::none;
-    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&abort, r = reply.get()] {
+    const QMetaObject::Connection onHeaders = QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&abort, r = reply.get()] {
         const QVariant length = r->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > SOAPClient::maximumResponseBytes) {
             abort = Abort::tooLarge;
             r->abort();
         }
     });
-    QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&abort, r = reply.get()] {
+    const QMetaObject::Connection onData = QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&abort, r = reply.get()] {
         if (r->bytesAvailable() > SOAPClient::maximumResponseBytes) {
             abort = Abort::tooLarge;
             r->abort();
@@ -221,10 +222,16 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
         r->abort();
     });
 
-    co_await reply.get();
+    // Awaited once: an aborted reply can report its end a second time, and
+    // that must not resume a coroutine that has finished since.
+    if (!reply->isFinished())
+        co_await qCoro(reply.get(), &QNetworkReply::finished);
     // The reply outlives this frame until its deferred deletion, and the
-    // token may be cancelled in between: nothing may then reach `abort`.
+    // token may be cancelled or the reply signal in between: nothing may
+    // then reach `abort`.
     QObject::disconnect(onCancel);
+    QObject::disconnect(onHeaders);
+    QObject::disconnect(onData);
 
     if (abort == Abort::tooLarge)
         throw SonosError::malformedResponse(QStringLiteral("the response is larger than %1 MiB and was not read")

@@ -57,7 +57,6 @@ void ViewRig::writeSettings(const QByteArray &iniText)
 void ReleaseStore::operator()(PlayerStore *store) const
 {
     delete store;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 StoreHandle ViewRig::makeStore()

@@ -43,11 +43,9 @@ enum class Search {
     FindsNothing, // an empty network
 };
 
-// Deletes a store, then at once the requests it cancelled. A cancelled
-// request's reply can still hear from the network afterwards and resume the
-// call it belonged to, long gone by then (Qt warns "QNetworkReplyImplPrivate::
-// error: Internal problem"); the program never runs its event loop after the
-// store has gone, a test does, so the replies go before that can happen.
+// Deletes a store while its requests may still be on their way: the test goes
+// on serving the event loop, and the cancelled replies must find nothing of
+// the store, nor of the calls they belonged to.
 struct ReleaseStore {
     void operator()(PlayerStore *store) const;
 };
