@@ -31,7 +31,6 @@ QCoro::Task<void> PlayerStore::loadFavorites(bool)
     if (!group)
         co_return;
     const QString host = group->coordinator.host;
-    const std::optional<QString> previousChoice = m_selectedItemID;
 
     // Requests of this load stop when it gives up or when the store goes.
     CancellationToken requests;
@@ -82,10 +81,13 @@ QCoro::Task<void> PlayerStore::loadFavorites(bool)
     if (!availableProviders().contains(m_selectedProvider))
         setSelectedProvider(allProviders);
 
+    // The choice as it stands now, not as it stood when the load began: an
+    // entry picked while the lists were on their way stays picked.
+    const std::optional<QString> choice = m_selectedItemID;
     std::optional<QString> restored;
-    if (previousChoice) {
+    if (choice) {
         for (const ContentItem &item : visibleFavorites()) {
-            if (item.id == *previousChoice) {
+            if (item.id == *choice) {
                 restored = item.id;
                 break;
             }

@@ -111,3 +111,21 @@ TEST(PlayerStoreFavorites, AFailingBrowseLeavesFavoritesAndCancelsTheRest)
     EXPECT_EQ(rig.store->favorites(), before);
     EXPECT_EQ(counter.count("favoriteCount"), 0);
 }
+
+TEST(PlayerStoreFavorites, AnEntryPickedWhileTheLoadFinishesStaysPicked)
+{
+    FavoritesRig rig;
+    rig.load();
+    const QString host = rig.store->selectedGroup()->coordinator.host;
+    // The lists arrive, the service names a little later.
+    rig.household.server(host).inject(QStringLiteral("ListAvailableServices"),
+                                      playersim::Fault{.delay = std::chrono::milliseconds(400), .remaining = 1});
+    rig.household.log()->clear();
+    rig.store->refreshFavorites();
+    ASSERT_TRUE(waitUntil([&] { return callCount(rig.household, QStringLiteral("Browse")) >= 2; }));
+    rig.store->selectItem(idOfTitle(*rig.store, QStringLiteral("Solo")));
+    ASSERT_TRUE(waitUntil([&] { return !rig.store->isRefreshingFavorites(); }));
+    ASSERT_TRUE(rig.store->selectedItem());
+    EXPECT_EQ(rig.store->selectedItem()->title, QStringLiteral("Solo"));
+    EXPECT_EQ(rig.store->selectedItemID(), std::optional<QString>(idOfTitle(*rig.store, QStringLiteral("Solo"))));
+}
