@@ -11,10 +11,11 @@ namespace testsupport {
 
 // The loopback addresses a test may serve players on. CTest runs every test
 // in a process of its own, side by side with all the others, so no two tests
-// may ever share an address. Each test executable owns one /16 (this list is the only
-// place they are handed out), and within it each test owns the /24 numbered
-// by its position in the executable, which gtest keeps stable whatever
-// filter runs it.
+// may ever share an address (the simulator's server reuses ports, so a clash
+// splits requests silently rather than failing). Each test executable owns one
+// /16, 127.(100 + its value), and this list is the only place they are handed
+// out; within it each test owns the /24 numbered by its position in the
+// executable, which gtest keeps stable whatever filter runs it.
 enum class Suite {
     SOAPClient = 1,
     ContentDirectory,
@@ -34,10 +35,15 @@ enum class Suite {
     PlayerStoreTracks,
     PlayerStoreFaults,
     QuilloViews,
+    // The benchmarks, each on a /24 of its own (bench/).
     Benchmarks,
     // The desktop test's simulator (127.120.0.11 on), started by its script
     // rather than through firstAddress().
     QuilloDesktop,
+    // The session-bus test's simulator (tests/Quillo/mpris).
+    QuilloMpris,
+    // The README's pictures (tests/tools/QuilloScreenshots.cpp).
+    Screenshots,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

@@ -89,7 +89,8 @@ void Popover::open(QRect icon)
 
 void Popover::close()
 {
-    setMouseGrabEnabled(false);
+    if (QGuiApplication::platformName() == QStringLiteral("xcb"))
+        setMouseGrabEnabled(false);
     hide();
 }
 

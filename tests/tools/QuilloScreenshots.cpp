@@ -138,7 +138,7 @@ int main(int argc, char *argv[])
     const QString directory = app.arguments().at(1);
     QDir().mkpath(directory);
 
-    playersim::Household household = playersim::Household::defaultHousehold(QStringLiteral("127.118.0.11"));
+    playersim::Household household = playersim::Household::defaultHousehold(QStringLiteral("127.122.0.11"));
     QString error;
     if (!household.start(&error)) {
         std::fprintf(stderr, "quillo-screenshots: the simulated household did not start: %s\n", qPrintable(error));
@@ -156,7 +156,7 @@ int main(int argc, char *argv[])
         auto store = shooter.store();
         ok &= shooter.shoot(
             QStringLiteral("setup-failed"), *store, menu,
-            [&] { store->retryDiscovery(std::optional<QString>(QStringLiteral("127.118.9.9"))); },
+            [&] { store->retryDiscovery(std::optional<QString>(QStringLiteral("127.122.9.9"))); },
             [&] { return store->statusKind() == StoreStatus::Kind::Failed; });
     }
     {
