@@ -1,5 +1,5 @@
 #include <QEvent>
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,9 @@ int main(int argc, char **argv)
     // No display is needed and none is touched, whatever the environment.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_QUICK_BACKEND", "software");
-    QGuiApplication app(argc, argv);
+    // A QApplication: QtTest's input helpers treat the application as one
+    // whenever Widgets is linked, as it is here.
+    QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
