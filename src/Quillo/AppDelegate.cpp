@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QTimer>
 #include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickView>
 #include <QSystemTrayIcon>
@@ -169,6 +170,8 @@ void AppDelegate::launchWithoutTray()
     window->setTitle(QStringLiteral("Quillo"));
     window->setResizeMode(QQuickView::SizeViewToRootObject);
     window->setSource(menuContent);
+    if (QQuickItem *root = window->rootObject())
+        root->setProperty("notice", QStringLiteral("No tray here: on GNOME, add the AppIndicator extension."));
     window->show();
     m_fallbackWindow = std::move(window);
 }

@@ -9,8 +9,12 @@ import Quillo
 Item {
     id: root
 
+    // One line under the content, set by the window that shows it (the
+    // plain window of a desktop without a tray says how to get one).
+    property string notice
+
     implicitWidth: content.implicitWidth
-    implicitHeight: content.implicitHeight
+    implicitHeight: content.implicitHeight + (noticeLine.visible ? noticeLine.implicitHeight + Theme.panelPadding : 0)
 
     Rectangle {
         anchors.fill: parent
@@ -19,8 +23,27 @@ Item {
 
     Loader {
         id: content
-        anchors.fill: parent
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        height: implicitHeight
         sourceComponent: PlayerStore.groupCount > 0 ? controls : setup
+    }
+
+    Text {
+        id: noticeLine
+        visible: root.notice !== ""
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: Theme.panelPadding
+        anchors.topMargin: 0
+        text: root.notice
+        wrapMode: Text.WordWrap
+        font.pixelSize: Theme.fontCaption
+        color: Theme.secondary
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
     }
 
     Component {
