@@ -287,8 +287,7 @@ void MprisService::seekBy(qint64 offsetMicroseconds)
         return;
     const qint64 target = std::max<qint64>(0, positionMicroseconds() + offsetMicroseconds);
     const qint64 length = m_store->playback()->durationSeconds.value_or(0) * microseconds;
-    // Past the end means the next track, as the specification of the
-    // interface asks.
+    // Past the end means the next track, as MPRIS clients expect.
     if (length > 0 && target >= length) {
         next();
         return;
