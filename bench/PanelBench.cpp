@@ -4,6 +4,7 @@
 // stall while the favorites fill the chooser, and what a closed panel costs
 // (main-thread wakeups per second, requests). Prints them; asserts nothing.
 //   PanelBench [SECONDS-CLOSED]
+#include "BenchEvents.h"
 #include "Quillo/AppDelegate.h"
 #include "Quillo/PlayerStore.h"
 #include "Quillo/Popover.h"
@@ -28,22 +29,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-void serveEventsUntil(const std::function<bool()> &condition, std::chrono::milliseconds limit)
-{
-    // Sleeps between looks, so that waiting costs no wakeups of its own
-    // beyond one per look.
-    const auto deadline = Clock::now() + limit;
-    if (condition())
-        return;
-    QEventLoop loop;
-    QTimer look;
-    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
-        if (condition() || Clock::now() >= deadline)
-            loop.quit();
-    });
-    look.start(5);
-    loop.exec();
-}
+using bench::serveEventsUntil;
 
 // A field of /proc/self/status (or of the main thread's), in its own unit.
 long long statusField(const QString &path, const QByteArray &name)

@@ -3,6 +3,7 @@
 // comes to the slowest of its three requests alone and how long it holds the
 // main thread, and what a closed panel sends.
 
+#include "BenchEvents.h"
 #include "Quillo/PlayerStore.h"
 
 #include <SonosKit/ContentDirectory.h>
@@ -29,6 +30,8 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+using bench::serveEventsUntil;
+
 constexpr auto playerLatency = std::chrono::milliseconds(20);
 
 std::unique_ptr<PlayerStore> storeFor(const QTemporaryDir &directory, const QString &host,
@@ -42,23 +45,6 @@ std::unique_ptr<PlayerStore> storeFor(const QTemporaryDir &directory, const QStr
     auto store = std::make_unique<PlayerStore>(std::move(settings), std::move(environment));
     QCoro::waitFor(store->refreshTopology());
     return store;
-}
-
-void serveEventsUntil(const std::function<bool()> &condition, std::chrono::milliseconds limit)
-{
-    // Sleeps between looks, so that waiting costs no wakeups of its own
-    // beyond one per look.
-    const auto deadline = Clock::now() + limit;
-    if (condition())
-        return;
-    QEventLoop loop;
-    QTimer look;
-    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
-        if (condition() || Clock::now() >= deadline)
-            loop.quit();
-    });
-    look.start(5);
-    loop.exec();
 }
 
 // The players in a process of their own, so that the process CPU counted
@@ -86,6 +72,17 @@ private:
     QProcess m_process;
     bool m_ready = false;
 };
+
+// Four players, 1000 favorites and the generated Sonos Playlists.
+playersim::Household thousandFavorites(const QString &firstAddress)
+{
+    playersim::GeneratorOptions options;
+    options.players = 4;
+    options.favorites = 1000;
+    options.playlistTracks = 200;
+    options.firstAddress = firstAddress;
+    return playersim::Household::generate(options);
+}
 
 void BM_PollCycle_StateQueryAlone(benchmark::State &state)
 {
@@ -125,12 +122,7 @@ BENCHMARK(BM_PollCycle_RefreshPlayback)->Unit(benchmark::kMicrosecond)->MeasureP
 // the longest the main thread went without serving a 1 ms timer.
 void BM_FavoritesLoad1000(benchmark::State &state)
 {
-    playersim::GeneratorOptions options;
-    options.players = 4;
-    options.favorites = 1000;
-    options.playlistTracks = 200;
-    options.firstAddress = QStringLiteral("127.119.3.11");
-    playersim::Household household = playersim::Household::generate(options);
+    playersim::Household household = thousandFavorites(QStringLiteral("127.119.3.11"));
     if (!household.start()) {
         state.SkipWithError("could not bind 127.119.3.0/24");
         return;
@@ -186,12 +178,7 @@ BENCHMARK(BM_FavoritesLoad1000)->Unit(benchmark::kMillisecond)->UseRealTime()->I
 // notification; the figure is the reload's wall time.
 void BM_FavoritesReloadUnchanged1000(benchmark::State &state)
 {
-    playersim::GeneratorOptions options;
-    options.players = 4;
-    options.favorites = 1000;
-    options.playlistTracks = 200;
-    options.firstAddress = QStringLiteral("127.119.4.11");
-    playersim::Household household = playersim::Household::generate(options);
+    playersim::Household household = thousandFavorites(QStringLiteral("127.119.4.11"));
     if (!household.start()) {
         state.SkipWithError("could not bind 127.119.4.0/24");
         return;

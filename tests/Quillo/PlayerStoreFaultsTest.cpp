@@ -94,9 +94,7 @@ protected:
     {
         rig.writeSettingsText("[General]\nselectedRoomName=Living Room\n");
         store = rig.makeStore();
-        store->refreshFavorites();
-        ASSERT_TRUE(waitUntil([this] { return !store->isRefreshingFavorites() && !store->favorites().isEmpty(); }));
-        ASSERT_TRUE(waitUntilSettled(*store));
+        ASSERT_TRUE(refreshedFavorites(*store));
         testsupport::await(store->refreshPlayback());
     }
     QString living() const { return household.addressOfRoom(QStringLiteral("Living Room")); }

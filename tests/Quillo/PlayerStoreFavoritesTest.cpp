@@ -12,14 +12,6 @@ using testsupport::waitUntil;
 
 namespace {
 
-QStringList titles(const QList<SonosKit::ContentItem> &items)
-{
-    QStringList list;
-    for (const SonosKit::ContentItem &item : items)
-        list.append(item.title);
-    return list;
-}
-
 struct FavoritesRig {
     playersim::Household household = startedHousehold(Suite::PlayerStoreFavorites);
     StoreRig rig{household};
@@ -27,9 +19,7 @@ struct FavoritesRig {
 
     void load()
     {
-        store->refreshFavorites();
-        ASSERT_TRUE(waitUntil([this] { return !store->isRefreshingFavorites() && !store->favorites().isEmpty(); }));
-        ASSERT_TRUE(waitUntilSettled(*store));
+        ASSERT_TRUE(refreshedFavorites(*store));
     }
 };
 

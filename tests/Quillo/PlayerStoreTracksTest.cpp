@@ -12,26 +12,16 @@ using testsupport::waitUntil;
 
 namespace {
 
-QStringList titles(const QList<SonosKit::ContentItem> &items)
-{
-    QStringList list;
-    for (const SonosKit::ContentItem &item : items)
-        list.append(item.title);
-    return list;
-}
-
 struct TracksRig {
     playersim::Household household = startedHousehold(Suite::PlayerStoreTracks);
     StoreRig rig{household};
-    std::unique_ptr<PlayerStore> store = rig.makeStore();
+    std::unique_ptr<PlayerStore> store;
 
     TracksRig()
     {
         rig.writeSettingsText("[General]\nselectedRoomName=Living Room\n");
         store = rig.makeStore();
-        store->refreshFavorites();
-        EXPECT_TRUE(waitUntil([this] { return !store->isRefreshingFavorites() && !store->favorites().isEmpty(); }));
-        EXPECT_TRUE(waitUntilSettled(*store));
+        EXPECT_TRUE(refreshedFavorites(*store));
     }
     void choose(const QString &title)
     {

@@ -161,6 +161,21 @@ bool waitUntilSettled(const PlayerStore &store)
     });
 }
 
+bool refreshedFavorites(PlayerStore &store)
+{
+    store.refreshFavorites();
+    return testsupport::waitUntil([&store] { return !store.isRefreshingFavorites() && !store.favorites().isEmpty(); })
+        && waitUntilSettled(store);
+}
+
+QStringList titles(const QList<SonosKit::ContentItem> &items)
+{
+    QStringList list;
+    for (const SonosKit::ContentItem &item : items)
+        list.append(item.title);
+    return list;
+}
+
 QString idOfTitle(const PlayerStore &store, const QString &title)
 {
     for (const SonosKit::ContentItem &item : store.favorites()) {

@@ -73,6 +73,10 @@ playersim::Fault brokenAnswer(int times = 1);
 
 // Waits until the store has groups and favorites and is not loading tracks.
 bool waitUntilSettled(const PlayerStore &store);
+// Refreshes the favorites and waits for the refresh and its track list.
+bool refreshedFavorites(PlayerStore &store);
+
+QStringList titles(const QList<SonosKit::ContentItem> &items);
 
 // The ids of favorites by title.
 QString idOfTitle(const PlayerStore &store, const QString &title);
