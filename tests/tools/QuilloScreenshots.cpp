@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QPalette>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
@@ -208,6 +209,34 @@ int main(int argc, char *argv[])
         auto store = shooter.store();
         ok &= shooter.shoot(QStringLiteral("welcome"), *store, QStringLiteral("qrc:/Quillo/qml/WelcomeView.qml"), {},
                             [] { return true; });
+    }
+    {
+        // The same panel under a dark desktop palette: every colour of the
+        // views comes from the palette, none is fixed.
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+        dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+        dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+        dark.setColor(QPalette::AlternateBase, QColor(0x33, 0x33, 0x33));
+        dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+        dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
+        dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+        dark.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
+        dark.setColor(QPalette::HighlightedText, Qt::white);
+        dark.setColor(QPalette::ToolTipBase, QColor(0x3a, 0x3a, 0x3a));
+        dark.setColor(QPalette::ToolTipText, QColor(0xee, 0xee, 0xee));
+        dark.setColor(QPalette::PlaceholderText, QColor(0x99, 0x99, 0x99));
+        QGuiApplication::setPalette(dark);
+        auto store = shooter.store();
+        ok &= shooter.shoot(
+            QStringLiteral("controls-dark"), *store, menu,
+            [&] {
+                store->retryDiscovery(std::optional<QString>(household.addresses().first()));
+                waitFor([&] { return !store->favorites().isEmpty(); });
+                store->selectItem(idOf(*store, QStringLiteral("Troen & Ingen")));
+                waitFor([&] { return !store->isLoadingTracks(); });
+            },
+            [&] { return store->playback().has_value() && !store->tracks().isEmpty(); });
     }
     household.stop();
     return ok ? 0 : 1;
