@@ -1,6 +1,7 @@
 #include "SonosDiscoveryDetail.h"
 
 #include "Finished.h"
+#include "SOAPClient.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>
@@ -16,6 +17,7 @@
 
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace SonosKit::SonosDiscovery::detail {
 
@@ -342,6 +344,21 @@ QCoro::Task<std::optional<QString>> connectedAddress(Endpoint endpoint, double t
     // Nothing is ever sent: the connection only proves where the instance lives.
     connection->abort();
     co_return address;
+}
+
+QCoro::Task<QStringList> answeringHosts(QStringList hosts, double timeout)
+{
+    // Tasks start when called: every check is under way before the first is awaited.
+    std::vector<QCoro::Task<std::optional<QString>>> checks;
+    checks.reserve(std::size_t(hosts.size()));
+    for (const QString &host : std::as_const(hosts))
+        checks.push_back(connectedAddress(Endpoint{host, quint16(SOAPClient::defaultPort)}, timeout));
+    QStringList answering;
+    for (std::size_t i = 0; i < checks.size(); ++i) {
+        if (co_await std::move(checks[i]))
+            answering.append(hosts.at(qsizetype(i)));
+    }
+    co_return answering;
 }
 
 } // namespace SonosKit::SonosDiscovery::detail

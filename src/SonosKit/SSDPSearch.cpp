@@ -4,6 +4,7 @@
 #include "SonosError.h"
 
 #include <QCoroFuture>
+#include <QNetworkInterface>
 #include <QPromise>
 #include <QThreadPool>
 #include <QUrl>
@@ -103,6 +104,28 @@ std::chrono::milliseconds boundedTimeout(double seconds)
     return std::chrono::milliseconds(qint64(std::min(seconds, oneDay) * 1000.0));
 }
 
+QStringList multicastInterfaceAddresses()
+{
+    QStringList addresses;
+    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &interface : interfaces) {
+        const QNetworkInterface::InterfaceFlags flags = interface.flags();
+        // Running, not just up: a bridge without members or a cable pulled
+        // out takes the datagrams and delivers them nowhere.
+        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning)
+            || !flags.testFlag(QNetworkInterface::CanMulticast) || flags.testFlag(QNetworkInterface::IsLoopBack))
+            continue;
+        const QList<QNetworkAddressEntry> entries = interface.addressEntries();
+        for (const QNetworkAddressEntry &entry : entries) {
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol) {
+                addresses.append(entry.ip().toString());
+                break;
+            }
+        }
+    }
+    return addresses;
+}
+
 QStringList blockingSSDPSearch(double timeout)
 {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -128,10 +151,27 @@ QStringList blockingSSDPSearch(double timeout)
 
     // UDP may drop one of them; players answer each, and duplicates collapse.
     const QByteArray datagram = ssdpSearchDatagram();
-    for (int i = 0; i < 2; ++i) {
-        ::sendto(fd, datagram.constData(), std::size_t(datagram.size()), 0,
-                 reinterpret_cast<const sockaddr *>(&destination), sizeof destination);
+    const auto sendPair = [&] {
+        for (int i = 0; i < 2; ++i) {
+            ::sendto(fd, datagram.constData(), std::size_t(datagram.size()), 0,
+                     reinterpret_cast<const sockaddr *>(&destination), sizeof destination);
+        }
+    };
+    // Left to the routing table the search leaves through one interface
+    // only, and players behind a second network card, or beside a VPN or a
+    // container bridge that took the route, never hear it. Their answers all
+    // come back to this one socket.
+    int interfacesUsed = 0;
+    for (const QString &address : multicastInterfaceAddresses()) {
+        in_addr source{};
+        if (::inet_pton(AF_INET, address.toLatin1().constData(), &source) == 1
+            && ::setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &source, sizeof source) == 0) {
+            sendPair();
+            ++interfacesUsed;
+        }
     }
+    if (interfacesUsed == 0) // loopback only, as in a bare namespace
+        sendPair();
 
     QStringList hosts;
     const auto deadline = std::chrono::steady_clock::now() + boundedTimeout(timeout);

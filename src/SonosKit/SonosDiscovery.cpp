@@ -90,7 +90,10 @@ QCoro::Task<QStringList> bonjourHosts(double timeout)
         if (const std::optional<QString> host = co_await detail::resolve(result, limit))
             appendOnce(hosts, *host);
     }
-    co_return hosts;
+    // Avahi keeps a switched-off player's records for a while. A host that
+    // does not take a connection costs the resolving limit here rather than a
+    // whole SOAP timeout when its topology is asked for.
+    co_return co_await detail::answeringHosts(hosts, limit);
 }
 
 } // namespace SonosKit::SonosDiscovery

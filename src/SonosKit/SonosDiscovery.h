@@ -29,7 +29,8 @@ QCoro::Task<QList<ZoneGroup>> findHousehold(double timeout);
 QCoro::Task<QStringList> findPlayerHosts(double timeout);
 
 // Player addresses advertised over DNS-SD: TXT "location" hosts first, then
-// the addresses of instances that had to be resolved. Never fails.
+// the addresses of instances that had to be resolved; only those whose port
+// 1400 takes a connection within min(timeout, 2) seconds. Never fails.
 QCoro::Task<QStringList> bonjourHosts(double timeout);
 
 // Player addresses that answered an SSDP search within `timeout` seconds, in

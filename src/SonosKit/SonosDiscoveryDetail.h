@@ -20,7 +20,12 @@ namespace SonosKit::SonosDiscovery::detail {
 // players only.
 QByteArray ssdpSearchDatagram();
 
-// Sends the search twice and collects answers until `timeout` seconds have
+// The first IPv4 address of every interface that is up and running, can
+// multicast and is not loopback: where a search is sent.
+QStringList multicastInterfaceAddresses();
+
+// Sends the search twice on each of those interfaces (twice along the route
+// when there is none) and collects answers until `timeout` seconds have
 // passed (overrunning by at most one 0.3-second receive). Blocks; throws
 // SonosError::network when no socket can be made.
 QStringList blockingSSDPSearch(double timeout);
@@ -76,6 +81,11 @@ QCoro::Task<std::optional<QString>> resolve(BrowseResult result, double timeout)
 // (and then closed again without sending anything), or nothing when it fails
 // or takes longer than `timeout` seconds.
 QCoro::Task<std::optional<QString>> connectedAddress(Endpoint endpoint, double timeout);
+
+// Those of `hosts` whose player port (1400) accepts a TCP connection within
+// `timeout` seconds, in their order. All are tried at once, so a whole list of
+// silent hosts costs one timeout.
+QCoro::Task<QStringList> answeringHosts(QStringList hosts, double timeout);
 
 // A delay for timers and deadlines: negative and NaN timeouts count as zero,
 // absurdly long ones as one day.

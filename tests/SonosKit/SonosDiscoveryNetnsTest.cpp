@@ -15,14 +15,20 @@
 
 #include <QElapsedTimer>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sched.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <memory>
+#include <thread>
 
 using namespace SonosKit;
 using namespace std::chrono_literals;
@@ -37,6 +43,32 @@ bool inPrivateNamespace()
 bool withDaemon()
 {
     return qEnvironmentVariable("QUILLO_TEST_AVAHI") == u"1";
+}
+
+bool withLinks()
+{
+    return qEnvironmentVariable("QUILLO_TEST_LINKS") == u"1";
+}
+
+// Runs `make` on a thread that has entered the network namespace bound at
+// /run/netns/<name>; sockets it opens, and threads it starts, stay there.
+template<typename Make>
+auto insideNamespace(const char *name, Make make) -> decltype(make())
+{
+    decltype(make()) made{};
+    std::thread([&] {
+        const std::string path = std::string("/run/netns/") + name;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0 || ::setns(fd, CLONE_NEWNET) != 0) {
+            ADD_FAILURE() << "cannot enter " << path << ": " << std::strerror(errno);
+            if (fd >= 0)
+                ::close(fd);
+            return;
+        }
+        ::close(fd);
+        made = make();
+    }).join();
+    return made;
 }
 
 QString uuidFor(const QString &address)
@@ -97,6 +129,14 @@ std::unique_ptr<playersim::DnssdPublisher> published(QList<playersim::DnssdPlaye
     return publisher;
 }
 
+// A port 1400 that takes connections and never answers them.
+std::shared_ptr<QTcpServer> listenerOn(const QString &address)
+{
+    auto listener = std::make_shared<QTcpServer>();
+    EXPECT_TRUE(listener->listen(QHostAddress(address), 1400)) << address.toStdString();
+    return listener;
+}
+
 playersim::DnssdPlayer dnssdPlayer(const QString &address, const QString &room, bool withLocation = true)
 {
     return {address, uuidFor(address), room, withLocation, std::nullopt};
@@ -146,8 +186,28 @@ protected:
     {
         if (!inPrivateNamespace())
             GTEST_SKIP() << "multicast runs only in a private network namespace (tests/netns/run-in-netns)";
-        if (withDaemon())
-            GTEST_SKIP() << "these cases need a namespace without a DNS-SD daemon";
+        if (withDaemon() || withLinks())
+            GTEST_SKIP() << "these cases need a namespace with loopback only and no DNS-SD daemon";
+    }
+};
+
+class DiscoveryOnSeveralLinks : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!inPrivateNamespace() || !withLinks())
+            GTEST_SKIP() << "needs a private network namespace with two LAN links (tests/netns/run-in-netns --links)";
+    }
+
+    // A player on one of the LANs, answering searches that arrive on its link.
+    static std::unique_ptr<playersim::SsdpResponder> playerOn(const char *lan, const QString &address)
+    {
+        return insideNamespace(lan, [&] {
+            playersim::SsdpResponder::Options options;
+            options.interfaceAddress = address;
+            return responder({ssdpPlayer(address)}, options);
+        });
     }
 };
 
@@ -321,15 +381,12 @@ TEST_F(DiscoveryWithDaemon, EmptyDnssdFallsBackToSsdp)
     EXPECT_GE(ssdp->searchesAnswered(), 1);
 }
 
-TEST_F(DiscoveryWithDaemon, TxtLocationsNeedNoConnectionAndDuplicatesCollapse)
+TEST_F(DiscoveryWithDaemon, TxtLocationsAreCheckedSilentlyAndDuplicatesCollapse)
 {
-    // Something listens where the players are, to notice any connection.
+    // Something listens where the players are, to see what reaches them.
     QList<std::shared_ptr<QTcpServer>> listeners;
-    for (const char *address : {"127.0.0.41", "127.0.0.42"}) {
-        auto listener = std::make_shared<QTcpServer>();
-        ASSERT_TRUE(listener->listen(QHostAddress(QString::fromLatin1(address)), 1400));
-        listeners.append(listener);
-    }
+    for (const char *address : {"127.0.0.41", "127.0.0.42"})
+        listeners.append(listenerOn(QString::fromLatin1(address)));
     auto twin = dnssdPlayer(QStringLiteral("127.0.0.41"), QStringLiteral("Den"));
     twin.uuid = QStringLiteral("RINCON_000E58AAAAAA01400"); // a second instance on the same host
     const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.41"), QStringLiteral("Living Room")),
@@ -341,10 +398,41 @@ TEST_F(DiscoveryWithDaemon, TxtLocationsNeedNoConnectionAndDuplicatesCollapse)
     sorted.sort();
     EXPECT_EQ(sorted, QStringList({QStringLiteral("127.0.0.41"), QStringLiteral("127.0.0.42")}));
     EXPECT_LT(seconds, 1.5 + 0.5);
-    QCoreApplication::processEvents();
-    for (const auto &listener : listeners)
-        EXPECT_FALSE(listener->hasPendingConnections()) << listener->serverAddress().toString().toStdString();
     EXPECT_LT(probe.worstLatenessMs(), maximumLatenessMs);
+    // Each host was connected to once, and nothing was said on the connection.
+    for (const auto &listener : listeners) {
+        const std::string where = listener->serverAddress().toString().toStdString();
+        QTcpSocket *check = listener->nextPendingConnection();
+        ASSERT_NE(check, nullptr) << where;
+        if (check->state() == QAbstractSocket::ConnectedState) {
+            EXPECT_TRUE(check->waitForDisconnected(2000)) << where;
+        }
+        EXPECT_TRUE(check->readAll().isEmpty()) << where;
+        EXPECT_EQ(listener->nextPendingConnection(), nullptr) << where;
+    }
+}
+
+TEST_F(DiscoveryWithDaemon, SwitchedOffPlayersCostOnlyTheConnectionCheck)
+{
+    // Avahi still advertises .61 and .63, but nothing serves there any more.
+    const auto good = topologyPlayer(QStringLiteral("127.0.0.62"), answersWithRoom(QStringLiteral("127.0.0.62"),
+                                                                                   QStringLiteral("Loft")));
+    {
+        const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.61"), QStringLiteral("Gone")),
+                                          dnssdPlayer(QStringLiteral("127.0.0.62"), QStringLiteral("Loft"))});
+        EXPECT_EQ(testsupport::await(SonosDiscovery::bonjourHosts(1.0), 10s), QStringList({QStringLiteral("127.0.0.62")}));
+        const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(1.0));
+        ASSERT_EQ(groups.size(), 1);
+        EXPECT_EQ(groups.front().coordinator.roomName, QStringLiteral("Loft"));
+        EXPECT_LT(seconds, 1.0 + 2.0 + 1.0); // never the six seconds a SOAP call to .61 would take
+    }
+    // When every advertised player is gone, the SSDP search still runs.
+    const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.62"))});
+    const auto stale = published({dnssdPlayer(QStringLiteral("127.0.0.63"), QStringLiteral("Shed"))});
+    const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(1.0));
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(groups.front().coordinator.host, QStringLiteral("127.0.0.62"));
+    EXPECT_GE(ssdp->searchesAnswered(), 1);
 }
 
 TEST_F(DiscoveryWithDaemon, DnssdPlayersAreAskedAndSsdpIsNotTried)
@@ -365,6 +453,8 @@ TEST_F(DiscoveryWithDaemon, InstancesWithoutLocationAreResolvedWithinTheLimit)
 {
     auto ghost = dnssdPlayer(QStringLiteral("127.0.0.52"), QStringLiteral("Attic"), false);
     ghost.unresolvableHostName = QStringLiteral("nobody-home.local");
+    const auto porch = listenerOn(QStringLiteral("127.0.0.51"));
+    const auto study = listenerOn(QStringLiteral("127.0.0.53"));
     const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.51"), QStringLiteral("Porch"), false), ghost,
                                       dnssdPlayer(QStringLiteral("127.0.0.53"), QStringLiteral("Study"))});
 
@@ -380,4 +470,31 @@ TEST_F(DiscoveryWithDaemon, InstancesWithoutLocationAreResolvedWithinTheLimit)
     EXPECT_EQ(again, QStringList({QStringLiteral("127.0.0.53"), QStringLiteral("127.0.0.51")}));
     EXPECT_GE(shorter, 1.0 + 1.0 - 0.1);
     EXPECT_LT(shorter, 1.0 + 1.0 + 0.7);
+}
+
+// --- Several network links ---
+
+TEST_F(DiscoveryOnSeveralLinks, TheSearchGoesOutOnEveryRunningMulticastInterface)
+{
+    // qa0 and qb0 are up; qc0 is down and lo is loopback.
+    EXPECT_EQ(SonosDiscovery::detail::multicastInterfaceAddresses(),
+              QStringList({QStringLiteral("10.77.1.1"), QStringLiteral("10.77.2.1")}));
+
+    // The multicast route leads to lan-a; the only player is on lan-b.
+    {
+        const auto onSecondLink = playerOn("lan-b", QStringLiteral("10.77.2.2"));
+        const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.8));
+        EXPECT_EQ(hosts, QStringList({QStringLiteral("10.77.2.2")}));
+        EXPECT_EQ(onSecondLink->searchesAnswered(), 2); // one pair per interface, and only one reached it
+    }
+
+    // Answers from both links arrive within the one deadline.
+    const auto first = playerOn("lan-a", QStringLiteral("10.77.1.2"));
+    const auto second = playerOn("lan-b", QStringLiteral("10.77.2.2"));
+    const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.8));
+    QStringList sorted = hosts;
+    sorted.sort();
+    EXPECT_EQ(sorted, QStringList({QStringLiteral("10.77.1.2"), QStringLiteral("10.77.2.2")}));
+    EXPECT_LT(seconds, 0.8 + 0.3 + 0.5);
+    EXPECT_EQ(first->searchesAnswered(), 2);
 }
