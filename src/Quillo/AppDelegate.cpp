@@ -4,17 +4,16 @@
 #include "PlayerStore.h"
 #include "Popover.h"
 #include "StatusItem.h"
+#include "TrayHost.h"
 #include "WelcomeWindow.h"
 
 #include <QCoreApplication>
-#include <QDBusInterface>
 #include <QGuiApplication>
 #include <QTimer>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickView>
-#include <QSystemTrayIcon>
 
 namespace {
 
@@ -84,18 +83,6 @@ AppDelegate::~AppDelegate()
     PlayerStore::provideToQml(nullptr);
 }
 
-bool AppDelegate::trayHostPresent()
-{
-    // Asked of the bus first: Qt settles on a tray protocol the first time it
-    // is asked, and a StatusNotifierItem host must be there by then.
-    QDBusInterface watcher(QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
-                           QStringLiteral("org.kde.StatusNotifierWatcher"));
-    if (watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool())
-        return true;
-    // Without one, only X11 has another kind of tray (XEmbed).
-    return QGuiApplication::platformName() == QStringLiteral("xcb") && QSystemTrayIcon::isSystemTrayAvailable();
-}
-
 void AppDelegate::addTrayIcon()
 {
     m_statusItem = std::make_unique<StatusItem>();
@@ -116,26 +103,23 @@ void AppDelegate::watchForTray()
 {
     // A tray that starts after Quillo (both autostarted at login) still gets
     // the icon; until one is there for a while, the panel is a window.
-    m_trayWatch = std::make_unique<QTimer>();
-    m_trayWatch->setTimerType(Qt::CoarseTimer);
-    m_sinceLaunch.start();
-    connect(m_trayWatch.get(), &QTimer::timeout, this, [this] {
-        if (trayHostPresent()) {
-            m_trayWatch->stop();
+    m_trayWatch = std::make_unique<TrayHostWatch>();
+    connect(
+        m_trayWatch.get(), &TrayHostWatch::appeared, this,
+        [this] {
+            m_trayWatch.reset();
             addTrayIcon();
-            return;
-        }
-        if (!m_fallbackWindow && m_sinceLaunch.elapsed() >= trayPatienceMs) {
+        },
+        Qt::QueuedConnection);
+    QTimer::singleShot(std::chrono::milliseconds(trayPatienceMs), this, [this] {
+        if (!m_statusItem && !m_fallbackWindow)
             launchWithoutTray();
-            m_trayWatch->setInterval(2000);
-        }
     });
-    m_trayWatch->start(250);
 }
 
 void AppDelegate::launch()
 {
-    if (trayHostPresent())
+    if (TrayHost::present())
         addTrayIcon();
     else
         watchForTray();

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 
 #include <memory>
 
@@ -12,6 +10,7 @@ class Popover;
 class QQmlEngine;
 class QQuickView;
 class StatusItem;
+class TrayHostWatch;
 class WelcomeWindowController;
 
 // The program's one shell: owns the store for the life of the process, the
@@ -44,7 +43,6 @@ private:
     void observeForFirstRun();
     void firstRunStep();
     void launchWithoutTray();
-    static bool trayHostPresent();
     void addTrayIcon();
     void watchForTray();
 
@@ -57,8 +55,7 @@ private:
     std::unique_ptr<MprisService> m_mpris;
     bool m_waitingForSpeakers = false;
     bool m_launching = false;
-    std::unique_ptr<QTimer> m_trayWatch;
-    QElapsedTimer m_sinceLaunch;
+    std::unique_ptr<TrayHostWatch> m_trayWatch;
 };
 
 // The engine every window of the program shares: Fusion style, the Quillo
