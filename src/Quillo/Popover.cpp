@@ -14,15 +14,27 @@ constexpr qint64 sameClickMs = 400;
 // The gap between the icon and the panel.
 constexpr int gap = 4;
 
+// A Wayland client cannot place its windows, nor keep a frameless tool
+// window where it wants it: there the panel is an ordinary window that the
+// compositor places (and that window rules can pin, by the application id).
+bool placesItsOwnWindows()
+{
+    return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+
 } // namespace
 
 Popover::Popover(QQmlEngine *engine, const QUrl &content)
     : QQuickView(engine, nullptr)
 {
-    setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    if (placesItsOwnWindows()) {
+        setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        setColor(Qt::transparent);
+    } else {
+        setFlags(Qt::Window);
+    }
     setTitle(QStringLiteral("Quillo"));
     setResizeMode(QQuickView::SizeRootObjectToView);
-    setColor(Qt::transparent);
     setSource(content);
     if (QQuickItem *root = rootObject()) {
         connect(root, &QQuickItem::implicitWidthChanged, this, &Popover::fitToContent);
@@ -71,9 +83,13 @@ void Popover::open(QRect icon)
     const QSize size = rootObject() ? QSize(qCeil(rootObject()->implicitWidth()), qCeil(rootObject()->implicitHeight()))
                                     : QSize(320, 200);
     m_placement = placement(size, icon, pointer, m_available);
-    if (screen)
-        setScreen(screen);
-    setGeometry(m_placement.frame);
+    if (placesItsOwnWindows()) {
+        if (screen)
+            setScreen(screen);
+        setGeometry(m_placement.frame);
+    } else {
+        resize(size);
+    }
     show();
     raise();
     requestActivate();
@@ -129,6 +145,10 @@ void Popover::fitToContent()
     const QSize size(qCeil(root->implicitWidth()), qCeil(root->implicitHeight()));
     if (size.isEmpty() || size == geometry().size())
         return;
+    if (!placesItsOwnWindows()) {
+        resize(size);
+        return;
+    }
     QRect frame = geometry();
     // The anchored edge stays where it is; the other one moves.
     if (m_placement.anchoredEdge == Edge::Bottom)

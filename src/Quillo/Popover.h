@@ -6,7 +6,9 @@
 // The panel that drops from the tray icon: a frameless tool window hosting
 // the QML content (a popup window would be invisible to assistive
 // technology). It closes on a click elsewhere, on Escape and on a second
-// click on the icon, and keeps its anchored edge when the content grows.
+// click on the icon, and keeps its anchored edge when the content grows. On
+// Wayland, which lets no client place its windows, it is an ordinary window
+// instead, closing the same ways.
 class Popover : public QQuickView
 {
     Q_OBJECT
