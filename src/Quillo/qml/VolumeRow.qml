@@ -43,6 +43,11 @@ RowLayout {
                 PlayerStore.commitVolume(PlayerStore.volume);
         }
 
+        // As with most desktop sliders, Up and Down work as well as the
+        // arrows along it.
+        Keys.onUpPressed: increase()
+        Keys.onDownPressed: decrease()
+
         Accessible.name: "Volume"
         Accessible.ignored: !visible
     }
