@@ -1,7 +1,18 @@
 #!/usr/bin/python3
-"""Quillo as a user meets it: the tray icon opens the panel, which shows the
-remembered group and what it plays; Next, the volume and a chosen favorite
-reach the speakers; a click elsewhere closes the panel.
+"""Quillo as a user meets it, on the desktop QUILLO_MODE names:
+
+xembed   the tray icon opens the panel, which shows the remembered group and
+         what it plays; Next, the volume and a chosen favorite reach the
+         speakers; a click elsewhere closes the panel.
+sni      no icon before the StatusNotifierItem host is there, then one with
+         the tray menu; a left click opens the panel at the pointer, Next
+         reaches the speakers, the middle click pauses, a second click closes.
+none     after a while without a tray the panel is a window saying how to get
+         one; Next reaches the speakers from it.
+wayland  as sni, with the panel an ordinary window of the compositor's.
+audit    the welcome window, the panel and the setup screen walked with the
+         keyboard: Tab reaches every control, each with its name, starting at
+         the group picker; Escape closes the panel.
 
 Run by run-quillo-e2e.sh, which provides the desktop, the simulated household
 (QUILLO_SIM_ADDRESS) and the running program (QUILLO_PID). What the speakers
@@ -16,11 +27,16 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import Gio, GLib
 
 BIN = os.environ["QUILLO_BIN"]
 SIM = os.environ["QUILLO_SIM_ADDRESS"]
-QUILLO_PID = int(os.environ["QUILLO_PID"])
+QUILLO_PID = int(os.environ["QUILLO_PID"])  # replaced when the audit starts Quillo again
+MODE = os.environ.get("QUILLO_MODE", "xembed")
+CONFIG = os.environ.get("QUILLO_CONFIG", "")
 ROOM = "Salon Café"
+GROUP = "Salon Café + 1"
+NO_TRAY_NOTICE = "No tray here: on GNOME, add the AppIndicator extension."
 
 
 class Failure(Exception):
@@ -52,6 +68,59 @@ def alive():
     return True
 
 
+def bus():
+    return Gio.bus_get_sync(Gio.BusType.SESSION, None)
+
+
+def bus_call(name, path, interface, method, parameters=None, reply=None):
+    result = bus().call_sync(name, path, interface, method, parameters,
+                             GLib.VariantType(reply) if reply else None, Gio.DBusCallFlags.NONE, 5000, None)
+    return result.unpack() if result is not None else None
+
+
+def bus_property(name, path, interface, prop):
+    return bus_call(name, path, "org.freedesktop.DBus.Properties", "Get", GLib.Variant("(ss)", (interface, prop)),
+                    "(v)")[0]
+
+
+WATCHER = ("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher")
+ITEM = "org.kde.StatusNotifierItem"
+
+
+def sni_items():
+    return bus_property(*WATCHER, "RegisteredStatusNotifierItems")
+
+
+def sni_host_registered():
+    return bus_property(*WATCHER, "IsStatusNotifierHostRegistered")
+
+
+def item_address(item):
+    """An item's bus name and object path, as the watcher lists it."""
+    name, slash, path = item.partition("/")
+    return name, (slash + path) if slash else "/StatusNotifierItem"
+
+
+def item_call(item, method, x=0, y=0):
+    bus_call(*item_address(item), ITEM, method, GLib.Variant("(ii)", (x, y)))
+
+
+def menu_labels(item):
+    """The labels of the item's menu, top to bottom, as the host shows them."""
+    name, _ = item_address(item)
+    menu = bus_property(*item_address(item), ITEM, "Menu")
+    bus_call(name, menu, "com.canonical.dbusmenu", "AboutToShow", GLib.Variant("(i)", (0,)), "(b)")
+    _, layout = bus_call(name, menu, "com.canonical.dbusmenu", "GetLayout", GLib.Variant("(iias)", (0, -1, [])),
+                         "(u(ia{sv}av))")
+    labels = []
+    for child in layout[2]:
+        _, properties, _ = child
+        if properties.get("type") == "separator" or properties.get("visible", True) is False:
+            continue
+        labels.append(properties.get("label", "").replace("&", "").replace("_", ""))
+    return labels
+
+
 def zonescout(*arguments):
     result = subprocess.run([os.path.join(BIN, "zonescout"), "--host", SIM, "--room", ROOM, "--json", *arguments],
                             capture_output=True, text=True, timeout=20)
@@ -81,6 +150,11 @@ def click_at(x, y):
 
 
 def click(node):
+    if MODE == "wayland":
+        # No client may move the pointer there; the accessible action is
+        # what a screen reader presses.
+        node.queryAction().doAction(0)
+        return
     e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     click_at(e.x + e.width // 2, e.y + e.height // 2)
 
@@ -112,32 +186,38 @@ def choose(panel, combo_name, entry):
     wait(lambda: combo_text(combo) == entry, 10, f"{combo_name} showing {entry!r}")
 
 
+def frame(app, name, seconds=15):
+    return wait(lambda: next((f for f in app if f is not None and f.getRole() == pyatspi.ROLE_FRAME
+                              and f.name == name and showing(f)), None), seconds, f"the window {name!r}")
+
+
+def press_next(window):
+    """Next from the window reaches the group, and the window shows the new title."""
+    before = zonescout("status")
+    find(window, pyatspi.ROLE_LABEL, before["title"], 15)
+    click(find(window, pyatspi.ROLE_PUSH_BUTTON, "Next"))
+    after = wait(lambda: (s := zonescout("status"))["title"] != before["title"] and s, 15, "Next reaching the group")
+    find(window, pyatspi.ROLE_LABEL, after["title"], 15)
+    print(f"next: {before['title']} -> {after['title']}")
+
+
 def panel_window_visible():
     result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Quillo$"], capture_output=True, text=True)
     return result.stdout.strip() != ""
 
 
-def main():
+def xembed(app):
     x, y, w, h = wait(tray_icon, 30, "the tray icon inside trayer")
-    app = wait(application, 30, "quillo on the accessibility bus")
     if panel_window_visible():
         raise Failure("the panel is open before the icon was clicked")
 
     click_at(x + w // 2, y + h // 2)
-    panel = wait(lambda: next((f for f in app if f is not None and f.getRole() == pyatspi.ROLE_FRAME
-                               and f.name == "Quillo" and showing(f)), None), 15, "the panel")
+    panel = frame(app, "Quillo")
 
     group = find(panel, pyatspi.ROLE_COMBO_BOX, "Group")
-    wait(lambda: combo_text(group) == "Salon Café + 1", 15, "the remembered group in the picker")
-    before = zonescout("status")
-    find(panel, pyatspi.ROLE_LABEL, before["title"], 15)
-    find(panel, pyatspi.ROLE_LABEL, before["artist"])
-    print(f"panel: {combo_text(group)}, {before['title']} by {before['artist']}")
-
-    click(find(panel, pyatspi.ROLE_PUSH_BUTTON, "Next"))
-    after = wait(lambda: (s := zonescout("status"))["title"] != before["title"] and s, 15, "Next reaching the group")
-    find(panel, pyatspi.ROLE_LABEL, after["title"], 15)
-    print(f"next: {after['title']}")
+    wait(lambda: combo_text(group) == GROUP, 15, "the remembered group in the picker")
+    print(f"panel: {combo_text(group)}")
+    press_next(panel)
 
     slider = find(panel, pyatspi.ROLE_SLIDER, "Volume")
     target = 60 if zonescout("volume")["volume"] != 60 else 45
@@ -159,6 +239,182 @@ def main():
     wait(lambda: not panel_window_visible(), 10, "the panel closing after a click elsewhere")
     wait(lambda: not showing(panel), 10, "the panel leaving the accessible desktop")
     print("closed")
+
+
+def status_notifier(app):
+    # The host comes up late (run-quillo-e2e.sh): Quillo waits for it.
+    if not sni_host_registered() and sni_items():
+        raise Failure("an item registered before any host was there")
+    item = wait(lambda: next(iter(sni_items()), None), 30, "Quillo's item at the StatusNotifierItem host")
+    name, path = item_address(item)
+    print(f"item: {item}")
+    icon = bus_property(name, path, ITEM, "IconName")
+    pixmaps = bus_property(name, path, ITEM, "IconPixmap")
+    if not icon and not pixmaps:
+        raise Failure("the item shows no icon")
+    labels = wait(lambda: menu_labels(item) or None, 10, "the item's menu")
+    print(f"menu: {labels}")
+    if labels != ["Open Quillo", "Play/Pause", "Next", "Previous", "Quit"]:
+        raise Failure(f"unexpected tray menu {labels}")
+
+    # The host reports no icon geometry: the panel opens at the pointer.
+    item_call(item, "Activate", 700, 12)
+    panel = frame(app, "Quillo")
+    group = find(panel, pyatspi.ROLE_COMBO_BOX, "Group")
+    wait(lambda: combo_text(group) == GROUP, 15, "the remembered group in the picker")
+    if MODE == "sni":
+        e = panel.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        if not (e.x <= 700 < e.x + e.width):
+            raise Failure(f"the panel at {e.x},{e.y} {e.width}x{e.height} is not at the pointer")
+    else:
+        wait(lambda: group.getState().contains(pyatspi.STATE_FOCUSED), 10, "the group picker focused")
+    press_next(panel)
+
+    # The middle click toggles play and pause.
+    state = zonescout("status")["transportState"]
+    item_call(item, "SecondaryActivate", 700, 12)
+    wait(lambda: zonescout("status")["transportState"] != state, 15, "the middle click toggling playback")
+    print(f"middle click: {state} -> {zonescout('status')['transportState']}")
+
+    # A second click on the icon closes the panel.
+    item_call(item, "Activate", 700, 12)
+    wait(lambda: not showing(panel), 10, "the panel closing on a second click")
+    print("closed")
+
+
+def without_tray(app):
+    # Quillo gives the tray ten seconds before it shows the panel as a window.
+    window = frame(app, "Quillo", 30)
+    find(window, pyatspi.ROLE_LABEL, NO_TRAY_NOTICE)
+    group = find(window, pyatspi.ROLE_COMBO_BOX, "Group")
+    wait(lambda: combo_text(group) == GROUP, 15, "the remembered group in the picker")
+    press_next(window)
+
+
+def key(name):
+    subprocess.run(["xdotool", "key", "--clearmodifiers", name], check=True)
+
+
+def focused(window):
+    return pyatspi.findDescendant(window, lambda n: n.getState().contains(pyatspi.STATE_FOCUSED) and showing(n))
+
+
+def describe(node):
+    return f"{node.getRoleName()} {node.name!r}"
+
+
+def tab_order(window, seconds=10):
+    """The controls Tab visits, from the focused one until it comes round again."""
+    first = wait(lambda: focused(window), seconds, "a focused control")
+    order = [first]
+    for _ in range(60):
+        key("Tab")
+        previous = order[-1]
+        current = wait(lambda: (n := focused(window)) is not None and n != previous and n, 5,
+                       f"Tab moving on from {describe(previous)}")
+        if current == first:
+            return order
+        if current in order:
+            raise Failure(f"Tab cycles without returning to {describe(first)}: {[describe(n) for n in order]}")
+        order.append(current)
+    raise Failure("Tab never comes round")
+
+
+def audit_names(screen, order):
+    shown = [describe(n) for n in order]
+    print(f"{screen}: {', '.join(shown)}")
+    unnamed = [describe(n) for n in order if not n.name.strip()]
+    if unnamed:
+        raise Failure(f"{screen}: controls without a name: {unnamed}")
+    return [n.name for n in order]
+
+
+def require_in_order(screen, names, expected):
+    """`expected` appear in the cycle `names` in this order (other controls may come between)."""
+    if expected[0] in names:
+        start = names.index(expected[0])
+        names = names[start:] + names[:start]
+    position = 0
+    for name in names:
+        if position < len(expected) and name == expected[position]:
+            position += 1
+    if position < len(expected):
+        raise Failure(f"{screen}: expected {expected} in this order, Tab visits {names}")
+
+
+def restart_quillo(config_lines):
+    global QUILLO_PID
+    bus_call("org.mpris.MediaPlayer2.quillo", "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2", "Quit")
+    wait(lambda: not alive() or None, 15, "quillo quitting")
+    with open(CONFIG, "w") as config:
+        config.write("".join(line + "\n" for line in config_lines))
+    environment = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                       QT_QUICK_BACKEND="software")
+    process = subprocess.Popen([os.path.join(BIN, "quillo")], env=environment, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    QUILLO_PID = process.pid
+    return process
+
+
+def keyboard_audit(app):
+    # First run: the welcome window comes up on its own once speakers are found.
+    welcome = frame(app, "Getting the most out of Quillo", 30)
+    names = audit_names("welcome", tab_order(welcome))
+    require_in_order("welcome", names, ["Report it", "help page", "Got It"])
+    while focused(welcome).name != "Got It":
+        key("Tab")
+    key("Return")
+    wait(lambda: not showing(welcome), 10, "Return on Got It closing the welcome window")
+
+    x, y, w, h = wait(tray_icon, 30, "the tray icon inside trayer")
+    click_at(x + w // 2, y + h // 2)
+    panel = frame(app, "Quillo")
+    group = find(panel, pyatspi.ROLE_COMBO_BOX, "Group")
+    wait(lambda: combo_text(group) == GROUP, 15, "the remembered group in the picker")
+    order = tab_order(panel)
+    names = audit_names("panel", order)
+    if names[0] != "Group":
+        raise Failure(f"the panel's Tab order starts at {names[0]!r}, not at the group picker")
+    require_in_order("panel", names, ["Group", "Previous", "Next", "Volume", "Provider", "Favorite"])
+
+    # Arrows move the focused slider, Space presses the focused button.
+    while focused(panel).name != "Volume":
+        key("Tab")
+    for arrow in ("Right", "Up") if zonescout("volume")["volume"] < 80 else ("Left", "Down"):
+        volume = zonescout("volume")["volume"]
+        key(arrow)
+        wait(lambda: zonescout("volume")["volume"] != volume, 15, f"{arrow} changing the group volume")
+    while focused(panel).name != "Next":
+        key("Tab")
+    title = zonescout("status")["title"]
+    key("space")
+    wait(lambda: zonescout("status")["title"] != title, 15, "Space on Next reaching the group")
+    key("Escape")
+    wait(lambda: not showing(panel), 10, "Escape closing the panel")
+    print("keys: arrow, space and escape work")
+
+    # The setup screen, after the remembered address stopped answering.
+    process = restart_quillo([f"manualHost={SIM.rsplit('.', 1)[0]}.99", "hasSeenWelcome=true"])
+    try:
+        app = wait(application, 30, "quillo on the accessibility bus again")
+        x, y, w, h = wait(tray_icon, 30, "the tray icon inside trayer again")
+        click_at(x + w // 2, y + h // 2)
+        panel = frame(app, "Quillo")
+        find(panel, pyatspi.ROLE_TEXT, "Speaker address", 20)
+        names = audit_names("setup", tab_order(panel))
+        if "Speaker address" not in names:
+            raise Failure(f"Tab never reaches the address field: {names}")
+        key("Escape")
+        wait(lambda: not showing(panel), 10, "Escape closing the setup screen")
+    finally:
+        process.terminate()
+        process.wait(10)
+
+
+def main():
+    app = wait(application, 30, "quillo on the accessibility bus")
+    {"xembed": xembed, "sni": status_notifier, "wayland": status_notifier, "none": without_tray,
+     "audit": keyboard_audit}[MODE](app)
     return 0
 
 

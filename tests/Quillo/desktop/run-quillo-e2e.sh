@@ -1,24 +1,49 @@
 #!/usr/bin/env bash
 # Runs quillo-e2e.py against the real program on a desktop of its own: a
-# virtual X screen with a tray (trayer), a private session bus with the
-# accessibility bus on it, a throwaway home, and the simulated household on
-# addresses no other test uses.
-#   run-quillo-e2e.sh BIN-DIR
+# private session bus with the accessibility bus on it, a throwaway home, the
+# simulated household on addresses no other test uses, and one of these
+# desktops:
+#   xembed   a virtual X screen with an XEmbed tray (trayer), as Xfce, MATE
+#            and the bars of tiling window managers have
+#   sni      a virtual X screen and a StatusNotifierItem host on the bus that
+#            comes up only after Quillo, as KDE Plasma's panel may at login
+#   none     a virtual X screen without any tray, as GNOME without extensions
+#   wayland  a headless Wayland compositor (weston) with a StatusNotifierItem
+#            host
+#   audit    as xembed, for the keyboard and screen-reader walk of every screen
+#
+#   run-quillo-e2e.sh BIN-DIR [MODE]
 # Exits 77 (skipped) when the desktop can't be built here, saying why.
 set -uo pipefail
 
-bin=${1:?usage: run-quillo-e2e.sh BIN-DIR}
+bin=${1:?usage: run-quillo-e2e.sh BIN-DIR [xembed|sni|none|wayland|audit]}
+mode=${2:-xembed}
 here=$(cd "$(dirname "$0")" && pwd)
 python=/usr/bin/python3
-# tests/TestAddresses.h keeps this block (Suite::QuilloDesktop) for this test.
-sim_address=127.120.0.11
+# tests/TestAddresses.h keeps this block (Suite::QuilloDesktop) for this test,
+# one third octet per mode, so that the modes can run side by side.
+case $mode in
+  xembed) ordinal=0 ;;
+  sni) ordinal=1 ;;
+  none) ordinal=2 ;;
+  wayland) ordinal=3 ;;
+  audit) ordinal=4 ;;
+  *) echo "unknown mode $mode" >&2; exit 2 ;;
+esac
+sim_address=127.120.$ordinal.11
 
 skip() {
   echo "SKIPPED: $*" >&2
   exit 77
 }
 
-for tool in Xvfb trayer xdotool xwininfo dbus-daemon dbus-send; do
+needed=(dbus-daemon dbus-send)
+case $mode in
+  xembed | audit) needed+=(Xvfb trayer xdotool xwininfo) ;;
+  sni | none) needed+=(Xvfb xdotool xwininfo) ;;
+  wayland) needed+=(weston) ;;
+esac
+for tool in "${needed[@]}"; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 [[ -x $python ]] || skip "$python is missing"
@@ -74,12 +99,33 @@ mkdir -p "$work/home/.config/Quillo" "$work/home/.cache" "$work/xdg"
 chmod 700 "$work/xdg"
 export HOME=$work/home XDG_RUNTIME_DIR=$work/xdg XDG_CONFIG_HOME=$work/home/.config \
        XDG_CACHE_HOME=$work/home/.cache XDG_DATA_HOME=$work/home/.local/share
-printf 'manualHost=%s\nhasSeenWelcome=true\nselectedRoomName=Salon Café\n' "$sim_address" >"$XDG_CONFIG_HOME/Quillo/Quillo.conf"
+# The audit starts as a first run, with the welcome window.
+seen_welcome=true
+[[ $mode == audit ]] && seen_welcome=false
+printf 'manualHost=%s\nhasSeenWelcome=%s\nselectedRoomName=Salon Café\n' "$sim_address" "$seen_welcome" \
+  >"$XDG_CONFIG_HOME/Quillo/Quillo.conf"
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 10 test -s "$work/display" || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
-export DISPLAY=:$(head -n 1 "$work/display")
+if [[ $mode == wayland ]]; then
+  [[ -e /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so ]] \
+    || ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 \
+    || skip "Qt's Wayland platform (qt6-wayland) is not installed"
+  unset DISPLAY
+  weston --backend=headless-backend.so --socket=quillo-e2e --idle-time=0 >"$work/weston.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 test -S "$XDG_RUNTIME_DIR/quillo-e2e" || skip "weston did not start: $(tail -n 3 "$work/weston.log")"
+  export WAYLAND_DISPLAY=quillo-e2e
+  # The headless compositor has no seat; Qt 6.4's Wayland text input then
+  # dereferences the missing input device as soon as a text item is made.
+  # Any desktop session has a seat, so the input method is left out here only.
+  export QT_IM_MODULE=none
+  platform=wayland
+else
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  pids+=($!)
+  wait_for 10 test -s "$work/display" || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
+  export DISPLAY=:$(head -n 1 "$work/display")
+  platform=xcb
+fi
 
 dbus-daemon --session --fork --nopidfile --print-address=1 --print-pid=1 >"$work/bus" 2>"$work/bus.log" \
   || skip "no session bus: $(cat "$work/bus.log")"
@@ -88,10 +134,21 @@ pids+=("$(sed -n 2p "$work/bus")")
 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1 \
   || skip "the AT-SPI accessibility bus does not start"
 
-trayer --edge top --align right --widthtype pixel --width 120 --height 30 >"$work/trayer.log" 2>&1 &
-pids+=($!)
-tray_ready() { xwininfo -root -tree 2>/dev/null | grep -q '"panel"'; }
-wait_for 10 tray_ready || skip "trayer did not map its panel"
+case $mode in
+  xembed | audit)
+    trayer --edge top --align right --widthtype pixel --width 120 --height 30 >"$work/trayer.log" 2>&1 &
+    pids+=($!)
+    tray_ready() { xwininfo -root -tree 2>/dev/null | grep -q '"panel"'; }
+    wait_for 10 tray_ready || skip "trayer did not map its panel"
+    ;;
+  sni | wayland)
+    host_flags=()
+    [[ $mode == sni ]] && host_flags=(--host-after 3)
+    "$python" "$here/sni-host.py" "$work/sni-ready" "${host_flags[@]}" >"$work/sni.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 test -s "$work/sni-ready" || skip "the StatusNotifierItem host did not start: $(cat "$work/sni.log")"
+    ;;
+esac
 
 # Players share a port through SO_REUSEPORT, so a stray simulator on these
 # addresses would silently answer half of the requests.
@@ -103,12 +160,13 @@ fi
 pids+=($!)
 wait_for 15 grep -qx ready "$work/playersim.log" || { echo "playersim did not start:" >&2; cat "$work/playersim.log" >&2; exit 1; }
 
-QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QUICK_BACKEND=software \
+QT_QPA_PLATFORM=$platform QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QUICK_BACKEND=software \
   "$bin/quillo" >"$work/quillo.log" 2>&1 &
 quillo=$!
 pids+=("$quillo")
 
-QUILLO_BIN=$bin QUILLO_SIM_ADDRESS=$sim_address QUILLO_PID=$quillo "$python" "$here/quillo-e2e.py"
+QUILLO_BIN=$bin QUILLO_SIM_ADDRESS=$sim_address QUILLO_PID=$quillo QUILLO_MODE=$mode QUILLO_CONFIG=$XDG_CONFIG_HOME/Quillo/Quillo.conf \
+  "$python" "$here/quillo-e2e.py"
 status=$?
 if ((status != 0 && status != 77)); then
   echo "--- quillo's output" >&2
