@@ -4,10 +4,20 @@ namespace playersim {
 
 quint64 RequestLog::append(LoggedRequest request)
 {
-    std::lock_guard lock(m_mutex);
-    request.sequence = m_next++;
-    m_requests.push_back(std::move(request));
-    return m_requests.back().sequence;
+    quint64 sequence = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        request.sequence = sequence = m_next++;
+        m_requests.push_back(request);
+    }
+    if (m_observer)
+        m_observer(request);
+    return sequence;
+}
+
+void RequestLog::setObserver(std::function<void(const LoggedRequest &)> observer)
+{
+    m_observer = std::move(observer);
 }
 
 void RequestLog::markAnswered(quint64 sequence)

@@ -2,6 +2,7 @@
 
 #include "SimTypes.h"
 
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -13,6 +14,9 @@ class RequestLog
 {
 public:
     quint64 append(LoggedRequest request);
+    // Told of every request as it arrives, on the thread that received it
+    // and never under the log's lock; set before the players start.
+    void setObserver(std::function<void(const LoggedRequest &)> observer);
     void markAnswered(quint64 sequence);
     std::vector<LoggedRequest> all() const;
     std::vector<LoggedRequest> forPlayer(const QString &address) const;
@@ -24,6 +28,7 @@ private:
     mutable std::mutex m_mutex;
     std::vector<LoggedRequest> m_requests;
     quint64 m_next = 1;
+    std::function<void(const LoggedRequest &)> m_observer;
 };
 
 } // namespace playersim

@@ -8,12 +8,14 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QSocketNotifier>
 #include <QTextStream>
 
 #include <csignal>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -46,6 +48,34 @@ bool installQuitOnSignals(QCoreApplication &app)
     action.sa_flags = SA_RESTART;
     return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
 }
+
+// The --log-requests file: one line per request, written as it arrives, so
+// that another process can time what it caused.
+class RequestLine
+{
+public:
+    explicit RequestLine(const QString &path)
+        : m_file(path)
+    {
+        m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered);
+    }
+
+    bool isOpen() const { return m_file.isOpen(); }
+
+    void write(const playersim::LoggedRequest &request)
+    {
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        const QByteArray what = request.call.action.isEmpty() ? request.method + ' ' + request.path
+                                                              : request.call.action.toUtf8();
+        const QByteArray line = QByteArray::number(now) + '\t' + request.player.toUtf8() + '\t' + what + '\n';
+        std::lock_guard lock(m_mutex);
+        m_file.write(line);
+    }
+
+private:
+    std::mutex m_mutex;
+    QFile m_file;
+};
 
 // PLAYERS,FAVORITES,TRACKS
 std::optional<playersim::GeneratorOptions> parseGenerate(const QString &text)
@@ -92,7 +122,12 @@ int main(int argc, char **argv)
     const QCommandLineOption ssdpOption(QStringLiteral("ssdp"), QStringLiteral("Answer SSDP searches for the players."));
     const QCommandLineOption dnssdOption(QStringLiteral("dnssd"),
                                          QStringLiteral("Publish the players as _sonos._tcp through the Avahi daemon."));
-    parser.addOptions({householdOption, generateOption, firstAddressOption, portOption, dumpOption, ssdpOption, dnssdOption});
+    const QCommandLineOption logOption(QStringLiteral("log-requests"),
+                                       QStringLiteral("Append a line per request received (Unix time in milliseconds, "
+                                                      "player, SOAP action or method and path) to FILE."),
+                                       QStringLiteral("FILE"));
+    parser.addOptions({householdOption, generateOption, firstAddressOption, portOption, dumpOption, ssdpOption, dnssdOption,
+                       logOption});
     parser.process(app);
 
     bool portOk = false;
@@ -140,6 +175,15 @@ int main(int argc, char **argv)
     if (!installQuitOnSignals(app)) {
         err << "playersim: cannot install the signal handlers\n";
         return 1;
+    }
+    std::shared_ptr<RequestLine> requestLine;
+    if (parser.isSet(logOption)) {
+        requestLine = std::make_shared<RequestLine>(parser.value(logOption));
+        if (!requestLine->isOpen()) {
+            err << "playersim: cannot write " << parser.value(logOption) << "\n";
+            return 2;
+        }
+        household->log()->setObserver([requestLine](const playersim::LoggedRequest &request) { requestLine->write(request); });
     }
     QString error;
     if (!household->start(&error)) {
