@@ -37,13 +37,15 @@ enum class Suite {
     QuilloViews,
     // The benchmarks, each on a /24 of its own (bench/).
     Benchmarks,
-    // The desktop test's simulator (127.120.0.11 on), started by its script
-    // rather than through firstAddress().
+    // The desktop tests' simulators (127.120.<mode>.11 on), started by their
+    // script rather than through firstAddress().
     QuilloDesktop,
     // The session-bus test's simulator (tests/Quillo/mpris).
     QuilloMpris,
     // The README's pictures (tests/tools/QuilloScreenshots.cpp).
     Screenshots,
+    // The playersim program itself (tests/playersim/program-test).
+    PlayerSimProgram,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

@@ -389,9 +389,22 @@ def keyboard_audit(app):
     title = zonescout("status")["title"]
     key("space")
     wait(lambda: zonescout("status")["title"] != title, 15, "Space on Next reaching the group")
+    # In the track list the arrows pick a row and Return plays it.
+    choose(panel, "Provider", "Sonos Playlists")
+    choose(panel, "Favorite", "Morgenroutine ☀️")
+    wait(lambda: len(find(panel, pyatspi.ROLE_LIST, "Tracks")) > 2, 15, "the playlist's tracks")
+    while focused(panel).name != "Tracks":
+        key("Tab")
+    tracks = focused(panel)
+    rows = [row.name for row in tracks if row is not None and row.name]
+    if len(rows) < 2:
+        raise Failure(f"the track list shows {rows}, too few to move through")
+    key("Down")
+    key("Return")
+    wait(lambda: zonescout("status")["title"] == rows[1], 15, f"Return playing the second row, {rows[1]!r}")
     key("Escape")
     wait(lambda: not showing(panel), 10, "Escape closing the panel")
-    print("keys: arrow, space and escape work")
+    print("keys: arrows, space, return and escape work")
 
     # The setup screen, after the remembered address stopped answering.
     process = restart_quillo([f"manualHost={SIM.rsplit('.', 1)[0]}.99", "hasSeenWelcome=true"])
