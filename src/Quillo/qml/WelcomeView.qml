@@ -138,7 +138,8 @@ Item {
         Tip {
             iconName: "menubar.arrow.up.rectangle"
             title: "Can't find the icon?"
-            body: "A full menu bar leaves macOS nowhere to draw it. Command-drag the icon to move it somewhere you'll see it — Quillo remembers the spot."
+            // Where the icon hides depends on the desktop's tray, not on Quillo.
+            body: "Some desktops keep tray icons out of sight: on GNOME, add the AppIndicator extension; on KDE Plasma and most others, look among the tray's hidden icons. Without any tray, Quillo opens as a window instead."
         }
 
         RowLayout {
