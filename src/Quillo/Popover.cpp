@@ -31,7 +31,8 @@ Popover::Popover(QQmlEngine *engine, const QUrl &content)
         setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         setColor(Qt::transparent);
     } else {
-        setFlags(Qt::Window);
+        // A title to drag it by and a close button; the panel has one size.
+        setFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     }
     setTitle(QStringLiteral("Quillo"));
     setResizeMode(QQuickView::SizeRootObjectToView);
@@ -58,6 +59,13 @@ Popover::Placement Popover::placement(QSize size, QRect icon, QPoint pointer, QR
     y = std::clamp(y, available.top(), std::max(available.top(), available.bottom() + 1 - size.height()));
     placed.frame = QRect(QPoint(x, y), size);
     return placed;
+}
+
+void Popover::holdSize(QSize size)
+{
+    setMinimumSize(size);
+    setMaximumSize(size);
+    resize(size);
 }
 
 void Popover::toggle(QRect icon)
@@ -88,7 +96,7 @@ void Popover::open(QRect icon)
             setScreen(screen);
         setGeometry(m_placement.frame);
     } else {
-        resize(size);
+        holdSize(size);
     }
     show();
     raise();
@@ -146,7 +154,7 @@ void Popover::fitToContent()
     if (size.isEmpty() || size == geometry().size())
         return;
     if (!placesItsOwnWindows()) {
-        resize(size);
+        holdSize(size);
         return;
     }
     QRect frame = geometry();

@@ -40,6 +40,9 @@ protected:
 
 private:
     void fitToContent();
+    // An ordinary window is held at the content's size: the user cannot
+    // stretch it, and it follows the content as it grows.
+    void holdSize(QSize size);
     void hideFromOutside();
 
     Placement m_placement;
