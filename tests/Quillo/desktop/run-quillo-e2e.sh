@@ -95,6 +95,9 @@ wait_for() {
   done
 }
 
+# The display answers a client (xdpyinfo is in x11-utils, beside xwininfo).
+xdpyinfo_ok() { xdpyinfo >/dev/null 2>&1; }
+
 mkdir -p "$work/home/.config/Quillo" "$work/home/.cache" "$work/xdg"
 chmod 700 "$work/xdg"
 export HOME=$work/home XDG_RUNTIME_DIR=$work/xdg XDG_CONFIG_HOME=$work/home/.config \
@@ -120,10 +123,16 @@ if [[ $mode == wayland ]]; then
   export QT_IM_MODULE=none
   platform=wayland
 else
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  # X servers starting side by side (the modes run in parallel) race for the
+  # same display number's lock file; one at a time they never do.
+  exec 8>"${TMPDIR:-/tmp}/quillo-e2e-xvfb.lock"
+  flock -w 60 8 || skip "another desktop test holds the X server lock"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" 8>&- &
   pids+=($!)
   wait_for 10 test -s "$work/display" || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
   export DISPLAY=:$(head -n 1 "$work/display")
+  wait_for 10 xdpyinfo_ok || skip "Xvfb on $DISPLAY takes no connections: $(tail -n 3 "$work/xvfb.log")"
+  exec 8>&-
   platform=xcb
 fi
 
@@ -171,5 +180,8 @@ status=$?
 if ((status != 0 && status != 77)); then
   echo "--- quillo's output" >&2
   cat "$work/quillo.log" >&2
+  for log in xvfb weston sni; do
+    [[ -s $work/$log.log ]] && { echo "--- $log" >&2; tail -n 20 "$work/$log.log" >&2; }
+  done
 fi
 exit "$status"
