@@ -123,16 +123,18 @@ if [[ $mode == wayland ]]; then
   export QT_IM_MODULE=none
   platform=wayland
 else
-  # X servers starting side by side (the modes run in parallel) race for the
-  # same display number's lock file; one at a time they never do.
-  exec 8>"${TMPDIR:-/tmp}/quillo-e2e-xvfb.lock"
-  flock -w 60 8 || skip "another desktop test holds the X server lock"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" 8>&- &
-  pids+=($!)
-  wait_for 10 test -s "$work/display" || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
-  export DISPLAY=:$(head -n 1 "$work/display")
-  wait_for 10 xdpyinfo_ok || skip "Xvfb on $DISPLAY takes no connections: $(tail -n 3 "$work/xvfb.log")"
-  exec 8>&-
+  # A display number of its own per mode: an X server that exits removes its
+  # socket file by name, and would take a newer server's on a reused number
+  # with it, leaving that one unreachable.
+  display=$((150 + ordinal))
+  # -noreset: the readiness check is the only client, and a server that
+  # resets as it leaves turns the next client away.
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset 2>"$work/xvfb.log" &
+  xvfb=$!
+  pids+=("$xvfb")
+  export DISPLAY=:$display
+  wait_for 10 xdpyinfo_ok || skip "Xvfb did not start on $DISPLAY: $(tail -n 3 "$work/xvfb.log")"
+  kill -0 "$xvfb" 2>/dev/null || skip "display $DISPLAY is taken by another X server"
   platform=xcb
 fi
 
