@@ -12,6 +12,11 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
+constexpr auto startingCheckInterval = 500ms;
+constexpr auto laterCheckInterval = 2s;
+
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
 const QString watcherInterface = QStringLiteral("org.kde.StatusNotifierWatcher");
@@ -93,9 +98,10 @@ TrayHostWatch::TrayHostWatch(QObject *parent)
     }
     if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
         m_xembedPoll.setTimerType(Qt::CoarseTimer);
-        m_xembedPoll.setInterval(500);
+        m_xembedPoll.setInterval(startingCheckInterval);
         connect(&m_xembedPoll, &QTimer::timeout, this, &TrayHostWatch::check);
         m_xembedPoll.start();
+        m_sinceStart.start();
     }
 }
 
@@ -107,8 +113,15 @@ TrayHostWatch::~TrayHostWatch()
 
 void TrayHostWatch::check()
 {
-    if (m_reported || !TrayHost::present())
+    if (m_reported)
         return;
+    if (!TrayHost::present()) {
+        // A panel starting at login shows up within seconds; after that a
+        // tray comes only when the user adds one.
+        if (m_sinceStart.isValid() && m_sinceStart.elapsed() > 10000)
+            m_xembedPoll.setInterval(laterCheckInterval);
+        return;
+    }
     m_reported = true;
     m_xembedPoll.stop();
     Q_EMIT appeared();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -25,7 +26,8 @@ bool present();
 
 // Reports, once, that a tray host came up. A StatusNotifierItem host is seen
 // by the signals of the bus; an XEmbed tray only by asking the X server now
-// and then, which costs no more than one local round trip.
+// and then (twice a second at first, every two seconds after ten), which
+// costs one local round trip.
 class TrayHostWatch : public QObject
 {
     Q_OBJECT
@@ -43,5 +45,6 @@ private Q_SLOTS:
 private:
     std::unique_ptr<QDBusServiceWatcher> m_watcher;
     QTimer m_xembedPoll;
+    QElapsedTimer m_sinceStart;
     bool m_reported = false;
 };
