@@ -8,7 +8,8 @@ sni      no icon before the StatusNotifierItem host is there, then one with
          the tray menu; a left click opens the panel at the pointer, Next
          reaches the speakers, the middle click pauses, a second click closes.
 none     after a while without a tray the panel is a window saying how to get
-         one; Next reaches the speakers from it.
+         one; Next reaches the speakers from it; a tray started then gets the
+         icon, which opens the panel.
 wayland  as sni, with the panel an ordinary window of the compositor's.
 audit    the welcome window, the panel and the setup screen walked with the
          keyboard: Tab reaches every control, each with its name, starting at
@@ -289,6 +290,21 @@ def without_tray(app):
     group = find(window, pyatspi.ROLE_COMBO_BOX, "Group")
     wait(lambda: combo_text(group) == GROUP, 15, "the remembered group in the picker")
     press_next(window)
+
+    # A tray that comes up later still gets the icon, and the icon the panel.
+    tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+                             "--height", "30"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        x, y, w, h = wait(tray_icon, 30, "the icon in a tray started after Quillo")
+        click_at(x + w // 2, y + h // 2)
+        panel = wait(lambda: next((f for f in app if f is not None and f.getRole() == pyatspi.ROLE_FRAME
+                                   and f.name == "Quillo" and showing(f) and f != window), None),
+                     15, "the panel from the late tray's icon")
+        find(panel, pyatspi.ROLE_COMBO_BOX, "Group")
+        print("late tray: icon and panel")
+    finally:
+        tray.terminate()
+        tray.wait(10)
 
 
 def key(name):

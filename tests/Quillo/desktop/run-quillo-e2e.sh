@@ -7,7 +7,8 @@
 #            and the bars of tiling window managers have
 #   sni      a virtual X screen and a StatusNotifierItem host on the bus that
 #            comes up only after Quillo, as KDE Plasma's panel may at login
-#   none     a virtual X screen without any tray, as GNOME without extensions
+#   none     a virtual X screen without any tray, as GNOME without extensions,
+#            until the test starts one
 #   wayland  a headless Wayland compositor (weston) with a StatusNotifierItem
 #            host
 #   audit    as xembed, for the keyboard and screen-reader walk of every screen
@@ -40,7 +41,8 @@ skip() {
 needed=(dbus-daemon dbus-send)
 case $mode in
   xembed | audit) needed+=(Xvfb trayer xdotool xwininfo) ;;
-  sni | none) needed+=(Xvfb xdotool xwininfo) ;;
+  sni) needed+=(Xvfb xdotool xwininfo) ;;
+  none) needed+=(Xvfb trayer xdotool xwininfo) ;;
   wayland) needed+=(weston) ;;
 esac
 for tool in "${needed[@]}"; do
