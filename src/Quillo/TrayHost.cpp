@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
+#include <QCoreApplication>
 #include <QDBusVariant>
 #include <QGuiApplication>
 
@@ -11,11 +12,6 @@
 #include <cstdlib>
 
 namespace {
-
-using namespace std::chrono_literals;
-
-constexpr auto startingCheckInterval = 500ms;
-constexpr auto laterCheckInterval = 2s;
 
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
@@ -33,6 +29,29 @@ int defaultScreenNumber()
     bool ok = false;
     const int screen = display.mid(dot + 1).toInt(&ok);
     return ok && screen >= 0 ? screen : 0;
+}
+
+xcb_connection_t *x11Connection()
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+// The atom of `name`, or none when `onlyIfExists` and nobody ever named it.
+xcb_atom_t atom(xcb_connection_t *connection, const QByteArray &name, bool onlyIfExists)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, onlyIfExists, uint16_t(name.size()), name.constData()), nullptr);
+    if (!reply)
+        return XCB_ATOM_NONE;
+    const xcb_atom_t found = reply->atom;
+    std::free(reply);
+    return found;
+}
+
+QByteArray traySelection()
+{
+    return "_NET_SYSTEM_TRAY_S" + QByteArray::number(defaultScreenNumber());
 }
 
 } // namespace
@@ -54,21 +73,14 @@ bool statusNotifierHostRegistered()
 
 bool xembedTrayPresent()
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *connection = x11Connection();
     if (!connection)
         return false;
-    const QByteArray selection = "_NET_SYSTEM_TRAY_S" + QByteArray::number(defaultScreenNumber());
-    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 1, uint16_t(selection.size()), selection.constData()), nullptr);
-    if (!atom)
-        return false;
-    const xcb_atom_t name = atom->atom;
-    std::free(atom);
-    if (name == XCB_ATOM_NONE) // nobody ever named it: no tray has run on this display
+    const xcb_atom_t selection = atom(connection, traySelection(), true);
+    if (selection == XCB_ATOM_NONE) // no tray has ever run on this display
         return false;
     xcb_get_selection_owner_reply_t *owner =
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, name), nullptr);
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
     if (!owner)
         return false;
     const bool owned = owner->owner != XCB_WINDOW_NONE;
@@ -96,33 +108,42 @@ TrayHostWatch::TrayHostWatch(QObject *parent)
         bus.connect(watcherService, watcherPath, watcherInterface, QStringLiteral("StatusNotifierHostRegistered"),
                     this, SLOT(check()));
     }
-    if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
-        m_xembedPoll.setTimerType(Qt::CoarseTimer);
-        m_xembedPoll.setInterval(startingCheckInterval);
-        connect(&m_xembedPoll, &QTimer::timeout, this, &TrayHostWatch::check);
-        m_xembedPoll.start();
-        m_sinceStart.start();
+    // Qt already listens to the root window's structure events, which is
+    // where a tray announces itself (the XEmbed system tray specification).
+    if (xcb_connection_t *connection = x11Connection()) {
+        m_managerAtom = atom(connection, "MANAGER", false);
+        m_selectionAtom = atom(connection, traySelection(), false);
+        QCoreApplication::instance()->installNativeEventFilter(this);
     }
+    // A tray may have come between the caller's look and the watch.
+    QMetaObject::invokeMethod(this, &TrayHostWatch::check, Qt::QueuedConnection);
 }
 
 TrayHostWatch::~TrayHostWatch()
 {
+    if (QCoreApplication *application = QCoreApplication::instance())
+        application->removeNativeEventFilter(this);
     QDBusConnection::sessionBus().disconnect(watcherService, watcherPath, watcherInterface,
                                              QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(check()));
 }
 
+bool TrayHostWatch::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    if (m_reported || m_managerAtom == XCB_ATOM_NONE || eventType != "xcb_generic_event_t")
+        return false;
+    const auto *event = static_cast<const xcb_generic_event_t *>(message);
+    if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
+        return false;
+    const auto *client = reinterpret_cast<const xcb_client_message_event_t *>(event);
+    if (client->type == m_managerAtom && client->format == 32 && client->data.data32[1] == m_selectionAtom)
+        QMetaObject::invokeMethod(this, &TrayHostWatch::check, Qt::QueuedConnection);
+    return false; // Qt's own tray support wants the message too
+}
+
 void TrayHostWatch::check()
 {
-    if (m_reported)
+    if (m_reported || !TrayHost::present())
         return;
-    if (!TrayHost::present()) {
-        // A panel starting at login shows up within seconds; after that a
-        // tray comes only when the user adds one.
-        if (m_sinceStart.isValid() && m_sinceStart.elapsed() > 10000)
-            m_xembedPoll.setInterval(laterCheckInterval);
-        return;
-    }
     m_reported = true;
-    m_xembedPoll.stop();
     Q_EMIT appeared();
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include <QAbstractNativeEventFilter>
 #include <QObject>
-#include <QTimer>
 
 #include <memory>
 
@@ -25,16 +24,17 @@ bool present();
 } // namespace TrayHost
 
 // Reports, once, that a tray host came up. A StatusNotifierItem host is seen
-// by the signals of the bus; an XEmbed tray only by asking the X server now
-// and then (twice a second at first, every two seconds after ten), which
-// costs one local round trip.
-class TrayHostWatch : public QObject
+// by the signals of the bus, an XEmbed tray by the MANAGER message a tray
+// sends to the root window when it takes the selection; nothing polls.
+class TrayHostWatch : public QObject, public QAbstractNativeEventFilter
 {
     Q_OBJECT
 
 public:
     explicit TrayHostWatch(QObject *parent = nullptr);
     ~TrayHostWatch() override;
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
 Q_SIGNALS:
     void appeared();
@@ -44,7 +44,7 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<QDBusServiceWatcher> m_watcher;
-    QTimer m_xembedPoll;
-    QElapsedTimer m_sinceStart;
+    quint32 m_managerAtom = 0;
+    quint32 m_selectionAtom = 0;
     bool m_reported = false;
 };
