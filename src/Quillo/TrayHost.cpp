@@ -109,7 +109,7 @@ TrayHostWatch::TrayHostWatch(QObject *parent)
                     this, SLOT(check()));
     }
     // Qt already listens to the root window's structure events, which is
-    // where a tray announces itself (the XEmbed system tray specification).
+    // where an XEmbed tray announces itself when it takes the selection.
     if (xcb_connection_t *connection = x11Connection()) {
         m_managerAtom = atom(connection, "MANAGER", false);
         m_selectionAtom = atom(connection, traySelection(), false);
