@@ -8,7 +8,8 @@ quint64 RequestLog::append(LoggedRequest request)
     {
         std::lock_guard lock(m_mutex);
         request.sequence = sequence = m_next++;
-        m_requests.push_back(request);
+        // The observer reads the request after the lock; only then is a copy kept.
+        m_requests.push_back(m_observer ? request : std::move(request));
     }
     if (m_observer)
         m_observer(request);

@@ -36,6 +36,13 @@ bool waitFor(const std::function<bool()> &condition, std::chrono::milliseconds l
     return true;
 }
 
+// The household reached through `address`, its favorites loaded.
+void connectTo(PlayerStore &store, const QString &address)
+{
+    store.retryDiscovery(std::optional<QString>(address));
+    waitFor([&] { return !store.favorites().isEmpty(); });
+}
+
 void settle(std::chrono::milliseconds span = std::chrono::milliseconds(400))
 {
     waitFor([] { return false; }, span);
@@ -166,8 +173,7 @@ int main(int argc, char *argv[])
         ok &= shooter.shoot(
             QStringLiteral("controls-playing"), *store, menu,
             [&] {
-                store->retryDiscovery(std::optional<QString>(salon));
-                waitFor([&] { return !store->favorites().isEmpty(); });
+                connectTo(*store, salon);
                 store->selectItem(idOf(*store, QStringLiteral("Troen & Ingen")));
                 waitFor([&] { return !store->isLoadingTracks(); });
                 store->playTrackAt(2);
@@ -179,8 +185,7 @@ int main(int argc, char *argv[])
         ok &= shooter.shoot(
             QStringLiteral("favorites-by-provider"), *store, menu,
             [&] {
-                store->retryDiscovery(std::optional<QString>(household.addresses().first()));
-                waitFor([&] { return !store->favorites().isEmpty(); });
+                connectTo(*store, household.addresses().first());
                 store->setSelectedProvider(QStringLiteral("Spotify"));
             },
             [&] { return store->selectedProvider() == QStringLiteral("Spotify") && !store->isLoadingTracks(); });
@@ -190,8 +195,7 @@ int main(int argc, char *argv[])
         ok &= shooter.shoot(
             QStringLiteral("tracks-unplayable"), *store, menu,
             [&] {
-                store->retryDiscovery(std::optional<QString>(household.addresses().first()));
-                waitFor([&] { return !store->favorites().isEmpty(); });
+                connectTo(*store, household.addresses().first());
                 store->setSelectedProvider(QStringLiteral("Deezer"));
                 store->selectItem(idOf(*store, QStringLiteral("Deezer Flow")));
             },
@@ -231,8 +235,7 @@ int main(int argc, char *argv[])
         ok &= shooter.shoot(
             QStringLiteral("controls-dark"), *store, menu,
             [&] {
-                store->retryDiscovery(std::optional<QString>(household.addresses().first()));
-                waitFor([&] { return !store->favorites().isEmpty(); });
+                connectTo(*store, household.addresses().first());
                 store->selectItem(idOf(*store, QStringLiteral("Troen & Ingen")));
                 waitFor([&] { return !store->isLoadingTracks(); });
             },
