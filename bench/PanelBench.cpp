@@ -5,9 +5,10 @@
 // (main-thread wakeups per second, requests). Prints them; asserts nothing.
 //   PanelBench [SECONDS-CLOSED]
 #include "BenchEvents.h"
-#include "Quillo/AppDelegate.h"
-#include "Quillo/PlayerStore.h"
-#include "Quillo/Popover.h"
+#include "Quillo/app/QmlEngine.h"
+#include "Quillo/app/QuilloApplication.h"
+#include "Quillo/store/PlayerStore.h"
+#include "Quillo/tray/TrayPopup.h"
 #include "playersim/Household.h"
 
 #include <QElapsedTimer>
@@ -86,8 +87,8 @@ int main(int argc, char *argv[])
     settings->sync();
     PlayerStore store(std::move(settings));
     PlayerStore::provideToQml(&store);
-    auto engine = makeQuilloEngine();
-    Popover popover(engine.get(), QUrl(QStringLiteral("qrc:/Quillo/qml/MenuContentView.qml")));
+    auto engine = makeQmlEngine();
+    TrayPopup popover(engine.get(), QUrl(QStringLiteral("qrc:/Quillo/qml/MenuContentView.qml")));
     serveEventsUntil([] { return false; }, std::chrono::milliseconds(500));
     const long long rssLaunch = statusField(QStringLiteral("/proc/self/status"), "VmRSS");
 
@@ -118,13 +119,13 @@ int main(int argc, char *argv[])
             longestStall = std::max(longestStall, gap);
     });
     const double firstOpening = openOnce();
-    serveEventsUntil([&] { return store.groupCount() > 0; }, std::chrono::seconds(10));
+    serveEventsUntil([&] { return store.household().groups().size() > 0; }, std::chrono::seconds(10));
     framed = false;
     serveEventsUntil([&] { return framed; }, std::chrono::seconds(10)); // the controls are up
     sinceTick.start();
     ticker.start(1);
     measuring = true;
-    serveEventsUntil([&] { return store.favoriteCount() >= 1000 && !store.isLoadingTracks(); }, std::chrono::seconds(30));
+    serveEventsUntil([&] { return store.library().favorites().size() >= 1000 && !store.trackList().isLoading(); }, std::chrono::seconds(30));
     serveEventsUntil([] { return false; }, std::chrono::milliseconds(300));
     ticker.stop();
     household.server(household.addresses().first()).clearFaults();
@@ -151,7 +152,7 @@ int main(int argc, char *argv[])
     const long long switches = mainThreadSwitches() - switchesBefore - 1;
     const size_t requests = household.log()->all().size();
 
-    std::printf("favorites                          %d\n", store.favoriteCount());
+    std::printf("favorites                          %d\n", int(store.library().favorites().size()));
     std::printf("RSS after launch                   %lld KiB\n", rssLaunch);
     std::printf("RSS after the first opening        %lld KiB\n", rssFirst);
     std::printf("RSS after 200 openings             %lld KiB (peak %lld KiB)\n", rssCycles, rssPeak);

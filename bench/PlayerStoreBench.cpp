@@ -4,7 +4,7 @@
 // main thread, and what a closed panel sends.
 
 #include "BenchEvents.h"
-#include "Quillo/PlayerStore.h"
+#include "Quillo/store/PlayerStore.h"
 
 #include <SonosKit/ContentDirectory.h>
 #include <SonosKit/GroupController.h>
@@ -40,7 +40,7 @@ std::unique_ptr<PlayerStore> storeFor(const QTemporaryDir &directory, const QStr
     auto settings = std::make_unique<QSettings>(directory.filePath(QStringLiteral("Quillo.conf")), QSettings::IniFormat);
     settings->setValue(QStringLiteral("manualHost"), host);
     settings->sync();
-    PlayerStore::Environment environment = PlayerStore::defaultEnvironment();
+    PlayerStore::Settings environment = PlayerStore::defaultSettings();
     environment.pollPause = pollPause;
     auto store = std::make_unique<PlayerStore>(std::move(settings), std::move(environment));
     QCoro::waitFor(store->refreshTopology());
@@ -110,7 +110,7 @@ void BM_PollCycle_RefreshPlayback(benchmark::State &state)
     }
     QTemporaryDir directory;
     auto store = storeFor(directory, QStringLiteral("127.119.2.11"));
-    store->selectGroupWithID(store->groups().front().id);
+    store->selectGroup(store->household().groups().front().id);
     QCoro::waitFor(store->refreshPlayback());
     for (auto _ : state)
         QCoro::waitFor(store->refreshPlayback());
@@ -151,7 +151,7 @@ void BM_FavoritesLoad1000(benchmark::State &state)
         QTemporaryDir directory;
         auto store = storeFor(directory, host);
         bool visible = false;
-        QObject::connect(store.get(), &PlayerStore::visibleFavoritesChanged, [&] { visible = true; });
+        QObject::connect(&store->library(), &Library::favoritesChanged, [&] { visible = true; });
         QElapsedTimer sinceTick;
         QTimer ticker;
         ticker.setTimerType(Qt::PreciseTimer);
@@ -159,12 +159,12 @@ void BM_FavoritesLoad1000(benchmark::State &state)
         sinceTick.start();
         ticker.start(1);
         const auto start = Clock::now();
-        auto load = store->loadFavorites(true);
+        auto load = store->loadFavorites();
         serveEventsUntil([&] { return visible; }, std::chrono::seconds(20));
         total += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         ticker.stop();
         QCoro::waitFor(std::move(load));
-        favorites = store->favoriteCount();
+        favorites = store->library().favorites().size();
     }
     state.counters["favorites"] = double(favorites);
     state.counters["slowestAloneMs"] = slowest;
@@ -185,13 +185,13 @@ void BM_FavoritesReloadUnchanged1000(benchmark::State &state)
     }
     QTemporaryDir directory;
     auto store = storeFor(directory, household.addresses().first());
-    QCoro::waitFor(store->loadFavorites(true));
+    QCoro::waitFor(store->loadFavorites());
     int resets = 0;
     int notifications = 0;
-    QObject::connect(store->visibleFavoritesModel(), &QAbstractItemModel::modelReset, [&] { ++resets; });
-    QObject::connect(store.get(), &PlayerStore::visibleFavoritesChanged, [&] { ++notifications; });
+    QObject::connect(store->library().visibleFavoritesModel(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+    QObject::connect(&store->library(), &Library::favoritesChanged, [&] { ++notifications; });
     for (auto _ : state)
-        QCoro::waitFor(store->loadFavorites(true));
+        QCoro::waitFor(store->loadFavorites());
     state.counters["modelResets"] = resets;
     state.counters["notifications"] = notifications;
 }

@@ -1,10 +1,9 @@
-#include "AppDelegate.h"
-#include "MprisService.h"
+#include "Quillo/app/QuilloApplication.h"
+#include "Quillo/app/SingleInstance.h"
+#include "Quillo/store/PlayerStore.h"
 
 #include <QApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
+#include <QCommandLineParser>
 #include <QIcon>
 
 int main(int argc, char *argv[])
@@ -18,22 +17,19 @@ int main(int argc, char *argv[])
     // A tray program: closing its last window (the welcome) must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Once per session: a second start asks the first to show its panel.
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (bus.isConnected()) {
-        const auto reply = bus.interface()->registerService(QStringLiteral(QUILLO_APP_ID),
-                                                            QDBusConnectionInterface::DontQueueService,
-                                                            QDBusConnectionInterface::DontAllowReplacement);
-        if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceNotRegistered) {
-            const QDBusMessage raise = QDBusMessage::createMethodCall(MprisService::busName, MprisService::objectPath,
-                                                                      QStringLiteral("org.mpris.MediaPlayer2"),
-                                                                      QStringLiteral("Raise"));
-            bus.call(raise, QDBus::Block, 5000);
-            return 0;
-        }
-    }
+    QCommandLineParser options;
+    options.setApplicationDescription(QApplication::translate("main", "Control Sonos speakers from the system tray."));
+    options.addHelpOption();
+    options.addVersionOption();
+    options.process(app);
 
-    AppDelegate delegate(nullptr);
-    delegate.launch();
+    // Once per session: a second start asks the first to show its panel.
+    SingleInstance instance(QStringLiteral(QUILLO_APP_ID));
+    if (!instance.claim())
+        return 0;
+
+    QuilloApplication quillo(nullptr);
+    QObject::connect(&instance, &SingleInstance::activated, &quillo, &QuilloApplication::openPanel);
+    quillo.launch();
     return app.exec() == 0 ? 0 : 1;
 }

@@ -109,8 +109,8 @@ QString SonosError::errorDescription() const
             + QStringLiteral("\" is a browse shortcut, not a playable item \u2014 the player returns no URI for it. "
                              "Open it in the Sonos app instead.");
     case Kind::noPlayersFound:
-        return QStringLiteral("No Sonos players found on this network. Check that the Mac is on the same Wi-Fi/LAN as the "
-                              "speakers, and that local network permission is granted.");
+        return QStringLiteral("No Sonos players found on this network. Check that this computer is on the same Wi-Fi/LAN "
+                              "as the speakers, and that a firewall isn't blocking the search.");
     }
     return {};
 }

@@ -48,6 +48,9 @@ public:
     // The request was given up because its CancellationToken was cancelled,
     // not because anything failed: callers that cancelled have nothing to report.
     bool isCancellation() const { return m_kind == Kind::network && m_underlying.cancelled; }
+    // The player refused to play because the item's music service must be
+    // signed in to again in the Sonos app (UPnP error 701 on Play).
+    bool needsReauthorization() const { return m_kind == Kind::upnpFault && m_code == reauthorizationFault; }
 
     // Payload accessors; each is meaningful only for the cases named.
     const QString &roomName() const { return m_text; }          // roomNotFound
@@ -74,6 +77,8 @@ public:
 
 private:
     explicit SonosError(Kind kind);
+
+    static constexpr qint64 reauthorizationFault = 701;
 
     Kind m_kind;
     qint64 m_code = 0;

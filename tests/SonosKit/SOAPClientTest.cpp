@@ -392,8 +392,8 @@ TEST(SonosErrorText, everyCaseReadsAsWritten)
               QStringLiteral("\"Radio\" is a browse shortcut, not a playable item \u2014 the player returns no URI for it. "
                              "Open it in the Sonos app instead."));
     EXPECT_EQ(SonosError::noPlayersFound().errorDescription(),
-              QStringLiteral("No Sonos players found on this network. Check that the Mac is on the same Wi-Fi/LAN as the "
-                             "speakers, and that local network permission is granted."));
+              QStringLiteral("No Sonos players found on this network. Check that this computer is on the same Wi-Fi/LAN "
+                             "as the speakers, and that a firewall isn't blocking the search."));
     EXPECT_EQ(SonosError::upnpFault(402, QStringLiteral("Invalid Args"), QStringLiteral("SetAVTransportURI")).errorDescription(),
               QStringLiteral("SetAVTransportURI failed: UPnP error 402 Invalid Args. Invalid arguments \u2014 likely hand-built "
                              "DIDL-Lite metadata; pass back what Browse returned."));

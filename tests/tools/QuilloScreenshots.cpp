@@ -2,8 +2,9 @@
 // the README shows, over a real store talking to a simulated household, and
 // saves them as PNGs.
 //   quillo-screenshots OUT-DIR
-#include "Quillo/AppDelegate.h"
-#include "Quillo/PlayerStore.h"
+#include "Quillo/app/QmlEngine.h"
+#include "Quillo/app/QuilloApplication.h"
+#include "Quillo/store/PlayerStore.h"
 #include "playersim/Household.h"
 
 #include "SonosKit/ZoneTopology.h"
@@ -39,8 +40,8 @@ bool waitFor(const std::function<bool()> &condition, std::chrono::milliseconds l
 // The household reached through `address`, its favorites loaded.
 void connectTo(PlayerStore &store, const QString &address)
 {
-    store.retryDiscovery(std::optional<QString>(address));
-    waitFor([&] { return !store.favorites().isEmpty(); });
+    store.retryDiscovery(address);
+    waitFor([&] { return !store.library().favorites().isEmpty(); });
 }
 
 void settle(std::chrono::milliseconds span = std::chrono::milliseconds(400))
@@ -66,7 +67,7 @@ public:
 
     std::unique_ptr<PlayerStore> store(bool searchForever = false)
     {
-        PlayerStore::Environment environment;
+        PlayerStore::Settings environment;
         if (searchForever) {
             environment.findHousehold = endlessSearch;
         } else {
@@ -85,7 +86,7 @@ public:
                const std::function<bool()> &ready, const std::function<void()> &afterShowing = {})
     {
         PlayerStore::provideToQml(&store);
-        auto engine = makeQuilloEngine();
+        auto engine = makeQmlEngine();
         bool saved = false;
         // Before the panel shows: its opening starts refreshes of its own,
         // which would race the state set up here.
@@ -124,7 +125,7 @@ const QString menu = QStringLiteral("qrc:/Quillo/qml/MenuContentView.qml");
 
 QString idOf(const PlayerStore &store, const QString &title)
 {
-    for (const SonosKit::ContentItem &item : store.favorites()) {
+    for (const SonosKit::ContentItem &item : store.library().favorites()) {
         if (item.title == title)
             return item.id;
     }
@@ -157,15 +158,15 @@ int main(int argc, char *argv[])
 
     {
         auto store = shooter.store(true);
-        ok &= shooter.shoot(QStringLiteral("setup-searching"), *store, menu, [&] { store->refreshTopology(); },
-                            [&] { return store->isSearching(); });
+        ok &= shooter.shoot(QStringLiteral("setup-searching"), *store, menu, [&] { TaskGuard::start(store->refreshTopology()); },
+                            [&] { return store->household().isSearching(); });
     }
     {
         auto store = shooter.store();
         ok &= shooter.shoot(
             QStringLiteral("setup-failed"), *store, menu,
-            [&] { store->retryDiscovery(std::optional<QString>(QStringLiteral("127.122.9.9"))); },
-            [&] { return store->statusKind() == StoreStatus::Kind::Failed; });
+            [&] { store->retryDiscovery(QStringLiteral("127.122.9.9")); },
+            [&] { return store->household().statusKind() == StoreStatus::Kind::Failed; });
     }
     {
         auto store = shooter.store();
@@ -175,10 +176,10 @@ int main(int argc, char *argv[])
             [&] {
                 connectTo(*store, salon);
                 store->selectItem(idOf(*store, QStringLiteral("Troen & Ingen")));
-                waitFor([&] { return !store->isLoadingTracks(); });
+                waitFor([&] { return !store->trackList().isLoading(); });
                 store->playTrackAt(2);
             },
-            [&] { return store->isPlaying() && store->playback() && store->playback()->title; });
+            [&] { return store->nowPlaying().isPlaying() && store->nowPlaying().playback() && store->nowPlaying().playback()->title; });
     }
     {
         auto store = shooter.store();
@@ -186,9 +187,9 @@ int main(int argc, char *argv[])
             QStringLiteral("favorites-by-provider"), *store, menu,
             [&] {
                 connectTo(*store, household.addresses().first());
-                store->setSelectedProvider(QStringLiteral("Spotify"));
+                store->selectProvider(QStringLiteral("Spotify"));
             },
-            [&] { return store->selectedProvider() == QStringLiteral("Spotify") && !store->isLoadingTracks(); });
+            [&] { return store->library().selectedProvider() == QStringLiteral("Spotify") && !store->trackList().isLoading(); });
     }
     {
         auto store = shooter.store();
@@ -196,10 +197,10 @@ int main(int argc, char *argv[])
             QStringLiteral("tracks-unplayable"), *store, menu,
             [&] {
                 connectTo(*store, household.addresses().first());
-                store->setSelectedProvider(QStringLiteral("Deezer"));
+                store->selectProvider(QStringLiteral("Deezer"));
                 store->selectItem(idOf(*store, QStringLiteral("Deezer Flow")));
             },
-            [&] { return store->statusKind() == StoreStatus::Kind::Failed && !store->unplayableFavoriteIDs().isEmpty(); },
+            [&] { return store->household().statusKind() == StoreStatus::Kind::Failed && !store->library().unplayableIDs().isEmpty(); },
             [&] {
                 // The panel's next poll clears the failure; a slow player
                 // holds it back long enough to show.
@@ -237,9 +238,9 @@ int main(int argc, char *argv[])
             [&] {
                 connectTo(*store, household.addresses().first());
                 store->selectItem(idOf(*store, QStringLiteral("Troen & Ingen")));
-                waitFor([&] { return !store->isLoadingTracks(); });
+                waitFor([&] { return !store->trackList().isLoading(); });
             },
-            [&] { return store->playback().has_value() && !store->tracks().isEmpty(); });
+            [&] { return store->nowPlaying().playback().has_value() && !store->trackList().tracks().isEmpty(); });
     }
     household.stop();
     return ok ? 0 : 1;

@@ -25,7 +25,7 @@ Item {
     SymbolIcon {
         anchors.centerIn: parent
         symbol: "music.note"
-        size: 20
+        size: Theme.artworkPlaceholderSize
         color: Theme.secondary
         visible: image.status !== Image.Ready
     }

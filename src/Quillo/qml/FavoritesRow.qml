@@ -5,52 +5,54 @@ import Quillo
 
 // Provider filter, favorite chooser and the button that plays the choice.
 RowLayout {
-    spacing: 6
+    spacing: Theme.rowSpacing
 
     ComboBox {
         id: providerBox
-        Layout.preferredWidth: 122
-        model: PlayerStore.availableProviders
-        currentIndex: PlayerStore.availableProviders.indexOf(PlayerStore.selectedProvider)
-        enabled: PlayerStore.favoriteCount > 0
+        Layout.preferredWidth: Theme.providerChooserWidth
+        model: PlayerStore.library.providerChoices
+        textRole: "text"
+        valueRole: "value"
+        currentIndex: PlayerStore.library.selectedProviderIndex
+        enabled: PlayerStore.library.favorites.count > 0
         font.pixelSize: Theme.fontSmall
 
         onActivated: {
-            PlayerStore.selectedProvider = currentText;
-            currentIndex = Qt.binding(() => PlayerStore.availableProviders.indexOf(PlayerStore.selectedProvider));
+            PlayerStore.selectProvider(currentValue);
+            currentIndex = Qt.binding(() => PlayerStore.library.selectedProviderIndex);
         }
 
-        Accessible.name: "Provider"
+        Accessible.name: qsTr("Provider")
         Accessible.ignored: !visible
     }
 
     ComboBox {
         id: favoriteBox
         Layout.fillWidth: true
-        model: PlayerStore.visibleFavorites
+        model: PlayerStore.library.visibleFavorites
         textRole: "title"
         valueRole: "id"
-        currentIndex: PlayerStore.selectedItemIndex
-        enabled: PlayerStore.visibleFavoriteCount > 0
+        currentIndex: PlayerStore.library.selectedItemIndex
+        enabled: PlayerStore.library.visibleFavorites.count > 0
         font.pixelSize: Theme.fontSmall
 
         onActivated: {
             PlayerStore.selectItem(currentValue);
-            currentIndex = Qt.binding(() => PlayerStore.selectedItemIndex);
+            currentIndex = Qt.binding(() => PlayerStore.library.selectedItemIndex);
         }
 
-        Accessible.name: "Favorite"
+        Accessible.name: qsTr("Favorite")
         Accessible.ignored: !visible
     }
 
     PlainButton {
-        text: "Play this selection"
-        helpText: "Play this selection"
+        text: qsTr("Play this selection")
+        helpText: text
         display: AbstractButton.IconOnly
-        icon.source: "qrc:/Quillo/icons/play.circle.svg"
+        symbol: "play.circle"
         font.pixelSize: Theme.fontTransport
         foreground: Theme.text
-        enabled: (PlayerStore.selectedItem?.uri ?? "") !== ""
+        enabled: PlayerStore.library.selectedItem.isPlayable
         onClicked: PlayerStore.playSelectedItem()
     }
 }

@@ -4,60 +4,49 @@ import Quillo
 
 // The last failure, refresh, tips, help and quit, and the fine print.
 ColumnLayout {
-    spacing: 6
+    spacing: Theme.rowSpacing
 
-    Text {
-        Layout.fillWidth: true
-        visible: PlayerStore.statusMessage !== ""
-        text: PlayerStore.statusMessage
-        font.pixelSize: Theme.fontCaption
-        color: Theme.secondary
-        wrapMode: Text.Wrap
-        Accessible.role: Accessible.StaticText
-        Accessible.name: text
-        Accessible.ignored: !visible
+    Caption {
+        visible: PlayerStore.household.statusMessage !== ""
+        text: PlayerStore.household.statusMessage
     }
 
     RowLayout {
         Layout.fillWidth: true
 
         PlainButton {
-            text: PlayerStore.isRefreshingFavorites ? "Refreshing…" : "Refresh"
-            icon.source: "qrc:/Quillo/icons/arrow.clockwise.svg"
-            helpText: "Re-read favorites, playlists and speakers from the system"
-            enabled: !PlayerStore.isRefreshingFavorites
+            text: PlayerStore.library.isRefreshing ? qsTr("Refreshing…") : qsTr("Refresh")
+            symbol: "arrow.clockwise"
+            helpText: qsTr("Re-read favorites, playlists and speakers from the system")
+            enabled: !PlayerStore.library.isRefreshing
             onClicked: PlayerStore.refreshFavorites()
         }
 
         Item { Layout.fillWidth: true }
 
         PlainButton {
-            Layout.rightMargin: 10
-            text: "Tips"
+            Layout.rightMargin: Theme.footerButtonGap
+            //: Opens the window with tips on using Quillo.
+            text: qsTr("Tips")
             onClicked: PlayerStore.requestWelcome()
         }
 
         PlainButton {
-            Layout.rightMargin: 10
-            text: "Help"
-            helpText: "Open the Quillo help page — installing, known quirks, and how to report a problem"
-            onClicked: Qt.openUrlExternally(Support.pageURL)
+            Layout.rightMargin: Theme.footerButtonGap
+            text: qsTr("Help")
+            helpText: qsTr("Open the Quillo help page — installing, known quirks, and how to report a problem")
+            onClicked: Qt.openUrlExternally(HelpLinks.pageURL)
         }
 
         PlainButton {
-            text: "Quit"
+            text: qsTr("Quit")
             onClicked: Qt.quit()
         }
     }
 
-    Text {
-        Layout.fillWidth: true
-        text: "Quillo for Sonos — not affiliated with Sonos, Inc."
+    Caption {
+        text: qsTr("Quillo for Sonos — not affiliated with Sonos, Inc.")
         font.pixelSize: Theme.fontFootnote
         color: Theme.tertiary
-        wrapMode: Text.Wrap
-        Accessible.role: Accessible.StaticText
-        Accessible.name: text
-        Accessible.ignored: !visible
     }
 }

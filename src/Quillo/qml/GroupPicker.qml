@@ -5,8 +5,6 @@ import Quillo
 
 // The icon and the chooser of the group the panel controls.
 RowLayout {
-    id: picker
-
     SymbolIcon {
         symbol: "hifispeaker.2"
         size: Theme.fontHeadline
@@ -16,21 +14,21 @@ RowLayout {
     ComboBox {
         id: groupBox
         Layout.fillWidth: true
-        model: PlayerStore.groups
+        model: PlayerStore.household.groups
         textRole: "displayName"
         valueRole: "id"
-        currentIndex: PlayerStore.selectedGroupIndex
-        enabled: PlayerStore.groupCount > 0
+        currentIndex: PlayerStore.household.selectedGroupIndex
+        enabled: PlayerStore.household.groups.count > 0
         font.pixelSize: Theme.fontBody
 
         // The store decides which group is chosen; the binding is put back
         // after each pick so an unknown id leaves the shown entry unchanged.
         onActivated: {
-            PlayerStore.selectGroupWithID(currentValue);
-            currentIndex = Qt.binding(() => PlayerStore.selectedGroupIndex);
+            PlayerStore.selectGroup(currentValue);
+            currentIndex = Qt.binding(() => PlayerStore.household.selectedGroupIndex);
         }
 
-        Accessible.name: "Group"
+        Accessible.name: qsTr("Group")
         Accessible.ignored: !visible
     }
 }

@@ -27,10 +27,10 @@ Item {
         anchors.right: parent.right
         anchors.top: parent.top
         height: implicitHeight
-        sourceComponent: PlayerStore.groupCount > 0 ? controls : setup
+        sourceComponent: PlayerStore.household.groups.count > 0 ? controls : setup
     }
 
-    Text {
+    Caption {
         id: noticeLine
         visible: root.notice !== ""
         anchors.left: parent.left
@@ -39,11 +39,6 @@ Item {
         anchors.margins: Theme.panelPadding
         anchors.topMargin: 0
         text: root.notice
-        wrapMode: Text.WordWrap
-        font.pixelSize: Theme.fontCaption
-        color: Theme.secondary
-        Accessible.role: Accessible.StaticText
-        Accessible.name: text
     }
 
     Component {
@@ -62,7 +57,7 @@ Item {
                 id: column
                 anchors.fill: parent
                 anchors.margins: Theme.panelPadding
-                spacing: 12
+                spacing: Theme.sectionSpacing
 
                 GroupPicker { Layout.fillWidth: true }
                 Divider {}
@@ -73,18 +68,13 @@ Item {
 
                 ColumnLayout {
                     Layout.fillWidth: true
-                    spacing: 6
+                    spacing: Theme.rowSpacing
                     FavoritesRow { Layout.fillWidth: true }
-                    TrackList { Layout.fillWidth: true }
+                    TrackListView { Layout.fillWidth: true }
                 }
 
                 Divider {}
-
-                ColumnLayout {
-                    Layout.fillWidth: true
-                    spacing: 6
-                    Footer { Layout.fillWidth: true }
-                }
+                Footer { Layout.fillWidth: true }
             }
         }
     }

@@ -7,13 +7,15 @@ import Quillo
 RowLayout {
     id: nowPlaying
 
-    spacing: 10
+    readonly property var playback: PlayerStore.nowPlaying.playback
+
+    spacing: Theme.nowPlayingSpacing
     Layout.preferredHeight: Theme.artworkSize
     Layout.minimumHeight: Theme.artworkSize
     Layout.maximumHeight: Theme.artworkSize
 
     Artwork {
-        source: PlayerStore.playback?.albumArtURI ?? ""
+        source: nowPlaying.playback.albumArtURI
         Layout.preferredWidth: Theme.artworkSize
         Layout.preferredHeight: Theme.artworkSize
     }
@@ -23,40 +25,35 @@ RowLayout {
         Layout.alignment: Qt.AlignVCenter
         spacing: 2
 
-        Text {
-            Layout.fillWidth: true
-            text: PlayerStore.playback?.title ?? (PlayerStore.isSearching ? "Looking for speakers…" : "Nothing playing")
+        Caption {
+            text: nowPlaying.playback.hasTitle ? nowPlaying.playback.title
+                : PlayerStore.household.isSearching ? qsTr("Looking for speakers…")
+                : qsTr("Nothing playing")
             font.pixelSize: Theme.fontHeadline
             font.weight: Font.Medium
             color: Theme.text
+            wrapMode: Text.NoWrap
             elide: Text.ElideRight
             maximumLineCount: 1
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
-            Accessible.ignored: !visible
         }
 
-        Text {
-            Layout.fillWidth: true
-            text: PlayerStore.playback?.artist ?? ""
+        Caption {
+            text: nowPlaying.playback.artist
             font.pixelSize: Theme.fontSmall
-            color: Theme.secondary
+            wrapMode: Text.NoWrap
             elide: Text.ElideRight
             maximumLineCount: 1
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
-            Accessible.ignored: !visible
         }
 
         ProgressBar {
             Layout.fillWidth: true
             Layout.topMargin: 2
-            Layout.preferredHeight: 6
-            visible: PlayerStore.playback?.hasProgress ?? false
+            Layout.preferredHeight: Theme.progressHeight
+            visible: nowPlaying.playback.hasProgress
             from: 0
-            to: PlayerStore.playback?.durationSeconds ?? 1
-            value: PlayerStore.playback?.positionSeconds ?? 0
-            Accessible.name: PlayerStore.playback?.progressText ?? ""
+            to: Math.max(nowPlaying.playback.durationSeconds, 1)
+            value: nowPlaying.playback.positionSeconds
+            Accessible.name: nowPlaying.playback.progressText
             Accessible.ignored: !visible
         }
     }

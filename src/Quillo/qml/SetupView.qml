@@ -4,8 +4,8 @@ import QtQuick.Layouts
 import Quillo
 
 // Shown while no speakers are known: what is happening, the likely cause,
-// and the ways forward (a typed address, automatic discovery, settings,
-// another try).
+// and the ways forward (a typed address, automatic discovery, the help
+// page's troubleshooting, another try).
 Item {
     id: setup
 
@@ -14,13 +14,9 @@ Item {
     property alias typedHost: hostField.text
     property bool showsManualEntry: false
 
-    readonly property bool hasManualHost: typeof PlayerStore.manualHost === "string" && PlayerStore.manualHost !== ""
-    readonly property string headline: PlayerStore.isSearching ? "Looking for speakers…"
-        : hasManualHost ? "Couldn't reach that speaker"
-        : "No Sonos speakers found"
-    readonly property string explanation: hasManualHost
-        ? PlayerStore.manualHost + " didn't answer. Check the address, or clear it to go back to automatic discovery."
-        : "Most often this is macOS Local Network permission. Quillo needs it to see speakers, and without it discovery returns nothing at all — no error."
+    readonly property bool searching: PlayerStore.household.isSearching
+    readonly property bool hasManualHost: PlayerStore.preferences.hasManualHost
+    readonly property bool showsAddress: showsManualEntry || hasManualHost
 
     implicitWidth: Theme.setupWidth
     implicitHeight: column.implicitHeight + 2 * Theme.panelPadding
@@ -29,102 +25,77 @@ Item {
     readonly property bool shown: Window.window?.visible ?? false
     onShownChanged: {
         if (shown)
-            typedHost = hasManualHost ? PlayerStore.manualHost : "";
+            typedHost = PlayerStore.preferences.manualHost;
     }
-    Component.onCompleted: typedHost = hasManualHost ? PlayerStore.manualHost : ""
+    Component.onCompleted: typedHost = PlayerStore.preferences.manualHost
 
     ColumnLayout {
         id: column
         anchors.fill: parent
         anchors.margins: Theme.panelPadding
-        spacing: 10
+        spacing: Theme.setupSpacing
 
         RowLayout {
-            spacing: 6
+            spacing: Theme.rowSpacing
             Layout.fillWidth: true
 
             SymbolIcon {
-                symbol: PlayerStore.isSearching ? "antenna.radiowaves.left.and.right" : "exclamationmark.triangle"
+                symbol: setup.searching ? "antenna.radiowaves.left.and.right" : "exclamationmark.triangle"
                 size: Theme.fontHeadline
                 color: Theme.secondary
             }
 
-            Text {
-                Layout.fillWidth: true
-                text: setup.headline
+            Caption {
+                text: setup.searching ? qsTr("Looking for speakers…")
+                    : setup.hasManualHost ? qsTr("Couldn't reach that speaker")
+                    : qsTr("No Sonos speakers found")
                 font.pixelSize: Theme.fontHeadline
                 font.weight: Font.Medium
                 color: Theme.text
-                wrapMode: Text.Wrap
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
-                Accessible.ignored: !visible
             }
         }
 
         BusyIndicator {
-            visible: PlayerStore.isSearching
+            visible: setup.searching
             running: visible
-            implicitWidth: 20
-            implicitHeight: 20
-            Accessible.name: "Searching"
+            implicitWidth: Theme.busyIndicatorSize
+            implicitHeight: Theme.busyIndicatorSize
+            Accessible.name: qsTr("Searching")
             Accessible.ignored: !visible
         }
 
-        Text {
-            Layout.fillWidth: true
-            visible: !PlayerStore.isSearching
-            text: setup.explanation
+        Caption {
+            visible: !setup.searching
             font.pixelSize: Theme.fontSmall
-            color: Theme.secondary
-            wrapMode: Text.Wrap
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
-            Accessible.ignored: !visible
+            //: %1 is the address the user typed.
+            text: setup.hasManualHost
+                ? qsTr("%1 didn't answer. Check the address, or clear it to go back to automatic discovery.").arg(PlayerStore.preferences.manualHost)
+                : qsTr("Quillo searched your network and no speaker answered. Check that this computer is on the same network as your speakers, or enter a speaker's address below.")
         }
 
         SmallButton {
-            visible: !PlayerStore.isSearching && !setup.hasManualHost
-            text: "Open Local Network Settings…"
-            onClicked: Support.openLocalNetworkSettings()
-        }
-
-        Text {
-            Layout.fillWidth: true
-            visible: !PlayerStore.isSearching && !setup.hasManualHost
-            text: "Also check the Mac is on the same Wi-Fi as the speakers."
-            font.pixelSize: Theme.fontCaption
-            color: Theme.secondary
-            wrapMode: Text.Wrap
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
-            Accessible.ignored: !visible
+            visible: !setup.searching && !setup.hasManualHost
+            text: qsTr("Troubleshooting…")
+            onClicked: Qt.openUrlExternally(HelpLinks.discoveryHelpURL)
         }
 
         Divider {}
 
         LinkButton {
-            visible: !setup.showsManualEntry && !setup.hasManualHost
-            text: "Enter a speaker's IP address instead…"
+            visible: !setup.showsAddress
+            text: qsTr("Enter a speaker's IP address instead…")
             onClicked: setup.showsManualEntry = true
         }
 
-        Text {
-            Layout.fillWidth: true
-            visible: setup.showsManualEntry || setup.hasManualHost
-            text: "Enter any speaker's IP address. One player describes the whole system."
-            font.pixelSize: Theme.fontCaption
-            color: Theme.secondary
-            wrapMode: Text.Wrap
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
-            Accessible.ignored: !visible
+        Caption {
+            visible: setup.showsAddress
+            text: qsTr("Enter any speaker's IP address. One player describes the whole system.")
         }
 
         RowLayout {
             Layout.fillWidth: true
-            visible: setup.showsManualEntry || setup.hasManualHost
-            spacing: 6
+            visible: setup.showsAddress
+            spacing: Theme.rowSpacing
 
             TextField {
                 id: hostField
@@ -134,36 +105,29 @@ Item {
                 selectByMouse: true
                 inputMethodHints: Qt.ImhNoAutoUppercase | Qt.ImhNoPredictiveText
                 onAccepted: PlayerStore.retryDiscovery(text)
-                Accessible.name: "Speaker address"
+                Accessible.name: qsTr("Speaker address")
                 Accessible.ignored: !visible
             }
 
             SmallButton {
-                text: "Connect"
+                text: qsTr("Connect")
                 // Only spaces and tabs count as blank here.
                 enabled: hostField.text.replace(/^[ \t]+|[ \t]+$/g, "") !== ""
                 onClicked: PlayerStore.retryDiscovery(setup.typedHost)
             }
         }
 
-        Text {
-            Layout.fillWidth: true
-            visible: setup.showsManualEntry || setup.hasManualHost
-            text: "Find it in the Sonos app under Settings → System → About My System."
-            font.pixelSize: Theme.fontCaption
-            color: Theme.secondary
-            wrapMode: Text.Wrap
-            Accessible.role: Accessible.StaticText
-            Accessible.name: text
-            Accessible.ignored: !visible
+        Caption {
+            visible: setup.showsAddress
+            text: qsTr("Find it in the Sonos app under Settings → System → About My System.")
         }
 
         LinkButton {
             visible: setup.hasManualHost
-            text: "Use Automatic Discovery"
+            text: qsTr("Use Automatic Discovery")
             onClicked: {
                 setup.typedHost = "";
-                PlayerStore.retryDiscovery(null);
+                PlayerStore.retryDiscovery("");
             }
         }
 
@@ -171,20 +135,20 @@ Item {
             Layout.fillWidth: true
 
             SmallButton {
-                text: "Try Again"
-                onClicked: PlayerStore.retryDiscovery(PlayerStore.manualHost)
+                text: qsTr("Try Again")
+                onClicked: PlayerStore.retryDiscovery(PlayerStore.preferences.manualHost)
             }
 
             Item { Layout.fillWidth: true }
 
             PlainButton {
-                Layout.rightMargin: 10
-                text: "Help"
-                onClicked: Qt.openUrlExternally(Support.pageURL)
+                Layout.rightMargin: Theme.footerButtonGap
+                text: qsTr("Help")
+                onClicked: Qt.openUrlExternally(HelpLinks.pageURL)
             }
 
             PlainButton {
-                text: "Quit"
+                text: qsTr("Quit")
                 onClicked: Qt.quit()
             }
         }

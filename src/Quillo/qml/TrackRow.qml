@@ -6,54 +6,33 @@ import Quillo
 // One clickable track or favorite: optional number, title and artist, and a
 // warning mark with its reason when the item cannot be played. Dimmed rows
 // still answer clicks; the store explains what went wrong.
-AbstractButton {
+ActionButton {
     id: row
 
-    // The mark carries its own hover state, so its help shows only over it.
-    component WarningMark: SymbolIcon {
-        id: mark
-
-        property string helpText
-
-        symbol: "exclamationmark.triangle"
-        size: Theme.fontFootnote
-        color: Theme.secondary
-
-        HoverHandler {
-            id: markHover
-        }
-
-        HelpTip {
-            text: mark.helpText
-            visible: markHover.hovered && mark.helpText !== ""
-        }
-    }
-
     property int number: 1
-    property string title
-    property var artist
+    property string artist
     property bool isUnplayable: false
     property bool showsIndex: false
     // Why the row is dimmed; shown on the warning mark.
     property string helpText
+    property string title
 
-    readonly property bool hasArtist: typeof artist === "string" && artist !== ""
-
+    text: title
     hoverEnabled: true
-    opacity: isUnplayable ? 0.5 : 1.0
-    leftPadding: 6
-    rightPadding: 6
-    topPadding: 4
-    bottomPadding: 4
+    opacity: isUnplayable ? Theme.dimmedOpacity : 1.0
+    leftPadding: Theme.rowHorizontalPadding
+    rightPadding: Theme.rowHorizontalPadding
+    topPadding: Theme.rowVerticalPadding
+    bottomPadding: Theme.rowVerticalPadding
     implicitWidth: implicitContentWidth + leftPadding + rightPadding
     implicitHeight: implicitContentHeight + topPadding + bottomPadding
 
     contentItem: RowLayout {
-        spacing: 6
+        spacing: Theme.rowSpacing
 
         Text {
             visible: row.showsIndex
-            Layout.preferredWidth: 20
+            Layout.preferredWidth: Theme.trackNumberWidth
             horizontalAlignment: Text.AlignRight
             text: row.number
             font.pixelSize: Theme.fontCaption
@@ -75,8 +54,8 @@ AbstractButton {
 
             Text {
                 Layout.fillWidth: true
-                visible: row.hasArtist
-                text: row.hasArtist ? row.artist : ""
+                visible: row.artist !== ""
+                text: row.artist
                 font.pixelSize: Theme.fontCaption
                 color: Theme.secondary
                 elide: Text.ElideRight
@@ -90,19 +69,12 @@ AbstractButton {
         }
     }
 
+    // `highlighted` is set by a list that moves a current row with the
+    // arrow keys.
     background: Rectangle {
         radius: Theme.rowRadius
         color: row.hovered || row.visualFocus || row.highlighted ? Theme.hoverFill : "transparent"
     }
 
-    // Set by a list that moves a current row with the arrow keys.
-    property bool highlighted: false
-
-    Accessible.role: Accessible.Button
-    Accessible.name: title
-    Accessible.ignored: !visible
     Accessible.description: helpText
-    Accessible.onPressAction: row.clicked()
-    Keys.onReturnPressed: row.clicked()
-    Keys.onEnterPressed: row.clicked()
 }

@@ -5,15 +5,15 @@ import Quillo
 
 // Previous, play/pause and next, centred.
 RowLayout {
-    spacing: 22
-    enabled: PlayerStore.selectedGroupIndex >= 0
+    spacing: Theme.transportSpacing
+    enabled: PlayerStore.household.hasSelectedGroup
 
     Item { Layout.fillWidth: true }
 
     PlainButton {
-        text: "Previous"
+        text: qsTr("Previous")
         display: AbstractButton.IconOnly
-        icon.source: "qrc:/Quillo/icons/backward.fill.svg"
+        symbol: "backward.fill"
         font.pixelSize: Theme.fontTransport
         foreground: Theme.text
         onClicked: PlayerStore.previous()
@@ -21,19 +21,19 @@ RowLayout {
 
     PlainButton {
         // A fixed width keeps the row still when the icon switches.
-        Layout.preferredWidth: 26 + leftPadding + rightPadding
-        text: PlayerStore.isPlaying ? "Pause" : "Play"
+        Layout.preferredWidth: Theme.playPauseWidth + leftPadding + rightPadding
+        text: PlayerStore.nowPlaying.isPlaying ? qsTr("Pause") : qsTr("Play")
         display: AbstractButton.IconOnly
-        icon.source: PlayerStore.isPlaying ? "qrc:/Quillo/icons/pause.fill.svg" : "qrc:/Quillo/icons/play.fill.svg"
+        symbol: PlayerStore.nowPlaying.isPlaying ? "pause.fill" : "play.fill"
         font.pixelSize: Theme.fontPlayPause
         foreground: Theme.text
         onClicked: PlayerStore.togglePlayPause()
     }
 
     PlainButton {
-        text: "Next"
+        text: qsTr("Next")
         display: AbstractButton.IconOnly
-        icon.source: "qrc:/Quillo/icons/forward.fill.svg"
+        symbol: "forward.fill"
         font.pixelSize: Theme.fontTransport
         foreground: Theme.text
         onClicked: PlayerStore.next()

@@ -7,8 +7,8 @@ import Quillo
 // pending volume and sends it when released; a change from the keyboard or
 // from assistive technology is sent at once.
 RowLayout {
-    spacing: 8
-    enabled: PlayerStore.selectedGroupIndex >= 0
+    spacing: Theme.volumeSpacing
+    enabled: PlayerStore.household.hasSelectedGroup
 
     SymbolIcon {
         symbol: "speaker.fill"
@@ -28,19 +28,19 @@ RowLayout {
         to: 100
         stepSize: 5
         snapMode: Slider.NoSnap
-        value: PlayerStore.volume
+        value: PlayerStore.nowPlaying.volume
 
         onMoved: {
             if (pressed)
-                PlayerStore.pendingVolume = Math.trunc(value);
+                PlayerStore.previewVolume(Math.trunc(value));
         }
         onValueChanged: {
-            if (!pressed && Math.trunc(value) !== PlayerStore.volume)
+            if (!pressed && Math.trunc(value) !== PlayerStore.nowPlaying.volume)
                 PlayerStore.commitVolume(Math.trunc(value));
         }
         onPressedChanged: {
             if (!pressed)
-                PlayerStore.commitVolume(PlayerStore.volume);
+                PlayerStore.commitVolume(PlayerStore.nowPlaying.volume);
         }
 
         // As with most desktop sliders, Up and Down work as well as the
@@ -48,7 +48,7 @@ RowLayout {
         Keys.onUpPressed: increase()
         Keys.onDownPressed: decrease()
 
-        Accessible.name: "Volume"
+        Accessible.name: qsTr("Volume")
         Accessible.ignored: !visible
     }
 

@@ -4,9 +4,10 @@
 #include "StoreTestSupport.h"
 #include "ViewTestSupport.h"
 
-#include "Quillo/AppDelegate.h"
-#include "Quillo/Support.h"
-#include "Quillo/WelcomeWindow.h"
+#include "Quillo/app/QmlEngine.h"
+#include "Quillo/app/QuilloApplication.h"
+#include "Quillo/app/HelpLinks.h"
+#include "Quillo/tray/WelcomeWindow.h"
 
 #include <QAccessibleValueInterface>
 #include <QQmlEngine>
@@ -46,15 +47,15 @@ struct Panel {
         // chosen when it began, overriding any choice made meanwhile: wait
         // for its very end, the service names and the entry's tracks.
         EXPECT_TRUE(waitUntil([this] {
-            return !store->favorites().isEmpty() && !store->serviceNames().isEmpty() && store->selectedItem()
-                && !store->isLoadingTracks();
+            return !store->library().favorites().isEmpty() && !store->library().serviceNames().isEmpty() && store->library().selectedItem()
+                && !store->trackList().isLoading();
         })) << view->tree();
     }
 
     void select(const QString &title)
     {
         store->selectItem(idOfTitle(*store, title));
-        EXPECT_TRUE(waitUntil([this] { return !store->isLoadingTracks(); }));
+        EXPECT_TRUE(waitUntil([this] { return !store->trackList().isLoading(); }));
     }
     QString address(const QString &room) const { return household.addressOfRoom(room); }
 
@@ -77,7 +78,7 @@ TEST(QuilloViews, SetupShowsWhileSearchingAndTheControlsOnceGroupsArrive)
     ASSERT_TRUE(view.waitForNode(Text, searching)) << view.tree();
     EXPECT_TRUE(store->isPolling());
     EXPECT_TRUE(view.node(QAccessible::Indicator, QStringLiteral("Searching"))) << view.tree();
-    EXPECT_FALSE(view.node(Button, QStringLiteral("Open Local Network Settings\u2026"))) << view.tree();
+    EXPECT_FALSE(view.node(Button, QStringLiteral("Troubleshooting\u2026"))) << view.tree();
     EXPECT_FALSE(view.node(QAccessible::ComboBox, QStringLiteral("Group")));
     EXPECT_TRUE(view.isEnabled(Button, QStringLiteral("Try Again")));
 
@@ -93,8 +94,8 @@ TEST(QuilloViews, SetupShowsWhileSearchingAndTheControlsOnceGroupsArrive)
     EXPECT_FALSE(view.node(Text, searching)) << view.tree();
     EXPECT_FALSE(view.node(Button, QStringLiteral("Try Again")));
     const QQuickItem *picker = ViewWindow::itemOf(view.node(QAccessible::ComboBox, QStringLiteral("Group")));
-    ASSERT_TRUE(store->selectedGroup());
-    EXPECT_EQ(picker->property("currentText").toString(), store->selectedGroup()->displayName());
+    ASSERT_TRUE(store->household().selectedGroup());
+    EXPECT_EQ(picker->property("currentText").toString(), store->household().selectedGroup()->displayName());
 
     view.hide();
     EXPECT_FALSE(store->isPolling());
@@ -110,11 +111,11 @@ TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)
     ViewWindow view(*store, menuView);
 
     ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("No Sonos speakers found"))) << view.tree();
-    EXPECT_TRUE(view.node(Text, QStringLiteral("Most often this is macOS Local Network permission. Quillo needs it to see "
-                                               "speakers, and without it discovery returns nothing at all \u2014 no error.")))
+    EXPECT_TRUE(view.node(Text, QStringLiteral("Quillo searched your network and no speaker answered. Check that this "
+                                               "computer is on the same network as your speakers, or enter a speaker's "
+                                               "address below.")))
         << view.tree();
-    EXPECT_TRUE(view.node(Button, QStringLiteral("Open Local Network Settings\u2026")));
-    EXPECT_TRUE(view.node(Text, QStringLiteral("Also check the Mac is on the same Wi-Fi as the speakers.")));
+    EXPECT_TRUE(view.node(Button, QStringLiteral("Troubleshooting\u2026")));
     EXPECT_FALSE(view.node(QAccessible::EditableText, QStringLiteral("Speaker address"))) << view.tree();
     EXPECT_FALSE(view.node(Link, QStringLiteral("Use Automatic Discovery")));
 
@@ -131,11 +132,11 @@ TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)
     view.click(Button, QStringLiteral("Connect"));
 
     ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("Couldn't reach that speaker"))) << view.tree();
-    EXPECT_EQ(store->manualHost(), silent);
+    EXPECT_EQ(store->preferences().manualHost(), silent);
     EXPECT_TRUE(view.node(Text, silent + QStringLiteral(" didn't answer. Check the address, or clear it to go back to "
                                                          "automatic discovery.")))
         << view.tree();
-    EXPECT_FALSE(view.node(Button, QStringLiteral("Open Local Network Settings\u2026"))) << view.tree();
+    EXPECT_FALSE(view.node(Button, QStringLiteral("Troubleshooting\u2026"))) << view.tree();
     EXPECT_TRUE(view.node(Link, QStringLiteral("Use Automatic Discovery")));
     QQuickItem *field = ViewWindow::itemOf(view.node(QAccessible::EditableText, QStringLiteral("Speaker address")));
     ASSERT_TRUE(field);
@@ -149,7 +150,7 @@ TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)
 
     view.click(Link, QStringLiteral("Use Automatic Discovery"));
     ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("No Sonos speakers found"))) << view.tree();
-    EXPECT_FALSE(store->manualHost());
+    EXPECT_FALSE(store->preferences().manualHost());
 }
 
 TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
@@ -160,15 +161,15 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     ViewWindow &view = *panel.view;
     const QQuickItem *picker = ViewWindow::itemOf(view.node(QAccessible::ComboBox, QStringLiteral("Group")));
     ASSERT_TRUE(picker) << view.tree();
-    ASSERT_TRUE(panel.store->selectedGroup());
-    const QString first = panel.store->groups().front().displayName();
+    ASSERT_TRUE(panel.store->household().selectedGroup());
+    const QString first = panel.store->household().groups().front().displayName();
     EXPECT_EQ(picker->property("displayText").toString(), first);
-    EXPECT_EQ(panel.store->selectedGroup()->displayName(), first);
+    EXPECT_EQ(panel.store->household().selectedGroup()->displayName(), first);
     panel.household.log()->clear();
     view.click(Button, QStringLiteral("Next"));
     ASSERT_TRUE(waitUntil([&] { return callCount(panel.household, QStringLiteral("Next")) == 1; }));
     EXPECT_EQ(panel.household.log()->calls(QStringLiteral("Next")).front().player,
-              panel.store->groups().front().coordinator.host);
+              panel.store->household().groups().front().coordinator.host);
 
     // Another group, picked from the list as the user does.
     view.click(QAccessible::ComboBox, QStringLiteral("Group"));
@@ -178,7 +179,7 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     view.click(view.item("QQuickAbstractButton", QStringLiteral("Living Room")));
     ASSERT_TRUE(waitUntil([&] { return picker->property("displayText").toString() == QStringLiteral("Living Room"); }))
         << view.tree();
-    EXPECT_EQ(panel.store->selectedRoomName(), QStringLiteral("Living Room"));
+    EXPECT_EQ(panel.store->preferences().selectedRoomName(), QStringLiteral("Living Room"));
 
     panel.household.log()->clear();
     view.click(Button, QStringLiteral("Next"));
@@ -193,8 +194,8 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     QTest::mousePress(&view.window(), Qt::LeftButton, Qt::NoModifier, from);
     for (int step = 1; step <= 6; ++step)
         QTest::mouseMove(&view.window(), from + (to - from) * step / 6);
-    ASSERT_TRUE(panel.store->pendingVolume()) << "the drag did not reach the store";
-    const int shown = *panel.store->pendingVolume();
+    ASSERT_TRUE(panel.store->nowPlaying().pendingVolume()) << "the drag did not reach the store";
+    const int shown = *panel.store->nowPlaying().pendingVolume();
     EXPECT_GT(shown, 60);
     EXPECT_LT(shown, 95);
     EXPECT_EQ(callCount(panel.household, QStringLiteral("SetVolume")), 0) << "sent before the release";
@@ -224,10 +225,10 @@ TEST(QuilloViews, ProgressShowsOnlyForATrackOfKnownLength)
     EXPECT_DOUBLE_EQ(bar->property("to").toDouble(), 200.0);
 
     // A station has a position but no length.
-    panel.store->play(panel.store->favorites().at(0));
+    panel.store->play(panel.store->library().favorites().at(0));
     ASSERT_TRUE(waitUntil([&] {
-        const auto &playback = panel.store->playback();
-        return playback && playback->positionSeconds && !playback->durationSeconds && panel.store->isPlaying();
+        const auto &playback = panel.store->nowPlaying().playback();
+        return playback && playback->positionSeconds && !playback->durationSeconds && panel.store->nowPlaying().isPlaying();
     }));
     EXPECT_EQ(view.names(QAccessible::ProgressBar), QStringList()) << view.tree();
     EXPECT_FALSE(bar->isVisible());
@@ -246,7 +247,7 @@ TEST(QuilloViews, TrackRowsAreNumberedFromOneInLongerListsAndPlayTheirPosition)
     EXPECT_EQ(visibleTexts(second), (QStringList{QStringLiteral("2"), QStringLiteral("Dinner 2"), QStringLiteral("Test Artist")}));
 
     view.click(Button, QStringLiteral("Dinner 2"));
-    EXPECT_TRUE(waitUntil([&] { return panel.store->playback() && panel.store->playback()->title == QStringLiteral("Dinner 2"); }))
+    EXPECT_TRUE(waitUntil([&] { return panel.store->nowPlaying().playback() && panel.store->nowPlaying().playback()->title == QStringLiteral("Dinner 2"); }))
         << "now: " << panel.household.currentURI(panel.address(QStringLiteral("Living Room"))).toStdString();
 
     // A list of one has nothing to count.
@@ -281,7 +282,7 @@ TEST(QuilloViews, ADimmedRowStillPlaysAndTheFooterSaysWhyUntilTheNextGoodRefresh
 
     view.click(Button, QStringLiteral("Refresh"));
     EXPECT_TRUE(view.waitForNoNode(Text, failure)) << view.tree();
-    EXPECT_EQ(panel.store->statusKind(), StoreStatus::Kind::Ready);
+    EXPECT_EQ(panel.store->household().statusKind(), StoreStatus::Kind::Ready);
 }
 
 TEST(QuilloViews, ShowTracksFillsTheListOfAStreamingPlaylistThroughTheQueue)
@@ -318,16 +319,17 @@ TEST(QuilloViews, WelcomeLinksOpenTheReportAndHelpPagesAndGotItDismissesForGood)
     ViewRig rig(QStringLiteral("127.0.0.1"));
     auto store = rig.makeStore();
     PlayerStore::provideToQml(store.get());
-    auto engine = makeQuilloEngine();
+    auto engine = makeQmlEngine();
     OpenedLinks links;
     int dismissals = 0;
     {
-        WelcomeWindowController welcome(engine.get());
-        welcome.show([&] { ++dismissals; });
+        WelcomeWindow welcome(engine.get());
+        QObject::connect(&welcome, &WelcomeWindow::dismissed, [&] { ++dismissals; });
+        welcome.show();
         QQuickView *window = welcome.window();
         ASSERT_TRUE(window);
         ASSERT_EQ(window->status(), QQuickView::Ready);
-        welcome.show([] { ADD_FAILURE() << "a second show replaced the first dismissal"; });
+        welcome.show();
         EXPECT_EQ(welcome.window(), window);
 
         clickItem(*window, findItem(*window, "QQuickAbstractButton", QStringLiteral("Report it")));
@@ -340,17 +342,17 @@ TEST(QuilloViews, WelcomeLinksOpenTheReportAndHelpPagesAndGotItDismissesForGood)
         const auto items = QUrlQuery(report).queryItems();
         ASSERT_EQ(items.size(), 2) << report.toString().toStdString();
         EXPECT_EQ(items.at(0).first, QStringLiteral("version"));
-        EXPECT_EQ(items.at(0).second, Support::version());
+        EXPECT_EQ(items.at(0).second, HelpLinks::version());
         EXPECT_EQ(items.at(1).first, QStringLiteral("os"));
         EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(items.at(1).second).hasMatch())
             << items.at(1).second.toStdString();
-        EXPECT_EQ(report.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment), Support::pageURL());
-        EXPECT_EQ(links.urls.at(1), Support::pageURL());
+        EXPECT_EQ(report.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment), HelpLinks::pageURL());
+        EXPECT_EQ(links.urls.at(1), HelpLinks::pageURL());
 
         // Closing from the title bar only hides the window.
         window->close();
         EXPECT_EQ(dismissals, 0);
-        welcome.show([] {});
+        welcome.show();
         EXPECT_EQ(welcome.window(), window);
 
         clickItem(*window, findItem(*window, "QQuickAbstractButton", QStringLiteral("Got It")));
@@ -358,7 +360,7 @@ TEST(QuilloViews, WelcomeLinksOpenTheReportAndHelpPagesAndGotItDismissesForGood)
         EXPECT_FALSE(welcome.window());
 
         // Return anywhere in a fresh window means "Got It".
-        welcome.show([&] { ++dismissals; });
+        welcome.show();
         ASSERT_TRUE(welcome.window());
         ASSERT_TRUE(waitUntil([&] { return welcome.window()->isActive(); }));
         QTest::keyClick(welcome.window(), Qt::Key_Return);
@@ -370,9 +372,9 @@ TEST(QuilloViews, WelcomeLinksOpenTheReportAndHelpPagesAndGotItDismissesForGood)
 
 TEST(QuilloViews, SystemVersionsReadAsThreeNumbers)
 {
-    EXPECT_EQ(Support::threePartVersion(QStringLiteral("12")), QStringLiteral("12.0.0"));
-    EXPECT_EQ(Support::threePartVersion(QStringLiteral("24.04")), QStringLiteral("24.4.0"));
-    EXPECT_EQ(Support::threePartVersion(QStringLiteral("6.1.0-18-amd64")), QStringLiteral("6.1.0"));
-    EXPECT_EQ(Support::threePartVersion(QStringLiteral("rolling")), QStringLiteral("0.0.0"));
+    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("12")), QStringLiteral("12.0.0"));
+    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("24.04")), QStringLiteral("24.4.0"));
+    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("6.1.0-18-amd64")), QStringLiteral("6.1.0"));
+    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("rolling")), QStringLiteral("0.0.0"));
 }
 

@@ -2,8 +2,9 @@
 
 #include "TestAddresses.h"
 
-#include "Quillo/AppDelegate.h"
-#include "Quillo/Popover.h"
+#include "Quillo/app/QmlEngine.h"
+#include "Quillo/app/QuilloApplication.h"
+#include "Quillo/tray/TrayPopup.h"
 #include "SonosKit/ZoneTopology.h"
 
 #include <QCoreApplication>
@@ -61,7 +62,7 @@ void ReleaseStore::operator()(PlayerStore *store) const
 
 StoreHandle ViewRig::makeStore()
 {
-    PlayerStore::Environment environment;
+    PlayerStore::Settings environment;
     environment.pollPause = std::chrono::milliseconds(60);
     environment.householdSearchTimeout = 0.5;
     environment.findHousehold = [address = searchAddress, kind = search,
@@ -90,8 +91,8 @@ const QRect trayIcon(600, 0, 22, 30);
 ViewWindow::ViewWindow(PlayerStore &store, const QUrl &view)
 {
     PlayerStore::provideToQml(&store);
-    m_engine = makeQuilloEngine();
-    m_window = std::make_unique<Popover>(m_engine.get(), view);
+    m_engine = makeQmlEngine();
+    m_window = std::make_unique<TrayPopup>(m_engine.get(), view);
     EXPECT_EQ(m_window->status(), QQuickView::Ready) << view.toString().toStdString();
     for (const QQmlError &error : m_window->errors())
         ADD_FAILURE() << error.toString().toStdString();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Quillo/PlayerStore.h"
-#include "Quillo/Popover.h"
+#include "Quillo/store/PlayerStore.h"
+#include "Quillo/tray/TrayPopup.h"
 
 #include <QAccessible>
 #include <QObject>
@@ -115,7 +115,7 @@ private:
     void visit(QAccessibleInterface *node, const std::function<bool(QAccessibleInterface *)> &visitor) const;
 
     std::unique_ptr<QQmlEngine> m_engine;
-    std::unique_ptr<Popover> m_window;
+    std::unique_ptr<TrayPopup> m_window;
 };
 
 // A shown item of `window` whose `text` is `text` and whose class is

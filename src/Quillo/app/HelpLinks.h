@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QUrl>
+#include <QtQml/qqmlregistration.h>
+
+// The help page, its sections, the problem-report link and the version they
+// carry.
+class HelpLinks : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+    Q_PROPERTY(QUrl pageURL READ pageURL CONSTANT)
+    Q_PROPERTY(QUrl reportURL READ reportURL CONSTANT)
+    Q_PROPERTY(QUrl discoveryHelpURL READ discoveryHelpURL CONSTANT)
+    Q_PROPERTY(QString version READ version CONSTANT)
+
+public:
+    using QObject::QObject;
+
+    static QUrl pageURL();
+    // Built on every use: the page with "version" and "os" and the fragment
+    // "report".
+    static QUrl reportURL();
+    static QString version();
+    // The operating system's version as major.minor.patch, zeros where the
+    // system gives fewer parts.
+    static QString operatingSystemVersion();
+    static QString threePartVersion(const QString &text);
+    // The help page's section on finding speakers.
+    static QUrl discoveryHelpURL();
+};

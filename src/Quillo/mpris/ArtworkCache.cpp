@@ -1,0 +1,111 @@
+#include "Quillo/mpris/ArtworkCache.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+ArtworkCache::ArtworkCache(QDir directory, QObject *parent)
+    : QObject(parent)
+    , m_directory(std::move(directory))
+    , m_network(new QNetworkAccessManager(this))
+{
+    m_directory.mkpath(QStringLiteral("."));
+}
+
+QDir ArtworkCache::defaultDirectory()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/quillo/artwork"));
+}
+
+QString ArtworkCache::fileFor(const QUrl &remote) const
+{
+    const QByteArray key = QCryptographicHash::hash(remote.toEncoded(), QCryptographicHash::Sha256).toHex();
+    return m_directory.filePath(QString::fromLatin1(key.left(32)));
+}
+
+QUrl ArtworkCache::localURL(const QUrl &remote)
+{
+    if (!remote.isValid() || (remote.scheme() != u"http" && remote.scheme() != u"https"))
+        return QUrl();
+    const QString path = fileFor(remote);
+    if (QFileInfo::exists(path))
+        return QUrl::fromLocalFile(path);
+    if (!m_fetching.contains(remote) && !m_refused.contains(remote))
+        fetch(remote);
+    return QUrl();
+}
+
+void ArtworkCache::fetch(const QUrl &remote)
+{
+    m_fetching.insert(remote);
+    QNetworkRequest request(remote);
+    request.setTransferTimeout(10000);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply *reply = m_network->get(request);
+    // Refused as soon as it says, or shows, that it is too large: nothing
+    // of it is kept.
+    const auto tooLarge = [reply] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        return (length.isValid() && length.toLongLong() > maximumImageBytes) || reply->bytesAvailable() > maximumImageBytes;
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, tooLarge] {
+        if (tooLarge())
+            reply->abort();
+    });
+    connect(reply, &QNetworkReply::readyRead, reply, [reply, tooLarge] {
+        if (tooLarge())
+            reply->abort();
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, remote, tooLarge] {
+        reply->deleteLater();
+        m_fetching.remove(remote);
+        const QByteArray image = reply->error() == QNetworkReply::NoError && !tooLarge() ? reply->readAll() : QByteArray();
+        if (image.isEmpty() || image.size() > maximumImageBytes) {
+            refuse(remote);
+            return;
+        }
+        QSaveFile file(fileFor(remote));
+        if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit())
+            return;
+        trim();
+        Q_EMIT stored(remote);
+    });
+}
+
+qint64 ArtworkCache::bytesOnDisk() const
+{
+    qint64 total = 0;
+    for (const QFileInfo &info : m_directory.entryInfoList(QDir::Files))
+        total += info.size();
+    return total;
+}
+
+void ArtworkCache::trim()
+{
+    // Oldest first, until the folder fits.
+    QFileInfoList files = m_directory.entryInfoList(QDir::Files, QDir::Time | QDir::Reversed);
+    qint64 total = 0;
+    for (const QFileInfo &info : files)
+        total += info.size();
+    for (const QFileInfo &info : files) {
+        if (total <= maximumBytes)
+            break;
+        total -= info.size();
+        QFile::remove(info.filePath());
+    }
+}
+
+void ArtworkCache::refuse(const QUrl &remote)
+{
+    // A player that names a new failing address for every track must not
+    // grow the list for as long as the program runs; forgetting the old
+    // refusals only costs one more attempt each.
+    if (m_refused.size() >= maximumRefused)
+        m_refused.clear();
+    m_refused.insert(remote);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDir>
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QUrl>
+
+class QNetworkAccessManager;
+
+// Cover art on disk for desktop media widgets that load remote images
+// unreliably: each picture fetched once into a folder under the user's cache,
+// which never holds more than `maximumBytes` in all; a picture larger than
+// `maximumImageBytes` is refused, so a hostile player cannot fill the disk.
+class ArtworkCache : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr qint64 maximumImageBytes = 4 * 1024 * 1024;
+    static constexpr qint64 maximumBytes = 32 * 1024 * 1024;
+    // Addresses that failed are not asked again, up to this many.
+    static constexpr qsizetype maximumRefused = 256;
+
+    explicit ArtworkCache(QDir directory, QObject *parent = nullptr);
+    static QDir defaultDirectory();
+
+    // The file for `remote` when it is on disk; otherwise empty, and the
+    // picture is fetched (`stored` tells when it arrives).
+    QUrl localURL(const QUrl &remote);
+    qint64 bytesOnDisk() const;
+    qsizetype refusedCount() const { return m_refused.size(); }
+
+Q_SIGNALS:
+    void stored(const QUrl &remote);
+
+private:
+    QString fileFor(const QUrl &remote) const;
+    void fetch(const QUrl &remote);
+    void trim();
+    void refuse(const QUrl &remote);
+
+    QDir m_directory;
+    QNetworkAccessManager *m_network;
+    QSet<QUrl> m_fetching;
+    QSet<QUrl> m_refused;
+};

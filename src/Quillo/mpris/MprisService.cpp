@@ -1,0 +1,327 @@
+#include "Quillo/mpris/MprisService.h"
+
+#include "Quillo/mpris/ArtworkCache.h"
+#include "Quillo/mpris/MprisAdaptors.h"
+#include "Quillo/store/PlayerStore.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QTimer>
+
+#include <cmath>
+
+using SonosKit::PlaybackState;
+
+namespace {
+
+constexpr qint64 microseconds = 1000000;
+// A poll that finds the position this far from where it should be tells
+// clients that the track jumped.
+constexpr qint64 jumpMicroseconds = 2 * microseconds;
+
+} // namespace
+
+MprisService::MprisService(PlayerStore *store, QObject *parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_artwork(new ArtworkCache(ArtworkCache::defaultDirectory(), this))
+{
+    new MprisRootAdaptor(this);
+    m_player = new MprisPlayerAdaptor(this);
+
+    connect(&store->nowPlaying(), &NowPlaying::playbackChanged, this, &MprisService::noteChanged);
+    connect(&store->nowPlaying(), &NowPlaying::volumeChanged, this, &MprisService::noteChanged);
+    connect(&store->household(), &Household::selectedGroupChanged, this, &MprisService::noteChanged);
+    connect(&store->nowPlaying(), &NowPlaying::playbackRead, this, &MprisService::playbackRead);
+    connect(m_artwork, &ArtworkCache::stored, this, &MprisService::noteChanged);
+}
+
+MprisService::~MprisService()
+{
+    if (m_registered) {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        bus.unregisterObject(objectPath);
+        bus.unregisterService(busName);
+    }
+}
+
+bool MprisService::registerOnBus()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    if (!bus.registerObject(objectPath, this, QDBusConnection::ExportAdaptors))
+        return false;
+    if (!bus.registerService(busName)) {
+        bus.unregisterObject(objectPath);
+        return false;
+    }
+    m_registered = true;
+    // What is shown now is what the first change is measured against.
+    m_lastStatus = playbackStatus();
+    m_lastMetadata = metadata();
+    m_lastVolume = volume();
+    m_lastHasGroup = hasGroup();
+    m_lastCanSeek = canSeek();
+    return true;
+}
+
+// --- What the player reports ----------------------------------------------
+
+QString MprisService::playbackStatus() const
+{
+    if (!m_store || !m_store->nowPlaying().playback())
+        return QStringLiteral("Stopped");
+    const SonosKit::TransportState state = m_store->nowPlaying().playback()->transportState;
+    if (SonosKit::isPlaying(state))
+        return QStringLiteral("Playing");
+    if (state == SonosKit::TransportState::paused)
+        return QStringLiteral("Paused");
+    return QStringLiteral("Stopped");
+}
+
+QDBusObjectPath MprisService::trackIDFor(const std::optional<PlaybackState> &playback, const QString &groupID)
+{
+    if (!playback || (!playback->title && !playback->artist && !playback->album))
+        return QDBusObjectPath(noTrack);
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const QString &part : {groupID, playback->title.value_or(QString()), playback->artist.value_or(QString()),
+                                playback->album.value_or(QString()), QString::number(playback->durationSeconds.value_or(-1))}) {
+        hash.addData(part.toUtf8());
+        hash.addData(QByteArrayView("\x1f", 1));
+    }
+    // Object path elements take letters, digits and underscores only.
+    return QDBusObjectPath(QStringLiteral("/io/github/quillo/Quillo/track/t") + QString::fromLatin1(hash.result().toHex().left(24)));
+}
+
+QDBusObjectPath MprisService::trackID() const
+{
+    if (!m_store)
+        return QDBusObjectPath(noTrack);
+    const auto group = m_store->household().selectedGroup();
+    return trackIDFor(m_store->nowPlaying().playback(), group ? group->id : QString());
+}
+
+QVariantMap MprisService::metadata() const
+{
+    QVariantMap map;
+    map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(trackID()));
+    if (!m_store || !m_store->nowPlaying().playback())
+        return map;
+    const PlaybackState &playback = *m_store->nowPlaying().playback();
+    if (playback.title)
+        map.insert(QStringLiteral("xesam:title"), *playback.title);
+    if (playback.artist)
+        map.insert(QStringLiteral("xesam:artist"), QStringList{*playback.artist});
+    if (playback.album)
+        map.insert(QStringLiteral("xesam:album"), *playback.album);
+    if (playback.durationSeconds && *playback.durationSeconds > 0)
+        map.insert(QStringLiteral("mpris:length"), qlonglong(*playback.durationSeconds * microseconds));
+    if (playback.albumArtURI) {
+        const QUrl local = m_artwork->localURL(QUrl(*playback.albumArtURI));
+        if (!local.isEmpty())
+            map.insert(QStringLiteral("mpris:artUrl"), local.toString());
+    }
+    return map;
+}
+
+double MprisService::volume() const
+{
+    return m_store ? std::clamp(m_store->nowPlaying().volume(), 0, 100) / 100.0 : 0.0;
+}
+
+qint64 MprisService::positionMicroseconds() const
+{
+    if (!m_positionAtRead)
+        return 0;
+    qint64 position = *m_positionAtRead;
+    // Between reads the position moves on as clients expect at rate 1.
+    if (m_playingAtRead && m_sinceRead.isValid())
+        position += m_sinceRead.elapsed() * 1000;
+    return position;
+}
+
+bool MprisService::hasGroup() const
+{
+    return m_store && m_store->household().selectedGroup().has_value();
+}
+
+bool MprisService::canSeek() const
+{
+    // A station never ends: nothing to seek in.
+    return hasGroup() && m_store->nowPlaying().playback() && m_store->nowPlaying().playback()->durationSeconds.value_or(0) > 0;
+}
+
+// --- Change announcements ---------------------------------------------------
+
+void MprisService::playbackRead()
+{
+    const std::optional<PlaybackState> playback = m_store ? m_store->nowPlaying().playback() : std::nullopt;
+    const std::optional<qint64> read = playback && playback->positionSeconds
+        ? std::optional<qint64>(*playback->positionSeconds * microseconds)
+        : std::nullopt;
+    const bool jumped = read && m_positionAtRead && std::llabs(*read - positionMicroseconds()) > jumpMicroseconds;
+    m_positionAtRead = read;
+    m_playingAtRead = playback && SonosKit::isPlaying(playback->transportState);
+    m_sinceRead.start();
+    if (jumped && m_registered)
+        Q_EMIT Seeked(*read);
+}
+
+void MprisService::noteChanged()
+{
+    // Everything that changed within one turn of the event loop goes out
+    // as one signal.
+    if (!m_announcing) {
+        m_announcing = true;
+        QTimer::singleShot(0, this, &MprisService::announceChanges);
+    }
+}
+
+void MprisService::announceChanges()
+{
+    m_announcing = false;
+    if (!m_registered)
+        return;
+    QVariantMap changed;
+    const QString status = playbackStatus();
+    if (status != m_lastStatus)
+        changed.insert(QStringLiteral("PlaybackStatus"), m_lastStatus = status);
+    const QVariantMap data = metadata();
+    if (data != m_lastMetadata)
+        changed.insert(QStringLiteral("Metadata"), m_lastMetadata = data);
+    const double level = volume();
+    if (level != m_lastVolume)
+        changed.insert(QStringLiteral("Volume"), m_lastVolume = level);
+    const bool group = hasGroup();
+    if (group != m_lastHasGroup) {
+        m_lastHasGroup = group;
+        for (const char *name : {"CanGoNext", "CanGoPrevious", "CanPlay", "CanPause"})
+            changed.insert(QString::fromLatin1(name), group);
+    }
+    const bool seekable = canSeek();
+    if (seekable != m_lastCanSeek)
+        changed.insert(QStringLiteral("CanSeek"), m_lastCanSeek = seekable);
+    if (changed.isEmpty())
+        return;
+    QDBusMessage signal = QDBusMessage::createSignal(objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                     QStringLiteral("PropertiesChanged"));
+    signal << QStringLiteral("org.mpris.MediaPlayer2.Player") << changed << QStringList();
+    QDBusConnection::sessionBus().send(signal);
+}
+
+// --- Commands ---------------------------------------------------------------
+
+void MprisService::command(std::function<void()> action)
+{
+    if (!m_store)
+        return;
+    if (!m_store->household().groups().isEmpty()) {
+        action();
+        return;
+    }
+    // A desktop widget may ask before anything was found: the commands wait
+    // for one search, however many arrive meanwhile.
+    m_waitingCommands.append(std::move(action));
+    if (m_waitingCommands.size() == 1)
+        TaskGuard::start(searchThenRun(this, m_store));
+}
+
+QCoro::Task<void> MprisService::searchThenRun(QPointer<MprisService> self, QPointer<PlayerStore> store)
+{
+    co_await store->refreshTopology();
+    if (!self)
+        co_return;
+    const QList<std::function<void()>> commands = std::exchange(self->m_waitingCommands, {});
+    for (const std::function<void()> &command : commands)
+        command();
+}
+
+void MprisService::raise()
+{
+    Q_EMIT raiseRequested();
+}
+
+void MprisService::quit()
+{
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+}
+
+void MprisService::next()
+{
+    command([store = m_store] { if (store) store->next(); });
+}
+
+void MprisService::previous()
+{
+    command([store = m_store] { if (store) store->previous(); });
+}
+
+void MprisService::play()
+{
+    command([store = m_store] { if (store) store->play(); });
+}
+
+void MprisService::pause()
+{
+    command([store = m_store] { if (store) store->pause(); });
+}
+
+void MprisService::playPause()
+{
+    command([store = m_store] { if (store) store->togglePlayPause(); });
+}
+
+void MprisService::stop()
+{
+    command([store = m_store] { if (store) store->stop(); });
+}
+
+void MprisService::seekBy(qint64 offsetMicroseconds)
+{
+    if (!canSeek())
+        return;
+    const qint64 target = std::max<qint64>(0, positionMicroseconds() + offsetMicroseconds);
+    const qint64 length = m_store->nowPlaying().playback()->durationSeconds.value_or(0) * microseconds;
+    // Past the end means the next track, as MPRIS clients expect.
+    if (length > 0 && target >= length) {
+        next();
+        return;
+    }
+    const int seconds = int(target / microseconds);
+    m_store->seek(seconds);
+    m_positionAtRead = qint64(seconds) * microseconds;
+    m_sinceRead.start();
+    Q_EMIT Seeked(*m_positionAtRead);
+}
+
+void MprisService::setPosition(const QDBusObjectPath &track, qint64 positionMicroseconds)
+{
+    if (!canSeek() || track != trackID() || positionMicroseconds < 0)
+        return;
+    const qint64 length = m_store->nowPlaying().playback()->durationSeconds.value_or(0) * microseconds;
+    if (positionMicroseconds > length)
+        return;
+    const int seconds = int(positionMicroseconds / microseconds);
+    m_store->seek(seconds);
+    m_positionAtRead = qint64(seconds) * microseconds;
+    m_sinceRead.start();
+    Q_EMIT Seeked(*m_positionAtRead);
+}
+
+void MprisService::setVolume(double level)
+{
+    if (!std::isfinite(level))
+        return;
+    const int volume = int(std::lround(std::clamp(level, 0.0, 1.0) * 100));
+    command([store = m_store, volume] { if (store) store->setGroupVolume(volume); });
+}
+
+void MprisService::refuseOpenUri()
+{
+    if (calledFromDBus())
+        sendErrorReply(QDBusError::NotSupported, QStringLiteral("Quillo plays what the household has saved; it opens no URIs."));
+}

@@ -1,0 +1,15 @@
+import QtQuick
+import QtQuick.Layouts
+import Quillo
+
+// A block of secondary text that wraps to the width it is given and reads
+// as static text to assistive technology, and not at all while hidden.
+Text {
+    Layout.fillWidth: true
+    font.pixelSize: Theme.fontCaption
+    color: Theme.secondary
+    wrapMode: Text.Wrap
+    Accessible.role: Accessible.StaticText
+    Accessible.name: text
+    Accessible.ignored: !visible
+}

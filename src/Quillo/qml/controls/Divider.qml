@@ -1,0 +1,11 @@
+import QtQuick
+import QtQuick.Layouts
+import Quillo
+
+// A hairline between sections.
+Rectangle {
+    Layout.fillWidth: true
+    implicitHeight: 1
+    color: Theme.separator
+    Accessible.ignored: true
+}

@@ -1,0 +1,11 @@
+import QtQuick
+import QtQuick.Controls
+import Quillo
+
+// A help text shown while the pointer rests on its parent. Narrowed so long
+// texts wrap inside the small panel instead of running past its edge.
+ToolTip {
+    delay: Theme.helpDelay
+    width: Math.min(implicitWidth, Theme.helpTipWidth)
+    font.pixelSize: Theme.fontSmall
+}

@@ -1,0 +1,9 @@
+import QtQuick
+import Quillo
+
+// The one style for informational lines in the list area.
+Caption {
+    topPadding: 4
+    bottomPadding: 4
+    font.pixelSize: Theme.fontSmall
+}

@@ -1,0 +1,70 @@
+pragma Singleton
+import QtQuick
+
+// Sizes and colours shared by every view. Colours come from the desktop's
+// palette so the panel follows light and dark themes; the "secondary" and
+// "tertiary" tones are the text colour faded, as on-screen hierarchy asks.
+QtObject {
+    readonly property SystemPalette palette: SystemPalette { colorGroup: SystemPalette.Active }
+
+    readonly property color text: palette.windowText
+    readonly property color secondary: Qt.rgba(text.r, text.g, text.b, 0.6)
+    readonly property color tertiary: Qt.rgba(text.r, text.g, text.b, 0.35)
+    readonly property color disabled: Qt.rgba(text.r, text.g, text.b, 0.3)
+    readonly property color separator: Qt.rgba(text.r, text.g, text.b, 0.15)
+    readonly property color pressedFill: Qt.rgba(text.r, text.g, text.b, 0.12)
+    readonly property color accent: palette.highlight
+    readonly property color hoverFill: Qt.rgba(accent.r, accent.g, accent.b, 0.18)
+    readonly property color window: palette.window
+
+    // Font sizes in device-independent pixels.
+    readonly property int fontFootnote: 9
+    readonly property int fontCaption: 10
+    readonly property int fontSmall: 11
+    readonly property int fontBody: 12
+    readonly property int fontHeadline: 13
+    readonly property int fontTransport: 15
+    readonly property int fontPlayPause: 20
+    readonly property int fontTitle: 16
+    readonly property int fontWelcomeIcon: 26
+
+    // Layout.
+    readonly property int panelPadding: 12
+    readonly property int controlsWidth: 320
+    readonly property int setupWidth: 300
+    readonly property int welcomeContentWidth: 420
+    readonly property int welcomePadding: 20
+    readonly property int artworkSize: 52
+    readonly property int artworkRadius: 5
+    readonly property int rowRadius: 4
+    readonly property int rowHorizontalPadding: 6
+    readonly property int rowVerticalPadding: 4
+
+    readonly property int sectionSpacing: 12
+    readonly property int rowSpacing: 6
+    readonly property int footerButtonGap: 10
+    readonly property real dimmedOpacity: 0.5
+    readonly property int volumeSpacing: 8
+    readonly property int nowPlayingSpacing: 10
+    readonly property int progressHeight: 6
+    readonly property int transportSpacing: 22
+    readonly property int setupSpacing: 10
+    readonly property int smallButtonHeight: 22
+    readonly property int busyIndicatorSize: 20
+    readonly property int artworkPlaceholderSize: 20
+    readonly property int providerChooserWidth: 122
+    readonly property int playPauseWidth: 26
+    readonly property int trackListMaximumHeight: 200
+    readonly property int trackNumberWidth: 20
+    readonly property int helpTipWidth: 260
+    readonly property int welcomeTipSpacing: 14
+    readonly property int welcomeSymbolWidth: 18
+
+    // How long the pointer rests before a help text shows.
+    readonly property int helpDelay: 600
+
+    // The address of a bundled monochrome symbol; empty for no symbol.
+    function symbolSource(symbol: string): string {
+        return symbol === "" ? "" : "qrc:/Quillo/icons/" + symbol + ".svg";
+    }
+}

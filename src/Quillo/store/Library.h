@@ -1,0 +1,102 @@
+#pragma once
+
+#include "Quillo/models/ContentItemListModel.h"
+#include "Quillo/models/ItemRecord.h"
+#include "Quillo/models/ProviderFilterModel.h"
+
+#include <QObject>
+#include <QSet>
+#include <QStringList>
+#include <QVariantList>
+#include <QtQml/qqmlregistration.h>
+
+#include <optional>
+
+// The household's Sonos Favorites and Sonos Playlists, the provider filter
+// over them, the chosen entry, and the entries marked unplayable.
+class Library : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The store owns the library.")
+    Q_PROPERTY(ContentItemListModel *favorites READ favoritesModel CONSTANT)
+    Q_PROPERTY(ProviderFilterModel *visibleFavorites READ visibleFavoritesModel CONSTANT)
+    // The filter's entries for a chooser: {value, text}, "every provider"
+    // first with an empty value.
+    Q_PROPERTY(QVariantList providerChoices READ providerChoices NOTIFY providersChanged)
+    Q_PROPERTY(int selectedProviderIndex READ selectedProviderIndex NOTIFY selectedProviderIndexChanged)
+    // The chosen provider's name; empty when every provider shows.
+    Q_PROPERTY(QString selectedProvider READ selectedProviderText NOTIFY selectedProviderChanged)
+    Q_PROPERTY(ItemRecord selectedItem READ selectedItemRecord NOTIFY selectedItemChanged)
+    Q_PROPERTY(bool hasSelectedItem READ hasSelectedItem NOTIFY selectedItemChanged)
+    // Follows the list as well as the choice, like the group picker's.
+    Q_PROPERTY(int selectedItemIndex READ selectedItemIndex NOTIFY selectedItemIndexChanged)
+    // Why the chosen entry is dimmed; empty when it is not.
+    Q_PROPERTY(QString selectedItemHelpText READ selectedItemHelpText NOTIFY selectedItemHelpTextChanged)
+    Q_PROPERTY(bool isRefreshing READ isRefreshing NOTIFY isRefreshingChanged)
+
+public:
+    explicit Library(QObject *parent = nullptr);
+
+    const QList<SonosKit::ContentItem> &favorites() const { return m_favorites.items(); }
+    // The favorites the filter lets through, in their order.
+    QList<SonosKit::ContentItem> visibleFavorites() const;
+    // The providers of the favorites, sorted as a file browser sorts names.
+    const QStringList &providers() const { return m_providers; }
+    const std::optional<QString> &selectedProvider() const { return m_selectedProvider; }
+    const std::optional<QString> &selectedItemID() const { return m_selectedItemID; }
+    const std::optional<SonosKit::ContentItem> &selectedItem() const { return m_selectedItem; }
+    const QSet<QString> &unplayableIDs() const { return m_unplayableIDs; }
+    const QHash<qint64, QString> &serviceNames() const { return m_favorites.serviceNames(); }
+
+    void setFavorites(QList<SonosKit::ContentItem> favorites);
+    void setServiceNames(const QHash<qint64, QString> &names);
+    void setSelectedProvider(std::optional<QString> provider);
+    void setSelectedItemID(std::optional<QString> id);
+    // Marking and unmarking always notify, even when nothing changed: a
+    // listener learns of every verdict.
+    void markUnplayable(const QString &id);
+    void unmarkUnplayable(const QString &id);
+    void setRefreshing(bool refreshing);
+
+    ContentItemListModel *favoritesModel() { return &m_favorites; }
+    ProviderFilterModel *visibleFavoritesModel() { return &m_visibleFavorites; }
+    QVariantList providerChoices() const;
+    int selectedProviderIndex() const { return m_selectedProviderIndex; }
+    QString selectedProviderText() const { return m_selectedProvider.value_or(QString()); }
+    ItemRecord selectedItemRecord() const { return m_selectedItem ? ItemRecord(*m_selectedItem) : ItemRecord(); }
+    bool hasSelectedItem() const { return m_selectedItem.has_value(); }
+    int selectedItemIndex() const { return m_selectedItemIndex; }
+    QString selectedItemHelpText() const { return m_selectedItemHelpText; }
+    bool isRefreshing() const { return m_isRefreshing; }
+
+Q_SIGNALS:
+    void favoritesChanged();
+    void providersChanged();
+    void selectedProviderChanged();
+    void selectedProviderIndexChanged();
+    void selectedItemIDChanged();
+    void selectedItemChanged();
+    void selectedItemIndexChanged();
+    void selectedItemHelpTextChanged();
+    void unplayableIDsChanged();
+    void isRefreshingChanged();
+
+private:
+    void updateProviders();
+    void updateSelectedProviderIndex();
+    void updateSelectedItem();
+    void updateSelectedItemHelpText();
+
+    ContentItemListModel m_favorites;
+    ProviderFilterModel m_visibleFavorites;
+    QStringList m_providers;
+    std::optional<QString> m_selectedProvider;
+    int m_selectedProviderIndex = 0;
+    std::optional<QString> m_selectedItemID;
+    std::optional<SonosKit::ContentItem> m_selectedItem;
+    int m_selectedItemIndex = -1;
+    QString m_selectedItemHelpText;
+    QSet<QString> m_unplayableIDs;
+    bool m_isRefreshing = false;
+};

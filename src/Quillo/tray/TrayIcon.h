@@ -1,0 +1,52 @@
+#pragma once
+
+#include "SonosKit/PlaybackState.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+#include <optional>
+
+class QMenu;
+class QSystemTrayIcon;
+
+// The icon in the desktop's system tray: hollow ("hifispeaker.2") unless the
+// selected group plays, then filled ("hifispeaker.2.fill"). A left click asks
+// for the panel; the context menu offers "Open Quillo" and "Quit".
+class TrayIcon : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TrayIcon(QObject *parent = nullptr);
+    ~TrayIcon() override;
+
+    static QString symbolFor(const std::optional<SonosKit::PlaybackState> &playback);
+    // The bundled monochrome symbol drawn in `color`, with the desktop
+    // theme's icon of `themeName` preferred where the theme has one.
+    static QIcon trayIcon(const QString &symbol, const QColor &color);
+
+    void show();
+    void showPlayback(const std::optional<SonosKit::PlaybackState> &playback);
+    QString symbol() const { return m_symbol; }
+    // Where the tray host says the icon is; empty under StatusNotifierItem.
+    QRect geometry() const;
+
+Q_SIGNALS:
+    void toggleRequested();
+    void openRequested();
+    void quitRequested();
+    // The selected group's transport, from the menu and the middle click.
+    void playPauseRequested();
+    void nextRequested();
+    void previousRequested();
+
+private:
+    void setSymbol(const QString &symbol);
+
+    std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<QSystemTrayIcon> m_tray;
+    QString m_symbol;
+};

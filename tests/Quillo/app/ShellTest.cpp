@@ -1,0 +1,98 @@
+// The shell's pure rules: where the panel goes, which tray symbol shows, and
+// the links of the help page. No display needed.
+#include "Quillo/tray/TrayPopup.h"
+#include "Quillo/tray/TrayIcon.h"
+#include "Quillo/app/HelpLinks.h"
+
+#include <QUrlQuery>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QRect screen(0, 0, 1280, 800);
+const QSize panel(320, 400);
+
+} // namespace
+
+TEST(PopoverPlacement, HangsBelowATopIconAndRisesAboveABottomOneInsideTheScreen)
+{
+    // A tray at the top right: below the icon, pushed left to stay inside.
+    const auto topRight = TrayPopup::placement(panel, QRect(1257, 1, 22, 30), QPoint(), screen);
+    EXPECT_EQ(topRight.anchoredEdge, TrayPopup::Edge::Top);
+    EXPECT_EQ(topRight.frame, QRect(960, 35, 320, 400));
+
+    // Centred under an icon with room on both sides.
+    const auto centred = TrayPopup::placement(panel, QRect(600, 0, 24, 24), QPoint(), screen);
+    EXPECT_LE(std::abs(centred.frame.center().x() - QRect(600, 0, 24, 24).center().x()), 1);
+
+    // A panel at the bottom (a taskbar): above the icon, its bottom edge kept.
+    const auto bottomLeft = TrayPopup::placement(panel, QRect(4, 770, 24, 24), QPoint(), screen);
+    EXPECT_EQ(bottomLeft.anchoredEdge, TrayPopup::Edge::Bottom);
+    EXPECT_EQ(bottomLeft.frame.left(), 0);
+    EXPECT_EQ(bottomLeft.frame.bottom(), 770 - 4 - 1);
+
+    // A second screen to the right, with its own origin.
+    const QRect right(1280, 0, 1920, 1080);
+    const auto second = TrayPopup::placement(panel, QRect(3170, 2, 22, 22), QPoint(), right);
+    EXPECT_TRUE(right.contains(second.frame)) << second.frame.x() << "," << second.frame.y();
+}
+
+TEST(PopoverPlacement, WithoutIconGeometryTheClickPointAnchors)
+{
+    // StatusNotifierItem hosts tell no geometry; the pointer is where the icon is.
+    const auto atPointer = TrayPopup::placement(panel, QRect(), QPoint(1200, 12), screen);
+    EXPECT_EQ(atPointer.anchoredEdge, TrayPopup::Edge::Top);
+    EXPECT_GT(atPointer.frame.top(), 12);
+    EXPECT_TRUE(screen.contains(atPointer.frame));
+
+    const auto bottom = TrayPopup::placement(panel, QRect(), QPoint(640, 795), screen);
+    EXPECT_EQ(bottom.anchoredEdge, TrayPopup::Edge::Bottom);
+    EXPECT_LT(bottom.frame.bottom(), 795);
+
+    // A panel taller than the screen starts at its top rather than above it.
+    const auto tall = TrayPopup::placement(QSize(320, 1000), QRect(), QPoint(640, 795), screen);
+    EXPECT_EQ(tall.frame.top(), 0);
+}
+
+TEST(StatusItemSymbol, FilledOnlyWhilePlaying)
+{
+    using SonosKit::TransportState;
+    EXPECT_EQ(TrayIcon::symbolFor(std::nullopt), QStringLiteral("hifispeaker.2"));
+    for (const TransportState state : {TransportState::playing, TransportState::transitioning}) {
+        SonosKit::PlaybackState playback;
+        playback.transportState = state;
+        EXPECT_EQ(TrayIcon::symbolFor(playback), QStringLiteral("hifispeaker.2.fill"));
+    }
+    for (const TransportState state : {TransportState::paused, TransportState::stopped, TransportState::noMediaPresent}) {
+        SonosKit::PlaybackState playback;
+        playback.transportState = state;
+        EXPECT_EQ(TrayIcon::symbolFor(playback), QStringLiteral("hifispeaker.2"));
+    }
+}
+
+TEST(Support, TheReportLinkCarriesVersionThenOperatingSystemAndItsFragment)
+{
+    const QUrl report = HelpLinks::reportURL();
+    EXPECT_EQ(report.scheme(), QStringLiteral("https"));
+    EXPECT_EQ(report.path(), QStringLiteral("/quillo/"));
+    EXPECT_EQ(report.fragment(), QStringLiteral("report"));
+    const auto items = QUrlQuery(report).queryItems();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0].first, QStringLiteral("version"));
+    EXPECT_EQ(items[0].second, HelpLinks::version());
+    EXPECT_EQ(items[1].first, QStringLiteral("os"));
+    EXPECT_EQ(items[1].second.count(u'.'), 2) << items[1].second.toStdString();
+    EXPECT_EQ(HelpLinks::pageURL().fragment(), QString()) << "the page itself stays bare";
+    EXPECT_EQ(HelpLinks::discoveryHelpURL().fragment(), QStringLiteral("discovery"));
+}
+
+TEST(Support, OperatingSystemVersionsHaveThreeParts)
+{
+    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("12")), QStringLiteral("12.0.0"));
+    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("24.04")), QStringLiteral("24.4.0"));
+    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("6.1.0-18-amd64")), QStringLiteral("6.1.0"));
+    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("1.2.3.4")), QStringLiteral("1.2.3"));
+    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("rolling")), QStringLiteral("0.0.0"));
+    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("99999999999999999999999")), QStringLiteral("0.0.0"));
+}

@@ -1,0 +1,119 @@
+// Finding the household: the typed address, the last player that answered,
+// the search, and what a failure leaves.
+#include "StoreTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace storetest;
+using testsupport::Suite;
+using testsupport::waitUntil;
+
+namespace {
+
+QStringList displayNames(const PlayerStore &store)
+{
+    QStringList names;
+    for (const SonosKit::ZoneGroup &group : store.household().groups())
+        names.append(group.displayName());
+    return names;
+}
+
+bool finishedSearching(const PlayerStore &store)
+{
+    return store.household().statusKind() != StoreStatus::Kind::Idle && store.household().statusKind() != StoreStatus::Kind::Searching;
+}
+
+} // namespace
+
+TEST(PlayerStoreDiscovery, SearchFindsTheHouseholdThenTheKnownPlayerIsAskedDirectly)
+{
+    const playersim::Household household = startedHousehold(Suite::PlayerStoreDiscovery);
+    StoreRig rig(household);
+    auto store = rig.makeStore();
+    NotificationCounter counter(store.get());
+
+    testsupport::await(store->refreshTopology());
+    EXPECT_EQ(*rig.searches, 1);
+    EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Ready);
+    EXPECT_EQ(displayNames(*store).size(), 2);
+    EXPECT_TRUE(displayNames(*store).contains(QStringLiteral("Kitchen + 1")));
+    // The first group's room becomes the choice, and is remembered.
+    ASSERT_TRUE(store->preferences().selectedRoomName());
+    EXPECT_EQ(*store->preferences().selectedRoomName(), store->household().groups().front().coordinator.roomName);
+    EXPECT_EQ(store->household().selectedGroup()->id, store->household().groups().front().id);
+    EXPECT_EQ(counter.count("groups.count"), 1);
+    EXPECT_EQ(counter.count("hasSelectedGroup"), 1);
+    counter.reset();
+
+    testsupport::await(store->refreshTopology());
+    EXPECT_EQ(*rig.searches, 1) << "a player that answered is asked again instead of searching";
+    EXPECT_EQ(counter.notified(), QStringList()) << "an equal topology notifies nothing";
+}
+
+TEST(PlayerStoreDiscovery, ATypedAddressNeverSearchesAndShowsWhyItFailed)
+{
+    const playersim::Household household = startedHousehold(Suite::PlayerStoreDiscovery);
+    StoreRig rig(household);
+    auto store = rig.makeStore();
+
+    // Nothing answers at the typed address: the reason is shown, no search runs.
+    store->retryDiscovery(QStringLiteral("127.0.0.2"));
+    ASSERT_TRUE(waitUntil([&] { return finishedSearching(*store); }));
+    EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Failed);
+    EXPECT_FALSE(store->household().statusMessage().isEmpty());
+    EXPECT_TRUE(store->household().groups().isEmpty());
+    EXPECT_EQ(*rig.searches, 0);
+
+    store->retryDiscovery(household.addresses().at(1));
+    ASSERT_TRUE(waitUntilSettled(*store));
+    EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Ready);
+    EXPECT_EQ(*rig.searches, 0);
+    EXPECT_EQ(store->library().favorites().size(), 6) << "a retry loads the favorites too";
+}
+
+TEST(PlayerStoreDiscovery, AFailedRefreshKeepsTheGroupsAndSearchesAgainNextTime)
+{
+    playersim::Household household = startedHousehold(Suite::PlayerStoreDiscovery);
+    StoreRig rig(household);
+    auto store = rig.makeStore();
+    testsupport::await(store->refreshTopology());
+    const QList<SonosKit::ZoneGroup> before = store->household().groups();
+    ASSERT_FALSE(before.isEmpty());
+
+    const QString known = before.front().coordinator.host;
+    household.server(known).inject(QStringLiteral("GetZoneGroupState"), brokenAnswer());
+    testsupport::await(store->refreshTopology());
+    EXPECT_EQ(store->household().groups(), before) << "a player that stops answering for a moment does not empty the panel";
+    EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::NoPlayersFound) << "without a typed address no reason is shown";
+    EXPECT_EQ(*rig.searches, 1) << "a failing known player is not followed by a search";
+
+    testsupport::await(store->refreshTopology());
+    EXPECT_EQ(*rig.searches, 2) << "the player that failed is forgotten";
+    EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Ready);
+    EXPECT_EQ(store->household().groups(), before);
+}
+
+TEST(PlayerStoreDiscovery, AnEmptySearchSaysNoPlayersFound)
+{
+    StoreRig rig(QStringLiteral("127.0.0.2"));
+    auto store = rig.makeStore();
+    NotificationCounter counter(store.get());
+    testsupport::await(store->refreshTopology());
+    EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::NoPlayersFound);
+    EXPECT_TRUE(store->household().groups().isEmpty());
+    EXPECT_FALSE(store->household().selectedGroup());
+    // Searching, then the outcome.
+    EXPECT_EQ(counter.count("statusKind"), 2);
+}
+
+TEST(PlayerStoreDiscovery, TheRememberedRoomIsChosenWhereverItsGroupIsListed)
+{
+    const playersim::Household household = startedHousehold(Suite::PlayerStoreDiscovery);
+    StoreRig rig(household);
+    rig.writeSettingsText("[General]\nselectedRoomName=office\n");
+    auto store = rig.makeStore();
+    testsupport::await(store->refreshTopology());
+    ASSERT_TRUE(store->household().selectedGroup());
+    EXPECT_EQ(store->household().selectedGroup()->displayName(), QStringLiteral("Kitchen + 1"));
+    EXPECT_EQ(store->preferences().selectedRoomName(), std::optional<QString>(QStringLiteral("office")));
+}

@@ -1,0 +1,204 @@
+// Players that misbehave, and a store that goes away mid-request: the store
+// ends in its documented state, never crashes, and never blocks the main
+// thread while it waits.
+#include "StoreTestSupport.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace storetest;
+using testsupport::Suite;
+using testsupport::waitUntil;
+
+namespace {
+
+enum class Misbehaviour { Stall, Reset, Garbage, Huge };
+
+std::string nameOf(Misbehaviour misbehaviour)
+{
+    switch (misbehaviour) {
+    case Misbehaviour::Stall:
+        return "Stall";
+    case Misbehaviour::Reset:
+        return "Reset";
+    case Misbehaviour::Garbage:
+        return "Garbage";
+    case Misbehaviour::Huge:
+        return "Huge";
+    }
+    return "?";
+}
+
+playersim::Fault faultFor(Misbehaviour misbehaviour)
+{
+    playersim::Fault fault;
+    switch (misbehaviour) {
+    case Misbehaviour::Stall:
+        fault.stallAfterBytes = 10;
+        break;
+    case Misbehaviour::Reset:
+        fault.reset = true;
+        break;
+    case Misbehaviour::Garbage:
+        fault.answer = playersim::Answer{.status = 200, .body = "<s:Envelope><<<&&&\x01\x02 not xml", .contentType = "text/xml",
+                                         .headers = {}};
+        break;
+    case Misbehaviour::Huge: {
+        QByteArray body = "<?xml version=\"1.0\"?><s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body>";
+        body += QByteArray(20 * 1024 * 1024, 'x');
+        body += "</s:Body></s:Envelope>";
+        fault.answer = playersim::Answer{.status = 200, .body = body, .contentType = "text/xml", .headers = {}};
+        break;
+    }
+    }
+    return fault;
+}
+
+// The longest the main thread went without serving a 10 ms timer.
+class StallWatch
+{
+public:
+    StallWatch()
+    {
+        m_clock.start();
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest = std::max(m_longest, m_clock.restart());
+        });
+        m_timer.start(10);
+    }
+    qint64 longestGapMs() const { return m_longest; }
+
+private:
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+    qint64 m_longest = 0;
+};
+
+// Sanitizers and a busy machine slow everything down; the figure that
+// matters is printed by the benchmarks, this only catches a blocked thread.
+constexpr qint64 blockedThreadMs = 250;
+
+class HostilePlayer : public ::testing::TestWithParam<Misbehaviour>
+{
+protected:
+    playersim::Household household = startedHousehold(Suite::PlayerStoreFaults);
+    StoreRig rig{household};
+    std::unique_ptr<PlayerStore> store;
+
+    void SetUp() override
+    {
+        rig.writeSettingsText("[General]\nselectedRoomName=Living Room\n");
+        store = rig.makeStore();
+        ASSERT_TRUE(refreshedFavorites(*store));
+        testsupport::await(store->refreshPlayback());
+    }
+    QString living() const { return household.addressOfRoom(QStringLiteral("Living Room")); }
+    void misbehave(const QString &action) { household.server(living()).inject(action, faultFor(GetParam())); }
+    static constexpr std::chrono::seconds patience{20};
+};
+
+} // namespace
+
+TEST_P(HostilePlayer, TopologyFromATypedAddressFailsWithAReason)
+{
+    StallWatch watch;
+    misbehave(QStringLiteral("GetZoneGroupState"));
+    store->retryDiscovery(living());
+    ASSERT_TRUE(waitUntil([&] { return store->household().statusKind() == StoreStatus::Kind::Failed; }, patience));
+    EXPECT_FALSE(store->household().statusMessage().isEmpty());
+    EXPECT_TRUE(store->household().groups().isEmpty());
+    EXPECT_LT(watch.longestGapMs(), blockedThreadMs);
+}
+
+TEST_P(HostilePlayer, AFailedStateReadKeepsPlaybackAndRefreshesTheTopology)
+{
+    StallWatch watch;
+    const auto before = store->nowPlaying().playback();
+    misbehave(QStringLiteral("GetPositionInfo"));
+    household.log()->clear();
+    testsupport::await(store->refreshPlayback(), patience);
+    EXPECT_EQ(store->nowPlaying().playback(), before);
+    EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Ready);
+    EXPECT_EQ(callCount(household, QStringLiteral("GetZoneGroupState")), 1);
+    EXPECT_LT(watch.longestGapMs(), blockedThreadMs);
+}
+
+TEST_P(HostilePlayer, AFailedFavoritesLoadKeepsTheFavoritesAndSaysWhy)
+{
+    StallWatch watch;
+    const auto before = store->library().favorites();
+    misbehave(QStringLiteral("Browse"));
+    store->refreshFavorites();
+    ASSERT_TRUE(waitUntil([&] { return !store->library().isRefreshing(); }, patience));
+    EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Failed);
+    EXPECT_FALSE(store->household().statusMessage().isEmpty());
+    EXPECT_EQ(store->library().favorites(), before);
+    EXPECT_LT(watch.longestGapMs(), blockedThreadMs);
+}
+
+TEST_P(HostilePlayer, AFailedListingOffersTheQueue)
+{
+    StallWatch watch;
+    misbehave(QStringLiteral("Browse"));
+    store->selectItem(idOfTitle(*store, QStringLiteral("Dinner Party")));
+    ASSERT_TRUE(waitUntil([&] { return !store->trackList().isLoading(); }, patience));
+    EXPECT_TRUE(store->trackList().tracks().isEmpty());
+    EXPECT_TRUE(store->trackList().canLoadFromQueue());
+    ASSERT_TRUE(store->trackList().message());
+    EXPECT_TRUE(store->trackList().message()->startsWith(QStringLiteral("Sonos Playlists doesn't list tracks")));
+    EXPECT_NE(store->household().statusKind(), StoreStatus::Kind::Failed) << "a listing failure is no status";
+    EXPECT_LT(watch.longestGapMs(), blockedThreadMs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Misbehaviours, HostilePlayer,
+                         ::testing::Values(Misbehaviour::Stall, Misbehaviour::Reset, Misbehaviour::Garbage, Misbehaviour::Huge),
+                         [](const auto &info) { return nameOf(info.param); });
+
+// Tests free the store while its requests still wait on a player; the
+// requests end afterwards and must find nothing to write into.
+TEST(PlayerStoreTeardown, AStoreDestroyedMidRequestEndsItsTasksQuietly)
+{
+    playersim::Household household = startedHousehold(Suite::PlayerStoreFaults);
+    StoreRig rig(household);
+    rig.writeSettingsText("[General]\nselectedRoomName=Living Room\n");
+    const QString living = household.addressOfRoom(QStringLiteral("Living Room"));
+    {
+        auto store = rig.makeStore();
+        store->refreshFavorites();
+        ASSERT_TRUE(waitUntilSettled(*store));
+        testsupport::await(store->refreshPlayback());
+    }
+    const playersim::Fault slow{.delay = std::chrono::milliseconds(200)};
+    for (const char *action : {"GetZoneGroupState", "GetTransportInfo", "Browse", "Play", "AddURIToQueue", "SetVolume"})
+        household.server(living).inject(QString::fromLatin1(action), slow);
+
+    for (int round = 0; round < 6; ++round) {
+        auto store = rig.makeStore();
+        store->refreshFavorites();
+        ASSERT_TRUE(waitUntil([&] { return waitUntilSettled(*store) && !store->library().isRefreshing(); }));
+        household.log()->clear();
+        switch (round) {
+        case 0: store->menuOpened(); break;
+        case 1: store->refreshFavorites(); break;
+        case 2: store->retryDiscovery(living); break;
+        case 3: store->commitVolume(10); break;
+        case 4: store->playSelectedItem(); store->showTracks(); break;
+        case 5: store->selectItem(QStringLiteral("SQ:3")); store->togglePlayPause(); break;
+        }
+        ASSERT_TRUE(waitUntil([&] { return !household.log()->all().empty(); })) << "round " << round;
+        store.reset();
+        // The delayed answers arrive now, into a store that is gone.
+        ASSERT_TRUE(waitUntil([&] {
+            const auto requests = household.log()->all();
+            return std::all_of(requests.begin(), requests.end(), [](const playersim::LoggedRequest &request) {
+                return request.answered != std::chrono::steady_clock::time_point();
+            });
+        })) << "round " << round;
+        waitUntil([] { return false; }, std::chrono::milliseconds(50));
+    }
+}

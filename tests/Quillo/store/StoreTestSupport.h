@@ -1,0 +1,92 @@
+#pragma once
+
+#include "AsyncTestSupport.h"
+#include "TestAddresses.h"
+
+#include "Quillo/store/PlayerStore.h"
+#include "playersim/Household.h"
+#include "playersim/SoapMessages.h"
+
+#include <QHash>
+#include <QMetaProperty>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace storetest {
+
+// A household made for the store's cases, on the running test's block:
+//   "Living Room" stands alone and holds a queue of three tracks;
+//   "Kitchen" coordinates a group with "Office" ("Kitchen + 1").
+// Services: Spotify (12), TuneIn (254), Deezer (2, needing re-authorizing).
+// Favorites, in this order: the station "Radio Paradise" (TuneIn), the
+// Spotify playlist "Discover Weekly" (not listed by the directory, three
+// tracks through the queue), the station "Morning Mix" (Deezer), the
+// shortcut "Browse Jazz" (no URI), the track "Solo" (Spotify), then the
+// Sonos Playlist "Dinner Party" with two tracks.
+QByteArray householdJson();
+playersim::Household startedHousehold(testsupport::Suite suite, int slot = 0);
+
+// Counts the emissions of one signal, whatever its arguments.
+class EmissionCounter : public QObject
+{
+    Q_OBJECT
+public:
+    int count = 0;
+public Q_SLOTS:
+    void count_() { ++count; }
+};
+
+// Counts every notification of every property of one object and, for the
+// store, of each of its parts.
+class NotificationCounter
+{
+public:
+    explicit NotificationCounter(QObject *object);
+    int count(const char *property) const;
+    // Properties that notified at least once since the last reset.
+    QStringList notified() const;
+    void reset();
+
+private:
+    void watch(QObject *object, const QMetaProperty &property, const QByteArray &name);
+
+    QHash<QByteArray, std::shared_ptr<EmissionCounter>> m_counts;
+};
+
+// A store on a settings file of its own, with a household search that finds
+// `household` (counted) and short pauses so tests need not wait.
+struct StoreRig {
+    explicit StoreRig(const playersim::Household &household);
+    explicit StoreRig(QString searchAddress);
+
+    std::unique_ptr<PlayerStore> makeStore();
+    QString settingsPath() const;
+    // The settings file as raw text.
+    QString settingsText() const;
+    void writeSettingsText(const QByteArray &text);
+
+    QTemporaryDir directory;
+    QString searchAddress;
+    std::shared_ptr<int> searches = std::make_shared<int>(0);
+    std::chrono::milliseconds pollPause{60};
+    // Off unless a case is about the closed panel's reads.
+    std::chrono::milliseconds closedPollInterval{0};
+};
+
+// A player's answer that is no SOAP at all: an internal server error.
+playersim::Fault brokenAnswer(int times = 1);
+
+// Waits until the store has groups and favorites and is not loading tracks.
+bool waitUntilSettled(const PlayerStore &store);
+// Refreshes the favorites and waits for the refresh and its track list.
+bool refreshedFavorites(PlayerStore &store);
+
+QStringList titles(const QList<SonosKit::ContentItem> &items);
+
+// The ids of favorites by title.
+QString idOfTitle(const PlayerStore &store, const QString &title);
+// How often `action` reached the household since the log was cleared.
+int callCount(const playersim::Household &household, const QString &action);
+
+} // namespace storetest
