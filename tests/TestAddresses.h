@@ -46,6 +46,10 @@ enum class Suite {
     Screenshots,
     // The playersim program itself (tests/playersim/program-test).
     PlayerSimProgram,
+    // Events: subscriptions, the listener and what it refuses.
+    Events,
+    // zonescout's events command.
+    ZonescoutEvents,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

@@ -177,6 +177,10 @@ private:
 
     int messageComplete()
     {
+        // A refused request still reaches its end when http_parser skips its
+        // body; it is delivered nowhere.
+        if (m_answered)
+            return 1;
         answer(200);
         // Delivered after the answer went out, so that the player never waits
         // on the parsing.
