@@ -177,14 +177,17 @@ QCoro::Task<void> EventSubscription::start(CancellationToken cancel)
     headers.append({QByteArray("CALLBACK"), '<' + callback.toUtf8() + '>'});
     headers.append({QByteArray("NT"), QByteArray("upnp:event")});
     headers.append({QByteArray("TIMEOUT"), "Second-" + QByteArray::number(qint64(m_requested.count()))});
+    // Cleared before asking, not after the answer: the first event may come
+    // before the answer does, and must then count as seen.
+    m_sawEvent = false;
     const Grant grant = co_await request(url, std::move(headers), QByteArray("SUBSCRIBE"), requestTimeout, std::move(cancel));
     if (!self)
         co_return;
     if (grant.sid.isEmpty())
         throw SonosError::malformedResponse(QStringLiteral("the player accepted the subscription without naming it (no SID)"));
-    m_sawEvent = false;
     accept(grant);
-    m_firstEvent.start();
+    if (!m_sawEvent)
+        m_firstEvent.start();
 }
 
 QCoro::Task<void> EventSubscription::renew(QPointer<EventSubscription> self)
