@@ -50,6 +50,8 @@ enum class Suite {
     Events,
     // zonescout's events command.
     ZonescoutEvents,
+    // GroupEvents: a group's subscriptions following its changes.
+    GroupEvents,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)
