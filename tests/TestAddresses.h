@@ -46,6 +46,12 @@ enum class Suite {
     Screenshots,
     // The playersim program itself (tests/playersim/program-test).
     PlayerSimProgram,
+    // Events: subscriptions, the listener and what it refuses.
+    Events,
+    // zonescout's events command.
+    ZonescoutEvents,
+    // GroupEvents: a group's subscriptions following its changes.
+    GroupEvents,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

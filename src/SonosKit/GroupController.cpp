@@ -1,8 +1,8 @@
 #include "GroupController.h"
 
-#include "ContentDirectory.h"
 #include "GroupControllerDetail.h"
 #include "SonosError.h"
+#include "TrackMetadata.h"
 #include "XMLText.h"
 
 #include <QObject>
@@ -36,46 +36,19 @@ QCoro::Task<Settled<T>> settle(QCoro::Task<T> task)
     co_return settled;
 }
 
-// The first item of a DIDL-Lite text; unreadable metadata is no item.
-std::optional<ContentItem> firstItem(const std::optional<QString> &didl)
-{
-    if (!didl)
-        return std::nullopt;
-    try {
-        const QList<ContentItem> items = ContentDirectory::parseDIDL(*didl);
-        if (!items.isEmpty())
-            return items.first();
-    } catch (const SonosError &) {
-    }
-    return std::nullopt;
-}
-
 PlaybackState snapshot(const XMLNode &transportInfo, const XMLNode &positionInfo, const XMLNode &mediaInfo,
                        const QString &coordinatorHost)
 {
-    const std::optional<QString> trackMetaData = XMLText::text(positionInfo, u"TrackMetaData");
-    std::optional<ContentItem> current = firstItem(trackMetaData);
-    if (!current)
-        current = firstItem(XMLText::text(mediaInfo, u"CurrentURIMetaData"));
+    const TrackMetadata track = TrackMetadata::fromDIDL(XMLText::text(positionInfo, u"TrackMetaData"),
+                                                        XMLText::text(mediaInfo, u"CurrentURIMetaData"), coordinatorHost);
 
     PlaybackState state;
     state.transportState = transportStateFromRawValue(XMLText::text(transportInfo, u"CurrentTransportState").value_or(QString()))
                                .value_or(TransportState::stopped);
-    if (current) {
-        state.title = current->title;
-        state.albumArtURI = GroupController::absoluteArtworkURL(current->albumArtURI, coordinatorHost);
-    }
-    // Artist and album describe the track, never the station behind it.
-    if (trackMetaData) {
-        try {
-            const XMLNode track = XMLText::document(*trackMetaData).root();
-            if (!track.isNull()) {
-                state.artist = XMLText::text(track, u"creator");
-                state.album = XMLText::text(track, u"album");
-            }
-        } catch (const SonosError &) {
-        }
-    }
+    state.title = track.title;
+    state.artist = track.artist;
+    state.album = track.album;
+    state.albumArtURI = track.albumArtURI;
     state.positionSeconds = XMLText::seconds(XMLText::text(positionInfo, u"RelTime"));
     state.durationSeconds = XMLText::seconds(XMLText::text(positionInfo, u"TrackDuration"));
     return state;

@@ -1,6 +1,7 @@
 #include "SonosDiscovery.h"
 #include "SonosDiscoveryDetail.h"
 
+#include "EventListener.h"
 #include "SonosError.h"
 
 #include <QCoroFuture>
@@ -126,17 +127,39 @@ QStringList multicastInterfaceAddresses()
     return addresses;
 }
 
-QStringList blockingSSDPSearch(double timeout)
+int openSearchSocket()
 {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    // No SO_REUSEADDR: with it two searches could share a port, and the
+    // answers meant for one would go to the other.
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    for (quint32 port = EventListener::firstPort; port <= EventListener::lastPort; ++port) {
+        local.sin_port = htons(quint16(port));
+        if (::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0)
+            return fd;
+    }
+    // Every port of the range is taken: a search from any port still finds
+    // players where no firewall stands in the way.
+    local.sin_port = 0;
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0)
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+QStringList blockingSSDPSearch(double timeout)
+{
+    const int fd = openSearchSocket();
     if (fd < 0) {
         // Whatever the system said, the caller sees one stable error.
         throw SonosError::network({NetworkFailure::Source::posix, EIO, qt_error_string(EIO)});
     }
     const SocketCloser closer(fd);
 
-    const int reuse = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
     const int ttl = 4;
     ::setsockopt(fd, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
     timeval receiveWait{};

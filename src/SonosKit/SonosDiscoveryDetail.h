@@ -24,6 +24,12 @@ QByteArray ssdpSearchDatagram();
 // multicast and is not loopback: where a search is sent.
 QStringList multicastInterfaceAddresses();
 
+// A UDP socket for the search, bound to the first free port of the range
+// the event listener uses (EventListener::firstPort to lastPort), so that one
+// firewall rule lets both the answers and the events in; to any port when the
+// whole range is taken. -1 when no socket can be made.
+int openSearchSocket();
+
 // Sends the search twice on each of those interfaces (twice along the route
 // when there is none) and collects answers until `timeout` seconds have
 // passed (overrunning by at most one 0.3-second receive). Blocks; throws

@@ -218,6 +218,7 @@ void Household::setVolume(const QString &address, int volume)
     const int index = indexOf(address);
     std::lock_guard lock(d->mutex);
     d->players[index]->volume = std::clamp(volume, 0, 100);
+    d->publishChangesLocked();
 }
 
 void Household::setMuted(const QString &address, bool muted)
@@ -225,6 +226,7 @@ void Household::setMuted(const QString &address, bool muted)
     const int index = indexOf(address);
     std::lock_guard lock(d->mutex);
     d->players[index]->muted = muted;
+    d->publishChangesLocked();
 }
 
 bool Household::join(const QString &address, const QString &coordinatorAddress)
@@ -232,14 +234,18 @@ bool Household::join(const QString &address, const QString &coordinatorAddress)
     const int index = indexOf(address);
     const int target = indexOf(coordinatorAddress);
     std::lock_guard lock(d->mutex);
-    return !d->joinLocked(index, d->players[target]->record.uuid);
+    const bool joined = !d->joinLocked(index, d->players[target]->record.uuid);
+    d->publishChangesLocked();
+    return joined;
 }
 
 bool Household::leave(const QString &address)
 {
     const int index = indexOf(address);
     std::lock_guard lock(d->mutex);
-    return !d->leaveLocked(index);
+    const bool left = !d->leaveLocked(index);
+    d->publishChangesLocked();
+    return left;
 }
 
 void Household::setServiceAuthorized(int serviceId, bool authorized)
@@ -254,6 +260,35 @@ void Household::setTopologyForm(TopologyForm form)
 {
     std::lock_guard lock(d->mutex);
     d->content.topologyForm = form;
+}
+
+} // namespace playersim
+
+namespace playersim {
+
+void Household::nextTrackAfter(const QString &address, std::chrono::milliseconds delay)
+{
+    d->nextTrackLater(indexOf(address), delay);
+}
+
+void Household::setDropNotifications(bool drop)
+{
+    d->events->setDropNotifications(drop);
+}
+
+void Household::setRefuseRenewals(bool refuse)
+{
+    d->events->setRefuseRenewals(refuse);
+}
+
+int Household::subscriptionCount() const
+{
+    return d->events->subscriptionCount();
+}
+
+QList<std::pair<QString, int>> Household::notificationAnswers() const
+{
+    return d->events->deliveries();
 }
 
 } // namespace playersim

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <chrono>
 #include <memory>
 #include <stdexcept>
 
@@ -86,6 +87,18 @@ public:
     bool leave(const QString &address);
     void setServiceAuthorized(int serviceId, bool authorized);
     void setTopologyForm(TopologyForm form);
+
+    // Events. A scripted change: the group of `address` moves to its next
+    // track after `delay`, and its subscribers hear of it.
+    void nextTrackAfter(const QString &address, std::chrono::milliseconds delay);
+    // A firewall between the players and their subscribers: every NOTIFY is
+    // dropped, while each subscription still counts it.
+    void setDropNotifications(bool drop);
+    // Players that forgot every subscription: renewals get 412.
+    void setRefuseRenewals(bool refuse);
+    int subscriptionCount() const;
+    // Each NOTIFY sent, in order: its SID and the status it got (0 for none).
+    QList<std::pair<QString, int>> notificationAnswers() const;
 
 private:
     int indexOf(const QString &address) const;

@@ -67,6 +67,10 @@ HouseholdState::HouseholdState(HouseholdData data, const QString &firstAddress, 
         if (player->isCoordinator() && !player->queue.isEmpty())
             player->transport.loadQueue(player->queueURI());
     }
+    events = std::make_unique<EventPublisher>([this] {
+        std::lock_guard lock(mutex);
+        publishChangesLocked();
+    });
     for (int i = 0; i < int(players.size()); ++i) {
         SimPlayer &player = *players[i];
         player.server = std::make_unique<SimServer>(player.address, port, log);
@@ -76,14 +80,17 @@ HouseholdState::HouseholdState(HouseholdData data, const QString &firstAddress, 
         player.server->setSoapHandler([this, i](const SoapCall &call) { return answer(i, call); });
         player.server->setGetHandler(
             [this, i](const QByteArray &path, const QByteArray &query) { return answerGet(i, path, query); });
+        player.server->setEventHandler([this, i](const EventRequest &request) { return answerEvent(i, request); });
     }
 }
 
 HouseholdState::~HouseholdState()
 {
-    // The servers' threads call into this object: they go first.
+    // The servers' threads and the event thread call into this object: they
+    // go first.
     for (auto &player : players)
         player->server->stop();
+    events->stop();
 }
 
 SimPlayer &HouseholdState::coordinatorOfLocked(int player)
@@ -307,19 +314,21 @@ Answer HouseholdState::answer(int player, const SoapCall &call)
     const QString service = serviceTypeOf(call);
     if (service != *served)
         return soapFault(401, QStringLiteral("Invalid Action"));
+    Answer answered = soapFault(401);
     if (service == u"ZoneGroupTopology")
         return answerTopology(player, call);
     if (service == u"MusicServices")
         return answerMusicServices(call);
     if (service == u"ContentDirectory")
-        return answerContentDirectory(player, call);
-    if (service == u"AVTransport")
-        return answerTransport(player, call);
-    if (service == u"RenderingControl")
-        return answerRendering(player, call);
-    if (service == u"DeviceProperties")
+        answered = answerContentDirectory(player, call);
+    else if (service == u"AVTransport")
+        answered = answerTransport(player, call);
+    else if (service == u"RenderingControl")
+        answered = answerRendering(player, call);
+    else if (service == u"DeviceProperties")
         return answerDeviceProperties(player, call);
-    return soapFault(401);
+    publishChangesLocked();
+    return answered;
 }
 
 Answer HouseholdState::answerTopology(int player, const SoapCall &call)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EventPublisher.h"
 #include "HouseholdData.h"
 #include "RequestLog.h"
 #include "SimPlayer.h"
@@ -33,8 +34,15 @@ struct HouseholdState {
     quint32 favoritesUpdateId = 1;
     quint32 playlistsUpdateId = 1;
 
+    // Subscriptions and the NOTIFYs sent to them; made before, and stopped
+    // before, anything its thread calls into.
+    std::unique_ptr<EventPublisher> events;
+    // What each (player, event path) last sent, to send only changes.
+    QHash<std::pair<int, QString>, QByteArray> lastPublished;
+
     // Entry points of the players' servers.
     Answer answer(int player, const SoapCall &call);
+    Answer answerEvent(int player, const EventRequest &request);
     std::optional<Answer> answerGet(int player, const QByteArray &path, const QByteArray &query);
 
     // Grouping, shared by the SOAP actions and the test helpers. Both return
@@ -43,6 +51,15 @@ struct HouseholdState {
     std::optional<int> leaveLocked(int player);
 
     SimPlayer &coordinatorOfLocked(int player);
+    // The NOTIFY body `player` sends on the event URL `path` now.
+    QByteArray eventBodyLocked(int player, const QString &path);
+    // Sends every event whose body changed since it was last sent; called
+    // after anything that may change state, and periodically for what
+    // changes with time alone.
+    void publishChangesLocked();
+    // A scripted change for tests: the group of `player` moves to its next
+    // track after `delay`.
+    void nextTrackLater(int player, std::chrono::milliseconds delay);
     QString zoneGroupStateLocked() const;
     QString groupIdLocked(const SimPlayer &coordinator) const;
     HouseholdData snapshotLocked() const;

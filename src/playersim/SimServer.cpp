@@ -1,5 +1,6 @@
 #include "SimServer.h"
 
+#include "EventAwareServer.h"
 #include "SoapMessages.h"
 
 #include <httplib.h>
@@ -105,6 +106,35 @@ void SimServer::setGetHandler(GetHandler handler)
     m_getHandler = std::move(handler);
 }
 
+void SimServer::setEventHandler(EventHandler handler)
+{
+    std::lock_guard lock(m_mutex);
+    m_eventHandler = std::move(handler);
+}
+
+Answer SimServer::answerEvent(EventRequest request)
+{
+    request.player = m_address;
+    LoggedRequest logged;
+    logged.player = m_address;
+    logged.method = request.method;
+    logged.path = request.path;
+    logged.headers = request.headers;
+    logged.received = std::chrono::steady_clock::now();
+    const quint64 sequence = m_log->append(logged);
+    EventHandler handler;
+    QByteArray serverHeader;
+    {
+        std::lock_guard lock(m_mutex);
+        handler = m_eventHandler;
+        serverHeader = m_serverHeader;
+    }
+    Answer answer = handler ? handler(request) : Answer{404, {}, {}, {}};
+    answer.headers.append({"Server", serverHeader});
+    m_log->markAnswered(sequence);
+    return answer;
+}
+
 void SimServer::setServerHeader(QByteArray value)
 {
     std::lock_guard lock(m_mutex);
@@ -143,7 +173,7 @@ bool SimServer::start(QString *error)
     if (m_running)
         return true;
     m_stopping->store(false);
-    m_server = std::make_unique<httplib::Server>();
+    m_server = std::make_unique<EventAwareServer>([this](EventRequest request) { return answerEvent(std::move(request)); });
     m_server->new_task_queue = [] { return new SmallPool(6); };
     // Players answer one request per connection.
     m_server->set_keep_alive_max_count(1);

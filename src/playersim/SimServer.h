@@ -27,6 +27,7 @@ class SimServer
 public:
     using SoapHandler = std::function<Answer(const SoapCall &)>;
     using GetHandler = std::function<std::optional<Answer>(const QByteArray &path, const QByteArray &query)>;
+    using EventHandler = std::function<Answer(const EventRequest &)>;
 
     SimServer(QString address, quint16 port, std::shared_ptr<RequestLog> log);
     ~SimServer();
@@ -43,6 +44,8 @@ public:
 
     void setSoapHandler(SoapHandler handler);
     void setGetHandler(GetHandler handler);
+    // SUBSCRIBE and UNSUBSCRIBE, which httplib itself does not serve.
+    void setEventHandler(EventHandler handler);
     // The Server header real players send: "Linux UPnP/1.0 Sonos/<version> (<model>)".
     void setServerHeader(QByteArray value);
 
@@ -53,6 +56,7 @@ public:
 
 private:
     std::optional<Fault> takeFault(const QString &action);
+    Answer answerEvent(EventRequest request);
 
     const QString m_address;
     const quint16 m_port;
@@ -65,6 +69,7 @@ private:
     mutable std::mutex m_mutex; // guards the members below
     SoapHandler m_soapHandler;
     GetHandler m_getHandler;
+    EventHandler m_eventHandler;
     QByteArray m_serverHeader = "Linux UPnP/1.0 Sonos/79.1-56030 (ZPS12)";
     QHash<QString, Fault> m_faults;
 };

@@ -56,6 +56,30 @@ struct Fault {
     int remaining = -1;
 };
 
+// A SUBSCRIBE or UNSUBSCRIBE as a player received it.
+struct EventRequest {
+    QString player; // the address the request reached
+    QByteArray method;
+    QByteArray path;
+    Headers headers;
+    QString remoteAddress;
+
+    QByteArray header(const QByteArray &name) const
+    {
+        for (const auto &[key, value] : headers)
+            if (key.compare(name, Qt::CaseInsensitive) == 0)
+                return value;
+        return {};
+    }
+    bool hasHeader(const QByteArray &name) const
+    {
+        for (const auto &[key, value] : headers)
+            if (key.compare(name, Qt::CaseInsensitive) == 0)
+                return true;
+        return false;
+    }
+};
+
 struct LoggedRequest {
     quint64 sequence = 0; // order of arrival across the whole household
     QString player;

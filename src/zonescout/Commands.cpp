@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "EventsCommand.h"
 #include "JsonOutput.h"
 #include "TextOutput.h"
 
@@ -284,6 +285,8 @@ QCoro::Task<QByteArray> discover(Options options)
 void validateArguments(const Options &options)
 {
     const QString &command = options.command;
+    if (command == u"events")
+        parseEventsArguments(options.arguments);
     if (command == u"volume")
         volumeRequest(options);
     else if (command == u"seek")
@@ -319,6 +322,11 @@ QCoro::Task<QByteArray> runCommand(Options options)
     if (command == u"discover")
         return discover(std::move(options));
     return transportCommand(std::move(options));
+}
+
+QCoro::Task<ZoneGroup> selectedGroup(Options options)
+{
+    co_return co_await loadSelectedGroup(std::move(options));
 }
 
 } // namespace zonescout

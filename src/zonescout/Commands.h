@@ -2,6 +2,8 @@
 
 #include "Options.h"
 
+#include <SonosKit/ZoneGroup.h>
+
 #include <QByteArray>
 #include <QCoroTask>
 
@@ -23,5 +25,9 @@ void validateArguments(const Options &options);
 // Runs the command and returns what goes to stdout. Throws SonosError for a
 // failure of the household, CommandError or UsageError for the rest.
 QCoro::Task<QByteArray> runCommand(Options options);
+
+// The group the options name: --room's (the first without it), of the
+// household at --host or found by discovery. Throws as runCommand() does.
+QCoro::Task<SonosKit::ZoneGroup> selectedGroup(Options options);
 
 } // namespace zonescout

@@ -23,6 +23,8 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("play-item"), {1, 1}},  {QStringLiteral("show-tracks"), {1, 1}},
         {QStringLiteral("play-track"), {1, 1}}, {QStringLiteral("join"), {1, 1}},
         {QStringLiteral("leave"), {1, 1}},      {QStringLiteral("discover"), {0, 0}},
+        // --service NAME (up to five) and --listen ADDRESS, read by the command.
+        {QStringLiteral("events"), {0, 12}},
     };
     return arity;
 }
@@ -48,6 +50,13 @@ QString usageText()
         "  tracks ITEM      the tracks of a favorite or playlist (its id or exact title)\n"
         "  status           what the group is playing\n"
         "  discover         the addresses of the players on this network\n"
+        "  events [--service NAME]... [--listen ADDRESS]\n"
+        "                   subscribe to the player's events (--host, else the group's\n"
+        "                   coordinator) and print each as one JSON line until Ctrl-C or\n"
+        "                   SIGTERM, which unsubscribe; NAME: avtransport, rendering,\n"
+        "                   grouprendering, topology, contentdirectory (all by default);\n"
+        "                   ADDRESS: where the player sends them (default: this machine's\n"
+        "                   address toward the player), on a port from 1400 to 1499\n"
         "\n"
         "Control:\n"
         "  play | pause | stop | next | previous | toggle\n"

@@ -3,6 +3,7 @@
 // command line that cannot be run.
 
 #include "Commands.h"
+#include "EventsCommand.h"
 #include "Options.h"
 #include "Table.h"
 
@@ -45,6 +46,9 @@ int usageError(const QString &reason)
 QCoro::Task<int> run(zonescout::Options options)
 {
     try {
+        // The one command that runs until interrupted, printing as it goes.
+        if (options.command == u"events")
+            co_return co_await zonescout::runEvents(std::move(options));
         const QByteArray output = co_await zonescout::runCommand(std::move(options));
         write(stdout, output);
         co_return 0;

@@ -1,6 +1,7 @@
 // Discovery logic that needs no network: reading SSDP answers, turning
 // endpoints into addresses, and the one-shot completion.
 
+#include "SonosKit/EventListener.h"
 #include "SonosKit/Finished.h"
 #include "SonosKit/SonosDiscoveryDetail.h"
 #include "playersim/SsdpResponder.h"
@@ -13,6 +14,8 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -189,4 +192,57 @@ TEST(ConnectedAddress, ReportsThePeerOnceConnectedAndNothingWhenRefused)
     EXPECT_EQ(testsupport::await(connectedAddress(Endpoint{QStringLiteral("127.0.0.1"), port}, 2.0),
                                  std::chrono::seconds(5)),
               std::nullopt);
+}
+
+namespace {
+
+quint16 boundPort(int fd)
+{
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    ::getsockname(fd, reinterpret_cast<sockaddr *>(&local), &length);
+    return ntohs(local.sin_port);
+}
+
+bool inEventRange(quint16 port)
+{
+    return port >= SonosKit::EventListener::firstPort && port <= SonosKit::EventListener::lastPort;
+}
+
+} // namespace
+
+// The search leaves from the ports a firewall opens for the events, each
+// search from a port of its own, and from any port once those are all taken.
+TEST(SsdpSearchSocket, UsesAFreePortOfTheEventRangeAndFallsBackWhenItIsFull)
+{
+    std::vector<int> held;
+    const int first = openSearchSocket();
+    ASSERT_GE(first, 0);
+    held.push_back(first);
+    EXPECT_TRUE(inEventRange(boundPort(first))) << boundPort(first);
+    const int second = openSearchSocket();
+    ASSERT_GE(second, 0);
+    held.push_back(second);
+    EXPECT_TRUE(inEventRange(boundPort(second)));
+    EXPECT_NE(boundPort(second), boundPort(first));
+
+    // Whatever is left of the range taken here (other programs may hold
+    // some of it already).
+    for (quint32 port = SonosKit::EventListener::firstPort; port <= SonosKit::EventListener::lastPort; ++port) {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_port = htons(quint16(port));
+        if (::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0)
+            held.push_back(fd);
+        else
+            ::close(fd);
+    }
+    const int fallback = openSearchSocket();
+    ASSERT_GE(fallback, 0);
+    EXPECT_FALSE(inEventRange(boundPort(fallback)));
+    EXPECT_NE(boundPort(fallback), 0);
+    ::close(fallback);
+    for (int fd : held)
+        ::close(fd);
 }

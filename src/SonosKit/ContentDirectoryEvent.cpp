@@ -1,0 +1,11 @@
+#include "ContentDirectoryEvent.h"
+
+namespace SonosKit {
+
+ContentDirectoryEvent ContentDirectoryEvent::fromProperties(const PropertySet &properties)
+{
+    return ContentDirectoryEvent{properties.value(u"ContainerUpdateIDs"), properties.value(u"FavoritesUpdateID"),
+                                 properties.value(u"SavedQueuesUpdateID")};
+}
+
+} // namespace SonosKit

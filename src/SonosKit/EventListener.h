@@ -1,0 +1,102 @@
+#pragma once
+
+#include "EventService.h"
+#include "ReceivedEvent.h"
+
+#include <QHash>
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+
+class QTcpServer;
+
+namespace SonosKit {
+
+// The one HTTP server of a process that receives the players' event
+// notifications (NOTIFY). It listens on a fixed, documented range of ports,
+// so that a firewall can let exactly those in, and trusts nothing it is sent:
+// only NOTIFY, only on a path it handed out, only from the player that path
+// was handed out for, only with that subscription's SID, bodies of bounded
+// size, connections of bounded number and lifetime. A refused or unreadable
+// request changes nothing and is never logged. Every request is answered at
+// once and the event delivered afterwards, from the event loop.
+// Main-thread only.
+class EventListener : public QObject
+{
+    Q_OBJECT
+public:
+    // Users open this range in their firewall; the first free port is taken.
+    static constexpr quint16 firstPort = 1400;
+    static constexpr quint16 lastPort = 1499;
+    // A topology event of a large household is about 100 KB.
+    static constexpr qint64 maximumBodyBytes = 1024 * 1024;
+    static constexpr int maximumConnections = 32;
+    // A player sends a notification in one go; a connection still open after
+    // this long is a slow or idle one and is closed.
+    static constexpr std::chrono::milliseconds connectionLimit{3000};
+
+    explicit EventListener(QObject *parent = nullptr);
+    ~EventListener() override;
+
+    // Listens on `address` (every IPv4 address by default). Throws
+    // SonosError::network when no port of the range is free.
+    void listen(const QHostAddress &address = QHostAddress(QHostAddress::AnyIPv4));
+    bool isListening() const;
+    QHostAddress address() const;
+    quint16 port() const;
+
+    // A path for one subscription to `service` of the player at `playerHost`
+    // (an IP address): notifications are accepted there from that address
+    // only. The path is unguessable, so a route cannot be hit by chance.
+    QString addRoute(EventService service, const QString &playerHost);
+    // The SID the player gave the subscription. Until it is known, the route
+    // takes the SID of a first notification (SEQ 0), which a player may send
+    // before its answer to SUBSCRIBE arrives. A different SID starts the
+    // count of SEQ afresh.
+    void setSubscriptionID(const QString &path, const QString &sid);
+    void removeRoute(const QString &path);
+    bool hasRoute(const QString &path) const { return m_routes.contains(path); }
+
+    // "http://ADDRESS:PORT/path": ADDRESS is the address listened on, or,
+    // when listening on every address, `localAddress` (the address the
+    // player's network reaches this machine at).
+    QString callbackURL(const QString &path, const QHostAddress &localAddress) const;
+
+    // Connections open now, for tests and the benchmark.
+    int openConnections() const { return m_openConnections; }
+
+Q_SIGNALS:
+    void eventReceived(const SonosKit::ReceivedEvent &event);
+    // Events of this subscription were lost: a gap in SEQ, or a notification
+    // whose body could not be read. The owner reads the full state once.
+    void eventsLost(const QString &path, const QString &subscriptionID);
+
+private:
+    friend class EventConnection;
+    struct Route {
+        EventService service;
+        QString playerHost;
+        QHostAddress player;
+        QString subscriptionID;
+        quint32 expectedSequence = 0;
+    };
+    struct Notification {
+        QString path;
+        QString subscriptionID;
+        quint32 sequence = 0;
+        QByteArray body;
+    };
+
+    void acceptConnections();
+    // The status a notification's headers earn: 200 to go on reading it.
+    int admit(const QString &path, const QHostAddress &peer, const QString &sid, quint32 sequence);
+    void deliver(const Notification &notification);
+
+    QTcpServer *m_server = nullptr;
+    QHash<QString, Route> m_routes;
+    int m_openConnections = 0;
+};
+
+} // namespace SonosKit

@@ -1,0 +1,45 @@
+#include "EventService.h"
+
+namespace SonosKit {
+
+namespace {
+
+constexpr EventService allServices[] = {EventService::avTransport, EventService::renderingControl,
+                                        EventService::groupRenderingControl, EventService::zoneGroupTopology,
+                                        EventService::contentDirectory};
+
+} // namespace
+
+QString eventPath(EventService service)
+{
+    switch (service) {
+    case EventService::avTransport: return QStringLiteral("/MediaRenderer/AVTransport/Event");
+    case EventService::renderingControl: return QStringLiteral("/MediaRenderer/RenderingControl/Event");
+    case EventService::groupRenderingControl: return QStringLiteral("/MediaRenderer/GroupRenderingControl/Event");
+    case EventService::zoneGroupTopology: return QStringLiteral("/ZoneGroupTopology/Event");
+    case EventService::contentDirectory: return QStringLiteral("/MediaServer/ContentDirectory/Event");
+    }
+    return {};
+}
+
+std::optional<EventService> eventServiceForPath(QStringView path)
+{
+    for (EventService service : allServices)
+        if (path == eventPath(service))
+            return service;
+    return std::nullopt;
+}
+
+QString serviceName(EventService service)
+{
+    switch (service) {
+    case EventService::avTransport: return QStringLiteral("AVTransport");
+    case EventService::renderingControl: return QStringLiteral("RenderingControl");
+    case EventService::groupRenderingControl: return QStringLiteral("GroupRenderingControl");
+    case EventService::zoneGroupTopology: return QStringLiteral("ZoneGroupTopology");
+    case EventService::contentDirectory: return QStringLiteral("ContentDirectory");
+    }
+    return {};
+}
+
+} // namespace SonosKit

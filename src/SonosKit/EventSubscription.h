@@ -1,0 +1,90 @@
+#pragma once
+
+#include "CancellationToken.h"
+#include "EventService.h"
+#include "ServiceEvent.h"
+#include "SonosError.h"
+
+#include <QCoroTask>
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <chrono>
+
+namespace SonosKit {
+
+class EventListener;
+
+// One subscription to the events of one service of one player, kept alive
+// until stop(): renewed at half the time the player granted, and made afresh
+// when the player has forgotten it (412). The events arrive through the
+// process's EventListener. Main-thread only.
+class EventSubscription : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr std::chrono::seconds defaultDuration{1800};
+    // SUBSCRIBE and renewals give up after this long without an answer.
+    static constexpr double requestTimeout = 4.0;
+    // Leaving is best effort and never holds up a quitting program.
+    static constexpr std::chrono::milliseconds unsubscribeLimit{1000};
+    // A subscription whose first event has not come by then is blocked on
+    // the way back (a firewall, a VPN, a container's bridge).
+    static constexpr std::chrono::milliseconds firstEventLimit{3000};
+
+    EventSubscription(EventListener *listener, QString playerHost, EventService service,
+                      std::chrono::seconds duration = defaultDuration, QObject *parent = nullptr);
+    ~EventSubscription() override;
+
+    // Subscribes; throws SonosError (network, httpStatus) when the player
+    // refuses or does not answer. Renewal then runs by itself.
+    QCoro::Task<void> start(CancellationToken cancel = {});
+    // Unsubscribes, within unsubscribeLimit; never throws.
+    QCoro::Task<void> stop();
+
+    EventService service() const { return m_service; }
+    QString playerHost() const { return m_playerHost; }
+    QString subscriptionID() const { return m_sid; }
+    std::chrono::seconds grantedDuration() const { return m_granted; }
+    bool isActive() const { return !m_sid.isEmpty(); }
+
+    // The address of this machine that `host` is reached from: the address
+    // a connection to it would leave from. Null when no route leads there.
+    static QHostAddress localAddressToward(const QString &host);
+
+Q_SIGNALS:
+    void eventReceived(const SonosKit::ServiceEvent &event, quint32 sequence);
+    // Events were lost (or the subscription had to be made afresh): read the
+    // full state once.
+    void eventsLost();
+    void eventsBlocked();
+    void renewed();
+    // Renewing and subscribing afresh both failed; the subscription is over.
+    void failed(const SonosKit::SonosError &error);
+
+private:
+    struct Grant {
+        QString sid;
+        std::chrono::seconds duration;
+    };
+    static QCoro::Task<Grant> request(QString url, QList<std::pair<QByteArray, QByteArray>> headers, QByteArray verb,
+                                      double timeout, CancellationToken cancel);
+    static QCoro::Task<void> renew(QPointer<EventSubscription> self);
+    void accept(const Grant &grant);
+
+    QPointer<EventListener> m_listener;
+    QString m_playerHost;
+    EventService m_service;
+    std::chrono::seconds m_requested;
+    QString m_path;
+    QString m_sid;
+    std::chrono::seconds m_granted{0};
+    bool m_sawEvent = false;
+    QTimer m_renewal;
+    QTimer m_firstEvent;
+};
+
+} // namespace SonosKit

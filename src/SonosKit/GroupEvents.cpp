@@ -1,0 +1,207 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+
+#include "GroupEvents.h"
+
+#include "EventListener.h"
+#include "EventSubscription.h"
+
+#include <vector>
+
+namespace SonosKit {
+
+GroupEvents::GroupEvents(EventListener *listener, QObject *parent)
+    : QObject(parent)
+    , m_listener(listener)
+{
+}
+
+// The subscriptions are children and go with this object; a SUBSCRIBE still
+// in flight finds its subscription gone and ends quietly.
+GroupEvents::~GroupEvents() = default;
+
+QList<GroupEvents::Key> GroupEvents::wantedFor(const ZoneGroup &group, const QString &topologyHost)
+{
+    if (group.coordinator.host.isEmpty())
+        return {};
+    QList<Key> keys{{group.coordinator.host, EventService::avTransport},
+                    {group.coordinator.host, EventService::groupRenderingControl},
+                    {topologyHost, EventService::zoneGroupTopology}};
+    for (const SonosDevice &member : group.members) {
+        if (!member.host.isEmpty())
+            keys.append({member.host, EventService::renderingControl});
+    }
+    return keys;
+}
+
+bool GroupEvents::isCurrent(const Key &key, const EventSubscription *subscription) const
+{
+    const auto found = m_entries.constFind(key);
+    return found != m_entries.cend() && found->subscription == subscription;
+}
+
+void GroupEvents::setState(const Key &key, const EventSubscription *subscription, State state)
+{
+    const auto found = m_entries.find(key);
+    if (found != m_entries.end() && found->subscription == subscription)
+        found->state = state;
+}
+
+EventSubscription *GroupEvents::create(const Key &key)
+{
+    auto *subscription = new EventSubscription(m_listener, key.first, key.second, EventSubscription::defaultDuration, this);
+    // Each handler checks that the subscription is still the one held for
+    // its key: a replaced one may yet deliver while it is being unsubscribed.
+    connect(subscription, &EventSubscription::eventReceived, this, [this, key, subscription](const ServiceEvent &event, quint32) {
+        if (!isCurrent(key, subscription))
+            return;
+        setState(key, subscription, State::receiving);
+        Q_EMIT eventReceived(key.second, key.first, event);
+    });
+    connect(subscription, &EventSubscription::eventsBlocked, this, [this, key, subscription] {
+        if (!isCurrent(key, subscription))
+            return;
+        setState(key, subscription, State::blocked);
+        Q_EMIT blocked(key.first, key.second);
+    });
+    connect(subscription, &EventSubscription::eventsLost, this, [this, key, subscription] {
+        if (isCurrent(key, subscription))
+            Q_EMIT lost(key.first, key.second);
+    });
+    connect(subscription, &EventSubscription::failed, this, [this, key, subscription](const SonosError &error) {
+        if (!isCurrent(key, subscription))
+            return;
+        setState(key, subscription, State::failed);
+        Q_EMIT failed(key.first, key.second, error);
+    });
+    return subscription;
+}
+
+QCoro::Task<void> GroupEvents::startEntry(Key key, QPointer<EventSubscription> subscription)
+{
+    QPointer<GroupEvents> self(this);
+    std::optional<SonosError> error;
+    try {
+        co_await subscription->start(m_cancel);
+    } catch (const SonosError &e) {
+        error = e;
+    } catch (...) {
+        // start() throws nothing else; should it ever, the caller of follow()
+        // still must not see it.
+        error = SonosError::malformedResponse(QStringLiteral("the subscription could not be made"));
+    }
+    if (!self || !subscription)
+        co_return;
+    if (!isCurrent(key, subscription)) {
+        // Given up by follow() or stop() while the answer was on its way.
+        co_await retire(subscription);
+        co_return;
+    }
+    if (error) {
+        setState(key, subscription, State::failed);
+        Q_EMIT failed(key.first, key.second, *error);
+        co_return;
+    }
+    // The first event may have come before the answer.
+    if (m_entries.value(key).state == State::starting)
+        setState(key, subscription, State::waiting);
+}
+
+QCoro::Task<void> GroupEvents::retire(QPointer<EventSubscription> subscription)
+{
+    if (!subscription)
+        co_return;
+    // Nothing more of it reaches the owner.
+    subscription->disconnect(this);
+    co_await subscription->stop();
+    if (subscription)
+        subscription->deleteLater();
+}
+
+QCoro::Task<void> GroupEvents::follow(ZoneGroup group)
+{
+    // Nothing can be subscribed without the listener (it went first).
+    if (!m_listener)
+        co_return;
+    m_group = std::move(group);
+    // The topology stays where it is while that player is in the group and
+    // healthy, so that a change of coordinator does not move it too.
+    QString topologyHost = m_group.coordinator.host;
+    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
+        if (it.key().second != EventService::zoneGroupTopology || it->state == State::failed || it->state == State::blocked)
+            continue;
+        for (const SonosDevice &member : std::as_const(m_group.members)) {
+            if (member.host == it.key().first)
+                topologyHost = member.host;
+        }
+    }
+    const QList<Key> wanted = wantedFor(m_group, topologyHost);
+
+    std::vector<QCoro::Task<void>> work;
+    const QList<Key> held = m_entries.keys();
+    for (const Key &key : held) {
+        if (wanted.contains(key))
+            continue;
+        const Entry entry = m_entries.take(key);
+        // One still starting is retired by its startEntry once answered.
+        if (entry.state != State::starting)
+            work.push_back(retire(entry.subscription));
+    }
+    for (const Key &key : wanted) {
+        if (m_entries.contains(key))
+            continue;
+        EventSubscription *subscription = create(key);
+        m_entries.insert(key, Entry{subscription, State::starting});
+        work.push_back(startEntry(key, subscription));
+    }
+    // All of them run at once; waiting on each in turn costs the slowest.
+    for (QCoro::Task<void> &task : work)
+        co_await std::move(task);
+}
+
+QCoro::Task<void> GroupEvents::retry()
+{
+    std::vector<QCoro::Task<void>> work;
+    const QList<Key> held = m_entries.keys();
+    for (const Key &key : held) {
+        const auto found = m_entries.find(key);
+        if (found == m_entries.end() || (found->state != State::blocked && found->state != State::failed))
+            continue;
+        const QPointer<EventSubscription> old = found->subscription;
+        EventSubscription *fresh = create(key);
+        *found = Entry{fresh, State::starting};
+        work.push_back(retire(old));
+        work.push_back(startEntry(key, fresh));
+    }
+    for (QCoro::Task<void> &task : work)
+        co_await std::move(task);
+}
+
+QCoro::Task<void> GroupEvents::stop()
+{
+    // Taken out first, so that the SUBSCRIBEs cancelled next find themselves
+    // unwanted and end without a word.
+    const QMap<Key, Entry> entries = std::exchange(m_entries, {});
+    m_group = {};
+    const CancellationToken inFlight = std::exchange(m_cancel, CancellationToken());
+    inFlight.cancel();
+    std::vector<QCoro::Task<void>> work;
+    for (const Entry &entry : entries) {
+        if (entry.state != State::starting)
+            work.push_back(retire(entry.subscription));
+    }
+    // Each UNSUBSCRIBE gives up after EventSubscription::unsubscribeLimit,
+    // and they run side by side.
+    for (QCoro::Task<void> &task : work)
+        co_await std::move(task);
+}
+
+QList<GroupEvents::Subscribed> GroupEvents::subscriptions() const
+{
+    QList<Subscribed> list;
+    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it)
+        list.append({it.key().first, it.key().second, it->state});
+    return list;
+}
+
+} // namespace SonosKit

@@ -1,0 +1,111 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+#include "CancellationToken.h"
+#include "EventService.h"
+#include "ServiceEvent.h"
+#include "SonosError.h"
+#include "ZoneGroup.h"
+
+#include <QCoroTask>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <chrono>
+#include <utility>
+
+namespace SonosKit {
+
+class EventListener;
+class EventSubscription;
+
+// The events a controller needs to show one group without polling:
+// AVTransport and GroupRenderingControl at the coordinator, RenderingControl
+// at each member, ZoneGroupTopology at one player. follow() again after a
+// topology change moves the subscriptions to the new arrangement, leaving
+// alone those that are still needed. Trouble is reported per subscription and
+// never thrown. Main-thread only.
+class GroupEvents : public QObject
+{
+    Q_OBJECT
+public:
+    // stop() returns within this, whatever the players do.
+    static constexpr std::chrono::milliseconds stopLimit{1500};
+
+    enum class State {
+        starting,  // SUBSCRIBE sent, not answered yet
+        waiting,   // granted, its first event not there yet
+        receiving, // events arrive
+        blocked,   // granted, yet no first event came in time: see blocked()
+        failed,    // see failed()
+    };
+    struct Subscribed {
+        QString playerHost;
+        EventService service;
+        State state;
+        friend bool operator==(const Subscribed &, const Subscribed &) = default;
+    };
+
+    // `listener` must listen already and outlive this object.
+    explicit GroupEvents(EventListener *listener, QObject *parent = nullptr);
+    // Unsubscribes nothing: call stop() first to leave the players tidy (they
+    // drop forgotten subscriptions when these expire).
+    ~GroupEvents() override;
+
+    // Subscribes what `group` needs and unsubscribes what it no longer does.
+    // Returns once every new SUBSCRIBE was answered or failed; never throws.
+    QCoro::Task<void> follow(ZoneGroup group);
+    // Subscribes afresh whatever is blocked or failed, for instance after the
+    // user opened the firewall. Never throws.
+    QCoro::Task<void> retry();
+    // Unsubscribes everything within stopLimit. follow() may start over
+    // afterwards. Never throws.
+    QCoro::Task<void> stop();
+
+    ZoneGroup group() const { return m_group; }
+    // Every subscription held, ordered by host and service.
+    QList<Subscribed> subscriptions() const;
+
+Q_SIGNALS:
+    // An event of `service`, from the player at `playerHost` (the member a
+    // RenderingControl event is about; the coordinator for the group's).
+    void eventReceived(SonosKit::EventService service, const QString &playerHost, const SonosKit::ServiceEvent &event);
+    // A subscription was granted yet its first event never came: something
+    // (a firewall, a VPN, a container's bridge) keeps the players' events
+    // from reaching this machine. retry() once that may have changed.
+    void blocked(const QString &playerHost, SonosKit::EventService service);
+    // Events of this subscription were missed: read that state in full once.
+    void lost(const QString &playerHost, SonosKit::EventService service);
+    // The player did not answer SUBSCRIBE (or refused it), or stopped
+    // answering renewals: poll that state, or retry().
+    void failed(const QString &playerHost, SonosKit::EventService service, const SonosKit::SonosError &error);
+
+private:
+    using Key = std::pair<QString, EventService>;
+    struct Entry {
+        QPointer<EventSubscription> subscription;
+        State state = State::starting;
+    };
+
+    static QList<Key> wantedFor(const ZoneGroup &group, const QString &topologyHost);
+    EventSubscription *create(const Key &key);
+    // Starts `subscription` and records how that went, unless it stopped
+    // being wanted meanwhile: then it is unsubscribed and deleted.
+    QCoro::Task<void> startEntry(Key key, QPointer<EventSubscription> subscription);
+    QCoro::Task<void> retire(QPointer<EventSubscription> subscription);
+    bool isCurrent(const Key &key, const EventSubscription *subscription) const;
+    void setState(const Key &key, const EventSubscription *subscription, State state);
+
+    QPointer<EventListener> m_listener;
+    ZoneGroup m_group;
+    QMap<Key, Entry> m_entries;
+    // Cancels the SUBSCRIBEs still in flight when stop() comes.
+    CancellationToken m_cancel;
+};
+
+} // namespace SonosKit

@@ -1,0 +1,49 @@
+#include "RenderingEvent.h"
+
+#include "LastChange.h"
+#include "Text.h"
+
+#include <algorithm>
+
+namespace SonosKit {
+
+namespace {
+
+constexpr int minimumVolume = 0;
+constexpr int maximumVolume = 100;
+
+} // namespace
+
+std::optional<bool> eventBoolean(QStringView text)
+{
+    if (text == u"1" || text == u"true")
+        return true;
+    if (text == u"0" || text == u"false")
+        return false;
+    return std::nullopt;
+}
+
+std::optional<int> eventVolume(QStringView text)
+{
+    const std::optional<qint64> number = Text::parseInteger(text);
+    if (!number)
+        return std::nullopt;
+    return int(std::clamp<qint64>(*number, minimumVolume, maximumVolume));
+}
+
+RenderingEvent RenderingEvent::fromProperties(const PropertySet &properties)
+{
+    RenderingEvent event;
+    const std::optional<QString> lastChange = properties.value(u"LastChange");
+    if (!lastChange || lastChange->trimmed().isEmpty())
+        return event;
+    const LastChange change = LastChange::parse(*lastChange);
+    static constexpr QStringView master = u"Master";
+    if (const std::optional<QString> volume = change.value(u"Volume", master))
+        event.volume = eventVolume(*volume);
+    if (const std::optional<QString> mute = change.value(u"Mute", master))
+        event.muted = eventBoolean(*mute);
+    return event;
+}
+
+} // namespace SonosKit

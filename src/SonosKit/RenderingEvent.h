@@ -1,0 +1,26 @@
+#pragma once
+
+#include "PropertySet.h"
+
+#include <optional>
+
+namespace SonosKit {
+
+// A change of one player's own volume or mute (the Master channel), from
+// its RenderingControl events. Absent fields did not change.
+struct RenderingEvent {
+    std::optional<int> volume; // 0 to 100
+    std::optional<bool> muted;
+
+    // Throws SonosError::malformedResponse when LastChange cannot be read.
+    static RenderingEvent fromProperties(const PropertySet &properties);
+
+    friend bool operator==(const RenderingEvent &, const RenderingEvent &) = default;
+};
+
+// "1"/"0" (and "true"/"false") as players write booleans; nothing otherwise.
+std::optional<bool> eventBoolean(QStringView text);
+// A volume clamped to 0 to 100; nothing for text that is no number.
+std::optional<int> eventVolume(QStringView text);
+
+} // namespace SonosKit

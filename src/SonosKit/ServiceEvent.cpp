@@ -1,0 +1,18 @@
+#include "ServiceEvent.h"
+
+namespace SonosKit {
+
+ServiceEvent parseServiceEvent(EventService service, const QByteArray &body, const QString &playerHost)
+{
+    const PropertySet properties = PropertySet::parse(body);
+    switch (service) {
+    case EventService::avTransport: return TransportEvent::fromProperties(properties, playerHost);
+    case EventService::renderingControl: return RenderingEvent::fromProperties(properties);
+    case EventService::groupRenderingControl: return GroupRenderingEvent::fromProperties(properties);
+    case EventService::zoneGroupTopology: return TopologyEvent::fromProperties(properties);
+    case EventService::contentDirectory: return ContentDirectoryEvent::fromProperties(properties);
+    }
+    return ContentDirectoryEvent{};
+}
+
+} // namespace SonosKit

@@ -1,0 +1,16 @@
+#include "TopologyEvent.h"
+
+#include "ZoneTopology.h"
+
+namespace SonosKit {
+
+TopologyEvent TopologyEvent::fromProperties(const PropertySet &properties)
+{
+    TopologyEvent event;
+    const std::optional<QString> state = properties.value(u"ZoneGroupState");
+    if (state && !state->trimmed().isEmpty())
+        event.groups = ZoneTopology::parseGroups(*state);
+    return event;
+}
+
+} // namespace SonosKit

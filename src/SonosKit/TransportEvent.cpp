@@ -1,0 +1,35 @@
+#include "TransportEvent.h"
+
+#include "LastChange.h"
+#include "Text.h"
+#include "XMLText.h"
+
+namespace SonosKit {
+
+TransportEvent TransportEvent::fromProperties(const PropertySet &properties, const QString &coordinatorHost)
+{
+    TransportEvent event;
+    const std::optional<QString> lastChange = properties.value(u"LastChange");
+    if (!lastChange || lastChange->trimmed().isEmpty())
+        return event;
+    const LastChange change = LastChange::parse(*lastChange);
+
+    if (const std::optional<QString> state = change.value(u"TransportState"))
+        event.transportState = transportStateFromRawValue(*state);
+    if (const std::optional<QString> metadata = change.value(u"CurrentTrackMetaData")) {
+        const std::optional<QString> media = change.value(u"AVTransportURIMetaData");
+        event.track = TrackMetadata::fromDIDL(metadata, media, coordinatorHost);
+    }
+    if (const std::optional<QString> duration = change.value(u"CurrentTrackDuration"))
+        event.durationSeconds = XMLText::seconds(duration);
+    if (const std::optional<QString> number = change.value(u"CurrentTrack")) {
+        const std::optional<qint64> parsed = Text::parseInteger(*number);
+        if (parsed && *parsed >= 0 && *parsed <= std::numeric_limits<int>::max())
+            event.trackNumber = int(*parsed);
+    }
+    event.trackURI = change.value(u"CurrentTrackURI");
+    event.transportURI = change.value(u"AVTransportURI");
+    return event;
+}
+
+} // namespace SonosKit

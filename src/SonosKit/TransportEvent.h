@@ -1,0 +1,36 @@
+#pragma once
+
+#include "PlaybackState.h"
+#include "PropertySet.h"
+#include "TrackMetadata.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace SonosKit {
+
+// A change of a group's transport, from the coordinator's AVTransport
+// events. Only what the event carried is present, so that an owner merges
+// it into what it holds; the first event of a subscription carries
+// everything.
+struct TransportEvent {
+    std::optional<TransportState> transportState; // absent too when the player sent a state this system does not know
+    // Present when the event carried CurrentTrackMetaData; its fields are
+    // then what the track (or, for a stream, the loaded media) says.
+    std::optional<TrackMetadata> track;
+    // Outer: the event carried CurrentTrackDuration; inner: the track has a
+    // known length (a stream has none).
+    std::optional<std::optional<qint64>> durationSeconds;
+    std::optional<int> trackNumber;
+    std::optional<QString> trackURI;
+    std::optional<QString> transportURI;
+
+    // From the properties of an AVTransport event; throws
+    // SonosError::malformedResponse when its LastChange cannot be read.
+    static TransportEvent fromProperties(const PropertySet &properties, const QString &coordinatorHost);
+
+    friend bool operator==(const TransportEvent &, const TransportEvent &) = default;
+};
+
+} // namespace SonosKit

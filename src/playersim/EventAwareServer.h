@@ -1,0 +1,33 @@
+#pragma once
+
+#include "SimTypes.h"
+
+#include <httplib.h>
+
+#include <functional>
+
+namespace playersim {
+
+// httplib's server, which refuses every method it does not know with 400,
+// taught the two that players answer on their event URLs: a SUBSCRIBE or
+// UNSUBSCRIBE is read here with http_parser and answered by `events`; any
+// other request goes to httplib's own processing, unchanged.
+class EventAwareServer : public httplib::Server
+{
+public:
+    using EventAnswerer = std::function<Answer(EventRequest)>;
+    // Bounds of a subscription request: players' requests are a few hundred
+    // bytes and come at once.
+    static constexpr qsizetype maximumRequestBytes = 16 * 1024;
+    static constexpr int timeoutMilliseconds = 5000;
+
+    explicit EventAwareServer(EventAnswerer events);
+
+private:
+    bool process_and_close_socket(socket_t sock) override;
+    void answerEventRequest(int sock);
+
+    EventAnswerer m_events;
+};
+
+} // namespace playersim

@@ -1,0 +1,170 @@
+#include "SonosKit/EventService.h"
+#include "SonosKit/LastChange.h"
+#include "SonosKit/PropertySet.h"
+#include "SonosKit/ServiceEvent.h"
+#include "SonosKit/SonosError.h"
+#include "SonosKit/XMLText.h"
+
+#include <gtest/gtest.h>
+
+using namespace SonosKit;
+
+namespace {
+
+QByteArray propertySet(const QString &name, const QString &value)
+{
+    return (QStringLiteral("<e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property><") + name + QLatin1Char('>')
+            + XMLText::escape(value) + QStringLiteral("</") + name + QStringLiteral("></e:property></e:propertyset>"))
+        .toUtf8();
+}
+
+QString avt(const QString &variables)
+{
+    return QStringLiteral("<Event xmlns=\"urn:schemas-upnp-org:metadata-1-0/AVT/\" "
+                          "xmlns:r=\"urn:schemas-rinconnetworks-com:metadata-1-0/\"><InstanceID val=\"0\">")
+        + variables + QStringLiteral("</InstanceID></Event>");
+}
+
+QString val(const QString &name, const QString &value)
+{
+    return QLatin1Char('<') + name + QStringLiteral(" val=\"") + XMLText::escape(value) + QStringLiteral("\"/>");
+}
+
+const QString trackDidl = QStringLiteral(
+    "<DIDL-Lite xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:upnp=\"urn:schemas-upnp-org:metadata-1-0/upnp/\" "
+    "xmlns:r=\"urn:schemas-rinconnetworks-com:metadata-1-0/\" xmlns=\"urn:schemas-upnp-org:metadata-1-0/DIDL-Lite/\">"
+    "<item id=\"-1\" parentID=\"-1\" restricted=\"true\"><res protocolInfo=\"x-file-cifs:*:audio/flac:*\" duration=\"0:04:12\">"
+    "x-file-cifs://nas/music/Troen.flac</res><upnp:albumArtURI>/getaa?s=1&amp;u=x-file-cifs%3a%2f%2fnas</upnp:albumArtURI>"
+    "<upnp:class>object.item.audioItem.musicTrack</upnp:class><dc:title>Troen &amp; Ingen</dc:title>"
+    "<dc:creator>S\u00f8ren Huss</dc:creator><upnp:album>Troen &amp; Ingen</upnp:album></item></DIDL-Lite>");
+
+} // namespace
+
+TEST(EventParsing, TransportEventCarriesStateTrackAndDurationThroughEveryEscapingLayer)
+{
+    const QString change = avt(val(QStringLiteral("TransportState"), QStringLiteral("PLAYING"))
+                               + val(QStringLiteral("CurrentTrack"), QStringLiteral("3"))
+                               + val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("0:04:12"))
+                               + val(QStringLiteral("CurrentTrackMetaData"), trackDidl)
+                               + val(QStringLiteral("AVTransportURI"), QStringLiteral("x-rincon-queue:RINCON_1#0")));
+    const auto event = std::get<TransportEvent>(
+        parseServiceEvent(EventService::avTransport, propertySet(QStringLiteral("LastChange"), change), QStringLiteral("10.0.0.5")));
+    EXPECT_EQ(event.transportState, TransportState::playing);
+    EXPECT_EQ(event.trackNumber, 3);
+    ASSERT_TRUE(event.durationSeconds.has_value());
+    EXPECT_EQ(*event.durationSeconds, 252);
+    ASSERT_TRUE(event.track.has_value());
+    EXPECT_EQ(event.track->title, QStringLiteral("Troen & Ingen"));
+    EXPECT_EQ(event.track->artist, QStringLiteral("S\u00f8ren Huss"));
+    EXPECT_EQ(event.track->album, QStringLiteral("Troen & Ingen"));
+    // Relative art is made fetchable from the coordinator.
+    EXPECT_EQ(event.track->albumArtURI, QStringLiteral("http://10.0.0.5:1400/getaa?s=1&u=x-file-cifs%3a%2f%2fnas"));
+    EXPECT_EQ(event.transportURI, QStringLiteral("x-rincon-queue:RINCON_1#0"));
+}
+
+TEST(EventParsing, WhatAnEventLacksStaysAbsentAndAStreamHasNoLength)
+{
+    const auto stateOnly = std::get<TransportEvent>(parseServiceEvent(
+        EventService::avTransport,
+        propertySet(QStringLiteral("LastChange"), avt(val(QStringLiteral("TransportState"), QStringLiteral("PAUSED_PLAYBACK")))), {}));
+    EXPECT_EQ(stateOnly.transportState, TransportState::paused);
+    EXPECT_FALSE(stateOnly.track.has_value());
+    EXPECT_FALSE(stateOnly.durationSeconds.has_value());
+    EXPECT_FALSE(stateOnly.trackNumber.has_value());
+
+    // A station: no track metadata, its title from the media's metadata, and
+    // a duration that is present but unknown.
+    const QString station = QStringLiteral(
+        "<DIDL-Lite xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns=\"urn:schemas-upnp-org:metadata-1-0/DIDL-Lite/\">"
+        "<item id=\"F00092020s13606\" parentID=\"F00082064\" restricted=\"true\"><dc:title>Radio Paradise</dc:title>"
+        "<res>x-sonosapi-stream:s13606?sid=254</res></item></DIDL-Lite>");
+    const auto stream = std::get<TransportEvent>(parseServiceEvent(
+        EventService::avTransport,
+        propertySet(QStringLiteral("LastChange"),
+                    avt(val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("NOT_IMPLEMENTED"))
+                        + val(QStringLiteral("CurrentTrackMetaData"), QString())
+                        + val(QStringLiteral("AVTransportURIMetaData"), station))),
+        {}));
+    ASSERT_TRUE(stream.durationSeconds.has_value());
+    EXPECT_FALSE(stream.durationSeconds->has_value());
+    ASSERT_TRUE(stream.track.has_value());
+    EXPECT_EQ(stream.track->title, QStringLiteral("Radio Paradise"));
+    EXPECT_FALSE(stream.track->artist.has_value());
+
+    // An unknown state is no state.
+    const auto odd = std::get<TransportEvent>(parseServiceEvent(
+        EventService::avTransport,
+        propertySet(QStringLiteral("LastChange"), avt(val(QStringLiteral("TransportState"), QStringLiteral("BUFFERING_FOREVER")))), {}));
+    EXPECT_FALSE(odd.transportState.has_value());
+}
+
+TEST(EventParsing, RenderingReadsTheMasterChannelAndGroupRenderingItsProperties)
+{
+    const QString rcs = QStringLiteral(
+        "<Event xmlns=\"urn:schemas-upnp-org:metadata-1-0/RCS/\"><InstanceID val=\"0\">"
+        "<Volume channel=\"LF\" val=\"100\"/><Volume channel=\"Master\" val=\"30\"/><Mute channel=\"LF\" val=\"1\"/>"
+        "<Mute channel=\"Master\" val=\"0\"/><Bass val=\"0\"/></InstanceID></Event>");
+    const auto rendering = std::get<RenderingEvent>(
+        parseServiceEvent(EventService::renderingControl, propertySet(QStringLiteral("LastChange"), rcs), {}));
+    EXPECT_EQ(rendering.volume, 30);
+    EXPECT_EQ(rendering.muted, false);
+
+    const QByteArray group = "<e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\">"
+                             "<e:property><GroupMute>1</GroupMute></e:property>"
+                             "<e:property><GroupVolume>140</GroupVolume></e:property>"
+                             "<e:property><GroupVolumeChangeable>1</GroupVolumeChangeable></e:property></e:propertyset>";
+    const auto groupEvent = std::get<GroupRenderingEvent>(parseServiceEvent(EventService::groupRenderingControl, group, {}));
+    EXPECT_EQ(groupEvent.volume, 100); // clamped
+    EXPECT_EQ(groupEvent.muted, true);
+}
+
+TEST(EventParsing, TopologyEventUsesTheTopologyParser)
+{
+    const QString state = QStringLiteral(
+        "<ZoneGroupState><ZoneGroups><ZoneGroup Coordinator=\"RINCON_B\" ID=\"RINCON_B:7\">"
+        "<ZoneGroupMember UUID=\"RINCON_A\" Location=\"http://10.0.0.2:1400/xml/device_description.xml\" ZoneName=\"Kitchen\"/>"
+        "<ZoneGroupMember UUID=\"RINCON_B\" Location=\"http://10.0.0.3:1400/xml/device_description.xml\" ZoneName=\"Office\"/>"
+        "</ZoneGroup></ZoneGroups><VanishedDevices/></ZoneGroupState>");
+    const auto event = std::get<TopologyEvent>(
+        parseServiceEvent(EventService::zoneGroupTopology, propertySet(QStringLiteral("ZoneGroupState"), state), {}));
+    ASSERT_TRUE(event.groups.has_value());
+    ASSERT_EQ(event.groups->size(), 1);
+    EXPECT_EQ(event.groups->first().coordinator.roomName, QStringLiteral("Office"));
+    EXPECT_EQ(event.groups->first().members.size(), 2);
+
+    // Other topology properties alone say nothing about groups.
+    const auto other = std::get<TopologyEvent>(
+        parseServiceEvent(EventService::zoneGroupTopology, propertySet(QStringLiteral("AvailableSoftwareUpdate"), QStringLiteral("x")), {}));
+    EXPECT_FALSE(other.groups.has_value());
+}
+
+TEST(EventParsing, HostileBodiesAreRefusedOrReadLiterally)
+{
+    EXPECT_THROW(parseServiceEvent(EventService::avTransport, "", {}), SonosError);
+    EXPECT_THROW(parseServiceEvent(EventService::avTransport, "not xml at all", {}), SonosError);
+    EXPECT_THROW(parseServiceEvent(EventService::avTransport, "<html><body>hi</body></html>", {}), SonosError);
+    EXPECT_THROW(parseServiceEvent(EventService::avTransport, propertySet(QStringLiteral("LastChange"), QStringLiteral("<Other/>")), {}),
+                 SonosError);
+
+    // A body's own entities are never expanded, nor any file read.
+    const QByteArray entities = "<?xml version=\"1.0\"?><!DOCTYPE e:propertyset [<!ENTITY secret SYSTEM \"file:///etc/hostname\">"
+                                "<!ENTITY word \"EXPANDED\">]><e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\">"
+                                "<e:property><GroupVolume>&word;&secret;12</GroupVolume></e:property></e:propertyset>";
+    const PropertySet set = PropertySet::parse(entities);
+    EXPECT_EQ(set.value(u"GroupVolume"), QStringLiteral("12"));
+
+    QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE l [<!ENTITY l0 \"ha\">";
+    for (int i = 1; i < 10; ++i)
+        laughs += "<!ENTITY l" + QByteArray::number(i) + " \"" + QByteArray("&l" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+    laughs += "]><e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property><GroupVolume>&l9;</GroupVolume>"
+              "</e:property></e:propertyset>";
+    try {
+        const auto event = std::get<GroupRenderingEvent>(parseServiceEvent(EventService::groupRenderingControl, laughs, {}));
+        EXPECT_FALSE(event.volume.has_value());
+    } catch (const SonosError &) {
+    }
+
+    // A LastChange for another instance changes nothing shown.
+    const LastChange other = LastChange::parse(QStringLiteral("<Event><InstanceID val=\"1\"><Volume channel=\"Master\" val=\"5\"/></InstanceID></Event>"));
+    EXPECT_FALSE(other.value(u"Volume").has_value());
+}

@@ -1,0 +1,365 @@
+#include "AsyncTestSupport.h"
+#include "TestAddresses.h"
+
+#include "SonosKit/EventListener.h"
+#include "SonosKit/EventSubscription.h"
+#include "SonosKit/GroupController.h"
+#include "SonosKit/ZoneTopology.h"
+#include "playersim/Household.h"
+
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <thread>
+
+using namespace SonosKit;
+using playersim::Household;
+using testsupport::firstAddress;
+using testsupport::startedHousehold;
+using testsupport::waitUntil;
+
+namespace {
+
+constexpr testsupport::Suite block = testsupport::Suite::Events;
+
+// An address of this test's block that no player uses.
+QString spareAddress(int last)
+{
+    QString address = firstAddress(block);
+    return address.left(address.lastIndexOf(u'.') + 1) + QString::number(last);
+}
+
+// How often a signal fired.
+struct Count {
+    int value = 0;
+    int count() const { return value; }
+};
+
+template<typename Sender, typename Signal>
+std::shared_ptr<Count> counter(Sender *sender, Signal signal)
+{
+    auto count = std::make_shared<Count>();
+    QObject::connect(sender, signal, [count] { ++count->value; });
+    return count;
+}
+
+// Two grouped players with a queue of long tracks, and one alone.
+QByteArray householdJson()
+{
+    const QByteArray track = R"({"title": "Long %1", "uri": "x-file-cifs://nas/long/%1.flac", "duration": 600, "artist": "Kurz & Gut"})";
+    QByteArray queue;
+    for (int i = 1; i <= 3; ++i)
+        queue += (i > 1 ? "," : "") + QByteArray(track).replace("%1", QByteArray::number(i));
+    return R"({"players": [{"uuid": "RINCON_A01400", "room": "Alpha", "queue": [)" + queue
+        + R"(]}, {"uuid": "RINCON_B01400", "room": "Beta", "volume": 40}, {"uuid": "RINCON_C01400", "room": "Gamma"}],
+              "groups": [{"coordinator": "RINCON_A01400", "members": ["RINCON_A01400", "RINCON_B01400"]}]})";
+}
+
+struct Listening {
+    EventListener listener;
+    Listening() { listener.listen(QHostAddress(spareAddress(250))); }
+};
+
+// A request sent from `source` over a plain socket on another thread, so
+// that the listener's event loop keeps running; what came back before the
+// connection closed (empty when it closed without a word).
+struct RawResult {
+    QByteArray answer;
+    bool closed = false; // the listener ended the connection
+    qint64 bytesSent = 0;
+};
+
+RawResult rawRequest(const QString &source, const QString &target, quint16 port, QByteArray head, qint64 bodyBytes = 0,
+                     std::chrono::milliseconds dripInterval = std::chrono::milliseconds(0))
+{
+    RawResult result;
+    const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in from{};
+    from.sin_family = AF_INET;
+    inet_pton(AF_INET, source.toLatin1().constData(), &from.sin_addr);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    inet_pton(AF_INET, target.toLatin1().constData(), &to.sin_addr);
+    if (::bind(sock, reinterpret_cast<sockaddr *>(&from), sizeof from) != 0
+        || ::connect(sock, reinterpret_cast<sockaddr *>(&to), sizeof to) != 0) {
+        ::close(sock);
+        return result;
+    }
+    auto sendSome = [&](const char *data, size_t size) {
+        const ssize_t n = ::send(sock, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0)
+            result.bytesSent += n;
+        return n;
+    };
+    if (dripInterval.count() > 0) {
+        for (char c : head) {
+            if (sendSome(&c, 1) <= 0)
+                break;
+            pollfd entry{sock, POLLIN, 0};
+            if (::poll(&entry, 1, int(dripInterval.count())) > 0)
+                break;
+        }
+    } else {
+        sendSome(head.constData(), size_t(head.size()));
+        const QByteArray chunk(64 * 1024, 'x');
+        for (qint64 left = bodyBytes; left > 0;) {
+            pollfd entry{sock, POLLOUT | POLLIN, 0};
+            if (::poll(&entry, 1, 2000) <= 0 || (entry.revents & (POLLIN | POLLHUP | POLLERR)))
+                break;
+            const ssize_t n = sendSome(chunk.constData(), size_t(std::min<qint64>(left, chunk.size())));
+            if (n <= 0)
+                break;
+            left -= n;
+        }
+    }
+    char buffer[1024];
+    for (;;) {
+        pollfd entry{sock, POLLIN, 0};
+        if (::poll(&entry, 1, 8000) <= 0)
+            break;
+        const ssize_t n = ::recv(sock, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            result.closed = true;
+            break;
+        }
+        result.answer.append(buffer, n);
+    }
+    ::close(sock);
+    return result;
+}
+
+// Runs `work` on a thread while the event loop serves the listener.
+template<typename T>
+T whileServing(std::function<T()> work)
+{
+    auto future = std::async(std::launch::async, std::move(work));
+    EXPECT_TRUE(waitUntil([&] { return future.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; },
+                          std::chrono::seconds(20)));
+    return future.get();
+}
+
+QByteArray notify(const QString &path, const QString &sid, int seq, const QByteArray &body)
+{
+    return "NOTIFY " + path.toLatin1() + " HTTP/1.1\r\nHOST: x\r\nNT: upnp:event\r\nNTS: upnp:propchange\r\nSID: " + sid.toLatin1()
+        + "\r\nSEQ: " + QByteArray::number(seq) + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+const QByteArray volumeBody = "<e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property><GroupVolume>12</GroupVolume>"
+                              "</e:property></e:propertyset>";
+
+} // namespace
+
+TEST(Events, SubscriptionsDeliverFullStateThenEveryChangeAndEndWithUnsubscribe)
+{
+    Household household = startedHousehold(Household::fromJson(householdJson(), firstAddress(block)));
+    Listening listening;
+    const QList<ZoneGroup> groups = testsupport::await(ZoneTopology(household.addresses().first()).groups());
+    const ZoneGroup group = groups.first();
+    const QString coordinator = group.coordinator.host;
+
+    EventSubscription transport(&listening.listener, coordinator, EventService::avTransport);
+    EventSubscription rendering(&listening.listener, coordinator, EventService::renderingControl);
+    QList<std::pair<TransportEvent, quint32>> transportEvents;
+    QList<RenderingEvent> renderingEvents;
+    const auto lost = counter(&transport, &EventSubscription::eventsLost);
+    const auto blocked = counter(&transport, &EventSubscription::eventsBlocked);
+    QObject::connect(&transport, &EventSubscription::eventReceived, [&](const ServiceEvent &event, quint32 seq) {
+        transportEvents.append({std::get<TransportEvent>(event), seq});
+    });
+    QObject::connect(&rendering, &EventSubscription::eventReceived,
+                     [&](const ServiceEvent &event, quint32) { renderingEvents.append(std::get<RenderingEvent>(event)); });
+    testsupport::await(transport.start());
+    testsupport::await(rendering.start());
+    EXPECT_TRUE(transport.subscriptionID().startsWith(u"uuid:"));
+
+    // The first event holds the whole state.
+    ASSERT_TRUE(waitUntil([&] { return !transportEvents.isEmpty() && !renderingEvents.isEmpty(); }));
+    EXPECT_EQ(transportEvents.first().second, 0u);
+    EXPECT_TRUE(transportEvents.first().first.transportState.has_value());
+    EXPECT_TRUE(transportEvents.first().first.track.has_value());
+    EXPECT_EQ(renderingEvents.first().volume, household.volume(coordinator));
+
+    // A change from any controller, and one the player makes by itself.
+    testsupport::await(GroupController(group).play());
+    EXPECT_TRUE(waitUntil([&] { return transportEvents.last().first.transportState == TransportState::playing; }));
+    const int trackBefore = household.trackNumber(coordinator);
+    household.nextTrackAfter(coordinator, std::chrono::milliseconds(50));
+    EXPECT_TRUE(waitUntil([&] { return transportEvents.last().first.trackNumber == trackBefore + 1; }));
+    household.setVolume(coordinator, 7);
+    EXPECT_TRUE(waitUntil([&] { return renderingEvents.last().volume == 7; }));
+    for (qsizetype i = 0; i < transportEvents.size(); ++i)
+        EXPECT_EQ(transportEvents[i].second, quint32(i));
+    EXPECT_EQ(lost->count(), 0);
+    EXPECT_EQ(blocked->count(), 0);
+
+    EXPECT_EQ(household.subscriptionCount(), 2);
+    testsupport::await(transport.stop());
+    testsupport::await(rendering.stop());
+    EXPECT_EQ(household.subscriptionCount(), 0);
+    EXPECT_FALSE(transport.isActive());
+}
+
+TEST(Events, RenewsAtHalfTheGrantAndSubscribesAfreshWhenForgotten)
+{
+    Household household = startedHousehold(Household::fromJson(householdJson(), firstAddress(block)));
+    Listening listening;
+    const QString player = household.addresses().first();
+    EventSubscription subscription(&listening.listener, player, EventService::renderingControl, std::chrono::seconds(2));
+    const auto renewed = counter(&subscription, &EventSubscription::renewed);
+    const auto lost = counter(&subscription, &EventSubscription::eventsLost);
+    QList<quint32> sequences;
+    QObject::connect(&subscription, &EventSubscription::eventReceived, [&](const ServiceEvent &, quint32 seq) { sequences.append(seq); });
+    const auto started = std::chrono::steady_clock::now();
+    testsupport::await(subscription.start());
+    EXPECT_EQ(subscription.grantedDuration(), std::chrono::seconds(2));
+    const QString firstSid = subscription.subscriptionID();
+
+    ASSERT_TRUE(waitUntil([&] { return renewed->count() >= 1; }, std::chrono::seconds(4)));
+    const auto elapsed = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(900));
+    EXPECT_LT(elapsed, std::chrono::milliseconds(1900));
+    EXPECT_EQ(subscription.subscriptionID(), firstSid);
+    // The renewal names the subscription and nothing else.
+    bool sawRenewal = false;
+    for (const auto &request : household.log()->all()) {
+        if (request.method == "SUBSCRIBE" && !request.header("SID").isEmpty()) {
+            sawRenewal = true;
+            EXPECT_TRUE(request.header("NT").isEmpty());
+            EXPECT_TRUE(request.header("CALLBACK").isEmpty());
+        }
+    }
+    EXPECT_TRUE(sawRenewal);
+
+    // The player forgets it: the next renewal meets 412 and a fresh
+    // subscription starts over at SEQ 0, with a note that events were lost.
+    household.setRefuseRenewals(true);
+    ASSERT_TRUE(waitUntil([&] { return subscription.subscriptionID() != firstSid && subscription.isActive(); }, std::chrono::seconds(4)));
+    household.setRefuseRenewals(false);
+    EXPECT_TRUE(waitUntil([&] { return lost->count() >= 1 && sequences.count(0u) >= 2; }));
+    testsupport::await(subscription.stop());
+}
+
+TEST(Events, AGapInTheSequenceIsReportedAndAMissingFirstEventIsBlocked)
+{
+    Household household = startedHousehold(Household::fromJson(householdJson(), firstAddress(block)));
+    Listening listening;
+    const QString player = household.addresses().first();
+    EventSubscription subscription(&listening.listener, player, EventService::renderingControl);
+    const auto lost = counter(&subscription, &EventSubscription::eventsLost);
+    QList<int> volumes;
+    QObject::connect(&subscription, &EventSubscription::eventReceived,
+                     [&](const ServiceEvent &event, quint32) { volumes.append(std::get<RenderingEvent>(event).volume.value_or(-1)); });
+    testsupport::await(subscription.start());
+    ASSERT_TRUE(waitUntil([&] { return volumes.size() == 1; }));
+
+    household.setDropNotifications(true);
+    household.setVolume(player, 3);
+    household.setDropNotifications(false);
+    household.setVolume(player, 4);
+    ASSERT_TRUE(waitUntil([&] { return volumes.contains(4); }));
+    EXPECT_EQ(lost->count(), 1);
+    EXPECT_FALSE(volumes.contains(3));
+
+    // A firewall from the start: the subscription is made, no event comes.
+    household.setDropNotifications(true);
+    EventSubscription blockedOne(&listening.listener, household.addresses().last(), EventService::renderingControl);
+    const auto blocked = counter(&blockedOne, &EventSubscription::eventsBlocked);
+    testsupport::await(blockedOne.start());
+    EXPECT_TRUE(waitUntil([&] { return blocked->count() == 1; }, std::chrono::seconds(5)));
+    testsupport::await(blockedOne.stop());
+    testsupport::await(subscription.stop());
+}
+
+TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
+{
+    Listening listening;
+    EventListener &listener = listening.listener;
+    ASSERT_TRUE(listener.isListening());
+    EXPECT_GE(listener.port(), EventListener::firstPort);
+    EXPECT_LE(listener.port(), EventListener::lastPort);
+    const QString host = listener.address().toString();
+    const quint16 port = listener.port();
+    const QString player = spareAddress(240);
+    const QString stranger = spareAddress(241);
+    const QString path = listener.addRoute(EventService::groupRenderingControl, player);
+    listener.setSubscriptionID(path, QStringLiteral("uuid:good"));
+    QList<ReceivedEvent> received;
+    const auto lost = counter(&listener, &EventListener::eventsLost);
+    QObject::connect(&listener, &EventListener::eventReceived, [&](const ReceivedEvent &event) { received.append(event); });
+
+    auto exchange = [&](const QString &source, const QByteArray &request) {
+        return whileServing<RawResult>([=] { return rawRequest(source, host, port, request); });
+    };
+    EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:good"), 0, volumeBody)).answer.startsWith("HTTP/1.1 200"));
+    ASSERT_TRUE(waitUntil([&] { return received.size() == 1; }));
+    EXPECT_EQ(std::get<GroupRenderingEvent>(received.first().event).volume, 12);
+
+    EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:other"), 1, volumeBody)).answer.startsWith("HTTP/1.1 412"));
+    EXPECT_TRUE(exchange(player, notify(QStringLiteral("/events/nothere"), QStringLiteral("uuid:good"), 1, volumeBody)).answer.startsWith("HTTP/1.1 404"));
+    EXPECT_TRUE(exchange(stranger, notify(path, QStringLiteral("uuid:good"), 1, volumeBody)).answer.startsWith("HTTP/1.1 403"));
+    EXPECT_TRUE(exchange(player, "GET " + path.toLatin1() + " HTTP/1.1\r\nHost: x\r\n\r\n").answer.startsWith("HTTP/1.1 405"));
+    const RawResult garbage = exchange(player, QByteArray("\x01\x02 garbage \xff\r\n\r\n", 17));
+    EXPECT_TRUE(garbage.answer.isEmpty());
+    EXPECT_TRUE(garbage.closed);
+
+    // 20 MB announced: refused at the headers, the body never read.
+    QByteArray huge = notify(path, QStringLiteral("uuid:good"), 1, {});
+    huge.replace("Content-Length: 0", "Content-Length: 20971520");
+    const RawResult tooLarge = whileServing<RawResult>([=] { return rawRequest(player, host, port, huge, 20 * 1024 * 1024); });
+    EXPECT_TRUE(tooLarge.answer.startsWith("HTTP/1.1 413")) << tooLarge.answer.constData();
+    EXPECT_LT(tooLarge.bytesSent, 8 * 1024 * 1024);
+
+    // A slow drip is cut off.
+    const auto dripStart = std::chrono::steady_clock::now();
+    const RawResult drip = whileServing<RawResult>(
+        [=] { return rawRequest(player, host, port, notify(path, QStringLiteral("uuid:good"), 1, volumeBody), 0, std::chrono::milliseconds(200)); });
+    EXPECT_TRUE(drip.closed);
+    EXPECT_LT(std::chrono::steady_clock::now() - dripStart, EventListener::connectionLimit + std::chrono::seconds(2));
+
+    // 200 idle connections: no more than the cap is ever held open.
+    int peak = 0;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] { peak = std::max(peak, listener.openConnections()); });
+    sampler.start(5);
+    const int opened = whileServing<int>([=] {
+        std::vector<int> sockets;
+        for (int i = 0; i < 200; ++i) {
+            const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in to{};
+            to.sin_family = AF_INET;
+            to.sin_port = htons(port);
+            inet_pton(AF_INET, host.toLatin1().constData(), &to.sin_addr);
+            if (::connect(sock, reinterpret_cast<sockaddr *>(&to), sizeof to) == 0)
+                sockets.push_back(sock);
+            else
+                ::close(sock);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        for (int sock : sockets)
+            ::close(sock);
+        return int(sockets.size());
+    });
+    EXPECT_GT(opened, EventListener::maximumConnections);
+    EXPECT_LE(peak, EventListener::maximumConnections);
+
+    // Entities in a body are not expanded; a later SEQ than expected is a gap.
+    const QByteArray entityBody = "<?xml version=\"1.0\"?><!DOCTYPE p [<!ENTITY w \"99\">]>"
+                                  "<e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property><GroupVolume>&w;</GroupVolume>"
+                                  "</e:property></e:propertyset>";
+    EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:good"), 5, entityBody)).answer.startsWith("HTTP/1.1 200"));
+    ASSERT_TRUE(waitUntil([&] { return received.size() == 2; }));
+    EXPECT_FALSE(std::get<GroupRenderingEvent>(received.last().event).volume.has_value());
+    EXPECT_EQ(lost->count(), 1);
+
+    // Still serving after all that.
+    EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:good"), 6, volumeBody)).answer.startsWith("HTTP/1.1 200"));
+    EXPECT_TRUE(waitUntil([&] { return received.size() == 3; }));
+}

@@ -1,0 +1,131 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+
+#include "TestAddresses.h"
+
+#include <playersim/Household.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using playersim::Household;
+using testsupport::firstAddress;
+using testsupport::waitUntil;
+
+namespace {
+
+constexpr testsupport::Suite block = testsupport::Suite::ZonescoutEvents;
+
+QString spareAddress(int last)
+{
+    const QString address = firstAddress(block);
+    return address.left(address.lastIndexOf(u'.') + 1) + QString::number(last);
+}
+
+// The JSON lines `events` printed so far.
+struct Lines {
+    QProcess &process;
+    QByteArray pending;
+    QList<QJsonObject> objects;
+
+    QList<QJsonObject> &read()
+    {
+        pending += process.readAllStandardOutput();
+        for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1)) {
+            QJsonParseError error;
+            const QJsonDocument line = QJsonDocument::fromJson(pending.left(end), &error);
+            EXPECT_EQ(error.error, QJsonParseError::NoError) << pending.left(end).toStdString();
+            objects.append(line.object());
+        }
+        return objects;
+    }
+    bool has(const std::function<bool(const QJsonObject &)> &wanted)
+    {
+        const QList<QJsonObject> &all = read();
+        return std::any_of(all.cbegin(), all.cend(), wanted);
+    }
+};
+
+int requests(const Household &household, const QByteArray &method)
+{
+    const auto log = household.log()->all();
+    return int(std::count_if(log.cbegin(), log.cend(), [&](const auto &r) { return r.method == method; }));
+}
+
+} // namespace
+
+TEST(ZonescoutEvents, PrintsEachEventAsAJsonLineAndUnsubscribesOnInterrupt)
+{
+    Household household = testsupport::startedHousehold(Household::fromJson(
+        R"({"players": [{"uuid": "RINCON_A01400", "room": "Küche", "volume": 20}]})", firstAddress(block)));
+    const QString player = household.addresses().first();
+    QProcess process;
+    process.start(QStringLiteral(ZONESCOUT_PATH),
+                  {QStringLiteral("--host"), player, QStringLiteral("events"), QStringLiteral("--listen"), spareAddress(250)});
+    ASSERT_TRUE(process.waitForStarted());
+    Lines lines{process, {}, {}};
+
+    // Every service by default, each starting with its full state.
+    ASSERT_TRUE(waitUntil([&] { return lines.read().size() >= 5; }))
+        << process.readAllStandardError().toStdString();
+    QStringList services;
+    for (const QJsonObject &line : lines.read()) {
+        EXPECT_EQ(line[u"player"].toString(), player);
+        EXPECT_EQ(line[u"seq"].toInt(-1), 0);
+        services.append(line[u"service"].toString());
+    }
+    services.sort();
+    EXPECT_EQ(services, QStringList({QStringLiteral("AVTransport"), QStringLiteral("ContentDirectory"),
+                                     QStringLiteral("GroupRenderingControl"), QStringLiteral("RenderingControl"),
+                                     QStringLiteral("ZoneGroupTopology")}));
+    EXPECT_TRUE(lines.has([](const QJsonObject &l) { return l[u"service"].toString() == u"RenderingControl" && l[u"volume"].toInt() == 20; }));
+    EXPECT_TRUE(lines.has([](const QJsonObject &l) {
+        return l[u"service"].toString() == u"ZoneGroupTopology" && l[u"groups"][0][u"roomNames"][0].toString() == QStringLiteral("Küche");
+    })) << QJsonDocument(lines.read().last()).toJson().toStdString();
+
+    household.setVolume(player, 33);
+    EXPECT_TRUE(waitUntil([&] {
+        return lines.has([](const QJsonObject &l) { return l[u"service"].toString() == u"RenderingControl" && l[u"volume"].toInt() == 33 && l[u"seq"].toInt() == 1; });
+    }));
+
+    EXPECT_EQ(household.subscriptionCount(), 5);
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(3000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(requests(household, "UNSUBSCRIBE"), 5);
+    EXPECT_EQ(household.subscriptionCount(), 0);
+}
+
+TEST(ZonescoutEvents, ChosenServicesOnlyAndUsageErrorsBeforeAnythingIsSent)
+{
+    Household household = testsupport::startedHousehold(
+        Household::fromJson(R"({"players": [{"uuid": "RINCON_A01400", "room": "Bad"}]})", firstAddress(block)));
+    const QString player = household.addresses().first();
+
+    QProcess bad;
+    bad.start(QStringLiteral(ZONESCOUT_PATH), {QStringLiteral("--host"), player, QStringLiteral("events"), QStringLiteral("--service"),
+                                               QStringLiteral("volume")});
+    ASSERT_TRUE(bad.waitForFinished(10000));
+    EXPECT_EQ(bad.exitCode(), 2);
+    EXPECT_TRUE(bad.readAllStandardError().contains("grouprendering"));
+    EXPECT_EQ(requests(household, "SUBSCRIBE"), 0);
+
+    QProcess process;
+    process.start(QStringLiteral(ZONESCOUT_PATH), {QStringLiteral("--host"), player, QStringLiteral("events"),
+                                                   QStringLiteral("--service"), QStringLiteral("grouprendering"),
+                                                   QStringLiteral("--listen"), spareAddress(250)});
+    Lines lines{process, {}, {}};
+    ASSERT_TRUE(waitUntil([&] { return !lines.read().isEmpty(); })) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(lines.read().first()[u"service"].toString(), QStringLiteral("GroupRenderingControl"));
+    EXPECT_EQ(household.subscriptionCount(), 1);
+    ::kill(pid_t(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(3000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(requests(household, "UNSUBSCRIBE"), 1);
+}
