@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "BenchDocuments.h"
 
 namespace benchdocs {
@@ -43,12 +45,14 @@ QString didlPage(int items)
             "<desc id=\"cdudn\" nameSpace=\"urn:schemas-rinconnetworks-com:metadata-1-0/\">SA_RINCON52231_X_#Svc52231-0-Token</desc>"
             "</item></DIDL-Lite>")
                                   .arg(i);
-        page += QStringLiteral("<item id=\"FV:2/%1\" parentID=\"FV:2\" restricted=\"false\"><dc:title>Favorite %1 — Café</dc:title>"
-                               "<upnp:class>object.itemobject.item.sonos-favorite</upnp:class><r:ordinal>%1</r:ordinal>"
-                               "<res protocolInfo=\"x-rincon-cpcontainer:*:*:*\">x-rincon-cpcontainer:1006206cplaylist%3apl.%1?sid=204&amp;flags=8300&amp;sn=1</res>"
-                               "<upnp:albumArtURI>https://is1-ssl.mzstatic.com/image/thumb/%1/300x300bb.jpg</upnp:albumArtURI>"
-                               "<r:type>instantPlay</r:type><r:description>Apple Music</r:description><r:resMD>")
-                    .arg(i)
+        page
+            += QStringLiteral(
+                   "<item id=\"FV:2/%1\" parentID=\"FV:2\" restricted=\"false\"><dc:title>Favorite %1 — Café</dc:title>"
+                   "<upnp:class>object.itemobject.item.sonos-favorite</upnp:class><r:ordinal>%1</r:ordinal>"
+                   "<res protocolInfo=\"x-rincon-cpcontainer:*:*:*\">x-rincon-cpcontainer:1006206cplaylist%3apl.%1?sid=204&amp;flags=8300&amp;sn=1</res>"
+                   "<upnp:albumArtURI>https://is1-ssl.mzstatic.com/image/thumb/%1/300x300bb.jpg</upnp:albumArtURI>"
+                   "<r:type>instantPlay</r:type><r:description>Apple Music</r:description><r:resMD>")
+                   .arg(i)
             + inner.toHtmlEscaped() + QStringLiteral("</r:resMD></item>");
     }
     return page + QStringLiteral("</DIDL-Lite>");

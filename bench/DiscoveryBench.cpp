@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // How long the household lookup takes with the application's 3-second search,
 // against the simulated household in a private network namespace:
 //   with DNS-SD (about 3 s by design), with SSDP only (about 6 s: a full
@@ -52,8 +54,7 @@ SimulatedHousehold makeHousehold(Advertised advertised, benchmark::State &state)
     QList<playersim::DnssdPlayer> dnssdPlayers;
     for (int i = 0; i < addresses.size(); ++i) {
         const auto &player = data.players.at(i);
-        ssdpPlayers.append({addresses.at(i), player.uuid, QStringLiteral("ZP") + player.modelNumber,
-                            player.softwareVersion});
+        ssdpPlayers.append({addresses.at(i), player.uuid, QStringLiteral("ZP") + player.modelNumber, player.softwareVersion});
         dnssdPlayers.append({addresses.at(i), player.uuid, player.roomName, true, std::nullopt});
     }
     household.ssdp = std::make_unique<playersim::SsdpResponder>(ssdpPlayers);
@@ -98,9 +99,7 @@ void findHousehold(benchmark::State &state, Advertised advertised)
         QTimer tick;
         tick.setTimerType(Qt::PreciseTimer);
         tick.setInterval(10);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            worstLateness = std::max(worstLateness, sinceTick.restart() - 10);
-        });
+        QObject::connect(&tick, &QTimer::timeout, [&] { worstLateness = std::max(worstLateness, sinceTick.restart() - 10); });
         sinceTick.start();
         tick.start();
         auto outcome = std::make_shared<Outcome>();

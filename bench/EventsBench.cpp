@@ -53,14 +53,14 @@ double threadCpuMs()
 QByteArray propertySet(const QString &name, const QString &value)
 {
     return (QStringLiteral("<e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property><") + name + u'>'
-            + SonosKit::XMLText::escape(value) + QStringLiteral("</") + name + QStringLiteral("></e:property></e:propertyset>"))
+        + SonosKit::XMLText::escape(value) + QStringLiteral("</") + name + QStringLiteral("></e:property></e:propertyset>"))
         .toUtf8();
 }
 
 QByteArray notifyRequest(const QString &path, const QString &sid, quint32 seq, const QByteArray &body)
 {
-    return "NOTIFY " + path.toLatin1() + " HTTP/1.1\r\nHOST: x\r\nNT: upnp:event\r\nNTS: upnp:propchange\r\nSID: " + sid.toLatin1()
-        + "\r\nSEQ: " + QByteArray::number(seq) + "\r\nContent-Length: " + QByteArray::number(body.size())
+    return "NOTIFY " + path.toLatin1() + " HTTP/1.1\r\nHOST: x\r\nNT: upnp:event\r\nNTS: upnp:propchange\r\nSID: "
+        + sid.toLatin1() + "\r\nSEQ: " + QByteArray::number(seq) + "\r\nContent-Length: " + QByteArray::number(body.size())
         + "\r\nConnection: close\r\n\r\n" + body;
 }
 
@@ -98,7 +98,8 @@ QByteArray largeTopologyBody(int *players)
         options.players = count;
         options.favorites = 0;
         options.playlistTracks = 1;
-        const QByteArray body = propertySet(QStringLiteral("ZoneGroupState"), playersim::Household::generate(options).zoneGroupState());
+        const QByteArray body = propertySet(
+            QStringLiteral("ZoneGroupState"), playersim::Household::generate(options).zoneGroupState());
         if (body.size() >= topologyTarget) {
             *players = count;
             return body;
@@ -121,10 +122,12 @@ QByteArray lastChangeBody()
         return u'<' + name + QStringLiteral(" val=\"") + SonosKit::XMLText::escape(value) + QStringLiteral("\"/>");
     };
     const QString change = QStringLiteral("<Event xmlns=\"urn:schemas-upnp-org:metadata-1-0/AVT/\"><InstanceID val=\"0\">")
-        + val(QStringLiteral("TransportState"), QStringLiteral("PLAYING")) + val(QStringLiteral("CurrentPlayMode"), QStringLiteral("NORMAL"))
+        + val(QStringLiteral("TransportState"), QStringLiteral("PLAYING"))
+        + val(QStringLiteral("CurrentPlayMode"), QStringLiteral("NORMAL"))
         + val(QStringLiteral("NumberOfTracks"), QStringLiteral("12")) + val(QStringLiteral("CurrentTrack"), QStringLiteral("3"))
         + val(QStringLiteral("CurrentTrackURI"), QStringLiteral("x-file-cifs://nas/music/Artist/Album/03.flac"))
-        + val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("0:04:12")) + val(QStringLiteral("CurrentTrackMetaData"), didl)
+        + val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("0:04:12"))
+        + val(QStringLiteral("CurrentTrackMetaData"), didl)
         + val(QStringLiteral("AVTransportURI"), QStringLiteral("x-rincon-queue:RINCON_000E58000001400#0"))
         + QStringLiteral("</InstanceID></Event>");
     return propertySet(QStringLiteral("LastChange"), change);
@@ -136,10 +139,11 @@ double cpuPerNotify(SonosKit::EventListener &listener, SonosKit::EventService se
     const QString path = listener.addRoute(service, senderAddress);
     listener.setSubscriptionID(path, QStringLiteral("uuid:bench"));
     int delivered = 0;
-    const auto connection = QObject::connect(&listener, &SonosKit::EventListener::eventReceived, [&](const SonosKit::ReceivedEvent &e) {
-        if (e.path == path)
-            ++delivered;
-    });
+    const auto connection = QObject::connect(
+        &listener, &SonosKit::EventListener::eventReceived, [&](const SonosKit::ReceivedEvent &e) {
+            if (e.path == path)
+                ++delivered;
+        });
     const quint16 port = listener.port();
     const double before = threadCpuMs();
     std::thread sender([&] {
@@ -186,12 +190,13 @@ int main(int argc, char *argv[])
     SonosKit::EventSubscription subscription(&listener, householdAddress, SonosKit::EventService::renderingControl);
     int lastVolume = -1;
     Clock::time_point arrived;
-    QObject::connect(&subscription, &SonosKit::EventSubscription::eventReceived, [&](const SonosKit::ServiceEvent &event, quint32) {
-        if (const auto *rendering = std::get_if<SonosKit::RenderingEvent>(&event); rendering && rendering->volume) {
-            lastVolume = *rendering->volume;
-            arrived = Clock::now();
-        }
-    });
+    QObject::connect(
+        &subscription, &SonosKit::EventSubscription::eventReceived, [&](const SonosKit::ServiceEvent &event, quint32) {
+            if (const auto *rendering = std::get_if<SonosKit::RenderingEvent>(&event); rendering && rendering->volume) {
+                lastVolume = *rendering->volume;
+                arrived = Clock::now();
+            }
+        });
     QCoro::waitFor(subscription.start());
     serveEventsUntil([&] { return lastVolume == 0; }, std::chrono::seconds(5));
     std::vector<double> latencies;
@@ -211,7 +216,7 @@ int main(int argc, char *argv[])
     std::sort(latencies.begin(), latencies.end());
     if (!latencies.empty()) {
         std::printf("Change to parsed event (%zu of %d): median %.2f ms, worst %.2f ms\n", latencies.size(), latencyRounds,
-                    latencies[latencies.size() / 2], latencies.back());
+            latencies[latencies.size() / 2], latencies.back());
     }
 
     // 3. A flood of hostile NOTIFYs against a 1 ms timer: unknown paths,
@@ -237,10 +242,19 @@ int main(int argc, char *argv[])
         flood.emplace_back([&, t] {
             for (int i = t; i < floodSize; i += floodThreads) {
                 switch (i % 4) {
-                case 0: sendRequest(senderAddress, port, notifyRequest(QStringLiteral("/events/none"), QStringLiteral("uuid:x"), 1, lastChange)); break;
-                case 1: sendRequest(strangerAddress, port, notifyRequest(path, QStringLiteral("uuid:flood"), 1, lastChange)); break;
-                case 2: sendRequest(senderAddress, port, notifyRequest(path, QStringLiteral("uuid:other"), 1, lastChange)); break;
-                default: sendRequest(senderAddress, port, notifyRequest(path, QStringLiteral("uuid:flood"), quint32(i), garbage)); break;
+                case 0:
+                    sendRequest(senderAddress, port,
+                        notifyRequest(QStringLiteral("/events/none"), QStringLiteral("uuid:x"), 1, lastChange));
+                    break;
+                case 1:
+                    sendRequest(strangerAddress, port, notifyRequest(path, QStringLiteral("uuid:flood"), 1, lastChange));
+                    break;
+                case 2:
+                    sendRequest(senderAddress, port, notifyRequest(path, QStringLiteral("uuid:other"), 1, lastChange));
+                    break;
+                default:
+                    sendRequest(senderAddress, port, notifyRequest(path, QStringLiteral("uuid:flood"), quint32(i), garbage));
+                    break;
                 }
                 ++sent;
             }
@@ -253,6 +267,6 @@ int main(int argc, char *argv[])
         thread.join();
     tick.stop();
     std::printf("Flood of %d hostile NOTIFYs from %d threads: %.0f ms, worst lateness of a 1 ms timer %.2f ms\n", floodSize,
-                floodThreads, floodMs, worstLateness);
+        floodThreads, floodMs, worstLateness);
     return 0;
 }

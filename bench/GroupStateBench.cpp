@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // The group state query against a simulated household on loopback: how close
 // the five concurrent requests come to the slowest of them alone, and what one
 // query costs in CPU on the caller's side.
@@ -58,9 +60,9 @@ void BM_StateAgainstSlowestChildAlone(benchmark::State &state)
             QCoro::waitFor(controller.coordinator.call(SOAPClient::Service::avTransport, action, {{"InstanceID", "0"}}));
         };
     };
-    const std::function<void()> children[] = {
-        call(QStringLiteral("GetTransportInfo")), call(QStringLiteral("GetPositionInfo")), call(QStringLiteral("GetMediaInfo")),
-        [&] { QCoro::waitFor(controller.volume()); }, [&] { QCoro::waitFor(controller.isMuted()); }};
+    const std::function<void()> children[] = {call(QStringLiteral("GetTransportInfo")), call(QStringLiteral("GetPositionInfo")),
+        call(QStringLiteral("GetMediaInfo")), [&] { QCoro::waitFor(controller.volume()); },
+        [&] { QCoro::waitFor(controller.isMuted()); }};
     double slowest = 0;
     for (const auto &child : children)
         slowest = std::max(slowest, millisecondsOf(child, 10));

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Figures of the panel as the program shows it, over a store talking to a
 // simulated household of 1000 favorites: memory after launch and after 200
 // openings, time from the click to the first frame, the longest main-thread
@@ -125,7 +127,8 @@ int main(int argc, char *argv[])
     sinceTick.start();
     ticker.start(1);
     measuring = true;
-    serveEventsUntil([&] { return store.library().favorites().size() >= 1000 && !store.trackList().isLoading(); }, std::chrono::seconds(30));
+    serveEventsUntil(
+        [&] { return store.library().favorites().size() >= 1000 && !store.trackList().isLoading(); }, std::chrono::seconds(30));
     serveEventsUntil([] { return false; }, std::chrono::milliseconds(300));
     ticker.stop();
     household.server(household.addresses().first()).clearFaults();
@@ -158,7 +161,7 @@ int main(int argc, char *argv[])
     std::printf("RSS after 200 openings             %lld KiB (peak %lld KiB)\n", rssCycles, rssPeak);
     std::printf("click to first frame, first        %.1f ms\n", firstOpening);
     std::printf("click to first frame, later        %.1f ms median, %.1f ms worst\n", median(openings),
-                *std::max_element(openings.begin(), openings.end()));
+        *std::max_element(openings.begin(), openings.end()));
     std::printf("longest stall, 1000 favorites in   %lld ms\n", longestStall);
     std::printf("closed %d s: main-thread wakeups   %.2f per second\n", closedSeconds, double(switches) / closedSeconds);
     std::printf("closed %d s: requests              %zu\n", closedSeconds, requests);

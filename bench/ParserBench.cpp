@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "BenchDocuments.h"
 
 #include <SonosKit/ContentDirectory.h>
@@ -48,7 +50,8 @@ void BM_Envelope6Arguments(benchmark::State &state)
         {QStringLiteral("Note"), QStringLiteral("Küche & <Bad> \"quoted\" 'single'")},
     };
     for (auto _ : state)
-        benchmark::DoNotOptimize(SOAPClient::envelope(SOAPClient::Service::avTransport, QStringLiteral("AddURIToQueue"), arguments));
+        benchmark::DoNotOptimize(
+            SOAPClient::envelope(SOAPClient::Service::avTransport, QStringLiteral("AddURIToQueue"), arguments));
 }
 
 void BM_ParseGroups32Players(benchmark::State &state)

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // The store's own figures against simulated players: what a poll cycle costs
 // beyond the state query itself, how close a favorites load of 1000 entries
 // comes to the slowest of its three requests alone and how long it holds the
@@ -34,8 +36,8 @@ using bench::serveEventsUntil;
 
 constexpr auto playerLatency = std::chrono::milliseconds(20);
 
-std::unique_ptr<PlayerStore> storeFor(const QTemporaryDir &directory, const QString &host,
-                                      std::chrono::milliseconds pollPause = std::chrono::milliseconds(1500))
+std::unique_ptr<PlayerStore> storeFor(
+    const QTemporaryDir &directory, const QString &host, std::chrono::milliseconds pollPause = std::chrono::milliseconds(1500))
 {
     auto settings = std::make_unique<QSettings>(directory.filePath(QStringLiteral("Quillo.conf")), QSettings::IniFormat);
     settings->setValue(QStringLiteral("manualHost"), host);
@@ -140,8 +142,8 @@ void BM_FavoritesLoad1000(benchmark::State &state)
         return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / 5;
     };
     const double slowest = std::max({alone([&] { QCoro::waitFor(SonosKit::ContentDirectory(host).favorites()); }),
-                                     alone([&] { QCoro::waitFor(SonosKit::ContentDirectory(host).playlists()); }),
-                                     alone([&] { QCoro::waitFor(SonosKit::MusicServices(host).serviceNamesOrEmpty()); })});
+        alone([&] { QCoro::waitFor(SonosKit::ContentDirectory(host).playlists()); }),
+        alone([&] { QCoro::waitFor(SonosKit::MusicServices(host).serviceNamesOrEmpty()); })});
 
     qint64 longestStall = 0;
     double total = 0;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "FuzzInput.h"
 
 #include <SonosKit/XMLText.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "TestPrinters.h"
@@ -26,7 +28,8 @@ struct Outcome {
     QEventLoop *loop = nullptr;
 };
 
-struct Nothing {};
+struct Nothing {
+};
 
 // The outcome lives on the heap so that a task finishing after the test gave
 // up on it writes into memory that still exists.

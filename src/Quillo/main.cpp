@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/app/QuilloApplication.h"
 #include "Quillo/app/SingleInstance.h"
 #include "Quillo/store/PlayerStore.h"
@@ -13,7 +15,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Quillo"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLO_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(QUILLO_APP_ID));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QUILLO_APP_ID), QIcon(QStringLiteral(":/Quillo/icons/app/quillo.svg"))));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral(QUILLO_APP_ID), QIcon(QStringLiteral(":/Quillo/icons/app/quillo.svg"))));
     // A tray program: closing its last window (the welcome) must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 

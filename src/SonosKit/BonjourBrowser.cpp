@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "SonosDiscoveryDetail.h"
 
 #include "Finished.h"
@@ -38,8 +40,7 @@ public:
         if (!poll)
             return nullptr;
         int error = 0;
-        AvahiClient *client = avahi_client_new(avahi_threaded_poll_get(poll), AvahiClientFlags(0), onState,
-                                               context, &error);
+        AvahiClient *client = avahi_client_new(avahi_threaded_poll_get(poll), AvahiClientFlags(0), onState, context, &error);
         if (!client) {
             avahi_threaded_poll_free(poll);
             return nullptr;
@@ -64,8 +65,7 @@ private:
     AvahiSession(AvahiThreadedPoll *poll, AvahiClient *client)
         : m_poll(poll)
         , m_client(client)
-    {
-    }
+    { }
 
     AvahiThreadedPoll *m_poll;
     AvahiClient *m_client;
@@ -76,11 +76,11 @@ QString fromAvahi(const char *text)
     return text ? QString::fromUtf8(text) : QString();
 }
 
-bool sameInstance(const BrowseResult &result, AvahiIfIndex interfaceIndex, AvahiProtocol protocol,
-                  const char *name, const char *type, const char *domain)
+bool sameInstance(const BrowseResult &result, AvahiIfIndex interfaceIndex, AvahiProtocol protocol, const char *name,
+    const char *type, const char *domain)
 {
-    return result.interfaceIndex == interfaceIndex && result.protocol == protocol
-        && result.name == fromAvahi(name) && result.type == fromAvahi(type) && result.domain == fromAvahi(domain);
+    return result.interfaceIndex == interfaceIndex && result.protocol == protocol && result.name == fromAvahi(name)
+        && result.type == fromAvahi(type) && result.domain == fromAvahi(domain);
 }
 
 std::optional<QString> txtValue(AvahiStringList *txt, const char *key)
@@ -101,8 +101,7 @@ std::optional<QString> txtValue(AvahiStringList *txt, const char *key)
     return result;
 }
 
-void applyResolution(BrowseResult &result, const char *hostName, const AvahiAddress *address, uint16_t port,
-                     AvahiStringList *txt)
+void applyResolution(BrowseResult &result, const char *hostName, const AvahiAddress *address, uint16_t port, AvahiStringList *txt)
 {
     result.resolved = true;
     result.location = txtValue(txt, "location");
@@ -153,9 +152,8 @@ void onClientState(AvahiClient *, AvahiClientState state, void *context)
 }
 
 void onBrowseResolved(AvahiServiceResolver *resolver, AvahiIfIndex interfaceIndex, AvahiProtocol protocol,
-                      AvahiResolverEvent event, const char *name, const char *type, const char *domain,
-                      const char *hostName, const AvahiAddress *address, uint16_t port, AvahiStringList *txt,
-                      AvahiLookupResultFlags, void *context)
+    AvahiResolverEvent event, const char *name, const char *type, const char *domain, const char *hostName,
+    const AvahiAddress *address, uint16_t port, AvahiStringList *txt, AvahiLookupResultFlags, void *context)
 {
     auto *wait = static_cast<BrowseWait *>(context);
     if (event == AVAHI_RESOLVER_FOUND) {
@@ -168,9 +166,8 @@ void onBrowseResolved(AvahiServiceResolver *resolver, AvahiIfIndex interfaceInde
     avahi_service_resolver_free(resolver);
 }
 
-void onBrowserEvent(AvahiServiceBrowser *browser, AvahiIfIndex interfaceIndex, AvahiProtocol protocol,
-                    AvahiBrowserEvent event, const char *name, const char *type, const char *domain,
-                    AvahiLookupResultFlags, void *context)
+void onBrowserEvent(AvahiServiceBrowser *browser, AvahiIfIndex interfaceIndex, AvahiProtocol protocol, AvahiBrowserEvent event,
+    const char *name, const char *type, const char *domain, AvahiLookupResultFlags, void *context)
 {
     auto *wait = static_cast<BrowseWait *>(context);
     switch (event) {
@@ -187,15 +184,14 @@ void onBrowserEvent(AvahiServiceBrowser *browser, AvahiIfIndex interfaceIndex, A
         }
         // The TXT record only comes with the resolver; players are addressed
         // over IPv4, so that is the address asked for.
-        avahi_service_resolver_new(avahi_service_browser_get_client(browser), interfaceIndex, protocol, name, type,
-                                   domain, AVAHI_PROTO_INET, AvahiLookupFlags(0), &onBrowseResolved, wait);
+        avahi_service_resolver_new(avahi_service_browser_get_client(browser), interfaceIndex, protocol, name, type, domain,
+            AVAHI_PROTO_INET, AvahiLookupFlags(0), &onBrowseResolved, wait);
         break;
     }
     case AVAHI_BROWSER_REMOVE: {
         std::lock_guard guard(wait->resultsLock);
-        wait->results.removeIf([&](const BrowseResult &result) {
-            return sameInstance(result, interfaceIndex, protocol, name, type, domain);
-        });
+        wait->results.removeIf(
+            [&](const BrowseResult &result) { return sameInstance(result, interfaceIndex, protocol, name, type, domain); });
         break;
     }
     case AVAHI_BROWSER_FAILURE:
@@ -207,10 +203,9 @@ void onBrowserEvent(AvahiServiceBrowser *browser, AvahiIfIndex interfaceIndex, A
     }
 }
 
-void onServiceResolved(AvahiServiceResolver *, AvahiIfIndex, AvahiProtocol, AvahiResolverEvent event,
-                       const char *name, const char *type, const char *domain, const char *hostName,
-                       const AvahiAddress *address, uint16_t port, AvahiStringList *txt, AvahiLookupResultFlags,
-                       void *context)
+void onServiceResolved(AvahiServiceResolver *, AvahiIfIndex, AvahiProtocol, AvahiResolverEvent event, const char *name,
+    const char *type, const char *domain, const char *hostName, const AvahiAddress *address, uint16_t port, AvahiStringList *txt,
+    AvahiLookupResultFlags, void *context)
 {
     auto *wait = static_cast<ResolveWait *>(context);
     if (event != AVAHI_RESOLVER_FOUND) {
@@ -241,10 +236,9 @@ QCoro::Task<std::optional<BrowseResult>> resolveService(BrowseResult instance, d
         const QByteArray name = instance.name.toUtf8();
         const QByteArray type = instance.type.toUtf8();
         const QByteArray domain = instance.domain.toUtf8();
-        AvahiServiceResolver *resolver = avahi_service_resolver_new(
-            session->client(), AvahiIfIndex(instance.interfaceIndex), AvahiProtocol(instance.protocol),
-            name.constData(), type.constData(), domain.isEmpty() ? nullptr : domain.constData(), AVAHI_PROTO_INET,
-            AvahiLookupFlags(0), &onServiceResolved, wait.get());
+        AvahiServiceResolver *resolver = avahi_service_resolver_new(session->client(), AvahiIfIndex(instance.interfaceIndex),
+            AvahiProtocol(instance.protocol), name.constData(), type.constData(), domain.isEmpty() ? nullptr : domain.constData(),
+            AVAHI_PROTO_INET, AvahiLookupFlags(0), &onServiceResolved, wait.get());
         if (!resolver || !session->start()) {
             wait->completion.finish(std::nullopt);
             return;
@@ -284,8 +278,7 @@ QCoro::Task<QList<BrowseResult>> browse(double timeout)
     auto wait = std::make_shared<BrowseWait>();
     // Results are read once, at the deadline; resolvers still running then
     // lose. A coarse timer could fire up to 5% early.
-    QTimer::singleShot(boundedTimeout(timeout), Qt::PreciseTimer,
-                       [wait] { wait->completion.finish(wait->snapshot()); });
+    QTimer::singleShot(boundedTimeout(timeout), Qt::PreciseTimer, [wait] { wait->completion.finish(wait->snapshot()); });
     workerPool().start([wait] {
         std::lock_guard guard(wait->sessionLock);
         if (wait->completion.isDone())
@@ -295,9 +288,8 @@ QCoro::Task<QList<BrowseResult>> browse(double timeout)
             wait->completion.finish({});
             return;
         }
-        AvahiServiceBrowser *browser = avahi_service_browser_new(session->client(), AVAHI_IF_UNSPEC,
-                                                                 AVAHI_PROTO_UNSPEC, serviceType, nullptr,
-                                                                 AvahiLookupFlags(0), &onBrowserEvent, wait.get());
+        AvahiServiceBrowser *browser = avahi_service_browser_new(session->client(), AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC,
+            serviceType, nullptr, AvahiLookupFlags(0), &onBrowserEvent, wait.get());
         if (!browser || !session->start()) {
             wait->completion.finish({});
             return;
@@ -335,10 +327,8 @@ QCoro::Task<std::optional<QString>> connectedAddress(Endpoint endpoint, double t
     QObject::connect(connection, &QTcpSocket::connected, connection, [connection, completion] {
         completion->finish(ipAddress(Endpoint{connection->peerAddress().toString(), connection->peerPort()}));
     });
-    QObject::connect(connection, &QAbstractSocket::errorOccurred, connection,
-                     [completion] { completion->finish(std::nullopt); });
-    QTimer::singleShot(boundedTimeout(timeout), Qt::PreciseTimer, connection,
-                       [completion] { completion->finish(std::nullopt); });
+    QObject::connect(connection, &QAbstractSocket::errorOccurred, connection, [completion] { completion->finish(std::nullopt); });
+    QTimer::singleShot(boundedTimeout(timeout), Qt::PreciseTimer, connection, [completion] { completion->finish(std::nullopt); });
     connection->connectToHost(endpoint.host, endpoint.port);
     std::optional<QString> address = co_await completion->future();
     // Nothing is ever sent: the connection only proves where the instance lives.

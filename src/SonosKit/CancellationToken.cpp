@@ -1,11 +1,12 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "CancellationToken.h"
 
 namespace SonosKit {
 
 CancellationToken::CancellationToken()
     : m_state(std::make_shared<CancellationState>())
-{
-}
+{ }
 
 void CancellationToken::cancel() const
 {
@@ -21,8 +22,8 @@ QMetaObject::Connection CancellationToken::onCancel(QObject *context, std::funct
         onCancel();
         return {};
     }
-    return QObject::connect(m_state.get(), &CancellationState::cancelRequested, context, std::move(onCancel),
-                            Qt::SingleShotConnection);
+    return QObject::connect(
+        m_state.get(), &CancellationState::cancelRequested, context, std::move(onCancel), Qt::SingleShotConnection);
 }
 
 } // namespace SonosKit

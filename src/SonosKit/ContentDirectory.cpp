@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "ContentDirectory.h"
 
 #include "SonosError.h"
@@ -38,14 +40,14 @@ SOAPClient::Arguments browseArguments(const QString &objectID, qint64 startingIn
     };
 }
 
-QCoro::Task<QList<ContentItem>> browsePages(SOAPClient client, QString objectID, int pageSize, int limit,
-                                            CancellationToken cancel)
+QCoro::Task<QList<ContentItem>> browsePages(
+    SOAPClient client, QString objectID, int pageSize, int limit, CancellationToken cancel)
 {
     QList<ContentItem> items;
     qint64 startingIndex = 0;
     while (items.size() < limit) {
         const XMLNode response = co_await client.call(SOAPClient::Service::contentDirectory, QStringLiteral("Browse"),
-                                                      browseArguments(objectID, startingIndex, pageSize), cancel);
+            browseArguments(objectID, startingIndex, pageSize), cancel);
 
         const std::optional<QString> result = XMLText::text(response, QStringLiteral("Result"));
         if (!result)
@@ -73,8 +75,7 @@ QCoro::Task<QList<ContentItem>> noChildren()
 
 ContentDirectory::ContentDirectory(QString host)
     : client(std::move(host))
-{
-}
+{ }
 
 QCoro::Task<QList<ContentItem>> ContentDirectory::favorites(CancellationToken cancel) const
 {
@@ -99,8 +100,8 @@ QCoro::Task<QList<ContentItem>> ContentDirectory::children(ContentItem item, Can
     return browse(*id, defaultPageSize, defaultLimit, std::move(cancel));
 }
 
-QCoro::Task<QList<ContentItem>> ContentDirectory::browse(QString objectID, int pageSize, int limit,
-                                                         CancellationToken cancel) const
+QCoro::Task<QList<ContentItem>> ContentDirectory::browse(
+    QString objectID, int pageSize, int limit, CancellationToken cancel) const
 {
     return browsePages(client, std::move(objectID), pageSize, limit, std::move(cancel));
 }
@@ -155,8 +156,7 @@ QList<ContentItem> ContentDirectory::parseDIDL(const QString &text)
 
 bool ContentDirectory::isContainerURI(QStringView uri)
 {
-    return uri.startsWith(u"x-rincon-cpcontainer:") || uri.startsWith(u"x-rincon-playlist:")
-        || uri.contains(u"savedqueues.rsq");
+    return uri.startsWith(u"x-rincon-cpcontainer:") || uri.startsWith(u"x-rincon-playlist:") || uri.contains(u"savedqueues.rsq");
 }
 
 } // namespace SonosKit

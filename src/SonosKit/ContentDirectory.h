@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "CancellationToken.h"
@@ -38,8 +40,7 @@ public:
     QCoro::Task<QList<ContentItem>> children(ContentItem item, CancellationToken cancel = {}) const;
     // The direct children of `objectID`; requests stop once `limit` items are
     // in hand, but the last page is kept whole.
-    QCoro::Task<QList<ContentItem>> browse(QString objectID, int pageSize, int limit,
-                                           CancellationToken cancel = {}) const;
+    QCoro::Task<QList<ContentItem>> browse(QString objectID, int pageSize, int limit, CancellationToken cancel = {}) const;
 
     // Items first, then containers, each in document order.
     static QList<ContentItem> parseDIDL(const QString &text);

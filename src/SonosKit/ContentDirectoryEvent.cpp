@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "ContentDirectoryEvent.h"
 
 namespace SonosKit {
@@ -5,7 +7,7 @@ namespace SonosKit {
 ContentDirectoryEvent ContentDirectoryEvent::fromProperties(const PropertySet &properties)
 {
     return ContentDirectoryEvent{properties.value(u"ContainerUpdateIDs"), properties.value(u"FavoritesUpdateID"),
-                                 properties.value(u"SavedQueuesUpdateID")};
+        properties.value(u"SavedQueuesUpdateID")};
 }
 
 } // namespace SonosKit

@@ -1,7 +1,9 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "ContentItem.h"
 
-#include "Text.h"
 #include "Hashing.h"
+#include "Text.h"
 
 namespace SonosKit {
 

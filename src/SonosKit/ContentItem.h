@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QHash>
@@ -14,7 +16,7 @@ namespace SonosKit {
 struct ContentItem {
     ContentItem() = default;
     ContentItem(QString id, QString title, QString uri, QString metadata, std::optional<QString> albumArtURI,
-                std::optional<QString> artist, bool isContainer, std::optional<qint64> serviceID = std::nullopt)
+        std::optional<QString> artist, bool isContainer, std::optional<qint64> serviceID = std::nullopt)
         : id(std::move(id))
         , title(std::move(title))
         , uri(std::move(uri))
@@ -23,12 +25,11 @@ struct ContentItem {
         , artist(std::move(artist))
         , isContainer(isContainer)
         , serviceID(serviceID)
-    {
-    }
+    { }
 
-    QString id;       // the DIDL-Lite id, or the URI when there was none; identity in lists
-    QString title;    // never empty from the parser
-    QString uri;      // empty when there is nothing to play
+    QString id; // the DIDL-Lite id, or the URI when there was none; identity in lists
+    QString title; // never empty from the parser
+    QString uri; // empty when there is nothing to play
     QString metadata; // DIDL-Lite to send along with `uri`
     std::optional<QString> albumArtURI; // as the player gave it, possibly relative
     std::optional<QString> artist;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "EventListener.h"
 
 #include "SonosError.h"
@@ -30,14 +32,22 @@ quint32 nextSequence(quint32 sequence)
 QByteArray statusLine(int status)
 {
     switch (status) {
-    case 200: return "200 OK";
-    case 400: return "400 Bad Request";
-    case 403: return "403 Forbidden";
-    case 404: return "404 Not Found";
-    case 405: return "405 Method Not Allowed";
-    case 412: return "412 Precondition Failed";
-    case 413: return "413 Payload Too Large";
-    default: return QByteArray::number(status);
+    case 200:
+        return "200 OK";
+    case 400:
+        return "400 Bad Request";
+    case 403:
+        return "403 Forbidden";
+    case 404:
+        return "404 Not Found";
+    case 405:
+        return "405 Method Not Allowed";
+    case 412:
+        return "412 Precondition Failed";
+    case 413:
+        return "413 Payload Too Large";
+    default:
+        return QByteArray::number(status);
     }
 }
 
@@ -254,8 +264,7 @@ private:
 
 EventListener::EventListener(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 EventListener::~EventListener() = default;
 
@@ -274,10 +283,10 @@ void EventListener::listen(const QHostAddress &address)
     const QString reason = server->errorString();
     delete server;
     throw SonosError::network({NetworkFailure::Source::posix, 0,
-                               QStringLiteral("Could not receive updates from the speakers: no port from %1 to %2 is free on %3 (%4).")
-                                   .arg(firstPort)
-                                   .arg(lastPort)
-                                   .arg(address.toString(), reason)});
+        QStringLiteral("Could not receive updates from the speakers: no port from %1 to %2 is free on %3 (%4).")
+            .arg(firstPort)
+            .arg(lastPort)
+            .arg(address.toString(), reason)});
 }
 
 bool EventListener::isListening() const
@@ -374,7 +383,7 @@ void EventListener::deliver(const Notification &notification)
         Q_EMIT eventsLost(notification.path, notification.subscriptionID);
     try {
         ReceivedEvent received{notification.path, notification.subscriptionID, notification.sequence, service, playerHost,
-                               parseServiceEvent(service, notification.body, playerHost)};
+            parseServiceEvent(service, notification.body, playerHost)};
         Q_EMIT eventReceived(received);
     } catch (const SonosError &) {
         if (inOrder)

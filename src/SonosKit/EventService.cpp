@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "EventService.h"
 
 namespace SonosKit {
@@ -5,19 +7,23 @@ namespace SonosKit {
 namespace {
 
 constexpr EventService allServices[] = {EventService::avTransport, EventService::renderingControl,
-                                        EventService::groupRenderingControl, EventService::zoneGroupTopology,
-                                        EventService::contentDirectory};
+    EventService::groupRenderingControl, EventService::zoneGroupTopology, EventService::contentDirectory};
 
 } // namespace
 
 QString eventPath(EventService service)
 {
     switch (service) {
-    case EventService::avTransport: return QStringLiteral("/MediaRenderer/AVTransport/Event");
-    case EventService::renderingControl: return QStringLiteral("/MediaRenderer/RenderingControl/Event");
-    case EventService::groupRenderingControl: return QStringLiteral("/MediaRenderer/GroupRenderingControl/Event");
-    case EventService::zoneGroupTopology: return QStringLiteral("/ZoneGroupTopology/Event");
-    case EventService::contentDirectory: return QStringLiteral("/MediaServer/ContentDirectory/Event");
+    case EventService::avTransport:
+        return QStringLiteral("/MediaRenderer/AVTransport/Event");
+    case EventService::renderingControl:
+        return QStringLiteral("/MediaRenderer/RenderingControl/Event");
+    case EventService::groupRenderingControl:
+        return QStringLiteral("/MediaRenderer/GroupRenderingControl/Event");
+    case EventService::zoneGroupTopology:
+        return QStringLiteral("/ZoneGroupTopology/Event");
+    case EventService::contentDirectory:
+        return QStringLiteral("/MediaServer/ContentDirectory/Event");
     }
     return {};
 }
@@ -33,11 +39,16 @@ std::optional<EventService> eventServiceForPath(QStringView path)
 QString serviceName(EventService service)
 {
     switch (service) {
-    case EventService::avTransport: return QStringLiteral("AVTransport");
-    case EventService::renderingControl: return QStringLiteral("RenderingControl");
-    case EventService::groupRenderingControl: return QStringLiteral("GroupRenderingControl");
-    case EventService::zoneGroupTopology: return QStringLiteral("ZoneGroupTopology");
-    case EventService::contentDirectory: return QStringLiteral("ContentDirectory");
+    case EventService::avTransport:
+        return QStringLiteral("AVTransport");
+    case EventService::renderingControl:
+        return QStringLiteral("RenderingControl");
+    case EventService::groupRenderingControl:
+        return QStringLiteral("GroupRenderingControl");
+    case EventService::zoneGroupTopology:
+        return QStringLiteral("ZoneGroupTopology");
+    case EventService::contentDirectory:
+        return QStringLiteral("ContentDirectory");
     }
     return {};
 }

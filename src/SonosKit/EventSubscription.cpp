@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "EventSubscription.h"
 
 #include "EventListener.h"
@@ -50,13 +52,13 @@ std::chrono::seconds durationFromTimeout(const QByteArray &timeout, std::chrono:
 SonosError cancelled()
 {
     return SonosError::network({NetworkFailure::Source::http, QNetworkReply::OperationCanceledError,
-                                QStringLiteral("The request was cancelled."), true});
+        QStringLiteral("The request was cancelled."), true});
 }
 
 } // namespace
 
-EventSubscription::EventSubscription(EventListener *listener, QString playerHost, EventService service,
-                                     std::chrono::seconds duration, QObject *parent)
+EventSubscription::EventSubscription(
+    EventListener *listener, QString playerHost, EventService service, std::chrono::seconds duration, QObject *parent)
     : QObject(parent)
     , m_listener(listener)
     , m_playerHost(std::move(playerHost))
@@ -114,8 +116,8 @@ QHostAddress EventSubscription::localAddressToward(const QString &host)
     return local;
 }
 
-QCoro::Task<EventSubscription::Grant> EventSubscription::request(QString url, QList<std::pair<QByteArray, QByteArray>> headers,
-                                                                QByteArray verb, double timeout, CancellationToken cancel)
+QCoro::Task<EventSubscription::Grant> EventSubscription::request(
+    QString url, QList<std::pair<QByteArray, QByteArray>> headers, QByteArray verb, double timeout, CancellationToken cancel)
 {
     if (cancel.isCancelled())
         throw cancelled();
@@ -152,7 +154,7 @@ QCoro::Task<EventSubscription::Grant> EventSubscription::request(QString url, QL
     if (status != 200)
         throw SonosError::httpStatus(status, QString::fromUtf8(reply->readAll()));
     co_return Grant{QString::fromLatin1(reply->rawHeader("SID").trimmed()),
-                    durationFromTimeout(reply->rawHeader("TIMEOUT"), std::chrono::seconds(0))};
+        durationFromTimeout(reply->rawHeader("TIMEOUT"), std::chrono::seconds(0))};
 }
 
 void EventSubscription::accept(const Grant &grant)
@@ -168,7 +170,8 @@ QCoro::Task<void> EventSubscription::start(CancellationToken cancel)
 {
     QPointer<EventSubscription> self(this);
     if (!m_listener || !m_listener->isListening())
-        throw SonosError::network({NetworkFailure::Source::posix, 0, QStringLiteral("Updates from the speakers cannot be received: nothing listens for them.")});
+        throw SonosError::network({NetworkFailure::Source::posix, 0,
+            QStringLiteral("Updates from the speakers cannot be received: nothing listens for them.")});
     const QString callback = m_listener->callbackURL(m_path, localAddressToward(m_playerHost));
     const QString url = QStringLiteral("http://%1:%2%3").arg(m_playerHost).arg(playerPort).arg(eventPath(m_service));
     // (Built apart from the call: g++ 12 miscompiles string literals in a
@@ -196,7 +199,8 @@ QCoro::Task<void> EventSubscription::renew(QPointer<EventSubscription> self)
     try {
         if (!self || self->m_sid.isEmpty())
             co_return;
-        const QString url = QStringLiteral("http://%1:%2%3").arg(self->m_playerHost).arg(playerPort).arg(eventPath(self->m_service));
+        const QString url
+            = QStringLiteral("http://%1:%2%3").arg(self->m_playerHost).arg(playerPort).arg(eventPath(self->m_service));
         try {
             QList<std::pair<QByteArray, QByteArray>> headers;
             headers.append({QByteArray("SID"), self->m_sid.toLatin1()});
@@ -242,8 +246,8 @@ QCoro::Task<void> EventSubscription::stop()
     try {
         QList<std::pair<QByteArray, QByteArray>> headers;
         headers.append({QByteArray("SID"), sid.toLatin1()});
-        co_await request(url, std::move(headers), QByteArray("UNSUBSCRIBE"),
-                         std::chrono::duration<double>(unsubscribeLimit).count(), {});
+        co_await request(
+            url, std::move(headers), QByteArray("UNSUBSCRIBE"), std::chrono::duration<double>(unsubscribeLimit).count(), {});
     } catch (const SonosError &) {
         // Best effort: the player drops it when it expires anyway.
     }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "CancellationToken.h"
@@ -36,7 +38,7 @@ public:
     static constexpr std::chrono::milliseconds firstEventLimit{3000};
 
     EventSubscription(EventListener *listener, QString playerHost, EventService service,
-                      std::chrono::seconds duration = defaultDuration, QObject *parent = nullptr);
+        std::chrono::seconds duration = defaultDuration, QObject *parent = nullptr);
     ~EventSubscription() override;
 
     // Subscribes; throws SonosError (network, httpStatus) when the player
@@ -70,8 +72,8 @@ private:
         QString sid;
         std::chrono::seconds duration;
     };
-    static QCoro::Task<Grant> request(QString url, QList<std::pair<QByteArray, QByteArray>> headers, QByteArray verb,
-                                      double timeout, CancellationToken cancel);
+    static QCoro::Task<Grant> request(
+        QString url, QList<std::pair<QByteArray, QByteArray>> headers, QByteArray verb, double timeout, CancellationToken cancel);
     static QCoro::Task<void> renew(QPointer<EventSubscription> self);
     void accept(const Grant &grant);
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "GroupController.h"
 
 #include "GroupControllerDetail.h"
@@ -36,11 +38,11 @@ QCoro::Task<Settled<T>> settle(QCoro::Task<T> task)
     co_return settled;
 }
 
-PlaybackState snapshot(const XMLNode &transportInfo, const XMLNode &positionInfo, const XMLNode &mediaInfo,
-                       const QString &coordinatorHost)
+PlaybackState snapshot(
+    const XMLNode &transportInfo, const XMLNode &positionInfo, const XMLNode &mediaInfo, const QString &coordinatorHost)
 {
-    const TrackMetadata track = TrackMetadata::fromDIDL(XMLText::text(positionInfo, u"TrackMetaData"),
-                                                        XMLText::text(mediaInfo, u"CurrentURIMetaData"), coordinatorHost);
+    const TrackMetadata track = TrackMetadata::fromDIDL(
+        XMLText::text(positionInfo, u"TrackMetaData"), XMLText::text(mediaInfo, u"CurrentURIMetaData"), coordinatorHost);
 
     PlaybackState state;
     state.transportState = transportStateFromRawValue(XMLText::text(transportInfo, u"CurrentTransportState").value_or(QString()))
@@ -62,9 +64,12 @@ QCoro::Task<PlaybackState> readState(ZoneGroup group, SOAPClient coordinator, Ca
     const auto link = std::make_unique<QObject>();
     cancel.onCancel(link.get(), [children] { children.cancel(); });
 
-    auto transportTask = settle(coordinator.call(SOAPClient::Service::avTransport, QStringLiteral("GetTransportInfo"), instance(), children));
-    auto positionTask = settle(coordinator.call(SOAPClient::Service::avTransport, QStringLiteral("GetPositionInfo"), instance(), children));
-    auto mediaTask = settle(coordinator.call(SOAPClient::Service::avTransport, QStringLiteral("GetMediaInfo"), instance(), children));
+    auto transportTask = settle(
+        coordinator.call(SOAPClient::Service::avTransport, QStringLiteral("GetTransportInfo"), instance(), children));
+    auto positionTask = settle(
+        coordinator.call(SOAPClient::Service::avTransport, QStringLiteral("GetPositionInfo"), instance(), children));
+    auto mediaTask = settle(
+        coordinator.call(SOAPClient::Service::avTransport, QStringLiteral("GetMediaInfo"), instance(), children));
     auto volumeTask = settle(groupVolume(group, children));
     auto muteTask = settle(coordinatorMuted(group, children));
 
@@ -115,8 +120,8 @@ SOAPClient::Arguments masterChannel()
     return {{QStringLiteral("InstanceID"), QStringLiteral("0")}, {QStringLiteral("Channel"), QStringLiteral("Master")}};
 }
 
-QCoro::Task<void> send(SOAPClient client, SOAPClient::Service service, QString action, SOAPClient::Arguments arguments,
-                       CancellationToken cancel)
+QCoro::Task<void> send(
+    SOAPClient client, SOAPClient::Service service, QString action, SOAPClient::Arguments arguments, CancellationToken cancel)
 {
     co_await client.call(service, std::move(action), std::move(arguments), std::move(cancel));
 }
@@ -126,8 +131,7 @@ QCoro::Task<void> send(SOAPClient client, SOAPClient::Service service, QString a
 GroupController::GroupController(ZoneGroup group)
     : coordinator(group.coordinator.host, SOAPClient::defaultPort, SOAPClient::defaultTimeout)
     , m_group(std::move(group))
-{
-}
+{ }
 
 QCoro::Task<PlaybackState> GroupController::state(CancellationToken cancel) const
 {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Playing content and the queue. A container is played through the group's
 // queue; a track or stream is set as the transport URI directly.
 
@@ -20,26 +22,23 @@ SOAPClient::Arguments playArguments()
 
 SOAPClient::Arguments transportURIArguments(const QString &uri, const QString &metadata)
 {
-    return {{QStringLiteral("InstanceID"), QStringLiteral("0")},
-            {QStringLiteral("CurrentURI"), uri},
-            {QStringLiteral("CurrentURIMetaData"), metadata}};
+    return {{QStringLiteral("InstanceID"), QStringLiteral("0")}, {QStringLiteral("CurrentURI"), uri},
+        {QStringLiteral("CurrentURIMetaData"), metadata}};
 }
 
 SOAPClient::Arguments enqueueArguments(const ContentItem &item)
 {
-    return {{QStringLiteral("InstanceID"), QStringLiteral("0")},
-            {QStringLiteral("EnqueuedURI"), item.uri},
-            {QStringLiteral("EnqueuedURIMetaData"), item.metadata},
-            {QStringLiteral("DesiredFirstTrackNumberEnqueued"), QStringLiteral("0")},
-            {QStringLiteral("EnqueueAsNext"), QStringLiteral("0")}};
+    return {{QStringLiteral("InstanceID"), QStringLiteral("0")}, {QStringLiteral("EnqueuedURI"), item.uri},
+        {QStringLiteral("EnqueuedURIMetaData"), item.metadata},
+        {QStringLiteral("DesiredFirstTrackNumberEnqueued"), QStringLiteral("0")},
+        {QStringLiteral("EnqueueAsNext"), QStringLiteral("0")}};
 }
 
 // Positions on the wire count from 1.
 SOAPClient::Arguments trackSeekArguments(int index)
 {
-    return {{QStringLiteral("InstanceID"), QStringLiteral("0")},
-            {QStringLiteral("Unit"), QStringLiteral("TRACK_NR")},
-            {QStringLiteral("Target"), QString::number(qint64(index) + 1)}};
+    return {{QStringLiteral("InstanceID"), QStringLiteral("0")}, {QStringLiteral("Unit"), QStringLiteral("TRACK_NR")},
+        {QStringLiteral("Target"), QString::number(qint64(index) + 1)}};
 }
 
 QCoro::Task<void> replaceQueue(SOAPClient coordinator, ContentItem item)
@@ -55,10 +54,10 @@ QCoro::Task<void> playContent(SOAPClient coordinator, QString queueURI, ContentI
     if (item.isContainer) {
         co_await replaceQueue(coordinator, item);
         co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("SetAVTransportURI"),
-                      transportURIArguments(queueURI, QString()));
+            transportURIArguments(queueURI, QString()));
     } else {
         co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("SetAVTransportURI"),
-                      transportURIArguments(item.uri, item.metadata));
+            transportURIArguments(item.uri, item.metadata));
     }
     co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("Play"), playArguments());
 }
@@ -75,7 +74,7 @@ QCoro::Task<QList<ContentItem>> loadQueue(SOAPClient coordinator, ContentItem it
 QCoro::Task<void> playFromQueue(SOAPClient coordinator, QString queueURI, int index)
 {
     co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("SetAVTransportURI"),
-                  transportURIArguments(queueURI, QString()));
+        transportURIArguments(queueURI, QString()));
     co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("Seek"), trackSeekArguments(index));
     co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("Play"), playArguments());
 }
@@ -84,8 +83,8 @@ QCoro::Task<void> playFromQueue(SOAPClient coordinator, QString queueURI, int in
 
 QCoro::Task<void> GroupController::setTransportURI(QString uri, QString metadata) const
 {
-    return send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("SetAVTransportURI"),
-                transportURIArguments(uri, metadata));
+    return send(
+        coordinator, SOAPClient::Service::avTransport, QStringLiteral("SetAVTransportURI"), transportURIArguments(uri, metadata));
 }
 
 QCoro::Task<void> GroupController::playItem(ContentItem item) const

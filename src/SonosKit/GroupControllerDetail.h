@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Internal to GroupController: the requests its operations share. Every
@@ -21,7 +23,7 @@ SOAPClient::Arguments masterChannel();
 
 // One request whose answer carries nothing the caller needs.
 QCoro::Task<void> send(SOAPClient client, SOAPClient::Service service, QString action, SOAPClient::Arguments arguments,
-                       CancellationToken cancel = {});
+    CancellationToken cancel = {});
 
 QCoro::Task<int> deviceVolume(SonosDevice device, CancellationToken cancel);
 QCoro::Task<int> groupVolume(ZoneGroup group, CancellationToken cancel);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Transport commands: every one goes to the coordinator, which carries the
 // group's transport; members refuse them.
 
@@ -19,7 +21,8 @@ SOAPClient::Arguments playArguments()
 
 QCoro::Task<TransportState> readTransportState(SOAPClient coordinator)
 {
-    const XMLNode info = co_await coordinator.call(SOAPClient::Service::avTransport, QStringLiteral("GetTransportInfo"), instance());
+    const XMLNode info = co_await coordinator.call(
+        SOAPClient::Service::avTransport, QStringLiteral("GetTransportInfo"), instance());
     co_return transportStateFromRawValue(XMLText::text(info, u"CurrentTransportState").value_or(QString()))
         .value_or(TransportState::stopped);
 }
@@ -75,9 +78,8 @@ QCoro::Task<void> GroupController::togglePlayPause() const
 QCoro::Task<void> GroupController::seek(int seconds) const
 {
     return send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("Seek"),
-                {{QStringLiteral("InstanceID"), QStringLiteral("0")},
-                 {QStringLiteral("Unit"), QStringLiteral("REL_TIME")},
-                 {QStringLiteral("Target"), seekTarget(seconds)}});
+        {{QStringLiteral("InstanceID"), QStringLiteral("0")}, {QStringLiteral("Unit"), QStringLiteral("REL_TIME")},
+            {QStringLiteral("Target"), seekTarget(seconds)}});
 }
 
 } // namespace SonosKit

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Volume, mute and grouping. There is no group-wide rendering service among
 // the ones the system uses, so the group volume is the members' average and a
 // change is sent to each member in turn.
@@ -42,8 +44,8 @@ namespace GroupControllerDetail {
 
 QCoro::Task<int> deviceVolume(SonosDevice device, CancellationToken cancel)
 {
-    const XMLNode answer = co_await clientFor(device).call(SOAPClient::Service::renderingControl, QStringLiteral("GetVolume"),
-                                                           masterChannel(), cancel);
+    const XMLNode answer = co_await clientFor(device).call(
+        SOAPClient::Service::renderingControl, QStringLiteral("GetVolume"), masterChannel(), cancel);
     // Unreadable is 0. A level outside 0 to 100 is held to it, so that a
     // confused player can neither skew the average past the scale nor
     // overflow the sum.
@@ -63,8 +65,8 @@ QCoro::Task<int> groupVolume(ZoneGroup group, CancellationToken cancel)
 
 QCoro::Task<bool> coordinatorMuted(ZoneGroup group, CancellationToken cancel)
 {
-    const XMLNode answer = co_await clientFor(group.coordinator).call(SOAPClient::Service::renderingControl,
-                                                                      QStringLiteral("GetMute"), masterChannel(), cancel);
+    const XMLNode answer = co_await clientFor(group.coordinator)
+                               .call(SOAPClient::Service::renderingControl, QStringLiteral("GetMute"), masterChannel(), cancel);
     co_return XMLText::text(answer, u"CurrentMute") == QStringLiteral("1");
 }
 
@@ -88,39 +90,39 @@ QCoro::Task<bool> GroupController::isMuted(CancellationToken cancel) const
 QCoro::Task<void> GroupController::setVolume(int level) const
 {
     return sendToMembers(m_group.members, QStringLiteral("SetVolume"),
-                         withMaster(QStringLiteral("DesiredVolume"), QString::number(clampedVolume(level))));
+        withMaster(QStringLiteral("DesiredVolume"), QString::number(clampedVolume(level))));
 }
 
 QCoro::Task<void> GroupController::setVolumeOnDevice(int level, SonosDevice device) const
 {
     return sendToMembers({std::move(device)}, QStringLiteral("SetVolume"),
-                         withMaster(QStringLiteral("DesiredVolume"), QString::number(clampedVolume(level))));
+        withMaster(QStringLiteral("DesiredVolume"), QString::number(clampedVolume(level))));
 }
 
 QCoro::Task<void> GroupController::adjustVolume(int delta) const
 {
-    return sendToMembers(m_group.members, QStringLiteral("SetRelativeVolume"),
-                         withMaster(QStringLiteral("Adjustment"), QString::number(delta)));
+    return sendToMembers(
+        m_group.members, QStringLiteral("SetRelativeVolume"), withMaster(QStringLiteral("Adjustment"), QString::number(delta)));
 }
 
 QCoro::Task<void> GroupController::setMuted(bool muted) const
 {
     return sendToMembers(m_group.members, QStringLiteral("SetMute"),
-                         withMaster(QStringLiteral("DesiredMute"), muted ? QStringLiteral("1") : QStringLiteral("0")));
+        withMaster(QStringLiteral("DesiredMute"), muted ? QStringLiteral("1") : QStringLiteral("0")));
 }
 
 QCoro::Task<void> GroupController::join(SonosDevice device) const
 {
     return send(clientFor(device), SOAPClient::Service::avTransport, QStringLiteral("SetAVTransportURI"),
-                {{QStringLiteral("InstanceID"), QStringLiteral("0")},
-                 {QStringLiteral("CurrentURI"), QStringLiteral("x-rincon:") + m_group.coordinator.uuid},
-                 {QStringLiteral("CurrentURIMetaData"), QString()}});
+        {{QStringLiteral("InstanceID"), QStringLiteral("0")},
+            {QStringLiteral("CurrentURI"), QStringLiteral("x-rincon:") + m_group.coordinator.uuid},
+            {QStringLiteral("CurrentURIMetaData"), QString()}});
 }
 
 QCoro::Task<void> GroupController::leave(SonosDevice device) const
 {
-    return send(clientFor(device), SOAPClient::Service::avTransport, QStringLiteral("BecomeCoordinatorOfStandaloneGroup"),
-                instance());
+    return send(
+        clientFor(device), SOAPClient::Service::avTransport, QStringLiteral("BecomeCoordinatorOfStandaloneGroup"), instance());
 }
 
 } // namespace SonosKit

@@ -13,8 +13,7 @@ namespace SonosKit {
 GroupEvents::GroupEvents(EventListener *listener, QObject *parent)
     : QObject(parent)
     , m_listener(listener)
-{
-}
+{ }
 
 // The subscriptions are children and go with this object; a SUBSCRIBE still
 // in flight finds its subscription gone and ends quietly.
@@ -25,8 +24,7 @@ QList<GroupEvents::Key> GroupEvents::wantedFor(const ZoneGroup &group, const QSt
     if (group.coordinator.host.isEmpty())
         return {};
     QList<Key> keys{{group.coordinator.host, EventService::avTransport},
-                    {group.coordinator.host, EventService::groupRenderingControl},
-                    {topologyHost, EventService::zoneGroupTopology}};
+        {group.coordinator.host, EventService::groupRenderingControl}, {topologyHost, EventService::zoneGroupTopology}};
     for (const SonosDevice &member : group.members) {
         if (!member.host.isEmpty())
             keys.append({member.host, EventService::renderingControl});

@@ -38,11 +38,11 @@ public:
     static constexpr std::chrono::milliseconds stopLimit{1500};
 
     enum class State {
-        starting,  // SUBSCRIBE sent, not answered yet
-        waiting,   // granted, its first event not there yet
+        starting, // SUBSCRIBE sent, not answered yet
+        waiting, // granted, its first event not there yet
         receiving, // events arrive
-        blocked,   // granted, yet no first event came in time: see blocked()
-        failed,    // see failed()
+        blocked, // granted, yet no first event came in time: see blocked()
+        failed, // see failed()
     };
     struct Subscribed {
         QString playerHost;

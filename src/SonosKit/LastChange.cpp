@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "LastChange.h"
 
 #include "EventText.h"
@@ -40,8 +42,8 @@ LastChange LastChange::parse(const QString &xml)
             std::optional<QString> value = EventText::literalAttribute(variable, "val");
             if (!value)
                 continue;
-            change.variables.append({EventText::localName(variable), EventText::literalAttribute(variable, "channel"),
-                                     std::move(*value)});
+            change.variables.append(
+                {EventText::localName(variable), EventText::literalAttribute(variable, "channel"), std::move(*value)});
         }
     }
     return change;

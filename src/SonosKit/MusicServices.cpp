@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "MusicServices.h"
 
 #include "SonosError.h"
@@ -10,8 +12,8 @@ namespace {
 
 QCoro::Task<QHash<qint64, QString>> readServiceNames(SOAPClient client, CancellationToken cancel)
 {
-    const XMLNode response = co_await client.call(SOAPClient::Service::musicServices,
-                                                  QStringLiteral("ListAvailableServices"), {}, std::move(cancel));
+    const XMLNode response = co_await client.call(
+        SOAPClient::Service::musicServices, QStringLiteral("ListAvailableServices"), {}, std::move(cancel));
     // The descriptor list comes as a document escaped into this element's text.
     const std::optional<QString> list = XMLText::text(response, QStringLiteral("AvailableServiceDescriptorList"));
     if (!list)
@@ -32,8 +34,7 @@ QCoro::Task<QHash<qint64, QString>> readServiceNamesOrEmpty(SOAPClient client, C
 
 MusicServices::MusicServices(QString host)
     : client(std::move(host))
-{
-}
+{ }
 
 QCoro::Task<QHash<qint64, QString>> MusicServices::serviceNames(CancellationToken cancel) const
 {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "PlaybackState.h"
 #include "Hashing.h"
 
@@ -6,7 +8,7 @@ namespace SonosKit {
 std::optional<TransportState> transportStateFromRawValue(QStringView raw)
 {
     for (TransportState state : {TransportState::playing, TransportState::paused, TransportState::stopped,
-                                 TransportState::transitioning, TransportState::noMediaPresent}) {
+             TransportState::transitioning, TransportState::noMediaPresent}) {
         if (raw == rawValue(state))
             return state;
     }
@@ -16,11 +18,16 @@ std::optional<TransportState> transportStateFromRawValue(QStringView raw)
 QString rawValue(TransportState state)
 {
     switch (state) {
-    case TransportState::playing: return QStringLiteral("PLAYING");
-    case TransportState::paused: return QStringLiteral("PAUSED_PLAYBACK");
-    case TransportState::stopped: return QStringLiteral("STOPPED");
-    case TransportState::transitioning: return QStringLiteral("TRANSITIONING");
-    case TransportState::noMediaPresent: return QStringLiteral("NO_MEDIA_PRESENT");
+    case TransportState::playing:
+        return QStringLiteral("PLAYING");
+    case TransportState::paused:
+        return QStringLiteral("PAUSED_PLAYBACK");
+    case TransportState::stopped:
+        return QStringLiteral("STOPPED");
+    case TransportState::transitioning:
+        return QStringLiteral("TRANSITIONING");
+    case TransportState::noMediaPresent:
+        return QStringLiteral("NO_MEDIA_PRESENT");
     }
     return {};
 }

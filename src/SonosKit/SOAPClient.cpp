@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "SOAPClient.h"
 
 #include "SonosError.h"
@@ -47,9 +49,8 @@ std::shared_ptr<QNetworkAccessManager> threadSession()
         static const std::shared_ptr<QNetworkAccessManager> shared(mainSession, [](QNetworkAccessManager *) {});
         return shared;
     }
-    thread_local std::shared_ptr<QNetworkAccessManager> session(newSession(), [](QNetworkAccessManager *manager) {
-        manager->deleteLater();
-    });
+    thread_local std::shared_ptr<QNetworkAccessManager> session(
+        newSession(), [](QNetworkAccessManager *manager) { manager->deleteLater(); });
     return session;
 }
 
@@ -78,9 +79,9 @@ enum class Abort { none, cancelled, tooLarge };
 SonosError cancelledError()
 {
     return SonosError::network({.source = NetworkFailure::Source::http,
-                                .code = QNetworkReply::OperationCanceledError,
-                                .description = QStringLiteral("The request was cancelled."),
-                                .cancelled = true});
+        .code = QNetworkReply::OperationCanceledError,
+        .description = QStringLiteral("The request was cancelled."),
+        .cancelled = true});
 }
 
 } // namespace
@@ -88,11 +89,16 @@ SonosError cancelledError()
 QString SOAPClient::controlPath(Service service)
 {
     switch (service) {
-    case Service::avTransport: return QStringLiteral("/MediaRenderer/AVTransport/Control");
-    case Service::renderingControl: return QStringLiteral("/MediaRenderer/RenderingControl/Control");
-    case Service::contentDirectory: return QStringLiteral("/MediaServer/ContentDirectory/Control");
-    case Service::zoneGroupTopology: return QStringLiteral("/ZoneGroupTopology/Control");
-    case Service::musicServices: return QStringLiteral("/MusicServices/Control");
+    case Service::avTransport:
+        return QStringLiteral("/MediaRenderer/AVTransport/Control");
+    case Service::renderingControl:
+        return QStringLiteral("/MediaRenderer/RenderingControl/Control");
+    case Service::contentDirectory:
+        return QStringLiteral("/MediaServer/ContentDirectory/Control");
+    case Service::zoneGroupTopology:
+        return QStringLiteral("/ZoneGroupTopology/Control");
+    case Service::musicServices:
+        return QStringLiteral("/MusicServices/Control");
     }
     return {};
 }
@@ -100,11 +106,16 @@ QString SOAPClient::controlPath(Service service)
 QString SOAPClient::urn(Service service)
 {
     switch (service) {
-    case Service::avTransport: return QStringLiteral("urn:schemas-upnp-org:service:AVTransport:1");
-    case Service::renderingControl: return QStringLiteral("urn:schemas-upnp-org:service:RenderingControl:1");
-    case Service::contentDirectory: return QStringLiteral("urn:schemas-upnp-org:service:ContentDirectory:1");
-    case Service::zoneGroupTopology: return QStringLiteral("urn:upnp-org:serviceId:ZoneGroupTopology");
-    case Service::musicServices: return QStringLiteral("urn:schemas-upnp-org:service:MusicServices:1");
+    case Service::avTransport:
+        return QStringLiteral("urn:schemas-upnp-org:service:AVTransport:1");
+    case Service::renderingControl:
+        return QStringLiteral("urn:schemas-upnp-org:service:RenderingControl:1");
+    case Service::contentDirectory:
+        return QStringLiteral("urn:schemas-upnp-org:service:ContentDirectory:1");
+    case Service::zoneGroupTopology:
+        return QStringLiteral("urn:upnp-org:serviceId:ZoneGroupTopology");
+    case Service::musicServices:
+        return QStringLiteral("urn:schemas-upnp-org:service:MusicServices:1");
     }
     return {};
 }
@@ -114,8 +125,7 @@ SOAPClient::SOAPClient(QString host, int port, double timeout)
     , port(port)
     , timeout(timeout)
     , m_session(threadSession())
-{
-}
+{ }
 
 QString SOAPClient::envelope(Service service, const QString &action, const Arguments &arguments)
 {
@@ -167,9 +177,8 @@ SonosError SOAPClient::parseFault(const QString &body, const QString &action)
 
 namespace {
 
-QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAccessManager> session,
-                                  SOAPClient::Service service, QString action, SOAPClient::Arguments arguments,
-                                  CancellationToken cancel)
+QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAccessManager> session, SOAPClient::Service service,
+    QString action, SOAPClient::Arguments arguments, CancellationToken cancel)
 {
     QUrl url;
     url.setScheme(QStringLiteral("http"));
@@ -203,19 +212,21 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
     const std::unique_ptr<QNetworkReply, DeleteLater> reply(
         session->post(request, SOAPClient::envelope(service, action, arguments).toUtf8()));
     Abort abort = Abort::none;
-    const QMetaObject::Connection onHeaders = QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&abort, r = reply.get()] {
-        const QVariant length = r->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > SOAPClient::maximumResponseBytes) {
-            abort = Abort::tooLarge;
-            r->abort();
-        }
-    });
-    const QMetaObject::Connection onData = QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&abort, r = reply.get()] {
-        if (r->bytesAvailable() > SOAPClient::maximumResponseBytes) {
-            abort = Abort::tooLarge;
-            r->abort();
-        }
-    });
+    const QMetaObject::Connection onHeaders = QObject::connect(
+        reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&abort, r = reply.get()] {
+            const QVariant length = r->header(QNetworkRequest::ContentLengthHeader);
+            if (length.isValid() && length.toLongLong() > SOAPClient::maximumResponseBytes) {
+                abort = Abort::tooLarge;
+                r->abort();
+            }
+        });
+    const QMetaObject::Connection onData = QObject::connect(
+        reply.get(), &QNetworkReply::readyRead, reply.get(), [&abort, r = reply.get()] {
+            if (r->bytesAvailable() > SOAPClient::maximumResponseBytes) {
+                abort = Abort::tooLarge;
+                r->abort();
+            }
+        });
     const QMetaObject::Connection onCancel = cancel.onCancel(reply.get(), [&abort, r = reply.get()] {
         if (abort == Abort::none)
             abort = Abort::cancelled;
@@ -269,8 +280,8 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
 
 } // namespace
 
-QCoro::Task<QString> SOAPClient::callReturningRawXML(Service service, QString action, Arguments arguments,
-                                                     CancellationToken cancel) const
+QCoro::Task<QString> SOAPClient::callReturningRawXML(
+    Service service, QString action, Arguments arguments, CancellationToken cancel) const
 {
     return performCall(*this, m_session, service, std::move(action), std::move(arguments), std::move(cancel));
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "CancellationToken.h"
@@ -48,11 +50,10 @@ public:
 
     // The action's response element (the first element inside the SOAP Body),
     // valid together with its document for as long as it is held.
-    QCoro::Task<XMLNode> call(Service service, QString action, Arguments arguments = {},
-                              CancellationToken cancel = {}) const;
+    QCoro::Task<XMLNode> call(Service service, QString action, Arguments arguments = {}, CancellationToken cancel = {}) const;
     // The whole body of a status-200 answer, decoded from UTF-8, unparsed.
-    QCoro::Task<QString> callReturningRawXML(Service service, QString action, Arguments arguments = {},
-                                             CancellationToken cancel = {}) const;
+    QCoro::Task<QString> callReturningRawXML(
+        Service service, QString action, Arguments arguments = {}, CancellationToken cancel = {}) const;
 
     // The request body. Argument and action names are trusted identifiers and
     // go in verbatim; values are escaped.

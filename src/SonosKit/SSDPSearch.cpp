@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "SonosDiscovery.h"
 #include "SonosDiscoveryDetail.h"
 
@@ -37,8 +39,7 @@ class SocketCloser
 public:
     explicit SocketCloser(int fd)
         : m_fd(fd)
-    {
-    }
+    { }
     ~SocketCloser() { ::close(m_fd); }
     SocketCloser(const SocketCloser &) = delete;
     SocketCloser &operator=(const SocketCloser &) = delete;
@@ -176,8 +177,8 @@ QStringList blockingSSDPSearch(double timeout)
     const QByteArray datagram = ssdpSearchDatagram();
     const auto sendPair = [&] {
         for (int i = 0; i < 2; ++i) {
-            ::sendto(fd, datagram.constData(), std::size_t(datagram.size()), 0,
-                     reinterpret_cast<const sockaddr *>(&destination), sizeof destination);
+            ::sendto(fd, datagram.constData(), std::size_t(datagram.size()), 0, reinterpret_cast<const sockaddr *>(&destination),
+                sizeof destination);
         }
     };
     // Left to the routing table the search leaves through one interface
@@ -205,8 +206,8 @@ QStringList blockingSSDPSearch(double timeout)
     while (true) {
         sockaddr_in sender{};
         socklen_t senderLength = sizeof sender;
-        const ssize_t received = ::recvfrom(fd, buffer.data(), buffer.size(), 0,
-                                            reinterpret_cast<sockaddr *>(&sender), &senderLength);
+        const ssize_t received = ::recvfrom(
+            fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr *>(&sender), &senderLength);
         if (received > 0) {
             const QString text = QString::fromUtf8(buffer.data(), qsizetype(received));
             std::optional<QString> host = hostFromLocationHeader(text);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "ServiceEvent.h"
 
 namespace SonosKit {
@@ -6,11 +8,16 @@ ServiceEvent parseServiceEvent(EventService service, const QByteArray &body, con
 {
     const PropertySet properties = PropertySet::parse(body);
     switch (service) {
-    case EventService::avTransport: return TransportEvent::fromProperties(properties, playerHost);
-    case EventService::renderingControl: return RenderingEvent::fromProperties(properties);
-    case EventService::groupRenderingControl: return GroupRenderingEvent::fromProperties(properties);
-    case EventService::zoneGroupTopology: return TopologyEvent::fromProperties(properties);
-    case EventService::contentDirectory: return ContentDirectoryEvent::fromProperties(properties);
+    case EventService::avTransport:
+        return TransportEvent::fromProperties(properties, playerHost);
+    case EventService::renderingControl:
+        return RenderingEvent::fromProperties(properties);
+    case EventService::groupRenderingControl:
+        return GroupRenderingEvent::fromProperties(properties);
+    case EventService::zoneGroupTopology:
+        return TopologyEvent::fromProperties(properties);
+    case EventService::contentDirectory:
+        return ContentDirectoryEvent::fromProperties(properties);
     }
     return ContentDirectoryEvent{};
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "SonosDevice.h"
 
 namespace SonosKit {
@@ -10,8 +12,8 @@ QString SonosDevice::id() const
 size_t qHash(const SonosDevice &device, size_t seed)
 {
     // An absent model name must hash apart from an empty one.
-    return qHashMulti(seed, device.host, device.uuid, device.roomName, device.modelName.has_value(),
-                      device.modelName.value_or(QString()));
+    return qHashMulti(
+        seed, device.host, device.uuid, device.roomName, device.modelName.has_value(), device.modelName.value_or(QString()));
 }
 
 } // namespace SonosKit

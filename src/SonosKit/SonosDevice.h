@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QHashFunctions>
@@ -16,11 +18,10 @@ struct SonosDevice {
         , uuid(std::move(uuid))
         , roomName(std::move(roomName))
         , modelName(std::move(modelName))
-    {
-    }
+    { }
 
-    QString host;     // where SOAP calls go: the host of the member's Location
-    QString uuid;     // empty when the player did not say
+    QString host; // where SOAP calls go: the host of the member's Location
+    QString uuid; // empty when the player did not say
     QString roomName; // empty when the player did not say
     std::optional<QString> modelName;
 

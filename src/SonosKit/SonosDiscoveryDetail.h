@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The pieces of discovery that have no place in the public interface, exposed
@@ -70,7 +72,7 @@ struct BrowseResult {
 
     bool resolved = false;
     std::optional<QString> location; // the TXT "location" value
-    QString hostName;                // the instance's target host
+    QString hostName; // the instance's target host
     quint16 port = 0;
     std::optional<Endpoint> endpoint; // its address and port, when resolved
 };

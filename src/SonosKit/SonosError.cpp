@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "SonosError.h"
 
 #include "Text.h"
@@ -6,8 +8,7 @@ namespace SonosKit {
 
 SonosError::SonosError(Kind kind)
     : m_kind(kind)
-{
-}
+{ }
 
 SonosError SonosError::roomNotFound(QString name)
 {
@@ -76,9 +77,10 @@ QString SonosError::hint(qint64 faultCode)
     case 402:
         return QStringLiteral("Invalid arguments \u2014 likely hand-built DIDL-Lite metadata; pass back what Browse returned.");
     case 701:
-        return QStringLiteral("Transition not available. Either the command went to a non-coordinator, or the loaded URI is not playable "
-                              "\u2014 a station whose streaming service is no longer authorized returns 701 on Play even though "
-                              "SetAVTransportURI succeeded.");
+        return QStringLiteral(
+            "Transition not available. Either the command went to a non-coordinator, or the loaded URI is not playable "
+            "\u2014 a station whose streaming service is no longer authorized returns 701 on Play even though "
+            "SetAVTransportURI succeeded.");
     case 714:
         return QStringLiteral("Illegal MIME type \u2014 the URI is not playable as given.");
     case 800:
@@ -98,7 +100,8 @@ QString SonosError::errorDescription() const
     case Kind::network:
         return QStringLiteral("Network error talking to the player: ") + m_underlying.description;
     case Kind::httpStatus:
-        return QStringLiteral("Player returned HTTP ") + QString::number(m_code) + QStringLiteral(". Body: ") + Text::leadingCharacters(m_text, 400);
+        return QStringLiteral("Player returned HTTP ") + QString::number(m_code) + QStringLiteral(". Body: ")
+            + Text::leadingCharacters(m_text, 400);
     case Kind::upnpFault:
         return m_action + QStringLiteral(" failed: UPnP error ") + QString::number(m_code) + QLatin1Char(' ') + m_text
             + QStringLiteral(". ") + hint(m_code);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QByteArray>
@@ -53,15 +55,15 @@ public:
     bool needsReauthorization() const { return m_kind == Kind::upnpFault && m_code == reauthorizationFault; }
 
     // Payload accessors; each is meaningful only for the cases named.
-    const QString &roomName() const { return m_text; }          // roomNotFound
+    const QString &roomName() const { return m_text; } // roomNotFound
     const NetworkFailure &underlying() const { return m_underlying; } // network
-    int status() const { return int(m_code); }                   // httpStatus
-    const QString &body() const { return m_text; }              // httpStatus
-    qint64 code() const { return m_code; }                       // upnpFault
-    const QString &faultDescription() const { return m_text; }  // upnpFault
-    const QString &action() const { return m_action; }          // upnpFault
-    const QString &detail() const { return m_text; }            // malformedResponse
-    const QString &title() const { return m_text; }             // notPlayable
+    int status() const { return int(m_code); } // httpStatus
+    const QString &body() const { return m_text; } // httpStatus
+    qint64 code() const { return m_code; } // upnpFault
+    const QString &faultDescription() const { return m_text; } // upnpFault
+    const QString &action() const { return m_action; } // upnpFault
+    const QString &detail() const { return m_text; } // malformedResponse
+    const QString &title() const { return m_text; } // notPlayable
 
     QString errorDescription() const;
     const char *what() const noexcept override;
@@ -71,8 +73,8 @@ public:
 
     friend bool operator==(const SonosError &a, const SonosError &b)
     {
-        return a.m_kind == b.m_kind && a.m_code == b.m_code && a.m_text == b.m_text
-            && a.m_action == b.m_action && a.m_underlying == b.m_underlying;
+        return a.m_kind == b.m_kind && a.m_code == b.m_code && a.m_text == b.m_text && a.m_action == b.m_action
+            && a.m_underlying == b.m_underlying;
     }
 
 private:

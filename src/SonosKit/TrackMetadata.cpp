@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "TrackMetadata.h"
 
 #include "ContentDirectory.h"
@@ -25,8 +27,8 @@ std::optional<ContentItem> firstItem(const std::optional<QString> &didl)
 
 } // namespace
 
-TrackMetadata TrackMetadata::fromDIDL(const std::optional<QString> &trackMetaData, const std::optional<QString> &mediaMetaData,
-                                      const QString &coordinatorHost)
+TrackMetadata TrackMetadata::fromDIDL(
+    const std::optional<QString> &trackMetaData, const std::optional<QString> &mediaMetaData, const QString &coordinatorHost)
 {
     std::optional<ContentItem> current = firstItem(trackMetaData);
     if (!current)

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QString>
@@ -18,8 +20,8 @@ struct TrackMetadata {
     std::optional<QString> albumArtURI; // absolute, resolved against the coordinator
 
     // Unreadable metadata reads as none; never throws.
-    static TrackMetadata fromDIDL(const std::optional<QString> &trackMetaData, const std::optional<QString> &mediaMetaData,
-                                  const QString &coordinatorHost);
+    static TrackMetadata fromDIDL(
+        const std::optional<QString> &trackMetaData, const std::optional<QString> &mediaMetaData, const QString &coordinatorHost);
 
     friend bool operator==(const TrackMetadata &, const TrackMetadata &) = default;
 };

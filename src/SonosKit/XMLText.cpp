@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "XMLText.h"
 
 #include "SonosError.h"
@@ -54,8 +56,7 @@ public:
     explicit NameMatcher(QStringView wanted)
         : m_wanted(wanted.toUtf8())
         , m_local(localPart(m_wanted.constData()))
-    {
-    }
+    { }
 
     bool matches(const xmlNode *node) const
     {
@@ -116,8 +117,7 @@ std::shared_ptr<xmlDoc> parse(const QByteArray &utf8, bool recover, ParseErrors 
 XMLNode::XMLNode(std::shared_ptr<_xmlDoc> document, _xmlNode *node)
     : m_document(std::move(document))
     , m_node(node)
-{
-}
+{ }
 
 bool XMLNode::isElement() const
 {
@@ -209,8 +209,7 @@ QString XMLNode::serialized() const
 
 XMLDocument::XMLDocument(std::shared_ptr<_xmlDoc> document)
     : m_document(std::move(document))
-{
-}
+{ }
 
 XMLNode XMLDocument::root() const
 {
@@ -279,8 +278,12 @@ void appendDescendants(const XMLNode &owner, xmlNodePtr node, const NameMatcher 
 const QHash<QStringView, QChar> &namedEntities()
 {
     static const QHash<QStringView, QChar> table{
-        {u"amp", QLatin1Char('&')}, {u"lt", QLatin1Char('<')},    {u"gt", QLatin1Char('>')},
-        {u"quot", QLatin1Char('"')}, {u"apos", QLatin1Char('\'')}, {u"nbsp", QChar(0x00A0)},
+        {u"amp", QLatin1Char('&')},
+        {u"lt", QLatin1Char('<')},
+        {u"gt", QLatin1Char('>')},
+        {u"quot", QLatin1Char('"')},
+        {u"apos", QLatin1Char('\'')},
+        {u"nbsp", QChar(0x00A0)},
     };
     return table;
 }
@@ -336,12 +339,18 @@ QString escape(QStringView text)
 {
     const auto replacement = [](QChar c) -> QLatin1StringView {
         switch (c.unicode()) {
-        case u'&': return QLatin1StringView("&amp;");
-        case u'<': return QLatin1StringView("&lt;");
-        case u'>': return QLatin1StringView("&gt;");
-        case u'"': return QLatin1StringView("&quot;");
-        case u'\'': return QLatin1StringView("&apos;");
-        default: return {};
+        case u'&':
+            return QLatin1StringView("&amp;");
+        case u'<':
+            return QLatin1StringView("&lt;");
+        case u'>':
+            return QLatin1StringView("&gt;");
+        case u'"':
+            return QLatin1StringView("&quot;");
+        case u'\'':
+            return QLatin1StringView("&apos;");
+        default:
+            return {};
         }
     };
     QString escaped;

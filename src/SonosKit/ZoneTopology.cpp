@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "ZoneTopology.h"
 
 #include "SonosError.h"
@@ -60,16 +62,15 @@ std::optional<ZoneGroup> groupFromElement(const XMLNode &element)
     if (devices.isEmpty())
         return std::nullopt;
 
-    const auto coordinator = std::find_if(devices.cbegin(), devices.cend(), [&](const SonosDevice &device) {
-        return device.uuid == coordinatorUUID;
-    });
+    const auto coordinator = std::find_if(
+        devices.cbegin(), devices.cend(), [&](const SonosDevice &device) { return device.uuid == coordinatorUUID; });
     return ZoneGroup{id, coordinator != devices.cend() ? *coordinator : devices.first(), devices};
 }
 
 QCoro::Task<QList<ZoneGroup>> readGroups(SOAPClient client, CancellationToken cancel)
 {
-    const XMLNode response = co_await client.call(SOAPClient::Service::zoneGroupTopology,
-                                                  QStringLiteral("GetZoneGroupState"), {}, std::move(cancel));
+    const XMLNode response = co_await client.call(
+        SOAPClient::Service::zoneGroupTopology, QStringLiteral("GetZoneGroupState"), {}, std::move(cancel));
     // The topology comes as a document escaped into this element's text.
     const std::optional<QString> state = XMLText::text(response, QStringLiteral("ZoneGroupState"));
     if (!state)
@@ -81,8 +82,7 @@ QCoro::Task<QList<ZoneGroup>> readGroups(SOAPClient client, CancellationToken ca
 
 ZoneTopology::ZoneTopology(QString host)
     : client(std::move(host))
-{
-}
+{ }
 
 QCoro::Task<QList<ZoneGroup>> ZoneTopology::groups(CancellationToken cancel) const
 {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // The content a household offers: Browse over favorites, Sonos Playlists,
 // the queue and the library, and the music-service list.
 
@@ -148,26 +150,28 @@ Answer HouseholdState::answerMusicServices(const SoapCall &call)
     QStringList types;
     for (const SimService &service : content.services) {
         const QString host = service.name.toLower().remove(QLatin1Char(' '));
-        list += QStringLiteral("<Service Capabilities=\"2563\" Id=\"%1\" MaxMessagingChars=\"0\" Name=\"%2\" "
-                               "SecureUri=\"https://sonos.%3.example/ws\" Uri=\"https://sonos.%3.example/ws\" "
-                               "Version=\"1.1\" ContainerType=\"MService\"><Policy Auth=\"DeviceLink\" PollInterval=\"30\"/>"
-                               "<Presentation><Strings Version=\"1\" Uri=\"https://sonos.%3.example/strings.xml\"/></Presentation>"
-                               "</Service>")
+        list += QStringLiteral(
+            "<Service Capabilities=\"2563\" Id=\"%1\" MaxMessagingChars=\"0\" Name=\"%2\" "
+            "SecureUri=\"https://sonos.%3.example/ws\" Uri=\"https://sonos.%3.example/ws\" "
+            "Version=\"1.1\" ContainerType=\"MService\"><Policy Auth=\"DeviceLink\" PollInterval=\"30\"/>"
+            "<Presentation><Strings Version=\"1\" Uri=\"https://sonos.%3.example/strings.xml\"/></Presentation>"
+            "</Service>")
                     .arg(service.id)
                     .arg(Didl::escapeAttribute(service.name), Didl::escapeAttribute(host));
         types.append(QString::number(service.id * 256 + 7));
     }
     list += QStringLiteral("</Services>");
     return soapResponse(urn, call.action,
-                        {{QStringLiteral("AvailableServiceDescriptorList"), list},
-                         {QStringLiteral("AvailableServiceTypeList"), types.join(QLatin1Char(','))},
-                         {QStringLiteral("AvailableServiceListVersion"), QStringLiteral("RINCON_000E58SIM0001400:925")}});
+        {{QStringLiteral("AvailableServiceDescriptorList"), list},
+            {QStringLiteral("AvailableServiceTypeList"), types.join(QLatin1Char(','))},
+            {QStringLiteral("AvailableServiceListVersion"), QStringLiteral("RINCON_000E58SIM0001400:925")}});
 }
 
 Answer HouseholdState::answerContentDirectory(int player, const SoapCall &call)
 {
     if (call.action == u"GetSystemUpdateID")
-        return soapResponse(contentUrn, call.action, {{QStringLiteral("Id"), QString::number(favoritesUpdateId + playlistsUpdateId)}});
+        return soapResponse(
+            contentUrn, call.action, {{QStringLiteral("Id"), QString::number(favoritesUpdateId + playlistsUpdateId)}});
     if (call.action != u"Browse")
         return soapFault(401);
 
@@ -184,30 +188,28 @@ Answer HouseholdState::answerContentDirectory(int player, const SoapCall &call)
     std::optional<Listing> listing;
     if (objectId == u"FV:2") {
         listing = Listing{int(content.favorites.size()),
-                          [this, artBase](int i) { return Didl::favoriteItem(content.favorites.at(i), i, artBase); },
-                          favoritesUpdateId};
+            [this, artBase](int i) { return Didl::favoriteItem(content.favorites.at(i), i, artBase); }, favoritesUpdateId};
     } else if (objectId == u"SQ:") {
         listing = Listing{int(content.playlists.size()),
-                          [this](int i) { return Didl::playlistContainer(content.playlists.at(i)); }, playlistsUpdateId};
+            [this](int i) { return Didl::playlistContainer(content.playlists.at(i)); }, playlistsUpdateId};
     } else if (objectId == u"Q:0") {
         const QList<SimTrack> *queue = &coordinator.queue;
         listing = Listing{int(queue->size()),
-                          [queue](int i) { return Didl::trackItem(queue->at(i), QStringLiteral("Q:0/%1").arg(i + 1), QStringLiteral("Q:0")); },
-                          coordinator.queueUpdateId};
+            [queue](int i) { return Didl::trackItem(queue->at(i), QStringLiteral("Q:0/%1").arg(i + 1), QStringLiteral("Q:0")); },
+            coordinator.queueUpdateId};
     } else if (objectId == u"A:ALBUM") {
         const QString uuid = coordinator.record.uuid;
-        listing = Listing{int(content.albums.size()),
-                          [this, uuid](int i) { return Didl::albumContainer(content.albums.at(i), uuid); }, 1};
+        listing = Listing{
+            int(content.albums.size()), [this, uuid](int i) { return Didl::albumContainer(content.albums.at(i), uuid); }, 1};
     } else if (objectId.startsWith(u"SQ:")) {
         for (const SimPlaylist &playlist : content.playlists) {
             if (playlist.objectId() != objectId)
                 continue;
             const QList<SimTrack> *tracks = &playlist.tracks;
             listing = Listing{int(tracks->size()),
-                              [tracks, objectId](int i) {
-                                  return Didl::trackItem(tracks->at(i), objectId + QStringLiteral("/%1").arg(i + 1), objectId);
-                              },
-                              playlistsUpdateId};
+                [tracks, objectId](
+                    int i) { return Didl::trackItem(tracks->at(i), objectId + QStringLiteral("/%1").arg(i + 1), objectId); },
+                playlistsUpdateId};
         }
     } else if (objectId.startsWith(u"A:ALBUM/")) {
         for (const SimAlbum &album : content.albums) {
@@ -216,12 +218,12 @@ Answer HouseholdState::answerContentDirectory(int player, const SoapCall &call)
             const QList<SimTrack> *tracks = &album.tracks;
             const QString parent = album.objectId();
             listing = Listing{int(tracks->size()),
-                              [tracks, parent](int i) {
-                                  QString id = tracks->at(i).uri;
-                                  id.replace(QStringLiteral("x-file-cifs:"), QStringLiteral("S:"));
-                                  return Didl::trackItem(tracks->at(i), id, parent);
-                              },
-                              1};
+                [tracks, parent](int i) {
+                    QString id = tracks->at(i).uri;
+                    id.replace(QStringLiteral("x-file-cifs:"), QStringLiteral("S:"));
+                    return Didl::trackItem(tracks->at(i), id, parent);
+                },
+                1};
         }
     }
     // Streaming containers behind favorites, and anything else unknown: the
@@ -236,9 +238,9 @@ Answer HouseholdState::answerContentDirectory(int player, const SoapCall &call)
                                     .arg(listing->total)
                                     .arg(escapeText(objectId));
         return soapResponse(contentUrn, call.action,
-                            {{QStringLiteral("Result"), Didl::document(element)}, {QStringLiteral("NumberReturned"), QStringLiteral("1")},
-                             {QStringLiteral("TotalMatches"), QStringLiteral("1")},
-                             {QStringLiteral("UpdateID"), QString::number(listing->updateId)}});
+            {{QStringLiteral("Result"), Didl::document(element)}, {QStringLiteral("NumberReturned"), QStringLiteral("1")},
+                {QStringLiteral("TotalMatches"), QStringLiteral("1")},
+                {QStringLiteral("UpdateID"), QString::number(listing->updateId)}});
     }
 
     const int first = int(std::min<uint>(*start, uint(listing->total)));
@@ -248,10 +250,9 @@ Answer HouseholdState::answerContentDirectory(int player, const SoapCall &call)
     for (int i = first; i < first + count; ++i)
         elements += listing->element(i);
     return soapResponse(contentUrn, call.action,
-                        {{QStringLiteral("Result"), Didl::document(elements)},
-                         {QStringLiteral("NumberReturned"), QString::number(count)},
-                         {QStringLiteral("TotalMatches"), QString::number(listing->total)},
-                         {QStringLiteral("UpdateID"), QString::number(listing->updateId)}});
+        {{QStringLiteral("Result"), Didl::document(elements)}, {QStringLiteral("NumberReturned"), QString::number(count)},
+            {QStringLiteral("TotalMatches"), QString::number(listing->total)},
+            {QStringLiteral("UpdateID"), QString::number(listing->updateId)}});
 }
 
 } // namespace playersim

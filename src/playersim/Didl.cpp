@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Didl.h"
 
 #include "SoapMessages.h"
@@ -124,11 +126,11 @@ QString Didl::favoriteItem(const SimFavorite &favorite, int index, const QString
             + escapeText(favorite.uri) + QStringLiteral("</res>");
     if (!favorite.albumArtURI.isEmpty()) {
         const bool isStream = favorite.kind == FavoriteKind::station || favorite.kind == FavoriteKind::radio;
-        xml += element(QStringLiteral("upnp:albumArtURI"),
-                       isStream ? art(favorite.albumArtURI, absoluteArtBase) : favorite.albumArtURI);
+        xml += element(
+            QStringLiteral("upnp:albumArtURI"), isStream ? art(favorite.albumArtURI, absoluteArtBase) : favorite.albumArtURI);
     }
     xml += element(QStringLiteral("r:type"),
-                   favorite.kind == FavoriteKind::shortcut ? QStringLiteral("shortcut") : QStringLiteral("instantPlay"));
+        favorite.kind == FavoriteKind::shortcut ? QStringLiteral("shortcut") : QStringLiteral("instantPlay"));
     xml += element(QStringLiteral("r:description"), favorite.description);
     // Escaped here once, so that it arrives escaped twice inside Result.
     xml += element(QStringLiteral("r:resMD"), favoriteMetadata(favorite, absoluteArtBase));
@@ -138,7 +140,8 @@ QString Didl::favoriteItem(const SimFavorite &favorite, int index, const QString
 QString Didl::playlistContainer(const SimPlaylist &playlist)
 {
     QString xml = QStringLiteral("<container id=\"%1\" parentID=\"SQ:\" restricted=\"true\">").arg(playlist.objectId());
-    xml += QStringLiteral("<res protocolInfo=\"file:*:audio/mpegurl:*\">") + escapeText(playlist.uri()) + QStringLiteral("</res>");
+    xml += QStringLiteral("<res protocolInfo=\"file:*:audio/mpegurl:*\">") + escapeText(playlist.uri())
+        + QStringLiteral("</res>");
     if (!playlist.tracks.isEmpty() && !playlist.tracks.first().albumArtURI.isEmpty())
         xml += element(QStringLiteral("upnp:albumArtURI"), playlist.tracks.first().albumArtURI);
     xml += element(QStringLiteral("dc:title"), playlist.title);
@@ -148,7 +151,8 @@ QString Didl::playlistContainer(const SimPlaylist &playlist)
 
 QString Didl::albumContainer(const SimAlbum &album, const QString &coordinatorUuid)
 {
-    QString xml = QStringLiteral("<container id=\"%1\" parentID=\"A:ALBUM\" restricted=\"true\">").arg(escapeAttribute(album.objectId()));
+    QString xml
+        = QStringLiteral("<container id=\"%1\" parentID=\"A:ALBUM\" restricted=\"true\">").arg(escapeAttribute(album.objectId()));
     xml += QStringLiteral("<res protocolInfo=\"x-rincon-playlist:*:*:*\">")
         + escapeText(QStringLiteral("x-rincon-playlist:%1#%2").arg(coordinatorUuid, album.objectId())) + QStringLiteral("</res>");
     if (!album.tracks.isEmpty() && !album.tracks.first().albumArtURI.isEmpty())

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "DnssdPublisher.h"
 
 #include <avahi-client/client.h>
@@ -11,8 +13,7 @@ namespace playersim {
 
 DnssdPublisher::DnssdPublisher(QList<DnssdPlayer> players)
     : m_players(std::move(players))
-{
-}
+{ }
 
 DnssdPublisher::~DnssdPublisher()
 {
@@ -44,7 +45,7 @@ bool DnssdPublisher::start(QString *error)
     // The client reports "running" from inside avahi_client_new already, and
     // publishing starts from that callback.
     m_client = avahi_client_new(avahi_threaded_poll_get(m_poll), AvahiClientFlags(0),
-                                reinterpret_cast<AvahiClientCallback>(&DnssdPublisher::onClientState), this, &code);
+        reinterpret_cast<AvahiClientCallback>(&DnssdPublisher::onClientState), this, &code);
     if (!m_client) {
         if (error)
             *error = QStringLiteral("no Avahi daemon: %1").arg(QString::fromUtf8(avahi_strerror(code)));
@@ -78,9 +79,8 @@ void DnssdPublisher::stop()
 bool DnssdPublisher::waitUntilEstablished(std::chrono::milliseconds limit, QString *error)
 {
     std::unique_lock lock(m_mutex);
-    const bool settled = m_changed.wait_for(lock, limit, [this] {
-        return !m_failure.isEmpty() || m_established == m_players.size();
-    });
+    const bool settled = m_changed.wait_for(
+        lock, limit, [this] { return !m_failure.isEmpty() || m_established == m_players.size(); });
     if (settled && m_failure.isEmpty())
         return true;
     if (error)
@@ -149,8 +149,8 @@ void DnssdPublisher::publish(AvahiClient *client)
                 return;
             }
             // Several test players may share an address: no reverse record.
-            result = avahi_entry_group_add_address(group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC,
-                                                   AVAHI_PUBLISH_NO_REVERSE, host.constData(), &parsed);
+            result = avahi_entry_group_add_address(
+                group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AVAHI_PUBLISH_NO_REVERSE, host.constData(), &parsed);
         }
         AvahiStringList *txt = nullptr;
         if (player.withLocation) {
@@ -159,9 +159,8 @@ void DnssdPublisher::publish(AvahiClient *client)
         }
         txt = avahi_string_list_add(txt, "vers=3");
         if (result >= 0) {
-            result = avahi_entry_group_add_service_strlst(group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC,
-                                                          AvahiPublishFlags(0), name.constData(), "_sonos._tcp",
-                                                          nullptr, host.constData(), 1400, txt);
+            result = avahi_entry_group_add_service_strlst(group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0),
+                name.constData(), "_sonos._tcp", nullptr, host.constData(), 1400, txt);
         }
         avahi_string_list_free(txt);
         if (result >= 0)

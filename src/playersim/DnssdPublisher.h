@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QList>
@@ -17,7 +19,7 @@ namespace playersim {
 // What a player advertises over DNS-SD.
 struct DnssdPlayer {
     QString address; // where it serves port 1400
-    QString uuid;    // "RINCON_…"
+    QString uuid; // "RINCON_…"
     QString roomName;
     // Real players carry "location" in their TXT record; without it browsers
     // have to resolve the instance.

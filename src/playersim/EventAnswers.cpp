@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Events: the subscriptions on each player's event URLs and the bodies of
 // the NOTIFYs they get, sent whenever what a body would say has changed.
 
@@ -100,17 +102,19 @@ QByteArray HouseholdState::eventBodyLocked(int index, const QString &path)
             + variable(QStringLiteral("CurrentSection"), QStringLiteral("0"))
             + variable(QStringLiteral("CurrentTrackURI"), track ? track->uri : QString())
             + variable(QStringLiteral("CurrentTrackDuration"), duration)
-            + variable(QStringLiteral("CurrentTrackMetaData"), metadata)
-            + variable(QStringLiteral("AVTransportURI"), uri)
+            + variable(QStringLiteral("CurrentTrackMetaData"), metadata) + variable(QStringLiteral("AVTransportURI"), uri)
             + variable(QStringLiteral("AVTransportURIMetaData"), uriMetadata)
-            + variable(QStringLiteral("CurrentTransportActions"), QStringLiteral("Set, Stop, Pause, Play, X_DLNA_SeekTime, Next, Previous"));
+            + variable(QStringLiteral("CurrentTransportActions"),
+                QStringLiteral("Set, Stop, Pause, Play, X_DLNA_SeekTime, Next, Previous"));
         return propertySet({{QStringLiteral("LastChange"), lastChange(QStringLiteral("AVT"), variables)}});
     }
     if (path == renderingPath) {
-        const QString variables = channelVariable(QStringLiteral("Volume"), QStringLiteral("Master"), QString::number(self.volume))
+        const QString variables = channelVariable(
+                                      QStringLiteral("Volume"), QStringLiteral("Master"), QString::number(self.volume))
             + channelVariable(QStringLiteral("Volume"), QStringLiteral("LF"), QStringLiteral("100"))
             + channelVariable(QStringLiteral("Volume"), QStringLiteral("RF"), QStringLiteral("100"))
-            + channelVariable(QStringLiteral("Mute"), QStringLiteral("Master"), self.muted ? QStringLiteral("1") : QStringLiteral("0"))
+            + channelVariable(
+                QStringLiteral("Mute"), QStringLiteral("Master"), self.muted ? QStringLiteral("1") : QStringLiteral("0"))
             + channelVariable(QStringLiteral("Mute"), QStringLiteral("LF"), QStringLiteral("0"))
             + channelVariable(QStringLiteral("Mute"), QStringLiteral("RF"), QStringLiteral("0"))
             + variable(QStringLiteral("Bass"), QStringLiteral("0")) + variable(QStringLiteral("Treble"), QStringLiteral("0"))
@@ -128,15 +132,15 @@ QByteArray HouseholdState::eventBodyLocked(int index, const QString &path)
             }
         }
         return propertySet({{QStringLiteral("GroupMute"), coordinator.muted ? QStringLiteral("1") : QStringLiteral("0")},
-                            {QStringLiteral("GroupVolume"), QString::number(members ? sum / members : 0)},
-                            {QStringLiteral("GroupVolumeChangeable"), QStringLiteral("1")}});
+            {QStringLiteral("GroupVolume"), QString::number(members ? sum / members : 0)},
+            {QStringLiteral("GroupVolumeChangeable"), QStringLiteral("1")}});
     }
     if (path == topologyPath)
         return propertySet({{QStringLiteral("ZoneGroupState"), zoneGroupStateLocked()}});
     const SimPlayer &group = coordinatorOfLocked(index);
     return propertySet({{QStringLiteral("ContainerUpdateIDs"), QStringLiteral("Q:0,%1").arg(group.queueUpdateId)},
-                        {QStringLiteral("FavoritesUpdateID"), QString::number(favoritesUpdateId)},
-                        {QStringLiteral("SavedQueuesUpdateID"), QString::number(playlistsUpdateId)}});
+        {QStringLiteral("FavoritesUpdateID"), QString::number(favoritesUpdateId)},
+        {QStringLiteral("SavedQueuesUpdateID"), QString::number(playlistsUpdateId)}});
 }
 
 void HouseholdState::publishChangesLocked()

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "EventAwareServer.h"
 
 #include <http_parser.h>
@@ -42,8 +44,7 @@ class PlainSocketStream : public httplib::Stream
 public:
     explicit PlainSocketStream(int sock)
         : m_sock(sock)
-    {
-    }
+    { }
     bool is_readable() const override { return waitFor(m_sock, POLLIN, EventAwareServer::timeoutMilliseconds); }
     bool is_writable() const override { return waitFor(m_sock, POLLOUT, EventAwareServer::timeoutMilliseconds); }
     ssize_t read(char *ptr, size_t size) override
@@ -135,12 +136,18 @@ void sendAll(int sock, const QByteArray &bytes)
 QByteArray reasonPhrase(int status)
 {
     switch (status) {
-    case 200: return "OK";
-    case 400: return "Bad Request";
-    case 404: return "Not Found";
-    case 412: return "Precondition Failed";
-    case 503: return "Service Unavailable";
-    default: return "Error";
+    case 200:
+        return "OK";
+    case 400:
+        return "Bad Request";
+    case 404:
+        return "Not Found";
+    case 412:
+        return "Precondition Failed";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return "Error";
     }
 }
 
@@ -148,8 +155,7 @@ QByteArray reasonPhrase(int status)
 
 EventAwareServer::EventAwareServer(EventAnswerer events)
     : m_events(std::move(events))
-{
-}
+{ }
 
 bool EventAwareServer::process_and_close_socket(socket_t sock)
 {
@@ -198,7 +204,8 @@ void EventAwareServer::answerEventRequest(int sock)
         event.method = parser.method == HTTP_SUBSCRIBE ? "SUBSCRIBE" : "UNSUBSCRIBE";
         http_parser_url url;
         http_parser_url_init(&url);
-        if (http_parser_parse_url(request.url.constData(), size_t(request.url.size()), 0, &url) == 0 && (url.field_set & (1 << UF_PATH)))
+        if (http_parser_parse_url(request.url.constData(), size_t(request.url.size()), 0, &url) == 0
+            && (url.field_set & (1 << UF_PATH)))
             event.path = request.url.mid(url.field_data[UF_PATH].off, url.field_data[UF_PATH].len);
         event.headers = request.headers;
         std::string ip;

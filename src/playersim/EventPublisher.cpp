@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "EventPublisher.h"
 
 #include <QUrl>
@@ -48,8 +50,7 @@ void setTimeout(int sock, int option, std::chrono::milliseconds limit)
 EventPublisher::EventPublisher(std::function<void()> tick)
     : m_tick(std::move(tick))
     , m_thread([this] { run(); })
-{
-}
+{ }
 
 EventPublisher::~EventPublisher()
 {
@@ -67,7 +68,8 @@ void EventPublisher::stop()
         m_thread.join();
 }
 
-EventPublisher::Outcome EventPublisher::handle(int player, const QString &address, const QString &uuid, const EventRequest &request)
+EventPublisher::Outcome EventPublisher::handle(
+    int player, const QString &address, const QString &uuid, const EventRequest &request)
 {
     const QString path = QString::fromUtf8(request.path);
     const QString sid = QString::fromUtf8(request.header("SID").trimmed());
@@ -148,8 +150,8 @@ void EventPublisher::enqueueLocked(const QString &sid, Subscription &subscriptio
     subscription.nextSequence = sequence == std::numeric_limits<quint32>::max() ? 1 : sequence + 1;
     if (m_drop || m_queue.size() >= maximumQueued)
         return;
-    m_queue.push_back({sid, subscription.address, subscription.callbackHost, subscription.callbackPort,
-                       subscription.callbackPath, sequence, body});
+    m_queue.push_back({sid, subscription.address, subscription.callbackHost, subscription.callbackPort, subscription.callbackPath,
+        sequence, body});
     m_wake.notify_all();
 }
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "GeneratedTracks.h"
 
 #include <QRandomGenerator>
@@ -11,12 +13,36 @@ namespace {
 
 // Mixed scripts on purpose: titles must survive the trip byte for byte.
 constexpr std::array<const char *, 16> words{
-    "Midnight", "Café", "Summer", "Blue", "夜明け", "Lights", "Mørke", "River", "Ocean", "Velvet",
-    "Ciudad", "Echo", "Golden", "Stille", "Rêve", "Neon",
+    "Midnight",
+    "Café",
+    "Summer",
+    "Blue",
+    "夜明け",
+    "Lights",
+    "Mørke",
+    "River",
+    "Ocean",
+    "Velvet",
+    "Ciudad",
+    "Echo",
+    "Golden",
+    "Stille",
+    "Rêve",
+    "Neon",
 };
 constexpr std::array<const char *, 12> artists{
-    "The Velvet Hours", "Björk Ensemble", "Los Días", "Søren Huss", "坂本 美雨", "Nils & Frida",
-    "Amélie Laurent", "Kite Club", "Mariachi Neón", "Quiet Harbour", "DJ ✨ Lumen", "Ólafur Trio",
+    "The Velvet Hours",
+    "Björk Ensemble",
+    "Los Días",
+    "Søren Huss",
+    "坂本 美雨",
+    "Nils & Frida",
+    "Amélie Laurent",
+    "Kite Club",
+    "Mariachi Neón",
+    "Quiet Harbour",
+    "DJ ✨ Lumen",
+    "Ólafur Trio",
 };
 
 QString pick(QRandomGenerator &random, const auto &list)

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "HouseholdData.h"
@@ -45,8 +47,8 @@ public:
 
     static Household defaultHousehold(const QString &firstAddress = QStringLiteral("127.0.0.11"), quint16 port = 1400);
     // Throws HouseholdError naming the offending entry.
-    static Household fromJson(const QByteArray &json, const QString &firstAddress = QStringLiteral("127.0.0.11"),
-                              quint16 port = 1400);
+    static Household fromJson(
+        const QByteArray &json, const QString &firstAddress = QStringLiteral("127.0.0.11"), quint16 port = 1400);
     static Household generate(const GeneratorOptions &options);
     // The household as it is now (volumes, groups, queues included).
     QByteArray toJson() const;

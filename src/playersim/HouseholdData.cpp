@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "HouseholdData.h"
 
 #include <QUrl>
@@ -52,13 +54,20 @@ QString SimAlbum::objectId() const
 QString upnpClassOf(FavoriteKind kind)
 {
     switch (kind) {
-    case FavoriteKind::station: return QStringLiteral("object.item.audioItem.audioBroadcast");
-    case FavoriteKind::radio: return QStringLiteral("object.item.audioItem.audioBroadcast.#artistRadio");
-    case FavoriteKind::streamingContainer: return QStringLiteral("object.container.playlistContainer");
-    case FavoriteKind::track: return QStringLiteral("object.item.audioItem.musicTrack");
-    case FavoriteKind::sonosPlaylist: return QStringLiteral("object.container.playlistContainer");
-    case FavoriteKind::libraryAlbum: return QStringLiteral("object.container.album.musicAlbum");
-    case FavoriteKind::shortcut: return QStringLiteral("object.container");
+    case FavoriteKind::station:
+        return QStringLiteral("object.item.audioItem.audioBroadcast");
+    case FavoriteKind::radio:
+        return QStringLiteral("object.item.audioItem.audioBroadcast.#artistRadio");
+    case FavoriteKind::streamingContainer:
+        return QStringLiteral("object.container.playlistContainer");
+    case FavoriteKind::track:
+        return QStringLiteral("object.item.audioItem.musicTrack");
+    case FavoriteKind::sonosPlaylist:
+        return QStringLiteral("object.container.playlistContainer");
+    case FavoriteKind::libraryAlbum:
+        return QStringLiteral("object.container.album.musicAlbum");
+    case FavoriteKind::shortcut:
+        return QStringLiteral("object.container");
     }
     return QStringLiteral("object.item");
 }

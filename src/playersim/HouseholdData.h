@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QList>
@@ -14,7 +16,7 @@ struct SimTrack {
     QString album;
     QString uri;
     int durationSeconds = 0; // 0 for a stream, which has no end
-    QString albumArtURI;     // "/getaa?…" relative to the player, absolute, or empty
+    QString albumArtURI; // "/getaa?…" relative to the player, absolute, or empty
 
     bool isStream() const { return durationSeconds <= 0; }
     bool operator==(const SimTrack &) const = default;
@@ -25,7 +27,7 @@ struct SimTrack {
 struct SimPlayerRecord {
     QString uuid; // "RINCON_<12 hex>01400"
     QString roomName;
-    QString modelName;   // "Sonos One"
+    QString modelName; // "Sonos One"
     QString modelNumber; // "S18"
     QString softwareVersion = QStringLiteral("79.1-56030");
     // Subs, surrounds and bridges are members nobody controls directly.
@@ -57,13 +59,13 @@ struct SimService {
 };
 
 enum class FavoriteKind {
-    station,            // x-sonosapi-stream:
-    radio,              // x-sonosapi-radio: (an artist or mood station)
+    station, // x-sonosapi-stream:
+    radio, // x-sonosapi-radio: (an artist or mood station)
     streamingContainer, // x-rincon-cpcontainer: playlist or album of a service
-    track,              // one streaming track
-    sonosPlaylist,      // file:///jffs/settings/savedqueues.rsq#N
-    libraryAlbum,       // x-rincon-playlist:…#A:ALBUM/…
-    shortcut,           // a browse shortcut: no res at all
+    track, // one streaming track
+    sonosPlaylist, // file:///jffs/settings/savedqueues.rsq#N
+    libraryAlbum, // x-rincon-playlist:…#A:ALBUM/…
+    shortcut, // a browse shortcut: no res at all
 };
 
 QString favoriteKindName(FavoriteKind kind);
@@ -72,8 +74,8 @@ bool favoriteKindFromName(const QString &name, FavoriteKind *kind);
 struct SimFavorite {
     FavoriteKind kind = FavoriteKind::station;
     QString title;
-    QString uri;         // empty for a shortcut
-    QString itemId;      // id of the item inside r:resMD, where its children are browsed
+    QString uri; // empty for a shortcut
+    QString itemId; // id of the item inside r:resMD, where its children are browsed
     QString description; // r:description, e.g. "Spotify Playlist"
     QString albumArtURI;
     int serviceId = 0; // 0: not from a music service

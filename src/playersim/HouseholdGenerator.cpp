@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "HouseholdGenerator.h"
 
 #include "GeneratedTracks.h"
@@ -10,7 +12,18 @@ namespace playersim {
 namespace {
 
 constexpr std::array<const char *, 12> roomWords{
-    "Living Room", "Küche", "Bedroom", "Office", "Bad", "Terrasse", "Salle à manger", "書斎", "Kids' Room", "Garage", "Studio 🎸", "Hall",
+    "Living Room",
+    "Küche",
+    "Bedroom",
+    "Office",
+    "Bad",
+    "Terrasse",
+    "Salle à manger",
+    "書斎",
+    "Kids' Room",
+    "Garage",
+    "Studio 🎸",
+    "Hall",
 };
 constexpr std::array<const char *, 6> models{"Sonos One", "Sonos Five", "Sonos Era 100", "Sonos Arc", "Sonos Move", "Sonos Roam"};
 constexpr std::array<const char *, 6> modelNumbers{"S18", "S24", "S39", "S19", "S17", "S27"};
@@ -45,7 +58,8 @@ HouseholdData generateHousehold(const GeneratorOptions &options)
     for (int i = 0; i < playerCount; ++i) {
         SimPlayerRecord player;
         player.uuid = HouseholdJson::uuidFor(quint64(0x600000 + i));
-        player.roomName = QStringLiteral("%1 %2").arg(QString::fromUtf8(roomWords[i % roomWords.size()])).arg(i / int(roomWords.size()) + 1);
+        player.roomName
+            = QStringLiteral("%1 %2").arg(QString::fromUtf8(roomWords[i % roomWords.size()])).arg(i / int(roomWords.size()) + 1);
         player.modelName = QString::fromUtf8(models[i % models.size()]);
         player.modelNumber = QString::fromUtf8(modelNumbers[i % modelNumbers.size()]);
         player.volume = 10 + (i * 7) % 60;
@@ -96,7 +110,8 @@ HouseholdData generateHousehold(const GeneratorOptions &options)
                 favorite.serviceId = 12;
             favorite.title = QStringLiteral("Playlist %1 — Café").arg(number);
             favorite.itemId = QStringLiteral("1006206cplaylist%3a") + QString::number(900000 + i);
-            favorite.uri = QStringLiteral("x-rincon-cpcontainer:%1?sid=%2&flags=8300&sn=1").arg(favorite.itemId).arg(favorite.serviceId);
+            favorite.uri
+                = QStringLiteral("x-rincon-cpcontainer:%1?sid=%2&flags=8300&sn=1").arg(favorite.itemId).arg(favorite.serviceId);
             favorite.description = QStringLiteral("Playlist");
             favorite.albumArtURI = relativeArtworkFor(favorite.uri);
             favorite.tracks = generatedTracks(favorite.serviceId, options.seed * 1000 + quint32(i), 20 + i % 60);

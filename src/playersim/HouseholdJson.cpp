@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "HouseholdJson.h"
 
 #include <QJsonArray>
@@ -19,8 +21,8 @@ struct Invalid {
     throw Invalid{where + QStringLiteral(": ") + what};
 }
 
-QString textAt(const QJsonObject &object, const QString &key, const QString &where, bool required = false,
-               const QString &fallback = {})
+QString textAt(
+    const QJsonObject &object, const QString &key, const QString &where, bool required = false, const QString &fallback = {})
 {
     const QJsonValue value = object.value(key);
     if (value.isUndefined() || value.isNull()) {
@@ -34,7 +36,7 @@ QString textAt(const QJsonObject &object, const QString &key, const QString &whe
 }
 
 qint64 integerAt(const QJsonObject &object, const QString &key, const QString &where, qint64 minimum, qint64 maximum,
-                 std::optional<qint64> fallback)
+    std::optional<qint64> fallback)
 {
     const QJsonValue value = object.value(key);
     if (value.isUndefined() || value.isNull()) {
@@ -104,7 +106,7 @@ QJsonArray writeTracks(const QList<SimTrack> &tracks)
     QJsonArray array;
     for (const SimTrack &track : tracks) {
         QJsonObject t{{QStringLiteral("title"), track.title}, {QStringLiteral("uri"), track.uri},
-                      {QStringLiteral("duration"), track.durationSeconds}};
+            {QStringLiteral("duration"), track.durationSeconds}};
         if (!track.artist.isEmpty())
             t.insert(QStringLiteral("artist"), track.artist);
         if (!track.album.isEmpty())
@@ -119,10 +121,10 @@ QJsonArray writeTracks(const QList<SimTrack> &tracks)
 HouseholdData read(const QJsonObject &root)
 {
     HouseholdData household;
-    household.householdId = textAt(root, QStringLiteral("householdId"), QStringLiteral("household"), false,
-                                   household.householdId);
-    const QString form = textAt(root, QStringLiteral("topologyForm"), QStringLiteral("household"), false,
-                                QStringLiteral("current"));
+    household.householdId = textAt(
+        root, QStringLiteral("householdId"), QStringLiteral("household"), false, household.householdId);
+    const QString form = textAt(
+        root, QStringLiteral("topologyForm"), QStringLiteral("household"), false, QStringLiteral("current"));
     if (form == u"current")
         household.topologyForm = TopologyForm::current;
     else if (form == u"legacy")
@@ -259,8 +261,7 @@ HouseholdData read(const QJsonObject &root)
 QString HouseholdJson::uuidFor(quint64 number)
 {
     // 000E58 is the prefix of Sonos's own hardware addresses.
-    return QStringLiteral("RINCON_000E58%1").arg(number & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUpper()
-        + QStringLiteral("01400");
+    return QStringLiteral("RINCON_000E58%1").arg(number & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUpper() + QStringLiteral("01400");
 }
 
 std::optional<HouseholdData> HouseholdJson::parse(const QByteArray &json, QString *error)
@@ -291,17 +292,14 @@ QByteArray HouseholdJson::serialize(const HouseholdData &household)
     QJsonObject root;
     root.insert(QStringLiteral("householdId"), household.householdId);
     root.insert(QStringLiteral("topologyForm"),
-                household.topologyForm == TopologyForm::legacy ? QStringLiteral("legacy") : QStringLiteral("current"));
+        household.topologyForm == TopologyForm::legacy ? QStringLiteral("legacy") : QStringLiteral("current"));
 
     QJsonArray players;
     for (const SimPlayerRecord &player : household.players) {
-        QJsonObject p{{QStringLiteral("uuid"), player.uuid},
-                      {QStringLiteral("room"), player.roomName},
-                      {QStringLiteral("model"), player.modelName},
-                      {QStringLiteral("modelNumber"), player.modelNumber},
-                      {QStringLiteral("softwareVersion"), player.softwareVersion},
-                      {QStringLiteral("volume"), player.volume},
-                      {QStringLiteral("muted"), player.muted}};
+        QJsonObject p{{QStringLiteral("uuid"), player.uuid}, {QStringLiteral("room"), player.roomName},
+            {QStringLiteral("model"), player.modelName}, {QStringLiteral("modelNumber"), player.modelNumber},
+            {QStringLiteral("softwareVersion"), player.softwareVersion}, {QStringLiteral("volume"), player.volume},
+            {QStringLiteral("muted"), player.muted}};
         if (player.invisible)
             p.insert(QStringLiteral("invisible"), true);
         if (!player.bondedTo.isEmpty())
@@ -315,7 +313,7 @@ QByteArray HouseholdJson::serialize(const HouseholdData &household)
     QJsonArray groups;
     for (const SimGroupRecord &group : household.groups)
         groups.append(QJsonObject{{QStringLiteral("coordinator"), group.coordinator},
-                                  {QStringLiteral("members"), QJsonArray::fromStringList(group.members)}});
+            {QStringLiteral("members"), QJsonArray::fromStringList(group.members)}});
     root.insert(QStringLiteral("groups"), groups);
 
     QJsonArray services;
@@ -329,9 +327,8 @@ QByteArray HouseholdJson::serialize(const HouseholdData &household)
 
     QJsonArray favorites;
     for (const SimFavorite &favorite : household.favorites) {
-        QJsonObject f{{QStringLiteral("kind"), favoriteKindName(favorite.kind)},
-                      {QStringLiteral("title"), favorite.title},
-                      {QStringLiteral("itemId"), favorite.itemId}};
+        QJsonObject f{{QStringLiteral("kind"), favoriteKindName(favorite.kind)}, {QStringLiteral("title"), favorite.title},
+            {QStringLiteral("itemId"), favorite.itemId}};
         if (!favorite.uri.isEmpty())
             f.insert(QStringLiteral("uri"), favorite.uri);
         if (!favorite.description.isEmpty())
@@ -348,16 +345,14 @@ QByteArray HouseholdJson::serialize(const HouseholdData &household)
 
     QJsonArray playlists;
     for (const SimPlaylist &playlist : household.playlists)
-        playlists.append(QJsonObject{{QStringLiteral("number"), playlist.number},
-                                     {QStringLiteral("title"), playlist.title},
-                                     {QStringLiteral("tracks"), writeTracks(playlist.tracks)}});
+        playlists.append(QJsonObject{{QStringLiteral("number"), playlist.number}, {QStringLiteral("title"), playlist.title},
+            {QStringLiteral("tracks"), writeTracks(playlist.tracks)}});
     root.insert(QStringLiteral("playlists"), playlists);
 
     QJsonArray albums;
     for (const SimAlbum &album : household.albums)
-        albums.append(QJsonObject{{QStringLiteral("title"), album.title},
-                                  {QStringLiteral("artist"), album.artist},
-                                  {QStringLiteral("tracks"), writeTracks(album.tracks)}});
+        albums.append(QJsonObject{{QStringLiteral("title"), album.title}, {QStringLiteral("artist"), album.artist},
+            {QStringLiteral("tracks"), writeTracks(album.tracks)}});
     root.insert(QStringLiteral("albums"), albums);
 
     return QJsonDocument(root).toJson(QJsonDocument::Indented);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "HouseholdState.h"
 
 #include "Artwork.h"
@@ -42,7 +44,8 @@ HouseholdState::HouseholdState(HouseholdData data, const QString &firstAddress, 
         const SimPlayerRecord &record = content.players.at(i);
         const std::optional<QString> address = loopbackAddress(firstAddress, i);
         if (!address)
-            throw std::invalid_argument(QStringLiteral("no loopback address %1 places after %2").arg(i).arg(firstAddress).toStdString());
+            throw std::invalid_argument(
+                QStringLiteral("no loopback address %1 places after %2").arg(i).arg(firstAddress).toStdString());
         auto player = std::make_unique<SimPlayer>();
         player->record = record;
         player->address = *address;
@@ -111,7 +114,8 @@ void HouseholdState::handOverLocked(SimPlayer &leaving)
     // takes over the transport and the queue, as players hand a group over.
     SimPlayer *heir = nullptr;
     for (auto &player : players) {
-        if (player.get() == &leaving || player->coordinator != leaving.record.uuid || player->record.bondedTo == leaving.record.uuid)
+        if (player.get() == &leaving || player->coordinator != leaving.record.uuid
+            || player->record.bondedTo == leaving.record.uuid)
             continue;
         if (!heir && !player->record.invisible && player->record.bondedTo.isEmpty())
             heir = player.get();
@@ -198,7 +202,7 @@ QString HouseholdState::zoneGroupStateLocked() const
         for (const SimPlayer *member : std::as_const(members)) {
             groups += QStringLiteral("<ZoneGroupMember") + attribute(QStringLiteral("UUID"), member->record.uuid)
                 + attribute(QStringLiteral("Location"),
-                            QStringLiteral("http://%1:%2/xml/device_description.xml").arg(member->address).arg(port))
+                    QStringLiteral("http://%1:%2/xml/device_description.xml").arg(member->address).arg(port))
                 + attribute(QStringLiteral("ZoneName"), member->record.roomName)
                 + attribute(QStringLiteral("Icon"), QStringLiteral("x-rincon-roomicon:living"))
                 + attribute(QStringLiteral("Configuration"), QStringLiteral("1"))
@@ -221,8 +225,7 @@ QString HouseholdState::zoneGroupStateLocked() const
                 + attribute(QStringLiteral("VoiceConfigState"), QStringLiteral("0"))
                 + attribute(QStringLiteral("MicEnabled"), QStringLiteral("0"))
                 + attribute(QStringLiteral("AirPlayEnabled"), QStringLiteral("1"))
-                + attribute(QStringLiteral("IdleState"), QStringLiteral("1"))
-                + attribute(QStringLiteral("MoreInfo"), QString());
+                + attribute(QStringLiteral("IdleState"), QStringLiteral("1")) + attribute(QStringLiteral("MoreInfo"), QString());
             if (member->record.invisible)
                 groups += attribute(QStringLiteral("Invisible"), QStringLiteral("1"));
             groups += attribute(QStringLiteral("SSLPort"), QStringLiteral("1443"))
@@ -343,10 +346,10 @@ Answer HouseholdState::answerTopology(int player, const SoapCall &call)
             if (member->coordinator == coordinator.record.uuid)
                 members.append(member->record.uuid);
         return soapResponse(urn, call.action,
-                            {{QStringLiteral("CurrentZoneGroupName"), coordinator.record.roomName},
-                             {QStringLiteral("CurrentZoneGroupID"), groupIdLocked(coordinator)},
-                             {QStringLiteral("CurrentZonePlayerUUIDsInGroup"), members.join(QLatin1Char(','))},
-                             {QStringLiteral("CurrentMuseHouseholdId"), content.householdId + QStringLiteral(".0")}});
+            {{QStringLiteral("CurrentZoneGroupName"), coordinator.record.roomName},
+                {QStringLiteral("CurrentZoneGroupID"), groupIdLocked(coordinator)},
+                {QStringLiteral("CurrentZonePlayerUUIDsInGroup"), members.join(QLatin1Char(','))},
+                {QStringLiteral("CurrentMuseHouseholdId"), content.householdId + QStringLiteral(".0")}});
     }
     return soapFault(401);
 }
@@ -359,10 +362,10 @@ Answer HouseholdState::answerDeviceProperties(int player, const SoapCall &call)
         return soapResponse(urn, call.action, {{QStringLiteral("CurrentHouseholdID"), content.householdId}});
     if (call.action == u"GetZoneAttributes")
         return soapResponse(urn, call.action,
-                            {{QStringLiteral("CurrentZoneName"), self.record.roomName},
-                             {QStringLiteral("CurrentIcon"), QStringLiteral("x-rincon-roomicon:living")},
-                             {QStringLiteral("CurrentConfiguration"), QStringLiteral("1")},
-                             {QStringLiteral("CurrentTargetRoomName"), self.record.roomName}});
+            {{QStringLiteral("CurrentZoneName"), self.record.roomName},
+                {QStringLiteral("CurrentIcon"), QStringLiteral("x-rincon-roomicon:living")},
+                {QStringLiteral("CurrentConfiguration"), QStringLiteral("1")},
+                {QStringLiteral("CurrentTargetRoomName"), self.record.roomName}});
     return soapFault(401);
 }
 
@@ -384,12 +387,12 @@ QString HouseholdState::deviceDescriptionLocked(const SimPlayer &player) const
         return QLatin1Char('<') + name + QLatin1Char('>') + escapeText(value) + QStringLiteral("</") + name + QLatin1Char('>');
     };
     auto service = [&](const QString &type, const QString &path) {
-        return QStringLiteral("<service>") + element(QStringLiteral("serviceType"), QStringLiteral("urn:schemas-upnp-org:service:%1:1").arg(type))
+        return QStringLiteral("<service>")
+            + element(QStringLiteral("serviceType"), QStringLiteral("urn:schemas-upnp-org:service:%1:1").arg(type))
             + element(QStringLiteral("serviceId"), QStringLiteral("urn:upnp-org:serviceId:") + type)
             + element(QStringLiteral("controlURL"), path + QStringLiteral("/Control"))
             + element(QStringLiteral("eventSubURL"), path + QStringLiteral("/Event"))
-            + element(QStringLiteral("SCPDURL"), QStringLiteral("/xml/%1%2.xml").arg(type).arg(1))
-            + QStringLiteral("</service>");
+            + element(QStringLiteral("SCPDURL"), QStringLiteral("/xml/%1%2.xml").arg(type).arg(1)) + QStringLiteral("</service>");
     };
     const QString mac = r.uuid.mid(7, 12);
     QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<root xmlns=\"urn:schemas-upnp-org:device-1-0\">"

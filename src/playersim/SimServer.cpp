@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "SimServer.h"
 
 #include "EventAwareServer.h"
@@ -16,8 +18,11 @@ namespace playersim {
 namespace {
 
 const char *const controlPaths[] = {
-    "/MediaRenderer/AVTransport/Control", "/MediaRenderer/RenderingControl/Control",
-    "/MediaServer/ContentDirectory/Control", "/ZoneGroupTopology/Control", "/MusicServices/Control",
+    "/MediaRenderer/AVTransport/Control",
+    "/MediaRenderer/RenderingControl/Control",
+    "/MediaServer/ContentDirectory/Control",
+    "/ZoneGroupTopology/Control",
+    "/MusicServices/Control",
 };
 
 // httplib hides the socket of a request. Find it by its two endpoints among
@@ -62,7 +67,8 @@ void sleepUnlessStopping(std::chrono::milliseconds duration, const std::atomic<b
     const auto end = std::chrono::steady_clock::now() + duration;
     while (!stopping && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::min<std::chrono::milliseconds>(std::chrono::milliseconds(10),
-            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()) + std::chrono::milliseconds(1)));
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now())
+                + std::chrono::milliseconds(1)));
 }
 
 class SmallPool : public httplib::TaskQueue
@@ -70,8 +76,7 @@ class SmallPool : public httplib::TaskQueue
 public:
     explicit SmallPool(size_t threads)
         : m_pool(threads)
-    {
-    }
+    { }
     void enqueue(std::function<void()> fn) override { m_pool.enqueue(std::move(fn)); }
     void shutdown() override { m_pool.shutdown(); }
 
@@ -86,8 +91,7 @@ SimServer::SimServer(QString address, quint16 port, std::shared_ptr<RequestLog> 
     , m_port(port)
     , m_log(log ? std::move(log) : std::make_shared<RequestLog>())
     , m_stopping(std::make_shared<std::atomic<bool>>(false))
-{
-}
+{ }
 
 SimServer::~SimServer()
 {
@@ -254,8 +258,8 @@ bool SimServer::start(QString *error)
         if (fault && (fault->stallAfterBytes || fault->trickleInterval.count() > 0)) {
             const Fault f = *fault;
             auto stopping = m_stopping;
-            response.set_content_provider(body->size(), contentType.c_str(),
-                [body, f, stopping](size_t offset, size_t, httplib::DataSink &sink) {
+            response.set_content_provider(
+                body->size(), contentType.c_str(), [body, f, stopping](size_t offset, size_t, httplib::DataSink &sink) {
                     if (f.stallAfterBytes) {
                         const size_t sent = std::min(body->size(), size_t(*f.stallAfterBytes));
                         if (offset < sent)

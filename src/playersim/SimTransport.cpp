@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "SimTransport.h"
 
 namespace playersim {
@@ -83,10 +85,14 @@ void SimTransport::settle(const QList<SimTrack> &queue, Clock::time_point now)
 QString SimTransport::stateName(Clock::time_point now) const
 {
     switch (m_mode) {
-    case Mode::noMedia: return QStringLiteral("NO_MEDIA_PRESENT");
-    case Mode::stopped: return QStringLiteral("STOPPED");
-    case Mode::paused: return QStringLiteral("PAUSED_PLAYBACK");
-    case Mode::playing: return now < m_anchor ? QStringLiteral("TRANSITIONING") : QStringLiteral("PLAYING");
+    case Mode::noMedia:
+        return QStringLiteral("NO_MEDIA_PRESENT");
+    case Mode::stopped:
+        return QStringLiteral("STOPPED");
+    case Mode::paused:
+        return QStringLiteral("PAUSED_PLAYBACK");
+    case Mode::playing:
+        return now < m_anchor ? QStringLiteral("TRANSITIONING") : QStringLiteral("PLAYING");
     }
     return QStringLiteral("STOPPED");
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QByteArray>
@@ -15,9 +17,9 @@ using Arguments = QList<std::pair<QString, QString>>;
 
 // One SOAP action as a player received it.
 struct SoapCall {
-    QString player;      // the address the request reached
+    QString player; // the address the request reached
     QString controlPath; // e.g. "/MediaRenderer/AVTransport/Control"
-    QString serviceUrn;  // from the SOAPAction header
+    QString serviceUrn; // from the SOAPAction header
     QString action;
     Arguments arguments; // in the order they were sent
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "SoapMessages.h"
 
 #include <QXmlStreamReader>
@@ -10,10 +12,17 @@ QString escapeText(const QString &text)
     escaped.reserve(text.size() + text.size() / 8);
     for (QChar c : text) {
         switch (c.unicode()) {
-        case u'&': escaped += QLatin1String("&amp;"); break;
-        case u'<': escaped += QLatin1String("&lt;"); break;
-        case u'>': escaped += QLatin1String("&gt;"); break;
-        default: escaped += c;
+        case u'&':
+            escaped += QLatin1String("&amp;");
+            break;
+        case u'<':
+            escaped += QLatin1String("&lt;");
+            break;
+        case u'>':
+            escaped += QLatin1String("&gt;");
+            break;
+        default:
+            escaped += c;
         }
     }
     return escaped;

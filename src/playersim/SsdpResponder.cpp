@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "SsdpResponder.h"
 
 #include <arpa/inet.h>
@@ -25,14 +27,12 @@ QString lastError(const char *what)
 
 SsdpResponder::SsdpResponder(QList<SsdpPlayer> players)
     : SsdpResponder(std::move(players), Options())
-{
-}
+{ }
 
 SsdpResponder::SsdpResponder(QList<SsdpPlayer> players, Options options)
     : m_players(std::move(players))
     , m_options(std::move(options))
-{
-}
+{ }
 
 SsdpResponder::~SsdpResponder()
 {
@@ -147,8 +147,8 @@ void SsdpResponder::serve()
             return;
         sockaddr_in from{};
         socklen_t fromLength = sizeof from;
-        const ssize_t received = ::recvfrom(m_socket, buffer.data(), std::size_t(buffer.size()), 0,
-                                            reinterpret_cast<sockaddr *>(&from), &fromLength);
+        const ssize_t received = ::recvfrom(
+            m_socket, buffer.data(), std::size_t(buffer.size()), 0, reinterpret_cast<sockaddr *>(&from), &fromLength);
         if (received <= 0)
             continue;
         const QByteArray target = searchTargetOf(buffer.left(received));
@@ -181,8 +181,8 @@ void SsdpResponder::reply(const QByteArray &searchTarget, const QByteArray &to, 
         }
         const QByteArray datagram = answer(player, searchTarget, m_options);
         for (int i = 0; i < m_options.copies; ++i) {
-            ::sendto(fd, datagram.constData(), std::size_t(datagram.size()), 0,
-                     reinterpret_cast<const sockaddr *>(&destination), sizeof destination);
+            ::sendto(fd, datagram.constData(), std::size_t(datagram.size()), 0, reinterpret_cast<const sockaddr *>(&destination),
+                sizeof destination);
         }
         ::close(fd);
     }

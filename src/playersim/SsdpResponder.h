@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QByteArray>
@@ -12,8 +14,8 @@ namespace playersim {
 // What an SSDP answer says about one player.
 struct SsdpPlayer {
     QString address; // where it serves port 1400, e.g. "127.0.0.11"
-    QString uuid;    // "RINCON_…"
-    QString model;   // "ZPS12"
+    QString uuid; // "RINCON_…"
+    QString model; // "ZPS12"
     QString version; // "79.1-56030"
 };
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // AVTransport and RenderingControl: what a group plays and how loud each
 // player is.
 
@@ -67,9 +69,9 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
     // Reads: any member answers for its group.
     if (action == u"GetTransportInfo")
         return soapResponse(transportUrn, action,
-                            {{QStringLiteral("CurrentTransportState"), transport.stateName(now)},
-                             {QStringLiteral("CurrentTransportStatus"), QStringLiteral("OK")},
-                             {QStringLiteral("CurrentSpeed"), QStringLiteral("1")}});
+            {{QStringLiteral("CurrentTransportState"), transport.stateName(now)},
+                {QStringLiteral("CurrentTransportStatus"), QStringLiteral("OK")},
+                {QStringLiteral("CurrentSpeed"), QStringLiteral("1")}});
     if (action == u"GetPositionInfo") {
         const std::optional<SimTrack> track = transport.currentTrack(group.queue);
         QString duration = QStringLiteral("0:00:00");
@@ -81,48 +83,47 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
                 metadata = Didl::document(Didl::trackItem(*track, QStringLiteral("-1"), QStringLiteral("-1")));
         }
         return soapResponse(transportUrn, action,
-                            {{QStringLiteral("Track"), QString::number(track ? transport.trackNumber() : 0)},
-                             {QStringLiteral("TrackDuration"), duration},
-                             {QStringLiteral("TrackMetaData"), metadata},
-                             {QStringLiteral("TrackURI"), track ? track->uri : QString()},
-                             {QStringLiteral("RelTime"), Didl::duration(transport.positionMilliseconds(now) / 1000)},
-                             {QStringLiteral("AbsTime"), QStringLiteral("NOT_IMPLEMENTED")},
-                             {QStringLiteral("RelCount"), QStringLiteral("2147483647")},
-                             {QStringLiteral("AbsCount"), QStringLiteral("2147483647")}});
+            {{QStringLiteral("Track"), QString::number(track ? transport.trackNumber() : 0)},
+                {QStringLiteral("TrackDuration"), duration}, {QStringLiteral("TrackMetaData"), metadata},
+                {QStringLiteral("TrackURI"), track ? track->uri : QString()},
+                {QStringLiteral("RelTime"), Didl::duration(transport.positionMilliseconds(now) / 1000)},
+                {QStringLiteral("AbsTime"), QStringLiteral("NOT_IMPLEMENTED")},
+                {QStringLiteral("RelCount"), QStringLiteral("2147483647")},
+                {QStringLiteral("AbsCount"), QStringLiteral("2147483647")}});
     }
     if (action == u"GetMediaInfo") {
         QString uri = transport.uri();
         QString metadata = transport.uriMetadata();
-        int tracks = transport.source() == SimTransport::Source::queue ? int(group.queue.size())
-                                                                        : (transport.source() == SimTransport::Source::single ? 1 : 0);
+        int tracks = transport.source() == SimTransport::Source::queue
+            ? int(group.queue.size())
+            : (transport.source() == SimTransport::Source::single ? 1 : 0);
         if (!self.isCoordinator()) {
             uri = QStringLiteral("x-rincon:") + group.record.uuid;
             metadata.clear();
         }
         return soapResponse(transportUrn, action,
-                            {{QStringLiteral("NrTracks"), QString::number(tracks)},
-                             {QStringLiteral("MediaDuration"), QStringLiteral("NOT_IMPLEMENTED")},
-                             {QStringLiteral("CurrentURI"), uri},
-                             {QStringLiteral("CurrentURIMetaData"), metadata},
-                             {QStringLiteral("NextURI"), QString()},
-                             {QStringLiteral("NextURIMetaData"), QString()},
-                             {QStringLiteral("PlayMedium"), tracks ? QStringLiteral("NETWORK") : QStringLiteral("NONE")},
-                             {QStringLiteral("RecordMedium"), QStringLiteral("NOT_IMPLEMENTED")},
-                             {QStringLiteral("WriteStatus"), QStringLiteral("NOT_IMPLEMENTED")}});
+            {{QStringLiteral("NrTracks"), QString::number(tracks)},
+                {QStringLiteral("MediaDuration"), QStringLiteral("NOT_IMPLEMENTED")}, {QStringLiteral("CurrentURI"), uri},
+                {QStringLiteral("CurrentURIMetaData"), metadata}, {QStringLiteral("NextURI"), QString()},
+                {QStringLiteral("NextURIMetaData"), QString()},
+                {QStringLiteral("PlayMedium"), tracks ? QStringLiteral("NETWORK") : QStringLiteral("NONE")},
+                {QStringLiteral("RecordMedium"), QStringLiteral("NOT_IMPLEMENTED")},
+                {QStringLiteral("WriteStatus"), QStringLiteral("NOT_IMPLEMENTED")}});
     }
     if (action == u"GetCrossfadeMode")
         return soapResponse(transportUrn, action, {{QStringLiteral("CrossfadeMode"), QStringLiteral("0")}});
     if (action == u"GetTransportSettings")
         return soapResponse(transportUrn, action,
-                            {{QStringLiteral("PlayMode"), QStringLiteral("NORMAL")}, {QStringLiteral("RecQualityMode"), QStringLiteral("NOT_IMPLEMENTED")}});
+            {{QStringLiteral("PlayMode"), QStringLiteral("NORMAL")},
+                {QStringLiteral("RecQualityMode"), QStringLiteral("NOT_IMPLEMENTED")}});
 
     // Grouping: sent to the player that moves, whether it leads or not.
     if (action == u"BecomeCoordinatorOfStandaloneGroup") {
         if (const auto refusal = leaveLocked(index))
             return soapFault(*refusal);
         return soapResponse(transportUrn, action,
-                            {{QStringLiteral("DelegatedGroupCoordinatorID"), QString()},
-                             {QStringLiteral("NewGroupID"), groupIdLocked(*players[index])}});
+            {{QStringLiteral("DelegatedGroupCoordinatorID"), QString()},
+                {QStringLiteral("NewGroupID"), groupIdLocked(*players[index])}});
     }
     const QString uri = call.argument(QStringLiteral("CurrentURI"));
     if (action == u"SetAVTransportURI" && uri.startsWith(u"x-rincon:")) {
@@ -132,9 +133,8 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
     }
 
     static const QStringList commands{QStringLiteral("Play"), QStringLiteral("Pause"), QStringLiteral("Stop"),
-                                      QStringLiteral("Next"), QStringLiteral("Previous"), QStringLiteral("Seek"),
-                                      QStringLiteral("SetAVTransportURI"), QStringLiteral("RemoveAllTracksFromQueue"),
-                                      QStringLiteral("AddURIToQueue")};
+        QStringLiteral("Next"), QStringLiteral("Previous"), QStringLiteral("Seek"), QStringLiteral("SetAVTransportURI"),
+        QStringLiteral("RemoveAllTracksFromQueue"), QStringLiteral("AddURIToQueue")};
     if (!commands.contains(action))
         return soapFault(401, QStringLiteral("Invalid Action"));
     // A grouped member refuses to drive the group's transport.
@@ -209,8 +209,8 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
     if (enqueued.isEmpty() || !desired || *desired < 0 || !asNext)
         return soapFault(402);
     int refusal = 701;
-    const std::optional<QList<SimTrack>> tracks =
-        tracksBehindLocked(enqueued, call.argument(QStringLiteral("EnqueuedURIMetaData")), &refusal);
+    const std::optional<QList<SimTrack>> tracks = tracksBehindLocked(
+        enqueued, call.argument(QStringLiteral("EnqueuedURIMetaData")), &refusal);
     if (!tracks)
         return soapFault(refusal);
     qsizetype position = group.queue.size();
@@ -222,28 +222,28 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
         group.queue.insert(position + i, tracks->at(i));
     ++group.queueUpdateId;
     return soapResponse(transportUrn, action,
-                        {{QStringLiteral("FirstTrackNumberEnqueued"), QString::number(position + 1)},
-                         {QStringLiteral("NumTracksAdded"), QString::number(tracks->size())},
-                         {QStringLiteral("NewQueueLength"), QString::number(group.queue.size())}});
+        {{QStringLiteral("FirstTrackNumberEnqueued"), QString::number(position + 1)},
+            {QStringLiteral("NumTracksAdded"), QString::number(tracks->size())},
+            {QStringLiteral("NewQueueLength"), QString::number(group.queue.size())}});
 }
 
 Answer HouseholdState::answerRendering(int index, const SoapCall &call)
 {
     const QString &action = call.action;
-    static const QStringList actions{QStringLiteral("GetVolume"), QStringLiteral("SetVolume"), QStringLiteral("SetRelativeVolume"),
-                                     QStringLiteral("GetMute"), QStringLiteral("SetMute")};
+    static const QStringList actions{QStringLiteral("GetVolume"), QStringLiteral("SetVolume"),
+        QStringLiteral("SetRelativeVolume"), QStringLiteral("GetMute"), QStringLiteral("SetMute")};
     if (!actions.contains(action))
         return soapFault(401, QStringLiteral("Invalid Action"));
     const QString channel = call.argument(QStringLiteral("Channel"));
-    if (call.argument(QStringLiteral("InstanceID")) != u"0"
-        || (channel != u"Master" && channel != u"LF" && channel != u"RF"))
+    if (call.argument(QStringLiteral("InstanceID")) != u"0" || (channel != u"Master" && channel != u"LF" && channel != u"RF"))
         return soapFault(402);
     SimPlayer &self = *players[index];
 
     if (action == u"GetVolume")
         return soapResponse(renderingUrn, action, {{QStringLiteral("CurrentVolume"), QString::number(self.volume)}});
     if (action == u"GetMute")
-        return soapResponse(renderingUrn, action, {{QStringLiteral("CurrentMute"), self.muted ? QStringLiteral("1") : QStringLiteral("0")}});
+        return soapResponse(
+            renderingUrn, action, {{QStringLiteral("CurrentMute"), self.muted ? QStringLiteral("1") : QStringLiteral("0")}});
     if (action == u"SetVolume") {
         const std::optional<qint64> volume = integerArgument(call, QStringLiteral("DesiredVolume"));
         if (!volume)

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // playersim: a simulated Sonos household on loopback addresses, for tests,
 // benchmarks and demos.
 
@@ -109,25 +111,25 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("A simulated Sonos household answering on loopback addresses."));
     parser.addHelpOption();
-    const QCommandLineOption householdOption(QStringLiteral("household"), QStringLiteral("Household description to load."),
-                                             QStringLiteral("FILE.json"));
-    const QCommandLineOption generateOption(QStringLiteral("generate"), QStringLiteral("Generate a large household."),
-                                            QStringLiteral("PLAYERS,FAVORITES,TRACKS"));
+    const QCommandLineOption householdOption(
+        QStringLiteral("household"), QStringLiteral("Household description to load."), QStringLiteral("FILE.json"));
+    const QCommandLineOption generateOption(
+        QStringLiteral("generate"), QStringLiteral("Generate a large household."), QStringLiteral("PLAYERS,FAVORITES,TRACKS"));
     const QCommandLineOption firstAddressOption(QStringLiteral("first-address"), QStringLiteral("Address of the first player."),
-                                                QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.11"));
-    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port every player listens on."),
-                                        QStringLiteral("PORT"), QStringLiteral("1400"));
+        QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.11"));
+    const QCommandLineOption portOption(
+        QStringLiteral("port"), QStringLiteral("Port every player listens on."), QStringLiteral("PORT"), QStringLiteral("1400"));
     const QCommandLineOption dumpOption(QStringLiteral("dump-json"), QStringLiteral("Print the household as JSON and exit."));
     // Multicast: meant for a private network namespace (tests/netns/run-in-netns).
     const QCommandLineOption ssdpOption(QStringLiteral("ssdp"), QStringLiteral("Answer SSDP searches for the players."));
-    const QCommandLineOption dnssdOption(QStringLiteral("dnssd"),
-                                         QStringLiteral("Publish the players as _sonos._tcp through the Avahi daemon."));
+    const QCommandLineOption dnssdOption(
+        QStringLiteral("dnssd"), QStringLiteral("Publish the players as _sonos._tcp through the Avahi daemon."));
     const QCommandLineOption logOption(QStringLiteral("log-requests"),
-                                       QStringLiteral("Append a line per request received (Unix time in milliseconds, "
-                                                      "player, SOAP action or method and path) to FILE."),
-                                       QStringLiteral("FILE"));
-    parser.addOptions({householdOption, generateOption, firstAddressOption, portOption, dumpOption, ssdpOption, dnssdOption,
-                       logOption});
+        QStringLiteral("Append a line per request received (Unix time in milliseconds, "
+                       "player, SOAP action or method and path) to FILE."),
+        QStringLiteral("FILE"));
+    parser.addOptions(
+        {householdOption, generateOption, firstAddressOption, portOption, dumpOption, ssdpOption, dnssdOption, logOption});
     parser.process(app);
 
     bool portOk = false;
@@ -204,8 +206,7 @@ int main(int argc, char **argv)
         QList<playersim::DnssdPlayer> dnssdPlayers;
         for (int i = 0; i < addresses.size(); ++i) {
             const playersim::SimPlayerRecord &player = data.players.at(i);
-            ssdpPlayers.append({addresses.at(i), player.uuid, QStringLiteral("ZP") + player.modelNumber,
-                                player.softwareVersion});
+            ssdpPlayers.append({addresses.at(i), player.uuid, QStringLiteral("ZP") + player.modelNumber, player.softwareVersion});
             dnssdPlayers.append({addresses.at(i), player.uuid, player.roomName, true, std::nullopt});
         }
         if (parser.isSet(ssdpOption)) {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Commands.h"
 
 #include "EventsCommand.h"
@@ -60,7 +62,7 @@ int seekSeconds(const Options &options)
     const std::optional<qint64> seconds = integerArgument(options.arguments.first());
     if (!seconds || *seconds < 0 || *seconds > std::numeric_limits<int>::max())
         throw UsageError("seek takes a whole number of seconds from the start of the track, not \""
-                         + options.arguments.first().toStdString() + "\"");
+            + options.arguments.first().toStdString() + "\"");
     return int(*seconds);
 }
 
@@ -78,7 +80,8 @@ int queuePosition(const Options &options)
 {
     const std::optional<qint64> position = integerArgument(options.arguments.first());
     if (!position || *position < 1 || *position > std::numeric_limits<int>::max())
-        throw UsageError("play-track takes a queue position counting from 1, not \"" + options.arguments.first().toStdString() + "\"");
+        throw UsageError(
+            "play-track takes a queue position counting from 1, not \"" + options.arguments.first().toStdString() + "\"");
     return int(*position);
 }
 
@@ -127,7 +130,7 @@ QCoro::Task<ContentItem> findItem(QString coordinatorHost, QString wanted)
         if (item.title == wanted)
             co_return item;
     throw CommandError("No favorite or Sonos Playlist has the id or title \"" + wanted.toStdString()
-                       + "\". Run `zonescout favorites` or `zonescout playlists` to list them.");
+        + "\". Run `zonescout favorites` or `zonescout playlists` to list them.");
 }
 
 // Streaming playlists and albums behind favorites are no objects of the
@@ -142,7 +145,7 @@ QCoro::Task<QList<ContentItem>> childrenOf(SonosKit::ContentDirectory directory,
             throw;
     }
     throw CommandError("The player does not list the tracks of \"" + item.title.toStdString()
-                       + "\". `zonescout show-tracks` loads them into the queue (replacing it) and lists them.");
+        + "\". `zonescout show-tracks` loads them into the queue (replacing it) and lists them.");
 }
 
 QByteArray itemsOutput(const Options &options, const QList<ContentItem> &items, const QHash<qint64, QString> &services)
@@ -196,7 +199,8 @@ QCoro::Task<QByteArray> status(Options options)
 {
     const GroupController controller(co_await loadSelectedGroup(options));
     const SonosKit::PlaybackState state = co_await controller.state();
-    co_return options.json ? JsonOutput::document(JsonOutput::state(state)) : TextOutput::state(state, controller.group()).toUtf8();
+    co_return options.json ? JsonOutput::document(JsonOutput::state(state))
+                           : TextOutput::state(state, controller.group()).toUtf8();
 }
 
 QCoro::Task<QByteArray> volume(Options options)
@@ -241,7 +245,8 @@ QCoro::Task<QByteArray> grouping(Options options)
     if (options.command == u"join") {
         const ZoneGroup selected = selectedGroup(groups, options.room);
         if (target->id == selected.id)
-            throw CommandError("\"" + room.toStdString() + "\" is already in the group \"" + selected.displayName().toStdString() + "\".");
+            throw CommandError(
+                "\"" + room.toStdString() + "\" is already in the group \"" + selected.displayName().toStdString() + "\".");
         // The player that leads ROOM's group is the one that joins; the rest
         // of its old group stays together without it, as players do.
         co_await GroupController(selected).join(target->coordinator);
@@ -273,7 +278,8 @@ QCoro::Task<QByteArray> services(Options options)
 
 QCoro::Task<QByteArray> discover(Options options)
 {
-    const QStringList hosts = co_await SonosKit::SonosDiscovery::findPlayerHosts(SonosKit::SonosDiscovery::householdSearchTimeout);
+    const QStringList hosts = co_await SonosKit::SonosDiscovery::findPlayerHosts(
+        SonosKit::SonosDiscovery::householdSearchTimeout);
     if (!options.json && hosts.isEmpty())
         throw CommandError("No Sonos players answered. Check that this machine is on the speakers' network, "
                            "or name a player with --host.");
@@ -297,7 +303,8 @@ void validateArguments(const Options &options)
         queuePosition(options);
     else if ((command == u"join" || command == u"leave") && options.arguments.first().trimmed().isEmpty())
         throw UsageError(command.toStdString() + " needs a room name");
-    else if ((command == u"tracks" || command == u"play-item" || command == u"show-tracks") && options.arguments.first().isEmpty())
+    else if ((command == u"tracks" || command == u"play-item" || command == u"show-tracks")
+        && options.arguments.first().isEmpty())
         throw UsageError(command.toStdString() + " needs a favorite's or playlist's id or title");
 }
 

@@ -34,8 +34,10 @@ struct ServiceChoice {
     EventService service;
 };
 constexpr ServiceChoice serviceChoices[] = {
-    {"avtransport", EventService::avTransport},       {"rendering", EventService::renderingControl},
-    {"grouprendering", EventService::groupRenderingControl}, {"topology", EventService::zoneGroupTopology},
+    {"avtransport", EventService::avTransport},
+    {"rendering", EventService::renderingControl},
+    {"grouprendering", EventService::groupRenderingControl},
+    {"topology", EventService::zoneGroupTopology},
     {"contentdirectory", EventService::contentDirectory},
 };
 
@@ -67,7 +69,7 @@ public:
     {
         if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, s_fds) != 0)
             throw SonosKit::SonosError::network({SonosKit::NetworkFailure::Source::posix, errno,
-                                                 QStringLiteral("Could not watch for Ctrl-C: %1").arg(qt_error_string(errno))});
+                QStringLiteral("Could not watch for Ctrl-C: %1").arg(qt_error_string(errno))});
         notifier = std::make_unique<QSocketNotifier>(s_fds[1], QSocketNotifier::Read);
         struct sigaction action = {};
         action.sa_handler = [](int) {
@@ -116,10 +118,10 @@ EventsOptions parseEventsArguments(const QStringList &arguments)
             continue;
         }
         const auto choice = std::find_if(std::begin(serviceChoices), std::end(serviceChoices),
-                                         [&](const ServiceChoice &c) { return value == QLatin1StringView(c.name); });
+            [&](const ServiceChoice &c) { return value == QLatin1StringView(c.name); });
         if (choice == std::end(serviceChoices))
             throw UsageError("--service takes avtransport, rendering, grouprendering, topology or contentdirectory, not \""
-                             + value.toStdString() + "\"");
+                + value.toStdString() + "\"");
         if (!options.services.contains(choice->service))
             options.services.append(choice->service);
     }
@@ -132,9 +134,8 @@ EventsOptions parseEventsArguments(const QStringList &arguments)
 
 QJsonObject eventJson(EventService service, const QString &player, quint32 sequence, const SonosKit::ServiceEvent &event)
 {
-    QJsonObject line{{QStringLiteral("service"), SonosKit::serviceName(service)},
-                     {QStringLiteral("player"), player},
-                     {QStringLiteral("seq"), qint64(sequence)}};
+    QJsonObject line{{QStringLiteral("service"), SonosKit::serviceName(service)}, {QStringLiteral("player"), player},
+        {QStringLiteral("seq"), qint64(sequence)}};
     const auto put = [&line](const char *name, const auto &value) {
         if (value)
             line.insert(QLatin1StringView(name), *value);
@@ -146,19 +147,21 @@ QJsonObject eventJson(EventService service, const QString &player, quint32 seque
                 if (e.transportState)
                     line.insert(QStringLiteral("transportState"), SonosKit::rawValue(*e.transportState));
                 if (e.track) {
-                    line.insert(QStringLiteral("track"), QJsonObject{{QStringLiteral("title"), orNull(e.track->title)},
-                                                                     {QStringLiteral("artist"), orNull(e.track->artist)},
-                                                                     {QStringLiteral("album"), orNull(e.track->album)},
-                                                                     {QStringLiteral("albumArtURI"), orNull(e.track->albumArtURI)}});
+                    line.insert(QStringLiteral("track"),
+                        QJsonObject{{QStringLiteral("title"), orNull(e.track->title)},
+                            {QStringLiteral("artist"), orNull(e.track->artist)},
+                            {QStringLiteral("album"), orNull(e.track->album)},
+                            {QStringLiteral("albumArtURI"), orNull(e.track->albumArtURI)}});
                 }
                 if (e.durationSeconds) {
                     line.insert(QStringLiteral("durationSeconds"),
-                                *e.durationSeconds ? QJsonValue(**e.durationSeconds) : QJsonValue(QJsonValue::Null));
+                        *e.durationSeconds ? QJsonValue(**e.durationSeconds) : QJsonValue(QJsonValue::Null));
                 }
                 put("trackNumber", e.trackNumber);
                 put("trackURI", e.trackURI);
                 put("transportURI", e.transportURI);
-            } else if constexpr (std::is_same_v<T, SonosKit::RenderingEvent> || std::is_same_v<T, SonosKit::GroupRenderingEvent>) {
+            } else if constexpr (std::is_same_v<T,
+                                     SonosKit::RenderingEvent> || std::is_same_v<T, SonosKit::GroupRenderingEvent>) {
                 put("volume", e.volume);
                 put("muted", e.muted);
             } else if constexpr (std::is_same_v<T, SonosKit::TopologyEvent>) {
@@ -200,16 +203,17 @@ QCoro::Task<int> runEvents(Options options)
     for (const EventService service : eventsOptions.services) {
         auto subscription = std::make_unique<EventSubscription>(&listener, player, service);
         const QString name = SonosKit::serviceName(service);
-        QObject::connect(subscription.get(), &EventSubscription::eventReceived, [=](const SonosKit::ServiceEvent &event, quint32 seq) {
-            writeLine(stdout, QJsonDocument(eventJson(service, player, seq, event)).toJson(QJsonDocument::Compact));
-        });
+        QObject::connect(
+            subscription.get(), &EventSubscription::eventReceived, [=](const SonosKit::ServiceEvent &event, quint32 seq) {
+                writeLine(stdout, QJsonDocument(eventJson(service, player, seq, event)).toJson(QJsonDocument::Compact));
+            });
         QObject::connect(subscription.get(), &EventSubscription::eventsBlocked, [=] {
             note(QStringLiteral("no %1 events from %2 arrive: a firewall, VPN or container bridge may keep them from port %3.")
                      .arg(name, player)
                      .arg(port));
         });
         QObject::connect(subscription.get(), &EventSubscription::eventsLost,
-                         [=] { note(QStringLiteral("%1 events from %2 were missed.").arg(name, player)); });
+            [=] { note(QStringLiteral("%1 events from %2 were missed.").arg(name, player)); });
         QObject::connect(subscription.get(), &EventSubscription::failed, [=](const SonosKit::SonosError &error) {
             note(QStringLiteral("%1 events from %2 stopped: %3").arg(name, player, error.errorDescription()));
         });

@@ -32,7 +32,8 @@ EventsOptions parseEventsArguments(const QStringList &arguments);
 // One event as its JSON line carries it: service, player, seq and the
 // fields the event carried. A field the event did not carry is left out (it
 // did not change); null means it changed to nothing, as a stream's length.
-QJsonObject eventJson(SonosKit::EventService service, const QString &player, quint32 sequence, const SonosKit::ServiceEvent &event);
+QJsonObject eventJson(
+    SonosKit::EventService service, const QString &player, quint32 sequence, const SonosKit::ServiceEvent &event);
 
 // Subscribes and prints each event as one JSON line on stdout until SIGINT
 // or SIGTERM, then unsubscribes (bounded) and returns 0. Throws SonosError

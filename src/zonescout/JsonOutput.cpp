@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "JsonOutput.h"
 
 #include <QJsonDocument>
@@ -26,7 +28,8 @@ QJsonValue optional(const std::optional<qint64> &number)
 
 QJsonObject device(const SonosKit::SonosDevice &device)
 {
-    return {{"host", device.host}, {"uuid", device.uuid}, {"roomName", device.roomName}, {"modelName", optional(device.modelName)}};
+    return {
+        {"host", device.host}, {"uuid", device.uuid}, {"roomName", device.roomName}, {"modelName", optional(device.modelName)}};
 }
 
 QJsonObject group(const SonosKit::ZoneGroup &group)
@@ -34,11 +37,8 @@ QJsonObject group(const SonosKit::ZoneGroup &group)
     QJsonArray members;
     for (const SonosKit::SonosDevice &member : group.members)
         members.append(device(member));
-    return {{"id", group.id},
-            {"displayName", group.displayName()},
-            {"roomNames", QJsonArray::fromStringList(group.roomNames())},
-            {"coordinator", device(group.coordinator)},
-            {"members", members}};
+    return {{"id", group.id}, {"displayName", group.displayName()}, {"roomNames", QJsonArray::fromStringList(group.roomNames())},
+        {"coordinator", device(group.coordinator)}, {"members", members}};
 }
 
 QJsonArray topology(const QList<SonosKit::ZoneGroup> &groups)
@@ -61,16 +61,10 @@ QJsonArray services(const QHash<qint64, QString> &names)
 
 QJsonObject item(const SonosKit::ContentItem &item, const QHash<qint64, QString> &serviceNames)
 {
-    return {{"id", item.id},
-            {"title", item.title},
-            {"uri", item.uri},
-            {"metadata", item.metadata},
-            {"albumArtURI", optional(item.albumArtURI)},
-            {"artist", optional(item.artist)},
-            {"isContainer", item.isContainer},
-            {"serviceID", optional(item.serviceID)},
-            {"browseID", optional(item.browseID())},
-            {"provider", item.providerName(serviceNames)}};
+    return {{"id", item.id}, {"title", item.title}, {"uri", item.uri}, {"metadata", item.metadata},
+        {"albumArtURI", optional(item.albumArtURI)}, {"artist", optional(item.artist)}, {"isContainer", item.isContainer},
+        {"serviceID", optional(item.serviceID)}, {"browseID", optional(item.browseID())},
+        {"provider", item.providerName(serviceNames)}};
 }
 
 QJsonArray items(const QList<SonosKit::ContentItem> &items, const QHash<qint64, QString> &serviceNames)
@@ -83,15 +77,10 @@ QJsonArray items(const QList<SonosKit::ContentItem> &items, const QHash<qint64, 
 
 QJsonObject state(const SonosKit::PlaybackState &state)
 {
-    return {{"transportState", SonosKit::rawValue(state.transportState)},
-            {"title", optional(state.title)},
-            {"artist", optional(state.artist)},
-            {"album", optional(state.album)},
-            {"albumArtURI", optional(state.albumArtURI)},
-            {"positionSeconds", optional(state.positionSeconds)},
-            {"durationSeconds", optional(state.durationSeconds)},
-            {"volume", state.volume},
-            {"isMuted", state.isMuted}};
+    return {{"transportState", SonosKit::rawValue(state.transportState)}, {"title", optional(state.title)},
+        {"artist", optional(state.artist)}, {"album", optional(state.album)}, {"albumArtURI", optional(state.albumArtURI)},
+        {"positionSeconds", optional(state.positionSeconds)}, {"durationSeconds", optional(state.durationSeconds)},
+        {"volume", state.volume}, {"isMuted", state.isMuted}};
 }
 
 QJsonArray hosts(const QStringList &hosts)

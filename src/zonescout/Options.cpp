@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Options.h"
 
 #include <QCommandLineParser>
@@ -12,17 +14,28 @@ namespace {
 const QHash<QString, std::pair<int, int>> &commandArity()
 {
     static const QHash<QString, std::pair<int, int>> arity{
-        {QStringLiteral("topology"), {0, 0}},   {QStringLiteral("services"), {0, 0}},
-        {QStringLiteral("favorites"), {0, 0}},  {QStringLiteral("playlists"), {0, 0}},
-        {QStringLiteral("queue"), {0, 0}},      {QStringLiteral("tracks"), {1, 1}},
-        {QStringLiteral("status"), {0, 0}},     {QStringLiteral("play"), {0, 0}},
-        {QStringLiteral("pause"), {0, 0}},      {QStringLiteral("stop"), {0, 0}},
-        {QStringLiteral("next"), {0, 0}},       {QStringLiteral("previous"), {0, 0}},
-        {QStringLiteral("toggle"), {0, 0}},     {QStringLiteral("seek"), {1, 1}},
-        {QStringLiteral("volume"), {0, 1}},     {QStringLiteral("mute"), {1, 1}},
-        {QStringLiteral("play-item"), {1, 1}},  {QStringLiteral("show-tracks"), {1, 1}},
-        {QStringLiteral("play-track"), {1, 1}}, {QStringLiteral("join"), {1, 1}},
-        {QStringLiteral("leave"), {1, 1}},      {QStringLiteral("discover"), {0, 0}},
+        {QStringLiteral("topology"), {0, 0}},
+        {QStringLiteral("services"), {0, 0}},
+        {QStringLiteral("favorites"), {0, 0}},
+        {QStringLiteral("playlists"), {0, 0}},
+        {QStringLiteral("queue"), {0, 0}},
+        {QStringLiteral("tracks"), {1, 1}},
+        {QStringLiteral("status"), {0, 0}},
+        {QStringLiteral("play"), {0, 0}},
+        {QStringLiteral("pause"), {0, 0}},
+        {QStringLiteral("stop"), {0, 0}},
+        {QStringLiteral("next"), {0, 0}},
+        {QStringLiteral("previous"), {0, 0}},
+        {QStringLiteral("toggle"), {0, 0}},
+        {QStringLiteral("seek"), {1, 1}},
+        {QStringLiteral("volume"), {0, 1}},
+        {QStringLiteral("mute"), {1, 1}},
+        {QStringLiteral("play-item"), {1, 1}},
+        {QStringLiteral("show-tracks"), {1, 1}},
+        {QStringLiteral("play-track"), {1, 1}},
+        {QStringLiteral("join"), {1, 1}},
+        {QStringLiteral("leave"), {1, 1}},
+        {QStringLiteral("discover"), {0, 0}},
         // --service NAME (up to five) and --listen ADDRESS, read by the command.
         {QStringLiteral("events"), {0, 12}},
     };
@@ -33,41 +46,40 @@ const QHash<QString, std::pair<int, int>> &commandArity()
 
 QString usageText()
 {
-    return QStringLiteral(
-        "Usage: zonescout [--host ADDRESS] [--room NAME] [--json] COMMAND [ARG]\n"
-        "\n"
-        "Options (before the command):\n"
-        "  --host ADDRESS   the player to ask (port 1400); without it the household is discovered\n"
-        "  --room NAME      the group that holds this room; without it the first group\n"
-        "  --json           one JSON document on stdout instead of text for a person\n"
-        "\n"
-        "Reading:\n"
-        "  topology         groups, rooms and players\n"
-        "  services         the household's music services\n"
-        "  favorites        Sonos Favorites\n"
-        "  playlists        Sonos Playlists\n"
-        "  queue            the group's queue\n"
-        "  tracks ITEM      the tracks of a favorite or playlist (its id or exact title)\n"
-        "  status           what the group is playing\n"
-        "  discover         the addresses of the players on this network\n"
-        "  events [--service NAME]... [--listen ADDRESS]\n"
-        "                   subscribe to the player's events (--host, else the group's\n"
-        "                   coordinator) and print each as one JSON line until Ctrl-C or\n"
-        "                   SIGTERM, which unsubscribe; NAME: avtransport, rendering,\n"
-        "                   grouprendering, topology, contentdirectory (all by default);\n"
-        "                   ADDRESS: where the player sends them (default: this machine's\n"
-        "                   address toward the player), on a port from 1400 to 1499\n"
-        "\n"
-        "Control:\n"
-        "  play | pause | stop | next | previous | toggle\n"
-        "  seek SECONDS     jump within the current track\n"
-        "  volume [N|+N|-N] show, set or change the group volume\n"
-        "  mute on|off\n"
-        "  play-item ITEM   play a favorite or playlist\n"
-        "  show-tracks ITEM load it into the queue (replacing the queue) and list it\n"
-        "  play-track N     play queue position N, counting from 1 as `queue` lists it\n"
-        "  join ROOM        the player leading ROOM's group joins this group\n"
-        "  leave ROOM       take ROOM's player out of its group\n");
+    return QStringLiteral("Usage: zonescout [--host ADDRESS] [--room NAME] [--json] COMMAND [ARG]\n"
+                          "\n"
+                          "Options (before the command):\n"
+                          "  --host ADDRESS   the player to ask (port 1400); without it the household is discovered\n"
+                          "  --room NAME      the group that holds this room; without it the first group\n"
+                          "  --json           one JSON document on stdout instead of text for a person\n"
+                          "\n"
+                          "Reading:\n"
+                          "  topology         groups, rooms and players\n"
+                          "  services         the household's music services\n"
+                          "  favorites        Sonos Favorites\n"
+                          "  playlists        Sonos Playlists\n"
+                          "  queue            the group's queue\n"
+                          "  tracks ITEM      the tracks of a favorite or playlist (its id or exact title)\n"
+                          "  status           what the group is playing\n"
+                          "  discover         the addresses of the players on this network\n"
+                          "  events [--service NAME]... [--listen ADDRESS]\n"
+                          "                   subscribe to the player's events (--host, else the group's\n"
+                          "                   coordinator) and print each as one JSON line until Ctrl-C or\n"
+                          "                   SIGTERM, which unsubscribe; NAME: avtransport, rendering,\n"
+                          "                   grouprendering, topology, contentdirectory (all by default);\n"
+                          "                   ADDRESS: where the player sends them (default: this machine's\n"
+                          "                   address toward the player), on a port from 1400 to 1499\n"
+                          "\n"
+                          "Control:\n"
+                          "  play | pause | stop | next | previous | toggle\n"
+                          "  seek SECONDS     jump within the current track\n"
+                          "  volume [N|+N|-N] show, set or change the group volume\n"
+                          "  mute on|off\n"
+                          "  play-item ITEM   play a favorite or playlist\n"
+                          "  show-tracks ITEM load it into the queue (replacing the queue) and list it\n"
+                          "  play-track N     play queue position N, counting from 1 as `queue` lists it\n"
+                          "  join ROOM        the player leading ROOM's group joins this group\n"
+                          "  leave ROOM       take ROOM's player out of its group\n");
 }
 
 Options parseOptions(const QStringList &arguments)
@@ -100,7 +112,7 @@ Options parseOptions(const QStringList &arguments)
         url.setHost(*options.host, QUrl::StrictMode);
         if (!url.isValid() || url.host().isEmpty())
             throw UsageError("--host takes a player's name or IP address alone (no scheme, port or path), not \""
-                             + options.host->toStdString() + "\"");
+                + options.host->toStdString() + "\"");
     }
     if (parser.isSet(roomOption)) {
         options.room = parser.value(roomOption);
@@ -124,7 +136,7 @@ Options parseOptions(const QStringList &arguments)
         throw UsageError(options.command.toStdString() + " needs an argument");
     if (options.arguments.size() > most)
         throw UsageError(options.command.toStdString() + (most == 0 ? " takes no argument" : " takes one argument")
-                         + " (options go before the command; quote names with spaces)");
+            + " (options go before the command; quote names with spaces)");
     return options;
 }
 

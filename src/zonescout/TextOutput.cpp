@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "TextOutput.h"
 
 #include "Table.h"
@@ -11,14 +13,14 @@ QString topology(const QList<SonosKit::ZoneGroup> &groups)
     if (groups.isEmpty())
         return QStringLiteral("No groups.\n");
     Table table({QStringLiteral("GROUP"), QStringLiteral("ROOM"), QStringLiteral("HOST"), QStringLiteral("ROLE"),
-                 QStringLiteral("UUID"), QStringLiteral("SOFTWARE")});
+        QStringLiteral("UUID"), QStringLiteral("SOFTWARE")});
     for (const SonosKit::ZoneGroup &group : groups) {
         bool first = true;
         for (const SonosKit::SonosDevice &member : group.members) {
             const bool leads = member == group.coordinator;
             table.addRow({first ? group.displayName() : QString(), member.roomName, member.host,
-                          leads ? QStringLiteral("coordinator") : QStringLiteral("member"), member.uuid,
-                          member.modelName.value_or(QStringLiteral("-"))});
+                leads ? QStringLiteral("coordinator") : QStringLiteral("member"), member.uuid,
+                member.modelName.value_or(QStringLiteral("-"))});
             first = false;
         }
     }
@@ -42,14 +44,14 @@ QString items(const QList<SonosKit::ContentItem> &items, const QHash<qint64, QSt
     if (items.isEmpty())
         return QStringLiteral("Nothing here.\n");
     Table table({QStringLiteral("#"), QStringLiteral("TITLE"), QStringLiteral("ARTIST"), QStringLiteral("PROVIDER"),
-                 QStringLiteral("KIND"), QStringLiteral("ID")});
+        QStringLiteral("KIND"), QStringLiteral("ID")});
     int number = 0;
     for (const SonosKit::ContentItem &item : items) {
         const QString kind = !item.isPlayable() ? QStringLiteral("shortcut (not playable)")
             : item.isContainer                  ? QStringLiteral("container")
                                                 : QStringLiteral("item");
         table.addRow({QString::number(++number), item.title, item.artist.value_or(QString()), item.providerName(serviceNames),
-                      kind, item.id});
+            kind, item.id});
     }
     return table.text();
 }
@@ -66,11 +68,21 @@ QString state(const SonosKit::PlaybackState &state, const SonosKit::ZoneGroup &g
 {
     QString transport;
     switch (state.transportState) {
-    case SonosKit::TransportState::playing: transport = QStringLiteral("playing"); break;
-    case SonosKit::TransportState::paused: transport = QStringLiteral("paused"); break;
-    case SonosKit::TransportState::stopped: transport = QStringLiteral("stopped"); break;
-    case SonosKit::TransportState::transitioning: transport = QStringLiteral("transitioning"); break;
-    case SonosKit::TransportState::noMediaPresent: transport = QStringLiteral("nothing loaded"); break;
+    case SonosKit::TransportState::playing:
+        transport = QStringLiteral("playing");
+        break;
+    case SonosKit::TransportState::paused:
+        transport = QStringLiteral("paused");
+        break;
+    case SonosKit::TransportState::stopped:
+        transport = QStringLiteral("stopped");
+        break;
+    case SonosKit::TransportState::transitioning:
+        transport = QStringLiteral("transitioning");
+        break;
+    case SonosKit::TransportState::noMediaPresent:
+        transport = QStringLiteral("nothing loaded");
+        break;
     }
     Table table({QStringLiteral("Group"), group.displayName()});
     table.addRow({QStringLiteral("State"), transport});
@@ -84,9 +96,10 @@ QString state(const SonosKit::PlaybackState &state, const SonosKit::ZoneGroup &g
     if (state.positionSeconds || state.durationSeconds) {
         const QString position = state.positionSeconds ? clock(*state.positionSeconds) : QStringLiteral("-");
         table.addRow({QStringLiteral("Position"),
-                      state.durationSeconds ? position + QStringLiteral(" / ") + clock(*state.durationSeconds) : position});
+            state.durationSeconds ? position + QStringLiteral(" / ") + clock(*state.durationSeconds) : position});
     }
-    table.addRow({QStringLiteral("Volume"), QString::number(state.volume) + (state.isMuted ? QStringLiteral(" (muted)") : QString())});
+    table.addRow(
+        {QStringLiteral("Volume"), QString::number(state.volume) + (state.isMuted ? QStringLiteral(" (muted)") : QString())});
     addOptional(QStringLiteral("Cover art"), state.albumArtURI);
     return table.text();
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // zonescout: reads and drives a Sonos household from the command line.
 // Exit status 0 on success, 1 when the household or the command fails, 2 on a
 // command line that cannot be run.
@@ -37,9 +39,9 @@ int usageError(const QString &reason)
 {
     const QString usage = zonescout::usageText();
     write(stderr,
-          (QStringLiteral("zonescout: ") + reason + u'\n' + usage.left(usage.indexOf(u'\n') + 1)
-           + QStringLiteral("Run `zonescout --help` for the options and commands.\n"))
-              .toUtf8());
+        (QStringLiteral("zonescout: ") + reason + u'\n' + usage.left(usage.indexOf(u'\n') + 1)
+            + QStringLiteral("Run `zonescout --help` for the options and commands.\n"))
+            .toUtf8());
     return 2;
 }
 

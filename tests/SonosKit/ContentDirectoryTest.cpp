@@ -1,5 +1,7 @@
-#include "TestAddresses.h"
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
+#include "TestAddresses.h"
 
 #include <SonosKit/ContentDirectory.h>
 #include <SonosKit/SonosError.h>
@@ -41,11 +43,13 @@ QStringList ids(const QList<ContentItem> &items)
 TEST(ContentDirectoryParse, ItemsComeBeforeContainers)
 {
     const auto items = ContentDirectory::parseDIDL(didlOpen
-        + QStringLiteral("<container id=\"SQ:1\"><dc:title>Mix</dc:title><res>file:///jffs/settings/savedqueues.rsq#1</res></container>"
-                         "<item id=\"Q:0/1\"><dc:title>One</dc:title><res>x-file-cifs://nas/1.flac</res></item>"
-                         "<container id=\"SQ:2\"><item id=\"SQ:2/1\"><res>x-file-cifs://nas/2.flac</res></item></container>")
+        + QStringLiteral(
+            "<container id=\"SQ:1\"><dc:title>Mix</dc:title><res>file:///jffs/settings/savedqueues.rsq#1</res></container>"
+            "<item id=\"Q:0/1\"><dc:title>One</dc:title><res>x-file-cifs://nas/1.flac</res></item>"
+            "<container id=\"SQ:2\"><item id=\"SQ:2/1\"><res>x-file-cifs://nas/2.flac</res></item></container>")
         + didlClose);
-    EXPECT_EQ(ids(items), (QStringList{QStringLiteral("Q:0/1"), QStringLiteral("SQ:2/1"), QStringLiteral("SQ:1"), QStringLiteral("SQ:2")}));
+    EXPECT_EQ(ids(items),
+        (QStringList{QStringLiteral("Q:0/1"), QStringLiteral("SQ:2/1"), QStringLiteral("SQ:1"), QStringLiteral("SQ:2")}));
     EXPECT_TRUE(items[2].isContainer);
     EXPECT_EQ(items[1].title, u"Untitled");
 }
@@ -57,10 +61,12 @@ TEST(ContentDirectoryParse, FavoriteWithResMD)
         "<DIDL-Lite xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><item id=\"1006206cplaylist%3a37i\" parentID=\"x\">"
         "<dc:title>Chill</dc:title><desc id=\"cdudn\">SA_RINCON3079_X_#Svc3079-0-Token</desc></item></DIDL-Lite>");
     const auto items = ContentDirectory::parseDIDL(didlOpen
-        + QStringLiteral("<item id=\"FV:2/12\" parentID=\"FV:2\"><dc:title>Chill Mix</dc:title>"
-                         "<upnp:albumArtURI>/getaa?s=1&amp;u=x</upnp:albumArtURI><dc:creator></dc:creator>"
-                         "<res protocolInfo=\"x-rincon-cpcontainer:*:*:*\">x-rincon-cpcontainer:1006206cplaylist%3a37i?sid=204&amp;sn=1</res>"
-                         "<r:resMD>") + inner.toHtmlEscaped() + QStringLiteral("</r:resMD></item>") + didlClose);
+        + QStringLiteral(
+            "<item id=\"FV:2/12\" parentID=\"FV:2\"><dc:title>Chill Mix</dc:title>"
+            "<upnp:albumArtURI>/getaa?s=1&amp;u=x</upnp:albumArtURI><dc:creator></dc:creator>"
+            "<res protocolInfo=\"x-rincon-cpcontainer:*:*:*\">x-rincon-cpcontainer:1006206cplaylist%3a37i?sid=204&amp;sn=1</res>"
+            "<r:resMD>")
+        + inner.toHtmlEscaped() + QStringLiteral("</r:resMD></item>") + didlClose);
     ASSERT_EQ(items.size(), 1);
     const ContentItem &item = items[0];
     EXPECT_EQ(item.id, u"FV:2/12");
@@ -173,7 +179,9 @@ struct FakeDirectory {
         const int count = std::max(0, std::min({requested, maxPage, size - start}));
         QString didl = didlOpen;
         for (int i = start; i < start + count; ++i)
-            didl += QStringLiteral("<item id=\"Q:0/%1\"><dc:title>Track %1 — ♪</dc:title><res>x-file-cifs://nas/%1.flac</res></item>").arg(i + 1);
+            didl += QStringLiteral(
+                "<item id=\"Q:0/%1\"><dc:title>Track %1 — ♪</dc:title><res>x-file-cifs://nas/%1.flac</res></item>")
+                        .arg(i + 1);
         didl += didlClose;
         playersim::Arguments out;
         if (!omitResult)
@@ -222,10 +230,10 @@ TEST_F(ContentDirectoryBrowse, OnePageWhenEverythingFits)
     const auto calls = log->calls(QStringLiteral("Browse"));
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].controlPath, u"/MediaServer/ContentDirectory/Control");
-    const playersim::Arguments expected{
-        {QStringLiteral("ObjectID"), QStringLiteral("FV:2")}, {QStringLiteral("BrowseFlag"), QStringLiteral("BrowseDirectChildren")},
-        {QStringLiteral("Filter"), QStringLiteral("*")},      {QStringLiteral("StartingIndex"), QStringLiteral("0")},
-        {QStringLiteral("RequestedCount"), QStringLiteral("100")}, {QStringLiteral("SortCriteria"), QString()}};
+    const playersim::Arguments expected{{QStringLiteral("ObjectID"), QStringLiteral("FV:2")},
+        {QStringLiteral("BrowseFlag"), QStringLiteral("BrowseDirectChildren")}, {QStringLiteral("Filter"), QStringLiteral("*")},
+        {QStringLiteral("StartingIndex"), QStringLiteral("0")}, {QStringLiteral("RequestedCount"), QStringLiteral("100")},
+        {QStringLiteral("SortCriteria"), QString()}};
     EXPECT_EQ(calls[0].arguments, expected);
 }
 
@@ -279,7 +287,7 @@ TEST_F(ContentDirectoryBrowse, UnreadableCountsFallBackToWhatWasParsed)
 TEST_F(ContentDirectoryBrowse, OverstatedCountsSkipAheadWithoutWrapping)
 {
     serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory),
-          FakeDirectory::of(300).reporting(QStringLiteral("9223372036854775807"), QStringLiteral("9223372036854775807")));
+        FakeDirectory::of(300).reporting(QStringLiteral("9223372036854775807"), QStringLiteral("9223372036854775807")));
     EXPECT_EQ(testsupport::await(directory().queue()).size(), 100);
     EXPECT_EQ(startingIndexes(), (QList<qint64>{0}));
 }
@@ -324,7 +332,8 @@ TEST_F(ContentDirectoryBrowse, MalformedPageFailsTheWholeBrowse)
 {
     serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(10));
     server->setSoapHandler([](const playersim::SoapCall &call) {
-        return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("Result"), QStringLiteral("no markup here")}});
+        return playersim::soapResponse(
+            call.serviceUrn, call.action, {{QStringLiteral("Result"), QStringLiteral("no markup here")}});
     });
     const auto error = testsupport::failureOf<SonosError>(directory().favorites());
     ASSERT_TRUE(error);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include <SonosKit/ContentItem.h>
 
 #include <QSet>
@@ -29,7 +31,7 @@ TEST(ContentItem, BrowseIDIsTheFirstLowerCaseIdAttribute)
 {
     EXPECT_EQ(itemWith({}, QStringLiteral("<item parentID=\"FV:2\" id=\"SQ:3\" restricted=\"true\">")).browseID(), u"SQ:3");
     EXPECT_EQ(itemWith({}, QStringLiteral("<container id=\"1004206cplaylist%3a123\" parentID=\"x\">")).browseID(),
-              u"1004206cplaylist%3a123");
+        u"1004206cplaylist%3a123");
     // Percent escapes and non-ASCII stay exactly as written.
     EXPECT_EQ(itemWith({}, QStringLiteral("<item id=\"S://srv/Musik/Café 🎧\">")).browseID(), u"S://srv/Musik/Café 🎧");
     EXPECT_FALSE(itemWith({}, QStringLiteral("<item id=\"unterminated")).browseID());

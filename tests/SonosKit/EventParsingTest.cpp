@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "SonosKit/EventService.h"
 #include "SonosKit/LastChange.h"
 #include "SonosKit/PropertySet.h"
@@ -14,7 +16,7 @@ namespace {
 QByteArray propertySet(const QString &name, const QString &value)
 {
     return (QStringLiteral("<e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property><") + name + QLatin1Char('>')
-            + XMLText::escape(value) + QStringLiteral("</") + name + QStringLiteral("></e:property></e:propertyset>"))
+        + XMLText::escape(value) + QStringLiteral("</") + name + QStringLiteral("></e:property></e:propertyset>"))
         .toUtf8();
 }
 
@@ -43,12 +45,12 @@ const QString trackDidl = QStringLiteral(
 TEST(EventParsing, TransportEventCarriesStateTrackAndDurationThroughEveryEscapingLayer)
 {
     const QString change = avt(val(QStringLiteral("TransportState"), QStringLiteral("PLAYING"))
-                               + val(QStringLiteral("CurrentTrack"), QStringLiteral("3"))
-                               + val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("0:04:12"))
-                               + val(QStringLiteral("CurrentTrackMetaData"), trackDidl)
-                               + val(QStringLiteral("AVTransportURI"), QStringLiteral("x-rincon-queue:RINCON_1#0")));
-    const auto event = std::get<TransportEvent>(
-        parseServiceEvent(EventService::avTransport, propertySet(QStringLiteral("LastChange"), change), QStringLiteral("10.0.0.5")));
+        + val(QStringLiteral("CurrentTrack"), QStringLiteral("3"))
+        + val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("0:04:12"))
+        + val(QStringLiteral("CurrentTrackMetaData"), trackDidl)
+        + val(QStringLiteral("AVTransportURI"), QStringLiteral("x-rincon-queue:RINCON_1#0")));
+    const auto event = std::get<TransportEvent>(parseServiceEvent(
+        EventService::avTransport, propertySet(QStringLiteral("LastChange"), change), QStringLiteral("10.0.0.5")));
     EXPECT_EQ(event.transportState, TransportState::playing);
     EXPECT_EQ(event.trackNumber, 3);
     ASSERT_TRUE(event.durationSeconds.has_value());
@@ -64,9 +66,9 @@ TEST(EventParsing, TransportEventCarriesStateTrackAndDurationThroughEveryEscapin
 
 TEST(EventParsing, WhatAnEventLacksStaysAbsentAndAStreamHasNoLength)
 {
-    const auto stateOnly = std::get<TransportEvent>(parseServiceEvent(
-        EventService::avTransport,
-        propertySet(QStringLiteral("LastChange"), avt(val(QStringLiteral("TransportState"), QStringLiteral("PAUSED_PLAYBACK")))), {}));
+    const auto stateOnly = std::get<TransportEvent>(parseServiceEvent(EventService::avTransport,
+        propertySet(QStringLiteral("LastChange"), avt(val(QStringLiteral("TransportState"), QStringLiteral("PAUSED_PLAYBACK")))),
+        {}));
     EXPECT_EQ(stateOnly.transportState, TransportState::paused);
     EXPECT_FALSE(stateOnly.track.has_value());
     EXPECT_FALSE(stateOnly.durationSeconds.has_value());
@@ -78,12 +80,11 @@ TEST(EventParsing, WhatAnEventLacksStaysAbsentAndAStreamHasNoLength)
         "<DIDL-Lite xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns=\"urn:schemas-upnp-org:metadata-1-0/DIDL-Lite/\">"
         "<item id=\"F00092020s13606\" parentID=\"F00082064\" restricted=\"true\"><dc:title>Radio Paradise</dc:title>"
         "<res>x-sonosapi-stream:s13606?sid=254</res></item></DIDL-Lite>");
-    const auto stream = std::get<TransportEvent>(parseServiceEvent(
-        EventService::avTransport,
+    const auto stream = std::get<TransportEvent>(parseServiceEvent(EventService::avTransport,
         propertySet(QStringLiteral("LastChange"),
-                    avt(val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("NOT_IMPLEMENTED"))
-                        + val(QStringLiteral("CurrentTrackMetaData"), QString())
-                        + val(QStringLiteral("AVTransportURIMetaData"), station))),
+            avt(val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("NOT_IMPLEMENTED"))
+                + val(QStringLiteral("CurrentTrackMetaData"), QString())
+                + val(QStringLiteral("AVTransportURIMetaData"), station))),
         {}));
     ASSERT_TRUE(stream.durationSeconds.has_value());
     EXPECT_FALSE(stream.durationSeconds->has_value());
@@ -92,9 +93,10 @@ TEST(EventParsing, WhatAnEventLacksStaysAbsentAndAStreamHasNoLength)
     EXPECT_FALSE(stream.track->artist.has_value());
 
     // An unknown state is no state.
-    const auto odd = std::get<TransportEvent>(parseServiceEvent(
-        EventService::avTransport,
-        propertySet(QStringLiteral("LastChange"), avt(val(QStringLiteral("TransportState"), QStringLiteral("BUFFERING_FOREVER")))), {}));
+    const auto odd = std::get<TransportEvent>(parseServiceEvent(EventService::avTransport,
+        propertySet(
+            QStringLiteral("LastChange"), avt(val(QStringLiteral("TransportState"), QStringLiteral("BUFFERING_FOREVER")))),
+        {}));
     EXPECT_FALSE(odd.transportState.has_value());
 }
 
@@ -133,8 +135,8 @@ TEST(EventParsing, TopologyEventUsesTheTopologyParser)
     EXPECT_EQ(event.groups->first().members.size(), 2);
 
     // Other topology properties alone say nothing about groups.
-    const auto other = std::get<TopologyEvent>(
-        parseServiceEvent(EventService::zoneGroupTopology, propertySet(QStringLiteral("AvailableSoftwareUpdate"), QStringLiteral("x")), {}));
+    const auto other = std::get<TopologyEvent>(parseServiceEvent(
+        EventService::zoneGroupTopology, propertySet(QStringLiteral("AvailableSoftwareUpdate"), QStringLiteral("x")), {}));
     EXPECT_FALSE(other.groups.has_value());
 }
 
@@ -143,8 +145,9 @@ TEST(EventParsing, HostileBodiesAreRefusedOrReadLiterally)
     EXPECT_THROW(parseServiceEvent(EventService::avTransport, "", {}), SonosError);
     EXPECT_THROW(parseServiceEvent(EventService::avTransport, "not xml at all", {}), SonosError);
     EXPECT_THROW(parseServiceEvent(EventService::avTransport, "<html><body>hi</body></html>", {}), SonosError);
-    EXPECT_THROW(parseServiceEvent(EventService::avTransport, propertySet(QStringLiteral("LastChange"), QStringLiteral("<Other/>")), {}),
-                 SonosError);
+    EXPECT_THROW(
+        parseServiceEvent(EventService::avTransport, propertySet(QStringLiteral("LastChange"), QStringLiteral("<Other/>")), {}),
+        SonosError);
 
     // A body's own entities are never expanded, nor any file read.
     const QByteArray entities = "<?xml version=\"1.0\"?><!DOCTYPE e:propertyset [<!ENTITY secret SYSTEM \"file:///etc/hostname\">"
@@ -155,7 +158,8 @@ TEST(EventParsing, HostileBodiesAreRefusedOrReadLiterally)
 
     QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE l [<!ENTITY l0 \"ha\">";
     for (int i = 1; i < 10; ++i)
-        laughs += "<!ENTITY l" + QByteArray::number(i) + " \"" + QByteArray("&l" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+        laughs += "<!ENTITY l" + QByteArray::number(i) + " \"" + QByteArray("&l" + QByteArray::number(i - 1) + ";").repeated(10)
+            + "\">";
     laughs += "]><e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property><GroupVolume>&l9;</GroupVolume>"
               "</e:property></e:propertyset>";
     try {
@@ -165,6 +169,7 @@ TEST(EventParsing, HostileBodiesAreRefusedOrReadLiterally)
     }
 
     // A LastChange for another instance changes nothing shown.
-    const LastChange other = LastChange::parse(QStringLiteral("<Event><InstanceID val=\"1\"><Volume channel=\"Master\" val=\"5\"/></InstanceID></Event>"));
+    const LastChange other = LastChange::parse(
+        QStringLiteral("<Event><InstanceID val=\"1\"><Volume channel=\"Master\" val=\"5\"/></InstanceID></Event>"));
     EXPECT_FALSE(other.value(u"Volume").has_value());
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
 #include "TestAddresses.h"
 
@@ -6,7 +8,6 @@
 #include "SonosKit/GroupController.h"
 #include "SonosKit/ZoneTopology.h"
 #include "playersim/Household.h"
-
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -53,7 +54,8 @@ std::shared_ptr<Count> counter(Sender *sender, Signal signal)
 // Two grouped players with a queue of long tracks, and one alone.
 QByteArray householdJson()
 {
-    const QByteArray track = R"({"title": "Long %1", "uri": "x-file-cifs://nas/long/%1.flac", "duration": 600, "artist": "Kurz & Gut"})";
+    const QByteArray track
+        = R"({"title": "Long %1", "uri": "x-file-cifs://nas/long/%1.flac", "duration": 600, "artist": "Kurz & Gut"})";
     QByteArray queue;
     for (int i = 1; i <= 3; ++i)
         queue += (i > 1 ? "," : "") + QByteArray(track).replace("%1", QByteArray::number(i));
@@ -77,7 +79,7 @@ struct RawResult {
 };
 
 RawResult rawRequest(const QString &source, const QString &target, quint16 port, QByteArray head, qint64 bodyBytes = 0,
-                     std::chrono::milliseconds dripInterval = std::chrono::milliseconds(0))
+    std::chrono::milliseconds dripInterval = std::chrono::milliseconds(0))
 {
     RawResult result;
     const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -141,19 +143,21 @@ template<typename T>
 T whileServing(std::function<T()> work)
 {
     auto future = std::async(std::launch::async, std::move(work));
-    EXPECT_TRUE(waitUntil([&] { return future.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; },
-                          std::chrono::seconds(20)));
+    EXPECT_TRUE(waitUntil(
+        [&] { return future.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; }, std::chrono::seconds(20)));
     return future.get();
 }
 
 QByteArray notify(const QString &path, const QString &sid, int seq, const QByteArray &body)
 {
-    return "NOTIFY " + path.toLatin1() + " HTTP/1.1\r\nHOST: x\r\nNT: upnp:event\r\nNTS: upnp:propchange\r\nSID: " + sid.toLatin1()
+    return "NOTIFY " + path.toLatin1()
+        + " HTTP/1.1\r\nHOST: x\r\nNT: upnp:event\r\nNTS: upnp:propchange\r\nSID: " + sid.toLatin1()
         + "\r\nSEQ: " + QByteArray::number(seq) + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }
 
-const QByteArray volumeBody = "<e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property><GroupVolume>12</GroupVolume>"
-                              "</e:property></e:propertyset>";
+const QByteArray volumeBody
+    = "<e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property><GroupVolume>12</GroupVolume>"
+      "</e:property></e:propertyset>";
 
 } // namespace
 
@@ -175,7 +179,7 @@ TEST(Events, SubscriptionsDeliverFullStateThenEveryChangeAndEndWithUnsubscribe)
         transportEvents.append({std::get<TransportEvent>(event), seq});
     });
     QObject::connect(&rendering, &EventSubscription::eventReceived,
-                     [&](const ServiceEvent &event, quint32) { renderingEvents.append(std::get<RenderingEvent>(event)); });
+        [&](const ServiceEvent &event, quint32) { renderingEvents.append(std::get<RenderingEvent>(event)); });
     testsupport::await(transport.start());
     testsupport::await(rendering.start());
     EXPECT_TRUE(transport.subscriptionID().startsWith(u"uuid:"));
@@ -216,7 +220,8 @@ TEST(Events, RenewsAtHalfTheGrantAndSubscribesAfreshWhenForgotten)
     const auto renewed = counter(&subscription, &EventSubscription::renewed);
     const auto lost = counter(&subscription, &EventSubscription::eventsLost);
     QList<quint32> sequences;
-    QObject::connect(&subscription, &EventSubscription::eventReceived, [&](const ServiceEvent &, quint32 seq) { sequences.append(seq); });
+    QObject::connect(
+        &subscription, &EventSubscription::eventReceived, [&](const ServiceEvent &, quint32 seq) { sequences.append(seq); });
     const auto started = std::chrono::steady_clock::now();
     testsupport::await(subscription.start());
     EXPECT_EQ(subscription.grantedDuration(), std::chrono::seconds(2));
@@ -241,7 +246,8 @@ TEST(Events, RenewsAtHalfTheGrantAndSubscribesAfreshWhenForgotten)
     // The player forgets it: the next renewal meets 412 and a fresh
     // subscription starts over at SEQ 0, with a note that events were lost.
     household.setRefuseRenewals(true);
-    ASSERT_TRUE(waitUntil([&] { return subscription.subscriptionID() != firstSid && subscription.isActive(); }, std::chrono::seconds(4)));
+    ASSERT_TRUE(
+        waitUntil([&] { return subscription.subscriptionID() != firstSid && subscription.isActive(); }, std::chrono::seconds(4)));
     household.setRefuseRenewals(false);
     EXPECT_TRUE(waitUntil([&] { return lost->count() >= 1 && sequences.count(0u) >= 2; }));
     testsupport::await(subscription.stop());
@@ -256,7 +262,7 @@ TEST(Events, AGapInTheSequenceIsReportedAndAMissingFirstEventIsBlocked)
     const auto lost = counter(&subscription, &EventSubscription::eventsLost);
     QList<int> volumes;
     QObject::connect(&subscription, &EventSubscription::eventReceived,
-                     [&](const ServiceEvent &event, quint32) { volumes.append(std::get<RenderingEvent>(event).volume.value_or(-1)); });
+        [&](const ServiceEvent &event, quint32) { volumes.append(std::get<RenderingEvent>(event).volume.value_or(-1)); });
     testsupport::await(subscription.start());
     ASSERT_TRUE(waitUntil([&] { return volumes.size() == 1; }));
 
@@ -303,7 +309,8 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
     EXPECT_EQ(std::get<GroupRenderingEvent>(received.first().event).volume, 12);
 
     EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:other"), 1, volumeBody)).answer.startsWith("HTTP/1.1 412"));
-    EXPECT_TRUE(exchange(player, notify(QStringLiteral("/events/nothere"), QStringLiteral("uuid:good"), 1, volumeBody)).answer.startsWith("HTTP/1.1 404"));
+    EXPECT_TRUE(exchange(player, notify(QStringLiteral("/events/nothere"), QStringLiteral("uuid:good"), 1, volumeBody))
+                    .answer.startsWith("HTTP/1.1 404"));
     EXPECT_TRUE(exchange(stranger, notify(path, QStringLiteral("uuid:good"), 1, volumeBody)).answer.startsWith("HTTP/1.1 403"));
     EXPECT_TRUE(exchange(player, "GET " + path.toLatin1() + " HTTP/1.1\r\nHost: x\r\n\r\n").answer.startsWith("HTTP/1.1 405"));
     const RawResult garbage = exchange(player, QByteArray("\x01\x02 garbage \xff\r\n\r\n", 17));
@@ -319,8 +326,10 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
 
     // A slow drip is cut off.
     const auto dripStart = std::chrono::steady_clock::now();
-    const RawResult drip = whileServing<RawResult>(
-        [=] { return rawRequest(player, host, port, notify(path, QStringLiteral("uuid:good"), 1, volumeBody), 0, std::chrono::milliseconds(200)); });
+    const RawResult drip = whileServing<RawResult>([=] {
+        return rawRequest(
+            player, host, port, notify(path, QStringLiteral("uuid:good"), 1, volumeBody), 0, std::chrono::milliseconds(200));
+    });
     EXPECT_TRUE(drip.closed);
     EXPECT_LT(std::chrono::steady_clock::now() - dripStart, EventListener::connectionLimit + std::chrono::seconds(2));
 
@@ -351,9 +360,10 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
     EXPECT_LE(peak, EventListener::maximumConnections);
 
     // Entities in a body are not expanded; a later SEQ than expected is a gap.
-    const QByteArray entityBody = "<?xml version=\"1.0\"?><!DOCTYPE p [<!ENTITY w \"99\">]>"
-                                  "<e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property><GroupVolume>&w;</GroupVolume>"
-                                  "</e:property></e:propertyset>";
+    const QByteArray entityBody
+        = "<?xml version=\"1.0\"?><!DOCTYPE p [<!ENTITY w \"99\">]>"
+          "<e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property><GroupVolume>&w;</GroupVolume>"
+          "</e:property></e:propertyset>";
     EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:good"), 5, entityBody)).answer.startsWith("HTTP/1.1 200"));
     ASSERT_TRUE(waitUntil([&] { return received.size() == 2; }));
     EXPECT_FALSE(std::get<GroupRenderingEvent>(received.last().event).volume.has_value());

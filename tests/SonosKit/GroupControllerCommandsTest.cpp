@@ -1,5 +1,7 @@
-#include "TestAddresses.h"
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
+#include "TestAddresses.h"
 
 #include <SonosKit/ContentDirectory.h>
 #include <SonosKit/GroupController.h>
@@ -79,7 +81,7 @@ void answerTransportState(Household &household, const QString &address, const QS
 {
     playersim::Fault fault;
     fault.answer = playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::avTransport), QStringLiteral("GetTransportInfo"),
-                                           state.isNull() ? Arguments{} : Arguments{{"CurrentTransportState", state}});
+        state.isNull() ? Arguments{} : Arguments{{"CurrentTransportState", state}});
     fault.remaining = 1;
     household.server(address).inject(QStringLiteral("GetTransportInfo"), fault);
 }
@@ -107,12 +109,11 @@ QByteArray playlistHousehold(const QList<int> &sizes)
         QJsonArray tracks;
         for (int t = 1; t <= sizes[p]; ++t)
             tracks.append(QJsonObject{{"title", QStringLiteral("Track %1 ♪").arg(t)},
-                                      {"uri", QStringLiteral("x-file-cifs://nas/%1/%2.flac").arg(p).arg(t)},
-                                      {"duration", 200}});
+                {"uri", QStringLiteral("x-file-cifs://nas/%1/%2.flac").arg(p).arg(t)}, {"duration", 200}});
         playlists.append(QJsonObject{{"number", p + 1}, {"title", QStringLiteral("Long %1").arg(sizes[p])}, {"tracks", tracks}});
     }
     return QJsonDocument(QJsonObject{{"players", QJsonArray{QJsonObject{{"uuid", "RINCON_LONG01400"}, {"room", "Hall"}}}},
-                                     {"playlists", playlists}})
+                             {"playlists", playlists}})
         .toJson();
 }
 
@@ -137,9 +138,9 @@ TEST(GroupControllerCommands, TransportRequestsGoToTheCoordinatorAsWritten)
     const auto seek = [&](const QString &target) {
         return Sent{c, "Seek", {{"InstanceID", "0"}, {"Unit", "REL_TIME"}, {"Target", target}}};
     };
-    EXPECT_EQ(sent(household), (std::vector<Sent>{{c, "Play", play}, {c, "Pause", instance}, {c, "Stop", instance},
-                                                  {c, "Next", instance}, {c, "Previous", instance}, seek("0:00:00"),
-                                                  seek("0:00:59"), seek("1:00:00"), seek("1:02:05"), seek("10:00:00")}));
+    EXPECT_EQ(sent(household),
+        (std::vector<Sent>{{c, "Play", play}, {c, "Pause", instance}, {c, "Stop", instance}, {c, "Next", instance},
+            {c, "Previous", instance}, seek("0:00:00"), seek("0:00:59"), seek("1:00:00"), seek("1:02:05"), seek("10:00:00")}));
 }
 
 TEST(GroupControllerCommands, ToggleActsOnTheStateItReads)
@@ -148,8 +149,7 @@ TEST(GroupControllerCommands, ToggleActsOnTheStateItReads)
     const GroupController controller(groupOf(household, QStringLiteral("寝室")));
     const QString c = controller.group().coordinator.host;
     const std::vector<std::pair<QString, QString>> cases{{"TRANSITIONING", "Pause"}, {"PLAYING", "Pause"},
-                                                         {"NO_MEDIA_PRESENT", "Play"}, {"PAUSED_PLAYBACK", "Play"},
-                                                         {QString(), "Play"},          {"playing", "Play"}};
+        {"NO_MEDIA_PRESENT", "Play"}, {"PAUSED_PLAYBACK", "Play"}, {QString(), "Play"}, {"playing", "Play"}};
     acceptEverything(household, c);
     for (const auto &[state, command] : cases) {
         answerTransportState(household, c, state);
@@ -190,9 +190,9 @@ TEST(GroupControllerCommands, VolumeAndMuteVisitEveryMemberInTurn)
     testsupport::await(controller.setMuted(true));
     testsupport::await(controller.setVolumeOnDevice(44, members[2]));
     std::vector<Sent> expected;
-    for (const auto &[action, argument, value] : std::vector<std::tuple<QString, QString, QString>>{
-             {"SetVolume", "DesiredVolume", "100"}, {"SetVolume", "DesiredVolume", "0"},
-             {"SetRelativeVolume", "Adjustment", "-5"}, {"SetMute", "DesiredMute", "1"}})
+    for (const auto &[action, argument, value] :
+        std::vector<std::tuple<QString, QString, QString>>{{"SetVolume", "DesiredVolume", "100"},
+            {"SetVolume", "DesiredVolume", "0"}, {"SetRelativeVolume", "Adjustment", "-5"}, {"SetMute", "DesiredMute", "1"}})
         for (const SonosDevice &member : members)
             expected.push_back({member.host, action, master(argument, value)});
     expected.push_back({members[2].host, "SetVolume", master("DesiredVolume", "44")});
@@ -259,30 +259,31 @@ TEST(GroupControllerCommands, PlayingFavoritesOfEachKind)
     const ContentItem station = favorite(group, QStringLiteral("Radio Paradise"));
     household.log()->clear();
     testsupport::await(controller.playItem(station));
-    EXPECT_EQ(sent(household), (std::vector<Sent>{
-                                   {c, "SetAVTransportURI", {{"InstanceID", "0"}, {"CurrentURI", station.uri}, {"CurrentURIMetaData", station.metadata}}},
-                                   {c, "Play", play}}));
+    EXPECT_EQ(sent(household),
+        (std::vector<Sent>{{c, "SetAVTransportURI",
+                               {{"InstanceID", "0"}, {"CurrentURI", station.uri}, {"CurrentURIMetaData", station.metadata}}},
+            {c, "Play", play}}));
 
     // A streaming playlist: the queue is replaced and played from the start.
     const ContentItem playlist = favorite(group, QStringLiteral("Discover Weekly"));
     ASSERT_TRUE(playlist.isContainer);
     household.log()->clear();
     testsupport::await(controller.playItem(playlist));
-    EXPECT_EQ(sent(household), (std::vector<Sent>{
-                                   {c, "RemoveAllTracksFromQueue", instance},
-                                   {c, "AddURIToQueue", {{"InstanceID", "0"}, {"EnqueuedURI", playlist.uri}, {"EnqueuedURIMetaData", playlist.metadata},
-                                                         {"DesiredFirstTrackNumberEnqueued", "0"}, {"EnqueueAsNext", "0"}}},
-                                   {c, "SetAVTransportURI", {{"InstanceID", "0"}, {"CurrentURI", queueURI}, {"CurrentURIMetaData", ""}}},
-                                   {c, "Play", play}}));
+    EXPECT_EQ(sent(household),
+        (std::vector<Sent>{{c, "RemoveAllTracksFromQueue", instance},
+            {c, "AddURIToQueue",
+                {{"InstanceID", "0"}, {"EnqueuedURI", playlist.uri}, {"EnqueuedURIMetaData", playlist.metadata},
+                    {"DesiredFirstTrackNumberEnqueued", "0"}, {"EnqueueAsNext", "0"}}},
+            {c, "SetAVTransportURI", {{"InstanceID", "0"}, {"CurrentURI", queueURI}, {"CurrentURIMetaData", ""}}},
+            {c, "Play", play}}));
     EXPECT_EQ(household.queueTitles(c).size(), 30);
 
     // A queue entry: wire positions count from 1.
     household.log()->clear();
     testsupport::await(controller.playQueueTrack(9));
-    EXPECT_EQ(sent(household), (std::vector<Sent>{
-                                   {c, "SetAVTransportURI", {{"InstanceID", "0"}, {"CurrentURI", queueURI}, {"CurrentURIMetaData", ""}}},
-                                   {c, "Seek", {{"InstanceID", "0"}, {"Unit", "TRACK_NR"}, {"Target", "10"}}},
-                                   {c, "Play", play}}));
+    EXPECT_EQ(sent(household),
+        (std::vector<Sent>{{c, "SetAVTransportURI", {{"InstanceID", "0"}, {"CurrentURI", queueURI}, {"CurrentURIMetaData", ""}}},
+            {c, "Seek", {{"InstanceID", "0"}, {"Unit", "TRACK_NR"}, {"Target", "10"}}}, {c, "Play", play}}));
     EXPECT_EQ(household.trackNumber(c), 10);
 
     // A service whose account is gone: accepted, then refused on Play.
@@ -331,10 +332,10 @@ TEST(GroupControllerCommands, JoinAndLeaveRoundTrip)
     household.log()->clear();
 
     testsupport::await(salon.join(moving));
-    EXPECT_EQ(sent(household), (std::vector<Sent>{{moving.host, "SetAVTransportURI",
-                                                   {{"InstanceID", "0"},
-                                                    {"CurrentURI", QStringLiteral("x-rincon:") + salon.group().coordinator.uuid},
-                                                    {"CurrentURIMetaData", ""}}}}));
+    EXPECT_EQ(sent(household),
+        (std::vector<Sent>{{moving.host, "SetAVTransportURI",
+            {{"InstanceID", "0"}, {"CurrentURI", QStringLiteral("x-rincon:") + salon.group().coordinator.uuid},
+                {"CurrentURIMetaData", ""}}}}));
     const ZoneGroup joined = groupOf(household, QStringLiteral("寝室"));
     EXPECT_EQ(joined.coordinator, salon.group().coordinator);
     EXPECT_EQ(joined.displayName(), u"Salon Café + 2");

@@ -1,5 +1,7 @@
-#include "TestAddresses.h"
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
+#include "TestAddresses.h"
 
 #include <SonosKit/GroupController.h>
 #include <SonosKit/ZoneTopology.h>
@@ -83,8 +85,7 @@ TEST(GroupControllerState, QueueTrackWithRelativeArtAndTheExactRequests)
         sent.append({call.player, call.action});
     std::sort(sent.begin(), sent.end());
     QList<std::pair<QString, QString>> expected{{coordinator, "GetTransportInfo"}, {coordinator, "GetPositionInfo"},
-                                                {coordinator, "GetMediaInfo"},     {coordinator, "GetVolume"},
-                                                {kitchen, "GetVolume"},            {coordinator, "GetMute"}};
+        {coordinator, "GetMediaInfo"}, {coordinator, "GetVolume"}, {kitchen, "GetVolume"}, {coordinator, "GetMute"}};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(sent, expected);
     for (const auto &call : household.log()->calls()) {
@@ -103,29 +104,31 @@ TEST(GroupControllerState, StationTakesItsTitleFromTheMediaInfo)
     ContentItem station;
     for (const playersim::SimFavorite &favorite : household.favorites())
         if (favorite.title == u"Radio Paradise")
-            station = ContentItem(QStringLiteral("FV:2/1"), favorite.title, favorite.uri, QString(), std::nullopt, std::nullopt, false);
+            station = ContentItem(
+                QStringLiteral("FV:2/1"), favorite.title, favorite.uri, QString(), std::nullopt, std::nullopt, false);
     ASSERT_FALSE(station.uri.isEmpty());
     testsupport::await(controller.setTransportURI(station.uri, QString()));
     // Only the station's own metadata names it; the track metadata is empty.
     household.server(controller.group().coordinator.host)
         .inject(QStringLiteral("GetPositionInfo"),
-                scripted(answer(QStringLiteral("GetPositionInfo"), {{"Track", "1"}, {"TrackDuration", "0:00:00"}, {"TrackMetaData", ""},
-                                                                   {"TrackURI", station.uri}, {"RelTime", "NOT_IMPLEMENTED"}})));
+            scripted(answer(QStringLiteral("GetPositionInfo"),
+                {{"Track", "1"}, {"TrackDuration", "0:00:00"}, {"TrackMetaData", ""}, {"TrackURI", station.uri},
+                    {"RelTime", "NOT_IMPLEMENTED"}})));
     household.server(controller.group().coordinator.host)
         .inject(QStringLiteral("GetMediaInfo"),
-                scripted(answer(QStringLiteral("GetMediaInfo"),
-                                {{"NrTracks", "1"},
-                                 {"CurrentURI", station.uri},
-                                 {"CurrentURIMetaData",
-                                  "<DIDL-Lite xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:upnp=\"urn:schemas-upnp-org:metadata-1-0/upnp/\">"
-                                  "<item id=\"-1\"><dc:title>Radio Paradise</dc:title><dc:creator>Not the artist</dc:creator>"
-                                  "<upnp:albumArtURI>getaa?s=1&amp;u=s13606</upnp:albumArtURI></item></DIDL-Lite>"}})));
+            scripted(answer(QStringLiteral("GetMediaInfo"),
+                {{"NrTracks", "1"}, {"CurrentURI", station.uri},
+                    {"CurrentURIMetaData",
+                        "<DIDL-Lite xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:upnp=\"urn:schemas-upnp-org:metadata-1-0/upnp/\">"
+                        "<item id=\"-1\"><dc:title>Radio Paradise</dc:title><dc:creator>Not the artist</dc:creator>"
+                        "<upnp:albumArtURI>getaa?s=1&amp;u=s13606</upnp:albumArtURI></item></DIDL-Lite>"}})));
 
     const PlaybackState state = testsupport::await(controller.state());
     EXPECT_EQ(state.title, u"Radio Paradise");
     EXPECT_EQ(state.artist, std::nullopt); // never from the station's metadata
     EXPECT_EQ(state.album, std::nullopt);
-    EXPECT_EQ(state.albumArtURI, QStringLiteral("http://") + controller.group().coordinator.host + QStringLiteral(":1400/getaa?s=1&u=s13606"));
+    EXPECT_EQ(state.albumArtURI,
+        QStringLiteral("http://") + controller.group().coordinator.host + QStringLiteral(":1400/getaa?s=1&u=s13606"));
     EXPECT_EQ(state.positionSeconds, std::nullopt);
     EXPECT_EQ(state.durationSeconds, 0);
 }
@@ -136,23 +139,25 @@ TEST(GroupControllerState, OddAnswersGiveAbsentFieldsNotFailures)
     const GroupController controller(groupOf(household, QStringLiteral("Büro 🎧")));
     const QString coordinator = controller.group().coordinator.host;
     auto &server = household.server(coordinator);
-    server.inject(QStringLiteral("GetTransportInfo"), scripted(answer(QStringLiteral("GetTransportInfo"), {{"CurrentTransportState", "PAUSED"}})));
+    server.inject(QStringLiteral("GetTransportInfo"),
+        scripted(answer(QStringLiteral("GetTransportInfo"), {{"CurrentTransportState", "PAUSED"}})));
     server.inject(QStringLiteral("GetPositionInfo"),
-                  scripted(answer(QStringLiteral("GetPositionInfo"),
-                                  {{"TrackMetaData", "no markup at all &amp; nothing to recover"}, {"RelTime", "0:03:07"},
-                                   {"TrackDuration", "soon"}})));
+        scripted(answer(QStringLiteral("GetPositionInfo"),
+            {{"TrackMetaData", "no markup at all &amp; nothing to recover"}, {"RelTime", "0:03:07"},
+                {"TrackDuration", "soon"}})));
     server.inject(QStringLiteral("GetMediaInfo"),
-                  scripted(answer(QStringLiteral("GetMediaInfo"),
-                                  {{"CurrentURIMetaData", "<DIDL-Lite><item id=\"m\"><title>From the media</title>"
-                                                          "<albumArtURI>https://art.example/x.jpg</albumArtURI></item></DIDL-Lite>"}})));
+        scripted(answer(QStringLiteral("GetMediaInfo"),
+            {{"CurrentURIMetaData",
+                "<DIDL-Lite><item id=\"m\"><title>From the media</title>"
+                "<albumArtURI>https://art.example/x.jpg</albumArtURI></item></DIDL-Lite>"}})));
     server.inject(QStringLiteral("GetMute"),
-                  scripted(playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::renderingControl), QStringLiteral("GetMute"),
-                                                   {{"CurrentMute", "true"}})));
+        scripted(playersim::soapResponse(
+            SOAPClient::urn(SOAPClient::Service::renderingControl), QStringLiteral("GetMute"), {{"CurrentMute", "true"}})));
     // One member reports no volume at all: it counts as 0.
     household.server(controller.group().members[1].host)
         .inject(QStringLiteral("GetVolume"),
-                scripted(playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::renderingControl), QStringLiteral("GetVolume"),
-                                                 {{"CurrentVolume", ""}})));
+            scripted(playersim::soapResponse(
+                SOAPClient::urn(SOAPClient::Service::renderingControl), QStringLiteral("GetVolume"), {{"CurrentVolume", ""}})));
     household.setVolume(controller.group().members[0].host, 10);
     household.setVolume(controller.group().members[2].host, 25);
 
@@ -183,18 +188,20 @@ TEST(GroupControllerState, TheFiveRequestsOverlapAndMembersAreAskedInTurn)
     const auto requests = household.log()->all();
     ASSERT_EQ(requests.size(), 6u);
     const auto find = [&](const QString &player, const QString &action) {
-        const auto found = std::find_if(requests.begin(), requests.end(),
-                                        [&](const auto &r) { return r.player == player && r.call.action == action; });
+        const auto found = std::find_if(
+            requests.begin(), requests.end(), [&](const auto &r) { return r.player == player && r.call.action == action; });
         EXPECT_NE(found, requests.end()) << action.toStdString();
         return *found;
     };
     std::vector<playersim::LoggedRequest> concurrent;
     for (const char *action : {"GetTransportInfo", "GetPositionInfo", "GetMediaInfo", "GetVolume", "GetMute"})
         concurrent.push_back(find(coordinator, QString::fromLatin1(action)));
-    const auto firstAnswer = std::min_element(concurrent.begin(), concurrent.end(),
-                                              [](const auto &a, const auto &b) { return a.answered < b.answered; })->answered;
+    const auto firstAnswer = std::min_element(concurrent.begin(), concurrent.end(), [](const auto &a, const auto &b) {
+        return a.answered < b.answered;
+    })->answered;
     for (const auto &request : concurrent)
-        EXPECT_LT(request.received, firstAnswer) << request.call.action.toStdString() << " started only after another was answered";
+        EXPECT_LT(request.received, firstAnswer)
+            << request.call.action.toStdString() << " started only after another was answered";
     // The volume child asks the second member only once the first answered.
     EXPECT_GE(find(kitchen, QStringLiteral("GetVolume")).received, find(coordinator, QStringLiteral("GetVolume")).answered);
 }
@@ -205,7 +212,8 @@ TEST(GroupControllerState, FailingMemberVolumeFailsTheCallAndStopsTheRest)
     const GroupController controller(groupOf(household, salon));
     const QString coordinator = controller.group().coordinator.host;
     const QString kitchen = controller.group().members[1].host;
-    household.server(kitchen).inject(QStringLiteral("GetVolume"), scripted(playersim::soapFault(402, QStringLiteral("Invalid Args"))));
+    household.server(kitchen).inject(
+        QStringLiteral("GetVolume"), scripted(playersim::soapFault(402, QStringLiteral("Invalid Args"))));
     // The mute read would hang far beyond the call; the failure must not wait for it.
     playersim::Fault stall;
     stall.stallAfterBytes = 0;

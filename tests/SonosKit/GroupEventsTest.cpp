@@ -55,13 +55,19 @@ struct Recorder {
 
     explicit Recorder(GroupEvents &owner)
     {
-        QObject::connect(&owner, &GroupEvents::eventReceived, [this](EventService service, const QString &host, const ServiceEvent &event) {
-            events.append({service, host, event});
+        QObject::connect(
+            &owner, &GroupEvents::eventReceived, [this](EventService service, const QString &host, const ServiceEvent &event) {
+                events.append({service, host, event});
+            });
+        QObject::connect(&owner, &GroupEvents::blocked, [this](const QString &host, EventService service) {
+            blocked.append({host, service});
         });
-        QObject::connect(&owner, &GroupEvents::blocked, [this](const QString &host, EventService service) { blocked.append({host, service}); });
-        QObject::connect(&owner, &GroupEvents::lost, [this](const QString &host, EventService service) { lost.append({host, service}); });
-        QObject::connect(&owner, &GroupEvents::failed,
-                         [this](const QString &host, EventService service, const SonosError &) { failed.append({host, service}); });
+        QObject::connect(&owner, &GroupEvents::lost, [this](const QString &host, EventService service) {
+            lost.append({host, service});
+        });
+        QObject::connect(&owner, &GroupEvents::failed, [this](const QString &host, EventService service, const SonosError &) {
+            failed.append({host, service});
+        });
     }
 
     // The group of `coordinator` in the latest topology event, when it has
@@ -139,11 +145,10 @@ TEST(GroupEvents, SubscriptionsFollowTheGroupAndEventsNameTheirMember)
     Recorder recorder(owner);
     const auto followed = std::chrono::steady_clock::now();
     testsupport::await(owner.follow(group));
-    EXPECT_EQ(keysOf(owner), sorted({{alpha, EventService::avTransport},
-                                     {alpha, EventService::groupRenderingControl},
-                                     {alpha, EventService::zoneGroupTopology},
-                                     {alpha, EventService::renderingControl},
-                                     {beta, EventService::renderingControl}}));
+    EXPECT_EQ(keysOf(owner),
+        sorted({{alpha, EventService::avTransport}, {alpha, EventService::groupRenderingControl},
+            {alpha, EventService::zoneGroupTopology}, {alpha, EventService::renderingControl},
+            {beta, EventService::renderingControl}}));
     EXPECT_EQ(household.subscriptionCount(), 5);
     ASSERT_TRUE(waitUntil([&] { return allIn(owner, GroupEvents::State::receiving); }));
 
@@ -230,7 +235,8 @@ TEST(GroupEvents, BlockedWhileNotificationsAreDroppedAndBackAfterRetry)
     household.setDropNotifications(false);
     household.setVolume(beta, 4);
     ASSERT_TRUE(waitUntil([&] { return recorder.sawVolume(beta, 4); }));
-    EXPECT_EQ(sorted(recorder.lost), sorted({{alpha, EventService::groupRenderingControl}, {beta, EventService::renderingControl}}));
+    EXPECT_EQ(
+        sorted(recorder.lost), sorted({{alpha, EventService::groupRenderingControl}, {beta, EventService::renderingControl}}));
 
     // Stopping is bounded even with a member that never answered.
     const auto stopping = std::chrono::steady_clock::now();

@@ -1,5 +1,7 @@
-#include "TestAddresses.h"
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
+#include "TestAddresses.h"
 
 #include <SonosKit/MusicServices.h>
 #include <SonosKit/SonosError.h>
@@ -14,24 +16,23 @@ namespace {
 
 TEST(MusicServicesParse, KeepsUsableServicesAndTheLaterOfDuplicates)
 {
-    const auto names = MusicServices::parseServices(QStringLiteral(
-        "<Services SchemaVersion=\"1\">"
-        "<Service Id=\"9\" Name=\"Spotify\" Version=\"1.1\"><Policy Auth=\"AppLink\"/></Service>"
-        "<Service Id=\"254\" Name=\"TuneIn\"/>"
-        "<Service Id=\"9\" Name=\"Spotify Connect\"/>"
-        "<Service Id=\"+12\" Name=\"Plus\"/>"
-        "<Service Id=\"-3\" Name=\"\"/>"
-        "<Service Id=\"abc\" Name=\"Letters\"/>"
-        "<Service Id=\" 13\" Name=\"Space\"/>"
-        "<Service Id=\"\" Name=\"Empty\"/>"
-        "<Service Name=\"No id\"/>"
-        "<Service Id=\"14\"/>"
-        "<Service Id=\"99999999999999999999\" Name=\"Overflow\"/>"
-        "<m:Service xmlns:m=\"urn:x\" Id=\"15\" Name=\"Prefixed 🎵\"/>"
-        "</Services>"));
-    const QHash<qint64, QString> expected{
-        {9, QStringLiteral("Spotify Connect")}, {254, QStringLiteral("TuneIn")}, {12, QStringLiteral("Plus")},
-        {-3, QString()}, {15, QStringLiteral("Prefixed 🎵")}};
+    const auto names = MusicServices::parseServices(
+        QStringLiteral("<Services SchemaVersion=\"1\">"
+                       "<Service Id=\"9\" Name=\"Spotify\" Version=\"1.1\"><Policy Auth=\"AppLink\"/></Service>"
+                       "<Service Id=\"254\" Name=\"TuneIn\"/>"
+                       "<Service Id=\"9\" Name=\"Spotify Connect\"/>"
+                       "<Service Id=\"+12\" Name=\"Plus\"/>"
+                       "<Service Id=\"-3\" Name=\"\"/>"
+                       "<Service Id=\"abc\" Name=\"Letters\"/>"
+                       "<Service Id=\" 13\" Name=\"Space\"/>"
+                       "<Service Id=\"\" Name=\"Empty\"/>"
+                       "<Service Name=\"No id\"/>"
+                       "<Service Id=\"14\"/>"
+                       "<Service Id=\"99999999999999999999\" Name=\"Overflow\"/>"
+                       "<m:Service xmlns:m=\"urn:x\" Id=\"15\" Name=\"Prefixed 🎵\"/>"
+                       "</Services>"));
+    const QHash<qint64, QString> expected{{9, QStringLiteral("Spotify Connect")}, {254, QStringLiteral("TuneIn")},
+        {12, QStringLiteral("Plus")}, {-3, QString()}, {15, QStringLiteral("Prefixed 🎵")}};
     EXPECT_EQ(names, expected);
 }
 
@@ -59,7 +60,7 @@ TEST(MusicServicesCall, ReadsTheListAndReportsItsAbsence)
         playersim::Arguments out;
         if (withList)
             out += {QStringLiteral("AvailableServiceDescriptorList"),
-                    QStringLiteral("<Services><Service Id=\"204\" Name=\"Apple Music\"/></Services>")};
+                QStringLiteral("<Services><Service Id=\"204\" Name=\"Apple Music\"/></Services>")};
         return playersim::soapResponse(call.serviceUrn, call.action, out);
     });
     QString error;
@@ -73,8 +74,8 @@ TEST(MusicServicesCall, ReadsTheListAndReportsItsAbsence)
     withList = false;
     const auto failure = testsupport::failureOf<SonosError>(MusicServices(address).serviceNames());
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->errorDescription(),
-              u"Could not parse the player's response: ListAvailableServices returned no descriptor list");
+    EXPECT_EQ(
+        failure->errorDescription(), u"Could not parse the player's response: ListAvailableServices returned no descriptor list");
 }
 
 // Names are a nicety: however the list fails to come, the answer is an empty
@@ -89,8 +90,8 @@ TEST(MusicServicesCall, OrEmptyTurnsEveryFailureIntoNoNames)
         switch (answer.load()) {
         case 0:
             return playersim::soapResponse(call.serviceUrn, call.action,
-                                           {{QStringLiteral("AvailableServiceDescriptorList"),
-                                             QStringLiteral("<Services><Service Id=\"9\" Name=\"Spotify\"/></Services>")}});
+                {{QStringLiteral("AvailableServiceDescriptorList"),
+                    QStringLiteral("<Services><Service Id=\"9\" Name=\"Spotify\"/></Services>")}});
         case 1:
             return playersim::soapFault(402);
         default:

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include <SonosKit/SonosModels.h>
 
 #include <QSet>
@@ -111,7 +113,7 @@ TEST(TransportState, RawValuesAreExact)
     for (const char16_t *raw : {u"paused_playback", u"PAUSED", u"", u"PLAYING "})
         EXPECT_FALSE(transportStateFromRawValue(raw));
     for (TransportState state : {TransportState::playing, TransportState::paused, TransportState::stopped,
-                                 TransportState::transitioning, TransportState::noMediaPresent})
+             TransportState::transitioning, TransportState::noMediaPresent})
         EXPECT_EQ(transportStateFromRawValue(rawValue(state)), state);
     EXPECT_TRUE(isPlaying(TransportState::transitioning));
     EXPECT_TRUE(isPlaying(TransportState::playing));
@@ -121,8 +123,8 @@ TEST(TransportState, RawValuesAreExact)
 
 TEST(PlaybackState, EveryFieldCounts)
 {
-    const PlaybackState base{TransportState::playing, QStringLiteral("Song"), QStringLiteral("Band"), std::nullopt,
-                             std::nullopt, 10, 200, 30, false};
+    const PlaybackState base{
+        TransportState::playing, QStringLiteral("Song"), QStringLiteral("Band"), std::nullopt, std::nullopt, 10, 200, 30, false};
     PlaybackState emptyTitle = base;
     emptyTitle.title = QString();
     PlaybackState noTitle = base;

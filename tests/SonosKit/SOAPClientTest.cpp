@@ -1,5 +1,7 @@
-#include "TestAddresses.h"
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
+#include "TestAddresses.h"
 
 #include <SonosKit/SOAPClient.h>
 #include <SonosKit/SonosError.h>
@@ -65,9 +67,8 @@ TEST_F(SOAPClientTest, sendsTheExactEnvelopeAndHeaders)
     SOAPClient client(address);
     await(client.call(SOAPClient::Service::zoneGroupTopology, QStringLiteral("GetZoneGroupState")));
     await(client.call(SOAPClient::Service::avTransport, QStringLiteral("Seek"),
-                      {{QStringLiteral("InstanceID"), QStringLiteral("0")},
-                       {QStringLiteral("Unit"), QStringLiteral("REL_TIME")},
-                       {QStringLiteral("Target"), QStringLiteral("&<>\"' \u00e9\U0001F3B5")}}));
+        {{QStringLiteral("InstanceID"), QStringLiteral("0")}, {QStringLiteral("Unit"), QStringLiteral("REL_TIME")},
+            {QStringLiteral("Target"), QStringLiteral("&<>\"' \u00e9\U0001F3B5")}}));
 
     const auto requests = log->all();
     ASSERT_EQ(requests.size(), 2u);
@@ -77,18 +78,18 @@ TEST_F(SOAPClientTest, sendsTheExactEnvelopeAndHeaders)
     EXPECT_EQ(topology.header("Content-Type"), "text/xml; charset=\"utf-8\"");
     EXPECT_EQ(topology.header("SOAPAction"), "\"urn:upnp-org:serviceId:ZoneGroupTopology#GetZoneGroupState\"");
     EXPECT_EQ(QString::fromUtf8(topology.body),
-              envelopeStart
-                  + QStringLiteral("<u:GetZoneGroupState xmlns:u=\"urn:upnp-org:serviceId:ZoneGroupTopology\"></u:GetZoneGroupState>"
-                                   "</s:Body></s:Envelope>"));
+        envelopeStart
+            + QStringLiteral("<u:GetZoneGroupState xmlns:u=\"urn:upnp-org:serviceId:ZoneGroupTopology\"></u:GetZoneGroupState>"
+                             "</s:Body></s:Envelope>"));
 
     const auto &seek = requests[1];
     EXPECT_EQ(seek.path, "/MediaRenderer/AVTransport/Control");
     EXPECT_EQ(seek.header("SOAPAction"), "\"urn:schemas-upnp-org:service:AVTransport:1#Seek\"");
     EXPECT_EQ(QString::fromUtf8(seek.body),
-              envelopeStart
-                  + QStringLiteral("<u:Seek xmlns:u=\"urn:schemas-upnp-org:service:AVTransport:1\"><InstanceID>0</InstanceID>"
-                                   "<Unit>REL_TIME</Unit><Target>&amp;&lt;&gt;&quot;&apos; \u00e9\U0001F3B5</Target></u:Seek>"
-                                   "</s:Body></s:Envelope>"));
+        envelopeStart
+            + QStringLiteral("<u:Seek xmlns:u=\"urn:schemas-upnp-org:service:AVTransport:1\"><InstanceID>0</InstanceID>"
+                             "<Unit>REL_TIME</Unit><Target>&amp;&lt;&gt;&quot;&apos; \u00e9\U0001F3B5</Target></u:Seek>"
+                             "</s:Body></s:Envelope>"));
     // What the player decoded is what was meant, UTF-8 included.
     EXPECT_EQ(seek.call.argument(QStringLiteral("Target")), QStringLiteral("&<>\"' \u00e9\U0001F3B5"));
 }
@@ -132,16 +133,17 @@ TEST_F(SOAPClientTest, unusableHostFailsBeforeAnyRequest)
 TEST_F(SOAPClientTest, upnpFaultsCarryCodeDescriptionActionAndHint)
 {
     // The real answer of a player to a refused Seek: faultstring only.
-    answerWith(500, "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-                    "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body><s:Fault><faultcode>s:Client"
-                    "</faultcode><faultstring>UPnPError</faultstring><detail><UPnPError xmlns=\"urn:schemas-upnp-org:control-1-0\">"
-                    "<errorCode>701</errorCode></UPnPError></detail></s:Fault></s:Body></s:Envelope>");
+    answerWith(500,
+        "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+        "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body><s:Fault><faultcode>s:Client"
+        "</faultcode><faultstring>UPnPError</faultstring><detail><UPnPError xmlns=\"urn:schemas-upnp-org:control-1-0\">"
+        "<errorCode>701</errorCode></UPnPError></detail></s:Fault></s:Body></s:Envelope>");
     SonosError error = callFails();
     EXPECT_EQ(error, SonosError::upnpFault(701, QStringLiteral("UPnPError"), QStringLiteral("Play")));
     EXPECT_EQ(error.errorDescription(),
-              QStringLiteral("Play failed: UPnP error 701 UPnPError. Transition not available. Either the command went to a "
-                             "non-coordinator, or the loaded URI is not playable \u2014 a station whose streaming service is no "
-                             "longer authorized returns 701 on Play even though SetAVTransportURI succeeded."));
+        QStringLiteral("Play failed: UPnP error 701 UPnPError. Transition not available. Either the command went to a "
+                       "non-coordinator, or the loaded URI is not playable \u2014 a station whose streaming service is no "
+                       "longer authorized returns 701 on Play even though SetAVTransportURI succeeded."));
 
     server->clearFaults();
     answerWith(500, playersim::soapFault(714, QStringLiteral("Illegal MIME-Type")).body);
@@ -169,7 +171,8 @@ TEST_F(SOAPClientTest, unreadableErrorBodiesBecomeHttpStatus)
     answerWith(503, longBody, "text/plain");
     SonosError error = callFails();
     EXPECT_EQ(error, SonosError::httpStatus(503, QString::fromUtf8(longBody)));
-    EXPECT_EQ(error.errorDescription(), QStringLiteral("Player returned HTTP 503. Body: ") + QString::fromUtf8(longBody.left(400)));
+    EXPECT_EQ(
+        error.errorDescription(), QStringLiteral("Player returned HTTP 503. Body: ") + QString::fromUtf8(longBody.left(400)));
 
     server->clearFaults();
     answerWith(204, {});
@@ -189,8 +192,8 @@ TEST_F(SOAPClientTest, status200AnswersWithoutUsableBody)
 {
     answerWith(200, "  \r\n\t ");
     SOAPClient client(address);
-    EXPECT_EQ(await(client.callReturningRawXML(SOAPClient::Service::avTransport, QStringLiteral("Play"))),
-              QStringLiteral("  \r\n\t "));
+    EXPECT_EQ(
+        await(client.callReturningRawXML(SOAPClient::Service::avTransport, QStringLiteral("Play"))), QStringLiteral("  \r\n\t "));
     EXPECT_EQ(callFails(), SonosError::malformedResponse(QStringLiteral("empty document")));
 
     server->clearFaults();
@@ -209,7 +212,8 @@ TEST_F(SOAPClientTest, status200AnswersWithoutUsableBody)
     for (const QByteArray &body : noBody) {
         server->clearFaults();
         answerWith(200, body);
-        EXPECT_EQ(callFails(), SonosError::malformedResponse(QStringLiteral("no SOAP Body in the response to Play"))) << body.data();
+        EXPECT_EQ(callFails(), SonosError::malformedResponse(QStringLiteral("no SOAP Body in the response to Play")))
+            << body.data();
     }
 
     // A bare, unprefixed Body root is accepted.
@@ -252,7 +256,7 @@ TEST_F(SOAPClientTest, silenceLongerThanTheTimeoutFails)
     SonosError silent = callFails(0.4);
     EXPECT_EQ(silent.kind(), SonosError::Kind::network);
     EXPECT_EQ(silent.errorDescription(),
-              QStringLiteral("Network error talking to the player: The player at %1 did not answer within 0.4 seconds.").arg(address));
+        QStringLiteral("Network error talking to the player: The player at %1 did not answer within 0.4 seconds.").arg(address));
     EXPECT_LT(timer.elapsed(), 2500);
 
     // Headers and part of the body, then nothing.
@@ -281,7 +285,7 @@ TEST_F(SOAPClientTest, aTrickleThatNeverFallsSilentSucceeds)
     server->inject({}, Fault{.delay = 200ms});
     SOAPClient patient(address, 1400, 1e12);
     EXPECT_EQ(XMLText::text(await(patient.call(SOAPClient::Service::avTransport, QStringLiteral("Play"))), u"Echo"),
-              QStringLiteral("Play"));
+        QStringLiteral("Play"));
 }
 
 TEST_F(SOAPClientTest, oversizedAnswersAreAbortedWithAClearError)
@@ -297,7 +301,7 @@ TEST_F(SOAPClientTest, oversizedAnswersAreAbortedWithAClearError)
     server->clearFaults();
     SOAPClient client(address);
     EXPECT_EQ(XMLText::text(await(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play"))), u"Echo"),
-              QStringLiteral("Play"));
+        QStringLiteral("Play"));
 }
 
 TEST_F(SOAPClientTest, cancellationAbortsInFlightRequests)
@@ -329,10 +333,10 @@ TEST_F(SOAPClientTest, cancellationAbortsInFlightRequests)
     server->clearFaults();
     CancellationToken late;
     EXPECT_EQ(XMLText::text(await(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play"), {}, late)), u"Echo"),
-              QStringLiteral("Play"));
+        QStringLiteral("Play"));
     late.cancel();
     EXPECT_EQ(XMLText::text(await(client.call(SOAPClient::Service::avTransport, QStringLiteral("Play"))), u"Echo"),
-              QStringLiteral("Play"));
+        QStringLiteral("Play"));
 }
 
 // Qt ends a timed-out transfer and a cancelled one with the same code; only a
@@ -358,13 +362,13 @@ TEST_F(SOAPClientTest, onlyACancelledCallIsACancellation)
     EXPECT_FALSE(status.isCancellation());
 
     // Made by hand with the same code and words, an error is still no cancellation.
-    const SonosError lookalike = SonosError::network({NetworkFailure::Source::http, QNetworkReply::OperationCanceledError,
-                                                       QStringLiteral("The request was cancelled.")});
+    const SonosError lookalike = SonosError::network(
+        {NetworkFailure::Source::http, QNetworkReply::OperationCanceledError, QStringLiteral("The request was cancelled.")});
     EXPECT_FALSE(lookalike.isCancellation());
     CancellationToken cancel;
     cancel.cancel();
-    const auto cancelled = failureOf<SonosError>(SOAPClient(address).call(SOAPClient::Service::avTransport,
-                                                                          QStringLiteral("Play"), {}, cancel));
+    const auto cancelled = failureOf<SonosError>(
+        SOAPClient(address).call(SOAPClient::Service::avTransport, QStringLiteral("Play"), {}, cancel));
     ASSERT_TRUE(cancelled);
     EXPECT_NE(*cancelled, lookalike);
     EXPECT_EQ(cancelled->errorDescription(), lookalike.errorDescription());
@@ -385,28 +389,33 @@ TEST_F(SOAPClientTest, concurrentCallsThroughOneClientAreIndependent)
 TEST(SonosErrorText, everyCaseReadsAsWritten)
 {
     EXPECT_EQ(SonosError::roomNotFound(QStringLiteral("Caf\u00e9")).errorDescription(),
-              QStringLiteral("No room named \"Caf\u00e9\". Run `zonescout topology` to list rooms."));
+        QStringLiteral("No room named \"Caf\u00e9\". Run `zonescout topology` to list rooms."));
     EXPECT_EQ(SonosError::malformedResponse(QStringLiteral("empty ZoneGroupState")).errorDescription(),
-              QStringLiteral("Could not parse the player's response: empty ZoneGroupState"));
+        QStringLiteral("Could not parse the player's response: empty ZoneGroupState"));
     EXPECT_EQ(SonosError::notPlayable(QStringLiteral("Radio")).errorDescription(),
-              QStringLiteral("\"Radio\" is a browse shortcut, not a playable item \u2014 the player returns no URI for it. "
-                             "Open it in the Sonos app instead."));
+        QStringLiteral("\"Radio\" is a browse shortcut, not a playable item \u2014 the player returns no URI for it. "
+                       "Open it in the Sonos app instead."));
     EXPECT_EQ(SonosError::noPlayersFound().errorDescription(),
-              QStringLiteral("No Sonos players found on this network. Check that this computer is on the same Wi-Fi/LAN "
-                             "as the speakers, and that a firewall isn't blocking the search."));
+        QStringLiteral("No Sonos players found on this network. Check that this computer is on the same Wi-Fi/LAN "
+                       "as the speakers, and that a firewall isn't blocking the search."));
     EXPECT_EQ(SonosError::upnpFault(402, QStringLiteral("Invalid Args"), QStringLiteral("SetAVTransportURI")).errorDescription(),
-              QStringLiteral("SetAVTransportURI failed: UPnP error 402 Invalid Args. Invalid arguments \u2014 likely hand-built "
-                             "DIDL-Lite metadata; pass back what Browse returned."));
-    EXPECT_TRUE(SonosError::upnpFault(401, {}, QStringLiteral("X")).errorDescription().endsWith(
-        QStringLiteral("The player rejected the request \u2014 check the third-party control setting in the Sonos app.")));
-    EXPECT_TRUE(SonosError::upnpFault(714, {}, QStringLiteral("X")).errorDescription().endsWith(
-        QStringLiteral("Illegal MIME type \u2014 the URI is not playable as given.")));
-    EXPECT_TRUE(SonosError::upnpFault(800, {}, QStringLiteral("X")).errorDescription().endsWith(
-        QStringLiteral("Command refused. On a favorite this usually means it points at a music service account that no longer "
-                       "exists \u2014 compare the `sn=` in its URI with a favorite that works. Otherwise, check it went to the "
-                       "group coordinator.")));
+        QStringLiteral("SetAVTransportURI failed: UPnP error 402 Invalid Args. Invalid arguments \u2014 likely hand-built "
+                       "DIDL-Lite metadata; pass back what Browse returned."));
+    EXPECT_TRUE(SonosError::upnpFault(401, {}, QStringLiteral("X"))
+                    .errorDescription()
+                    .endsWith(QStringLiteral(
+                        "The player rejected the request \u2014 check the third-party control setting in the Sonos app.")));
+    EXPECT_TRUE(SonosError::upnpFault(714, {}, QStringLiteral("X"))
+                    .errorDescription()
+                    .endsWith(QStringLiteral("Illegal MIME type \u2014 the URI is not playable as given.")));
+    EXPECT_TRUE(SonosError::upnpFault(800, {}, QStringLiteral("X"))
+                    .errorDescription()
+                    .endsWith(QStringLiteral(
+                        "Command refused. On a favorite this usually means it points at a music service account that no longer "
+                        "exists \u2014 compare the `sn=` in its URI with a favorite that works. Otherwise, check it went to the "
+                        "group coordinator.")));
     EXPECT_EQ(SonosError::upnpFault(123, QStringLiteral("d"), QStringLiteral("X")).errorDescription(),
-              QStringLiteral("X failed: UPnP error 123 d. "));
+        QStringLiteral("X failed: UPnP error 123 d. "));
     // The body excerpt never cuts a character in half.
     const QString emoji = QStringLiteral("a") + QStringLiteral("\U0001F600").repeated(450);
     const QString description = SonosError::httpStatus(500, emoji).errorDescription();

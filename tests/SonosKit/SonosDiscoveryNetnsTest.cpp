@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Discovery against simulated players in a private network namespace: SSDP
 // and mDNS never leave it. Run through tests/netns/run-in-netns, which sets
 // QUILLO_TEST_NETNS (and QUILLO_TEST_AVAHI when it started a daemon); every
@@ -101,8 +103,7 @@ std::function<playersim::Answer()> answersWithRoom(const QString &address, const
 {
     return [address, room] {
         return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
-                                       QStringLiteral("GetZoneGroupState"),
-                                       {{QStringLiteral("ZoneGroupState"), zoneGroupState(address, room)}});
+            QStringLiteral("GetZoneGroupState"), {{QStringLiteral("ZoneGroupState"), zoneGroupState(address, room)}});
     };
 }
 
@@ -111,8 +112,8 @@ playersim::SsdpPlayer ssdpPlayer(const QString &address)
     return {address, uuidFor(address), QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")};
 }
 
-std::unique_ptr<playersim::SsdpResponder> responder(QList<playersim::SsdpPlayer> players,
-                                                    playersim::SsdpResponder::Options options = {})
+std::unique_ptr<playersim::SsdpResponder> responder(
+    QList<playersim::SsdpPlayer> players, playersim::SsdpResponder::Options options = {})
 {
     auto result = std::make_unique<playersim::SsdpResponder>(std::move(players), std::move(options));
     QString error;
@@ -231,8 +232,7 @@ TEST_F(DiscoveryWithoutDaemon, SsdpCollectsLocationHostsInOrderOnce)
     playersim::SsdpResponder::Options options;
     options.fromPlayerAddress = false; // every answer comes from 127.0.0.1: only LOCATION tells them apart
     options.copies = 3;
-    const auto players = responder({ssdpPlayer(QStringLiteral("127.0.0.11")), ssdpPlayer(QStringLiteral("127.0.0.12"))},
-                                   options);
+    const auto players = responder({ssdpPlayer(QStringLiteral("127.0.0.11")), ssdpPlayer(QStringLiteral("127.0.0.12"))}, options);
     const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.8));
     EXPECT_EQ(hosts, QStringList({QStringLiteral("127.0.0.11"), QStringLiteral("127.0.0.12")}));
     EXPECT_GE(seconds, 0.75); // the loop runs to its deadline even when answers came at once
@@ -245,8 +245,8 @@ TEST_F(DiscoveryWithoutDaemon, SsdpAnswersWithoutUsableLocationGiveTheSender)
     playersim::SsdpResponder::Options withoutLocation;
     withoutLocation.withLocation = false;
     {
-        const auto players = responder({ssdpPlayer(QStringLiteral("127.0.0.13")), ssdpPlayer(QStringLiteral("127.0.0.14"))},
-                                       withoutLocation);
+        const auto players = responder(
+            {ssdpPlayer(QStringLiteral("127.0.0.13")), ssdpPlayer(QStringLiteral("127.0.0.14"))}, withoutLocation);
         const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.6));
         EXPECT_EQ(hosts, QStringList({QStringLiteral("127.0.0.13"), QStringLiteral("127.0.0.14")}));
     }
@@ -325,11 +325,10 @@ TEST_F(DiscoveryWithoutDaemon, FirstUnreadablePlayerIsPassedForTheNextOne)
     const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.21")), ssdpPlayer(QStringLiteral("127.0.0.22"))});
     const auto broken = topologyPlayer(QStringLiteral("127.0.0.21"), [] {
         return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
-                                       QStringLiteral("GetZoneGroupState"),
-                                       {{QStringLiteral("ZoneGroupState"), QStringLiteral("no topology here")}});
+            QStringLiteral("GetZoneGroupState"), {{QStringLiteral("ZoneGroupState"), QStringLiteral("no topology here")}});
     });
-    const auto good = topologyPlayer(QStringLiteral("127.0.0.22"), answersWithRoom(QStringLiteral("127.0.0.22"),
-                                                                                   QStringLiteral("Kitchen")));
+    const auto good = topologyPlayer(
+        QStringLiteral("127.0.0.22"), answersWithRoom(QStringLiteral("127.0.0.22"), QStringLiteral("Kitchen")));
     ResponsivenessProbe probe;
     const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(0.8));
     ASSERT_EQ(groups.size(), 1);
@@ -345,7 +344,7 @@ TEST_F(DiscoveryWithoutDaemon, WhenEveryPlayerFailsTheLastErrorWins)
     const auto faulting = topologyPlayer(QStringLiteral("127.0.0.23"), [] { return playersim::soapFault(402); });
     const auto empty = topologyPlayer(QStringLiteral("127.0.0.24"), [] {
         return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
-                                       QStringLiteral("GetZoneGroupState"), {{QStringLiteral("ZoneGroupState"), {}}});
+            QStringLiteral("GetZoneGroupState"), {{QStringLiteral("ZoneGroupState"), {}}});
     });
     const auto error = testsupport::failureOf<SonosError>(SonosDiscovery::findHousehold(0.6), 20s);
     ASSERT_TRUE(error);
@@ -359,8 +358,8 @@ TEST_F(DiscoveryWithoutDaemon, AHouseholdWithoutGroupsIsFoundEmpty)
 {
     const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.25"))});
     const auto player = topologyPlayer(QStringLiteral("127.0.0.25"), [] {
-        return playersim::soapResponse(
-            QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"), QStringLiteral("GetZoneGroupState"),
+        return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
+            QStringLiteral("GetZoneGroupState"),
             {{QStringLiteral("ZoneGroupState"), QStringLiteral("<ZoneGroupState><ZoneGroups/></ZoneGroupState>")}});
     });
     const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(0.6));
@@ -372,8 +371,8 @@ TEST_F(DiscoveryWithoutDaemon, AHouseholdWithoutGroupsIsFoundEmpty)
 TEST_F(DiscoveryWithDaemon, EmptyDnssdFallsBackToSsdp)
 {
     const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.31"))});
-    const auto player = topologyPlayer(QStringLiteral("127.0.0.31"), answersWithRoom(QStringLiteral("127.0.0.31"),
-                                                                                     QStringLiteral("Office")));
+    const auto player = topologyPlayer(
+        QStringLiteral("127.0.0.31"), answersWithRoom(QStringLiteral("127.0.0.31"), QStringLiteral("Office")));
     const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(1.0));
     ASSERT_EQ(groups.size(), 1);
     EXPECT_EQ(groups.front().coordinator.roomName, QStringLiteral("Office"));
@@ -390,7 +389,7 @@ TEST_F(DiscoveryWithDaemon, TxtLocationsAreCheckedSilentlyAndDuplicatesCollapse)
     auto twin = dnssdPlayer(QStringLiteral("127.0.0.41"), QStringLiteral("Den"));
     twin.uuid = QStringLiteral("RINCON_000E58AAAAAA01400"); // a second instance on the same host
     const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.41"), QStringLiteral("Living Room")),
-                                      dnssdPlayer(QStringLiteral("127.0.0.42"), QStringLiteral("Bedroom")), twin});
+        dnssdPlayer(QStringLiteral("127.0.0.42"), QStringLiteral("Bedroom")), twin});
 
     ResponsivenessProbe probe;
     const auto [hosts, seconds] = timed(SonosDiscovery::bonjourHosts(1.5));
@@ -415,11 +414,11 @@ TEST_F(DiscoveryWithDaemon, TxtLocationsAreCheckedSilentlyAndDuplicatesCollapse)
 TEST_F(DiscoveryWithDaemon, SwitchedOffPlayersCostOnlyTheConnectionCheck)
 {
     // Avahi still advertises .61 and .63, but nothing serves there any more.
-    const auto good = topologyPlayer(QStringLiteral("127.0.0.62"), answersWithRoom(QStringLiteral("127.0.0.62"),
-                                                                                   QStringLiteral("Loft")));
+    const auto good = topologyPlayer(
+        QStringLiteral("127.0.0.62"), answersWithRoom(QStringLiteral("127.0.0.62"), QStringLiteral("Loft")));
     {
         const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.61"), QStringLiteral("Gone")),
-                                          dnssdPlayer(QStringLiteral("127.0.0.62"), QStringLiteral("Loft"))});
+            dnssdPlayer(QStringLiteral("127.0.0.62"), QStringLiteral("Loft"))});
         EXPECT_EQ(testsupport::await(SonosDiscovery::bonjourHosts(1.0), 10s), QStringList({QStringLiteral("127.0.0.62")}));
         const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(1.0));
         ASSERT_EQ(groups.size(), 1);
@@ -438,8 +437,8 @@ TEST_F(DiscoveryWithDaemon, SwitchedOffPlayersCostOnlyTheConnectionCheck)
 TEST_F(DiscoveryWithDaemon, DnssdPlayersAreAskedAndSsdpIsNotTried)
 {
     const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.44"))});
-    const auto good = topologyPlayer(QStringLiteral("127.0.0.44"), answersWithRoom(QStringLiteral("127.0.0.44"),
-                                                                                   QStringLiteral("Garage")));
+    const auto good = topologyPlayer(
+        QStringLiteral("127.0.0.44"), answersWithRoom(QStringLiteral("127.0.0.44"), QStringLiteral("Garage")));
     const auto failing = topologyPlayer(QStringLiteral("127.0.0.43"), [] { return playersim::soapFault(501); });
     const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.43"), QStringLiteral("Hall"))});
     const auto error = testsupport::failureOf<SonosError>(SonosDiscovery::findHousehold(1.0), 20s);
@@ -456,7 +455,7 @@ TEST_F(DiscoveryWithDaemon, InstancesWithoutLocationAreResolvedWithinTheLimit)
     const auto porch = listenerOn(QStringLiteral("127.0.0.51"));
     const auto study = listenerOn(QStringLiteral("127.0.0.53"));
     const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.51"), QStringLiteral("Porch"), false), ghost,
-                                      dnssdPlayer(QStringLiteral("127.0.0.53"), QStringLiteral("Study"))});
+        dnssdPlayer(QStringLiteral("127.0.0.53"), QStringLiteral("Study"))});
 
     ResponsivenessProbe probe;
     // The ghost costs the browse plus one resolve limit of min(timeout, 2).
@@ -478,7 +477,7 @@ TEST_F(DiscoveryOnSeveralLinks, TheSearchGoesOutOnEveryRunningMulticastInterface
 {
     // qa0 and qb0 are up; qc0 is down and lo is loopback.
     EXPECT_EQ(SonosDiscovery::detail::multicastInterfaceAddresses(),
-              QStringList({QStringLiteral("10.77.1.1"), QStringLiteral("10.77.2.1")}));
+        QStringList({QStringLiteral("10.77.1.1"), QStringLiteral("10.77.2.1")}));
 
     // The multicast route leads to lan-a; the only player is on lan-b.
     {

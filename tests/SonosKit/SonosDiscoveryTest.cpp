@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Discovery logic that needs no network: reading SSDP answers, turning
 // endpoints into addresses, and the one-shot completion.
 
@@ -40,8 +42,9 @@ TEST(SsdpDatagram, IsTheZonePlayerSearchByteForByte)
 {
     const QByteArray datagram = ssdpSearchDatagram();
     EXPECT_EQ(datagram.size(), 126);
-    EXPECT_EQ(datagram, QByteArray("M-SEARCH * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\nMAN: \"ssdp:discover\"\r\n"
-                                   "MX: 1\r\nST: urn:schemas-upnp-org:device:ZonePlayer:1\r\n\r\n"));
+    EXPECT_EQ(datagram,
+        QByteArray("M-SEARCH * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\nMAN: \"ssdp:discover\"\r\n"
+                   "MX: 1\r\nST: urn:schemas-upnp-org:device:ZonePlayer:1\r\n\r\n"));
     EXPECT_FALSE(datagram.contains('\0'));
 }
 
@@ -50,7 +53,7 @@ TEST(SsdpLocationHeader, TakesTheHostOfTheLocationURL)
     EXPECT_EQ(hostFromLocationHeader(crlfAnswer), QStringLiteral("192.168.1.20"));
     // A host name and a location that names another host than the sender.
     EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLOCATION: http://sonos-kitchen.local:1400/x\r\n")),
-              QStringLiteral("sonos-kitchen.local"));
+        QStringLiteral("sonos-kitchen.local"));
 }
 
 TEST(SsdpLocationHeader, ReadsTheCapturedPlayerAnnouncement)
@@ -63,20 +66,18 @@ TEST(SsdpLocationHeader, ReadsTheCapturedPlayerAnnouncement)
 TEST(SsdpLocationHeader, MatchesTheHeaderNameInAnyCaseButNotIndented)
 {
     EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nlocation: http://10.0.0.2:1400/\r\n")),
-              QStringLiteral("10.0.0.2"));
+        QStringLiteral("10.0.0.2"));
     EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLoCaTiOn:\thttp://10.0.0.3:1400/ \t\r\n")),
-              QStringLiteral("10.0.0.3"));
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\n  LOCATION: http://10.0.0.4:1400/\r\n")),
-              std::nullopt);
+        QStringLiteral("10.0.0.3"));
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\n  LOCATION: http://10.0.0.4:1400/\r\n")), std::nullopt);
 }
 
 TEST(SsdpLocationHeader, OnlyCarriageReturnLineFeedEndsALine)
 {
     // Read as one line: only a header at the very start can be found.
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\nLOCATION: http://10.0.0.5:1400/\n\n")),
-              std::nullopt);
+    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\nLOCATION: http://10.0.0.5:1400/\n\n")), std::nullopt);
     EXPECT_EQ(hostFromLocationHeader(QStringLiteral("LOCATION: http://10.0.0.6:1400/\nST: x\n")),
-              std::nullopt); // the rest of the answer became part of the URL
+        std::nullopt); // the rest of the answer became part of the URL
     EXPECT_EQ(hostFromLocationHeader(QStringLiteral("LOCATION: http://10.0.0.6:1400/\n")), std::nullopt);
     EXPECT_EQ(hostFromLocationHeader(QStringLiteral("LOCATION: http://10.0.0.6:1400/")), QStringLiteral("10.0.0.6"));
 }
@@ -85,9 +86,9 @@ TEST(SsdpLocationHeader, OnlyTheFirstLocationCountsAndItMustBeAURLWithAHost)
 {
     EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLOCATION: not a url\r\n"
                                                     "LOCATION: http://10.0.0.7:1400/\r\n")),
-              std::nullopt);
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLOCATION: /xml/device_description.xml\r\n")),
-              std::nullopt);
+        std::nullopt);
+    EXPECT_EQ(
+        hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLOCATION: /xml/device_description.xml\r\n")), std::nullopt);
     EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLOCATION:\r\n")), std::nullopt);
     EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nST: ssdp:all\r\n")), std::nullopt);
     EXPECT_EQ(hostFromLocationHeader(QString()), std::nullopt);
@@ -98,14 +99,13 @@ TEST(SsdpLocationHeader, OnlyTheFirstLocationCountsAndItMustBeAURLWithAHost)
 TEST(SsdpLocationHeader, ReadsWhatTheSimulatedPlayersAnswer)
 {
     const playersim::SsdpPlayer player{QStringLiteral("127.0.0.11"), QStringLiteral("RINCON_000E58A0000001400"),
-                                       QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")};
+        QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")};
     playersim::SsdpResponder::Options options;
     const QByteArray target = "urn:schemas-upnp-org:device:ZonePlayer:1";
     EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(playersim::SsdpResponder::answer(player, target, options))),
-              QStringLiteral("127.0.0.11"));
+        QStringLiteral("127.0.0.11"));
     options.withLocation = false;
-    EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(playersim::SsdpResponder::answer(player, target, options))),
-              std::nullopt);
+    EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(playersim::SsdpResponder::answer(player, target, options))), std::nullopt);
     EXPECT_EQ(playersim::SsdpResponder::searchTargetOf(ssdpSearchDatagram()), target);
     EXPECT_EQ(playersim::SsdpResponder::searchTargetOf("NOTIFY * HTTP/1.1\r\nST: ssdp:all\r\n\r\n"), QByteArray());
 }
@@ -189,9 +189,8 @@ TEST(ConnectedAddress, ReportsThePeerOnceConnectedAndNothingWhenRefused)
 
     const quint16 port = server.serverPort();
     server.close();
-    EXPECT_EQ(testsupport::await(connectedAddress(Endpoint{QStringLiteral("127.0.0.1"), port}, 2.0),
-                                 std::chrono::seconds(5)),
-              std::nullopt);
+    EXPECT_EQ(testsupport::await(connectedAddress(Endpoint{QStringLiteral("127.0.0.1"), port}, 2.0), std::chrono::seconds(5)),
+        std::nullopt);
 }
 
 namespace {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "TestPrinters.h"
 
 #include <SonosKit/SonosError.h>
@@ -117,7 +119,8 @@ TEST(XMLTextParsing, elementKeepsItsDocumentAlive)
 {
     std::optional<XMLNode> element;
     {
-        const XMLDocument document = XMLText::document(QStringLiteral("<s:Envelope xmlns:s=\"e\"><s:Body><r><v>42</v></r></s:Body></s:Envelope>"));
+        const XMLDocument document = XMLText::document(
+            QStringLiteral("<s:Envelope xmlns:s=\"e\"><s:Body><r><v>42</v></r></s:Body></s:Envelope>"));
         element = XMLText::firstDescendant(document.root(), u"r");
     }
     ASSERT_TRUE(element);
@@ -141,7 +144,8 @@ TEST(XMLTextSearch, firstDescendantIsBreadthFirstAndMatchesLocalNames)
 TEST(XMLTextSearch, undeclaredPrefixesStillMatch)
 {
     // A prefix without a namespace declaration stays part of the element name.
-    const XMLDocument document = XMLText::document(QStringLiteral("<s:Envelope><s:Body><u:R><V>1</V></u:R></s:Body></s:Envelope>"));
+    const XMLDocument document = XMLText::document(
+        QStringLiteral("<s:Envelope><s:Body><u:R><V>1</V></u:R></s:Body></s:Envelope>"));
     const auto body = XMLText::firstDescendant(document.root(), u"Body");
     ASSERT_TRUE(body);
     EXPECT_EQ(body->name(), QStringLiteral("s:Body"));
@@ -192,9 +196,8 @@ TEST(XMLTextEscaping, unescapeResolvesKnownReferencesOnly)
     EXPECT_EQ(XMLText::unescape(QStringLiteral("&#0;")), QString(QChar(0)));
     // Surrogates, unknown names, wrong case and out-of-range numbers stay as written.
     for (const QString &kept : {QStringLiteral("&#xD800;"), QStringLiteral("&foo;"), QStringLiteral("&AMP;"),
-                                QStringLiteral("&#x110000;"), QStringLiteral("&#99999999999;"), QStringLiteral("&#xZZ;"),
-                                QStringLiteral("&#;"), QStringLiteral("& plain"), QStringLiteral("&verylongname;"),
-                                QStringLiteral("no references")})
+             QStringLiteral("&#x110000;"), QStringLiteral("&#99999999999;"), QStringLiteral("&#xZZ;"), QStringLiteral("&#;"),
+             QStringLiteral("& plain"), QStringLiteral("&verylongname;"), QStringLiteral("no references")})
         EXPECT_EQ(XMLText::unescape(kept), kept) << kept.toStdString();
     // The reference runs from '&' to the first ';', so "&&amp;" names "&amp".
     EXPECT_EQ(XMLText::unescape(QStringLiteral("&&amp;")), QStringLiteral("&&amp;"));
@@ -211,9 +214,9 @@ TEST(XMLTextDurations, readsHoursMinutesAndWholeSeconds)
     EXPECT_EQ(seconds(QStringLiteral("::1:2:3")), 3723);
     EXPECT_EQ(seconds(QStringLiteral("0:75:00")), 4500);
     EXPECT_EQ(seconds(QStringLiteral("-1:00:00")), -3600);
-    for (const QString &unreadable : {QStringLiteral("12:34"), QStringLiteral("NOT_IMPLEMENTED"), QString(),
-                                      QStringLiteral("0:00:x"), QStringLiteral("0:00:."), QStringLiteral(" 0:00:01"),
-                                      QStringLiteral("1:2:3:4"), QStringLiteral("42")})
+    for (const QString &unreadable :
+        {QStringLiteral("12:34"), QStringLiteral("NOT_IMPLEMENTED"), QString(), QStringLiteral("0:00:x"),
+            QStringLiteral("0:00:."), QStringLiteral(" 0:00:01"), QStringLiteral("1:2:3:4"), QStringLiteral("42")})
         EXPECT_EQ(seconds(unreadable), std::nullopt) << unreadable.toStdString();
     EXPECT_EQ(seconds(std::nullopt), std::nullopt);
 }

@@ -1,5 +1,7 @@
-#include "TestAddresses.h"
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
+#include "TestAddresses.h"
 
 #include <SonosKit/SonosError.h>
 #include <SonosKit/ZoneTopology.h>
@@ -49,8 +51,9 @@ TEST(ZoneTopologyParse, ReadsDevicesFromMembers)
     ASSERT_EQ(groups.size(), 1);
     const ZoneGroup &g = groups.first();
     EXPECT_EQ(g.id, u"RINCON_A:12");
-    EXPECT_EQ(g.coordinator, (SonosDevice{QStringLiteral("192.168.1.20"), QStringLiteral("RINCON_A"),
-                                           QStringLiteral("Living Room"), QStringLiteral("79.1-56030")}));
+    EXPECT_EQ(g.coordinator,
+        (SonosDevice{QStringLiteral("192.168.1.20"), QStringLiteral("RINCON_A"), QStringLiteral("Living Room"),
+            QStringLiteral("79.1-56030")}));
     ASSERT_EQ(g.members.size(), 2);
     EXPECT_EQ(g.members[1].host, u"fe80::1");
     EXPECT_EQ(g.members[1].modelName, std::nullopt);
@@ -59,11 +62,13 @@ TEST(ZoneTopologyParse, ReadsDevicesFromMembers)
 
 TEST(ZoneTopologyParse, InvisibleMembersAreLeftOutButOtherValuesKeepThem)
 {
-    const auto groups = ZoneTopology::parseGroups(state(
-        group(QStringLiteral("A"), QStringLiteral("A:1"),
-              member(QStringLiteral("A"), QStringLiteral("TV Room")) + member(QStringLiteral("SUB"), QStringLiteral("TV Room"), QStringLiteral("Invisible=\"1\"")))
-        + group(QStringLiteral("B"), QStringLiteral("B:1"),
-                member(QStringLiteral("B"), QStringLiteral("Office")) + member(QStringLiteral("C"), QStringLiteral("Hall"), QStringLiteral("Invisible=\"0\""))
+    const auto groups = ZoneTopology::parseGroups(
+        state(group(QStringLiteral("A"), QStringLiteral("A:1"),
+                  member(QStringLiteral("A"), QStringLiteral("TV Room"))
+                      + member(QStringLiteral("SUB"), QStringLiteral("TV Room"), QStringLiteral("Invisible=\"1\"")))
+            + group(QStringLiteral("B"), QStringLiteral("B:1"),
+                member(QStringLiteral("B"), QStringLiteral("Office"))
+                    + member(QStringLiteral("C"), QStringLiteral("Hall"), QStringLiteral("Invisible=\"0\""))
                     + member(QStringLiteral("D"), QStringLiteral("Porch"), QStringLiteral("Invisible=\"true\"")))));
     EXPECT_EQ(displayNames(groups), (QStringList{QStringLiteral("Office + 2"), QStringLiteral("TV Room")}));
 }
@@ -83,12 +88,12 @@ TEST(ZoneTopologyParse, CoordinatorAndIdFallBacks)
 
 TEST(ZoneTopologyParse, MembersWithoutUsableLocationAreDropped)
 {
-    const auto groups = ZoneTopology::parseGroups(state(
-        group(QStringLiteral("A"), QStringLiteral("A:1"),
-              QStringLiteral("<ZoneGroupMember UUID=\"A\" ZoneName=\"Kitchen\"/>") + member(QStringLiteral("B"), QStringLiteral("Pantry")))
+    const auto groups = ZoneTopology::parseGroups(state(group(QStringLiteral("A"), QStringLiteral("A:1"),
+                                                            QStringLiteral("<ZoneGroupMember UUID=\"A\" ZoneName=\"Kitchen\"/>")
+                                                                + member(QStringLiteral("B"), QStringLiteral("Pantry")))
         + group(QStringLiteral("C"), QStringLiteral("C:1"),
-                QStringLiteral("<ZoneGroupMember UUID=\"C\" Location=\"not a url\" ZoneName=\"Gone\"/>"
-                               "<ZoneGroupMember UUID=\"D\" Location=\"/relative/only\" ZoneName=\"Gone too\"/>"))));
+            QStringLiteral("<ZoneGroupMember UUID=\"C\" Location=\"not a url\" ZoneName=\"Gone\"/>"
+                           "<ZoneGroupMember UUID=\"D\" Location=\"/relative/only\" ZoneName=\"Gone too\"/>"))));
     ASSERT_EQ(groups.size(), 1);
     EXPECT_EQ(groups[0].coordinator.roomName, u"Pantry");
     EXPECT_EQ(groups[0].members.size(), 1);
@@ -96,14 +101,15 @@ TEST(ZoneTopologyParse, MembersWithoutUsableLocationAreDropped)
 
 TEST(ZoneTopologyParse, SortsByRoomNaturallyAndStably)
 {
-    const auto groups = ZoneTopology::parseGroups(state(
-        group(QStringLiteral("A"), QStringLiteral("dup"), member(QStringLiteral("A"), QStringLiteral("Office")))
-        + group(QStringLiteral("B"), QStringLiteral("dup"), member(QStringLiteral("B"), QStringLiteral("bathroom")))
-        + group(QStringLiteral("C"), QStringLiteral("C:1"), member(QStringLiteral("C"), QStringLiteral("Kitchen 10")))
-        + group(QStringLiteral("D"), QStringLiteral("D:1"), member(QStringLiteral("D"), QStringLiteral("Kitchen 2")))
-        + group(QStringLiteral("E"), QStringLiteral("E:1"), member(QStringLiteral("E"), QStringLiteral("office")))));
-    EXPECT_EQ(displayNames(groups), (QStringList{QStringLiteral("bathroom"), QStringLiteral("Kitchen 2"), QStringLiteral("Kitchen 10"),
-                                                 QStringLiteral("Office"), QStringLiteral("office")}));
+    const auto groups = ZoneTopology::parseGroups(
+        state(group(QStringLiteral("A"), QStringLiteral("dup"), member(QStringLiteral("A"), QStringLiteral("Office")))
+            + group(QStringLiteral("B"), QStringLiteral("dup"), member(QStringLiteral("B"), QStringLiteral("bathroom")))
+            + group(QStringLiteral("C"), QStringLiteral("C:1"), member(QStringLiteral("C"), QStringLiteral("Kitchen 10")))
+            + group(QStringLiteral("D"), QStringLiteral("D:1"), member(QStringLiteral("D"), QStringLiteral("Kitchen 2")))
+            + group(QStringLiteral("E"), QStringLiteral("E:1"), member(QStringLiteral("E"), QStringLiteral("office")))));
+    EXPECT_EQ(displayNames(groups),
+        (QStringList{QStringLiteral("bathroom"), QStringLiteral("Kitchen 2"), QStringLiteral("Kitchen 10"),
+            QStringLiteral("Office"), QStringLiteral("office")}));
     // Duplicate ids are kept: nothing is merged.
     EXPECT_EQ(groups[0].id, u"dup");
     EXPECT_EQ(groups[3].id, u"dup");
@@ -116,9 +122,9 @@ TEST(ZoneTopologyParse, AcceptsEveryRootForm)
     EXPECT_EQ(ZoneTopology::parseGroups(QStringLiteral("<ZoneGroups>") + one + QStringLiteral("</ZoneGroups>")).size(), 1);
     EXPECT_EQ(ZoneTopology::parseGroups(one).size(), 1);
     // Prefixed names match on their local part; ZoneGroupMember is no group.
-    const auto prefixed = ZoneTopology::parseGroups(QStringLiteral(
-        "<t:ZoneGroups xmlns:t=\"urn:x\"><t:ZoneGroup Coordinator=\"A\"><t:ZoneGroupMember UUID=\"A\" "
-        "Location=\"http://10.0.0.5:1400/\" ZoneName=\"Den\"/></t:ZoneGroup></t:ZoneGroups>"));
+    const auto prefixed = ZoneTopology::parseGroups(
+        QStringLiteral("<t:ZoneGroups xmlns:t=\"urn:x\"><t:ZoneGroup Coordinator=\"A\"><t:ZoneGroupMember UUID=\"A\" "
+                       "Location=\"http://10.0.0.5:1400/\" ZoneName=\"Den\"/></t:ZoneGroup></t:ZoneGroups>"));
     ASSERT_EQ(prefixed.size(), 1);
     EXPECT_EQ(prefixed[0].coordinator.host, u"10.0.0.5");
     EXPECT_TRUE(ZoneTopology::parseGroups(state({})).isEmpty());
@@ -140,8 +146,8 @@ TEST(ZoneTopologyParse, BadDocumentsFailWithMalformedResponse)
 
 TEST(ZoneTopologyParse, RoomNamesSurviveByteForByte)
 {
-    const QString rooms[] = {QStringLiteral("Café d’Été"), QStringLiteral("客厅"), QStringLiteral("Kids 🎸 Room"),
-                             QStringLiteral("A & B <Studio>")};
+    const QString rooms[] = {
+        QStringLiteral("Café d’Été"), QStringLiteral("客厅"), QStringLiteral("Kids 🎸 Room"), QStringLiteral("A & B <Studio>")};
     QString groups;
     int n = 0;
     for (const QString &room : rooms) {
@@ -175,7 +181,8 @@ protected:
 
 TEST_F(ZoneTopologyCall, ReadsTheEscapedDocument)
 {
-    const QString document = state(group(QStringLiteral("A"), QStringLiteral("A:1"), member(QStringLiteral("A"), QStringLiteral("Küche 🍳"))));
+    const QString document = state(
+        group(QStringLiteral("A"), QStringLiteral("A:1"), member(QStringLiteral("A"), QStringLiteral("Küche 🍳"))));
     start(testsupport::firstAddress(testsupport::Suite::ZoneTopology), [document](const playersim::SoapCall &call) {
         return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("ZoneGroupState"), document}});
     });
@@ -193,10 +200,10 @@ TEST_F(ZoneTopologyCall, MissingOrEmptyStateIsMalformed)
     start(testsupport::firstAddress(testsupport::Suite::ZoneTopology), [](const playersim::SoapCall &call) {
         return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("ZoneGroupState"), QString()}});
     });
-    const auto error = testsupport::failureOf<SonosError>(ZoneTopology(testsupport::firstAddress(testsupport::Suite::ZoneTopology)).groups());
+    const auto error = testsupport::failureOf<SonosError>(
+        ZoneTopology(testsupport::firstAddress(testsupport::Suite::ZoneTopology)).groups());
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->errorDescription(),
-              u"Could not parse the player's response: GetZoneGroupState returned no ZoneGroupState");
+    EXPECT_EQ(error->errorDescription(), u"Could not parse the player's response: GetZoneGroupState returned no ZoneGroupState");
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
 #include "PlayerSimTestSupport.h"
 
@@ -23,9 +25,8 @@ struct Page {
 Page browse(const QString &address, const QString &id, int start, int count)
 {
     const SonosKit::XMLNode answer = call(address, Service::contentDirectory, QStringLiteral("Browse"),
-                                          {{"ObjectID", id}, {"BrowseFlag", "BrowseDirectChildren"}, {"Filter", "*"},
-                                           {"StartingIndex", QString::number(start)}, {"RequestedCount", QString::number(count)},
-                                           {"SortCriteria", ""}});
+        {{"ObjectID", id}, {"BrowseFlag", "BrowseDirectChildren"}, {"Filter", "*"}, {"StartingIndex", QString::number(start)},
+            {"RequestedCount", QString::number(count)}, {"SortCriteria", ""}});
     Page page;
     page.returned = text(answer, QStringLiteral("NumberReturned")).toInt();
     page.total = text(answer, QStringLiteral("TotalMatches")).toInt();
@@ -39,8 +40,8 @@ Page browse(const QString &address, const QString &id, int start, int count)
 QString browseFault(const QString &address, const QString &id, const QString &start = QStringLiteral("0"))
 {
     const auto code = faultCode(address, Service::contentDirectory, QStringLiteral("Browse"),
-                                {{"ObjectID", id}, {"BrowseFlag", "BrowseDirectChildren"}, {"Filter", "*"},
-                                 {"StartingIndex", start}, {"RequestedCount", "100"}, {"SortCriteria", ""}});
+        {{"ObjectID", id}, {"BrowseFlag", "BrowseDirectChildren"}, {"Filter", "*"}, {"StartingIndex", start},
+            {"RequestedCount", "100"}, {"SortCriteria", ""}});
     return code ? QString::number(*code) : QStringLiteral("none");
 }
 
@@ -86,10 +87,9 @@ TEST(ContentAnswers, FavoritesCarryTheirMetadataEscapedTwice)
     Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const QString address = household.addresses()[1];
     SonosKit::SOAPClient client(address, 1400, 5.0);
-    const QString body = testsupport::await(client.callReturningRawXML(
-        Service::contentDirectory, QStringLiteral("Browse"),
+    const QString body = testsupport::await(client.callReturningRawXML(Service::contentDirectory, QStringLiteral("Browse"),
         {{"ObjectID", "FV:2"}, {"BrowseFlag", "BrowseDirectChildren"}, {"Filter", "*"}, {"StartingIndex", "0"},
-         {"RequestedCount", "100"}, {"SortCriteria", ""}}));
+            {"RequestedCount", "100"}, {"SortCriteria", ""}}));
     EXPECT_TRUE(body.contains(QStringLiteral("&lt;r:resMD&gt;&amp;lt;DIDL-Lite ")));
 
     const Page page = browse(address, QStringLiteral("FV:2"), 0, 100);

@@ -1,7 +1,9 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+#include "playersim/HouseholdJson.h"
 #include "playersim/DefaultHousehold.h"
 #include "playersim/Household.h"
 #include "playersim/HouseholdGenerator.h"
-#include "playersim/HouseholdJson.h"
 #include "playersim/LoopbackAddresses.h"
 
 #include <QSet>
@@ -92,21 +94,24 @@ TEST(HouseholdJson, BadDescriptionsAreRefusedWithTheirReason)
     EXPECT_EQ(errorFor("{}"), QStringLiteral("household: \"players\" must list at least one player"));
     EXPECT_EQ(errorFor(R"({"players":[{"uuid":"X"}]})"), QStringLiteral("players[0]: \"room\" is missing"));
     EXPECT_EQ(errorFor(R"({"players":[{"room":"A","volume":101}]})"),
-              QStringLiteral("players[0]: \"volume\" must be between 0 and 100"));
-    EXPECT_EQ(errorFor(R"({"players":[{"room":"A","volume":"loud"}]})"), QStringLiteral("players[0]: \"volume\" must be a whole number"));
+        QStringLiteral("players[0]: \"volume\" must be between 0 and 100"));
+    EXPECT_EQ(errorFor(R"({"players":[{"room":"A","volume":"loud"}]})"),
+        QStringLiteral("players[0]: \"volume\" must be a whole number"));
     EXPECT_EQ(errorFor(R"({"players":[{"room":"A","uuid":"X"},{"room":"B","uuid":"X"}]})"),
-              QStringLiteral("players[1]: the UUID X is used twice"));
+        QStringLiteral("players[1]: the UUID X is used twice"));
     EXPECT_EQ(errorFor(R"({"players":[{"room":"A","uuid":"X"}],"groups":[{"coordinator":"Y"}]})"),
-              QStringLiteral("groups[0]: no player has the UUID Y"));
+        QStringLiteral("groups[0]: no player has the UUID Y"));
     EXPECT_EQ(errorFor(R"({"players":[{"room":"A","uuid":"X"},{"room":"B","uuid":"Y"}],
                           "groups":[{"coordinator":"X","members":["Y"]},{"coordinator":"Y"}]})"),
-              QStringLiteral("groups[1]: the player Y is in two groups"));
+        QStringLiteral("groups[1]: the player Y is in two groups"));
     EXPECT_EQ(errorFor(R"({"players":[{"room":"A"}],"favorites":[{"kind":"podcast","title":"T","itemId":"i","uri":"u"}]})"),
-              QStringLiteral("favorites[0]: unknown kind \"podcast\""));
-    EXPECT_EQ(errorFor(R"({"players":[{"room":"A"}],"favorites":[{"kind":"station","title":"T","itemId":"i","uri":"u","serviceId":9}]})"),
-              QStringLiteral("favorites[0]: no service has the id 9"));
+        QStringLiteral("favorites[0]: unknown kind \"podcast\""));
+    EXPECT_EQ(
+        errorFor(
+            R"({"players":[{"room":"A"}],"favorites":[{"kind":"station","title":"T","itemId":"i","uri":"u","serviceId":9}]})"),
+        QStringLiteral("favorites[0]: no service has the id 9"));
     EXPECT_EQ(errorFor(R"({"players":[{"room":"A"}],"playlists":[{"number":1,"title":"P","tracks":[{"title":"t"}]}]})"),
-              QStringLiteral("playlists[0].tracks[0]: \"uri\" is missing"));
+        QStringLiteral("playlists[0].tracks[0]: \"uri\" is missing"));
     EXPECT_THROW(Household::fromJson("{\"players\":[]}"), HouseholdError);
 }
 

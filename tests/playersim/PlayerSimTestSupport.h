@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "TestAddresses.h"
@@ -22,12 +24,12 @@ using testsupport::startedHousehold;
 using testsupport::waitUntil;
 
 // One action on one player, waited for on the event loop.
-SonosKit::XMLNode call(const QString &address, Service service, const QString &action,
-                       const SonosKit::SOAPClient::Arguments &arguments = {});
+SonosKit::XMLNode call(
+    const QString &address, Service service, const QString &action, const SonosKit::SOAPClient::Arguments &arguments = {});
 // The UPnP error code the action fails with; nothing when it succeeds or
 // fails in another way.
-std::optional<qint64> faultCode(const QString &address, Service service, const QString &action,
-                                const SonosKit::SOAPClient::Arguments &arguments = {});
+std::optional<qint64> faultCode(
+    const QString &address, Service service, const QString &action, const SonosKit::SOAPClient::Arguments &arguments = {});
 // The text of the first element called `name` below `node`; empty when none.
 QString text(const SonosKit::XMLNode &node, const QString &name);
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
 #include "PlayerSimTestSupport.h"
 #include "playersim/SsdpResponder.h"
@@ -32,7 +34,7 @@ QList<QPair<QString, QList<Member>>> groupsOf(const QString &document)
         QList<Member> members;
         for (const SonosKit::XMLNode &member : descendants(group, u"ZoneGroupMember"))
             members.append({member.attribute(u"UUID").value_or(QString()), member.attribute(u"ZoneName").value_or(QString()),
-                            member.attribute(u"Location").value_or(QString()), member.attribute(u"Invisible") == QStringLiteral("1")});
+                member.attribute(u"Location").value_or(QString()), member.attribute(u"Invisible") == QStringLiteral("1")});
         groups.append({group.attribute(u"Coordinator").value_or(QString()), members});
     }
     return groups;
@@ -77,7 +79,8 @@ TEST(TopologyAnswers, EveryPlayerAnswersWithTheWholeHouseholdEscapedOnce)
     const QStringList addresses = household.addresses();
 
     SonosKit::SOAPClient client(addresses.first(), 1400, 5.0);
-    const QString body = testsupport::await(client.callReturningRawXML(Service::zoneGroupTopology, QStringLiteral("GetZoneGroupState")));
+    const QString body = testsupport::await(
+        client.callReturningRawXML(Service::zoneGroupTopology, QStringLiteral("GetZoneGroupState")));
     // Escaped once inside the answer: markup arrives as entities, never raw.
     EXPECT_TRUE(body.contains(QStringLiteral("<ZoneGroupState>&lt;ZoneGroupState&gt;&lt;ZoneGroups&gt;&lt;ZoneGroup ")));
     EXPECT_TRUE(body.contains(QStringLiteral("ZoneName=\"Bad &amp;amp; Sauna\"")));
@@ -124,7 +127,7 @@ TEST(TopologyAnswers, JoiningAndLeavingChangeTheTopology)
     const QString before = zoneGroupState(salon);
 
     call(bedroom, Service::avTransport, QStringLiteral("SetAVTransportURI"),
-         {{"InstanceID", "0"}, {"CurrentURI", QStringLiteral("x-rincon:") + household.uuidOf(salon)}, {"CurrentURIMetaData", ""}});
+        {{"InstanceID", "0"}, {"CurrentURI", QStringLiteral("x-rincon:") + household.uuidOf(salon)}, {"CurrentURIMetaData", ""}});
     auto groups = groupsOf(zoneGroupState(kitchen));
     ASSERT_EQ(groups.size(), 3);
     EXPECT_EQ(groups[0].second.size(), 6);
@@ -157,7 +160,8 @@ TEST(TopologyAnswers, JoiningAndLeavingChangeTheTopology)
 
     // A sub can't be grouped on its own.
     const QString sub = household.addresses()[6];
-    EXPECT_EQ(faultCode(sub, Service::avTransport, QStringLiteral("BecomeCoordinatorOfStandaloneGroup"), {{"InstanceID", "0"}}), 800);
+    EXPECT_EQ(
+        faultCode(sub, Service::avTransport, QStringLiteral("BecomeCoordinatorOfStandaloneGroup"), {{"InstanceID", "0"}}), 800);
 }
 
 TEST(TopologyAnswers, MusicServicesAndDeviceDescription)
@@ -165,7 +169,8 @@ TEST(TopologyAnswers, MusicServicesAndDeviceDescription)
     Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const QString address = household.addresses()[2];
     const SonosKit::XMLNode answer = call(address, Service::musicServices, QStringLiteral("ListAvailableServices"));
-    const SonosKit::XMLNode list = SonosKit::XMLText::document(text(answer, QStringLiteral("AvailableServiceDescriptorList"))).root();
+    const SonosKit::XMLNode list
+        = SonosKit::XMLText::document(text(answer, QStringLiteral("AvailableServiceDescriptorList"))).root();
     QHash<QString, QString> names;
     for (const SonosKit::XMLNode &service : descendants(list, u"Service"))
         names.insert(service.attribute(u"Id").value_or(QString()), service.attribute(u"Name").value_or(QString()));
@@ -191,7 +196,9 @@ TEST(TopologyAnswers, UnknownActionsAndServicesAreRefused)
     const QString address = household.addresses().first();
     EXPECT_EQ(faultCode(address, Service::zoneGroupTopology, QStringLiteral("Teleport")), 401);
     EXPECT_EQ(faultCode(address, Service::avTransport, QStringLiteral("Teleport"), {{"InstanceID", "0"}}), 401);
-    EXPECT_EQ(faultCode(address, Service::renderingControl, QStringLiteral("GetVolume"), {{"InstanceID", "0"}, {"Channel", "Loud"}}), 402);
+    EXPECT_EQ(
+        faultCode(address, Service::renderingControl, QStringLiteral("GetVolume"), {{"InstanceID", "0"}, {"Channel", "Loud"}}),
+        402);
 
     // A well-formed action answers on its own service's control path only.
     const QByteArray getVolume = "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body>"
@@ -209,7 +216,7 @@ TEST(TopologyAnswers, UnknownActionsAndServicesAreRefused)
 TEST(TopologyAnswers, SsdpAnswersNameTheTypeFoundInStAndUsn)
 {
     const playersim::SsdpPlayer player{QStringLiteral("127.0.0.11"), QStringLiteral("RINCON_000E585A100101400"),
-                                       QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")};
+        QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")};
     for (const QByteArray &target : {QByteArray("urn:schemas-upnp-org:device:ZonePlayer:1"), QByteArray("ssdp:all")}) {
         const QByteArray answer = playersim::SsdpResponder::answer(player, target, {});
         EXPECT_TRUE(answer.startsWith("HTTP/1.1 200 OK\r\n"));

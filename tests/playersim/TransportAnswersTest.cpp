@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
 #include "PlayerSimTestSupport.h"
 
@@ -19,7 +21,8 @@ const SonosKit::SOAPClient::Arguments play{{"InstanceID", "0"}, {"Speed", "1"}};
 
 QString transportState(const QString &address)
 {
-    return text(call(address, Service::avTransport, QStringLiteral("GetTransportInfo"), instance), QStringLiteral("CurrentTransportState"));
+    return text(call(address, Service::avTransport, QStringLiteral("GetTransportInfo"), instance),
+        QStringLiteral("CurrentTransportState"));
 }
 
 SonosKit::XMLNode positionInfo(const QString &address)
@@ -30,7 +33,7 @@ SonosKit::XMLNode positionInfo(const QString &address)
 void setURI(const QString &address, const QString &uri, const QString &metadata = {})
 {
     call(address, Service::avTransport, QStringLiteral("SetAVTransportURI"),
-         {{"InstanceID", "0"}, {"CurrentURI", uri}, {"CurrentURIMetaData", metadata}});
+        {{"InstanceID", "0"}, {"CurrentURI", uri}, {"CurrentURIMetaData", metadata}});
 }
 
 const playersim::SimFavorite &favoriteNamed(const QList<playersim::SimFavorite> &favorites, const QString &title)
@@ -68,8 +71,12 @@ TEST(TransportAnswers, PlayTransitionsThenPlaysAndTheQueueMovesOn)
 
     call(alpha, Service::avTransport, QStringLiteral("Seek"), {{"InstanceID", "0"}, {"Unit", "TRACK_NR"}, {"Target", "3"}});
     EXPECT_EQ(text(positionInfo(alpha), QStringLiteral("Track")), QStringLiteral("3"));
-    EXPECT_EQ(faultCode(alpha, Service::avTransport, QStringLiteral("Seek"), {{"InstanceID", "0"}, {"Unit", "TRACK_NR"}, {"Target", "4"}}), 711);
-    EXPECT_EQ(faultCode(alpha, Service::avTransport, QStringLiteral("Seek"), {{"InstanceID", "0"}, {"Unit", "REL_TIME"}, {"Target", "soon"}}), 402);
+    EXPECT_EQ(faultCode(alpha, Service::avTransport, QStringLiteral("Seek"),
+                  {{"InstanceID", "0"}, {"Unit", "TRACK_NR"}, {"Target", "4"}}),
+        711);
+    EXPECT_EQ(faultCode(alpha, Service::avTransport, QStringLiteral("Seek"),
+                  {{"InstanceID", "0"}, {"Unit", "REL_TIME"}, {"Target", "soon"}}),
+        402);
     EXPECT_EQ(faultCode(alpha, Service::avTransport, QStringLiteral("Next"), instance), 711);
 }
 
@@ -105,7 +112,8 @@ TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
 
     // A grouped member refuses transport commands.
     for (const QString action : {"Play", "Pause", "Next", "Previous", "Stop"})
-        EXPECT_EQ(faultCode(kitchen, Service::avTransport, action, action == u"Play" ? play : instance), 800) << action.toStdString();
+        EXPECT_EQ(faultCode(kitchen, Service::avTransport, action, action == u"Play" ? play : instance), 800)
+            << action.toStdString();
 
     // A lost account: accepted on SetAVTransportURI, refused on Play.
     const auto &flow = favoriteNamed(favorites, QStringLiteral("Deezer Flow"));
@@ -117,8 +125,8 @@ TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
     // Containers go through the queue.
     const auto &weekly = favoriteNamed(favorites, QStringLiteral("Discover Weekly"));
     EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("SetAVTransportURI"),
-                        {{"InstanceID", "0"}, {"CurrentURI", weekly.uri}, {"CurrentURIMetaData", ""}}),
-              714);
+                  {{"InstanceID", "0"}, {"CurrentURI", weekly.uri}, {"CurrentURIMetaData", ""}}),
+        714);
     EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("Play"), {{"InstanceID", "7"}, {"Speed", "1"}}), 402);
 }
 
@@ -132,14 +140,14 @@ TEST(TransportAnswers, PlayingAFavoriteContainerFillsTheQueue)
     call(bedroom, Service::avTransport, QStringLiteral("RemoveAllTracksFromQueue"), instance);
     EXPECT_TRUE(household.queueTitles(bedroom).isEmpty());
     const SonosKit::XMLNode added = call(bedroom, Service::avTransport, QStringLiteral("AddURIToQueue"),
-                                         {{"InstanceID", "0"}, {"EnqueuedURI", weekly.uri}, {"EnqueuedURIMetaData", ""},
-                                          {"DesiredFirstTrackNumberEnqueued", "0"}, {"EnqueueAsNext", "0"}});
+        {{"InstanceID", "0"}, {"EnqueuedURI", weekly.uri}, {"EnqueuedURIMetaData", ""}, {"DesiredFirstTrackNumberEnqueued", "0"},
+            {"EnqueueAsNext", "0"}});
     EXPECT_EQ(text(added, QStringLiteral("NumTracksAdded")).toInt(), weekly.tracks.size());
     EXPECT_EQ(household.queueURIs(bedroom).size(), weekly.tracks.size());
     const auto &saved = favoriteNamed(favorites, QStringLiteral("Dinner Party 🍷"));
     const SonosKit::XMLNode more = call(bedroom, Service::avTransport, QStringLiteral("AddURIToQueue"),
-                                        {{"InstanceID", "0"}, {"EnqueuedURI", saved.uri}, {"EnqueuedURIMetaData", ""},
-                                         {"DesiredFirstTrackNumberEnqueued", "0"}, {"EnqueueAsNext", "0"}});
+        {{"InstanceID", "0"}, {"EnqueuedURI", saved.uri}, {"EnqueuedURIMetaData", ""}, {"DesiredFirstTrackNumberEnqueued", "0"},
+            {"EnqueueAsNext", "0"}});
     EXPECT_EQ(text(more, QStringLiteral("FirstTrackNumberEnqueued")).toInt(), weekly.tracks.size() + 1);
 
     setURI(bedroom, QStringLiteral("x-rincon-queue:%1#0").arg(household.uuidOf(bedroom)));
@@ -163,21 +171,24 @@ TEST(TransportAnswers, EachPlayerHasItsOwnVolume)
     const QString alpha = household.addresses()[0];
     const QString beta = household.addresses()[1];
     auto volume = [](const QString &address) {
-        return text(call(address, Service::renderingControl, QStringLiteral("GetVolume"), {{"InstanceID", "0"}, {"Channel", "Master"}}),
-                    QStringLiteral("CurrentVolume"));
+        return text(
+            call(address, Service::renderingControl, QStringLiteral("GetVolume"), {{"InstanceID", "0"}, {"Channel", "Master"}}),
+            QStringLiteral("CurrentVolume"));
     };
     EXPECT_EQ(volume(alpha), QStringLiteral("20"));
     EXPECT_EQ(volume(beta), QStringLiteral("40"));
-    call(alpha, Service::renderingControl, QStringLiteral("SetVolume"), {{"InstanceID", "0"}, {"Channel", "Master"}, {"DesiredVolume", "150"}});
+    call(alpha, Service::renderingControl, QStringLiteral("SetVolume"),
+        {{"InstanceID", "0"}, {"Channel", "Master"}, {"DesiredVolume", "150"}});
     EXPECT_EQ(household.volume(alpha), 100);
     EXPECT_EQ(household.volume(beta), 40);
     const SonosKit::XMLNode relative = call(beta, Service::renderingControl, QStringLiteral("SetRelativeVolume"),
-                                            {{"InstanceID", "0"}, {"Channel", "Master"}, {"Adjustment", "-45"}});
+        {{"InstanceID", "0"}, {"Channel", "Master"}, {"Adjustment", "-45"}});
     EXPECT_EQ(text(relative, QStringLiteral("NewVolume")), QStringLiteral("0"));
     EXPECT_EQ(faultCode(beta, Service::renderingControl, QStringLiteral("SetVolume"),
-                        {{"InstanceID", "0"}, {"Channel", "Master"}, {"DesiredVolume", "loud"}}),
-              402);
-    call(beta, Service::renderingControl, QStringLiteral("SetMute"), {{"InstanceID", "0"}, {"Channel", "Master"}, {"DesiredMute", "1"}});
+                  {{"InstanceID", "0"}, {"Channel", "Master"}, {"DesiredVolume", "loud"}}),
+        402);
+    call(beta, Service::renderingControl, QStringLiteral("SetMute"),
+        {{"InstanceID", "0"}, {"Channel", "Master"}, {"DesiredMute", "1"}});
     EXPECT_TRUE(household.isMuted(beta));
     EXPECT_FALSE(household.isMuted(alpha));
 
@@ -186,9 +197,9 @@ TEST(TransportAnswers, EachPlayerHasItsOwnVolume)
     silence.stallAfterBytes = 0;
     household.server(beta).inject(QStringLiteral("GetVolume"), silence);
     SonosKit::SOAPClient impatient(beta, 1400, 0.3);
-    EXPECT_THROW(testsupport::await(impatient.call(Service::renderingControl, QStringLiteral("GetVolume"),
-                                                   {{"InstanceID", "0"}, {"Channel", "Master"}})),
-                 SonosKit::SonosError);
+    EXPECT_THROW(testsupport::await(impatient.call(
+                     Service::renderingControl, QStringLiteral("GetVolume"), {{"InstanceID", "0"}, {"Channel", "Master"}})),
+        SonosKit::SonosError);
     EXPECT_EQ(volume(alpha), QStringLiteral("100"));
 }
 
@@ -197,7 +208,8 @@ TEST(TransportAnswers, CoverArtIsARealImage)
     Household household = startedHousehold(Household::fromJson(smallHouseholdJson(), firstAddress(block)));
     QNetworkAccessManager manager;
     auto fetch = [&](const QString &query) {
-        QNetworkReply *reply = manager.get(QNetworkRequest(QUrl(QStringLiteral("http://%1:1400/getaa?%2").arg(household.addresses()[0], query))));
+        QNetworkReply *reply = manager.get(
+            QNetworkRequest(QUrl(QStringLiteral("http://%1:1400/getaa?%2").arg(household.addresses()[0], query))));
         EXPECT_TRUE(waitUntil([reply] { return reply->isFinished(); }));
         EXPECT_EQ(reply->header(QNetworkRequest::ContentTypeHeader).toString(), QStringLiteral("image/png"));
         const QImage image = QImage::fromData(reply->readAll(), "PNG");

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Renders the panel, the setup screen and the welcome window in the states
 // the README shows, over a real store talking to a simulated household, and
 // saves them as PNGs.
@@ -9,6 +11,7 @@
 
 #include "SonosKit/ZoneTopology.h"
 
+#include <QCoroTimer>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
@@ -19,7 +22,6 @@
 #include <QQuickView>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QCoroTimer>
 
 #include <cstdio>
 #include <functional>
@@ -62,8 +64,7 @@ public:
     Shooter(QString directory, QString firstAddress)
         : m_directory(std::move(directory))
         , m_address(std::move(firstAddress))
-    {
-    }
+    { }
 
     std::unique_ptr<PlayerStore> store(bool searchForever = false)
     {
@@ -75,15 +76,15 @@ public:
                 co_return co_await SonosKit::ZoneTopology(address).groups();
             };
         }
-        auto settings = std::make_unique<QSettings>(m_settings.filePath(QStringLiteral("Quillo-%1.conf").arg(++m_count)),
-                                                    QSettings::IniFormat);
+        auto settings = std::make_unique<QSettings>(
+            m_settings.filePath(QStringLiteral("Quillo-%1.conf").arg(++m_count)), QSettings::IniFormat);
         return std::make_unique<PlayerStore>(std::move(settings), std::move(environment));
     }
 
     // Shows `content` over `store`, lets `prepare` bring it into shape, and
     // saves the window once `ready` holds.
     bool shoot(const QString &name, PlayerStore &store, const QString &content, const std::function<void()> &prepare,
-               const std::function<bool()> &ready, const std::function<void()> &afterShowing = {})
+        const std::function<bool()> &ready, const std::function<void()> &afterShowing = {})
     {
         PlayerStore::provideToQml(&store);
         auto engine = makeQmlEngine();
@@ -158,14 +159,14 @@ int main(int argc, char *argv[])
 
     {
         auto store = shooter.store(true);
-        ok &= shooter.shoot(QStringLiteral("setup-searching"), *store, menu, [&] { TaskGuard::start(store->refreshTopology()); },
-                            [&] { return store->household().isSearching(); });
+        ok &= shooter.shoot(
+            QStringLiteral("setup-searching"), *store, menu, [&] { TaskGuard::start(store->refreshTopology()); },
+            [&] { return store->household().isSearching(); });
     }
     {
         auto store = shooter.store();
         ok &= shooter.shoot(
-            QStringLiteral("setup-failed"), *store, menu,
-            [&] { store->retryDiscovery(QStringLiteral("127.122.9.9")); },
+            QStringLiteral("setup-failed"), *store, menu, [&] { store->retryDiscovery(QStringLiteral("127.122.9.9")); },
             [&] { return store->household().statusKind() == StoreStatus::Kind::Failed; });
     }
     {
@@ -179,7 +180,9 @@ int main(int argc, char *argv[])
                 waitFor([&] { return !store->trackList().isLoading(); });
                 store->playTrackAt(2);
             },
-            [&] { return store->nowPlaying().isPlaying() && store->nowPlaying().playback() && store->nowPlaying().playback()->title; });
+            [&] {
+                return store->nowPlaying().isPlaying() && store->nowPlaying().playback() && store->nowPlaying().playback()->title;
+            });
     }
     {
         auto store = shooter.store();
@@ -200,7 +203,10 @@ int main(int argc, char *argv[])
                 store->selectProvider(QStringLiteral("Deezer"));
                 store->selectItem(idOf(*store, QStringLiteral("Deezer Flow")));
             },
-            [&] { return store->household().statusKind() == StoreStatus::Kind::Failed && !store->library().unplayableIDs().isEmpty(); },
+            [&] {
+                return store->household().statusKind() == StoreStatus::Kind::Failed
+                    && !store->library().unplayableIDs().isEmpty();
+            },
             [&] {
                 // The panel's next poll clears the failure; a slow player
                 // holds it back long enough to show.
@@ -212,8 +218,8 @@ int main(int argc, char *argv[])
     }
     {
         auto store = shooter.store();
-        ok &= shooter.shoot(QStringLiteral("welcome"), *store, QStringLiteral("qrc:/Quillo/qml/WelcomeView.qml"), {},
-                            [] { return true; });
+        ok &= shooter.shoot(
+            QStringLiteral("welcome"), *store, QStringLiteral("qrc:/Quillo/qml/WelcomeView.qml"), {}, [] { return true; });
     }
     {
         // The same panel under a dark desktop palette: every colour of the

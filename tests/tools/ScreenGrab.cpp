@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Saves what an X display shows, whole or one window, as a PNG: the desktop
 // tests and the Run command use it to record the real program under Xvfb.
 //   screengrab OUT.png [WINDOW-ID]

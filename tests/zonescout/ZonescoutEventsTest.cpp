@@ -61,18 +61,17 @@ int requests(const Household &household, const QByteArray &method)
 
 TEST(ZonescoutEvents, PrintsEachEventAsAJsonLineAndUnsubscribesOnInterrupt)
 {
-    Household household = testsupport::startedHousehold(Household::fromJson(
-        R"({"players": [{"uuid": "RINCON_A01400", "room": "Küche", "volume": 20}]})", firstAddress(block)));
+    Household household = testsupport::startedHousehold(
+        Household::fromJson(R"({"players": [{"uuid": "RINCON_A01400", "room": "Küche", "volume": 20}]})", firstAddress(block)));
     const QString player = household.addresses().first();
     QProcess process;
     process.start(QStringLiteral(ZONESCOUT_PATH),
-                  {QStringLiteral("--host"), player, QStringLiteral("events"), QStringLiteral("--listen"), spareAddress(250)});
+        {QStringLiteral("--host"), player, QStringLiteral("events"), QStringLiteral("--listen"), spareAddress(250)});
     ASSERT_TRUE(process.waitForStarted());
     Lines lines{process, {}, {}};
 
     // Every service by default, each starting with its full state.
-    ASSERT_TRUE(waitUntil([&] { return lines.read().size() >= 5; }))
-        << process.readAllStandardError().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return lines.read().size() >= 5; })) << process.readAllStandardError().toStdString();
     QStringList services;
     for (const QJsonObject &line : lines.read()) {
         EXPECT_EQ(line[u"player"].toString(), player);
@@ -80,17 +79,21 @@ TEST(ZonescoutEvents, PrintsEachEventAsAJsonLineAndUnsubscribesOnInterrupt)
         services.append(line[u"service"].toString());
     }
     services.sort();
-    EXPECT_EQ(services, QStringList({QStringLiteral("AVTransport"), QStringLiteral("ContentDirectory"),
-                                     QStringLiteral("GroupRenderingControl"), QStringLiteral("RenderingControl"),
-                                     QStringLiteral("ZoneGroupTopology")}));
-    EXPECT_TRUE(lines.has([](const QJsonObject &l) { return l[u"service"].toString() == u"RenderingControl" && l[u"volume"].toInt() == 20; }));
+    EXPECT_EQ(services,
+        QStringList({QStringLiteral("AVTransport"), QStringLiteral("ContentDirectory"), QStringLiteral("GroupRenderingControl"),
+            QStringLiteral("RenderingControl"), QStringLiteral("ZoneGroupTopology")}));
+    EXPECT_TRUE(lines.has(
+        [](const QJsonObject &l) { return l[u"service"].toString() == u"RenderingControl" && l[u"volume"].toInt() == 20; }));
     EXPECT_TRUE(lines.has([](const QJsonObject &l) {
-        return l[u"service"].toString() == u"ZoneGroupTopology" && l[u"groups"][0][u"roomNames"][0].toString() == QStringLiteral("Küche");
+        return l[u"service"].toString() == u"ZoneGroupTopology"
+            && l[u"groups"][0][u"roomNames"][0].toString() == QStringLiteral("Küche");
     })) << QJsonDocument(lines.read().last()).toJson().toStdString();
 
     household.setVolume(player, 33);
     EXPECT_TRUE(waitUntil([&] {
-        return lines.has([](const QJsonObject &l) { return l[u"service"].toString() == u"RenderingControl" && l[u"volume"].toInt() == 33 && l[u"seq"].toInt() == 1; });
+        return lines.has([](const QJsonObject &l) {
+            return l[u"service"].toString() == u"RenderingControl" && l[u"volume"].toInt() == 33 && l[u"seq"].toInt() == 1;
+        });
     }));
 
     EXPECT_EQ(household.subscriptionCount(), 5);
@@ -109,17 +112,17 @@ TEST(ZonescoutEvents, ChosenServicesOnlyAndUsageErrorsBeforeAnythingIsSent)
     const QString player = household.addresses().first();
 
     QProcess bad;
-    bad.start(QStringLiteral(ZONESCOUT_PATH), {QStringLiteral("--host"), player, QStringLiteral("events"), QStringLiteral("--service"),
-                                               QStringLiteral("volume")});
+    bad.start(QStringLiteral(ZONESCOUT_PATH),
+        {QStringLiteral("--host"), player, QStringLiteral("events"), QStringLiteral("--service"), QStringLiteral("volume")});
     ASSERT_TRUE(bad.waitForFinished(10000));
     EXPECT_EQ(bad.exitCode(), 2);
     EXPECT_TRUE(bad.readAllStandardError().contains("grouprendering"));
     EXPECT_EQ(requests(household, "SUBSCRIBE"), 0);
 
     QProcess process;
-    process.start(QStringLiteral(ZONESCOUT_PATH), {QStringLiteral("--host"), player, QStringLiteral("events"),
-                                                   QStringLiteral("--service"), QStringLiteral("grouprendering"),
-                                                   QStringLiteral("--listen"), spareAddress(250)});
+    process.start(QStringLiteral(ZONESCOUT_PATH),
+        {QStringLiteral("--host"), player, QStringLiteral("events"), QStringLiteral("--service"),
+            QStringLiteral("grouprendering"), QStringLiteral("--listen"), spareAddress(250)});
     Lines lines{process, {}, {}};
     ASSERT_TRUE(waitUntil([&] { return !lines.read().isEmpty(); })) << process.readAllStandardError().toStdString();
     EXPECT_EQ(lines.read().first()[u"service"].toString(), QStringLiteral("GroupRenderingControl"));

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "TestAddresses.h"
 
 #include <SonosKit/SonosError.h>
@@ -45,8 +47,7 @@ Outcome zonescout(const QStringList &arguments)
 
 Household started()
 {
-    return testsupport::startedHousehold(
-        Household::defaultHousehold(testsupport::firstAddress(testsupport::Suite::Zonescout)));
+    return testsupport::startedHousehold(Household::defaultHousehold(testsupport::firstAddress(testsupport::Suite::Zonescout)));
 }
 
 QStringList at(const Household &household, QStringList arguments)
@@ -115,7 +116,7 @@ TEST(Zonescout, TextColumnsLineUpWhateverTheRoomsAreCalled)
     // terminal's control sequence introducer, legal in XML.
     Household household = Household::fromJson(R"({"householdId": "Sonos_T", "players": [
         {"room": "Sun ☀️"}, {"room": "Plain!"}, {"room": "\u009b2J"}]})",
-                                               QStringLiteral("127.41.7.11"));
+        QStringLiteral("127.41.7.11"));
     QString error;
     ASSERT_TRUE(household.start(&error)) << error.toStdString();
     const Outcome run = zonescout(at(household, {"topology"}));
@@ -135,8 +136,9 @@ TEST(Zonescout, ContentListsCarryProvidersAndNulls)
     const QJsonArray favorites = json(run).toArray();
     EXPECT_EQ(favorites.size(), household.favorites().size());
     const QJsonObject station = itemTitled(favorites, QStringLiteral("Radio Paradise"));
-    EXPECT_EQ(keys(station), (QStringList{"albumArtURI", "artist", "browseID", "id", "isContainer", "metadata", "provider",
-                                         "serviceID", "title", "uri"}));
+    EXPECT_EQ(keys(station),
+        (QStringList{
+            "albumArtURI", "artist", "browseID", "id", "isContainer", "metadata", "provider", "serviceID", "title", "uri"}));
     EXPECT_EQ(station[QStringLiteral("provider")].toString(), u"TuneIn");
     EXPECT_EQ(station[QStringLiteral("serviceID")].toInt(), 254);
     EXPECT_TRUE(station[QStringLiteral("artist")].isNull());
@@ -171,8 +173,9 @@ TEST(Zonescout, ControlCommandsDriveTheHousehold)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty());
     const QJsonObject status = json(zonescout(at(household, room + QStringList{"--json", "status"}))).toObject();
-    EXPECT_EQ(keys(status), (QStringList{"album", "albumArtURI", "artist", "durationSeconds", "isMuted", "positionSeconds",
-                                        "title", "transportState", "volume"}));
+    EXPECT_EQ(keys(status),
+        (QStringList{"album", "albumArtURI", "artist", "durationSeconds", "isMuted", "positionSeconds", "title", "transportState",
+            "volume"}));
     EXPECT_EQ(status[QStringLiteral("title")].toString(), u"Radio Paradise");
     EXPECT_TRUE(status[QStringLiteral("artist")].isNull());
     EXPECT_EQ(status[QStringLiteral("volume")].toInt(), (32 + 24) / 2);
@@ -287,21 +290,9 @@ TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
 {
     // None of these reaches a player: nothing listens on this address.
     const QStringList host{"--host", "127.41.6.11"};
-    for (const QStringList &arguments : QList<QStringList>{{},
-                                                           {"dance"},
-                                                           {"--bogus", "status"},
-                                                           {"status", "now"},
-                                                           {"seek"},
-                                                           {"seek", "soon"},
-                                                           {"seek", "-5"},
-                                                           {"volume", "loud"},
-                                                           {"volume", "101"},
-                                                           {"volume", "+1000"},
-                                                           {"mute", "yes"},
-                                                           {"play-track", "0"},
-                                                           {"play-track", "99999999999"},
-                                                           {"status", "--json"},
-                                                           {"--host"}}) {
+    for (const QStringList &arguments : QList<QStringList>{{}, {"dance"}, {"--bogus", "status"}, {"status", "now"}, {"seek"},
+             {"seek", "soon"}, {"seek", "-5"}, {"volume", "loud"}, {"volume", "101"}, {"volume", "+1000"}, {"mute", "yes"},
+             {"play-track", "0"}, {"play-track", "99999999999"}, {"status", "--json"}, {"--host"}}) {
         const Outcome run = zonescout(host + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: zonescout"))) << run.err.toStdString();

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/app/QmlEngine.h"
 
 #include <QCoreApplication>
@@ -14,7 +16,7 @@ std::unique_ptr<QQmlEngine> makeQmlEngine()
     Q_UNUSED(styled);
     auto engine = std::make_unique<QQmlEngine>();
     engine->addImportPath(QStringLiteral("qrc:/"));
-    QObject::connect(engine.get(), &QQmlEngine::quit, QCoreApplication::instance(), &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(
+        engine.get(), &QQmlEngine::quit, QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
     return engine;
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/app/QuilloApplication.h"
 
 #include "Quillo/app/QmlEngine.h"
@@ -47,8 +49,8 @@ void QuilloApplication::addTrayIcon()
     m_trayIcon = std::make_unique<TrayIcon>();
     connect(m_trayIcon.get(), &TrayIcon::toggleRequested, this, &QuilloApplication::togglePanel);
     connect(m_trayIcon.get(), &TrayIcon::openRequested, this, &QuilloApplication::openPanel);
-    connect(m_trayIcon.get(), &TrayIcon::quitRequested, QCoreApplication::instance(), &QCoreApplication::quit,
-            Qt::QueuedConnection);
+    connect(
+        m_trayIcon.get(), &TrayIcon::quitRequested, QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
     PlayerStore *store = m_store.get();
     connect(m_trayIcon.get(), &TrayIcon::playPauseRequested, store, &PlayerStore::togglePlayPause);
     connect(m_trayIcon.get(), &TrayIcon::nextRequested, store, &PlayerStore::next);
@@ -56,7 +58,7 @@ void QuilloApplication::addTrayIcon()
     // Hollow at launch whatever plays; every change of playback after that
     // decides.
     connect(&store->nowPlaying(), &NowPlaying::playbackChanged, m_trayIcon.get(),
-            [this] { m_trayIcon->showPlayback(m_store->nowPlaying().playback()); });
+        [this] { m_trayIcon->showPlayback(m_store->nowPlaying().playback()); });
     m_trayIcon->showPlayback(m_store->nowPlaying().playback());
     m_trayIcon->show();
     m_popup = std::make_unique<TrayPopup>(m_engine.get(), panelContent);

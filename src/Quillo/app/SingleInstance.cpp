@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/app/SingleInstance.h"
 
 #include <QDBusAbstractAdaptor>
@@ -22,8 +24,7 @@ public:
     explicit ApplicationAdaptor(SingleInstance *instance)
         : QDBusAbstractAdaptor(instance)
         , m_instance(instance)
-    {
-    }
+    { }
 
 public Q_SLOTS:
     void Activate(const QVariantMap &platformData)
@@ -53,8 +54,7 @@ private:
 SingleInstance::SingleInstance(QString applicationID, QObject *parent)
     : QObject(parent)
     , m_applicationID(std::move(applicationID))
-{
-}
+{ }
 
 SingleInstance::~SingleInstance()
 {
@@ -82,8 +82,8 @@ bool SingleInstance::claim()
     // at once finds it.
     new ApplicationAdaptor(this);
     bus.registerObject(objectPath(m_applicationID), this);
-    const auto reply = bus.interface()->registerService(m_applicationID, QDBusConnectionInterface::DontQueueService,
-                                                        QDBusConnectionInterface::DontAllowReplacement);
+    const auto reply = bus.interface()->registerService(
+        m_applicationID, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
     if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) {
         m_registered = true;
         return true;
@@ -91,8 +91,8 @@ bool SingleInstance::claim()
     bus.unregisterObject(objectPath(m_applicationID));
     if (!reply.isValid())
         return true;
-    QDBusMessage activate = QDBusMessage::createMethodCall(m_applicationID, objectPath(m_applicationID),
-                                                           applicationInterface, QStringLiteral("Activate"));
+    QDBusMessage activate = QDBusMessage::createMethodCall(
+        m_applicationID, objectPath(m_applicationID), applicationInterface, QStringLiteral("Activate"));
     activate << QVariantMap();
     bus.call(activate, QDBus::Block, activationTimeoutMs);
     return false;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/models/ContentItemListModel.h"
 
 #include <QCoreApplication>
@@ -26,8 +28,10 @@ void ContentItemListModel::setServiceNames(const QHash<qint64, QString> &names)
 QString ContentItemListModel::unplayableHelp(const SonosKit::ContentItem &item)
 {
     if (item.uri.isEmpty())
-        return QCoreApplication::translate("ContentItemListModel", "A browse shortcut, not a playable item. Open it in the Sonos app.");
-    return QCoreApplication::translate("ContentItemListModel", "This item's music service needs re-authorizing in the Sonos app.");
+        return QCoreApplication::translate(
+            "ContentItemListModel", "A browse shortcut, not a playable item. Open it in the Sonos app.");
+    return QCoreApplication::translate(
+        "ContentItemListModel", "This item's music service needs re-authorizing in the Sonos app.");
 }
 
 QVariant ContentItemListModel::data(const QModelIndex &index, int role) const
@@ -67,15 +71,7 @@ QVariant ContentItemListModel::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> ContentItemListModel::roleNames() const
 {
-    return {{IDRole, "id"},
-            {TitleRole, "title"},
-            {URIRole, "uri"},
-            {ArtistRole, "artist"},
-            {AlbumArtURIRole, "albumArtURI"},
-            {IsContainerRole, "isContainer"},
-            {IsPlayableRole, "isPlayable"},
-            {IsMarkedRole, "isMarked"},
-            {IsUnplayableRole, "isUnplayable"},
-            {HelpTextRole, "helpText"},
-            {ProviderRole, "provider"}};
+    return {{IDRole, "id"}, {TitleRole, "title"}, {URIRole, "uri"}, {ArtistRole, "artist"}, {AlbumArtURIRole, "albumArtURI"},
+        {IsContainerRole, "isContainer"}, {IsPlayableRole, "isPlayable"}, {IsMarkedRole, "isMarked"},
+        {IsUnplayableRole, "isUnplayable"}, {HelpTextRole, "helpText"}, {ProviderRole, "provider"}};
 }

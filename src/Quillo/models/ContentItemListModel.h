@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "Quillo/models/ValueListModel.h"
@@ -17,20 +19,23 @@ class ContentItemListModel : public ValueListModel<SonosKit::ContentItem>
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("The store owns its lists.")
+    // The base's count again: QML's tools do not see through the template
+    // between this class and the base.
+    Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:
     enum Role {
         IDRole = Qt::UserRole + 1,
         TitleRole,
         URIRole,
-        ArtistRole,       // empty when the item names none
-        AlbumArtURIRole,  // empty when the item has none
+        ArtistRole, // empty when the item names none
+        AlbumArtURIRole, // empty when the item has none
         IsContainerRole,
         IsPlayableRole,
-        IsMarkedRole,     // its id is among the unplayable marks
+        IsMarkedRole, // its id is among the unplayable marks
         IsUnplayableRole, // marked, or an empty uri
-        HelpTextRole,     // why it is dimmed; empty when it is not
-        ProviderRole,     // the service or source name the provider filter uses
+        HelpTextRole, // why it is dimmed; empty when it is not
+        ProviderRole, // the service or source name the provider filter uses
     };
 
     using ValueListModel::ValueListModel;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/models/GroupListModel.h"
 
 QVariant GroupListModel::data(const QModelIndex &index, int role) const

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "SonosKit/ContentItem.h"
@@ -19,7 +21,9 @@ class ItemRecord
 
 public:
     ItemRecord() = default;
-    explicit ItemRecord(SonosKit::ContentItem item) : m_item(std::move(item)) {}
+    explicit ItemRecord(SonosKit::ContentItem item)
+        : m_item(std::move(item))
+    { }
 
     const SonosKit::ContentItem &item() const { return m_item; }
     QString id() const { return m_item.id; }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/models/PlaybackRecord.h"
 
 #include <QCoreApplication>
@@ -12,7 +14,8 @@ QString PlaybackRecord::progressText() const
     if (!hasProgress())
         return {};
     //: Read by screen readers for the progress bar, e.g. "1:23 of 4:05".
-    return QCoreApplication::translate("PlaybackRecord", "%1 of %2").arg(clock(*m_state.positionSeconds), clock(*m_state.durationSeconds));
+    return QCoreApplication::translate("PlaybackRecord", "%1 of %2")
+        .arg(clock(*m_state.positionSeconds), clock(*m_state.durationSeconds));
 }
 
 QString PlaybackRecord::clock(qint64 seconds)

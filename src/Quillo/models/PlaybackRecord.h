@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "SonosKit/PlaybackState.h"
@@ -26,7 +28,9 @@ class PlaybackRecord
 
 public:
     PlaybackRecord() = default;
-    explicit PlaybackRecord(SonosKit::PlaybackState state) : m_state(std::move(state)) {}
+    explicit PlaybackRecord(SonosKit::PlaybackState state)
+        : m_state(std::move(state))
+    { }
 
     const SonosKit::PlaybackState &state() const { return m_state; }
 

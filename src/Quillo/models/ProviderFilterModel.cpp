@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/models/ProviderFilterModel.h"
 
 ProviderFilterModel::ProviderFilterModel(QAbstractItemModel *source, int providerRole, QObject *parent)

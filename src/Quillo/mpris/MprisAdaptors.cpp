@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/mpris/MprisAdaptors.h"
 
 #include "Quillo/mpris/MprisService.h"
@@ -8,8 +10,7 @@
 MprisRootAdaptor::MprisRootAdaptor(MprisService *service)
     : QDBusAbstractAdaptor(service)
     , m_service(service)
-{
-}
+{ }
 
 void MprisRootAdaptor::Raise()
 {

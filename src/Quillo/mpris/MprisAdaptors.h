@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QDBusAbstractAdaptor>
@@ -63,7 +65,7 @@ public:
 
     QString playbackStatus() const;
     double rate() const { return 1.0; }
-    void setRate(double) {}
+    void setRate(double) { }
     QVariantMap metadata() const;
     double volume() const;
     void setVolume(double volume);

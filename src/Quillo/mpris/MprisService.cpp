@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/mpris/MprisService.h"
 
 #include "Quillo/mpris/ArtworkCache.h"
@@ -89,12 +91,13 @@ QDBusObjectPath MprisService::trackIDFor(const std::optional<PlaybackState> &pla
         return QDBusObjectPath(noTrack);
     QCryptographicHash hash(QCryptographicHash::Sha1);
     for (const QString &part : {groupID, playback->title.value_or(QString()), playback->artist.value_or(QString()),
-                                playback->album.value_or(QString()), QString::number(playback->durationSeconds.value_or(-1))}) {
+             playback->album.value_or(QString()), QString::number(playback->durationSeconds.value_or(-1))}) {
         hash.addData(part.toUtf8());
         hash.addData(QByteArrayView("\x1f", 1));
     }
     // Object path elements take letters, digits and underscores only.
-    return QDBusObjectPath(QStringLiteral("/io/github/quillo/Quillo/track/t") + QString::fromLatin1(hash.result().toHex().left(24)));
+    return QDBusObjectPath(
+        QStringLiteral("/io/github/quillo/Quillo/track/t") + QString::fromLatin1(hash.result().toHex().left(24)));
 }
 
 QDBusObjectPath MprisService::trackID() const
@@ -207,8 +210,8 @@ void MprisService::announceChanges()
         changed.insert(QStringLiteral("CanSeek"), m_lastCanSeek = seekable);
     if (changed.isEmpty())
         return;
-    QDBusMessage signal = QDBusMessage::createSignal(objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                     QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal = QDBusMessage::createSignal(
+        objectPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
     signal << QStringLiteral("org.mpris.MediaPlayer2.Player") << changed << QStringList();
     QDBusConnection::sessionBus().send(signal);
 }
@@ -252,32 +255,50 @@ void MprisService::quit()
 
 void MprisService::next()
 {
-    command([store = m_store] { if (store) store->next(); });
+    command([store = m_store] {
+        if (store)
+            store->next();
+    });
 }
 
 void MprisService::previous()
 {
-    command([store = m_store] { if (store) store->previous(); });
+    command([store = m_store] {
+        if (store)
+            store->previous();
+    });
 }
 
 void MprisService::play()
 {
-    command([store = m_store] { if (store) store->play(); });
+    command([store = m_store] {
+        if (store)
+            store->play();
+    });
 }
 
 void MprisService::pause()
 {
-    command([store = m_store] { if (store) store->pause(); });
+    command([store = m_store] {
+        if (store)
+            store->pause();
+    });
 }
 
 void MprisService::playPause()
 {
-    command([store = m_store] { if (store) store->togglePlayPause(); });
+    command([store = m_store] {
+        if (store)
+            store->togglePlayPause();
+    });
 }
 
 void MprisService::stop()
 {
-    command([store = m_store] { if (store) store->stop(); });
+    command([store = m_store] {
+        if (store)
+            store->stop();
+    });
 }
 
 void MprisService::seekBy(qint64 offsetMicroseconds)
@@ -317,7 +338,10 @@ void MprisService::setVolume(double level)
     if (!std::isfinite(level))
         return;
     const int volume = int(std::lround(std::clamp(level, 0.0, 1.0) * 100));
-    command([store = m_store, volume] { if (store) store->setGroupVolume(volume); });
+    command([store = m_store, volume] {
+        if (store)
+            store->setGroupVolume(volume);
+    });
 }
 
 void MprisService::refuseOpenUri()

@@ -1,14 +1,16 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "SonosKit/PlaybackState.h"
 
+#include <QCoroTask>
 #include <QDBusContext>
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QCoroTask>
-#include <QList>
 #include <QString>
 #include <QUrl>
 #include <QVariantMap>
@@ -23,7 +25,9 @@ class PlayerStore;
 // Quillo as a media player on the session bus (MPRIS 2), for the selected
 // group: media keys, the desktop's media widget, lock screens, playerctl.
 // Every command goes through the store, so the panel and the icon follow.
-class MprisService : public QObject, protected QDBusContext
+class MprisService
+    : public QObject
+    , protected QDBusContext
 {
     Q_OBJECT
 

@@ -1,5 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Quillo
 
@@ -39,24 +40,24 @@ ColumnLayout {
             spacing: 2
 
             ListMessage {
-                text: trackList.list.message
+                text: PlayerStore.trackList.message
             }
 
             SmallButton {
-                visible: trackList.list.canLoadFromQueue
+                visible: PlayerStore.trackList.canLoadFromQueue
                 text: qsTr("Show tracks")
                 onClicked: PlayerStore.showTracks()
             }
 
             TrackRow {
                 Layout.fillWidth: true
-                visible: trackList.library.selectedItem.isPlayable
+                visible: PlayerStore.library.selectedItem.isPlayable
                 number: 1
                 showsIndex: false
-                title: trackList.library.selectedItem.title
-                artist: trackList.library.selectedItem.artist
-                isUnplayable: trackList.library.selectedItemHelpText !== ""
-                helpText: trackList.library.selectedItemHelpText
+                title: PlayerStore.library.selectedItem.title
+                artist: PlayerStore.library.selectedItem.artist
+                isUnplayable: PlayerStore.library.selectedItemHelpText !== ""
+                helpText: PlayerStore.library.selectedItemHelpText
                 onClicked: PlayerStore.playSelectedItem()
             }
         }
@@ -66,50 +67,6 @@ ColumnLayout {
         Layout.fillWidth: true
         active: trackList.showsTracks
         visible: active
-        sourceComponent: ListView {
-            id: tracks
-
-            implicitHeight: Math.min(contentHeight, Theme.trackListMaximumHeight)
-            clip: true
-            spacing: 0
-            boundsBehavior: Flickable.StopAtBounds
-            model: trackList.list.tracks
-            // Tab reaches the list as one stop; the arrows move through it.
-            activeFocusOnTab: true
-            keyNavigationEnabled: true
-            highlightMoveDuration: 0
-
-            readonly property bool scrolls: contentHeight > height + 0.5
-            readonly property real scrollBarWidth: scrolls ? scrollBar.width : 0
-
-            ScrollBar.vertical: ScrollBar {
-                id: scrollBar
-                policy: tracks.scrolls ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
-            }
-
-            delegate: TrackRow {
-                required property int index
-                required title
-                required artist
-                required isUnplayable
-                required helpText
-
-                // Rows stop short of the scroll bar rather than run under it.
-                width: ListView.view.width - ListView.view.scrollBarWidth
-                focusPolicy: Qt.NoFocus
-                number: index + 1
-                showsIndex: ListView.view.count > 1
-                highlighted: ListView.isCurrentItem && ListView.view.activeFocus
-                onClicked: PlayerStore.playTrackAt(index)
-            }
-
-            Keys.onReturnPressed: PlayerStore.playTrackAt(currentIndex)
-            Keys.onEnterPressed: PlayerStore.playTrackAt(currentIndex)
-            Keys.onSpacePressed: PlayerStore.playTrackAt(currentIndex)
-
-            Accessible.role: Accessible.List
-            Accessible.name: qsTr("Tracks")
-            Accessible.ignored: !visible
-        }
+        sourceComponent: TrackRows {}
     }
 }

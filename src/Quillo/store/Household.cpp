@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/store/Household.h"
 
 using SonosKit::ZoneGroup;
@@ -35,8 +37,8 @@ void Household::updateSelection()
         group = groups().front();
     int index = -1;
     if (group) {
-        const auto found = std::find_if(groups().cbegin(), groups().cend(),
-                                        [&group](const ZoneGroup &candidate) { return candidate.id == group->id; });
+        const auto found = std::find_if(
+            groups().cbegin(), groups().cend(), [&group](const ZoneGroup &candidate) { return candidate.id == group->id; });
         index = found == groups().cend() ? -1 : int(found - groups().cbegin());
     }
     if (group != m_selectedGroup) {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/store/Library.h"
 
 #include <QCollator>
@@ -29,8 +31,7 @@ QCollator nameCollator()
 Library::Library(QObject *parent)
     : QObject(parent)
     , m_visibleFavorites(&m_favorites, ContentItemListModel::ProviderRole)
-{
-}
+{ }
 
 QList<ContentItem> Library::visibleFavorites() const
 {
@@ -107,8 +108,8 @@ QVariantList Library::providerChoices() const
 {
     QVariantList choices;
     //: The provider filter's entry that shows every favorite.
-    choices.append(QVariantMap{{QStringLiteral("value"), QString()},
-                               {QStringLiteral("text"), QCoreApplication::translate("Library", "All Providers")}});
+    choices.append(QVariantMap{
+        {QStringLiteral("value"), QString()}, {QStringLiteral("text"), QCoreApplication::translate("Library", "All Providers")}});
     for (const QString &provider : m_providers)
         choices.append(QVariantMap{{QStringLiteral("value"), provider}, {QStringLiteral("text"), provider}});
     return choices;
@@ -124,7 +125,7 @@ void Library::updateProviders()
     }
     const QCollator collator = nameCollator();
     std::stable_sort(providers.begin(), providers.end(),
-                     [&collator](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+        [&collator](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
     if (providers != m_providers) {
         m_providers = std::move(providers);
         Q_EMIT providersChanged();
@@ -136,10 +137,9 @@ void Library::updateSelectedProviderIndex()
 {
     // Entry 0 is every provider; a chosen provider without favorites (before
     // the lists are in) shows as no entry.
-    const int index = m_selectedProvider ? (m_providers.contains(*m_selectedProvider)
-                                                ? int(m_providers.indexOf(*m_selectedProvider)) + 1
-                                                : -1)
-                                         : 0;
+    const int index = m_selectedProvider
+        ? (m_providers.contains(*m_selectedProvider) ? int(m_providers.indexOf(*m_selectedProvider)) + 1 : -1)
+        : 0;
     if (index == m_selectedProviderIndex)
         return;
     m_selectedProviderIndex = index;
@@ -151,12 +151,13 @@ void Library::updateSelectedItem()
     const QList<ContentItem> visible = visibleFavorites();
     const auto chosen = [&]() -> qsizetype {
         if (m_selectedItemID) {
-            const auto match = std::find_if(visible.cbegin(), visible.cend(),
-                                            [this](const ContentItem &item) { return item.id == *m_selectedItemID; });
+            const auto match = std::find_if(
+                visible.cbegin(), visible.cend(), [this](const ContentItem &item) { return item.id == *m_selectedItemID; });
             if (match != visible.cend())
                 return match - visible.cbegin();
         }
-        const auto playable = std::find_if(visible.cbegin(), visible.cend(), [](const ContentItem &item) { return item.isPlayable(); });
+        const auto playable = std::find_if(
+            visible.cbegin(), visible.cend(), [](const ContentItem &item) { return item.isPlayable(); });
         if (playable != visible.cend())
             return playable - visible.cbegin();
         return visible.isEmpty() ? -1 : 0;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/store/PlayerStore.h"
 
 #include "Quillo/store/Failure.h"
@@ -31,7 +33,7 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     connect(&m_household, &Household::selectedGroupChanged, this, &PlayerStore::selectedGroupChanged);
     connect(&m_library, &Library::selectedItemChanged, this, &PlayerStore::updateLoadingTracks);
     connect(&m_library, &Library::unplayableIDsChanged, this,
-            [this] { m_trackList.tracksModel()->setMarkedIDs(m_library.unplayableIDs()); });
+        [this] { m_trackList.tracksModel()->setMarkedIDs(m_library.unplayableIDs()); });
     connect(&m_nowPlaying, &NowPlaying::isPlayingChanged, this, &PlayerStore::updateClosedPoll);
 
     // Coarse: the system may fold the wakeup into others nearby.
@@ -84,8 +86,8 @@ void PlayerStore::selectedGroupChanged()
 void PlayerStore::selectGroup(const QString &groupID)
 {
     const QList<SonosKit::ZoneGroup> &groups = m_household.groups();
-    const auto group = std::find_if(groups.cbegin(), groups.cend(),
-                                    [&groupID](const SonosKit::ZoneGroup &candidate) { return candidate.id == groupID; });
+    const auto group = std::find_if(
+        groups.cbegin(), groups.cend(), [&groupID](const SonosKit::ZoneGroup &candidate) { return candidate.id == groupID; });
     if (group == groups.cend())
         return;
     setSelectedRoomName(group->coordinator.roomName);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "Quillo/store/Household.h"
@@ -72,8 +74,8 @@ public:
     // `preferencesFile` null means the user's own file. No default for it:
     // QML prefers a default constructor to create(), and must never build a
     // store of its own.
-    explicit PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings settings = defaultSettings(),
-                         QObject *parent = nullptr);
+    explicit PlayerStore(
+        std::unique_ptr<QSettings> preferencesFile, Settings settings = defaultSettings(), QObject *parent = nullptr);
     ~PlayerStore() override;
 
     // QML never makes a store of its own: it is handed the program's.

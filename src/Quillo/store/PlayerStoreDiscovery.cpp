@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Finding the household's players and keeping the group list current.
 #include "Quillo/store/Failure.h"
 #include "Quillo/store/PlayerStore.h"

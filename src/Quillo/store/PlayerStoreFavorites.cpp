@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Favorites and Sonos Playlists, the provider filter and the chosen entry.
 #include "Quillo/store/Failure.h"
 #include "Quillo/store/PlayerStore.h"

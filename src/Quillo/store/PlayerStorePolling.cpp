@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // The panel's open/close cycle, the playback polls, commands and the volume.
 #include "Quillo/store/Failure.h"
 #include "Quillo/store/PlayerStore.h"

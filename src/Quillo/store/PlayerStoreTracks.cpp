@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Playing, and the chosen entry's track list.
 #include "Quillo/store/Failure.h"
 #include "Quillo/store/PlayerStore.h"
@@ -17,8 +19,8 @@ QString queueExplanation(const QString &provider, const std::optional<ZoneGroup>
 {
     //: %1 is a music service, %2 a speaker group such as "Kitchen + 1".
     return QCoreApplication::translate("PlayerStore",
-                                       "%1 doesn't list tracks to the player directly. Showing them loads this playlist "
-                                       "into %2's queue, replacing what's there.")
+        "%1 doesn't list tracks to the player directly. Showing them loads this playlist "
+        "into %2's queue, replacing what's there.")
         .arg(provider, group ? group->displayName() : QCoreApplication::translate("PlayerStore", "the speaker"));
 }
 
@@ -29,7 +31,7 @@ PlayerStore::TrackChoice PlayerStore::currentTrackChoice(Listing listing) const
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
     const std::optional<ContentItem> &item = m_library.selectedItem();
     return {listing == Listing::Queue && group ? group->id : QString(), item ? item->id : QString(),
-            m_library.selectedProvider().value_or(QString())};
+        m_library.selectedProvider().value_or(QString())};
 }
 
 void PlayerStore::beginListing(const TrackChoice &choice)
@@ -48,8 +50,8 @@ void PlayerStore::updateLoadingTracks()
 {
     // A listing for an entry the user has left says nothing about the entry
     // shown now.
-    m_trackList.setLoading(m_listings.contains(currentTrackChoice(Listing::Directory))
-                           || m_listings.contains(currentTrackChoice(Listing::Queue)));
+    m_trackList.setLoading(
+        m_listings.contains(currentTrackChoice(Listing::Directory)) || m_listings.contains(currentTrackChoice(Listing::Queue)));
 }
 
 QCoro::Task<void> PlayerStore::loadTracks()

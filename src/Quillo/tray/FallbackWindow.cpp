@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/tray/FallbackWindow.h"
 
 #include "Quillo/tray/ContentSize.h"
@@ -10,8 +12,7 @@ FallbackWindow::FallbackWindow(QQmlEngine *engine, const QUrl &content, std::fun
 {
     setTitle(QStringLiteral("Quillo"));
     setResizeMode(QQuickView::SizeRootObjectToView);
-    setInitialProperties({{QStringLiteral("notice"),
-                           tr("No tray here: on GNOME, add the AppIndicator extension.")}});
+    setInitialProperties({{QStringLiteral("notice"), tr("No tray here: on GNOME, add the AppIndicator extension.")}});
     setSource(content);
     followContentSize(this, [this](QSize size) { resize(size); });
 }

@@ -1,9 +1,11 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/tray/TrayHost.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
-#include <QCoreApplication>
 #include <QDBusVariant>
 #include <QGuiApplication>
 
@@ -60,9 +62,8 @@ namespace TrayHost {
 
 bool statusNotifierHostRegistered()
 {
-    QDBusMessage get = QDBusMessage::createMethodCall(watcherService, watcherPath,
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << watcherInterface << QStringLiteral("IsStatusNotifierHostRegistered");
     // Without a watcher the bus answers at once; a hung one must not hang us.
     const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 1000);
@@ -79,8 +80,8 @@ bool xembedTrayPresent()
     const xcb_atom_t selection = atom(connection, traySelection(), true);
     if (selection == XCB_ATOM_NONE) // no tray has ever run on this display
         return false;
-    xcb_get_selection_owner_reply_t *owner =
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+    xcb_get_selection_owner_reply_t *owner = xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, selection), nullptr);
     if (!owner)
         return false;
     const bool owned = owner->owner != XCB_WINDOW_NONE;
@@ -102,11 +103,10 @@ TrayHostWatch::TrayHostWatch(QObject *parent)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected()) {
-        m_watcher = std::make_unique<QDBusServiceWatcher>(watcherService, bus,
-                                                          QDBusServiceWatcher::WatchForRegistration);
+        m_watcher = std::make_unique<QDBusServiceWatcher>(watcherService, bus, QDBusServiceWatcher::WatchForRegistration);
         connect(m_watcher.get(), &QDBusServiceWatcher::serviceRegistered, this, &TrayHostWatch::check);
-        bus.connect(watcherService, watcherPath, watcherInterface, QStringLiteral("StatusNotifierHostRegistered"),
-                    this, SLOT(check()));
+        bus.connect(
+            watcherService, watcherPath, watcherInterface, QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(check()));
     }
     // Qt already listens to the root window's structure events, which is
     // where an XEmbed tray announces itself when it takes the selection.
@@ -123,8 +123,8 @@ TrayHostWatch::~TrayHostWatch()
 {
     if (QCoreApplication *application = QCoreApplication::instance())
         application->removeNativeEventFilter(this);
-    QDBusConnection::sessionBus().disconnect(watcherService, watcherPath, watcherInterface,
-                                             QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(check()));
+    QDBusConnection::sessionBus().disconnect(
+        watcherService, watcherPath, watcherInterface, QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(check()));
 }
 
 bool TrayHostWatch::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)

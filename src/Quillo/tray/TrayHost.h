@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QAbstractNativeEventFilter>
@@ -26,7 +28,9 @@ bool present();
 // Reports, once, that a tray host came up. A StatusNotifierItem host is seen
 // by the signals of the bus, an XEmbed tray by the MANAGER message a tray
 // sends to the root window when it takes the selection; nothing polls.
-class TrayHostWatch : public QObject, public QAbstractNativeEventFilter
+class TrayHostWatch
+    : public QObject
+    , public QAbstractNativeEventFilter
 {
     Q_OBJECT
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/tray/TrayPopup.h"
 
 #include "Quillo/tray/ContentSize.h"
@@ -155,8 +157,10 @@ void TrayPopup::fitToContent(QSize size)
     frame.setLeft(frame.center().x() - size.width() / 2);
     frame.setWidth(size.width());
     if (!m_available.isEmpty()) {
-        frame.moveLeft(std::clamp(frame.left(), m_available.left(), std::max(m_available.left(), m_available.right() + 1 - frame.width())));
-        frame.moveTop(std::clamp(frame.top(), m_available.top(), std::max(m_available.top(), m_available.bottom() + 1 - frame.height())));
+        frame.moveLeft(
+            std::clamp(frame.left(), m_available.left(), std::max(m_available.left(), m_available.right() + 1 - frame.width())));
+        frame.moveTop(
+            std::clamp(frame.top(), m_available.top(), std::max(m_available.top(), m_available.bottom() + 1 - frame.height())));
     }
     setGeometry(frame);
 }

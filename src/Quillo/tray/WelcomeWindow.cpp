@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "Quillo/tray/WelcomeWindow.h"
 
 #include "Quillo/tray/ContentSize.h"
@@ -10,8 +12,7 @@
 WelcomeWindow::WelcomeWindow(QQmlEngine *engine, QObject *parent)
     : QObject(parent)
     , m_engine(engine)
-{
-}
+{ }
 
 WelcomeWindow::~WelcomeWindow() = default;
 

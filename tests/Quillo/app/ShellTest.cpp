@@ -1,8 +1,10 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // The shell's pure rules: where the panel goes, which tray symbol shows, and
 // the links of the help page. No display needed.
-#include "Quillo/tray/TrayPopup.h"
-#include "Quillo/tray/TrayIcon.h"
 #include "Quillo/app/HelpLinks.h"
+#include "Quillo/tray/TrayIcon.h"
+#include "Quillo/tray/TrayPopup.h"
 
 #include <QUrlQuery>
 

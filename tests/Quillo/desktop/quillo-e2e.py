@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Quillo developers
+# SPDX-License-Identifier: MIT
 """Quillo as a user meets it, on the desktop QUILLO_MODE names:
 
 xembed   the tray icon opens the panel, which shows the remembered group and

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillo developers
+# SPDX-License-Identifier: MIT
 # Runs quillo-e2e.py against the real program on a desktop of its own: a
 # private session bus with the accessibility bus on it, a throwaway home, the
 # simulated household on addresses no other test uses, and one of these

@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Quillo developers
+# SPDX-License-Identifier: MIT
 """A StatusNotifierItem watcher and host on the session bus, as a desktop's
 panel provides one (KDE Plasma, or GNOME with the AppIndicator extension),
 for tests of a program's tray icon.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Finding the household: the typed address, the last player that answered,
 // the search, and what a failure leaves.
 #include "StoreTestSupport.h"
@@ -20,7 +22,8 @@ QStringList displayNames(const PlayerStore &store)
 
 bool finishedSearching(const PlayerStore &store)
 {
-    return store.household().statusKind() != StoreStatus::Kind::Idle && store.household().statusKind() != StoreStatus::Kind::Searching;
+    return store.household().statusKind() != StoreStatus::Kind::Idle
+        && store.household().statusKind() != StoreStatus::Kind::Searching;
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Players that misbehave, and a store that goes away mid-request: the store
 // ends in its documented state, never crashes, and never blocks the main
 // thread while it waits.
@@ -44,8 +46,8 @@ playersim::Fault faultFor(Misbehaviour misbehaviour)
         fault.reset = true;
         break;
     case Misbehaviour::Garbage:
-        fault.answer = playersim::Answer{.status = 200, .body = "<s:Envelope><<<&&&\x01\x02 not xml", .contentType = "text/xml",
-                                         .headers = {}};
+        fault.answer = playersim::Answer{
+            .status = 200, .body = "<s:Envelope><<<&&&\x01\x02 not xml", .contentType = "text/xml", .headers = {}};
         break;
     case Misbehaviour::Huge: {
         QByteArray body = "<?xml version=\"1.0\"?><s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body>";
@@ -66,9 +68,7 @@ public:
     {
         m_clock.start();
         m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = std::max(m_longest, m_clock.restart());
-        });
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_longest = std::max(m_longest, m_clock.restart()); });
         m_timer.start(10);
     }
     qint64 longestGapMs() const { return m_longest; }
@@ -156,8 +156,8 @@ TEST_P(HostilePlayer, AFailedListingOffersTheQueue)
 }
 
 INSTANTIATE_TEST_SUITE_P(Misbehaviours, HostilePlayer,
-                         ::testing::Values(Misbehaviour::Stall, Misbehaviour::Reset, Misbehaviour::Garbage, Misbehaviour::Huge),
-                         [](const auto &info) { return nameOf(info.param); });
+    ::testing::Values(Misbehaviour::Stall, Misbehaviour::Reset, Misbehaviour::Garbage, Misbehaviour::Huge),
+    [](const auto &info) { return nameOf(info.param); });
 
 // Tests free the store while its requests still wait on a player; the
 // requests end afterwards and must find nothing to write into.
@@ -183,12 +183,26 @@ TEST(PlayerStoreTeardown, AStoreDestroyedMidRequestEndsItsTasksQuietly)
         ASSERT_TRUE(waitUntil([&] { return waitUntilSettled(*store) && !store->library().isRefreshing(); }));
         household.log()->clear();
         switch (round) {
-        case 0: store->menuOpened(); break;
-        case 1: store->refreshFavorites(); break;
-        case 2: store->retryDiscovery(living); break;
-        case 3: store->commitVolume(10); break;
-        case 4: store->playSelectedItem(); store->showTracks(); break;
-        case 5: store->selectItem(QStringLiteral("SQ:3")); store->togglePlayPause(); break;
+        case 0:
+            store->menuOpened();
+            break;
+        case 1:
+            store->refreshFavorites();
+            break;
+        case 2:
+            store->retryDiscovery(living);
+            break;
+        case 3:
+            store->commitVolume(10);
+            break;
+        case 4:
+            store->playSelectedItem();
+            store->showTracks();
+            break;
+        case 5:
+            store->selectItem(QStringLiteral("SQ:3"));
+            store->togglePlayPause();
+            break;
         }
         ASSERT_TRUE(waitUntil([&] { return !household.log()->all().empty(); })) << "round " << round;
         store.reset();
@@ -198,7 +212,8 @@ TEST(PlayerStoreTeardown, AStoreDestroyedMidRequestEndsItsTasksQuietly)
             return std::all_of(requests.begin(), requests.end(), [](const playersim::LoggedRequest &request) {
                 return request.answered != std::chrono::steady_clock::time_point();
             });
-        })) << "round " << round;
+        })) << "round "
+            << round;
         waitUntil([] { return false; }, std::chrono::milliseconds(50));
     }
 }

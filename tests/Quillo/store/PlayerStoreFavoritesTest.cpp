@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // Favorites and Sonos Playlists: the load, the provider filter and the entry
 // the user chose.
 #include "StoreTestSupport.h"
@@ -17,10 +19,7 @@ struct FavoritesRig {
     StoreRig rig{household};
     std::unique_ptr<PlayerStore> store = rig.makeStore();
 
-    void load()
-    {
-        ASSERT_TRUE(refreshedFavorites(*store));
-    }
+    void load() { ASSERT_TRUE(refreshedFavorites(*store)); }
 };
 
 } // namespace
@@ -31,9 +30,8 @@ TEST(PlayerStoreFavorites, LoadsFavoritesThenPlaylistsWithSortedProviders)
     NotificationCounter counter(rig.store.get());
     rig.load();
     EXPECT_EQ(titles(rig.store->library().favorites()),
-              (QStringList{"Radio Paradise", "Discover Weekly", "Morning Mix", "Browse Jazz", "Solo", "Dinner Party"}));
-    EXPECT_EQ(rig.store->library().providers(),
-              (QStringList{"Deezer", "Sonos Playlists", "Spotify", "TuneIn"}));
+        (QStringList{"Radio Paradise", "Discover Weekly", "Morning Mix", "Browse Jazz", "Solo", "Dinner Party"}));
+    EXPECT_EQ(rig.store->library().providers(), (QStringList{"Deezer", "Sonos Playlists", "Spotify", "TuneIn"}));
     EXPECT_EQ(rig.store->library().visibleFavorites(), rig.store->library().favorites());
     // The first playable entry is chosen when nothing was.
     ASSERT_TRUE(rig.store->library().selectedItem());
@@ -89,8 +87,8 @@ TEST(PlayerStoreFavorites, AFailingBrowseLeavesFavoritesAndCancelsTheRest)
     const QString host = rig.store->household().selectedGroup()->coordinator.host;
     // The service list answers slowly, the listings fail:
     // the load gives up at once instead of waiting for the names.
-    rig.household.server(host).inject(QStringLiteral("ListAvailableServices"),
-                                      playersim::Fault{.delay = std::chrono::seconds(4), .remaining = 1});
+    rig.household.server(host).inject(
+        QStringLiteral("ListAvailableServices"), playersim::Fault{.delay = std::chrono::seconds(4), .remaining = 1});
     rig.household.server(host).inject(QStringLiteral("Browse"), playersim::Fault{.reset = true});
     NotificationCounter counter(rig.store.get());
 
@@ -108,8 +106,8 @@ TEST(PlayerStoreFavorites, AnEntryPickedWhileTheLoadFinishesStaysPicked)
     rig.load();
     const QString host = rig.store->household().selectedGroup()->coordinator.host;
     // The lists arrive, the service names a little later.
-    rig.household.server(host).inject(QStringLiteral("ListAvailableServices"),
-                                      playersim::Fault{.delay = std::chrono::milliseconds(400), .remaining = 1});
+    rig.household.server(host).inject(
+        QStringLiteral("ListAvailableServices"), playersim::Fault{.delay = std::chrono::milliseconds(400), .remaining = 1});
     rig.household.log()->clear();
     rig.store->refreshFavorites();
     ASSERT_TRUE(waitUntil([&] { return callCount(rig.household, QStringLiteral("Browse")) >= 2; }));

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // The panel's cycle: polling only while open, notifications only on change,
 // commands and their failures, and the volume the slider keeps.
 #include "StoreTestSupport.h"
@@ -123,8 +125,7 @@ TEST(PlayerStorePolling, AFailedMemberVolumeReadRefreshesTheTopologyAndKeepsPlay
     PollingRig rig;
     rig.choose(QStringLiteral("Kitchen + 1"));
     const auto before = rig.store->nowPlaying().playback();
-    rig.household.server(rig.address(QStringLiteral("Office")))
-        .inject(QStringLiteral("GetVolume"), brokenAnswer());
+    rig.household.server(rig.address(QStringLiteral("Office"))).inject(QStringLiteral("GetVolume"), brokenAnswer());
     rig.household.log()->clear();
     NotificationCounter counter(rig.store.get());
 
@@ -142,7 +143,8 @@ TEST(PlayerStorePolling, AFailedCommandShowsFailedUntilTheRefreshFindsThePlayers
     rig.household.server(rig.address(QStringLiteral("Living Room")))
         .inject(QStringLiteral("Next"), playersim::Fault{.answer = playersim::soapFault(711), .remaining = 1});
     QList<StoreStatus::Kind> kinds;
-    QObject::connect(&rig.store->household(), &Household::statusChanged, [&] { kinds.append(rig.store->household().statusKind()); });
+    QObject::connect(
+        &rig.store->household(), &Household::statusChanged, [&] { kinds.append(rig.store->household().statusKind()); });
     rig.household.log()->clear();
 
     rig.store->next();
@@ -185,7 +187,8 @@ TEST(PlayerStorePolling, ASnapshotOfTheGroupJustLeftIsDropped)
     rig.household.server(rig.address(QStringLiteral("Kitchen")))
         .inject(QStringLiteral("GetTransportInfo"), playersim::Fault{.delay = std::chrono::milliseconds(300), .remaining = 1});
     QList<std::optional<SonosKit::PlaybackState>> shown;
-    QObject::connect(&rig.store->nowPlaying(), &NowPlaying::playbackChanged, [&] { shown.append(rig.store->nowPlaying().playback()); });
+    QObject::connect(
+        &rig.store->nowPlaying(), &NowPlaying::playbackChanged, [&] { shown.append(rig.store->nowPlaying().playback()); });
 
     auto lateRead = rig.store->refreshPlayback();
     rig.store->selectGroup(groupNamed(*rig.store, QStringLiteral("Living Room"))->id);
@@ -203,8 +206,8 @@ TEST(PlayerStorePolling, APanelClosedDuringItsStartUpStartsNothingMore)
     PollingRig rig;
     rig.choose(QStringLiteral("Living Room"));
     for (const QString &address : rig.household.addresses())
-        rig.household.server(address).inject(QStringLiteral("GetZoneGroupState"),
-                                             playersim::Fault{.delay = std::chrono::milliseconds(200)});
+        rig.household.server(address).inject(
+            QStringLiteral("GetZoneGroupState"), playersim::Fault{.delay = std::chrono::milliseconds(200)});
     rig.household.log()->clear();
     rig.store->menuOpened();
     rig.store->menuClosed();

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // The four preferences: what reaches the file, when, and what a damaged file
 // reads as. None of these needs a player.
 #include "StoreTestSupport.h"
@@ -107,8 +109,8 @@ TEST(PlayerStorePreferences, ValuesOfTheWrongTypeReadAsAbsent)
 
 TEST(PlayerStorePreferences, ACorruptFileGivesTheDefaultsAndTakesNewChoices)
 {
-    for (const QByteArray &garbage : {QByteArray("\xff\xfe\x00\x01[[[=\n\x00\x00", 10), QByteArray(100000, '['),
-                                      QByteArray("[General\nmanualHost")}) {
+    for (const QByteArray &garbage :
+        {QByteArray("\xff\xfe\x00\x01[[[=\n\x00\x00", 10), QByteArray(100000, '['), QByteArray("[General\nmanualHost")}) {
         StoreRig rig(nobody);
         rig.writeSettingsText(garbage);
         auto store = rig.makeStore();

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // The chosen entry's track list, from the directory or through the queue,
 // and playing entries and tracks.
 #include "StoreTestSupport.h"
@@ -53,7 +55,7 @@ TEST(PlayerStoreTracks, EachKindOfEntryListsItsOwnWay)
     rig.choose(QStringLiteral("Browse Jazz"));
     EXPECT_TRUE(rig.store->trackList().tracks().isEmpty());
     EXPECT_EQ(rig.store->trackList().message(),
-              std::optional<QString>(QStringLiteral("This is a browse shortcut. Open it in the Sonos app.")));
+        std::optional<QString>(QStringLiteral("This is a browse shortcut. Open it in the Sonos app.")));
 
     rig.choose(QStringLiteral("Discover Weekly"));
     EXPECT_TRUE(rig.store->trackList().tracks().isEmpty());
@@ -108,13 +110,18 @@ TEST(PlayerStoreTracks, AnEmptyQueueSaysSoAndAFailedLoadKeepsTheList)
     EXPECT_TRUE(rig.store->trackList().canLoadFromQueue());
 
     // A queue that answers empty.
-    const QByteArray emptyBrowse = R"(<?xml version="1.0"?><s:Envelope xmlns:s="http://schemas.xmlsoap.org/soap/envelope/"><s:Body><u:BrowseResponse xmlns:u="urn:schemas-upnp-org:service:ContentDirectory:1"><Result>&lt;DIDL-Lite xmlns="urn:schemas-upnp-org:metadata-1-0/DIDL-Lite/"&gt;&lt;/DIDL-Lite&gt;</Result><NumberReturned>0</NumberReturned><TotalMatches>0</TotalMatches><UpdateID>1</UpdateID></u:BrowseResponse></s:Body></s:Envelope>)";
+    const QByteArray emptyBrowse
+        = R"(<?xml version="1.0"?><s:Envelope xmlns:s="http://schemas.xmlsoap.org/soap/envelope/"><s:Body><u:BrowseResponse xmlns:u="urn:schemas-upnp-org:service:ContentDirectory:1"><Result>&lt;DIDL-Lite xmlns="urn:schemas-upnp-org:metadata-1-0/DIDL-Lite/"&gt;&lt;/DIDL-Lite&gt;</Result><NumberReturned>0</NumberReturned><TotalMatches>0</TotalMatches><UpdateID>1</UpdateID></u:BrowseResponse></s:Body></s:Envelope>)";
     rig.household.server(rig.living())
-        .inject(QStringLiteral("Browse"), playersim::Fault{.answer = playersim::Answer{.status = 200, .body = emptyBrowse, .contentType = "text/xml", .headers = {}}, .remaining = 1});
+        .inject(QStringLiteral("Browse"),
+            playersim::Fault{
+                .answer = playersim::Answer{.status = 200, .body = emptyBrowse, .contentType = "text/xml", .headers = {}},
+                .remaining = 1});
     rig.store->showTracks();
     ASSERT_TRUE(waitUntil([&] { return rig.store->trackList().source() == TrackList::Source::Queue; }));
     EXPECT_TRUE(rig.store->trackList().tracks().isEmpty());
-    EXPECT_EQ(rig.store->trackList().message(), std::optional<QString>(QStringLiteral("The player returned no tracks for this playlist.")));
+    EXPECT_EQ(rig.store->trackList().message(),
+        std::optional<QString>(QStringLiteral("The player returned no tracks for this playlist.")));
 }
 
 TEST(PlayerStoreTracks, AnEntryNeedingReauthorizingIsMarkedUntilItPlays)
@@ -127,8 +134,9 @@ TEST(PlayerStoreTracks, AnEntryNeedingReauthorizingIsMarkedUntilItPlays)
     rig.choose(QStringLiteral("Morning Mix"));
     rig.store->playSelectedItem();
     ASSERT_TRUE(waitUntil([&] { return rig.store->household().statusKind() == StoreStatus::Kind::Failed; }));
-    EXPECT_EQ(rig.store->household().statusMessage(), QStringLiteral("\"Morning Mix\" can't play — its music service needs "
-                                                         "re-authorizing in the Sonos app."));
+    EXPECT_EQ(rig.store->household().statusMessage(),
+        QStringLiteral("\"Morning Mix\" can't play — its music service needs "
+                       "re-authorizing in the Sonos app."));
     EXPECT_TRUE(rig.store->library().unplayableIDs().contains(mix));
     EXPECT_EQ(marks, 1);
     rig.household.log()->clear();
@@ -195,7 +203,7 @@ TEST(PlayerStoreTracks, ChoosingAGroupClearsPlaybackAndThePendingVolume)
     ASSERT_TRUE(rig.store->nowPlaying().playback());
     QList<bool> playbackPresent;
     QObject::connect(&rig.store->nowPlaying(), &NowPlaying::playbackChanged,
-                     [&] { playbackPresent.append(rig.store->nowPlaying().playback().has_value()); });
+        [&] { playbackPresent.append(rig.store->nowPlaying().playback().has_value()); });
     const SonosKit::ZoneGroup kitchen = rig.store->household().groups().front().coordinator.roomName == QStringLiteral("Kitchen")
         ? rig.store->household().groups().front()
         : rig.store->household().groups().back();

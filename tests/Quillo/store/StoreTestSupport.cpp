@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "StoreTestSupport.h"
 
 #include "SonosKit/ZoneTopology.h"
@@ -19,9 +21,8 @@ QJsonArray tracks(const QString &prefix, int count, int seconds = 200)
     QJsonArray list;
     for (int i = 1; i <= count; ++i)
         list.append(QJsonObject{{"title", QStringLiteral("%1 %2").arg(prefix).arg(i)},
-                                {"uri", QStringLiteral("x-file-cifs://nas/%1/%2.flac").arg(prefix).arg(i)},
-                                {"duration", seconds},
-                                {"artist", "Test Artist"}});
+            {"uri", QStringLiteral("x-file-cifs://nas/%1/%2.flac").arg(prefix).arg(i)}, {"duration", seconds},
+            {"artist", "Test Artist"}});
     return list;
 }
 
@@ -30,28 +31,30 @@ QJsonArray tracks(const QString &prefix, int count, int seconds = 200)
 QByteArray householdJson()
 {
     const QJsonObject household{
-        {"players", QJsonArray{QJsonObject{{"uuid", "RINCON_L01400"}, {"room", "Living Room"}, {"volume", 30},
-                                           {"queue", tracks("Queued", 3)}},
-                               QJsonObject{{"uuid", "RINCON_K01400"}, {"room", "Kitchen"}, {"volume", 20}},
-                               QJsonObject{{"uuid", "RINCON_O01400"}, {"room", "Office"}, {"volume", 40}}}},
-        {"groups", QJsonArray{QJsonObject{{"coordinator", "RINCON_K01400"},
-                                          {"members", QJsonArray{"RINCON_K01400", "RINCON_O01400"}}}}},
-        {"services", QJsonArray{QJsonObject{{"id", 12}, {"name", "Spotify"}}, QJsonObject{{"id", 254}, {"name", "TuneIn"}},
-                                QJsonObject{{"id", 2}, {"name", "Deezer"}, {"authorized", false}}}},
+        {"players",
+            QJsonArray{
+                QJsonObject{{"uuid", "RINCON_L01400"}, {"room", "Living Room"}, {"volume", 30}, {"queue", tracks("Queued", 3)}},
+                QJsonObject{{"uuid", "RINCON_K01400"}, {"room", "Kitchen"}, {"volume", 20}},
+                QJsonObject{{"uuid", "RINCON_O01400"}, {"room", "Office"}, {"volume", 40}}}},
+        {"groups",
+            QJsonArray{QJsonObject{{"coordinator", "RINCON_K01400"}, {"members", QJsonArray{"RINCON_K01400", "RINCON_O01400"}}}}},
+        {"services",
+            QJsonArray{QJsonObject{{"id", 12}, {"name", "Spotify"}}, QJsonObject{{"id", 254}, {"name", "TuneIn"}},
+                QJsonObject{{"id", 2}, {"name", "Deezer"}, {"authorized", false}}}},
         {"favorites",
-         QJsonArray{
-             QJsonObject{{"kind", "station"}, {"title", "Radio Paradise"}, {"serviceId", 254},
-                         {"uri", "x-sonosapi-stream:s13606?sid=254&flags=8224&sn=0"}, {"itemId", "F00092020s13606"}},
-             QJsonObject{{"kind", "container"}, {"title", "Discover Weekly"}, {"serviceId", 12},
-                         {"uri", "x-rincon-cpcontainer:1006206cspotify%3aplaylist%3aweekly?sid=12&flags=8300&sn=1"},
-                         {"itemId", "1006206cspotify%3aplaylist%3aweekly"}, {"tracks", tracks("Weekly", 3)}},
-             QJsonObject{{"kind", "station"}, {"title", "Morning Mix"}, {"serviceId", 2},
-                         {"uri", "x-sonosapi-stream:s999?sid=2&flags=8224&sn=3"}, {"itemId", "F00092020s999"}},
-             QJsonObject{{"kind", "shortcut"}, {"title", "Browse Jazz"}, {"serviceId", 12}, {"itemId", "S:jazz"}},
-             QJsonObject{{"kind", "track"}, {"title", "Solo"}, {"serviceId", 12},
-                         {"uri", "x-sonos-spotify:spotify%3atrack%3asolo?sid=12&flags=8224&sn=1"},
-                         {"itemId", "10032020spotify%3atrack%3asolo"}},
-         }},
+            QJsonArray{
+                QJsonObject{{"kind", "station"}, {"title", "Radio Paradise"}, {"serviceId", 254},
+                    {"uri", "x-sonosapi-stream:s13606?sid=254&flags=8224&sn=0"}, {"itemId", "F00092020s13606"}},
+                QJsonObject{{"kind", "container"}, {"title", "Discover Weekly"}, {"serviceId", 12},
+                    {"uri", "x-rincon-cpcontainer:1006206cspotify%3aplaylist%3aweekly?sid=12&flags=8300&sn=1"},
+                    {"itemId", "1006206cspotify%3aplaylist%3aweekly"}, {"tracks", tracks("Weekly", 3)}},
+                QJsonObject{{"kind", "station"}, {"title", "Morning Mix"}, {"serviceId", 2},
+                    {"uri", "x-sonosapi-stream:s999?sid=2&flags=8224&sn=3"}, {"itemId", "F00092020s999"}},
+                QJsonObject{{"kind", "shortcut"}, {"title", "Browse Jazz"}, {"serviceId", 12}, {"itemId", "S:jazz"}},
+                QJsonObject{{"kind", "track"}, {"title", "Solo"}, {"serviceId", 12},
+                    {"uri", "x-sonos-spotify:spotify%3atrack%3asolo?sid=12&flags=8224&sn=1"},
+                    {"itemId", "10032020spotify%3atrack%3asolo"}},
+            }},
         {"playlists", QJsonArray{QJsonObject{{"number", 3}, {"title", "Dinner Party"}, {"tracks", tracks("Dinner", 2)}}}},
     };
     return QJsonDocument(household).toJson();
@@ -59,8 +62,7 @@ QByteArray householdJson()
 
 playersim::Household startedHousehold(testsupport::Suite suite, int slot)
 {
-    return testsupport::startedHousehold(
-        playersim::Household::fromJson(householdJson(), testsupport::firstAddress(suite, slot)));
+    return testsupport::startedHousehold(playersim::Household::fromJson(householdJson(), testsupport::firstAddress(suite, slot)));
 }
 
 NotificationCounter::NotificationCounter(QObject *object)
@@ -76,7 +78,7 @@ NotificationCounter::NotificationCounter(QObject *object)
             if (qobject_cast<QAbstractItemModel *>(part)) {
                 // A list counts its rows under its own name: "groups.count".
                 watch(part, part->metaObject()->property(part->metaObject()->indexOfProperty("count")),
-                      QByteArray(property.name()) + ".count");
+                    QByteArray(property.name()) + ".count");
                 continue;
             }
             const NotificationCounter inner(part);
@@ -124,8 +126,7 @@ void NotificationCounter::reset()
 
 StoreRig::StoreRig(const playersim::Household &household)
     : StoreRig(household.addresses().first())
-{
-}
+{ }
 
 StoreRig::StoreRig(QString address)
     : searchAddress(std::move(address))

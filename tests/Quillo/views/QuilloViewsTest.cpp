@@ -1,12 +1,14 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 // The panel and the welcome window as shipped, over a real store talking to
 // the simulated household: which screen shows, what it says, and what a click
 // on it reaches.
 #include "StoreTestSupport.h"
 #include "ViewTestSupport.h"
 
+#include "Quillo/app/HelpLinks.h"
 #include "Quillo/app/QmlEngine.h"
 #include "Quillo/app/QuilloApplication.h"
-#include "Quillo/app/HelpLinks.h"
 #include "Quillo/tray/WelcomeWindow.h"
 
 #include <QAccessibleValueInterface>
@@ -47,8 +49,8 @@ struct Panel {
         // chosen when it began, overriding any choice made meanwhile: wait
         // for its very end, the service names and the entry's tracks.
         EXPECT_TRUE(waitUntil([this] {
-            return !store->library().favorites().isEmpty() && !store->library().serviceNames().isEmpty() && store->library().selectedItem()
-                && !store->trackList().isLoading();
+            return !store->library().favorites().isEmpty() && !store->library().serviceNames().isEmpty()
+                && store->library().selectedItem() && !store->trackList().isLoading();
         })) << view->tree();
     }
 
@@ -111,9 +113,10 @@ TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)
     ViewWindow view(*store, menuView);
 
     ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("No Sonos speakers found"))) << view.tree();
-    EXPECT_TRUE(view.node(Text, QStringLiteral("Quillo searched your network and no speaker answered. Check that this "
-                                               "computer is on the same network as your speakers, or enter a speaker's "
-                                               "address below.")))
+    EXPECT_TRUE(view.node(Text,
+        QStringLiteral("Quillo searched your network and no speaker answered. Check that this "
+                       "computer is on the same network as your speakers, or enter a speaker's "
+                       "address below.")))
         << view.tree();
     EXPECT_TRUE(view.node(Button, QStringLiteral("Troubleshooting\u2026")));
     EXPECT_FALSE(view.node(QAccessible::EditableText, QStringLiteral("Speaker address"))) << view.tree();
@@ -133,8 +136,10 @@ TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)
 
     ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("Couldn't reach that speaker"))) << view.tree();
     EXPECT_EQ(store->preferences().manualHost(), silent);
-    EXPECT_TRUE(view.node(Text, silent + QStringLiteral(" didn't answer. Check the address, or clear it to go back to "
-                                                         "automatic discovery.")))
+    EXPECT_TRUE(view.node(Text,
+        silent
+            + QStringLiteral(" didn't answer. Check the address, or clear it to go back to "
+                             "automatic discovery.")))
         << view.tree();
     EXPECT_FALSE(view.node(Button, QStringLiteral("Troubleshooting\u2026"))) << view.tree();
     EXPECT_TRUE(view.node(Link, QStringLiteral("Use Automatic Discovery")));
@@ -169,7 +174,7 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     view.click(Button, QStringLiteral("Next"));
     ASSERT_TRUE(waitUntil([&] { return callCount(panel.household, QStringLiteral("Next")) == 1; }));
     EXPECT_EQ(panel.household.log()->calls(QStringLiteral("Next")).front().player,
-              panel.store->household().groups().front().coordinator.host);
+        panel.store->household().groups().front().coordinator.host);
 
     // Another group, picked from the list as the user does.
     view.click(QAccessible::ComboBox, QStringLiteral("Group"));
@@ -244,11 +249,14 @@ TEST(QuilloViews, TrackRowsAreNumberedFromOneInLongerListsAndPlayTheirPosition)
     QQuickItem *second = ViewWindow::itemOf(view.node(Button, QStringLiteral("Dinner 2")));
     ASSERT_TRUE(first);
     EXPECT_EQ(visibleTexts(first), (QStringList{QStringLiteral("1"), QStringLiteral("Dinner 1"), QStringLiteral("Test Artist")}));
-    EXPECT_EQ(visibleTexts(second), (QStringList{QStringLiteral("2"), QStringLiteral("Dinner 2"), QStringLiteral("Test Artist")}));
+    EXPECT_EQ(
+        visibleTexts(second), (QStringList{QStringLiteral("2"), QStringLiteral("Dinner 2"), QStringLiteral("Test Artist")}));
 
     view.click(Button, QStringLiteral("Dinner 2"));
-    EXPECT_TRUE(waitUntil([&] { return panel.store->nowPlaying().playback() && panel.store->nowPlaying().playback()->title == QStringLiteral("Dinner 2"); }))
-        << "now: " << panel.household.currentURI(panel.address(QStringLiteral("Living Room"))).toStdString();
+    EXPECT_TRUE(waitUntil([&] {
+        return panel.store->nowPlaying().playback() && panel.store->nowPlaying().playback()->title == QStringLiteral("Dinner 2");
+    })) << "now: "
+        << panel.household.currentURI(panel.address(QStringLiteral("Living Room"))).toStdString();
 
     // A list of one has nothing to count.
     panel.select(QStringLiteral("Solo"));
@@ -272,8 +280,8 @@ TEST(QuilloViews, ADimmedRowStillPlaysAndTheFooterSaysWhyUntilTheNextGoodRefresh
     QAccessibleInterface *row = view.node(Button, QStringLiteral("Morning Mix"));
     ASSERT_TRUE(row) << view.tree();
     EXPECT_DOUBLE_EQ(ViewWindow::itemOf(row)->opacity(), 0.5);
-    EXPECT_EQ(row->text(QAccessible::Description),
-              QStringLiteral("This item's music service needs re-authorizing in the Sonos app."));
+    EXPECT_EQ(
+        row->text(QAccessible::Description), QStringLiteral("This item's music service needs re-authorizing in the Sonos app."));
     EXPECT_EQ(callCount(panel.household, QStringLiteral("Play")), 1);
 
     view.click(Button, QStringLiteral("Morning Mix"));
@@ -291,8 +299,9 @@ TEST(QuilloViews, ShowTracksFillsTheListOfAStreamingPlaylistThroughTheQueue)
     ViewWindow &view = *panel.view;
     panel.select(QStringLiteral("Discover Weekly"));
     ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("Show tracks"))) << view.tree();
-    EXPECT_TRUE(view.node(Text, QStringLiteral("Spotify doesn't list tracks to the player directly. Showing them loads "
-                                               "this playlist into Living Room's queue, replacing what's there.")))
+    EXPECT_TRUE(view.node(Text,
+        QStringLiteral("Spotify doesn't list tracks to the player directly. Showing them loads "
+                       "this playlist into Living Room's queue, replacing what's there.")))
         << view.tree();
     // The favorite itself stays playable from its row.
     EXPECT_TRUE(view.node(Button, QStringLiteral("Discover Weekly")));
@@ -377,4 +386,3 @@ TEST(QuilloViews, SystemVersionsReadAsThreeNumbers)
     EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("6.1.0-18-amd64")), QStringLiteral("6.1.0"));
     EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("rolling")), QStringLiteral("0.0.0"));
 }
-

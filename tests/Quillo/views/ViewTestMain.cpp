@@ -1,5 +1,7 @@
-#include <QEvent>
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include <QApplication>
+#include <QEvent>
 
 #include <gtest/gtest.h>
 

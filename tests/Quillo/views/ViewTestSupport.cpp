@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #include "ViewTestSupport.h"
 
 #include "TestAddresses.h"
@@ -65,8 +67,8 @@ StoreHandle ViewRig::makeStore()
     PlayerStore::Settings environment;
     environment.pollPause = std::chrono::milliseconds(60);
     environment.householdSearchTimeout = 0.5;
-    environment.findHousehold = [address = searchAddress, kind = search,
-                                 gate = gate](double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
+    environment.findHousehold = [address = searchAddress, kind = search, gate = gate](
+                                    double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
         if (kind == Search::FindsNothing)
             co_return QList<SonosKit::ZoneGroup>();
         if (kind == Search::Gated) {
@@ -169,10 +171,10 @@ std::string ViewWindow::tree() const
     std::function<void(QAccessibleInterface *, int)> walk = [&](QAccessibleInterface *current, int depth) {
         if (!current || !current->isValid())
             return;
-        text += QString(depth * 2, u' ') + QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(current->role())) + u' '
+        text += QString(depth * 2, u' ')
+            + QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(current->role())) + u' '
             + current->text(QAccessible::Name)
-            + (itemOf(current) && !itemOf(current)->isEnabled() ? QStringLiteral(" (disabled)") : QString())
-            + u'\n';
+            + (itemOf(current) && !itemOf(current)->isEnabled() ? QStringLiteral(" (disabled)") : QString()) + u'\n';
         for (int i = 0; i < current->childCount(); ++i)
             walk(current->child(i), depth + 1);
     };

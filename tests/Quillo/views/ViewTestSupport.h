@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "Quillo/store/PlayerStore.h"
@@ -38,8 +40,8 @@ private:
 };
 
 enum class Search {
-    Answers,      // the player at the rig's address answers at once
-    Gated,        // waits for `gate`
+    Answers, // the player at the rig's address answers at once
+    Gated, // waits for `gate`
     FindsNothing, // an empty network
 };
 

@@ -1,6 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 import QtQuick
 import QtQuick.Controls
-import Quillo
 
 // The base of every button of the panel: Return and Enter press it as Space
 // does, assistive technology's Press action reaches it, and a hidden button

@@ -1,5 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
 import QtQuick
-import QtQuick.Controls
 import Quillo
 
 // A standard push button in the small control size.
