@@ -249,3 +249,32 @@ TEST(PlayerStorePolling, WhileClosedAPlayingGroupIsReadSlowlyAndAPausedOneNotAtA
     serveEventsFor(std::chrono::milliseconds(600));
     EXPECT_EQ(rig.household.log()->all().size(), 0u) << "a paused group with the panel closed costs nothing";
 }
+
+TEST(PlayerStorePolling, AwayFromHomeTheClosedPollBacksOffThenStops)
+{
+    PollingRig rig(std::chrono::milliseconds(100));
+    rig.choose(QStringLiteral("Living Room"));
+    rig.store->play();
+    ASSERT_TRUE(waitUntil([&] { return rig.store->nowPlaying().isPlaying(); }));
+
+    // The player refuses its reads, the household still answers: each
+    // failed read waits twice as long as the one before.
+    rig.household.server(rig.address(QStringLiteral("Living Room")))
+        .inject(QStringLiteral("GetTransportInfo"), brokenAnswer(1000));
+    rig.household.log()->clear();
+    serveEventsFor(std::chrono::milliseconds(1300));
+    const int reads = callCount(rig.household, QStringLiteral("GetTransportInfo"));
+    EXPECT_GE(reads, 2);
+    EXPECT_LE(reads, 4) << "100, 200, 400, 800 ms apart, not every 100 ms";
+    EXPECT_TRUE(rig.store->nowPlaying().isPlaying());
+
+    // Nobody answers at all: what played is no longer shown as playing, and
+    // the poll stops searching for the household.
+    rig.household.stop();
+    ASSERT_TRUE(waitUntil([&] { return !rig.store->nowPlaying().isPlaying(); }, std::chrono::seconds(5)));
+    EXPECT_FALSE(rig.store->nowPlaying().hasPlayback());
+    EXPECT_FALSE(rig.store->isPollingWhileClosed());
+    const int searches = *rig.rig.searches;
+    serveEventsFor(std::chrono::milliseconds(500));
+    EXPECT_EQ(*rig.rig.searches, searches);
+}

@@ -215,3 +215,25 @@ TEST(PlayerStoreTracks, ChoosingAGroupClearsPlaybackAndThePendingVolume)
     EXPECT_EQ(playbackPresent, (QList<bool>{false, true}));
     EXPECT_EQ(rig.store->household().selectedGroup()->displayName(), QStringLiteral("Kitchen + 1"));
 }
+
+TEST(PlayerStoreTracks, AListingThatEndsAfterAGroupSwitchStillShowsTheEntrysTracks)
+{
+    // The content directory is the household's: a group switch while the
+    // chosen entry lists must not leave the entry shown before it.
+    TracksRig rig;
+    rig.choose(QStringLiteral("Solo"));
+    rig.household.server(rig.living())
+        .inject(QStringLiteral("Browse"), playersim::Fault{.delay = std::chrono::milliseconds(300), .remaining = 1});
+    rig.store->selectItem(idOfTitle(*rig.store, QStringLiteral("Dinner Party")));
+    ASSERT_TRUE(rig.store->trackList().isLoading());
+    const auto kitchen = std::find_if(rig.store->household().groups().cbegin(), rig.store->household().groups().cend(),
+        [](const SonosKit::ZoneGroup &group) { return group.coordinator.roomName == QStringLiteral("Kitchen"); });
+    ASSERT_NE(kitchen, rig.store->household().groups().cend());
+    rig.store->selectGroup(kitchen->id);
+    EXPECT_TRUE(rig.store->trackList().isLoading()) << "the listing for the entry shown goes on";
+
+    ASSERT_TRUE(waitUntil([&] { return !rig.store->trackList().isLoading(); }));
+    const QStringList shown = titles(rig.store->trackList().tracks());
+    EXPECT_EQ(shown.size(), 2) << "Dinner Party's two tracks";
+    EXPECT_FALSE(shown.contains(QStringLiteral("Solo"))) << shown.join(u',').toStdString();
+}
