@@ -11,6 +11,13 @@
 
 #include <algorithm>
 
+namespace {
+
+// A picture that stalls this long is given up; the next track asks again.
+constexpr int fetchTimeoutMs = 10000;
+
+} // namespace
+
 ArtworkCache::ArtworkCache(QDir directory, QObject *parent)
     : QObject(parent)
     , m_directory(std::move(directory))
@@ -46,7 +53,7 @@ void ArtworkCache::fetch(const QUrl &remote)
 {
     m_fetching.insert(remote);
     QNetworkRequest request(remote);
-    request.setTransferTimeout(10000);
+    request.setTransferTimeout(fetchTimeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkReply *reply = m_network->get(request);
     // Refused as soon as it says, or shows, that it is too large: nothing

@@ -15,6 +15,9 @@
 
 namespace {
 
+// A bus that does not answer this quickly has no tray host worth waiting for.
+constexpr int hostQueryTimeoutMs = 1000;
+
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
 const QString watcherInterface = QStringLiteral("org.kde.StatusNotifierWatcher");
@@ -66,7 +69,7 @@ bool statusNotifierHostRegistered()
         watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << watcherInterface << QStringLiteral("IsStatusNotifierHostRegistered");
     // Without a watcher the bus answers at once; a hung one must not hang us.
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 1000);
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, hostQueryTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return false;
     return qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
