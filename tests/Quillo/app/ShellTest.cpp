@@ -73,7 +73,7 @@ TEST(StatusItemSymbol, FilledOnlyWhilePlaying)
     }
 }
 
-TEST(Support, TheReportLinkCarriesVersionThenOperatingSystemAndItsFragment)
+TEST(HelpLinks, TheReportLinkCarriesVersionThenOperatingSystemAndItsFragment)
 {
     const QUrl report = HelpLinks::reportURL();
     EXPECT_EQ(report.scheme(), QStringLiteral("https"));
@@ -89,7 +89,7 @@ TEST(Support, TheReportLinkCarriesVersionThenOperatingSystemAndItsFragment)
     EXPECT_EQ(HelpLinks::discoveryHelpURL().fragment(), QStringLiteral("discovery"));
 }
 
-TEST(Support, OperatingSystemVersionsHaveThreeParts)
+TEST(HelpLinks, OperatingSystemVersionsHaveThreeParts)
 {
     EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("12")), QStringLiteral("12.0.0"));
     EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("24.04")), QStringLiteral("24.4.0"));
