@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/app/QuilloApplication.h"
 #include "Quillo/app/SingleInstance.h"
+#include "Quillo/app/Translations.h"
 #include "Quillo/store/PlayerStore.h"
 
 #include <QApplication>
@@ -19,9 +20,10 @@ int main(int argc, char *argv[])
         QIcon::fromTheme(QStringLiteral(QUILLO_APP_ID), QIcon(QStringLiteral(":/Quillo/icons/app/quillo.svg"))));
     // A tray program: closing its last window (the welcome) must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    installTranslations(app);
 
     QCommandLineParser options;
-    options.setApplicationDescription(QApplication::translate("main", "Control Sonos speakers from the system tray."));
+    options.setApplicationDescription(QStringLiteral("Control Sonos speakers from the system tray."));
     options.addHelpOption();
     options.addVersionOption();
     options.process(app);

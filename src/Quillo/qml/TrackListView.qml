@@ -20,9 +20,10 @@ ColumnLayout {
 
     ListMessage {
         visible: !trackList.hasFavorites
-        //: %1 is a music service chosen in the provider filter.
         text: PlayerStore.household.isSearching ? qsTr("Loading…")
-            : trackList.library.favorites.count > 0 ? qsTr("Nothing from %1").arg(trackList.library.selectedProvider)
+            : trackList.library.favorites.count > 0
+                //: %1 is a music service chosen in the provider filter.
+                ? qsTr("Nothing from %1").arg(trackList.library.selectedProvider)
             : qsTr("No favorites found")
     }
 

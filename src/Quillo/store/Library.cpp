@@ -106,10 +106,10 @@ void Library::setRefreshing(bool refreshing)
 
 QVariantList Library::providerChoices() const
 {
-    QVariantList choices;
     //: The provider filter's entry that shows every favorite.
-    choices.append(QVariantMap{
-        {QStringLiteral("value"), QString()}, {QStringLiteral("text"), QCoreApplication::translate("Library", "All Providers")}});
+    const QString everyProvider = QCoreApplication::translate("Library", "All Providers");
+    QVariantList choices;
+    choices.append(QVariantMap{{QStringLiteral("value"), QString()}, {QStringLiteral("text"), everyProvider}});
     for (const QString &provider : m_providers)
         choices.append(QVariantMap{{QStringLiteral("value"), provider}, {QStringLiteral("text"), provider}});
     return choices;

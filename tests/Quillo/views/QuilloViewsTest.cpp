@@ -15,6 +15,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QTest>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -100,6 +101,24 @@ TEST(QuilloViews, SetupShowsWhileSearchingAndTheControlsOnceGroupsArrive)
 
     view.hide();
     EXPECT_FALSE(store->isPolling());
+}
+
+TEST(QuilloViews, InGermanTheSetupScreenSpeaksGermanToAssistiveTechnology)
+{
+    // What the program installs at start for a German user.
+    QTranslator german;
+    ASSERT_TRUE(german.load(QLocale(QLocale::German), QStringLiteral("quillo"), QStringLiteral("_"), QStringLiteral(":/i18n")));
+    QCoreApplication::installTranslator(&german);
+    {
+        ViewRig rig(QStringLiteral("127.0.0.1"), Search::FindsNothing);
+        auto store = rig.makeStore();
+        ViewWindow view(*store, menuView);
+        ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("Keine Sonos-Lautsprecher gefunden"))) << view.tree();
+        EXPECT_TRUE(view.node(Button, QStringLiteral("Fehlerbehebung\u2026"))) << view.tree();
+        EXPECT_TRUE(view.node(Link, QStringLiteral("Stattdessen die IP-Adresse eines Lautsprechers eingeben\u2026")));
+        EXPECT_TRUE(view.node(Button, QStringLiteral("Erneut versuchen")));
+    }
+    QCoreApplication::removeTranslator(&german);
 }
 
 TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)

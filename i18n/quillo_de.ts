@@ -1,0 +1,350 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+    <context>
+        <name>ContentItemListModel</name>
+        <message>
+            <source>A browse shortcut, not a playable item. Open it in the Sonos app.</source>
+            <translation>Eine Verknüpfung zum Durchsuchen, kein abspielbarer Eintrag. Öffnen Sie sie in der Sonos-App.</translation>
+        </message>
+        <message>
+            <source>This item's music service needs re-authorizing in the Sonos app.</source>
+            <translation>Der Musikdienst dieses Eintrags muss in der Sonos-App erneut autorisiert werden.</translation>
+        </message>
+    </context>
+    <context>
+        <name>FallbackWindow</name>
+        <message>
+            <source>No tray here: on GNOME, add the AppIndicator extension.</source>
+            <translation>Keine Systemleiste gefunden: Unter GNOME die Erweiterung „AppIndicator“ hinzufügen.</translation>
+        </message>
+    </context>
+    <context>
+        <name>FavoritesRow</name>
+        <message>
+            <source>Provider</source>
+            <translation>Anbieter</translation>
+        </message>
+        <message>
+            <source>Favorite</source>
+            <translation>Favorit</translation>
+        </message>
+        <message>
+            <source>Play this selection</source>
+            <translation>Diese Auswahl abspielen</translation>
+        </message>
+    </context>
+    <context>
+        <name>Footer</name>
+        <message>
+            <source>Refreshing…</source>
+            <translation>Wird aktualisiert…</translation>
+        </message>
+        <message>
+            <source>Refresh</source>
+            <translation>Aktualisieren</translation>
+        </message>
+        <message>
+            <source>Re-read favorites, playlists and speakers from the system</source>
+            <translation>Favoriten, Playlists und Lautsprecher neu vom System einlesen</translation>
+        </message>
+        <message>
+            <source>Tips</source>
+            <extracomment>Opens the window with tips on using Quillo.</extracomment>
+            <translation>Tipps</translation>
+        </message>
+        <message>
+            <source>Help</source>
+            <translation>Hilfe</translation>
+        </message>
+        <message>
+            <source>Open the Quillo help page — installing, known quirks, and how to report a problem</source>
+            <translation>Die Hilfeseite von Quillo öffnen – Installation, bekannte Eigenheiten und wie man ein Problem meldet</translation>
+        </message>
+        <message>
+            <source>Quit</source>
+            <translation>Beenden</translation>
+        </message>
+        <message>
+            <source>Quillo for Sonos — not affiliated with Sonos, Inc.</source>
+            <translation>Quillo für Sonos – nicht mit Sonos, Inc. verbunden</translation>
+        </message>
+    </context>
+    <context>
+        <name>GroupPicker</name>
+        <message>
+            <source>Group</source>
+            <translation>Gruppe</translation>
+        </message>
+    </context>
+    <context>
+        <name>Library</name>
+        <message>
+            <source>All Providers</source>
+            <extracomment>The provider filter's entry that shows every favorite.</extracomment>
+            <translation>Alle Anbieter</translation>
+        </message>
+    </context>
+    <context>
+        <name>NowPlayingView</name>
+        <message>
+            <source>Looking for speakers…</source>
+            <translation>Lautsprecher werden gesucht…</translation>
+        </message>
+        <message>
+            <source>Nothing playing</source>
+            <translation>Keine Wiedergabe</translation>
+        </message>
+    </context>
+    <context>
+        <name>PlaybackRecord</name>
+        <message>
+            <source>%1 of %2</source>
+            <extracomment>Read by screen readers for the progress bar, e.g. "1:23 of 4:05".</extracomment>
+            <translation>%1 von %2</translation>
+        </message>
+    </context>
+    <context>
+        <name>PlayerStore</name>
+        <message>
+            <source>%1 doesn't list tracks to the player directly. Showing them loads this playlist into %2's queue, replacing what's there.</source>
+            <extracomment>%1 is a music service, %2 a speaker group such as "Kitchen + 1".</extracomment>
+            <translation>%1 gibt die Titel nicht direkt an den Player weiter. Um sie anzuzeigen, wird diese Playlist in die Warteschlange von %2 geladen und ersetzt, was dort steht.</translation>
+        </message>
+        <message>
+            <source>the speaker</source>
+            <translation>dem Lautsprecher</translation>
+        </message>
+        <message>
+            <source>This is a browse shortcut. Open it in the Sonos app.</source>
+            <translation>Dies ist eine Verknüpfung zum Durchsuchen. Öffnen Sie sie in der Sonos-App.</translation>
+        </message>
+        <message>
+            <source>The player returned no tracks for this playlist.</source>
+            <translation>Der Player hat für diese Playlist keine Titel geliefert.</translation>
+        </message>
+        <message>
+            <source>"%1" can't play — its music service needs re-authorizing in the Sonos app.</source>
+            <extracomment>%1 is the title of a favorite or playlist.</extracomment>
+            <translation>„%1“ kann nicht abgespielt werden – sein Musikdienst muss in der Sonos-App erneut autorisiert werden.</translation>
+        </message>
+    </context>
+    <context>
+        <name>SetupView</name>
+        <message>
+            <source>Looking for speakers…</source>
+            <translation>Lautsprecher werden gesucht…</translation>
+        </message>
+        <message>
+            <source>Couldn't reach that speaker</source>
+            <translation>Dieser Lautsprecher ist nicht erreichbar</translation>
+        </message>
+        <message>
+            <source>No Sonos speakers found</source>
+            <translation>Keine Sonos-Lautsprecher gefunden</translation>
+        </message>
+        <message>
+            <source>Searching</source>
+            <translation>Suche läuft</translation>
+        </message>
+        <message>
+            <source>%1 didn't answer. Check the address, or clear it to go back to automatic discovery.</source>
+            <extracomment>%1 is the address the user typed.</extracomment>
+            <translation>%1 hat nicht geantwortet. Prüfen Sie die Adresse oder löschen Sie sie, um zur automatischen Suche zurückzukehren.</translation>
+        </message>
+        <message>
+            <source>Quillo searched your network and no speaker answered. Check that this computer is on the same network as your speakers, or enter a speaker's address below.</source>
+            <translation>Quillo hat Ihr Netzwerk durchsucht, aber kein Lautsprecher hat geantwortet. Prüfen Sie, ob dieser Computer im selben Netzwerk ist wie Ihre Lautsprecher, oder geben Sie unten die Adresse eines Lautsprechers ein.</translation>
+        </message>
+        <message>
+            <source>Troubleshooting…</source>
+            <translation>Fehlerbehebung…</translation>
+        </message>
+        <message>
+            <source>Enter a speaker's IP address instead…</source>
+            <translation>Stattdessen die IP-Adresse eines Lautsprechers eingeben…</translation>
+        </message>
+        <message>
+            <source>Enter any speaker's IP address. One player describes the whole system.</source>
+            <translation>Geben Sie die IP-Adresse eines beliebigen Lautsprechers ein. Ein Player beschreibt das ganze System.</translation>
+        </message>
+        <message>
+            <source>Speaker address</source>
+            <translation>Lautsprecheradresse</translation>
+        </message>
+        <message>
+            <source>Connect</source>
+            <translation>Verbinden</translation>
+        </message>
+        <message>
+            <source>Find it in the Sonos app under Settings → System → About My System.</source>
+            <translation>Sie finden sie in der Sonos-App unter Einstellungen → System → Über mein System.</translation>
+        </message>
+        <message>
+            <source>Use Automatic Discovery</source>
+            <translation>Automatische Suche verwenden</translation>
+        </message>
+        <message>
+            <source>Try Again</source>
+            <translation>Erneut versuchen</translation>
+        </message>
+        <message>
+            <source>Help</source>
+            <translation>Hilfe</translation>
+        </message>
+        <message>
+            <source>Quit</source>
+            <translation>Beenden</translation>
+        </message>
+    </context>
+    <context>
+        <name>TrackListView</name>
+        <message>
+            <source>Loading…</source>
+            <translation>Wird geladen…</translation>
+        </message>
+        <message>
+            <source>Nothing from %1</source>
+            <extracomment>%1 is a music service chosen in the provider filter.</extracomment>
+            <translation>Nichts von %1</translation>
+        </message>
+        <message>
+            <source>No favorites found</source>
+            <translation>Keine Favoriten gefunden</translation>
+        </message>
+        <message>
+            <source>Loading tracks…</source>
+            <translation>Titel werden geladen…</translation>
+        </message>
+        <message>
+            <source>Show tracks</source>
+            <translation>Titel anzeigen</translation>
+        </message>
+    </context>
+    <context>
+        <name>TrackRows</name>
+        <message>
+            <source>Tracks</source>
+            <translation>Titel</translation>
+        </message>
+    </context>
+    <context>
+        <name>TransportControls</name>
+        <message>
+            <source>Previous</source>
+            <translation>Zurück</translation>
+        </message>
+        <message>
+            <source>Pause</source>
+            <translation>Pause</translation>
+        </message>
+        <message>
+            <source>Play</source>
+            <translation>Wiedergabe</translation>
+        </message>
+        <message>
+            <source>Next</source>
+            <translation>Weiter</translation>
+        </message>
+    </context>
+    <context>
+        <name>TrayIcon</name>
+        <message>
+            <source>Open Quillo</source>
+            <translation>Quillo öffnen</translation>
+        </message>
+        <message>
+            <source>Play/Pause</source>
+            <translation>Wiedergabe/Pause</translation>
+        </message>
+        <message>
+            <source>Next</source>
+            <translation>Weiter</translation>
+        </message>
+        <message>
+            <source>Previous</source>
+            <translation>Zurück</translation>
+        </message>
+        <message>
+            <source>Quit</source>
+            <translation>Beenden</translation>
+        </message>
+    </context>
+    <context>
+        <name>VolumeRow</name>
+        <message>
+            <source>Volume</source>
+            <translation>Lautstärke</translation>
+        </message>
+    </context>
+    <context>
+        <name>WelcomeView</name>
+        <message>
+            <source>Quillo is ready</source>
+            <translation>Quillo ist bereit</translation>
+        </message>
+        <message>
+            <source>A few things worth knowing</source>
+            <translation>Ein paar Dinge, die Sie wissen sollten</translation>
+        </message>
+        <message>
+            <source>Quillo plays what you've saved in Sonos</source>
+            <translation>Quillo spielt, was Sie in Sonos gespeichert haben</translation>
+        </message>
+        <message>
+            <source>It shows your Sonos Favorites and Sonos Playlists — it doesn't search Spotify or Apple Music. To reach an album or playlist from here, save it as a Favorite in the Sonos app first, and it appears the next time you open Quillo.</source>
+            <translation>Es zeigt Ihre Sonos-Favoriten und Sonos-Playlists – Spotify oder Apple Music durchsucht es nicht. Um ein Album oder eine Playlist von hier aus zu erreichen, speichern Sie sie zuerst in der Sonos-App als Favorit; beim nächsten Öffnen von Quillo ist sie da.</translation>
+        </message>
+        <message>
+            <source>Sonos Playlists show their tracks instantly</source>
+            <translation>Sonos-Playlists zeigen ihre Titel sofort</translation>
+        </message>
+        <message>
+            <source>Streaming services don't hand their track lists to the speakers, so for a Spotify or Apple Music playlist Quillo offers Show tracks — that loads it into the speaker's queue, replacing what was queued there. Playlists you save as Sonos Playlists skip that entirely.</source>
+            <translation>Streamingdienste geben ihre Titellisten nicht an die Lautsprecher weiter. Für eine Playlist von Spotify oder Apple Music bietet Quillo daher „Titel anzeigen“ an – das lädt sie in die Warteschlange des Lautsprechers und ersetzt, was dort stand. Als Sonos-Playlists gespeicherte Playlists brauchen das nicht.</translation>
+        </message>
+        <message>
+            <source>Greyed-out items need re-authorizing</source>
+            <translation>Ausgegraute Einträge müssen neu autorisiert werden</translation>
+        </message>
+        <message>
+            <source>A favorite pointing at a music service you've unlinked can't play. Quillo greys it rather than failing silently. Re-link that service in the Sonos app, or delete the favorite.</source>
+            <translation>Ein Favorit, dessen Musikdienst Sie getrennt haben, kann nicht abgespielt werden. Quillo graut ihn aus, statt stillschweigend zu scheitern. Verbinden Sie den Dienst in der Sonos-App neu oder löschen Sie den Favoriten.</translation>
+        </message>
+        <message>
+            <source>Can't find the icon?</source>
+            <translation>Symbol nicht zu finden?</translation>
+        </message>
+        <message>
+            <source>Some desktops keep tray icons out of sight: on GNOME, add the AppIndicator extension; on KDE Plasma and most others, look among the tray's hidden icons. Without any tray, Quillo opens as a window instead.</source>
+            <translation>Manche Arbeitsumgebungen verstecken die Symbole der Systemleiste: Unter GNOME fügen Sie die Erweiterung „AppIndicator“ hinzu; unter KDE Plasma und den meisten anderen sehen Sie bei den ausgeblendeten Symbolen nach. Ganz ohne Systemleiste öffnet sich Quillo stattdessen als Fenster.</translation>
+        </message>
+        <message>
+            <source>Something broken?</source>
+            <translation>Etwas funktioniert nicht?</translation>
+        </message>
+        <message>
+            <source>Report it</source>
+            <translation>Melden Sie es</translation>
+        </message>
+        <message>
+            <source>or read the</source>
+            <translation>oder lesen Sie die</translation>
+        </message>
+        <message>
+            <source>help page</source>
+            <translation>Hilfeseite</translation>
+        </message>
+        <message>
+            <source>Got It</source>
+            <translation>Verstanden</translation>
+        </message>
+    </context>
+    <context>
+        <name>WelcomeWindow</name>
+        <message>
+            <source>Getting the most out of Quillo</source>
+            <translation>Das Beste aus Quillo herausholen</translation>
+        </message>
+    </context>
+</TS>
