@@ -34,11 +34,6 @@ ZoneGroup groupOf(const Household &household, const QString &room)
     return *group;
 }
 
-playersim::Answer answer(const QString &action, const playersim::Arguments &arguments)
-{
-    return playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::avTransport), action, arguments);
-}
-
 playersim::Fault scripted(playersim::Answer answer)
 {
     playersim::Fault fault;
@@ -46,10 +41,24 @@ playersim::Fault scripted(playersim::Answer answer)
     return fault;
 }
 
+// From now on `server` answers `action` with `arguments` and nothing else.
+void answerWith(playersim::SimServer &server, const QString &action, const playersim::Arguments &arguments,
+    SOAPClient::Service service = SOAPClient::Service::avTransport)
+{
+    server.inject(action, scripted(playersim::soapResponse(SOAPClient::urn(service), action, arguments)));
+}
+
 playersim::Fault delayed(std::chrono::milliseconds delay)
 {
     playersim::Fault fault;
     fault.delay = delay;
+    return fault;
+}
+
+playersim::Fault stalled()
+{
+    playersim::Fault fault;
+    fault.stallAfterBytes = 0;
     return fault;
 }
 
@@ -109,19 +118,16 @@ TEST(GroupControllerState, StationTakesItsTitleFromTheMediaInfo)
     ASSERT_FALSE(station.uri.isEmpty());
     testsupport::await(controller.setTransportURI(station.uri, QString()));
     // Only the station's own metadata names it; the track metadata is empty.
-    household.server(controller.group().coordinator.host)
-        .inject(QStringLiteral("GetPositionInfo"),
-            scripted(answer(QStringLiteral("GetPositionInfo"),
-                {{"Track", "1"}, {"TrackDuration", "0:00:00"}, {"TrackMetaData", ""}, {"TrackURI", station.uri},
-                    {"RelTime", "NOT_IMPLEMENTED"}})));
-    household.server(controller.group().coordinator.host)
-        .inject(QStringLiteral("GetMediaInfo"),
-            scripted(answer(QStringLiteral("GetMediaInfo"),
-                {{"NrTracks", "1"}, {"CurrentURI", station.uri},
-                    {"CurrentURIMetaData",
-                        "<DIDL-Lite xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:upnp=\"urn:schemas-upnp-org:metadata-1-0/upnp/\">"
-                        "<item id=\"-1\"><dc:title>Radio Paradise</dc:title><dc:creator>Not the artist</dc:creator>"
-                        "<upnp:albumArtURI>getaa?s=1&amp;u=s13606</upnp:albumArtURI></item></DIDL-Lite>"}})));
+    auto &server = household.server(controller.group().coordinator.host);
+    answerWith(server, QStringLiteral("GetPositionInfo"),
+        {{"Track", "1"}, {"TrackDuration", "0:00:00"}, {"TrackMetaData", ""}, {"TrackURI", station.uri},
+            {"RelTime", "NOT_IMPLEMENTED"}});
+    answerWith(server, QStringLiteral("GetMediaInfo"),
+        {{"NrTracks", "1"}, {"CurrentURI", station.uri},
+            {"CurrentURIMetaData",
+                "<DIDL-Lite xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:upnp=\"urn:schemas-upnp-org:metadata-1-0/upnp/\">"
+                "<item id=\"-1\"><dc:title>Radio Paradise</dc:title><dc:creator>Not the artist</dc:creator>"
+                "<upnp:albumArtURI>getaa?s=1&amp;u=s13606</upnp:albumArtURI></item></DIDL-Lite>"}});
 
     const PlaybackState state = testsupport::await(controller.state());
     EXPECT_EQ(state.title, u"Radio Paradise");
@@ -139,25 +145,17 @@ TEST(GroupControllerState, OddAnswersGiveAbsentFieldsNotFailures)
     const GroupController controller(groupOf(household, QStringLiteral("Büro 🎧")));
     const QString coordinator = controller.group().coordinator.host;
     auto &server = household.server(coordinator);
-    server.inject(QStringLiteral("GetTransportInfo"),
-        scripted(answer(QStringLiteral("GetTransportInfo"), {{"CurrentTransportState", "PAUSED"}})));
-    server.inject(QStringLiteral("GetPositionInfo"),
-        scripted(answer(QStringLiteral("GetPositionInfo"),
-            {{"TrackMetaData", "no markup at all &amp; nothing to recover"}, {"RelTime", "0:03:07"},
-                {"TrackDuration", "soon"}})));
-    server.inject(QStringLiteral("GetMediaInfo"),
-        scripted(answer(QStringLiteral("GetMediaInfo"),
-            {{"CurrentURIMetaData",
-                "<DIDL-Lite><item id=\"m\"><title>From the media</title>"
-                "<albumArtURI>https://art.example/x.jpg</albumArtURI></item></DIDL-Lite>"}})));
-    server.inject(QStringLiteral("GetMute"),
-        scripted(playersim::soapResponse(
-            SOAPClient::urn(SOAPClient::Service::renderingControl), QStringLiteral("GetMute"), {{"CurrentMute", "true"}})));
+    answerWith(server, QStringLiteral("GetTransportInfo"), {{"CurrentTransportState", "PAUSED"}});
+    answerWith(server, QStringLiteral("GetPositionInfo"),
+        {{"TrackMetaData", "no markup at all &amp; nothing to recover"}, {"RelTime", "0:03:07"}, {"TrackDuration", "soon"}});
+    answerWith(server, QStringLiteral("GetMediaInfo"),
+        {{"CurrentURIMetaData",
+            "<DIDL-Lite><item id=\"m\"><title>From the media</title>"
+            "<albumArtURI>https://art.example/x.jpg</albumArtURI></item></DIDL-Lite>"}});
+    answerWith(server, QStringLiteral("GetMute"), {{"CurrentMute", "true"}}, SOAPClient::Service::renderingControl);
     // One member reports no volume at all: it counts as 0.
-    household.server(controller.group().members[1].host)
-        .inject(QStringLiteral("GetVolume"),
-            scripted(playersim::soapResponse(
-                SOAPClient::urn(SOAPClient::Service::renderingControl), QStringLiteral("GetVolume"), {{"CurrentVolume", ""}})));
+    answerWith(household.server(controller.group().members[1].host), QStringLiteral("GetVolume"), {{"CurrentVolume", ""}},
+        SOAPClient::Service::renderingControl);
     household.setVolume(controller.group().members[0].host, 10);
     household.setVolume(controller.group().members[2].host, 25);
 
@@ -215,9 +213,7 @@ TEST(GroupControllerState, FailingMemberVolumeFailsTheCallAndStopsTheRest)
     household.server(kitchen).inject(
         QStringLiteral("GetVolume"), scripted(playersim::soapFault(402, QStringLiteral("Invalid Args"))));
     // The mute read would hang far beyond the call; the failure must not wait for it.
-    playersim::Fault stall;
-    stall.stallAfterBytes = 0;
-    household.server(coordinator).inject(QStringLiteral("GetMute"), stall);
+    household.server(coordinator).inject(QStringLiteral("GetMute"), stalled());
 
     const auto started = std::chrono::steady_clock::now();
     const std::optional<SonosError> error = testsupport::failureOf<SonosError>(controller.state(), 5s);
@@ -252,9 +248,7 @@ TEST(GroupControllerState, CancellingTheCallerAbortsEveryRequest)
 {
     Household household = startedHousehold();
     const GroupController controller(groupOf(household, salon));
-    playersim::Fault stall;
-    stall.stallAfterBytes = 0;
-    household.server(controller.group().coordinator.host).inject(QString(), stall);
+    household.server(controller.group().coordinator.host).inject(QString(), stalled());
     CancellationToken cancel;
     QTimer::singleShot(100ms, [cancel] { cancel.cancel(); });
     const auto started = std::chrono::steady_clock::now();
