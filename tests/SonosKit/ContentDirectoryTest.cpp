@@ -66,8 +66,13 @@ TEST(ContentDirectoryParse, FavoriteWithResMD)
             "<upnp:albumArtURI>/getaa?s=1&amp;u=x</upnp:albumArtURI><dc:creator></dc:creator>"
             "<res protocolInfo=\"x-rincon-cpcontainer:*:*:*\">x-rincon-cpcontainer:1006206cplaylist%3a37i?sid=204&amp;sn=1</res>"
             "<r:resMD>")
-        + inner.toHtmlEscaped() + QStringLiteral("</r:resMD></item>") + didlClose);
-    ASSERT_EQ(items.size(), 1);
+        + inner.toHtmlEscaped()
+        + QStringLiteral("</r:resMD></item><item id=\"FV:2/3\"><res>x-sonosapi-radio:abc?sn=1</res>"
+                         "<desc>SA_RINCON2311_X</desc></item>")
+        + didlClose);
+    ASSERT_EQ(items.size(), 2);
+    // Without a sid= in the URI, the account token names the service.
+    EXPECT_EQ(items[1].serviceID, 9);
     const ContentItem &item = items[0];
     EXPECT_EQ(item.id, u"FV:2/12");
     EXPECT_TRUE(item.isContainer);
@@ -119,16 +124,6 @@ TEST(ContentDirectoryParse, RealCapturesKeepTheirTextExactly)
     EXPECT_EQ(radio[0].albumArtURI, std::nullopt);
     EXPECT_EQ(radio[0].serviceID, 236);
     EXPECT_FALSE(radio[0].isContainer);
-}
-
-TEST(ContentDirectoryParse, MetadataTokenIsTheFallbackForTheService)
-{
-    const auto items = ContentDirectory::parseDIDL(didlOpen
-        + QStringLiteral("<item id=\"FV:2/3\"><res>x-sonosapi-radio:abc?sn=1</res>"
-                         "<desc>SA_RINCON2311_X</desc></item>")
-        + didlClose);
-    ASSERT_EQ(items.size(), 1);
-    EXPECT_EQ(items[0].serviceID, 9);
 }
 
 TEST(ContentDirectoryParse, ContainerURIs)
@@ -237,13 +232,43 @@ TEST_F(ContentDirectoryBrowse, OnePageWhenEverythingFits)
     EXPECT_EQ(calls[0].arguments, expected);
 }
 
-TEST_F(ContentDirectoryBrowse, PagesUntilTheTotal)
+// Where a browse goes next, and when it ends, follows what the pages hold
+// however the directory miscounts them.
+TEST_F(ContentDirectoryBrowse, PagesUntilTheTotalWhateverTheCountsSay)
 {
-    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(250));
-    const auto items = testsupport::await(directory().queue());
-    EXPECT_EQ(items.size(), 250);
-    EXPECT_EQ(startingIndexes(), (QList<qint64>{0, 100, 200}));
-    EXPECT_EQ(items[100].id, u"Q:0/101");
+    FakeDirectory shortPages = FakeDirectory::of(120).reporting(QStringLiteral("lots"));
+    shortPages.maxPage = 40;
+    FakeDirectory shortPagesWithoutTotal = shortPages;
+    shortPagesWithoutTotal.totalMatches = QString();
+    FakeDirectory withoutResult = FakeDirectory::of(40);
+    withoutResult.omitResult = true;
+    const QString huge = QStringLiteral("9223372036854775807");
+    const struct {
+        const char *what;
+        FakeDirectory directory;
+        qsizetype items;
+        QList<qint64> starts;
+    } cases[] = {
+        {"pages until the total", FakeDirectory::of(250), 250, {0, 100, 200}},
+        {"zero returned ends the browse", FakeDirectory::of(500).reporting(QStringLiteral("0")), 100, {0}},
+        // A garbled NumberReturned: the index follows the items received.
+        {"short pages, garbled count", shortPages, 120, {0, 40, 80}},
+        // Without a readable total, what is in hand is all there is.
+        {"short pages, no total", shortPagesWithoutTotal, 40, {0}},
+        {"overstated counts skip ahead without wrapping", FakeDirectory::of(300).reporting(huge, huge), 100, {0}},
+        {"a missing result ends with what was collected", withoutResult, 0, {0}},
+    };
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(0));
+    for (const auto &row : cases) {
+        log->clear();
+        server->setSoapHandler([directory = row.directory](const playersim::SoapCall &call) { return directory.answer(call); });
+        const auto items = testsupport::await(directory().queue());
+        EXPECT_EQ(items.size(), row.items) << row.what;
+        if (!items.isEmpty()) {
+            EXPECT_EQ(items.last().id, QStringLiteral("Q:0/%1").arg(items.size())) << row.what;
+        }
+        EXPECT_EQ(startingIndexes(), row.starts) << row.what;
+    }
 }
 
 TEST_F(ContentDirectoryBrowse, StopsAtTheLimit)
@@ -257,47 +282,6 @@ TEST_F(ContentDirectoryBrowse, StopsAtTheLimit)
     log->clear();
     EXPECT_TRUE(testsupport::await(directory().browse(QStringLiteral("A:TRACKS"), 30, 0)).isEmpty());
     EXPECT_TRUE(log->all().empty());
-}
-
-TEST_F(ContentDirectoryBrowse, ZeroReturnedEndsTheBrowse)
-{
-    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(500).reporting(QStringLiteral("0")));
-    EXPECT_EQ(testsupport::await(directory().queue()).size(), 100);
-    EXPECT_EQ(log->calls(QStringLiteral("Browse")).size(), 1u);
-}
-
-TEST_F(ContentDirectoryBrowse, UnreadableCountsFallBackToWhatWasParsed)
-{
-    // Short pages with a garbled NumberReturned: the index follows the items
-    // actually received.
-    FakeDirectory shortPages = FakeDirectory::of(120).reporting(QStringLiteral("lots"));
-    shortPages.maxPage = 40;
-    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), shortPages);
-    EXPECT_EQ(testsupport::await(directory().queue()).size(), 120);
-    EXPECT_EQ(startingIndexes(), (QList<qint64>{0, 40, 80}));
-
-    // Without a readable total, what is in hand is all there is.
-    log->clear();
-    shortPages.totalMatches = QString();
-    server->setSoapHandler([shortPages](const playersim::SoapCall &call) { return shortPages.answer(call); });
-    EXPECT_EQ(testsupport::await(directory().queue()).size(), 40);
-    EXPECT_EQ(startingIndexes(), (QList<qint64>{0}));
-}
-
-TEST_F(ContentDirectoryBrowse, OverstatedCountsSkipAheadWithoutWrapping)
-{
-    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory),
-        FakeDirectory::of(300).reporting(QStringLiteral("9223372036854775807"), QStringLiteral("9223372036854775807")));
-    EXPECT_EQ(testsupport::await(directory().queue()).size(), 100);
-    EXPECT_EQ(startingIndexes(), (QList<qint64>{0}));
-}
-
-TEST_F(ContentDirectoryBrowse, MissingResultEndsWithWhatWasCollected)
-{
-    FakeDirectory noResult = FakeDirectory::of(40);
-    noResult.omitResult = true;
-    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), noResult);
-    EXPECT_TRUE(testsupport::await(directory().queue()).isEmpty());
 }
 
 TEST_F(ContentDirectoryBrowse, ChildrenNeedABrowseID)
@@ -315,29 +299,25 @@ TEST_F(ContentDirectoryBrowse, ChildrenNeedABrowseID)
     EXPECT_EQ(log->calls()[0].argument(QStringLiteral("ObjectID")), u"SQ:7");
 }
 
-TEST_F(ContentDirectoryBrowse, AFailedPageFailsTheWholeBrowse)
+TEST_F(ContentDirectoryBrowse, AFailedOrMalformedPageFailsTheWholeBrowse)
 {
     serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(250));
     playersim::Fault fault;
     fault.answer = playersim::soapFault(701);
     fault.remaining = 1;
     server->inject(QStringLiteral("Browse"), fault);
-    const auto error = testsupport::failureOf<SonosError>(directory().queue());
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->kind(), SonosError::Kind::upnpFault);
-    EXPECT_EQ(error->code(), 701);
-}
+    const auto refused = testsupport::failureOf<SonosError>(directory().queue());
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->kind(), SonosError::Kind::upnpFault);
+    EXPECT_EQ(refused->code(), 701);
 
-TEST_F(ContentDirectoryBrowse, MalformedPageFailsTheWholeBrowse)
-{
-    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(10));
     server->setSoapHandler([](const playersim::SoapCall &call) {
         return playersim::soapResponse(
             call.serviceUrn, call.action, {{QStringLiteral("Result"), QStringLiteral("no markup here")}});
     });
-    const auto error = testsupport::failureOf<SonosError>(directory().favorites());
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->kind(), SonosError::Kind::malformedResponse);
+    const auto malformed = testsupport::failureOf<SonosError>(directory().favorites());
+    ASSERT_TRUE(malformed);
+    EXPECT_EQ(malformed->kind(), SonosError::Kind::malformedResponse);
 }
 
 } // namespace

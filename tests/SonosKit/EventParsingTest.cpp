@@ -32,6 +32,13 @@ QString val(const QString &name, const QString &value)
     return QLatin1Char('<') + name + QStringLiteral(" val=\"") + XMLText::escape(value) + QStringLiteral("\"/>");
 }
 
+// The transport event of a LastChange with these variables, sent by `host`.
+TransportEvent transportEvent(const QString &variables, const QString &host = {})
+{
+    return std::get<TransportEvent>(
+        parseServiceEvent(EventService::avTransport, propertySet(QStringLiteral("LastChange"), avt(variables)), host));
+}
+
 const QString trackDidl = QStringLiteral(
     "<DIDL-Lite xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:upnp=\"urn:schemas-upnp-org:metadata-1-0/upnp/\" "
     "xmlns:r=\"urn:schemas-rinconnetworks-com:metadata-1-0/\" xmlns=\"urn:schemas-upnp-org:metadata-1-0/DIDL-Lite/\">"
@@ -44,13 +51,12 @@ const QString trackDidl = QStringLiteral(
 
 TEST(EventParsing, TransportEventCarriesStateTrackAndDurationThroughEveryEscapingLayer)
 {
-    const QString change = avt(val(QStringLiteral("TransportState"), QStringLiteral("PLAYING"))
-        + val(QStringLiteral("CurrentTrack"), QStringLiteral("3"))
-        + val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("0:04:12"))
-        + val(QStringLiteral("CurrentTrackMetaData"), trackDidl)
-        + val(QStringLiteral("AVTransportURI"), QStringLiteral("x-rincon-queue:RINCON_1#0")));
-    const auto event = std::get<TransportEvent>(parseServiceEvent(
-        EventService::avTransport, propertySet(QStringLiteral("LastChange"), change), QStringLiteral("10.0.0.5")));
+    const auto event = transportEvent(val(QStringLiteral("TransportState"), QStringLiteral("PLAYING"))
+            + val(QStringLiteral("CurrentTrack"), QStringLiteral("3"))
+            + val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("0:04:12"))
+            + val(QStringLiteral("CurrentTrackMetaData"), trackDidl)
+            + val(QStringLiteral("AVTransportURI"), QStringLiteral("x-rincon-queue:RINCON_1#0")),
+        QStringLiteral("10.0.0.5"));
     EXPECT_EQ(event.transportState, TransportState::playing);
     EXPECT_EQ(event.trackNumber, 3);
     ASSERT_TRUE(event.durationSeconds.has_value());
@@ -66,9 +72,7 @@ TEST(EventParsing, TransportEventCarriesStateTrackAndDurationThroughEveryEscapin
 
 TEST(EventParsing, WhatAnEventLacksStaysAbsentAndAStreamHasNoLength)
 {
-    const auto stateOnly = std::get<TransportEvent>(parseServiceEvent(EventService::avTransport,
-        propertySet(QStringLiteral("LastChange"), avt(val(QStringLiteral("TransportState"), QStringLiteral("PAUSED_PLAYBACK")))),
-        {}));
+    const auto stateOnly = transportEvent(val(QStringLiteral("TransportState"), QStringLiteral("PAUSED_PLAYBACK")));
     EXPECT_EQ(stateOnly.transportState, TransportState::paused);
     EXPECT_FALSE(stateOnly.track.has_value());
     EXPECT_FALSE(stateOnly.durationSeconds.has_value());
@@ -80,12 +84,8 @@ TEST(EventParsing, WhatAnEventLacksStaysAbsentAndAStreamHasNoLength)
         "<DIDL-Lite xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns=\"urn:schemas-upnp-org:metadata-1-0/DIDL-Lite/\">"
         "<item id=\"F00092020s13606\" parentID=\"F00082064\" restricted=\"true\"><dc:title>Radio Paradise</dc:title>"
         "<res>x-sonosapi-stream:s13606?sid=254</res></item></DIDL-Lite>");
-    const auto stream = std::get<TransportEvent>(parseServiceEvent(EventService::avTransport,
-        propertySet(QStringLiteral("LastChange"),
-            avt(val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("NOT_IMPLEMENTED"))
-                + val(QStringLiteral("CurrentTrackMetaData"), QString())
-                + val(QStringLiteral("AVTransportURIMetaData"), station))),
-        {}));
+    const auto stream = transportEvent(val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("NOT_IMPLEMENTED"))
+        + val(QStringLiteral("CurrentTrackMetaData"), QString()) + val(QStringLiteral("AVTransportURIMetaData"), station));
     ASSERT_TRUE(stream.durationSeconds.has_value());
     EXPECT_FALSE(stream.durationSeconds->has_value());
     ASSERT_TRUE(stream.track.has_value());
@@ -93,11 +93,8 @@ TEST(EventParsing, WhatAnEventLacksStaysAbsentAndAStreamHasNoLength)
     EXPECT_FALSE(stream.track->artist.has_value());
 
     // An unknown state is no state.
-    const auto odd = std::get<TransportEvent>(parseServiceEvent(EventService::avTransport,
-        propertySet(
-            QStringLiteral("LastChange"), avt(val(QStringLiteral("TransportState"), QStringLiteral("BUFFERING_FOREVER")))),
-        {}));
-    EXPECT_FALSE(odd.transportState.has_value());
+    EXPECT_FALSE(
+        transportEvent(val(QStringLiteral("TransportState"), QStringLiteral("BUFFERING_FOREVER"))).transportState.has_value());
 }
 
 TEST(EventParsing, RenderingReadsTheMasterChannelAndGroupRenderingItsProperties)

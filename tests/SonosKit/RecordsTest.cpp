@@ -17,14 +17,10 @@ SonosDevice device(const QString &uuid, const QString &room)
     return SonosDevice{QStringLiteral("10.0.0.") + QString::number(room.size()), uuid, room};
 }
 
-TEST(SonosDevice, IdentityFallsBackToHost)
+TEST(SonosDevice, IdentityFallsBackToHostAndAnAbsentModelDiffersFromAnEmptyOne)
 {
     EXPECT_EQ(device(QStringLiteral("RINCON_1"), QStringLiteral("Den")).id(), u"RINCON_1");
     EXPECT_EQ((SonosDevice{QStringLiteral("10.0.0.9"), {}, QStringLiteral("Den")}).id(), u"10.0.0.9");
-}
-
-TEST(SonosDevice, AbsentModelDiffersFromEmptyModel)
-{
     SonosDevice absent = device(QStringLiteral("A"), QStringLiteral("Den"));
     SonosDevice empty = absent;
     empty.modelName = QString();
@@ -34,7 +30,7 @@ TEST(SonosDevice, AbsentModelDiffersFromEmptyModel)
     EXPECT_EQ((std::unordered_set<SonosDevice>{absent, empty, empty}).size(), 2u);
 }
 
-TEST(ZoneGroup, DisplayNameAndRoomNames)
+TEST(ZoneGroup, DisplayNameRoomNamesAndEqualityThatCoversMemberOrder)
 {
     const SonosDevice a = device(QStringLiteral("A"), QStringLiteral("A")), b = device(QStringLiteral("B"), QStringLiteral("B")),
                       c = device(QStringLiteral("C"), QStringLiteral("C"));
@@ -45,11 +41,7 @@ TEST(ZoneGroup, DisplayNameAndRoomNames)
     EXPECT_EQ((ZoneGroup{QStringLiteral("g"), a, {a, b}}).roomNames(), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
     // An empty member list is not a group of one: it shows the coordinator alone.
     EXPECT_EQ((ZoneGroup{QStringLiteral("g"), a, {}}).displayName(), u"A");
-}
 
-TEST(ZoneGroup, EqualityCoversMemberOrder)
-{
-    const SonosDevice a = device(QStringLiteral("A"), QStringLiteral("A")), b = device(QStringLiteral("B"), QStringLiteral("B"));
     const ZoneGroup ab{QStringLiteral("g"), a, {a, b}};
     const ZoneGroup ba{QStringLiteral("g"), a, {b, a}};
     EXPECT_NE(ab, ba);
@@ -58,7 +50,7 @@ TEST(ZoneGroup, EqualityCoversMemberOrder)
     EXPECT_EQ(std::hash<ZoneGroup>{}(ab), qHash(ab));
 }
 
-TEST(ZoneGroup, FindsRoomsIgnoringCaseAndAccents)
+TEST(ZoneGroup, FindsRoomsIgnoringCaseAccentsAndCompatibilityForms)
 {
     const SonosDevice cafe = device(QStringLiteral("C"), QStringLiteral("Café"));
     const SonosDevice den = device(QStringLiteral("D"), QStringLiteral("Den"));
@@ -74,10 +66,8 @@ TEST(ZoneGroup, FindsRoomsIgnoringCaseAndAccents)
     EXPECT_FALSE(groupForRoom(groups, QStringLiteral("Caf")));
     EXPECT_FALSE(groupForRoom(groups, QStringLiteral("Café Den")));
     EXPECT_FALSE(groupForRoom({}, QStringLiteral("Den")));
-}
 
-TEST(ZoneGroup, RoomNamesFoldCaseAccentsAndCompatibilityForms)
-{
+    // Room names fold case, accents and compatibility forms.
     EXPECT_EQ(foldedRoomName(QStringLiteral("Café")), foldedRoomName(QStringLiteral("CAFE")));
     EXPECT_TRUE(sameRoomName(QStringLiteral("Straße"), QStringLiteral("STRAẞE")));
     EXPECT_TRUE(sameRoomName(QStringLiteral("Ｏｆｆｉｃｅ"), QStringLiteral("office"))); // full-width letters

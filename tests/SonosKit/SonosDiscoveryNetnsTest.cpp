@@ -99,12 +99,17 @@ std::unique_ptr<playersim::SimServer> topologyPlayer(const QString &address, std
     return server;
 }
 
+std::function<playersim::Answer()> answersWithState(const QString &state)
+{
+    return [state] {
+        return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
+            QStringLiteral("GetZoneGroupState"), {{QStringLiteral("ZoneGroupState"), state}});
+    };
+}
+
 std::function<playersim::Answer()> answersWithRoom(const QString &address, const QString &room)
 {
-    return [address, room] {
-        return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
-            QStringLiteral("GetZoneGroupState"), {{QStringLiteral("ZoneGroupState"), zoneGroupState(address, room)}});
-    };
+    return answersWithState(zoneGroupState(address, room));
 }
 
 playersim::SsdpPlayer ssdpPlayer(const QString &address)
@@ -323,10 +328,7 @@ TEST_F(DiscoveryWithoutDaemon, NothingAnywhereIsNoPlayersFoundAfterTheTimeout)
 TEST_F(DiscoveryWithoutDaemon, FirstUnreadablePlayerIsPassedForTheNextOne)
 {
     const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.21")), ssdpPlayer(QStringLiteral("127.0.0.22"))});
-    const auto broken = topologyPlayer(QStringLiteral("127.0.0.21"), [] {
-        return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
-            QStringLiteral("GetZoneGroupState"), {{QStringLiteral("ZoneGroupState"), QStringLiteral("no topology here")}});
-    });
+    const auto broken = topologyPlayer(QStringLiteral("127.0.0.21"), answersWithState(QStringLiteral("no topology here")));
     const auto good = topologyPlayer(
         QStringLiteral("127.0.0.22"), answersWithRoom(QStringLiteral("127.0.0.22"), QStringLiteral("Kitchen")));
     ResponsivenessProbe probe;
@@ -342,26 +344,20 @@ TEST_F(DiscoveryWithoutDaemon, WhenEveryPlayerFailsTheLastErrorWins)
 {
     const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.23")), ssdpPlayer(QStringLiteral("127.0.0.24"))});
     const auto faulting = topologyPlayer(QStringLiteral("127.0.0.23"), [] { return playersim::soapFault(402); });
-    const auto empty = topologyPlayer(QStringLiteral("127.0.0.24"), [] {
-        return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
-            QStringLiteral("GetZoneGroupState"), {{QStringLiteral("ZoneGroupState"), {}}});
-    });
+    const auto empty = topologyPlayer(QStringLiteral("127.0.0.24"), answersWithState({}));
     const auto error = testsupport::failureOf<SonosError>(SonosDiscovery::findHousehold(0.6), 20s);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->kind(), SonosError::Kind::malformedResponse);
+    // Both were asked, in the order they answered the search: the fault of
+    // the first gave way to what the second said.
     EXPECT_EQ(error->detail(), QStringLiteral("GetZoneGroupState returned no ZoneGroupState"));
-    // Both were asked, in the order they answered the search.
-    EXPECT_EQ(faulting->address(), QStringLiteral("127.0.0.23"));
 }
 
 TEST_F(DiscoveryWithoutDaemon, AHouseholdWithoutGroupsIsFoundEmpty)
 {
     const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.25"))});
-    const auto player = topologyPlayer(QStringLiteral("127.0.0.25"), [] {
-        return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
-            QStringLiteral("GetZoneGroupState"),
-            {{QStringLiteral("ZoneGroupState"), QStringLiteral("<ZoneGroupState><ZoneGroups/></ZoneGroupState>")}});
-    });
+    const auto player = topologyPlayer(
+        QStringLiteral("127.0.0.25"), answersWithState(QStringLiteral("<ZoneGroupState><ZoneGroups/></ZoneGroupState>")));
     const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(0.6));
     EXPECT_TRUE(groups.isEmpty());
 }

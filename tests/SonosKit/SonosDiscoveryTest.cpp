@@ -27,73 +27,45 @@
 
 using namespace SonosKit::SonosDiscovery::detail;
 
-namespace {
-
-const QString crlfAnswer = QStringLiteral("HTTP/1.1 200 OK\r\n"
-                                          "CACHE-CONTROL: max-age = 1800\r\n"
-                                          "EXT:\r\n"
-                                          "LOCATION: http://192.168.1.20:1400/xml/device_description.xml\r\n"
-                                          "SERVER: Linux UPnP/1.0 Sonos/79.1-56030 (ZPS12)\r\n"
-                                          "\r\n");
-
-} // namespace
-
 TEST(SsdpDatagram, IsTheZonePlayerSearchByteForByte)
 {
-    const QByteArray datagram = ssdpSearchDatagram();
-    EXPECT_EQ(datagram.size(), 126);
-    EXPECT_EQ(datagram,
+    EXPECT_EQ(ssdpSearchDatagram(),
         QByteArray("M-SEARCH * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\nMAN: \"ssdp:discover\"\r\n"
                    "MX: 1\r\nST: urn:schemas-upnp-org:device:ZonePlayer:1\r\n\r\n"));
-    EXPECT_FALSE(datagram.contains('\0'));
 }
 
-TEST(SsdpLocationHeader, TakesTheHostOfTheLocationURL)
+TEST(SsdpLocationHeader, TakesTheHostOfTheFirstLocationURLOnACrlfLine)
 {
-    EXPECT_EQ(hostFromLocationHeader(crlfAnswer), QStringLiteral("192.168.1.20"));
-    // A host name and a location that names another host than the sender.
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLOCATION: http://sonos-kitchen.local:1400/x\r\n")),
-        QStringLiteral("sonos-kitchen.local"));
-}
+    const std::pair<const char *, std::optional<QString>> answers[] = {
+        {"HTTP/1.1 200 OK\r\nCACHE-CONTROL: max-age = 1800\r\nEXT:\r\n"
+         "LOCATION: http://192.168.1.20:1400/xml/device_description.xml\r\nSERVER: Linux UPnP/1.0 Sonos/79.1-56030 (ZPS12)\r\n\r\n",
+            QStringLiteral("192.168.1.20")},
+        // A host name, and the header name in any case but not indented.
+        {"HTTP/1.1 200 OK\r\nLOCATION: http://sonos-kitchen.local:1400/x\r\n", QStringLiteral("sonos-kitchen.local")},
+        {"HTTP/1.1 200 OK\r\nlocation: http://10.0.0.2:1400/\r\n", QStringLiteral("10.0.0.2")},
+        {"HTTP/1.1 200 OK\r\nLoCaTiOn:\thttp://10.0.0.3:1400/ \t\r\n", QStringLiteral("10.0.0.3")},
+        {"HTTP/1.1 200 OK\r\n  LOCATION: http://10.0.0.4:1400/\r\n", std::nullopt},
+        // Only CR LF ends a line: read as one line, only a header at the very
+        // start is found, and the rest of the answer becomes part of the URL.
+        {"HTTP/1.1 200 OK\nLOCATION: http://10.0.0.5:1400/\n\n", std::nullopt},
+        {"LOCATION: http://10.0.0.6:1400/\nST: x\n", std::nullopt},
+        {"LOCATION: http://10.0.0.6:1400/\n", std::nullopt},
+        {"LOCATION: http://10.0.0.6:1400/", QStringLiteral("10.0.0.6")},
+        // Only the first LOCATION counts, and it must be a URL with a host.
+        {"HTTP/1.1 200 OK\r\nLOCATION: not a url\r\nLOCATION: http://10.0.0.7:1400/\r\n", std::nullopt},
+        {"HTTP/1.1 200 OK\r\nLOCATION: /xml/device_description.xml\r\n", std::nullopt},
+        {"HTTP/1.1 200 OK\r\nLOCATION:\r\n", std::nullopt},
+        {"HTTP/1.1 200 OK\r\nST: ssdp:all\r\n", std::nullopt},
+        {"", std::nullopt},
+        // What the decoder makes of invalid UTF-8 never crashes the reader.
+        {"LOCATION: http://\xff\xfe:1400/\r\n", std::nullopt},
+    };
+    for (const auto &[answer, host] : answers)
+        EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(answer)), host) << answer;
 
-TEST(SsdpLocationHeader, ReadsTheCapturedPlayerAnnouncement)
-{
     QFile capture(QStringLiteral(QUILLO_TEST_DATA "/captures/ssdp_notify_alive_s2_66.txt"));
     ASSERT_TRUE(capture.open(QIODevice::ReadOnly)) << capture.fileName().toStdString();
     EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(capture.readAll())), QStringLiteral("192.168.1.51"));
-}
-
-TEST(SsdpLocationHeader, MatchesTheHeaderNameInAnyCaseButNotIndented)
-{
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nlocation: http://10.0.0.2:1400/\r\n")),
-        QStringLiteral("10.0.0.2"));
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLoCaTiOn:\thttp://10.0.0.3:1400/ \t\r\n")),
-        QStringLiteral("10.0.0.3"));
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\n  LOCATION: http://10.0.0.4:1400/\r\n")), std::nullopt);
-}
-
-TEST(SsdpLocationHeader, OnlyCarriageReturnLineFeedEndsALine)
-{
-    // Read as one line: only a header at the very start can be found.
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\nLOCATION: http://10.0.0.5:1400/\n\n")), std::nullopt);
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("LOCATION: http://10.0.0.6:1400/\nST: x\n")),
-        std::nullopt); // the rest of the answer became part of the URL
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("LOCATION: http://10.0.0.6:1400/\n")), std::nullopt);
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("LOCATION: http://10.0.0.6:1400/")), QStringLiteral("10.0.0.6"));
-}
-
-TEST(SsdpLocationHeader, OnlyTheFirstLocationCountsAndItMustBeAURLWithAHost)
-{
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLOCATION: not a url\r\n"
-                                                    "LOCATION: http://10.0.0.7:1400/\r\n")),
-        std::nullopt);
-    EXPECT_EQ(
-        hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLOCATION: /xml/device_description.xml\r\n")), std::nullopt);
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nLOCATION:\r\n")), std::nullopt);
-    EXPECT_EQ(hostFromLocationHeader(QStringLiteral("HTTP/1.1 200 OK\r\nST: ssdp:all\r\n")), std::nullopt);
-    EXPECT_EQ(hostFromLocationHeader(QString()), std::nullopt);
-    // What the decoder makes of invalid UTF-8 never crashes the reader.
-    EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8("LOCATION: http://\xff\xfe:1400/\r\n")), std::nullopt);
 }
 
 TEST(SsdpLocationHeader, ReadsWhatTheSimulatedPlayersAnswer)
@@ -110,30 +82,22 @@ TEST(SsdpLocationHeader, ReadsWhatTheSimulatedPlayersAnswer)
     EXPECT_EQ(playersim::SsdpResponder::searchTargetOf("NOTIFY * HTTP/1.1\r\nST: ssdp:all\r\n\r\n"), QByteArray());
 }
 
-TEST(SsdpSenderAddress, IsTheDottedQuad)
+TEST(EndpointAddress, KeepsNamesAndIPv4WithoutScopeMapsIPv4InIPv6AndDropsOtherIPv6)
 {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    ::inet_pton(AF_INET, "192.168.1.20", &address.sin_addr);
-    EXPECT_EQ(senderAddress(address), QStringLiteral("192.168.1.20"));
-}
+    sockaddr_in sender{};
+    sender.sin_family = AF_INET;
+    ::inet_pton(AF_INET, "192.168.1.20", &sender.sin_addr);
+    EXPECT_EQ(senderAddress(sender), QStringLiteral("192.168.1.20"));
 
-TEST(EndpointAddress, KeepsNamesAndIPv4WithoutScope)
-{
     EXPECT_EQ(ipAddress(std::nullopt), std::nullopt);
-    EXPECT_EQ(ipAddress(Endpoint{QString(), 1400}), std::nullopt);
-    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("Sonos-Kitchen.local"), 1400}), QStringLiteral("Sonos-Kitchen.local"));
-    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("192.168.1.20"), 1400}), QStringLiteral("192.168.1.20"));
-    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("192.168.1.20%en0"), 1400}), QStringLiteral("192.168.1.20"));
-}
-
-TEST(EndpointAddress, MapsIPv4InIPv6AndDropsOtherIPv6)
-{
-    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("::ffff:192.168.1.20"), 1400}), QStringLiteral("192.168.1.20"));
-    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("::ffff:c0a8:114%eth0"), 1400}), QStringLiteral("192.168.1.20"));
-    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("fe80::1%eth0"), 1400}), std::nullopt);
-    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("::1"), 1400}), std::nullopt);
-    EXPECT_EQ(ipAddress(Endpoint{QStringLiteral("::192.168.1.20"), 1400}), std::nullopt); // compatible, not mapped
+    const std::pair<const char *, std::optional<QString>> hosts[] = {
+        {"", std::nullopt}, {"Sonos-Kitchen.local", QStringLiteral("Sonos-Kitchen.local")},
+        {"192.168.1.20", QStringLiteral("192.168.1.20")}, {"192.168.1.20%en0", QStringLiteral("192.168.1.20")},
+        {"::ffff:192.168.1.20", QStringLiteral("192.168.1.20")}, {"::ffff:c0a8:114%eth0", QStringLiteral("192.168.1.20")},
+        {"fe80::1%eth0", std::nullopt}, {"::1", std::nullopt}, {"::192.168.1.20", std::nullopt}, // compatible, not mapped
+    };
+    for (const auto &[host, address] : hosts)
+        EXPECT_EQ(ipAddress(Endpoint{QString::fromLatin1(host), 1400}), address) << host;
 }
 
 TEST(DiscoveryTimeout, BadTimeoutsBecomeBoundedDelays)

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 using namespace SonosKit;
 
 namespace {
@@ -163,47 +165,35 @@ TEST(ZoneTopologyParse, RoomNamesSurviveByteForByte)
 }
 
 // groups() against a real HTTP server: the topology arrives escaped inside
-// the SOAP answer.
-class ZoneTopologyCall : public ::testing::Test
+// the SOAP answer, and an answer without one is malformed.
+TEST(ZoneTopologyCall, ReadsTheEscapedDocumentAndRefusesAMissingOne)
 {
-protected:
-    void start(const QString &address, playersim::SimServer::SoapHandler handler)
-    {
-        server = std::make_unique<playersim::SimServer>(address, 1400, log);
-        server->setSoapHandler(std::move(handler));
-        QString error;
-        ASSERT_TRUE(server->start(&error)) << error.toStdString();
-    }
-
-    std::shared_ptr<playersim::RequestLog> log = std::make_shared<playersim::RequestLog>();
-    std::unique_ptr<playersim::SimServer> server;
-};
-
-TEST_F(ZoneTopologyCall, ReadsTheEscapedDocument)
-{
+    const QString address = testsupport::firstAddress(testsupport::Suite::ZoneTopology);
+    auto log = std::make_shared<playersim::RequestLog>();
+    playersim::SimServer server(address, 1400, log);
+    std::atomic<bool> withState = true;
     const QString document = state(
         group(QStringLiteral("A"), QStringLiteral("A:1"), member(QStringLiteral("A"), QStringLiteral("Küche 🍳"))));
-    start(testsupport::firstAddress(testsupport::Suite::ZoneTopology), [document](const playersim::SoapCall &call) {
-        return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("ZoneGroupState"), document}});
+    server.setSoapHandler([document, &withState](const playersim::SoapCall &call) {
+        return playersim::soapResponse(
+            call.serviceUrn, call.action, {{QStringLiteral("ZoneGroupState"), withState ? document : QString()}});
     });
-    const auto groups = testsupport::await(ZoneTopology(testsupport::firstAddress(testsupport::Suite::ZoneTopology)).groups());
+    QString error;
+    ASSERT_TRUE(server.start(&error)) << error.toStdString();
+
+    const auto groups = testsupport::await(ZoneTopology(address).groups());
     ASSERT_EQ(groups.size(), 1);
     EXPECT_EQ(groups[0].coordinator.roomName, QStringLiteral("Küche 🍳"));
     const auto calls = log->calls(QStringLiteral("GetZoneGroupState"));
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].controlPath, u"/ZoneGroupTopology/Control");
     EXPECT_TRUE(calls[0].arguments.isEmpty());
-}
 
-TEST_F(ZoneTopologyCall, MissingOrEmptyStateIsMalformed)
-{
-    start(testsupport::firstAddress(testsupport::Suite::ZoneTopology), [](const playersim::SoapCall &call) {
-        return playersim::soapResponse(call.serviceUrn, call.action, {{QStringLiteral("ZoneGroupState"), QString()}});
-    });
-    const auto error = testsupport::failureOf<SonosError>(
-        ZoneTopology(testsupport::firstAddress(testsupport::Suite::ZoneTopology)).groups());
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->errorDescription(), u"Could not parse the player's response: GetZoneGroupState returned no ZoneGroupState");
+    withState = false;
+    const auto failure = testsupport::failureOf<SonosError>(ZoneTopology(address).groups());
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(
+        failure->errorDescription(), u"Could not parse the player's response: GetZoneGroupState returned no ZoneGroupState");
 }
 
 } // namespace

@@ -165,7 +165,7 @@ TEST(TransportAnswers, PlayingAFavoriteContainerFillsTheQueue)
     EXPECT_EQ(text(media, QStringLiteral("CurrentURIMetaData")), metadata);
 }
 
-TEST(TransportAnswers, EachPlayerHasItsOwnVolume)
+TEST(TransportAnswers, EachPlayerHasItsOwnVolumeAndEachTrackItsOwnArt)
 {
     Household household = startedHousehold(Household::fromJson(smallHouseholdJson(), firstAddress(block)));
     const QString alpha = household.addresses()[0];
@@ -201,11 +201,8 @@ TEST(TransportAnswers, EachPlayerHasItsOwnVolume)
                      Service::renderingControl, QStringLiteral("GetVolume"), {{"InstanceID", "0"}, {"Channel", "Master"}})),
         SonosKit::SonosError);
     EXPECT_EQ(volume(alpha), QStringLiteral("100"));
-}
 
-TEST(TransportAnswers, CoverArtIsARealImage)
-{
-    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(), firstAddress(block)));
+    // The cover art is a real image, its own for each track.
     QNetworkAccessManager manager;
     auto fetch = [&](const QString &query) {
         QNetworkReply *reply = manager.get(
