@@ -6,6 +6,7 @@
 //   quillo-screenshots OUT-DIR
 #include "Quillo/app/QmlEngine.h"
 #include "Quillo/app/QuilloApplication.h"
+#include "Quillo/app/Translations.h"
 #include "Quillo/store/PlayerStore.h"
 #include "playersim/Household.h"
 
@@ -142,9 +143,10 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (app.arguments().size() != 2) {
-        std::fprintf(stderr, "usage: quillo-screenshots OUT-DIR\n");
+        std::fprintf(stderr, "usage: quillo-screenshots OUT-DIR (in the language LANG or LANGUAGE names)\n");
         return 2;
     }
+    installTranslations(app);
     const QString directory = app.arguments().at(1);
     QDir().mkpath(directory);
 

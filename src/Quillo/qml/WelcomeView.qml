@@ -88,37 +88,37 @@ Item {
             Layout.topMargin: 6
             spacing: 4
 
-            Caption {
-                Layout.fillWidth: false
-                Layout.alignment: Qt.AlignBaseline
-                text: qsTr("Something broken?")
-                font.pixelSize: Theme.fontSmall
-            }
+            // Wraps where a language needs more room than English does.
+            Flow {
+                Layout.fillWidth: true
+                Layout.preferredWidth: 0
+                Layout.alignment: Qt.AlignVCenter
+                spacing: 4
 
-            LinkButton {
-                Layout.alignment: Qt.AlignBaseline
-                text: qsTr("Report it")
-                onClicked: Qt.openUrlExternally(HelpLinks.reportURL)
-            }
+                Caption {
+                    text: qsTr("Something broken?")
+                    font.pixelSize: Theme.fontSmall
+                }
 
-            Caption {
-                Layout.fillWidth: false
-                Layout.alignment: Qt.AlignBaseline
-                text: qsTr("or read the")
-                font.pixelSize: Theme.fontSmall
-            }
+                LinkButton {
+                    text: qsTr("Report it")
+                    onClicked: Qt.openUrlExternally(HelpLinks.reportURL)
+                }
 
-            LinkButton {
-                Layout.alignment: Qt.AlignBaseline
-                text: qsTr("help page")
-                onClicked: Qt.openUrlExternally(HelpLinks.pageURL)
-            }
+                Caption {
+                    text: qsTr("or read the")
+                    font.pixelSize: Theme.fontSmall
+                }
 
-            Item { Layout.fillWidth: true }
+                LinkButton {
+                    text: qsTr("help page")
+                    onClicked: Qt.openUrlExternally(HelpLinks.pageURL)
+                }
+            }
 
             ActionButton {
                 id: gotIt
-                Layout.alignment: Qt.AlignBaseline
+                Layout.alignment: Qt.AlignVCenter
                 text: qsTr("Got It")
                 highlighted: true
                 focus: true
