@@ -198,6 +198,78 @@
         </message>
     </context>
     <context>
+        <name>SonosKit::SOAPClient</name>
+        <message>
+            <source>1 second</source>
+            <translation>1 Sekunde</translation>
+        </message>
+        <message>
+            <source>%1 seconds</source>
+            <extracomment>%1 is a number of seconds other than one, e.g. "6" or "0.4".</extracomment>
+            <translation>%1 Sekunden</translation>
+        </message>
+        <message>
+            <source>The player at %1 did not answer within %2.</source>
+            <translation>Der Player unter %1 hat nicht innerhalb von %2 geantwortet.</translation>
+        </message>
+    </context>
+    <context>
+        <name>SonosKit::SonosError</name>
+        <message>
+            <source>The player rejected the request — check the third-party control setting in the Sonos app.</source>
+            <translation>Der Player hat die Anfrage abgelehnt – prüfen Sie die Einstellung zur Steuerung durch Drittanbieter in der Sonos-App.</translation>
+        </message>
+        <message>
+            <source>Invalid arguments — likely hand-built DIDL-Lite metadata; pass back what Browse returned.</source>
+            <translation>Ungültige Argumente – vermutlich selbst gebaute DIDL-Lite-Metadaten; geben Sie zurück, was Browse geliefert hat.</translation>
+        </message>
+        <message>
+            <source>Transition not available. Either the command went to a non-coordinator, or the loaded URI is not playable — a station whose streaming service is no longer authorized returns 701 on Play even though SetAVTransportURI succeeded.</source>
+            <translation>Übergang nicht möglich. Entweder ging der Befehl nicht an den Koordinator der Gruppe, oder die geladene URI ist nicht abspielbar – ein Sender, dessen Streamingdienst nicht mehr autorisiert ist, liefert bei „Play“ den Fehler 701, obwohl SetAVTransportURI gelungen ist.</translation>
+        </message>
+        <message>
+            <source>Illegal MIME type — the URI is not playable as given.</source>
+            <translation>Unzulässiger MIME-Typ – die URI ist so nicht abspielbar.</translation>
+        </message>
+        <message>
+            <source>Command refused. On a favorite this usually means it points at a music service account that no longer exists — compare the `sn=` in its URI with a favorite that works. Otherwise, check it went to the group coordinator.</source>
+            <translation>Befehl abgelehnt. Bei einem Favoriten heißt das meist, dass er auf ein Konto eines Musikdienstes zeigt, das es nicht mehr gibt – vergleichen Sie das „sn=“ in seiner URI mit einem Favoriten, der funktioniert. Andernfalls prüfen Sie, ob der Befehl an den Koordinator der Gruppe ging.</translation>
+        </message>
+        <message>
+            <source>No room named "%1". Run `zonescout topology` to list rooms.</source>
+            <extracomment>%1 is the room name given on the command line.</extracomment>
+            <translation>Kein Raum namens „%1“. „zonescout topology“ listet die Räume auf.</translation>
+        </message>
+        <message>
+            <source>Network error talking to the player: %1</source>
+            <extracomment>%1 says what failed, e.g. that the player did not answer in time.</extracomment>
+            <translation>Netzwerkfehler bei der Verbindung zum Player: %1</translation>
+        </message>
+        <message>
+            <source>Player returned HTTP %1. Body: %2</source>
+            <extracomment>%1 is an HTTP status code, %2 the start of the player's answer.</extracomment>
+            <translation>Der Player antwortete mit HTTP %1. Inhalt: %2</translation>
+        </message>
+        <message>
+            <source>%1 failed: UPnP error %2 %3. %4</source>
+            <extracomment>%1 is the request (e.g. "Play"), %2 the error number, %3 the player's words, %4 advice.</extracomment>
+            <translation>%1 fehlgeschlagen: UPnP-Fehler %2 %3. %4</translation>
+        </message>
+        <message>
+            <source>Could not parse the player's response: %1</source>
+            <translation>Die Antwort des Players war nicht lesbar: %1</translation>
+        </message>
+        <message>
+            <source>"%1" is a browse shortcut, not a playable item — the player returns no URI for it. Open it in the Sonos app instead.</source>
+            <extracomment>%1 is the title of a favorite.</extracomment>
+            <translation>„%1“ ist eine Verknüpfung zum Durchsuchen, kein abspielbarer Eintrag – der Player liefert dafür keine URI. Öffnen Sie sie stattdessen in der Sonos-App.</translation>
+        </message>
+        <message>
+            <source>No Sonos players found on this network. Check that this computer is on the same Wi-Fi/LAN as the speakers, and that a firewall isn't blocking the search.</source>
+            <translation>Keine Sonos-Player in diesem Netzwerk gefunden. Prüfen Sie, ob dieser Computer im selben WLAN/LAN ist wie die Lautsprecher und ob eine Firewall die Suche blockiert.</translation>
+        </message>
+    </context>
+    <context>
         <name>TrackListView</name>
         <message>
             <source>Loading…</source>

@@ -54,11 +54,16 @@ std::shared_ptr<QNetworkAccessManager> threadSession()
     return session;
 }
 
+// The timeout as the user reads it, in their language where the program
+// installed a translation.
 QString secondsText(double seconds)
 {
-    if (seconds == std::floor(seconds) && seconds < 1e9)
-        return QString::number(qint64(seconds)) + (seconds == 1 ? QStringLiteral(" second") : QStringLiteral(" seconds"));
-    return QString::number(seconds, 'g', 3) + QStringLiteral(" seconds");
+    if (seconds == 1)
+        return QCoreApplication::translate("SonosKit::SOAPClient", "1 second");
+    const QString number = seconds == std::floor(seconds) && seconds < 1e9 ? QString::number(qint64(seconds))
+                                                                           : QString::number(seconds, 'g', 3);
+    //: %1 is a number of seconds other than one, e.g. "6" or "0.4".
+    return QCoreApplication::translate("SonosKit::SOAPClient", "%1 seconds").arg(number);
 }
 
 // The transfer timer counts whole milliseconds in an int, and 0 would mean no
@@ -260,7 +265,9 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
         if (abort == Abort::cancelled)
             throw cancelledError();
         const QString description = error == QNetworkReply::OperationCanceledError
-            ? QStringLiteral("The player at %1 did not answer within %2.").arg(client.host, secondsText(client.timeout))
+            //: %1 is the player's address, %2 a time such as "6 seconds".
+            ? QCoreApplication::translate("SonosKit::SOAPClient", "The player at %1 did not answer within %2.")
+                  .arg(client.host, secondsText(client.timeout))
             : reply->errorString();
         throw SonosError::network({NetworkFailure::Source::http, int(error), description});
     }

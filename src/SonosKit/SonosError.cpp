@@ -73,20 +73,19 @@ QString SonosError::hint(qint64 faultCode)
 {
     switch (faultCode) {
     case 401:
-        return QStringLiteral("The player rejected the request \u2014 check the third-party control setting in the Sonos app.");
+        return tr("The player rejected the request — check the third-party control setting in the Sonos app.");
     case 402:
-        return QStringLiteral("Invalid arguments \u2014 likely hand-built DIDL-Lite metadata; pass back what Browse returned.");
+        return tr("Invalid arguments — likely hand-built DIDL-Lite metadata; pass back what Browse returned.");
     case 701:
-        return QStringLiteral(
-            "Transition not available. Either the command went to a non-coordinator, or the loaded URI is not playable "
-            "\u2014 a station whose streaming service is no longer authorized returns 701 on Play even though "
-            "SetAVTransportURI succeeded.");
+        return tr("Transition not available. Either the command went to a non-coordinator, or the loaded URI is not "
+                  "playable — a station whose streaming service is no longer authorized returns 701 on Play even though "
+                  "SetAVTransportURI succeeded.");
     case 714:
-        return QStringLiteral("Illegal MIME type \u2014 the URI is not playable as given.");
+        return tr("Illegal MIME type — the URI is not playable as given.");
     case 800:
-        return QStringLiteral("Command refused. On a favorite this usually means it points at a music service account that no "
-                              "longer exists \u2014 compare the `sn=` in its URI with a favorite that works. Otherwise, check it "
-                              "went to the group coordinator.");
+        return tr("Command refused. On a favorite this usually means it points at a music service account that no longer "
+                  "exists — compare the `sn=` in its URI with a favorite that works. Otherwise, check it went to the group "
+                  "coordinator.");
     default:
         return {};
     }
@@ -96,24 +95,27 @@ QString SonosError::errorDescription() const
 {
     switch (m_kind) {
     case Kind::roomNotFound:
-        return QStringLiteral("No room named \"") + m_text + QStringLiteral("\". Run `zonescout topology` to list rooms.");
+        //: %1 is the room name given on the command line.
+        return tr("No room named \"%1\". Run `zonescout topology` to list rooms.").arg(m_text);
     case Kind::network:
-        return QStringLiteral("Network error talking to the player: ") + m_underlying.description;
+        //: %1 says what failed, e.g. that the player did not answer in time.
+        return tr("Network error talking to the player: %1").arg(m_underlying.description);
     case Kind::httpStatus:
-        return QStringLiteral("Player returned HTTP ") + QString::number(m_code) + QStringLiteral(". Body: ")
-            + Text::leadingCharacters(m_text, 400);
+        //: %1 is an HTTP status code, %2 the start of the player's answer.
+        return tr("Player returned HTTP %1. Body: %2").arg(QString::number(m_code), Text::leadingCharacters(m_text, 400));
     case Kind::upnpFault:
-        return m_action + QStringLiteral(" failed: UPnP error ") + QString::number(m_code) + QLatin1Char(' ') + m_text
-            + QStringLiteral(". ") + hint(m_code);
+        //: %1 is the request (e.g. "Play"), %2 the error number, %3 the player's words, %4 advice.
+        return tr("%1 failed: UPnP error %2 %3. %4").arg(m_action, QString::number(m_code), m_text, hint(m_code));
     case Kind::malformedResponse:
-        return QStringLiteral("Could not parse the player's response: ") + m_text;
+        return tr("Could not parse the player's response: %1").arg(m_text);
     case Kind::notPlayable:
-        return QLatin1Char('"') + m_text
-            + QStringLiteral("\" is a browse shortcut, not a playable item \u2014 the player returns no URI for it. "
-                             "Open it in the Sonos app instead.");
+        //: %1 is the title of a favorite.
+        return tr("\"%1\" is a browse shortcut, not a playable item — the player returns no URI for it. Open it in the Sonos "
+                  "app instead.")
+            .arg(m_text);
     case Kind::noPlayersFound:
-        return QStringLiteral("No Sonos players found on this network. Check that this computer is on the same Wi-Fi/LAN "
-                              "as the speakers, and that a firewall isn't blocking the search.");
+        return tr("No Sonos players found on this network. Check that this computer is on the same Wi-Fi/LAN as the "
+                  "speakers, and that a firewall isn't blocking the search.");
     }
     return {};
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <exception>
@@ -27,6 +28,10 @@ struct NetworkFailure {
 // errorDescription() is the text the application shows.
 class SonosError : public std::exception
 {
+    // The texts a person reads come in the language the program installed a
+    // translation for (none in a program that installs none, like zonescout).
+    Q_DECLARE_TR_FUNCTIONS(SonosKit::SonosError)
+
 public:
     enum class Kind {
         roomNotFound,
