@@ -16,7 +16,7 @@
         <name>FallbackWindow</name>
         <message>
             <source>No tray here: on GNOME, add the AppIndicator extension.</source>
-            <translation>Keine Systemleiste gefunden: Unter GNOME die Erweiterung „AppIndicator“ hinzufügen.</translation>
+            <translation>Kein Infobereich gefunden: Unter GNOME die Erweiterung „AppIndicator“ hinzufügen.</translation>
         </message>
     </context>
     <context>
@@ -389,7 +389,7 @@
         </message>
         <message>
             <source>Some desktops keep tray icons out of sight: on GNOME, add the AppIndicator extension; on KDE Plasma and most others, look among the tray's hidden icons. Without any tray, Quillo opens as a window instead.</source>
-            <translation>Manche Arbeitsumgebungen verstecken die Symbole der Systemleiste: Unter GNOME fügen Sie die Erweiterung „AppIndicator“ hinzu; unter KDE Plasma und den meisten anderen sehen Sie bei den ausgeblendeten Symbolen nach. Ganz ohne Systemleiste öffnet sich Quillo stattdessen als Fenster.</translation>
+            <translation>Manche Arbeitsumgebungen verstecken die Symbole im Infobereich: Unter GNOME fügen Sie die Erweiterung „AppIndicator“ hinzu; unter KDE Plasma und den meisten anderen sehen Sie bei den ausgeblendeten Symbolen nach. Ganz ohne Infobereich öffnet sich Quillo stattdessen als Fenster.</translation>
         </message>
         <message>
             <source>Something broken?</source>
