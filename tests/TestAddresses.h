@@ -54,6 +54,8 @@ enum class Suite {
     ZonescoutEvents,
     // GroupEvents: a group's subscriptions following its changes.
     GroupEvents,
+    // The store following its group through events.
+    PlayerStoreEvents,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)
