@@ -198,7 +198,7 @@ TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough
     EXPECT_EQ(callCount(household, QStringLiteral("GetTransportInfo")), 0);
 }
 
-TEST(PlayerStoreEvents, ARepliesStartedBeforeAnEventDoesNotPutBackTheOlderState)
+TEST(PlayerStoreEvents, AReadStartedBeforeAnEventDoesNotPutBackTheOlderState)
 {
     playersim::Household household = storetest::startedHousehold(block);
     EventRig events(household);
