@@ -55,11 +55,18 @@ void PlayerStore::startEvents()
     m_eventRetry.start();
 
     if (m_settings.followNetworkChanges && QNetworkInformation::loadDefaultBackend()) {
+        const auto reaches = [](QNetworkInformation::Reachability reachability) {
+            return reachability == QNetworkInformation::Reachability::Online
+                || reachability == QNetworkInformation::Reachability::Site;
+        };
+        // Only a way back counts: a network that merely stays up is no
+        // reason to start over.
         connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, this,
-            [this](QNetworkInformation::Reachability reachability) {
-                if (reachability == QNetworkInformation::Reachability::Online
-                    || reachability == QNetworkInformation::Reachability::Site)
+            [this, reaches, before = QNetworkInformation::instance()->reachability()](
+                QNetworkInformation::Reachability reachability) mutable {
+                if (reaches(reachability) && !reaches(before))
                     TaskGuard::start(resubscribeTask());
+                before = reachability;
             });
     }
 }

@@ -192,7 +192,7 @@ TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough
     household.setDropNotifications(false);
     ASSERT_TRUE(waitUntil([&] { return !store->liveUpdates().eventsBlocked() && flowing(*store); }, blockedWithin));
     EXPECT_FALSE(store->isPollingWhileClosed());
-    serveFor(closedPoll * 2); // a read already on its way finishes
+    serveFor(closedPoll * 5); // a read already on its way finishes
     household.log()->clear();
     serveFor(closedPoll * 8);
     EXPECT_EQ(callCount(household, QStringLiteral("GetTransportInfo")), 0);
