@@ -56,6 +56,8 @@ enum class Suite {
     GroupEvents,
     // The media-player service's commands (tests/Quillo/mpris).
     MprisCommands,
+    // The store following its group through events.
+    PlayerStoreEvents,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

@@ -4,6 +4,8 @@
 
 #include "Quillo/store/Failure.h"
 
+#include "SonosKit/EventListener.h"
+#include "SonosKit/GroupEvents.h"
 #include "SonosKit/SonosDiscovery.h"
 
 #include <QJSEngine>
@@ -16,6 +18,8 @@ PlayerStore::Settings PlayerStore::defaultSettings()
     Settings settings;
     settings.findHousehold = [](double timeout) { return SonosKit::SonosDiscovery::findHousehold(timeout); };
     settings.householdSearchTimeout = SonosKit::SonosDiscovery::householdSearchTimeout;
+    settings.events = true;
+    settings.followNetworkChanges = true;
     return settings;
 }
 
@@ -40,6 +44,9 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     m_closedPoll.setTimerType(Qt::CoarseTimer);
     m_closedPoll.setSingleShot(true);
     connect(&m_closedPoll, &QTimer::timeout, this, [this] { TaskGuard::start(closedPollTask()); });
+
+    if (m_settings.events)
+        startEvents();
 }
 
 PlayerStore::~PlayerStore()
@@ -49,6 +56,7 @@ PlayerStore::~PlayerStore()
     m_tasks.end();
     if (m_pollToken)
         m_pollToken->cancel();
+    stopEvents();
 }
 
 void PlayerStore::provideToQml(PlayerStore *store)
@@ -81,6 +89,7 @@ void PlayerStore::setSelectedRoomName(std::optional<QString> room)
 void PlayerStore::selectedGroupChanged()
 {
     updateLoadingTracks();
+    followSelectedGroup();
 }
 
 void PlayerStore::selectGroup(const QString &groupID)

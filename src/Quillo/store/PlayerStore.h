@@ -4,17 +4,24 @@
 
 #include "Quillo/store/Household.h"
 #include "Quillo/store/Library.h"
+#include "Quillo/store/LiveUpdates.h"
 #include "Quillo/store/NowPlaying.h"
+#include "Quillo/store/PlaybackEvents.h"
 #include "Quillo/store/Preferences.h"
 #include "Quillo/store/TaskGuard.h"
 #include "Quillo/store/TrackList.h"
 
 #include "SonosKit/CancellationToken.h"
 #include "SonosKit/ContentItem.h"
+#include "SonosKit/EventService.h"
 #include "SonosKit/GroupController.h"
+#include "SonosKit/ServiceEvent.h"
+#include "SonosKit/SonosError.h"
 #include "SonosKit/ZoneGroup.h"
 
 #include <QCoroTask>
+#include <QHash>
+#include <QHostAddress>
 #include <QObject>
 #include <QPointer>
 #include <QSettings>
@@ -29,6 +36,10 @@
 class Failure;
 class QJSEngine;
 class QQmlEngine;
+namespace SonosKit {
+class EventListener;
+class GroupEvents;
+} // namespace SonosKit
 
 // The application model: everything the tray panel shows, handed out as a
 // few small objects (the household, what plays, the library, the track
@@ -42,6 +53,7 @@ class QQmlEngine;
 //   PlayerStorePolling.cpp    panel open/close, polling, commands, volume
 //   PlayerStoreFavorites.cpp  favorites, providers, the chosen entry
 //   PlayerStoreTracks.cpp     playing and track lists
+//   PlayerStoreEvents.cpp     the players' own events, polls as fallback
 class PlayerStore : public QObject
 {
     Q_OBJECT
@@ -52,6 +64,7 @@ class PlayerStore : public QObject
     Q_PROPERTY(Library *library READ libraryObject CONSTANT)
     Q_PROPERTY(TrackList *trackList READ trackListObject CONSTANT)
     Q_PROPERTY(Preferences *preferences READ preferencesObject CONSTANT)
+    Q_PROPERTY(LiveUpdates *liveUpdates READ liveUpdatesObject CONSTANT)
 
 public:
     // How the store meets the world beyond one known player, and its pace.
@@ -68,6 +81,19 @@ public:
         // After failed reads with the panel closed the pace halves, down to
         // one read in this long.
         std::chrono::milliseconds closedPollLongestInterval{std::chrono::minutes(5)};
+        // Follow the selected group through its players' events; the polls
+        // then only read what events do not carry, or stand in when the
+        // events cannot get through.
+        bool events = false;
+        // Where the event listener listens; none: the address of this
+        // machine that reaches the players.
+        std::optional<QHostAddress> eventAddress;
+        // Blocked or failed subscriptions are tried again this often (and
+        // at every change of group).
+        std::chrono::milliseconds eventRetryInterval{std::chrono::minutes(10)};
+        // Subscribe afresh when the network comes back (after a suspend, on
+        // another network): the players forgot us, or we have another address.
+        bool followNetworkChanges = false;
     };
     static Settings defaultSettings();
 
@@ -87,11 +113,13 @@ public:
     Library &library() { return m_library; }
     TrackList &trackList() { return m_trackList; }
     Preferences &preferences() { return m_preferences; }
+    LiveUpdates &liveUpdates() { return m_liveUpdates; }
     const Household &household() const { return m_household; }
     const NowPlaying &nowPlaying() const { return m_nowPlaying; }
     const Library &library() const { return m_library; }
     const TrackList &trackList() const { return m_trackList; }
     const Preferences &preferences() const { return m_preferences; }
+    const LiveUpdates &liveUpdates() const { return m_liveUpdates; }
 
     // The player that answered last; searching is skipped while it answers.
     const std::optional<QString> &knownHost() const { return m_knownHost; }
@@ -155,6 +183,7 @@ private:
     Library *libraryObject() { return &m_library; }
     TrackList *trackListObject() { return &m_trackList; }
     Preferences *preferencesObject() { return &m_preferences; }
+    LiveUpdates *liveUpdatesObject() { return &m_liveUpdates; }
 
     // The one place where a failed task becomes state: a cancellation is no
     // failure, anything else is the status line.
@@ -179,6 +208,19 @@ private:
     void perform(Operation operation);
     QCoro::Task<void> performTask(SonosKit::ZoneGroup group, Operation operation);
     void updateClosedPoll();
+
+    // Events (PlayerStoreEvents.cpp).
+    void startEvents();
+    void followSelectedGroup();
+    QCoro::Task<void> followTask(SonosKit::ZoneGroup group);
+    QCoro::Task<void> retryEventsTask();
+    QCoro::Task<void> resubscribeTask();
+    bool ensureEventListener(const SonosKit::ZoneGroup &group);
+    void applyEvent(SonosKit::EventService service, const QString &playerHost, const SonosKit::ServiceEvent &event);
+    void eventsLost(SonosKit::EventService service);
+    void eventsStateChanged();
+    // Unsubscribes within a bound; the store is past its tasks by then.
+    void stopEvents();
 
     // Favorites (PlayerStoreFavorites.cpp).
     QCoro::Task<void> refreshFavoritesTask();
@@ -209,6 +251,7 @@ private:
     NowPlaying m_nowPlaying;
     Library m_library;
     TrackList m_trackList;
+    LiveUpdates m_liveUpdates;
 
     std::optional<QString> m_knownHost;
     QList<TrackChoice> m_listings; // in flight
@@ -217,6 +260,13 @@ private:
     std::chrono::milliseconds m_closedPollInterval{0};
     bool m_pollingWhileClosed = false;
     bool m_closedPollReading = false;
+
+    std::unique_ptr<SonosKit::EventListener> m_eventListener;
+    std::unique_ptr<SonosKit::GroupEvents> m_groupEvents;
+    QTimer m_eventRetry;
+    // Each member's own volume, as its events last told.
+    QHash<QString, int> m_memberVolumes;
+    PlaybackEvents::Marks m_eventMarks;
 
     // Ends first when the store goes: every task sees it after each wait.
     TaskGuard m_tasks;

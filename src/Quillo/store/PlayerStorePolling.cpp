@@ -34,8 +34,10 @@ void PlayerStore::menuClosed()
 
 void PlayerStore::updateClosedPoll()
 {
-    // Nothing playing, or the panel's own poll running: no reads from here.
-    const bool wanted = m_settings.closedPollInterval.count() > 0 && !m_pollToken && m_nowPlaying.isPlaying();
+    // Nothing playing, the panel's own poll running, or the players' events
+    // telling every change: no reads from here.
+    const bool wanted = m_settings.closedPollInterval.count() > 0 && !m_pollToken && m_nowPlaying.isPlaying()
+        && !m_liveUpdates.isFlowing();
     m_pollingWhileClosed = wanted;
     if (!wanted) {
         m_closedPoll.stop();
@@ -122,6 +124,7 @@ QCoro::Task<bool> PlayerStore::refreshPlayback()
     const std::optional<ZoneGroup> group = m_household.selectedGroup();
     if (!group)
         co_return false;
+    const PlaybackEvents::Marks marksAtStart = m_eventMarks;
     std::optional<SonosKit::PlaybackState> state;
     try {
         state = co_await guarded(GroupController(*group).state(m_tasks.token()));
@@ -140,6 +143,9 @@ QCoro::Task<bool> PlayerStore::refreshPlayback()
     const std::optional<ZoneGroup> now = m_household.selectedGroup();
     if (!now || now->id != group->id)
         co_return true;
+    // An event that came while the answer was on its way is newer than it.
+    if (m_nowPlaying.playback() && m_eventMarks != marksAtStart)
+        state = PlaybackEvents::keptFromEvents(std::move(*state), *m_nowPlaying.playback(), marksAtStart, m_eventMarks);
     m_nowPlaying.setPlayback(std::move(state));
     m_household.setStatus(StoreStatus::ready());
     m_nowPlaying.noteRead();

@@ -140,6 +140,9 @@ std::unique_ptr<PlayerStore> StoreRig::makeStore()
     settings.pollPause = pollPause;
     settings.closedPollInterval = closedPollInterval;
     settings.householdSearchTimeout = 0.5;
+    settings.events = events;
+    settings.eventAddress = eventAddress;
+    settings.eventRetryInterval = eventRetryInterval;
     settings.findHousehold = [address = searchAddress, searches = searches](double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
         ++*searches;
         co_return co_await SonosKit::ZoneTopology(address).groups();

@@ -74,6 +74,11 @@ struct StoreRig {
     std::chrono::milliseconds pollPause{60};
     // Off unless a case is about the closed panel's reads.
     std::chrono::milliseconds closedPollInterval{0};
+    // Off unless a case is about the players' events; then the listener
+    // listens on `eventAddress`.
+    bool events = false;
+    QHostAddress eventAddress;
+    std::chrono::milliseconds eventRetryInterval{std::chrono::minutes(10)};
 };
 
 // A player's answer that is no SOAP at all: an internal server error.

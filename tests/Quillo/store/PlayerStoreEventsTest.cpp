@@ -1,0 +1,273 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+// The store kept current by the players' own events, with the polls as the
+// fallback, over real sockets against the simulated household.
+#include "StoreTestSupport.h"
+
+#include "SonosKit/EventService.h"
+#include "SonosKit/EventSubscription.h"
+#include "SonosKit/GroupController.h"
+#include "SonosKit/GroupEvents.h"
+
+#include <gtest/gtest.h>
+
+using SonosKit::EventService;
+using SonosKit::GroupController;
+using SonosKit::TransportState;
+using SonosKit::ZoneGroup;
+using storetest::callCount;
+using storetest::NotificationCounter;
+using storetest::StoreRig;
+using testsupport::waitUntil;
+
+namespace {
+
+constexpr testsupport::Suite block = testsupport::Suite::PlayerStoreEvents;
+// A change at a player reaches the store within this.
+constexpr std::chrono::milliseconds eventLatency{1000};
+// Short, so that a closed poll that wrongly runs reads many times.
+constexpr std::chrono::milliseconds closedPoll{100};
+// Every first event is overdue by then.
+constexpr auto blockedWithin = SonosKit::EventSubscription::firstEventLimit + std::chrono::seconds(3);
+
+// An address of the running test's block that no player uses.
+QHostAddress listenAddress()
+{
+    const QString first = testsupport::firstAddress(block);
+    return QHostAddress(first.left(first.lastIndexOf(u'.') + 1) + QStringLiteral("250"));
+}
+
+struct EventRig {
+    explicit EventRig(const playersim::Household &household)
+        : rig(household)
+    {
+        rig.events = true;
+        rig.eventAddress = listenAddress();
+        rig.closedPollInterval = closedPoll;
+    }
+
+    // A store that has read the household and follows the group of `room`.
+    std::unique_ptr<PlayerStore> store(const QString &room)
+    {
+        auto made = rig.makeStore();
+        testsupport::await(made->refreshAll());
+        for (const ZoneGroup &group : made->household().groups()) {
+            if (group.coordinator.roomName == room)
+                made->selectGroup(group.id);
+        }
+        EXPECT_EQ(made->household().selectedGroup()->coordinator.roomName, room);
+        EXPECT_TRUE(waitUntil([&] { return made->nowPlaying().hasPlayback(); }));
+        return made;
+    }
+
+    StoreRig rig;
+};
+
+bool flowing(const PlayerStore &store)
+{
+    return store.liveUpdates().isFlowing();
+}
+
+int requestsOf(const playersim::Household &household, const QByteArray &method, const QString &player, EventService service)
+{
+    int count = 0;
+    for (const auto &request : household.log()->forPlayer(player))
+        count += request.method == method && request.path == SonosKit::eventPath(service).toLatin1();
+    return count;
+}
+
+// Serves the event loop for `length`: the time in which something that must
+// not happen would have happened.
+void serveFor(std::chrono::milliseconds length)
+{
+    waitUntil([] { return false; }, length);
+}
+
+} // namespace
+
+TEST(PlayerStoreEvents, OutsideChangesArriveWithoutClosedPanelReads)
+{
+    playersim::Household household = storetest::startedHousehold(block);
+    EventRig events(household);
+    auto store = events.store(QStringLiteral("Living Room"));
+    ASSERT_TRUE(waitUntil([&] { return flowing(*store); }));
+    const ZoneGroup living = *store->household().selectedGroup();
+    const QString host = living.coordinator.host;
+    household.log()->clear();
+
+    // Another controller starts the queue: the closed panel hears of it.
+    testsupport::await(GroupController(living).play());
+    EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().isPlaying(); }, eventLatency));
+    household.setVolume(host, 44);
+    EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 44; }, eventLatency));
+    household.nextTrackAfter(host, std::chrono::milliseconds(0));
+    EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().playback()->title == QStringLiteral("Queued 2"); }, eventLatency));
+    EXPECT_EQ(store->nowPlaying().playback()->positionSeconds.value_or(0), 0);
+
+    // Playing with the panel closed, yet not one playback read.
+    serveFor(closedPoll * 8);
+    EXPECT_FALSE(store->isPollingWhileClosed());
+    EXPECT_EQ(callCount(household, QStringLiteral("GetTransportInfo")), 0);
+    EXPECT_EQ(callCount(household, QStringLiteral("GetPositionInfo")), 0);
+    EXPECT_EQ(callCount(household, QStringLiteral("GetVolume")), 0);
+    EXPECT_FALSE(store->liveUpdates().eventsBlocked());
+}
+
+TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningAndGroupChangesMoveTheSubscriptions)
+{
+    playersim::Household household = storetest::startedHousehold(block);
+    EventRig events(household);
+    auto store = events.store(QStringLiteral("Kitchen"));
+    ASSERT_TRUE(waitUntil([&] { return flowing(*store); }));
+    const ZoneGroup kitchen = *store->household().selectedGroup();
+    const QString kitchenHost = kitchen.coordinator.host;
+    const QString officeHost = kitchen.members.at(1).host;
+    // AVTransport, GroupRenderingControl and the topology at Kitchen, each
+    // member's RenderingControl.
+    EXPECT_EQ(household.subscriptionCount(), 5);
+    EXPECT_EQ(store->nowPlaying().volume(), 30);
+
+    // The group volume is the members' average; a member's mute is not the
+    // group's, so it changes nothing the store shows.
+    NotificationCounter counter(store.get());
+    household.setMuted(officeHost, true);
+    household.setVolume(officeHost, 60);
+    ASSERT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 40; }, eventLatency));
+    EXPECT_FALSE(store->nowPlaying().playback()->isMuted);
+    EXPECT_EQ(counter.count("playback"), 1);
+    EXPECT_EQ(counter.count("volume"), 1);
+    household.setMuted(kitchenHost, true);
+    EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().playback()->isMuted; }, eventLatency));
+
+    // Office leaves: the topology event alone tells the store, and Office's
+    // volume subscription is ended at Office.
+    household.log()->clear();
+    ASSERT_TRUE(household.leave(officeHost));
+    EXPECT_TRUE(waitUntil([&] { return store->household().groups().size() == 3; }, eventLatency));
+    EXPECT_EQ(store->household().selectedGroup()->members.size(), 1);
+    EXPECT_TRUE(waitUntil([&] { return household.subscriptionCount() == 4; }));
+    EXPECT_EQ(requestsOf(household, "UNSUBSCRIBE", officeHost, EventService::renderingControl), 1);
+    EXPECT_EQ(requestsOf(household, "SUBSCRIBE", kitchenHost, EventService::avTransport), 0);
+    EXPECT_EQ(store->nowPlaying().volume(), 20);
+
+    // The user picks another group: everything moves there.
+    for (const ZoneGroup &group : store->household().groups()) {
+        if (group.coordinator.roomName == QStringLiteral("Living Room"))
+            store->selectGroup(group.id);
+    }
+    const QString livingHost = store->household().selectedGroup()->coordinator.host;
+    EXPECT_FALSE(flowing(*store));
+    EXPECT_TRUE(waitUntil([&] { return flowing(*store) && household.subscriptionCount() == 4; }));
+    EXPECT_EQ(requestsOf(household, "UNSUBSCRIBE", kitchenHost, EventService::avTransport), 1);
+    EXPECT_EQ(requestsOf(household, "SUBSCRIBE", livingHost, EventService::avTransport), 1);
+    household.setVolume(livingHost, 7);
+    EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 7; }, eventLatency));
+}
+
+TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough)
+{
+    playersim::Household household = storetest::startedHousehold(block);
+    household.setDropNotifications(true);
+    EventRig events(household);
+    events.rig.eventRetryInterval = std::chrono::milliseconds(500);
+    auto store = events.store(QStringLiteral("Living Room"));
+    const ZoneGroup living = *store->household().selectedGroup();
+    testsupport::await(GroupController(living).play());
+    // Without events, only a read tells the store (the panel opening).
+    ASSERT_TRUE(testsupport::await(store->refreshPlayback()));
+    NotificationCounter counter(store.get());
+
+    ASSERT_TRUE(waitUntil([&] { return store->liveUpdates().eventsBlocked(); }, blockedWithin));
+    EXPECT_FALSE(flowing(*store));
+    // Retries that fail again do not flicker the footer.
+    EXPECT_EQ(counter.count("eventsBlocked"), 1);
+    // The closed panel polls as it always did, and picks up a change.
+    EXPECT_TRUE(waitUntil([&] { return store->isPollingWhileClosed() && store->nowPlaying().isPlaying(); }));
+    household.log()->clear();
+    EXPECT_TRUE(waitUntil([&] { return callCount(household, QStringLiteral("GetTransportInfo")) >= 2; }));
+    serveFor(events.rig.eventRetryInterval * 2);
+    EXPECT_EQ(counter.count("eventsBlocked"), 1);
+
+    // The way opens: the next retry gets through and the polls stop.
+    household.setDropNotifications(false);
+    ASSERT_TRUE(waitUntil([&] { return !store->liveUpdates().eventsBlocked() && flowing(*store); }, blockedWithin));
+    EXPECT_FALSE(store->isPollingWhileClosed());
+    serveFor(closedPoll * 5); // a read already on its way finishes
+    household.log()->clear();
+    serveFor(closedPoll * 8);
+    EXPECT_EQ(callCount(household, QStringLiteral("GetTransportInfo")), 0);
+}
+
+TEST(PlayerStoreEvents, AReadStartedBeforeAnEventDoesNotPutBackTheOlderState)
+{
+    playersim::Household household = storetest::startedHousehold(block);
+    EventRig events(household);
+    auto store = events.store(QStringLiteral("Living Room"));
+    const ZoneGroup living = *store->household().selectedGroup();
+    testsupport::await(GroupController(living).play());
+    ASSERT_TRUE(waitUntil([&] { return flowing(*store) && store->nowPlaying().isPlaying(); }));
+
+    // The read's transport answer is taken while the group plays and
+    // delivered late; the group is paused from elsewhere meanwhile.
+    playersim::Fault stale;
+    stale.delay = std::chrono::milliseconds(600);
+    stale.answer = playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:AVTransport:1"),
+        QStringLiteral("GetTransportInfo"),
+        {{QStringLiteral("CurrentTransportState"), QStringLiteral("PLAYING")},
+            {QStringLiteral("CurrentTransportStatus"), QStringLiteral("OK")},
+            {QStringLiteral("CurrentSpeed"), QStringLiteral("1")}});
+    stale.remaining = 1;
+    household.server(living.coordinator.host).inject(QStringLiteral("GetTransportInfo"), stale);
+    household.log()->clear();
+    QCoro::Task<bool> reading = store->refreshPlayback();
+    ASSERT_TRUE(waitUntil([&] { return callCount(household, QStringLiteral("GetTransportInfo")) == 1; }));
+    testsupport::await(GroupController(living).pause());
+    ASSERT_TRUE(waitUntil([&] { return !store->nowPlaying().isPlaying(); }, eventLatency));
+    household.setVolume(living.coordinator.host, 12);
+    ASSERT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 12; }, eventLatency));
+
+    NotificationCounter counter(store.get());
+    EXPECT_TRUE(testsupport::await(std::move(reading)));
+    EXPECT_EQ(store->nowPlaying().playback()->transportState, TransportState::paused);
+    EXPECT_EQ(store->nowPlaying().volume(), 12);
+    EXPECT_EQ(counter.count("isPlaying"), 0);
+    EXPECT_EQ(counter.count("volume"), 0);
+
+    // A read with no event in between is stored as ever.
+    household.setDropNotifications(true);
+    household.setVolume(living.coordinator.host, 13);
+    EXPECT_TRUE(testsupport::await(store->refreshPlayback()));
+    EXPECT_EQ(store->nowPlaying().volume(), 13);
+}
+
+TEST(PlayerStoreEvents, DestroyingTheStoreUnsubscribesWithinItsBound)
+{
+    playersim::Household household = storetest::startedHousehold(block);
+    EventRig events(household);
+    {
+        auto store = events.store(QStringLiteral("Kitchen"));
+        ASSERT_TRUE(waitUntil([&] { return flowing(*store); }));
+        ASSERT_EQ(household.subscriptionCount(), 5);
+        household.log()->clear();
+        const auto destroying = std::chrono::steady_clock::now();
+        store.reset();
+        EXPECT_LT(std::chrono::steady_clock::now() - destroying, SonosKit::GroupEvents::stopLimit + std::chrono::seconds(1));
+        EXPECT_EQ(household.subscriptionCount(), 0);
+    }
+
+    // Gone while its SUBSCRIBEs and a read of a slow player are on their
+    // way: still bounded, and nothing touches the store afterwards.
+    auto store = events.store(QStringLiteral("Living Room"));
+    playersim::Fault slow;
+    slow.delay = std::chrono::seconds(3);
+    household.server(household.addresses().at(1)).inject(QString(), slow);
+    for (const ZoneGroup &group : store->household().groups()) {
+        if (group.coordinator.roomName == QStringLiteral("Kitchen"))
+            store->selectGroup(group.id);
+    }
+    const auto destroying = std::chrono::steady_clock::now();
+    store.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - destroying, SonosKit::GroupEvents::stopLimit + std::chrono::seconds(1));
+    serveFor(std::chrono::milliseconds(200));
+    household.server(household.addresses().at(1)).clearFaults();
+}
