@@ -69,6 +69,10 @@
             <source>Quillo for Sonos — not affiliated with Sonos, Inc.</source>
             <translation>Quillo für Sonos – nicht mit Sonos, Inc. verbunden</translation>
         </message>
+        <message>
+            <source>Live updates blocked by a firewall</source>
+            <translation>Live-Aktualisierung durch eine Firewall blockiert</translation>
+        </message>
     </context>
     <context>
         <name>GroupPicker</name>

@@ -57,9 +57,19 @@ QString HelpLinks::operatingSystemVersion()
     return threePartVersion(QSysInfo::kernelVersion());
 }
 
-QUrl HelpLinks::discoveryHelpURL()
+QUrl HelpLinks::sectionURL(const QString &section)
 {
     QUrl url = pageURL();
-    url.setFragment(QStringLiteral("discovery"));
+    url.setFragment(section);
     return url;
+}
+
+QUrl HelpLinks::discoveryHelpURL()
+{
+    return sectionURL(QStringLiteral("discovery"));
+}
+
+QUrl HelpLinks::liveUpdatesHelpURL()
+{
+    return sectionURL(QStringLiteral("live-updates"));
 }

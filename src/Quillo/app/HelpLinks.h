@@ -16,6 +16,7 @@ class HelpLinks : public QObject
     Q_PROPERTY(QUrl pageURL READ pageURL CONSTANT)
     Q_PROPERTY(QUrl reportURL READ reportURL CONSTANT)
     Q_PROPERTY(QUrl discoveryHelpURL READ discoveryHelpURL CONSTANT)
+    Q_PROPERTY(QUrl liveUpdatesHelpURL READ liveUpdatesHelpURL CONSTANT)
     Q_PROPERTY(QString version READ version CONSTANT)
 
 public:
@@ -32,4 +33,9 @@ public:
     static QString threePartVersion(const QString &text);
     // The help page's section on finding speakers.
     static QUrl discoveryHelpURL();
+    // Its section on the speakers' events and the firewall rule they need.
+    static QUrl liveUpdatesHelpURL();
+
+private:
+    static QUrl sectionURL(const QString &section);
 };

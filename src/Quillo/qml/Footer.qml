@@ -13,6 +13,15 @@ ColumnLayout {
         text: PlayerStore.household.statusMessage
     }
 
+    // The players' events do not get through: the panel still follows them,
+    // more slowly, by asking; the link says what keeps them out.
+    LinkButton {
+        visible: PlayerStore.liveUpdates.eventsBlocked
+        text: qsTr("Live updates blocked by a firewall")
+        font.pixelSize: Theme.fontCaption
+        onClicked: Qt.openUrlExternally(HelpLinks.liveUpdatesHelpURL)
+    }
+
     RowLayout {
         Layout.fillWidth: true
 
