@@ -57,6 +57,7 @@ struct SearchResult {
     bool sent = false;
     QString error;
     QList<QString> answers; // each answer's text
+    QStringList devices; // the senders of the answers, each once
     QStringList speakerHosts;
 };
 
@@ -149,11 +150,16 @@ SearchResult blockingSearch(std::chrono::milliseconds timeout)
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     std::array<char, receiveBufferSize> buffer{};
     while (std::chrono::steady_clock::now() < deadline) {
-        const ssize_t received = ::recv(fd, buffer.data(), buffer.size(), 0);
+        sockaddr_in sender{};
+        socklen_t senderLength = sizeof sender;
+        const ssize_t received = ::recvfrom(
+            fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr *>(&sender), &senderLength);
         if (received <= 0)
             continue;
         const QString text = QString::fromUtf8(buffer.data(), qsizetype(received));
         result.answers.append(text);
+        if (const auto device = SonosDiscovery::detail::senderAddress(sender); device && !result.devices.contains(*device))
+            result.devices.append(*device);
         if (!ConnectionDoctor::isSpeakerAnswer(text))
             continue;
         if (const auto host = SonosDiscovery::detail::hostFromLocationHeader(text); host && !result.speakerHosts.contains(*host))
@@ -329,7 +335,7 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
         } else {
             check.outcome = found.answers.isEmpty() ? DoctorCheck::Outcome::failed : DoctorCheck::Outcome::passed;
             check.detail
-                = QStringLiteral("%1 answers, %2 from speakers").arg(found.answers.size()).arg(found.speakerHosts.size());
+                = QStringLiteral("devices answering: %1, speakers: %2").arg(found.devices.size()).arg(found.speakerHosts.size());
         }
         check.duration = since(step);
         diagnosis.checks.append(check);
