@@ -345,7 +345,6 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
 
     // 3. May the speakers that answered be controlled?
     bool speakerRefuses = false;
-    bool speakerAccepts = false;
     {
         step.restart();
         std::vector<QCoro::Task<Probe>> probes;
@@ -356,7 +355,6 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
         for (std::size_t i = 0; i < probes.size(); ++i) {
             const Probe probe = co_await std::move(probes[i]);
             speakerRefuses = speakerRefuses || probe.status == httpForbidden;
-            speakerAccepts = speakerAccepts || (probe.status >= 200 && probe.status < 300);
             details.append(probeDetail(asked[qsizetype(i)], probe));
         }
         if (asked.isEmpty()) {
@@ -404,7 +402,6 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
         diagnosis.cause = Diagnosis::Cause::noSpeakerOnNetwork;
     diagnosis.fix = diagnosis.cause == Diagnosis::Cause::firewall ? Diagnosis::firewallFix(diagnosis.firewall, subnets)
                                                                   : Diagnosis::fixFor(diagnosis.cause);
-    Q_UNUSED(speakerAccepts)
     co_return diagnosis;
 }
 
