@@ -176,16 +176,19 @@ struct RefusingSpeaker {
     std::unique_ptr<playersim::SimServer> http;
 };
 
-std::unique_ptr<playersim::SimServer> refusingServer(const QString &address)
+std::unique_ptr<playersim::SimServer> refusingServer(const QString &address, bool upnpOff = true)
 {
     auto server = std::make_unique<playersim::SimServer>(address, 1400, std::make_shared<playersim::RequestLog>());
-    server->setUpnpOff(true);
+    server->setUpnpOff(upnpOff);
+    server->setGetHandler([](const QByteArray &, const QByteArray &) -> std::optional<playersim::Answer> {
+        return playersim::Answer{200, "<root/>", "text/xml", {}};
+    });
     QString error;
     EXPECT_TRUE(server->start(&error)) << error.toStdString();
     return server;
 }
 
-RefusingSpeaker refusingSpeakerOn(const char *lan, const QString &address)
+RefusingSpeaker refusingSpeakerOn(const char *lan, const QString &address, bool upnpOff = true)
 {
     return insideNamespace(lan, [&] {
         RefusingSpeaker speaker;
@@ -197,7 +200,7 @@ RefusingSpeaker refusingSpeakerOn(const char *lan, const QString &address)
             options);
         QString error;
         EXPECT_TRUE(speaker.ssdp->start(&error)) << error.toStdString();
-        speaker.http = refusingServer(address);
+        speaker.http = refusingServer(address, upnpOff);
         return speaker;
     });
 }
@@ -434,4 +437,17 @@ TEST_F(DoctorOnLans, ATunnelHoldingTheDefaultRouteAddsTheVpnWarning)
 
     // Without the tunnel the same network raises no warning.
     EXPECT_FALSE(examine().vpnActive);
+}
+
+TEST_F(DoctorOnLans, AControllableSpeakerLeavesNoCause)
+{
+    const RefusingSpeaker speaker = refusingSpeakerOn(lanA, QString::fromLatin1(lanAPeer), false);
+    const Diagnosis diagnosis = examine();
+    EXPECT_EQ(diagnosis.cause, Diagnosis::Cause::none);
+    EXPECT_TRUE(diagnosis.causeText().isEmpty());
+    EXPECT_EQ(diagnosis.fix.kind, Diagnosis::Fix::Kind::none);
+    const DoctorCheck *control = checkNamed(diagnosis, QStringLiteral("control"));
+    ASSERT_TRUE(control);
+    EXPECT_EQ(control->outcome, DoctorCheck::Outcome::passed);
+    EXPECT_EQ(control->detail, QStringLiteral("10.77.1.2 answered HTTP 200"));
 }
