@@ -216,7 +216,9 @@ bool SimServer::start(QString *error)
             m_log->markAnswered(sequence);
             return;
         }
-        if (fault && fault->answer) {
+        if (m_upnpOff) {
+            answer = Answer{403, "<html><body><h1>403 Forbidden</h1></body></html>", "text/html", {}};
+        } else if (fault && fault->answer) {
             answer = fault->answer;
         } else {
             SoapHandler soapHandler;

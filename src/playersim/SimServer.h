@@ -51,6 +51,11 @@ public:
     // The Server header real players send: "Linux UPnP/1.0 Sonos/<version> (<model>)".
     void setServerHeader(QByteArray value);
 
+    // As a player whose owner switched UPnP off in the Sonos app: every
+    // request on the port is refused with 403 Forbidden (searches are still
+    // answered, by the SSDP responder).
+    void setUpnpOff(bool off) { m_upnpOff = off; }
+
     // Applies to requests for `action`; an empty action means every request.
     // A fault for the exact action wins over the catch-all one.
     void inject(const QString &action, Fault fault);
@@ -66,6 +71,7 @@ private:
     std::unique_ptr<httplib::Server> m_server;
     std::thread m_thread;
     std::atomic<bool> m_running{false};
+    std::atomic<bool> m_upnpOff{false};
     std::shared_ptr<std::atomic<bool>> m_stopping;
 
     mutable std::mutex m_mutex; // guards the members below

@@ -128,8 +128,12 @@ int main(int argc, char **argv)
         QStringLiteral("Append a line per request received (Unix time in milliseconds, "
                        "player, SOAP action or method and path) to FILE."),
         QStringLiteral("FILE"));
-    parser.addOptions(
-        {householdOption, generateOption, firstAddressOption, portOption, dumpOption, ssdpOption, dnssdOption, logOption});
+    // As players whose owner switched UPnP off in the Sonos app: they still
+    // answer searches, and refuse everything on their port.
+    const QCommandLineOption upnpOffOption(QStringLiteral("upnp-off"),
+        QStringLiteral("Refuse every request with 403 Forbidden, as players with UPnP switched off do."));
+    parser.addOptions({householdOption, generateOption, firstAddressOption, portOption, dumpOption, ssdpOption, dnssdOption,
+        logOption, upnpOffOption});
     parser.process(app);
 
     bool portOk = false;
@@ -194,6 +198,10 @@ int main(int argc, char **argv)
     }
     const playersim::HouseholdData data = household->data();
     const QStringList addresses = household->addresses();
+    if (parser.isSet(upnpOffOption)) {
+        for (const QString &address : addresses)
+            household->server(address).setUpnpOff(true);
+    }
     for (int i = 0; i < addresses.size(); ++i) {
         const playersim::SimPlayerRecord &player = data.players.at(i);
         out << addresses.at(i) << ":" << port << "\t" << player.roomName << "\t" << player.modelName

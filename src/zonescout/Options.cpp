@@ -36,6 +36,7 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("join"), {1, 1}},
         {QStringLiteral("leave"), {1, 1}},
         {QStringLiteral("discover"), {0, 0}},
+        {QStringLiteral("doctor"), {0, 0}},
         // --service NAME (up to five) and --listen ADDRESS, read by the command.
         {QStringLiteral("events"), {0, 12}},
     };
@@ -62,6 +63,8 @@ QString usageText()
                           "  tracks ITEM      the tracks of a favorite or playlist (its id or exact title)\n"
                           "  status           what the group is playing\n"
                           "  discover         the addresses of the players on this network\n"
+                          "  doctor           why no speaker is found: the likely cause, its fix and a report\n"
+                          "                   for a bug (checks --host when given); always exits 0\n"
                           "  events [--service NAME]... [--listen ADDRESS]\n"
                           "                   subscribe to the player's events (--host, else the group's\n"
                           "                   coordinator) and print each as one JSON line until Ctrl-C or\n"

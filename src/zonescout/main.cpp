@@ -5,6 +5,7 @@
 // command line that cannot be run.
 
 #include "Commands.h"
+#include "DoctorCommand.h"
 #include "EventsCommand.h"
 #include "Options.h"
 #include "Table.h"
@@ -51,6 +52,11 @@ QCoro::Task<int> run(zonescout::Options options)
         // The one command that runs until interrupted, printing as it goes.
         if (options.command == u"events")
             co_return co_await zonescout::runEvents(std::move(options));
+        // Says why nothing is found rather than failing because of it.
+        if (options.command == u"doctor") {
+            write(stdout, co_await zonescout::runDoctor(std::move(options)));
+            co_return 0;
+        }
         const QByteArray output = co_await zonescout::runCommand(std::move(options));
         write(stdout, output);
         co_return 0;

@@ -1,0 +1,408 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+#include "ConnectionDoctor.h"
+
+#include "SonosDiscoveryDetail.h"
+
+#include <QCoroFuture>
+#include <QCoroNetworkReply>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QPromise>
+#include <QThreadPool>
+#include <QUrl>
+#include <QUuid>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace SonosKit {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr char multicastGroup[] = "239.255.255.250";
+constexpr quint16 ssdpPort = 1900;
+constexpr quint16 playerPort = 1400;
+// One hop: the doctor's search stays on the local segment.
+constexpr int searchTtl = 1;
+constexpr auto receiveSlice = 200ms;
+constexpr std::size_t receiveBufferSize = 4096;
+constexpr int httpForbidden = 403;
+// Speakers asked whether they may be controlled; more would only repeat.
+constexpr int speakersProbed = 3;
+// Shares of the whole timeout: the search, then the control check on what
+// answered it; the bus questions run beside them.
+constexpr double searchShare = 0.5;
+constexpr double probeShare = 0.35;
+constexpr auto busTimeout = 1000ms;
+
+constexpr char avahiService[] = "org.freedesktop.Avahi";
+constexpr char firewalldService[] = "org.fedoraproject.FirewallD1";
+
+struct SearchResult {
+    bool sent = false;
+    QString error;
+    QList<QString> answers; // each answer's text
+    QStringList devices; // the senders of the answers, each once
+    QStringList speakerHosts;
+};
+
+struct BusResult {
+    bool reachable = false;
+    bool avahi = false;
+    bool firewalld = false;
+};
+
+struct Probe {
+    int status = 0; // 0 when there was no HTTP answer
+    QString error;
+};
+
+template<typename Result, typename Work>
+QFuture<Result> offMainThread(Work work)
+{
+    auto promise = std::make_shared<QPromise<Result>>();
+    QFuture<Result> future = promise->future();
+    promise->start();
+    SonosDiscovery::detail::workerPool().start([promise, work] {
+        try {
+            promise->addResult(work());
+        } catch (...) {
+            // No exception may escape: the result says what could not be learned.
+            promise->addResult(Result{});
+        }
+        promise->finish();
+    });
+    return future;
+}
+
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd)
+        : m_fd(fd)
+    { }
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+
+private:
+    int m_fd;
+};
+
+SearchResult blockingSearch(std::chrono::milliseconds timeout)
+{
+    SearchResult result;
+    // The same source ports as discovery, so that the firewall that drops
+    // discovery's answers drops these too.
+    const int fd = SonosDiscovery::detail::openSearchSocket();
+    if (fd < 0) {
+        result.error = QStringLiteral("no socket for the search");
+        return result;
+    }
+    const Descriptor closer(fd);
+    ::setsockopt(fd, IPPROTO_IP, IP_MULTICAST_TTL, &searchTtl, sizeof searchTtl);
+    timeval slice{};
+    slice.tv_usec = std::chrono::microseconds(receiveSlice).count();
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &slice, sizeof slice);
+
+    sockaddr_in destination{};
+    destination.sin_family = AF_INET;
+    destination.sin_port = htons(ssdpPort);
+    ::inet_pton(AF_INET, multicastGroup, &destination.sin_addr);
+    const QByteArray datagram = ConnectionDoctor::searchForAllDatagram();
+    for (const QString &address : SonosDiscovery::detail::multicastInterfaceAddresses()) {
+        in_addr source{};
+        if (::inet_pton(AF_INET, address.toLatin1().constData(), &source) != 1
+            || ::setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &source, sizeof source) != 0)
+            continue;
+        // Twice, as discovery does: UDP may drop one.
+        for (int i = 0; i < 2; ++i) {
+            if (::sendto(fd, datagram.constData(), std::size_t(datagram.size()), 0,
+                    reinterpret_cast<const sockaddr *>(&destination), sizeof destination)
+                > 0)
+                result.sent = true;
+        }
+    }
+    if (!result.sent) {
+        result.error = QStringLiteral("the search could not be sent on any interface");
+        return result;
+    }
+
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::array<char, receiveBufferSize> buffer{};
+    while (std::chrono::steady_clock::now() < deadline) {
+        sockaddr_in sender{};
+        socklen_t senderLength = sizeof sender;
+        const ssize_t received = ::recvfrom(
+            fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr *>(&sender), &senderLength);
+        if (received <= 0)
+            continue;
+        const QString text = QString::fromUtf8(buffer.data(), qsizetype(received));
+        result.answers.append(text);
+        if (const auto device = SonosDiscovery::detail::senderAddress(sender); device && !result.devices.contains(*device))
+            result.devices.append(*device);
+        if (!ConnectionDoctor::isSpeakerAnswer(text))
+            continue;
+        if (const auto host = SonosDiscovery::detail::hostFromLocationHeader(text); host && !result.speakerHosts.contains(*host))
+            result.speakerHosts.append(*host);
+    }
+    return result;
+}
+
+bool hasOwner(QDBusConnection &bus, const char *service)
+{
+    QDBusMessage question = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+        QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+    question << QString::fromLatin1(service);
+    const QDBusMessage reply = bus.call(question, QDBus::Block, int(busTimeout.count()));
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() && reply.arguments().front().toBool();
+}
+
+BusResult blockingBusQuestions(std::optional<QString> address)
+{
+    BusResult result;
+    // A connection of our own: the shared system bus connection of the
+    // process would outlive a test's private bus.
+    const QString name = QStringLiteral("quillo-doctor-%1").arg(QUuid::createUuid().toString(QUuid::WithoutBraces));
+    QDBusConnection bus = address ? QDBusConnection::connectToBus(*address, name)
+                                  : QDBusConnection::connectToBus(QDBusConnection::SystemBus, name);
+    if (bus.isConnected()) {
+        result.reachable = true;
+        result.avahi = hasOwner(bus, avahiService);
+        result.firewalld = hasOwner(bus, firewalldService);
+    }
+    QDBusConnection::disconnectFromBus(name);
+    return result;
+}
+
+QCoro::Task<Probe> probeControl(QString host, std::chrono::milliseconds timeout)
+{
+    Probe probe;
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(host);
+    url.setPort(playerPort);
+    url.setPath(QStringLiteral("/xml/device_description.xml"));
+    if (!url.isValid()) {
+        probe.error = QStringLiteral("not an address");
+        co_return probe;
+    }
+    QNetworkAccessManager manager;
+    manager.setProxy(QNetworkProxy::NoProxy); // the speakers are on this network
+    QNetworkRequest request(url);
+    request.setTransferTimeout(int(std::max<qint64>(1, timeout.count())));
+    std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    co_await reply.get();
+    probe.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (probe.status == 0)
+        probe.error = reply->errorString();
+    co_return probe;
+}
+
+std::chrono::milliseconds share(std::chrono::milliseconds whole, double part)
+{
+    return std::chrono::milliseconds(qint64(double(whole.count()) * part));
+}
+
+std::chrono::milliseconds since(const QElapsedTimer &clock)
+{
+    return std::chrono::milliseconds(clock.elapsed());
+}
+
+QString probeDetail(const QString &host, const Probe &probe)
+{
+    return probe.status ? QStringLiteral("%1 answered HTTP %2").arg(host).arg(probe.status)
+                        : QStringLiteral("%1: %2").arg(host, probe.error);
+}
+
+bool vpnActive(const ConnectionDoctor::Options &options, QString *detail)
+{
+    const QStringList defaults = NetworkFacts::defaultRouteInterfaces(NetworkFacts::readSmallFile(options.routeTablePath));
+    for (const QString &name : defaults) {
+        if (NetworkFacts::isTunnel(options.sysClassNet, name)) {
+            *detail = QStringLiteral("default route through tunnel %1").arg(name);
+            return true;
+        }
+        if (!NetworkFacts::isPhysical(options.sysClassNet, name)) {
+            *detail = QStringLiteral("default route through virtual link %1").arg(name);
+            return true;
+        }
+    }
+    *detail = defaults.isEmpty() ? QStringLiteral("no default route")
+                                 : QStringLiteral("default route through %1").arg(defaults.join(u", "));
+    return false;
+}
+
+} // namespace
+
+QByteArray ConnectionDoctor::searchForAllDatagram()
+{
+    return QByteArrayLiteral("M-SEARCH * HTTP/1.1\r\n"
+                             "HOST: 239.255.255.250:1900\r\n"
+                             "MAN: \"ssdp:discover\"\r\n"
+                             "MX: 1\r\n"
+                             "ST: ssdp:all\r\n"
+                             "\r\n");
+}
+
+bool ConnectionDoctor::isSpeakerAnswer(const QString &answer)
+{
+    const QStringList lines = answer.split(QStringLiteral("\r\n"));
+    for (const QString &line : lines) {
+        const qsizetype colon = line.indexOf(u':');
+        if (colon <= 0)
+            continue;
+        const QString name = line.left(colon).trimmed().toLower();
+        const QString value = line.mid(colon + 1);
+        if (name == u"server" && value.contains(u"Sonos/", Qt::CaseInsensitive))
+            return true;
+        if ((name == u"st" || name == u"usn" || name == u"nt")
+            && value.contains(u"urn:schemas-upnp-org:device:ZonePlayer:", Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
+{
+    QElapsedTimer clock;
+    clock.start();
+    Diagnosis diagnosis;
+    diagnosis.manualHost = options.manualHost;
+
+    // 1. The interfaces: instant.
+    diagnosis.interfaces = NetworkFacts::interfaces();
+    QStringList subnets;
+    for (const NetworkFacts::Interface &each : std::as_const(diagnosis.interfaces)) {
+        if (each.isUsable())
+            subnets.append(each.subnet);
+    }
+    const bool hasNetwork = !subnets.isEmpty();
+    diagnosis.checks.append({QStringLiteral("network"), hasNetwork ? DoctorCheck::Outcome::passed : DoctorCheck::Outcome::failed,
+        hasNetwork ? QStringLiteral("searching on %1").arg(subnets.join(u", "))
+                   : QStringLiteral("no IPv4 interface up, running and multicast-capable"),
+        since(clock)});
+
+    // Everything that waits starts now, side by side.
+    QFuture<BusResult> bus = offMainThread<BusResult>(
+        [address = options.systemBusAddress] { return blockingBusQuestions(address); });
+    const auto searchTime = share(options.timeout, searchShare);
+    const auto probeTime = share(options.timeout, probeShare);
+    QFuture<SearchResult> search;
+    if (hasNetwork)
+        search = offMainThread<SearchResult>([searchTime] { return blockingSearch(searchTime); });
+    std::optional<QCoro::Task<Probe>> manualProbe;
+    if (options.manualHost)
+        manualProbe.emplace(probeControl(*options.manualHost, searchTime + probeTime));
+
+    // Files: quick enough for the main thread.
+    QElapsedTimer step;
+    step.start();
+    QString vpnDetail;
+    diagnosis.vpnActive = vpnActive(options, &vpnDetail);
+    diagnosis.checks.append({QStringLiteral("vpn"),
+        diagnosis.vpnActive ? DoctorCheck::Outcome::failed : DoctorCheck::Outcome::passed, vpnDetail, since(step)});
+    const bool ufw = NetworkFacts::ufwEnabled(NetworkFacts::readSmallFile(options.ufwConfigPath));
+
+    // 2. The search.
+    SearchResult found;
+    if (hasNetwork) {
+        step.restart();
+        found = co_await search;
+        DoctorCheck check{QStringLiteral("search"), DoctorCheck::Outcome::passed, {}, {}};
+        if (!found.error.isEmpty()) {
+            check.outcome = DoctorCheck::Outcome::failed;
+            check.detail = found.error;
+        } else {
+            check.outcome = found.answers.isEmpty() ? DoctorCheck::Outcome::failed : DoctorCheck::Outcome::passed;
+            check.detail
+                = QStringLiteral("devices answering: %1, speakers: %2").arg(found.devices.size()).arg(found.speakerHosts.size());
+        }
+        check.duration = since(step);
+        diagnosis.checks.append(check);
+    } else {
+        diagnosis.checks.append({QStringLiteral("search"), DoctorCheck::Outcome::skipped, QStringLiteral("no network"), {}});
+    }
+
+    // 3. May the speakers that answered be controlled?
+    bool speakerRefuses = false;
+    {
+        step.restart();
+        std::vector<QCoro::Task<Probe>> probes;
+        const QStringList asked = found.speakerHosts.mid(0, speakersProbed);
+        for (const QString &host : asked)
+            probes.push_back(probeControl(host, probeTime));
+        QStringList details;
+        for (std::size_t i = 0; i < probes.size(); ++i) {
+            const Probe probe = co_await std::move(probes[i]);
+            speakerRefuses = speakerRefuses || probe.status == httpForbidden;
+            details.append(probeDetail(asked[qsizetype(i)], probe));
+        }
+        if (asked.isEmpty()) {
+            diagnosis.checks.append(
+                {QStringLiteral("control"), DoctorCheck::Outcome::skipped, QStringLiteral("no speaker answered"), {}});
+        } else {
+            diagnosis.checks.append({QStringLiteral("control"),
+                speakerRefuses ? DoctorCheck::Outcome::failed : DoctorCheck::Outcome::passed, details.join(u"; "), since(step)});
+        }
+    }
+    bool manualRefuses = false;
+    if (manualProbe) {
+        step.restart();
+        const Probe probe = co_await std::move(*manualProbe);
+        manualRefuses = probe.status == httpForbidden;
+        diagnosis.checks.append({QStringLiteral("manual address"),
+            probe.status >= 200 && probe.status < 300 ? DoctorCheck::Outcome::passed : DoctorCheck::Outcome::failed,
+            probeDetail(*options.manualHost, probe), since(step)});
+    }
+
+    // 4. The bus, asked all along.
+    step.restart();
+    const BusResult busFacts = co_await bus;
+    diagnosis.avahiRunning = busFacts.avahi;
+    diagnosis.firewall = ufw ? Diagnosis::Firewall::ufw
+                             : (busFacts.firewalld ? Diagnosis::Firewall::firewalld : Diagnosis::Firewall::none);
+    diagnosis.checks.append(
+        {QStringLiteral("avahi"), busFacts.avahi ? DoctorCheck::Outcome::passed : DoctorCheck::Outcome::failed,
+            busFacts.reachable ? (busFacts.avahi ? QStringLiteral("running") : QStringLiteral("not on the system bus"))
+                               : QStringLiteral("no system bus"),
+            since(step)});
+    diagnosis.checks.append(
+        {QStringLiteral("firewall"), DoctorCheck::Outcome::passed, Diagnosis::firewallName(diagnosis.firewall), {}});
+    if (!busFacts.avahi)
+        diagnosis.hints.append(Diagnosis::avahiHint());
+
+    // The most likely cause: what stops everything else comes first.
+    if (manualRefuses || speakerRefuses)
+        diagnosis.cause = Diagnosis::Cause::upnpOff;
+    else if (!hasNetwork)
+        diagnosis.cause = Diagnosis::Cause::noNetwork;
+    else if (found.answers.isEmpty())
+        diagnosis.cause = Diagnosis::Cause::firewall;
+    else if (found.speakerHosts.isEmpty())
+        diagnosis.cause = Diagnosis::Cause::noSpeakerOnNetwork;
+    diagnosis.fix = diagnosis.cause == Diagnosis::Cause::firewall ? Diagnosis::firewallFix(diagnosis.firewall, subnets)
+                                                                  : Diagnosis::fixFor(diagnosis.cause);
+    co_return diagnosis;
+}
+
+} // namespace SonosKit
