@@ -35,6 +35,14 @@
         </message>
     </context>
     <context>
+        <name>FixLine</name>
+        <message>
+            <source>Copy</source>
+            <extracomment>Copies the command shown beside it.</extracomment>
+            <translation>Kopieren</translation>
+        </message>
+    </context>
+    <context>
         <name>Footer</name>
         <message>
             <source>Refreshing…</source>
@@ -199,6 +207,57 @@
         <message>
             <source>Quit</source>
             <translation>Beenden</translation>
+        </message>
+        <message>
+            <source>Copy diagnostics</source>
+            <translation>Diagnose kopieren</translation>
+        </message>
+        <message>
+            <source>Copy a short report of what Quillo checked, for a bug report</source>
+            <translation>Einen kurzen Bericht über die Prüfungen von Quillo kopieren, für eine Fehlermeldung</translation>
+        </message>
+    </context>
+    <context>
+        <name>SonosKit::Diagnosis</name>
+        <message>
+            <source>This computer isn't connected to a network.</source>
+            <translation>Dieser Computer ist mit keinem Netzwerk verbunden.</translation>
+        </message>
+        <message>
+            <source>Nothing on your network answered Quillo's search. A firewall on this computer is probably blocking the answers.</source>
+            <translation>Nichts in Ihrem Netzwerk hat auf die Suche von Quillo geantwortet. Vermutlich blockiert eine Firewall auf diesem Computer die Antworten.</translation>
+        </message>
+        <message>
+            <source>Your network answers, but no Sonos speaker is on it. If your speakers are on another network (a guest Wi-Fi, a separate VLAN or behind a VPN), enter a speaker's IP address.</source>
+            <translation>Ihr Netzwerk antwortet, aber kein Sonos-Lautsprecher ist darin. Sind Ihre Lautsprecher in einem anderen Netzwerk (einem Gäste-WLAN, einem eigenen VLAN oder hinter einem VPN), geben Sie die IP-Adresse eines Lautsprechers ein.</translation>
+        </message>
+        <message>
+            <source>Your speakers have UPnP switched off, so no app on this computer may control them. In the Sonos app, open Account → Privacy and Security and turn on UPnP.</source>
+            <translation>Bei Ihren Lautsprechern ist UPnP ausgeschaltet, daher darf keine App auf diesem Computer sie steuern. Öffnen Sie in der Sonos-App Konto → Datenschutz und Sicherheit und schalten Sie UPnP ein.</translation>
+        </message>
+        <message>
+            <source>A VPN is active; it may keep the search from reaching your speakers.</source>
+            <translation>Ein VPN ist aktiv; es kann verhindern, dass die Suche Ihre Lautsprecher erreicht.</translation>
+        </message>
+        <message>
+            <source>Avahi isn't running, so Quillo could only use its second way of searching. To enable it: sudo systemctl enable --now avahi-daemon</source>
+            <translation>Avahi läuft nicht, daher konnte Quillo nur auf seine zweite Art suchen. So schalten Sie es ein: sudo systemctl enable --now avahi-daemon</translation>
+        </message>
+        <message>
+            <source>In your firewall (nftables or iptables), allow UDP and TCP to ports 1400-1499 from the local network.</source>
+            <translation>Erlauben Sie in Ihrer Firewall (nftables oder iptables) UDP und TCP an die Ports 1400-1499 aus dem lokalen Netzwerk.</translation>
+        </message>
+        <message>
+            <source>Connect this computer to the network your speakers are on.</source>
+            <translation>Verbinden Sie diesen Computer mit dem Netzwerk Ihrer Lautsprecher.</translation>
+        </message>
+        <message>
+            <source>Enter a speaker's IP address.</source>
+            <translation>Geben Sie die IP-Adresse eines Lautsprechers ein.</translation>
+        </message>
+        <message>
+            <source>Sonos app → Account → Privacy and Security → UPnP: on</source>
+            <translation>Sonos-App → Konto → Datenschutz und Sicherheit → UPnP: ein</translation>
         </message>
     </context>
     <context>

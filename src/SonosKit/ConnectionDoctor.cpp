@@ -308,7 +308,8 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
     const auto searchTime = share(options.timeout, searchShare);
     const auto probeTime = share(options.timeout, probeShare);
     QFuture<SearchResult> search;
-    if (hasNetwork)
+    const bool searches = hasNetwork && options.search;
+    if (searches)
         search = offMainThread<SearchResult>([searchTime] { return blockingSearch(searchTime); });
     std::optional<QCoro::Task<Probe>> manualProbe;
     if (options.manualHost)
@@ -325,7 +326,7 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
 
     // 2. The search.
     SearchResult found;
-    if (hasNetwork) {
+    if (searches) {
         step.restart();
         found = co_await search;
         DoctorCheck check{QStringLiteral("search"), DoctorCheck::Outcome::passed, {}, {}};
@@ -340,7 +341,8 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
         check.duration = since(step);
         diagnosis.checks.append(check);
     } else {
-        diagnosis.checks.append({QStringLiteral("search"), DoctorCheck::Outcome::skipped, QStringLiteral("no network"), {}});
+        diagnosis.checks.append({QStringLiteral("search"), DoctorCheck::Outcome::skipped,
+            hasNetwork ? QStringLiteral("not asked for") : QStringLiteral("no network"), {}});
     }
 
     // 3. May the speakers that answered be controlled?
@@ -396,6 +398,8 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
         diagnosis.cause = Diagnosis::Cause::upnpOff;
     else if (!hasNetwork)
         diagnosis.cause = Diagnosis::Cause::noNetwork;
+    else if (!searches)
+        diagnosis.cause = Diagnosis::Cause::none; // nothing seen that names a cause
     else if (found.answers.isEmpty())
         diagnosis.cause = Diagnosis::Cause::firewall;
     else if (found.speakerHosts.isEmpty())

@@ -25,6 +25,9 @@ public:
     struct Options {
         // An address the user entered, checked directly.
         std::optional<QString> manualHost;
+        // Search the network for any device. Off when a typed address is
+        // what failed: only that address is asked, nothing is multicast.
+        bool search = true;
         // How long the whole examination may take.
         std::chrono::milliseconds timeout{3000};
         // Where the system's facts are read; tests hand in their own.

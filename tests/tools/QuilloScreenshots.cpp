@@ -67,10 +67,24 @@ public:
         , m_address(std::move(firstAddress))
     { }
 
-    std::unique_ptr<PlayerStore> store(bool searchForever = false)
+    // A store that finds nothing, and whose connection check finds `found`.
+    std::unique_ptr<PlayerStore> diagnosedStore(SonosKit::Diagnosis found)
+    {
+        auto made = store(
+            false, [](double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> { co_return {}; },
+            [found](SonosKit::ConnectionDoctor::Options) -> QCoro::Task<SonosKit::Diagnosis> { co_return found; });
+        return made;
+    }
+
+    std::unique_ptr<PlayerStore> store(bool searchForever = false,
+        std::function<QCoro::Task<QList<SonosKit::ZoneGroup>>(double)> search = {},
+        std::function<QCoro::Task<SonosKit::Diagnosis>(SonosKit::ConnectionDoctor::Options)> examine = {})
     {
         PlayerStore::Settings environment;
-        if (searchForever) {
+        environment.examineConnection = std::move(examine);
+        if (search) {
+            environment.findHousehold = std::move(search);
+        } else if (searchForever) {
             environment.findHousehold = endlessSearch;
         } else {
             environment.findHousehold = [address = m_address](double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
@@ -171,6 +185,22 @@ int main(int argc, char *argv[])
             QStringLiteral("setup-failed"), *store, menu, [&] { store->retryDiscovery(QStringLiteral("127.122.9.9")); },
             [&] { return store->household().statusKind() == StoreStatus::Kind::Failed; });
     }
+    // What the connection check names when nothing is found.
+    const auto diagnosed = [&](const QString &name, SonosKit::Diagnosis::Cause cause, SonosKit::Diagnosis::Fix fix) {
+        SonosKit::Diagnosis found;
+        found.cause = cause;
+        found.fix = std::move(fix);
+        auto store = shooter.diagnosedStore(found);
+        return shooter.shoot(
+            name, *store, menu, [&] { TaskGuard::start(store->refreshTopology()); },
+            [&] { return store->connectionCheck().hasCause(); });
+    };
+    ok &= diagnosed(QStringLiteral("setup-firewall"), SonosKit::Diagnosis::Cause::firewall,
+        SonosKit::Diagnosis::firewallFix(SonosKit::Diagnosis::Firewall::ufw, {QStringLiteral("192.168.1.0/24")}));
+    ok &= diagnosed(QStringLiteral("setup-upnp-off"), SonosKit::Diagnosis::Cause::upnpOff,
+        SonosKit::Diagnosis::fixFor(SonosKit::Diagnosis::Cause::upnpOff));
+    ok &= diagnosed(QStringLiteral("setup-no-speaker"), SonosKit::Diagnosis::Cause::noSpeakerOnNetwork,
+        SonosKit::Diagnosis::fixFor(SonosKit::Diagnosis::Cause::noSpeakerOnNetwork));
     {
         auto store = shooter.store();
         const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));

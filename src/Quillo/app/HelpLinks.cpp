@@ -73,3 +73,8 @@ QUrl HelpLinks::liveUpdatesHelpURL()
 {
     return sectionURL(QStringLiteral("live-updates"));
 }
+
+QUrl HelpLinks::troubleshootingURL(const QString &cause)
+{
+    return cause.isEmpty() ? discoveryHelpURL() : sectionURL(QStringLiteral("discovery-") + cause);
+}

@@ -35,6 +35,9 @@ public:
     static QUrl discoveryHelpURL();
     // Its section on the speakers' events and the firewall rule they need.
     static QUrl liveUpdatesHelpURL();
+    // Its troubleshooting section for a cause the connection check names
+    // ("firewall", "upnpOff", …); the section on finding speakers for none.
+    Q_INVOKABLE static QUrl troubleshootingURL(const QString &cause);
 
 private:
     static QUrl sectionURL(const QString &section);

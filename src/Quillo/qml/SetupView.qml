@@ -18,6 +18,7 @@ Item {
 
     readonly property bool searching: PlayerStore.household.isSearching
     readonly property bool hasManualHost: PlayerStore.preferences.hasManualHost
+    readonly property ConnectionCheck check: PlayerStore.connectionCheck
     readonly property bool showsAddress: showsManualEntry || hasManualHost
 
     implicitWidth: Theme.setupWidth
@@ -42,6 +43,9 @@ Item {
             Layout.fillWidth: true
 
             SymbolIcon {
+                // Beside the headline's first line, however many it wraps to.
+                Layout.alignment: Qt.AlignTop
+                Layout.topMargin: Theme.headlineSymbolOffset
                 symbol: setup.searching ? "antenna.radiowaves.left.and.right" : "exclamationmark.triangle"
                 size: Theme.fontHeadline
                 color: Theme.secondary
@@ -66,24 +70,45 @@ Item {
             Accessible.ignored: !visible
         }
 
+        // The cause the connection check found, where it found one, stands
+        // in for the general explanation.
         Caption {
             visible: !setup.searching
             font.pixelSize: Theme.fontSmall
-            //: %1 is the address the user typed.
             text: setup.hasManualHost
-                ? qsTr("%1 didn't answer. Check the address, or clear it to go back to automatic discovery.").arg(PlayerStore.preferences.manualHost)
+                ? (setup.check.explainsAddress ? setup.check.causeText
+                    //: %1 is the address the user typed.
+                    : qsTr("%1 didn't answer. Check the address, or clear it to go back to automatic discovery.").arg(PlayerStore.preferences.manualHost))
+                : setup.check.hasCause ? setup.check.causeText
                 : qsTr("Quillo searched your network and no speaker answered. Check that this computer is on the same network as your speakers, or enter a speaker's address below.")
+        }
+
+        FixLine {
+            Layout.fillWidth: true
+            visible: !setup.searching && setup.check.hasCause && (!setup.hasManualHost || setup.check.explainsAddress)
+            text: setup.check.fixText
+            isCommand: setup.check.fixIsCommand
+        }
+
+        Repeater {
+            model: setup.searching ? [] : setup.check.hints
+            delegate: Caption {
+                required property string modelData
+                text: modelData
+                textFormat: Text.PlainText
+            }
         }
 
         SmallButton {
             visible: !setup.searching && !setup.hasManualHost
             text: qsTr("Troubleshooting…")
-            onClicked: Qt.openUrlExternally(HelpLinks.discoveryHelpURL)
+            onClicked: Qt.openUrlExternally(HelpLinks.troubleshootingURL(setup.check.causeName))
         }
 
         Divider {}
 
         LinkButton {
+            Layout.fillWidth: true
             visible: !setup.showsAddress
             text: qsTr("Enter a speaker's IP address instead…")
             onClicked: setup.showsManualEntry = true
@@ -125,6 +150,7 @@ Item {
         }
 
         LinkButton {
+            Layout.fillWidth: true
             visible: setup.hasManualHost
             text: qsTr("Use Automatic Discovery")
             onClicked: {
@@ -153,6 +179,13 @@ Item {
                 text: qsTr("Quit")
                 onClicked: Qt.quit()
             }
+        }
+
+        PlainButton {
+            visible: setup.check.hasDiagnostics
+            text: qsTr("Copy diagnostics")
+            helpText: qsTr("Copy a short report of what Quillo checked, for a bug report")
+            onClicked: Clipboard.copy(setup.check.diagnosticsText())
         }
     }
 }

@@ -18,6 +18,9 @@ PlayerStore::Settings PlayerStore::defaultSettings()
     Settings settings;
     settings.findHousehold = [](double timeout) { return SonosKit::SonosDiscovery::findHousehold(timeout); };
     settings.householdSearchTimeout = SonosKit::SonosDiscovery::householdSearchTimeout;
+    settings.examineConnection = [](SonosKit::ConnectionDoctor::Options options) {
+        return SonosKit::ConnectionDoctor::examine(std::move(options));
+    };
     settings.events = true;
     settings.followNetworkChanges = true;
     return settings;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Quillo/store/ConnectionCheck.h"
 #include "Quillo/store/Household.h"
 #include "Quillo/store/Library.h"
 #include "Quillo/store/LiveUpdates.h"
@@ -12,6 +13,7 @@
 #include "Quillo/store/TrackList.h"
 
 #include "SonosKit/CancellationToken.h"
+#include "SonosKit/ConnectionDoctor.h"
 #include "SonosKit/ContentItem.h"
 #include "SonosKit/EventService.h"
 #include "SonosKit/GroupController.h"
@@ -65,6 +67,7 @@ class PlayerStore : public QObject
     Q_PROPERTY(TrackList *trackList READ trackListObject CONSTANT)
     Q_PROPERTY(Preferences *preferences READ preferencesObject CONSTANT)
     Q_PROPERTY(LiveUpdates *liveUpdates READ liveUpdatesObject CONSTANT)
+    Q_PROPERTY(ConnectionCheck *connectionCheck READ connectionCheckObject CONSTANT)
 
 public:
     // How the store meets the world beyond one known player, and its pace.
@@ -94,6 +97,9 @@ public:
         // Subscribe afresh when the network comes back (after a suspend, on
         // another network): the players forgot us, or we have another address.
         bool followNetworkChanges = false;
+        // After a search that found nothing, find out why; none: no
+        // examination (tests, whose searches must not leave loopback).
+        std::function<QCoro::Task<SonosKit::Diagnosis>(SonosKit::ConnectionDoctor::Options)> examineConnection;
     };
     static Settings defaultSettings();
 
@@ -114,12 +120,14 @@ public:
     TrackList &trackList() { return m_trackList; }
     Preferences &preferences() { return m_preferences; }
     LiveUpdates &liveUpdates() { return m_liveUpdates; }
+    ConnectionCheck &connectionCheck() { return m_connectionCheck; }
     const Household &household() const { return m_household; }
     const NowPlaying &nowPlaying() const { return m_nowPlaying; }
     const Library &library() const { return m_library; }
     const TrackList &trackList() const { return m_trackList; }
     const Preferences &preferences() const { return m_preferences; }
     const LiveUpdates &liveUpdates() const { return m_liveUpdates; }
+    const ConnectionCheck &connectionCheck() const { return m_connectionCheck; }
 
     // The player that answered last; searching is skipped while it answers.
     const std::optional<QString> &knownHost() const { return m_knownHost; }
@@ -184,6 +192,7 @@ private:
     TrackList *trackListObject() { return &m_trackList; }
     Preferences *preferencesObject() { return &m_preferences; }
     LiveUpdates *liveUpdatesObject() { return &m_liveUpdates; }
+    ConnectionCheck *connectionCheckObject() { return &m_connectionCheck; }
 
     // The one place where a failed task becomes state: a cancellation is no
     // failure, anything else is the status line.
@@ -199,6 +208,8 @@ private:
     // Discovery (PlayerStoreDiscovery.cpp).
     QCoro::Task<QList<SonosKit::ZoneGroup>> discoverGroups();
     QCoro::Task<void> retryTask();
+    // Why the search found nothing, for the setup screen.
+    QCoro::Task<void> diagnoseConnection();
 
     // Polling and commands (PlayerStorePolling.cpp).
     using Operation = std::function<QCoro::Task<void>(SonosKit::GroupController)>;
@@ -252,6 +263,7 @@ private:
     Library m_library;
     TrackList m_trackList;
     LiveUpdates m_liveUpdates;
+    ConnectionCheck m_connectionCheck;
 
     std::optional<QString> m_knownHost;
     QList<TrackChoice> m_listings; // in flight

@@ -33,11 +33,15 @@ QCoro::Task<void> PlayerStore::refreshTopology()
     }
 
     if (!failure) {
+        if (!found.isEmpty())
+            m_connectionCheck.setDiagnosis(std::nullopt);
         m_household.setGroups(found);
         m_knownHost = found.isEmpty() ? std::nullopt : std::optional<QString>(found.front().coordinator.host);
         m_household.setStatus(found.isEmpty() ? StoreStatus::noPlayersFound() : StoreStatus::ready());
         if (!m_preferences.selectedRoomName())
             setSelectedRoomName(found.isEmpty() ? std::nullopt : std::optional<QString>(found.front().coordinator.roomName));
+        if (found.isEmpty())
+            TaskGuard::start(diagnoseConnection());
         co_return;
     }
 
@@ -48,6 +52,27 @@ QCoro::Task<void> PlayerStore::refreshTopology()
         report(*failure);
     else
         m_household.setStatus(StoreStatus::noPlayersFound());
+    // With speakers on the panel a passing failure needs no explaining.
+    if (m_household.groups().isEmpty())
+        TaskGuard::start(diagnoseConnection());
+}
+
+QCoro::Task<void> PlayerStore::diagnoseConnection()
+{
+    if (!m_settings.examineConnection || m_connectionCheck.isExamining())
+        co_return;
+    SonosKit::ConnectionDoctor::Options options;
+    if (m_preferences.hasManualHost()) {
+        // The user named the speaker: ask it, and search nothing.
+        options.manualHost = m_preferences.manualHost();
+        options.search = false;
+    }
+    m_connectionCheck.setExamining(true);
+    SonosKit::Diagnosis diagnosis = co_await guarded(m_settings.examineConnection(std::move(options)));
+    m_connectionCheck.setExamining(false);
+    // Speakers found while the doctor looked: nothing left to explain.
+    if (m_household.groups().isEmpty())
+        m_connectionCheck.setDiagnosis(std::move(diagnosis));
 }
 
 void PlayerStore::retryDiscovery(const QString &host)

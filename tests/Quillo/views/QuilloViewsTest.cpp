@@ -12,6 +12,8 @@
 #include "Quillo/tray/WelcomeWindow.h"
 
 #include <QAccessibleValueInterface>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QTest>
@@ -119,6 +121,38 @@ TEST(QuilloViews, InGermanTheSetupScreenSpeaksGermanToAssistiveTechnology)
         EXPECT_TRUE(view.node(Button, QStringLiteral("Erneut versuchen")));
     }
     QCoreApplication::removeTranslator(&german);
+}
+
+TEST(QuilloViews, TheSetupScreenNamesTheCauseTheConnectionCheckFoundAndItsFix)
+{
+    ViewRig rig(QStringLiteral("127.0.0.1"), Search::FindsNothing);
+    SonosKit::Diagnosis found;
+    found.cause = SonosKit::Diagnosis::Cause::firewall;
+    found.fix = SonosKit::Diagnosis::firewallFix(SonosKit::Diagnosis::Firewall::ufw, {QStringLiteral("192.168.1.0/24")});
+    found.vpnActive = true;
+    found.hints = {SonosKit::Diagnosis::avahiHint()};
+    rig.diagnosis = found;
+    auto store = rig.makeStore();
+    ViewWindow view(*store, menuView);
+
+    const QString cause = QStringLiteral("Nothing on your network answered Quillo's search. A firewall on this computer is "
+                                         "probably blocking the answers. A VPN is active; it may keep the search from reaching "
+                                         "your speakers.");
+    ASSERT_TRUE(view.waitForNode(Text, cause)) << view.tree();
+    EXPECT_TRUE(view.node(Text, QStringLiteral("No Sonos speakers found"))) << "the headline stays";
+    EXPECT_FALSE(view.node(Text,
+        QStringLiteral("Quillo searched your network and no speaker answered. Check that this "
+                       "computer is on the same network as your speakers, or enter a speaker's "
+                       "address below.")));
+    EXPECT_TRUE(view.node(Text, QStringLiteral("sudo ufw allow from 192.168.1.0/24 to any app Quillo"))) << view.tree();
+    EXPECT_TRUE(view.node(Button, QStringLiteral("Copy")));
+    EXPECT_TRUE(view.node(Text, SonosKit::Diagnosis::avahiHint()));
+
+    view.click(Button, QStringLiteral("Copy diagnostics"));
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(QStringLiteral("Quillo ") + HelpLinks::version()))
+        << QGuiApplication::clipboard()->text().toStdString();
+    view.click(Button, QStringLiteral("Copy"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("sudo ufw allow from 192.168.1.0/24 to any app Quillo"));
 }
 
 TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)

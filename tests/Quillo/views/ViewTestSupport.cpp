@@ -79,6 +79,10 @@ StoreHandle ViewRig::makeStore()
         }
         co_return co_await SonosKit::ZoneTopology(address).groups();
     };
+    if (diagnosis) {
+        environment.examineConnection =
+            [found = *diagnosis](SonosKit::ConnectionDoctor::Options) -> QCoro::Task<SonosKit::Diagnosis> { co_return found; };
+    }
     auto settings = std::make_unique<QSettings>(directory.filePath(QStringLiteral("Quillo.conf")), QSettings::IniFormat);
     return StoreHandle(new PlayerStore(std::move(settings), std::move(environment)));
 }

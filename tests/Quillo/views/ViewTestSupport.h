@@ -66,6 +66,9 @@ struct ViewRig {
     QString searchAddress;
     Search search;
     std::shared_ptr<SearchGate> gate = std::make_shared<SearchGate>();
+    // What the connection check finds after a search that found nothing;
+    // none: no check.
+    std::optional<SonosKit::Diagnosis> diagnosis;
 };
 
 // One of the program's views over `store`, loaded with the program's engine

@@ -18,7 +18,9 @@ AbstractButton {
         font.pixelSize: control.font.pixelSize
         font.underline: control.hovered || control.visualFocus
         color: control.enabled ? Theme.accent : Theme.disabled
-        elide: Text.ElideRight
+        // Wraps rather than cut a longer language short, when the layout
+        // gives it a width.
+        wrapMode: Text.Wrap
     }
 
     HoverHandler {

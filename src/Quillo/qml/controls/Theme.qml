@@ -51,6 +51,7 @@ QtObject {
     readonly property int progressHeight: 6
     readonly property int transportSpacing: 22
     readonly property int setupSpacing: 10
+    readonly property int headlineSymbolOffset: 2
     readonly property int smallButtonHeight: 22
     readonly property int busyIndicatorSize: 20
     readonly property int artworkPlaceholderSize: 20
