@@ -1,7 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Quillo
 
@@ -21,8 +20,7 @@ RowLayout {
         readOnly: true
         selectByMouse: true
         wrapMode: TextEdit.Wrap
-        font.family: fix.isCommand ? "monospace" : Qt.application.font.family
-        font.pixelSize: Theme.fontSmall
+        font: fix.isCommand ? Theme.commandFont : Theme.smallFont
         color: Theme.text
         selectedTextColor: Theme.window
         selectionColor: Theme.accent

@@ -29,6 +29,10 @@ QtObject {
     readonly property int fontPlayPause: 20
     readonly property int fontTitle: 16
     readonly property int fontWelcomeIcon: 26
+    // For controls that take a whole font: the desktop's family, or a
+    // monospace one for a command line to copy.
+    readonly property font smallFont: Qt.font({ pixelSize: fontSmall })
+    readonly property font commandFont: Qt.font({ family: "monospace", pixelSize: fontSmall })
 
     // Layout.
     readonly property int panelPadding: 12
