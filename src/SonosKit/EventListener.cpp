@@ -266,7 +266,14 @@ EventListener::EventListener(QObject *parent)
     : QObject(parent)
 { }
 
-EventListener::~EventListener() = default;
+EventListener::~EventListener()
+{
+    // Each connection counts itself out of this listener as it goes, so it
+    // must go while the listener is still one, not from QObject's destructor.
+    const QObjectList children = this->children();
+    for (QObject *child : children)
+        delete dynamic_cast<EventConnection *>(child);
+}
 
 void EventListener::listen(const QHostAddress &address)
 {

@@ -59,6 +59,15 @@ void note(const QString &text)
     writeLine(stderr, (QStringLiteral("zonescout: ") + Table::printable(text.simplified())).toUtf8());
 }
 
+// Passes the notifier's signal on as a plain one: awaiting a signal that
+// carries QPrivateSignal binds a null reference inside QCoro.
+class TerminationRequest : public QObject
+{
+    Q_OBJECT
+Q_SIGNALS:
+    void requested();
+};
+
 // SIGINT and SIGTERM end the command through the event loop, so that the
 // subscriptions are ended first: the handler only writes a byte into a
 // socket pair that a QSocketNotifier watches.
@@ -71,6 +80,7 @@ public:
             throw SonosKit::SonosError::network({SonosKit::NetworkFailure::Source::posix, errno,
                 QStringLiteral("Could not watch for Ctrl-C: %1").arg(qt_error_string(errno))});
         notifier = std::make_unique<QSocketNotifier>(s_fds[1], QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, &request, &TerminationRequest::requested);
         struct sigaction action = {};
         action.sa_handler = [](int) {
             const char byte = 1;
@@ -92,6 +102,7 @@ public:
     TerminationWatch(const TerminationWatch &) = delete;
     TerminationWatch &operator=(const TerminationWatch &) = delete;
 
+    TerminationRequest request;
     std::unique_ptr<QSocketNotifier> notifier;
 
 private:
@@ -241,9 +252,11 @@ QCoro::Task<int> runEvents(Options options)
         throw *refused;
     }
 
-    co_await qCoro(termination.notifier.get(), &QSocketNotifier::activated);
+    co_await qCoro(&termination.request, &TerminationRequest::requested);
     co_await unsubscribeAll();
     co_return 0;
 }
 
 } // namespace zonescout
+
+#include "EventsCommand.moc"
