@@ -18,26 +18,6 @@ using namespace GroupControllerDetail;
 
 namespace {
 
-// A child's result or its failure, so that every child can be awaited without
-// one failure unwinding past the others.
-template<typename T>
-struct Settled {
-    std::optional<T> value;
-    std::exception_ptr failure;
-};
-
-template<typename T>
-QCoro::Task<Settled<T>> settle(QCoro::Task<T> task)
-{
-    Settled<T> settled;
-    try {
-        settled.value.emplace(co_await std::move(task));
-    } catch (...) {
-        settled.failure = std::current_exception();
-    }
-    co_return settled;
-}
-
 PlaybackState snapshot(
     const XMLNode &transportInfo, const XMLNode &positionInfo, const XMLNode &mediaInfo, const QString &coordinatorHost)
 {

@@ -5,6 +5,7 @@
 #include "CancellationToken.h"
 #include "ContentItem.h"
 #include "PlaybackState.h"
+#include "RoomLevel.h"
 #include "SOAPClient.h"
 #include "SonosDevice.h"
 #include "ZoneGroup.h"
@@ -23,9 +24,11 @@ namespace SonosKit {
 // operation works on its own copy, so the handle may be dropped while an
 // operation is still running.
 //
-// Transport and queue requests go to the coordinator; volume and mute writes
-// go to every member in turn, the volume read averages every member, the mute
-// read asks the coordinator; join and leave go to the player that moves.
+// Transport and queue requests go to the coordinator; join and leave go to
+// the player that moves. The group's volume and mute are the coordinator's
+// GroupRenderingControl, which keeps the balance between rooms; a player
+// without that service is read as the members' average and written member by
+// member.
 class GroupController
 {
 public:
@@ -58,16 +61,38 @@ public:
     // Whole seconds from the start of the track; negative means the start.
     QCoro::Task<void> seek(int seconds) const;
 
-    // Volume and mute.
+    // The group's volume: the players' own GroupVolume, or the members'
+    // average from a player that has no group rendering service.
     QCoro::Task<int> volume(CancellationToken cancel = {}) const;
-    QCoro::Task<int> volumeOfDevice(SonosDevice device, CancellationToken cancel = {}) const;
+    // The coordinator's own mute.
     QCoro::Task<bool> isMuted(CancellationToken cancel = {}) const;
-    // Every member ends at the same level, clamped to 0 to 100.
+    // Every member ends at the same level, clamped to 0 to 100: the
+    // balance between rooms is lost.
     QCoro::Task<void> setVolume(int level) const;
-    QCoro::Task<void> setVolumeOnDevice(int level, SonosDevice device) const;
+    // The group to `level` (clamped to 0 to 100) keeping the balance between
+    // rooms: a snapshot of every member's level, then the group volume, which
+    // the players scale each member by (scaledRoomVolume).
+    QCoro::Task<void> setBalancedVolume(int level) const;
     // Each member applies `delta` to its own volume.
     QCoro::Task<void> adjustVolume(int delta) const;
+    // Every member, in turn.
     QCoro::Task<void> setMuted(bool muted) const;
+
+    // The group rendering service at the coordinator, one request each.
+    QCoro::Task<int> groupVolume(CancellationToken cancel = {}) const;
+    QCoro::Task<bool> isGroupMuted(CancellationToken cancel = {}) const;
+    QCoro::Task<void> setGroupMuted(bool muted) const;
+    // Remembers each member's level as the base of the next setGroupVolume.
+    QCoro::Task<void> snapshotGroupVolume() const;
+    QCoro::Task<void> setGroupVolume(int level) const;
+
+    // One room's own volume and mute, at that player's rendering service.
+    QCoro::Task<int> volumeOfDevice(SonosDevice device, CancellationToken cancel = {}) const;
+    QCoro::Task<bool> isDeviceMuted(SonosDevice device, CancellationToken cancel = {}) const;
+    QCoro::Task<void> setVolumeOnDevice(int level, SonosDevice device) const;
+    QCoro::Task<void> setMutedOnDevice(bool muted, SonosDevice device) const;
+    // Every member's volume and mute, read at the same time, in member order.
+    QCoro::Task<QList<RoomLevel>> roomLevels(CancellationToken cancel = {}) const;
 
     // Grouping: the request goes to the player that moves.
     QCoro::Task<void> join(SonosDevice device) const;

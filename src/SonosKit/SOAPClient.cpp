@@ -98,6 +98,8 @@ QString SOAPClient::controlPath(Service service)
         return QStringLiteral("/MediaRenderer/AVTransport/Control");
     case Service::renderingControl:
         return QStringLiteral("/MediaRenderer/RenderingControl/Control");
+    case Service::groupRenderingControl:
+        return QStringLiteral("/MediaRenderer/GroupRenderingControl/Control");
     case Service::contentDirectory:
         return QStringLiteral("/MediaServer/ContentDirectory/Control");
     case Service::zoneGroupTopology:
@@ -115,6 +117,8 @@ QString SOAPClient::urn(Service service)
         return QStringLiteral("urn:schemas-upnp-org:service:AVTransport:1");
     case Service::renderingControl:
         return QStringLiteral("urn:schemas-upnp-org:service:RenderingControl:1");
+    case Service::groupRenderingControl:
+        return QStringLiteral("urn:schemas-upnp-org:service:GroupRenderingControl:1");
     case Service::contentDirectory:
         return QStringLiteral("urn:schemas-upnp-org:service:ContentDirectory:1");
     case Service::zoneGroupTopology:

@@ -26,6 +26,8 @@ public:
     enum class Service {
         avTransport,
         renderingControl,
+        // At the coordinator: the group's volume and mute as one.
+        groupRenderingControl,
         contentDirectory,
         zoneGroupTopology,
         musicServices,
