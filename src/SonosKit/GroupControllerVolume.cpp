@@ -27,12 +27,6 @@ int clampedVolume(qint64 level)
     return int(std::clamp<qint64>(level, 0, 100));
 }
 
-// The HTTP statuses of a player that has no such control address.
-constexpr int notFoundStatus = 404;
-constexpr int notImplementedStatus = 501;
-// UPnP's "Invalid Action": the service exists, the action does not.
-constexpr qint64 invalidActionFault = 401;
-
 SOAPClient::Arguments withValue(SOAPClient::Arguments arguments, const QString &name, const QString &value)
 {
     arguments.append({name, value});
@@ -159,13 +153,14 @@ QCoro::Task<int> deviceVolume(SonosDevice device, CancellationToken cancel)
 
 bool isUnsupported(const std::exception_ptr &failure)
 {
+    // Any refusal counts, whatever its code: players differ in how they
+    // say that a service or action is missing, and the members' own
+    // volumes are always there to fall back on. A player that does not
+    // answer at all is no better at the fallback.
     try {
         std::rethrow_exception(failure);
     } catch (const SonosError &error) {
-        if (error.kind() == SonosError::Kind::upnpFault)
-            return error.code() == invalidActionFault;
-        if (error.kind() == SonosError::Kind::httpStatus)
-            return error.status() == notFoundStatus || error.status() == notImplementedStatus;
+        return error.kind() == SonosError::Kind::upnpFault || error.kind() == SonosError::Kind::httpStatus;
     } catch (...) {
     }
     return false;

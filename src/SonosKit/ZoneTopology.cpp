@@ -53,8 +53,9 @@ std::optional<ZoneGroup> groupFromElement(const XMLNode &element)
     QList<SonosDevice> devices;
     for (const XMLNode &member : XMLText::descendants(element, u"ZoneGroupMember")) {
         // Invisible members are the hidden halves of stereo pairs and home
-        // theatre satellites; they are no rooms of their own.
-        if (member.attribute(u"Invisible") == u"1")
+        // theatre satellites; they are no rooms of their own. A bridge only
+        // links players to the network and plays nothing.
+        if (member.attribute(u"Invisible") == u"1" || member.attribute(u"IsZoneBridge") == u"1")
             continue;
         if (std::optional<SonosDevice> device = deviceFromMember(member))
             devices += std::move(*device);

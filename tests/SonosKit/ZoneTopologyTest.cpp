@@ -62,10 +62,12 @@ TEST(ZoneTopologyParse, ReadsDevicesFromMembers)
     EXPECT_EQ(g.displayName(), u"Living Room + 1");
 }
 
-TEST(ZoneTopologyParse, InvisibleMembersAreLeftOutButOtherValuesKeepThem)
+TEST(ZoneTopologyParse, InvisibleMembersAndBridgesAreLeftOutButOtherValuesKeepThem)
 {
     const auto groups = ZoneTopology::parseGroups(
-        state(group(QStringLiteral("A"), QStringLiteral("A:1"),
+        state(group(QStringLiteral("BR"), QStringLiteral("BR:1"),
+                  member(QStringLiteral("BR"), QStringLiteral("BRIDGE"), QStringLiteral("IsZoneBridge=\"1\"")))
+            + group(QStringLiteral("A"), QStringLiteral("A:1"),
                   member(QStringLiteral("A"), QStringLiteral("TV Room"))
                       + member(QStringLiteral("SUB"), QStringLiteral("TV Room"), QStringLiteral("Invisible=\"1\"")))
             + group(QStringLiteral("B"), QStringLiteral("B:1"),
