@@ -58,6 +58,8 @@ enum class Suite {
     MprisCommands,
     // The store following its group through events.
     PlayerStoreEvents,
+    // The store grouping rooms and setting their own levels.
+    PlayerStoreRooms,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

@@ -137,6 +137,13 @@ private:
     int m_count = 0;
 };
 
+bool roomLevelsKnown(const PlayerStore &store)
+{
+    const QList<RoomRecord> &rooms = store.rooms().records();
+    return std::all_of(
+        rooms.cbegin(), rooms.cend(), [](const RoomRecord &room) { return !room.inGroup || room.hasLevel; });
+}
+
 const QString menu = QStringLiteral("qrc:/Quillo/qml/MenuContentView.qml");
 
 QString idOf(const PlayerStore &store, const QString &title)
@@ -217,6 +224,20 @@ int main(int argc, char *argv[])
             });
     }
     {
+        // The Rooms list open on a group of three, one room muted.
+        auto store = shooter.store();
+        const QString office = household.addressOfRoom(QStringLiteral("Büro 🎧"));
+        ok &= shooter.shoot(
+            QStringLiteral("controls-rooms"), *store, menu,
+            [&] {
+                store->setShowsRooms(true);
+                connectTo(*store, office);
+                if (const auto group = SonosKit::groupForRoom(store->household().groups(), QStringLiteral("Büro 🎧")))
+                    store->selectGroup(group->id);
+            },
+            [&] { return roomLevelsKnown(*store); });
+    }
+    {
         auto store = shooter.store();
         ok &= shooter.shoot(
             QStringLiteral("favorites-by-provider"), *store, menu,
@@ -274,11 +295,15 @@ int main(int argc, char *argv[])
         ok &= shooter.shoot(
             QStringLiteral("controls-dark"), *store, menu,
             [&] {
+                store->setShowsRooms(true);
                 connectTo(*store, household.addresses().first());
                 store->selectItem(idOf(*store, QStringLiteral("Troen & Ingen")));
                 waitFor([&] { return !store->trackList().isLoading(); });
             },
-            [&] { return store->nowPlaying().playback().has_value() && !store->trackList().tracks().isEmpty(); });
+            [&] {
+                return store->nowPlaying().playback().has_value() && !store->trackList().tracks().isEmpty()
+                    && roomLevelsKnown(*store);
+            });
     }
     household.stop();
     return ok ? 0 : 1;

@@ -66,6 +66,7 @@ Item {
                 NowPlayingView { Layout.fillWidth: true }
                 TransportControls { Layout.fillWidth: true }
                 VolumeRow { Layout.fillWidth: true }
+                RoomsSection { Layout.fillWidth: true }
                 Divider {}
 
                 ColumnLayout {

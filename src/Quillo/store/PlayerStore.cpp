@@ -38,6 +38,7 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     m_household.setSelectedRoomName(m_preferences.selectedRoomName());
 
     connect(&m_household, &Household::selectedGroupChanged, this, &PlayerStore::selectedGroupChanged);
+    connect(&m_household, &Household::groupsChanged, this, &PlayerStore::updateRooms);
     connect(&m_library, &Library::selectedItemChanged, this, &PlayerStore::updateLoadingTracks);
     connect(&m_library, &Library::unplayableIDsChanged, this,
         [this] { m_trackList.tracksModel()->setMarkedIDs(m_library.unplayableIDs()); });
@@ -91,6 +92,7 @@ void PlayerStore::setSelectedRoomName(std::optional<QString> room)
 
 void PlayerStore::selectedGroupChanged()
 {
+    updateRooms();
     updateLoadingTracks();
     followSelectedGroup();
 }

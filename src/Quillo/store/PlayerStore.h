@@ -9,6 +9,7 @@
 #include "Quillo/store/NowPlaying.h"
 #include "Quillo/store/PlaybackEvents.h"
 #include "Quillo/store/Preferences.h"
+#include "Quillo/store/Rooms.h"
 #include "Quillo/store/TaskGuard.h"
 #include "Quillo/store/TrackList.h"
 
@@ -55,6 +56,7 @@ class GroupEvents;
 //   PlayerStorePolling.cpp    panel open/close, polling, commands, volume
 //   PlayerStoreFavorites.cpp  favorites, providers, the chosen entry
 //   PlayerStoreTracks.cpp     playing and track lists
+//   PlayerStoreRooms.cpp      grouping rooms, each room's volume and mute
 //   PlayerStoreEvents.cpp     the players' own events, polls as fallback
 class PlayerStore : public QObject
 {
@@ -68,6 +70,7 @@ class PlayerStore : public QObject
     Q_PROPERTY(Preferences *preferences READ preferencesObject CONSTANT)
     Q_PROPERTY(LiveUpdates *liveUpdates READ liveUpdatesObject CONSTANT)
     Q_PROPERTY(ConnectionCheck *connectionCheck READ connectionCheckObject CONSTANT)
+    Q_PROPERTY(Rooms *rooms READ roomsObject CONSTANT)
 
 public:
     // How the store meets the world beyond one known player, and its pace.
@@ -121,6 +124,7 @@ public:
     Preferences &preferences() { return m_preferences; }
     LiveUpdates &liveUpdates() { return m_liveUpdates; }
     ConnectionCheck &connectionCheck() { return m_connectionCheck; }
+    Rooms &rooms() { return m_rooms; }
     const Household &household() const { return m_household; }
     const NowPlaying &nowPlaying() const { return m_nowPlaying; }
     const Library &library() const { return m_library; }
@@ -128,6 +132,7 @@ public:
     const Preferences &preferences() const { return m_preferences; }
     const LiveUpdates &liveUpdates() const { return m_liveUpdates; }
     const ConnectionCheck &connectionCheck() const { return m_connectionCheck; }
+    const Rooms &rooms() const { return m_rooms; }
 
     // The player that answered last; searching is skipped while it answers.
     const std::optional<QString> &knownHost() const { return m_knownHost; }
@@ -158,6 +163,19 @@ public:
     // From outside the panel (media keys, the desktop's media widget): the
     // group volume, without the slider's pending value.
     void setGroupVolume(int volume);
+    // Rooms (PlayerStoreRooms.cpp), by name. The selected group gains or
+    // loses a room; the panel shows the result at once and the next
+    // topology read confirms it. A group of one keeps its room.
+    Q_INVOKABLE void addRoom(const QString &name);
+    Q_INVOKABLE void removeRoom(const QString &name);
+    // A room slider: shown at once, sent on release, kept until the panel
+    // closes, as the group slider.
+    Q_INVOKABLE void previewRoomVolume(const QString &name, int volume);
+    Q_INVOKABLE void setRoomVolume(const QString &name, int volume);
+    Q_INVOKABLE void setRoomMuted(const QString &name, bool muted);
+    // Opens or closes the Rooms list; opened, it reads each member's level.
+    Q_INVOKABLE void setShowsRooms(bool shows);
+
     // The topology, then the selected group's playback, once: what plays
     // shows before the panel was ever opened.
     QCoro::Task<void> refreshAll();
@@ -193,6 +211,7 @@ private:
     Preferences *preferencesObject() { return &m_preferences; }
     LiveUpdates *liveUpdatesObject() { return &m_liveUpdates; }
     ConnectionCheck *connectionCheckObject() { return &m_connectionCheck; }
+    Rooms *roomsObject() { return &m_rooms; }
 
     // The one place where a failed task becomes state: a cancellation is no
     // failure, anything else is the status line.
@@ -213,12 +232,21 @@ private:
 
     // Polling and commands (PlayerStorePolling.cpp).
     using Operation = std::function<QCoro::Task<void>(SonosKit::GroupController)>;
+    // What a command changed, shown as soon as the players said yes.
+    using Applied = std::function<void()>;
     QCoro::Task<void> pollTask(SonosKit::CancellationToken token);
     QCoro::Task<void> pollPause(SonosKit::CancellationToken token);
     QCoro::Task<void> closedPollTask();
-    void perform(Operation operation);
-    QCoro::Task<void> performTask(SonosKit::ZoneGroup group, Operation operation);
+    void perform(Operation operation, Applied applied = {});
+    QCoro::Task<void> performTask(SonosKit::ZoneGroup group, Operation operation, Applied applied);
     void updateClosedPoll();
+
+    // Rooms (PlayerStoreRooms.cpp).
+    void updateRooms();
+    QCoro::Task<void> refreshRoomLevels();
+    bool wantsRoomLevels() const;
+    QCoro::Task<void> regroupTask(SonosKit::ZoneGroup group, Operation operation, QList<SonosKit::ZoneGroup> expected,
+        std::optional<QString> rememberedRoom);
 
     // Events (PlayerStoreEvents.cpp).
     void startEvents();
@@ -264,6 +292,7 @@ private:
     TrackList m_trackList;
     LiveUpdates m_liveUpdates;
     ConnectionCheck m_connectionCheck;
+    Rooms m_rooms;
 
     std::optional<QString> m_knownHost;
     QList<TrackChoice> m_listings; // in flight
@@ -278,6 +307,9 @@ private:
     QTimer m_eventRetry;
     // Each member's own volume, as its events last told.
     QHash<QString, int> m_memberVolumes;
+    // The coordinator whose own group volume came in an event: its figure
+    // governs over the members' average.
+    std::optional<QString> m_groupVolumeReporter;
     PlaybackEvents::Marks m_eventMarks;
 
     // Ends first when the store goes: every task sees it after each wait.

@@ -120,9 +120,12 @@ void PlayerStore::followSelectedGroup()
         else
             it = m_memberVolumes.erase(it);
     }
+    if (m_groupVolumeReporter != group->coordinator.host)
+        m_groupVolumeReporter.reset();
     // A player left or joined: the average changes though no volume did.
+    // Players that report the group's own volume say so themselves.
     if (const std::optional<int> volume = PlaybackEvents::groupVolume(*group, m_memberVolumes);
-        volume && m_nowPlaying.playback()) {
+        volume && m_nowPlaying.playback() && !m_groupVolumeReporter) {
         PlaybackState next = *m_nowPlaying.playback();
         next.volume = *volume;
         ++m_eventMarks.volume;
@@ -185,8 +188,14 @@ void PlayerStore::applyEvent(EventService, const QString &playerHost, const Sono
         return;
     }
     const bool fromCoordinator = playerHost == group->coordinator.host;
-    if (const auto *rendering = std::get_if<SonosKit::RenderingEvent>(&event); rendering && rendering->volume)
-        m_memberVolumes.insert(playerHost, *rendering->volume);
+    if (const auto *rendering = std::get_if<SonosKit::RenderingEvent>(&event)) {
+        if (rendering->volume) {
+            m_memberVolumes.insert(playerHost, *rendering->volume);
+            m_rooms.setVolume(playerHost, *rendering->volume);
+        }
+        if (rendering->muted)
+            m_rooms.setMuted(playerHost, *rendering->muted);
+    }
 
     // Nothing stored yet: a read is on its way and will hold this too.
     if (const std::optional<PlaybackState> &stored = m_nowPlaying.playback()) {
@@ -198,9 +207,10 @@ void PlayerStore::applyEvent(EventService, const QString &playerHost, const Sono
             if (trackChanged)
                 ++m_eventMarks.track;
         } else if (const auto *rendering = std::get_if<SonosKit::RenderingEvent>(&event)) {
-            // The group's volume is its members' average and its mute the
-            // coordinator's, as the state query reads them.
-            if (rendering->volume) {
+            // Without the players' own figure the group's volume is its
+            // members' average; its mute is the coordinator's, as the state
+            // query reads them.
+            if (rendering->volume && !m_groupVolumeReporter) {
                 if (const std::optional<int> volume = PlaybackEvents::groupVolume(*group, m_memberVolumes)) {
                     next.volume = *volume;
                     ++m_eventMarks.volume;
@@ -211,9 +221,11 @@ void PlayerStore::applyEvent(EventService, const QString &playerHost, const Sono
                 ++m_eventMarks.mute;
             }
         } else if (const auto *groupRendering = std::get_if<SonosKit::GroupRenderingEvent>(&event)) {
-            // The members' own volumes win once all are known: the player's
-            // figure may round differently, and the two must not take turns.
-            if (groupRendering->volume && !PlaybackEvents::groupVolume(*group, m_memberVolumes) && fromCoordinator) {
+            // The players' own figure governs from now on, as in the state
+            // query: an average of the members may round differently, and
+            // the two must not take turns.
+            if (groupRendering->volume && fromCoordinator) {
+                m_groupVolumeReporter = playerHost;
                 next.volume = *groupRendering->volume;
                 ++m_eventMarks.volume;
             }

@@ -29,6 +29,7 @@ void PlayerStore::menuClosed()
         m_pollToken.reset();
     }
     m_nowPlaying.setPendingVolume(std::nullopt);
+    m_rooms.clearPending();
     updateClosedPoll();
 }
 
@@ -149,16 +150,18 @@ QCoro::Task<bool> PlayerStore::refreshPlayback()
     m_nowPlaying.setPlayback(std::move(state));
     m_household.setStatus(StoreStatus::ready());
     m_nowPlaying.noteRead();
+    if (wantsRoomLevels())
+        co_await guarded(refreshRoomLevels());
     co_return true;
 }
 
-void PlayerStore::perform(Operation operation)
+void PlayerStore::perform(Operation operation, Applied applied)
 {
     if (const std::optional<ZoneGroup> group = m_household.selectedGroup())
-        TaskGuard::start(performTask(*group, std::move(operation)));
+        TaskGuard::start(performTask(*group, std::move(operation), std::move(applied)));
 }
 
-QCoro::Task<void> PlayerStore::performTask(ZoneGroup group, Operation operation)
+QCoro::Task<void> PlayerStore::performTask(ZoneGroup group, Operation operation, Applied applied)
 {
     std::optional<Failure> failure;
     try {
@@ -167,9 +170,13 @@ QCoro::Task<void> PlayerStore::performTask(ZoneGroup group, Operation operation)
         failure.emplace(error);
     }
     if (!failure) {
+        if (applied)
+            applied();
         co_await guarded(refreshPlayback());
         co_return;
     }
+    // A group volume the players refused leaves every room as it was.
+    m_rooms.endGroupPreview(false);
     report(*failure);
     co_await guarded(refreshTopology());
 }
@@ -211,18 +218,20 @@ void PlayerStore::seek(int seconds)
 
 void PlayerStore::setGroupVolume(int volume)
 {
-    perform([volume](GroupController controller) { return controller.setVolume(volume); });
+    perform([volume](GroupController controller) { return controller.setBalancedVolume(volume); });
 }
 
 void PlayerStore::previewVolume(int volume)
 {
+    m_rooms.previewGroupVolume(volume, m_nowPlaying.volume());
     m_nowPlaying.setPendingVolume(volume);
 }
 
 void PlayerStore::commitVolume(int volume)
 {
-    m_nowPlaying.setPendingVolume(volume);
-    perform([volume](GroupController controller) { return controller.setVolume(volume); });
+    previewVolume(volume);
+    perform([volume](GroupController controller) { return controller.setBalancedVolume(volume); },
+        [this] { m_rooms.endGroupPreview(true); });
 }
 
 QCoro::Task<void> PlayerStore::refreshAll()

@@ -10,6 +10,7 @@ const QString selectedRoomNameKey = QStringLiteral("selectedRoomName");
 const QString selectedProviderKey = QStringLiteral("selectedProvider");
 const QString manualHostKey = QStringLiteral("manualHost");
 const QString hasSeenWelcomeKey = QStringLiteral("hasSeenWelcome");
+const QString showsRoomsKey = QStringLiteral("showsRooms");
 
 // A preference of the wrong type (a list where a text belongs, say) reads as
 // no preference at all rather than as whatever Qt would convert it to.
@@ -55,6 +56,7 @@ void Preferences::read()
         m_selectedProvider.reset();
     m_manualHost = storedText(*m_settings, manualHostKey);
     m_hasSeenWelcome = storedBoolean(*m_settings, hasSeenWelcomeKey).value_or(false);
+    m_showsRooms = storedBoolean(*m_settings, showsRoomsKey).value_or(false);
 }
 
 void Preferences::write(const QString &key, const std::optional<QString> &value)
@@ -101,4 +103,14 @@ void Preferences::setHasSeenWelcome(bool seen)
         return;
     m_hasSeenWelcome = seen;
     Q_EMIT hasSeenWelcomeChanged();
+}
+
+void Preferences::setShowsRooms(bool shows)
+{
+    if (shows == m_showsRooms)
+        return;
+    m_showsRooms = shows;
+    m_settings->setValue(showsRoomsKey, shows);
+    m_settings->sync();
+    Q_EMIT showsRoomsChanged();
 }

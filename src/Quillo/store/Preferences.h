@@ -24,6 +24,8 @@ class Preferences : public QObject
     Q_PROPERTY(QString manualHost READ manualHostText NOTIFY manualHostChanged)
     Q_PROPERTY(bool hasManualHost READ hasManualHost NOTIFY manualHostChanged)
     Q_PROPERTY(bool hasSeenWelcome READ hasSeenWelcome NOTIFY hasSeenWelcomeChanged)
+    // The Rooms list is open; written when it changes.
+    Q_PROPERTY(bool showsRooms READ showsRooms NOTIFY showsRoomsChanged)
 
 public:
     // What the file holds under "selectedProvider" when no provider is chosen.
@@ -38,6 +40,7 @@ public:
     const std::optional<QString> &selectedProvider() const { return m_selectedProvider; }
     const std::optional<QString> &manualHost() const { return m_manualHost; }
     bool hasSeenWelcome() const { return m_hasSeenWelcome; }
+    bool showsRooms() const { return m_showsRooms; }
 
     // The room, the address and the welcome flag are written on every
     // assignment, changed or not, so an edited file is put right; the
@@ -46,6 +49,7 @@ public:
     void setSelectedProvider(std::optional<QString> provider);
     void setManualHost(std::optional<QString> host);
     void setHasSeenWelcome(bool seen);
+    void setShowsRooms(bool shows);
 
     QString manualHostText() const { return m_manualHost.value_or(QString()); }
     bool hasManualHost() const { return m_manualHost && !m_manualHost->isEmpty(); }
@@ -54,6 +58,7 @@ Q_SIGNALS:
     void selectedRoomNameChanged();
     void manualHostChanged();
     void hasSeenWelcomeChanged();
+    void showsRoomsChanged();
 
 private:
     void write(const QString &key, const std::optional<QString> &value);
@@ -64,4 +69,5 @@ private:
     std::optional<QString> m_selectedProvider;
     std::optional<QString> m_manualHost;
     bool m_hasSeenWelcome = false;
+    bool m_showsRooms = false;
 };

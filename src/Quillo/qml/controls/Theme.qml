@@ -63,6 +63,11 @@ QtObject {
     readonly property int playPauseWidth: 26
     readonly property int trackListMaximumHeight: 200
     readonly property int trackNumberWidth: 20
+    readonly property int roomRowHeight: 24
+    // The Rooms list grows to this many rows, then scrolls.
+    readonly property int roomsVisibleRows: 8
+    readonly property int roomNameWidth: 112
+    readonly property int disclosureSpacing: 4
     readonly property int helpTipWidth: 260
     readonly property int welcomeTipSpacing: 14
     readonly property int welcomeSymbolWidth: 18

@@ -1,0 +1,85 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quillo
+
+// One room: a check box that puts it in the selected group or takes it out,
+// and for a room of the group its own volume and a mute toggle. The boxes
+// show what the players report: a click asks the store, which updates them
+// once the players agreed.
+RowLayout {
+    id: row
+
+    required property string name
+    required property bool inGroup
+    required property bool canLeave
+    required property bool hasLevel
+    required property int volume
+    required property bool muted
+
+    implicitHeight: Theme.roomRowHeight
+    spacing: Theme.volumeSpacing
+
+    CheckBox {
+        id: member
+
+        Layout.preferredWidth: Theme.roomNameWidth
+        Layout.maximumWidth: Theme.roomNameWidth
+        text: row.name
+        font.pixelSize: Theme.fontSmall
+        checkable: false
+        checked: row.inGroup
+        // A group of one keeps its room.
+        enabled: !row.inGroup || row.canLeave
+        onClicked: row.inGroup ? PlayerStore.removeRoom(row.name) : PlayerStore.addRoom(row.name)
+        // The desktop's text colour, as every other text of the panel; a
+        // long name is cut short rather than pushing the slider away.
+        contentItem: Text {
+            leftPadding: member.indicator.width + member.spacing
+            verticalAlignment: Text.AlignVCenter
+            elide: Text.ElideRight
+            text: member.text
+            font: member.font
+            color: member.enabled ? Theme.text : Theme.disabled
+        }
+        Keys.onReturnPressed: clicked()
+        Keys.onEnterPressed: clicked()
+
+        Accessible.name: row.name
+        Accessible.checkable: true
+        Accessible.checked: row.inGroup
+        Accessible.onPressAction: clicked()
+        Accessible.onToggleAction: clicked()
+    }
+
+    LevelSlider {
+        Layout.fillWidth: true
+        visible: row.inGroup
+        enabled: row.hasLevel
+        level: row.volume
+        onPreviewed: level => PlayerStore.previewRoomVolume(row.name, level)
+        onCommitted: level => PlayerStore.setRoomVolume(row.name, level)
+        //: %1 is a room's name, as in "Kitchen volume".
+        Accessible.name: qsTr("%1 volume").arg(row.name)
+    }
+
+    PlainButton {
+        visible: row.inGroup
+        enabled: row.hasLevel
+        symbol: row.muted ? "speaker.slash.fill" : "speaker.fill"
+        display: AbstractButton.IconOnly
+        //: %1 is a room's name, as in "Mute Kitchen".
+        text: qsTr("Mute %1").arg(row.name)
+        onClicked: PlayerStore.setRoomMuted(row.name, !row.muted)
+        Accessible.checkable: true
+        Accessible.checked: row.muted
+    }
+
+    // Keeps a room outside the group at the same height and width.
+    Item {
+        Layout.fillWidth: true
+        visible: !row.inGroup
+    }
+}
