@@ -29,8 +29,10 @@ RowLayout {
         Layout.maximumWidth: Theme.roomNameWidth
         text: row.name
         font.pixelSize: Theme.fontSmall
-        checkable: false
         checked: row.inGroup
+        // The box keeps showing the players' arrangement; the store changes
+        // it once they agreed.
+        nextCheckState: () => checkState
         // A group of one keeps its room.
         enabled: !row.inGroup || row.canLeave
         onClicked: row.inGroup ? PlayerStore.removeRoom(row.name) : PlayerStore.addRoom(row.name)
@@ -48,10 +50,7 @@ RowLayout {
         Keys.onEnterPressed: clicked()
 
         Accessible.name: row.name
-        Accessible.checkable: true
-        Accessible.checked: row.inGroup
-        Accessible.onPressAction: clicked()
-        Accessible.onToggleAction: clicked()
+        Accessible.ignored: !visible
     }
 
     LevelSlider {

@@ -267,6 +267,50 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     EXPECT_TRUE(waitUntil([&] { return panel.household.volume(panel.address(QStringLiteral("Living Room"))) == 35; }));
 }
 
+TEST(QuilloViews, TheRoomsListGroupsRoomsAndSetsEachOnesLevelsByName)
+{
+    Panel panel(QStringLiteral("Kitchen"));
+    ViewWindow &view = *panel.view;
+    const QString office = panel.address(QStringLiteral("Office"));
+    EXPECT_FALSE(view.node(QAccessible::CheckBox, QStringLiteral("Office"))) << "closed at first";
+    view.click(Button, QStringLiteral("Rooms"));
+    ASSERT_TRUE(view.waitForNode(QAccessible::Slider, QStringLiteral("Office volume"))) << view.tree();
+    EXPECT_TRUE(panel.store->preferences().showsRooms());
+    EXPECT_EQ(view.names(QAccessible::CheckBox),
+        (QStringList{QStringLiteral("Kitchen"), QStringLiteral("Living Room"), QStringLiteral("Office")}));
+    EXPECT_EQ(view.names(QAccessible::Slider),
+        (QStringList{QStringLiteral("Volume"), QStringLiteral("Kitchen volume"), QStringLiteral("Office volume")}));
+    EXPECT_TRUE(view.node(Button, QStringLiteral("Mute Kitchen")));
+    EXPECT_FALSE(view.node(Button, QStringLiteral("Mute Living Room")));
+
+    // A click on a room's box puts it in the group; the picker follows.
+    const QQuickItem *picker = ViewWindow::itemOf(view.node(QAccessible::ComboBox, QStringLiteral("Group")));
+    view.click(QAccessible::CheckBox, QStringLiteral("Living Room"));
+    EXPECT_TRUE(waitUntil([&] { return picker->property("displayText").toString() == QStringLiteral("Kitchen + 2"); }));
+    ASSERT_TRUE(view.waitForNode(QAccessible::Slider, QStringLiteral("Living Room volume"))) << view.tree();
+    EXPECT_TRUE(view.node(QAccessible::CheckBox, QStringLiteral("Living Room"))->state().checked);
+
+    view.click(Button, QStringLiteral("Mute Office"));
+    EXPECT_TRUE(waitUntil([&] { return panel.household.isMuted(office); }));
+    EXPECT_TRUE(waitUntil([&] { return view.node(Button, QStringLiteral("Mute Office"))->state().checked; }));
+    EXPECT_FALSE(panel.household.isMuted(panel.address(QStringLiteral("Kitchen"))));
+
+    // While the group slider is dragged every room's slider moves with it.
+    QAccessibleValueInterface *officeLevel = view.node(QAccessible::Slider, QStringLiteral("Office volume"))->valueInterface();
+    ASSERT_TRUE(officeLevel);
+    const int before = officeLevel->currentValue().toInt();
+    QQuickItem *slider = ViewWindow::itemOf(view.node(QAccessible::Slider, QStringLiteral("Volume")));
+    const int y = int(slider->height() / 2);
+    const QPoint from = slider->mapToScene(QPointF(slider->width() * 0.3, y)).toPoint();
+    const QPoint to = slider->mapToScene(QPointF(slider->width() * 0.05, y)).toPoint();
+    QTest::mousePress(&view.window(), Qt::LeftButton, Qt::NoModifier, from);
+    for (int step = 1; step <= 4; ++step)
+        QTest::mouseMove(&view.window(), from + (to - from) * step / 4);
+    EXPECT_LT(officeLevel->currentValue().toInt(), before);
+    QTest::mouseRelease(&view.window(), Qt::LeftButton, Qt::NoModifier, to);
+    EXPECT_TRUE(waitUntil([&] { return panel.household.volume(office) == officeLevel->currentValue().toInt(); }));
+}
+
 TEST(QuilloViews, ProgressShowsOnlyForATrackOfKnownLength)
 {
     Panel panel;
