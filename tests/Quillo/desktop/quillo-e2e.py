@@ -374,6 +374,36 @@ def restart_quillo(config_lines):
     return process
 
 
+def checked(node):
+    return node.getState().contains(pyatspi.STATE_CHECKED)
+
+
+def rooms_by_keyboard(panel, group):
+    """The Rooms list opened with Space; Tab reaches each room's box, slider and mute button by name."""
+    while focused(panel).name != "Rooms":
+        key("Tab")
+    key("space")
+    box = find(panel, pyatspi.ROLE_CHECK_BOX, "Terrasse")
+    if checked(box):
+        raise Failure("Terrasse shows as playing in the Salon Café group")
+    names = audit_names("rooms", tab_order(panel))
+    require_in_order("rooms", names, ["Rooms", "Küche", "Küche volume", "Mute Küche", "Salon Café", "Terrasse"])
+    while focused(panel).name != "Terrasse":
+        key("Tab")
+    key("space")
+    wait(lambda: combo_text(group) == "Salon Café + 2", 15, "Space on Terrasse's box putting it in the group")
+    wait(lambda: checked(box), 10, "Terrasse's box checked")
+    while focused(panel).name != "Mute Terrasse":
+        key("Tab")
+    key("space")
+    wait(lambda: checked(find(panel, pyatspi.ROLE_PUSH_BUTTON, "Mute Terrasse")), 15, "Space muting Terrasse")
+    while focused(panel).name != "Terrasse":
+        key("Tab")
+    key("space")
+    wait(lambda: combo_text(group) == GROUP, 15, "Space on Terrasse's box taking it out again")
+    print("rooms: Tab and Space group rooms and mute one")
+
+
 def keyboard_audit(app):
     # First run: the welcome window comes up on its own once speakers are found.
     welcome = frame(app, "Getting the most out of Quillo", 30)
@@ -420,6 +450,7 @@ def keyboard_audit(app):
     key("Down")
     key("Return")
     wait(lambda: zonescout("status")["title"] == rows[1], 15, f"Return playing the second row, {rows[1]!r}")
+    rooms_by_keyboard(panel, group)
     key("Escape")
     wait(lambda: not showing(panel), 10, "Escape closing the panel")
     print("keys: arrows, space, return and escape work")
