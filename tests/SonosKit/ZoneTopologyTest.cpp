@@ -68,8 +68,8 @@ TEST(ZoneTopologyParse, InvisibleMembersAndBridgesAreLeftOutButOtherValuesKeepTh
         state(group(QStringLiteral("BR"), QStringLiteral("BR:1"),
                   member(QStringLiteral("BR"), QStringLiteral("BRIDGE"), QStringLiteral("IsZoneBridge=\"1\"")))
             + group(QStringLiteral("A"), QStringLiteral("A:1"),
-                  member(QStringLiteral("A"), QStringLiteral("TV Room"))
-                      + member(QStringLiteral("SUB"), QStringLiteral("TV Room"), QStringLiteral("Invisible=\"1\"")))
+                member(QStringLiteral("A"), QStringLiteral("TV Room"))
+                    + member(QStringLiteral("SUB"), QStringLiteral("TV Room"), QStringLiteral("Invisible=\"1\"")))
             + group(QStringLiteral("B"), QStringLiteral("B:1"),
                 member(QStringLiteral("B"), QStringLiteral("Office"))
                     + member(QStringLiteral("C"), QStringLiteral("Hall"), QStringLiteral("Invisible=\"0\""))

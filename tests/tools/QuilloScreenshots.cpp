@@ -140,8 +140,7 @@ private:
 bool roomLevelsKnown(const PlayerStore &store)
 {
     const QList<RoomRecord> &rooms = store.rooms().records();
-    return std::all_of(
-        rooms.cbegin(), rooms.cend(), [](const RoomRecord &room) { return !room.inGroup || room.hasLevel; });
+    return std::all_of(rooms.cbegin(), rooms.cend(), [](const RoomRecord &room) { return !room.inGroup || room.hasLevel; });
 }
 
 const QString menu = QStringLiteral("qrc:/Quillo/qml/MenuContentView.qml");

@@ -1,38 +1,45 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import Quillo
 
 // The Rooms list: it grows with the household up to a few rows, then
-// scrolls. Every control of every row is a Tab stop of its own, so the rows
-// sit in a plain column rather than a list view, which would take Tab for
-// itself; a row reached by Tab is scrolled into view.
-Flickable {
+// scrolls. Only the rows in view are made, so a large household opens its
+// list quickly; a control reached by Tab is scrolled into view.
+Item {
     id: rooms
 
-    implicitHeight: Math.min(contentHeight, Theme.roomRowHeight * Theme.roomsVisibleRows)
-    contentHeight: column.implicitHeight
-    clip: true
-    boundsBehavior: Flickable.StopAtBounds
+    implicitHeight: Math.min(rows.contentHeight, Theme.roomRowHeight * Theme.roomsVisibleRows)
 
-    readonly property bool scrolls: contentHeight > height + 0.5
+    ListView {
+        id: rows
 
-    ScrollBar.vertical: ScrollBar {
-        id: scrollBar
-        policy: rooms.scrolls ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
-    }
+        // Found by name by the figures that scroll it.
+        objectName: "roomRows"
 
-    Column {
-        id: column
-        // Rows stop short of the scroll bar rather than run under it.
-        width: rooms.width - (rooms.scrolls ? scrollBar.width : 0)
+        readonly property bool scrolls: contentHeight > height + 0.5
 
-        Repeater {
-            model: PlayerStore.rooms.list
-            delegate: RoomRow {
-                width: column.width
-            }
+        anchors.fill: parent
+        clip: true
+        boundsBehavior: Flickable.StopAtBounds
+        // Every control of a row is a Tab stop of its own; the list takes no
+        // keys for itself.
+        keyNavigationEnabled: false
+        // A row or two beyond the view are made ahead, so Tab always finds
+        // the next room, which the view then scrolls to.
+        cacheBuffer: Theme.roomRowHeight * Theme.roomsMadeAhead
+        model: PlayerStore.rooms.list
+
+        ScrollBar.vertical: ScrollBar {
+            id: scrollBar
+            policy: rows.scrolls ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+        }
+
+        delegate: RoomRow {
+            // Rows stop short of the scroll bar rather than run under it.
+            width: rows.width - (rows.scrolls ? scrollBar.width : 0)
         }
     }
 
@@ -40,13 +47,15 @@ Flickable {
         target: rooms.Window.window
         function onActiveFocusItemChanged() {
             const item = rooms.Window.window.activeFocusItem;
-            if (!item || !rooms.scrolls || !column.contains(column.mapFromItem(item, 0, 0)))
+            if (!item || !rows.scrolls)
                 return;
-            const top = column.mapFromItem(item, 0, 0).y;
-            if (top < rooms.contentY)
-                rooms.contentY = top;
-            else if (top + item.height > rooms.contentY + rooms.height)
-                rooms.contentY = top + item.height - rooms.height;
+            const top = rows.contentItem.mapFromItem(item, 0, 0).y;
+            if (!rows.contentItem.contains(Qt.point(0, top)))
+                return;
+            if (top < rows.contentY)
+                rows.contentY = top;
+            else if (top + item.height > rows.contentY + rows.height)
+                rows.contentY = top + item.height - rows.height;
         }
     }
 

@@ -1,7 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 import QtQuick
-import QtQuick.Controls
 import Quillo
 
 // A heading that opens and closes the section under it: a chevron that

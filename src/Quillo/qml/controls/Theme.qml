@@ -66,6 +66,7 @@ QtObject {
     readonly property int roomRowHeight: 24
     // The Rooms list grows to this many rows, then scrolls.
     readonly property int roomsVisibleRows: 8
+    readonly property int roomsMadeAhead: 2
     readonly property int roomNameWidth: 112
     readonly property int disclosureSpacing: 4
     readonly property int helpTipWidth: 260
