@@ -16,6 +16,8 @@ namespace playersim {
 
 namespace {
 
+constexpr int stopCheckMilliseconds = 50;
+
 bool waitFor(int sock, short events, int milliseconds)
 {
     pollfd entry{sock, events, 0};
@@ -163,8 +165,14 @@ bool EventAwareServer::process_and_close_socket(socket_t sock)
     static constexpr char unsubscribe[] = "UNSUBSCRIBE ";
     char head[sizeof unsubscribe] = {};
     ssize_t peeked = 0;
-    if (waitFor(sock, POLLIN, timeoutMilliseconds))
-        peeked = ::recv(sock, head, sizeof head - 1, MSG_PEEK);
+    // A client may connect and never send (a controller that gave up on a
+    // request before it left); stop() must not wait out its silence.
+    for (int waited = 0; waited < timeoutMilliseconds && !m_stopping; waited += stopCheckMilliseconds) {
+        if (waitFor(sock, POLLIN, stopCheckMilliseconds)) {
+            peeked = ::recv(sock, head, sizeof head - 1, MSG_PEEK);
+            break;
+        }
+    }
     bool result = true;
     if (peeked > 0
         && (std::strncmp(head, subscribe, std::min<size_t>(peeked, sizeof subscribe - 1)) == 0

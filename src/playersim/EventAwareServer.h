@@ -6,6 +6,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <functional>
 
 namespace playersim {
@@ -25,11 +26,16 @@ public:
 
     explicit EventAwareServer(EventAnswerer events);
 
+    // Ends the wait for a silent connection's first bytes; call before
+    // stop(), which waits for every connection being served.
+    void beginStop() { m_stopping = true; }
+
 private:
     bool process_and_close_socket(socket_t sock) override;
     void answerEventRequest(int sock);
 
     EventAnswerer m_events;
+    std::atomic<bool> m_stopping{false};
 };
 
 } // namespace playersim

@@ -308,6 +308,7 @@ void SimServer::stop()
     if (!m_running)
         return;
     m_stopping->store(true);
+    m_server->beginStop();
     m_server->stop();
     if (m_thread.joinable())
         m_thread.join();

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "EventAwareServer.h"
 #include "RequestLog.h"
+#include "EventAwareServer.h"
 #include "SimTypes.h"
 
 #include <QHash>
@@ -13,10 +15,6 @@
 #include <memory>
 #include <mutex>
 #include <thread>
-
-namespace httplib {
-class Server;
-}
 
 namespace playersim {
 
@@ -68,7 +66,7 @@ private:
     const QString m_address;
     const quint16 m_port;
     std::shared_ptr<RequestLog> m_log;
-    std::unique_ptr<httplib::Server> m_server;
+    std::unique_ptr<EventAwareServer> m_server;
     std::thread m_thread;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_upnpOff{false};

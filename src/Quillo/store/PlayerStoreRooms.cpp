@@ -73,10 +73,13 @@ void PlayerStore::removeRoom(const QString &name)
     if (!group || !room || !isMember(*group, *room) || group->members.size() < 2)
         return;
     const QList<ZoneGroup> expected = SonosKit::Regrouping::left(m_household.groups(), *room);
-    // The panel stays on the group the user is shaping: when the room it
-    // was remembered by leaves, it is remembered by the room that now leads.
+    // The panel stays on the group the user is shaping: when the room that
+    // leads it and that it was remembered by leaves, it is remembered by the
+    // room that leads it now. Any other room keeps its place in memory, the
+    // remembered one too: the panel then follows that room.
     std::optional<QString> remembered;
-    if (m_preferences.selectedRoomName() && SonosKit::sameRoomName(*m_preferences.selectedRoomName(), room->roomName)) {
+    if (room->id() == group->coordinator.id() && m_preferences.selectedRoomName()
+        && SonosKit::sameRoomName(*m_preferences.selectedRoomName(), room->roomName)) {
         const auto after = std::find_if(
             expected.cbegin(), expected.cend(), [&group](const ZoneGroup &candidate) { return candidate.id == group->id; });
         if (after != expected.cend())

@@ -23,8 +23,9 @@ constexpr std::chrono::seconds slowTopology{3};
 constexpr std::chrono::milliseconds beforeTheSlowRead{1500};
 
 struct RoomsRig {
-    explicit RoomsRig(bool events = false)
+    explicit RoomsRig(bool events = false, const QString &remembered = QStringLiteral("Kitchen"))
     {
+        rig.writeSettingsText("selectedRoomName=" + remembered.toUtf8() + "\n");
         if (events) {
             rig.events = true;
             const QString first = testsupport::firstAddress(block);
@@ -32,13 +33,6 @@ struct RoomsRig {
         }
         store = rig.makeStore();
         testsupport::await(store->refreshAll());
-        choose(QStringLiteral("Kitchen"));
-    }
-
-    void choose(const QString &room)
-    {
-        if (const auto group = SonosKit::groupForRoom(store->household().groups(), room))
-            store->selectGroup(group->id);
         EXPECT_TRUE(waitUntil([this] { return store->nowPlaying().hasPlayback(); }));
     }
 
@@ -115,6 +109,15 @@ TEST(PlayerStoreRooms, RoomsJoinAndLeaveAtOnceAndTheGroupKeepsItsPlaceWhenItsCoo
     rooms.store->removeRoom(QStringLiteral("Living Room"));
     waitUntil([] { return false; }, std::chrono::milliseconds(200));
     EXPECT_EQ(callCount(rooms.household, QStringLiteral("BecomeCoordinatorOfStandaloneGroup")), 0);
+}
+
+TEST(PlayerStoreRooms, AMemberTheGroupIsRememberedByKeepsItsPlaceInMemoryWhenItLeaves)
+{
+    RoomsRig rooms(false, QStringLiteral("Office"));
+    ASSERT_EQ(rooms.selectedTitle(), QStringLiteral("Kitchen + 1"));
+    rooms.store->removeRoom(QStringLiteral("Office"));
+    EXPECT_TRUE(waitUntil([&] { return rooms.selectedTitle() == QStringLiteral("Office"); }));
+    EXPECT_EQ(rooms.store->preferences().selectedRoomName(), QStringLiteral("Office"));
 }
 
 TEST(PlayerStoreRooms, AFailedJoinShowsTheFailureAndChangesNothing)
