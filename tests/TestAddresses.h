@@ -58,6 +58,8 @@ enum class Suite {
     MprisCommands,
     // The store following its group through events.
     PlayerStoreEvents,
+    // The simulator's group volume and mute.
+    PlayerSimGroupRendering,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

@@ -305,6 +305,7 @@ Answer HouseholdState::answer(int player, const SoapCall &call)
     static const QHash<QString, QString> serviceOfPath{
         {QStringLiteral("/MediaRenderer/AVTransport/Control"), QStringLiteral("AVTransport")},
         {QStringLiteral("/MediaRenderer/RenderingControl/Control"), QStringLiteral("RenderingControl")},
+        {QStringLiteral("/MediaRenderer/GroupRenderingControl/Control"), QStringLiteral("GroupRenderingControl")},
         {QStringLiteral("/MediaServer/ContentDirectory/Control"), QStringLiteral("ContentDirectory")},
         {QStringLiteral("/ZoneGroupTopology/Control"), QStringLiteral("ZoneGroupTopology")},
         {QStringLiteral("/MusicServices/Control"), QStringLiteral("MusicServices")},
@@ -328,6 +329,8 @@ Answer HouseholdState::answer(int player, const SoapCall &call)
         answered = answerTransport(player, call);
     else if (service == u"RenderingControl")
         answered = answerRendering(player, call);
+    else if (service == u"GroupRenderingControl")
+        answered = answerGroupRendering(player, call);
     else if (service == u"DeviceProperties")
         return answerDeviceProperties(player, call);
     publishChangesLocked();
@@ -428,6 +431,7 @@ QString HouseholdState::deviceDescriptionLocked(const SimPlayer &player) const
         + element(QStringLiteral("UDN"), QStringLiteral("uuid:%1_MR").arg(r.uuid)) + QStringLiteral("<serviceList>")
         + service(QStringLiteral("RenderingControl"), QStringLiteral("/MediaRenderer/RenderingControl"))
         + service(QStringLiteral("AVTransport"), QStringLiteral("/MediaRenderer/AVTransport"))
+        + service(QStringLiteral("GroupRenderingControl"), QStringLiteral("/MediaRenderer/GroupRenderingControl"))
         + QStringLiteral("</serviceList></device></deviceList>");
     return xml + QStringLiteral("</device></root>");
 }

@@ -52,6 +52,12 @@ struct HouseholdState {
     std::optional<int> joinLocked(int player, const QString &coordinatorUuid);
     std::optional<int> leaveLocked(int player);
 
+    // The group `coordinator` leads, as its GroupRenderingControl reports
+    // it: the visible members' average volume, and muted when every one of
+    // them is.
+    int groupVolumeLocked(const SimPlayer &coordinator) const;
+    bool isGroupMutedLocked(const SimPlayer &coordinator) const;
+
     SimPlayer &coordinatorOfLocked(int player);
     // The NOTIFY body `player` sends on the event URL `path` now.
     QByteArray eventBodyLocked(int player, const QString &path);
@@ -75,9 +81,13 @@ private:
     Answer answerContentDirectory(int player, const SoapCall &call);
     Answer answerTransport(int player, const SoapCall &call);
     Answer answerRendering(int player, const SoapCall &call);
+    Answer answerGroupRendering(int player, const SoapCall &call);
     QString deviceDescriptionLocked(const SimPlayer &player) const;
 
     void handOverLocked(SimPlayer &leaving);
+    QList<SimPlayer *> visibleMembersLocked(const SimPlayer &coordinator) const;
+    void rememberGroupVolumeLocked(SimPlayer &coordinator);
+    void setGroupVolumeLocked(SimPlayer &coordinator, int level);
     std::optional<QList<SimTrack>> tracksBehindLocked(const QString &uri, const QString &metadata, int *refusal) const;
     SimTrack trackForLocked(const QString &uri, const QString &metadata) const;
 };

@@ -178,6 +178,11 @@ TEST(TopologyAnswers, MusicServicesAndDeviceDescription)
     EXPECT_EQ(text(root, QStringLiteral("roomName")), QStringLiteral("寝室"));
     EXPECT_EQ(text(root, QStringLiteral("modelName")), QStringLiteral("Sonos Era 100"));
     EXPECT_EQ(text(root, QStringLiteral("UDN")), QStringLiteral("uuid:") + household.uuidOf(address));
+    QStringList controls;
+    for (const SonosKit::XMLNode &service : descendants(root, u"service"))
+        controls.append(text(service, QStringLiteral("controlURL")));
+    EXPECT_TRUE(controls.contains(QStringLiteral("/MediaRenderer/GroupRenderingControl/Control")))
+        << controls.join(u' ').toStdString();
 
     EXPECT_EQ(contentType, "text/xml");
 }
