@@ -51,6 +51,8 @@ struct HouseholdState {
     // a UPnP error number on refusal.
     std::optional<int> joinLocked(int player, const QString &coordinatorUuid);
     std::optional<int> leaveLocked(int player);
+    // A fault for tests: every join and leave is refused.
+    bool refuseGrouping = false;
 
     // The group `coordinator` leads, as its GroupRenderingControl reports
     // it: the visible members' average volume, and muted when every one of
