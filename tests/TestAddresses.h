@@ -60,6 +60,8 @@ enum class Suite {
     PlayerStoreEvents,
     // The store grouping rooms and setting their own levels.
     PlayerStoreRooms,
+    // The simulator's group volume and mute.
+    PlayerSimGroupRendering,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

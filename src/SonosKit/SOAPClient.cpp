@@ -176,6 +176,13 @@ SonosError SOAPClient::parseFault(const QString &body, const QString &action)
     const XMLNode root = document.root();
     if (root.isNull())
         throw SonosError::malformedResponse(QStringLiteral("unparseable fault for ") + action);
+    // A web server's error page is markup too, yet no fault: a player without
+    // the control address answers 404 with one, and only the status tells a
+    // caller that the service is missing rather than refusing.
+    const bool isFault = root.name().section(u':', -1) == u"Fault" || XMLText::firstDescendant(root, u"Fault")
+        || XMLText::firstDescendant(root, u"errorCode");
+    if (!isFault)
+        throw SonosError::malformedResponse(QStringLiteral("no fault in the answer to ") + action);
     const std::optional<QString> codeText = XMLText::text(root, u"errorCode");
     const qint64 code = codeText ? Text::parseInteger(*codeText).value_or(-1) : -1;
     std::optional<QString> description = XMLText::text(root, u"errorDescription");

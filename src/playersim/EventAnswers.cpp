@@ -123,17 +123,10 @@ QByteArray HouseholdState::eventBodyLocked(int index, const QString &path)
     }
     if (path == groupRenderingPath) {
         const SimPlayer &coordinator = coordinatorOfLocked(index);
-        qint64 sum = 0;
-        int members = 0;
-        for (const auto &member : players) {
-            if (member->coordinator == coordinator.record.uuid && !member->record.invisible) {
-                sum += member->volume;
-                ++members;
-            }
-        }
-        return propertySet({{QStringLiteral("GroupMute"), coordinator.muted ? QStringLiteral("1") : QStringLiteral("0")},
-            {QStringLiteral("GroupVolume"), QString::number(members ? sum / members : 0)},
-            {QStringLiteral("GroupVolumeChangeable"), QStringLiteral("1")}});
+        return propertySet(
+            {{QStringLiteral("GroupMute"), isGroupMutedLocked(coordinator) ? QStringLiteral("1") : QStringLiteral("0")},
+                {QStringLiteral("GroupVolume"), QString::number(groupVolumeLocked(coordinator))},
+                {QStringLiteral("GroupVolumeChangeable"), QStringLiteral("1")}});
     }
     if (path == topologyPath)
         return propertySet({{QStringLiteral("ZoneGroupState"), zoneGroupStateLocked()}});

@@ -283,6 +283,12 @@ void Household::setRefuseRenewals(bool refuse)
     d->events->setRefuseRenewals(refuse);
 }
 
+void Household::setRefuseGrouping(bool refuse)
+{
+    std::lock_guard lock(d->mutex);
+    d->refuseGrouping = refuse;
+}
+
 int Household::subscriptionCount() const
 {
     return d->events->subscriptionCount();

@@ -87,6 +87,10 @@ public:
     // False when the player cannot move (a bonded satellite, an unknown address).
     bool join(const QString &address, const QString &coordinatorAddress);
     bool leave(const QString &address);
+    // Players that refuse to regroup: every join and leave, requested or
+    // through join() and leave() here, fails with UPnP error 800 and
+    // changes nothing.
+    void setRefuseGrouping(bool refuse);
     void setServiceAuthorized(int serviceId, bool authorized);
     void setTopologyForm(TopologyForm form);
 

@@ -29,6 +29,9 @@ QString serviceTypeOf(const SoapCall &call)
     return parts.isEmpty() ? QString() : parts.last();
 }
 
+// What a player answers to a join or leave it cannot carry out.
+constexpr int groupingRefusedFault = 800;
+
 QString attribute(const QString &name, const QString &value)
 {
     return QLatin1Char(' ') + name + QStringLiteral("=\"") + Didl::escapeAttribute(value) + QLatin1Char('"');
@@ -137,8 +140,9 @@ void HouseholdState::handOverLocked(SimPlayer &leaving)
 std::optional<int> HouseholdState::joinLocked(int index, const QString &coordinatorUuid)
 {
     SimPlayer &player = *players[index];
-    if (!player.record.bondedTo.isEmpty())
-        return 800;
+    // A satellite moves with the player it is bonded to, never alone.
+    if (refuseGrouping || !player.record.bondedTo.isEmpty())
+        return groupingRefusedFault;
     if (!indexOfUuid.contains(coordinatorUuid))
         return 402;
     const QString target = players[indexOfUuid.value(coordinatorUuid)]->coordinator;
@@ -161,8 +165,9 @@ std::optional<int> HouseholdState::joinLocked(int index, const QString &coordina
 std::optional<int> HouseholdState::leaveLocked(int index)
 {
     SimPlayer &player = *players[index];
-    if (!player.record.bondedTo.isEmpty())
-        return 800;
+    // A satellite moves with the player it is bonded to, never alone.
+    if (refuseGrouping || !player.record.bondedTo.isEmpty())
+        return groupingRefusedFault;
     bool hasOthers = false;
     for (auto &other : players)
         if (other.get() != &player && other->coordinator == player.coordinator && other->record.bondedTo != player.record.uuid)
@@ -305,6 +310,7 @@ Answer HouseholdState::answer(int player, const SoapCall &call)
     static const QHash<QString, QString> serviceOfPath{
         {QStringLiteral("/MediaRenderer/AVTransport/Control"), QStringLiteral("AVTransport")},
         {QStringLiteral("/MediaRenderer/RenderingControl/Control"), QStringLiteral("RenderingControl")},
+        {QStringLiteral("/MediaRenderer/GroupRenderingControl/Control"), QStringLiteral("GroupRenderingControl")},
         {QStringLiteral("/MediaServer/ContentDirectory/Control"), QStringLiteral("ContentDirectory")},
         {QStringLiteral("/ZoneGroupTopology/Control"), QStringLiteral("ZoneGroupTopology")},
         {QStringLiteral("/MusicServices/Control"), QStringLiteral("MusicServices")},
@@ -328,6 +334,8 @@ Answer HouseholdState::answer(int player, const SoapCall &call)
         answered = answerTransport(player, call);
     else if (service == u"RenderingControl")
         answered = answerRendering(player, call);
+    else if (service == u"GroupRenderingControl")
+        answered = answerGroupRendering(player, call);
     else if (service == u"DeviceProperties")
         return answerDeviceProperties(player, call);
     publishChangesLocked();
@@ -428,6 +436,7 @@ QString HouseholdState::deviceDescriptionLocked(const SimPlayer &player) const
         + element(QStringLiteral("UDN"), QStringLiteral("uuid:%1_MR").arg(r.uuid)) + QStringLiteral("<serviceList>")
         + service(QStringLiteral("RenderingControl"), QStringLiteral("/MediaRenderer/RenderingControl"))
         + service(QStringLiteral("AVTransport"), QStringLiteral("/MediaRenderer/AVTransport"))
+        + service(QStringLiteral("GroupRenderingControl"), QStringLiteral("/MediaRenderer/GroupRenderingControl"))
         + QStringLiteral("</serviceList></device></deviceList>");
     return xml + QStringLiteral("</device></root>");
 }

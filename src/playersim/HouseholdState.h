@@ -51,6 +51,14 @@ struct HouseholdState {
     // a UPnP error number on refusal.
     std::optional<int> joinLocked(int player, const QString &coordinatorUuid);
     std::optional<int> leaveLocked(int player);
+    // A fault for tests: every join and leave is refused.
+    bool refuseGrouping = false;
+
+    // The group `coordinator` leads, as its GroupRenderingControl reports
+    // it: the visible members' average volume, and muted when every one of
+    // them is.
+    int groupVolumeLocked(const SimPlayer &coordinator) const;
+    bool isGroupMutedLocked(const SimPlayer &coordinator) const;
 
     SimPlayer &coordinatorOfLocked(int player);
     // The NOTIFY body `player` sends on the event URL `path` now.
@@ -75,9 +83,13 @@ private:
     Answer answerContentDirectory(int player, const SoapCall &call);
     Answer answerTransport(int player, const SoapCall &call);
     Answer answerRendering(int player, const SoapCall &call);
+    Answer answerGroupRendering(int player, const SoapCall &call);
     QString deviceDescriptionLocked(const SimPlayer &player) const;
 
     void handOverLocked(SimPlayer &leaving);
+    QList<SimPlayer *> visibleMembersLocked(const SimPlayer &coordinator) const;
+    void rememberGroupVolumeLocked(SimPlayer &coordinator);
+    void setGroupVolumeLocked(SimPlayer &coordinator, int level);
     std::optional<QList<SimTrack>> tracksBehindLocked(const QString &uri, const QString &metadata, int *refusal) const;
     SimTrack trackForLocked(const QString &uri, const QString &metadata) const;
 };

@@ -6,7 +6,10 @@
 #include "SimServer.h"
 #include "SimTransport.h"
 
+#include <QHash>
+
 #include <memory>
+#include <optional>
 
 namespace playersim {
 
@@ -14,6 +17,15 @@ namespace playersim {
 // queue, the transport it carries while it coordinates a group, and the
 // HTTP server that answers on its address.
 struct SimPlayer {
+    // What SnapshotGroupVolume remembered at a coordinator: each member's
+    // level and the group's volume, the base that group volume changes
+    // scale from. It speaks for the group it was taken of only.
+    struct VolumeSnapshot {
+        int groupSerial = 0;
+        int groupVolume = 0;
+        QHash<QString, int> levels; // by member UUID
+    };
+
     SimPlayerRecord record; // identity; volume, mute and queue live below
     QString address;
     QString coordinator; // UUID of the coordinator of its group, its own when it leads
@@ -22,6 +34,7 @@ struct SimPlayer {
     bool muted = false;
     QList<SimTrack> queue;
     quint32 queueUpdateId = 1;
+    std::optional<VolumeSnapshot> volumeSnapshot; // while it leads a group
     SimTransport transport;
     std::unique_ptr<SimServer> server;
 

@@ -20,6 +20,7 @@ namespace {
 const char *const controlPaths[] = {
     "/MediaRenderer/AVTransport/Control",
     "/MediaRenderer/RenderingControl/Control",
+    "/MediaRenderer/GroupRenderingControl/Control",
     "/MediaServer/ContentDirectory/Control",
     "/ZoneGroupTopology/Control",
     "/MusicServices/Control",

@@ -36,25 +36,40 @@ std::optional<qint64> integerArgument(const QString &text)
 struct VolumeRequest {
     enum class Kind { show, set, adjust } kind = Kind::show;
     int value = 0;
+    // Every room at the level, rather than the group's volume keeping the
+    // balance between rooms.
+    bool levelAll = false;
 };
+
+// The flag of `volume N` that levels the rooms.
+const QString levelAllFlag = QStringLiteral("--level-all");
 
 VolumeRequest volumeRequest(const Options &options)
 {
-    if (options.arguments.isEmpty())
+    QStringList arguments = options.arguments;
+    const bool levelAll = arguments.removeAll(levelAllFlag) > 0;
+    if (arguments.size() > 1)
+        throw UsageError("volume takes one N, +N or -N (and --level-all with an N)");
+    if (arguments.isEmpty()) {
+        if (levelAll)
+            throw UsageError("--level-all needs the level: volume --level-all N");
         return {};
-    const QString &text = options.arguments.first();
+    }
+    const QString &text = arguments.first();
     const std::optional<qint64> number = integerArgument(text);
     const bool relative = text.startsWith(u'+') || text.startsWith(u'-');
     if (!number)
         throw UsageError("volume takes N, +N or -N (whole numbers), not \"" + text.toStdString() + "\"");
     if (relative) {
+        if (levelAll)
+            throw UsageError("--level-all goes with a level N; +N and -N change each room by N already");
         if (*number < -100 || *number > 100)
             throw UsageError("a volume change must be between -100 and +100");
         return {VolumeRequest::Kind::adjust, int(*number)};
     }
     if (*number > 100)
         throw UsageError("a volume must be between 0 and 100");
-    return {VolumeRequest::Kind::set, int(*number)};
+    return {VolumeRequest::Kind::set, int(*number), levelAll};
 }
 
 int seekSeconds(const Options &options)
@@ -209,7 +224,10 @@ QCoro::Task<QByteArray> volume(Options options)
     const GroupController controller(co_await loadSelectedGroup(options));
     switch (request.kind) {
     case VolumeRequest::Kind::set:
-        co_await controller.setVolume(request.value);
+        if (request.levelAll)
+            co_await controller.setVolume(request.value);
+        else
+            co_await controller.setBalancedVolume(request.value);
         co_return QByteArray();
     case VolumeRequest::Kind::adjust:
         co_await controller.adjustVolume(request.value);

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QUrl>
 
+#include <string>
+
 namespace zonescout {
 
 namespace {
@@ -28,7 +30,8 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("previous"), {0, 0}},
         {QStringLiteral("toggle"), {0, 0}},
         {QStringLiteral("seek"), {1, 1}},
-        {QStringLiteral("volume"), {0, 1}},
+        // [--level-all] N, +N, -N or nothing, read by the command.
+        {QStringLiteral("volume"), {0, 2}},
         {QStringLiteral("mute"), {1, 1}},
         {QStringLiteral("play-item"), {1, 1}},
         {QStringLiteral("show-tracks"), {1, 1}},
@@ -41,6 +44,15 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("events"), {0, 12}},
     };
     return arity;
+}
+
+std::string argumentLimit(int most)
+{
+    if (most == 0)
+        return " takes no argument";
+    if (most == 1)
+        return " takes one argument";
+    return " takes at most " + std::to_string(most) + " arguments";
 }
 
 } // namespace
@@ -76,7 +88,11 @@ QString usageText()
                           "Control:\n"
                           "  play | pause | stop | next | previous | toggle\n"
                           "  seek SECONDS     jump within the current track\n"
-                          "  volume [N|+N|-N] show, set or change the group volume\n"
+                          "  volume [N|+N|-N] show, set or change the group volume; N scales every room\n"
+                          "                   alike, keeping the balance between them; +N and -N change\n"
+                          "                   each room by N\n"
+                          "  volume --level-all N\n"
+                          "                   every room of the group at N\n"
                           "  mute on|off\n"
                           "  play-item ITEM   play a favorite or playlist\n"
                           "  show-tracks ITEM load it into the queue (replacing the queue) and list it\n"
@@ -138,8 +154,8 @@ Options parseOptions(const QStringList &arguments)
     if (options.arguments.size() < least)
         throw UsageError(options.command.toStdString() + " needs an argument");
     if (options.arguments.size() > most)
-        throw UsageError(options.command.toStdString() + (most == 0 ? " takes no argument" : " takes one argument")
-            + " (options go before the command; quote names with spaces)");
+        throw UsageError(
+            options.command.toStdString() + argumentLimit(most) + " (options go before the command; quote names with spaces)");
     return options;
 }
 

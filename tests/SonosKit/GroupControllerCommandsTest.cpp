@@ -183,6 +183,17 @@ TEST(GroupControllerCommands, VolumeAndMuteVisitEveryMemberInTurn)
     EXPECT_EQ(testsupport::await(controller.volume()), 18);
     EXPECT_EQ(testsupport::await(controller.volumeOfDevice(members[1])), 20);
 
+    // One room's mute: one request, to that room alone, as each room reads back.
+    for (const SonosDevice &member : members)
+        household.setMuted(member.host, false);
+    household.log()->clear();
+    testsupport::await(controller.setMutedOnDevice(true, members[1]));
+    EXPECT_EQ(sent(household), (std::vector<Sent>{{members[1].host, "SetMute", master("DesiredMute", "1")}}));
+    EXPECT_EQ(testsupport::await(controller.roomLevels()),
+        (QList<RoomLevel>{{members[0], 10, false}, {members[1], 20, true}, {members[2], 25, false}}));
+    EXPECT_TRUE(testsupport::await(controller.isDeviceMuted(members[1])));
+    EXPECT_FALSE(testsupport::await(controller.isDeviceMuted(members[2])));
+
     household.log()->clear();
     testsupport::await(controller.setVolume(150));
     testsupport::await(controller.setVolume(-3));
@@ -221,11 +232,66 @@ TEST(GroupControllerCommands, VolumeAndMuteVisitEveryMemberInTurn)
     empty.members.clear();
     const GroupController nobody(empty);
     household.log()->clear();
-    EXPECT_EQ(testsupport::await(nobody.volume()), 0);
     testsupport::await(nobody.setVolume(50));
     testsupport::await(nobody.adjustVolume(5));
     testsupport::await(nobody.setMuted(true));
     EXPECT_TRUE(sent(household).empty());
+}
+
+// 30 and 45 make a group of 37; at 60 they are 30·60/37 and 45·60/37,
+// rounded: the players' rule, or the same computed here for players without
+// the group's volume.
+TEST(GroupControllerCommands, BalancedVolumeKeepsTheRoomsApartWithOrWithoutTheGroupService)
+{
+    Household household = started(Household::defaultHousehold(firstAddress()));
+    const GroupController controller(groupOf(household, QStringLiteral("Salon Café")));
+    ASSERT_EQ(controller.group().members.size(), 2);
+    const QString c = controller.group().members[0].host;
+    const QString k = controller.group().members[1].host;
+    const auto levels = [&] { return std::pair(household.volume(c), household.volume(k)); };
+    const auto setLevels = [&] {
+        household.setVolume(c, 30);
+        household.setVolume(k, 45);
+        household.log()->clear();
+    };
+
+    setLevels();
+    testsupport::await(controller.setBalancedVolume(60));
+    EXPECT_EQ(sent(household),
+        (std::vector<Sent>{
+            {c, "SnapshotGroupVolume", instance}, {c, "SetGroupVolume", {{"InstanceID", "0"}, {"DesiredVolume", "60"}}}}));
+    EXPECT_EQ(levels(), std::pair(49, 73));
+    EXPECT_EQ(testsupport::await(controller.volume()), 61);
+    // All the way down and back up: the rooms come back level.
+    testsupport::await(controller.setBalancedVolume(0));
+    testsupport::await(controller.setBalancedVolume(25));
+    EXPECT_EQ(levels(), std::pair(25, 25));
+    testsupport::await(controller.setBalancedVolume(150));
+    EXPECT_EQ(household.log()->calls(QStringLiteral("SetGroupVolume")).back().argument(QStringLiteral("DesiredVolume")), u"100");
+
+    // A player without the action (401) or without the service's address
+    // (404, an error page): each room is read, scaled and written.
+    const playersim::Answer missingAction = playersim::soapFault(401);
+    const playersim::Answer missingAddress{404, "<html><body><h1>404 Not Found</h1></body></html>", "text/html", {}};
+    for (const playersim::Answer &missing : {missingAction, missingAddress}) {
+        household.server(c).clearFaults();
+        household.server(c).inject(QStringLiteral("SnapshotGroupVolume"), playersim::Fault{.answer = missing});
+        setLevels();
+        testsupport::await(controller.setBalancedVolume(60));
+        EXPECT_EQ(levels(), std::pair(49, 73)) << missing.status;
+        const auto writes = household.log()->calls(QStringLiteral("SetVolume"));
+        ASSERT_EQ(writes.size(), 2u);
+        EXPECT_EQ(std::pair(writes[0].player, writes[1].player), std::pair(c, k));
+        EXPECT_TRUE(household.log()->calls(QStringLiteral("SetGroupVolume")).empty());
+    }
+
+    // A refusal is no missing service: the call fails and no room changes.
+    household.server(c).clearFaults();
+    household.server(c).inject(QStringLiteral("SnapshotGroupVolume"), playersim::Fault{.answer = playersim::soapFault(800)});
+    const auto refused = testsupport::failureOf<SonosError>(controller.setBalancedVolume(10));
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->code(), 800);
+    EXPECT_EQ(levels(), std::pair(49, 73));
 }
 
 TEST(GroupControllerCommands, PlayingFavoritesOfEachKind)

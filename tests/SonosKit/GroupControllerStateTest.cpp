@@ -113,7 +113,9 @@ TEST(GroupControllerState, OddAnswersGiveAbsentFieldsNotFailures)
             "<DIDL-Lite><item id=\"m\"><title>From the media</title>"
             "<albumArtURI>https://art.example/x.jpg</albumArtURI></item></DIDL-Lite>"}});
     answerWith(server, QStringLiteral("GetMute"), {{"CurrentMute", "true"}}, SOAPClient::Service::renderingControl);
-    // One member reports no volume at all: it counts as 0.
+    // A coordinator without the group's volume: the members' average, where
+    // one member reporting no volume at all counts as 0.
+    server.inject(QStringLiteral("GetGroupVolume"), scripted(playersim::soapFault(401)));
     answerWith(household.server(controller.group().members[1].host), QStringLiteral("GetVolume"), {{"CurrentVolume", ""}},
         SOAPClient::Service::renderingControl);
     household.setVolume(controller.group().members[0].host, 10);
@@ -136,11 +138,14 @@ TEST(GroupControllerState, QueueTrackWithRelativeArtFromRequestsThatOverlap)
     Household household = startedHousehold();
     const GroupController controller(groupOf(household, salon));
     const QString coordinator = controller.group().coordinator.host;
-    const QString kitchen = controller.group().members[1].host;
     testsupport::await(controller.playQueueTrack(0));
-    for (const char *action : {"GetTransportInfo", "GetPositionInfo", "GetMediaInfo", "GetVolume", "GetMute"})
+    for (const char *action : {"GetTransportInfo", "GetPositionInfo", "GetMediaInfo", "GetMute"})
         household.server(coordinator).inject(QString::fromLatin1(action), delayed(300ms));
-    household.server(kitchen).inject(QStringLiteral("GetVolume"), delayed(300ms));
+    // The players' own group volume, whatever the members' average (28).
+    playersim::Fault groupVolume = delayed(300ms);
+    groupVolume.answer = playersim::soapResponse(
+        SOAPClient::urn(SOAPClient::Service::groupRenderingControl), QStringLiteral("GetGroupVolume"), {{"CurrentVolume", "77"}});
+    household.server(coordinator).inject(QStringLiteral("GetGroupVolume"), groupVolume);
     household.log()->clear();
 
     const PlaybackState state = testsupport::await(controller.state());
@@ -151,36 +156,34 @@ TEST(GroupControllerState, QueueTrackWithRelativeArtFromRequestsThatOverlap)
     EXPECT_TRUE(state.albumArtURI->startsWith(QStringLiteral("http://") + coordinator + QStringLiteral(":1400/getaa?")))
         << state.albumArtURI->toStdString();
     EXPECT_TRUE(state.durationSeconds.has_value());
-    EXPECT_EQ(state.volume, (32 + 24) / 2);
+    EXPECT_EQ(state.volume, 77);
     EXPECT_FALSE(state.isMuted);
 
-    // AVTransport reads go to the coordinator, the volume to each member, the
-    // mute to the coordinator alone.
+    // Every read goes to the coordinator alone.
     QList<std::pair<QString, QString>> sent;
     for (const auto &call : household.log()->calls())
         sent.append({call.player, call.action});
     std::sort(sent.begin(), sent.end());
     QList<std::pair<QString, QString>> expected{{coordinator, "GetTransportInfo"}, {coordinator, "GetPositionInfo"},
-        {coordinator, "GetMediaInfo"}, {coordinator, "GetVolume"}, {kitchen, "GetVolume"}, {coordinator, "GetMute"}};
+        {coordinator, "GetMediaInfo"}, {coordinator, "GetGroupVolume"}, {coordinator, "GetMute"}};
     std::sort(expected.begin(), expected.end());
     ASSERT_EQ(sent, expected);
     for (const auto &call : household.log()->calls()) {
         EXPECT_EQ(call.arguments.first(), std::make_pair(QStringLiteral("InstanceID"), QStringLiteral("0")));
-        if (call.action == u"GetVolume" || call.action == u"GetMute")
+        if (call.action == u"GetMute")
             EXPECT_EQ(call.arguments, (playersim::Arguments{{"InstanceID", "0"}, {"Channel", "Master"}}));
         else
             EXPECT_EQ(call.arguments.size(), 1);
     }
 
-    // The five requests to the coordinator overlap; the volume child asks
-    // the second member only once the first answered.
+    // The five requests overlap.
     const auto requests = household.log()->all();
     const auto find = [&](const QString &player, const QString &action) {
         return *std::find_if(
             requests.begin(), requests.end(), [&](const auto &r) { return r.player == player && r.call.action == action; });
     };
     std::vector<playersim::LoggedRequest> concurrent;
-    for (const char *action : {"GetTransportInfo", "GetPositionInfo", "GetMediaInfo", "GetVolume", "GetMute"})
+    for (const char *action : {"GetTransportInfo", "GetPositionInfo", "GetMediaInfo", "GetGroupVolume", "GetMute"})
         concurrent.push_back(find(coordinator, QString::fromLatin1(action)));
     const auto firstAnswer = std::min_element(concurrent.begin(), concurrent.end(), [](const auto &a, const auto &b) {
         return a.answered < b.answered;
@@ -188,17 +191,17 @@ TEST(GroupControllerState, QueueTrackWithRelativeArtFromRequestsThatOverlap)
     for (const auto &request : concurrent)
         EXPECT_LT(request.received, firstAnswer)
             << request.call.action.toStdString() << " started only after another was answered";
-    EXPECT_GE(find(kitchen, QStringLiteral("GetVolume")).received, find(coordinator, QStringLiteral("GetVolume")).answered);
 }
 
-TEST(GroupControllerState, FailingMemberVolumeFailsTheCallAndStopsTheRest)
+// A refused group volume read is no missing service: no member is asked in
+// its place.
+TEST(GroupControllerState, AFailingVolumeReadFailsTheCallAndStopsTheRest)
 {
     Household household = startedHousehold();
     const GroupController controller(groupOf(household, salon));
     const QString coordinator = controller.group().coordinator.host;
-    const QString kitchen = controller.group().members[1].host;
-    household.server(kitchen).inject(
-        QStringLiteral("GetVolume"), scripted(playersim::soapFault(402, QStringLiteral("Invalid Args"))));
+    household.server(coordinator)
+        .inject(QStringLiteral("GetGroupVolume"), scripted(playersim::soapFault(402, QStringLiteral("Invalid Args"))));
     // The mute read would hang far beyond the call; the failure must not wait for it.
     household.server(coordinator).inject(QStringLiteral("GetMute"), stalled());
 
@@ -206,12 +209,12 @@ TEST(GroupControllerState, FailingMemberVolumeFailsTheCallAndStopsTheRest)
     const std::optional<SonosError> error = testsupport::failureOf<SonosError>(controller.state(), 5s);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->kind(), SonosError::Kind::upnpFault);
-    EXPECT_EQ(error->action(), u"GetVolume");
+    EXPECT_EQ(error->action(), u"GetGroupVolume");
     EXPECT_EQ(error->code(), 402);
     // Well inside the six-second request timeout: the stalled read was aborted.
     EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
-    const auto mute = household.log()->calls(QStringLiteral("GetMute"));
-    EXPECT_EQ(mute.size(), 1u);
+    EXPECT_EQ(household.log()->calls(QStringLiteral("GetMute")).size(), 1u);
+    EXPECT_TRUE(household.log()->calls(QStringLiteral("GetVolume")).empty());
 }
 
 TEST(GroupControllerState, TheFirstFailureInOrderIsReported)

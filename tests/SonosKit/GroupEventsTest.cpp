@@ -6,6 +6,7 @@
 
 #include "SonosKit/EventListener.h"
 #include "SonosKit/EventSubscription.h"
+#include "SonosKit/GroupController.h"
 #include "SonosKit/GroupEvents.h"
 #include "SonosKit/ZoneTopology.h"
 #include "playersim/Household.h"
@@ -94,6 +95,16 @@ struct Recorder {
             return r.service == EventService::renderingControl && r.host == host && rendering && rendering->volume == volume;
         });
     }
+
+    // The latest event of its kind from `host`.
+    template<typename Event>
+    std::optional<Event> last(const QString &host) const
+    {
+        for (auto it = events.crbegin(); it != events.crend(); ++it)
+            if (const auto *event = std::get_if<Event>(&it->event); event && it->host == host)
+                return *event;
+        return std::nullopt;
+    }
 };
 
 using Keys = QList<std::pair<QString, EventService>>;
@@ -157,9 +168,24 @@ TEST(GroupEvents, SubscriptionsFollowTheGroupAndEventsNameTheirMember)
     EXPECT_TRUE(waitUntil([&] { return recorder.sawVolume(beta, 9); }));
     EXPECT_FALSE(recorder.sawVolume(alpha, 9));
 
-    // Gamma joins: the topology event tells, and following the new group
-    // adds Gamma's volume and nothing else.
+    // The group turned up keeping the balance (20 and 9 at 14, to 40), then
+    // muted: each room tells of its own change, the coordinator of the group's.
+    testsupport::await(GroupController(group).setBalancedVolume(40));
+    testsupport::await(GroupController(group).setGroupMuted(true));
+    const auto room = [&](const QString &host, RenderingEvent expected) {
+        return waitUntil([&] { return recorder.last<RenderingEvent>(host) == expected; });
+    };
+    const auto whole = [&](GroupRenderingEvent expected) {
+        return waitUntil([&] { return recorder.last<GroupRenderingEvent>(alpha) == expected; });
+    };
+    EXPECT_TRUE(room(alpha, {57, true}));
+    EXPECT_TRUE(room(beta, {26, true}));
+    EXPECT_TRUE(whole({41, true}));
+
+    // Gamma joins: the topology event tells, and so does the group's volume
+    // and mute; following the new group adds Gamma's volume and nothing else.
     ASSERT_TRUE(household.join(gamma, alpha));
+    EXPECT_TRUE(whole({(57 + 26 + 20) / 3, false}));
     ASSERT_TRUE(waitUntil([&] { return recorder.groupFromTopology(alpha, 3).has_value(); }));
     testsupport::await(owner.follow(*recorder.groupFromTopology(alpha, 3)));
     EXPECT_EQ(household.subscriptionCount(), 6);
@@ -174,6 +200,7 @@ TEST(GroupEvents, SubscriptionsFollowTheGroupAndEventsNameTheirMember)
     };
     const auto subscribesBefore = subscribes();
     ASSERT_TRUE(household.leave(beta));
+    EXPECT_TRUE(whole({(57 + 11) / 2, false}));
     ASSERT_TRUE(waitUntil([&] { return recorder.groupFromTopology(alpha, 2).has_value(); }));
     testsupport::await(owner.follow(*recorder.groupFromTopology(alpha, 2)));
     EXPECT_EQ(unsubscribesTo(household, beta, EventService::renderingControl), 1);

@@ -156,11 +156,6 @@ TEST_F(SOAPClientTest, upnpFaultsCarryCodeDescriptionActionAndHint)
     server->clearFaults();
     answerWith(500, "<Fault><errorCode>99999999999999999999</errorCode></Fault>");
     EXPECT_EQ(callFails().code(), -1);
-
-    // Any XML with a root is read as a fault, whatever the status.
-    server->clearFaults();
-    answerWith(404, "<html><body>Not here</body></html>", "text/html");
-    EXPECT_EQ(callFails(), SonosError::upnpFault(-1, QStringLiteral("unknown"), QStringLiteral("Play")));
 }
 
 TEST_F(SOAPClientTest, unreadableErrorBodiesBecomeHttpStatus)
@@ -180,6 +175,12 @@ TEST_F(SOAPClientTest, unreadableErrorBodiesBecomeHttpStatus)
     server->clearFaults();
     answerWith(500, "   \n ");
     EXPECT_EQ(callFails(), SonosError::httpStatus(500, QStringLiteral("   \n ")));
+
+    // Markup without a fault in it is an error page, as a player without the
+    // control address sends one.
+    server->clearFaults();
+    answerWith(404, "<html><body>Not here</body></html>", "text/html");
+    EXPECT_EQ(callFails(), SonosError::httpStatus(404, QStringLiteral("<html><body>Not here</body></html>")));
 
     // Status 2xx other than 200 is a failure too.
     server->clearFaults();

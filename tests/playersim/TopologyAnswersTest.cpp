@@ -139,9 +139,10 @@ TEST(TopologyAnswers, JoiningAndLeavingChangeTheTopology)
     ASSERT_EQ(groups.size(), 4);
     EXPECT_EQ(household.groups()[1].coordinator, kitchen);
 
-    // When the coordinator leaves, the group goes on under another member
-    // and keeps its queue; the satellites stay with their main player.
+    // When the coordinator leaves, the group goes on under another member,
+    // playing its queue; the satellites stay with their main player.
     const QStringList queue = household.queueTitles(salon);
+    call(salon, Service::avTransport, QStringLiteral("Play"), {{"InstanceID", "0"}, {"Speed", "1"}});
     call(salon, Service::avTransport, QStringLiteral("BecomeCoordinatorOfStandaloneGroup"), {{"InstanceID", "0"}});
     bool bedroomLeads = false;
     for (const auto &group : household.groups()) {
@@ -152,6 +153,24 @@ TEST(TopologyAnswers, JoiningAndLeavingChangeTheTopology)
     }
     EXPECT_TRUE(bedroomLeads);
     EXPECT_EQ(household.queueTitles(bedroom), queue);
+    EXPECT_NE(household.transportState(bedroom), QStringLiteral("STOPPED"));
+    EXPECT_EQ(household.transportState(salon), QStringLiteral("STOPPED"));
+
+    // Players told to refuse regrouping change nothing, asked or scripted.
+    household.setRefuseGrouping(true);
+    const QString settled = zoneGroupState(salon);
+    EXPECT_EQ(faultCode(kitchen, Service::avTransport, QStringLiteral("SetAVTransportURI"),
+                  {{"InstanceID", "0"}, {"CurrentURI", QStringLiteral("x-rincon:") + household.uuidOf(salon)},
+                      {"CurrentURIMetaData", ""}}),
+        800);
+    EXPECT_EQ(
+        faultCode(bedroom, Service::avTransport, QStringLiteral("BecomeCoordinatorOfStandaloneGroup"), {{"InstanceID", "0"}}),
+        800);
+    EXPECT_FALSE(household.join(kitchen, salon));
+    EXPECT_FALSE(household.leave(bedroom));
+    EXPECT_EQ(zoneGroupState(salon), settled);
+    household.setRefuseGrouping(false);
+    EXPECT_TRUE(household.join(kitchen, salon));
 
     // A sub can't be grouped on its own.
     const QString sub = household.addresses()[6];
@@ -178,6 +197,11 @@ TEST(TopologyAnswers, MusicServicesAndDeviceDescription)
     EXPECT_EQ(text(root, QStringLiteral("roomName")), QStringLiteral("寝室"));
     EXPECT_EQ(text(root, QStringLiteral("modelName")), QStringLiteral("Sonos Era 100"));
     EXPECT_EQ(text(root, QStringLiteral("UDN")), QStringLiteral("uuid:") + household.uuidOf(address));
+    QStringList controls;
+    for (const SonosKit::XMLNode &service : descendants(root, u"service"))
+        controls.append(text(service, QStringLiteral("controlURL")));
+    EXPECT_TRUE(controls.contains(QStringLiteral("/MediaRenderer/GroupRenderingControl/Control")))
+        << controls.join(u' ').toStdString();
 
     EXPECT_EQ(contentType, "text/xml");
 }

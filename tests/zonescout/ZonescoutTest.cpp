@@ -180,9 +180,12 @@ TEST(Zonescout, ControlCommandsDriveTheHousehold)
     EXPECT_TRUE(status[QStringLiteral("artist")].isNull());
     EXPECT_EQ(status[QStringLiteral("volume")].toInt(), (32 + 24) / 2);
 
-    EXPECT_EQ(zonescout(at(household, room + QStringList{"volume", "30"})).exitCode, 0);
-    EXPECT_EQ(household.volume(salon), 30);
-    EXPECT_EQ(household.volume(kitchen), 30);
+    // The group from 28 to 42 keeps the rooms' balance: 32 and 24 become 48
+    // and 36; --level-all puts both at the level.
+    EXPECT_EQ(zonescout(at(household, room + QStringList{"volume", "42"})).exitCode, 0);
+    EXPECT_EQ(std::pair(household.volume(salon), household.volume(kitchen)), std::pair(48, 36));
+    EXPECT_EQ(zonescout(at(household, room + QStringList{"volume", "--level-all", "30"})).exitCode, 0);
+    EXPECT_EQ(std::pair(household.volume(salon), household.volume(kitchen)), std::pair(30, 30));
     EXPECT_EQ(zonescout(at(household, room + QStringList{"volume", "-5"})).exitCode, 0); // a change, not an option
     EXPECT_EQ(household.volume(kitchen), 25);
     EXPECT_EQ(zonescout(at(household, room + QStringList{"volume", "+7"})).exitCode, 0);
@@ -291,7 +294,8 @@ TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
     // None of these reaches a player: nothing listens on this address.
     const QStringList host{"--host", "127.41.6.11"};
     for (const QStringList &arguments : QList<QStringList>{{}, {"dance"}, {"--bogus", "status"}, {"status", "now"}, {"seek"},
-             {"seek", "soon"}, {"seek", "-5"}, {"volume", "loud"}, {"volume", "101"}, {"volume", "+1000"}, {"mute", "yes"},
+             {"seek", "soon"}, {"seek", "-5"}, {"volume", "loud"}, {"volume", "101"}, {"volume", "+1000"},
+             {"volume", "--level-all"}, {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"},
              {"play-track", "0"}, {"play-track", "99999999999"}, {"status", "--json"}, {"--host"}}) {
         const Outcome run = zonescout(host + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();

@@ -120,12 +120,12 @@ TEST(PlayerStorePolling, AnEqualSnapshotNotifiesNothingAMovedPositionDoes)
     EXPECT_EQ(counter.count("groups.count"), 0);
 }
 
-TEST(PlayerStorePolling, AFailedMemberVolumeReadRefreshesTheTopologyAndKeepsPlayback)
+TEST(PlayerStorePolling, AFailedVolumeReadRefreshesTheTopologyAndKeepsPlayback)
 {
     PollingRig rig;
     rig.choose(QStringLiteral("Kitchen + 1"));
     const auto before = rig.store->nowPlaying().playback();
-    rig.household.server(rig.address(QStringLiteral("Office"))).inject(QStringLiteral("GetVolume"), brokenAnswer());
+    rig.household.server(rig.address(QStringLiteral("Kitchen"))).inject(QStringLiteral("GetGroupVolume"), brokenAnswer());
     rig.household.log()->clear();
     NotificationCounter counter(rig.store.get());
 
