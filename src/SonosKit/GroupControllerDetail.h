@@ -52,8 +52,8 @@ QCoro::Task<int> deviceVolume(SonosDevice device, CancellationToken cancel);
 // The players' own group volume, or the members' average where the
 // coordinator has no group rendering service.
 QCoro::Task<int> groupVolume(ZoneGroup group, CancellationToken cancel);
-// The player refused the request (rather than not answering): it may lack
-// the service or action asked for.
+// The player lacks the action or the address asked for (rather than
+// refusing the request).
 bool isUnsupported(const std::exception_ptr &failure);
 QCoro::Task<bool> coordinatorMuted(ZoneGroup group, CancellationToken cancel);
 

@@ -22,6 +22,12 @@ using namespace GroupControllerDetail;
 
 namespace {
 
+// The HTTP statuses of a player that has no such control address.
+constexpr int notFoundStatus = 404;
+constexpr int notImplementedStatus = 501;
+// UPnP's "Invalid Action": the service exists, the action does not.
+constexpr qint64 invalidActionFault = 401;
+
 int clampedVolume(qint64 level)
 {
     return int(std::clamp<qint64>(level, 0, 100));
@@ -153,14 +159,15 @@ QCoro::Task<int> deviceVolume(SonosDevice device, CancellationToken cancel)
 
 bool isUnsupported(const std::exception_ptr &failure)
 {
-    // Any refusal counts, whatever its code: players differ in how they
-    // say that a service or action is missing, and the members' own
-    // volumes are always there to fall back on. A player that does not
-    // answer at all is no better at the fallback.
+    // Only a player that lacks the action or the address: any other refusal
+    // (a member asked as if it led, say) is the caller's to hear.
     try {
         std::rethrow_exception(failure);
     } catch (const SonosError &error) {
-        return error.kind() == SonosError::Kind::upnpFault || error.kind() == SonosError::Kind::httpStatus;
+        if (error.kind() == SonosError::Kind::upnpFault)
+            return error.code() == invalidActionFault;
+        if (error.kind() == SonosError::Kind::httpStatus)
+            return error.status() == notFoundStatus || error.status() == notImplementedStatus;
     } catch (...) {
     }
     return false;

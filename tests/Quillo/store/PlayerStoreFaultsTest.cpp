@@ -174,7 +174,7 @@ TEST(PlayerStoreTeardown, AStoreDestroyedMidRequestEndsItsTasksQuietly)
         testsupport::await(store->refreshPlayback());
     }
     const playersim::Fault slow{.delay = std::chrono::milliseconds(200)};
-    for (const char *action : {"GetZoneGroupState", "GetTransportInfo", "Browse", "Play", "AddURIToQueue", "SetVolume"})
+    for (const char *action : {"GetZoneGroupState", "GetTransportInfo", "Browse", "Play", "AddURIToQueue", "SnapshotGroupVolume"})
         household.server(living).inject(QString::fromLatin1(action), slow);
 
     for (int round = 0; round < 6; ++round) {

@@ -255,10 +255,10 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     const int shown = *panel.store->nowPlaying().pendingVolume();
     EXPECT_GT(shown, 60);
     EXPECT_LT(shown, 95);
-    EXPECT_EQ(callCount(panel.household, QStringLiteral("SetVolume")), 0) << "sent before the release";
+    EXPECT_EQ(callCount(panel.household, QStringLiteral("SetGroupVolume")), 0) << "sent before the release";
     QTest::mouseRelease(&view.window(), Qt::LeftButton, Qt::NoModifier, to);
     ASSERT_TRUE(waitUntil([&] { return panel.household.volume(panel.address(QStringLiteral("Living Room"))) == shown; }));
-    EXPECT_EQ(callCount(panel.household, QStringLiteral("SetVolume")), 1);
+    EXPECT_EQ(callCount(panel.household, QStringLiteral("SetGroupVolume")), 1);
 
     // Assistive technology sets a value outright; it is sent at once.
     QAccessibleValueInterface *value = view.node(QAccessible::Slider, QStringLiteral("Volume"))->valueInterface();
