@@ -242,7 +242,7 @@ bool vpnActive(const ConnectionDoctor::Options &options, QString *detail)
             *detail = QStringLiteral("default route through tunnel %1").arg(name);
             return true;
         }
-        if (!NetworkFacts::isPhysical(options.sysClassNet, name)) {
+        if (!NetworkFacts::reachesHardware(options.sysClassNet, name)) {
             *detail = QStringLiteral("default route through virtual link %1").arg(name);
             return true;
         }

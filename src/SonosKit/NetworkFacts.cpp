@@ -9,6 +9,7 @@
 #include <QNetworkInterface>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
 
 namespace SonosKit::NetworkFacts {
@@ -115,6 +116,38 @@ bool isTunnel(const QString &sysClassNet, const QString &name)
 bool isPhysical(const QString &sysClassNet, const QString &name)
 {
     return QFileInfo::exists(sysClassNet + u'/' + name + QStringLiteral("/device"));
+}
+
+namespace {
+
+// Bridges of bonds of VLANs are as deep as real setups stack their links;
+// the bound also keeps a looping sysfs tree from recursing forever.
+constexpr int stackingLimit = 4;
+constexpr QLatin1String lowerPrefix("lower_");
+
+bool reachesHardware(const QString &sysClassNet, const QString &name, int depth)
+{
+    if (isPhysical(sysClassNet, name))
+        return true;
+    if (depth >= stackingLimit)
+        return false;
+    const QDir link(sysClassNet + u'/' + name);
+    // A bridge lists its ports under brif/; a stacked link names the link
+    // below it as lower_<name>.
+    const auto entries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
+    QStringList below = QDir(link.filePath(QStringLiteral("brif"))).entryList(entries);
+    const QStringList lower = link.entryList({lowerPrefix + QStringLiteral("*")}, entries);
+    for (const QString &entry : lower)
+        below.append(entry.mid(lowerPrefix.size()));
+    return std::any_of(
+        below.cbegin(), below.cend(), [&](const QString &port) { return reachesHardware(sysClassNet, port, depth + 1); });
+}
+
+} // namespace
+
+bool reachesHardware(const QString &sysClassNet, const QString &name)
+{
+    return reachesHardware(sysClassNet, name, 0);
 }
 
 bool ufwEnabled(const QString &configText)

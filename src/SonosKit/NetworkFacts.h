@@ -54,6 +54,13 @@ bool isTunnel(const QString &sysClassNet, const QString &name);
 // cards and Wi-Fi, none for bridges, veth pairs and tunnels.
 bool isPhysical(const QString &sysClassNet, const QString &name);
 
+// Whether `name` reaches the wire through hardware: it is physical, or a
+// bridge with a physical port (a virtual machine host's br0), or stacked on
+// a physical link (a VLAN, a bond, a macvlan). Such a link holding the
+// default route is the local network, not a VPN; a bridge of containers
+// alone (docker0, virbr0) or a veth pair is not.
+bool reachesHardware(const QString &sysClassNet, const QString &name);
+
 // Whether a ufw configuration text switches the firewall on (ENABLED=yes;
 // the last assignment counts, quotes and case do not).
 bool ufwEnabled(const QString &configText);

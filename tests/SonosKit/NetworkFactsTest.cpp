@@ -7,6 +7,8 @@
 #include "SonosKit/ConnectionDoctor.h"
 #include "SonosKit/Diagnosis.h"
 
+#include "AsyncTestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -70,6 +72,43 @@ TEST(NetworkFacts, TunnelsAndPhysicalLinksAreToldApartBySysfs)
     EXPECT_TRUE(NetworkFacts::isPhysical(net, QStringLiteral("enp3s0")));
     EXPECT_FALSE(NetworkFacts::isPhysical(net, QStringLiteral("br0")));
     EXPECT_FALSE(NetworkFacts::isPhysical(net, QStringLiteral("absent")));
+
+    // A default route on a bridge or a VLAN over the network card is the
+    // local network, however many links are stacked; containers' bridges and
+    // veth pairs lead nowhere physical.
+    write(net + QStringLiteral("/br0/brif/vnet0/state"), "3\n");
+    write(net + QStringLiteral("/br0/brif/bond0/state"), "3\n");
+    write(net + QStringLiteral("/bond0/lower_enp3s0.10/ifindex"), "5\n");
+    write(net + QStringLiteral("/enp3s0.10/lower_enp3s0/ifindex"), "2\n");
+    write(net + QStringLiteral("/docker0/brif/veth1a2b/state"), "3\n");
+    write(net + QStringLiteral("/veth1a2b/type"), "1\n");
+    write(net + QStringLiteral("/loop0/lower_loop1/ifindex"), "9\n");
+    write(net + QStringLiteral("/loop1/lower_loop0/ifindex"), "8\n");
+    EXPECT_TRUE(NetworkFacts::reachesHardware(net, QStringLiteral("enp3s0")));
+    EXPECT_TRUE(NetworkFacts::reachesHardware(net, QStringLiteral("enp3s0.10")));
+    EXPECT_TRUE(NetworkFacts::reachesHardware(net, QStringLiteral("br0")));
+    EXPECT_FALSE(NetworkFacts::reachesHardware(net, QStringLiteral("docker0")));
+    EXPECT_FALSE(NetworkFacts::reachesHardware(net, QStringLiteral("veth1a2b")));
+    EXPECT_FALSE(NetworkFacts::reachesHardware(net, QStringLiteral("loop0")));
+    EXPECT_FALSE(NetworkFacts::reachesHardware(net, QStringLiteral("absent")));
+
+    // So the doctor's VPN check: through the bridge no warning, through the
+    // containers' bridge or a tunnel one.
+    QTemporaryDir files;
+    const auto vpnThrough = [&](const char *link) {
+        write(files.filePath(QStringLiteral("route")),
+            QByteArray(routeHeader) + link + "\t00000000\t0102A8C0\t0003\t0\t0\t0\t00000000\t0\t0\t0\n");
+        ConnectionDoctor::Options options;
+        options.search = false;
+        options.routeTablePath = files.filePath(QStringLiteral("route"));
+        options.sysClassNet = net;
+        options.ufwConfigPath = files.filePath(QStringLiteral("ufw.conf"));
+        options.systemBusAddress = QStringLiteral("unix:path=") + files.filePath(QStringLiteral("no-bus"));
+        return testsupport::await(ConnectionDoctor::examine(options)).vpnActive;
+    };
+    EXPECT_FALSE(vpnThrough("br0"));
+    EXPECT_TRUE(vpnThrough("docker0"));
+    EXPECT_TRUE(vpnThrough("corp"));
 }
 
 TEST(NetworkFacts, UfwIsOnOnlyWhenTheLastAssignmentSaysYes)
