@@ -291,11 +291,7 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
 
     // 1. The interfaces: instant.
     diagnosis.interfaces = NetworkFacts::interfaces();
-    QStringList subnets;
-    for (const NetworkFacts::Interface &each : std::as_const(diagnosis.interfaces)) {
-        if (each.isUsable())
-            subnets.append(each.subnet);
-    }
+    const QStringList subnets = diagnosis.localSubnets();
     const bool hasNetwork = !subnets.isEmpty();
     diagnosis.checks.append({QStringLiteral("network"), hasNetwork ? DoctorCheck::Outcome::passed : DoctorCheck::Outcome::failed,
         hasNetwork ? QStringLiteral("searching on %1").arg(subnets.join(u", "))

@@ -45,6 +45,16 @@ QString Diagnosis::causeText() const
     return text.isEmpty() ? vpnHint() : text + u' ' + vpnHint();
 }
 
+QStringList Diagnosis::localSubnets() const
+{
+    QStringList subnets;
+    for (const NetworkFacts::Interface &each : interfaces) {
+        if (each.isUsable() && !subnets.contains(each.subnet))
+            subnets.append(each.subnet);
+    }
+    return subnets;
+}
+
 Diagnosis::Fix Diagnosis::firewallFix(Firewall firewall, const QStringList &subnets)
 {
     switch (firewall) {

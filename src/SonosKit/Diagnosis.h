@@ -68,6 +68,9 @@ public:
     static QString textFor(Cause cause);
     static QString vpnHint();
     static QString avahiHint();
+    // The subnets of the interfaces a search goes out on and the speakers'
+    // answers and events come in through, in the interfaces' order.
+    QStringList localSubnets() const;
     // The fix for a firewall that drops the answers, for the firewall found
     // and the subnets of the interfaces searched on.
     static Fix firewallFix(Firewall firewall, const QStringList &subnets);

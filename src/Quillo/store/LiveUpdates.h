@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Quillo/store/FirewallCheck.h"
+
 #include <QObject>
 #include <QtQml/qqmlregistration.h>
 
@@ -19,6 +21,8 @@ class LiveUpdates : public QObject
     // arrived: something on the way (a firewall, a VPN) keeps them out, and
     // polls stand in until a retry gets through.
     Q_PROPERTY(bool eventsBlocked READ eventsBlocked NOTIFY eventsBlockedChanged)
+    // While they are blocked: the firewall on this computer and its rule.
+    Q_PROPERTY(FirewallCheck *firewallCheck READ firewallCheckObject CONSTANT)
 
 public:
     using QObject::QObject;
@@ -29,11 +33,17 @@ public:
     void setFlowing(bool flowing);
     void setEventsBlocked(bool blocked);
 
+    FirewallCheck &firewallCheck() { return m_firewallCheck; }
+    const FirewallCheck &firewallCheck() const { return m_firewallCheck; }
+
 Q_SIGNALS:
     void flowingChanged();
     void eventsBlockedChanged();
 
 private:
+    FirewallCheck *firewallCheckObject() { return &m_firewallCheck; }
+
+    FirewallCheck m_firewallCheck;
     bool m_flowing = false;
     bool m_blocked = false;
 };

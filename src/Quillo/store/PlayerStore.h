@@ -100,7 +100,8 @@ public:
         // Subscribe afresh when the network comes back (after a suspend, on
         // another network): the players forgot us, or we have another address.
         bool followNetworkChanges = false;
-        // After a search that found nothing, find out why; none: no
+        // After a search that found nothing, find out why, and while the
+        // events are blocked, which firewall keeps them out; none: no
         // examination (tests, whose searches must not leave loopback).
         std::function<QCoro::Task<SonosKit::Diagnosis>(SonosKit::ConnectionDoctor::Options)> examineConnection;
     };
@@ -258,6 +259,9 @@ private:
     void applyEvent(SonosKit::EventService service, const QString &playerHost, const SonosKit::ServiceEvent &event);
     void eventsLost(SonosKit::EventService service);
     void eventsStateChanged();
+    // While events are blocked: the firewall on this computer, found by the
+    // doctor's checks of this computer alone.
+    QCoro::Task<void> examineFirewall();
     // Unsubscribes within a bound; the store is past its tasks by then.
     void stopEvents();
 

@@ -3,6 +3,7 @@
 // The selected group followed through its players' own events. They feed the
 // same setters as the polls, so every observer follows them unchanged; the
 // polls stand in whenever the events cannot get through.
+#include "Quillo/store/Failure.h"
 #include "Quillo/store/PlayerStore.h"
 
 #include "SonosKit/EventListener.h"
@@ -53,6 +54,15 @@ void PlayerStore::startEvents()
     m_eventRetry.setInterval(m_settings.eventRetryInterval);
     connect(&m_eventRetry, &QTimer::timeout, this, [this] { TaskGuard::start(retryEventsTask()); });
     m_eventRetry.start();
+
+    // Each time the events stop getting through, the firewall is looked at
+    // afresh: the user may have changed it since.
+    connect(&m_liveUpdates, &LiveUpdates::eventsBlockedChanged, this, [this] {
+        if (m_liveUpdates.eventsBlocked())
+            TaskGuard::start(examineFirewall());
+        else
+            m_liveUpdates.firewallCheck().setDiagnosis(std::nullopt);
+    });
 
     if (m_settings.followNetworkChanges && QNetworkInformation::loadDefaultBackend()) {
         const auto reaches = [](QNetworkInformation::Reachability reachability) {
@@ -256,6 +266,37 @@ void PlayerStore::eventsStateChanged()
     m_liveUpdates.setEventsBlocked(blocked || (m_liveUpdates.eventsBlocked() && !receiving));
     m_liveUpdates.setFlowing(allReceiving);
     updateClosedPoll();
+}
+
+QCoro::Task<void> PlayerStore::examineFirewall()
+{
+    FirewallCheck &check = m_liveUpdates.firewallCheck();
+    if (!m_settings.examineConnection || check.isExamining())
+        co_return;
+    // The players answered and took the subscriptions, so the network is
+    // not in question: only this computer's checks run, nothing is searched.
+    SonosKit::ConnectionDoctor::Options options;
+    options.search = false;
+    check.setExamining(true);
+    std::optional<SonosKit::Diagnosis> found;
+    std::optional<Failure> failure;
+    try {
+        found = co_await guarded(m_settings.examineConnection(std::move(options)));
+    } catch (const std::exception &error) {
+        failure.emplace(error);
+    }
+    check.setExamining(false);
+    if (failure) {
+        report(*failure);
+        co_return;
+    }
+    // Events heard meanwhile: nothing left to explain.
+    if (!m_liveUpdates.eventsBlocked())
+        co_return;
+    const QString listener = m_eventListener
+        ? QStringLiteral("%1:%2").arg(m_eventListener->address().toString()).arg(m_eventListener->port())
+        : QString();
+    check.setDiagnosis(std::move(found), listener);
 }
 
 void PlayerStore::stopEvents()

@@ -170,6 +170,16 @@ TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough
     household.setDropNotifications(true);
     EventRig events(household);
     events.rig.eventRetryInterval = std::chrono::milliseconds(500);
+    // This computer as the doctor finds it: ufw on, one network.
+    auto examined = std::make_shared<QList<SonosKit::ConnectionDoctor::Options>>();
+    events.rig.examineConnection = [examined](SonosKit::ConnectionDoctor::Options options) -> QCoro::Task<SonosKit::Diagnosis> {
+        examined->append(options);
+        SonosKit::Diagnosis found;
+        found.firewall = SonosKit::Diagnosis::Firewall::ufw;
+        found.interfaces = {
+            {QStringLiteral("wlan0"), QStringLiteral("192.168.1.37"), QStringLiteral("192.168.1.0/24"), true, true, true, false}};
+        co_return found;
+    };
     auto store = events.store(QStringLiteral("Living Room"));
     const ZoneGroup living = *store->household().selectedGroup();
     testsupport::await(GroupController(living).play());
@@ -181,6 +191,20 @@ TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough
     EXPECT_FALSE(flowing(*store));
     // Retries that fail again do not flicker the footer.
     EXPECT_EQ(counter.count("eventsBlocked"), 1);
+
+    // The firewall that keeps them out is looked for on this computer alone,
+    // once, and its rule opens the listener's ports to the network found.
+    const FirewallCheck &firewall = store->liveUpdates().firewallCheck();
+    ASSERT_TRUE(waitUntil([&] { return firewall.hasDiagnosis(); }));
+    ASSERT_EQ(examined->size(), 1);
+    EXPECT_FALSE(examined->front().search);
+    EXPECT_FALSE(examined->front().manualHost);
+    EXPECT_EQ(firewall.fixText(), QStringLiteral("sudo ufw allow from 192.168.1.0/24 to any app Quillo"));
+    EXPECT_TRUE(firewall.fixIsCommand());
+    const QString report = firewall.diagnosticsText();
+    EXPECT_TRUE(report.contains(u"Firewall: ufw\n")) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("Live updates: blocked, awaited at %1:14").arg(listenAddress().toString())))
+        << report.toStdString();
     // The closed panel polls as it always did, and picks up a change.
     EXPECT_TRUE(waitUntil([&] { return store->isPollingWhileClosed() && store->nowPlaying().isPlaying(); }));
     household.log()->clear();
@@ -192,6 +216,8 @@ TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough
     household.setDropNotifications(false);
     ASSERT_TRUE(waitUntil([&] { return !store->liveUpdates().eventsBlocked() && flowing(*store); }, blockedWithin));
     EXPECT_FALSE(store->isPollingWhileClosed());
+    EXPECT_FALSE(firewall.hasDiagnosis());
+    EXPECT_EQ(examined->size(), 1);
     serveFor(closedPoll * 5); // a read already on its way finishes
     household.log()->clear();
     serveFor(closedPoll * 8);

@@ -143,6 +143,7 @@ std::unique_ptr<PlayerStore> StoreRig::makeStore()
     settings.events = events;
     settings.eventAddress = eventAddress;
     settings.eventRetryInterval = eventRetryInterval;
+    settings.examineConnection = examineConnection;
     settings.findHousehold = [address = searchAddress, searches = searches](double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
         ++*searches;
         co_return co_await SonosKit::ZoneTopology(address).groups();

@@ -79,6 +79,8 @@ struct StoreRig {
     bool events = false;
     QHostAddress eventAddress;
     std::chrono::milliseconds eventRetryInterval{std::chrono::minutes(10)};
+    // The connection doctor; none: no examination.
+    std::function<QCoro::Task<SonosKit::Diagnosis>(SonosKit::ConnectionDoctor::Options)> examineConnection;
 };
 
 // A player's answer that is no SOAP at all: an internal server error.
