@@ -98,6 +98,38 @@
         </message>
     </context>
     <context>
+        <name>LiveUpdatesView</name>
+        <message>
+            <source>Live updates blocked</source>
+            <translation>Live-Aktualisierung blockiert</translation>
+        </message>
+        <message>
+            <source>Your speakers' live updates don't reach this computer; a firewall on it is probably blocking them. Meanwhile Quillo keeps the panel current by asking the speakers every few seconds.</source>
+            <translation>Die Live-Aktualisierungen Ihrer Lautsprecher erreichen diesen Computer nicht; vermutlich blockiert sie eine Firewall auf diesem Computer. Währenddessen hält Quillo die Anzeige aktuell, indem es die Lautsprecher alle paar Sekunden abfragt.</translation>
+        </message>
+        <message>
+            <source>Looking for this computer's firewall…</source>
+            <translation>Die Firewall dieses Computers wird gesucht…</translation>
+        </message>
+        <message>
+            <source>Troubleshooting…</source>
+            <translation>Fehlerbehebung…</translation>
+        </message>
+        <message>
+            <source>Copy diagnostics</source>
+            <translation>Diagnose kopieren</translation>
+        </message>
+        <message>
+            <source>Copy a short report of what Quillo checked, for a bug report</source>
+            <translation>Einen kurzen Bericht über die Prüfungen von Quillo kopieren, für eine Fehlermeldung</translation>
+        </message>
+        <message>
+            <source>Back</source>
+            <extracomment>Returns from the explanation to the panel's controls.</extracomment>
+            <translation>Zurück</translation>
+        </message>
+    </context>
+    <context>
         <name>NowPlayingView</name>
         <message>
             <source>Looking for speakers…</source>

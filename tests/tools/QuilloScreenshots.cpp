@@ -145,6 +145,28 @@ bool roomLevelsKnown(const PlayerStore &store)
 
 const QString menu = QStringLiteral("qrc:/Quillo/qml/MenuContentView.qml");
 
+// Clicks the shown button whose text is `text`, in whichever window holds it.
+bool clickButton(const QString &text)
+{
+    const std::function<QQuickItem *(QQuickItem *)> find = [&](QQuickItem *item) -> QQuickItem * {
+        if (!item->isVisible())
+            return nullptr;
+        if (item->inherits("QQuickAbstractButton") && item->property("text").toString() == text)
+            return item;
+        for (QQuickItem *child : item->childItems()) {
+            if (QQuickItem *found = find(child))
+                return found;
+        }
+        return nullptr;
+    };
+    for (QWindow *window : QGuiApplication::topLevelWindows()) {
+        auto *quick = qobject_cast<QQuickWindow *>(window);
+        if (QQuickItem *button = quick ? find(quick->contentItem()) : nullptr)
+            return QMetaObject::invokeMethod(button, "clicked");
+    }
+    return false;
+}
+
 QString idOf(const PlayerStore &store, const QString &title)
 {
     for (const SonosKit::ContentItem &item : store.library().favorites()) {
@@ -268,6 +290,28 @@ int main(int argc, char *argv[])
             });
         household.server(household.addresses().first()).clearFaults();
     }
+    // The explanation the footer's link opens when the players' events are
+    // blocked, on a computer with ufw switched on.
+    const auto liveUpdatesBlocked = [&](const QString &name) {
+        SonosKit::Diagnosis found;
+        found.firewall = SonosKit::Diagnosis::Firewall::ufw;
+        found.interfaces = {
+            {QStringLiteral("wlan0"), QStringLiteral("192.168.1.37"), QStringLiteral("192.168.1.0/24"), true, true, true, false}};
+        auto store = shooter.store(
+            false, {}, [found](SonosKit::ConnectionDoctor::Options) -> QCoro::Task<SonosKit::Diagnosis> { co_return found; });
+        return shooter.shoot(
+            name, *store, menu,
+            [&] {
+                connectTo(*store, household.addresses().first());
+                store->liveUpdates().setEventsBlocked(true);
+            },
+            [&] { return store->liveUpdates().firewallCheck().hasDiagnosis(); },
+            [&] {
+                if (!clickButton(QCoreApplication::translate("Footer", "Live updates blocked by a firewall")))
+                    std::fprintf(stderr, "quillo-screenshots: no link to the live updates' explanation\n");
+            });
+    };
+    ok &= liveUpdatesBlocked(QStringLiteral("live-updates-blocked"));
     {
         auto store = shooter.store();
         ok &= shooter.shoot(
@@ -304,6 +348,7 @@ int main(int argc, char *argv[])
                     && roomLevelsKnown(*store);
             });
     }
+    ok &= liveUpdatesBlocked(QStringLiteral("live-updates-blocked-dark"));
     household.stop();
     return ok ? 0 : 1;
 }

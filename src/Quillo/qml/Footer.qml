@@ -6,6 +6,16 @@ import Quillo
 
 // The last failure, refresh, tips, help and quit, and the fine print.
 ColumnLayout {
+    id: footer
+
+    // The link on blocked live updates asks the panel for its explanation.
+    signal liveUpdatesHelpRequested()
+
+    // Back from that explanation, the keyboard returns to the link.
+    function focusLiveUpdatesLink(): void {
+        liveUpdatesLink.forceActiveFocus();
+    }
+
     spacing: Theme.rowSpacing
 
     Caption {
@@ -16,10 +26,11 @@ ColumnLayout {
     // The players' events do not get through: the panel still follows them,
     // more slowly, by asking; the link says what keeps them out.
     LinkButton {
+        id: liveUpdatesLink
         visible: PlayerStore.liveUpdates.eventsBlocked
         text: qsTr("Live updates blocked by a firewall")
         font.pixelSize: Theme.fontCaption
-        onClicked: Qt.openUrlExternally(HelpLinks.liveUpdatesHelpURL)
+        onClicked: footer.liveUpdatesHelpRequested()
     }
 
     RowLayout {

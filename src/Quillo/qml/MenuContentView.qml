@@ -5,9 +5,10 @@ import QtQuick.Layouts
 import Quillo
 
 // The panel's content: the setup view while no speakers are known, else the
-// controls. Its implicit size is what the panel window takes. It tells the
-// store when the panel shows and hides, so playback is polled only while
-// someone can see it.
+// controls, or the explanation of blocked live updates when the footer's
+// link asked for it. Its implicit size is what the panel window takes. It
+// tells the store when the panel shows and hides, so playback is polled only
+// while someone can see it.
 Item {
     id: root
 
@@ -52,11 +53,27 @@ Item {
         id: controls
 
         Item {
-            implicitWidth: Theme.controlsWidth
-            implicitHeight: column.implicitHeight + 2 * Theme.panelPadding
+            id: panel
 
+            // Asked for through the footer; it lasts while the panel stays
+            // open and the updates stay blocked.
+            property bool explainsLiveUpdates: false
+            readonly property bool showsLiveUpdates: explainsLiveUpdates && PlayerStore.liveUpdates.eventsBlocked
+            // The panel opens on the controls again.
+            readonly property bool shown: Window.window?.visible ?? false
+            onShownChanged: {
+                if (!shown)
+                    explainsLiveUpdates = false;
+            }
+
+            implicitWidth: Theme.controlsWidth
+            implicitHeight: showsLiveUpdates ? liveUpdates.implicitHeight : column.implicitHeight + 2 * Theme.panelPadding
+
+            // Hidden, not unloaded, under the explanation: the track list
+            // keeps its place and nothing is read again on the way back.
             ColumnLayout {
                 id: column
+                visible: !panel.showsLiveUpdates
                 anchors.fill: parent
                 anchors.margins: Theme.panelPadding
                 spacing: Theme.sectionSpacing
@@ -77,7 +94,27 @@ Item {
                 }
 
                 Divider {}
-                Footer { Layout.fillWidth: true }
+                Footer {
+                    id: footer
+                    Layout.fillWidth: true
+                    onLiveUpdatesHelpRequested: panel.explainsLiveUpdates = true
+                }
+            }
+
+            Loader {
+                id: liveUpdates
+                anchors.fill: parent
+                active: panel.showsLiveUpdates
+                visible: active
+                sourceComponent: LiveUpdatesView {}
+            }
+
+            Connections {
+                target: liveUpdates.item as LiveUpdatesView
+                function onBackRequested() {
+                    panel.explainsLiveUpdates = false;
+                    footer.focusLiveUpdatesLink();
+                }
             }
         }
     }

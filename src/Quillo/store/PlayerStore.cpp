@@ -49,6 +49,15 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     m_closedPoll.setSingleShot(true);
     connect(&m_closedPoll, &QTimer::timeout, this, [this] { TaskGuard::start(closedPollTask()); });
 
+    // Each time the events stop getting through, the firewall is looked at
+    // afresh: the user may have changed it since.
+    connect(&m_liveUpdates, &LiveUpdates::eventsBlockedChanged, this, [this] {
+        if (m_liveUpdates.eventsBlocked())
+            TaskGuard::start(examineFirewall());
+        else
+            m_liveUpdates.firewallCheck().setDiagnosis(std::nullopt);
+    });
+
     if (m_settings.events)
         startEvents();
 }

@@ -55,15 +55,6 @@ void PlayerStore::startEvents()
     connect(&m_eventRetry, &QTimer::timeout, this, [this] { TaskGuard::start(retryEventsTask()); });
     m_eventRetry.start();
 
-    // Each time the events stop getting through, the firewall is looked at
-    // afresh: the user may have changed it since.
-    connect(&m_liveUpdates, &LiveUpdates::eventsBlockedChanged, this, [this] {
-        if (m_liveUpdates.eventsBlocked())
-            TaskGuard::start(examineFirewall());
-        else
-            m_liveUpdates.firewallCheck().setDiagnosis(std::nullopt);
-    });
-
     if (m_settings.followNetworkChanges && QNetworkInformation::loadDefaultBackend()) {
         const auto reaches = [](QNetworkInformation::Reachability reachability) {
             return reachability == QNetworkInformation::Reachability::Online

@@ -42,8 +42,9 @@ const QString searching = QStringLiteral("Looking for speakers\u2026");
 // The store's household on the running test's block, and the panel open over
 // it with the group that holds `room` chosen.
 struct Panel {
-    explicit Panel(const QString &room = QStringLiteral("Living Room"))
+    explicit Panel(const QString &room = QStringLiteral("Living Room"), std::optional<SonosKit::Diagnosis> examined = {})
     {
+        rig.diagnosis = std::move(examined);
         rig.writeSettings("selectedRoomName=" + room.toUtf8() + "\n");
         store = rig.makeStore();
         view = std::make_unique<ViewWindow>(*store, menuView);
@@ -417,6 +418,70 @@ TEST(QuilloViews, ShowTracksFillsTheListOfAStreamingPlaylistThroughTheQueue)
     // Rows of a list read from the queue play their place in it.
     view.click(Button, QStringLiteral("Weekly 2"));
     EXPECT_TRUE(waitUntil([&] { return panel.household.trackNumber(panel.address(QStringLiteral("Living Room"))) == 2; }));
+}
+
+TEST(QuilloViews, BlockedLiveUpdatesAreExplainedInThePanelWithTheRuleForTheFirewallFound)
+{
+    // This computer as the doctor finds it: ufw on, one network.
+    SonosKit::Diagnosis found;
+    found.firewall = SonosKit::Diagnosis::Firewall::ufw;
+    found.interfaces = {
+        {QStringLiteral("wlan0"), QStringLiteral("192.168.1.37"), QStringLiteral("192.168.1.0/24"), true, true, true, false}};
+    Panel panel(QStringLiteral("Living Room"), found);
+    ViewWindow &view = *panel.view;
+    OpenedLinks links;
+    const QString link = QStringLiteral("Live updates blocked by a firewall");
+    const QString rule = QStringLiteral("sudo ufw allow from 192.168.1.0/24 to any app Quillo");
+    const QString back = QStringLiteral("Back");
+    const auto showsControls = [&] { return view.node(QAccessible::ComboBox, QStringLiteral("Group")) != nullptr; };
+    const auto explain = [&] {
+        view.click(Link, link);
+        ASSERT_TRUE(view.waitForNode(Button, back)) << view.tree();
+        EXPECT_FALSE(showsControls()) << "the explanation stands in for the controls";
+    };
+    EXPECT_FALSE(view.node(Link, link));
+
+    panel.store->liveUpdates().setEventsBlocked(true);
+    ASSERT_TRUE(view.waitForNode(Link, link)) << view.tree();
+    explain();
+    ASSERT_TRUE(view.waitForNode(Text, rule)) << view.tree();
+    EXPECT_TRUE(view.node(Text, QStringLiteral("Live updates blocked")));
+    EXPECT_TRUE(view.node(Text,
+        QStringLiteral("Your speakers' live updates don't reach this computer; a firewall on it is probably blocking them. "
+                       "Meanwhile Quillo keeps the panel current by asking the speakers every few seconds.")))
+        << view.tree();
+    view.click(Button, QStringLiteral("Copy"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), rule);
+    view.click(Button, QStringLiteral("Copy diagnostics"));
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(QStringLiteral("\nLive updates: blocked, awaited at ")))
+        << QGuiApplication::clipboard()->text().toStdString();
+    view.click(Button, QStringLiteral("Troubleshooting\u2026"));
+    EXPECT_EQ(links.urls, QList<QUrl>{HelpLinks::liveUpdatesHelpURL()});
+
+    // Escape goes back rather than closing the panel, and the keyboard is
+    // back on the link.
+    ASSERT_TRUE(view.activate());
+    QTest::keyClick(&view.window(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil(showsControls)) << view.tree();
+    EXPECT_TRUE(view.window().isVisible());
+    EXPECT_FALSE(view.node(Text, rule));
+    EXPECT_EQ(view.window().activeFocusItem(), ViewWindow::itemOf(view.node(Link, link)));
+
+    // So does Back; a panel closed on the explanation opens on the controls.
+    explain();
+    view.click(Button, back);
+    ASSERT_TRUE(waitUntil(showsControls)) << view.tree();
+    explain();
+    view.hide();
+    view.show();
+    EXPECT_TRUE(showsControls()) << view.tree();
+
+    // Events that get through again end the explanation and the link.
+    explain();
+    panel.store->liveUpdates().setEventsBlocked(false);
+    ASSERT_TRUE(waitUntil(showsControls)) << view.tree();
+    EXPECT_FALSE(view.node(Link, link));
+    EXPECT_FALSE(view.node(Button, back));
 }
 
 TEST(QuilloViews, WelcomeLinksOpenTheReportAndHelpPagesAndGotItDismissesForGood)
