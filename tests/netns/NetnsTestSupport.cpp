@@ -1,0 +1,223 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+#include "netns/NetnsTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace netnstest {
+
+namespace {
+
+constexpr int processLimitMs = 10000;
+constexpr char firewallTable[] = "quillo_netns_test";
+
+} // namespace
+
+bool inPrivateNamespace()
+{
+    return qEnvironmentVariable("QUILLO_TEST_NETNS") == u"1";
+}
+
+bool withDaemon()
+{
+    return qEnvironmentVariable("QUILLO_TEST_AVAHI") == u"1";
+}
+
+bool withLinks()
+{
+    return qEnvironmentVariable("QUILLO_TEST_LINKS") == u"1";
+}
+
+bool enterNamespace(const char *name)
+{
+    const std::string path = std::string("/run/netns/") + name;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool entered = fd >= 0 && ::setns(fd, CLONE_NEWNET) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return entered;
+}
+
+bool run(const QString &program, const QStringList &arguments, QString *output)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(processLimitMs);
+    if (output)
+        *output = QString::fromUtf8(process.readAll());
+    return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+RouterLikeDevice::RouterLikeDevice(const char *lan, QString address)
+    : m_address(std::move(address))
+{
+    std::promise<bool> ready;
+    std::future<bool> started = ready.get_future();
+    m_thread = std::thread([this, lan, &ready] {
+        if (!enterNamespace(lan)) {
+            ready.set_value(false);
+            return;
+        }
+        serve(ready);
+    });
+    EXPECT_TRUE(started.get()) << "the device could not listen in " << lan;
+}
+
+RouterLikeDevice::~RouterLikeDevice()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
+void RouterLikeDevice::serve(std::promise<bool> &ready)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const int yes = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(1900);
+    ip_mreq membership{};
+    ::inet_pton(AF_INET, "239.255.255.250", &membership.imr_multiaddr);
+    ::inet_pton(AF_INET, m_address.toLatin1().constData(), &membership.imr_interface);
+    timeval slice{0, 100000};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &slice, sizeof slice);
+    const bool listening = fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0
+        && ::setsockopt(fd, IPPROTO_IP, IP_ADD_MEMBERSHIP, &membership, sizeof membership) == 0;
+    ready.set_value(listening);
+    const QByteArray answer = QStringLiteral("HTTP/1.1 200 OK\r\nCACHE-CONTROL: max-age=120\r\nEXT:\r\n"
+                                             "LOCATION: http://%1:5000/rootDesc.xml\r\n"
+                                             "SERVER: Linux/5.10 UPnP/1.1 MiniUPnPd/2.3\r\n"
+                                             "ST: urn:schemas-upnp-org:device:InternetGatewayDevice:1\r\n"
+                                             "USN: uuid:2b2c5e7a-0d1b-4c55-9a4f-0a1b2c3d4e5f\r\n\r\n")
+                                  .arg(m_address)
+                                  .toLatin1();
+    char buffer[2048];
+    while (listening && !m_stop) {
+        sockaddr_in sender{};
+        socklen_t length = sizeof sender;
+        const ssize_t received = ::recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr *>(&sender), &length);
+        if (received > 0 && QByteArray(buffer, received).startsWith("M-SEARCH")) {
+            ::sendto(fd, answer.constData(), std::size_t(answer.size()), 0, reinterpret_cast<const sockaddr *>(&sender), length);
+            ++m_answered;
+        }
+    }
+    if (fd >= 0)
+        ::close(fd);
+}
+
+std::unique_ptr<playersim::SimServer> refusingServer(const QString &address, bool upnpOff)
+{
+    auto server = std::make_unique<playersim::SimServer>(address, 1400, std::make_shared<playersim::RequestLog>());
+    server->setUpnpOff(upnpOff);
+    server->setGetHandler([](const QByteArray &, const QByteArray &) -> std::optional<playersim::Answer> {
+        return playersim::Answer{200, "<root/>", "text/xml", {}};
+    });
+    QString error;
+    EXPECT_TRUE(server->start(&error)) << error.toStdString();
+    return server;
+}
+
+RefusingSpeaker refusingSpeakerOn(const char *lan, const QString &address, bool upnpOff)
+{
+    return insideNamespace(lan, [&] {
+        RefusingSpeaker speaker;
+        playersim::SsdpResponder::Options options;
+        options.interfaceAddress = address;
+        speaker.ssdp = std::make_unique<playersim::SsdpResponder>(
+            QList<playersim::SsdpPlayer>{
+                {address, QStringLiteral("RINCON_000E58000002001400"), QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")}},
+            options);
+        QString error;
+        EXPECT_TRUE(speaker.ssdp->start(&error)) << error.toStdString();
+        speaker.http = refusingServer(address, upnpOff);
+        return speaker;
+    });
+}
+
+DroppedInboundUdp::DroppedInboundUdp(const QTemporaryDir &files)
+{
+    QString output;
+    if (!run(QStringLiteral("nft"), {QStringLiteral("list"), QStringLiteral("ruleset")}, &output)) {
+        m_skipReason = QStringLiteral("nftables is not usable here: ") + output;
+        return;
+    }
+    const QString rulesFile = files.filePath(QStringLiteral("drop.nft"));
+    QFile file(rulesFile);
+    if (!file.open(QIODevice::WriteOnly)) {
+        m_skipReason = QStringLiteral("no rules file");
+        return;
+    }
+    file.write(QStringLiteral("table inet %1 {\n"
+                              "  chain input { type filter hook input priority 0; policy accept;\n"
+                              "    iifname != \"lo\" meta l4proto udp drop\n  }\n}\n")
+                   .arg(QLatin1String(firewallTable))
+                   .toUtf8());
+    file.close();
+    if (!run(QStringLiteral("nft"), {QStringLiteral("-f"), rulesFile}, &output))
+        m_skipReason = QStringLiteral("the kernel takes no nf_tables rules here: ") + output;
+}
+
+DroppedInboundUdp::~DroppedInboundUdp()
+{
+    if (active()) {
+        run(QStringLiteral("nft"),
+            {QStringLiteral("delete"), QStringLiteral("table"), QStringLiteral("inet"), QLatin1String(firewallTable)});
+    }
+}
+
+TunnelRoute::TunnelRoute()
+{
+    QString output;
+    m_made = run(QStringLiteral("ip"),
+        {QStringLiteral("tuntap"), QStringLiteral("add"), QStringLiteral("dev"), QStringLiteral("tun0"), QStringLiteral("mode"),
+            QStringLiteral("tun")},
+        &output);
+    if (!m_made) {
+        m_skipReason = QStringLiteral("no tun device here: ") + output;
+        return;
+    }
+    run(QStringLiteral("ip"), {QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("tun0"), QStringLiteral("up")});
+    EXPECT_TRUE(run(QStringLiteral("ip"),
+        {QStringLiteral("route"), QStringLiteral("add"), QStringLiteral("default"), QStringLiteral("dev"),
+            QStringLiteral("tun0")},
+        &output))
+        << output.toStdString();
+}
+
+TunnelRoute::~TunnelRoute()
+{
+    if (m_made)
+        run(QStringLiteral("ip"), {QStringLiteral("link"), QStringLiteral("del"), QStringLiteral("tun0")});
+}
+
+OwnSysfs::OwnSysfs(const QTemporaryDir &files)
+    : m_path(files.filePath(QStringLiteral("sys")))
+{
+    QDir().mkpath(m_path);
+    m_mounted = ::mount("sysfs", m_path.toLocal8Bit().constData(), "sysfs", 0, nullptr) == 0;
+    EXPECT_TRUE(m_mounted) << std::strerror(errno);
+}
+
+OwnSysfs::~OwnSysfs()
+{
+    if (m_mounted)
+        ::umount(m_path.toLocal8Bit().constData());
+}
+
+} // namespace netnstest

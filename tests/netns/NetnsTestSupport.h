@@ -1,0 +1,143 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// What tests run by tests/netns/run-in-netns place in their namespaces: the
+// LANs behind the harness's links, devices on them that answer searches, a
+// speaker that refuses control, a firewall and a tunnel. Everything undoes
+// itself when it goes, so the cases of one process don't see each other's.
+
+#include "playersim/SimServer.h"
+#include "playersim/SsdpResponder.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <future>
+#include <memory>
+#include <thread>
+
+namespace netnstest {
+
+// The harness's LAN "lan-a": its namespace, the address across the link and
+// this side's subnet; "lan-b" is the second one.
+inline constexpr char lanA[] = "lan-a";
+inline constexpr char lanAPeer[] = "10.77.1.2";
+inline constexpr char lanASubnet[] = "10.77.1.0/24";
+inline constexpr char lanBSubnet[] = "10.77.2.0/24";
+
+// Inside the harness's namespace; with its Avahi daemon; with its LAN links.
+bool inPrivateNamespace();
+bool withDaemon();
+bool withLinks();
+
+bool enterNamespace(const char *name);
+
+// Runs `make` on a thread inside the namespace `name`; what it opens, and the
+// threads it starts, stay there.
+template<typename Make>
+auto insideNamespace(const char *name, Make make) -> decltype(make())
+{
+    decltype(make()) made{};
+    std::thread([&] {
+        if (!enterNamespace(name)) {
+            ADD_FAILURE() << "cannot enter " << name;
+            return;
+        }
+        made = make();
+    }).join();
+    return made;
+}
+
+// Runs a program to its end; true when it exits with 0.
+bool run(const QString &program, const QStringList &arguments, QString *output = nullptr);
+
+// A UPnP device that is no speaker (a router, say): answers every search on
+// its LAN with an answer of its own kind.
+class RouterLikeDevice
+{
+public:
+    RouterLikeDevice(const char *lan, QString address);
+    ~RouterLikeDevice();
+    RouterLikeDevice(const RouterLikeDevice &) = delete;
+    RouterLikeDevice &operator=(const RouterLikeDevice &) = delete;
+    int answered() const { return m_answered; }
+
+private:
+    void serve(std::promise<bool> &ready);
+
+    const QString m_address;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_answered{0};
+};
+
+// A player's HTTP side at `address`:1400 that refuses every request with 403
+// as speakers with UPnP switched off do, or answers them when `upnpOff` is
+// false.
+std::unique_ptr<playersim::SimServer> refusingServer(const QString &address, bool upnpOff = true);
+
+// A speaker on `lan`: it answers searches like any speaker, and its HTTP
+// side is refusingServer()'s.
+struct RefusingSpeaker {
+    std::unique_ptr<playersim::SsdpResponder> ssdp;
+    std::unique_ptr<playersim::SimServer> http;
+};
+RefusingSpeaker refusingSpeakerOn(const char *lan, const QString &address, bool upnpOff = true);
+
+// As a host firewall would: every datagram coming in from the LANs is
+// dropped while it lives. `skipReason` says why it could not be set up.
+class DroppedInboundUdp
+{
+public:
+    explicit DroppedInboundUdp(const QTemporaryDir &files);
+    ~DroppedInboundUdp();
+    DroppedInboundUdp(const DroppedInboundUdp &) = delete;
+    DroppedInboundUdp &operator=(const DroppedInboundUdp &) = delete;
+    bool active() const { return m_skipReason.isEmpty(); }
+    const QString &skipReason() const { return m_skipReason; }
+
+private:
+    QString m_skipReason;
+};
+
+// A tun device holding the default route, as a VPN client leaves it, while
+// it lives.
+class TunnelRoute
+{
+public:
+    TunnelRoute();
+    ~TunnelRoute();
+    TunnelRoute(const TunnelRoute &) = delete;
+    TunnelRoute &operator=(const TunnelRoute &) = delete;
+    bool active() const { return m_skipReason.isEmpty(); }
+    const QString &skipReason() const { return m_skipReason; }
+
+private:
+    QString m_skipReason;
+    bool m_made = false;
+};
+
+// This namespace's own view of its links under `files`: the sysfs mounted at
+// /sys shows the machine's.
+class OwnSysfs
+{
+public:
+    explicit OwnSysfs(const QTemporaryDir &files);
+    ~OwnSysfs();
+    OwnSysfs(const OwnSysfs &) = delete;
+    OwnSysfs &operator=(const OwnSysfs &) = delete;
+    bool mounted() const { return m_mounted; }
+    // Where the doctor reads the links (its sysClassNet).
+    QString classNet() const { return m_path + QStringLiteral("/class/net"); }
+
+private:
+    QString m_path;
+    bool m_mounted = false;
+};
+
+} // namespace netnstest
