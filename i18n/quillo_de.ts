@@ -174,6 +174,33 @@
         </message>
     </context>
     <context>
+        <name>RoomRow</name>
+        <message>
+            <source>%1 volume</source>
+            <extracomment>%1 is a room's name, as in "Kitchen volume".</extracomment>
+            <translation>Lautstärke %1</translation>
+        </message>
+        <message>
+            <source>Mute %1</source>
+            <extracomment>%1 is a room's name, as in "Mute Kitchen".</extracomment>
+            <translation>%1 stummschalten</translation>
+        </message>
+    </context>
+    <context>
+        <name>RoomRows</name>
+        <message>
+            <source>Rooms</source>
+            <translation>Räume</translation>
+        </message>
+    </context>
+    <context>
+        <name>RoomsSection</name>
+        <message>
+            <source>Rooms</source>
+            <translation>Räume</translation>
+        </message>
+    </context>
+    <context>
         <name>SetupView</name>
         <message>
             <source>Looking for speakers…</source>

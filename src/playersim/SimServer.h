@@ -4,7 +4,6 @@
 
 #include "EventAwareServer.h"
 #include "RequestLog.h"
-#include "EventAwareServer.h"
 #include "SimTypes.h"
 
 #include <QHash>
