@@ -14,6 +14,7 @@
 #include "playersim/SsdpResponder.h"
 
 #include "AsyncTestSupport.h"
+#include "netns/NetnsTestSupport.h"
 
 #include <QElapsedTimer>
 #include <QTcpServer>
@@ -22,56 +23,20 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <memory>
-#include <thread>
 
 using namespace SonosKit;
+using netnstest::inPrivateNamespace;
+using netnstest::insideNamespace;
+using netnstest::withDaemon;
+using netnstest::withLinks;
 using namespace std::chrono_literals;
 
 namespace {
-
-bool inPrivateNamespace()
-{
-    return qEnvironmentVariable("QUILLO_TEST_NETNS") == u"1";
-}
-
-bool withDaemon()
-{
-    return qEnvironmentVariable("QUILLO_TEST_AVAHI") == u"1";
-}
-
-bool withLinks()
-{
-    return qEnvironmentVariable("QUILLO_TEST_LINKS") == u"1";
-}
-
-// Runs `make` on a thread that has entered the network namespace bound at
-// /run/netns/<name>; sockets it opens, and threads it starts, stay there.
-template<typename Make>
-auto insideNamespace(const char *name, Make make) -> decltype(make())
-{
-    decltype(make()) made{};
-    std::thread([&] {
-        const std::string path = std::string("/run/netns/") + name;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0 || ::setns(fd, CLONE_NEWNET) != 0) {
-            ADD_FAILURE() << "cannot enter " << path << ": " << std::strerror(errno);
-            if (fd >= 0)
-                ::close(fd);
-            return;
-        }
-        ::close(fd);
-        made = make();
-    }).join();
-    return made;
-}
 
 QString uuidFor(const QString &address)
 {

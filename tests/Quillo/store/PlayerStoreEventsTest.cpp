@@ -30,19 +30,12 @@ constexpr std::chrono::milliseconds closedPoll{100};
 // Every first event is overdue by then.
 constexpr auto blockedWithin = SonosKit::EventSubscription::firstEventLimit + std::chrono::seconds(3);
 
-// An address of the running test's block that no player uses.
-QHostAddress listenAddress()
-{
-    const QString first = testsupport::firstAddress(block);
-    return QHostAddress(first.left(first.lastIndexOf(u'.') + 1) + QStringLiteral("250"));
-}
-
 struct EventRig {
     explicit EventRig(const playersim::Household &household)
         : rig(household)
     {
         rig.events = true;
-        rig.eventAddress = listenAddress();
+        rig.eventAddress = storetest::listenAddress(block);
         rig.closedPollInterval = closedPoll;
     }
 
@@ -203,7 +196,8 @@ TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough
     EXPECT_TRUE(firewall.fixIsCommand());
     const QString report = firewall.diagnosticsText();
     EXPECT_TRUE(report.contains(u"Firewall: ufw\n")) << report.toStdString();
-    EXPECT_TRUE(report.contains(QStringLiteral("Live updates: blocked, awaited at %1:14").arg(listenAddress().toString())))
+    EXPECT_TRUE(report.contains(
+        QStringLiteral("Live updates: blocked, awaited at %1:14").arg(storetest::listenAddress(block).toString())))
         << report.toStdString();
     // The closed panel polls as it always did, and picks up a change.
     EXPECT_TRUE(waitUntil([&] { return store->isPollingWhileClosed() && store->nowPlaying().isPlaying(); }));

@@ -28,8 +28,7 @@ struct RoomsRig {
         rig.writeSettingsText("selectedRoomName=" + remembered.toUtf8() + "\n");
         if (events) {
             rig.events = true;
-            const QString first = testsupport::firstAddress(block);
-            rig.eventAddress = QHostAddress(first.left(first.lastIndexOf(u'.') + 1) + QStringLiteral("250"));
+            rig.eventAddress = storetest::listenAddress(block);
         }
         store = rig.makeStore();
         testsupport::await(store->refreshAll());

@@ -171,6 +171,12 @@ void StoreRig::writeSettingsText(const QByteArray &text)
     file.write(text);
 }
 
+QHostAddress listenAddress(testsupport::Suite suite)
+{
+    const QString first = testsupport::firstAddress(suite);
+    return QHostAddress(first.left(first.lastIndexOf(u'.') + 1) + QStringLiteral("250"));
+}
+
 playersim::Fault brokenAnswer(int times)
 {
     playersim::Fault fault;

@@ -83,6 +83,10 @@ struct StoreRig {
     std::function<QCoro::Task<SonosKit::Diagnosis>(SonosKit::ConnectionDoctor::Options)> examineConnection;
 };
 
+// An address of the running test's block that no player uses: where a
+// store's event listener listens.
+QHostAddress listenAddress(testsupport::Suite suite);
+
 // A player's answer that is no SOAP at all: an internal server error.
 playersim::Fault brokenAnswer(int times = 1);
 

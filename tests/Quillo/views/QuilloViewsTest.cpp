@@ -245,19 +245,13 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     EXPECT_EQ(panel.household.log()->calls(QStringLiteral("Next")).front().player, panel.address(QStringLiteral("Living Room")));
 
     // A drag shows its value as it goes and sends it once, on release.
-    QQuickItem *slider = ViewWindow::itemOf(view.node(QAccessible::Slider, QStringLiteral("Volume")));
-    const int y = int(slider->height() / 2);
-    const QPoint from = slider->mapToScene(QPointF(slider->width() * 0.2, y)).toPoint();
-    const QPoint to = slider->mapToScene(QPointF(slider->width() * 0.8, y)).toPoint();
-    QTest::mousePress(&view.window(), Qt::LeftButton, Qt::NoModifier, from);
-    for (int step = 1; step <= 6; ++step)
-        QTest::mouseMove(&view.window(), from + (to - from) * step / 6);
+    view.dragSlider(QStringLiteral("Volume"), 0.2, 0.8);
     ASSERT_TRUE(panel.store->nowPlaying().pendingVolume()) << "the drag did not reach the store";
     const int shown = *panel.store->nowPlaying().pendingVolume();
     EXPECT_GT(shown, 60);
     EXPECT_LT(shown, 95);
     EXPECT_EQ(callCount(panel.household, QStringLiteral("SetGroupVolume")), 0) << "sent before the release";
-    QTest::mouseRelease(&view.window(), Qt::LeftButton, Qt::NoModifier, to);
+    view.release();
     ASSERT_TRUE(waitUntil([&] { return panel.household.volume(panel.address(QStringLiteral("Living Room"))) == shown; }));
     EXPECT_EQ(callCount(panel.household, QStringLiteral("SetGroupVolume")), 1);
 
@@ -300,15 +294,9 @@ TEST(QuilloViews, TheRoomsListGroupsRoomsAndSetsEachOnesLevelsByName)
     QAccessibleValueInterface *officeLevel = view.node(QAccessible::Slider, QStringLiteral("Office volume"))->valueInterface();
     ASSERT_TRUE(officeLevel);
     const int before = officeLevel->currentValue().toInt();
-    QQuickItem *slider = ViewWindow::itemOf(view.node(QAccessible::Slider, QStringLiteral("Volume")));
-    const int y = int(slider->height() / 2);
-    const QPoint from = slider->mapToScene(QPointF(slider->width() * 0.3, y)).toPoint();
-    const QPoint to = slider->mapToScene(QPointF(slider->width() * 0.05, y)).toPoint();
-    QTest::mousePress(&view.window(), Qt::LeftButton, Qt::NoModifier, from);
-    for (int step = 1; step <= 4; ++step)
-        QTest::mouseMove(&view.window(), from + (to - from) * step / 4);
+    view.dragSlider(QStringLiteral("Volume"), 0.3, 0.05);
     EXPECT_LT(officeLevel->currentValue().toInt(), before);
-    QTest::mouseRelease(&view.window(), Qt::LeftButton, Qt::NoModifier, to);
+    view.release();
     EXPECT_TRUE(waitUntil([&] { return panel.household.volume(office) == officeLevel->currentValue().toInt(); }));
 }
 

@@ -222,6 +222,24 @@ void ViewWindow::click(QQuickItem *item)
     clickItem(*m_window, item);
 }
 
+void ViewWindow::dragSlider(const QString &name, double from, double to)
+{
+    constexpr int steps = 5;
+    QQuickItem *slider = itemOf(node(QAccessible::Slider, name));
+    ASSERT_TRUE(slider) << "no slider " << name.toStdString();
+    const qreal y = slider->height() / 2;
+    const QPoint start = slider->mapToScene(QPointF(slider->width() * from, y)).toPoint();
+    m_dragEnd = slider->mapToScene(QPointF(slider->width() * to, y)).toPoint();
+    QTest::mousePress(m_window.get(), Qt::LeftButton, Qt::NoModifier, start);
+    for (int step = 1; step <= steps; ++step)
+        QTest::mouseMove(m_window.get(), start + (m_dragEnd - start) * step / steps);
+}
+
+void ViewWindow::release()
+{
+    QTest::mouseRelease(m_window.get(), Qt::LeftButton, Qt::NoModifier, m_dragEnd);
+}
+
 QQuickItem *ViewWindow::item(const char *className, const QString &text) const
 {
     return findItem(*m_window, className, text);

@@ -108,6 +108,11 @@ public:
     // as the mouse would.
     void click(QAccessible::Role role, const QString &name);
     void click(QQuickItem *item);
+    // Presses the slider `name` at `from` (a share of its width) and moves
+    // the pointer to `to` in a few steps, the button still down; release()
+    // lets go where the drag ended.
+    void dragSlider(const QString &name, double from, double to);
+    void release();
     // A shown item whose `text` is `text` and whose class is `className`, at
     // any depth, popups included (their items stay out of the accessible
     // tree unless an assistive technology is listening).
@@ -121,6 +126,7 @@ private:
 
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<TrayPopup> m_window;
+    QPoint m_dragEnd;
 };
 
 // A shown item of `window` whose `text` is `text` and whose class is
