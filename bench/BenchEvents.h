@@ -2,8 +2,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+
+#include <algorithm>
+#include <vector>
 
 #include <chrono>
 #include <functional>
@@ -25,6 +29,38 @@ inline void serveEventsUntil(const std::function<bool()> &condition, std::chrono
     });
     look.start(5);
     loop.exec();
+}
+
+// The longest the main thread was away while it was watching: a 1 ms timer
+// beside the work tells how late it came.
+class StallWatch
+{
+public:
+    StallWatch()
+    {
+        m_ticker.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_ticker, &QTimer::timeout, [this] { m_longest = std::max(m_longest, m_sinceTick.restart()); });
+    }
+    void start()
+    {
+        m_sinceTick.start();
+        m_ticker.start(1);
+    }
+    void stop() { m_ticker.stop(); }
+    qint64 longestMs() const { return m_longest; }
+
+private:
+    QTimer m_ticker;
+    QElapsedTimer m_sinceTick;
+    qint64 m_longest = 0;
+};
+
+inline double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 } // namespace bench

@@ -32,6 +32,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+using bench::median;
 using bench::serveEventsUntil;
 
 // A field of /proc/self/status (or of the main thread's), in its own unit.
@@ -51,14 +52,6 @@ long long mainThreadSwitches()
 {
     const QString path = QStringLiteral("/proc/self/task/%1/status").arg(QCoreApplication::applicationPid());
     return statusField(path, "voluntary_ctxt_switches") + statusField(path, "nonvoluntary_ctxt_switches");
-}
-
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace
@@ -110,27 +103,16 @@ int main(int argc, char *argv[])
     playersim::Fault slowListing;
     slowListing.delay = std::chrono::milliseconds(400);
     household.server(household.addresses().first()).inject(QStringLiteral("Browse"), slowListing);
-    qint64 longestStall = 0;
-    bool measuring = false;
-    QElapsedTimer sinceTick;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 gap = sinceTick.restart();
-        if (measuring)
-            longestStall = std::max(longestStall, gap);
-    });
+    bench::StallWatch stalls;
     const double firstOpening = openOnce();
     serveEventsUntil([&] { return store.household().groups().size() > 0; }, std::chrono::seconds(10));
     framed = false;
     serveEventsUntil([&] { return framed; }, std::chrono::seconds(10)); // the controls are up
-    sinceTick.start();
-    ticker.start(1);
-    measuring = true;
+    stalls.start();
     serveEventsUntil(
         [&] { return store.library().favorites().size() >= 1000 && !store.trackList().isLoading(); }, std::chrono::seconds(30));
     serveEventsUntil([] { return false; }, std::chrono::milliseconds(300));
-    ticker.stop();
+    stalls.stop();
     household.server(household.addresses().first()).clearFaults();
     popover.close();
     serveEventsUntil([] { return false; }, std::chrono::milliseconds(300));
@@ -162,7 +144,7 @@ int main(int argc, char *argv[])
     std::printf("click to first frame, first        %.1f ms\n", firstOpening);
     std::printf("click to first frame, later        %.1f ms median, %.1f ms worst\n", median(openings),
         *std::max_element(openings.begin(), openings.end()));
-    std::printf("longest stall, 1000 favorites in   %lld ms\n", longestStall);
+    std::printf("longest stall, 1000 favorites in   %lld ms\n", stalls.longestMs());
     std::printf("closed %d s: main-thread wakeups   %.2f per second\n", closedSeconds, double(switches) / closedSeconds);
     std::printf("closed %d s: requests              %zu\n", closedSeconds, requests);
 

@@ -154,17 +154,14 @@ void BM_FavoritesLoad1000(benchmark::State &state)
         auto store = storeFor(directory, host);
         bool visible = false;
         QObject::connect(&store->library(), &Library::favoritesChanged, [&] { visible = true; });
-        QElapsedTimer sinceTick;
-        QTimer ticker;
-        ticker.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&ticker, &QTimer::timeout, [&] { longestStall = std::max(longestStall, sinceTick.restart()); });
-        sinceTick.start();
-        ticker.start(1);
+        bench::StallWatch stalls;
+        stalls.start();
         const auto start = Clock::now();
         auto load = store->loadFavorites();
         serveEventsUntil([&] { return visible; }, std::chrono::seconds(20));
         total += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        ticker.stop();
+        stalls.stop();
+        longestStall = std::max(longestStall, stalls.longestMs());
         QCoro::waitFor(std::move(load));
         favorites = store->library().favorites().size();
     }

@@ -28,6 +28,7 @@
 #include <vector>
 
 using Clock = std::chrono::steady_clock;
+using bench::median;
 using bench::serveEventsUntil;
 
 namespace {
@@ -35,14 +36,6 @@ namespace {
 constexpr auto patience = std::chrono::seconds(10);
 // Scrolled this far per step, a step per frame: a brisk flick.
 constexpr qreal scrollStep = 6;
-
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double milliseconds(Clock::duration span)
 {
@@ -192,17 +185,12 @@ int main(int argc, char *argv[])
             panel.panel->contentItem(), [](QQuickItem *item) { return item->objectName() == QStringLiteral("roomRows"); });
         const qreal end = list ? list->property("contentHeight").toReal() - list->height() : 0;
 
-        // A 1 ms timer next to the scrolling tells how long the main
-        // thread was away.
-        QElapsedTimer sinceTick;
-        QTimer ticker;
-        ticker.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&ticker, &QTimer::timeout, [&] { longestStall = std::max(longestStall, sinceTick.restart()); });
-        sinceTick.start();
-        ticker.start(1);
+        bench::StallWatch stalls;
+        stalls.start();
         for (qreal y = 0; list && y <= end; y += scrollStep)
             panel.toNextFrame([&] { list->setProperty("contentY", y); });
-        ticker.stop();
+        stalls.stop();
+        longestStall = stalls.longestMs();
     }
 
     std::printf("click on a room to the picker, events     %.1f ms median, %.1f ms worst (%d clicks)\n", median(withEvents),
