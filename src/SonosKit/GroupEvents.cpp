@@ -128,10 +128,8 @@ QCoro::Task<void> GroupEvents::follow(ZoneGroup group)
     for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
         if (it.key().second != EventService::zoneGroupTopology || it->state == State::failed || it->state == State::blocked)
             continue;
-        for (const SonosDevice &member : std::as_const(m_group.members)) {
-            if (member.host == it.key().first)
-                topologyHost = member.host;
-        }
+        if (m_group.hasMemberAt(it.key().first))
+            topologyHost = it.key().first;
     }
     const QList<Key> wanted = wantedFor(m_group, topologyHost);
 

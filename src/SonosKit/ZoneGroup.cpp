@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "ZoneGroup.h"
 
+#include <algorithm>
+
 namespace SonosKit {
 
 // Case and accents are both dropped: decompose, throw away the combining
@@ -38,6 +40,11 @@ QStringList ZoneGroup::roomNames() const
             names += member.roomName;
     }
     return names;
+}
+
+bool ZoneGroup::hasMemberAt(const QString &host) const
+{
+    return std::any_of(members.cbegin(), members.cend(), [&host](const SonosDevice &member) { return member.host == host; });
 }
 
 size_t qHash(const ZoneGroup &group, size_t seed)

@@ -23,6 +23,8 @@ struct ZoneGroup {
     QString displayName() const;
     // The coordinator's room first, then the other members' rooms in order.
     QStringList roomNames() const;
+    // A member's player is at `host`.
+    bool hasMemberAt(const QString &host) const;
 
     friend bool operator==(const ZoneGroup &, const ZoneGroup &) = default;
 };

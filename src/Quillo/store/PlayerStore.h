@@ -309,8 +309,6 @@ private:
     std::unique_ptr<SonosKit::EventListener> m_eventListener;
     std::unique_ptr<SonosKit::GroupEvents> m_groupEvents;
     QTimer m_eventRetry;
-    // Each member's own volume, as its events last told.
-    QHash<QString, int> m_memberVolumes;
     // The coordinator whose own group volume came in an event: its figure
     // governs over the members' average.
     std::optional<QString> m_groupVolumeReporter;

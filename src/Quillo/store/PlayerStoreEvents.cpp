@@ -39,12 +39,6 @@ bool anyIn(const QList<GroupEvents::Subscribed> &subscriptions, std::initializer
         [states](const GroupEvents::Subscribed &s) { return std::find(states.begin(), states.end(), s.state) != states.end(); });
 }
 
-bool isMember(const ZoneGroup &group, const QString &host)
-{
-    return std::any_of(group.members.cbegin(), group.members.cend(),
-        [&host](const SonosKit::SonosDevice &member) { return member.host == host; });
-}
-
 } // namespace
 
 void PlayerStore::startEvents()
@@ -114,18 +108,11 @@ void PlayerStore::followSelectedGroup()
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
     if (!group)
         return;
-    // Volumes of players that left tell nothing about this group.
-    for (auto it = m_memberVolumes.begin(); it != m_memberVolumes.end();) {
-        if (isMember(*group, it.key()))
-            ++it;
-        else
-            it = m_memberVolumes.erase(it);
-    }
     if (m_groupVolumeReporter != group->coordinator.host)
         m_groupVolumeReporter.reset();
     // A player left or joined: the average changes though no volume did.
     // Players that report the group's own volume say so themselves.
-    if (const std::optional<int> volume = PlaybackEvents::groupVolume(*group, m_memberVolumes);
+    if (const std::optional<int> volume = PlaybackEvents::groupVolume(*group, m_rooms.knownVolumes());
         volume && m_nowPlaying.playback() && !m_groupVolumeReporter) {
         PlaybackState next = *m_nowPlaying.playback();
         next.volume = *volume;
@@ -184,16 +171,14 @@ void PlayerStore::applyEvent(EventService, const QString &playerHost, const Sono
         return;
     }
     const std::optional<ZoneGroup> group = m_household.selectedGroup();
-    if (!group || !isMember(*group, playerHost)) {
+    if (!group || !group->hasMemberAt(playerHost)) {
         eventsStateChanged();
         return;
     }
     const bool fromCoordinator = playerHost == group->coordinator.host;
     if (const auto *rendering = std::get_if<SonosKit::RenderingEvent>(&event)) {
-        if (rendering->volume) {
-            m_memberVolumes.insert(playerHost, *rendering->volume);
+        if (rendering->volume)
             m_rooms.setVolume(playerHost, *rendering->volume);
-        }
         if (rendering->muted)
             m_rooms.setMuted(playerHost, *rendering->muted);
     }
@@ -212,7 +197,7 @@ void PlayerStore::applyEvent(EventService, const QString &playerHost, const Sono
             // members' average; its mute is the coordinator's, as the state
             // query reads them.
             if (rendering->volume && !m_groupVolumeReporter) {
-                if (const std::optional<int> volume = PlaybackEvents::groupVolume(*group, m_memberVolumes)) {
+                if (const std::optional<int> volume = PlaybackEvents::groupVolume(*group, m_rooms.knownVolumes())) {
                     next.volume = *volume;
                     ++m_eventMarks.volume;
                 }

@@ -12,15 +12,6 @@ using SonosKit::GroupController;
 using SonosKit::SonosDevice;
 using SonosKit::ZoneGroup;
 
-namespace {
-
-bool isMember(const ZoneGroup &group, const SonosDevice &device)
-{
-    return group.members.contains(device);
-}
-
-} // namespace
-
 void PlayerStore::updateRooms()
 {
     m_rooms.setHousehold(m_household.groups(), m_household.selectedGroup());
@@ -57,7 +48,7 @@ void PlayerStore::addRoom(const QString &name)
 {
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
     const std::optional<SonosDevice> room = m_rooms.device(name);
-    if (!group || !room || isMember(*group, *room))
+    if (!group || !room || group->members.contains(*room))
         return;
     // A coordinator of another group moves alone; the players hand what it
     // led to its next member.
@@ -70,7 +61,7 @@ void PlayerStore::removeRoom(const QString &name)
 {
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
     const std::optional<SonosDevice> room = m_rooms.device(name);
-    if (!group || !room || !isMember(*group, *room) || group->members.size() < 2)
+    if (!group || !room || !group->members.contains(*room) || group->members.size() < 2)
         return;
     const QList<ZoneGroup> expected = SonosKit::Regrouping::left(m_household.groups(), *room);
     // The panel stays on the group the user is shaping: when the room that

@@ -13,9 +13,7 @@ namespace {
 
 bool isMember(const std::optional<ZoneGroup> &group, const QString &host)
 {
-    return group && std::any_of(group->members.cbegin(), group->members.cend(), [&host](const SonosDevice &member) {
-        return member.host == host;
-    });
+    return group && group->hasMemberAt(host);
 }
 
 } // namespace
@@ -103,6 +101,15 @@ void Rooms::endGroupPreview(bool applied)
     rebuild();
 }
 
+QHash<QString, int> Rooms::knownVolumes() const
+{
+    QHash<QString, int> volumes;
+    for (auto it = m_levels.cbegin(); it != m_levels.cend(); ++it)
+        if (it->volume)
+            volumes.insert(it.key(), *it->volume);
+    return volumes;
+}
+
 std::optional<SonosDevice> Rooms::device(const QString &name) const
 {
     const auto found = std::find_if(m_devices.cbegin(), m_devices.cend(),
@@ -119,9 +126,7 @@ std::optional<int> Rooms::shownVolume(const QString &host) const
             m_groupPreview->from.value(host), m_groupPreview->fromGroupVolume, m_groupPreview->groupVolume);
     if (m_pending.contains(host))
         return m_pending.value(host);
-    if (m_levels.contains(host))
-        return m_levels.value(host).volume;
-    return std::nullopt;
+    return m_levels.value(host).volume;
 }
 
 void Rooms::rebuild()

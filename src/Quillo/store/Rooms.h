@@ -47,6 +47,10 @@ public:
     // own (the players took them), otherwise the levels before it return.
     void endGroupPreview(bool applied);
 
+    // The selected group's members' own volumes (not what a slider holds),
+    // by host, as far as known.
+    QHash<QString, int> knownVolumes() const;
+
     // The room called `name` (matched as room names are), wherever it plays.
     std::optional<SonosKit::SonosDevice> device(const QString &name) const;
 
@@ -58,8 +62,9 @@ Q_SIGNALS:
     void hasSeveralChanged();
 
 private:
+    // A mute may be heard of before the volume.
     struct Level {
-        int volume = 0;
+        std::optional<int> volume;
         bool muted = false;
     };
     struct GroupPreview {
@@ -74,7 +79,7 @@ private:
     RoomListModel m_list;
     QList<SonosKit::SonosDevice> m_devices; // sorted
     std::optional<SonosKit::ZoneGroup> m_selected;
-    QHash<QString, Level> m_levels; // by host
+    QHash<QString, Level> m_levels; // by host; members of the selected group only
     QHash<QString, int> m_pending; // by host
     std::optional<GroupPreview> m_groupPreview;
 };
