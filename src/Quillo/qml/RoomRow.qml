@@ -12,6 +12,7 @@ import Quillo
 RowLayout {
     id: row
 
+    required property int index
     required property string name
     required property bool inGroup
     required property bool canLeave

@@ -43,19 +43,16 @@ Item {
         }
     }
 
+    // The row holding the control that took the keyboard focus comes into
+    // view; a control elsewhere in the panel leaves the list as it is.
     Connections {
         target: rooms.Window.window
         function onActiveFocusItemChanged() {
-            const item = rooms.Window.window.activeFocusItem;
-            if (!item || !rows.scrolls)
-                return;
-            const top = rows.contentItem.mapFromItem(item, 0, 0).y;
-            if (!rows.contentItem.contains(Qt.point(0, top)))
-                return;
-            if (top < rows.contentY)
-                rows.contentY = top;
-            else if (top + item.height > rows.contentY + rows.height)
-                rows.contentY = top + item.height - rows.height;
+            let row = rooms.Window.window.activeFocusItem;
+            while (row && row.parent !== rows.contentItem)
+                row = row.parent;
+            if (row)
+                rows.positionViewAtIndex((row as RoomRow).index, ListView.Contain);
         }
     }
 

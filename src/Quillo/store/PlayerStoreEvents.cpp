@@ -87,10 +87,7 @@ bool PlayerStore::ensureEventListener(const ZoneGroup &group)
     m_eventListener = std::move(listener);
     m_groupEvents = std::make_unique<GroupEvents>(m_eventListener.get());
     connect(m_groupEvents.get(), &GroupEvents::eventReceived, this, &PlayerStore::applyEvent);
-    connect(m_groupEvents.get(), &GroupEvents::blocked, this, [this] {
-        m_liveUpdates.setEventsBlocked(true);
-        eventsStateChanged();
-    });
+    connect(m_groupEvents.get(), &GroupEvents::blocked, this, &PlayerStore::eventsStateChanged);
     connect(
         m_groupEvents.get(), &GroupEvents::lost, this, [this](const QString &, EventService service) { eventsLost(service); });
     connect(m_groupEvents.get(), &GroupEvents::failed, this, [this] {
@@ -239,7 +236,10 @@ void PlayerStore::eventsStateChanged()
         && !anyIn(subscriptions,
             {GroupEvents::State::starting, GroupEvents::State::waiting, GroupEvents::State::blocked, GroupEvents::State::failed});
     // Blocked until events are heard again: a retry in flight proves nothing.
-    m_liveUpdates.setEventsBlocked(blocked || (m_liveUpdates.eventsBlocked() && !receiving));
+    // Events heard prove the way open: a subscription whose first event was
+    // lost while it was still shut is tried again without the footer saying
+    // "blocked" once more; the polls stand in for it meanwhile.
+    m_liveUpdates.setEventsBlocked((blocked || m_liveUpdates.eventsBlocked()) && !receiving);
     m_liveUpdates.setFlowing(allReceiving);
     updateClosedPoll();
 }

@@ -150,7 +150,8 @@ QCoro::Task<bool> PlayerStore::refreshPlayback()
     m_nowPlaying.setPlayback(std::move(state));
     m_household.setStatus(StoreStatus::ready());
     m_nowPlaying.noteRead();
-    if (wantsRoomLevels())
+    // Flowing events tell each member's changes; a read would only repeat them.
+    if (wantsRoomLevels() && !m_liveUpdates.isFlowing())
         co_await guarded(refreshRoomLevels());
     co_return true;
 }
