@@ -52,7 +52,8 @@ public:
 
     Cause cause = Cause::none;
     Fix fix;
-    // Not the cause, but worth knowing (Avahi missing).
+    // Not the cause, but worth knowing: Avahi missing; a VPN when nothing
+    // else was found.
     QStringList hints;
     bool vpnActive = false;
     bool avahiRunning = false;

@@ -28,7 +28,6 @@ namespace netnstest {
 inline constexpr char lanA[] = "lan-a";
 inline constexpr char lanAPeer[] = "10.77.1.2";
 inline constexpr char lanASubnet[] = "10.77.1.0/24";
-inline constexpr char lanBSubnet[] = "10.77.2.0/24";
 
 // Inside the harness's namespace; with its Avahi daemon; with its LAN links.
 bool inPrivateNamespace();
