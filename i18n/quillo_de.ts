@@ -303,8 +303,19 @@
             <translation>Avahi läuft nicht, daher konnte Quillo nur auf seine zweite Art suchen. So schalten Sie es ein: sudo systemctl enable --now avahi-daemon</translation>
         </message>
         <message>
-            <source>In your firewall (nftables or iptables), allow UDP and TCP to ports 1400-1499 from the local network.</source>
-            <translation>Erlauben Sie in Ihrer Firewall (nftables oder iptables) UDP und TCP an die Ports 1400-1499 aus dem lokalen Netzwerk.</translation>
+            <source>%1 is too wide a network to open to. Allow UDP and TCP to ports %2 only from your speakers' addresses (Sonos app → Settings → System → About My System).</source>
+            <extracomment>%1 is a network such as "10.0.0.0/8", %2 a port range such as "1400-1409".</extracomment>
+            <translation>%1 ist ein zu weites Netzwerk, um es zu öffnen. Erlauben Sie UDP und TCP an die Ports %2 nur von den Adressen Ihrer Lautsprecher (Sonos-App → Einstellungen → System → Über mein System).</translation>
+        </message>
+        <message>
+            <source>In your firewall (nftables or iptables), allow UDP and TCP to ports %1 from the local network.</source>
+            <extracomment>%1 is a port range such as "1400-1409".</extracomment>
+            <translation>Erlauben Sie in Ihrer Firewall (nftables oder iptables) UDP und TCP an die Ports %1 aus dem lokalen Netzwerk.</translation>
+        </message>
+        <message>
+            <source>In your firewall (nftables or iptables), allow UDP and TCP to ports %1 from %2.</source>
+            <extracomment>%1 is a port range such as "1400-1409", %2 a network such as "192.168.1.0/24".</extracomment>
+            <translation>Erlauben Sie in Ihrer Firewall (nftables oder iptables) UDP und TCP an die Ports %1 aus %2.</translation>
         </message>
         <message>
             <source>Connect this computer to the network your speakers are on.</source>

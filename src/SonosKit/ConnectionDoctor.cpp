@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
+#include <QNetworkInterface>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QPromise>
@@ -59,6 +60,7 @@ struct SearchResult {
     QList<QString> answers; // each answer's text
     QStringList devices; // the senders of the answers, each once
     QStringList speakerHosts;
+    int ownAnswers = 0; // answers from this computer itself, not counted above
 };
 
 struct BusResult {
@@ -108,7 +110,9 @@ private:
     int m_fd;
 };
 
-SearchResult blockingSearch(std::chrono::milliseconds timeout)
+// `ownAddresses` are this computer's: a media server or desktop sharing
+// running here answers the search too, and its answers cross no firewall.
+SearchResult blockingSearch(std::chrono::milliseconds timeout, const QStringList &ownAddresses)
 {
     SearchResult result;
     // The same source ports as discovery, so that the firewall that drops
@@ -156,9 +160,14 @@ SearchResult blockingSearch(std::chrono::milliseconds timeout)
             fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr *>(&sender), &senderLength);
         if (received <= 0)
             continue;
+        const auto device = SonosDiscovery::detail::senderAddress(sender);
+        if (device && ownAddresses.contains(*device)) {
+            ++result.ownAnswers;
+            continue;
+        }
         const QString text = QString::fromUtf8(buffer.data(), qsizetype(received));
         result.answers.append(text);
-        if (const auto device = SonosDiscovery::detail::senderAddress(sender); device && !result.devices.contains(*device))
+        if (device && !result.devices.contains(*device))
             result.devices.append(*device);
         if (!ConnectionDoctor::isSpeakerAnswer(text))
             continue;
@@ -234,22 +243,27 @@ QString probeDetail(const QString &host, const Probe &probe)
                         : QStringLiteral("%1: %2").arg(host, probe.error);
 }
 
-bool vpnActive(const ConnectionDoctor::Options &options, QString *detail)
+bool vpnActive(const NetworkFacts::Routing &routing, const QString &sysClassNet, QString *detail)
 {
-    const QStringList defaults = NetworkFacts::defaultRouteInterfaces(NetworkFacts::readSmallFile(options.routeTablePath));
-    for (const QString &name : defaults) {
-        if (NetworkFacts::isTunnel(options.sysClassNet, name)) {
-            *detail = QStringLiteral("default route through tunnel %1").arg(name);
-            return true;
-        }
-        if (!NetworkFacts::reachesHardware(options.sysClassNet, name)) {
-            *detail = QStringLiteral("default route through virtual link %1").arg(name);
-            return true;
-        }
+    if (const auto route = NetworkFacts::vpnRoute(routing, sysClassNet)) {
+        *detail = *route;
+        return true;
     }
+    const QStringList defaults = NetworkFacts::defaultRouteInterfaces(routing);
     *detail = defaults.isEmpty() ? QStringLiteral("no default route")
                                  : QStringLiteral("default route through %1").arg(defaults.join(u", "));
     return false;
+}
+
+QStringList ownAddresses()
+{
+    QStringList result;
+    const QList<QHostAddress> all = QNetworkInterface::allAddresses();
+    for (const QHostAddress &each : all) {
+        if (each.protocol() == QAbstractSocket::IPv4Protocol)
+            result.append(each.toString());
+    }
+    return result;
 }
 
 } // namespace
@@ -289,13 +303,18 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
     Diagnosis diagnosis;
     diagnosis.manualHost = options.manualHost;
 
-    // 1. The interfaces: instant.
+    // 1. The interfaces: instant. Tunnels and the bridges of containers and
+    // virtual machines are no network the speakers could be on.
     diagnosis.interfaces = NetworkFacts::interfaces();
-    const QStringList subnets = diagnosis.localSubnets();
-    const bool hasNetwork = !subnets.isEmpty();
+    QStringList networks;
+    for (const NetworkFacts::Interface &each : std::as_const(diagnosis.interfaces)) {
+        if (NetworkFacts::isLocalNetwork(options.sysClassNet, each))
+            networks.append(each.name);
+    }
+    const bool hasNetwork = !networks.isEmpty();
     diagnosis.checks.append({QStringLiteral("network"), hasNetwork ? DoctorCheck::Outcome::passed : DoctorCheck::Outcome::failed,
-        hasNetwork ? QStringLiteral("searching on %1").arg(subnets.join(u", "))
-                   : QStringLiteral("no IPv4 interface up, running and multicast-capable"),
+        hasNetwork ? QStringLiteral("local networks on %1").arg(networks.join(u", "))
+                   : QStringLiteral("no IPv4 interface up, running and multicast-capable besides tunnels and guests' bridges"),
         since(clock)});
 
     // Everything that waits starts now, side by side.
@@ -306,7 +325,7 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
     QFuture<SearchResult> search;
     const bool searches = hasNetwork && options.search;
     if (searches)
-        search = offMainThread<SearchResult>([searchTime] { return blockingSearch(searchTime); });
+        search = offMainThread<SearchResult>([searchTime, own = ownAddresses()] { return blockingSearch(searchTime, own); });
     std::optional<QCoro::Task<Probe>> manualProbe;
     if (options.manualHost)
         manualProbe.emplace(probeControl(*options.manualHost, searchTime + probeTime));
@@ -314,8 +333,9 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
     // Files: quick enough for the main thread.
     QElapsedTimer step;
     step.start();
+    const NetworkFacts::Routing routing = options.routing ? *options.routing : NetworkFacts::routing();
     QString vpnDetail;
-    diagnosis.vpnActive = vpnActive(options, &vpnDetail);
+    diagnosis.vpnActive = vpnActive(routing, options.sysClassNet, &vpnDetail);
     diagnosis.checks.append({QStringLiteral("vpn"),
         diagnosis.vpnActive ? DoctorCheck::Outcome::failed : DoctorCheck::Outcome::passed, vpnDetail, since(step)});
     const bool ufw = NetworkFacts::ufwEnabled(NetworkFacts::readSmallFile(options.ufwConfigPath));
@@ -333,6 +353,8 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
             check.outcome = found.answers.isEmpty() ? DoctorCheck::Outcome::failed : DoctorCheck::Outcome::passed;
             check.detail
                 = QStringLiteral("devices answering: %1, speakers: %2").arg(found.devices.size()).arg(found.speakerHosts.size());
+            if (found.ownAnswers > 0)
+                check.detail += QStringLiteral(", answers from this computer ignored: %1").arg(found.ownAnswers);
         }
         check.duration = since(step);
         diagnosis.checks.append(check);
@@ -400,8 +422,19 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
         diagnosis.cause = Diagnosis::Cause::firewall;
     else if (found.speakerHosts.isEmpty())
         diagnosis.cause = Diagnosis::Cause::noSpeakerOnNetwork;
-    diagnosis.fix = diagnosis.cause == Diagnosis::Cause::firewall ? Diagnosis::firewallFix(diagnosis.firewall, subnets)
-                                                                  : Diagnosis::fixFor(diagnosis.cause);
+    // Nothing else explains it: the VPN may, whether searched or typed.
+    if (diagnosis.cause == Diagnosis::Cause::none && diagnosis.vpnActive)
+        diagnosis.hints.append(Diagnosis::vpnHint());
+
+    // The firewall is opened to the network the speakers are on, no other.
+    QStringList heard = found.speakerHosts;
+    if (options.manualHost)
+        heard.append(*options.manualHost);
+    heard += found.devices;
+    diagnosis.speakerInterface = NetworkFacts::speakerInterface(diagnosis.interfaces, routing, heard, options.sysClassNet);
+    diagnosis.fix = diagnosis.cause == Diagnosis::Cause::firewall
+        ? Diagnosis::firewallFix(diagnosis.firewall, diagnosis.localSubnets(), options.ufwProfilePath)
+        : Diagnosis::fixFor(diagnosis.cause);
     co_return diagnosis;
 }
 

@@ -32,8 +32,10 @@ public:
         std::chrono::milliseconds timeout{3000};
         // Where the system's facts are read; tests hand in their own.
         QString ufwConfigPath = QString::fromLatin1(NetworkFacts::defaultUfwConfig);
-        QString routeTablePath = QString::fromLatin1(NetworkFacts::defaultRouteTable);
+        QString ufwProfilePath = QString::fromLatin1(NetworkFacts::defaultUfwProfile);
         QString sysClassNet = QString::fromLatin1(NetworkFacts::defaultSysClassNet);
+        // The routing tables and rules; asked of the kernel when absent.
+        std::optional<NetworkFacts::Routing> routing;
         // A D-Bus address to ask instead of the system bus.
         std::optional<QString> systemBusAddress;
     };

@@ -2,9 +2,28 @@
 // SPDX-License-Identifier: MIT
 #include "Diagnosis.h"
 
+#include "EventListener.h"
+
+#include <QFileInfo>
 #include <QSysInfo>
 
+#include <algorithm>
+
 namespace SonosKit {
+
+namespace {
+
+// Opening Quillo's ports to more than a /16 opens them to strangers: such a
+// network is routed, or a VPN's.
+constexpr int widestOpenedPrefix = 16;
+
+// Quillo's ports as "1400-1409", or "1400:1409" for ufw.
+QString portRange(QChar separator)
+{
+    return QStringLiteral("%1%2%3").arg(EventListener::firstPort).arg(separator).arg(EventListener::lastPort);
+}
+
+} // namespace
 
 QString Diagnosis::textFor(Cause cause)
 {
@@ -40,41 +59,71 @@ QString Diagnosis::avahiHint()
 QString Diagnosis::causeText() const
 {
     const QString text = textFor(cause);
-    if (!vpnActive)
-        return text;
-    return text.isEmpty() ? vpnHint() : text + u' ' + vpnHint();
+    return vpnActive && !text.isEmpty() ? text + u' ' + vpnHint() : text;
 }
 
 QStringList Diagnosis::localSubnets() const
 {
-    QStringList subnets;
-    for (const NetworkFacts::Interface &each : interfaces) {
-        if (each.isUsable() && !subnets.contains(each.subnet))
-            subnets.append(each.subnet);
-    }
-    return subnets;
+    const auto named = std::find_if(interfaces.cbegin(), interfaces.cend(), [this](const NetworkFacts::Interface &each) {
+        return speakerInterface.isEmpty() ? each.isUsable() : each.name == speakerInterface;
+    });
+    if (named == interfaces.cend() || named->subnet.isEmpty())
+        return {};
+    return {named->subnet};
 }
 
-Diagnosis::Fix Diagnosis::firewallFix(Firewall firewall, const QStringList &subnets)
+Diagnosis::Fix Diagnosis::firewallFix(Firewall firewall, const QStringList &subnets, const QString &ufwProfilePath)
 {
-    switch (firewall) {
-    case Firewall::ufw: {
-        // One rule per network searched: the answers come from each.
-        QStringList commands;
-        for (const QString &subnet : subnets)
-            commands.append(QStringLiteral("sudo ufw allow from %1 to any app Quillo").arg(subnet));
-        if (commands.isEmpty())
-            commands.append(QStringLiteral("sudo ufw allow to any app Quillo"));
-        return {Fix::Kind::command, commands.join(QStringLiteral(" && "))};
+    const QString range = portRange(u'-');
+    QStringList opened;
+    QStringList tooWide;
+    for (const QString &subnet : subnets)
+        (subnet.section(u'/', 1).toInt() < widestOpenedPrefix ? tooWide : opened).append(subnet);
+    if (opened.isEmpty() && !tooWide.isEmpty()) {
+        return {Fix::Kind::setting,
+            //: %1 is a network such as "10.0.0.0/8", %2 a port range such as "1400-1409".
+            tr("%1 is too wide a network to open to. Allow UDP and TCP to ports %2 only from your speakers' addresses (Sonos "
+               "app → Settings → System → About My System).")
+                .arg(tooWide.join(QStringLiteral(", ")), range)};
     }
-    case Firewall::firewalld:
-        return {Fix::Kind::command,
-            QStringLiteral("sudo firewall-cmd --permanent --add-service=quillo && sudo firewall-cmd --reload")};
-    case Firewall::none:
-        break;
+    // One rule per protocol and network: the events come over TCP, the
+    // search's answers over UDP.
+    QStringList commands;
+    for (const QString &subnet : std::as_const(opened)) {
+        switch (firewall) {
+        case Firewall::ufw:
+            if (QFileInfo::exists(ufwProfilePath)) {
+                commands.append(QStringLiteral("sudo ufw allow from %1 to any app Quillo").arg(subnet));
+            } else {
+                for (const char *protocol : {"tcp", "udp"}) {
+                    commands.append(QStringLiteral("sudo ufw allow from %1 to any port %2 proto %3")
+                                        .arg(subnet, portRange(u':'), QLatin1String(protocol)));
+                }
+            }
+            break;
+        case Firewall::firewalld:
+            for (const char *protocol : {"tcp", "udp"}) {
+                commands.append(QStringLiteral("sudo firewall-cmd --permanent --add-rich-rule='rule family=\"ipv4\" source "
+                                               "address=\"%1\" port port=\"%2\" protocol=\"%3\" accept'")
+                                    .arg(subnet, range, QLatin1String(protocol)));
+            }
+            break;
+        case Firewall::none:
+            break;
+        }
     }
-    return {Fix::Kind::setting,
-        tr("In your firewall (nftables or iptables), allow UDP and TCP to ports 1400-1499 from the local network.")};
+    if (commands.isEmpty()) {
+        return {Fix::Kind::setting,
+            opened.isEmpty()
+                //: %1 is a port range such as "1400-1409".
+                ? tr("In your firewall (nftables or iptables), allow UDP and TCP to ports %1 from the local network.").arg(range)
+                //: %1 is a port range such as "1400-1409", %2 a network such as "192.168.1.0/24".
+                : tr("In your firewall (nftables or iptables), allow UDP and TCP to ports %1 from %2.")
+                      .arg(range, opened.join(QStringLiteral(", ")))};
+    }
+    if (firewall == Firewall::firewalld)
+        commands.append(QStringLiteral("sudo firewall-cmd --reload"));
+    return {Fix::Kind::command, commands.join(QStringLiteral(" && "))};
 }
 
 Diagnosis::Fix Diagnosis::fixFor(Cause cause)
@@ -148,8 +197,15 @@ QString Diagnosis::diagnosticsText(const QString &programVersion) const
     lines << QStringLiteral("Avahi: %1").arg(avahiRunning ? u"yes" : u"no");
     lines << QStringLiteral("Firewall: %1").arg(firewallName(firewall));
     lines << QStringLiteral("Manual address: %1").arg(manualHost.value_or(QStringLiteral("none")));
-    lines << QStringLiteral("Interfaces:");
+    // The others by name only: their addresses say where the user works or
+    // which VPN they use, and tell nothing about the speakers.
+    QStringList others;
+    QString toward = QStringLiteral("none found");
     for (const NetworkFacts::Interface &each : interfaces) {
+        if (each.name != speakerInterface) {
+            others.append(each.name);
+            continue;
+        }
         QStringList flags;
         flags << (each.up ? QStringLiteral("up") : QStringLiteral("down"));
         if (each.running)
@@ -158,10 +214,12 @@ QString Diagnosis::diagnosticsText(const QString &programVersion) const
             flags << QStringLiteral("multicast");
         if (each.loopback)
             flags << QStringLiteral("loopback");
-        lines << QStringLiteral("  %1: %2 %3 [%4]")
+        toward = QStringLiteral("%1 %2 %3 [%4]")
                      .arg(each.name, each.address.isEmpty() ? QStringLiteral("no IPv4") : each.address,
                          each.subnet.isEmpty() ? QStringLiteral("-") : each.subnet, flags.join(u','));
     }
+    lines << QStringLiteral("Interface toward the speakers: %1").arg(toward);
+    lines << QStringLiteral("Other interfaces: %1").arg(others.isEmpty() ? QStringLiteral("none") : others.join(u", "));
     lines << QStringLiteral("Checks:");
     for (const DoctorCheck &check : checks) {
         lines << QStringLiteral("  %1: %2 in %3 ms%4")

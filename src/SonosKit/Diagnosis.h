@@ -52,33 +52,42 @@ public:
 
     Cause cause = Cause::none;
     Fix fix;
-    // Not the cause, but worth knowing (Avahi missing).
+    // Not the cause, but worth knowing: Avahi missing; a VPN when nothing
+    // else was found.
     QStringList hints;
     bool vpnActive = false;
     bool avahiRunning = false;
     Firewall firewall = Firewall::none;
     QList<DoctorCheck> checks;
     QList<NetworkFacts::Interface> interfaces;
+    // Of those, the one that leads to the speakers (NetworkFacts::
+    // speakerInterface()); empty when none was found.
+    QString speakerInterface;
     std::optional<QString> manualHost;
 
     // The sentence for the cause, followed by the VPN warning when a VPN is
-    // active.
+    // active; empty for Cause::none (the doctor then hints at the VPN).
     QString causeText() const;
     // The sentence for a cause alone; empty for Cause::none.
     static QString textFor(Cause cause);
     static QString vpnHint();
     static QString avahiHint();
-    // The subnets of the interfaces a search goes out on and the speakers'
-    // answers and events come in through, in the interfaces' order.
+    // The subnet the speakers' answers and events come in from: the one of
+    // speakerInterface, or of the first usable interface when none is named.
+    // One at most: every other network stays shut.
     QStringList localSubnets() const;
-    // The fix for a firewall that drops the answers, for the firewall found
-    // and the subnets of the interfaces searched on.
-    static Fix firewallFix(Firewall firewall, const QStringList &subnets);
+    // The fix for a firewall that drops the answers, for the firewall found:
+    // it opens Quillo's ports to `subnets` alone, refusing any wider than a
+    // /16 with words on what to open instead. ufw is told the ports rather
+    // than the profile when no profile is installed at `ufwProfilePath`.
+    static Fix firewallFix(Firewall firewall, const QStringList &subnets,
+        const QString &ufwProfilePath = QString::fromLatin1(NetworkFacts::defaultUfwProfile));
     static Fix fixFor(Cause cause);
 
     // A plain English summary for a bug report: the program's version, the
-    // OS, the interfaces, Avahi, the firewall, each check with its result and
-    // timing, and the manual address. Nothing else about the user.
+    // OS, the interface toward the speakers with its address (the others by
+    // name only), Avahi, the firewall, each check with its result and timing,
+    // and the manual address. Nothing else about the user.
     QString diagnosticsText(const QString &programVersion) const;
 
     // Stable English names, for reports and JSON.

@@ -30,8 +30,10 @@ class EventListener : public QObject
     Q_OBJECT
 public:
     // Users open this range in their firewall; the first free port is taken.
+    // Ten ports leave room for several programs listening at once and open
+    // little else.
     static constexpr quint16 firstPort = 1400;
-    static constexpr quint16 lastPort = 1499;
+    static constexpr quint16 lastPort = 1409;
     // A topology event of a large household is about 100 KB.
     static constexpr qint64 maximumBodyBytes = 1024 * 1024;
     static constexpr int maximumConnections = 32;

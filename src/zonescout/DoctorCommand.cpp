@@ -49,17 +49,19 @@ QJsonObject diagnosisJson(const SonosKit::Diagnosis &diagnosis)
         {QStringLiteral("vpnActive"), diagnosis.vpnActive}, {QStringLiteral("avahi"), diagnosis.avahiRunning},
         {QStringLiteral("firewall"), Diagnosis::firewallName(diagnosis.firewall)},
         {QStringLiteral("manualHost"), diagnosis.manualHost ? QJsonValue(*diagnosis.manualHost) : QJsonValue()},
-        {QStringLiteral("interfaces"), interfaces}, {QStringLiteral("checks"), checks}};
+        {QStringLiteral("interfaces"), interfaces}, {QStringLiteral("speakerInterface"), diagnosis.speakerInterface},
+        {QStringLiteral("checks"), checks}};
 }
 
 QString diagnosisText(const SonosKit::Diagnosis &diagnosis)
 {
     using SonosKit::Diagnosis;
     QString text;
-    if (diagnosis.cause == Diagnosis::Cause::none && !diagnosis.vpnActive)
-        text += QStringLiteral("Speakers answered and may be controlled.\n");
-    else
+    // Without a cause, a VPN is among the hints.
+    if (diagnosis.cause != Diagnosis::Cause::none)
         text += diagnosis.causeText() + u'\n';
+    else if (!diagnosis.vpnActive)
+        text += QStringLiteral("Speakers answered and may be controlled.\n");
     if (diagnosis.fix.kind == Diagnosis::Fix::Kind::command)
         text += QStringLiteral("Run: %1\n").arg(diagnosis.fix.text);
     else if (diagnosis.fix.kind == Diagnosis::Fix::Kind::setting)

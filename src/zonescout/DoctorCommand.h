@@ -14,7 +14,8 @@ namespace zonescout {
 
 // The diagnosis as one JSON document: cause (its stable name), text, fix
 // {kind, text}, hints, vpnActive, avahi, firewall, manualHost (or null),
-// interfaces and checks (name, outcome, detail, ms).
+// interfaces, speakerInterface (the one toward the speakers, or empty) and
+// checks (name, outcome, detail, ms).
 QJsonObject diagnosisJson(const SonosKit::Diagnosis &diagnosis);
 
 // The diagnosis for a person: the cause, its fix and the hints, then the

@@ -83,7 +83,7 @@ QString usageText()
                           "                   SIGTERM, which unsubscribe; NAME: avtransport, rendering,\n"
                           "                   grouprendering, topology, contentdirectory (all by default);\n"
                           "                   ADDRESS: where the player sends them (default: this machine's\n"
-                          "                   address toward the player), on a port from 1400 to 1499\n"
+                          "                   address toward the player), on a port from 1400 to 1409\n"
                           "\n"
                           "Control:\n"
                           "  play | pause | stop | next | previous | toggle\n"

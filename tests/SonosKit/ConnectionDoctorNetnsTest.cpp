@@ -3,8 +3,9 @@
 // The connection doctor in private network namespaces (tests/netns/run-in-netns):
 // loopback only, with a private Avahi daemon, and with LAN links to
 // namespaces of their own where the test places a router-like device, a
-// speaker with UPnP switched off, a firewall and a VPN. Every test skips in
-// the machine's own namespace.
+// speaker with UPnP switched off, a firewall, VPNs, a containers' bridge and
+// a media server on this computer. Every test skips in the machine's own
+// namespace.
 
 #include "SonosKit/ConnectionDoctor.h"
 
@@ -39,6 +40,15 @@ protected:
         ASSERT_TRUE(m_files.isValid());
         // Neither the machine's ufw nor its links may decide the outcome.
         m_options.ufwConfigPath = m_files.filePath(QStringLiteral("ufw.conf"));
+        m_options.ufwProfilePath = m_files.filePath(QStringLiteral("no-ufw-profile"));
+    }
+
+    void switchUfwOn()
+    {
+        // ufw on, which only its configuration file tells without root.
+        QFile file(m_options.ufwConfigPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("# written by the test\nENABLED=yes\nLOGLEVEL=low\n");
     }
 
     Diagnosis examine(std::chrono::milliseconds limit = examinationLimit)
@@ -156,20 +166,20 @@ TEST_F(DoctorOnLans, AnsweringDevicesWithoutSpeakersAreNoSpeakerOnNetwork)
     EXPECT_GE(router.answered(), 1);
     EXPECT_EQ(checkNamed(diagnosis, QStringLiteral("control"))->outcome, DoctorCheck::Outcome::skipped);
 
-    // The report names every link with its address, subnet and flags, and
-    // every check with its outcome and timing.
+    // The report names the link the answer came in through with its address,
+    // subnet and flags, the others by name, and every check with its outcome
+    // and timing.
     const QString report = diagnosis.diagnosticsText(QStringLiteral("0.9"));
-    EXPECT_TRUE(report.contains(u"  qa0: 10.77.1.1 10.77.1.0/24 [up,running,multicast]\n")) << report.toStdString();
-    EXPECT_TRUE(report.contains(u"  qb0: 10.77.2.1 10.77.2.0/24 [up,running,multicast]\n")) << report.toStdString();
-    EXPECT_TRUE(report.contains(u"  qc0: 10.77.3.1 10.77.3.0/24 [down")) << report.toStdString();
-    EXPECT_TRUE(report.contains(u"  lo: 127.0.0.1 127.0.0.0/8 [up,running")) << report.toStdString();
+    EXPECT_TRUE(report.contains(u"Interface toward the speakers: qa0 10.77.1.1 10.77.1.0/24 [up,running,multicast]\n"))
+        << report.toStdString();
+    EXPECT_TRUE(report.contains(u"Other interfaces: lo, qb0, qc0\n")) << report.toStdString();
     for (const char *check : {"network: passed in ", "search: passed in ", "control: skipped in ", "vpn: passed in ",
              "avahi: failed in ", "firewall: passed in "})
         EXPECT_TRUE(report.contains(QString::fromLatin1(check))) << check << "\n" << report.toStdString();
     EXPECT_TRUE(report.contains(u"(devices answering: 1, speakers: 0)")) << report.toStdString();
 }
 
-TEST_F(DoctorOnLans, DroppedAnswersAreTheFirewallWithTheFixForTheFirewallFound)
+TEST_F(DoctorOnLans, DroppedAnswersAreTheFirewallOpenedToTheLanAloneBesideAVpnAndAContainersBridge)
 {
     const RouterLikeDevice router(lanA, QString::fromLatin1(lanAPeer));
     std::optional<Diagnosis> neither;
@@ -178,29 +188,58 @@ TEST_F(DoctorOnLans, DroppedAnswersAreTheFirewallWithTheFixForTheFirewallFound)
         const DroppedInboundUdp firewall(m_files);
         if (!firewall.active())
             GTEST_SKIP() << firewall.skipReason().toStdString();
+        // A VPN with a /8 through OpenVPN's two halves, and Docker's bridge
+        // with a container on it: both usable, neither where the speakers are.
+        const TunnelRoute vpn(TunnelKind::halves, QStringLiteral("10.0.0.1/8"));
+        if (!vpn.active())
+            GTEST_SKIP() << vpn.skipReason().toStdString();
+        const GuestBridge docker(QStringLiteral("docker0"), QStringLiteral("172.17.0.1/16"));
+        if (!docker.active())
+            GTEST_SKIP() << docker.skipReason().toStdString();
         neither = examine();
-        // Also with ufw switched on, which only its configuration file tells without root.
-        QFile file(m_options.ufwConfigPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("# written by the test\nENABLED=yes\nLOGLEVEL=low\n");
-        file.close();
+        switchUfwOn();
         ufw = examine();
     }
 
     EXPECT_GE(router.answered(), 1); // the device did answer: the firewall ate it
-    EXPECT_EQ(neither->cause, Diagnosis::Cause::firewall);
-    EXPECT_EQ(neither->causeText(),
-        QStringLiteral("Nothing on your network answered Quillo's search. A firewall on this computer is probably "
-                       "blocking the answers."));
+    for (const Diagnosis *each : {&*neither, &*ufw}) {
+        EXPECT_EQ(each->cause, Diagnosis::Cause::firewall);
+        EXPECT_EQ(each->speakerInterface, QStringLiteral("qa0"));
+        EXPECT_TRUE(each->vpnActive);
+        EXPECT_EQ(checkNamed(*each, QStringLiteral("vpn"))->detail, QStringLiteral("route 0.0.0.0/1 through tunnel tun0"));
+    }
     EXPECT_EQ(neither->firewall, Diagnosis::Firewall::none);
     EXPECT_EQ(neither->fix.kind, Diagnosis::Fix::Kind::setting);
-    EXPECT_TRUE(neither->fix.text.contains(u"UDP and TCP to ports 1400-1499")) << neither->fix.text.toStdString();
-
-    EXPECT_EQ(ufw->cause, Diagnosis::Cause::firewall);
-    EXPECT_EQ(ufw->firewall, Diagnosis::Firewall::ufw);
+    EXPECT_TRUE(neither->fix.text.endsWith(QStringLiteral(" from %1.").arg(QLatin1String(lanASubnet))))
+        << neither->fix.text.toStdString();
+    // No profile where ufw looks: the ports themselves.
     EXPECT_EQ(ufw->fix.kind, Diagnosis::Fix::Kind::command);
-    EXPECT_TRUE(ufw->fix.text.startsWith(QStringLiteral("sudo ufw allow from %1 to any app Quillo").arg(lanASubnet)))
-        << ufw->fix.text.toStdString();
+    EXPECT_EQ(ufw->fix.text,
+        QStringLiteral("sudo ufw allow from 10.77.1.0/24 to any port 1400:1409 proto tcp && sudo ufw allow from 10.77.1.0/24 "
+                       "to any port 1400:1409 proto udp"));
+
+    // Neither the VPN's nor the containers' addresses are in the report.
+    const QString report = ufw->diagnosticsText(QStringLiteral("0.9"));
+    EXPECT_TRUE(report.contains(u"Interface toward the speakers: qa0 10.77.1.1 ")) << report.toStdString();
+    EXPECT_FALSE(report.contains(u"10.0.0.1") || report.contains(u"172.17.")) << report.toStdString();
+}
+
+TEST_F(DoctorOnLans, AnswersFromThisComputerItselfAreNotTheNetworks)
+{
+    // A media server here hears the search looped back and answers from
+    // this computer's address; the firewall lets that in, as ufw does.
+    const RouterLikeDevice router(lanA, QString::fromLatin1(lanAPeer));
+    const RouterLikeDevice mediaServer(nullptr, QStringLiteral("10.77.1.1"));
+    std::optional<Diagnosis> diagnosis;
+    {
+        const DroppedInboundUdp firewall(m_files);
+        if (!firewall.active())
+            GTEST_SKIP() << firewall.skipReason().toStdString();
+        diagnosis = examine();
+    }
+    EXPECT_GE(mediaServer.answered(), 1);
+    EXPECT_EQ(diagnosis->cause, Diagnosis::Cause::firewall);
+    EXPECT_TRUE(checkNamed(*diagnosis, QStringLiteral("search"))->detail.contains(u"answers from this computer ignored: "));
 }
 
 TEST_F(DoctorOnLans, ASpeakerRefusingControlIsUpnpOff)
@@ -215,26 +254,25 @@ TEST_F(DoctorOnLans, ASpeakerRefusingControlIsUpnpOff)
     EXPECT_EQ(control->detail, QStringLiteral("10.77.1.2 answered HTTP 403"));
 }
 
-TEST_F(DoctorOnLans, ATunnelHoldingTheDefaultRouteAddsTheVpnWarning)
+TEST_F(DoctorOnLans, APolicyRoutedTunnelIsAVpnHintedAtWhenATypedAddressFails)
 {
-    const RouterLikeDevice router(lanA, QString::fromLatin1(lanAPeer));
+    // wg-quick's way: only a rule sends traffic to the tunnel's table. The
+    // typed address refuses (nothing listens there): no cause but the VPN.
+    m_options.search = false;
+    m_options.manualHost = QString::fromLatin1(lanAPeer);
     std::optional<Diagnosis> diagnosis;
     {
-        const TunnelRoute tunnel;
-        if (!tunnel.active())
-            GTEST_SKIP() << tunnel.skipReason().toStdString();
+        const TunnelRoute wireGuard(TunnelKind::policy);
+        if (!wireGuard.active())
+            GTEST_SKIP() << wireGuard.skipReason().toStdString();
         diagnosis = examine();
     }
-
     EXPECT_TRUE(diagnosis->vpnActive);
-    EXPECT_EQ(diagnosis->cause, Diagnosis::Cause::noSpeakerOnNetwork);
-    EXPECT_TRUE(diagnosis->causeText().endsWith(
-        QStringLiteral(" enter a speaker's IP address. A VPN is active; it may keep the search from reaching your speakers.")))
-        << diagnosis->causeText().toStdString();
-    EXPECT_EQ(checkNamed(*diagnosis, QStringLiteral("vpn"))->detail, QStringLiteral("default route through tunnel tun0"));
-
-    // Without the tunnel the same network raises no warning.
-    EXPECT_FALSE(examine().vpnActive);
+    EXPECT_EQ(checkNamed(*diagnosis, QStringLiteral("vpn"))->detail,
+        QStringLiteral("default route of table 51820 through tunnel tun0"));
+    EXPECT_EQ(checkNamed(*diagnosis, QStringLiteral("manual address"))->outcome, DoctorCheck::Outcome::failed);
+    EXPECT_EQ(diagnosis->cause, Diagnosis::Cause::none);
+    EXPECT_TRUE(diagnosis->hints.contains(Diagnosis::vpnHint())) << diagnosis->hints.join(u'\n').toStdString();
 }
 
 TEST_F(DoctorOnLans, AControllableSpeakerLeavesNoCause)

@@ -1,13 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 // What the connection doctor reads from the system, from files the tests
-// write: the routing table, the links in sysfs and ufw's configuration.
+// write or hand in: the routes, the links in sysfs and ufw's configuration,
+// and the firewall fixes built from them.
 
 #include "SonosKit/NetworkFacts.h"
 #include "SonosKit/ConnectionDoctor.h"
 #include "SonosKit/Diagnosis.h"
-
-#include "AsyncTestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,25 +26,12 @@ void write(const QString &path, const QByteArray &contents)
     file.write(contents);
 }
 
-// The header and column layout the kernel writes.
-constexpr char routeHeader[] = "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n";
+NetworkFacts::Route route(const char *link, const char *destination, quint32 table = NetworkFacts::mainTable)
+{
+    return {QString::fromLatin1(link), QString::fromLatin1(destination), table, 0};
+}
 
 } // namespace
-
-TEST(NetworkFacts, DefaultRoutesAreTheZeroDestinationsWithZeroMasks)
-{
-    const QString table = QString::fromLatin1(routeHeader)
-        + QStringLiteral("wlp2s0\t0002A8C0\t00000000\t0001\t0\t0\t600\t00FFFFFF\t0\t0\t0\n"
-                         "wg0\t00000000\t00000000\t0001\t0\t0\t50\t00000000\t0\t0\t0\n"
-                         "wlp2s0\t00000000\t0102A8C0\t0003\t0\t0\t600\t00000000\t0\t0\t0\n"
-                         "wg0\t00000000\t00000000\t0001\t0\t0\t51\t00000000\t0\t0\t0\n"
-                         // A zero destination with a mask is a route to 0.0.0.0/8, not a default.
-                         "docker0\t00000000\t00000000\t0001\t0\t0\t0\t000000FF\t0\t0\t0\n"
-                         "truncated\t00000000\n");
-    EXPECT_EQ(NetworkFacts::defaultRouteInterfaces(table), QStringList({QStringLiteral("wg0"), QStringLiteral("wlp2s0")}));
-    EXPECT_TRUE(NetworkFacts::defaultRouteInterfaces(QString::fromLatin1(routeHeader)).isEmpty());
-    EXPECT_TRUE(NetworkFacts::defaultRouteInterfaces({}).isEmpty());
-}
 
 TEST(NetworkFacts, TunnelsAndPhysicalLinksAreToldApartBySysfs)
 {
@@ -92,23 +78,47 @@ TEST(NetworkFacts, TunnelsAndPhysicalLinksAreToldApartBySysfs)
     EXPECT_FALSE(NetworkFacts::reachesHardware(net, QStringLiteral("loop0")));
     EXPECT_FALSE(NetworkFacts::reachesHardware(net, QStringLiteral("absent")));
 
-    // So the doctor's VPN check: through the bridge no warning, through the
-    // containers' bridge or a tunnel one.
-    QTemporaryDir files;
-    const auto vpnThrough = [&](const char *link) {
-        write(files.filePath(QStringLiteral("route")),
-            QByteArray(routeHeader) + link + "\t00000000\t0102A8C0\t0003\t0\t0\t0\t00000000\t0\t0\t0\n");
-        ConnectionDoctor::Options options;
-        options.search = false;
-        options.routeTablePath = files.filePath(QStringLiteral("route"));
-        options.sysClassNet = net;
-        options.ufwConfigPath = files.filePath(QStringLiteral("ufw.conf"));
-        options.systemBusAddress = QStringLiteral("unix:path=") + files.filePath(QStringLiteral("no-bus"));
-        return testsupport::await(ConnectionDoctor::examine(options)).vpnActive;
+    // Guests' bridges are known by their ports, or by name before a guest
+    // came.
+    write(net + QStringLiteral("/docker0/bridge/forward_delay"), "0\n");
+    write(net + QStringLiteral("/br0/bridge/forward_delay"), "0\n");
+    write(net + QStringLiteral("/lanbridge/bridge/forward_delay"), "0\n");
+    EXPECT_TRUE(NetworkFacts::isGuestBridge(net, QStringLiteral("docker0")));
+    EXPECT_TRUE(NetworkFacts::isGuestBridge(net, QStringLiteral("lanbridge"))); // no port reaches hardware
+    EXPECT_TRUE(NetworkFacts::isGuestBridge(net, QStringLiteral("virbr0")));
+    EXPECT_TRUE(NetworkFacts::isGuestBridge(net, QStringLiteral("br-3f2a9c0d1e4b")));
+    EXPECT_FALSE(NetworkFacts::isGuestBridge(net, QStringLiteral("br0")));
+    EXPECT_FALSE(NetworkFacts::isGuestBridge(net, QStringLiteral("enp3s0")));
+
+    // All traffic through a tunnel or a guests' link is a VPN, whether by a
+    // default route, by OpenVPN's two halves, or in a table a rule consults.
+    const auto vpn = [&](QList<NetworkFacts::Route> routes, QList<quint32> ruleTables = {}) {
+        return NetworkFacts::vpnRoute({std::move(routes), std::move(ruleTables)}, net).value_or(QStringLiteral("none"));
     };
-    EXPECT_FALSE(vpnThrough("br0"));
-    EXPECT_TRUE(vpnThrough("docker0"));
-    EXPECT_TRUE(vpnThrough("corp"));
+    const NetworkFacts::Route lan = route("enp3s0", "0.0.0.0/0");
+    EXPECT_EQ(vpn({lan, route("enp3s0", "192.168.1.0/24")}), QStringLiteral("none"));
+    EXPECT_EQ(vpn({route("br0", "0.0.0.0/0")}), QStringLiteral("none"));
+    EXPECT_EQ(vpn({route("docker0", "0.0.0.0/0")}), QStringLiteral("default route through virtual link docker0"));
+    EXPECT_EQ(vpn({lan, route("corp", "0.0.0.0/1"), route("corp", "128.0.0.0/1")}),
+        QStringLiteral("route 0.0.0.0/1 through tunnel corp"));
+    const NetworkFacts::Route wireGuard = route("wg0", "0.0.0.0/0", 51820);
+    EXPECT_EQ(vpn({lan, wireGuard}, {51820}), QStringLiteral("default route of table 51820 through tunnel wg0"));
+    EXPECT_EQ(vpn({lan, wireGuard}), QStringLiteral("none")) << "no rule sends a lookup to that table";
+    EXPECT_EQ(vpn({lan, route("corp", "10.0.0.0/8")}), QStringLiteral("none")) << "a split tunnel leaves the LAN alone";
+
+    // The speakers are reached through the link they answered on, else the
+    // one routed toward them; unheard, through the LAN, never a tunnel or a
+    // guests' bridge.
+    const QList<NetworkFacts::Interface> links{
+        {QStringLiteral("docker0"), QStringLiteral("172.17.0.1"), QStringLiteral("172.17.0.0/16"), true, true, true, false},
+        {QStringLiteral("corp"), QStringLiteral("10.8.0.2"), QStringLiteral("10.8.0.0/24"), true, true, true, false},
+        {QStringLiteral("enp3s0"), QStringLiteral("192.168.1.37"), QStringLiteral("192.168.1.0/24"), true, true, true, false}};
+    const NetworkFacts::Routing routing{
+        {route("corp", "0.0.0.0/0"), route("corp", "10.0.0.0/8"), route("enp3s0", "192.168.1.0/24")}, {}};
+    const auto toward = [&](QStringList heard) { return NetworkFacts::speakerInterface(links, routing, heard, net); };
+    EXPECT_EQ(toward({QStringLiteral("192.168.1.50")}), QStringLiteral("enp3s0"));
+    EXPECT_EQ(toward({QStringLiteral("10.9.1.7")}), QStringLiteral("corp"));
+    EXPECT_EQ(toward({}), QStringLiteral("enp3s0"));
 }
 
 TEST(NetworkFacts, UfwIsOnOnlyWhenTheLastAssignmentSaysYes)
@@ -172,19 +182,41 @@ TEST(ConnectionDoctorAnswers, SpeakersAreKnownByServerOrDeviceType)
     EXPECT_TRUE(ConnectionDoctor::searchForAllDatagram().contains("\r\nST: ssdp:all\r\n"));
 }
 
-TEST(DiagnosisText, FirewallFixesFollowTheFirewallFound)
+TEST(DiagnosisText, FirewallFixesOpenQuillosPortsToTheSpeakersNetworkAlone)
 {
-    const auto ufw = Diagnosis::firewallFix(
-        Diagnosis::Firewall::ufw, {QStringLiteral("192.168.1.0/24"), QStringLiteral("10.0.0.0/8")});
-    EXPECT_EQ(ufw.kind, Diagnosis::Fix::Kind::command);
-    EXPECT_EQ(ufw.text,
-        QStringLiteral(
-            "sudo ufw allow from 192.168.1.0/24 to any app Quillo && sudo ufw allow from 10.0.0.0/8 to any app Quillo"));
-    const auto firewalld = Diagnosis::firewallFix(Diagnosis::Firewall::firewalld, {QStringLiteral("192.168.1.0/24")});
-    EXPECT_EQ(firewalld.text, QStringLiteral("sudo firewall-cmd --permanent --add-service=quillo && sudo firewall-cmd --reload"));
-    const auto neither = Diagnosis::firewallFix(Diagnosis::Firewall::none, {});
+    QTemporaryDir root;
+    const QString profile = root.filePath(QStringLiteral("quillo"));
+    const QStringList lan{QStringLiteral("192.168.1.0/24")};
+    // Installed where ufw can't see its profile, the command names the ports.
+    const auto bare = Diagnosis::firewallFix(Diagnosis::Firewall::ufw, lan, profile);
+    EXPECT_EQ(bare.kind, Diagnosis::Fix::Kind::command);
+    EXPECT_EQ(bare.text,
+        QStringLiteral("sudo ufw allow from 192.168.1.0/24 to any port 1400:1409 proto tcp && sudo ufw allow from "
+                       "192.168.1.0/24 to any port 1400:1409 proto udp"));
+    write(profile, "[Quillo]\n");
+    EXPECT_EQ(Diagnosis::firewallFix(Diagnosis::Firewall::ufw, lan, profile).text,
+        QStringLiteral("sudo ufw allow from 192.168.1.0/24 to any app Quillo"));
+
+    EXPECT_EQ(Diagnosis::firewallFix(Diagnosis::Firewall::firewalld, lan).text,
+        QStringLiteral("sudo firewall-cmd --permanent --add-rich-rule='rule family=\"ipv4\" source address=\"192.168.1.0/24\" "
+                       "port port=\"1400-1409\" protocol=\"tcp\" accept' && sudo firewall-cmd --permanent "
+                       "--add-rich-rule='rule family=\"ipv4\" source address=\"192.168.1.0/24\" port port=\"1400-1409\" "
+                       "protocol=\"udp\" accept' && sudo firewall-cmd --reload"));
+    const auto neither = Diagnosis::firewallFix(Diagnosis::Firewall::none, lan);
     EXPECT_EQ(neither.kind, Diagnosis::Fix::Kind::setting);
-    EXPECT_TRUE(neither.text.contains(u"1400-1499"));
+    EXPECT_EQ(neither.text,
+        QStringLiteral("In your firewall (nftables or iptables), allow UDP and TCP to ports 1400-1409 from 192.168.1.0/24."));
+
+    // A network wider than a /16 is not opened, with any firewall.
+    for (const auto firewall : {Diagnosis::Firewall::ufw, Diagnosis::Firewall::firewalld, Diagnosis::Firewall::none}) {
+        const auto wide = Diagnosis::firewallFix(firewall, {QStringLiteral("10.0.0.0/8")}, profile);
+        EXPECT_EQ(wide.kind, Diagnosis::Fix::Kind::setting);
+        EXPECT_EQ(wide.text,
+            QStringLiteral("10.0.0.0/8 is too wide a network to open to. Allow UDP and TCP to ports 1400-1409 only from "
+                           "your speakers' addresses (Sonos app → Settings → System → About My System)."));
+    }
+    EXPECT_EQ(Diagnosis::firewallFix(Diagnosis::Firewall::ufw, {QStringLiteral("172.16.0.0/16")}, profile).text,
+        QStringLiteral("sudo ufw allow from 172.16.0.0/16 to any app Quillo"));
 }
 
 TEST(DiagnosisText, TheVpnWarningJoinsWhateverCauseIsShown)
@@ -197,8 +229,9 @@ TEST(DiagnosisText, TheVpnWarningJoinsWhateverCauseIsShown)
         QStringLiteral("Your network answers, but no Sonos speaker is on it. If your speakers are on another network (a "
                        "guest Wi-Fi, a separate VLAN or behind a VPN), enter a speaker's IP address. A VPN is active; it "
                        "may keep the search from reaching your speakers."));
+    // Without a cause the doctor hints at the VPN instead.
     diagnosis.cause = Diagnosis::Cause::none;
-    EXPECT_EQ(diagnosis.causeText(), Diagnosis::vpnHint());
+    EXPECT_TRUE(diagnosis.causeText().isEmpty());
 }
 
 TEST(DiagnosisText, TheReportListsInterfacesChecksAndNothingElsePersonal)
@@ -209,13 +242,16 @@ TEST(DiagnosisText, TheReportListsInterfacesChecksAndNothingElsePersonal)
     diagnosis.manualHost = QStringLiteral("192.168.1.50");
     diagnosis.interfaces = {
         {QStringLiteral("lo"), QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.0/8"), true, true, false, true},
-        {QStringLiteral("eth0"), {}, {}, false, false, true, false}};
+        {QStringLiteral("eth0"), QStringLiteral("192.168.1.37"), QStringLiteral("192.168.1.0/24"), true, true, true, false},
+        {QStringLiteral("tun0"), QStringLiteral("10.8.0.2"), QStringLiteral("10.8.0.0/24"), true, true, true, false}};
+    diagnosis.speakerInterface = QStringLiteral("eth0");
     diagnosis.checks = {
         {QStringLiteral("search"), DoctorCheck::Outcome::failed, QStringLiteral("0 answers"), std::chrono::milliseconds(1502)}};
     const QString text = diagnosis.diagnosticsText(QStringLiteral("1.4.0"));
     EXPECT_TRUE(text.startsWith(u"Quillo 1.4.0\nOS: ")) << text.toStdString();
     for (const char *line : {"Cause: firewall\n", "Firewall: ufw\n", "Avahi: no\n", "Manual address: 192.168.1.50\n",
-             "  lo: 127.0.0.1 127.0.0.0/8 [up,running,loopback]\n", "  eth0: no IPv4 - [down,multicast]\n",
-             "  search: failed in 1502 ms (0 answers)\n"})
+             "Interface toward the speakers: eth0 192.168.1.37 192.168.1.0/24 [up,running,multicast]\n",
+             "Other interfaces: lo, tun0\n", "  search: failed in 1502 ms (0 answers)\n"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(line))) << line << "\n" << text.toStdString();
+    EXPECT_FALSE(text.contains(u"10.8.0")) << "a VPN's address is no business of the report";
 }

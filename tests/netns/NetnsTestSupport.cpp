@@ -2,14 +2,20 @@
 // SPDX-License-Identifier: MIT
 #include "netns/NetnsTestSupport.h"
 
+#include "TestAddresses.h"
+
 #include <QDir>
 #include <QFile>
+#include <QNetworkInterface>
 #include <QProcess>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <linux/if_tun.h>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <sched.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -69,13 +75,13 @@ RouterLikeDevice::RouterLikeDevice(const char *lan, QString address)
     std::promise<bool> ready;
     std::future<bool> started = ready.get_future();
     m_thread = std::thread([this, lan, &ready] {
-        if (!enterNamespace(lan)) {
+        if (lan && !enterNamespace(lan)) {
             ready.set_value(false);
             return;
         }
         serve(ready);
     });
-    EXPECT_TRUE(started.get()) << "the device could not listen in " << lan;
+    EXPECT_TRUE(started.get()) << "the device could not listen in " << (lan ? lan : "this namespace");
 }
 
 RouterLikeDevice::~RouterLikeDevice()
@@ -165,7 +171,7 @@ DroppedInboundUdp::DroppedInboundUdp(const QTemporaryDir &files)
     }
     file.write(QStringLiteral("table inet %1 {\n"
                               "  chain input { type filter hook input priority 0; policy accept;\n"
-                              "    iifname != \"lo\" meta l4proto udp drop\n  }\n}\n")
+                              "    iifname != \"lo\" meta l4proto udp ip daddr != 239.255.255.250 drop\n  }\n}\n")
                    .arg(QLatin1String(firewallTable))
                    .toUtf8());
     file.close();
@@ -181,29 +187,102 @@ DroppedInboundUdp::~DroppedInboundUdp()
     }
 }
 
-TunnelRoute::TunnelRoute()
+namespace {
+
+const QString tunnelName = QStringLiteral("tun0");
+// wg-quick's table and fwmark.
+const QString policyTable = QStringLiteral("51820");
+const QStringList policyRules[] = {
+    {QStringLiteral("not"), QStringLiteral("fwmark"), policyTable, QStringLiteral("table"), policyTable},
+    {QStringLiteral("table"), QStringLiteral("main"), QStringLiteral("suppress_prefixlength"), QStringLiteral("0")}};
+
+bool ip(const QStringList &arguments)
 {
     QString output;
-    m_made = run(QStringLiteral("ip"),
-        {QStringLiteral("tuntap"), QStringLiteral("add"), QStringLiteral("dev"), QStringLiteral("tun0"), QStringLiteral("mode"),
-            QStringLiteral("tun")},
-        &output);
-    if (!m_made) {
-        m_skipReason = QStringLiteral("no tun device here: ") + output;
+    const bool done = run(QStringLiteral("ip"), arguments, &output);
+    EXPECT_TRUE(done) << "ip " << arguments.join(u' ').toStdString() << ": " << output.toStdString();
+    return done;
+}
+
+} // namespace
+
+TunnelRoute::TunnelRoute(TunnelKind kind, const QString &address)
+    : m_kind(kind)
+{
+    // Attached, the device has a carrier, as a VPN client's has.
+    m_fd = ::open("/dev/net/tun", O_RDWR | O_CLOEXEC);
+    ifreq request{};
+    request.ifr_flags = IFF_TUN | IFF_NO_PI;
+    std::strncpy(request.ifr_name, qPrintable(tunnelName), IFNAMSIZ - 1);
+    if (m_fd < 0 || ::ioctl(m_fd, TUNSETIFF, &request) != 0) {
+        m_skipReason = QStringLiteral("no tun device here: ") + QString::fromLocal8Bit(std::strerror(errno));
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
         return;
     }
-    run(QStringLiteral("ip"), {QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("tun0"), QStringLiteral("up")});
-    EXPECT_TRUE(run(QStringLiteral("ip"),
-        {QStringLiteral("route"), QStringLiteral("add"), QStringLiteral("default"), QStringLiteral("dev"),
-            QStringLiteral("tun0")},
-        &output))
-        << output.toStdString();
+    if (!address.isEmpty())
+        ip({QStringLiteral("addr"), QStringLiteral("add"), address, QStringLiteral("dev"), tunnelName});
+    ip({QStringLiteral("link"), QStringLiteral("set"), tunnelName, QStringLiteral("up")});
+    switch (kind) {
+    case TunnelKind::defaultRoute:
+        ip({QStringLiteral("route"), QStringLiteral("add"), QStringLiteral("default"), QStringLiteral("dev"), tunnelName});
+        break;
+    case TunnelKind::halves:
+        for (const char *half : {"0.0.0.0/1", "128.0.0.0/1"})
+            ip({QStringLiteral("route"), QStringLiteral("add"), QLatin1String(half), QStringLiteral("dev"), tunnelName});
+        break;
+    case TunnelKind::policy:
+        ip({QStringLiteral("route"), QStringLiteral("add"), QStringLiteral("default"), QStringLiteral("dev"), tunnelName,
+            QStringLiteral("table"), policyTable});
+        for (const QStringList &rule : policyRules)
+            ip(QStringList{QStringLiteral("rule"), QStringLiteral("add")} + rule);
+        break;
+    }
 }
 
 TunnelRoute::~TunnelRoute()
 {
-    if (m_made)
-        run(QStringLiteral("ip"), {QStringLiteral("link"), QStringLiteral("del"), QStringLiteral("tun0")});
+    if (m_fd < 0)
+        return;
+    // The device and its routes go with the descriptor; rules stay.
+    if (m_kind == TunnelKind::policy) {
+        for (const QStringList &rule : policyRules)
+            ip(QStringList{QStringLiteral("rule"), QStringLiteral("del")} + rule);
+    }
+    ::close(m_fd);
+}
+
+GuestBridge::GuestBridge(const QString &name, const QString &address)
+    : m_name(name)
+{
+    const QString port = QStringLiteral("gb0");
+    QString output;
+    if (!run(QStringLiteral("ip"),
+            {QStringLiteral("link"), QStringLiteral("add"), name, QStringLiteral("type"), QStringLiteral("bridge"),
+                QStringLiteral("forward_delay"), QStringLiteral("0")},
+            &output)) {
+        m_skipReason = QStringLiteral("no bridge here: ") + output;
+        return;
+    }
+    ip({QStringLiteral("link"), QStringLiteral("add"), port, QStringLiteral("type"), QStringLiteral("veth"),
+        QStringLiteral("peer"), QStringLiteral("name"), QStringLiteral("gb1")});
+    ip({QStringLiteral("link"), QStringLiteral("set"), port, QStringLiteral("master"), name});
+    ip({QStringLiteral("addr"), QStringLiteral("add"), address, QStringLiteral("dev"), name});
+    for (const QString &link : {port, QStringLiteral("gb1"), name})
+        ip({QStringLiteral("link"), QStringLiteral("set"), link, QStringLiteral("up")});
+    const bool running = testsupport::waitUntil([&] {
+        const QNetworkInterface bridge = QNetworkInterface::interfaceFromName(name);
+        return bridge.flags().testFlag(QNetworkInterface::IsRunning);
+    });
+    if (!running)
+        m_skipReason = QStringLiteral("the bridge did not come up");
+}
+
+GuestBridge::~GuestBridge()
+{
+    run(QStringLiteral("ip"), {QStringLiteral("link"), QStringLiteral("del"), QStringLiteral("gb0")});
+    run(QStringLiteral("ip"), {QStringLiteral("link"), QStringLiteral("del"), m_name});
 }
 
 OwnSysfs::OwnSysfs(const QTemporaryDir &files)

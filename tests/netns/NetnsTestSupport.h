@@ -28,7 +28,6 @@ namespace netnstest {
 inline constexpr char lanA[] = "lan-a";
 inline constexpr char lanAPeer[] = "10.77.1.2";
 inline constexpr char lanASubnet[] = "10.77.1.0/24";
-inline constexpr char lanBSubnet[] = "10.77.2.0/24";
 
 // Inside the harness's namespace; with its Avahi daemon; with its LAN links.
 bool inPrivateNamespace();
@@ -57,7 +56,9 @@ auto insideNamespace(const char *name, Make make) -> decltype(make())
 bool run(const QString &program, const QStringList &arguments, QString *output = nullptr);
 
 // A UPnP device that is no speaker (a router, say): answers every search on
-// its LAN with an answer of its own kind.
+// its LAN with an answer of its own kind. With no `lan` it runs in this
+// namespace, joined on this side's `address`, as a media server on this
+// computer would.
 class RouterLikeDevice
 {
 public:
@@ -90,7 +91,8 @@ struct RefusingSpeaker {
 RefusingSpeaker refusingSpeakerOn(const char *lan, const QString &address, bool upnpOff = true);
 
 // As a host firewall would: every datagram coming in from the LANs is
-// dropped while it lives. `skipReason` says why it could not be set up.
+// dropped while it lives, but for searches to the SSDP group, which ufw
+// lets in as well. `skipReason` says why it could not be set up.
 class DroppedInboundUdp
 {
 public:
@@ -105,12 +107,18 @@ private:
     QString m_skipReason;
 };
 
-// A tun device holding the default route, as a VPN client leaves it, while
-// it lives.
+// A tun device, attached and so running, holding the route a VPN client
+// leaves while it lives: the default route; OpenVPN's def1 halves
+// (0.0.0.0/1 and 128.0.0.0/1); or wg-quick's table 51820 with its rules
+// (traffic without the tunnel's fwmark goes to that table, the main table's
+// routes other than a default still win). `address` ("10.0.0.1/8") goes on
+// the device when given.
+enum class TunnelKind { defaultRoute, halves, policy };
+
 class TunnelRoute
 {
 public:
-    TunnelRoute();
+    explicit TunnelRoute(TunnelKind kind = TunnelKind::defaultRoute, const QString &address = {});
     ~TunnelRoute();
     TunnelRoute(const TunnelRoute &) = delete;
     TunnelRoute &operator=(const TunnelRoute &) = delete;
@@ -119,7 +127,26 @@ public:
 
 private:
     QString m_skipReason;
-    bool m_made = false;
+    TunnelKind m_kind;
+    int m_fd = -1;
+};
+
+// A bridge of containers named `name` ("docker0") holding `address`, with a
+// veth pair's end as its port so that it is up and running, as Docker leaves
+// it while a container runs.
+class GuestBridge
+{
+public:
+    GuestBridge(const QString &name, const QString &address);
+    ~GuestBridge();
+    GuestBridge(const GuestBridge &) = delete;
+    GuestBridge &operator=(const GuestBridge &) = delete;
+    bool active() const { return m_skipReason.isEmpty(); }
+    const QString &skipReason() const { return m_skipReason; }
+
+private:
+    QString m_name;
+    QString m_skipReason;
 };
 
 // This namespace's own view of its links under `files`: the sysfs mounted at

@@ -192,7 +192,8 @@ TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough
     ASSERT_EQ(examined->size(), 1);
     EXPECT_FALSE(examined->front().search);
     EXPECT_FALSE(examined->front().manualHost);
-    EXPECT_EQ(firewall.fixText(), QStringLiteral("sudo ufw allow from 192.168.1.0/24 to any app Quillo"));
+    EXPECT_EQ(firewall.fixText(),
+        SonosKit::Diagnosis::firewallFix(SonosKit::Diagnosis::Firewall::ufw, {QStringLiteral("192.168.1.0/24")}).text);
     EXPECT_TRUE(firewall.fixIsCommand());
     const QString report = firewall.diagnosticsText();
     EXPECT_TRUE(report.contains(u"Firewall: ufw\n")) << report.toStdString();

@@ -144,7 +144,7 @@ TEST(QuilloViewsNetns, TheSetupScreenNamesTheCauseTheDoctorFindsOnTheNetworkAndI
     const OwnSysfs sys(files);
     ASSERT_TRUE(sys.mounted());
     {
-        // ufw on: a firewall's fix is its command for the networks found.
+        // ufw on: a firewall's fix is its command for the network found.
         QFile ufw(files.filePath(QStringLiteral("ufw.conf")));
         ASSERT_TRUE(ufw.open(QIODevice::WriteOnly));
         ufw.write("ENABLED=yes\n");
@@ -163,8 +163,7 @@ TEST(QuilloViewsNetns, TheSetupScreenNamesTheCauseTheDoctorFindsOnTheNetworkAndI
         {Network::routerBehindFirewall,
             QStringLiteral("Nothing on your network answered Quillo's search. A firewall on this computer is probably "
                            "blocking the answers."),
-            QStringLiteral("sudo ufw allow from %1 to any app Quillo && sudo ufw allow from %2 to any app Quillo")
-                .arg(QLatin1String(lanASubnet), QLatin1String(lanBSubnet)),
+            Diagnosis::firewallFix(Diagnosis::Firewall::ufw, {QString::fromLatin1(lanASubnet)}).text,
             QStringLiteral("Cause: firewall\n")},
         {Network::refusingSpeaker,
             QStringLiteral("Your speakers have UPnP switched off, so no app on this computer may control them. In the "

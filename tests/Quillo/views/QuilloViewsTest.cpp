@@ -145,7 +145,7 @@ TEST(QuilloViews, TheSetupScreenNamesTheCauseTheConnectionCheckFoundAndItsFix)
         QStringLiteral("Quillo searched your network and no speaker answered. Check that this "
                        "computer is on the same network as your speakers, or enter a speaker's "
                        "address below.")));
-    EXPECT_TRUE(view.node(Text, QStringLiteral("sudo ufw allow from 192.168.1.0/24 to any app Quillo"))) << view.tree();
+    EXPECT_TRUE(view.node(Text, found.fix.text)) << view.tree();
     EXPECT_TRUE(view.node(Button, QStringLiteral("Copy")));
     EXPECT_TRUE(view.node(Text, SonosKit::Diagnosis::avahiHint()));
 
@@ -153,7 +153,7 @@ TEST(QuilloViews, TheSetupScreenNamesTheCauseTheConnectionCheckFoundAndItsFix)
     EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(QStringLiteral("Quillo ") + HelpLinks::version()))
         << QGuiApplication::clipboard()->text().toStdString();
     view.click(Button, QStringLiteral("Copy"));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("sudo ufw allow from 192.168.1.0/24 to any app Quillo"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), found.fix.text);
 }
 
 TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)
@@ -419,7 +419,8 @@ TEST(QuilloViews, BlockedLiveUpdatesAreExplainedInThePanelWithTheRuleForTheFirew
     ViewWindow &view = *panel.view;
     OpenedLinks links;
     const QString link = QStringLiteral("Live updates blocked by a firewall");
-    const QString rule = QStringLiteral("sudo ufw allow from 192.168.1.0/24 to any app Quillo");
+    const QString rule
+        = SonosKit::Diagnosis::firewallFix(SonosKit::Diagnosis::Firewall::ufw, {QStringLiteral("192.168.1.0/24")}).text;
     const QString back = QStringLiteral("Back");
     const auto showsControls = [&] { return view.node(QAccessible::ComboBox, QStringLiteral("Group")) != nullptr; };
     const auto explain = [&] {
