@@ -44,7 +44,7 @@ enum class Suite {
     QuilloDesktop,
     // The session-bus test's simulator (tests/Quillo/mpris).
     QuilloMpris,
-    // The README's pictures (tests/tools/QuilloScreenshots.cpp).
+    // The README's pictures (tools/QuilloScreenshots.cpp).
     Screenshots,
     // The playersim program itself (tests/playersim/program-test).
     PlayerSimProgram,
