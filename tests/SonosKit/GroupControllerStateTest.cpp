@@ -247,15 +247,3 @@ TEST(GroupControllerState, CancellingTheCallerAbortsEveryRequest)
     EXPECT_EQ(error->kind(), SonosError::Kind::network);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
 }
-
-TEST(GroupControllerArtwork, ReferencesBecomeFetchable)
-{
-    const QString host = QStringLiteral("192.168.1.20");
-    EXPECT_EQ(GroupController::absoluteArtworkURL(std::nullopt, host), std::nullopt);
-    EXPECT_EQ(GroupController::absoluteArtworkURL(QString(), host), std::nullopt);
-    EXPECT_EQ(GroupController::absoluteArtworkURL(QStringLiteral("https://a/b.jpg"), host), u"https://a/b.jpg");
-    EXPECT_EQ(GroupController::absoluteArtworkURL(QStringLiteral("http://a/b.jpg"), host), u"http://a/b.jpg");
-    EXPECT_EQ(GroupController::absoluteArtworkURL(QStringLiteral("/getaa?u=1"), host), u"http://192.168.1.20:1400/getaa?u=1");
-    EXPECT_EQ(GroupController::absoluteArtworkURL(QStringLiteral("getaa?u=1"), host), u"http://192.168.1.20:1400/getaa?u=1");
-    EXPECT_EQ(GroupController::absoluteArtworkURL(QStringLiteral("HTTPS://a"), host), u"http://192.168.1.20:1400/HTTPS://a");
-}

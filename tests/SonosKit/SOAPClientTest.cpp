@@ -92,24 +92,6 @@ TEST_F(SOAPClientTest, sendsTheExactEnvelopeAndHeaders)
     EXPECT_EQ(seek.call.argument(QStringLiteral("Target")), QStringLiteral("&<>\"' \u00e9\U0001F3B5"));
 }
 
-TEST_F(SOAPClientTest, everyServiceHasItsPathAndUrn)
-{
-    const std::pair<SOAPClient::Service, const char *> services[] = {
-        {SOAPClient::Service::avTransport, "/MediaRenderer/AVTransport/Control"},
-        {SOAPClient::Service::renderingControl, "/MediaRenderer/RenderingControl/Control"},
-        {SOAPClient::Service::contentDirectory, "/MediaServer/ContentDirectory/Control"},
-        {SOAPClient::Service::zoneGroupTopology, "/ZoneGroupTopology/Control"},
-        {SOAPClient::Service::musicServices, "/MusicServices/Control"},
-    };
-    SOAPClient client(address);
-    for (const auto &[service, path] : services) {
-        const XMLNode answer = await(client.call(service, QStringLiteral("Ping")));
-        EXPECT_EQ(answer.name(), QStringLiteral("u:PingResponse"));
-        EXPECT_EQ(log->all().back().path, QByteArray(path));
-        EXPECT_EQ(log->all().back().call.serviceUrn, SOAPClient::urn(service));
-    }
-}
-
 TEST_F(SOAPClientTest, unusableHostFailsBeforeAnyRequest)
 {
     for (const QString &host : {QStringLiteral("bad host"), QString(), QStringLiteral("a/b")}) {
