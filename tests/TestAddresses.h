@@ -68,6 +68,15 @@ enum class Suite {
 // picks further runs of 32 for a test that needs more than one household.
 QString firstAddress(Suite suite, int slot = 0);
 
+// The first address of slot 7 of the block of the first test of the running
+// suite that this process runs: for a rig a suite builds once in
+// SetUpTestSuite. Parallel processes each run other tests, so their rigs stay
+// apart; the suite's tests leave slot 7 to the rig.
+QString suiteAddress(Suite suite);
+
+// A spare address `last` of the running test's first /24, for a listener.
+QString spareAddress(Suite suite, int last);
+
 // `household` started on its addresses; the test fails when it can't bind.
 playersim::Household startedHousehold(playersim::Household household);
 

@@ -1,0 +1,50 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "AsyncTestSupport.h"
+#include "TestAddresses.h"
+
+#include <SonosKit/ZoneTopology.h>
+#include <playersim/Household.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace testsupport {
+
+// The default simulated household, started once for a suite of tests that
+// each script their own answers: every test begins with none and an empty log.
+template<Suite suite>
+class SharedHousehold : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        rig = std::make_unique<playersim::Household>(
+            startedHousehold(playersim::Household::defaultHousehold(suiteAddress(suite))));
+    }
+    static void TearDownTestSuite() { rig.reset(); }
+    void SetUp() override
+    {
+        for (const QString &address : household.addresses())
+            household.server(address).clearFaults();
+        household.log()->clear();
+    }
+
+    // The group `room` is in, as the players tell it now.
+    static SonosKit::ZoneGroup groupOf(const QString &room)
+    {
+        const auto group = SonosKit::groupForRoom(await(SonosKit::ZoneTopology(rig->addresses().first()).groups()), room);
+        if (!group)
+            throw std::runtime_error("no such room in the household");
+        return *group;
+    }
+
+    static inline std::unique_ptr<playersim::Household> rig;
+    playersim::Household &household = *rig;
+};
+
+} // namespace testsupport
