@@ -157,16 +157,6 @@ TEST(TransportAnswers, EachPlayerHasItsOwnVolumeAndEachTrackItsOwnArt)
     EXPECT_TRUE(household.isMuted(beta));
     EXPECT_FALSE(household.isMuted(alpha));
 
-    // A member that never answers its volume request.
-    playersim::Fault silence;
-    silence.stallAfterBytes = 0;
-    household.server(beta).inject(QStringLiteral("GetVolume"), silence);
-    SonosKit::SOAPClient impatient(beta, 1400, 0.3);
-    EXPECT_THROW(testsupport::await(impatient.call(
-                     Service::renderingControl, QStringLiteral("GetVolume"), {{"InstanceID", "0"}, {"Channel", "Master"}})),
-        SonosKit::SonosError);
-    EXPECT_EQ(volume(alpha), QStringLiteral("100"));
-
     // The cover art is a real image, its own for each track.
     QNetworkAccessManager manager;
     auto fetch = [&](const QString &query) {
