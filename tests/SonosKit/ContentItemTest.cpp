@@ -18,8 +18,7 @@ std::optional<QString> browseID(const QString &metadata)
 TEST(ContentItem, BrowseIDIsTheFirstLowerCaseIdAttribute)
 {
     EXPECT_EQ(browseID(QStringLiteral("<item parentID=\"FV:2\" id=\"SQ:3\" restricted=\"true\">")), u"SQ:3");
-    EXPECT_EQ(browseID(QStringLiteral("<container id=\"1004206cplaylist%3a123\" parentID=\"x\">")),
-        u"1004206cplaylist%3a123");
+    EXPECT_EQ(browseID(QStringLiteral("<container id=\"1004206cplaylist%3a123\" parentID=\"x\">")), u"1004206cplaylist%3a123");
     // Percent escapes and non-ASCII stay exactly as written.
     EXPECT_EQ(browseID(QStringLiteral("<item id=\"S://srv/Musik/Café 🎧\">")), u"S://srv/Musik/Café 🎧");
     EXPECT_FALSE(browseID(QStringLiteral("<item id=\"unterminated")));
