@@ -15,8 +15,18 @@
 
 namespace testsupport {
 
+// The group `room` is in, as the players of `household` tell it now.
+inline SonosKit::ZoneGroup groupOf(const playersim::Household &household, const QString &room)
+{
+    const auto group = SonosKit::groupForRoom(await(SonosKit::ZoneTopology(household.addresses().first()).groups()), room);
+    if (!group)
+        throw std::runtime_error("no such room in the household");
+    return *group;
+}
+
 // The default simulated household, started once for a suite of tests that
 // each script their own answers: every test begins with none and an empty log.
+// Not for tests that stall a player: a stalled answer holds its server.
 template<Suite suite>
 class SharedHousehold : public ::testing::Test
 {
@@ -34,14 +44,7 @@ protected:
         household.log()->clear();
     }
 
-    // The group `room` is in, as the players tell it now.
-    static SonosKit::ZoneGroup groupOf(const QString &room)
-    {
-        const auto group = SonosKit::groupForRoom(await(SonosKit::ZoneTopology(rig->addresses().first()).groups()), room);
-        if (!group)
-            throw std::runtime_error("no such room in the household");
-        return *group;
-    }
+    static SonosKit::ZoneGroup groupOf(const QString &room) { return testsupport::groupOf(*rig, room); }
 
     static inline std::unique_ptr<playersim::Household> rig;
     playersim::Household &household = *rig;

@@ -18,7 +18,15 @@ using playersim::Household;
 
 namespace {
 
-using GroupControllerState = testsupport::SharedHousehold<testsupport::Suite::GroupControllerState>;
+// Each test has a household of its own: a stalled answer holds its player's
+// server for minutes.
+class GroupControllerState : public ::testing::Test
+{
+protected:
+    Household household = testsupport::startedHousehold(
+        Household::defaultHousehold(testsupport::firstAddress(testsupport::Suite::GroupControllerState)));
+    ZoneGroup groupOf(const QString &room) const { return testsupport::groupOf(household, room); }
+};
 
 playersim::Fault scripted(playersim::Answer answer)
 {
@@ -161,9 +169,11 @@ TEST_F(GroupControllerState, AFailingVolumeReadFailsTheCallAndStopsTheRest)
 {
     const GroupController controller(groupOf(salon));
     const QString coordinator = controller.group().coordinator.host;
-    household.server(coordinator)
-        .inject(QStringLiteral("GetGroupVolume"), scripted(playersim::soapFault(402, QStringLiteral("Invalid Args"))));
-    // The mute read would hang far beyond the call; the failure must not wait for it.
+    // The refusal comes once every read is out; the mute read would hang far
+    // beyond the call, and the failure must not wait for it.
+    playersim::Fault refusal = scripted(playersim::soapFault(402, QStringLiteral("Invalid Args")));
+    refusal.delay = 200ms;
+    household.server(coordinator).inject(QStringLiteral("GetGroupVolume"), refusal);
     household.server(coordinator).inject(QStringLiteral("GetMute"), stalled());
 
     const auto started = std::chrono::steady_clock::now();
