@@ -15,20 +15,25 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 
 namespace testsupport {
 
 namespace detail {
 
+struct Nothing {
+};
+
+// What a task of T leaves behind: its value, or Nothing for a void task.
+template<typename T>
+using Value = std::conditional_t<std::is_void_v<T>, Nothing, T>;
+
 template<typename T>
 struct Outcome {
     bool finished = false;
     std::exception_ptr failure;
-    std::optional<T> value;
+    std::optional<Value<T>> value;
     QEventLoop *loop = nullptr;
-};
-
-struct Nothing {
 };
 
 // The outcome lives on the heap so that a task finishing after the test gave
@@ -37,7 +42,12 @@ template<typename T>
 QCoro::Task<void> collect(QCoro::Task<T> task, std::shared_ptr<Outcome<T>> outcome)
 {
     try {
-        outcome->value.emplace(co_await std::move(task));
+        if constexpr (std::is_void_v<T>) {
+            co_await std::move(task);
+            outcome->value.emplace();
+        } else {
+            outcome->value.emplace(co_await std::move(task));
+        }
     } catch (...) {
         outcome->failure = std::current_exception();
     }
@@ -46,24 +56,15 @@ QCoro::Task<void> collect(QCoro::Task<T> task, std::shared_ptr<Outcome<T>> outco
         outcome->loop->quit();
 }
 
-inline QCoro::Task<void> collect(QCoro::Task<void> task, std::shared_ptr<Outcome<Nothing>> outcome)
-{
-    try {
-        co_await std::move(task);
-        outcome->value.emplace();
-    } catch (...) {
-        outcome->failure = std::current_exception();
-    }
-    outcome->finished = true;
-    if (outcome->loop)
-        outcome->loop->quit();
-}
+} // namespace detail
 
-template<typename T, typename V>
-V run(QCoro::Task<T> task, std::chrono::milliseconds limit)
+// Runs `task` on this thread's event loop until it finishes; throws if it has
+// not finished within `limit`. The task's own exceptions are rethrown here.
+template<typename T>
+T await(QCoro::Task<T> task, std::chrono::milliseconds limit = std::chrono::seconds(30))
 {
-    auto outcome = std::make_shared<Outcome<V>>();
-    auto collector = collect(std::move(task), outcome);
+    auto outcome = std::make_shared<detail::Outcome<T>>();
+    auto collector = detail::collect(std::move(task), outcome);
     if (!outcome->finished) {
         QEventLoop loop;
         outcome->loop = &loop;
@@ -75,22 +76,8 @@ V run(QCoro::Task<T> task, std::chrono::milliseconds limit)
         throw std::runtime_error("the operation did not finish in time");
     if (outcome->failure)
         std::rethrow_exception(outcome->failure);
-    return std::move(*outcome->value);
-}
-
-} // namespace detail
-
-// Runs `task` on this thread's event loop until it finishes; throws if it has
-// not finished within `limit`. The task's own exceptions are rethrown here.
-template<typename T>
-T await(QCoro::Task<T> task, std::chrono::milliseconds limit = std::chrono::seconds(30))
-{
-    return detail::run<T, T>(std::move(task), limit);
-}
-
-inline void await(QCoro::Task<void> task, std::chrono::milliseconds limit = std::chrono::seconds(30))
-{
-    detail::run<void, detail::Nothing>(std::move(task), limit);
+    if constexpr (!std::is_void_v<T>)
+        return std::move(*outcome->value);
 }
 
 // The error a task fails with; a test failure (and nothing) when it succeeds.

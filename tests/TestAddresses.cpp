@@ -30,14 +30,47 @@ int testOrdinal()
     return 255;
 }
 
+// The position of the first test of the running suite that this process
+// runs, counted as testOrdinal() counts.
+int suiteOrdinal()
+{
+    const ::testing::UnitTest &unit = *::testing::UnitTest::GetInstance();
+    const ::testing::TestSuite *current = unit.current_test_suite();
+    int ordinal = 0;
+    for (int s = 0; s < unit.total_test_suite_count(); ++s) {
+        const ::testing::TestSuite &suite = *unit.GetTestSuite(s);
+        for (int t = 0; t < suite.total_test_count(); ++t, ++ordinal) {
+            if (&suite == current && suite.GetTestInfo(t)->should_run())
+                return ordinal;
+        }
+    }
+    ADD_FAILURE() << "a suite's address was asked for outside a running suite";
+    return 255;
+}
+
+QString address(Suite suite, int ordinal, int slot)
+{
+    EXPECT_LT(ordinal, 255) << "too many tests in one executable for one address block each";
+    EXPECT_TRUE(slot >= 0 && slot < 8) << "slot " << slot;
+    return QStringLiteral("127.%1.%2.%3").arg(100 + int(suite)).arg(ordinal).arg(1 + 32 * slot);
+}
+
 } // namespace
 
 QString firstAddress(Suite suite, int slot)
 {
-    const int ordinal = testOrdinal();
-    EXPECT_LT(ordinal, 255) << "too many tests in one executable for one address block each";
-    EXPECT_TRUE(slot >= 0 && slot < 8) << "slot " << slot;
-    return QStringLiteral("127.%1.%2.%3").arg(100 + int(suite)).arg(ordinal).arg(1 + 32 * slot);
+    return address(suite, testOrdinal(), slot);
+}
+
+QString suiteAddress(Suite suite)
+{
+    return address(suite, suiteOrdinal(), 7);
+}
+
+QString spareAddress(Suite suite, int last)
+{
+    const QString first = firstAddress(suite);
+    return first.left(first.lastIndexOf(u'.') + 1) + QString::number(last);
 }
 
 playersim::Household startedHousehold(playersim::Household household)

@@ -44,7 +44,7 @@ enum class Suite {
     QuilloDesktop,
     // The session-bus test's simulator (tests/Quillo/mpris).
     QuilloMpris,
-    // The README's pictures (tests/tools/QuilloScreenshots.cpp).
+    // The README's pictures (tools/QuilloScreenshots.cpp).
     Screenshots,
     // The playersim program itself (tests/playersim/program-test).
     PlayerSimProgram,
@@ -67,6 +67,15 @@ enum class Suite {
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)
 // picks further runs of 32 for a test that needs more than one household.
 QString firstAddress(Suite suite, int slot = 0);
+
+// The first address of slot 7 of the block of the first test of the running
+// suite that this process runs: for a rig a suite builds once in
+// SetUpTestSuite. Parallel processes each run other tests, so their rigs stay
+// apart; the suite's tests leave slot 7 to the rig.
+QString suiteAddress(Suite suite);
+
+// A spare address `last` of the running test's first /24, for a listener.
+QString spareAddress(Suite suite, int last);
 
 // `household` started on its addresses; the test fails when it can't bind.
 playersim::Household startedHousehold(playersim::Household household);

@@ -126,17 +126,6 @@ TEST(ContentDirectoryParse, RealCapturesKeepTheirTextExactly)
     EXPECT_FALSE(radio[0].isContainer);
 }
 
-TEST(ContentDirectoryParse, ContainerURIs)
-{
-    EXPECT_TRUE(ContentDirectory::isContainerURI(u"x-rincon-cpcontainer:100"));
-    EXPECT_TRUE(ContentDirectory::isContainerURI(u"x-rincon-playlist:RINCON_1#A:ALBUM"));
-    EXPECT_TRUE(ContentDirectory::isContainerURI(u"file:///jffs/settings/savedqueues.rsq#4"));
-    EXPECT_TRUE(ContentDirectory::isContainerURI(u"savedqueues.rsq"));
-    EXPECT_FALSE(ContentDirectory::isContainerURI(u"X-RINCON-PLAYLIST:RINCON_1"));
-    EXPECT_FALSE(ContentDirectory::isContainerURI(u" x-rincon-cpcontainer:1"));
-    EXPECT_FALSE(ContentDirectory::isContainerURI(u""));
-}
-
 TEST(ContentDirectoryParse, UnreadableOrRootlessText)
 {
     EXPECT_THROW(ContentDirectory::parseDIDL(QStringLiteral("")), SonosError);
@@ -215,22 +204,6 @@ protected:
     std::shared_ptr<playersim::RequestLog> log = std::make_shared<playersim::RequestLog>();
     std::unique_ptr<playersim::SimServer> server;
 };
-
-TEST_F(ContentDirectoryBrowse, OnePageWhenEverythingFits)
-{
-    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(37));
-    const auto items = testsupport::await(directory().favorites());
-    EXPECT_EQ(items.size(), 37);
-    EXPECT_EQ(items.last().title, QStringLiteral("Track 37 — ♪"));
-    const auto calls = log->calls(QStringLiteral("Browse"));
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].controlPath, u"/MediaServer/ContentDirectory/Control");
-    const playersim::Arguments expected{{QStringLiteral("ObjectID"), QStringLiteral("FV:2")},
-        {QStringLiteral("BrowseFlag"), QStringLiteral("BrowseDirectChildren")}, {QStringLiteral("Filter"), QStringLiteral("*")},
-        {QStringLiteral("StartingIndex"), QStringLiteral("0")}, {QStringLiteral("RequestedCount"), QStringLiteral("100")},
-        {QStringLiteral("SortCriteria"), QString()}};
-    EXPECT_EQ(calls[0].arguments, expected);
-}
 
 // Where a browse goes next, and when it ends, follows what the pages hold
 // however the directory miscounts them.

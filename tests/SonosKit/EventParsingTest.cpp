@@ -117,26 +117,6 @@ TEST(EventParsing, RenderingReadsTheMasterChannelAndGroupRenderingItsProperties)
     EXPECT_EQ(groupEvent.muted, true);
 }
 
-TEST(EventParsing, TopologyEventUsesTheTopologyParser)
-{
-    const QString state = QStringLiteral(
-        "<ZoneGroupState><ZoneGroups><ZoneGroup Coordinator=\"RINCON_B\" ID=\"RINCON_B:7\">"
-        "<ZoneGroupMember UUID=\"RINCON_A\" Location=\"http://10.0.0.2:1400/xml/device_description.xml\" ZoneName=\"Kitchen\"/>"
-        "<ZoneGroupMember UUID=\"RINCON_B\" Location=\"http://10.0.0.3:1400/xml/device_description.xml\" ZoneName=\"Office\"/>"
-        "</ZoneGroup></ZoneGroups><VanishedDevices/></ZoneGroupState>");
-    const auto event = std::get<TopologyEvent>(
-        parseServiceEvent(EventService::zoneGroupTopology, propertySet(QStringLiteral("ZoneGroupState"), state), {}));
-    ASSERT_TRUE(event.groups.has_value());
-    ASSERT_EQ(event.groups->size(), 1);
-    EXPECT_EQ(event.groups->first().coordinator.roomName, QStringLiteral("Office"));
-    EXPECT_EQ(event.groups->first().members.size(), 2);
-
-    // Other topology properties alone say nothing about groups.
-    const auto other = std::get<TopologyEvent>(parseServiceEvent(
-        EventService::zoneGroupTopology, propertySet(QStringLiteral("AvailableSoftwareUpdate"), QStringLiteral("x")), {}));
-    EXPECT_FALSE(other.groups.has_value());
-}
-
 TEST(EventParsing, HostileBodiesAreRefusedOrReadLiterally)
 {
     EXPECT_THROW(parseServiceEvent(EventService::avTransport, "", {}), SonosError);

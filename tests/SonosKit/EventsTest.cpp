@@ -17,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <future>
+#include <mutex>
 #include <thread>
 
 using namespace SonosKit;
@@ -335,10 +337,16 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
 
     // 200 idle connections: no more than the cap is ever held open.
     int peak = 0;
+    std::mutex peakLock;
+    std::condition_variable peakRose;
     QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, [&] { peak = std::max(peak, listener.openConnections()); });
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        const std::lock_guard lock(peakLock);
+        peak = std::max(peak, listener.openConnections());
+        peakRose.notify_all();
+    });
     sampler.start(5);
-    const int opened = whileServing<int>([=] {
+    const int opened = whileServing<int>([=, &peak, &peakLock, &peakRose] {
         std::vector<int> sockets;
         for (int i = 0; i < 200; ++i) {
             const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -351,7 +359,10 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
             else
                 ::close(sock);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // Held until the listener has taken as many as it will (2 s at most).
+        std::unique_lock lock(peakLock);
+        peakRose.wait_for(lock, std::chrono::seconds(2), [&] { return peak >= EventListener::maximumConnections; });
+        lock.unlock();
         for (int sock : sockets)
             ::close(sock);
         return int(sockets.size());

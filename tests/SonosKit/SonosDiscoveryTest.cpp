@@ -6,7 +6,6 @@
 #include "SonosKit/EventListener.h"
 #include "SonosKit/Finished.h"
 #include "SonosKit/SonosDiscoveryDetail.h"
-#include "playersim/SsdpResponder.h"
 
 #include "AsyncTestSupport.h"
 
@@ -26,13 +25,6 @@
 #include <vector>
 
 using namespace SonosKit::SonosDiscovery::detail;
-
-TEST(SsdpDatagram, IsTheZonePlayerSearchByteForByte)
-{
-    EXPECT_EQ(ssdpSearchDatagram(),
-        QByteArray("M-SEARCH * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\nMAN: \"ssdp:discover\"\r\n"
-                   "MX: 1\r\nST: urn:schemas-upnp-org:device:ZonePlayer:1\r\n\r\n"));
-}
 
 TEST(SsdpLocationHeader, TakesTheHostOfTheFirstLocationURLOnACrlfLine)
 {
@@ -66,20 +58,6 @@ TEST(SsdpLocationHeader, TakesTheHostOfTheFirstLocationURLOnACrlfLine)
     QFile capture(QStringLiteral(QUILLO_TEST_DATA "/captures/ssdp_notify_alive_s2_66.txt"));
     ASSERT_TRUE(capture.open(QIODevice::ReadOnly)) << capture.fileName().toStdString();
     EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(capture.readAll())), QStringLiteral("192.168.1.51"));
-}
-
-TEST(SsdpLocationHeader, ReadsWhatTheSimulatedPlayersAnswer)
-{
-    const playersim::SsdpPlayer player{QStringLiteral("127.0.0.11"), QStringLiteral("RINCON_000E58A0000001400"),
-        QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")};
-    playersim::SsdpResponder::Options options;
-    const QByteArray target = "urn:schemas-upnp-org:device:ZonePlayer:1";
-    EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(playersim::SsdpResponder::answer(player, target, options))),
-        QStringLiteral("127.0.0.11"));
-    options.withLocation = false;
-    EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(playersim::SsdpResponder::answer(player, target, options))), std::nullopt);
-    EXPECT_EQ(playersim::SsdpResponder::searchTargetOf(ssdpSearchDatagram()), target);
-    EXPECT_EQ(playersim::SsdpResponder::searchTargetOf("NOTIFY * HTTP/1.1\r\nST: ssdp:all\r\n\r\n"), QByteArray());
 }
 
 TEST(EndpointAddress, KeepsNamesAndIPv4WithoutScopeMapsIPv4InIPv6AndDropsOtherIPv6)

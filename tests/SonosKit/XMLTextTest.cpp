@@ -161,13 +161,6 @@ TEST(XMLTextSearch, textIsAbsentWhenEmptyAndUntrimmedOtherwise)
     EXPECT_EQ(XMLText::text(document.root(), u"v"), QStringLiteral("<a> & \u263A"));
 }
 
-TEST(XMLTextEscaping, escapesEachSpecialCharacterOnce)
-{
-    EXPECT_EQ(XMLText::escape(u"&<>\"'"), QStringLiteral("&amp;&lt;&gt;&quot;&apos;"));
-    EXPECT_EQ(XMLText::escape(u"&amp;"), QStringLiteral("&amp;amp;"));
-    EXPECT_EQ(XMLText::escape(u"K\u00f6ln \U0001F600"), QStringLiteral("K\u00f6ln \U0001F600"));
-}
-
 TEST(XMLTextEscaping, unescapeResolvesKnownReferencesOnly)
 {
     EXPECT_EQ(XMLText::unescape(QStringLiteral("a &amp; b")), QStringLiteral("a & b"));

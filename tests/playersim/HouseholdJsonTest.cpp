@@ -36,45 +36,6 @@ TEST(HouseholdJson, DefaultHouseholdSurvivesARoundTrip)
     EXPECT_TRUE(json.contains("\"寝室\""));
 }
 
-TEST(HouseholdJson, DefaultHouseholdHasWhatClientsMeet)
-{
-    const HouseholdData household = defaultHouseholdData();
-    QSet<QString> coordinators;
-    int visible = 0;
-    for (const SimPlayerRecord &player : household.players)
-        visible += player.invisible ? 0 : 1;
-    int visibleGroups = 0;
-    for (const SimGroupRecord &group : household.groups) {
-        coordinators.insert(group.coordinator);
-        for (const SimPlayerRecord &player : household.players)
-            if (player.uuid == group.coordinator && !player.invisible)
-                ++visibleGroups;
-    }
-    EXPECT_GE(visible, 5);
-    EXPECT_EQ(visibleGroups, 3);
-    EXPECT_GE(household.favorites.size(), 20);
-    EXPECT_GE(household.playlists.size(), 2);
-
-    QSet<int> services;
-    QSet<FavoriteKind> kinds;
-    bool unauthorized = false;
-    for (const SimFavorite &favorite : household.favorites) {
-        if (favorite.serviceId)
-            services.insert(favorite.serviceId);
-        kinds.insert(favorite.kind);
-        for (const SimService &service : household.services)
-            if (service.id == favorite.serviceId && !service.authorized)
-                unauthorized = true;
-        // The URI's sid= and the service list must agree.
-        if (favorite.uri.contains(QStringLiteral("sid="))) {
-            EXPECT_TRUE(favorite.uri.contains(QStringLiteral("sid=%1&").arg(favorite.serviceId))) << favorite.uri.toStdString();
-        }
-    }
-    EXPECT_GE(services.size(), 3);
-    EXPECT_EQ(kinds.size(), 7);
-    EXPECT_TRUE(unauthorized);
-}
-
 TEST(HouseholdJson, LiveStateIsWrittenBack)
 {
     Household household = Household::defaultHousehold(QStringLiteral("127.20.9.1"));

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
 #include "PlayerSimTestSupport.h"
-#include "playersim/SsdpResponder.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -22,7 +21,6 @@ struct Member {
     QString uuid;
     QString room;
     QString location;
-    bool invisible;
 };
 
 // The groups of a ZoneGroupState document, coordinator UUID first.
@@ -34,7 +32,7 @@ QList<QPair<QString, QList<Member>>> groupsOf(const QString &document)
         QList<Member> members;
         for (const SonosKit::XMLNode &member : descendants(group, u"ZoneGroupMember"))
             members.append({member.attribute(u"UUID").value_or(QString()), member.attribute(u"ZoneName").value_or(QString()),
-                member.attribute(u"Location").value_or(QString()), member.attribute(u"Invisible") == QStringLiteral("1")});
+                member.attribute(u"Location").value_or(QString())});
         groups.append({group.attribute(u"Coordinator").value_or(QString()), members});
     }
     return groups;
@@ -43,18 +41,6 @@ QList<QPair<QString, QList<Member>>> groupsOf(const QString &document)
 QString zoneGroupState(const QString &address)
 {
     return text(call(address, Service::zoneGroupTopology, QStringLiteral("GetZoneGroupState")), QStringLiteral("ZoneGroupState"));
-}
-
-QByteArray get(const QString &url, QByteArray *contentType = nullptr)
-{
-    QNetworkAccessManager manager;
-    QNetworkReply *reply = manager.get(QNetworkRequest(QUrl(url)));
-    EXPECT_TRUE(waitUntil([reply] { return reply->isFinished(); }));
-    if (contentType)
-        *contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
-    const QByteArray body = reply->readAll();
-    delete reply;
-    return body;
 }
 
 // A hand-made SOAP request, for what the client never sends; the status and body.
@@ -94,18 +80,8 @@ TEST(TopologyAnswers, EveryPlayerAnswersWithTheWholeHouseholdEscapedOnce)
     const auto groups = groupsOf(document);
     ASSERT_EQ(groups.size(), 4);
     EXPECT_EQ(groups[0].first, household.uuidOf(addresses[0]));
-    ASSERT_EQ(groups[0].second.size(), 5);
-    EXPECT_EQ(groups[0].second[0].room, QStringLiteral("Salon Café"));
     EXPECT_EQ(groups[0].second[0].location, QStringLiteral("http://%1:1400/xml/device_description.xml").arg(addresses[0]));
-    int invisible = 0;
-    for (const Member &member : groups[0].second)
-        invisible += member.invisible;
-    EXPECT_EQ(invisible, 3);
-    EXPECT_EQ(groups[1].second[0].room, QStringLiteral("寝室"));
-    EXPECT_EQ(groups[2].second[0].room, QStringLiteral("Büro 🎧"));
     EXPECT_EQ(groups[2].second[2].room, QStringLiteral("Bad & Sauna"));
-    ASSERT_EQ(groups[3].second.size(), 1);
-    EXPECT_TRUE(groups[3].second[0].invisible);
 
     // The old firmware's form is a bare ZoneGroups.
     household.setTopologyForm(playersim::TopologyForm::legacy);
@@ -115,29 +91,14 @@ TEST(TopologyAnswers, EveryPlayerAnswersWithTheWholeHouseholdEscapedOnce)
     EXPECT_EQ(groupsOf(legacy).size(), 4);
 }
 
-TEST(TopologyAnswers, JoiningAndLeavingChangeTheTopology)
+TEST(TopologyAnswers, ALeavingCoordinatorHandsItsGroupOnAndRefusedRegroupingChangesNothing)
 {
     Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
     const QString bedroom = household.addressOfRoom(QStringLiteral("寝室"));
     const QString kitchen = household.addressOfRoom(QStringLiteral("Küche"));
-    const QString before = zoneGroupState(salon);
-
-    call(bedroom, Service::avTransport, QStringLiteral("SetAVTransportURI"),
-        {{"InstanceID", "0"}, {"CurrentURI", QStringLiteral("x-rincon:") + household.uuidOf(salon)}, {"CurrentURIMetaData", ""}});
-    auto groups = groupsOf(zoneGroupState(kitchen));
-    ASSERT_EQ(groups.size(), 3);
-    EXPECT_EQ(groups[0].second.size(), 6);
-    QStringList rooms;
-    for (const Member &member : groups[0].second)
-        rooms.append(member.room);
-    EXPECT_TRUE(rooms.contains(QStringLiteral("寝室")));
-    EXPECT_NE(zoneGroupState(salon), before);
-
-    call(kitchen, Service::avTransport, QStringLiteral("BecomeCoordinatorOfStandaloneGroup"), {{"InstanceID", "0"}});
-    groups = groupsOf(zoneGroupState(kitchen));
-    ASSERT_EQ(groups.size(), 4);
-    EXPECT_EQ(household.groups()[1].coordinator, kitchen);
+    ASSERT_TRUE(household.join(bedroom, salon));
+    ASSERT_TRUE(household.leave(kitchen));
 
     // When the coordinator leaves, the group goes on under another member,
     // playing its queue; the satellites stay with their main player.
@@ -178,34 +139,6 @@ TEST(TopologyAnswers, JoiningAndLeavingChangeTheTopology)
         faultCode(sub, Service::avTransport, QStringLiteral("BecomeCoordinatorOfStandaloneGroup"), {{"InstanceID", "0"}}), 800);
 }
 
-TEST(TopologyAnswers, MusicServicesAndDeviceDescription)
-{
-    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
-    const QString address = household.addresses()[2];
-    const SonosKit::XMLNode answer = call(address, Service::musicServices, QStringLiteral("ListAvailableServices"));
-    const SonosKit::XMLNode list
-        = SonosKit::XMLText::document(text(answer, QStringLiteral("AvailableServiceDescriptorList"))).root();
-    QHash<QString, QString> names;
-    for (const SonosKit::XMLNode &service : descendants(list, u"Service"))
-        names.insert(service.attribute(u"Id").value_or(QString()), service.attribute(u"Name").value_or(QString()));
-    EXPECT_EQ(names.size(), 8);
-    EXPECT_EQ(names.value("204"), QStringLiteral("Apple Music"));
-
-    QByteArray contentType;
-    const QByteArray description = get(QStringLiteral("http://%1:1400/xml/device_description.xml").arg(address), &contentType);
-    const SonosKit::XMLNode root = SonosKit::XMLText::document(QString::fromUtf8(description)).root();
-    EXPECT_EQ(text(root, QStringLiteral("roomName")), QStringLiteral("寝室"));
-    EXPECT_EQ(text(root, QStringLiteral("modelName")), QStringLiteral("Sonos Era 100"));
-    EXPECT_EQ(text(root, QStringLiteral("UDN")), QStringLiteral("uuid:") + household.uuidOf(address));
-    QStringList controls;
-    for (const SonosKit::XMLNode &service : descendants(root, u"service"))
-        controls.append(text(service, QStringLiteral("controlURL")));
-    EXPECT_TRUE(controls.contains(QStringLiteral("/MediaRenderer/GroupRenderingControl/Control")))
-        << controls.join(u' ').toStdString();
-
-    EXPECT_EQ(contentType, "text/xml");
-}
-
 TEST(TopologyAnswers, UnknownActionsAndServicesAreRefused)
 {
     Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
@@ -227,20 +160,4 @@ TEST(TopologyAnswers, UnknownActionsAndServicesAreRefused)
     EXPECT_EQ(wrongService.first, 500);
     EXPECT_TRUE(wrongService.second.contains("<errorCode>401</errorCode>")) << wrongService.second.toStdString();
     EXPECT_EQ(post(base + QStringLiteral("/RenderingControl/Control"), soapAction, getVolume).first, 404);
-}
-
-TEST(TopologyAnswers, SsdpAnswersNameTheTypeFoundInStAndUsn)
-{
-    const playersim::SsdpPlayer player{QStringLiteral("127.0.0.11"), QStringLiteral("RINCON_000E585A100101400"),
-        QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")};
-    for (const QByteArray &target : {QByteArray("urn:schemas-upnp-org:device:ZonePlayer:1"), QByteArray("ssdp:all")}) {
-        const QByteArray answer = playersim::SsdpResponder::answer(player, target, {});
-        EXPECT_TRUE(answer.startsWith("HTTP/1.1 200 OK\r\n"));
-        EXPECT_TRUE(answer.endsWith("\r\n\r\n"));
-        EXPECT_EQ(answer.count("\r\n"), answer.count("\n"));
-        EXPECT_TRUE(answer.contains("\r\nLOCATION: http://127.0.0.11:1400/xml/device_description.xml\r\n"));
-        EXPECT_TRUE(answer.contains("\r\nSERVER: Linux UPnP/1.0 Sonos/79.1-56030 (ZPS12)\r\n"));
-        EXPECT_TRUE(answer.contains("\r\nST: urn:schemas-upnp-org:device:ZonePlayer:1\r\n")) << answer.toStdString();
-        EXPECT_TRUE(answer.contains("\r\nUSN: uuid:RINCON_000E585A100101400::urn:schemas-upnp-org:device:ZonePlayer:1\r\n"));
-    }
 }

@@ -130,41 +130,6 @@ TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
     EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("Play"), {{"InstanceID", "7"}, {"Speed", "1"}}), 402);
 }
 
-TEST(TransportAnswers, PlayingAFavoriteContainerFillsTheQueue)
-{
-    Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
-    const auto favorites = household.favorites();
-    const QString bedroom = household.addressOfRoom(QStringLiteral("寝室"));
-    const auto &weekly = favoriteNamed(favorites, QStringLiteral("Discover Weekly"));
-
-    call(bedroom, Service::avTransport, QStringLiteral("RemoveAllTracksFromQueue"), instance);
-    EXPECT_TRUE(household.queueTitles(bedroom).isEmpty());
-    const SonosKit::XMLNode added = call(bedroom, Service::avTransport, QStringLiteral("AddURIToQueue"),
-        {{"InstanceID", "0"}, {"EnqueuedURI", weekly.uri}, {"EnqueuedURIMetaData", ""}, {"DesiredFirstTrackNumberEnqueued", "0"},
-            {"EnqueueAsNext", "0"}});
-    EXPECT_EQ(text(added, QStringLiteral("NumTracksAdded")).toInt(), weekly.tracks.size());
-    EXPECT_EQ(household.queueURIs(bedroom).size(), weekly.tracks.size());
-    const auto &saved = favoriteNamed(favorites, QStringLiteral("Dinner Party 🍷"));
-    const SonosKit::XMLNode more = call(bedroom, Service::avTransport, QStringLiteral("AddURIToQueue"),
-        {{"InstanceID", "0"}, {"EnqueuedURI", saved.uri}, {"EnqueuedURIMetaData", ""}, {"DesiredFirstTrackNumberEnqueued", "0"},
-            {"EnqueueAsNext", "0"}});
-    EXPECT_EQ(text(more, QStringLiteral("FirstTrackNumberEnqueued")).toInt(), weekly.tracks.size() + 1);
-
-    setURI(bedroom, QStringLiteral("x-rincon-queue:%1#0").arg(household.uuidOf(bedroom)));
-    call(bedroom, Service::avTransport, QStringLiteral("Play"), play);
-    EXPECT_EQ(text(positionInfo(bedroom), QStringLiteral("TrackURI")), weekly.tracks.first().uri);
-
-    // A station: its metadata comes back, its duration is not known.
-    const auto &paradise = favoriteNamed(favorites, QStringLiteral("Radio Paradise"));
-    const QString metadata = QStringLiteral("<DIDL-Lite><item id=\"x\"><dc:title>Radio Paradise</dc:title></item></DIDL-Lite>");
-    setURI(bedroom, paradise.uri, metadata);
-    call(bedroom, Service::avTransport, QStringLiteral("Play"), play);
-    EXPECT_EQ(text(positionInfo(bedroom), QStringLiteral("TrackDuration")), QStringLiteral("NOT_IMPLEMENTED"));
-    const SonosKit::XMLNode media = call(bedroom, Service::avTransport, QStringLiteral("GetMediaInfo"), instance);
-    EXPECT_EQ(text(media, QStringLiteral("CurrentURI")), paradise.uri);
-    EXPECT_EQ(text(media, QStringLiteral("CurrentURIMetaData")), metadata);
-}
-
 TEST(TransportAnswers, EachPlayerHasItsOwnVolumeAndEachTrackItsOwnArt)
 {
     Household household = startedHousehold(Household::fromJson(smallHouseholdJson(), firstAddress(block)));
@@ -191,16 +156,6 @@ TEST(TransportAnswers, EachPlayerHasItsOwnVolumeAndEachTrackItsOwnArt)
         {{"InstanceID", "0"}, {"Channel", "Master"}, {"DesiredMute", "1"}});
     EXPECT_TRUE(household.isMuted(beta));
     EXPECT_FALSE(household.isMuted(alpha));
-
-    // A member that never answers its volume request.
-    playersim::Fault silence;
-    silence.stallAfterBytes = 0;
-    household.server(beta).inject(QStringLiteral("GetVolume"), silence);
-    SonosKit::SOAPClient impatient(beta, 1400, 0.3);
-    EXPECT_THROW(testsupport::await(impatient.call(
-                     Service::renderingControl, QStringLiteral("GetVolume"), {{"InstanceID", "0"}, {"Channel", "Master"}})),
-        SonosKit::SonosError);
-    EXPECT_EQ(volume(alpha), QStringLiteral("100"));
 
     // The cover art is a real image, its own for each track.
     QNetworkAccessManager manager;

@@ -21,12 +21,6 @@ namespace {
 
 constexpr testsupport::Suite block = testsupport::Suite::ZonescoutEvents;
 
-QString spareAddress(int last)
-{
-    const QString address = firstAddress(block);
-    return address.left(address.lastIndexOf(u'.') + 1) + QString::number(last);
-}
-
 // The JSON lines `events` printed so far.
 struct Lines {
     QProcess &process;
@@ -66,7 +60,8 @@ TEST(ZonescoutEvents, PrintsEachEventAsAJsonLineAndUnsubscribesOnInterrupt)
     const QString player = household.addresses().first();
     QProcess process;
     process.start(QStringLiteral(ZONESCOUT_PATH),
-        {QStringLiteral("--host"), player, QStringLiteral("events"), QStringLiteral("--listen"), spareAddress(250)});
+        {QStringLiteral("--host"), player, QStringLiteral("events"), QStringLiteral("--listen"),
+            testsupport::spareAddress(block, 250)});
     ASSERT_TRUE(process.waitForStarted());
     Lines lines{process, {}, {}};
 
@@ -122,7 +117,7 @@ TEST(ZonescoutEvents, ChosenServicesOnlyAndUsageErrorsBeforeAnythingIsSent)
     QProcess process;
     process.start(QStringLiteral(ZONESCOUT_PATH),
         {QStringLiteral("--host"), player, QStringLiteral("events"), QStringLiteral("--service"),
-            QStringLiteral("grouprendering"), QStringLiteral("--listen"), spareAddress(250)});
+            QStringLiteral("grouprendering"), QStringLiteral("--listen"), testsupport::spareAddress(block, 250)});
     Lines lines{process, {}, {}};
     ASSERT_TRUE(waitUntil([&] { return !lines.read().isEmpty(); })) << process.readAllStandardError().toStdString();
     EXPECT_EQ(lines.read().first()[u"service"].toString(), QStringLiteral("GroupRenderingControl"));
