@@ -8,12 +8,11 @@
 #include <QSet>
 #include <QUrl>
 
-class QNetworkAccessManager;
-
 // Cover art on disk for desktop media widgets that load remote images
 // unreliably: each picture fetched once into a folder under the user's cache,
 // which never holds more than `maximumBytes` in all; a picture larger than
-// `maximumImageBytes` is refused, so a hostile player cannot fill the disk.
+// `maximumImageBytes`, slower than its deadline or redirected is refused, so a
+// hostile player can neither fill the disk nor hold a fetch open.
 class ArtworkCache : public QObject
 {
     Q_OBJECT
@@ -43,7 +42,6 @@ private:
     void refuse(const QUrl &remote);
 
     QDir m_directory;
-    QNetworkAccessManager *m_network;
     QSet<QUrl> m_fetching;
     QSet<QUrl> m_refused;
 };
