@@ -445,8 +445,8 @@ TEST(Events, AStrangerHoldingConnectionsSilencesNothing)
 
     std::atomic<bool> stop{false};
     std::atomic<int> opened{0};
-    std::thread stranger(holdConnections, spareAddress(241), listening.listener.address().toString(),
-        listening.listener.port(), 40, std::cref(stop), std::ref(opened));
+    std::thread stranger(holdConnections, spareAddress(241), listening.listener.address().toString(), listening.listener.port(),
+        40, std::cref(stop), std::ref(opened));
     EXPECT_TRUE(waitUntil([&] { return opened >= 40; }));
     int arrived = 0;
     for (int volume = 1; volume <= 20; ++volume) {

@@ -14,9 +14,6 @@
 
 namespace {
 
-// A picture not whole this long after it was asked for is given up; the
-// next track asks again.
-constexpr std::chrono::milliseconds fetchLimit{10000};
 constexpr int httpOk = 200;
 
 } // namespace

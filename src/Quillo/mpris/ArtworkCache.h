@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QUrl>
 
+#include <chrono>
+
 // Cover art on disk for desktop media widgets that load remote images
 // unreliably: each picture fetched once into a folder under the user's cache,
 // which never holds more than `maximumBytes` in all; a picture larger than
@@ -22,6 +24,9 @@ public:
     static constexpr qint64 maximumBytes = 32 * 1024 * 1024;
     // Addresses that failed are not asked again, up to this many.
     static constexpr qsizetype maximumRefused = 256;
+    // A picture not whole this long after it was asked for is given up; the
+    // next track asks again.
+    static constexpr std::chrono::milliseconds fetchLimit{10000};
 
     explicit ArtworkCache(QDir directory, QObject *parent = nullptr);
     static QDir defaultDirectory();
