@@ -52,7 +52,7 @@ qint64 statusField(const char *name)
 HostileServer::HostileServer(
     QString address, quint16 port, Behaviour behaviour, QByteArray target, std::chrono::milliseconds interval)
     : m_behaviour(behaviour)
-    , m_target(std::move(target))
+    , m_payload(std::move(payload))
     , m_interval(interval)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -158,7 +158,7 @@ void HostileServer::serve(int connection)
         }
         return;
     case Behaviour::redirect: {
-        const QByteArray answer = "HTTP/1.1 302 Found\r\nLocation: " + m_target
+        const QByteArray answer = "HTTP/1.1 302 Found\r\nLocation: " + m_payload
             + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
         sendAll(connection, answer.constData(), std::size_t(answer.size()));
         // Held open until the client closes, as a careless server would.
@@ -167,6 +167,53 @@ void HostileServer::serve(int connection)
         return;
     }
     }
+}
+
+int connectedFrom(const QString &source, const QString &target, quint16 port)
+{
+    const int sock = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in from{};
+    from.sin_family = AF_INET;
+    ::inet_pton(AF_INET, source.toLatin1().constData(), &from.sin_addr);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    ::inet_pton(AF_INET, target.toLatin1().constData(), &to.sin_addr);
+    if (::bind(sock, reinterpret_cast<sockaddr *>(&from), sizeof from) != 0
+        || ::connect(sock, reinterpret_cast<sockaddr *>(&to), sizeof to) != 0) {
+        ::close(sock);
+        return -1;
+    }
+    return sock;
+}
+
+void holdConnections(const QString &source, const QString &target, quint16 port, int count, const std::atomic<bool> &stop,
+    std::atomic<int> &opened)
+{
+    std::vector<int> held;
+    while (!stop) {
+        while (int(held.size()) < count) {
+            const int sock = connectedFrom(source, target, port);
+            if (sock < 0)
+                break;
+            held.push_back(sock);
+            ++opened;
+        }
+        std::vector<pollfd> entries;
+        for (int sock : held)
+            entries.push_back({sock, POLLIN, 0});
+        ::poll(entries.data(), entries.size(), lookMs);
+        held.clear();
+        char byte;
+        for (const pollfd &entry : entries) {
+            if ((entry.revents & (POLLIN | POLLHUP | POLLERR)) && ::recv(entry.fd, &byte, 1, MSG_DONTWAIT) <= 0)
+                ::close(entry.fd);
+            else
+                held.push_back(entry.fd);
+        }
+    }
+    for (int sock : held)
+        ::close(sock);
 }
 
 qint64 residentKiB()

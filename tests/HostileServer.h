@@ -26,10 +26,11 @@ public:
         endlessBody, // status 200, then bytes as fast as they are taken, for ever
         trickledBody, // status 200 and headers at once, then one body byte per interval
         trickledHead, // the status line and headers one byte per interval
-        redirect, // 302 to `target`
+        redirect, // 302 to the URL in `payload`
+        cannedBody, // status 200 with `payload` as the body: a crafted document
     };
 
-    HostileServer(QString address, quint16 port, Behaviour behaviour, QByteArray target = {},
+    HostileServer(QString address, quint16 port, Behaviour behaviour, QByteArray payload = {},
         std::chrono::milliseconds interval = std::chrono::milliseconds(500));
     ~HostileServer();
     HostileServer(const HostileServer &) = delete;
@@ -46,7 +47,7 @@ private:
     bool pause(int connection);
 
     const Behaviour m_behaviour;
-    const QByteArray m_target;
+    const QByteArray m_payload;
     const std::chrono::milliseconds m_interval;
     int m_listener = -1;
     std::atomic<bool> m_stop{false};
@@ -55,6 +56,15 @@ private:
     std::vector<std::thread> m_handlers;
     std::thread m_acceptor;
 };
+
+// A connection from `source` to `target`:`port`; -1 when it can't be made.
+int connectedFrom(const QString &source, const QString &target, quint16 port);
+
+// Keeps `count` connections from `source` to `target`:`port` open until
+// `stop`, opening a new one whenever the other side closes one, as a host
+// that means to hold every slot of a listener would. `opened` counts them.
+void holdConnections(const QString &source, const QString &target, quint16 port, int count, const std::atomic<bool> &stop,
+    std::atomic<int> &opened);
 
 // The process's resident memory and its peak, in KiB; resetPeak() starts the
 // peak afresh from what is resident now.

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
+#include "HostileServer.h"
 #include "TestAddresses.h"
 
 #include "SonosKit/EventListener.h"
@@ -24,7 +25,9 @@
 
 using namespace SonosKit;
 using playersim::Household;
+using testsupport::connectedFrom;
 using testsupport::firstAddress;
+using testsupport::holdConnections;
 using testsupport::startedHousehold;
 using testsupport::waitUntil;
 
@@ -138,57 +141,6 @@ RawResult rawRequest(const QString &source, const QString &target, quint16 port,
     }
     ::close(sock);
     return result;
-}
-
-// A connection from `source` to the listener; -1 when it could not be made.
-int connectedFrom(const QString &source, const QString &target, quint16 port)
-{
-    const int sock = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in from{};
-    from.sin_family = AF_INET;
-    inet_pton(AF_INET, source.toLatin1().constData(), &from.sin_addr);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    inet_pton(AF_INET, target.toLatin1().constData(), &to.sin_addr);
-    if (::bind(sock, reinterpret_cast<sockaddr *>(&from), sizeof from) != 0
-        || ::connect(sock, reinterpret_cast<sockaddr *>(&to), sizeof to) != 0) {
-        ::close(sock);
-        return -1;
-    }
-    return sock;
-}
-
-// Keeps `count` connections from `source` open until `stop`, opening a new
-// one whenever the listener closes one, as a host that means to hold every
-// slot would.
-void holdConnections(const QString &source, const QString &target, quint16 port, int count, const std::atomic<bool> &stop,
-    std::atomic<int> &opened)
-{
-    std::vector<int> held;
-    while (!stop) {
-        while (int(held.size()) < count) {
-            const int sock = connectedFrom(source, target, port);
-            if (sock < 0)
-                break;
-            held.push_back(sock);
-            ++opened;
-        }
-        std::vector<pollfd> entries;
-        for (int sock : held)
-            entries.push_back({sock, POLLIN, 0});
-        ::poll(entries.data(), entries.size(), 50);
-        held.clear();
-        char byte;
-        for (const pollfd &entry : entries) {
-            if ((entry.revents & (POLLIN | POLLHUP | POLLERR)) && ::recv(entry.fd, &byte, 1, MSG_DONTWAIT) <= 0)
-                ::close(entry.fd);
-            else
-                held.push_back(entry.fd);
-        }
-    }
-    for (int sock : held)
-        ::close(sock);
 }
 
 // Runs `work` on a thread while the event loop serves the listener.
