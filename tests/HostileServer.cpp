@@ -50,7 +50,7 @@ qint64 statusField(const char *name)
 } // namespace
 
 HostileServer::HostileServer(
-    QString address, quint16 port, Behaviour behaviour, QByteArray target, std::chrono::milliseconds interval)
+    QString address, quint16 port, Behaviour behaviour, QByteArray payload, std::chrono::milliseconds interval)
     : m_behaviour(behaviour)
     , m_payload(std::move(payload))
     , m_interval(interval)
@@ -164,6 +164,12 @@ void HostileServer::serve(int connection)
         // Held open until the client closes, as a careless server would.
         while (pause(connection)) {
         }
+        return;
+    }
+    case Behaviour::cannedBody: {
+        const QByteArray answer = "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=\"utf-8\"\r\nContent-Length: "
+            + QByteArray::number(m_payload.size()) + "\r\nConnection: close\r\n\r\n" + m_payload;
+        sendAll(connection, answer.constData(), std::size_t(answer.size()));
         return;
     }
     }
