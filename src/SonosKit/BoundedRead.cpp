@@ -39,14 +39,28 @@ struct Exchange {
     Result result;
     bool stopped = false;
     qint64 maximumBytes = 0;
+    qint64 announced = -1; // Content-Length, when the answer gave one
 };
 
 void takeBody(Exchange &exchange, QNetworkReply *reply)
 {
     // One byte beyond the cap tells that the answer is too large.
+    // Only what is there: a read of the whole room would allocate it at once.
     const qint64 room = exchange.maximumBytes + 1 - exchange.result.body.size();
-    if (room > 0)
-        exchange.result.body += reply->read(room);
+    const qint64 wanted = std::min(room, reply->bytesAvailable());
+    if (wanted <= 0)
+        return;
+    // Room for all the cap allows, taken once: growing by copies would hold
+    // the old copy and the new at once. Only the pages written are resident.
+    if (exchange.result.body.capacity() == 0) {
+        const qint64 expected = exchange.announced >= 0 ? std::min(exchange.announced, exchange.maximumBytes)
+                                                        : exchange.maximumBytes;
+        exchange.result.body.reserve(qsizetype(expected + 1));
+    }
+    const qsizetype at = exchange.result.body.size();
+    exchange.result.body.resize(at + qsizetype(wanted));
+    const qint64 got = reply->read(exchange.result.body.data() + at, wanted);
+    exchange.result.body.resize(at + qsizetype(std::max<qint64>(got, 0)));
 }
 
 } // namespace
@@ -142,6 +156,8 @@ QCoro::Task<Result> send(QNetworkRequest request, QByteArray verb, QByteArray bo
         exchange->result.status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         exchange->result.headers = r->rawHeaderPairs();
         const QVariant length = r->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid())
+            exchange->announced = length.toLongLong();
         if (limits.statusOnly && exchange->result.status != 0)
             stop(Outcome::answered);
         else if (length.isValid() && length.toLongLong() > limits.maximumBytes)
