@@ -14,6 +14,7 @@
 #include "SonosKit/SonosError.h"
 
 #include <QElapsedTimer>
+#include <QNetworkReply>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -69,6 +70,10 @@ TEST(HostileReads, SoapAndArtworkReadsEndByTheirCapAndDeadlineAndFollowNoRedirec
     EXPECT_EQ(late.errorDescription(),
         QStringLiteral("Network error talking to the player: The player at %1 did not answer within 0.4 seconds.").arg(trickle));
     EXPECT_LT(clock.elapsed(), 2000);
+    // Qt ends a timed-out transfer and a cancelled one with the same code;
+    // only a cancelled call may read as one.
+    EXPECT_EQ(late.underlying().code, QNetworkReply::OperationCanceledError);
+    EXPECT_FALSE(late.isCancellation());
     EXPECT_EQ(failure(redirecting, 6.0).kind(), SonosError::Kind::httpStatus);
 
     EXPECT_TRUE(testsupport::waitUntil([&] { return artwork.refusedCount() == 3; },
