@@ -62,6 +62,8 @@ enum class Suite {
     PlayerStoreRooms,
     // The simulator's group volume and mute.
     PlayerSimGroupRendering,
+    // Hostile devices against the SOAP client and the artwork cache.
+    HostileReads,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

@@ -2,18 +2,16 @@
 // SPDX-License-Identifier: MIT
 #include "ConnectionDoctor.h"
 
+#include "BoundedRead.h"
+#include "SOAPClient.h"
 #include "SonosDiscoveryDetail.h"
 
 #include <QCoroFuture>
-#include <QCoroNetworkReply>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QHostAddress>
-#include <QNetworkAccessManager>
 #include <QNetworkInterface>
-#include <QNetworkProxy>
-#include <QNetworkReply>
 #include <QPromise>
 #include <QThreadPool>
 #include <QUrl>
@@ -34,6 +32,7 @@ namespace SonosKit {
 namespace {
 
 using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
 
 constexpr char multicastGroup[] = "239.255.255.250";
 constexpr quint16 ssdpPort = 1900;
@@ -42,6 +41,8 @@ constexpr quint16 playerPort = 1400;
 constexpr int searchTtl = 1;
 constexpr auto receiveSlice = 200ms;
 constexpr std::size_t receiveBufferSize = 4096;
+// Answers kept from the search: a busy network has a few dozen devices.
+constexpr qsizetype answersKept = 256;
 constexpr int httpForbidden = 403;
 // Speakers asked whether they may be controlled; more would only repeat.
 constexpr int speakersProbed = 3;
@@ -165,13 +166,18 @@ SearchResult blockingSearch(std::chrono::milliseconds timeout, const QStringList
             ++result.ownAnswers;
             continue;
         }
+        // Enough to tell a network that answers; a flood is no reason to grow.
+        if (result.answers.size() >= answersKept)
+            continue;
         const QString text = QString::fromUtf8(buffer.data(), qsizetype(received));
         result.answers.append(text);
         if (device && !result.devices.contains(*device))
             result.devices.append(*device);
         if (!ConnectionDoctor::isSpeakerAnswer(text))
             continue;
-        if (const auto host = SonosDiscovery::detail::hostFromLocationHeader(text); host && !result.speakerHosts.contains(*host))
+        // The sender, not the host its LOCATION names: any device may name
+        // any host, and only one that answered may be asked.
+        if (const auto host = SonosDiscovery::detail::senderAddress(sender); host && !result.speakerHosts.contains(*host))
             result.speakerHosts.append(*host);
     }
     return result;
@@ -203,27 +209,62 @@ BusResult blockingBusQuestions(std::optional<QString> address)
     return result;
 }
 
-QCoro::Task<Probe> probeControl(QString host, std::chrono::milliseconds timeout)
+std::chrono::milliseconds until(Clock::time_point deadline)
+{
+    return std::max(1ms, std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()));
+}
+
+QString failureText(const BoundedRead::Result &answer)
+{
+    switch (answer.outcome) {
+    case BoundedRead::Outcome::timedOut:
+        return QStringLiteral("no answer in time");
+    case BoundedRead::Outcome::tooLarge:
+        return QStringLiteral("answer too large");
+    default:
+        return answer.errorString;
+    }
+}
+
+// Whether the speaker at `host` lets this computer control it: its
+// description's status, then, from one that serves it, the status of a cheap
+// control request, since a speaker with UPnP off may still serve the one
+// and refuse the other. Only statuses are read, never a body, and never a
+// redirect; both together end by `deadline`.
+QCoro::Task<Probe> probeControl(QString host, Clock::time_point deadline)
 {
     Probe probe;
     QUrl url;
     url.setScheme(QStringLiteral("http"));
-    url.setHost(host);
+    url.setHost(host, QUrl::StrictMode);
     url.setPort(playerPort);
     url.setPath(QStringLiteral("/xml/device_description.xml"));
-    if (!url.isValid()) {
+    if (!url.isValid() || url.host().isEmpty()) {
         probe.error = QStringLiteral("not an address");
         co_return probe;
     }
-    QNetworkAccessManager manager;
-    manager.setProxy(QNetworkProxy::NoProxy); // the speakers are on this network
-    QNetworkRequest request(url);
-    request.setTransferTimeout(int(std::max<qint64>(1, timeout.count())));
-    std::unique_ptr<QNetworkReply> reply(manager.get(request));
-    co_await reply.get();
-    probe.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (probe.status == 0)
-        probe.error = reply->errorString();
+    const BoundedRead::Limits statusOnly{.maximumBytes = 0, .deadline = until(deadline), .statusOnly = true};
+    const BoundedRead::Result description = co_await BoundedRead::send(
+        BoundedRead::request(url), QByteArray("GET"), {}, statusOnly);
+    probe.status = description.status;
+    if (description.status == 0) {
+        probe.error = failureText(description);
+        co_return probe;
+    }
+    if (description.status == httpForbidden)
+        co_return probe;
+
+    url.setPath(SOAPClient::controlPath(SOAPClient::Service::zoneGroupTopology));
+    QNetworkRequest control = BoundedRead::request(url);
+    const QString action = QStringLiteral("GetZoneGroupState");
+    control.setRawHeader("Content-Type", "text/xml; charset=\"utf-8\"");
+    control.setRawHeader(
+        "SOAPAction", '"' + SOAPClient::urn(SOAPClient::Service::zoneGroupTopology).toUtf8() + '#' + action.toUtf8() + '"');
+    const BoundedRead::Result answer = co_await BoundedRead::send(std::move(control), QByteArray("POST"),
+        SOAPClient::envelope(SOAPClient::Service::zoneGroupTopology, action, {}).toUtf8(),
+        BoundedRead::Limits{.maximumBytes = 0, .deadline = until(deadline), .statusOnly = true});
+    if (answer.status == httpForbidden)
+        probe.status = httpForbidden;
     co_return probe;
 }
 
@@ -298,6 +339,7 @@ bool ConnectionDoctor::isSpeakerAnswer(const QString &answer)
 
 QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
 {
+    const Clock::time_point started = Clock::now();
     QElapsedTimer clock;
     clock.start();
     Diagnosis diagnosis;
@@ -326,9 +368,11 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
     const bool searches = hasNetwork && options.search;
     if (searches)
         search = offMainThread<SearchResult>([searchTime, own = ownAddresses()] { return blockingSearch(searchTime, own); });
+    // Every probe ends by then, whatever the devices asked do.
+    const Clock::time_point probesEnd = started + searchTime + probeTime;
     std::optional<QCoro::Task<Probe>> manualProbe;
     if (options.manualHost)
-        manualProbe.emplace(probeControl(*options.manualHost, searchTime + probeTime));
+        manualProbe.emplace(probeControl(*options.manualHost, probesEnd));
 
     // Files: quick enough for the main thread.
     QElapsedTimer step;
@@ -370,7 +414,7 @@ QCoro::Task<Diagnosis> ConnectionDoctor::examine(Options options)
         std::vector<QCoro::Task<Probe>> probes;
         const QStringList asked = found.speakerHosts.mid(0, speakersProbed);
         for (const QString &host : asked)
-            probes.push_back(probeControl(host, probeTime));
+            probes.push_back(probeControl(host, probesEnd));
         QStringList details;
         for (std::size_t i = 0; i < probes.size(); ++i) {
             const Probe probe = co_await std::move(probes[i]);

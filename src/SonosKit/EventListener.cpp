@@ -12,6 +12,7 @@
 
 #include <http_parser.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace SonosKit {
@@ -72,6 +73,7 @@ public:
         : QObject(listener)
         , m_listener(listener)
         , m_socket(socket)
+        , m_peer(socket->peerAddress())
     {
         socket->setParent(this);
         // Qt stops reading from the kernel when its buffer is full: a body
@@ -80,6 +82,7 @@ public:
         http_parser_init(&m_parser, HTTP_REQUEST);
         m_parser.data = this;
         ++m_listener->m_openConnections;
+        ++m_listener->m_connectionsByPeer[m_peer];
         connect(socket, &QTcpSocket::readyRead, this, &EventConnection::readAvailable);
         connect(socket, &QTcpSocket::disconnected, this, &EventConnection::finish);
         connect(socket, &QTcpSocket::errorOccurred, this, &EventConnection::finish);
@@ -87,7 +90,12 @@ public:
         readAvailable();
     }
 
-    ~EventConnection() override { --m_listener->m_openConnections; }
+    ~EventConnection() override
+    {
+        --m_listener->m_openConnections;
+        if (--m_listener->m_connectionsByPeer[m_peer] <= 0)
+            m_listener->m_connectionsByPeer.remove(m_peer);
+    }
 
 private:
     static const http_parser_settings &settings()
@@ -160,8 +168,12 @@ private:
         if (http_parser_parse_url(m_url.constData(), size_t(m_url.size()), 0, &url) != 0 || !(url.field_set & (1 << UF_PATH)))
             return answer(400);
         m_path = QString::fromLatin1(m_url.mid(url.field_data[UF_PATH].off, url.field_data[UF_PATH].len));
-        if (!m_listener->m_routes.contains(m_path))
+        const auto route = m_listener->m_routes.constFind(m_path);
+        if (route == m_listener->m_routes.cend())
             return answer(404);
+        // Before anything of the body: another player has no say here.
+        if (!m_peer.isEqual(route->player, QHostAddress::TolerantConversion))
+            return answer(403);
         if (m_parser.content_length != std::numeric_limits<uint64_t>::max()
             && m_parser.content_length > uint64_t(EventListener::maximumBodyBytes))
             return answer(413);
@@ -171,7 +183,7 @@ private:
         if (!sequence)
             return answer(400);
         m_sequence = *sequence;
-        const int status = m_listener->admit(m_path, m_socket->peerAddress(), QString::fromLatin1(m_sid), m_sequence);
+        const int status = m_listener->admit(m_path, QString::fromLatin1(m_sid), m_sequence);
         if (status != 200)
             return answer(status);
         return 0;
@@ -246,6 +258,7 @@ private:
 
     EventListener *const m_listener;
     QTcpSocket *const m_socket;
+    const QHostAddress m_peer;
     http_parser m_parser;
     QByteArray m_url;
     QByteArray m_field;
@@ -346,7 +359,11 @@ QString EventListener::callbackURL(const QString &path, const QHostAddress &loca
 void EventListener::acceptConnections()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        if (m_openConnections >= maximumConnections) {
+        // A stranger is closed before it holds a slot or is read at all, and
+        // no one player may take every slot.
+        const QHostAddress peer = socket->peerAddress();
+        if (!isSubscribedPlayer(peer) || m_openConnections >= maximumConnections
+            || m_connectionsByPeer.value(peer) >= maximumConnectionsPerPeer) {
             socket->abort();
             socket->deleteLater();
             continue;
@@ -355,14 +372,18 @@ void EventListener::acceptConnections()
     }
 }
 
-int EventListener::admit(const QString &path, const QHostAddress &peer, const QString &sid, quint32 sequence)
+bool EventListener::isSubscribedPlayer(const QHostAddress &peer) const
+{
+    // Mapped IPv4 addresses compare equal to plain ones.
+    return std::any_of(m_routes.cbegin(), m_routes.cend(),
+        [&peer](const Route &route) { return peer.isEqual(route.player, QHostAddress::TolerantConversion); });
+}
+
+int EventListener::admit(const QString &path, const QString &sid, quint32 sequence)
 {
     const auto route = m_routes.find(path);
     if (route == m_routes.end())
         return 404;
-    // Mapped IPv4 addresses compare equal to plain ones.
-    if (!peer.isEqual(route->player, QHostAddress::TolerantConversion))
-        return 403;
     if (sid.isEmpty())
         return 412;
     if (route->subscriptionID.isEmpty()) {

@@ -19,9 +19,11 @@ namespace SonosKit {
 // The one HTTP server of a process that receives the players' event
 // notifications (NOTIFY). It listens on a fixed, documented range of ports,
 // so that a firewall can let exactly those in, and trusts nothing it is sent:
-// only NOTIFY, only on a path it handed out, only from the player that path
-// was handed out for, only with that subscription's SID, bodies of bounded
-// size, connections of bounded number and lifetime. A refused or unreadable
+// only connections from players it subscribed to (anyone else is closed
+// before it is read), only NOTIFY, only on a path it handed out, only from the
+// player that path was handed out for, only with that subscription's SID,
+// bodies of bounded size, connections of bounded number (in all and per
+// player) and lifetime. A refused or unreadable
 // request changes nothing and is never logged. Every request is answered at
 // once and the event delivered afterwards, from the event loop.
 // Main-thread only.
@@ -37,6 +39,9 @@ public:
     // A topology event of a large household is about 100 KB.
     static constexpr qint64 maximumBodyBytes = 1024 * 1024;
     static constexpr int maximumConnections = 32;
+    // A player sends its notifications one after another; a few at once
+    // leave room for a burst.
+    static constexpr int maximumConnectionsPerPeer = 4;
     // A player sends a notification in one go; a connection still open after
     // this long is a slow or idle one and is closed.
     static constexpr std::chrono::milliseconds connectionLimit{3000};
@@ -95,12 +100,15 @@ private:
 
     void acceptConnections();
     // The status a notification's headers earn: 200 to go on reading it.
-    int admit(const QString &path, const QHostAddress &peer, const QString &sid, quint32 sequence);
+    int admit(const QString &path, const QString &sid, quint32 sequence);
+    // Whether `peer` is the address of a player with a subscription here.
+    bool isSubscribedPlayer(const QHostAddress &peer) const;
     void deliver(const Notification &notification);
 
     QTcpServer *m_server = nullptr;
     QHash<QString, Route> m_routes;
     int m_openConnections = 0;
+    QHash<QHostAddress, int> m_connectionsByPeer;
 };
 
 } // namespace SonosKit

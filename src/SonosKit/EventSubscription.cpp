@@ -2,16 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "EventSubscription.h"
 
+#include "BoundedRead.h"
 #include "EventListener.h"
-#include "Text.h"
 
 #include <QCoreApplication>
-#include <QCoroNetworkReply>
-#include <QCoroSignal>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QUrl>
 
 #include <arpa/inet.h>
@@ -19,35 +13,16 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace SonosKit {
 
 namespace {
 
 constexpr quint16 playerPort = 1400;
-constexpr std::chrono::seconds shortestRenewal{1};
 
-QNetworkAccessManager *session()
-{
-    // Kept for the life of the process, like the SOAP client's session.
-    static QNetworkAccessManager *const manager = [] {
-        auto *m = new QNetworkAccessManager;
-        m->setProxy(QNetworkProxy::NoProxy);
-        m->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-        return m;
-    }();
-    return manager;
-}
-
-// "Second-1800"; "infinite" and anything unreadable count as the request.
-std::chrono::seconds durationFromTimeout(const QByteArray &timeout, std::chrono::seconds requested)
-{
-    const QByteArray text = timeout.trimmed();
-    if (text.startsWith("Second-")) {
-        if (const std::optional<qint64> seconds = Text::parseInteger(QString::fromLatin1(text.mid(7))); seconds && *seconds > 0)
-            return std::chrono::seconds(*seconds);
-    }
-    return requested;
-}
+// The answers to SUBSCRIBE and UNSUBSCRIBE are headers only.
+constexpr qint64 maximumAnswerBytes = 16 * 1024;
 
 SonosError cancelled()
 {
@@ -116,54 +91,67 @@ QHostAddress EventSubscription::localAddressToward(const QString &host)
     return local;
 }
 
+std::chrono::seconds EventSubscription::grantFromTimeout(const QByteArray &timeout)
+{
+    // Clamped before any arithmetic: a player may grant anything up to the
+    // largest number it can write, and a renewal timer counts milliseconds.
+    const QByteArray text = timeout.trimmed();
+    if (!text.startsWith("Second-"))
+        return {};
+    const QByteArray number = text.mid(7);
+    if (number.compare("infinite", Qt::CaseInsensitive) == 0)
+        return longestGrant;
+    if (number.isEmpty() || !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return {};
+    bool fits = false;
+    const qulonglong seconds = number.toULongLong(&fits);
+    if (!fits || seconds >= qulonglong(longestGrant.count()))
+        return longestGrant;
+    return std::max(shortestGrant, std::chrono::seconds(qint64(seconds)));
+}
+
 QCoro::Task<EventSubscription::Grant> EventSubscription::request(
     QString url, QList<std::pair<QByteArray, QByteArray>> headers, QByteArray verb, double timeout, CancellationToken cancel)
 {
-    if (cancel.isCancelled())
-        throw cancelled();
-    QNetworkRequest request{QUrl(url)};
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    request.setTransferTimeout(int(timeout * 1000));
+    QNetworkRequest request = BoundedRead::request(QUrl(url));
     for (const auto &[name, value] : headers)
         request.setRawHeader(name, value);
-    struct DeleteLater {
-        void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
-    };
-    const std::unique_ptr<QNetworkReply, DeleteLater> reply(session()->sendCustomRequest(request, verb));
-    bool wasCancelled = false;
-    const QMetaObject::Connection onCancel = cancel.onCancel(reply.get(), [&wasCancelled, r = reply.get()] {
-        wasCancelled = true;
-        r->abort();
-    });
-    if (!reply->isFinished())
-        co_await qCoro(reply.get(), &QNetworkReply::finished);
-    QObject::disconnect(onCancel);
-    if (wasCancelled)
+    const BoundedRead::Result answer = co_await BoundedRead::send(std::move(request), verb, {},
+        BoundedRead::Limits{.maximumBytes = maximumAnswerBytes,
+            .deadline = std::chrono::milliseconds(qint64(timeout * 1000)),
+            .statusOnly = false},
+        std::move(cancel));
+    switch (answer.outcome) {
+    case BoundedRead::Outcome::cancelled:
         throw cancelled();
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status == 0) {
-        const QString description = reply->error() == QNetworkReply::OperationCanceledError
-            ? QStringLiteral("The player at %1 did not answer the request for updates within %2 seconds.")
-                  .arg(QUrl(url).host())
-                  .arg(timeout)
-            : reply->errorString();
-        throw SonosError::network({NetworkFailure::Source::http, int(reply->error()), description});
+    case BoundedRead::Outcome::timedOut:
+        throw SonosError::network({NetworkFailure::Source::http, int(QNetworkReply::OperationCanceledError),
+            QStringLiteral("The player at %1 did not answer the request for updates within %2 seconds.")
+                .arg(QUrl(url).host())
+                .arg(timeout)});
+    case BoundedRead::Outcome::tooLarge:
+        throw SonosError::malformedResponse(QStringLiteral("the answer to %1 is larger than %2 KiB")
+                                                .arg(QString::fromLatin1(verb))
+                                                .arg(maximumAnswerBytes / 1024));
+    case BoundedRead::Outcome::failed:
+        throw SonosError::network({NetworkFailure::Source::http, int(answer.error), answer.errorString});
+    case BoundedRead::Outcome::answered:
+        break;
     }
-    if (status != 200)
-        throw SonosError::httpStatus(status, QString::fromUtf8(reply->readAll()));
-    co_return Grant{QString::fromLatin1(reply->rawHeader("SID").trimmed()),
-        durationFromTimeout(reply->rawHeader("TIMEOUT"), std::chrono::seconds(0))};
+    if (answer.status != 200)
+        throw SonosError::httpStatus(answer.status, QString::fromUtf8(answer.body));
+    co_return Grant{QString::fromLatin1(answer.header("SID")), grantFromTimeout(answer.header("TIMEOUT"))};
 }
 
 void EventSubscription::accept(const Grant &grant)
 {
     m_sid = grant.sid;
-    m_granted = grant.duration.count() > 0 ? grant.duration : m_requested;
+    // A grant the player did not state (or wrote unreadably) counts as the
+    // request, held to the same bounds.
+    m_granted = grant.duration.count() > 0 ? grant.duration : std::clamp(m_requested, shortestGrant, longestGrant);
     if (m_listener)
         m_listener->setSubscriptionID(m_path, m_sid);
-    m_renewal.start(std::max<std::chrono::milliseconds>(shortestRenewal, m_granted / 2));
+    m_renewal.start(std::chrono::duration_cast<std::chrono::milliseconds>(m_granted) / 2);
 }
 
 QCoro::Task<void> EventSubscription::start(CancellationToken cancel)

@@ -29,6 +29,9 @@ class EventSubscription : public QObject
     Q_OBJECT
 public:
     static constexpr std::chrono::seconds defaultDuration{1800};
+    // Whatever a player grants is held to this range before it is used.
+    static constexpr std::chrono::seconds shortestGrant{1};
+    static constexpr std::chrono::seconds longestGrant{24 * 60 * 60};
     // SUBSCRIBE and renewals give up after this long without an answer.
     static constexpr double requestTimeout = 4.0;
     // Leaving is best effort and never holds up a quitting program.
@@ -52,6 +55,12 @@ public:
     QString subscriptionID() const { return m_sid; }
     std::chrono::seconds grantedDuration() const { return m_granted; }
     bool isActive() const { return !m_sid.isEmpty(); }
+    // How long after the last grant the next renewal comes: half of it.
+    std::chrono::milliseconds renewalInterval() const { return m_renewal.intervalAsDuration(); }
+
+    // The grant a TIMEOUT header ("Second-1800", "Second-infinite") states,
+    // within shortestGrant … longestGrant; zero when it states none.
+    static std::chrono::seconds grantFromTimeout(const QByteArray &timeout);
 
     // The address of this machine that `host` is reached from: the address
     // a connection to it would leave from. Null when no route leads there.

@@ -2,18 +2,13 @@
 // SPDX-License-Identifier: MIT
 #include "SOAPClient.h"
 
+#include "BoundedRead.h"
+
 #include "SonosError.h"
 #include "Text.h"
 
 #include <QCoreApplication>
-#include <QCoroNetworkReply>
-#include <QCoroSignal>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
 #include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QPointer>
-#include <QThread>
 #include <QUrl>
 
 #include <cmath>
@@ -22,37 +17,6 @@
 namespace SonosKit {
 
 namespace {
-
-QNetworkAccessManager *newSession()
-{
-    auto *manager = new QNetworkAccessManager;
-    manager->setProxy(QNetworkProxy::NoProxy);
-    manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-    return manager;
-}
-
-// One HTTP session per thread, kept for the thread's life: no cache, no
-// cookies, no credentials, no proxy (players are on the local network).
-// Sharing it between clients is indistinguishable from one session per client
-// because players close every connection after answering, so nothing carries
-// over from one call to the next; making a session per client would start a
-// network thread per call.
-std::shared_ptr<QNetworkAccessManager> threadSession()
-{
-    QObject *application = QCoreApplication::instance();
-    if (application && application->thread() == QThread::currentThread()) {
-        // The application thread's session is never torn down. A program may
-        // end right after its last call (zonescout does), and destroying the
-        // session then races its network thread's own clean-up, which loses
-        // the objects still in that thread. Kept, it ends with the process.
-        static QNetworkAccessManager *const mainSession = newSession();
-        static const std::shared_ptr<QNetworkAccessManager> shared(mainSession, [](QNetworkAccessManager *) {});
-        return shared;
-    }
-    thread_local std::shared_ptr<QNetworkAccessManager> session(
-        newSession(), [](QNetworkAccessManager *manager) { manager->deleteLater(); });
-    return session;
-}
 
 // The timeout as the user reads it, in their language where the program
 // installed a translation.
@@ -66,20 +30,18 @@ QString secondsText(double seconds)
     return QCoreApplication::translate("SonosKit::SOAPClient", "%1 seconds").arg(number);
 }
 
-// The transfer timer counts whole milliseconds in an int, and 0 would mean no
-// limit at all: a NaN, zero or negative timeout gives the shortest limit, and
-// one too long for the timer its longest, instead of wrapping into a short one.
-int transferTimeoutMilliseconds(double seconds)
+// The deadline counts whole milliseconds: a NaN, zero or negative timeout
+// gives the shortest, and one too long for the timer its longest, instead of
+// wrapping into a short one.
+std::chrono::milliseconds deadlineFor(double seconds)
 {
     const double milliseconds = seconds * 1000.0;
     if (!(milliseconds >= 1.0))
-        return 1;
+        return std::chrono::milliseconds(1);
     if (milliseconds >= double(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    return int(std::lround(milliseconds));
+        return std::chrono::milliseconds(std::numeric_limits<int>::max());
+    return std::chrono::milliseconds(std::lround(milliseconds));
 }
-
-enum class Abort { none, cancelled, tooLarge };
 
 SonosError cancelledError()
 {
@@ -133,7 +95,6 @@ SOAPClient::SOAPClient(QString host, int port, double timeout)
     : host(std::move(host))
     , port(port)
     , timeout(timeout)
-    , m_session(threadSession())
 { }
 
 QString SOAPClient::envelope(Service service, const QString &action, const Arguments &arguments)
@@ -193,8 +154,8 @@ SonosError SOAPClient::parseFault(const QString &body, const QString &action)
 
 namespace {
 
-QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAccessManager> session, SOAPClient::Service service,
-    QString action, SOAPClient::Arguments arguments, CancellationToken cancel)
+QCoro::Task<QString> performCall(
+    SOAPClient client, SOAPClient::Service service, QString action, SOAPClient::Arguments arguments, CancellationToken cancel)
 {
     QUrl url;
     url.setScheme(QStringLiteral("http"));
@@ -208,82 +169,42 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
     if (cancel.isCancelled())
         throw cancelledError();
 
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::AuthenticationReuseAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    request.setTransferTimeout(transferTimeoutMilliseconds(client.timeout));
+    QNetworkRequest request = BoundedRead::request(url);
     request.setRawHeader("Content-Type", "text/xml; charset=\"utf-8\"");
     request.setRawHeader("SOAPAction", '"' + SOAPClient::urn(service).toUtf8() + '#' + action.toUtf8() + '"');
+    const BoundedRead::Result answer = co_await BoundedRead::send(std::move(request), QByteArray("POST"),
+        SOAPClient::envelope(service, action, arguments).toUtf8(),
+        BoundedRead::Limits{
+            .maximumBytes = SOAPClient::maximumResponseBytes, .deadline = deadlineFor(client.timeout), .statusOnly = false},
+        std::move(cancel));
 
-    // The reply may finish inside one of its own signals (an abort from a
-    // cancel or a size check), which resumes this coroutine right there; it
-    // must outlive that emission, so it is only ever deleted later.
-    struct DeleteLater {
-        void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
-    };
-    const std::unique_ptr<QNetworkReply, DeleteLater> reply(
-        session->post(request, SOAPClient::envelope(service, action, arguments).toUtf8()));
-    Abort abort = Abort::none;
-    const QMetaObject::Connection onHeaders = QObject::connect(
-        reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&abort, r = reply.get()] {
-            const QVariant length = r->header(QNetworkRequest::ContentLengthHeader);
-            if (length.isValid() && length.toLongLong() > SOAPClient::maximumResponseBytes) {
-                abort = Abort::tooLarge;
-                r->abort();
-            }
-        });
-    const QMetaObject::Connection onData = QObject::connect(
-        reply.get(), &QNetworkReply::readyRead, reply.get(), [&abort, r = reply.get()] {
-            if (r->bytesAvailable() > SOAPClient::maximumResponseBytes) {
-                abort = Abort::tooLarge;
-                r->abort();
-            }
-        });
-    const QMetaObject::Connection onCancel = cancel.onCancel(reply.get(), [&abort, r = reply.get()] {
-        if (abort == Abort::none)
-            abort = Abort::cancelled;
-        r->abort();
-    });
-
-    // Awaited once: an aborted reply can report its end a second time, and
-    // that must not resume a coroutine that has finished since.
-    if (!reply->isFinished())
-        co_await qCoro(reply.get(), &QNetworkReply::finished);
-    // The reply outlives this frame until its deferred deletion, and the
-    // token may be cancelled or the reply signal in between: nothing may
-    // then reach `abort`.
-    QObject::disconnect(onCancel);
-    QObject::disconnect(onHeaders);
-    QObject::disconnect(onData);
-
-    if (abort == Abort::tooLarge)
+    switch (answer.outcome) {
+    case BoundedRead::Outcome::cancelled:
+        throw cancelledError();
+    case BoundedRead::Outcome::tooLarge:
         throw SonosError::malformedResponse(QStringLiteral("the response is larger than %1 MiB and was not read")
                                                 .arg(SOAPClient::maximumResponseBytes / (1024 * 1024)));
-    const QNetworkReply::NetworkError error = reply->error();
-    const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
+    case BoundedRead::Outcome::timedOut:
+        //: %1 is the player's address, %2 a time such as "6 seconds".
+        throw SonosError::network({NetworkFailure::Source::http, int(QNetworkReply::OperationCanceledError),
+            QCoreApplication::translate("SonosKit::SOAPClient", "The player at %1 did not answer within %2.")
+                .arg(client.host, secondsText(client.timeout))});
+    case BoundedRead::Outcome::failed:
+    case BoundedRead::Outcome::answered:
+        break;
+    }
+    const QNetworkReply::NetworkError error = answer.error;
+    const int status = answer.status;
     // Qt reports 4xx and 5xx statuses as errors too; those still came with a
-    // response to read. Errors below 200 (connection, timeout, proxy), broken
-    // HTTP, and any error on a successful status (a body cut short or
-    // undecodable) mean the transfer itself failed.
+    // response to read. Errors below 200 (connection, proxy), broken HTTP, and
+    // any error on a successful status (a body cut short or undecodable) mean
+    // the transfer itself failed.
     const bool transportFailed = error != QNetworkReply::NoError
         && (status < 300 || error < QNetworkReply::ContentAccessDenied || error == QNetworkReply::ProtocolFailure);
-    if (transportFailed) {
-        if (abort == Abort::cancelled)
-            throw cancelledError();
-        const QString description = error == QNetworkReply::OperationCanceledError
-            //: %1 is the player's address, %2 a time such as "6 seconds".
-            ? QCoreApplication::translate("SonosKit::SOAPClient", "The player at %1 did not answer within %2.")
-                  .arg(client.host, secondsText(client.timeout))
-            : reply->errorString();
-        throw SonosError::network({NetworkFailure::Source::http, int(error), description});
-    }
+    if (transportFailed)
+        throw SonosError::network({NetworkFailure::Source::http, int(error), answer.errorString});
 
-    const QString body = QString::fromUtf8(reply->readAll());
+    const QString body = QString::fromUtf8(answer.body);
     if (status == 200)
         co_return body;
     SonosError fault = [&] {
@@ -301,7 +222,7 @@ QCoro::Task<QString> performCall(SOAPClient client, std::shared_ptr<QNetworkAcce
 QCoro::Task<QString> SOAPClient::callReturningRawXML(
     Service service, QString action, Arguments arguments, CancellationToken cancel) const
 {
-    return performCall(*this, m_session, service, std::move(action), std::move(arguments), std::move(cancel));
+    return performCall(*this, service, std::move(action), std::move(arguments), std::move(cancel));
 }
 
 namespace {

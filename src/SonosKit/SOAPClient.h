@@ -9,17 +9,14 @@
 #include <QList>
 #include <QString>
 
-#include <memory>
 #include <utility>
-
-class QNetworkAccessManager;
 
 namespace SonosKit {
 
 // One UPnP control call to one player: a SOAP envelope POSTed to a service's
 // control path, answered by the action's response element or a SonosError.
-// A small value made on the spot for the player addressed; copies share one
-// session and no call leaves anything behind.
+// A small value made on the spot for the player addressed; no call leaves
+// anything behind. The answer is read as BoundedRead reads every device's.
 class SOAPClient
 {
 public:
@@ -37,8 +34,8 @@ public:
 
     using Arguments = QList<std::pair<QString, QString>>;
 
-    // Every client the system makes talks to port 1400 and gives up after six
-    // seconds without progress.
+    // Every client the system makes talks to port 1400 and gives up on a call
+    // that has not ended six seconds after it began.
     static constexpr int defaultPort = 1400;
     static constexpr double defaultTimeout = 6.0;
     // Answers larger than this are aborted rather than buffered.
@@ -48,7 +45,7 @@ public:
 
     QString host;
     int port;
-    double timeout; // seconds of inactivity before a request fails
+    double timeout; // seconds from the request to the end of its answer
 
     // The action's response element (the first element inside the SOAP Body),
     // valid together with its document for as long as it is held.
@@ -64,9 +61,6 @@ public:
     // The error a non-200 answer's fault body describes; throws a SonosError
     // when the body is no readable fault. Public for the fuzzers.
     static class SonosError parseFault(const QString &body, const QString &action);
-
-private:
-    std::shared_ptr<QNetworkAccessManager> m_session;
 };
 
 } // namespace SonosKit

@@ -148,6 +148,15 @@ TEST_F(DoctorOnLoopback, AManualAddressThatRefusesControlIsUpnpOff)
     EXPECT_EQ(manual->detail, QStringLiteral("127.0.0.51 answered HTTP 403"));
     EXPECT_TRUE(diagnosis.diagnosticsText(QStringLiteral("0.9")).contains(u"Manual address: 127.0.0.51\n"));
 
+    // One that serves its description yet refuses control is switched off too.
+    const QString describing = QStringLiteral("127.0.0.53");
+    const auto half = refusingServer(describing, false);
+    half->setSoapHandler([](const playersim::SoapCall &) { return playersim::Answer{403, {}, "text/html", {}}; });
+    m_options.manualHost = describing;
+    const Diagnosis halfway = examine();
+    EXPECT_EQ(halfway.cause, Diagnosis::Cause::upnpOff);
+    EXPECT_EQ(checkNamed(halfway, QStringLiteral("manual address"))->detail, QStringLiteral("127.0.0.53 answered HTTP 403"));
+
     // Nobody at the address: no claim about UPnP, only what the network shows.
     m_options.manualHost = QStringLiteral("127.0.0.52");
     const Diagnosis nobody = examine();

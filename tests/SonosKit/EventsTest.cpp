@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
+#include "HostileServer.h"
 #include "TestAddresses.h"
 
 #include "SonosKit/EventListener.h"
@@ -8,6 +9,7 @@
 #include "SonosKit/GroupController.h"
 #include "SonosKit/ZoneTopology.h"
 #include "playersim/Household.h"
+#include "playersim/SimServer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -17,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <future>
 #include <mutex>
@@ -24,7 +27,9 @@
 
 using namespace SonosKit;
 using playersim::Household;
+using testsupport::connectedFrom;
 using testsupport::firstAddress;
+using testsupport::holdConnections;
 using testsupport::startedHousehold;
 using testsupport::waitUntil;
 
@@ -313,7 +318,16 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
     EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:other"), 1, volumeBody)).answer.startsWith("HTTP/1.1 412"));
     EXPECT_TRUE(exchange(player, notify(QStringLiteral("/events/nothere"), QStringLiteral("uuid:good"), 1, volumeBody))
                     .answer.startsWith("HTTP/1.1 404"));
-    EXPECT_TRUE(exchange(stranger, notify(path, QStringLiteral("uuid:good"), 1, volumeBody)).answer.startsWith("HTTP/1.1 403"));
+    // A stranger is closed without a word; another player is refused at the
+    // headers, before a body it announces is read.
+    const RawResult strange = exchange(stranger, notify(path, QStringLiteral("uuid:good"), 1, volumeBody));
+    EXPECT_TRUE(strange.answer.isEmpty());
+    EXPECT_TRUE(strange.closed);
+    const QString otherPlayer = spareAddress(242);
+    listener.addRoute(EventService::renderingControl, otherPlayer);
+    QByteArray foreign = notify(path, QStringLiteral("uuid:good"), 1, {});
+    foreign.replace("Content-Length: 0", "Content-Length: 20971520");
+    EXPECT_TRUE(exchange(otherPlayer, foreign).answer.startsWith("HTTP/1.1 403"));
     EXPECT_TRUE(exchange(player, "GET " + path.toLatin1() + " HTTP/1.1\r\nHost: x\r\n\r\n").answer.startsWith("HTTP/1.1 405"));
     const RawResult garbage = exchange(player, QByteArray("\x01\x02 garbage \xff\r\n\r\n", 17));
     EXPECT_TRUE(garbage.answer.isEmpty());
@@ -335,7 +349,7 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
     EXPECT_TRUE(drip.closed);
     EXPECT_LT(std::chrono::steady_clock::now() - dripStart, EventListener::connectionLimit + std::chrono::seconds(2));
 
-    // 200 idle connections: no more than the cap is ever held open.
+    // One player's idle connections: no more than its own cap is ever held open.
     int peak = 0;
     std::mutex peakLock;
     std::condition_variable peakRose;
@@ -348,16 +362,10 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
     sampler.start(5);
     const int opened = whileServing<int>([=, &peak, &peakLock, &peakRose] {
         std::vector<int> sockets;
-        for (int i = 0; i < 200; ++i) {
-            const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in to{};
-            to.sin_family = AF_INET;
-            to.sin_port = htons(port);
-            inet_pton(AF_INET, host.toLatin1().constData(), &to.sin_addr);
-            if (::connect(sock, reinterpret_cast<sockaddr *>(&to), sizeof to) == 0)
+        for (int i = 0; i < 40; ++i) {
+            const int sock = connectedFrom(player, host, port);
+            if (sock >= 0)
                 sockets.push_back(sock);
-            else
-                ::close(sock);
         }
         // Held until the listener has taken as many as it will (2 s at most).
         std::unique_lock lock(peakLock);
@@ -367,8 +375,9 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
             ::close(sock);
         return int(sockets.size());
     });
-    EXPECT_GT(opened, EventListener::maximumConnections);
-    EXPECT_LE(peak, EventListener::maximumConnections);
+    EXPECT_GT(opened, EventListener::maximumConnectionsPerPeer);
+    EXPECT_LE(peak, EventListener::maximumConnectionsPerPeer);
+    sampler.stop();
 
     // Entities in a body are not expanded; a later SEQ than expected is a gap.
     const QByteArray entityBody
@@ -383,4 +392,68 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
     // Still serving after all that.
     EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:good"), 6, volumeBody)).answer.startsWith("HTTP/1.1 200"));
     EXPECT_TRUE(waitUntil([&] { return received.size() == 3; }));
+}
+
+TEST(Events, AStrangerHoldingConnectionsSilencesNothing)
+{
+    Household household = startedHousehold(Household::fromJson(householdJson(), firstAddress(block)));
+    Listening listening;
+    const QString player = household.addresses().first();
+    EventSubscription subscription(&listening.listener, player, EventService::renderingControl);
+    QList<int> volumes;
+    QObject::connect(&subscription, &EventSubscription::eventReceived,
+        [&](const ServiceEvent &event, quint32) { volumes.append(std::get<RenderingEvent>(event).volume.value_or(-1)); });
+    testsupport::await(subscription.start());
+    ASSERT_TRUE(waitUntil([&] { return volumes.size() == 1; }));
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> opened{0};
+    std::thread stranger(holdConnections, spareAddress(241), listening.listener.address().toString(), listening.listener.port(),
+        40, std::cref(stop), std::ref(opened));
+    EXPECT_TRUE(waitUntil([&] { return opened >= 40; }));
+    int arrived = 0;
+    for (int volume = 1; volume <= 20; ++volume) {
+        household.setVolume(player, volume);
+        if (!waitUntil([&] { return volumes.last() == volume; }, std::chrono::seconds(2)))
+            break;
+        ++arrived;
+    }
+    stop = true;
+    stranger.join();
+    EXPECT_EQ(arrived, 20);
+    testsupport::await(subscription.stop());
+}
+
+TEST(Events, ARenewalComesAtHalfTheGrantHeldToASecondToADay)
+{
+    using namespace std::chrono_literals;
+    struct Case {
+        QByteArray timeout;
+        std::chrono::milliseconds renewal;
+    };
+    const QList<Case> cases{
+        {"Second-1800", 900s},
+        // Each once broke the renewal timer: too many milliseconds for it,
+        // or for the arithmetic before it.
+        {"Second-25769804", 12h},
+        {"Second-8589934", 12h},
+        {"Second-9223372036854775807", 12h},
+        {"Second-99999999999999999999", 12h},
+        {"Second-infinite", 12h},
+        {"Second-0", 500ms},
+    };
+    std::atomic<qsizetype> current{0};
+    playersim::SimServer player(spareAddress(230), 1400, std::make_shared<playersim::RequestLog>());
+    player.setEventHandler([&](const playersim::EventRequest &) {
+        return playersim::Answer{200, {}, {}, {{"SID", "uuid:granted"}, {"TIMEOUT", cases.at(current).timeout}}};
+    });
+    QString error;
+    ASSERT_TRUE(player.start(&error)) << error.toStdString();
+    Listening listening;
+    for (qsizetype i = 0; i < cases.size(); ++i) {
+        current = i;
+        EventSubscription subscription(&listening.listener, player.address(), EventService::renderingControl);
+        testsupport::await(subscription.start());
+        EXPECT_EQ(subscription.renewalInterval(), cases.at(i).renewal) << cases.at(i).timeout.constData();
+    }
 }

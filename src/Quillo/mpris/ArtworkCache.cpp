@@ -2,10 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/mpris/ArtworkCache.h"
 
+#include "SonosKit/BoundedRead.h"
+
+#include <QCoroTask>
 #include <QCryptographicHash>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -13,15 +14,13 @@
 
 namespace {
 
-// A picture that stalls this long is given up; the next track asks again.
-constexpr int fetchTimeoutMs = 10000;
+constexpr int httpOk = 200;
 
 } // namespace
 
 ArtworkCache::ArtworkCache(QDir directory, QObject *parent)
     : QObject(parent)
     , m_directory(std::move(directory))
-    , m_network(new QNetworkAccessManager(this))
 {
     m_directory.mkpath(QStringLiteral("."));
 }
@@ -52,38 +51,25 @@ QUrl ArtworkCache::localURL(const QUrl &remote)
 void ArtworkCache::fetch(const QUrl &remote)
 {
     m_fetching.insert(remote);
-    QNetworkRequest request(remote);
-    request.setTransferTimeout(fetchTimeoutMs);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply *reply = m_network->get(request);
-    // Refused as soon as it says, or shows, that it is too large: nothing
-    // of it is kept.
-    const auto tooLarge = [reply] {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        return (length.isValid() && length.toLongLong() > maximumImageBytes) || reply->bytesAvailable() > maximumImageBytes;
-    };
-    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, tooLarge] {
-        if (tooLarge())
-            reply->abort();
-    });
-    connect(reply, &QNetworkReply::readyRead, reply, [reply, tooLarge] {
-        if (tooLarge())
-            reply->abort();
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, remote, tooLarge] {
-        reply->deleteLater();
-        m_fetching.remove(remote);
-        const QByteArray image = reply->error() == QNetworkReply::NoError && !tooLarge() ? reply->readAll() : QByteArray();
-        if (image.isEmpty() || image.size() > maximumImageBytes) {
-            refuse(remote);
-            return;
-        }
-        QSaveFile file(fileFor(remote));
-        if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit())
-            return;
-        trim();
-        Q_EMIT stored(remote);
-    });
+    // Refused when it is too large, too slow or sent elsewhere: nothing of it
+    // is kept.
+    QCoro::connect(
+        SonosKit::BoundedRead::send(SonosKit::BoundedRead::request(remote), QByteArray("GET"), {},
+            SonosKit::BoundedRead::Limits{.maximumBytes = maximumImageBytes, .deadline = fetchLimit, .statusOnly = false}),
+        this, [this, remote](const SonosKit::BoundedRead::Result &answer) {
+            m_fetching.remove(remote);
+            const bool whole = answer.outcome == SonosKit::BoundedRead::Outcome::answered && answer.status == httpOk
+                && answer.error == QNetworkReply::NoError;
+            if (!whole || answer.body.isEmpty()) {
+                refuse(remote);
+                return;
+            }
+            QSaveFile file(fileFor(remote));
+            if (!file.open(QIODevice::WriteOnly) || file.write(answer.body) != answer.body.size() || !file.commit())
+                return;
+            trim();
+            Q_EMIT stored(remote);
+        });
 }
 
 qint64 ArtworkCache::bytesOnDisk() const

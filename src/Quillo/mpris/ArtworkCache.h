@@ -8,12 +8,13 @@
 #include <QSet>
 #include <QUrl>
 
-class QNetworkAccessManager;
+#include <chrono>
 
 // Cover art on disk for desktop media widgets that load remote images
 // unreliably: each picture fetched once into a folder under the user's cache,
 // which never holds more than `maximumBytes` in all; a picture larger than
-// `maximumImageBytes` is refused, so a hostile player cannot fill the disk.
+// `maximumImageBytes`, slower than its deadline or redirected is refused, so a
+// hostile player can neither fill the disk nor hold a fetch open.
 class ArtworkCache : public QObject
 {
     Q_OBJECT
@@ -23,6 +24,9 @@ public:
     static constexpr qint64 maximumBytes = 32 * 1024 * 1024;
     // Addresses that failed are not asked again, up to this many.
     static constexpr qsizetype maximumRefused = 256;
+    // A picture not whole this long after it was asked for is given up; the
+    // next track asks again.
+    static constexpr std::chrono::milliseconds fetchLimit{10000};
 
     explicit ArtworkCache(QDir directory, QObject *parent = nullptr);
     static QDir defaultDirectory();
@@ -43,7 +47,6 @@ private:
     void refuse(const QUrl &remote);
 
     QDir m_directory;
-    QNetworkAccessManager *m_network;
     QSet<QUrl> m_fetching;
     QSet<QUrl> m_refused;
 };
