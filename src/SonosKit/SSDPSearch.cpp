@@ -48,16 +48,6 @@ private:
     int m_fd;
 };
 
-QStringView trimmedSpacesAndTabs(QStringView text)
-{
-    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
-    while (!text.isEmpty() && isBlank(text.front()))
-        text = text.mid(1);
-    while (!text.isEmpty() && isBlank(text.back()))
-        text.chop(1);
-    return text;
-}
-
 } // namespace
 
 QByteArray ssdpSearchDatagram()
@@ -76,18 +66,6 @@ std::optional<QString> hostOfURL(const QString &text)
     if (!url.isValid() || url.host().isEmpty())
         return std::nullopt;
     return url.host();
-}
-
-std::optional<QString> hostFromLocationHeader(const QString &response)
-{
-    const auto lines = QStringView(response).split(u"\r\n", Qt::SkipEmptyParts);
-    for (const QStringView line : lines) {
-        if (!line.toString().toLower().startsWith(u"location:"))
-            continue;
-        // Only the first LOCATION header counts, even when it names no host.
-        return hostOfURL(trimmedSpacesAndTabs(line.mid(9)).toString());
-    }
-    return std::nullopt;
 }
 
 std::optional<QString> senderAddress(const sockaddr_in &address)
@@ -209,10 +187,9 @@ QStringList blockingSSDPSearch(double timeout)
         const ssize_t received = ::recvfrom(
             fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr *>(&sender), &senderLength);
         if (received > 0) {
-            const QString text = QString::fromUtf8(buffer.data(), qsizetype(received));
-            std::optional<QString> host = hostFromLocationHeader(text);
-            if (!host)
-                host = senderAddress(sender);
+            // The sender, never the host its LOCATION names: any device may
+            // name any host, and only one that answered is asked anything.
+            const std::optional<QString> host = senderAddress(sender);
             if (host && !hosts.contains(*host))
                 hosts.append(*host);
         }

@@ -38,10 +38,6 @@ int openSearchSocket();
 // SonosError::network when no socket can be made.
 QStringList blockingSSDPSearch(double timeout);
 
-// The host of the URL in the first LOCATION header of an SSDP answer; only
-// CRLF ends a line, and a header name indented by spaces does not count.
-std::optional<QString> hostFromLocationHeader(const QString &response);
-
 // The sender of an answer as a dotted quad.
 std::optional<QString> senderAddress(const sockaddr_in &address);
 

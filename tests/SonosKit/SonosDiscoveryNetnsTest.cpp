@@ -197,10 +197,9 @@ protected:
 
 // --- SSDP ---
 
-TEST_F(DiscoveryWithoutDaemon, SsdpCollectsLocationHostsInOrderOnce)
+TEST_F(DiscoveryWithoutDaemon, SsdpCollectsTheSendersInOrderOnce)
 {
     playersim::SsdpResponder::Options options;
-    options.fromPlayerAddress = false; // every answer comes from 127.0.0.1: only LOCATION tells them apart
     options.copies = 3;
     const auto players = responder({ssdpPlayer(QStringLiteral("127.0.0.11")), ssdpPlayer(QStringLiteral("127.0.0.12"))}, options);
     const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.8));
@@ -210,21 +209,12 @@ TEST_F(DiscoveryWithoutDaemon, SsdpCollectsLocationHostsInOrderOnce)
     EXPECT_GE(players->searchesAnswered(), 1);
 }
 
-TEST_F(DiscoveryWithoutDaemon, SsdpAnswersWithoutUsableLocationGiveTheSender)
+TEST_F(DiscoveryWithoutDaemon, SsdpAsksTheSenderWhateverItsLocationNames)
 {
-    playersim::SsdpResponder::Options withoutLocation;
-    withoutLocation.withLocation = false;
-    {
-        const auto players = responder(
-            {ssdpPlayer(QStringLiteral("127.0.0.13")), ssdpPlayer(QStringLiteral("127.0.0.14"))}, withoutLocation);
-        const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.6));
-        EXPECT_EQ(hosts, QStringList({QStringLiteral("127.0.0.13"), QStringLiteral("127.0.0.14")}));
-    }
-    // Bare line feeds hide the LOCATION header; the sender is all that is left.
-    playersim::SsdpResponder::Options lineFeeds;
-    lineFeeds.crlf = false;
-    lineFeeds.fromPlayerAddress = false;
-    const auto players = responder({ssdpPlayer(QStringLiteral("127.0.0.15"))}, lineFeeds);
+    // One device answering for two others: only the device is asked.
+    playersim::SsdpResponder::Options options;
+    options.fromPlayerAddress = false;
+    const auto players = responder({ssdpPlayer(QStringLiteral("127.0.0.13")), ssdpPlayer(QStringLiteral("127.0.0.14"))}, options);
     const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.6));
     EXPECT_EQ(hosts, QStringList({QStringLiteral("127.0.0.1")}));
 }

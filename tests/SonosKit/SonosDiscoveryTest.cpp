@@ -10,7 +10,6 @@
 #include "AsyncTestSupport.h"
 
 #include <QCoroFuture>
-#include <QFile>
 #include <QTcpServer>
 
 #include <arpa/inet.h>
@@ -25,40 +24,6 @@
 #include <vector>
 
 using namespace SonosKit::SonosDiscovery::detail;
-
-TEST(SsdpLocationHeader, TakesTheHostOfTheFirstLocationURLOnACrlfLine)
-{
-    const std::pair<const char *, std::optional<QString>> answers[] = {
-        {"HTTP/1.1 200 OK\r\nCACHE-CONTROL: max-age = 1800\r\nEXT:\r\n"
-         "LOCATION: http://192.168.1.20:1400/xml/device_description.xml\r\nSERVER: Linux UPnP/1.0 Sonos/79.1-56030 (ZPS12)\r\n\r\n",
-            QStringLiteral("192.168.1.20")},
-        // A host name, and the header name in any case but not indented.
-        {"HTTP/1.1 200 OK\r\nLOCATION: http://sonos-kitchen.local:1400/x\r\n", QStringLiteral("sonos-kitchen.local")},
-        {"HTTP/1.1 200 OK\r\nlocation: http://10.0.0.2:1400/\r\n", QStringLiteral("10.0.0.2")},
-        {"HTTP/1.1 200 OK\r\nLoCaTiOn:\thttp://10.0.0.3:1400/ \t\r\n", QStringLiteral("10.0.0.3")},
-        {"HTTP/1.1 200 OK\r\n  LOCATION: http://10.0.0.4:1400/\r\n", std::nullopt},
-        // Only CR LF ends a line: read as one line, only a header at the very
-        // start is found, and the rest of the answer becomes part of the URL.
-        {"HTTP/1.1 200 OK\nLOCATION: http://10.0.0.5:1400/\n\n", std::nullopt},
-        {"LOCATION: http://10.0.0.6:1400/\nST: x\n", std::nullopt},
-        {"LOCATION: http://10.0.0.6:1400/\n", std::nullopt},
-        {"LOCATION: http://10.0.0.6:1400/", QStringLiteral("10.0.0.6")},
-        // Only the first LOCATION counts, and it must be a URL with a host.
-        {"HTTP/1.1 200 OK\r\nLOCATION: not a url\r\nLOCATION: http://10.0.0.7:1400/\r\n", std::nullopt},
-        {"HTTP/1.1 200 OK\r\nLOCATION: /xml/device_description.xml\r\n", std::nullopt},
-        {"HTTP/1.1 200 OK\r\nLOCATION:\r\n", std::nullopt},
-        {"HTTP/1.1 200 OK\r\nST: ssdp:all\r\n", std::nullopt},
-        {"", std::nullopt},
-        // What the decoder makes of invalid UTF-8 never crashes the reader.
-        {"LOCATION: http://\xff\xfe:1400/\r\n", std::nullopt},
-    };
-    for (const auto &[answer, host] : answers)
-        EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(answer)), host) << answer;
-
-    QFile capture(QStringLiteral(QUILLO_TEST_DATA "/captures/ssdp_notify_alive_s2_66.txt"));
-    ASSERT_TRUE(capture.open(QIODevice::ReadOnly)) << capture.fileName().toStdString();
-    EXPECT_EQ(hostFromLocationHeader(QString::fromUtf8(capture.readAll())), QStringLiteral("192.168.1.51"));
-}
 
 TEST(EndpointAddress, KeepsNamesAndIPv4WithoutScopeMapsIPv4InIPv6AndDropsOtherIPv6)
 {
