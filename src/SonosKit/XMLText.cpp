@@ -128,8 +128,8 @@ std::shared_ptr<xmlDoc> parse(const QByteArray &utf8, bool recover, ParseErrors 
     context->_private = errors;
     context->sax->serror = collectError;
     context->sax->internalSubset = refuseDocumentType;
-    // Never NOENT, DTDLOAD or HUGE: those expand entities, read files and lift
-    // the parser's limits against entity bombs.
+    // Never entity substitution, DTD loading or huge mode: those expand
+    // entities, read files and lift the parser's limits against entity bombs.
     int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     if (recover)
         options |= XML_PARSE_RECOVER;
