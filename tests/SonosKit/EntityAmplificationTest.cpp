@@ -157,4 +157,11 @@ TEST(EntityAmplification, everyLayerRefusesADocumentTypeAndReadsNoMoreThanItWasS
     };
     for (const QString &document : documents)
         EXPECT_TRUE(refusedForItsDocumentType([&] { XMLText::document(document); })) << document.left(100).toStdString();
+
+    // Nor is anything else outside the document ever read.
+    EXPECT_EQ(XMLText::document(QStringLiteral("<a xmlns:xi=\"http://www.w3.org/2001/XInclude\">"
+                                               "<xi:include href=\"file:///etc/hostname\" parse=\"text\"/></a>"))
+                  .root()
+                  .stringValue(),
+        QString());
 }
