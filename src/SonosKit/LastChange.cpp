@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #include "LastChange.h"
 
-#include "EventText.h"
 #include "SonosError.h"
 #include "XMLText.h"
 
@@ -26,24 +25,22 @@ LastChange LastChange::parse(const QString &xml)
 {
     const XMLDocument document = XMLText::document(xml);
     const XMLNode root = document.root();
-    if (root.isNull() || EventText::localName(root.raw()) != u"Event")
+    if (root.isNull() || root.localName() != u"Event")
         throw SonosError::malformedResponse(QStringLiteral("LastChange holds no Event"));
 
     LastChange change;
-    for (xmlNodePtr instance = root.raw()->children; instance; instance = instance->next) {
+    for (xmlNodePtr child = root.raw()->children; child; child = child->next) {
         // Players have only ever one instance, 0; a change to another one is
         // no change of anything this system shows.
-        if (instance->type != XML_ELEMENT_NODE || EventText::localName(instance) != u"InstanceID"
-            || EventText::literalAttribute(instance, "val") != u"0")
+        const XMLNode instance = root.related(child);
+        if (!instance.isElement() || instance.localName() != u"InstanceID" || instance.attribute(u"val") != u"0")
             continue;
-        for (xmlNodePtr variable = instance->children; variable; variable = variable->next) {
-            if (variable->type != XML_ELEMENT_NODE)
-                continue;
-            std::optional<QString> value = EventText::literalAttribute(variable, "val");
+        for (xmlNodePtr grandchild = child->children; grandchild; grandchild = grandchild->next) {
+            const XMLNode variable = root.related(grandchild);
+            std::optional<QString> value = variable.attribute(u"val");
             if (!value)
                 continue;
-            change.variables.append(
-                {EventText::localName(variable), EventText::literalAttribute(variable, "channel"), std::move(*value)});
+            change.variables.append({variable.localName(), variable.attribute(u"channel"), std::move(*value)});
         }
     }
     return change;

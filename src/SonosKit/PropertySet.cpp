@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #include "PropertySet.h"
 
-#include "EventText.h"
 #include "SonosError.h"
 #include "XMLText.h"
 
@@ -22,16 +21,18 @@ PropertySet PropertySet::parse(const QByteArray &body)
 {
     const XMLDocument document = XMLText::document(QString::fromUtf8(body));
     const XMLNode root = document.root();
-    if (root.isNull() || EventText::localName(root.raw()) != u"propertyset")
+    if (root.isNull() || root.localName() != u"propertyset")
         throw SonosError::malformedResponse(QStringLiteral("the event is no property set"));
 
     PropertySet set;
-    for (xmlNodePtr property = root.raw()->children; property; property = property->next) {
-        if (property->type != XML_ELEMENT_NODE || EventText::localName(property) != u"property")
+    for (xmlNodePtr child = root.raw()->children; child; child = child->next) {
+        const XMLNode property = root.related(child);
+        if (!property.isElement() || property.localName() != u"property")
             continue;
-        for (xmlNodePtr variable = property->children; variable; variable = variable->next) {
-            if (variable->type == XML_ELEMENT_NODE)
-                set.properties.append({EventText::localName(variable), EventText::literalText(variable)});
+        for (xmlNodePtr grandchild = child->children; grandchild; grandchild = grandchild->next) {
+            const XMLNode variable = root.related(grandchild);
+            if (variable.isElement())
+                set.properties.append({variable.localName(), variable.stringValue()});
         }
     }
     return set;

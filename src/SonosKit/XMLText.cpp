@@ -72,7 +72,40 @@ private:
 struct ParseErrors {
     QString firstFatal;
     QString firstError;
+    bool declaresDocumentType = false;
 };
+
+// Players never declare a DTD, and a DTD is where entities come from: a
+// hostile one turns a small body into gigabytes once its references are
+// read. The parse stops at the "<!DOCTYPE", before any declaration in it.
+void refuseDocumentType(void *userData, const xmlChar *, const xmlChar *, const xmlChar *)
+{
+    auto *context = static_cast<xmlParserCtxtPtr>(userData);
+    static_cast<ParseErrors *>(context->_private)->declaresDocumentType = true;
+    xmlStopParser(context);
+}
+
+// Text as written: text and CDATA below `node` in document order. An entity
+// reference adds nothing, so the value is never longer than the input.
+void appendLiteralText(const xmlNode *node, QByteArray &into)
+{
+    for (; node; node = node->next) {
+        if ((node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) && node->content)
+            into += reinterpret_cast<const char *>(node->content);
+        else if (node->type == XML_ELEMENT_NODE)
+            appendLiteralText(node->children, into);
+    }
+}
+
+QString literalText(const xmlNode *firstChild)
+{
+    // A single text child is the usual case and needs no concatenation.
+    if (firstChild && !firstChild->next && firstChild->type == XML_TEXT_NODE)
+        return fromXmlChars(firstChild->content);
+    QByteArray text;
+    appendLiteralText(firstChild, text);
+    return QString::fromUtf8(text);
+}
 
 void collectError(void *userData, xmlErrorPtr error)
 {
@@ -94,14 +127,20 @@ std::shared_ptr<xmlDoc> parse(const QByteArray &utf8, bool recover, ParseErrors 
         return nullptr;
     context->_private = errors;
     context->sax->serror = collectError;
-    // Never NOENT, DTDLOAD or HUGE: those expand entities, read files and lift
-    // the parser's limits against entity bombs.
+    context->sax->internalSubset = refuseDocumentType;
+    // Never entity substitution, DTD loading or huge mode: those expand
+    // entities, read files and lift the parser's limits against entity bombs.
     int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     if (recover)
         options |= XML_PARSE_RECOVER;
     xmlDocPtr document = xmlCtxtReadMemory(context.get(), utf8.constData(), int(utf8.size()), nullptr, "UTF-8", options);
     if (!document)
         return nullptr;
+    if (errors->declaresDocumentType || document->intSubset || document->extSubset) {
+        errors->declaresDocumentType = true;
+        xmlFreeDoc(document);
+        return nullptr;
+    }
     // Recover mode turns any text into a document, bare text into one without
     // a root element; such a "repair" found nothing to repair and counts as a
     // failed parse.
@@ -134,14 +173,29 @@ QString XMLNode::name() const
     return local;
 }
 
+QString XMLNode::localName() const
+{
+    return m_node && m_node->name ? fromXmlChars(m_node->name) : QString();
+}
+
 QString XMLNode::stringValue() const
 {
     if (!m_node)
         return {};
-    xmlChar *content = xmlNodeGetContent(m_node);
-    QString value = fromXmlChars(content);
-    xmlFree(content);
-    return value;
+    switch (m_node->type) {
+    case XML_TEXT_NODE:
+    case XML_CDATA_SECTION_NODE:
+    case XML_COMMENT_NODE:
+    case XML_PI_NODE:
+        return fromXmlChars(m_node->content);
+    case XML_ELEMENT_NODE:
+    case XML_ATTRIBUTE_NODE:
+    case XML_DOCUMENT_NODE:
+    case XML_DOCUMENT_FRAG_NODE:
+        return literalText(m_node->children);
+    default:
+        return {};
+    }
 }
 
 std::optional<QString> XMLNode::attribute(QStringView name) const
@@ -161,13 +215,7 @@ std::optional<QString> XMLNode::attribute(QStringView name) const
         } else if (wantedView != local) {
             continue;
         }
-        // A single text child is the usual case and needs no concatenation.
-        if (attribute->children && !attribute->children->next && attribute->children->type == XML_TEXT_NODE)
-            return fromXmlChars(attribute->children->content);
-        xmlChar *value = xmlNodeListGetString(m_node->doc, attribute->children, 1);
-        QString text = fromXmlChars(value);
-        xmlFree(value);
-        return text;
+        return literalText(attribute->children);
     }
     return std::nullopt;
 }
@@ -231,10 +279,14 @@ XMLDocument document(const QString &text)
     ParseErrors strictErrors;
     if (auto strict = parse(utf8, false, &strictErrors))
         return XMLDocument(std::move(strict));
-    ParseErrors ignored;
-    if (auto tolerant = parse(utf8, true, &ignored))
-        return XMLDocument(std::move(tolerant));
+    ParseErrors tolerantErrors;
+    if (!strictErrors.declaresDocumentType) {
+        if (auto tolerant = parse(utf8, true, &tolerantErrors))
+            return XMLDocument(std::move(tolerant));
+    }
     QString message = !strictErrors.firstFatal.isEmpty() ? strictErrors.firstFatal : strictErrors.firstError;
+    if (strictErrors.declaresDocumentType || tolerantErrors.declaresDocumentType)
+        message = QStringLiteral("document type declaration refused");
     if (message.isEmpty())
         message = QStringLiteral("the document could not be read");
     throw SonosError::malformedResponse(message + QStringLiteral(" in: ") + Text::leadingCharacters(trimmed, 300));

@@ -27,9 +27,14 @@ public:
 
     // The name as written in the source, prefix included ("s:Body").
     QString name() const;
-    // All text below the node, references resolved.
+    // The name without its prefix ("Body").
+    QString localName() const;
+    // All text below the node as written (character references and the five
+    // predefined entities read as their characters); never longer than the
+    // document it came from.
     QString stringValue() const;
-    // An attribute by its name as written; nothing when the element lacks it.
+    // An attribute by its name as written, read like stringValue(); nothing
+    // when the element lacks it.
     std::optional<QString> attribute(QStringView name) const;
     // The first child that is an element, skipping text and comments.
     XMLNode firstElementChild() const;
@@ -63,7 +68,9 @@ private:
 namespace XMLText {
 
 // Parses `text`, retrying once in recover mode. Throws
-// SonosError::malformedResponse ("empty document" for blank text).
+// SonosError::malformedResponse ("empty document" for blank text; "document
+// type declaration refused" for any DOCTYPE, which players never send and
+// which is where entity bombs hide).
 XMLDocument document(const QString &text);
 
 // Breadth-first search below `node` (never `node` itself) for an element whose

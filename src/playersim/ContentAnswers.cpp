@@ -50,6 +50,9 @@ SimTrack trackFromMetadata(const QString &metadata)
     QString current;
     while (!reader.atEnd()) {
         const auto token = reader.readNext();
+        // Like a player, the simulator reads no DTD and so expands no entity.
+        if (token == QXmlStreamReader::DTD)
+            return {};
         if (token == QXmlStreamReader::StartElement) {
             current = reader.name().toString();
         } else if (token == QXmlStreamReader::Characters) {

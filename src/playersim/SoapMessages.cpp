@@ -73,6 +73,9 @@ std::optional<SoapCall> parseSoapRequest(const QByteArray &soapActionHeader, con
     QString currentValue;
     while (!reader.atEnd()) {
         const auto token = reader.readNext();
+        // Like a player, the simulator reads no DTD and so expands no entity.
+        if (token == QXmlStreamReader::DTD)
+            return std::nullopt;
         if (token == QXmlStreamReader::StartElement) {
             ++depth;
             if (!inBody && reader.name() == u"Body") {
@@ -85,7 +88,7 @@ std::optional<SoapCall> parseSoapRequest(const QByteArray &soapActionHeader, con
                 currentArgument = reader.name().toString();
                 currentValue.clear();
             }
-        } else if (token == QXmlStreamReader::Characters || token == QXmlStreamReader::EntityReference) {
+        } else if (token == QXmlStreamReader::Characters) {
             if (actionDepth && depth == actionDepth + 1)
                 currentValue += reader.text();
         } else if (token == QXmlStreamReader::EndElement) {
