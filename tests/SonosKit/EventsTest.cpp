@@ -255,37 +255,6 @@ TEST(Events, RenewsAtHalfTheGrantAndSubscribesAfreshWhenForgotten)
     testsupport::await(subscription.stop());
 }
 
-TEST(Events, AGapInTheSequenceIsReportedAndAMissingFirstEventIsBlocked)
-{
-    Household household = startedHousehold(Household::fromJson(householdJson(), firstAddress(block)));
-    Listening listening;
-    const QString player = household.addresses().first();
-    EventSubscription subscription(&listening.listener, player, EventService::renderingControl);
-    const auto lost = counter(&subscription, &EventSubscription::eventsLost);
-    QList<int> volumes;
-    QObject::connect(&subscription, &EventSubscription::eventReceived,
-        [&](const ServiceEvent &event, quint32) { volumes.append(std::get<RenderingEvent>(event).volume.value_or(-1)); });
-    testsupport::await(subscription.start());
-    ASSERT_TRUE(waitUntil([&] { return volumes.size() == 1; }));
-
-    household.setDropNotifications(true);
-    household.setVolume(player, 3);
-    household.setDropNotifications(false);
-    household.setVolume(player, 4);
-    ASSERT_TRUE(waitUntil([&] { return volumes.contains(4); }));
-    EXPECT_EQ(lost->count(), 1);
-    EXPECT_FALSE(volumes.contains(3));
-
-    // A firewall from the start: the subscription is made, no event comes.
-    household.setDropNotifications(true);
-    EventSubscription blockedOne(&listening.listener, household.addresses().last(), EventService::renderingControl);
-    const auto blocked = counter(&blockedOne, &EventSubscription::eventsBlocked);
-    testsupport::await(blockedOne.start());
-    EXPECT_TRUE(waitUntil([&] { return blocked->count() == 1; }, std::chrono::seconds(5)));
-    testsupport::await(blockedOne.stop());
-    testsupport::await(subscription.stop());
-}
-
 TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
 {
     Listening listening;

@@ -1,16 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "AsyncTestSupport.h"
-#include "TestAddresses.h"
+#include "TestPrinters.h"
 
 #include <SonosKit/SonosError.h>
 #include <SonosKit/ZoneTopology.h>
-#include <playersim/SimServer.h>
-#include <playersim/SoapMessages.h>
 
 #include <gtest/gtest.h>
-
-#include <atomic>
 
 using namespace SonosKit;
 
@@ -137,34 +132,6 @@ TEST(ZoneTopologyParse, BadDocumentsFailWithMalformedResponse)
     }
     // Markup the tolerant parse can repair is read, not refused.
     EXPECT_TRUE(ZoneTopology::parseGroups(QStringLiteral("<a><b></a")).isEmpty());
-}
-
-// groups() against a real HTTP server: the topology arrives escaped inside
-// the SOAP answer, and an answer without one is malformed.
-TEST(ZoneTopologyCall, ReadsTheEscapedDocumentAndRefusesAMissingOne)
-{
-    const QString address = testsupport::firstAddress(testsupport::Suite::ZoneTopology);
-    auto log = std::make_shared<playersim::RequestLog>();
-    playersim::SimServer server(address, 1400, log);
-    std::atomic<bool> withState = true;
-    const QString document = state(
-        group(QStringLiteral("A"), QStringLiteral("A:1"), member(QStringLiteral("A"), QStringLiteral("Küche 🍳"))));
-    server.setSoapHandler([document, &withState](const playersim::SoapCall &call) {
-        return playersim::soapResponse(
-            call.serviceUrn, call.action, {{QStringLiteral("ZoneGroupState"), withState ? document : QString()}});
-    });
-    QString error;
-    ASSERT_TRUE(server.start(&error)) << error.toStdString();
-
-    const auto groups = testsupport::await(ZoneTopology(address).groups());
-    ASSERT_EQ(groups.size(), 1);
-    EXPECT_EQ(groups[0].coordinator.roomName, QStringLiteral("Küche 🍳"));
-
-    withState = false;
-    const auto failure = testsupport::failureOf<SonosError>(ZoneTopology(address).groups());
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(
-        failure->errorDescription(), u"Could not parse the player's response: GetZoneGroupState returned no ZoneGroupState");
 }
 
 } // namespace

@@ -118,9 +118,11 @@ TEST(ContentAnswers, FavoritesCarryTheirMetadataEscapedTwiceAndUnlistedContainer
     const int queue = browse(coordinator, QStringLiteral("Q:0"), 0, 100).total;
     EXPECT_GT(queue, 0);
     EXPECT_EQ(browse(household.addresses()[1], QStringLiteral("Q:0"), 0, 100).total, queue);
-    for (const playersim::SimFavorite &favorite : household.favorites())
-        if (favorite.kind == playersim::FavoriteKind::streamingContainer)
+    for (const playersim::SimFavorite &favorite : household.favorites()) {
+        if (favorite.kind == playersim::FavoriteKind::streamingContainer) {
             EXPECT_EQ(browseFault(coordinator, favorite.itemId), QStringLiteral("701")) << favorite.title.toStdString();
+        }
+    }
     EXPECT_EQ(browseFault(coordinator, QStringLiteral("R:0/0")), QStringLiteral("701"));
     EXPECT_EQ(browseFault(coordinator, QStringLiteral("SQ:99")), QStringLiteral("701"));
 }
