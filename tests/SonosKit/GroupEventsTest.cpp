@@ -27,10 +27,12 @@ constexpr testsupport::Suite block = testsupport::Suite::GroupEvents;
 // Long enough for every first event to be overdue.
 constexpr auto blockedWithin = EventSubscription::firstEventLimit + std::chrono::seconds(2);
 
-// Alpha and Beta grouped, Gamma alone.
+// Alpha and Beta grouped with a track in their queue, Gamma alone.
 QByteArray householdJson()
 {
-    return R"({"players": [{"uuid": "RINCON_A01400", "room": "Alpha"}, {"uuid": "RINCON_B01400", "room": "Beta"},
+    return R"({"players": [{"uuid": "RINCON_A01400", "room": "Alpha",
+                            "queue": [{"title": "Long", "uri": "x-file-cifs://nas/long.flac", "duration": 600}]},
+                           {"uuid": "RINCON_B01400", "room": "Beta"},
                            {"uuid": "RINCON_C01400", "room": "Gamma"}],
               "groups": [{"coordinator": "RINCON_A01400", "members": ["RINCON_A01400", "RINCON_B01400"]}]})";
 }
@@ -156,6 +158,13 @@ TEST(GroupEvents, SubscriptionsFollowTheGroupAndEventsNameTheirMember)
             {beta, EventService::renderingControl}}));
     EXPECT_EQ(household.subscriptionCount(), 5);
     ASSERT_TRUE(waitUntil([&] { return allIn(owner, GroupEvents::State::receiving); }));
+
+    // The first transport event holds the whole state; a change from any
+    // controller follows it.
+    const auto transport = [&] { return recorder.last<TransportEvent>(alpha).value_or(TransportEvent{}); };
+    EXPECT_TRUE(waitUntil([&] { return transport().transportState && transport().track; }));
+    testsupport::await(GroupController(group).play());
+    EXPECT_TRUE(waitUntil([&] { return transport().transportState == TransportState::playing; }));
 
     // A member's own volume arrives under that member's host.
     household.setVolume(beta, 9);
