@@ -115,13 +115,6 @@ TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
         EXPECT_EQ(faultCode(kitchen, Service::avTransport, action, action == u"Play" ? play : instance), 800)
             << action.toStdString();
 
-    // A lost account: accepted on SetAVTransportURI, refused on Play.
-    const auto &flow = favoriteNamed(favorites, QStringLiteral("Deezer Flow"));
-    setURI(salon, flow.uri, flow.itemId);
-    EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("Play"), play), 701);
-    household.setServiceAuthorized(2, true);
-    call(salon, Service::avTransport, QStringLiteral("Play"), play);
-
     // Containers go through the queue.
     const auto &weekly = favoriteNamed(favorites, QStringLiteral("Discover Weekly"));
     EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("SetAVTransportURI"),
