@@ -134,22 +134,6 @@ TEST(NetworkFacts, SubnetsAreTheNetworkPartWithItsPrefix)
     EXPECT_TRUE(NetworkFacts::subnetOf(QStringLiteral("10.1.2.3"), 33).isEmpty());
     EXPECT_TRUE(NetworkFacts::subnetOf(QStringLiteral("fe80::1"), 64).isEmpty());
     EXPECT_TRUE(NetworkFacts::subnetOf(QStringLiteral("kitchen"), 24).isEmpty());
-
-    NetworkFacts::Interface wifi{
-        QStringLiteral("wlan0"), QStringLiteral("192.168.1.37"), QStringLiteral("192.168.1.0/24"), true, true, true, false};
-    EXPECT_TRUE(wifi.isUsable());
-    for (bool NetworkFacts::Interface::*flag :
-        {&NetworkFacts::Interface::up, &NetworkFacts::Interface::running, &NetworkFacts::Interface::multicast}) {
-        NetworkFacts::Interface lacking = wifi;
-        lacking.*flag = false;
-        EXPECT_FALSE(lacking.isUsable());
-    }
-    NetworkFacts::Interface loopback = wifi;
-    loopback.loopback = true;
-    EXPECT_FALSE(loopback.isUsable());
-    NetworkFacts::Interface ipv6Only = wifi;
-    ipv6Only.address.clear();
-    EXPECT_FALSE(ipv6Only.isUsable());
 }
 
 TEST(ConnectionDoctorAnswers, SpeakersAreKnownByServerOrDeviceType)
