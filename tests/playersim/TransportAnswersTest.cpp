@@ -58,11 +58,7 @@ TEST(TransportAnswers, PlayTransitionsThenPlaysAndTheQueueMovesOn)
     // The member reports its group's state too.
     EXPECT_EQ(transportState(household.addresses()[1]), QStringLiteral("PLAYING"));
 
-    const SonosKit::XMLNode first = positionInfo(alpha);
-    EXPECT_EQ(text(first, QStringLiteral("TrackDuration")), QStringLiteral("0:00:01"));
-    const SonosKit::XMLNode track = SonosKit::XMLText::document(text(first, QStringLiteral("TrackMetaData"))).root();
-    EXPECT_EQ(text(track, QStringLiteral("creator")), QStringLiteral("Kurz & Gut"));
-    EXPECT_TRUE(text(track, QStringLiteral("albumArtURI")).startsWith(QStringLiteral("/getaa?s=1&u=")));
+    EXPECT_EQ(text(positionInfo(alpha), QStringLiteral("TrackDuration")), QStringLiteral("0:00:01"));
 
     // One-second tracks: the next follows by itself, and the end stops.
     EXPECT_TRUE(waitUntil([&] { return text(positionInfo(alpha), QStringLiteral("Track")) == QStringLiteral("2"); }));
