@@ -12,39 +12,21 @@ namespace testsupport {
 
 namespace {
 
-// The running test's position among every test of the executable, counted
-// over all of them rather than the ones the filter selected.
-int testOrdinal()
+// The position of the first test `wanted` picks among every test of the
+// executable, counted over all of them rather than the ones the filter
+// selected.
+int ordinalOf(const std::function<bool(const ::testing::TestSuite &, const ::testing::TestInfo &)> &wanted)
 {
     const ::testing::UnitTest &unit = *::testing::UnitTest::GetInstance();
-    const ::testing::TestInfo *current = unit.current_test_info();
     int ordinal = 0;
     for (int s = 0; s < unit.total_test_suite_count(); ++s) {
         const ::testing::TestSuite &suite = *unit.GetTestSuite(s);
         for (int t = 0; t < suite.total_test_count(); ++t, ++ordinal) {
-            if (suite.GetTestInfo(t) == current)
+            if (wanted(suite, *suite.GetTestInfo(t)))
                 return ordinal;
         }
     }
     ADD_FAILURE() << "an address was asked for outside a running test";
-    return 255;
-}
-
-// The position of the first test of the running suite that this process
-// runs, counted as testOrdinal() counts.
-int suiteOrdinal()
-{
-    const ::testing::UnitTest &unit = *::testing::UnitTest::GetInstance();
-    const ::testing::TestSuite *current = unit.current_test_suite();
-    int ordinal = 0;
-    for (int s = 0; s < unit.total_test_suite_count(); ++s) {
-        const ::testing::TestSuite &suite = *unit.GetTestSuite(s);
-        for (int t = 0; t < suite.total_test_count(); ++t, ++ordinal) {
-            if (&suite == current && suite.GetTestInfo(t)->should_run())
-                return ordinal;
-        }
-    }
-    ADD_FAILURE() << "a suite's address was asked for outside a running suite";
     return 255;
 }
 
@@ -59,12 +41,16 @@ QString address(Suite suite, int ordinal, int slot)
 
 QString firstAddress(Suite suite, int slot)
 {
-    return address(suite, testOrdinal(), slot);
+    const ::testing::TestInfo *current = ::testing::UnitTest::GetInstance()->current_test_info();
+    return address(suite, ordinalOf([current](const auto &, const auto &test) { return &test == current; }), slot);
 }
 
+// The first test of the running suite that this process runs.
 QString suiteAddress(Suite suite)
 {
-    return address(suite, suiteOrdinal(), 7);
+    const ::testing::TestSuite *current = ::testing::UnitTest::GetInstance()->current_test_suite();
+    return address(
+        suite, ordinalOf([current](const auto &each, const auto &test) { return &each == current && test.should_run(); }), 7);
 }
 
 QString spareAddress(Suite suite, int last)

@@ -27,16 +27,12 @@ constexpr testsupport::Suite block = testsupport::Suite::GroupEvents;
 // Long enough for every first event to be overdue.
 constexpr auto blockedWithin = EventSubscription::firstEventLimit + std::chrono::seconds(2);
 
-QString spareAddress(int last)
-{
-    const QString address = firstAddress(block);
-    return address.left(address.lastIndexOf(u'.') + 1) + QString::number(last);
-}
-
-// Alpha and Beta grouped, Gamma alone.
+// Alpha and Beta grouped with a track in their queue, Gamma alone.
 QByteArray householdJson()
 {
-    return R"({"players": [{"uuid": "RINCON_A01400", "room": "Alpha"}, {"uuid": "RINCON_B01400", "room": "Beta"},
+    return R"({"players": [{"uuid": "RINCON_A01400", "room": "Alpha",
+                            "queue": [{"title": "Long", "uri": "x-file-cifs://nas/long.flac", "duration": 600}]},
+                           {"uuid": "RINCON_B01400", "room": "Beta"},
                            {"uuid": "RINCON_C01400", "room": "Gamma"}],
               "groups": [{"coordinator": "RINCON_A01400", "members": ["RINCON_A01400", "RINCON_B01400"]}]})";
 }
@@ -146,7 +142,7 @@ TEST(GroupEvents, SubscriptionsFollowTheGroupAndEventsNameTheirMember)
 {
     Household household = startedHousehold(Household::fromJson(householdJson(), firstAddress(block)));
     EventListener listener;
-    listener.listen(QHostAddress(spareAddress(250)));
+    listener.listen(QHostAddress(testsupport::spareAddress(block, 250)));
     const QStringList players = household.addresses();
     const QString alpha = players[0], beta = players[1], gamma = players[2];
     const ZoneGroup group = testsupport::await(ZoneTopology(alpha).groups()).first();
@@ -163,33 +159,37 @@ TEST(GroupEvents, SubscriptionsFollowTheGroupAndEventsNameTheirMember)
     EXPECT_EQ(household.subscriptionCount(), 5);
     ASSERT_TRUE(waitUntil([&] { return allIn(owner, GroupEvents::State::receiving); }));
 
+    // The first transport event holds the whole state; a change from any
+    // controller follows it.
+    const auto transport = [&] { return recorder.last<TransportEvent>(alpha).value_or(TransportEvent{}); };
+    EXPECT_TRUE(waitUntil([&] { return transport().transportState && transport().track; }));
+    testsupport::await(GroupController(group).play());
+    EXPECT_TRUE(waitUntil([&] { return transport().transportState == TransportState::playing; }));
+
     // A member's own volume arrives under that member's host.
     household.setVolume(beta, 9);
     EXPECT_TRUE(waitUntil([&] { return recorder.sawVolume(beta, 9); }));
     EXPECT_FALSE(recorder.sawVolume(alpha, 9));
 
-    // The group turned up keeping the balance (20 and 9 at 14, to 40), then
-    // muted: each room tells of its own change, the coordinator of the group's.
+    // The group turned up keeping the balance, then muted: each room tells
+    // of its own change, the coordinator of the group's (how the players
+    // scale the rooms is the simulator's test to show).
     testsupport::await(GroupController(group).setBalancedVolume(40));
     testsupport::await(GroupController(group).setGroupMuted(true));
-    const auto room = [&](const QString &host, RenderingEvent expected) {
-        return waitUntil([&] { return recorder.last<RenderingEvent>(host) == expected; });
+    const auto room = [&](const QString &host) {
+        return waitUntil([&] { return recorder.last<RenderingEvent>(host) == RenderingEvent{household.volume(host), true}; });
     };
-    const auto whole = [&](GroupRenderingEvent expected) {
-        return waitUntil([&] { return recorder.last<GroupRenderingEvent>(alpha) == expected; });
-    };
-    EXPECT_TRUE(room(alpha, {57, true}));
-    EXPECT_TRUE(room(beta, {26, true}));
-    EXPECT_TRUE(whole({41, true}));
+    EXPECT_TRUE(room(alpha));
+    EXPECT_TRUE(room(beta));
+    const int groupVolume = testsupport::await(GroupController(group).groupVolume());
+    EXPECT_TRUE(waitUntil([&] { return recorder.last<GroupRenderingEvent>(alpha) == GroupRenderingEvent{groupVolume, true}; }));
 
-    // Gamma joins: the topology event tells, and so does the group's volume
-    // and mute; following the new group adds Gamma's volume and nothing else.
+    // Gamma joins: the topology event tells; following the new group adds
+    // Gamma's volume and nothing else.
     ASSERT_TRUE(household.join(gamma, alpha));
-    EXPECT_TRUE(whole({(57 + 26 + 20) / 3, false}));
     ASSERT_TRUE(waitUntil([&] { return recorder.groupFromTopology(alpha, 3).has_value(); }));
     testsupport::await(owner.follow(*recorder.groupFromTopology(alpha, 3)));
     EXPECT_EQ(household.subscriptionCount(), 6);
-    EXPECT_TRUE(keysOf(owner).contains(std::pair(gamma, EventService::renderingControl)));
     household.setVolume(gamma, 11);
     EXPECT_TRUE(waitUntil([&] { return recorder.sawVolume(gamma, 11); }));
 
@@ -200,7 +200,6 @@ TEST(GroupEvents, SubscriptionsFollowTheGroupAndEventsNameTheirMember)
     };
     const auto subscribesBefore = subscribes();
     ASSERT_TRUE(household.leave(beta));
-    EXPECT_TRUE(whole({(57 + 11) / 2, false}));
     ASSERT_TRUE(waitUntil([&] { return recorder.groupFromTopology(alpha, 2).has_value(); }));
     testsupport::await(owner.follow(*recorder.groupFromTopology(alpha, 2)));
     EXPECT_EQ(unsubscribesTo(household, beta, EventService::renderingControl), 1);
@@ -227,12 +226,12 @@ TEST(GroupEvents, BlockedWhileNotificationsAreDroppedAndBackAfterRetry)
 {
     Household household = startedHousehold(Household::fromJson(householdJson(), firstAddress(block)));
     EventListener listener;
-    listener.listen(QHostAddress(spareAddress(250)));
+    listener.listen(QHostAddress(testsupport::spareAddress(block, 250)));
     const QStringList players = household.addresses();
     const QString alpha = players[0], beta = players[1];
     ZoneGroup group = testsupport::await(ZoneTopology(alpha).groups()).first();
     // A member that does not answer at all: it fails alone.
-    const QString silent = spareAddress(200);
+    const QString silent = testsupport::spareAddress(block, 200);
     group.members.append(SonosDevice(silent, QStringLiteral("RINCON_D01400"), QStringLiteral("Delta")));
 
     GroupEvents owner(&listener);

@@ -36,16 +36,12 @@ TEST(MusicServicesParse, KeepsUsableServicesAndTheLaterOfDuplicates)
     EXPECT_EQ(names, expected);
 }
 
-TEST(MusicServicesParse, TheRootIsNeverAService)
+TEST(MusicServicesParse, TheRootIsNeverAServiceAndUnreadableListsFail)
 {
     EXPECT_TRUE(MusicServices::parseServices(QStringLiteral("<Service Id=\"1\" Name=\"Root\"/>")).isEmpty());
     const auto nested = MusicServices::parseServices(
         QStringLiteral("<Service Id=\"1\" Name=\"Root\"><Service Id=\"2\" Name=\"Child\"/></Service>"));
     EXPECT_EQ(nested, (QHash<qint64, QString>{{2, QStringLiteral("Child")}}));
-}
-
-TEST(MusicServicesParse, UnreadableListsFail)
-{
     EXPECT_THROW(MusicServices::parseServices(QStringLiteral(" \n ")), SonosError);
     EXPECT_THROW(MusicServices::parseServices(QStringLiteral("no markup")), SonosError);
 }

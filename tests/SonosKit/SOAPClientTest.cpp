@@ -252,18 +252,6 @@ TEST_F(SOAPClientTest, cancellationAbortsInFlightRequests)
         QStringLiteral("Play"));
 }
 
-TEST_F(SOAPClientTest, concurrentCallsThroughOneClientAreIndependent)
-{
-    SOAPClient client(address);
-    auto first = client.call(SOAPClient::Service::avTransport, QStringLiteral("GetTransportInfo"));
-    auto second = client.call(SOAPClient::Service::renderingControl, QStringLiteral("GetVolume"));
-    SOAPClient copy = client;
-    auto third = copy.call(SOAPClient::Service::avTransport, QStringLiteral("GetMediaInfo"));
-    EXPECT_EQ(XMLText::text(await(std::move(third)), u"Echo"), QStringLiteral("GetMediaInfo"));
-    EXPECT_EQ(XMLText::text(await(std::move(first)), u"Echo"), QStringLiteral("GetTransportInfo"));
-    EXPECT_EQ(XMLText::text(await(std::move(second)), u"Echo"), QStringLiteral("GetVolume"));
-}
-
 TEST(SonosErrorText, everyCaseReadsAsWritten)
 {
     EXPECT_EQ(SonosError::roomNotFound(QStringLiteral("Caf\u00e9")).errorDescription(),

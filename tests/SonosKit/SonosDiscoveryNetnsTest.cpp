@@ -43,14 +43,12 @@ QString uuidFor(const QString &address)
     return QStringLiteral("RINCON_000E58%1001400").arg(address.section(u'.', 3).toInt(), 6, 10, QChar(u'0'));
 }
 
-QString zoneGroupState(const QString &address, const QString &room)
+std::function<playersim::Answer()> answersWithState(const QString &state)
 {
-    const QString uuid = uuidFor(address);
-    return QStringLiteral("<ZoneGroupState><ZoneGroups><ZoneGroup Coordinator=\"%1\" ID=\"%1:7\">"
-                          "<ZoneGroupMember UUID=\"%1\" Location=\"http://%2:1400/xml/device_description.xml\" "
-                          "ZoneName=\"%3\" SoftwareVersion=\"79.1-56030\"/></ZoneGroup></ZoneGroups>"
-                          "<VanishedDevices></VanishedDevices></ZoneGroupState>")
-        .arg(uuid, address, room);
+    return [state] {
+        return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
+            QStringLiteral("GetZoneGroupState"), {{QStringLiteral("ZoneGroupState"), state}});
+    };
 }
 
 // A player's HTTP side that answers the topology question, with `answer`
@@ -64,17 +62,14 @@ std::unique_ptr<playersim::SimServer> topologyPlayer(const QString &address, std
     return server;
 }
 
-std::function<playersim::Answer()> answersWithState(const QString &state)
+// A player alone in its group, in `room`.
+std::unique_ptr<playersim::SimServer> topologyPlayer(const QString &address, const QString &room)
 {
-    return [state] {
-        return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
-            QStringLiteral("GetZoneGroupState"), {{QStringLiteral("ZoneGroupState"), state}});
-    };
-}
-
-std::function<playersim::Answer()> answersWithRoom(const QString &address, const QString &room)
-{
-    return answersWithState(zoneGroupState(address, room));
+    return topologyPlayer(address,
+        answersWithState(QStringLiteral("<ZoneGroupState><ZoneGroups><ZoneGroup Coordinator=\"%1\" ID=\"%1:7\">"
+                                        "<ZoneGroupMember UUID=\"%1\" Location=\"http://%2:1400/xml/device_description.xml\" "
+                                        "ZoneName=\"%3\"/></ZoneGroup></ZoneGroups></ZoneGroupState>")
+                             .arg(uuidFor(address), address, room)));
 }
 
 playersim::SsdpPlayer ssdpPlayer(const QString &address)
@@ -281,8 +276,7 @@ TEST_F(DiscoveryWithoutDaemon, FirstUnreadablePlayerIsPassedForTheNextOne)
 {
     const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.21")), ssdpPlayer(QStringLiteral("127.0.0.22"))});
     const auto broken = topologyPlayer(QStringLiteral("127.0.0.21"), answersWithState(QStringLiteral("no topology here")));
-    const auto good = topologyPlayer(
-        QStringLiteral("127.0.0.22"), answersWithRoom(QStringLiteral("127.0.0.22"), QStringLiteral("Kitchen")));
+    const auto good = topologyPlayer(QStringLiteral("127.0.0.22"), QStringLiteral("Kitchen"));
     ResponsivenessProbe probe;
     const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(0.8));
     ASSERT_EQ(groups.size(), 1);
@@ -319,8 +313,7 @@ TEST_F(DiscoveryWithoutDaemon, AHouseholdWithoutGroupsIsFoundEmpty)
 TEST_F(DiscoveryWithDaemon, EmptyDnssdFallsBackToSsdp)
 {
     const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.31"))});
-    const auto player = topologyPlayer(
-        QStringLiteral("127.0.0.31"), answersWithRoom(QStringLiteral("127.0.0.31"), QStringLiteral("Office")));
+    const auto player = topologyPlayer(QStringLiteral("127.0.0.31"), QStringLiteral("Office"));
     const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(1.0));
     ASSERT_EQ(groups.size(), 1);
     EXPECT_EQ(groups.front().coordinator.roomName, QStringLiteral("Office"));
@@ -362,8 +355,7 @@ TEST_F(DiscoveryWithDaemon, TxtLocationsAreCheckedSilentlyAndDuplicatesCollapse)
 TEST_F(DiscoveryWithDaemon, SwitchedOffPlayersCostOnlyTheConnectionCheck)
 {
     // Avahi still advertises .61 and .63, but nothing serves there any more.
-    const auto good = topologyPlayer(
-        QStringLiteral("127.0.0.62"), answersWithRoom(QStringLiteral("127.0.0.62"), QStringLiteral("Loft")));
+    const auto good = topologyPlayer(QStringLiteral("127.0.0.62"), QStringLiteral("Loft"));
     {
         const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.61"), QStringLiteral("Gone")),
             dnssdPlayer(QStringLiteral("127.0.0.62"), QStringLiteral("Loft"))});
@@ -385,8 +377,7 @@ TEST_F(DiscoveryWithDaemon, SwitchedOffPlayersCostOnlyTheConnectionCheck)
 TEST_F(DiscoveryWithDaemon, DnssdPlayersAreAskedAndSsdpIsNotTried)
 {
     const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.44"))});
-    const auto good = topologyPlayer(
-        QStringLiteral("127.0.0.44"), answersWithRoom(QStringLiteral("127.0.0.44"), QStringLiteral("Garage")));
+    const auto good = topologyPlayer(QStringLiteral("127.0.0.44"), QStringLiteral("Garage"));
     const auto failing = topologyPlayer(QStringLiteral("127.0.0.43"), [] { return playersim::soapFault(501); });
     const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.43"), QStringLiteral("Hall"))});
     const auto error = testsupport::failureOf<SonosError>(SonosDiscovery::findHousehold(1.0), 20s);

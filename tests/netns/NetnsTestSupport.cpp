@@ -190,17 +190,16 @@ DroppedInboundUdp::~DroppedInboundUdp()
 namespace {
 
 const QString tunnelName = QStringLiteral("tun0");
-// wg-quick's table and fwmark.
-const QString policyTable = QStringLiteral("51820");
-const QStringList policyRules[] = {
-    {QStringLiteral("not"), QStringLiteral("fwmark"), policyTable, QStringLiteral("table"), policyTable},
-    {QStringLiteral("table"), QStringLiteral("main"), QStringLiteral("suppress_prefixlength"), QStringLiteral("0")}};
+// wg-quick's rules: traffic without the tunnel's fwmark goes to its table,
+// where the main table's routes other than a default still win.
+const char *const policyRules[] = {"not fwmark 51820 table 51820", "table main suppress_prefixlength 0"};
 
-bool ip(const QStringList &arguments)
+// `ip` with the words of `command`; a test failure when it fails.
+bool ip(const QString &command)
 {
     QString output;
-    const bool done = run(QStringLiteral("ip"), arguments, &output);
-    EXPECT_TRUE(done) << "ip " << arguments.join(u' ').toStdString() << ": " << output.toStdString();
+    const bool done = run(QStringLiteral("ip"), command.split(u' '), &output);
+    EXPECT_TRUE(done) << "ip " << command.toStdString() << ": " << output.toStdString();
     return done;
 }
 
@@ -222,21 +221,20 @@ TunnelRoute::TunnelRoute(TunnelKind kind, const QString &address)
         return;
     }
     if (!address.isEmpty())
-        ip({QStringLiteral("addr"), QStringLiteral("add"), address, QStringLiteral("dev"), tunnelName});
-    ip({QStringLiteral("link"), QStringLiteral("set"), tunnelName, QStringLiteral("up")});
+        ip(QStringLiteral("addr add %1 dev %2").arg(address, tunnelName));
+    ip(QStringLiteral("link set %1 up").arg(tunnelName));
     switch (kind) {
     case TunnelKind::defaultRoute:
-        ip({QStringLiteral("route"), QStringLiteral("add"), QStringLiteral("default"), QStringLiteral("dev"), tunnelName});
+        ip(QStringLiteral("route add default dev %1").arg(tunnelName));
         break;
     case TunnelKind::halves:
         for (const char *half : {"0.0.0.0/1", "128.0.0.0/1"})
-            ip({QStringLiteral("route"), QStringLiteral("add"), QLatin1String(half), QStringLiteral("dev"), tunnelName});
+            ip(QStringLiteral("route add %1 dev %2").arg(QLatin1String(half), tunnelName));
         break;
     case TunnelKind::policy:
-        ip({QStringLiteral("route"), QStringLiteral("add"), QStringLiteral("default"), QStringLiteral("dev"), tunnelName,
-            QStringLiteral("table"), policyTable});
-        for (const QStringList &rule : policyRules)
-            ip(QStringList{QStringLiteral("rule"), QStringLiteral("add")} + rule);
+        ip(QStringLiteral("route add default dev %1 table 51820").arg(tunnelName));
+        for (const char *rule : policyRules)
+            ip(QStringLiteral("rule add ") + QLatin1String(rule));
         break;
     }
 }
@@ -247,8 +245,8 @@ TunnelRoute::~TunnelRoute()
         return;
     // The device and its routes go with the descriptor; rules stay.
     if (m_kind == TunnelKind::policy) {
-        for (const QStringList &rule : policyRules)
-            ip(QStringList{QStringLiteral("rule"), QStringLiteral("del")} + rule);
+        for (const char *rule : policyRules)
+            ip(QStringLiteral("rule del ") + QLatin1String(rule));
     }
     ::close(m_fd);
 }
@@ -256,21 +254,16 @@ TunnelRoute::~TunnelRoute()
 GuestBridge::GuestBridge(const QString &name, const QString &address)
     : m_name(name)
 {
-    const QString port = QStringLiteral("gb0");
     QString output;
-    if (!run(QStringLiteral("ip"),
-            {QStringLiteral("link"), QStringLiteral("add"), name, QStringLiteral("type"), QStringLiteral("bridge"),
-                QStringLiteral("forward_delay"), QStringLiteral("0")},
-            &output)) {
+    if (!run(QStringLiteral("ip"), QStringLiteral("link add %1 type bridge forward_delay 0").arg(name).split(u' '), &output)) {
         m_skipReason = QStringLiteral("no bridge here: ") + output;
         return;
     }
-    ip({QStringLiteral("link"), QStringLiteral("add"), port, QStringLiteral("type"), QStringLiteral("veth"),
-        QStringLiteral("peer"), QStringLiteral("name"), QStringLiteral("gb1")});
-    ip({QStringLiteral("link"), QStringLiteral("set"), port, QStringLiteral("master"), name});
-    ip({QStringLiteral("addr"), QStringLiteral("add"), address, QStringLiteral("dev"), name});
-    for (const QString &link : {port, QStringLiteral("gb1"), name})
-        ip({QStringLiteral("link"), QStringLiteral("set"), link, QStringLiteral("up")});
+    ip(QStringLiteral("link add gb0 type veth peer name gb1"));
+    ip(QStringLiteral("link set gb0 master %1").arg(name));
+    ip(QStringLiteral("addr add %1 dev %2").arg(address, name));
+    for (const QString &link : {QStringLiteral("gb0"), QStringLiteral("gb1"), name})
+        ip(QStringLiteral("link set %1 up").arg(link));
     const bool running = testsupport::waitUntil([&] {
         const QNetworkInterface bridge = QNetworkInterface::interfaceFromName(name);
         return bridge.flags().testFlag(QNetworkInterface::IsRunning);

@@ -90,21 +90,29 @@ struct RefusingSpeaker {
 };
 RefusingSpeaker refusingSpeakerOn(const char *lan, const QString &address, bool upnpOff = true);
 
+// What a test places and takes away again; `skipReason` says why it could
+// not be set up.
+class Fixture
+{
+public:
+    Fixture() = default;
+    Fixture(const Fixture &) = delete;
+    Fixture &operator=(const Fixture &) = delete;
+    bool active() const { return m_skipReason.isEmpty(); }
+    const QString &skipReason() const { return m_skipReason; }
+
+protected:
+    QString m_skipReason;
+};
+
 // As a host firewall would: every datagram coming in from the LANs is
 // dropped while it lives, but for searches to the SSDP group, which ufw
-// lets in as well. `skipReason` says why it could not be set up.
-class DroppedInboundUdp
+// lets in as well.
+class DroppedInboundUdp : public Fixture
 {
 public:
     explicit DroppedInboundUdp(const QTemporaryDir &files);
     ~DroppedInboundUdp();
-    DroppedInboundUdp(const DroppedInboundUdp &) = delete;
-    DroppedInboundUdp &operator=(const DroppedInboundUdp &) = delete;
-    bool active() const { return m_skipReason.isEmpty(); }
-    const QString &skipReason() const { return m_skipReason; }
-
-private:
-    QString m_skipReason;
 };
 
 // A tun device, attached and so running, holding the route a VPN client
@@ -115,18 +123,13 @@ private:
 // the device when given.
 enum class TunnelKind { defaultRoute, halves, policy };
 
-class TunnelRoute
+class TunnelRoute : public Fixture
 {
 public:
     explicit TunnelRoute(TunnelKind kind = TunnelKind::defaultRoute, const QString &address = {});
     ~TunnelRoute();
-    TunnelRoute(const TunnelRoute &) = delete;
-    TunnelRoute &operator=(const TunnelRoute &) = delete;
-    bool active() const { return m_skipReason.isEmpty(); }
-    const QString &skipReason() const { return m_skipReason; }
 
 private:
-    QString m_skipReason;
     TunnelKind m_kind;
     int m_fd = -1;
 };
@@ -134,19 +137,14 @@ private:
 // A bridge of containers named `name` ("docker0") holding `address`, with a
 // veth pair's end as its port so that it is up and running, as Docker leaves
 // it while a container runs.
-class GuestBridge
+class GuestBridge : public Fixture
 {
 public:
     GuestBridge(const QString &name, const QString &address);
     ~GuestBridge();
-    GuestBridge(const GuestBridge &) = delete;
-    GuestBridge &operator=(const GuestBridge &) = delete;
-    bool active() const { return m_skipReason.isEmpty(); }
-    const QString &skipReason() const { return m_skipReason; }
 
 private:
     QString m_name;
-    QString m_skipReason;
 };
 
 // This namespace's own view of its links under `files`: the sysfs mounted at

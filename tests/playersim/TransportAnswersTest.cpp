@@ -58,11 +58,7 @@ TEST(TransportAnswers, PlayTransitionsThenPlaysAndTheQueueMovesOn)
     // The member reports its group's state too.
     EXPECT_EQ(transportState(household.addresses()[1]), QStringLiteral("PLAYING"));
 
-    const SonosKit::XMLNode first = positionInfo(alpha);
-    EXPECT_EQ(text(first, QStringLiteral("TrackDuration")), QStringLiteral("0:00:01"));
-    const SonosKit::XMLNode track = SonosKit::XMLText::document(text(first, QStringLiteral("TrackMetaData"))).root();
-    EXPECT_EQ(text(track, QStringLiteral("creator")), QStringLiteral("Kurz & Gut"));
-    EXPECT_TRUE(text(track, QStringLiteral("albumArtURI")).startsWith(QStringLiteral("/getaa?s=1&u=")));
+    EXPECT_EQ(text(positionInfo(alpha), QStringLiteral("TrackDuration")), QStringLiteral("0:00:01"));
 
     // One-second tracks: the next follows by itself, and the end stops.
     EXPECT_TRUE(waitUntil([&] { return text(positionInfo(alpha), QStringLiteral("Track")) == QStringLiteral("2"); }));
@@ -115,13 +111,6 @@ TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
         EXPECT_EQ(faultCode(kitchen, Service::avTransport, action, action == u"Play" ? play : instance), 800)
             << action.toStdString();
 
-    // A lost account: accepted on SetAVTransportURI, refused on Play.
-    const auto &flow = favoriteNamed(favorites, QStringLiteral("Deezer Flow"));
-    setURI(salon, flow.uri, flow.itemId);
-    EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("Play"), play), 701);
-    household.setServiceAuthorized(2, true);
-    call(salon, Service::avTransport, QStringLiteral("Play"), play);
-
     // Containers go through the queue.
     const auto &weekly = favoriteNamed(favorites, QStringLiteral("Discover Weekly"));
     EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("SetAVTransportURI"),
@@ -130,34 +119,10 @@ TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
     EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("Play"), {{"InstanceID", "7"}, {"Speed", "1"}}), 402);
 }
 
-TEST(TransportAnswers, EachPlayerHasItsOwnVolumeAndEachTrackItsOwnArt)
+// The cover art is a real image, its own for each track.
+TEST(TransportAnswers, EachTrackHasItsOwnArt)
 {
     Household household = startedHousehold(Household::fromJson(smallHouseholdJson(), firstAddress(block)));
-    const QString alpha = household.addresses()[0];
-    const QString beta = household.addresses()[1];
-    auto volume = [](const QString &address) {
-        return text(
-            call(address, Service::renderingControl, QStringLiteral("GetVolume"), {{"InstanceID", "0"}, {"Channel", "Master"}}),
-            QStringLiteral("CurrentVolume"));
-    };
-    EXPECT_EQ(volume(alpha), QStringLiteral("20"));
-    EXPECT_EQ(volume(beta), QStringLiteral("40"));
-    call(alpha, Service::renderingControl, QStringLiteral("SetVolume"),
-        {{"InstanceID", "0"}, {"Channel", "Master"}, {"DesiredVolume", "150"}});
-    EXPECT_EQ(household.volume(alpha), 100);
-    EXPECT_EQ(household.volume(beta), 40);
-    const SonosKit::XMLNode relative = call(beta, Service::renderingControl, QStringLiteral("SetRelativeVolume"),
-        {{"InstanceID", "0"}, {"Channel", "Master"}, {"Adjustment", "-45"}});
-    EXPECT_EQ(text(relative, QStringLiteral("NewVolume")), QStringLiteral("0"));
-    EXPECT_EQ(faultCode(beta, Service::renderingControl, QStringLiteral("SetVolume"),
-                  {{"InstanceID", "0"}, {"Channel", "Master"}, {"DesiredVolume", "loud"}}),
-        402);
-    call(beta, Service::renderingControl, QStringLiteral("SetMute"),
-        {{"InstanceID", "0"}, {"Channel", "Master"}, {"DesiredMute", "1"}});
-    EXPECT_TRUE(household.isMuted(beta));
-    EXPECT_FALSE(household.isMuted(alpha));
-
-    // The cover art is a real image, its own for each track.
     QNetworkAccessManager manager;
     auto fetch = [&](const QString &query) {
         QNetworkReply *reply = manager.get(
