@@ -47,9 +47,9 @@ struct PollingRig {
     // Topology known and the chosen group selected, panel still closed.
     void choose(const QString &displayName)
     {
-        testsupport::await(store->refreshTopology());
+        testsupport::await(store->household().refresh());
         if (const auto group = groupNamed(*store, displayName))
-            store->selectGroup(group->id);
+            store->household().select(group->id);
         ASSERT_TRUE(waitUntil([this] { return store->nowPlaying().playback().has_value(); }));
     }
     QString address(const QString &room) const { return household.addressOfRoom(room); }
@@ -85,7 +85,7 @@ TEST(PlayerStorePolling, PollsOnlyWhileOpenWithOneLoopEvenWhenOpenedTwice)
     }
 
     rig.store->menuClosed();
-    EXPECT_FALSE(rig.store->isPolling());
+    EXPECT_FALSE(rig.store->nowPlaying().isPolling());
     const int atClose = callCount(rig.household, QStringLiteral("GetTransportInfo"));
     serveEventsFor(std::chrono::milliseconds(300));
     const int settled = callCount(rig.household, QStringLiteral("GetTransportInfo"));
@@ -103,15 +103,15 @@ TEST(PlayerStorePolling, AnEqualSnapshotNotifiesNothingAMovedPositionDoes)
     int reads = 0;
     QObject::connect(&rig.store->nowPlaying(), &NowPlaying::playbackRead, [&reads] { ++reads; });
 
-    testsupport::await(rig.store->refreshPlayback());
-    testsupport::await(rig.store->refreshPlayback());
+    testsupport::await(rig.store->nowPlaying().refresh());
+    testsupport::await(rig.store->nowPlaying().refresh());
     EXPECT_EQ(reads, 2);
     EXPECT_EQ(counter.notified(), QStringList()) << "a stopped group reads the same twice";
 
-    rig.store->play();
+    rig.store->nowPlaying().play();
     ASSERT_TRUE(waitUntil([&] { return rig.store->nowPlaying().isPlaying(); }));
     ASSERT_TRUE(waitUntil([&] {
-        testsupport::await(rig.store->refreshPlayback());
+        testsupport::await(rig.store->nowPlaying().refresh());
         return rig.store->nowPlaying().playback()->positionSeconds.value_or(0) >= 1;
     }));
     EXPECT_GE(counter.count("playback"), 2);
@@ -129,7 +129,7 @@ TEST(PlayerStorePolling, AFailedVolumeReadRefreshesTheTopologyAndKeepsPlayback)
     rig.household.log()->clear();
     NotificationCounter counter(rig.store.get());
 
-    testsupport::await(rig.store->refreshPlayback());
+    testsupport::await(rig.store->nowPlaying().refresh());
     EXPECT_EQ(callCount(rig.household, QStringLiteral("GetZoneGroupState")), 1);
     EXPECT_EQ(rig.store->nowPlaying().playback(), before);
     EXPECT_EQ(rig.store->household().statusKind(), StoreStatus::Kind::Ready);
@@ -147,7 +147,7 @@ TEST(PlayerStorePolling, AFailedCommandShowsFailedUntilTheRefreshFindsThePlayers
         &rig.store->household(), &Household::statusChanged, [&] { kinds.append(rig.store->household().statusKind()); });
     rig.household.log()->clear();
 
-    rig.store->next();
+    rig.store->nowPlaying().next();
     ASSERT_TRUE(waitUntil([&] { return kinds.size() >= 2; }));
     EXPECT_EQ(kinds, (QList<StoreStatus::Kind>{StoreStatus::Kind::Failed, StoreStatus::Kind::Ready}));
     EXPECT_EQ(callCount(rig.household, QStringLiteral("GetZoneGroupState")), 1);
@@ -159,7 +159,7 @@ TEST(PlayerStorePolling, TheSliderKeepsTheCommittedVolumeUntilThePanelCloses)
     rig.choose(QStringLiteral("Living Room"));
     const QString living = rig.address(QStringLiteral("Living Room"));
     rig.store->menuOpened();
-    rig.store->commitVolume(130); // kept as given; the player clamps
+    rig.store->nowPlaying().commitVolume(130); // kept as given; the player clamps
     EXPECT_EQ(rig.store->nowPlaying().volume(), 130);
     ASSERT_TRUE(waitUntil([&] { return rig.household.volume(living) == 100; }));
 
@@ -177,10 +177,10 @@ TEST(PlayerStorePolling, ASnapshotOfTheGroupJustLeftIsDropped)
     PollingRig rig;
     rig.choose(QStringLiteral("Kitchen + 1"));
     // Something to tell the groups apart by: the kitchen plays a station.
-    rig.store->refreshFavorites();
+    rig.store->library().refresh();
     ASSERT_TRUE(waitUntilSettled(*rig.store));
-    rig.store->selectItem(idOfTitle(*rig.store, QStringLiteral("Radio Paradise")));
-    rig.store->playSelectedItem();
+    rig.store->library().selectItem(idOfTitle(*rig.store, QStringLiteral("Radio Paradise")));
+    rig.store->library().playSelected();
     ASSERT_TRUE(waitUntil([&] { return rig.store->nowPlaying().isPlaying(); }));
     const auto kitchen = rig.store->nowPlaying().playback();
 
@@ -190,8 +190,8 @@ TEST(PlayerStorePolling, ASnapshotOfTheGroupJustLeftIsDropped)
     QObject::connect(
         &rig.store->nowPlaying(), &NowPlaying::playbackChanged, [&] { shown.append(rig.store->nowPlaying().playback()); });
 
-    auto lateRead = rig.store->refreshPlayback();
-    rig.store->selectGroup(groupNamed(*rig.store, QStringLiteral("Living Room"))->id);
+    auto lateRead = rig.store->nowPlaying().refresh();
+    rig.store->household().select(groupNamed(*rig.store, QStringLiteral("Living Room"))->id);
     testsupport::await(std::move(lateRead));
 
     ASSERT_FALSE(shown.isEmpty());
@@ -225,11 +225,11 @@ TEST(PlayerStorePolling, WhileClosedAPlayingGroupIsReadSlowlyAndAPausedOneNotAtA
 {
     PollingRig rig(std::chrono::milliseconds(100));
     rig.choose(QStringLiteral("Living Room"));
-    EXPECT_FALSE(rig.store->isPollingWhileClosed()) << "nothing plays";
+    EXPECT_FALSE(rig.store->nowPlaying().isPollingWhileClosed()) << "nothing plays";
 
-    rig.store->play();
+    rig.store->nowPlaying().play();
     ASSERT_TRUE(waitUntil([&] { return rig.store->nowPlaying().isPlaying(); }));
-    EXPECT_TRUE(rig.store->isPollingWhileClosed());
+    EXPECT_TRUE(rig.store->nowPlaying().isPollingWhileClosed());
     rig.household.log()->clear();
     ASSERT_TRUE(waitUntil([&] { return callCount(rig.household, QStringLiteral("GetTransportInfo")) >= 3; }));
     // One read per period, not one after another.
@@ -237,13 +237,13 @@ TEST(PlayerStorePolling, WhileClosedAPlayingGroupIsReadSlowlyAndAPausedOneNotAtA
 
     // The panel's own poll takes over while it is open.
     rig.store->menuOpened();
-    EXPECT_FALSE(rig.store->isPollingWhileClosed());
+    EXPECT_FALSE(rig.store->nowPlaying().isPollingWhileClosed());
     rig.store->menuClosed();
-    EXPECT_TRUE(rig.store->isPollingWhileClosed());
+    EXPECT_TRUE(rig.store->nowPlaying().isPollingWhileClosed());
 
-    rig.store->pause();
+    rig.store->nowPlaying().pause();
     ASSERT_TRUE(waitUntil([&] { return !rig.store->nowPlaying().isPlaying(); }));
-    EXPECT_FALSE(rig.store->isPollingWhileClosed());
+    EXPECT_FALSE(rig.store->nowPlaying().isPollingWhileClosed());
     serveEventsFor(std::chrono::milliseconds(200)); // a read in flight ends
     rig.household.log()->clear();
     serveEventsFor(std::chrono::milliseconds(600));
@@ -254,7 +254,7 @@ TEST(PlayerStorePolling, AwayFromHomeTheClosedPollBacksOffThenStops)
 {
     PollingRig rig(std::chrono::milliseconds(100));
     rig.choose(QStringLiteral("Living Room"));
-    rig.store->play();
+    rig.store->nowPlaying().play();
     ASSERT_TRUE(waitUntil([&] { return rig.store->nowPlaying().isPlaying(); }));
 
     // The player refuses its reads, the household still answers: each
@@ -273,7 +273,7 @@ TEST(PlayerStorePolling, AwayFromHomeTheClosedPollBacksOffThenStops)
     rig.household.stop();
     ASSERT_TRUE(waitUntil([&] { return !rig.store->nowPlaying().isPlaying(); }, std::chrono::seconds(5)));
     EXPECT_FALSE(rig.store->nowPlaying().hasPlayback());
-    EXPECT_FALSE(rig.store->isPollingWhileClosed());
+    EXPECT_FALSE(rig.store->nowPlaying().isPollingWhileClosed());
     const int searches = *rig.rig.searches;
     serveEventsFor(std::chrono::milliseconds(500));
     EXPECT_EQ(*rig.rig.searches, searches);

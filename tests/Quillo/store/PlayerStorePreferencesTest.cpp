@@ -42,8 +42,8 @@ TEST(PlayerStorePreferences, AScriptedSessionLeavesExactlyItsChoicesOnDisk)
     {
         auto store = rig.makeStore();
         store->setHasSeenWelcome(true);
-        store->selectProvider(QStringLiteral("Spotify"));
-        store->retryDiscovery(QStringLiteral(" \t127.0.0.3 "));
+        store->library().selectProvider(QStringLiteral("Spotify"));
+        store->household().retry(QStringLiteral(" \t127.0.0.3 "));
         // Read back while the store still lives: each write is on disk at once.
         QSettings onDisk = readBack(rig);
         EXPECT_EQ(onDisk.value("manualHost").toString(), QStringLiteral("127.0.0.3"));
@@ -52,7 +52,7 @@ TEST(PlayerStorePreferences, AScriptedSessionLeavesExactlyItsChoicesOnDisk)
         EXPECT_FALSE(onDisk.contains("selectedRoomName"));
 
         // A blank address is no address: the key goes.
-        store->retryDiscovery(QStringLiteral("  "));
+        store->household().retry(QStringLiteral("  "));
         EXPECT_FALSE(readBack(rig).contains("manualHost"));
         EXPECT_FALSE(store->preferences().manualHost());
     }
@@ -71,7 +71,7 @@ TEST(PlayerStorePreferences, ProviderIsWrittenOnlyOnChangeTheOthersOnEveryAssign
     auto store = rig.makeStore();
     NotificationCounter counter(store.get());
 
-    store->selectProvider(QString());
+    store->library().selectProvider(QString());
     EXPECT_FALSE(QFile::exists(rig.settingsPath())) << "an unchanged provider is not written";
     EXPECT_EQ(counter.count("selectedProvider"), 0);
 

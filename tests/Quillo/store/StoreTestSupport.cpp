@@ -194,7 +194,7 @@ bool waitUntilSettled(const PlayerStore &store)
 
 bool refreshedFavorites(PlayerStore &store)
 {
-    store.refreshFavorites();
+    store.library().refresh();
     return testsupport::waitUntil([&store] { return !store.library().isRefreshing() && !store.library().favorites().isEmpty(); })
         && waitUntilSettled(store);
 }
@@ -220,6 +220,14 @@ QString idOfTitle(const PlayerStore &store, const QString &title)
 int callCount(const playersim::Household &household, const QString &action)
 {
     return int(household.log()->calls(action).size());
+}
+
+QString roomID(const PlayerStore &store, const QString &name)
+{
+    for (const RoomRecord &room : store.rooms().records())
+        if (room.name == name)
+            return room.id;
+    return {};
 }
 
 } // namespace storetest

@@ -99,6 +99,8 @@ QStringList titles(const QList<SonosKit::ContentItem> &items);
 
 // The ids of favorites by title.
 QString idOfTitle(const PlayerStore &store, const QString &title);
+// The id the Rooms verbs take for the room called `name`.
+QString roomID(const PlayerStore &store, const QString &name);
 // How often `action` reached the household since the log was cleared.
 int callCount(const playersim::Household &household, const QString &action);
 

@@ -19,16 +19,29 @@ QtObject {
     readonly property color hoverFill: Qt.rgba(accent.r, accent.g, accent.b, 0.18)
     readonly property color window: palette.window
 
-    // Font sizes in device-independent pixels.
-    readonly property int fontFootnote: 9
-    readonly property int fontCaption: 10
-    readonly property int fontSmall: 11
-    readonly property int fontBody: 12
-    readonly property int fontHeadline: 13
-    readonly property int fontTransport: 15
-    readonly property int fontPlayPause: 20
-    readonly property int fontTitle: 16
-    readonly property int fontWelcomeIcon: 26
+    // The desktop's body text in pixels: a font given in points counts at
+    // the usual 96 dpi.
+    readonly property real desktopFontPixels: Qt.application.font.pixelSize > 0
+        ? Qt.application.font.pixelSize
+        : Qt.application.font.pointSize * 4 / 3
+    // Every size that holds text grows with the desktop's font: the panel is
+    // laid out for a 12 px body and a larger desktop font enlarges it whole,
+    // so longer translations fit as well.
+    readonly property real textScale: Math.max(1, desktopFontPixels / 12)
+    function scaled(size: int): int {
+        return Math.round(size * textScale);
+    }
+
+    // Font sizes, from the desktop's.
+    readonly property int fontFootnote: scaled(9)
+    readonly property int fontCaption: scaled(10)
+    readonly property int fontSmall: scaled(11)
+    readonly property int fontBody: scaled(12)
+    readonly property int fontHeadline: scaled(13)
+    readonly property int fontTransport: scaled(15)
+    readonly property int fontPlayPause: scaled(20)
+    readonly property int fontTitle: scaled(16)
+    readonly property int fontWelcomeIcon: scaled(26)
     // For controls that take a whole font: the desktop's family, or a
     // monospace one for a command line to copy.
     readonly property font smallFont: Qt.font({ pixelSize: fontSmall })
@@ -36,9 +49,9 @@ QtObject {
 
     // Layout.
     readonly property int panelPadding: 12
-    readonly property int controlsWidth: 320
-    readonly property int setupWidth: 300
-    readonly property int welcomeContentWidth: 420
+    readonly property int controlsWidth: scaled(320)
+    readonly property int setupWidth: scaled(300)
+    readonly property int welcomeContentWidth: scaled(420)
     readonly property int welcomePadding: 20
     readonly property int artworkSize: 52
     readonly property int artworkRadius: 5
@@ -56,20 +69,20 @@ QtObject {
     readonly property int transportSpacing: 22
     readonly property int setupSpacing: 10
     readonly property int headlineSymbolOffset: 2
-    readonly property int smallButtonHeight: 22
+    readonly property int smallButtonHeight: scaled(22)
     readonly property int busyIndicatorSize: 20
     readonly property int artworkPlaceholderSize: 20
-    readonly property int providerChooserWidth: 122
+    readonly property int providerChooserWidth: scaled(122)
     readonly property int playPauseWidth: 26
     readonly property int trackListMaximumHeight: 200
-    readonly property int trackNumberWidth: 20
-    readonly property int roomRowHeight: 24
+    readonly property int trackNumberWidth: scaled(20)
+    readonly property int roomRowHeight: scaled(24)
     // The Rooms list grows to this many rows, then scrolls.
     readonly property int roomsVisibleRows: 8
     readonly property int roomsMadeAhead: 2
-    readonly property int roomNameWidth: 112
+    readonly property int roomNameWidth: scaled(112)
     readonly property int disclosureSpacing: 4
-    readonly property int helpTipWidth: 260
+    readonly property int helpTipWidth: scaled(260)
     readonly property int welcomeTipSpacing: 14
     readonly property int welcomeSymbolWidth: 18
 
