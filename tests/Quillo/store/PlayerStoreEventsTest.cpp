@@ -17,6 +17,7 @@ using SonosKit::TransportState;
 using SonosKit::ZoneGroup;
 using storetest::callCount;
 using storetest::NotificationCounter;
+using storetest::serveFor;
 using storetest::StoreRig;
 using testsupport::waitUntil;
 
@@ -44,10 +45,7 @@ struct EventRig {
     {
         auto made = rig.makeStore();
         testsupport::await(made->refreshAll());
-        for (const ZoneGroup &group : made->household().groups()) {
-            if (group.coordinator.roomName == room)
-                made->household().select(group.id);
-        }
+        storetest::selectGroupLedBy(*made, room);
         EXPECT_EQ(made->household().selectedGroup()->coordinator.roomName, room);
         EXPECT_TRUE(waitUntil([&] { return made->nowPlaying().hasPlayback(); }));
         return made;
@@ -71,11 +69,6 @@ int requestsOf(const playersim::Household &household, const QByteArray &method, 
 
 // Serves the event loop for `length`: the time in which something that must
 // not happen would have happened.
-void serveFor(std::chrono::milliseconds length)
-{
-    waitUntil([] { return false; }, length);
-}
-
 } // namespace
 
 TEST(PlayerStoreEvents, OutsideChangesArriveWithoutClosedPanelReads)
@@ -144,10 +137,7 @@ TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningAndGroupChangesMoveThe
     EXPECT_EQ(store->nowPlaying().volume(), 20);
 
     // The user picks another group: everything moves there.
-    for (const ZoneGroup &group : store->household().groups()) {
-        if (group.coordinator.roomName == QStringLiteral("Living Room"))
-            store->household().select(group.id);
-    }
+    storetest::selectGroupLedBy(*store, QStringLiteral("Living Room"));
     const QString livingHost = store->household().selectedGroup()->coordinator.host;
     EXPECT_FALSE(flowing(*store));
     EXPECT_TRUE(waitUntil([&] { return flowing(*store) && household.subscriptionCount() == 4; }));
@@ -282,10 +272,7 @@ TEST(PlayerStoreEvents, ShuttingDownUnsubscribesWithinItsBound)
     playersim::Fault slow;
     slow.delay = std::chrono::seconds(3);
     household.server(household.addresses().at(1)).inject(QString(), slow);
-    for (const ZoneGroup &group : store->household().groups()) {
-        if (group.coordinator.roomName == QStringLiteral("Kitchen"))
-            store->household().select(group.id);
-    }
+    storetest::selectGroupLedBy(*store, QStringLiteral("Kitchen"));
     const auto stopping = std::chrono::steady_clock::now();
     testsupport::await(store->shutdown(), bound);
     store.reset();

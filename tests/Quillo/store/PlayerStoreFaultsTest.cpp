@@ -214,6 +214,6 @@ TEST(PlayerStoreTeardown, AStoreDestroyedMidRequestEndsItsTasksQuietly)
             });
         })) << "round "
             << round;
-        waitUntil([] { return false; }, std::chrono::milliseconds(50));
+        storetest::serveFor(std::chrono::milliseconds(50));
     }
 }

@@ -17,12 +17,6 @@ using testsupport::waitUntil;
 
 namespace {
 
-// Showing that nothing happens takes time: serves the event loop for `span`.
-void serveEventsFor(std::chrono::milliseconds span)
-{
-    waitUntil([] { return false; }, span);
-}
-
 std::optional<SonosKit::ZoneGroup> groupNamed(const PlayerStore &store, const QString &displayName)
 {
     for (const SonosKit::ZoneGroup &group : store.household().groups()) {
@@ -68,7 +62,7 @@ TEST(PlayerStorePolling, PollsOnlyWhileOpenWithOneLoopEvenWhenOpenedTwice)
     rig.store->menuOpened();
     rig.store->menuOpened();
     ASSERT_TRUE(waitUntilSettled(*rig.store));
-    serveEventsFor(std::chrono::milliseconds(150)); // both start-ups are over
+    serveFor(std::chrono::milliseconds(150)); // both start-ups are over
     rig.household.log()->clear();
     ASSERT_TRUE(waitUntil([&] { return callCount(rig.household, QStringLiteral("GetTransportInfo")) >= 5; }));
 
@@ -87,10 +81,10 @@ TEST(PlayerStorePolling, PollsOnlyWhileOpenWithOneLoopEvenWhenOpenedTwice)
     rig.store->menuClosed();
     EXPECT_FALSE(rig.store->nowPlaying().isPolling());
     const int atClose = callCount(rig.household, QStringLiteral("GetTransportInfo"));
-    serveEventsFor(std::chrono::milliseconds(300));
+    serveFor(std::chrono::milliseconds(300));
     const int settled = callCount(rig.household, QStringLiteral("GetTransportInfo"));
     EXPECT_LE(settled, atClose + 1) << "only the read in flight may still arrive";
-    serveEventsFor(std::chrono::milliseconds(600)); // ten poll periods
+    serveFor(std::chrono::milliseconds(600)); // ten poll periods
     EXPECT_EQ(callCount(rig.household, QStringLiteral("GetTransportInfo")), settled);
 }
 
@@ -216,7 +210,7 @@ TEST(PlayerStorePolling, APanelClosedDuringItsStartUpStartsNothingMore)
         const auto reads = rig.household.log()->calls(QStringLiteral("GetZoneGroupState"));
         return !reads.empty();
     }));
-    serveEventsFor(std::chrono::milliseconds(500));
+    serveFor(std::chrono::milliseconds(500));
     EXPECT_EQ(callCount(rig.household, QStringLiteral("GetTransportInfo")), 0);
     EXPECT_EQ(callCount(rig.household, QStringLiteral("Browse")), 0);
 }
@@ -244,9 +238,9 @@ TEST(PlayerStorePolling, WhileClosedAPlayingGroupIsReadSlowlyAndAPausedOneNotAtA
     rig.store->nowPlaying().pause();
     ASSERT_TRUE(waitUntil([&] { return !rig.store->nowPlaying().isPlaying(); }));
     EXPECT_FALSE(rig.store->nowPlaying().isPollingWhileClosed());
-    serveEventsFor(std::chrono::milliseconds(200)); // a read in flight ends
+    serveFor(std::chrono::milliseconds(200)); // a read in flight ends
     rig.household.log()->clear();
-    serveEventsFor(std::chrono::milliseconds(600));
+    serveFor(std::chrono::milliseconds(600));
     EXPECT_EQ(rig.household.log()->all().size(), 0u) << "a paused group with the panel closed costs nothing";
 }
 
@@ -262,7 +256,7 @@ TEST(PlayerStorePolling, AwayFromHomeTheClosedPollBacksOffThenStops)
     rig.household.server(rig.address(QStringLiteral("Living Room")))
         .inject(QStringLiteral("GetTransportInfo"), brokenAnswer(1000));
     rig.household.log()->clear();
-    serveEventsFor(std::chrono::milliseconds(1300));
+    serveFor(std::chrono::milliseconds(1300));
     const int reads = callCount(rig.household, QStringLiteral("GetTransportInfo"));
     EXPECT_GE(reads, 2);
     EXPECT_LE(reads, 4) << "100, 200, 400, 800 ms apart, not every 100 ms";
@@ -275,6 +269,6 @@ TEST(PlayerStorePolling, AwayFromHomeTheClosedPollBacksOffThenStops)
     EXPECT_FALSE(rig.store->nowPlaying().hasPlayback());
     EXPECT_FALSE(rig.store->nowPlaying().isPollingWhileClosed());
     const int searches = *rig.rig.searches;
-    serveEventsFor(std::chrono::milliseconds(500));
+    serveFor(std::chrono::milliseconds(500));
     EXPECT_EQ(*rig.rig.searches, searches);
 }

@@ -107,7 +107,7 @@ TEST(PlayerStoreRooms, RoomsJoinAndLeaveAtOnceAndTheGroupKeepsItsPlaceWhenItsCoo
     EXPECT_FALSE(rooms.room(QStringLiteral("Living Room"))->canLeave);
     rooms.household.log()->clear();
     rooms.store->rooms().remove(roomID(*rooms.store, QStringLiteral("Living Room")));
-    waitUntil([] { return false; }, std::chrono::milliseconds(200));
+    storetest::serveFor(std::chrono::milliseconds(200));
     EXPECT_EQ(callCount(rooms.household, QStringLiteral("BecomeCoordinatorOfStandaloneGroup")), 0);
 }
 

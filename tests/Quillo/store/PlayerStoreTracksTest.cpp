@@ -189,7 +189,7 @@ TEST(PlayerStoreTracks, AListingForAnEntryTheUserLeftIsDropped)
                 return true;
         return false;
     }));
-    waitUntil([] { return false; }, std::chrono::milliseconds(300));
+    storetest::serveFor(std::chrono::milliseconds(300));
     EXPECT_EQ(changes, 0);
     EXPECT_EQ(titles(rig.store->trackList().tracks()), QStringList{"Solo"});
     EXPECT_FALSE(rig.store->trackList().isLoading());

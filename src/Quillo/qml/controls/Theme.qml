@@ -19,15 +19,18 @@ QtObject {
     readonly property color hoverFill: Qt.rgba(accent.r, accent.g, accent.b, 0.18)
     readonly property color window: palette.window
 
-    // The desktop's body text in pixels: a font given in points counts at
+    // The desktop's font (the application's, which Qt takes from the
+    // desktop), its body text in pixels: a font given in points counts at
     // the usual 96 dpi.
-    readonly property real desktopFontPixels: Qt.application.font.pixelSize > 0
-        ? Qt.application.font.pixelSize
-        : Qt.application.font.pointSize * 4 / 3
+    readonly property FontMetrics desktop: FontMetrics {}
+    readonly property real desktopFontPixels: desktop.font.pixelSize > 0
+        ? desktop.font.pixelSize
+        : desktop.font.pointSize * 4 / 3
     // Every size that holds text grows with the desktop's font: the panel is
-    // laid out for a 12 px body and a larger desktop font enlarges it whole,
-    // so longer translations fit as well.
-    readonly property real textScale: Math.max(1, desktopFontPixels / 12)
+    // laid out for the usual 10 pt desktop font, and a larger one enlarges it
+    // whole, so that longer translations fit as well.
+    readonly property real designedFontPixels: 10 * 4 / 3
+    readonly property real textScale: Math.max(1, desktopFontPixels / designedFontPixels)
     function scaled(size: int): int {
         return Math.round(size * textScale);
     }
