@@ -53,8 +53,14 @@ LiveUpdates::LiveUpdates(StoreContext &context, Household &household, NowPlaying
         start();
 }
 
-// Without shutdown() the players are left to let the subscriptions expire.
-LiveUpdates::~LiveUpdates() = default;
+LiveUpdates::~LiveUpdates()
+{
+    // Without shutdown() the players are left to let the subscriptions
+    // expire; nothing the subscriptions say while they go reaches this
+    // object, which is half gone by then.
+    if (m_groupEvents)
+        m_groupEvents->disconnect(this);
+}
 
 void LiveUpdates::start()
 {
