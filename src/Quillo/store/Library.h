@@ -72,14 +72,8 @@ public:
     const QHash<qint64, QString> &serviceNames() const { return m_favorites.serviceNames(); }
 
     void setFavorites(QList<SonosKit::ContentItem> favorites);
-    void setServiceNames(const QHash<qint64, QString> &names);
     void setSelectedProvider(std::optional<QString> provider);
     void setSelectedItemID(std::optional<QString> id);
-    // Marking and unmarking always notify, even when nothing changed: a
-    // listener learns of every verdict.
-    void markUnplayable(const QString &id);
-    void unmarkUnplayable(const QString &id);
-    void setRefreshing(bool refreshing);
 
     ContentItemListModel *favoritesModel() { return &m_favorites; }
     ProviderFilterModel *visibleFavoritesModel() { return &m_visibleFavorites; }
@@ -109,6 +103,12 @@ Q_SIGNALS:
     void loaded();
 
 private:
+    void setServiceNames(const QHash<qint64, QString> &names);
+    // Marking and unmarking always notify, even when nothing changed: a
+    // listener learns of every verdict.
+    void markUnplayable(const QString &id);
+    void unmarkUnplayable(const QString &id);
+    void setRefreshing(bool refreshing);
     QCoro::Task<void> refreshTask();
     QCoro::Task<void> searchAgainTask();
     QCoro::Task<void> playTask(SonosKit::ZoneGroup group, SonosKit::ContentItem item);

@@ -72,8 +72,6 @@ public:
 
     const std::optional<SonosKit::PlaybackState> &playback() const { return m_playback; }
     std::optional<int> pendingVolume() const { return m_pendingVolume; }
-    void setPlayback(std::optional<SonosKit::PlaybackState> playback);
-    void setPendingVolume(std::optional<int> volume);
 
     PlaybackRecord playbackRecord() const { return m_playback ? PlaybackRecord(*m_playback) : PlaybackRecord(); }
     bool hasPlayback() const { return m_playback.has_value(); }
@@ -89,6 +87,8 @@ Q_SIGNALS:
     void playbackRead();
 
 private:
+    void setPlayback(std::optional<SonosKit::PlaybackState> playback);
+    void setPendingVolume(std::optional<int> volume);
     void update();
     void followGroup();
     void updateClosedPoll();

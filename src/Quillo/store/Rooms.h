@@ -57,9 +57,6 @@ public:
     QCoro::Task<void> refreshLevels();
     // An event from the selected group's player at `host`.
     void apply(const QString &host, const SonosKit::RenderingEvent &event);
-    // Levels as read from the players; a member not among them keeps what
-    // was known.
-    void setLevels(const QList<SonosKit::RoomLevel> &levels);
     // The panel closed: the sliders' choices are forgotten.
     void clearPending();
 
@@ -88,6 +85,9 @@ Q_SIGNALS:
     void volumeCommitted();
 
 private:
+    // Levels as read from the players; a member not among them keeps what
+    // was known.
+    void setLevels(const QList<SonosKit::RoomLevel> &levels);
     // A mute may be heard of before the volume.
     struct Level {
         std::optional<int> volume;
