@@ -23,24 +23,18 @@ QSettings readBack(const StoreRig &rig)
 
 } // namespace
 
-TEST(PlayerStorePreferences, ConstructionWritesNothingAndDefaultsHold)
-{
-    StoreRig rig(nobody);
-    auto store = rig.makeStore();
-    EXPECT_FALSE(QFile::exists(rig.settingsPath()));
-    EXPECT_FALSE(store->preferences().selectedRoomName());
-    EXPECT_FALSE(store->preferences().manualHost());
-    EXPECT_FALSE(store->preferences().hasSeenWelcome());
-    EXPECT_FALSE(store->library().selectedProvider());
-    EXPECT_TRUE(store->library().providers().isEmpty());
-    EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Idle);
-}
-
 TEST(PlayerStorePreferences, AScriptedSessionLeavesExactlyItsChoicesOnDisk)
 {
     StoreRig rig(nobody);
     {
         auto store = rig.makeStore();
+        // A new store writes nothing, and the defaults hold.
+        EXPECT_FALSE(QFile::exists(rig.settingsPath()));
+        EXPECT_FALSE(store->preferences().selectedRoomName());
+        EXPECT_FALSE(store->preferences().hasSeenWelcome());
+        EXPECT_FALSE(store->library().selectedProvider());
+        EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Idle);
+
         store->setHasSeenWelcome(true);
         store->library().selectProvider(QStringLiteral("Spotify"));
         store->household().retry(QStringLiteral(" \t127.0.0.3 "));
