@@ -92,6 +92,11 @@
     <context>
         <name>Library</name>
         <message>
+            <source>"%1" can't play — its music service needs re-authorizing in the Sonos app.</source>
+            <extracomment>%1 is the title of a favorite or playlist.</extracomment>
+            <translation>„%1“ kann nicht abgespielt werden – sein Musikdienst muss in der Sonos-App erneut autorisiert werden.</translation>
+        </message>
+        <message>
             <source>All Providers</source>
             <extracomment>The provider filter's entry that shows every favorite.</extracomment>
             <translation>Alle Anbieter</translation>
@@ -146,31 +151,6 @@
             <source>%1 of %2</source>
             <extracomment>Read by screen readers for the progress bar, e.g. "1:23 of 4:05".</extracomment>
             <translation>%1 von %2</translation>
-        </message>
-    </context>
-    <context>
-        <name>PlayerStore</name>
-        <message>
-            <source>%1 doesn't list tracks to the player directly. Showing them loads this playlist into %2's queue, replacing what's there.</source>
-            <extracomment>%1 is a music service, %2 a speaker group such as "Kitchen + 1".</extracomment>
-            <translation>%1 gibt die Titel nicht direkt an den Player weiter. Um sie anzuzeigen, wird diese Playlist in die Warteschlange von %2 geladen und ersetzt, was dort steht.</translation>
-        </message>
-        <message>
-            <source>the speaker</source>
-            <translation>dem Lautsprecher</translation>
-        </message>
-        <message>
-            <source>This is a browse shortcut. Open it in the Sonos app.</source>
-            <translation>Dies ist eine Verknüpfung zum Durchsuchen. Öffnen Sie sie in der Sonos-App.</translation>
-        </message>
-        <message>
-            <source>The player returned no tracks for this playlist.</source>
-            <translation>Der Player hat für diese Playlist keine Titel geliefert.</translation>
-        </message>
-        <message>
-            <source>"%1" can't play — its music service needs re-authorizing in the Sonos app.</source>
-            <extracomment>%1 is the title of a favorite or playlist.</extracomment>
-            <translation>„%1“ kann nicht abgespielt werden – sein Musikdienst muss in der Sonos-App erneut autorisiert werden.</translation>
         </message>
     </context>
     <context>
@@ -400,6 +380,26 @@
         <message>
             <source>No Sonos players found on this network. Check that this computer is on the same Wi-Fi/LAN as the speakers, and that a firewall isn't blocking the search.</source>
             <translation>Keine Sonos-Player in diesem Netzwerk gefunden. Prüfen Sie, ob dieser Computer im selben WLAN/LAN ist wie die Lautsprecher und ob eine Firewall die Suche blockiert.</translation>
+        </message>
+    </context>
+    <context>
+        <name>TrackList</name>
+        <message>
+            <source>%1 doesn't list tracks to the player directly. Showing them loads this playlist into %2's queue, replacing what's there.</source>
+            <extracomment>%1 is a music service, %2 a speaker group such as "Kitchen + 1".</extracomment>
+            <translation>%1 gibt die Titel nicht direkt an den Player weiter. Um sie anzuzeigen, wird diese Playlist in die Warteschlange von %2 geladen und ersetzt, was dort steht.</translation>
+        </message>
+        <message>
+            <source>the speaker</source>
+            <translation>dem Lautsprecher</translation>
+        </message>
+        <message>
+            <source>This is a browse shortcut. Open it in the Sonos app.</source>
+            <translation>Dies ist eine Verknüpfung zum Durchsuchen. Öffnen Sie sie in der Sonos-App.</translation>
+        </message>
+        <message>
+            <source>The player returned no tracks for this playlist.</source>
+            <translation>Der Player hat für diese Playlist keine Titel geliefert.</translation>
         </message>
     </context>
     <context>

@@ -2,9 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/app/QmlEngine.h"
 
+#include "Quillo/app/Logging.h"
+
 #include <QCoreApplication>
 #include <QQmlEngine>
 #include <QQuickStyle>
+#include <QQuickView>
 
 std::unique_ptr<QQmlEngine> makeQmlEngine()
 {
@@ -19,4 +22,16 @@ std::unique_ptr<QQmlEngine> makeQmlEngine()
     QObject::connect(
         engine.get(), &QQmlEngine::quit, QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
     return engine;
+}
+
+bool loadView(QQuickView &view, const QUrl &source)
+{
+    view.setSource(source);
+    if (view.status() != QQuickView::Error)
+        return true;
+    qCCritical(lcApp).noquote() << "Could not load" << source.toString() << "- the Qt Quick modules it imports may be missing "
+                                << "(Debian packages qml6-module-*):";
+    for (const QQmlError &error : view.errors())
+        qCCritical(lcApp).noquote() << error.toString();
+    return false;
 }

@@ -15,3 +15,10 @@ std::unique_ptr<QQmlEngine> makeQmlEngine();
 
 // The panel's content, shown by the tray popup and the fallback window.
 inline const QUrl panelContent{QStringLiteral("qrc:/Quillo/qml/MenuContentView.qml")};
+
+class QQuickView;
+
+// Loads `source` into `view`; a view that fails to load (a QML module
+// missing from the user's install, say) says why on the terminal instead of
+// showing nothing. True when it loaded.
+bool loadView(QQuickView &view, const QUrl &source);

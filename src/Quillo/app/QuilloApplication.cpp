@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/app/QuilloApplication.h"
 
+#include "Quillo/app/Logging.h"
 #include "Quillo/app/QmlEngine.h"
 #include "Quillo/mpris/MprisService.h"
 #include "Quillo/store/PlayerStore.h"
@@ -12,6 +13,7 @@
 #include "Quillo/tray/WelcomeWindow.h"
 
 #include <QCoreApplication>
+#include <QCoroTask>
 #include <QQmlEngine>
 #include <QTimer>
 
@@ -31,6 +33,17 @@ QuilloApplication::QuilloApplication(std::unique_ptr<PlayerStore> store, QObject
     m_welcome = std::make_unique<WelcomeWindow>(m_engine.get());
     connect(m_welcome.get(), &WelcomeWindow::dismissed, m_store.get(), [this] { m_store->setHasSeenWelcome(true); });
     connect(m_store.get(), &PlayerStore::welcomeRequested, this, &QuilloApplication::showWelcome);
+    // Before anything is destroyed, the players are left tidy: the store
+    // unsubscribes within its bound while the program still runs its loop.
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &QuilloApplication::shutdown);
+}
+
+void QuilloApplication::shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    QCoro::waitFor(m_store->shutdown());
 }
 
 QuilloApplication::~QuilloApplication()
@@ -52,9 +65,10 @@ void QuilloApplication::addTrayIcon()
     connect(
         m_trayIcon.get(), &TrayIcon::quitRequested, QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
     PlayerStore *store = m_store.get();
-    connect(m_trayIcon.get(), &TrayIcon::playPauseRequested, store, &PlayerStore::togglePlayPause);
-    connect(m_trayIcon.get(), &TrayIcon::nextRequested, store, &PlayerStore::next);
-    connect(m_trayIcon.get(), &TrayIcon::previousRequested, store, &PlayerStore::previous);
+    NowPlaying *nowPlaying = &store->nowPlaying();
+    connect(m_trayIcon.get(), &TrayIcon::playPauseRequested, nowPlaying, &NowPlaying::togglePlayPause);
+    connect(m_trayIcon.get(), &TrayIcon::nextRequested, nowPlaying, &NowPlaying::next);
+    connect(m_trayIcon.get(), &TrayIcon::previousRequested, nowPlaying, &NowPlaying::previous);
     // Hollow at launch whatever plays; every change of playback after that
     // decides.
     connect(&store->nowPlaying(), &NowPlaying::playbackChanged, m_trayIcon.get(),
@@ -97,13 +111,14 @@ void QuilloApplication::launch()
     // One read of the topology and the playback covers the first run's
     // search too.
     m_launching = true;
-    TaskGuard::start(m_store->refreshAll());
+    StoreContext::start(m_store->refreshAll());
     watchFirstRun();
     m_launching = false;
 }
 
 void QuilloApplication::launchWithoutTray()
 {
+    qCInfo(lcTray) << "No system tray appeared; the panel shows as a window";
     m_fallbackWindow = std::make_unique<FallbackWindow>(m_engine.get(), panelContent, [this] { return m_trayIcon != nullptr; });
     m_fallbackWindow->show();
 }
@@ -149,7 +164,7 @@ void QuilloApplication::firstRunStep()
     // Discovery starts at launch even if the panel is never opened; at
     // launch itself the program's first read is already on its way.
     if (!m_launching)
-        TaskGuard::start(m_store->refreshTopology());
+        StoreContext::start(m_store->household().refresh());
 }
 
 void QuilloApplication::showWelcome()

@@ -33,6 +33,9 @@ public:
     // Opens the panel (or brings the fallback window forward) and focuses it.
     void openPanel();
     void showWelcome();
+    // Leaves the players tidy (bounded); run when the program is about to
+    // quit, before anything is destroyed.
+    void shutdown();
 
     PlayerStore *store() const { return m_store.get(); }
     QQmlEngine *engine() const { return m_engine.get(); }
@@ -59,4 +62,5 @@ private:
     std::unique_ptr<TrayHostWatch> m_trayWatch;
     bool m_waitingForSpeakers = false;
     bool m_launching = false;
+    bool m_shutDown = false;
 };

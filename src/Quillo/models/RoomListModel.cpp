@@ -11,6 +11,8 @@ QVariant RoomListModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
     case NameRole:
         return room->name;
+    case RoomIDRole:
+        return room->id;
     case InGroupRole:
         return room->inGroup;
     case CanLeaveRole:
@@ -28,6 +30,6 @@ QVariant RoomListModel::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> RoomListModel::roleNames() const
 {
-    return {{NameRole, "name"}, {InGroupRole, "inGroup"}, {CanLeaveRole, "canLeave"}, {HasLevelRole, "hasLevel"},
-        {VolumeRole, "volume"}, {MutedRole, "muted"}};
+    return {{RoomIDRole, "roomID"}, {NameRole, "name"}, {InGroupRole, "inGroup"}, {CanLeaveRole, "canLeave"},
+        {HasLevelRole, "hasLevel"}, {VolumeRole, "volume"}, {MutedRole, "muted"}};
 }

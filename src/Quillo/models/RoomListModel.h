@@ -7,7 +7,7 @@
 
 #include <QtQml/qqmlregistration.h>
 
-// The household's rooms for the Rooms list: roles "name", "inGroup",
+// The household's rooms for the Rooms list: roles "roomID", "name", "inGroup",
 // "canLeave", "hasLevel", "volume" and "muted".
 class RoomListModel : public ValueListModel<RoomRecord>
 {
@@ -18,7 +18,7 @@ class RoomListModel : public ValueListModel<RoomRecord>
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:
-    enum Role { NameRole = Qt::UserRole + 1, InGroupRole, CanLeaveRole, HasLevelRole, VolumeRole, MutedRole };
+    enum Role { NameRole = Qt::UserRole + 1, RoomIDRole, InGroupRole, CanLeaveRole, HasLevelRole, VolumeRole, MutedRole };
 
     using ValueListModel::ValueListModel;
 

@@ -6,6 +6,7 @@
 
 // One room as the Rooms list shows it.
 struct RoomRecord {
+    QString id; // what the Rooms verbs take: the player's id, stable across renames
     QString name;
     bool inGroup = false; // plays in the selected group
     bool canLeave = false; // in the group, and not its only room

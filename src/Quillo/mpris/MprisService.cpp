@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/mpris/MprisService.h"
 
+#include "Quillo/app/Logging.h"
+
 #include "Quillo/mpris/ArtworkCache.h"
 #include "Quillo/mpris/MprisAdaptors.h"
 #include "Quillo/store/PlayerStore.h"
@@ -53,11 +55,16 @@ MprisService::~MprisService()
 bool MprisService::registerOnBus()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    if (!bus.isConnected()) {
+        qCInfo(lcMpris) << "No session bus: the desktop's media controls do not see Quillo";
         return false;
-    if (!bus.registerObject(objectPath, this, QDBusConnection::ExportAdaptors))
+    }
+    if (!bus.registerObject(objectPath, this, QDBusConnection::ExportAdaptors)) {
+        qCWarning(lcMpris).noquote() << "Could not offer the media controls:" << bus.lastError().message();
         return false;
+    }
     if (!bus.registerService(busName)) {
+        qCWarning(lcMpris).noquote() << "Could not take the bus name" << busName << ":" << bus.lastError().message();
         bus.unregisterObject(objectPath);
         return false;
     }
@@ -235,7 +242,7 @@ void MprisService::command(std::function<void()> action)
 
 QCoro::Task<void> MprisService::searchThenRun(QPointer<MprisService> self, QPointer<PlayerStore> store)
 {
-    co_await store->refreshTopology();
+    co_await store->household().refresh();
     if (!self)
         co_return;
     const QList<std::function<void()>> commands = std::exchange(self->m_waitingCommands, {});
@@ -257,7 +264,7 @@ void MprisService::next()
 {
     command([store = m_store] {
         if (store)
-            store->next();
+            store->nowPlaying().next();
     });
 }
 
@@ -265,7 +272,7 @@ void MprisService::previous()
 {
     command([store = m_store] {
         if (store)
-            store->previous();
+            store->nowPlaying().previous();
     });
 }
 
@@ -273,7 +280,7 @@ void MprisService::play()
 {
     command([store = m_store] {
         if (store)
-            store->play();
+            store->nowPlaying().play();
     });
 }
 
@@ -281,7 +288,7 @@ void MprisService::pause()
 {
     command([store = m_store] {
         if (store)
-            store->pause();
+            store->nowPlaying().pause();
     });
 }
 
@@ -289,7 +296,7 @@ void MprisService::playPause()
 {
     command([store = m_store] {
         if (store)
-            store->togglePlayPause();
+            store->nowPlaying().togglePlayPause();
     });
 }
 
@@ -297,7 +304,7 @@ void MprisService::stop()
 {
     command([store = m_store] {
         if (store)
-            store->stop();
+            store->nowPlaying().stop();
     });
 }
 
@@ -313,7 +320,7 @@ void MprisService::seekBy(qint64 offsetMicroseconds)
         return;
     }
     const int seconds = int(target / microseconds);
-    m_store->seek(seconds);
+    m_store->nowPlaying().seek(seconds);
     m_positionAtRead = qint64(seconds) * microseconds;
     m_sinceRead.start();
     Q_EMIT Seeked(*m_positionAtRead);
@@ -327,7 +334,7 @@ void MprisService::setPosition(const QDBusObjectPath &track, qint64 positionMicr
     if (positionMicroseconds > length)
         return;
     const int seconds = int(positionMicroseconds / microseconds);
-    m_store->seek(seconds);
+    m_store->nowPlaying().seek(seconds);
     m_positionAtRead = qint64(seconds) * microseconds;
     m_sinceRead.start();
     Q_EMIT Seeked(*m_positionAtRead);
@@ -340,7 +347,7 @@ void MprisService::setVolume(double level)
     const int volume = int(std::lround(std::clamp(level, 0.0, 1.0) * 100));
     command([store = m_store, volume] {
         if (store)
-            store->setGroupVolume(volume);
+            store->nowPlaying().setGroupVolume(volume);
     });
 }
 

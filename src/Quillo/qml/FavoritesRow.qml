@@ -20,7 +20,7 @@ RowLayout {
         font.pixelSize: Theme.fontSmall
 
         onActivated: {
-            PlayerStore.selectProvider(currentValue);
+            PlayerStore.library.selectProvider(currentValue);
             currentIndex = Qt.binding(() => PlayerStore.library.selectedProviderIndex);
         }
 
@@ -39,7 +39,7 @@ RowLayout {
         font.pixelSize: Theme.fontSmall
 
         onActivated: {
-            PlayerStore.selectItem(currentValue);
+            PlayerStore.library.selectItem(currentValue);
             currentIndex = Qt.binding(() => PlayerStore.library.selectedItemIndex);
         }
 
@@ -55,6 +55,6 @@ RowLayout {
         font.pixelSize: Theme.fontTransport
         foreground: Theme.text
         enabled: PlayerStore.library.selectedItem.isPlayable
-        onClicked: PlayerStore.playSelectedItem()
+        onClicked: PlayerStore.library.playSelected()
     }
 }

@@ -41,7 +41,7 @@ ColumnLayout {
             symbol: "arrow.clockwise"
             helpText: qsTr("Re-read favorites, playlists and speakers from the system")
             enabled: !PlayerStore.library.isRefreshing
-            onClicked: PlayerStore.refreshFavorites()
+            onClicked: PlayerStore.library.refresh()
         }
 
         Item { Layout.fillWidth: true }

@@ -26,7 +26,7 @@ RowLayout {
         // The store decides which group is chosen; the binding is put back
         // after each pick so an unknown id leaves the shown entry unchanged.
         onActivated: {
-            PlayerStore.selectGroup(currentValue);
+            PlayerStore.household.select(currentValue);
             currentIndex = Qt.binding(() => PlayerStore.household.selectedGroupIndex);
         }
 

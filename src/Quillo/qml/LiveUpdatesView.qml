@@ -13,7 +13,7 @@ FocusScope {
 
     signal backRequested()
 
-    readonly property FirewallCheck check: PlayerStore.liveUpdates.firewallCheck
+    readonly property ConnectionCheck check: PlayerStore.liveUpdates.firewallCheck
 
     implicitWidth: Theme.controlsWidth
     implicitHeight: column.implicitHeight + 2 * Theme.panelPadding

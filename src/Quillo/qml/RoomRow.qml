@@ -13,6 +13,7 @@ RowLayout {
     id: row
 
     required property int index
+    required property string roomID
     required property string name
     required property bool inGroup
     required property bool canLeave
@@ -36,7 +37,7 @@ RowLayout {
         nextCheckState: () => checkState
         // A group of one keeps its room.
         enabled: !row.inGroup || row.canLeave
-        onClicked: row.inGroup ? PlayerStore.removeRoom(row.name) : PlayerStore.addRoom(row.name)
+        onClicked: row.inGroup ? PlayerStore.rooms.remove(row.roomID) : PlayerStore.rooms.add(row.roomID)
         // The desktop's text colour, as every other text of the panel; a
         // long name is cut short rather than pushing the slider away.
         contentItem: Text {
@@ -59,8 +60,8 @@ RowLayout {
         visible: row.inGroup
         enabled: row.hasLevel
         level: row.volume
-        onPreviewed: level => PlayerStore.previewRoomVolume(row.name, level)
-        onCommitted: level => PlayerStore.setRoomVolume(row.name, level)
+        onPreviewed: level => PlayerStore.rooms.previewVolume(row.roomID, level)
+        onCommitted: level => PlayerStore.rooms.commitVolume(row.roomID, level)
         //: %1 is a room's name, as in "Kitchen volume".
         Accessible.name: qsTr("%1 volume").arg(row.name)
     }
@@ -72,7 +73,7 @@ RowLayout {
         display: AbstractButton.IconOnly
         //: %1 is a room's name, as in "Mute Kitchen".
         text: qsTr("Mute %1").arg(row.name)
-        onClicked: PlayerStore.setRoomMuted(row.name, !row.muted)
+        onClicked: PlayerStore.rooms.setMuted(row.roomID, !row.muted)
         Accessible.checkable: true
         Accessible.checked: row.muted
     }

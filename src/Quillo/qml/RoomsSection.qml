@@ -18,7 +18,7 @@ ColumnLayout {
     DisclosureButton {
         text: qsTr("Rooms")
         expanded: section.open
-        onClicked: PlayerStore.setShowsRooms(!section.open)
+        onClicked: PlayerStore.rooms.setShown(!section.open)
     }
 
     // Built only while open, so closed rows never reach assistive technology.

@@ -18,7 +18,7 @@ Item {
 
     readonly property bool searching: PlayerStore.household.isSearching
     readonly property bool hasManualHost: PlayerStore.preferences.hasManualHost
-    readonly property ConnectionCheck check: PlayerStore.connectionCheck
+    readonly property ConnectionCheck check: PlayerStore.household.connectionCheck
     readonly property bool showsAddress: showsManualEntry || hasManualHost
 
     implicitWidth: Theme.setupWidth
@@ -131,7 +131,7 @@ Item {
                 font.pixelSize: Theme.fontSmall
                 selectByMouse: true
                 inputMethodHints: Qt.ImhNoAutoUppercase | Qt.ImhNoPredictiveText
-                onAccepted: PlayerStore.retryDiscovery(text)
+                onAccepted: PlayerStore.household.retry(text)
                 Accessible.name: qsTr("Speaker address")
                 Accessible.ignored: !visible
             }
@@ -140,7 +140,7 @@ Item {
                 text: qsTr("Connect")
                 // Only spaces and tabs count as blank here.
                 enabled: hostField.text.replace(/^[ \t]+|[ \t]+$/g, "") !== ""
-                onClicked: PlayerStore.retryDiscovery(setup.typedHost)
+                onClicked: PlayerStore.household.retry(setup.typedHost)
             }
         }
 
@@ -155,7 +155,7 @@ Item {
             text: qsTr("Use Automatic Discovery")
             onClicked: {
                 setup.typedHost = "";
-                PlayerStore.retryDiscovery("");
+                PlayerStore.household.retry("");
             }
         }
 
@@ -164,7 +164,7 @@ Item {
 
             SmallButton {
                 text: qsTr("Try Again")
-                onClicked: PlayerStore.retryDiscovery(PlayerStore.preferences.manualHost)
+                onClicked: PlayerStore.household.retry(PlayerStore.preferences.manualHost)
             }
 
             Item { Layout.fillWidth: true }

@@ -47,7 +47,7 @@ ColumnLayout {
             SmallButton {
                 visible: PlayerStore.trackList.canLoadFromQueue
                 text: qsTr("Show tracks")
-                onClicked: PlayerStore.showTracks()
+                onClicked: PlayerStore.trackList.showTracks()
             }
 
             TrackRow {
@@ -59,7 +59,7 @@ ColumnLayout {
                 artist: PlayerStore.library.selectedItem.artist
                 isUnplayable: PlayerStore.library.selectedItemHelpText !== ""
                 helpText: PlayerStore.library.selectedItemHelpText
-                onClicked: PlayerStore.playSelectedItem()
+                onClicked: PlayerStore.library.playSelected()
             }
         }
     }

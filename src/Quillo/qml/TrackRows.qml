@@ -42,12 +42,12 @@ ListView {
         number: index + 1
         showsIndex: tracks.count > 1
         highlighted: ListView.isCurrentItem && tracks.activeFocus
-        onClicked: PlayerStore.playTrackAt(index)
+        onClicked: PlayerStore.trackList.playAt(index)
     }
 
-    Keys.onReturnPressed: PlayerStore.playTrackAt(currentIndex)
-    Keys.onEnterPressed: PlayerStore.playTrackAt(currentIndex)
-    Keys.onSpacePressed: PlayerStore.playTrackAt(currentIndex)
+    Keys.onReturnPressed: PlayerStore.trackList.playAt(currentIndex)
+    Keys.onEnterPressed: PlayerStore.trackList.playAt(currentIndex)
+    Keys.onSpacePressed: PlayerStore.trackList.playAt(currentIndex)
 
     Accessible.role: Accessible.List
     Accessible.name: qsTr("Tracks")

@@ -18,7 +18,7 @@ RowLayout {
         symbol: "backward.fill"
         font.pixelSize: Theme.fontTransport
         foreground: Theme.text
-        onClicked: PlayerStore.previous()
+        onClicked: PlayerStore.nowPlaying.previous()
     }
 
     PlainButton {
@@ -29,7 +29,7 @@ RowLayout {
         symbol: PlayerStore.nowPlaying.isPlaying ? "pause.fill" : "play.fill"
         font.pixelSize: Theme.fontPlayPause
         foreground: Theme.text
-        onClicked: PlayerStore.togglePlayPause()
+        onClicked: PlayerStore.nowPlaying.togglePlayPause()
     }
 
     PlainButton {
@@ -38,7 +38,7 @@ RowLayout {
         symbol: "forward.fill"
         font.pixelSize: Theme.fontTransport
         foreground: Theme.text
-        onClicked: PlayerStore.next()
+        onClicked: PlayerStore.nowPlaying.next()
     }
 
     Item { Layout.fillWidth: true }

@@ -18,8 +18,8 @@ RowLayout {
     LevelSlider {
         Layout.fillWidth: true
         level: PlayerStore.nowPlaying.volume
-        onPreviewed: level => PlayerStore.previewVolume(level)
-        onCommitted: level => PlayerStore.commitVolume(level)
+        onPreviewed: level => PlayerStore.nowPlaying.previewVolume(level)
+        onCommitted: level => PlayerStore.nowPlaying.commitVolume(level)
         Accessible.name: qsTr("Volume")
     }
 

@@ -2,23 +2,32 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "SonosKit/ConnectionDoctor.h"
 #include "SonosKit/Diagnosis.h"
 
+#include <QCoroTask>
 #include <QObject>
 #include <QStringList>
 #include <QtQml/qqmlregistration.h>
 
+#include <functional>
 #include <optional>
 
-// Why no speaker was found, as the setup screen tells it: the most likely
+class StoreContext;
+
+// The connection doctor's findings as a screen tells them: the most likely
 // cause, what to do about it, hints, and the report to paste into a bug.
-// Empty until a failed search has been examined.
+// One presenter serves both questions the store asks: why no speaker was
+// found (the setup screen), and while the players' events are blocked,
+// which firewall on this computer keeps them out (the footer's explanation,
+// whose fix is that firewall's rule). Empty until examined.
 class ConnectionCheck : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("The store examines the connection.")
     Q_PROPERTY(bool isExamining READ isExamining NOTIFY isExaminingChanged)
+    Q_PROPERTY(bool hasDiagnosis READ hasDiagnosis NOTIFY diagnosisChanged)
     Q_PROPERTY(bool hasCause READ hasCause NOTIFY diagnosisChanged)
     // A stable name for the cause ("firewall", "upnpOff", …); empty for none.
     Q_PROPERTY(QString causeName READ causeName NOTIFY diagnosisChanged)
@@ -30,25 +39,37 @@ class ConnectionCheck : public QObject
     // The fix is a command line to copy rather than a setting to change.
     Q_PROPERTY(bool fixIsCommand READ fixIsCommand NOTIFY diagnosisChanged)
     Q_PROPERTY(QStringList hints READ hints NOTIFY diagnosisChanged)
-    Q_PROPERTY(bool hasDiagnostics READ hasDiagnostics NOTIFY diagnosisChanged)
+    Q_PROPERTY(bool hasDiagnostics READ hasDiagnosis NOTIFY diagnosisChanged)
 
 public:
-    using QObject::QObject;
+    enum class Question {
+        // Why the search found nothing.
+        search,
+        // Why the players' events do not arrive: this computer's firewall.
+        firewall,
+    };
+
+    ConnectionCheck(StoreContext &context, Question question, QObject *parent = nullptr);
+
+    // Runs the doctor unless it runs already; its findings are shown only if
+    // `stillWanted` holds when it is done. `listener` names where the
+    // players' events are awaited ("address:port"), for the report.
+    QCoro::Task<void> examine(
+        SonosKit::ConnectionDoctor::Options options, std::function<bool()> stillWanted, QString listener = {});
+    void setDiagnosis(std::optional<SonosKit::Diagnosis> diagnosis, QString listener = {});
 
     const std::optional<SonosKit::Diagnosis> &diagnosis() const { return m_diagnosis; }
-    void setDiagnosis(std::optional<SonosKit::Diagnosis> diagnosis);
-    void setExamining(bool examining);
-
     bool isExamining() const { return m_examining; }
+    bool hasDiagnosis() const { return m_diagnosis.has_value(); }
     bool hasCause() const { return m_diagnosis && m_diagnosis->cause != SonosKit::Diagnosis::Cause::none; }
     QString causeName() const;
     QString causeText() const { return hasCause() ? m_diagnosis->causeText() : QString(); }
     bool explainsAddress() const { return m_diagnosis && m_diagnosis->cause == SonosKit::Diagnosis::Cause::upnpOff; }
-    QString fixText() const { return hasCause() ? m_diagnosis->fix.text : QString(); }
-    bool fixIsCommand() const { return hasCause() && m_diagnosis->fix.kind == SonosKit::Diagnosis::Fix::Kind::command; }
+    QString fixText() const { return m_fix.text; }
+    bool fixIsCommand() const { return m_fix.kind == SonosKit::Diagnosis::Fix::Kind::command; }
     QStringList hints() const { return m_diagnosis ? m_diagnosis->hints : QStringList(); }
-    bool hasDiagnostics() const { return m_diagnosis.has_value(); }
-    // The plain-text report for a bug: versions, interfaces, each check.
+    // The plain-text report for a bug: versions, interfaces, each check, and
+    // for the events, where they were awaited.
     Q_INVOKABLE QString diagnosticsText() const;
 
 Q_SIGNALS:
@@ -56,6 +77,10 @@ Q_SIGNALS:
     void diagnosisChanged();
 
 private:
+    StoreContext &m_context;
+    Question m_question;
     std::optional<SonosKit::Diagnosis> m_diagnosis;
+    SonosKit::Diagnosis::Fix m_fix;
+    QString m_listener;
     bool m_examining = false;
 };

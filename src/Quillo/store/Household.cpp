@@ -2,7 +2,132 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/store/Household.h"
 
+#include "Quillo/models/Notify.h"
+#include "Quillo/store/Preferences.h"
+#include "Quillo/store/StoreContext.h"
+
+#include "SonosKit/ZoneTopology.h"
+
+#include <QCoroSignal>
+
 using SonosKit::ZoneGroup;
+
+Household::Household(StoreContext &context, Preferences &preferences, QObject *parent)
+    : QObject(parent)
+    , m_context(context)
+    , m_preferences(preferences)
+    , m_connectionCheck(context, ConnectionCheck::Question::search)
+    , m_selectedRoomName(preferences.selectedRoomName())
+{
+    connect(&m_context, &StoreContext::failed, this, [this](const QString &text) { setStatus(StoreStatus::failed(text)); });
+}
+
+QCoro::Task<void> Household::refresh()
+{
+    if (m_refreshing) {
+        m_refreshAgain = true;
+        co_await m_context.guarded(nextRefresh());
+        co_return;
+    }
+    m_refreshing = true;
+    do {
+        m_refreshAgain = false;
+        co_await m_context.guarded(read());
+    } while (m_refreshAgain);
+    m_refreshing = false;
+    Q_EMIT refreshed();
+}
+
+QCoro::Task<void> Household::nextRefresh()
+{
+    co_await qCoro(this, &Household::refreshed);
+}
+
+QCoro::Task<QList<ZoneGroup>> Household::discover()
+{
+    // A typed address wins over everything and is never followed by a
+    // search; so is the last player that answered, until it fails once.
+    if (m_preferences.hasManualHost())
+        return SonosKit::ZoneTopology(*m_preferences.manualHost()).groups(m_context.token());
+    if (m_knownHost)
+        return SonosKit::ZoneTopology(*m_knownHost).groups(m_context.token());
+    return m_context.settings().findHousehold(m_context.settings().householdSearchTimeout);
+}
+
+QCoro::Task<void> Household::read()
+{
+    if (groups().isEmpty())
+        setStatus(StoreStatus::searching());
+
+    const Attempt<QList<ZoneGroup>> found = co_await m_context.attempt(discover());
+    if (found) {
+        if (!found->isEmpty())
+            m_connectionCheck.setDiagnosis(std::nullopt);
+        setGroups(*found);
+        m_knownHost = found->isEmpty() ? std::nullopt : std::optional<QString>(found->front().coordinator.host);
+        setStatus(found->isEmpty() ? StoreStatus::noPlayersFound() : StoreStatus::ready());
+        if (!m_selectedRoomName)
+            setSelectedRoomName(found->isEmpty() ? std::nullopt : std::optional<QString>(found->front().coordinator.roomName));
+        if (found->isEmpty())
+            StoreContext::start(diagnose());
+        co_return;
+    }
+
+    // The group list stays as it was: a player that briefly stops answering
+    // does not empty the panel. The reason is shown only for a typed address.
+    m_knownHost.reset();
+    const Failure &failure = found.failure();
+    if (failure.isSonosError() && !failure.isNoPlayersFound() && m_preferences.manualHost())
+        m_context.report(failure);
+    else
+        setStatus(StoreStatus::noPlayersFound());
+    // With speakers on the panel a passing failure needs no explaining.
+    if (groups().isEmpty())
+        StoreContext::start(diagnose());
+}
+
+QCoro::Task<void> Household::diagnose()
+{
+    SonosKit::ConnectionDoctor::Options options;
+    if (m_preferences.hasManualHost()) {
+        // The user named the speaker: ask it, and search nothing.
+        options.manualHost = m_preferences.manualHost();
+        options.search = false;
+    }
+    // Speakers found while the doctor looked: nothing left to explain.
+    co_await m_connectionCheck.examine(std::move(options), [this] { return groups().isEmpty(); });
+}
+
+void Household::retry(const QString &host)
+{
+    // Spaces and tabs only: a line break is no blank here.
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    QStringView text(host);
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.mid(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    m_preferences.setManualHost(text.isEmpty() ? std::nullopt : std::optional<QString>(text.toString()));
+    m_knownHost.reset();
+    setGroups({});
+    Q_EMIT searchRestarted();
+}
+
+void Household::select(const QString &groupID)
+{
+    const auto group = std::find_if(
+        groups().cbegin(), groups().cend(), [&groupID](const ZoneGroup &candidate) { return candidate.id == groupID; });
+    if (group == groups().cend())
+        return;
+    setSelectedRoomName(group->coordinator.roomName);
+    Q_EMIT groupChosen();
+}
+
+void Household::apply(const SonosKit::TopologyEvent &event)
+{
+    if (event.groups)
+        setGroups(*event.groups);
+}
 
 void Household::setGroups(QList<ZoneGroup> groups)
 {
@@ -14,6 +139,7 @@ void Household::setGroups(QList<ZoneGroup> groups)
 
 void Household::setSelectedRoomName(const std::optional<QString> &room)
 {
+    m_preferences.setSelectedRoomName(room);
     if (room == m_selectedRoomName)
         return;
     m_selectedRoomName = room;
@@ -22,10 +148,7 @@ void Household::setSelectedRoomName(const std::optional<QString> &room)
 
 void Household::setStatus(StoreStatus status)
 {
-    if (status == m_status)
-        return;
-    m_status = std::move(status);
-    Q_EMIT statusChanged();
+    assignNotifying(this, m_status, std::move(status), &Household::statusChanged);
 }
 
 void Household::updateSelection()
@@ -41,12 +164,6 @@ void Household::updateSelection()
             groups().cbegin(), groups().cend(), [&group](const ZoneGroup &candidate) { return candidate.id == group->id; });
         index = found == groups().cend() ? -1 : int(found - groups().cbegin());
     }
-    if (group != m_selectedGroup) {
-        m_selectedGroup = std::move(group);
-        Q_EMIT selectedGroupChanged();
-    }
-    if (index != m_selectedGroupIndex) {
-        m_selectedGroupIndex = index;
-        Q_EMIT selectedGroupIndexChanged();
-    }
+    assignNotifying(this, m_selectedGroup, std::move(group), &Household::selectedGroupChanged);
+    assignNotifying(this, m_selectedGroupIndex, index, &Household::selectedGroupIndexChanged);
 }

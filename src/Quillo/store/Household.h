@@ -3,18 +3,25 @@
 #pragma once
 
 #include "Quillo/models/GroupListModel.h"
+#include "Quillo/store/ConnectionCheck.h"
 #include "Quillo/store/StoreStatus.h"
 
+#include "SonosKit/TopologyEvent.h"
 #include "SonosKit/ZoneGroup.h"
 
+#include <QCoroTask>
 #include <QObject>
 #include <QtQml/qqmlregistration.h>
 
 #include <optional>
 
+class Preferences;
+class StoreContext;
+
 // The household's groups, the one the panel controls, and where finding
-// them stands. The selected group is the one holding the remembered room,
-// else the first group.
+// them stands: the search (or the typed address), the topology reads, and
+// why nothing was found. The selected group is the one holding the
+// remembered room, else the first group.
 class Household : public QObject
 {
     Q_OBJECT
@@ -29,15 +36,38 @@ class Household : public QObject
     // The failure to show; empty unless the status is a failure.
     Q_PROPERTY(QString statusMessage READ statusMessage NOTIFY statusChanged)
     Q_PROPERTY(bool isSearching READ isSearching NOTIFY statusChanged)
+    // Why the search found nothing, for the setup screen.
+    Q_PROPERTY(ConnectionCheck *connectionCheck READ connectionCheckObject CONSTANT)
 
 public:
-    using QObject::QObject;
+    Household(StoreContext &context, Preferences &preferences, QObject *parent = nullptr);
+
+    // Reads the topology: from the typed address, else the player that
+    // answered last, else by a search. Single-flight: asked for while a read
+    // runs, it runs once more after it, however many asked meanwhile, and
+    // every caller resumes when that one is done.
+    QCoro::Task<void> refresh();
+    // Searches again, at `host` when one is typed (blanks trimmed), else
+    // automatically.
+    Q_INVOKABLE void retry(const QString &host);
+    // The panel controls the group with this id from now on, and remembers
+    // it by its coordinator's room.
+    Q_INVOKABLE void select(const QString &groupID);
+    // The players' own word on the topology.
+    void apply(const SonosKit::TopologyEvent &event);
 
     const QList<SonosKit::ZoneGroup> &groups() const { return m_groups.items(); }
     const std::optional<SonosKit::ZoneGroup> &selectedGroup() const { return m_selectedGroup; }
     const StoreStatus &status() const { return m_status; }
+    // The player that answered last; searching is skipped while it answers.
+    const std::optional<QString> &knownHost() const { return m_knownHost; }
+    ConnectionCheck &connectionCheck() { return m_connectionCheck; }
+    const ConnectionCheck &connectionCheck() const { return m_connectionCheck; }
 
+    // What a regrouping the players agreed to leads to, shown before the
+    // next read confirms it.
     void setGroups(QList<SonosKit::ZoneGroup> groups);
+    // Remembered between runs.
     void setSelectedRoomName(const std::optional<QString> &room);
     void setStatus(StoreStatus status);
 
@@ -53,13 +83,29 @@ Q_SIGNALS:
     void selectedGroupChanged();
     void selectedGroupIndexChanged();
     void statusChanged();
+    // The user chose a group: what played in the last one is no longer shown.
+    void groupChosen();
+    // The user started the search over: what was found before is dropped.
+    void searchRestarted();
+    void refreshed();
 
 private:
+    QCoro::Task<void> read();
+    QCoro::Task<QList<SonosKit::ZoneGroup>> discover();
+    QCoro::Task<void> diagnose();
+    QCoro::Task<void> nextRefresh();
     void updateSelection();
+    ConnectionCheck *connectionCheckObject() { return &m_connectionCheck; }
 
+    StoreContext &m_context;
+    Preferences &m_preferences;
+    ConnectionCheck m_connectionCheck;
     GroupListModel m_groups;
     std::optional<QString> m_selectedRoomName;
     std::optional<SonosKit::ZoneGroup> m_selectedGroup;
     int m_selectedGroupIndex = -1;
     StoreStatus m_status;
+    std::optional<QString> m_knownHost;
+    bool m_refreshing = false;
+    bool m_refreshAgain = false;
 };

@@ -2,36 +2,173 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/store/Library.h"
 
-#include <QCollator>
+#include "Quillo/models/NaturalOrder.h"
+#include "Quillo/models/Notify.h"
+#include "Quillo/store/Household.h"
+#include "Quillo/store/Preferences.h"
+#include "Quillo/store/StoreContext.h"
+
+#include "SonosKit/ContentDirectory.h"
+#include "SonosKit/GroupController.h"
+#include "SonosKit/MusicServices.h"
+
 #include <QCoreApplication>
-#include <QLocale>
 #include <QVariantMap>
 
 #include <algorithm>
 
+using SonosKit::CancellationToken;
 using SonosKit::ContentItem;
+using SonosKit::ZoneGroup;
 
 namespace {
 
-// Sorting as a file browser sorts names. Under the C locale QCollator drops
-// numeric ordering, so fall back to an explicit locale there.
-QCollator nameCollator()
+// Awaits a request whose outcome no longer matters, so that it never
+// outlives the load that started it.
+template<typename T>
+QCoro::Task<void> drain(QCoro::Task<T> &task)
 {
-    QLocale locale;
-    if (locale.language() == QLocale::C)
-        locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    QCollator collator(locale);
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator;
+    try {
+        co_await task;
+    } catch (...) {
+    }
 }
 
 } // namespace
 
-Library::Library(QObject *parent)
+Library::Library(StoreContext &context, Household &household, Preferences &preferences, QObject *parent)
     : QObject(parent)
+    , m_context(context)
+    , m_household(household)
+    , m_preferences(preferences)
     , m_visibleFavorites(&m_favorites, ContentItemListModel::ProviderRole)
-{ }
+{
+    setSelectedProvider(m_preferences.selectedProvider());
+    connect(&m_household, &Household::searchRestarted, this, [this] {
+        setFavorites({});
+        StoreContext::start(searchAgainTask());
+    });
+}
+
+QCoro::Task<void> Library::load()
+{
+    const std::optional<ZoneGroup> group = m_household.selectedGroup();
+    if (!group)
+        co_return;
+    const QString host = group->coordinator.host;
+
+    // Requests of this load stop when it gives up or when the store goes.
+    CancellationToken requests;
+    QObject link;
+    m_context.token().onCancel(&link, [requests] { requests.cancel(); });
+
+    auto favoritesRequest = SonosKit::ContentDirectory(host).favorites(requests);
+    auto playlistsRequest = SonosKit::ContentDirectory(host).playlists(requests);
+    auto namesRequest = SonosKit::MusicServices(host).serviceNamesOrEmpty(requests);
+
+    Attempt<QList<ContentItem>> lists = co_await m_context.attempt(std::move(favoritesRequest));
+    const bool playlistsAwaited = bool(lists);
+    if (lists) {
+        const Attempt<QList<ContentItem>> playlists = co_await m_context.attempt(std::move(playlistsRequest));
+        if (playlists)
+            *lists += *playlists;
+        else
+            lists = Attempt<QList<ContentItem>>(playlists.failure());
+    }
+    if (!lists) {
+        requests.cancel();
+        if (!playlistsAwaited)
+            co_await m_context.guarded(drain(playlistsRequest));
+        co_await m_context.guarded(drain(namesRequest));
+        m_context.report(lists.failure());
+        co_return;
+    }
+    setFavorites(std::move(*lists));
+
+    // An unreadable service list counts as empty.
+    const Attempt<QHash<qint64, QString>> names = co_await m_context.attempt(std::move(namesRequest));
+    setServiceNames(names ? *names : QHash<qint64, QString>());
+
+    if (m_selectedProvider && !m_providers.contains(*m_selectedProvider))
+        selectProvider(QString());
+
+    // The choice as it stands now, not as it stood when the load began: an
+    // entry picked while the lists were on their way stays picked.
+    std::optional<QString> restored;
+    if (m_selectedItemID) {
+        const QList<ContentItem> visible = visibleFavorites();
+        if (std::any_of(
+                visible.cbegin(), visible.cend(), [this](const ContentItem &item) { return item.id == *m_selectedItemID; }))
+            restored = m_selectedItemID;
+    }
+    setSelectedItemID(restored);
+    Q_EMIT loaded();
+}
+
+void Library::refresh()
+{
+    StoreContext::start(refreshTask());
+}
+
+QCoro::Task<void> Library::refreshTask()
+{
+    setRefreshing(true);
+    co_await m_context.guarded(m_household.refresh());
+    co_await m_context.guarded(load());
+    setRefreshing(false);
+}
+
+QCoro::Task<void> Library::searchAgainTask()
+{
+    co_await m_context.guarded(m_household.refresh());
+    co_await m_context.guarded(load());
+}
+
+void Library::selectProvider(const QString &provider)
+{
+    const std::optional<QString> chosen = provider.isEmpty() ? std::nullopt : std::optional<QString>(provider);
+    if (chosen == m_selectedProvider)
+        return;
+    m_preferences.setSelectedProvider(chosen);
+    setSelectedItemID(std::nullopt);
+    setSelectedProvider(chosen);
+    Q_EMIT choiceMade();
+}
+
+void Library::selectItem(const QString &itemID)
+{
+    setSelectedItemID(itemID);
+    Q_EMIT choiceMade();
+}
+
+void Library::playSelected()
+{
+    if (m_selectedItem)
+        play(*m_selectedItem);
+}
+
+void Library::play(const ContentItem &item)
+{
+    if (const std::optional<ZoneGroup> group = m_household.selectedGroup())
+        StoreContext::start(playTask(*group, item));
+}
+
+QCoro::Task<void> Library::playTask(ZoneGroup group, ContentItem item)
+{
+    const Attempt<void> played = co_await m_context.attempt(SonosKit::GroupController(std::move(group)).playItem(item));
+    if (!played && played.failure().needsReauthorization()) {
+        markUnplayable(item.id);
+        //: %1 is the title of a favorite or playlist.
+        m_context.report(tr("\"%1\" can't play — its music service needs re-authorizing in the Sonos app.").arg(item.title));
+        co_return;
+    }
+    if (!played) {
+        m_context.report(played.failure());
+        co_return;
+    }
+    unmarkUnplayable(item.id);
+    Q_EMIT m_context.playbackStale();
+}
 
 QList<ContentItem> Library::visibleFavorites() const
 {
@@ -98,10 +235,7 @@ void Library::unmarkUnplayable(const QString &id)
 
 void Library::setRefreshing(bool refreshing)
 {
-    if (refreshing == m_isRefreshing)
-        return;
-    m_isRefreshing = refreshing;
-    Q_EMIT isRefreshingChanged();
+    assignNotifying(this, m_isRefreshing, refreshing, &Library::isRefreshingChanged);
 }
 
 QVariantList Library::providerChoices() const
@@ -123,9 +257,7 @@ void Library::updateProviders()
         if (!providers.contains(provider))
             providers.append(std::move(provider));
     }
-    const QCollator collator = nameCollator();
-    std::stable_sort(providers.begin(), providers.end(),
-        [&collator](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    sortNaturally(providers, [](const QString &provider) { return provider; });
     if (providers != m_providers) {
         m_providers = std::move(providers);
         Q_EMIT providersChanged();

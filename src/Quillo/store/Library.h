@@ -6,6 +6,10 @@
 #include "Quillo/models/ItemRecord.h"
 #include "Quillo/models/ProviderFilterModel.h"
 
+#include "SonosKit/ContentItem.h"
+#include "SonosKit/ZoneGroup.h"
+
+#include <QCoroTask>
 #include <QObject>
 #include <QSet>
 #include <QStringList>
@@ -14,8 +18,13 @@
 
 #include <optional>
 
+class Household;
+class Preferences;
+class StoreContext;
+
 // The household's Sonos Favorites and Sonos Playlists, the provider filter
-// over them, the chosen entry, and the entries marked unplayable.
+// over them, the chosen entry, the entries marked unplayable, and playing
+// an entry.
 class Library : public QObject
 {
     Q_OBJECT
@@ -38,7 +47,18 @@ class Library : public QObject
     Q_PROPERTY(bool isRefreshing READ isRefreshing NOTIFY isRefreshingChanged)
 
 public:
-    explicit Library(QObject *parent = nullptr);
+    Library(StoreContext &context, Household &household, Preferences &preferences, QObject *parent = nullptr);
+
+    // Favorites, Sonos Playlists and service names of the selected group,
+    // the three at once; never fails. Every call reloads.
+    QCoro::Task<void> load();
+    // The household read again, then the lists: the footer's Refresh.
+    Q_INVOKABLE void refresh();
+    // An empty provider shows every provider.
+    Q_INVOKABLE void selectProvider(const QString &provider);
+    Q_INVOKABLE void selectItem(const QString &itemID);
+    Q_INVOKABLE void playSelected();
+    void play(const SonosKit::ContentItem &item);
 
     const QList<SonosKit::ContentItem> &favorites() const { return m_favorites.items(); }
     // The favorites the filter lets through, in their order.
@@ -52,14 +72,8 @@ public:
     const QHash<qint64, QString> &serviceNames() const { return m_favorites.serviceNames(); }
 
     void setFavorites(QList<SonosKit::ContentItem> favorites);
-    void setServiceNames(const QHash<qint64, QString> &names);
     void setSelectedProvider(std::optional<QString> provider);
     void setSelectedItemID(std::optional<QString> id);
-    // Marking and unmarking always notify, even when nothing changed: a
-    // listener learns of every verdict.
-    void markUnplayable(const QString &id);
-    void unmarkUnplayable(const QString &id);
-    void setRefreshing(bool refreshing);
 
     ContentItemListModel *favoritesModel() { return &m_favorites; }
     ProviderFilterModel *visibleFavoritesModel() { return &m_visibleFavorites; }
@@ -83,13 +97,29 @@ Q_SIGNALS:
     void selectedItemHelpTextChanged();
     void unplayableIDsChanged();
     void isRefreshingChanged();
+    // The user chose another entry or provider.
+    void choiceMade();
+    // The lists were loaded again; the chosen entry is the one kept, if any.
+    void loaded();
 
 private:
+    void setServiceNames(const QHash<qint64, QString> &names);
+    // Marking and unmarking always notify, even when nothing changed: a
+    // listener learns of every verdict.
+    void markUnplayable(const QString &id);
+    void unmarkUnplayable(const QString &id);
+    void setRefreshing(bool refreshing);
+    QCoro::Task<void> refreshTask();
+    QCoro::Task<void> searchAgainTask();
+    QCoro::Task<void> playTask(SonosKit::ZoneGroup group, SonosKit::ContentItem item);
     void updateProviders();
     void updateSelectedProviderIndex();
     void updateSelectedItem();
     void updateSelectedItemHelpText();
 
+    StoreContext &m_context;
+    Household &m_household;
+    Preferences &m_preferences;
     ContentItemListModel m_favorites;
     ProviderFilterModel m_visibleFavorites;
     QStringList m_providers;

@@ -2,18 +2,234 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/store/LiveUpdates.h"
 
-void LiveUpdates::setFlowing(bool flowing)
+#include "Quillo/app/Logging.h"
+#include "Quillo/models/Notify.h"
+#include "Quillo/store/Household.h"
+#include "Quillo/store/NowPlaying.h"
+#include "Quillo/store/Rooms.h"
+#include "Quillo/store/StoreContext.h"
+
+#include "SonosKit/EventListener.h"
+#include "SonosKit/EventSubscription.h"
+
+#include <QNetworkInformation>
+
+using SonosKit::EventService;
+using SonosKit::GroupEvents;
+using SonosKit::ZoneGroup;
+
+namespace {
+
+bool anyIn(const QList<GroupEvents::Subscribed> &subscriptions, std::initializer_list<GroupEvents::State> states)
 {
-    if (flowing == m_flowing)
-        return;
-    m_flowing = flowing;
-    Q_EMIT flowingChanged();
+    return std::any_of(subscriptions.cbegin(), subscriptions.cend(),
+        [states](const GroupEvents::Subscribed &s) { return std::find(states.begin(), states.end(), s.state) != states.end(); });
 }
 
-void LiveUpdates::setEventsBlocked(bool blocked)
+bool hasTrouble(const GroupEvents *events)
 {
-    if (blocked == m_blocked)
+    return events && anyIn(events->subscriptions(), {GroupEvents::State::blocked, GroupEvents::State::failed});
+}
+
+} // namespace
+
+LiveUpdates::LiveUpdates(StoreContext &context, Household &household, NowPlaying &nowPlaying, Rooms &rooms, QObject *parent)
+    : QObject(parent)
+    , m_context(context)
+    , m_household(household)
+    , m_nowPlaying(nowPlaying)
+    , m_rooms(rooms)
+    , m_firewallCheck(context, ConnectionCheck::Question::firewall)
+{
+    // Each time the events stop getting through, the firewall is looked at
+    // afresh: the user may have changed it since.
+    connect(this, &LiveUpdates::eventsBlockedChanged, this, [this] {
+        if (m_blocked)
+            StoreContext::start(examineFirewall());
+        else
+            m_firewallCheck.setDiagnosis(std::nullopt);
+    });
+    if (m_context.settings().events)
+        start();
+}
+
+LiveUpdates::~LiveUpdates()
+{
+    // Without shutdown() the players are left to let the subscriptions
+    // expire; nothing the subscriptions say while they go reaches this
+    // object, which is half gone by then.
+    if (m_groupEvents)
+        m_groupEvents->disconnect(this);
+}
+
+void LiveUpdates::start()
+{
+    connect(&m_household, &Household::selectedGroupChanged, this, &LiveUpdates::follow);
+    // Coarse: a retry ten minutes from now may as well come a little later.
+    m_retry.setTimerType(Qt::VeryCoarseTimer);
+    m_retry.setInterval(m_context.settings().eventRetryInterval);
+    connect(&m_retry, &QTimer::timeout, this, [this] { StoreContext::start(retryTask()); });
+    m_retry.start();
+
+    if (m_context.settings().followNetworkChanges && QNetworkInformation::loadDefaultBackend()) {
+        const auto reaches = [](QNetworkInformation::Reachability reachability) {
+            return reachability == QNetworkInformation::Reachability::Online
+                || reachability == QNetworkInformation::Reachability::Site;
+        };
+        // Only a way back counts: a network that merely stays up is no
+        // reason to start over.
+        connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, this,
+            [this, reaches, before = QNetworkInformation::instance()->reachability()](
+                QNetworkInformation::Reachability reachability) mutable {
+                if (reaches(reachability) && !reaches(before))
+                    StoreContext::start(resubscribeTask());
+                before = reachability;
+            });
+    }
+}
+
+bool LiveUpdates::ensureListener(const ZoneGroup &group)
+{
+    if (m_groupEvents)
+        return true;
+    // The listener takes the address the players reach this machine at, not
+    // every address it has: nothing else on the way can reach it.
+    const QHostAddress address = m_context.settings().eventAddress
+        ? *m_context.settings().eventAddress
+        : SonosKit::EventSubscription::localAddressToward(group.coordinator.host);
+    if (address.isNull())
+        return false;
+    auto listener = std::make_unique<SonosKit::EventListener>();
+    try {
+        listener->listen(address);
+    } catch (const std::exception &error) {
+        // No free port in the range: the polls carry on alone.
+        qCWarning(lcEvents) << "No listener for the players' events:" << error.what();
+        return false;
+    }
+    m_listener = std::move(listener);
+    m_groupEvents = std::make_unique<GroupEvents>(m_listener.get());
+    connect(m_groupEvents.get(), &GroupEvents::eventReceived, this, &LiveUpdates::dispatch);
+    connect(m_groupEvents.get(), &GroupEvents::blocked, this, &LiveUpdates::updateState);
+    connect(m_groupEvents.get(), &GroupEvents::lost, this, [this](const QString &, EventService service) { lost(service); });
+    connect(m_groupEvents.get(), &GroupEvents::failed, this, [this] {
+        // As after a failed read: the players may have moved or gone. Several
+        // subscriptions failing at once share one read of the household.
+        StoreContext::start(m_household.refresh());
+        updateState();
+    });
+    return true;
+}
+
+void LiveUpdates::follow()
+{
+    const std::optional<ZoneGroup> &group = m_household.selectedGroup();
+    if (!group || m_shutDown)
         return;
-    m_blocked = blocked;
-    Q_EMIT eventsBlockedChanged();
+    // Runs until its first wait, by which the new subscriptions are made.
+    StoreContext::start(followTask(*group));
+    updateState();
+}
+
+QCoro::Task<void> LiveUpdates::followTask(ZoneGroup group)
+{
+    if (!ensureListener(group)) {
+        updateState();
+        co_return;
+    }
+    // A change of group is also the moment to try again what was blocked
+    // or failed before it; what fails now is tried at the next one.
+    const bool hadTrouble = hasTrouble(m_groupEvents.get());
+    co_await m_context.guarded(m_groupEvents->follow(std::move(group)));
+    // Started over meanwhile (the network changed): that follow governs.
+    if (hadTrouble && m_groupEvents)
+        co_await m_context.guarded(m_groupEvents->retry());
+    updateState();
+}
+
+QCoro::Task<void> LiveUpdates::retryTask()
+{
+    if (!hasTrouble(m_groupEvents.get()))
+        co_return;
+    co_await m_context.guarded(m_groupEvents->retry());
+    updateState();
+}
+
+QCoro::Task<void> LiveUpdates::resubscribeTask()
+{
+    if (!m_groupEvents)
+        co_return;
+    // Back from a suspend or on another network the players have dropped
+    // the subscriptions, or this machine has another address: start over.
+    co_await m_context.guarded(m_groupEvents->stop());
+    if (m_groupEvents && !m_context.settings().eventAddress) {
+        m_groupEvents.reset();
+        m_listener.reset();
+    }
+    follow();
+}
+
+void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosKit::ServiceEvent &event)
+{
+    const std::optional<ZoneGroup> &group = m_household.selectedGroup();
+    if (const auto *topology = std::get_if<SonosKit::TopologyEvent>(&event)) {
+        m_household.apply(*topology);
+    } else if (group && group->hasMemberAt(playerHost)) {
+        // The rooms first: the group's volume is their average.
+        if (const auto *rendering = std::get_if<SonosKit::RenderingEvent>(&event))
+            m_rooms.apply(playerHost, *rendering);
+        m_nowPlaying.apply(playerHost, event);
+    }
+    updateState();
+}
+
+void LiveUpdates::lost(EventService service)
+{
+    if (service == EventService::zoneGroupTopology)
+        StoreContext::start(m_household.refresh());
+    else
+        StoreContext::start(m_nowPlaying.refresh());
+}
+
+void LiveUpdates::updateState()
+{
+    const QList<GroupEvents::Subscribed> subscriptions = m_groupEvents ? m_groupEvents->subscriptions()
+                                                                       : QList<GroupEvents::Subscribed>();
+    const bool blocked = anyIn(subscriptions, {GroupEvents::State::blocked});
+    const bool receiving = anyIn(subscriptions, {GroupEvents::State::receiving});
+    const bool allReceiving = !subscriptions.isEmpty()
+        && !anyIn(subscriptions,
+            {GroupEvents::State::starting, GroupEvents::State::waiting, GroupEvents::State::blocked, GroupEvents::State::failed});
+    // Blocked until events are heard again: a retry in flight proves nothing.
+    // Events heard prove the way open: a subscription whose first event was
+    // lost while it was still shut is tried again without the footer saying
+    // "blocked" once more; the polls stand in for it meanwhile.
+    assignNotifying(this, m_blocked, (blocked || m_blocked) && !receiving, &LiveUpdates::eventsBlockedChanged);
+    assignNotifying(this, m_flowing, allReceiving, &LiveUpdates::flowingChanged);
+}
+
+QCoro::Task<void> LiveUpdates::examineFirewall()
+{
+    // The players answered and took the subscriptions, so the network is
+    // not in question: only this computer's checks run, nothing is searched.
+    SonosKit::ConnectionDoctor::Options options;
+    options.search = false;
+    const QString listener = m_listener ? QStringLiteral("%1:%2").arg(m_listener->address().toString()).arg(m_listener->port())
+                                        : QString();
+    // Events heard meanwhile: nothing left to explain.
+    co_await m_firewallCheck.examine(
+        std::move(options), [this] { return m_blocked; }, listener);
+}
+
+QCoro::Task<void> LiveUpdates::shutdown()
+{
+    m_shutDown = true;
+    m_retry.stop();
+    if (!m_groupEvents)
+        co_return;
+    m_groupEvents->disconnect(this);
+    // GroupEvents::stop() returns within its own bound, whatever the players do.
+    co_await m_context.guarded(m_groupEvents->stop());
+    m_groupEvents.reset();
+    m_listener.reset();
 }

@@ -2,13 +2,32 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Quillo/store/FirewallCheck.h"
+#include "Quillo/store/ConnectionCheck.h"
 
+#include "SonosKit/EventService.h"
+#include "SonosKit/GroupEvents.h"
+#include "SonosKit/ServiceEvent.h"
+#include "SonosKit/ZoneGroup.h"
+
+#include <QCoroTask>
 #include <QObject>
+#include <QTimer>
 #include <QtQml/qqmlregistration.h>
 
-// Whether the players' own events keep the panel current, or polls stand
-// in for them.
+#include <memory>
+
+class Household;
+class NowPlaying;
+class Rooms;
+class StoreContext;
+namespace SonosKit {
+class EventListener;
+} // namespace SonosKit
+
+// The selected group followed through its players' own events, handed each
+// to the part it changes; the polls stand in whenever the events cannot get
+// through. Tells whether they keep the panel current, and while they are
+// blocked, which firewall on this computer keeps them out.
 class LiveUpdates : public QObject
 {
     Q_OBJECT
@@ -22,28 +41,47 @@ class LiveUpdates : public QObject
     // polls stand in until a retry gets through.
     Q_PROPERTY(bool eventsBlocked READ eventsBlocked NOTIFY eventsBlockedChanged)
     // While they are blocked: the firewall on this computer and its rule.
-    Q_PROPERTY(FirewallCheck *firewallCheck READ firewallCheckObject CONSTANT)
+    Q_PROPERTY(ConnectionCheck *firewallCheck READ firewallCheckObject CONSTANT)
 
 public:
-    using QObject::QObject;
+    LiveUpdates(StoreContext &context, Household &household, NowPlaying &nowPlaying, Rooms &rooms, QObject *parent = nullptr);
+    ~LiveUpdates() override;
+
+    // Unsubscribes within a bound, so a quitting program leaves the players
+    // tidy; nothing is followed afterwards.
+    QCoro::Task<void> shutdown();
 
     bool isFlowing() const { return m_flowing; }
     bool eventsBlocked() const { return m_blocked; }
-
-    void setFlowing(bool flowing);
-    void setEventsBlocked(bool blocked);
-
-    FirewallCheck &firewallCheck() { return m_firewallCheck; }
-    const FirewallCheck &firewallCheck() const { return m_firewallCheck; }
+    ConnectionCheck &firewallCheck() { return m_firewallCheck; }
+    const ConnectionCheck &firewallCheck() const { return m_firewallCheck; }
 
 Q_SIGNALS:
     void flowingChanged();
     void eventsBlockedChanged();
 
 private:
-    FirewallCheck *firewallCheckObject() { return &m_firewallCheck; }
+    void start();
+    void follow();
+    QCoro::Task<void> followTask(SonosKit::ZoneGroup group);
+    QCoro::Task<void> retryTask();
+    QCoro::Task<void> resubscribeTask();
+    bool ensureListener(const SonosKit::ZoneGroup &group);
+    void dispatch(SonosKit::EventService service, const QString &playerHost, const SonosKit::ServiceEvent &event);
+    void lost(SonosKit::EventService service);
+    void updateState();
+    QCoro::Task<void> examineFirewall();
+    ConnectionCheck *firewallCheckObject() { return &m_firewallCheck; }
 
-    FirewallCheck m_firewallCheck;
+    StoreContext &m_context;
+    Household &m_household;
+    NowPlaying &m_nowPlaying;
+    Rooms &m_rooms;
+    ConnectionCheck m_firewallCheck;
     bool m_flowing = false;
     bool m_blocked = false;
+    bool m_shutDown = false;
+    std::unique_ptr<SonosKit::EventListener> m_listener;
+    std::unique_ptr<SonosKit::GroupEvents> m_groupEvents;
+    QTimer m_retry;
 };

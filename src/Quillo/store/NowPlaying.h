@@ -3,16 +3,28 @@
 #pragma once
 
 #include "Quillo/models/PlaybackRecord.h"
+#include "Quillo/store/PlaybackEvents.h"
 
+#include "SonosKit/CancellationToken.h"
 #include "SonosKit/PlaybackState.h"
+#include "SonosKit/ServiceEvent.h"
 
+#include <QCoroTask>
 #include <QObject>
+#include <QTimer>
 #include <QtQml/qqmlregistration.h>
 
 #include <optional>
 
-// What the selected group plays, and its volume: the slider's pending value
-// while the user drags or has just let go, the players' reading otherwise.
+class Household;
+class Rooms;
+class StoreContext;
+
+// What the selected group plays, its transport and its volume: the slider's
+// pending value while the user drags or has just let go, the players'
+// reading otherwise. Read by polls while the panel is open (and, slower,
+// while the group plays with the panel closed), kept current between them
+// by the coordinator's events.
 class NowPlaying : public QObject
 {
     Q_OBJECT
@@ -24,16 +36,42 @@ class NowPlaying : public QObject
     Q_PROPERTY(int volume READ volume NOTIFY volumeChanged)
 
 public:
-    using QObject::QObject;
+    NowPlaying(StoreContext &context, Household &household, Rooms &rooms, QObject *parent = nullptr);
+
+    // Reads the group's state once; a read that fails looks at the
+    // household anew. True when a snapshot was read.
+    QCoro::Task<bool> refresh();
+    // The panel's polls: reads, with a pause between, until `token` is
+    // cancelled.
+    SonosKit::CancellationToken startPolling();
+    QCoro::Task<void> poll(SonosKit::CancellationToken token);
+    // The panel closed: the polls stop, the slider's choice is forgotten.
+    void stopPolling();
+    bool isPolling() const { return m_pollToken.has_value(); }
+    bool isPollingWhileClosed() const { return m_pollingWhileClosed; }
+    // The players' events tell every change: no reads with the panel closed.
+    void followEvents(bool flowing);
+    // An event from the selected group's player at `host`.
+    void apply(const QString &host, const SonosKit::ServiceEvent &event);
+
+    Q_INVOKABLE void togglePlayPause();
+    Q_INVOKABLE void next();
+    Q_INVOKABLE void previous();
+    Q_INVOKABLE void play();
+    Q_INVOKABLE void pause();
+    Q_INVOKABLE void stop();
+    Q_INVOKABLE void seek(int seconds);
+    // While the slider is dragged: shown at once, sent on release.
+    Q_INVOKABLE void previewVolume(int level);
+    // Kept, unclamped, until the panel closes: the slider shows what the
+    // user chose, not the next poll's reading.
+    Q_INVOKABLE void commitVolume(int level);
+    // From outside the panel (media keys, the desktop's media widget): the
+    // group volume, without the slider's pending value.
+    void setGroupVolume(int level);
 
     const std::optional<SonosKit::PlaybackState> &playback() const { return m_playback; }
     std::optional<int> pendingVolume() const { return m_pendingVolume; }
-
-    void setPlayback(std::optional<SonosKit::PlaybackState> playback);
-    void setPendingVolume(std::optional<int> volume);
-    // Every snapshot read, equal or not: a clock for listeners that
-    // extrapolate the position.
-    void noteRead() { Q_EMIT playbackRead(); }
 
     PlaybackRecord playbackRecord() const { return m_playback ? PlaybackRecord(*m_playback) : PlaybackRecord(); }
     bool hasPlayback() const { return m_playback.has_value(); }
@@ -44,13 +82,37 @@ Q_SIGNALS:
     void playbackChanged();
     void isPlayingChanged();
     void volumeChanged();
+    // Every snapshot read, equal or not: a clock for listeners that
+    // extrapolate the position.
     void playbackRead();
 
 private:
+    void setPlayback(std::optional<SonosKit::PlaybackState> playback);
+    void setPendingVolume(std::optional<int> volume);
     void update();
+    void followGroup();
+    void updateClosedPoll();
+    QCoro::Task<void> closedPollTask();
+    QCoro::Task<void> pollPause(SonosKit::CancellationToken token);
+    void applyGroupVolume();
+
+    StoreContext &m_context;
+    Household &m_household;
+    Rooms &m_rooms;
 
     std::optional<SonosKit::PlaybackState> m_playback;
     std::optional<int> m_pendingVolume;
     bool m_isPlaying = false;
     int m_volume = 0;
+
+    std::optional<SonosKit::CancellationToken> m_pollToken;
+    QTimer m_closedPoll;
+    std::chrono::milliseconds m_closedPollInterval{0};
+    bool m_pollingWhileClosed = false;
+    bool m_closedPollReading = false;
+    bool m_eventsFlowing = false;
+    // The coordinator whose own group volume came in an event: its figure
+    // governs over the members' average.
+    std::optional<QString> m_groupVolumeReporter;
+    PlaybackEvents::Marks m_eventMarks;
 };

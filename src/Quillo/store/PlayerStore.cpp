@@ -2,74 +2,34 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/store/PlayerStore.h"
 
-#include "Quillo/store/Failure.h"
-
-#include "SonosKit/EventListener.h"
-#include "SonosKit/GroupEvents.h"
-#include "SonosKit/SonosDiscovery.h"
-
 #include <QJSEngine>
 #include <QSettings>
 
 QPointer<PlayerStore> PlayerStore::s_qmlInstance;
 
-PlayerStore::Settings PlayerStore::defaultSettings()
-{
-    Settings settings;
-    settings.findHousehold = [](double timeout) { return SonosKit::SonosDiscovery::findHousehold(timeout); };
-    settings.householdSearchTimeout = SonosKit::SonosDiscovery::householdSearchTimeout;
-    settings.examineConnection = [](SonosKit::ConnectionDoctor::Options options) {
-        return SonosKit::ConnectionDoctor::examine(std::move(options));
-    };
-    settings.events = true;
-    settings.followNetworkChanges = true;
-    return settings;
-}
-
 PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings settings, QObject *parent)
     : QObject(parent)
-    , m_settings(std::move(settings))
+    , m_context(std::move(settings))
     , m_preferences(std::move(preferencesFile))
+    , m_household(m_context, m_preferences)
+    // The rooms follow the household before anything that reads their levels.
+    , m_rooms(m_context, m_household, m_preferences)
+    , m_nowPlaying(m_context, m_household, m_rooms)
+    , m_library(m_context, m_household, m_preferences)
+    , m_trackList(m_context, m_household, m_library)
+    , m_liveUpdates(m_context, m_household, m_nowPlaying, m_rooms)
 {
-    if (!m_settings.findHousehold)
-        m_settings.findHousehold = defaultSettings().findHousehold;
-
-    m_library.setSelectedProvider(m_preferences.selectedProvider());
-    m_household.setSelectedRoomName(m_preferences.selectedRoomName());
-
-    connect(&m_household, &Household::selectedGroupChanged, this, &PlayerStore::selectedGroupChanged);
-    connect(&m_household, &Household::groupsChanged, this, &PlayerStore::updateRooms);
-    connect(&m_library, &Library::selectedItemChanged, this, &PlayerStore::updateLoadingTracks);
-    connect(&m_library, &Library::unplayableIDsChanged, this,
-        [this] { m_trackList.tracksModel()->setMarkedIDs(m_library.unplayableIDs()); });
-    connect(&m_nowPlaying, &NowPlaying::isPlayingChanged, this, &PlayerStore::updateClosedPoll);
-
-    // Coarse: the system may fold the wakeup into others nearby.
-    m_closedPoll.setTimerType(Qt::CoarseTimer);
-    m_closedPoll.setSingleShot(true);
-    connect(&m_closedPoll, &QTimer::timeout, this, [this] { TaskGuard::start(closedPollTask()); });
-
-    // Each time the events stop getting through, the firewall is looked at
-    // afresh: the user may have changed it since.
-    connect(&m_liveUpdates, &LiveUpdates::eventsBlockedChanged, this, [this] {
-        if (m_liveUpdates.eventsBlocked())
-            TaskGuard::start(examineFirewall());
-        else
-            m_liveUpdates.firewallCheck().setDiagnosis(std::nullopt);
-    });
-
-    if (m_settings.events)
-        startEvents();
+    m_context.setSelection([this] { return m_household.selectedGroup(); });
+    connect(&m_context, &StoreContext::topologyStale, this, [this] { StoreContext::start(m_household.refresh()); });
+    connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this, [this] { m_nowPlaying.followEvents(m_liveUpdates.isFlowing()); });
 }
 
 PlayerStore::~PlayerStore()
 {
     // Tasks still waiting on the network resume into a store that is gone:
     // their guarded waits end them without touching it.
-    m_tasks.end();
-    if (m_pollToken)
-        m_pollToken->cancel();
-    stopEvents();
+    m_context.end();
+    m_nowPlaying.stopPolling();
 }
 
 void PlayerStore::provideToQml(PlayerStore *store)
@@ -86,35 +46,41 @@ PlayerStore *PlayerStore::create(QQmlEngine *, QJSEngine *)
     return store;
 }
 
-void PlayerStore::report(const Failure &failure)
+void PlayerStore::menuOpened()
 {
-    if (failure.isCancellation())
-        return;
-    m_household.setStatus(StoreStatus::failed(failure.text()));
+    StoreContext::start(openTask(m_nowPlaying.startPolling()));
 }
 
-void PlayerStore::setSelectedRoomName(std::optional<QString> room)
+QCoro::Task<void> PlayerStore::openTask(SonosKit::CancellationToken token)
 {
-    m_preferences.setSelectedRoomName(room);
-    m_household.setSelectedRoomName(room);
+    // Whatever is in flight when the panel closes finishes as usual, but a
+    // closed panel starts nothing new: a user flicking it open and shut
+    // must not leave a queue of start-ups behind.
+    co_await m_context.guarded(m_household.refresh());
+    if (token.isCancelled())
+        co_return;
+    co_await m_context.guarded(m_nowPlaying.refresh());
+    if (token.isCancelled())
+        co_return;
+    co_await m_context.guarded(m_library.load());
+    co_await m_context.guarded(m_nowPlaying.poll(token));
 }
 
-void PlayerStore::selectedGroupChanged()
+void PlayerStore::menuClosed()
 {
-    updateRooms();
-    updateLoadingTracks();
-    followSelectedGroup();
+    m_nowPlaying.stopPolling();
+    m_rooms.clearPending();
 }
 
-void PlayerStore::selectGroup(const QString &groupID)
+QCoro::Task<void> PlayerStore::refreshAll()
 {
-    const QList<SonosKit::ZoneGroup> &groups = m_household.groups();
-    const auto group = std::find_if(
-        groups.cbegin(), groups.cend(), [&groupID](const SonosKit::ZoneGroup &candidate) { return candidate.id == groupID; });
-    if (group == groups.cend())
-        return;
-    setSelectedRoomName(group->coordinator.roomName);
-    m_nowPlaying.setPlayback(std::nullopt);
-    m_nowPlaying.setPendingVolume(std::nullopt);
-    TaskGuard::start(refreshPlayback());
+    co_await m_context.guarded(m_household.refresh());
+    co_await m_context.guarded(m_nowPlaying.refresh());
+}
+
+QCoro::Task<void> PlayerStore::shutdown()
+{
+    m_nowPlaying.stopPolling();
+    co_await m_context.guarded(m_liveUpdates.shutdown());
+    m_context.end();
 }

@@ -2,10 +2,15 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/store/Rooms.h"
 
-#include <QCollator>
+#include "Quillo/models/NaturalOrder.h"
+#include "Quillo/store/Household.h"
+#include "Quillo/store/Preferences.h"
+
+#include "SonosKit/Regrouping.h"
 
 #include <algorithm>
 
+using SonosKit::GroupController;
 using SonosKit::SonosDevice;
 using SonosKit::ZoneGroup;
 
@@ -18,19 +23,139 @@ bool isMember(const std::optional<ZoneGroup> &group, const QString &host)
 
 } // namespace
 
-void Rooms::setHousehold(const QList<ZoneGroup> &groups, const std::optional<ZoneGroup> &selected)
+Rooms::Rooms(StoreContext &context, Household &household, Preferences &preferences, QObject *parent)
+    : QObject(parent)
+    , m_context(context)
+    , m_household(household)
+    , m_preferences(preferences)
+{
+    connect(&m_household, &Household::groupsChanged, this, &Rooms::updateHousehold);
+    connect(&m_household, &Household::selectedGroupChanged, this, &Rooms::updateHousehold);
+    // A group volume the players refused leaves every room as it was.
+    connect(&m_context, &StoreContext::commandRefused, this, [this] { endGroupPreview(false); });
+}
+
+bool Rooms::wantsLevels() const
+{
+    return m_preferences.showsRooms() && hasSeveral();
+}
+
+QCoro::Task<void> Rooms::refreshLevels()
+{
+    const std::optional<ZoneGroup> group = m_household.selectedGroup();
+    if (!group)
+        co_return;
+    // A failed read is tried again at the next; the playback read reports trouble.
+    const auto levels = co_await m_context.attempt(GroupController(*group).roomLevels(m_context.token()));
+    if (levels)
+        setLevels(*levels);
+}
+
+void Rooms::setShown(bool shown)
+{
+    m_preferences.setShowsRooms(shown);
+    if (wantsLevels())
+        StoreContext::start(refreshLevels());
+}
+
+void Rooms::add(const QString &roomID)
+{
+    const std::optional<ZoneGroup> &group = m_household.selectedGroup();
+    const std::optional<SonosDevice> room = device(roomID);
+    if (!group || !room || group->members.contains(*room))
+        return;
+    // A coordinator of another group moves alone; the players hand what it
+    // led to its next member.
+    StoreContext::start(regroup(
+        *group, [room = *room](GroupController controller) { return controller.join(room); },
+        SonosKit::Regrouping::joined(m_household.groups(), *room, group->id), std::nullopt));
+}
+
+void Rooms::remove(const QString &roomID)
+{
+    const std::optional<ZoneGroup> &group = m_household.selectedGroup();
+    const std::optional<SonosDevice> room = device(roomID);
+    if (!group || !room || !group->members.contains(*room) || group->members.size() < 2)
+        return;
+    const QList<ZoneGroup> expected = SonosKit::Regrouping::left(m_household.groups(), *room);
+    // The panel stays on the group the user is shaping: when the room that
+    // leads it and that it was remembered by leaves, it is remembered by the
+    // room that leads it now. Any other room keeps its place in memory, the
+    // remembered one too: the panel then follows that room.
+    std::optional<QString> remembered;
+    if (room->id() == group->coordinator.id() && m_preferences.selectedRoomName()
+        && SonosKit::sameRoomName(*m_preferences.selectedRoomName(), room->roomName)) {
+        const auto after = std::find_if(
+            expected.cbegin(), expected.cend(), [&group](const ZoneGroup &candidate) { return candidate.id == group->id; });
+        if (after != expected.cend())
+            remembered = after->coordinator.roomName;
+    }
+    StoreContext::start(regroup(
+        *group, [room = *room](GroupController controller) { return controller.leave(room); }, expected, remembered));
+}
+
+QCoro::Task<void> Rooms::regroup(
+    ZoneGroup group, StoreContext::Operation operation, QList<ZoneGroup> expected, std::optional<QString> rememberedRoom)
+{
+    const Attempt<void> done = co_await m_context.attempt(operation(GroupController(std::move(group))));
+    if (!done) {
+        m_context.report(done.failure());
+    } else {
+        if (rememberedRoom)
+            m_household.setSelectedRoomName(rememberedRoom);
+        m_household.setGroups(std::move(expected));
+    }
+    co_await m_context.guarded(m_household.refresh());
+    if (done && wantsLevels())
+        co_await m_context.guarded(refreshLevels());
+}
+
+void Rooms::previewVolume(const QString &roomID, int level)
+{
+    if (const std::optional<SonosDevice> room = device(roomID)) {
+        m_pending.insert(room->host, level);
+        rebuild();
+    }
+}
+
+void Rooms::commitVolume(const QString &roomID, int level)
+{
+    const std::optional<SonosDevice> room = device(roomID);
+    if (!room)
+        return;
+    previewVolume(roomID, level);
+    Q_EMIT volumeCommitted();
+    m_context.perform([level, room = *room](GroupController controller) { return controller.setVolumeOnDevice(level, room); },
+        [this, level, host = room->host] { storeVolume(host, level); });
+}
+
+void Rooms::setMuted(const QString &roomID, bool muted)
+{
+    const std::optional<SonosDevice> room = device(roomID);
+    if (!room)
+        return;
+    m_context.perform([muted, room = *room](GroupController controller) { return controller.setMutedOnDevice(muted, room); },
+        [this, muted, host = room->host] { storeMuted(host, muted); });
+}
+
+void Rooms::apply(const QString &host, const SonosKit::RenderingEvent &event)
+{
+    if (event.volume)
+        m_levels[host].volume = *event.volume;
+    if (event.muted)
+        m_levels[host].muted = *event.muted;
+    rebuild();
+}
+
+void Rooms::updateHousehold()
 {
     QList<SonosDevice> devices;
-    for (const ZoneGroup &group : groups)
+    for (const ZoneGroup &group : m_household.groups())
         devices += group.members;
-    QCollator collator;
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(devices.begin(), devices.end(),
-        [&collator](const SonosDevice &a, const SonosDevice &b) { return collator.compare(a.roomName, b.roomName) < 0; });
+    sortNaturally(devices, [](const SonosDevice &device) { return device.roomName; });
     const bool hadSeveral = hasSeveral();
     m_devices = std::move(devices);
-    m_selected = selected;
+    m_selected = m_household.selectedGroup();
     // What players no longer in the group said of themselves may be stale
     // by the time they come back.
     for (auto it = m_levels.begin(); it != m_levels.end();)
@@ -47,21 +172,15 @@ void Rooms::setLevels(const QList<SonosKit::RoomLevel> &levels)
     rebuild();
 }
 
-void Rooms::setVolume(const QString &host, int volume)
+void Rooms::storeVolume(const QString &host, int volume)
 {
     m_levels[host].volume = volume;
     rebuild();
 }
 
-void Rooms::setMuted(const QString &host, bool muted)
+void Rooms::storeMuted(const QString &host, bool muted)
 {
     m_levels[host].muted = muted;
-    rebuild();
-}
-
-void Rooms::setPendingVolume(const QString &host, int volume)
-{
-    m_pending.insert(host, volume);
     rebuild();
 }
 
@@ -110,10 +229,10 @@ QHash<QString, int> Rooms::knownVolumes() const
     return volumes;
 }
 
-std::optional<SonosDevice> Rooms::device(const QString &name) const
+std::optional<SonosDevice> Rooms::device(const QString &roomID) const
 {
-    const auto found = std::find_if(m_devices.cbegin(), m_devices.cend(),
-        [&name](const SonosDevice &device) { return SonosKit::sameRoomName(device.roomName, name); });
+    const auto found = std::find_if(
+        m_devices.cbegin(), m_devices.cend(), [&roomID](const SonosDevice &device) { return device.id() == roomID; });
     if (found == m_devices.cend())
         return std::nullopt;
     return *found;
@@ -136,6 +255,7 @@ void Rooms::rebuild()
     records.reserve(m_devices.size());
     for (const SonosDevice &device : m_devices) {
         RoomRecord record;
+        record.id = device.id();
         record.name = device.roomName;
         record.inGroup = isMember(m_selected, device.host);
         record.canLeave = record.inGroup && groupSize > 1;

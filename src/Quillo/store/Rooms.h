@@ -3,19 +3,29 @@
 #pragma once
 
 #include "Quillo/models/RoomListModel.h"
+#include "Quillo/store/StoreContext.h"
+
+#include "SonosKit/RenderingEvent.h"
 #include "SonosKit/RoomLevel.h"
 #include "SonosKit/SonosDevice.h"
 #include "SonosKit/ZoneGroup.h"
 
+#include <QCoroTask>
 #include <QHash>
 #include <QObject>
 #include <QtQml/qqmlregistration.h>
 
 #include <optional>
 
+class Household;
+class Preferences;
+class StoreContext;
+
 // Every room of the household, whether it plays in the selected group, and
-// each member's own volume and mute: the Rooms list. Sorted as a file
-// browser sorts names, so "Room 2" comes before "Room 10".
+// each member's own volume and mute: the Rooms list, and putting rooms
+// together and apart. Sorted as a file browser sorts names, so "Room 2"
+// comes before "Room 10". A room is addressed by its id (RoomRecord::id),
+// never by the name it shows.
 class Rooms : public QObject
 {
     Q_OBJECT
@@ -26,17 +36,28 @@ class Rooms : public QObject
     Q_PROPERTY(bool hasSeveral READ hasSeveral NOTIFY hasSeveralChanged)
 
 public:
-    using QObject::QObject;
+    Rooms(StoreContext &context, Household &household, Preferences &preferences, QObject *parent = nullptr);
 
-    void setHousehold(const QList<SonosKit::ZoneGroup> &groups, const std::optional<SonosKit::ZoneGroup> &selected);
-    // Levels as read from the players; a member not among them keeps what
-    // was known.
-    void setLevels(const QList<SonosKit::RoomLevel> &levels);
-    void setVolume(const QString &host, int volume);
-    void setMuted(const QString &host, bool muted);
-    // A room slider's choice, shown instead of the room's level until the
-    // panel closes, so a late reading does not pull the slider back.
-    void setPendingVolume(const QString &host, int volume);
+    // The selected group gains or loses a room; the panel shows the result
+    // at once and the next topology read confirms it. A group of one keeps
+    // its room.
+    Q_INVOKABLE void add(const QString &roomID);
+    Q_INVOKABLE void remove(const QString &roomID);
+    // A room slider: shown at once instead of the room's level, sent on
+    // release, kept until the panel closes (so a late reading does not pull
+    // the slider back), as the group slider.
+    Q_INVOKABLE void previewVolume(const QString &roomID, int level);
+    Q_INVOKABLE void commitVolume(const QString &roomID, int level);
+    Q_INVOKABLE void setMuted(const QString &roomID, bool muted);
+    // Opens or closes the list; opened, it reads each member's level.
+    Q_INVOKABLE void setShown(bool shown);
+
+    // The list is open and has something to group: members' levels are read.
+    bool wantsLevels() const;
+    QCoro::Task<void> refreshLevels();
+    // An event from the selected group's player at `host`.
+    void apply(const QString &host, const SonosKit::RenderingEvent &event);
+    // The panel closed: the sliders' choices are forgotten.
     void clearPending();
 
     // While the group slider moves from `fromGroupVolume` to `groupVolume`,
@@ -51,8 +72,8 @@ public:
     // by host, as far as known.
     QHash<QString, int> knownVolumes() const;
 
-    // The room called `name` (matched as room names are), wherever it plays.
-    std::optional<SonosKit::SonosDevice> device(const QString &name) const;
+    // The room with this id, wherever it plays.
+    std::optional<SonosKit::SonosDevice> device(const QString &roomID) const;
 
     RoomListModel *listModel() { return &m_list; }
     const QList<RoomRecord> &records() const { return m_list.items(); }
@@ -60,8 +81,13 @@ public:
 
 Q_SIGNALS:
     void hasSeveralChanged();
+    // A room's own level was chosen: the group's follows its rooms now.
+    void volumeCommitted();
 
 private:
+    // Levels as read from the players; a member not among them keeps what
+    // was known.
+    void setLevels(const QList<SonosKit::RoomLevel> &levels);
     // A mute may be heard of before the volume.
     struct Level {
         std::optional<int> volume;
@@ -73,8 +99,17 @@ private:
         int groupVolume = 0;
     };
 
+    void updateHousehold();
+    QCoro::Task<void> regroup(SonosKit::ZoneGroup group, StoreContext::Operation operation, QList<SonosKit::ZoneGroup> expected,
+        std::optional<QString> rememberedRoom);
+    void storeVolume(const QString &host, int volume);
+    void storeMuted(const QString &host, bool muted);
     std::optional<int> shownVolume(const QString &host) const;
     void rebuild();
+
+    StoreContext &m_context;
+    Household &m_household;
+    Preferences &m_preferences;
 
     RoomListModel m_list;
     QList<SonosKit::SonosDevice> m_devices; // sorted

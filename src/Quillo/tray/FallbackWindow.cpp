@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/tray/FallbackWindow.h"
 
+#include "Quillo/app/QmlEngine.h"
 #include "Quillo/tray/ContentSize.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,7 @@ FallbackWindow::FallbackWindow(QQmlEngine *engine, const QUrl &content, std::fun
     setTitle(QStringLiteral("Quillo"));
     setResizeMode(QQuickView::SizeRootObjectToView);
     setInitialProperties({{QStringLiteral("notice"), tr("No tray here: on GNOME, add the AppIndicator extension.")}});
-    setSource(content);
+    loadView(*this, content);
     followContentSize(this, [this](QSize size) { resize(size); });
 }
 

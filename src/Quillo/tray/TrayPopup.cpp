@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/tray/TrayPopup.h"
 
+#include "Quillo/app/QmlEngine.h"
 #include "Quillo/tray/ContentSize.h"
 
 #include <QCursor>
@@ -42,7 +43,7 @@ TrayPopup::TrayPopup(QQmlEngine *engine, const QUrl &content)
     }
     setTitle(QStringLiteral("Quillo"));
     setResizeMode(QQuickView::SizeRootObjectToView);
-    setSource(content);
+    loadView(*this, content);
     followContentSize(this, [this](QSize size) { fitToContent(size); });
     connect(this, &QWindow::activeChanged, this, [this] {
         if (!isActive() && isVisible())

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/tray/WelcomeWindow.h"
 
+#include "Quillo/app/QmlEngine.h"
 #include "Quillo/tray/ContentSize.h"
 
 #include <QGuiApplication>
@@ -29,7 +30,7 @@ void WelcomeWindow::show()
     // Titled and closable only: no minimising, no resizing.
     window->setFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     window->setResizeMode(QQuickView::SizeRootObjectToView);
-    window->setSource(QUrl(QStringLiteral("qrc:/Quillo/qml/WelcomeView.qml")));
+    loadView(*window, QUrl(QStringLiteral("qrc:/Quillo/qml/WelcomeView.qml")));
     QQuickView *view = window.get();
     followContentSize(view, [view](QSize size) { holdSize(view, size); });
     if (QScreen *screen = QGuiApplication::primaryScreen()) {

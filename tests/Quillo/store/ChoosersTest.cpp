@@ -5,10 +5,24 @@
 // group while the buttons act on another.
 #include "Quillo/store/Household.h"
 #include "Quillo/store/Library.h"
+#include "Quillo/store/Preferences.h"
+#include "Quillo/store/StoreContext.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// Each model alone, on preferences of its own; nothing here reaches a player.
+struct Models {
+    QTemporaryDir directory;
+    StoreContext context{StoreSettings()};
+    Preferences preferences{std::make_unique<QSettings>(directory.filePath(QStringLiteral("q.ini")), QSettings::IniFormat)};
+    Household household{context, preferences};
+    Library library{context, household, preferences};
+};
 
 SonosKit::ZoneGroup group(const QString &room)
 {
@@ -29,7 +43,8 @@ SonosKit::ContentItem item(const QString &id)
 
 TEST(Choosers, AGroupListedBeforeTheChosenOneMovesItsRowNotTheChoice)
 {
-    Household household;
+    Models models;
+    Household &household = models.household;
     household.setSelectedRoomName(QStringLiteral("Office"));
     household.setGroups({group(QStringLiteral("Kitchen")), group(QStringLiteral("Office"))});
     ASSERT_EQ(household.selectedGroupIndex(), 1);
@@ -51,7 +66,8 @@ TEST(Choosers, AGroupListedBeforeTheChosenOneMovesItsRowNotTheChoice)
 
 TEST(Choosers, AFavoriteAddedBeforeTheChosenOneMovesItsRowAndAFilterToo)
 {
-    Library library;
+    Models models;
+    Library &library = models.library;
     library.setFavorites({item(QStringLiteral("a")), item(QStringLiteral("c"))});
     library.setSelectedItemID(QStringLiteral("c"));
     ASSERT_EQ(library.selectedItemIndex(), 1);

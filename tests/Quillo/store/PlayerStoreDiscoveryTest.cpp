@@ -35,7 +35,7 @@ TEST(PlayerStoreDiscovery, SearchFindsTheHouseholdThenTheKnownPlayerIsAskedDirec
     auto store = rig.makeStore();
     NotificationCounter counter(store.get());
 
-    testsupport::await(store->refreshTopology());
+    testsupport::await(store->household().refresh());
     EXPECT_EQ(*rig.searches, 1);
     EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Ready);
     EXPECT_EQ(displayNames(*store).size(), 2);
@@ -48,7 +48,7 @@ TEST(PlayerStoreDiscovery, SearchFindsTheHouseholdThenTheKnownPlayerIsAskedDirec
     EXPECT_EQ(counter.count("hasSelectedGroup"), 1);
     counter.reset();
 
-    testsupport::await(store->refreshTopology());
+    testsupport::await(store->household().refresh());
     EXPECT_EQ(*rig.searches, 1) << "a player that answered is asked again instead of searching";
     EXPECT_EQ(counter.notified(), QStringList()) << "an equal topology notifies nothing";
 }
@@ -60,14 +60,14 @@ TEST(PlayerStoreDiscovery, ATypedAddressNeverSearchesAndShowsWhyItFailed)
     auto store = rig.makeStore();
 
     // Nothing answers at the typed address: the reason is shown, no search runs.
-    store->retryDiscovery(QStringLiteral("127.0.0.2"));
+    store->household().retry(QStringLiteral("127.0.0.2"));
     ASSERT_TRUE(waitUntil([&] { return finishedSearching(*store); }));
     EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Failed);
     EXPECT_FALSE(store->household().statusMessage().isEmpty());
     EXPECT_TRUE(store->household().groups().isEmpty());
     EXPECT_EQ(*rig.searches, 0);
 
-    store->retryDiscovery(household.addresses().at(1));
+    store->household().retry(household.addresses().at(1));
     ASSERT_TRUE(waitUntilSettled(*store));
     EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Ready);
     EXPECT_EQ(*rig.searches, 0);
@@ -79,21 +79,38 @@ TEST(PlayerStoreDiscovery, AFailedRefreshKeepsTheGroupsAndSearchesAgainNextTime)
     playersim::Household household = startedHousehold(Suite::PlayerStoreDiscovery);
     StoreRig rig(household);
     auto store = rig.makeStore();
-    testsupport::await(store->refreshTopology());
+    testsupport::await(store->household().refresh());
     const QList<SonosKit::ZoneGroup> before = store->household().groups();
     ASSERT_FALSE(before.isEmpty());
 
     const QString known = before.front().coordinator.host;
     household.server(known).inject(QStringLiteral("GetZoneGroupState"), brokenAnswer());
-    testsupport::await(store->refreshTopology());
+    testsupport::await(store->household().refresh());
     EXPECT_EQ(store->household().groups(), before) << "a player that stops answering for a moment does not empty the panel";
     EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::NoPlayersFound) << "without a typed address no reason is shown";
     EXPECT_EQ(*rig.searches, 1) << "a failing known player is not followed by a search";
 
-    testsupport::await(store->refreshTopology());
+    testsupport::await(store->household().refresh());
     EXPECT_EQ(*rig.searches, 2) << "the player that failed is forgotten";
     EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Ready);
     EXPECT_EQ(store->household().groups(), before);
+}
+
+TEST(PlayerStoreDiscovery, RefreshesAskedForWhileOneRunsShareOneSearch)
+{
+    // Several subscriptions failing at once each ask for the household: the
+    // first read runs, the rest share one read after it, which asks the
+    // player that answered instead of searching again.
+    const playersim::Household household = startedHousehold(Suite::PlayerStoreDiscovery);
+    StoreRig rig(household);
+    auto store = rig.makeStore();
+    std::vector<QCoro::Task<void>> refreshes;
+    for (int i = 0; i < 3; ++i)
+        refreshes.push_back(store->household().refresh());
+    for (QCoro::Task<void> &refresh : refreshes)
+        testsupport::await(std::move(refresh));
+    EXPECT_EQ(*rig.searches, 1);
+    EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Ready);
 }
 
 TEST(PlayerStoreDiscovery, AnEmptySearchSaysNoPlayersFound)
@@ -101,7 +118,7 @@ TEST(PlayerStoreDiscovery, AnEmptySearchSaysNoPlayersFound)
     StoreRig rig(QStringLiteral("127.0.0.2"));
     auto store = rig.makeStore();
     NotificationCounter counter(store.get());
-    testsupport::await(store->refreshTopology());
+    testsupport::await(store->household().refresh());
     EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::NoPlayersFound);
     EXPECT_TRUE(store->household().groups().isEmpty());
     EXPECT_FALSE(store->household().selectedGroup());
@@ -115,7 +132,7 @@ TEST(PlayerStoreDiscovery, TheRememberedRoomIsChosenWhereverItsGroupIsListed)
     StoreRig rig(household);
     rig.writeSettingsText("[General]\nselectedRoomName=office\n");
     auto store = rig.makeStore();
-    testsupport::await(store->refreshTopology());
+    testsupport::await(store->household().refresh());
     ASSERT_TRUE(store->household().selectedGroup());
     EXPECT_EQ(store->household().selectedGroup()->displayName(), QStringLiteral("Kitchen + 1"));
     EXPECT_EQ(store->preferences().selectedRoomName(), std::optional<QString>(QStringLiteral("office")));

@@ -17,6 +17,7 @@ using SonosKit::TransportState;
 using SonosKit::ZoneGroup;
 using storetest::callCount;
 using storetest::NotificationCounter;
+using storetest::serveFor;
 using storetest::StoreRig;
 using testsupport::waitUntil;
 
@@ -44,10 +45,7 @@ struct EventRig {
     {
         auto made = rig.makeStore();
         testsupport::await(made->refreshAll());
-        for (const ZoneGroup &group : made->household().groups()) {
-            if (group.coordinator.roomName == room)
-                made->selectGroup(group.id);
-        }
+        storetest::selectGroupLedBy(*made, room);
         EXPECT_EQ(made->household().selectedGroup()->coordinator.roomName, room);
         EXPECT_TRUE(waitUntil([&] { return made->nowPlaying().hasPlayback(); }));
         return made;
@@ -71,11 +69,6 @@ int requestsOf(const playersim::Household &household, const QByteArray &method, 
 
 // Serves the event loop for `length`: the time in which something that must
 // not happen would have happened.
-void serveFor(std::chrono::milliseconds length)
-{
-    waitUntil([] { return false; }, length);
-}
-
 } // namespace
 
 TEST(PlayerStoreEvents, OutsideChangesArriveWithoutClosedPanelReads)
@@ -99,7 +92,7 @@ TEST(PlayerStoreEvents, OutsideChangesArriveWithoutClosedPanelReads)
 
     // Playing with the panel closed, yet not one playback read.
     serveFor(closedPoll * 8);
-    EXPECT_FALSE(store->isPollingWhileClosed());
+    EXPECT_FALSE(store->nowPlaying().isPollingWhileClosed());
     EXPECT_EQ(callCount(household, QStringLiteral("GetTransportInfo")), 0);
     EXPECT_EQ(callCount(household, QStringLiteral("GetPositionInfo")), 0);
     EXPECT_EQ(callCount(household, QStringLiteral("GetVolume")), 0);
@@ -144,10 +137,7 @@ TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningAndGroupChangesMoveThe
     EXPECT_EQ(store->nowPlaying().volume(), 20);
 
     // The user picks another group: everything moves there.
-    for (const ZoneGroup &group : store->household().groups()) {
-        if (group.coordinator.roomName == QStringLiteral("Living Room"))
-            store->selectGroup(group.id);
-    }
+    storetest::selectGroupLedBy(*store, QStringLiteral("Living Room"));
     const QString livingHost = store->household().selectedGroup()->coordinator.host;
     EXPECT_FALSE(flowing(*store));
     EXPECT_TRUE(waitUntil([&] { return flowing(*store) && household.subscriptionCount() == 4; }));
@@ -177,7 +167,7 @@ TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough
     const ZoneGroup living = *store->household().selectedGroup();
     testsupport::await(GroupController(living).play());
     // Without events, only a read tells the store (the panel opening).
-    ASSERT_TRUE(testsupport::await(store->refreshPlayback()));
+    ASSERT_TRUE(testsupport::await(store->nowPlaying().refresh()));
     NotificationCounter counter(store.get());
 
     ASSERT_TRUE(waitUntil([&] { return store->liveUpdates().eventsBlocked(); }, blockedWithin));
@@ -187,7 +177,7 @@ TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough
 
     // The firewall that keeps them out is looked for on this computer alone,
     // once, and its rule opens the listener's ports to the network found.
-    const FirewallCheck &firewall = store->liveUpdates().firewallCheck();
+    const ConnectionCheck &firewall = store->liveUpdates().firewallCheck();
     ASSERT_TRUE(waitUntil([&] { return firewall.hasDiagnosis(); }));
     ASSERT_EQ(examined->size(), 1);
     EXPECT_FALSE(examined->front().search);
@@ -201,7 +191,7 @@ TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough
         QStringLiteral("Live updates: blocked, awaited at %1:14").arg(storetest::listenAddress(block).toString())))
         << report.toStdString();
     // The closed panel polls as it always did, and picks up a change.
-    EXPECT_TRUE(waitUntil([&] { return store->isPollingWhileClosed() && store->nowPlaying().isPlaying(); }));
+    EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().isPollingWhileClosed() && store->nowPlaying().isPlaying(); }));
     household.log()->clear();
     EXPECT_TRUE(waitUntil([&] { return callCount(household, QStringLiteral("GetTransportInfo")) >= 2; }));
     serveFor(events.rig.eventRetryInterval * 2);
@@ -210,7 +200,7 @@ TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough
     // The way opens: the next retry gets through and the polls stop.
     household.setDropNotifications(false);
     ASSERT_TRUE(waitUntil([&] { return !store->liveUpdates().eventsBlocked() && flowing(*store); }, blockedWithin));
-    EXPECT_FALSE(store->isPollingWhileClosed());
+    EXPECT_FALSE(store->nowPlaying().isPollingWhileClosed());
     EXPECT_FALSE(firewall.hasDiagnosis());
     EXPECT_EQ(examined->size(), 1);
     serveFor(closedPoll * 5); // a read already on its way finishes
@@ -240,7 +230,7 @@ TEST(PlayerStoreEvents, AReadStartedBeforeAnEventDoesNotPutBackTheOlderState)
     stale.remaining = 1;
     household.server(living.coordinator.host).inject(QStringLiteral("GetTransportInfo"), stale);
     household.log()->clear();
-    QCoro::Task<bool> reading = store->refreshPlayback();
+    QCoro::Task<bool> reading = store->nowPlaying().refresh();
     ASSERT_TRUE(waitUntil([&] { return callCount(household, QStringLiteral("GetTransportInfo")) == 1; }));
     testsupport::await(GroupController(living).pause());
     ASSERT_TRUE(waitUntil([&] { return !store->nowPlaying().isPlaying(); }, eventLatency));
@@ -257,38 +247,37 @@ TEST(PlayerStoreEvents, AReadStartedBeforeAnEventDoesNotPutBackTheOlderState)
     // A read with no event in between is stored as ever.
     household.setDropNotifications(true);
     household.setVolume(living.coordinator.host, 13);
-    EXPECT_TRUE(testsupport::await(store->refreshPlayback()));
+    EXPECT_TRUE(testsupport::await(store->nowPlaying().refresh()));
     EXPECT_EQ(store->nowPlaying().volume(), 13);
 }
 
-TEST(PlayerStoreEvents, DestroyingTheStoreUnsubscribesWithinItsBound)
+TEST(PlayerStoreEvents, ShuttingDownUnsubscribesWithinItsBound)
 {
     playersim::Household household = storetest::startedHousehold(block);
     EventRig events(household);
+    const auto bound = SonosKit::GroupEvents::stopLimit + std::chrono::seconds(1);
     {
         auto store = events.store(QStringLiteral("Kitchen"));
         ASSERT_TRUE(waitUntil([&] { return flowing(*store); }));
         ASSERT_EQ(household.subscriptionCount(), 5);
         household.log()->clear();
-        const auto destroying = std::chrono::steady_clock::now();
-        store.reset();
-        EXPECT_LT(std::chrono::steady_clock::now() - destroying, SonosKit::GroupEvents::stopLimit + std::chrono::seconds(1));
+        const auto stopping = std::chrono::steady_clock::now();
+        testsupport::await(store->shutdown());
+        EXPECT_LT(std::chrono::steady_clock::now() - stopping, bound);
         EXPECT_EQ(household.subscriptionCount(), 0);
     }
 
-    // Gone while its SUBSCRIBEs and a read of a slow player are on their
-    // way: still bounded, and nothing touches the store afterwards.
+    // Shut down while its SUBSCRIBEs and a read of a slow player are on
+    // their way: still bounded, and once the store is gone nothing touches it.
     auto store = events.store(QStringLiteral("Living Room"));
     playersim::Fault slow;
     slow.delay = std::chrono::seconds(3);
     household.server(household.addresses().at(1)).inject(QString(), slow);
-    for (const ZoneGroup &group : store->household().groups()) {
-        if (group.coordinator.roomName == QStringLiteral("Kitchen"))
-            store->selectGroup(group.id);
-    }
-    const auto destroying = std::chrono::steady_clock::now();
+    storetest::selectGroupLedBy(*store, QStringLiteral("Kitchen"));
+    const auto stopping = std::chrono::steady_clock::now();
+    testsupport::await(store->shutdown(), bound);
     store.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - destroying, SonosKit::GroupEvents::stopLimit + std::chrono::seconds(1));
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, bound);
     serveFor(std::chrono::milliseconds(200));
     household.server(household.addresses().at(1)).clearFaults();
 }

@@ -95,7 +95,7 @@ protected:
         rig.writeSettingsText("[General]\nselectedRoomName=Living Room\n");
         store = rig.makeStore();
         ASSERT_TRUE(refreshedFavorites(*store));
-        testsupport::await(store->refreshPlayback());
+        testsupport::await(store->nowPlaying().refresh());
     }
     QString living() const { return household.addressOfRoom(QStringLiteral("Living Room")); }
     void misbehave(const QString &action) { household.server(living()).inject(action, faultFor(GetParam())); }
@@ -108,7 +108,7 @@ TEST_P(HostilePlayer, TopologyFromATypedAddressFailsWithAReason)
 {
     StallWatch watch;
     misbehave(QStringLiteral("GetZoneGroupState"));
-    store->retryDiscovery(living());
+    store->household().retry(living());
     ASSERT_TRUE(waitUntil([&] { return store->household().statusKind() == StoreStatus::Kind::Failed; }, patience));
     EXPECT_FALSE(store->household().statusMessage().isEmpty());
     EXPECT_TRUE(store->household().groups().isEmpty());
@@ -121,7 +121,7 @@ TEST_P(HostilePlayer, AFailedStateReadKeepsPlaybackAndRefreshesTheTopology)
     const auto before = store->nowPlaying().playback();
     misbehave(QStringLiteral("GetPositionInfo"));
     household.log()->clear();
-    testsupport::await(store->refreshPlayback(), patience);
+    testsupport::await(store->nowPlaying().refresh(), patience);
     EXPECT_EQ(store->nowPlaying().playback(), before);
     EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Ready);
     EXPECT_EQ(callCount(household, QStringLiteral("GetZoneGroupState")), 1);
@@ -133,7 +133,7 @@ TEST_P(HostilePlayer, AFailedFavoritesLoadKeepsTheFavoritesAndSaysWhy)
     StallWatch watch;
     const auto before = store->library().favorites();
     misbehave(QStringLiteral("Browse"));
-    store->refreshFavorites();
+    store->library().refresh();
     ASSERT_TRUE(waitUntil([&] { return !store->library().isRefreshing(); }, patience));
     EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Failed);
     EXPECT_FALSE(store->household().statusMessage().isEmpty());
@@ -145,7 +145,7 @@ TEST_P(HostilePlayer, AFailedListingOffersTheQueue)
 {
     StallWatch watch;
     misbehave(QStringLiteral("Browse"));
-    store->selectItem(idOfTitle(*store, QStringLiteral("Dinner Party")));
+    store->library().selectItem(idOfTitle(*store, QStringLiteral("Dinner Party")));
     ASSERT_TRUE(waitUntil([&] { return !store->trackList().isLoading(); }, patience));
     EXPECT_TRUE(store->trackList().tracks().isEmpty());
     EXPECT_TRUE(store->trackList().canLoadFromQueue());
@@ -169,9 +169,9 @@ TEST(PlayerStoreTeardown, AStoreDestroyedMidRequestEndsItsTasksQuietly)
     const QString living = household.addressOfRoom(QStringLiteral("Living Room"));
     {
         auto store = rig.makeStore();
-        store->refreshFavorites();
+        store->library().refresh();
         ASSERT_TRUE(waitUntilSettled(*store));
-        testsupport::await(store->refreshPlayback());
+        testsupport::await(store->nowPlaying().refresh());
     }
     const playersim::Fault slow{.delay = std::chrono::milliseconds(200)};
     for (const char *action : {"GetZoneGroupState", "GetTransportInfo", "Browse", "Play", "AddURIToQueue", "SnapshotGroupVolume"})
@@ -179,7 +179,7 @@ TEST(PlayerStoreTeardown, AStoreDestroyedMidRequestEndsItsTasksQuietly)
 
     for (int round = 0; round < 6; ++round) {
         auto store = rig.makeStore();
-        store->refreshFavorites();
+        store->library().refresh();
         ASSERT_TRUE(waitUntil([&] { return waitUntilSettled(*store) && !store->library().isRefreshing(); }));
         household.log()->clear();
         switch (round) {
@@ -187,21 +187,21 @@ TEST(PlayerStoreTeardown, AStoreDestroyedMidRequestEndsItsTasksQuietly)
             store->menuOpened();
             break;
         case 1:
-            store->refreshFavorites();
+            store->library().refresh();
             break;
         case 2:
-            store->retryDiscovery(living);
+            store->household().retry(living);
             break;
         case 3:
-            store->commitVolume(10);
+            store->nowPlaying().commitVolume(10);
             break;
         case 4:
-            store->playSelectedItem();
-            store->showTracks();
+            store->library().playSelected();
+            store->trackList().showTracks();
             break;
         case 5:
-            store->selectItem(QStringLiteral("SQ:3"));
-            store->togglePlayPause();
+            store->library().selectItem(QStringLiteral("SQ:3"));
+            store->nowPlaying().togglePlayPause();
             break;
         }
         ASSERT_TRUE(waitUntil([&] { return !household.log()->all().empty(); })) << "round " << round;
@@ -214,6 +214,6 @@ TEST(PlayerStoreTeardown, AStoreDestroyedMidRequestEndsItsTasksQuietly)
             });
         })) << "round "
             << round;
-        waitUntil([] { return false; }, std::chrono::milliseconds(50));
+        storetest::serveFor(std::chrono::milliseconds(50));
     }
 }

@@ -51,10 +51,10 @@ TEST(PlayerStoreFavorites, TheProviderFilterAndAProviderThatVanished)
 {
     FavoritesRig rig;
     rig.load();
-    rig.store->selectProvider(QStringLiteral("Spotify"));
+    rig.store->library().selectProvider(QStringLiteral("Spotify"));
     EXPECT_EQ(titles(rig.store->library().visibleFavorites()), (QStringList{"Discover Weekly", "Browse Jazz", "Solo"}));
     EXPECT_EQ(rig.store->library().selectedItem()->title, QStringLiteral("Discover Weekly"));
-    rig.store->selectItem(idOfTitle(*rig.store, QStringLiteral("Solo")));
+    rig.store->library().selectItem(idOfTitle(*rig.store, QStringLiteral("Solo")));
     EXPECT_EQ(rig.store->library().selectedItem()->title, QStringLiteral("Solo"));
 
     // A reload keeps both choices while they still exist.
@@ -63,7 +63,7 @@ TEST(PlayerStoreFavorites, TheProviderFilterAndAProviderThatVanished)
     EXPECT_EQ(rig.store->library().selectedItem()->title, QStringLiteral("Solo"));
 
     // Changing the provider forgets the entry.
-    rig.store->selectProvider(QStringLiteral("TuneIn"));
+    rig.store->library().selectProvider(QStringLiteral("TuneIn"));
     EXPECT_FALSE(rig.store->library().selectedItemID());
     EXPECT_EQ(rig.store->library().selectedItem()->title, QStringLiteral("Radio Paradise"));
 
@@ -72,7 +72,7 @@ TEST(PlayerStoreFavorites, TheProviderFilterAndAProviderThatVanished)
     other.writeSettingsText("[General]\nselectedProvider=Napster\n");
     auto reopened = other.makeStore();
     EXPECT_EQ(reopened->library().selectedProvider(), QStringLiteral("Napster"));
-    reopened->refreshFavorites();
+    reopened->library().refresh();
     ASSERT_TRUE(waitUntilSettled(*reopened));
     ASSERT_TRUE(waitUntil([&] { return !reopened->library().isRefreshing(); }));
     EXPECT_EQ(reopened->library().selectedProvider(), std::nullopt);
@@ -92,7 +92,7 @@ TEST(PlayerStoreFavorites, AFailingBrowseLeavesFavoritesAndCancelsTheRest)
     rig.household.server(host).inject(QStringLiteral("Browse"), playersim::Fault{.reset = true});
     NotificationCounter counter(rig.store.get());
 
-    rig.store->refreshFavorites();
+    rig.store->library().refresh();
     ASSERT_TRUE(waitUntil([&] { return !rig.store->library().isRefreshing(); }, std::chrono::seconds(3)))
         << "the slow request was not cancelled";
     EXPECT_EQ(rig.store->household().statusKind(), StoreStatus::Kind::Failed);
@@ -109,9 +109,9 @@ TEST(PlayerStoreFavorites, AnEntryPickedWhileTheLoadFinishesStaysPicked)
     rig.household.server(host).inject(
         QStringLiteral("ListAvailableServices"), playersim::Fault{.delay = std::chrono::milliseconds(400), .remaining = 1});
     rig.household.log()->clear();
-    rig.store->refreshFavorites();
+    rig.store->library().refresh();
     ASSERT_TRUE(waitUntil([&] { return callCount(rig.household, QStringLiteral("Browse")) >= 2; }));
-    rig.store->selectItem(idOfTitle(*rig.store, QStringLiteral("Solo")));
+    rig.store->library().selectItem(idOfTitle(*rig.store, QStringLiteral("Solo")));
     ASSERT_TRUE(waitUntil([&] { return !rig.store->library().isRefreshing(); }));
     ASSERT_TRUE(rig.store->library().selectedItem());
     EXPECT_EQ(rig.store->library().selectedItem()->title, QStringLiteral("Solo"));

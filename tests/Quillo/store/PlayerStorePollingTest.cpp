@@ -17,12 +17,6 @@ using testsupport::waitUntil;
 
 namespace {
 
-// Showing that nothing happens takes time: serves the event loop for `span`.
-void serveEventsFor(std::chrono::milliseconds span)
-{
-    waitUntil([] { return false; }, span);
-}
-
 std::optional<SonosKit::ZoneGroup> groupNamed(const PlayerStore &store, const QString &displayName)
 {
     for (const SonosKit::ZoneGroup &group : store.household().groups()) {
@@ -47,9 +41,9 @@ struct PollingRig {
     // Topology known and the chosen group selected, panel still closed.
     void choose(const QString &displayName)
     {
-        testsupport::await(store->refreshTopology());
+        testsupport::await(store->household().refresh());
         if (const auto group = groupNamed(*store, displayName))
-            store->selectGroup(group->id);
+            store->household().select(group->id);
         ASSERT_TRUE(waitUntil([this] { return store->nowPlaying().playback().has_value(); }));
     }
     QString address(const QString &room) const { return household.addressOfRoom(room); }
@@ -68,7 +62,7 @@ TEST(PlayerStorePolling, PollsOnlyWhileOpenWithOneLoopEvenWhenOpenedTwice)
     rig.store->menuOpened();
     rig.store->menuOpened();
     ASSERT_TRUE(waitUntilSettled(*rig.store));
-    serveEventsFor(std::chrono::milliseconds(150)); // both start-ups are over
+    serveFor(std::chrono::milliseconds(150)); // both start-ups are over
     rig.household.log()->clear();
     ASSERT_TRUE(waitUntil([&] { return callCount(rig.household, QStringLiteral("GetTransportInfo")) >= 5; }));
 
@@ -85,12 +79,12 @@ TEST(PlayerStorePolling, PollsOnlyWhileOpenWithOneLoopEvenWhenOpenedTwice)
     }
 
     rig.store->menuClosed();
-    EXPECT_FALSE(rig.store->isPolling());
+    EXPECT_FALSE(rig.store->nowPlaying().isPolling());
     const int atClose = callCount(rig.household, QStringLiteral("GetTransportInfo"));
-    serveEventsFor(std::chrono::milliseconds(300));
+    serveFor(std::chrono::milliseconds(300));
     const int settled = callCount(rig.household, QStringLiteral("GetTransportInfo"));
     EXPECT_LE(settled, atClose + 1) << "only the read in flight may still arrive";
-    serveEventsFor(std::chrono::milliseconds(600)); // ten poll periods
+    serveFor(std::chrono::milliseconds(600)); // ten poll periods
     EXPECT_EQ(callCount(rig.household, QStringLiteral("GetTransportInfo")), settled);
 }
 
@@ -103,15 +97,15 @@ TEST(PlayerStorePolling, AnEqualSnapshotNotifiesNothingAMovedPositionDoes)
     int reads = 0;
     QObject::connect(&rig.store->nowPlaying(), &NowPlaying::playbackRead, [&reads] { ++reads; });
 
-    testsupport::await(rig.store->refreshPlayback());
-    testsupport::await(rig.store->refreshPlayback());
+    testsupport::await(rig.store->nowPlaying().refresh());
+    testsupport::await(rig.store->nowPlaying().refresh());
     EXPECT_EQ(reads, 2);
     EXPECT_EQ(counter.notified(), QStringList()) << "a stopped group reads the same twice";
 
-    rig.store->play();
+    rig.store->nowPlaying().play();
     ASSERT_TRUE(waitUntil([&] { return rig.store->nowPlaying().isPlaying(); }));
     ASSERT_TRUE(waitUntil([&] {
-        testsupport::await(rig.store->refreshPlayback());
+        testsupport::await(rig.store->nowPlaying().refresh());
         return rig.store->nowPlaying().playback()->positionSeconds.value_or(0) >= 1;
     }));
     EXPECT_GE(counter.count("playback"), 2);
@@ -129,7 +123,7 @@ TEST(PlayerStorePolling, AFailedVolumeReadRefreshesTheTopologyAndKeepsPlayback)
     rig.household.log()->clear();
     NotificationCounter counter(rig.store.get());
 
-    testsupport::await(rig.store->refreshPlayback());
+    testsupport::await(rig.store->nowPlaying().refresh());
     EXPECT_EQ(callCount(rig.household, QStringLiteral("GetZoneGroupState")), 1);
     EXPECT_EQ(rig.store->nowPlaying().playback(), before);
     EXPECT_EQ(rig.store->household().statusKind(), StoreStatus::Kind::Ready);
@@ -147,7 +141,7 @@ TEST(PlayerStorePolling, AFailedCommandShowsFailedUntilTheRefreshFindsThePlayers
         &rig.store->household(), &Household::statusChanged, [&] { kinds.append(rig.store->household().statusKind()); });
     rig.household.log()->clear();
 
-    rig.store->next();
+    rig.store->nowPlaying().next();
     ASSERT_TRUE(waitUntil([&] { return kinds.size() >= 2; }));
     EXPECT_EQ(kinds, (QList<StoreStatus::Kind>{StoreStatus::Kind::Failed, StoreStatus::Kind::Ready}));
     EXPECT_EQ(callCount(rig.household, QStringLiteral("GetZoneGroupState")), 1);
@@ -159,7 +153,7 @@ TEST(PlayerStorePolling, TheSliderKeepsTheCommittedVolumeUntilThePanelCloses)
     rig.choose(QStringLiteral("Living Room"));
     const QString living = rig.address(QStringLiteral("Living Room"));
     rig.store->menuOpened();
-    rig.store->commitVolume(130); // kept as given; the player clamps
+    rig.store->nowPlaying().commitVolume(130); // kept as given; the player clamps
     EXPECT_EQ(rig.store->nowPlaying().volume(), 130);
     ASSERT_TRUE(waitUntil([&] { return rig.household.volume(living) == 100; }));
 
@@ -177,10 +171,10 @@ TEST(PlayerStorePolling, ASnapshotOfTheGroupJustLeftIsDropped)
     PollingRig rig;
     rig.choose(QStringLiteral("Kitchen + 1"));
     // Something to tell the groups apart by: the kitchen plays a station.
-    rig.store->refreshFavorites();
+    rig.store->library().refresh();
     ASSERT_TRUE(waitUntilSettled(*rig.store));
-    rig.store->selectItem(idOfTitle(*rig.store, QStringLiteral("Radio Paradise")));
-    rig.store->playSelectedItem();
+    rig.store->library().selectItem(idOfTitle(*rig.store, QStringLiteral("Radio Paradise")));
+    rig.store->library().playSelected();
     ASSERT_TRUE(waitUntil([&] { return rig.store->nowPlaying().isPlaying(); }));
     const auto kitchen = rig.store->nowPlaying().playback();
 
@@ -190,8 +184,8 @@ TEST(PlayerStorePolling, ASnapshotOfTheGroupJustLeftIsDropped)
     QObject::connect(
         &rig.store->nowPlaying(), &NowPlaying::playbackChanged, [&] { shown.append(rig.store->nowPlaying().playback()); });
 
-    auto lateRead = rig.store->refreshPlayback();
-    rig.store->selectGroup(groupNamed(*rig.store, QStringLiteral("Living Room"))->id);
+    auto lateRead = rig.store->nowPlaying().refresh();
+    rig.store->household().select(groupNamed(*rig.store, QStringLiteral("Living Room"))->id);
     testsupport::await(std::move(lateRead));
 
     ASSERT_FALSE(shown.isEmpty());
@@ -216,7 +210,7 @@ TEST(PlayerStorePolling, APanelClosedDuringItsStartUpStartsNothingMore)
         const auto reads = rig.household.log()->calls(QStringLiteral("GetZoneGroupState"));
         return !reads.empty();
     }));
-    serveEventsFor(std::chrono::milliseconds(500));
+    serveFor(std::chrono::milliseconds(500));
     EXPECT_EQ(callCount(rig.household, QStringLiteral("GetTransportInfo")), 0);
     EXPECT_EQ(callCount(rig.household, QStringLiteral("Browse")), 0);
 }
@@ -225,11 +219,11 @@ TEST(PlayerStorePolling, WhileClosedAPlayingGroupIsReadSlowlyAndAPausedOneNotAtA
 {
     PollingRig rig(std::chrono::milliseconds(100));
     rig.choose(QStringLiteral("Living Room"));
-    EXPECT_FALSE(rig.store->isPollingWhileClosed()) << "nothing plays";
+    EXPECT_FALSE(rig.store->nowPlaying().isPollingWhileClosed()) << "nothing plays";
 
-    rig.store->play();
+    rig.store->nowPlaying().play();
     ASSERT_TRUE(waitUntil([&] { return rig.store->nowPlaying().isPlaying(); }));
-    EXPECT_TRUE(rig.store->isPollingWhileClosed());
+    EXPECT_TRUE(rig.store->nowPlaying().isPollingWhileClosed());
     rig.household.log()->clear();
     ASSERT_TRUE(waitUntil([&] { return callCount(rig.household, QStringLiteral("GetTransportInfo")) >= 3; }));
     // One read per period, not one after another.
@@ -237,16 +231,16 @@ TEST(PlayerStorePolling, WhileClosedAPlayingGroupIsReadSlowlyAndAPausedOneNotAtA
 
     // The panel's own poll takes over while it is open.
     rig.store->menuOpened();
-    EXPECT_FALSE(rig.store->isPollingWhileClosed());
+    EXPECT_FALSE(rig.store->nowPlaying().isPollingWhileClosed());
     rig.store->menuClosed();
-    EXPECT_TRUE(rig.store->isPollingWhileClosed());
+    EXPECT_TRUE(rig.store->nowPlaying().isPollingWhileClosed());
 
-    rig.store->pause();
+    rig.store->nowPlaying().pause();
     ASSERT_TRUE(waitUntil([&] { return !rig.store->nowPlaying().isPlaying(); }));
-    EXPECT_FALSE(rig.store->isPollingWhileClosed());
-    serveEventsFor(std::chrono::milliseconds(200)); // a read in flight ends
+    EXPECT_FALSE(rig.store->nowPlaying().isPollingWhileClosed());
+    serveFor(std::chrono::milliseconds(200)); // a read in flight ends
     rig.household.log()->clear();
-    serveEventsFor(std::chrono::milliseconds(600));
+    serveFor(std::chrono::milliseconds(600));
     EXPECT_EQ(rig.household.log()->all().size(), 0u) << "a paused group with the panel closed costs nothing";
 }
 
@@ -254,7 +248,7 @@ TEST(PlayerStorePolling, AwayFromHomeTheClosedPollBacksOffThenStops)
 {
     PollingRig rig(std::chrono::milliseconds(100));
     rig.choose(QStringLiteral("Living Room"));
-    rig.store->play();
+    rig.store->nowPlaying().play();
     ASSERT_TRUE(waitUntil([&] { return rig.store->nowPlaying().isPlaying(); }));
 
     // The player refuses its reads, the household still answers: each
@@ -262,7 +256,7 @@ TEST(PlayerStorePolling, AwayFromHomeTheClosedPollBacksOffThenStops)
     rig.household.server(rig.address(QStringLiteral("Living Room")))
         .inject(QStringLiteral("GetTransportInfo"), brokenAnswer(1000));
     rig.household.log()->clear();
-    serveEventsFor(std::chrono::milliseconds(1300));
+    serveFor(std::chrono::milliseconds(1300));
     const int reads = callCount(rig.household, QStringLiteral("GetTransportInfo"));
     EXPECT_GE(reads, 2);
     EXPECT_LE(reads, 4) << "100, 200, 400, 800 ms apart, not every 100 ms";
@@ -273,8 +267,8 @@ TEST(PlayerStorePolling, AwayFromHomeTheClosedPollBacksOffThenStops)
     rig.household.stop();
     ASSERT_TRUE(waitUntil([&] { return !rig.store->nowPlaying().isPlaying(); }, std::chrono::seconds(5)));
     EXPECT_FALSE(rig.store->nowPlaying().hasPlayback());
-    EXPECT_FALSE(rig.store->isPollingWhileClosed());
+    EXPECT_FALSE(rig.store->nowPlaying().isPollingWhileClosed());
     const int searches = *rig.rig.searches;
-    serveEventsFor(std::chrono::milliseconds(500));
+    serveFor(std::chrono::milliseconds(500));
     EXPECT_EQ(*rig.rig.searches, searches);
 }

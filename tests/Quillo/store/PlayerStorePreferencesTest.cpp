@@ -23,27 +23,21 @@ QSettings readBack(const StoreRig &rig)
 
 } // namespace
 
-TEST(PlayerStorePreferences, ConstructionWritesNothingAndDefaultsHold)
-{
-    StoreRig rig(nobody);
-    auto store = rig.makeStore();
-    EXPECT_FALSE(QFile::exists(rig.settingsPath()));
-    EXPECT_FALSE(store->preferences().selectedRoomName());
-    EXPECT_FALSE(store->preferences().manualHost());
-    EXPECT_FALSE(store->preferences().hasSeenWelcome());
-    EXPECT_FALSE(store->library().selectedProvider());
-    EXPECT_TRUE(store->library().providers().isEmpty());
-    EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Idle);
-}
-
 TEST(PlayerStorePreferences, AScriptedSessionLeavesExactlyItsChoicesOnDisk)
 {
     StoreRig rig(nobody);
     {
         auto store = rig.makeStore();
+        // A new store writes nothing, and the defaults hold.
+        EXPECT_FALSE(QFile::exists(rig.settingsPath()));
+        EXPECT_FALSE(store->preferences().selectedRoomName());
+        EXPECT_FALSE(store->preferences().hasSeenWelcome());
+        EXPECT_FALSE(store->library().selectedProvider());
+        EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Idle);
+
         store->setHasSeenWelcome(true);
-        store->selectProvider(QStringLiteral("Spotify"));
-        store->retryDiscovery(QStringLiteral(" \t127.0.0.3 "));
+        store->library().selectProvider(QStringLiteral("Spotify"));
+        store->household().retry(QStringLiteral(" \t127.0.0.3 "));
         // Read back while the store still lives: each write is on disk at once.
         QSettings onDisk = readBack(rig);
         EXPECT_EQ(onDisk.value("manualHost").toString(), QStringLiteral("127.0.0.3"));
@@ -52,7 +46,7 @@ TEST(PlayerStorePreferences, AScriptedSessionLeavesExactlyItsChoicesOnDisk)
         EXPECT_FALSE(onDisk.contains("selectedRoomName"));
 
         // A blank address is no address: the key goes.
-        store->retryDiscovery(QStringLiteral("  "));
+        store->household().retry(QStringLiteral("  "));
         EXPECT_FALSE(readBack(rig).contains("manualHost"));
         EXPECT_FALSE(store->preferences().manualHost());
     }
@@ -71,7 +65,7 @@ TEST(PlayerStorePreferences, ProviderIsWrittenOnlyOnChangeTheOthersOnEveryAssign
     auto store = rig.makeStore();
     NotificationCounter counter(store.get());
 
-    store->selectProvider(QString());
+    store->library().selectProvider(QString());
     EXPECT_FALSE(QFile::exists(rig.settingsPath())) << "an unchanged provider is not written";
     EXPECT_EQ(counter.count("selectedProvider"), 0);
 

@@ -11,6 +11,7 @@
 using SonosKit::GroupController;
 using SonosKit::ZoneGroup;
 using storetest::callCount;
+using storetest::roomID;
 using storetest::StoreRig;
 using testsupport::waitUntil;
 
@@ -79,21 +80,21 @@ TEST(PlayerStoreRooms, RoomsJoinAndLeaveAtOnceAndTheGroupKeepsItsPlaceWhenItsCoo
     // after the topology read that confirms it.
     rooms.household.server(rooms.household.addresses().first())
         .inject(QStringLiteral("GetZoneGroupState"), playersim::Fault{.delay = slowTopology, .remaining = 1});
-    rooms.store->addRoom(QStringLiteral("Living Room"));
+    rooms.store->rooms().add(roomID(*rooms.store, QStringLiteral("Living Room")));
     EXPECT_TRUE(waitUntil([&] { return rooms.selectedTitle() == QStringLiteral("Kitchen + 2"); }, beforeTheSlowRead));
     EXPECT_TRUE(rooms.room(QStringLiteral("Living Room"))->inGroup);
     EXPECT_EQ(rooms.household.groups().size(), 1);
 
-    rooms.store->removeRoom(QStringLiteral("Office"));
+    rooms.store->rooms().remove(roomID(*rooms.store, QStringLiteral("Office")));
     EXPECT_TRUE(waitUntil([&] { return rooms.selectedTitle() == QStringLiteral("Kitchen + 1"); }));
     EXPECT_FALSE(rooms.room(QStringLiteral("Office"))->inGroup);
 
     // Kitchen leads the group and is the room it is remembered by. It
     // leaves: the group plays on under Living Room and stays the one shown.
-    testsupport::await(rooms.store->loadFavorites());
-    rooms.store->play(rooms.store->library().favorites().front());
+    testsupport::await(rooms.store->library().load());
+    rooms.store->library().play(rooms.store->library().favorites().front());
     ASSERT_TRUE(waitUntil([&] { return rooms.store->nowPlaying().isPlaying(); }));
-    rooms.store->removeRoom(QStringLiteral("Kitchen"));
+    rooms.store->rooms().remove(roomID(*rooms.store, QStringLiteral("Kitchen")));
     EXPECT_TRUE(waitUntil([&] { return rooms.selectedTitle() == QStringLiteral("Living Room"); }));
     EXPECT_EQ(rooms.store->preferences().selectedRoomName(), QStringLiteral("Living Room"));
     EXPECT_TRUE(waitUntil([&] { return rooms.store->household().groups().size() == 3; }));
@@ -105,8 +106,8 @@ TEST(PlayerStoreRooms, RoomsJoinAndLeaveAtOnceAndTheGroupKeepsItsPlaceWhenItsCoo
     // A group of one keeps its room.
     EXPECT_FALSE(rooms.room(QStringLiteral("Living Room"))->canLeave);
     rooms.household.log()->clear();
-    rooms.store->removeRoom(QStringLiteral("Living Room"));
-    waitUntil([] { return false; }, std::chrono::milliseconds(200));
+    rooms.store->rooms().remove(roomID(*rooms.store, QStringLiteral("Living Room")));
+    storetest::serveFor(std::chrono::milliseconds(200));
     EXPECT_EQ(callCount(rooms.household, QStringLiteral("BecomeCoordinatorOfStandaloneGroup")), 0);
 }
 
@@ -114,7 +115,7 @@ TEST(PlayerStoreRooms, AMemberTheGroupIsRememberedByKeepsItsPlaceInMemoryWhenItL
 {
     RoomsRig rooms(false, QStringLiteral("Office"));
     ASSERT_EQ(rooms.selectedTitle(), QStringLiteral("Kitchen + 1"));
-    rooms.store->removeRoom(QStringLiteral("Office"));
+    rooms.store->rooms().remove(roomID(*rooms.store, QStringLiteral("Office")));
     EXPECT_TRUE(waitUntil([&] { return rooms.selectedTitle() == QStringLiteral("Office"); }));
     EXPECT_EQ(rooms.store->preferences().selectedRoomName(), QStringLiteral("Office"));
 }
@@ -133,7 +134,7 @@ TEST(PlayerStoreRooms, AFailedJoinShowsTheFailureAndChangesNothing)
         rooms.store->rooms().listModel(), &QAbstractItemModel::dataChanged, [&] { shown.append(rooms.membership()); });
 
     // The failure shows until the topology read finds the players again.
-    rooms.store->addRoom(QStringLiteral("Living Room"));
+    rooms.store->rooms().add(roomID(*rooms.store, QStringLiteral("Living Room")));
     ASSERT_TRUE(waitUntil([&] { return kinds.size() >= 2; }));
     EXPECT_EQ(kinds, (QList<StoreStatus::Kind>{StoreStatus::Kind::Failed, StoreStatus::Kind::Ready}));
     for (const Membership &membership : shown)
@@ -150,19 +151,19 @@ TEST(PlayerStoreRooms, EachRoomHasItsOwnLevelsAndTheGroupSliderKeepsTheirBalance
     const QString office = rooms.host(QStringLiteral("Office"));
     rooms.household.setVolume(kitchen, 30);
     rooms.household.setVolume(office, 45);
-    rooms.store->setShowsRooms(true);
+    rooms.store->rooms().setShown(true);
     EXPECT_TRUE(rooms.rig.settingsText().contains(QStringLiteral("showsRooms=true")));
     ASSERT_TRUE(waitUntil([&] { return rooms.shownVolume(QStringLiteral("Office")) == 45; }));
     EXPECT_EQ(rooms.shownVolume(QStringLiteral("Kitchen")), 30);
     EXPECT_FALSE(rooms.room(QStringLiteral("Living Room"))->hasLevel);
 
     // A room's slider and mute reach that room alone.
-    rooms.store->previewRoomVolume(QStringLiteral("Office"), 70);
+    rooms.store->rooms().previewVolume(roomID(*rooms.store, QStringLiteral("Office")), 70);
     EXPECT_EQ(rooms.shownVolume(QStringLiteral("Office")), 70);
     EXPECT_EQ(rooms.household.volume(office), 45);
-    rooms.store->setRoomVolume(QStringLiteral("Office"), 50);
+    rooms.store->rooms().commitVolume(roomID(*rooms.store, QStringLiteral("Office")), 50);
     EXPECT_TRUE(waitUntil([&] { return rooms.household.volume(office) == 50; }));
-    rooms.store->setRoomMuted(QStringLiteral("Kitchen"), true);
+    rooms.store->rooms().setMuted(roomID(*rooms.store, QStringLiteral("Kitchen")), true);
     EXPECT_TRUE(waitUntil([&] { return rooms.room(QStringLiteral("Kitchen"))->muted; }));
     EXPECT_TRUE(rooms.household.isMuted(kitchen));
     EXPECT_FALSE(rooms.household.isMuted(office));
@@ -171,23 +172,23 @@ TEST(PlayerStoreRooms, EachRoomHasItsOwnLevelsAndTheGroupSliderKeepsTheirBalance
 
     // The group slider scales the rooms, live while dragged, and the players
     // end where the list showed: 30/50 from a group of 40 to 80 is 60/100.
-    rooms.store->previewVolume(60);
+    rooms.store->nowPlaying().previewVolume(60);
     EXPECT_EQ(rooms.shownVolume(QStringLiteral("Kitchen")), 45);
     EXPECT_EQ(rooms.shownVolume(QStringLiteral("Office")), 75);
-    rooms.store->commitVolume(80);
+    rooms.store->nowPlaying().commitVolume(80);
     EXPECT_EQ(rooms.shownVolume(QStringLiteral("Kitchen")), 60);
     EXPECT_TRUE(waitUntil([&] { return rooms.household.volume(office) == 100; }));
     EXPECT_EQ(rooms.household.volume(kitchen), 60);
 
     // All the way down and back up again levels the rooms, as the players do.
-    rooms.store->commitVolume(0);
+    rooms.store->nowPlaying().commitVolume(0);
     EXPECT_TRUE(waitUntil([&] { return rooms.household.volume(office) == 0 && rooms.household.volume(kitchen) == 0; }));
-    rooms.store->commitVolume(35);
+    rooms.store->nowPlaying().commitVolume(35);
     EXPECT_TRUE(waitUntil([&] { return rooms.household.volume(office) == 35 && rooms.household.volume(kitchen) == 35; }));
     EXPECT_TRUE(waitUntil([&] { return rooms.shownVolume(QStringLiteral("Office")) == 35; }));
 
     // Closing the panel drops what the sliders held.
-    rooms.store->previewRoomVolume(QStringLiteral("Office"), 90);
+    rooms.store->rooms().previewVolume(roomID(*rooms.store, QStringLiteral("Office")), 90);
     rooms.store->menuClosed();
     EXPECT_EQ(rooms.shownVolume(QStringLiteral("Office")), 35);
 }
@@ -196,7 +197,7 @@ TEST(PlayerStoreRooms, TheListFollowsAGroupingMadeElsewhereThroughTheEvents)
 {
     RoomsRig rooms(true);
     ASSERT_TRUE(waitUntil([&] { return rooms.store->liveUpdates().isFlowing(); }));
-    rooms.store->setShowsRooms(true);
+    rooms.store->rooms().setShown(true);
     ASSERT_TRUE(waitUntil([&] { return rooms.room(QStringLiteral("Office"))->hasLevel; }));
 
     // Another controller puts Living Room into the group and turns Office

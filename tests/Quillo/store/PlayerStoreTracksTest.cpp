@@ -27,7 +27,7 @@ struct TracksRig {
     }
     void choose(const QString &title)
     {
-        store->selectItem(idOfTitle(*store, title));
+        store->library().selectItem(idOfTitle(*store, title));
         ASSERT_TRUE(waitUntil([this] { return !store->trackList().isLoading(); }));
     }
     QString living() const { return household.addressOfRoom(QStringLiteral("Living Room")); }
@@ -71,7 +71,7 @@ TEST(PlayerStoreTracks, ShowingTracksThroughTheQueueSurvivesAReload)
     rig.choose(QStringLiteral("Discover Weekly"));
     ASSERT_TRUE(rig.store->trackList().canLoadFromQueue());
 
-    rig.store->showTracks();
+    rig.store->trackList().showTracks();
     ASSERT_TRUE(waitUntil([&] { return rig.store->trackList().source() == TrackList::Source::Queue; }));
     EXPECT_EQ(titles(rig.store->trackList().tracks()), (QStringList{"Weekly 1", "Weekly 2", "Weekly 3"}));
     EXPECT_EQ(rig.household.queueTitles(rig.living()), (QStringList{"Weekly 1", "Weekly 2", "Weekly 3"}));
@@ -79,14 +79,14 @@ TEST(PlayerStoreTracks, ShowingTracksThroughTheQueueSurvivesAReload)
     EXPECT_FALSE(rig.store->trackList().canLoadFromQueue());
     EXPECT_FALSE(rig.store->trackList().isLoading());
 
-    rig.store->refreshFavorites();
+    rig.store->library().refresh();
     ASSERT_TRUE(waitUntil([&] { return !rig.store->library().isRefreshing(); }));
     EXPECT_EQ(rig.store->trackList().source(), TrackList::Source::Queue);
     EXPECT_EQ(titles(rig.store->trackList().tracks()).size(), 3);
 
     // Playing a row of a queue-sourced list plays that queue position.
     rig.household.log()->clear();
-    rig.store->playTrackAt(2);
+    rig.store->trackList().playAt(2);
     ASSERT_TRUE(waitUntil([&] { return rig.household.trackNumber(rig.living()) == 3; }));
     EXPECT_EQ(callCount(rig.household, QStringLiteral("AddURIToQueue")), 0) << "the queue is played as it is";
     EXPECT_EQ(callCount(rig.household, QStringLiteral("RemoveAllTracksFromQueue")), 0);
@@ -103,7 +103,7 @@ TEST(PlayerStoreTracks, AnEmptyQueueSaysSoAndAFailedLoadKeepsTheList)
     rig.choose(QStringLiteral("Discover Weekly"));
     rig.household.server(rig.living())
         .inject(QStringLiteral("AddURIToQueue"), playersim::Fault{.answer = playersim::soapFault(804), .remaining = 1});
-    rig.store->showTracks();
+    rig.store->trackList().showTracks();
     ASSERT_TRUE(waitUntil([&] { return rig.store->household().statusKind() == StoreStatus::Kind::Failed; }));
     ASSERT_TRUE(waitUntil([&] { return !rig.store->trackList().isLoading(); }));
     EXPECT_EQ(rig.store->trackList().message(), std::optional<QString>(weeklyExplanation));
@@ -117,7 +117,7 @@ TEST(PlayerStoreTracks, AnEmptyQueueSaysSoAndAFailedLoadKeepsTheList)
             playersim::Fault{
                 .answer = playersim::Answer{.status = 200, .body = emptyBrowse, .contentType = "text/xml", .headers = {}},
                 .remaining = 1});
-    rig.store->showTracks();
+    rig.store->trackList().showTracks();
     ASSERT_TRUE(waitUntil([&] { return rig.store->trackList().source() == TrackList::Source::Queue; }));
     EXPECT_TRUE(rig.store->trackList().tracks().isEmpty());
     EXPECT_EQ(rig.store->trackList().message(),
@@ -132,7 +132,7 @@ TEST(PlayerStoreTracks, AnEntryNeedingReauthorizingIsMarkedUntilItPlays)
     QObject::connect(&rig.store->library(), &Library::unplayableIDsChanged, [&marks] { ++marks; });
 
     rig.choose(QStringLiteral("Morning Mix"));
-    rig.store->playSelectedItem();
+    rig.store->library().playSelected();
     ASSERT_TRUE(waitUntil([&] { return rig.store->household().statusKind() == StoreStatus::Kind::Failed; }));
     EXPECT_EQ(rig.store->household().statusMessage(),
         QStringLiteral("\"Morning Mix\" can't play — its music service needs "
@@ -145,14 +145,14 @@ TEST(PlayerStoreTracks, AnEntryNeedingReauthorizingIsMarkedUntilItPlays)
     EXPECT_EQ(callCount(rig.household, QStringLiteral("GetZoneGroupState")), 0);
 
     rig.household.setServiceAuthorized(2, true);
-    rig.store->playSelectedItem();
+    rig.store->library().playSelected();
     ASSERT_TRUE(waitUntil([&] { return !rig.store->library().unplayableIDs().contains(mix); }));
     EXPECT_EQ(marks, 2);
     ASSERT_TRUE(waitUntil([&] { return rig.store->nowPlaying().isPlaying(); }));
     EXPECT_EQ(rig.store->household().statusKind(), StoreStatus::Kind::Ready);
 
     // A successful play tells observers even when nothing was marked.
-    rig.store->playSelectedItem();
+    rig.store->library().playSelected();
     ASSERT_TRUE(waitUntil([&] { return marks == 3; }));
 }
 
@@ -161,12 +161,12 @@ TEST(PlayerStoreTracks, ARowOfADirectoryListPlaysTheTrackItself)
     TracksRig rig;
     rig.choose(QStringLiteral("Dinner Party"));
     rig.household.log()->clear();
-    rig.store->playTrackAt(1);
+    rig.store->trackList().playAt(1);
     ASSERT_TRUE(waitUntil([&] { return rig.store->nowPlaying().isPlaying(); }));
     EXPECT_TRUE(rig.household.currentURI(rig.living()).contains(QStringLiteral("Dinner/2")))
         << rig.household.currentURI(rig.living()).toStdString();
-    rig.store->playTrackAt(7); // past the end: nothing
-    rig.store->playTrackAt(-1);
+    rig.store->trackList().playAt(7); // past the end: nothing
+    rig.store->trackList().playAt(-1);
 }
 
 TEST(PlayerStoreTracks, AListingForAnEntryTheUserLeftIsDropped)
@@ -174,9 +174,9 @@ TEST(PlayerStoreTracks, AListingForAnEntryTheUserLeftIsDropped)
     TracksRig rig;
     rig.household.server(rig.living())
         .inject(QStringLiteral("Browse"), playersim::Fault{.delay = std::chrono::milliseconds(400), .remaining = 1});
-    rig.store->selectItem(idOfTitle(*rig.store, QStringLiteral("Dinner Party")));
+    rig.store->library().selectItem(idOfTitle(*rig.store, QStringLiteral("Dinner Party")));
     EXPECT_TRUE(rig.store->trackList().isLoading());
-    rig.store->selectItem(idOfTitle(*rig.store, QStringLiteral("Solo")));
+    rig.store->library().selectItem(idOfTitle(*rig.store, QStringLiteral("Solo")));
     EXPECT_FALSE(rig.store->trackList().isLoading()) << "a single item lists at once; the slow listing is not its own";
     EXPECT_EQ(titles(rig.store->trackList().tracks()), QStringList{"Solo"});
     int changes = 0;
@@ -189,7 +189,7 @@ TEST(PlayerStoreTracks, AListingForAnEntryTheUserLeftIsDropped)
                 return true;
         return false;
     }));
-    waitUntil([] { return false; }, std::chrono::milliseconds(300));
+    storetest::serveFor(std::chrono::milliseconds(300));
     EXPECT_EQ(changes, 0);
     EXPECT_EQ(titles(rig.store->trackList().tracks()), QStringList{"Solo"});
     EXPECT_FALSE(rig.store->trackList().isLoading());
@@ -198,8 +198,8 @@ TEST(PlayerStoreTracks, AListingForAnEntryTheUserLeftIsDropped)
 TEST(PlayerStoreTracks, ChoosingAGroupClearsPlaybackAndThePendingVolume)
 {
     TracksRig rig;
-    testsupport::await(rig.store->refreshPlayback());
-    rig.store->previewVolume(70);
+    testsupport::await(rig.store->nowPlaying().refresh());
+    rig.store->nowPlaying().previewVolume(70);
     ASSERT_TRUE(rig.store->nowPlaying().playback());
     QList<bool> playbackPresent;
     QObject::connect(&rig.store->nowPlaying(), &NowPlaying::playbackChanged,
@@ -207,7 +207,7 @@ TEST(PlayerStoreTracks, ChoosingAGroupClearsPlaybackAndThePendingVolume)
     const SonosKit::ZoneGroup kitchen = rig.store->household().groups().front().coordinator.roomName == QStringLiteral("Kitchen")
         ? rig.store->household().groups().front()
         : rig.store->household().groups().back();
-    rig.store->selectGroup(kitchen.id);
+    rig.store->household().select(kitchen.id);
     EXPECT_FALSE(rig.store->nowPlaying().playback());
     EXPECT_FALSE(rig.store->nowPlaying().pendingVolume());
     EXPECT_EQ(rig.store->preferences().selectedRoomName(), std::optional<QString>(QStringLiteral("Kitchen")));
@@ -224,12 +224,12 @@ TEST(PlayerStoreTracks, AListingThatEndsAfterAGroupSwitchStillShowsTheEntrysTrac
     rig.choose(QStringLiteral("Solo"));
     rig.household.server(rig.living())
         .inject(QStringLiteral("Browse"), playersim::Fault{.delay = std::chrono::milliseconds(300), .remaining = 1});
-    rig.store->selectItem(idOfTitle(*rig.store, QStringLiteral("Dinner Party")));
+    rig.store->library().selectItem(idOfTitle(*rig.store, QStringLiteral("Dinner Party")));
     ASSERT_TRUE(rig.store->trackList().isLoading());
     const auto kitchen = std::find_if(rig.store->household().groups().cbegin(), rig.store->household().groups().cend(),
         [](const SonosKit::ZoneGroup &group) { return group.coordinator.roomName == QStringLiteral("Kitchen"); });
     ASSERT_NE(kitchen, rig.store->household().groups().cend());
-    rig.store->selectGroup(kitchen->id);
+    rig.store->household().select(kitchen->id);
     EXPECT_TRUE(rig.store->trackList().isLoading()) << "the listing for the entry shown goes on";
 
     ASSERT_TRUE(waitUntil([&] { return !rig.store->trackList().isLoading(); }));

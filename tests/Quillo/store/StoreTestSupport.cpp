@@ -4,6 +4,7 @@
 
 #include "SonosKit/ZoneTopology.h"
 
+#include <QAbstractItemModelTester>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -148,7 +149,23 @@ std::unique_ptr<PlayerStore> StoreRig::makeStore()
         ++*searches;
         co_return co_await SonosKit::ZoneTopology(address).groups();
     };
-    return std::make_unique<PlayerStore>(std::make_unique<QSettings>(settingsPath(), QSettings::IniFormat), std::move(settings));
+    auto store = std::make_unique<PlayerStore>(
+        std::make_unique<QSettings>(settingsPath(), QSettings::IniFormat), std::move(settings));
+    testListModels(*store);
+    return store;
+}
+
+void testListModels(PlayerStore &store)
+{
+    const QList<QAbstractItemModel *> models = {store.household().groupsModel(), store.library().favoritesModel(),
+        store.library().visibleFavoritesModel(), store.trackList().tracksModel(), store.rooms().listModel()};
+    for (QAbstractItemModel *model : models)
+        new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal, model);
+}
+
+void serveFor(std::chrono::milliseconds span)
+{
+    testsupport::waitUntil([] { return false; }, span);
 }
 
 QString StoreRig::settingsPath() const
@@ -194,7 +211,7 @@ bool waitUntilSettled(const PlayerStore &store)
 
 bool refreshedFavorites(PlayerStore &store)
 {
-    store.refreshFavorites();
+    store.library().refresh();
     return testsupport::waitUntil([&store] { return !store.library().isRefreshing() && !store.library().favorites().isEmpty(); })
         && waitUntilSettled(store);
 }
@@ -220,6 +237,22 @@ QString idOfTitle(const PlayerStore &store, const QString &title)
 int callCount(const playersim::Household &household, const QString &action)
 {
     return int(household.log()->calls(action).size());
+}
+
+void selectGroupLedBy(PlayerStore &store, const QString &room)
+{
+    for (const SonosKit::ZoneGroup &group : store.household().groups()) {
+        if (group.coordinator.roomName == room)
+            store.household().select(group.id);
+    }
+}
+
+QString roomID(const PlayerStore &store, const QString &name)
+{
+    for (const RoomRecord &room : store.rooms().records())
+        if (room.name == name)
+            return room.id;
+    return {};
 }
 
 } // namespace storetest

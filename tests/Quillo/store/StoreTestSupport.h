@@ -83,6 +83,13 @@ struct StoreRig {
     std::function<QCoro::Task<SonosKit::Diagnosis>(SonosKit::ConnectionDoctor::Options)> examineConnection;
 };
 
+// Qt's own checks of every list model the store hands out, through every
+// change the case makes: a model that breaks the rules stops the test.
+void testListModels(PlayerStore &store);
+
+// Shows that nothing happens: serves the event loop for `span`.
+void serveFor(std::chrono::milliseconds span);
+
 // An address of the running test's block that no player uses: where a
 // store's event listener listens.
 QHostAddress listenAddress(testsupport::Suite suite);
@@ -99,6 +106,10 @@ QStringList titles(const QList<SonosKit::ContentItem> &items);
 
 // The ids of favorites by title.
 QString idOfTitle(const PlayerStore &store, const QString &title);
+// Chooses the group that `room` leads, as the group picker does.
+void selectGroupLedBy(PlayerStore &store, const QString &room);
+// The id the Rooms verbs take for the room called `name`.
+QString roomID(const PlayerStore &store, const QString &name);
 // How often `action` reached the household since the log was cleared.
 int callCount(const playersim::Household &household, const QString &action);
 

@@ -83,6 +83,11 @@ StoreHandle ViewRig::makeStore()
         environment.examineConnection =
             [found = *diagnosis](SonosKit::ConnectionDoctor::Options) -> QCoro::Task<SonosKit::Diagnosis> { co_return found; };
     }
+    if (eventAddress) {
+        environment.events = true;
+        environment.eventAddress = eventAddress;
+        environment.eventRetryInterval = std::chrono::milliseconds(500);
+    }
     auto settings = std::make_unique<QSettings>(directory.filePath(QStringLiteral("Quillo.conf")), QSettings::IniFormat);
     return StoreHandle(new PlayerStore(std::move(settings), std::move(environment)));
 }

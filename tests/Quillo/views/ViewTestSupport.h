@@ -69,6 +69,9 @@ struct ViewRig {
     // What the connection check finds after a search that found nothing;
     // none: no check.
     std::optional<SonosKit::Diagnosis> diagnosis;
+    // Off unless a case is about the players' events; then the listener
+    // listens here and blocked subscriptions are tried again quickly.
+    std::optional<QHostAddress> eventAddress;
 };
 
 // One of the program's views over `store`, loaded with the program's engine

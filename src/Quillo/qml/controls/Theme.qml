@@ -19,16 +19,32 @@ QtObject {
     readonly property color hoverFill: Qt.rgba(accent.r, accent.g, accent.b, 0.18)
     readonly property color window: palette.window
 
-    // Font sizes in device-independent pixels.
-    readonly property int fontFootnote: 9
-    readonly property int fontCaption: 10
-    readonly property int fontSmall: 11
-    readonly property int fontBody: 12
-    readonly property int fontHeadline: 13
-    readonly property int fontTransport: 15
-    readonly property int fontPlayPause: 20
-    readonly property int fontTitle: 16
-    readonly property int fontWelcomeIcon: 26
+    // The desktop's font (the application's, which Qt takes from the
+    // desktop), its body text in pixels: a font given in points counts at
+    // the usual 96 dpi.
+    readonly property FontMetrics desktop: FontMetrics {}
+    readonly property real desktopFontPixels: desktop.font.pixelSize > 0
+        ? desktop.font.pixelSize
+        : desktop.font.pointSize * 4 / 3
+    // Every size that holds text grows with the desktop's font: the panel is
+    // laid out for the usual 10 pt desktop font, and a larger one enlarges it
+    // whole, so that longer translations fit as well.
+    readonly property real designedFontPixels: 10 * 4 / 3
+    readonly property real textScale: Math.max(1, desktopFontPixels / designedFontPixels)
+    function scaled(size: int): int {
+        return Math.round(size * textScale);
+    }
+
+    // Font sizes, from the desktop's.
+    readonly property int fontFootnote: scaled(9)
+    readonly property int fontCaption: scaled(10)
+    readonly property int fontSmall: scaled(11)
+    readonly property int fontBody: scaled(12)
+    readonly property int fontHeadline: scaled(13)
+    readonly property int fontTransport: scaled(15)
+    readonly property int fontPlayPause: scaled(20)
+    readonly property int fontTitle: scaled(16)
+    readonly property int fontWelcomeIcon: scaled(26)
     // For controls that take a whole font: the desktop's family, or a
     // monospace one for a command line to copy.
     readonly property font smallFont: Qt.font({ pixelSize: fontSmall })
@@ -36,9 +52,9 @@ QtObject {
 
     // Layout.
     readonly property int panelPadding: 12
-    readonly property int controlsWidth: 320
-    readonly property int setupWidth: 300
-    readonly property int welcomeContentWidth: 420
+    readonly property int controlsWidth: scaled(320)
+    readonly property int setupWidth: scaled(300)
+    readonly property int welcomeContentWidth: scaled(420)
     readonly property int welcomePadding: 20
     readonly property int artworkSize: 52
     readonly property int artworkRadius: 5
@@ -56,20 +72,20 @@ QtObject {
     readonly property int transportSpacing: 22
     readonly property int setupSpacing: 10
     readonly property int headlineSymbolOffset: 2
-    readonly property int smallButtonHeight: 22
+    readonly property int smallButtonHeight: scaled(22)
     readonly property int busyIndicatorSize: 20
     readonly property int artworkPlaceholderSize: 20
-    readonly property int providerChooserWidth: 122
+    readonly property int providerChooserWidth: scaled(122)
     readonly property int playPauseWidth: 26
     readonly property int trackListMaximumHeight: 200
-    readonly property int trackNumberWidth: 20
-    readonly property int roomRowHeight: 24
+    readonly property int trackNumberWidth: scaled(20)
+    readonly property int roomRowHeight: scaled(24)
     // The Rooms list grows to this many rows, then scrolls.
     readonly property int roomsVisibleRows: 8
     readonly property int roomsMadeAhead: 2
-    readonly property int roomNameWidth: 112
+    readonly property int roomNameWidth: scaled(112)
     readonly property int disclosureSpacing: 4
-    readonly property int helpTipWidth: 260
+    readonly property int helpTipWidth: scaled(260)
     readonly property int welcomeTipSpacing: 14
     readonly property int welcomeSymbolWidth: 18
 

@@ -1,0 +1,61 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+#include "Quillo/store/StoreContext.h"
+
+#include "Quillo/app/Logging.h"
+
+#include "SonosKit/SonosDiscovery.h"
+
+StoreSettings StoreSettings::defaults()
+{
+    StoreSettings settings;
+    settings.findHousehold = [](double timeout) { return SonosKit::SonosDiscovery::findHousehold(timeout); };
+    settings.householdSearchTimeout = SonosKit::SonosDiscovery::householdSearchTimeout;
+    settings.examineConnection = [](SonosKit::ConnectionDoctor::Options options) {
+        return SonosKit::ConnectionDoctor::examine(std::move(options));
+    };
+    settings.events = true;
+    settings.followNetworkChanges = true;
+    return settings;
+}
+
+StoreContext::StoreContext(StoreSettings settings, QObject *parent)
+    : QObject(parent)
+    , m_settings(std::move(settings))
+{
+    if (!m_settings.findHousehold)
+        m_settings.findHousehold = StoreSettings::defaults().findHousehold;
+}
+
+void StoreContext::report(const Failure &failure)
+{
+    if (failure.isCancellation())
+        return;
+    report(failure.text());
+}
+
+void StoreContext::report(const QString &text)
+{
+    qCWarning(lcStore).noquote() << text;
+    Q_EMIT failed(text);
+}
+
+void StoreContext::perform(Operation operation, Applied applied)
+{
+    if (const std::optional<SonosKit::ZoneGroup> group = selectedGroup())
+        start(performTask(*group, std::move(operation), std::move(applied)));
+}
+
+QCoro::Task<void> StoreContext::performTask(SonosKit::ZoneGroup group, Operation operation, Applied applied)
+{
+    const Attempt<void> done = co_await attempt(operation(SonosKit::GroupController(std::move(group))));
+    if (done) {
+        if (applied)
+            applied();
+        Q_EMIT playbackStale();
+        co_return;
+    }
+    Q_EMIT commandRefused();
+    report(done.failure());
+    Q_EMIT topologyStale();
+}
