@@ -45,7 +45,7 @@ std::unique_ptr<PlayerStore> storeFor(
     PlayerStore::Settings environment = PlayerStore::defaultSettings();
     environment.pollPause = pollPause;
     auto store = std::make_unique<PlayerStore>(std::move(settings), std::move(environment));
-    QCoro::waitFor(store->refreshTopology());
+    QCoro::waitFor(store->household().refresh());
     return store;
 }
 
@@ -112,10 +112,10 @@ void BM_PollCycle_RefreshPlayback(benchmark::State &state)
     }
     QTemporaryDir directory;
     auto store = storeFor(directory, QStringLiteral("127.119.2.11"));
-    store->selectGroup(store->household().groups().front().id);
-    QCoro::waitFor(store->refreshPlayback());
+    store->household().select(store->household().groups().front().id);
+    QCoro::waitFor(store->nowPlaying().refresh());
     for (auto _ : state)
-        QCoro::waitFor(store->refreshPlayback());
+        QCoro::waitFor(store->nowPlaying().refresh());
 }
 BENCHMARK(BM_PollCycle_RefreshPlayback)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime()->UseRealTime()->MinTime(2.0);
 
@@ -157,7 +157,7 @@ void BM_FavoritesLoad1000(benchmark::State &state)
         bench::StallWatch stalls;
         stalls.start();
         const auto start = Clock::now();
-        auto load = store->loadFavorites();
+        auto load = store->library().load();
         serveEventsUntil([&] { return visible; }, std::chrono::seconds(20));
         total += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         stalls.stop();
@@ -184,13 +184,13 @@ void BM_FavoritesReloadUnchanged1000(benchmark::State &state)
     }
     QTemporaryDir directory;
     auto store = storeFor(directory, household.addresses().first());
-    QCoro::waitFor(store->loadFavorites());
+    QCoro::waitFor(store->library().load());
     int resets = 0;
     int notifications = 0;
     QObject::connect(store->library().visibleFavoritesModel(), &QAbstractItemModel::modelReset, [&] { ++resets; });
     QObject::connect(&store->library(), &Library::favoritesChanged, [&] { ++notifications; });
     for (auto _ : state)
-        QCoro::waitFor(store->loadFavorites());
+        QCoro::waitFor(store->library().load());
     state.counters["modelResets"] = resets;
     state.counters["notifications"] = notifications;
 }

@@ -114,7 +114,7 @@ struct Panel {
 std::vector<double> clicksToPicker(const playersim::Household &household, bool events, int clicks)
 {
     Panel panel(household, QStringLiteral("Kitchen"), events);
-    panel.store->setShowsRooms(true);
+    panel.store->rooms().setShown(true);
     QQuickItem *picker = findItem(
         panel.panel->contentItem(), [](QQuickItem *item) { return item->inherits("QQuickComboBox") && item->isVisible(); });
     std::vector<double> spans;
@@ -177,9 +177,9 @@ int main(int argc, char *argv[])
     int rooms = 0;
     {
         Panel panel(large, QString(), false);
-        panel.store->setShowsRooms(false);
+        panel.store->rooms().setShown(false);
         serveEventsUntil([] { return false; }, std::chrono::milliseconds(300));
-        opening = panel.toNextFrame([&] { panel.store->setShowsRooms(true); });
+        opening = panel.toNextFrame([&] { panel.store->rooms().setShown(true); });
         rooms = int(panel.store->rooms().records().size());
         QQuickItem *list = findItem(
             panel.panel->contentItem(), [](QQuickItem *item) { return item->objectName() == QStringLiteral("roomRows"); });

@@ -117,7 +117,7 @@ int main(int argc, char *argv[])
         household.subscriptionCount());
     store.reset();
     auto polling = storeFor(directory, false);
-    serveEventsUntil([&] { return polling->isPollingWhileClosed(); }, std::chrono::seconds(5));
+    serveEventsUntil([&] { return polling->nowPlaying().isPollingWhileClosed(); }, std::chrono::seconds(5));
     const double withPolls = requestsPerMinute(household);
     std::printf("Panel closed, group playing, polls alone: %.1f requests a minute\n", withPolls);
     return 0;

@@ -17,10 +17,12 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QHostAddress>
 #include <QPalette>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -43,7 +45,7 @@ bool waitFor(const std::function<bool()> &condition, std::chrono::milliseconds l
 // The household reached through `address`, its favorites loaded.
 void connectTo(PlayerStore &store, const QString &address)
 {
-    store.retryDiscovery(address);
+    store.household().retry(address);
     waitFor([&] { return !store.library().favorites().isEmpty(); });
 }
 
@@ -78,10 +80,15 @@ public:
 
     std::unique_ptr<PlayerStore> store(bool searchForever = false,
         std::function<QCoro::Task<QList<SonosKit::ZoneGroup>>(double)> search = {},
-        std::function<QCoro::Task<SonosKit::Diagnosis>(SonosKit::ConnectionDoctor::Options)> examine = {})
+        std::function<QCoro::Task<SonosKit::Diagnosis>(SonosKit::ConnectionDoctor::Options)> examine = {},
+        std::optional<QHostAddress> eventAddress = {})
     {
         PlayerStore::Settings environment;
         environment.examineConnection = std::move(examine);
+        if (eventAddress) {
+            environment.events = true;
+            environment.eventAddress = eventAddress;
+        }
         if (search) {
             environment.findHousehold = std::move(search);
         } else if (searchForever) {
@@ -204,13 +211,13 @@ int main(int argc, char *argv[])
     {
         auto store = shooter.store(true);
         ok &= shooter.shoot(
-            QStringLiteral("setup-searching"), *store, menu, [&] { TaskGuard::start(store->refreshTopology()); },
+            QStringLiteral("setup-searching"), *store, menu, [&] { TaskGuard::start(store->household().refresh()); },
             [&] { return store->household().isSearching(); });
     }
     {
         auto store = shooter.store();
         ok &= shooter.shoot(
-            QStringLiteral("setup-failed"), *store, menu, [&] { store->retryDiscovery(QStringLiteral("127.122.9.9")); },
+            QStringLiteral("setup-failed"), *store, menu, [&] { store->household().retry(QStringLiteral("127.122.9.9")); },
             [&] { return store->household().statusKind() == StoreStatus::Kind::Failed; });
     }
     // What the connection check names when nothing is found.
@@ -220,8 +227,8 @@ int main(int argc, char *argv[])
         found.fix = std::move(fix);
         auto store = shooter.diagnosedStore(found);
         return shooter.shoot(
-            name, *store, menu, [&] { TaskGuard::start(store->refreshTopology()); },
-            [&] { return store->connectionCheck().hasCause(); });
+            name, *store, menu, [&] { TaskGuard::start(store->household().refresh()); },
+            [&] { return store->household().connectionCheck().hasCause(); });
     };
     ok &= diagnosed(QStringLiteral("setup-firewall"), SonosKit::Diagnosis::Cause::firewall,
         SonosKit::Diagnosis::firewallFix(SonosKit::Diagnosis::Firewall::ufw, {QStringLiteral("192.168.1.0/24")}));
@@ -236,9 +243,9 @@ int main(int argc, char *argv[])
             QStringLiteral("controls-playing"), *store, menu,
             [&] {
                 connectTo(*store, salon);
-                store->selectItem(idOf(*store, QStringLiteral("Troen & Ingen")));
+                store->library().selectItem(idOf(*store, QStringLiteral("Troen & Ingen")));
                 waitFor([&] { return !store->trackList().isLoading(); });
-                store->playTrackAt(2);
+                store->trackList().playAt(2);
             },
             [&] {
                 return store->nowPlaying().isPlaying() && store->nowPlaying().playback() && store->nowPlaying().playback()->title;
@@ -251,10 +258,10 @@ int main(int argc, char *argv[])
         ok &= shooter.shoot(
             QStringLiteral("controls-rooms"), *store, menu,
             [&] {
-                store->setShowsRooms(true);
+                store->rooms().setShown(true);
                 connectTo(*store, office);
                 if (const auto group = SonosKit::groupForRoom(store->household().groups(), QStringLiteral("Büro 🎧")))
-                    store->selectGroup(group->id);
+                    store->household().select(group->id);
             },
             [&] { return roomLevelsKnown(*store); });
     }
@@ -264,7 +271,7 @@ int main(int argc, char *argv[])
             QStringLiteral("favorites-by-provider"), *store, menu,
             [&] {
                 connectTo(*store, household.addresses().first());
-                store->selectProvider(QStringLiteral("Spotify"));
+                store->library().selectProvider(QStringLiteral("Spotify"));
             },
             [&] { return store->library().selectedProvider() == QStringLiteral("Spotify") && !store->trackList().isLoading(); });
     }
@@ -274,8 +281,8 @@ int main(int argc, char *argv[])
             QStringLiteral("tracks-unplayable"), *store, menu,
             [&] {
                 connectTo(*store, household.addresses().first());
-                store->selectProvider(QStringLiteral("Deezer"));
-                store->selectItem(idOf(*store, QStringLiteral("Deezer Flow")));
+                store->library().selectProvider(QStringLiteral("Deezer"));
+                store->library().selectItem(idOf(*store, QStringLiteral("Deezer Flow")));
             },
             [&] {
                 return store->household().statusKind() == StoreStatus::Kind::Failed
@@ -286,7 +293,7 @@ int main(int argc, char *argv[])
                 // holds it back long enough to show.
                 household.server(household.addresses().first())
                     .inject(QStringLiteral("GetTransportInfo"), playersim::Fault{.delay = std::chrono::seconds(3)});
-                store->playSelectedItem();
+                store->library().playSelected();
             });
         household.server(household.addresses().first()).clearFaults();
     }
@@ -297,14 +304,14 @@ int main(int argc, char *argv[])
         found.firewall = SonosKit::Diagnosis::Firewall::ufw;
         found.interfaces = {
             {QStringLiteral("wlan0"), QStringLiteral("192.168.1.37"), QStringLiteral("192.168.1.0/24"), true, true, true, false}};
+        // The players take the subscriptions, but their events never arrive.
+        household.setDropNotifications(true);
         auto store = shooter.store(
-            false, {}, [found](SonosKit::ConnectionDoctor::Options) -> QCoro::Task<SonosKit::Diagnosis> { co_return found; });
+            false, {}, [found](SonosKit::ConnectionDoctor::Options) -> QCoro::Task<SonosKit::Diagnosis> { co_return found; },
+            QHostAddress(QStringLiteral("127.122.0.1")));
+        const auto restore = qScopeGuard([&] { household.setDropNotifications(false); });
         return shooter.shoot(
-            name, *store, menu,
-            [&] {
-                connectTo(*store, household.addresses().first());
-                store->liveUpdates().setEventsBlocked(true);
-            },
+            name, *store, menu, [&] { connectTo(*store, household.addresses().first()); },
             [&] { return store->liveUpdates().firewallCheck().hasDiagnosis(); },
             [&] {
                 if (!clickButton(QCoreApplication::translate("Footer", "Live updates blocked by a firewall")))
@@ -338,9 +345,9 @@ int main(int argc, char *argv[])
         ok &= shooter.shoot(
             QStringLiteral("controls-dark"), *store, menu,
             [&] {
-                store->setShowsRooms(true);
+                store->rooms().setShown(true);
                 connectTo(*store, household.addresses().first());
-                store->selectItem(idOf(*store, QStringLiteral("Troen & Ingen")));
+                store->library().selectItem(idOf(*store, QStringLiteral("Troen & Ingen")));
                 waitFor([&] { return !store->trackList().isLoading(); });
             },
             [&] {
