@@ -8,8 +8,8 @@
 
 #include "BenchEvents.h"
 
-#include <SonosKit/EventListener.h>
-#include <SonosKit/EventSubscription.h>
+#include <SonosKit/events/EventListener.h>
+#include <SonosKit/events/EventSubscription.h>
 #include <SonosKit/XMLText.h>
 #include <playersim/Household.h>
 

@@ -15,8 +15,8 @@
 #include "HostileServer.h"
 
 #include <Quillo/mpris/ArtworkCache.h>
-#include <SonosKit/ConnectionDoctor.h>
-#include <SonosKit/EventListener.h>
+#include <SonosKit/doctor/ConnectionDoctor.h>
+#include <SonosKit/events/EventListener.h>
 #include <SonosKit/SOAPClient.h>
 #include <SonosKit/SonosError.h>
 

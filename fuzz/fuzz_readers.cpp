@@ -8,10 +8,10 @@
 #include "FuzzInput.h"
 
 #include <SonosKit/ContentDirectory.h>
-#include <SonosKit/LastChange.h>
+#include <SonosKit/events/LastChange.h>
 #include <SonosKit/MusicServices.h>
 #include <SonosKit/SOAPClient.h>
-#include <SonosKit/ServiceEvent.h>
+#include <SonosKit/events/ServiceEvent.h>
 #include <SonosKit/SonosError.h>
 #include <SonosKit/TrackMetadata.h>
 #include <SonosKit/XMLText.h>

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "SonosDiscoveryDetail.h"
+#include "SonosKit/SonosDiscoveryDetail.h"
 
-#include "Finished.h"
-#include "SOAPClient.h"
+#include "SonosKit/Finished.h"
+#include "SonosKit/SOAPClient.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>

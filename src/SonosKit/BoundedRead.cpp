@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "BoundedRead.h"
+#include "SonosKit/BoundedRead.h"
 
 #include <QCoreApplication>
 #include <QCoroSignal>

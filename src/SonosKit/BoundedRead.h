@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CancellationToken.h"
+#include "SonosKit/CancellationToken.h"
 
 #include <QByteArray>
 #include <QCoroTask>

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "ContentDirectory.h"
+#include "SonosKit/ContentDirectory.h"
 
-#include "SonosError.h"
-#include "Text.h"
-#include "XMLText.h"
+#include "SonosKit/SonosError.h"
+#include "SonosKit/Text.h"
+#include "SonosKit/XMLText.h"
 
 #include <algorithm>
 #include <limits>

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CancellationToken.h"
-#include "ContentItem.h"
-#include "SOAPClient.h"
+#include "SonosKit/CancellationToken.h"
+#include "SonosKit/ContentItem.h"
+#include "SonosKit/SOAPClient.h"
 
 #include <QCoroTask>
 #include <QList>

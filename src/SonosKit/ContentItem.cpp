@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "ContentItem.h"
+#include "SonosKit/ContentItem.h"
 
-#include "Hashing.h"
-#include "Text.h"
+#include "SonosKit/Hashing.h"
+#include "SonosKit/Text.h"
 
 namespace SonosKit {
 

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "GroupController.h"
+#include "SonosKit/GroupController.h"
 
-#include "GroupControllerDetail.h"
-#include "SonosError.h"
-#include "TrackMetadata.h"
-#include "XMLText.h"
+#include "SonosKit/GroupControllerDetail.h"
+#include "SonosKit/SonosError.h"
+#include "SonosKit/TrackMetadata.h"
+#include "SonosKit/XMLText.h"
 
 #include <QObject>
 

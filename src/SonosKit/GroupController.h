@@ -2,13 +2,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CancellationToken.h"
-#include "ContentItem.h"
-#include "PlaybackState.h"
-#include "RoomLevel.h"
-#include "SOAPClient.h"
-#include "SonosDevice.h"
-#include "ZoneGroup.h"
+#include "SonosKit/CancellationToken.h"
+#include "SonosKit/ContentItem.h"
+#include "SonosKit/PlaybackState.h"
+#include "SonosKit/RoomLevel.h"
+#include "SonosKit/SOAPClient.h"
+#include "SonosKit/SonosDevice.h"
+#include "SonosKit/ZoneGroup.h"
 
 #include <QCoroTask>
 #include <QList>

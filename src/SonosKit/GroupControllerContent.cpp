@@ -3,11 +3,11 @@
 // Playing content and the queue. A container is played through the group's
 // queue; a track or stream is set as the transport URI directly.
 
-#include "GroupController.h"
+#include "SonosKit/GroupController.h"
 
-#include "ContentDirectory.h"
-#include "GroupControllerDetail.h"
-#include "SonosError.h"
+#include "SonosKit/ContentDirectory.h"
+#include "SonosKit/GroupControllerDetail.h"
+#include "SonosKit/SonosError.h"
 
 namespace SonosKit {
 

@@ -6,10 +6,10 @@
 // coroutine here takes what it needs by value, so that nothing it reads after
 // its first suspension belongs to a caller that may be gone.
 
-#include "CancellationToken.h"
-#include "SOAPClient.h"
-#include "SonosDevice.h"
-#include "ZoneGroup.h"
+#include "SonosKit/CancellationToken.h"
+#include "SonosKit/SOAPClient.h"
+#include "SonosKit/SonosDevice.h"
+#include "SonosKit/ZoneGroup.h"
 
 #include <QCoroTask>
 

@@ -3,10 +3,10 @@
 // Transport commands: every one goes to the coordinator, which carries the
 // group's transport; members refuse them.
 
-#include "GroupController.h"
+#include "SonosKit/GroupController.h"
 
-#include "GroupControllerDetail.h"
-#include "XMLText.h"
+#include "SonosKit/GroupControllerDetail.h"
+#include "SonosKit/XMLText.h"
 
 namespace SonosKit {
 

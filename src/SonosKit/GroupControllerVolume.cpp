@@ -5,12 +5,12 @@
 // keeps the balance between rooms; a player without it gets the same rule
 // computed here, member by member.
 
-#include "GroupController.h"
+#include "SonosKit/GroupController.h"
 
-#include "GroupControllerDetail.h"
-#include "SonosError.h"
-#include "Text.h"
-#include "XMLText.h"
+#include "SonosKit/GroupControllerDetail.h"
+#include "SonosKit/SonosError.h"
+#include "SonosKit/Text.h"
+#include "SonosKit/XMLText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CancellationToken.h"
-#include "SOAPClient.h"
+#include "SonosKit/CancellationToken.h"
+#include "SonosKit/SOAPClient.h"
 
 #include <QCoroTask>
 #include <QHash>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "PlaybackState.h"
-#include "Hashing.h"
+#include "SonosKit/PlaybackState.h"
+#include "SonosKit/Hashing.h"
 
 namespace SonosKit {
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "Regrouping.h"
+#include "SonosKit/Regrouping.h"
 
 #include <algorithm>
 

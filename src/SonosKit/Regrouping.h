@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "SonosDevice.h"
-#include "ZoneGroup.h"
+#include "SonosKit/SonosDevice.h"
+#include "SonosKit/ZoneGroup.h"
 
 #include <QList>
 #include <QString>

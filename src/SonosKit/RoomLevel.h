@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "SonosDevice.h"
+#include "SonosKit/SonosDevice.h"
 
 namespace SonosKit {
 

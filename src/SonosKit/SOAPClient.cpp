@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "SOAPClient.h"
+#include "SonosKit/SOAPClient.h"
 
-#include "BoundedRead.h"
+#include "SonosKit/BoundedRead.h"
 
-#include "SonosError.h"
-#include "Text.h"
+#include "SonosKit/SonosError.h"
+#include "SonosKit/Text.h"
 
 #include <QCoreApplication>
 #include <QNetworkReply>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CancellationToken.h"
-#include "XMLText.h"
+#include "SonosKit/CancellationToken.h"
+#include "SonosKit/XMLText.h"
 
 #include <QCoroTask>
 #include <QList>

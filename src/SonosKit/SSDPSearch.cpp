@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "SonosDiscovery.h"
-#include "SonosDiscoveryDetail.h"
+#include "SonosKit/SonosDiscovery.h"
+#include "SonosKit/SonosDiscoveryDetail.h"
 
-#include "EventListener.h"
-#include "SonosError.h"
+#include "SonosKit/events/EventListener.h"
+#include "SonosKit/SonosError.h"
 
 #include <QCoroFuture>
 #include <QNetworkInterface>

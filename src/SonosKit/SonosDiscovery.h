@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ZoneGroup.h"
+#include "SonosKit/ZoneGroup.h"
 
 #include <QCoroTask>
 #include <QList>

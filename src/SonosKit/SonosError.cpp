@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "SonosError.h"
+#include "SonosKit/SonosError.h"
 
-#include "Text.h"
+#include "SonosKit/Text.h"
 
 namespace SonosKit {
 

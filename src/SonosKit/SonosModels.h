@@ -3,8 +3,8 @@
 #pragma once
 
 // The records the whole system passes around.
-#include "ContentItem.h"
-#include "PlaybackState.h"
-#include "SonosDevice.h"
-#include "SonosError.h"
-#include "ZoneGroup.h"
+#include "SonosKit/ContentItem.h"
+#include "SonosKit/PlaybackState.h"
+#include "SonosKit/SonosDevice.h"
+#include "SonosKit/SonosError.h"
+#include "SonosKit/ZoneGroup.h"

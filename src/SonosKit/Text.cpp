@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "Text.h"
+#include "SonosKit/Text.h"
 
 #include <limits>
 

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "TrackMetadata.h"
+#include "SonosKit/TrackMetadata.h"
 
-#include "ContentDirectory.h"
-#include "GroupController.h"
-#include "SonosError.h"
-#include "XMLText.h"
+#include "SonosKit/ContentDirectory.h"
+#include "SonosKit/GroupController.h"
+#include "SonosKit/SonosError.h"
+#include "SonosKit/XMLText.h"
 
 namespace SonosKit {
 

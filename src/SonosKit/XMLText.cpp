@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "XMLText.h"
+#include "SonosKit/XMLText.h"
 
-#include "SonosError.h"
-#include "Text.h"
+#include "SonosKit/SonosError.h"
+#include "SonosKit/Text.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>

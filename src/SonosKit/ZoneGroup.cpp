@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "ZoneGroup.h"
+#include "SonosKit/ZoneGroup.h"
 
 #include <algorithm>
 

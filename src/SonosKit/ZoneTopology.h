@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CancellationToken.h"
-#include "SOAPClient.h"
-#include "ZoneGroup.h"
+#include "SonosKit/CancellationToken.h"
+#include "SonosKit/SOAPClient.h"
+#include "SonosKit/ZoneGroup.h"
 
 #include <QCoroTask>
 #include <QList>

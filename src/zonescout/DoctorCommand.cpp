@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "DoctorCommand.h"
 
-#include <SonosKit/ConnectionDoctor.h>
+#include <SonosKit/doctor/ConnectionDoctor.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -4,7 +4,7 @@
 
 #include "Options.h"
 
-#include <SonosKit/Diagnosis.h>
+#include <SonosKit/doctor/Diagnosis.h>
 
 #include <QByteArray>
 #include <QCoroTask>

@@ -7,8 +7,8 @@
 #include "JsonOutput.h"
 #include "Table.h"
 
-#include <SonosKit/EventListener.h>
-#include <SonosKit/EventSubscription.h>
+#include <SonosKit/events/EventListener.h>
+#include <SonosKit/events/EventSubscription.h>
 #include <SonosKit/SonosError.h>
 
 #include <QCoroSignal>

@@ -5,8 +5,8 @@
 
 #include "Options.h"
 
-#include <SonosKit/EventService.h>
-#include <SonosKit/ServiceEvent.h>
+#include <SonosKit/events/EventService.h>
+#include <SonosKit/events/ServiceEvent.h>
 
 #include <QCoroTask>
 #include <QHostAddress>

@@ -7,7 +7,7 @@
 // a media server on this computer. Every test skips in the machine's own
 // namespace.
 
-#include "SonosKit/ConnectionDoctor.h"
+#include "SonosKit/doctor/ConnectionDoctor.h"
 
 #include "AsyncTestSupport.h"
 #include "netns/NetnsTestSupport.h"

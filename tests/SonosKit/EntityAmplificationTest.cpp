@@ -4,8 +4,8 @@
 
 #include <SonosKit/ContentDirectory.h>
 #include <SonosKit/MusicServices.h>
-#include <SonosKit/PropertySet.h>
-#include <SonosKit/ServiceEvent.h>
+#include <SonosKit/events/PropertySet.h>
+#include <SonosKit/events/ServiceEvent.h>
 #include <SonosKit/SonosError.h>
 #include <SonosKit/TrackMetadata.h>
 #include <SonosKit/XMLText.h>

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "SonosKit/EventService.h"
-#include "SonosKit/LastChange.h"
-#include "SonosKit/ServiceEvent.h"
+#include "SonosKit/events/EventService.h"
+#include "SonosKit/events/LastChange.h"
+#include "SonosKit/events/ServiceEvent.h"
 #include "SonosKit/SonosError.h"
 #include "SonosKit/XMLText.h"
 

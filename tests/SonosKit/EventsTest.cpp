@@ -4,8 +4,8 @@
 #include "HostileServer.h"
 #include "TestAddresses.h"
 
-#include "SonosKit/EventListener.h"
-#include "SonosKit/EventSubscription.h"
+#include "SonosKit/events/EventListener.h"
+#include "SonosKit/events/EventSubscription.h"
 #include "SonosKit/GroupController.h"
 #include "SonosKit/ZoneTopology.h"
 #include "playersim/Household.h"

@@ -4,10 +4,10 @@
 #include "AsyncTestSupport.h"
 #include "TestAddresses.h"
 
-#include "SonosKit/EventListener.h"
-#include "SonosKit/EventSubscription.h"
+#include "SonosKit/events/EventListener.h"
+#include "SonosKit/events/EventSubscription.h"
 #include "SonosKit/GroupController.h"
-#include "SonosKit/GroupEvents.h"
+#include "SonosKit/events/GroupEvents.h"
 #include "SonosKit/ZoneTopology.h"
 #include "playersim/Household.h"
 

@@ -7,7 +7,7 @@
 // doctor must come back within its deadline, with a cause that holds, having
 // grown by no more than a few MB.
 
-#include "SonosKit/ConnectionDoctor.h"
+#include "SonosKit/doctor/ConnectionDoctor.h"
 
 #include "AsyncTestSupport.h"
 #include "HostileServer.h"

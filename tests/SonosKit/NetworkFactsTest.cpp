@@ -4,9 +4,9 @@
 // write or hand in: the routes, the links in sysfs and ufw's configuration,
 // and the firewall fixes built from them.
 
-#include "SonosKit/NetworkFacts.h"
-#include "SonosKit/ConnectionDoctor.h"
-#include "SonosKit/Diagnosis.h"
+#include "SonosKit/doctor/NetworkFacts.h"
+#include "SonosKit/doctor/ConnectionDoctor.h"
+#include "SonosKit/doctor/Diagnosis.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 // Discovery logic that needs no network: reading SSDP answers, turning
 // endpoints into addresses, and the one-shot completion.
 
-#include "SonosKit/EventListener.h"
+#include "SonosKit/events/EventListener.h"
 #include "SonosKit/Finished.h"
 #include "SonosKit/SonosDiscoveryDetail.h"
 

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "SonosKit/ConnectionDoctor.h"
-#include "SonosKit/Diagnosis.h"
+#include "SonosKit/doctor/ConnectionDoctor.h"
+#include "SonosKit/doctor/Diagnosis.h"
 
 #include <QCoroTask>
 #include <QObject>

@@ -6,7 +6,7 @@
 #include "Quillo/store/ConnectionCheck.h"
 #include "Quillo/store/StoreStatus.h"
 
-#include "SonosKit/TopologyEvent.h"
+#include "SonosKit/events/TopologyEvent.h"
 #include "SonosKit/ZoneGroup.h"
 
 #include <QCoroTask>

@@ -9,8 +9,8 @@
 #include "Quillo/store/Rooms.h"
 #include "Quillo/store/StoreContext.h"
 
-#include "SonosKit/EventListener.h"
-#include "SonosKit/EventSubscription.h"
+#include "SonosKit/events/EventListener.h"
+#include "SonosKit/events/EventSubscription.h"
 
 #include <QNetworkInformation>
 

@@ -4,9 +4,9 @@
 
 #include "Quillo/store/ConnectionCheck.h"
 
-#include "SonosKit/EventService.h"
-#include "SonosKit/GroupEvents.h"
-#include "SonosKit/ServiceEvent.h"
+#include "SonosKit/events/EventService.h"
+#include "SonosKit/events/GroupEvents.h"
+#include "SonosKit/events/ServiceEvent.h"
 #include "SonosKit/ZoneGroup.h"
 
 #include <QCoroTask>

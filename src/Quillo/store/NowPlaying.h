@@ -7,7 +7,7 @@
 
 #include "SonosKit/CancellationToken.h"
 #include "SonosKit/PlaybackState.h"
-#include "SonosKit/ServiceEvent.h"
+#include "SonosKit/events/ServiceEvent.h"
 
 #include <QCoroTask>
 #include <QObject>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "SonosKit/PlaybackState.h"
-#include "SonosKit/TransportEvent.h"
+#include "SonosKit/events/TransportEvent.h"
 #include "SonosKit/ZoneGroup.h"
 
 #include <QHash>

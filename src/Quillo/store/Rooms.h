@@ -5,7 +5,7 @@
 #include "Quillo/models/RoomListModel.h"
 #include "Quillo/store/StoreContext.h"
 
-#include "SonosKit/RenderingEvent.h"
+#include "SonosKit/events/RenderingEvent.h"
 #include "SonosKit/RoomLevel.h"
 #include "SonosKit/SonosDevice.h"
 #include "SonosKit/ZoneGroup.h"

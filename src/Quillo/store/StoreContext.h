@@ -5,7 +5,7 @@
 #include "Quillo/store/Failure.h"
 #include "Quillo/store/TaskGuard.h"
 
-#include "SonosKit/ConnectionDoctor.h"
+#include "SonosKit/doctor/ConnectionDoctor.h"
 #include "SonosKit/GroupController.h"
 #include "SonosKit/ZoneGroup.h"
 

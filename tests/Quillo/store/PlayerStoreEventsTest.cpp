@@ -4,10 +4,10 @@
 // fallback, over real sockets against the simulated household.
 #include "StoreTestSupport.h"
 
-#include "SonosKit/EventService.h"
-#include "SonosKit/EventSubscription.h"
+#include "SonosKit/events/EventService.h"
+#include "SonosKit/events/EventSubscription.h"
 #include "SonosKit/GroupController.h"
-#include "SonosKit/GroupEvents.h"
+#include "SonosKit/events/GroupEvents.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include "TestAddresses.h"
 #include "netns/NetnsTestSupport.h"
 
-#include "SonosKit/ConnectionDoctor.h"
+#include "SonosKit/doctor/ConnectionDoctor.h"
 
 #include <QClipboard>
 #include <QFile>

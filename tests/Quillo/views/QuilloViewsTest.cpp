@@ -11,7 +11,7 @@
 #include "Quillo/app/QuilloApplication.h"
 #include "Quillo/tray/WelcomeWindow.h"
 
-#include "SonosKit/EventSubscription.h"
+#include "SonosKit/events/EventSubscription.h"
 
 #include <QAccessibleValueInterface>
 #include <QClipboard>

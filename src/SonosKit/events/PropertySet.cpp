@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "PropertySet.h"
+#include "SonosKit/events/PropertySet.h"
 
-#include "SonosError.h"
-#include "XMLText.h"
+#include "SonosKit/SonosError.h"
+#include "SonosKit/XMLText.h"
 
 #include <libxml/tree.h>
 

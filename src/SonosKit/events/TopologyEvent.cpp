@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "TopologyEvent.h"
+#include "SonosKit/events/TopologyEvent.h"
 
-#include "ZoneTopology.h"
+#include "SonosKit/ZoneTopology.h"
 
 namespace SonosKit {
 

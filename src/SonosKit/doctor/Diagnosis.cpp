@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "Diagnosis.h"
+#include "SonosKit/doctor/Diagnosis.h"
 
-#include "EventListener.h"
+#include "SonosKit/events/EventListener.h"
 
 #include <QFileInfo>
 #include <QSysInfo>

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "EventSubscription.h"
+#include "SonosKit/events/EventSubscription.h"
 
-#include "BoundedRead.h"
-#include "EventListener.h"
+#include "SonosKit/BoundedRead.h"
+#include "SonosKit/events/EventListener.h"
 
 #include <QCoreApplication>
 #include <QUrl>

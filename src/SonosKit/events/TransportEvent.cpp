@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "TransportEvent.h"
+#include "SonosKit/events/TransportEvent.h"
 
-#include "LastChange.h"
-#include "Text.h"
-#include "XMLText.h"
+#include "SonosKit/events/LastChange.h"
+#include "SonosKit/Text.h"
+#include "SonosKit/XMLText.h"
 
 namespace SonosKit {
 

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "GroupRenderingEvent.h"
+#include "SonosKit/events/GroupRenderingEvent.h"
 
-#include "RenderingEvent.h"
+#include "SonosKit/events/RenderingEvent.h"
 
 namespace SonosKit {
 

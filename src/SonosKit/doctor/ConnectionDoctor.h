@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Diagnosis.h"
-#include "NetworkFacts.h"
+#include "SonosKit/doctor/Diagnosis.h"
+#include "SonosKit/doctor/NetworkFacts.h"
 
 #include <QCoroTask>
 #include <QString>

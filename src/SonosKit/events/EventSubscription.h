@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CancellationToken.h"
-#include "EventService.h"
-#include "ServiceEvent.h"
-#include "SonosError.h"
+#include "SonosKit/CancellationToken.h"
+#include "SonosKit/events/EventService.h"
+#include "SonosKit/events/ServiceEvent.h"
+#include "SonosKit/SonosError.h"
 
 #include <QCoroTask>
 #include <QHostAddress>

@@ -3,11 +3,11 @@
 
 #pragma once
 
-#include "CancellationToken.h"
-#include "EventService.h"
-#include "ServiceEvent.h"
-#include "SonosError.h"
-#include "ZoneGroup.h"
+#include "SonosKit/CancellationToken.h"
+#include "SonosKit/events/EventService.h"
+#include "SonosKit/events/ServiceEvent.h"
+#include "SonosKit/SonosError.h"
+#include "SonosKit/ZoneGroup.h"
 
 #include <QCoroTask>
 #include <QList>

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "EventListener.h"
+#include "SonosKit/events/EventListener.h"
 
-#include "SonosError.h"
+#include "SonosKit/SonosError.h"
 
 #include <QPointer>
 #include <QRandomGenerator>

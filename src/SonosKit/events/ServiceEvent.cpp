@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "ServiceEvent.h"
+#include "SonosKit/events/ServiceEvent.h"
 
 namespace SonosKit {
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "EventService.h"
+#include "SonosKit/events/EventService.h"
 
 namespace SonosKit {
 

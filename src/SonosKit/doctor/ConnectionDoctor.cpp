@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "ConnectionDoctor.h"
+#include "SonosKit/doctor/ConnectionDoctor.h"
 
-#include "BoundedRead.h"
-#include "SOAPClient.h"
-#include "SonosDiscoveryDetail.h"
+#include "SonosKit/BoundedRead.h"
+#include "SonosKit/SOAPClient.h"
+#include "SonosKit/SonosDiscoveryDetail.h"
 
 #include <QCoroFuture>
 #include <QDBusConnection>

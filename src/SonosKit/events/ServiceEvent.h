@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ContentDirectoryEvent.h"
-#include "EventService.h"
-#include "GroupRenderingEvent.h"
-#include "RenderingEvent.h"
-#include "TopologyEvent.h"
-#include "TransportEvent.h"
+#include "SonosKit/events/ContentDirectoryEvent.h"
+#include "SonosKit/events/EventService.h"
+#include "SonosKit/events/GroupRenderingEvent.h"
+#include "SonosKit/events/RenderingEvent.h"
+#include "SonosKit/events/TopologyEvent.h"
+#include "SonosKit/events/TransportEvent.h"
 
 #include <QByteArray>
 #include <QString>

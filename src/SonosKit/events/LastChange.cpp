@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "LastChange.h"
+#include "SonosKit/events/LastChange.h"
 
-#include "SonosError.h"
-#include "XMLText.h"
+#include "SonosKit/SonosError.h"
+#include "SonosKit/XMLText.h"
 
 #include <libxml/tree.h>
 

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "EventService.h"
-#include "ReceivedEvent.h"
+#include "SonosKit/events/EventService.h"
+#include "SonosKit/events/ReceivedEvent.h"
 
 #include <QHash>
 #include <QHostAddress>

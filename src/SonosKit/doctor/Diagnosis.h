@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "NetworkFacts.h"
+#include "SonosKit/doctor/NetworkFacts.h"
 
 #include <QCoreApplication>
 #include <QList>

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 
-#include "GroupEvents.h"
+#include "SonosKit/events/GroupEvents.h"
 
-#include "EventListener.h"
-#include "EventSubscription.h"
+#include "SonosKit/events/EventListener.h"
+#include "SonosKit/events/EventSubscription.h"
 
 #include <vector>
 

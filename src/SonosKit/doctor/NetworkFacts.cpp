@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "NetworkFacts.h"
+#include "SonosKit/doctor/NetworkFacts.h"
 
 #include <QDir>
 #include <QFile>

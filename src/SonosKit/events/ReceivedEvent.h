@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "EventService.h"
-#include "ServiceEvent.h"
+#include "SonosKit/events/EventService.h"
+#include "SonosKit/events/ServiceEvent.h"
 
 #include <QString>
 

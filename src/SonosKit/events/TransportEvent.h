@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "PlaybackState.h"
-#include "PropertySet.h"
-#include "TrackMetadata.h"
+#include "SonosKit/PlaybackState.h"
+#include "SonosKit/events/PropertySet.h"
+#include "SonosKit/TrackMetadata.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "RenderingEvent.h"
+#include "SonosKit/events/RenderingEvent.h"
 
-#include "LastChange.h"
-#include "Text.h"
+#include "SonosKit/events/LastChange.h"
+#include "SonosKit/Text.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "PropertySet.h"
+#include "SonosKit/events/PropertySet.h"
 
 #include <optional>
 
