@@ -113,6 +113,10 @@
             <translation>Die Live-Aktualisierungen Ihrer Lautsprecher erreichen diesen Computer nicht; vermutlich blockiert sie eine Firewall auf diesem Computer. Währenddessen hält Quillo die Anzeige aktuell, indem es die Lautsprecher alle paar Sekunden abfragt.</translation>
         </message>
         <message>
+            <source>A VPN is active; it may keep your speakers' live updates from reaching this computer.</source>
+            <translation>Ein VPN ist aktiv; es hält die Live-Aktualisierungen Ihrer Lautsprecher womöglich von diesem Computer fern.</translation>
+        </message>
+        <message>
             <source>Looking for this computer's firewall…</source>
             <translation>Die Firewall dieses Computers wird gesucht…</translation>
         </message>

@@ -59,6 +59,12 @@ FocusScope {
             text: qsTr("Looking for this computer's firewall…")
         }
 
+        Caption {
+            visible: liveUpdates.check.vpnActive
+            font.pixelSize: Theme.fontSmall
+            text: qsTr("A VPN is active; it may keep your speakers' live updates from reaching this computer.")
+        }
+
         FixLine {
             Layout.fillWidth: true
             visible: liveUpdates.check.hasDiagnosis

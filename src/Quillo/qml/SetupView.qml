@@ -100,7 +100,8 @@ Item {
         }
 
         SmallButton {
-            visible: !setup.searching && !setup.hasManualHost
+            // A typed address that refuses has a cause worth reading about.
+            visible: !setup.searching && (!setup.hasManualHost || setup.check.explainsAddress)
             text: qsTr("Troubleshooting…")
             onClicked: Qt.openUrlExternally(HelpLinks.troubleshootingURL(setup.check.causeName))
         }

@@ -39,6 +39,9 @@ class ConnectionCheck : public QObject
     // The fix is a command line to copy rather than a setting to change.
     Q_PROPERTY(bool fixIsCommand READ fixIsCommand NOTIFY diagnosisChanged)
     Q_PROPERTY(QStringList hints READ hints NOTIFY diagnosisChanged)
+    // A VPN may keep the players' answers and events away whatever else is
+    // found.
+    Q_PROPERTY(bool vpnActive READ vpnActive NOTIFY diagnosisChanged)
     Q_PROPERTY(bool hasDiagnostics READ hasDiagnosis NOTIFY diagnosisChanged)
 
 public:
@@ -68,6 +71,7 @@ public:
     QString fixText() const { return m_fix.text; }
     bool fixIsCommand() const { return m_fix.kind == SonosKit::Diagnosis::Fix::Kind::command; }
     QStringList hints() const { return m_diagnosis ? m_diagnosis->hints : QStringList(); }
+    bool vpnActive() const { return m_diagnosis && m_diagnosis->vpnActive; }
     // The plain-text report for a bug: versions, interfaces, each check, and
     // for the events, where they were awaited.
     Q_INVOKABLE QString diagnosticsText() const;
