@@ -1,18 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
-#include "HostileServer.h"
 #include "TestAddresses.h"
 
 #include "SonosKit/EventListener.h"
 #include "SonosKit/EventSubscription.h"
 #include "SonosKit/GroupController.h"
 #include "SonosKit/ZoneTopology.h"
+#include "playersim/HostileDevice.h"
 #include "playersim/Household.h"
 #include "playersim/SimServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -26,10 +24,9 @@
 #include <thread>
 
 using namespace SonosKit;
+using playersim::connectFrom;
 using playersim::Household;
-using testsupport::connectedFrom;
 using testsupport::firstAddress;
-using testsupport::holdConnections;
 using testsupport::startedHousehold;
 using testsupport::waitUntil;
 
@@ -89,19 +86,9 @@ RawResult rawRequest(const QString &source, const QString &target, quint16 port,
     std::chrono::milliseconds dripInterval = std::chrono::milliseconds(0))
 {
     RawResult result;
-    const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in from{};
-    from.sin_family = AF_INET;
-    inet_pton(AF_INET, source.toLatin1().constData(), &from.sin_addr);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    inet_pton(AF_INET, target.toLatin1().constData(), &to.sin_addr);
-    if (::bind(sock, reinterpret_cast<sockaddr *>(&from), sizeof from) != 0
-        || ::connect(sock, reinterpret_cast<sockaddr *>(&to), sizeof to) != 0) {
-        ::close(sock);
+    const int sock = connectFrom(source, target, port);
+    if (sock < 0)
         return result;
-    }
     auto sendSome = [&](const char *data, size_t size) {
         const ssize_t n = ::send(sock, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0)
@@ -282,7 +269,7 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
     const int opened = whileServing<int>([=, &peak, &peakLock, &peakRose] {
         std::vector<int> sockets;
         for (int i = 0; i < 40; ++i) {
-            const int sock = connectedFrom(player, host, port);
+            const int sock = connectFrom(player, host, port);
             if (sock >= 0)
                 sockets.push_back(sock);
         }
@@ -324,11 +311,9 @@ TEST(Events, AStrangerHoldingConnectionsSilencesNothing)
     testsupport::await(subscription.start());
     ASSERT_TRUE(waitUntil([&] { return volumes.size() == 1; }));
 
-    std::atomic<bool> stop{false};
-    std::atomic<int> opened{0};
-    std::thread stranger(holdConnections, spareAddress(241), listening.listener.address().toString(), listening.listener.port(),
-        40, std::cref(stop), std::ref(opened));
-    EXPECT_TRUE(waitUntil([&] { return opened >= 40; }));
+    const playersim::ConnectionHolder stranger(
+        spareAddress(241), listening.listener.address().toString(), listening.listener.port(), 40);
+    EXPECT_TRUE(waitUntil([&] { return stranger.opened() >= 40; }));
     int arrived = 0;
     for (int volume = 1; volume <= 20; ++volume) {
         household.setVolume(player, volume);
@@ -336,8 +321,6 @@ TEST(Events, AStrangerHoldingConnectionsSilencesNothing)
             break;
         ++arrived;
     }
-    stop = true;
-    stranger.join();
     EXPECT_EQ(arrived, 20);
     testsupport::await(subscription.stop());
 }
