@@ -18,10 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <future>
-#include <mutex>
-#include <thread>
 
 using namespace SonosKit;
 using playersim::connectFrom;
@@ -37,8 +34,7 @@ constexpr testsupport::Suite block = testsupport::Suite::Events;
 // An address of this test's block that no player uses.
 QString spareAddress(int last)
 {
-    QString address = firstAddress(block);
-    return address.left(address.lastIndexOf(u'.') + 1) + QString::number(last);
+    return testsupport::spareAddress(block, last);
 }
 
 // How often a signal fired.
@@ -256,34 +252,19 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
     EXPECT_LT(std::chrono::steady_clock::now() - dripStart, EventListener::connectionLimit + std::chrono::seconds(2));
 
     // One player's idle connections: no more than its own cap is ever held open.
-    int peak = 0;
-    std::mutex peakLock;
-    std::condition_variable peakRose;
-    QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, [&] {
-        const std::lock_guard lock(peakLock);
-        peak = std::max(peak, listener.openConnections());
-        peakRose.notify_all();
-    });
-    sampler.start(5);
-    const int opened = whileServing<int>([=, &peak, &peakLock, &peakRose] {
-        std::vector<int> sockets;
-        for (int i = 0; i < 40; ++i) {
-            const int sock = connectFrom(player, host, port);
-            if (sock >= 0)
-                sockets.push_back(sock);
-        }
+    {
+        const playersim::ConnectionHolder idle(player, host, port, 40);
+        int peak = 0;
         // Held until the listener has taken as many as it will (2 s at most).
-        std::unique_lock lock(peakLock);
-        peakRose.wait_for(lock, std::chrono::seconds(2), [&] { return peak >= EventListener::maximumConnections; });
-        lock.unlock();
-        for (int sock : sockets)
-            ::close(sock);
-        return int(sockets.size());
-    });
-    EXPECT_GT(opened, EventListener::maximumConnectionsPerPeer);
-    EXPECT_LE(peak, EventListener::maximumConnectionsPerPeer);
-    sampler.stop();
+        waitUntil(
+            [&] {
+                peak = std::max(peak, listener.openConnections());
+                return idle.opened() >= 40 && peak >= EventListener::maximumConnections;
+            },
+            std::chrono::seconds(2));
+        EXPECT_GE(idle.opened(), 40);
+        EXPECT_LE(peak, EventListener::maximumConnectionsPerPeer);
+    }
 
     // A body declaring its own entity, 120 KB that would read as 1.6 million
     // characters, is no event; a later SEQ than expected is a gap.
