@@ -8,17 +8,18 @@
 //
 // Another kind of input is one more entry in `inputs()`: a crafted document
 // (entity amplification, deep nesting, …) is served whole by
-// HostileServer::Behaviour::cannedBody and read through the SOAP client,
+// playersim::HostileDevice::Mode::cannedBody and read through the SOAP client,
 // which parses it, as cannedSoapAnswer() does.
 
 #include "BenchEvents.h"
-#include "HostileServer.h"
 
 #include <Quillo/mpris/ArtworkCache.h>
 #include <SonosKit/doctor/ConnectionDoctor.h>
 #include <SonosKit/events/EventListener.h>
 #include <SonosKit/SOAPClient.h>
 #include <SonosKit/SonosError.h>
+#include <playersim/HostileDevice.h>
+#include <playersim/ResidentMemory.h>
 
 #include <QCoreApplication>
 #include <QCoroTask>
@@ -35,7 +36,7 @@
 #include <thread>
 
 using Clock = std::chrono::steady_clock;
-using testsupport::HostileServer;
+using playersim::HostileDevice;
 using namespace std::chrono_literals;
 
 namespace {
@@ -98,20 +99,18 @@ void notifyPastHeldConnections()
     listener.setSubscriptionID(path, QStringLiteral("uuid:bench"));
     bool arrived = false;
     QObject::connect(&listener, &SonosKit::EventListener::eventReceived, [&arrived] { arrived = true; });
-    std::atomic<bool> stop{false};
-    std::atomic<int> opened{0};
-    std::thread stranger(testsupport::holdConnections, strangerAddress, listenAddress, listener.port(), heldConnections,
-        std::cref(stop), std::ref(opened));
-    bench::serveEventsUntil([&] { return opened >= heldConnections; }, waitLimit);
+    const playersim::ConnectionHolder stranger(strangerAddress, listenAddress, listener.port(), heldConnections);
+    bench::serveEventsUntil([&] { return stranger.opened() >= heldConnections; }, waitLimit);
     const QByteArray body = "<e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property><GroupVolume>12"
                             "</GroupVolume></e:property></e:propertyset>";
     const QByteArray request = "NOTIFY " + path.toLatin1()
         + " HTTP/1.1\r\nHOST: x\r\nNT: upnp:event\r\nNTS: upnp:propchange\r\nSID: uuid:bench\r\nSEQ: 0\r\nContent-Length: "
         + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    std::atomic<bool> stop{false};
     std::thread player([&] {
         // Tried again while refused, as a player would on the next change.
         while (!stop && !arrived) {
-            const int sock = testsupport::connectedFrom(playerAddress, listenAddress, listener.port());
+            const int sock = playersim::connectFrom(playerAddress, listenAddress, listener.port());
             if (sock >= 0) {
                 ::send(sock, request.constData(), std::size_t(request.size()), MSG_NOSIGNAL);
                 char buffer[256];
@@ -125,18 +124,17 @@ void notifyPastHeldConnections()
     bench::serveEventsUntil([&] { return arrived; }, waitLimit);
     stop = true;
     player.join();
-    stranger.join();
 }
 
 struct Input {
     const char *name;
-    std::function<std::unique_ptr<HostileServer>()> serve; // null: no device to serve
+    std::function<std::unique_ptr<HostileDevice>()> serve; // null: no device to serve
     std::function<void()> run;
 };
 
-std::unique_ptr<HostileServer> serving(HostileServer::Behaviour behaviour, QByteArray payload = {})
+std::unique_ptr<HostileDevice> serving(HostileDevice::Mode mode, QByteArray payload = {})
 {
-    return std::make_unique<HostileServer>(deviceAddress, 1400, behaviour, std::move(payload));
+    return std::make_unique<HostileDevice>(deviceAddress, 1400, mode, std::move(payload));
 }
 
 // A document that names an entity which names ten of the next, ten levels
@@ -157,7 +155,7 @@ QByteArray cannedSoapAnswer()
 
 std::vector<Input> inputs()
 {
-    using B = HostileServer::Behaviour;
+    using B = HostileDevice::Mode;
     const QByteArray elsewhere = QStringLiteral("http://%1:1400/elsewhere").arg(elsewhereAddress).toLatin1();
     return {
         {"doctor, typed address: endless body", [] { return serving(B::endlessBody); }, doctor},
@@ -187,18 +185,17 @@ int main(int argc, char **argv)
 
     std::printf("%-50s %18s %14s\n", "hostile input", "peak RSS growth", "returned in");
     for (const Input &input : inputs()) {
-        const std::unique_ptr<HostileServer> device = input.serve ? input.serve() : nullptr;
-        if (device && !device->listening()) {
-            std::printf("%-50s cannot serve on %s\n", input.name, qPrintable(deviceAddress));
+        const std::unique_ptr<HostileDevice> device = input.serve ? input.serve() : nullptr;
+        QString error;
+        if (device && !device->start(&error)) {
+            std::printf("%-50s %s\n", input.name, qPrintable(error));
             continue;
         }
-        testsupport::resetPeak();
-        const qint64 before = testsupport::residentKiB();
+        const playersim::ResidentGrowth growth;
         const auto started = Clock::now();
         input.run();
         const double ms = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
-        const qint64 growth = testsupport::peakResidentKiB() - before;
-        std::printf("%-50s %15lld KiB %11.0f ms\n", input.name, static_cast<long long>(growth), ms);
+        std::printf("%-50s %15lld KiB %11.0f ms\n", input.name, static_cast<long long>(growth.kib()), ms);
         std::fflush(stdout);
     }
     return 0;

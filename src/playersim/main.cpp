@@ -4,8 +4,10 @@
 // benchmarks and demos.
 
 #include "playersim/DnssdPublisher.h"
+#include "playersim/HostileDevice.h"
 #include "playersim/Household.h"
 #include "playersim/HouseholdJson.h"
+#include "playersim/LoopbackAddresses.h"
 #include "playersim/SsdpResponder.h"
 
 #include <QCommandLineParser>
@@ -99,6 +101,31 @@ std::optional<playersim::GeneratorOptions> parseGenerate(const QString &text)
     return options;
 }
 
+// --hostile: one device that misbehaves on purpose instead of a household,
+// for trying by hand what Quillo or zonescout make of it. A redirect points
+// at the next address, where nothing need answer.
+int serveHostile(QCoreApplication &app, const QString &modeName, const QString &address, quint16 port)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const std::optional<playersim::HostileDevice::Mode> mode = playersim::HostileDevice::modeNamed(modeName);
+    if (!mode) {
+        err << "playersim: --hostile wants endless-body, trickled-body, trickled-head or redirect\n";
+        return 2;
+    }
+    const QString elsewhere = playersim::loopbackAddress(address, 1).value_or(QStringLiteral("127.0.0.1"));
+    playersim::HostileDevice device(
+        address, port, *mode, QStringLiteral("http://%1:%2/xml/device_description.xml").arg(elsewhere).arg(port).toLatin1());
+    QString error;
+    if (!installQuitOnSignals(app) || !device.start(&error)) {
+        err << "playersim: " << (error.isEmpty() ? QStringLiteral("cannot install the signal handlers") : error) << "\n";
+        return 1;
+    }
+    out << address << ":" << port << "\thostile: " << modeName << "\nready\n";
+    out.flush();
+    return app.exec();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -132,8 +159,12 @@ int main(int argc, char **argv)
     // answer searches, and refuse everything on their port.
     const QCommandLineOption upnpOffOption(QStringLiteral("upnp-off"),
         QStringLiteral("Refuse every request with 403 Forbidden, as players with UPnP switched off do."));
+    const QCommandLineOption hostileOption(QStringLiteral("hostile"),
+        QStringLiteral("Serve one device that misbehaves on purpose at the first address instead of a household: "
+                       "endless-body, trickled-body, trickled-head or redirect (to the next address)."),
+        QStringLiteral("MODE"));
     parser.addOptions({householdOption, generateOption, firstAddressOption, portOption, dumpOption, ssdpOption, dnssdOption,
-        logOption, upnpOffOption});
+        logOption, upnpOffOption, hostileOption});
     parser.process(app);
 
     bool portOk = false;
@@ -147,6 +178,8 @@ int main(int argc, char **argv)
         return 2;
     }
     const QString firstAddress = parser.value(firstAddressOption);
+    if (parser.isSet(hostileOption))
+        return serveHostile(app, parser.value(hostileOption), firstAddress, quint16(port));
 
     std::optional<playersim::Household> household;
     try {

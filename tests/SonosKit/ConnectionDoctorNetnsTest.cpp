@@ -4,13 +4,17 @@
 // loopback only, with a private Avahi daemon, and with LAN links to
 // namespaces of their own where the test places a router-like device, a
 // speaker with UPnP switched off, a firewall, VPNs, a containers' bridge and
-// a media server on this computer. Every test skips in the machine's own
-// namespace.
+// a media server on this computer; and hostile devices: a typed address
+// that sends a body without end, trickles its body or its very status line,
+// or redirects elsewhere, and a search answer that names another host. Every
+// test skips in the machine's own namespace.
 
 #include "SonosKit/doctor/ConnectionDoctor.h"
 
 #include "AsyncTestSupport.h"
 #include "netns/NetnsTestSupport.h"
+#include "playersim/HostileDevice.h"
+#include "playersim/ResidentMemory.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -51,12 +55,16 @@ protected:
         file.write("# written by the test\nENABLED=yes\nLOGLEVEL=low\n");
     }
 
-    Diagnosis examine(std::chrono::milliseconds limit = examinationLimit)
+    // The examination within `limit`; `growthKiB` gets how far the peak memory rose.
+    Diagnosis examine(std::chrono::milliseconds limit = examinationLimit, qint64 *growthKiB = nullptr)
     {
+        const playersim::ResidentGrowth growth;
         QElapsedTimer clock;
         clock.start();
         Diagnosis diagnosis = testsupport::await(ConnectionDoctor::examine(m_options), 20s);
         EXPECT_LT(clock.elapsed(), limit.count());
+        if (growthKiB)
+            *growthKiB = growth.kib();
         return diagnosis;
     }
 
@@ -144,12 +152,49 @@ TEST_F(DoctorOnLoopback, AManualAddressThatRefusesControlIsUpnpOff)
     const Diagnosis halfway = examine();
     EXPECT_EQ(halfway.cause, Diagnosis::Cause::upnpOff);
     EXPECT_EQ(checkNamed(halfway, QStringLiteral("manual address"))->detail, QStringLiteral("127.0.0.53 answered HTTP 403"));
+}
 
-    // Nobody at the address: no claim about UPnP, only what the network shows.
-    m_options.manualHost = QStringLiteral("127.0.0.52");
+TEST_F(DoctorOnLoopback, ATypedAddressCanNeitherHoldFillNorRedirectTheDoctor)
+{
+    if (withDaemon())
+        GTEST_SKIP() << "the daemon changes nothing for a typed address; once is enough";
+    using Mode = playersim::HostileDevice::Mode;
+    const QString address = QStringLiteral("127.0.0.61");
+    m_options.manualHost = address;
+    // As after a typed address failed: only that address is asked.
+    m_options.search = false;
+    // Nobody at the address yet: no claim about UPnP, only what the network
+    // shows. Asked first, so that what Qt sets up on first use is not counted
+    // against the first hostile device.
     const Diagnosis nobody = examine();
     EXPECT_EQ(nobody.cause, Diagnosis::Cause::noNetwork);
     EXPECT_EQ(checkNamed(nobody, QStringLiteral("manual address"))->outcome, DoctorCheck::Outcome::failed);
+
+    const struct {
+        const char *name;
+        Mode mode;
+        const char *detail;
+    } cases[] = {
+        {"endless body", Mode::endlessBody, "127.0.0.61 answered HTTP 200"},
+        {"trickled body", Mode::trickledBody, "127.0.0.61 answered HTTP 200"},
+        // Crashed the doctor once its result was in.
+        {"trickled status line and headers", Mode::trickledHead, "127.0.0.61: no answer in time"},
+        {"redirect to another host", Mode::redirect, "127.0.0.61 answered HTTP 302"},
+    };
+    playersim::HostileDevice target(QStringLiteral("127.0.0.62"), 1400, Mode::endlessBody);
+    ASSERT_TRUE(target.start());
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        playersim::HostileDevice device(address, 1400, c.mode, "http://127.0.0.62:1400/xml/device_description.xml");
+        ASSERT_TRUE(device.start());
+        qint64 growthKiB = 0;
+        const Diagnosis diagnosis = examine(examinationLimit, &growthKiB);
+        EXPECT_LT(growthKiB, 8 * 1024);
+        EXPECT_EQ(diagnosis.cause, Diagnosis::Cause::noNetwork);
+        EXPECT_EQ(checkNamed(diagnosis, QStringLiteral("manual address"))->detail, QString::fromLatin1(c.detail));
+        EXPECT_GE(device.connections(), 1);
+    }
+    EXPECT_EQ(target.connections(), 0);
 }
 
 // --- LANs ---
@@ -266,4 +311,29 @@ TEST_F(DoctorOnLans, APolicyRoutedTunnelIsAVpnHintedAtWhenATypedAddressFails)
     EXPECT_EQ(checkNamed(*diagnosis, QStringLiteral("manual address"))->outcome, DoctorCheck::Outcome::failed);
     EXPECT_EQ(diagnosis->cause, Diagnosis::Cause::none);
     EXPECT_TRUE(diagnosis->hints.contains(Diagnosis::vpnHint())) << diagnosis->hints.join(u'\n').toStdString();
+}
+
+TEST_F(DoctorOnLans, OnlyTheDeviceThatAnsweredTheSearchIsAsked)
+{
+    // A "speaker" on lan-a whose answer names a host on lan-b, and there a
+    // speaker with UPnP switched off that never answered anything.
+    const QString named = QStringLiteral("10.77.2.2");
+    auto responder = insideNamespace(lanA, [&named] {
+        playersim::SsdpResponder::Options options;
+        options.interfaceAddress = QString::fromLatin1(lanAPeer);
+        options.fromPlayerAddress = false;
+        auto made = std::make_unique<playersim::SsdpResponder>(
+            QList<playersim::SsdpPlayer>{
+                {named, QStringLiteral("RINCON_000E58000002001400"), QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")}},
+            options);
+        EXPECT_TRUE(made->start());
+        return made;
+    });
+    const auto server = insideNamespace("lan-b", [&named] { return refusingServer(named); });
+
+    const Diagnosis diagnosis = examine();
+    EXPECT_GE(responder->searchesAnswered(), 1);
+    EXPECT_NE(diagnosis.cause, Diagnosis::Cause::upnpOff);
+    // Asked, the named host would have refused it as switched off.
+    EXPECT_TRUE(checkNamed(diagnosis, QStringLiteral("control"))->detail.startsWith(QStringLiteral("10.77.1.2: ")));
 }

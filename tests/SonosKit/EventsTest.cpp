@@ -1,18 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 #include "AsyncTestSupport.h"
-#include "HostileServer.h"
 #include "TestAddresses.h"
 
 #include "SonosKit/events/EventListener.h"
 #include "SonosKit/events/EventSubscription.h"
 #include "SonosKit/GroupController.h"
 #include "SonosKit/ZoneTopology.h"
+#include "playersim/HostileDevice.h"
 #include "playersim/Household.h"
 #include "playersim/SimServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -20,16 +18,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <future>
-#include <mutex>
-#include <thread>
 
 using namespace SonosKit;
+using playersim::connectFrom;
 using playersim::Household;
-using testsupport::connectedFrom;
 using testsupport::firstAddress;
-using testsupport::holdConnections;
 using testsupport::startedHousehold;
 using testsupport::waitUntil;
 
@@ -40,22 +34,7 @@ constexpr testsupport::Suite block = testsupport::Suite::Events;
 // An address of this test's block that no player uses.
 QString spareAddress(int last)
 {
-    QString address = firstAddress(block);
-    return address.left(address.lastIndexOf(u'.') + 1) + QString::number(last);
-}
-
-// How often a signal fired.
-struct Count {
-    int value = 0;
-    int count() const { return value; }
-};
-
-template<typename Sender, typename Signal>
-std::shared_ptr<Count> counter(Sender *sender, Signal signal)
-{
-    auto count = std::make_shared<Count>();
-    QObject::connect(sender, signal, [count] { ++count->value; });
-    return count;
+    return testsupport::spareAddress(block, last);
 }
 
 // Two grouped players with a queue of long tracks, and one alone.
@@ -89,19 +68,9 @@ RawResult rawRequest(const QString &source, const QString &target, quint16 port,
     std::chrono::milliseconds dripInterval = std::chrono::milliseconds(0))
 {
     RawResult result;
-    const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in from{};
-    from.sin_family = AF_INET;
-    inet_pton(AF_INET, source.toLatin1().constData(), &from.sin_addr);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    inet_pton(AF_INET, target.toLatin1().constData(), &to.sin_addr);
-    if (::bind(sock, reinterpret_cast<sockaddr *>(&from), sizeof from) != 0
-        || ::connect(sock, reinterpret_cast<sockaddr *>(&to), sizeof to) != 0) {
-        ::close(sock);
+    const int sock = connectFrom(source, target, port);
+    if (sock < 0)
         return result;
-    }
     auto sendSome = [&](const char *data, size_t size) {
         const ssize_t n = ::send(sock, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0)
@@ -174,8 +143,9 @@ TEST(Events, RenewsAtHalfTheGrantAndSubscribesAfreshWhenForgotten)
     Listening listening;
     const QString player = household.addresses().first();
     EventSubscription subscription(&listening.listener, player, EventService::renderingControl, std::chrono::seconds(2));
-    const auto renewed = counter(&subscription, &EventSubscription::renewed);
-    const auto lost = counter(&subscription, &EventSubscription::eventsLost);
+    int renewed = 0, lost = 0;
+    QObject::connect(&subscription, &EventSubscription::renewed, [&] { ++renewed; });
+    QObject::connect(&subscription, &EventSubscription::eventsLost, [&] { ++lost; });
     QList<quint32> sequences;
     QObject::connect(
         &subscription, &EventSubscription::eventReceived, [&](const ServiceEvent &, quint32 seq) { sequences.append(seq); });
@@ -184,7 +154,7 @@ TEST(Events, RenewsAtHalfTheGrantAndSubscribesAfreshWhenForgotten)
     EXPECT_EQ(subscription.grantedDuration(), std::chrono::seconds(2));
     const QString firstSid = subscription.subscriptionID();
 
-    ASSERT_TRUE(waitUntil([&] { return renewed->count() >= 1; }, std::chrono::seconds(4)));
+    ASSERT_TRUE(waitUntil([&] { return renewed >= 1; }, std::chrono::seconds(4)));
     const auto elapsed = std::chrono::steady_clock::now() - started;
     EXPECT_GE(elapsed, std::chrono::milliseconds(900));
     EXPECT_LT(elapsed, std::chrono::milliseconds(1900));
@@ -206,7 +176,7 @@ TEST(Events, RenewsAtHalfTheGrantAndSubscribesAfreshWhenForgotten)
     ASSERT_TRUE(
         waitUntil([&] { return subscription.subscriptionID() != firstSid && subscription.isActive(); }, std::chrono::seconds(4)));
     household.setRefuseRenewals(false);
-    EXPECT_TRUE(waitUntil([&] { return lost->count() >= 1 && sequences.count(0u) >= 2; }));
+    EXPECT_TRUE(waitUntil([&] { return lost >= 1 && sequences.count(0u) >= 2; }));
     testsupport::await(subscription.stop());
 }
 
@@ -224,7 +194,8 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
     const QString path = listener.addRoute(EventService::groupRenderingControl, player);
     listener.setSubscriptionID(path, QStringLiteral("uuid:good"));
     QList<ReceivedEvent> received;
-    const auto lost = counter(&listener, &EventListener::eventsLost);
+    int lost = 0;
+    QObject::connect(&listener, &EventListener::eventsLost, [&] { ++lost; });
     QObject::connect(&listener, &EventListener::eventReceived, [&](const ReceivedEvent &event) { received.append(event); });
 
     auto exchange = [&](const QString &source, const QByteArray &request) {
@@ -269,47 +240,32 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
     EXPECT_LT(std::chrono::steady_clock::now() - dripStart, EventListener::connectionLimit + std::chrono::seconds(2));
 
     // One player's idle connections: no more than its own cap is ever held open.
-    int peak = 0;
-    std::mutex peakLock;
-    std::condition_variable peakRose;
-    QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, [&] {
-        const std::lock_guard lock(peakLock);
-        peak = std::max(peak, listener.openConnections());
-        peakRose.notify_all();
-    });
-    sampler.start(5);
-    const int opened = whileServing<int>([=, &peak, &peakLock, &peakRose] {
-        std::vector<int> sockets;
-        for (int i = 0; i < 40; ++i) {
-            const int sock = connectedFrom(player, host, port);
-            if (sock >= 0)
-                sockets.push_back(sock);
-        }
+    {
+        const playersim::ConnectionHolder idle(player, host, port, 40);
+        int peak = 0;
         // Held until the listener has taken as many as it will (2 s at most).
-        std::unique_lock lock(peakLock);
-        peakRose.wait_for(lock, std::chrono::seconds(2), [&] { return peak >= EventListener::maximumConnections; });
-        lock.unlock();
-        for (int sock : sockets)
-            ::close(sock);
-        return int(sockets.size());
-    });
-    EXPECT_GT(opened, EventListener::maximumConnectionsPerPeer);
-    EXPECT_LE(peak, EventListener::maximumConnectionsPerPeer);
-    sampler.stop();
+        waitUntil(
+            [&] {
+                peak = std::max(peak, listener.openConnections());
+                return idle.opened() >= 40 && peak >= EventListener::maximumConnections;
+            },
+            std::chrono::seconds(2));
+        EXPECT_GE(idle.opened(), 40);
+        EXPECT_LE(peak, EventListener::maximumConnectionsPerPeer);
+    }
 
     // A body declaring its own entity, 120 KB that would read as 1.6 million
     // characters, is no event; a later SEQ than expected is a gap.
     const QByteArray entityBody = "<?xml version=\"1.0\"?><!DOCTYPE p [<!ENTITY w \"" + QByteArray(40, '9') + "\">]>"
         + QByteArray(volumeBody).replace(">12<", ">" + QByteArray("&w;").repeated(40000) + "<");
     EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:good"), 5, entityBody)).answer.startsWith("HTTP/1.1 200"));
-    ASSERT_TRUE(waitUntil([&] { return lost->count() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return lost == 1; }));
     EXPECT_EQ(received.size(), 1);
 
     // Still serving after all that.
     EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:good"), 6, volumeBody)).answer.startsWith("HTTP/1.1 200"));
     EXPECT_TRUE(waitUntil([&] { return received.size() == 2; }));
-    EXPECT_EQ(lost->count(), 1);
+    EXPECT_EQ(lost, 1);
 }
 
 TEST(Events, AStrangerHoldingConnectionsSilencesNothing)
@@ -324,11 +280,9 @@ TEST(Events, AStrangerHoldingConnectionsSilencesNothing)
     testsupport::await(subscription.start());
     ASSERT_TRUE(waitUntil([&] { return volumes.size() == 1; }));
 
-    std::atomic<bool> stop{false};
-    std::atomic<int> opened{0};
-    std::thread stranger(holdConnections, spareAddress(241), listening.listener.address().toString(), listening.listener.port(),
-        40, std::cref(stop), std::ref(opened));
-    EXPECT_TRUE(waitUntil([&] { return opened >= 40; }));
+    const playersim::ConnectionHolder stranger(
+        spareAddress(241), listening.listener.address().toString(), listening.listener.port(), 40);
+    EXPECT_TRUE(waitUntil([&] { return stranger.opened() >= 40; }));
     int arrived = 0;
     for (int volume = 1; volume <= 20; ++volume) {
         household.setVolume(player, volume);
@@ -336,8 +290,6 @@ TEST(Events, AStrangerHoldingConnectionsSilencesNothing)
             break;
         ++arrived;
     }
-    stop = true;
-    stranger.join();
     EXPECT_EQ(arrived, 20);
     testsupport::await(subscription.stop());
 }

@@ -108,15 +108,12 @@ TEST(NetworkFacts, TunnelsAndPhysicalLinksAreToldApartBySysfs)
 
 TEST(NetworkFacts, UfwIsOnOnlyWhenTheLastAssignmentSaysYes)
 {
-    EXPECT_TRUE(NetworkFacts::ufwEnabled(QStringLiteral("# /etc/ufw/ufw.conf\nENABLED=yes\nLOGLEVEL=low\n")));
-    EXPECT_TRUE(NetworkFacts::ufwEnabled(QStringLiteral("  ENABLED = \"YES\"  \n")));
-    EXPECT_TRUE(NetworkFacts::ufwEnabled(QStringLiteral("ENABLED='yes'")));
-    EXPECT_FALSE(NetworkFacts::ufwEnabled(QStringLiteral("ENABLED=no\n")));
-    EXPECT_FALSE(NetworkFacts::ufwEnabled(QStringLiteral("ENABLED=yes\nENABLED=no\n")));
-    EXPECT_TRUE(NetworkFacts::ufwEnabled(QStringLiteral("ENABLED=no\nENABLED=yes\n")));
-    EXPECT_FALSE(NetworkFacts::ufwEnabled(QStringLiteral("# ENABLED=yes\n")));
-    EXPECT_FALSE(NetworkFacts::ufwEnabled(QStringLiteral("IPV6_ENABLED=yes\nENABLED=yesterday\n")));
-    EXPECT_FALSE(NetworkFacts::ufwEnabled({}));
+    for (const char *on : {"# /etc/ufw/ufw.conf\nENABLED=yes\nLOGLEVEL=low\n", "  ENABLED = \"YES\"  \n", "ENABLED='yes'",
+             "ENABLED=no\nENABLED=yes\n"})
+        EXPECT_TRUE(NetworkFacts::ufwEnabled(QString::fromLatin1(on))) << on;
+    for (const char *off :
+        {"ENABLED=no\n", "ENABLED=yes\nENABLED=no\n", "# ENABLED=yes\n", "IPV6_ENABLED=yes\nENABLED=yesterday\n", ""})
+        EXPECT_FALSE(NetworkFacts::ufwEnabled(QString::fromLatin1(off))) << off;
 
     // Read from a file, as the doctor does; a missing file is a ufw that is off.
     QTemporaryDir root;

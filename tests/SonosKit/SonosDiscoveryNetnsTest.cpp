@@ -238,9 +238,6 @@ TEST_F(DiscoveryWithoutDaemon, NoSocketForTheSearchIsANetworkErrorWithEIO)
     EXPECT_EQ(failure->kind(), SonosError::Kind::network);
     EXPECT_EQ(failure->underlying().source, NetworkFailure::Source::posix);
     EXPECT_EQ(failure->underlying().code, EIO); // not the EMFILE the system reported
-    EXPECT_EQ(failure->underlying().description, qt_error_string(EIO));
-    EXPECT_TRUE(failure->errorDescription().startsWith(u"Network error talking to the player: "))
-        << failure->errorDescription().toStdString();
 }
 
 // --- Household lookup ---

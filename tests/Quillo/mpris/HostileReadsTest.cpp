@@ -6,12 +6,12 @@
 // follows nothing.
 
 #include "AsyncTestSupport.h"
-#include "HostileServer.h"
 #include "TestAddresses.h"
 
 #include "Quillo/mpris/ArtworkCache.h"
 #include "SonosKit/SOAPClient.h"
 #include "SonosKit/SonosError.h"
+#include "playersim/HostileDevice.h"
 
 #include <QElapsedTimer>
 #include <QNetworkReply>
@@ -23,7 +23,7 @@
 
 using namespace SonosKit;
 using namespace std::chrono_literals;
-using testsupport::HostileServer;
+using playersim::HostileDevice;
 
 namespace {
 
@@ -41,12 +41,13 @@ TEST(HostileReads, SoapAndArtworkReadsEndByTheirCapAndDeadlineAndFollowNoRedirec
     const QString trickle = addressOf(2);
     const QString redirecting = addressOf(3);
     const QString elsewhere = addressOf(4);
-    const HostileServer endlessDevice(endless, 1400, HostileServer::Behaviour::endlessBody);
-    const HostileServer trickleDevice(trickle, 1400, HostileServer::Behaviour::trickledBody, {}, 50ms);
-    const HostileServer redirectingDevice(redirecting, 1400, HostileServer::Behaviour::redirect,
-        QStringLiteral("http://%1:1400/elsewhere").arg(elsewhere).toLatin1());
-    const HostileServer target(elsewhere, 1400, HostileServer::Behaviour::endlessBody);
-    ASSERT_TRUE(endlessDevice.listening() && trickleDevice.listening() && redirectingDevice.listening() && target.listening());
+    HostileDevice endlessDevice(endless, 1400, HostileDevice::Mode::endlessBody);
+    HostileDevice trickleDevice(trickle, 1400, HostileDevice::Mode::trickledBody);
+    trickleDevice.setInterval(50ms);
+    HostileDevice redirectingDevice(
+        redirecting, 1400, HostileDevice::Mode::redirect, QStringLiteral("http://%1:1400/elsewhere").arg(elsewhere).toLatin1());
+    HostileDevice target(elsewhere, 1400, HostileDevice::Mode::endlessBody);
+    ASSERT_TRUE(endlessDevice.start() && trickleDevice.start() && redirectingDevice.start() && target.start());
 
     // The artwork first: its deadline is the longest, and the three fetches
     // run while the SOAP calls do.

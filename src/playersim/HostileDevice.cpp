@@ -1,16 +1,18 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-#include "HostileServer.h"
+#include "HostileDevice.h"
 
-#include <QFile>
+#include <QHash>
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace testsupport {
+namespace playersim {
 
 namespace {
 
@@ -35,54 +37,70 @@ void readHead(int connection, const std::atomic<bool> &stop)
     }
 }
 
-qint64 statusField(const char *name)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(name))
-            return line.mid(qsizetype(qstrlen(name))).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
 } // namespace
 
-HostileServer::HostileServer(
-    QString address, quint16 port, Behaviour behaviour, QByteArray payload, std::chrono::milliseconds interval)
-    : m_behaviour(behaviour)
+HostileDevice::HostileDevice(QString address, quint16 port, Mode mode, QByteArray payload)
+    : m_address(std::move(address))
+    , m_port(port)
+    , m_mode(mode)
     , m_payload(std::move(payload))
-    , m_interval(interval)
+{ }
+
+HostileDevice::~HostileDevice()
+{
+    stop();
+}
+
+bool HostileDevice::start(QString *error)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int yes = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in local{};
     local.sin_family = AF_INET;
-    local.sin_port = htons(port);
-    ::inet_pton(AF_INET, address.toLatin1().constData(), &local.sin_addr);
+    local.sin_port = htons(m_port);
+    ::inet_pton(AF_INET, m_address.toLatin1().constData(), &local.sin_addr);
     if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0 || ::listen(fd, 64) != 0) {
+        if (error)
+            *error = QStringLiteral("cannot listen on %1:%2: %3")
+                         .arg(m_address)
+                         .arg(m_port)
+                         .arg(QString::fromLocal8Bit(std::strerror(errno)));
         if (fd >= 0)
             ::close(fd);
-        return;
+        return false;
     }
     m_listener = fd;
     m_acceptor = std::thread([this] { acceptLoop(); });
+    return true;
 }
 
-HostileServer::~HostileServer()
+void HostileDevice::stop()
 {
     m_stop = true;
     if (m_acceptor.joinable())
         m_acceptor.join();
     for (std::thread &handler : m_handlers)
         handler.join();
+    m_handlers.clear();
     if (m_listener >= 0)
         ::close(m_listener);
+    m_listener = -1;
 }
 
-void HostileServer::acceptLoop()
+std::optional<HostileDevice::Mode> HostileDevice::modeNamed(const QString &name)
+{
+    static const QHash<QString, Mode> modes{
+        {QStringLiteral("endless-body"), Mode::endlessBody},
+        {QStringLiteral("trickled-body"), Mode::trickledBody},
+        {QStringLiteral("trickled-head"), Mode::trickledHead},
+        {QStringLiteral("redirect"), Mode::redirect},
+    };
+    const auto found = modes.constFind(name);
+    return found == modes.cend() ? std::nullopt : std::optional(*found);
+}
+
+void HostileDevice::acceptLoop()
 {
     while (!m_stop) {
         pollfd entry{m_listener, POLLIN, 0};
@@ -100,7 +118,7 @@ void HostileServer::acceptLoop()
     }
 }
 
-bool HostileServer::sendAll(int connection, const char *data, std::size_t size)
+bool HostileDevice::sendAll(int connection, const char *data, std::size_t size)
 {
     while (size > 0 && !m_stop) {
         pollfd entry{connection, POLLOUT, 0};
@@ -119,7 +137,7 @@ bool HostileServer::sendAll(int connection, const char *data, std::size_t size)
     return !m_stop;
 }
 
-bool HostileServer::pause(int connection)
+bool HostileDevice::pause(int connection)
 {
     // Waits one interval; false once the client has gone or the server stops.
     const auto until = std::chrono::steady_clock::now() + m_interval;
@@ -132,12 +150,12 @@ bool HostileServer::pause(int connection)
     return !m_stop;
 }
 
-void HostileServer::serve(int connection)
+void HostileDevice::serve(int connection)
 {
     readHead(connection, m_stop);
     const QByteArray okHead = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nConnection: close\r\n\r\n";
-    switch (m_behaviour) {
-    case Behaviour::endlessBody: {
+    switch (m_mode) {
+    case Mode::endlessBody: {
         const QByteArray chunk(qsizetype(chunkBytes), 'x');
         if (!sendAll(connection, okHead.constData(), std::size_t(okHead.size())))
             return;
@@ -145,19 +163,19 @@ void HostileServer::serve(int connection)
         }
         return;
     }
-    case Behaviour::trickledBody:
+    case Mode::trickledBody:
         if (!sendAll(connection, okHead.constData(), std::size_t(okHead.size())))
             return;
         while (pause(connection) && sendAll(connection, "x", 1)) {
         }
         return;
-    case Behaviour::trickledHead:
+    case Mode::trickledHead:
         for (const char c : okHead) {
             if (!sendAll(connection, &c, 1) || !pause(connection))
                 return;
         }
         return;
-    case Behaviour::redirect: {
+    case Mode::redirect: {
         const QByteArray answer = "HTTP/1.1 302 Found\r\nLocation: " + m_payload
             + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
         sendAll(connection, answer.constData(), std::size_t(answer.size()));
@@ -166,7 +184,7 @@ void HostileServer::serve(int connection)
         }
         return;
     }
-    case Behaviour::cannedBody: {
+    case Mode::cannedBody: {
         const QByteArray answer = "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=\"utf-8\"\r\nContent-Length: "
             + QByteArray::number(m_payload.size()) + "\r\nConnection: close\r\n\r\n" + m_payload;
         sendAll(connection, answer.constData(), std::size_t(answer.size()));
@@ -175,7 +193,7 @@ void HostileServer::serve(int connection)
     }
 }
 
-int connectedFrom(const QString &source, const QString &target, quint16 port)
+int connectFrom(const QString &source, const QString &target, quint16 port)
 {
     const int sock = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in from{};
@@ -193,17 +211,26 @@ int connectedFrom(const QString &source, const QString &target, quint16 port)
     return sock;
 }
 
-void holdConnections(const QString &source, const QString &target, quint16 port, int count, const std::atomic<bool> &stop,
-    std::atomic<int> &opened)
+ConnectionHolder::ConnectionHolder(QString source, QString target, quint16 port, int count)
+    : m_thread([=, this] { hold(source, target, port, count); })
+{ }
+
+ConnectionHolder::~ConnectionHolder()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
+void ConnectionHolder::hold(const QString &source, const QString &target, quint16 port, int count)
 {
     std::vector<int> held;
-    while (!stop) {
+    while (!m_stop) {
         while (int(held.size()) < count) {
-            const int sock = connectedFrom(source, target, port);
+            const int sock = connectFrom(source, target, port);
             if (sock < 0)
                 break;
             held.push_back(sock);
-            ++opened;
+            ++m_opened;
         }
         std::vector<pollfd> entries;
         for (int sock : held)
@@ -222,22 +249,4 @@ void holdConnections(const QString &source, const QString &target, quint16 port,
         ::close(sock);
 }
 
-qint64 residentKiB()
-{
-    return statusField("VmRSS:");
-}
-
-qint64 peakResidentKiB()
-{
-    return statusField("VmHWM:");
-}
-
-void resetPeak()
-{
-    // "5" resets the peak resident size to the current one (Linux 4.0 on).
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
-} // namespace testsupport
+} // namespace playersim
