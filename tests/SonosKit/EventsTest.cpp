@@ -243,13 +243,13 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
     {
         const playersim::ConnectionHolder idle(player, host, port, 40);
         int peak = 0;
-        // Held until the listener has taken as many as it will (2 s at most).
+        // Held until all 40 are open, however busy the machine.
         waitUntil(
             [&] {
                 peak = std::max(peak, listener.openConnections());
-                return idle.opened() >= 40 && peak >= EventListener::maximumConnections;
+                return idle.opened() >= 40;
             },
-            std::chrono::seconds(2));
+            std::chrono::seconds(10));
         EXPECT_GE(idle.opened(), 40);
         EXPECT_LE(peak, EventListener::maximumConnectionsPerPeer);
     }
