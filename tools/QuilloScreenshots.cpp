@@ -16,6 +16,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
+#include <QFont>
 #include <QGuiApplication>
 #include <QHostAddress>
 #include <QPalette>
@@ -191,9 +192,19 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (app.arguments().size() != 2) {
-        std::fprintf(stderr, "usage: quillo-screenshots OUT-DIR (in the language LANG or LANGUAGE names)\n");
+    const QStringList arguments = app.arguments();
+    bool pointsRead = arguments.size() == 3;
+    const double points = pointsRead ? arguments.at(2).toDouble(&pointsRead) : 0;
+    if (arguments.size() < 2 || arguments.size() > 3 || (arguments.size() == 3 && (!pointsRead || points <= 0))) {
+        std::fprintf(stderr,
+            "usage: quillo-screenshots OUT-DIR [FONT-POINTS] (in the language LANG or LANGUAGE names; FONT-POINTS "
+            "stands in for the desktop's font size, 10 by default)\n");
         return 2;
+    }
+    if (points > 0) {
+        QFont font = QGuiApplication::font();
+        font.setPointSizeF(points);
+        QGuiApplication::setFont(font);
     }
     installTranslations(app);
     const QString directory = app.arguments().at(1);
@@ -312,8 +323,11 @@ int main(int argc, char *argv[])
         const auto restore = qScopeGuard([&] { household.setDropNotifications(false); });
         return shooter.shoot(
             name, *store, menu, [&] { connectTo(*store, household.addresses().first()); },
-            [&] { return store->liveUpdates().firewallCheck().hasDiagnosis(); },
+            [&] { return store->liveUpdates().eventsBlocked() && store->liveUpdates().firewallCheck().hasDiagnosis(); },
             [&] {
+                // The footer's link shows once the events were awaited in vain.
+                waitFor([&] { return store->liveUpdates().eventsBlocked(); });
+                settle();
                 if (!clickButton(QCoreApplication::translate("Footer", "Live updates blocked by a firewall")))
                     std::fprintf(stderr, "quillo-screenshots: no link to the live updates' explanation\n");
             });
