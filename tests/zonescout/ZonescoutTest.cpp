@@ -74,7 +74,7 @@ QJsonObject itemTitled(const QJsonArray &items, const QString &title)
 
 } // namespace
 
-TEST(Zonescout, TopologyAsJsonKeepsRoomNamesByteForByte)
+TEST(Zonescout, ListsAsJsonKeepRoomNamesByteForByteAndCarryProvidersAndNulls)
 {
     Household household = started();
     const Outcome run = zonescout(at(household, {"--json", "topology"}));
@@ -97,6 +97,28 @@ TEST(Zonescout, TopologyAsJsonKeepsRoomNamesByteForByte)
     ASSERT_EQ(text.exitCode, 0);
     EXPECT_EQ(QString::fromUtf8(text.out).count(u'\n'), 1 + 6);
     EXPECT_TRUE(text.out.contains("Salon Café + 1"));
+
+    const Outcome listed = zonescout(at(household, {"--json", "favorites"}));
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    const QJsonArray favorites = json(listed).toArray();
+
+    EXPECT_EQ(favorites.size(), household.favorites().size());
+    const QJsonObject station = itemTitled(favorites, QStringLiteral("Radio Paradise"));
+    EXPECT_EQ(station[QStringLiteral("provider")].toString(), u"TuneIn");
+    EXPECT_EQ(station[QStringLiteral("serviceID")].toInt(), 254);
+    EXPECT_TRUE(station[QStringLiteral("artist")].isNull());
+    EXPECT_FALSE(station[QStringLiteral("isContainer")].toBool());
+    const QJsonObject shortcut = itemTitled(favorites, QStringLiteral("Spotify: Made For You"));
+    EXPECT_EQ(shortcut[QStringLiteral("uri")].toString(), QString());
+    EXPECT_TRUE(itemTitled(favorites, QStringLiteral("Discover Weekly"))[QStringLiteral("isContainer")].toBool());
+
+    // The tracks of a Sonos Playlist, found by its exact title.
+    const Outcome tracks = zonescout(at(household, {"--json", "tracks", "Morgenroutine ☀️"}));
+    ASSERT_EQ(tracks.exitCode, 0) << tracks.err.toStdString();
+    EXPECT_EQ(json(tracks).toArray().size(), 12);
+    const Outcome queue = zonescout(at(household, {"--room", "küche", "queue"}));
+    ASSERT_EQ(queue.exitCode, 0);
+    EXPECT_EQ(QString::fromUtf8(queue.out).count(u'\n'), 1 + household.queueTitles(household.addresses().first()).size());
 }
 
 TEST(Zonescout, TextColumnsLineUpWhateverTheRoomsAreCalled)
@@ -117,32 +139,7 @@ TEST(Zonescout, TextColumnsLineUpWhateverTheRoomsAreCalled)
     EXPECT_TRUE(out.contains(QStringLiteral("\uFFFD2J")));
 }
 
-TEST(Zonescout, ContentListsCarryProvidersAndNulls)
-{
-    Household household = started();
-    const Outcome run = zonescout(at(household, {"--json", "favorites"}));
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QJsonArray favorites = json(run).toArray();
-    EXPECT_EQ(favorites.size(), household.favorites().size());
-    const QJsonObject station = itemTitled(favorites, QStringLiteral("Radio Paradise"));
-    EXPECT_EQ(station[QStringLiteral("provider")].toString(), u"TuneIn");
-    EXPECT_EQ(station[QStringLiteral("serviceID")].toInt(), 254);
-    EXPECT_TRUE(station[QStringLiteral("artist")].isNull());
-    EXPECT_FALSE(station[QStringLiteral("isContainer")].toBool());
-    const QJsonObject shortcut = itemTitled(favorites, QStringLiteral("Spotify: Made For You"));
-    EXPECT_EQ(shortcut[QStringLiteral("uri")].toString(), QString());
-    EXPECT_TRUE(itemTitled(favorites, QStringLiteral("Discover Weekly"))[QStringLiteral("isContainer")].toBool());
-
-    // The tracks of a Sonos Playlist, found by its exact title.
-    const Outcome tracks = zonescout(at(household, {"--json", "tracks", "Morgenroutine ☀️"}));
-    ASSERT_EQ(tracks.exitCode, 0) << tracks.err.toStdString();
-    EXPECT_EQ(json(tracks).toArray().size(), 12);
-    const Outcome queue = zonescout(at(household, {"--room", "küche", "queue"}));
-    ASSERT_EQ(queue.exitCode, 0);
-    EXPECT_EQ(QString::fromUtf8(queue.out).count(u'\n'), 1 + household.queueTitles(household.addresses().first()).size());
-}
-
-TEST(Zonescout, ControlCommandsDriveTheHousehold)
+TEST(Zonescout, ControlCommandsDriveTheHouseholdAndRegroupIt)
 {
     Household household = started();
     const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
@@ -179,13 +176,10 @@ TEST(Zonescout, ControlCommandsDriveTheHousehold)
     EXPECT_EQ(household.transportState(salon), u"PAUSED_PLAYBACK");
     EXPECT_EQ(zonescout(at(household, room + QStringList{"toggle"})).exitCode, 0);
     EXPECT_NE(household.transportState(salon), u"PAUSED_PLAYBACK");
-}
 
-TEST(Zonescout, JoinAndLeaveShowInTheTopology)
-{
-    Household household = started();
+    // Joins and leaves show in the topology.
     const auto groupCount = [&] { return json(zonescout(at(household, {"--json", "topology"}))).toArray().size(); };
-    Outcome run = zonescout(at(household, {"--room", "Salon Café", "join", "寝室"}));
+    run = zonescout(at(household, {"--room", "Salon Café", "join", "寝室"}));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(groupCount(), 2);
     EXPECT_TRUE(zonescout(at(household, {"topology"})).out.contains("Salon Café + 2"));
@@ -266,10 +260,11 @@ TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
 {
     // None of these reaches a player: nothing listens on this address.
     const QStringList host{"--host", "127.41.6.11"};
-    for (const QStringList &arguments : QList<QStringList>{{}, {"dance"}, {"--bogus", "status"}, {"status", "now"}, {"seek"},
-             {"seek", "soon"}, {"seek", "-5"}, {"volume", "loud"}, {"volume", "101"}, {"volume", "+1000"},
-             {"volume", "--level-all"}, {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"},
-             {"play-track", "0"}, {"play-track", "99999999999"}, {"status", "--json"}, {"--host"}}) {
+    for (const QStringList &arguments :
+        QList<QStringList>{{}, {"dance"}, {"--bogus", "status"}, {"status", "now"}, {"seek"}, {"seek", "soon"}, {"seek", "-5"},
+            {"volume", "loud"}, {"volume", "101"}, {"volume", "+1000"}, {"volume", "--level-all"},
+            {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"}, {"play-track", "0"},
+            {"play-track", "99999999999"}, {"status", "--json"}, {"--host"}, {"events", "--service", "volume"}}) {
         const Outcome run = zonescout(host + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: zonescout"))) << run.err.toStdString();

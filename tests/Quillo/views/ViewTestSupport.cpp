@@ -57,11 +57,6 @@ void ViewRig::writeSettings(const QByteArray &iniText)
     file.write(iniText);
 }
 
-void ReleaseStore::operator()(PlayerStore *store) const
-{
-    delete store;
-}
-
 StoreHandle ViewRig::makeStore()
 {
     PlayerStore::Settings environment;
@@ -210,11 +205,6 @@ bool ViewWindow::waitForNode(QAccessible::Role role, const QString &name) const
     return testsupport::waitUntil([&] { return node(role, name) != nullptr; });
 }
 
-bool ViewWindow::waitForNoNode(QAccessible::Role role, const QString &name) const
-{
-    return testsupport::waitUntil([&] { return node(role, name) == nullptr; });
-}
-
 void ViewWindow::click(QAccessible::Role role, const QString &name)
 {
     QQuickItem *item = itemOf(node(role, name));
@@ -243,11 +233,6 @@ void ViewWindow::dragSlider(const QString &name, double from, double to)
 void ViewWindow::release()
 {
     QTest::mouseRelease(m_window.get(), Qt::LeftButton, Qt::NoModifier, m_dragEnd);
-}
-
-QQuickItem *ViewWindow::item(const char *className, const QString &text) const
-{
-    return findItem(*m_window, className, text);
 }
 
 QQuickItem *findItem(QQuickWindow &window, const char *className, const QString &text)

@@ -45,13 +45,7 @@ enum class Search {
     FindsNothing, // an empty network
 };
 
-// Deletes a store while its requests may still be on their way: the test goes
-// on serving the event loop, and the cancelled replies must find nothing of
-// the store, nor of the calls they belonged to.
-struct ReleaseStore {
-    void operator()(PlayerStore *store) const;
-};
-using StoreHandle = std::unique_ptr<PlayerStore, ReleaseStore>;
+using StoreHandle = std::unique_ptr<PlayerStore>;
 
 // A store on a settings file of its own whose household search asks the
 // player at `searchAddress`.
@@ -96,16 +90,12 @@ public:
     QAccessibleInterface *node(QAccessible::Role role, const QString &name) const;
     // The names of every node of `role`, in tree order.
     QStringList names(QAccessible::Role role) const;
-    // The item behind a node, null when the node has none.
     static QQuickItem *itemOf(QAccessibleInterface *node);
     bool isEnabled(QAccessible::Role role, const QString &name) const;
-    // Every node as "role name", one a line, indented by depth: what a
-    // failed expectation prints.
+    // Every node as "role name", indented by depth: what a failure prints.
     std::string tree() const;
-
-    // Serve events until the node is there (or gone); false on time-out.
+    // Serves events until the node is there; false on time-out.
     bool waitForNode(QAccessible::Role role, const QString &name) const;
-    bool waitForNoNode(QAccessible::Role role, const QString &name) const;
 
     // A left click in the middle of the node's item, delivered to the window
     // as the mouse would.
@@ -116,10 +106,6 @@ public:
     // lets go where the drag ended.
     void dragSlider(const QString &name, double from, double to);
     void release();
-    // A shown item whose `text` is `text` and whose class is `className`, at
-    // any depth, popups included (their items stay out of the accessible
-    // tree unless an assistive technology is listening).
-    QQuickItem *item(const char *className, const QString &text) const;
     // Types into the item that has the keyboard focus.
     void type(const QString &text);
     bool activate();
@@ -133,7 +119,8 @@ private:
 };
 
 // A shown item of `window` whose `text` is `text` and whose class is
-// `className`, at any depth; null when there is none.
+// `className`, at any depth, popups included (their items stay out of the
+// accessible tree unless an assistive technology is listening).
 QQuickItem *findItem(QQuickWindow &window, const char *className, const QString &text);
 // A left click in the middle of `item`, delivered to its window as the mouse
 // would once the window is laid out; fails when the point is outside it.
