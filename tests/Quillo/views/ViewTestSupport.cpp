@@ -124,65 +124,48 @@ ViewWindow::~ViewWindow()
     PlayerStore::provideToQml(nullptr);
 }
 
-QQuickItem *ViewWindow::root() const
+QList<std::pair<QAccessibleInterface *, int>> ViewWindow::nodes() const
 {
-    return m_window->rootObject();
-}
-
-void ViewWindow::visit(QAccessibleInterface *node, const std::function<bool(QAccessibleInterface *)> &visitor) const
-{
-    std::function<bool(QAccessibleInterface *)> walk = [&](QAccessibleInterface *current) {
+    QList<std::pair<QAccessibleInterface *, int>> all;
+    const std::function<void(QAccessibleInterface *, int)> walk = [&](QAccessibleInterface *current, int depth) {
         if (!current || !current->isValid())
-            return false;
-        if (visitor(current))
-            return true;
-        for (int i = 0; i < current->childCount(); ++i) {
-            if (walk(current->child(i)))
-                return true;
-        }
-        return false;
+            return;
+        all.append({current, depth});
+        for (int i = 0; i < current->childCount(); ++i)
+            walk(current->child(i), depth + 1);
     };
-    walk(node);
+    walk(QAccessible::queryAccessibleInterface(m_window.get()), 0);
+    return all;
 }
 
 QAccessibleInterface *ViewWindow::node(QAccessible::Role role, const QString &name) const
 {
-    QAccessibleInterface *found = nullptr;
-    visit(QAccessible::queryAccessibleInterface(m_window.get()), [&](QAccessibleInterface *current) {
-        if (current->role() == role && current->text(QAccessible::Name) == name) {
-            found = current;
-            return true;
-        }
-        return false;
-    });
-    return found;
+    for (const auto &each : nodes()) {
+        if (each.first->role() == role && each.first->text(QAccessible::Name) == name)
+            return each.first;
+    }
+    return nullptr;
 }
 
 QStringList ViewWindow::names(QAccessible::Role role) const
 {
     QStringList found;
-    visit(QAccessible::queryAccessibleInterface(m_window.get()), [&](QAccessibleInterface *current) {
-        if (current->role() == role)
-            found.append(current->text(QAccessible::Name));
-        return false;
-    });
+    for (const auto &each : nodes()) {
+        if (each.first->role() == role)
+            found.append(each.first->text(QAccessible::Name));
+    }
     return found;
 }
 
 std::string ViewWindow::tree() const
 {
     QString text;
-    std::function<void(QAccessibleInterface *, int)> walk = [&](QAccessibleInterface *current, int depth) {
-        if (!current || !current->isValid())
-            return;
+    for (const auto &[current, depth] : nodes()) {
         text += QString(depth * 2, u' ')
             + QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(current->role())) + u' '
             + current->text(QAccessible::Name)
             + (itemOf(current) && !itemOf(current)->isEnabled() ? QStringLiteral(" (disabled)") : QString()) + u'\n';
-        for (int i = 0; i < current->childCount(); ++i)
-            walk(current->child(i), depth + 1);
-    };
-    walk(QAccessible::queryAccessibleInterface(m_window.get()), 0);
+    }
     return text.toStdString();
 }
 

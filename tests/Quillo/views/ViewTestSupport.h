@@ -84,7 +84,6 @@ public:
     void show();
 
     QQuickView &window() { return *m_window; }
-    QQuickItem *root() const;
 
     // The first node of `role` named `name`; null when there is none.
     QAccessibleInterface *node(QAccessible::Role role, const QString &name) const;
@@ -111,7 +110,8 @@ public:
     bool activate();
 
 private:
-    void visit(QAccessibleInterface *node, const std::function<bool(QAccessibleInterface *)> &visitor) const;
+    // Every node of the window with its depth, in tree order.
+    QList<std::pair<QAccessibleInterface *, int>> nodes() const;
 
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<TrayPopup> m_window;
