@@ -24,18 +24,6 @@
 
 namespace viewtest {
 
-void SearchGate::open()
-{
-    m_state = State::Open;
-    Q_EMIT changed();
-}
-
-void SearchGate::abandon()
-{
-    m_state = State::Abandoned;
-    Q_EMIT changed();
-}
-
 ViewRig::ViewRig(QString address, Search kind)
     : searchAddress(std::move(address))
     , search(kind)
@@ -103,11 +91,6 @@ ViewWindow::ViewWindow(PlayerStore &store, const QUrl &view)
     for (const QQmlError &error : m_window->errors())
         ADD_FAILURE() << error.toString().toStdString();
     show();
-}
-
-void ViewWindow::hide()
-{
-    m_window->close();
 }
 
 void ViewWindow::show()

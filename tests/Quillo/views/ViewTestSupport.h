@@ -27,15 +27,20 @@ class SearchGate : public QObject
 public:
     enum class State { Closed, Open, Abandoned };
     State state() const { return m_state; }
-    void open();
+    void open() { set(State::Open); }
     // The test is over: a search still waiting finds nothing and touches no
     // network.
-    void abandon();
+    void abandon() { set(State::Abandoned); }
 
 Q_SIGNALS:
     void changed();
 
 private:
+    void set(State state)
+    {
+        m_state = state;
+        Q_EMIT changed();
+    }
     State m_state = State::Closed;
 };
 
@@ -80,7 +85,7 @@ public:
     ~ViewWindow();
 
     // The panel closing and opening again, as a click on the icon does it.
-    void hide();
+    void hide() { m_window->close(); }
     void show();
 
     QQuickView &window() { return *m_window; }
