@@ -125,11 +125,9 @@ TEST(Zonescout, TextColumnsLineUpWhateverTheRoomsAreCalled)
 {
     // ☀️ is two cells wide through its variation selector; U+009B is a
     // terminal's control sequence introducer, legal in XML.
-    Household household = Household::fromJson(R"({"householdId": "Sonos_T", "players": [
+    Household household = testsupport::startedHousehold(Household::fromJson(R"({"householdId": "Sonos_T", "players": [
         {"room": "Sun ☀️"}, {"room": "Plain!"}, {"room": "\u009b2J"}]})",
-        QStringLiteral("127.41.7.11"));
-    QString error;
-    ASSERT_TRUE(household.start(&error)) << error.toStdString();
+        QStringLiteral("127.41.7.11")));
     const Outcome run = zonescout(at(household, {"topology"}));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString out = QString::fromUtf8(run.out);
@@ -212,48 +210,43 @@ TEST(Zonescout, ControlCommandsDriveTheHouseholdAndRegroupIt)
 TEST(Zonescout, FailuresAreOneLineAndExitOne)
 {
     Household household = started();
-    Outcome run = zonescout(at(household, {"--room", "Nowhere", "status"}));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, SonosKit::SonosError::roomNotFound(QStringLiteral("Nowhere")).errorDescription() + u'\n');
-    EXPECT_TRUE(run.out.isEmpty());
-
-    run = zonescout(at(household, {"play-item", "Deezer Flow"}));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Play failed: UPnP error 701 "))) << run.err.toStdString();
-    EXPECT_TRUE(run.err.endsWith(SonosKit::SonosError::hint(701) + u'\n'));
-    EXPECT_EQ(run.err.count(u'\n'), 1);
-
-    run = zonescout(at(household, {"tracks", "Discover Weekly"}));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("zonescout show-tracks"))) << run.err.toStdString();
-
-    run = zonescout(at(household, {"tracks", "No Such Thing"}));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("No Such Thing"));
-
-    // A player that answers nonsense: a message, not a crash.
-    playersim::Fault garbage;
-    garbage.answer = playersim::Answer{200, "\xff\xfe<<not xml", "text/xml", {}};
-    household.server(household.addresses().first()).inject(QStringLiteral("GetZoneGroupState"), garbage);
-    run = zonescout(at(household, {"--json", "topology"}));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Could not parse the player's response: "))) << run.err.toStdString();
-    EXPECT_EQ(run.err.count(u'\n'), 1);
-
-    // Control characters in what a player says never reach the terminal.
-    playersim::Fault hostile;
-    hostile.answer = playersim::Answer{500, "\x1b]0;owned\x07\x1b[2J<html>boom", "text/html", {}};
-    household.server(household.addresses().first()).inject(QStringLiteral("GetZoneGroupState"), hostile);
-    run = zonescout(at(household, {"topology"}));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Player returned HTTP 500"))) << run.err.toStdString();
-    EXPECT_FALSE(run.err.contains(u'\x1b') || run.err.contains(u'\x07')) << run.err.toStdString();
-    household.server(household.addresses().first()).clearFaults();
-
-    // Nobody listening there.
-    run = zonescout({"--host", "127.41.5.250", "status"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Network error talking to the player: "))) << run.err.toStdString();
+    playersim::SimServer &first = household.server(household.addresses().first());
+    const struct {
+        QStringList arguments;
+        QStringList says;
+        // The first player's topology answer instead of its own.
+        std::optional<playersim::Answer> answer;
+    } cases[] = {
+        {at(household, {"--room", "Nowhere", "status"}),
+            {SonosKit::SonosError::roomNotFound(QStringLiteral("Nowhere")).errorDescription()}, {}},
+        {at(household, {"play-item", "Deezer Flow"}),
+            {QStringLiteral("Play failed: UPnP error 701 "), SonosKit::SonosError::hint(701)}, {}},
+        {at(household, {"tracks", "Discover Weekly"}), {QStringLiteral("zonescout show-tracks")}, {}},
+        {at(household, {"tracks", "No Such Thing"}), {QStringLiteral("No Such Thing")}, {}},
+        // A player that answers nonsense: a message, not a crash.
+        {at(household, {"--json", "topology"}), {QStringLiteral("Could not parse the player's response: ")},
+            playersim::Answer{200, "\xff\xfe<<not xml", "text/xml", {}}},
+        // Control characters in what a player says never reach the terminal.
+        {at(household, {"topology"}), {QStringLiteral("Player returned HTTP 500")},
+            playersim::Answer{500, "\x1b]0;owned\x07\x1b[2J<html>boom", "text/html", {}}},
+        // Nobody listening there.
+        {{"--host", "127.41.5.250", "status"}, {QStringLiteral("Network error talking to the player: ")}, {}},
+    };
+    for (const auto &each : cases) {
+        first.clearFaults();
+        if (each.answer) {
+            playersim::Fault fault;
+            fault.answer = *each.answer;
+            first.inject(QStringLiteral("GetZoneGroupState"), fault);
+        }
+        const Outcome run = zonescout(each.arguments);
+        EXPECT_EQ(run.exitCode, 1) << each.arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_EQ(run.err.count(u'\n'), 1) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(u'\x1b') || run.err.contains(u'\x07')) << run.err.toStdString();
+        for (const QString &part : each.says)
+            EXPECT_TRUE(run.err.contains(part)) << run.err.toStdString();
+    }
 }
 
 TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)

@@ -188,11 +188,9 @@ TEST(QuilloViewsNetns, TheSetupScreenNamesTheCauseTheDoctorFindsOnTheNetworkAndI
         }
         EXPECT_TRUE(view.node(Text, Diagnosis::avahiHint())) << "no Avahi daemon runs here";
 
-        // The report lists every check the doctor ran.
+        // The report copied says what the doctor found.
         view.click(Button, QStringLiteral("Copy diagnostics"));
         const QString report = QGuiApplication::clipboard()->text();
         EXPECT_TRUE(report.contains(each.report)) << report.toStdString();
-        for (const char *check : {"  network: ", "  vpn: ", "  search: ", "  control: ", "  avahi: ", "  firewall: "})
-            EXPECT_TRUE(report.contains(QString::fromLatin1(check))) << check << "\n" << report.toStdString();
     }
 }
