@@ -28,8 +28,8 @@ public:
     enum class State { Closed, Open, Abandoned };
     State state() const { return m_state; }
     void open() { set(State::Open); }
-    // The test is over: a search still waiting finds nothing and touches no
-    // network.
+    // A search waiting, and every one until open(), finds nothing and
+    // touches no network: what a test that ends ends with.
     void abandon() { set(State::Abandoned); }
 
 Q_SIGNALS:
