@@ -23,11 +23,6 @@ struct Outcome {
     QString err;
 };
 
-[[maybe_unused]] void PrintTo(const Outcome &run, std::ostream *out)
-{
-    *out << "exit " << run.exitCode << ", stdout " << run.out.left(400).toStdString() << ", stderr " << run.err.toStdString();
-}
-
 Outcome zonescout(const QStringList &arguments)
 {
     QProcess process;
