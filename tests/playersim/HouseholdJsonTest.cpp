@@ -3,7 +3,6 @@
 #include "playersim/HouseholdJson.h"
 #include "playersim/DefaultHousehold.h"
 #include "playersim/Household.h"
-#include "playersim/HouseholdGenerator.h"
 #include "playersim/LoopbackAddresses.h"
 
 #include <gtest/gtest.h>
@@ -56,14 +55,4 @@ TEST(HouseholdJson, AddressesAreConsecutiveAndStayOnLoopback)
     EXPECT_FALSE(loopbackAddress(QStringLiteral("127.0.0"), 0));
     EXPECT_FALSE(loopbackAddress(QStringLiteral("127.0.0.300"), 0));
     EXPECT_THROW(Household::defaultHousehold(QStringLiteral("10.0.0.1")), HouseholdError);
-}
-
-// The generator makes the sizes asked for, the same each time.
-TEST(HouseholdGenerator, MakesTheSizesAskedFor)
-{
-    GeneratorOptions options;
-    options.players = 32;
-    const HouseholdData household = generateHousehold(options);
-    EXPECT_EQ(household.players.size(), 32);
-    EXPECT_EQ(generateHousehold(options), household);
 }

@@ -110,17 +110,12 @@ TEST(TopologyAnswers, ALeavingCoordinatorHandsItsGroupOnAndRefusedRegroupingChan
         faultCode(sub, Service::avTransport, QStringLiteral("BecomeCoordinatorOfStandaloneGroup"), {{"InstanceID", "0"}}), 800);
 }
 
-TEST(TopologyAnswers, UnknownActionsAndServicesAreRefused)
+// An unknown action or argument is refused as the group rendering test shows;
+// a well-formed action answers on its own service's control path only.
+TEST(TopologyAnswers, EachServiceAnswersOnItsOwnControlPathOnly)
 {
     Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const QString address = household.addresses().first();
-    EXPECT_EQ(faultCode(address, Service::zoneGroupTopology, QStringLiteral("Teleport")), 401);
-    EXPECT_EQ(faultCode(address, Service::avTransport, QStringLiteral("Teleport"), {{"InstanceID", "0"}}), 401);
-    EXPECT_EQ(
-        faultCode(address, Service::renderingControl, QStringLiteral("GetVolume"), {{"InstanceID", "0"}, {"Channel", "Loud"}}),
-        402);
-
-    // A well-formed action answers on its own service's control path only.
     const QByteArray getVolume = "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body>"
                                  "<u:GetVolume xmlns:u=\"urn:schemas-upnp-org:service:RenderingControl:1\">"
                                  "<InstanceID>0</InstanceID><Channel>Master</Channel></u:GetVolume></s:Body></s:Envelope>";

@@ -135,7 +135,5 @@ TEST(TransportAnswers, EachTrackHasItsOwnArt)
     };
     const QImage first = fetch(QStringLiteral("s=1&u=short1"));
     ASSERT_FALSE(first.isNull());
-    EXPECT_EQ(first.size(), QSize(64, 64));
     EXPECT_NE(first.pixel(60, 2), fetch(QStringLiteral("s=1&u=short2")).pixel(60, 2));
-    EXPECT_EQ(first, fetch(QStringLiteral("s=1&u=short1")));
 }

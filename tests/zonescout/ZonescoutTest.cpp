@@ -23,11 +23,6 @@ struct Outcome {
     QString err;
 };
 
-[[maybe_unused]] void PrintTo(const Outcome &run, std::ostream *out)
-{
-    *out << "exit " << run.exitCode << ", stdout " << run.out.left(400).toStdString() << ", stderr " << run.err.toStdString();
-}
-
 Outcome zonescout(const QStringList &arguments)
 {
     QProcess process;
@@ -74,7 +69,7 @@ QJsonObject itemTitled(const QJsonArray &items, const QString &title)
 
 } // namespace
 
-TEST(Zonescout, TopologyAsJsonKeepsRoomNamesByteForByte)
+TEST(Zonescout, ListsAsJsonKeepRoomNamesByteForByteAndCarryProvidersAndNulls)
 {
     Household household = started();
     const Outcome run = zonescout(at(household, {"--json", "topology"}));
@@ -97,32 +92,11 @@ TEST(Zonescout, TopologyAsJsonKeepsRoomNamesByteForByte)
     ASSERT_EQ(text.exitCode, 0);
     EXPECT_EQ(QString::fromUtf8(text.out).count(u'\n'), 1 + 6);
     EXPECT_TRUE(text.out.contains("Salon Café + 1"));
-}
 
-TEST(Zonescout, TextColumnsLineUpWhateverTheRoomsAreCalled)
-{
-    // ☀️ is two cells wide through its variation selector; U+009B is a
-    // terminal's control sequence introducer, legal in XML.
-    Household household = Household::fromJson(R"({"householdId": "Sonos_T", "players": [
-        {"room": "Sun ☀️"}, {"room": "Plain!"}, {"room": "\u009b2J"}]})",
-        QStringLiteral("127.41.7.11"));
-    QString error;
-    ASSERT_TRUE(household.start(&error)) << error.toStdString();
-    const Outcome run = zonescout(at(household, {"topology"}));
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QString out = QString::fromUtf8(run.out);
-    EXPECT_TRUE(out.contains(QStringLiteral("\nSun ☀️  Sun ☀️  127.41.7.11  "))) << out.toStdString();
-    EXPECT_TRUE(out.contains(QStringLiteral("\nPlain!  Plain!  127.41.7.12  "))) << out.toStdString();
-    EXPECT_FALSE(out.contains(QChar(0x9b))) << out.toStdString();
-    EXPECT_TRUE(out.contains(QStringLiteral("\uFFFD2J")));
-}
+    const Outcome listed = zonescout(at(household, {"--json", "favorites"}));
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    const QJsonArray favorites = json(listed).toArray();
 
-TEST(Zonescout, ContentListsCarryProvidersAndNulls)
-{
-    Household household = started();
-    const Outcome run = zonescout(at(household, {"--json", "favorites"}));
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QJsonArray favorites = json(run).toArray();
     EXPECT_EQ(favorites.size(), household.favorites().size());
     const QJsonObject station = itemTitled(favorites, QStringLiteral("Radio Paradise"));
     EXPECT_EQ(station[QStringLiteral("provider")].toString(), u"TuneIn");
@@ -142,7 +116,23 @@ TEST(Zonescout, ContentListsCarryProvidersAndNulls)
     EXPECT_EQ(QString::fromUtf8(queue.out).count(u'\n'), 1 + household.queueTitles(household.addresses().first()).size());
 }
 
-TEST(Zonescout, ControlCommandsDriveTheHousehold)
+TEST(Zonescout, TextColumnsLineUpWhateverTheRoomsAreCalled)
+{
+    // ☀️ is two cells wide through its variation selector; U+009B is a
+    // terminal's control sequence introducer, legal in XML.
+    Household household = testsupport::startedHousehold(Household::fromJson(R"({"householdId": "Sonos_T", "players": [
+        {"room": "Sun ☀️"}, {"room": "Plain!"}, {"room": "\u009b2J"}]})",
+        QStringLiteral("127.41.7.11")));
+    const Outcome run = zonescout(at(household, {"topology"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString out = QString::fromUtf8(run.out);
+    EXPECT_TRUE(out.contains(QStringLiteral("\nSun ☀️  Sun ☀️  127.41.7.11  "))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("\nPlain!  Plain!  127.41.7.12  "))) << out.toStdString();
+    EXPECT_FALSE(out.contains(QChar(0x9b))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("\uFFFD2J")));
+}
+
+TEST(Zonescout, ControlCommandsDriveTheHouseholdAndRegroupIt)
 {
     Household household = started();
     const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
@@ -179,13 +169,10 @@ TEST(Zonescout, ControlCommandsDriveTheHousehold)
     EXPECT_EQ(household.transportState(salon), u"PAUSED_PLAYBACK");
     EXPECT_EQ(zonescout(at(household, room + QStringList{"toggle"})).exitCode, 0);
     EXPECT_NE(household.transportState(salon), u"PAUSED_PLAYBACK");
-}
 
-TEST(Zonescout, JoinAndLeaveShowInTheTopology)
-{
-    Household household = started();
+    // Joins and leaves show in the topology.
     const auto groupCount = [&] { return json(zonescout(at(household, {"--json", "topology"}))).toArray().size(); };
-    Outcome run = zonescout(at(household, {"--room", "Salon Café", "join", "寝室"}));
+    run = zonescout(at(household, {"--room", "Salon Café", "join", "寝室"}));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(groupCount(), 2);
     EXPECT_TRUE(zonescout(at(household, {"topology"})).out.contains("Salon Café + 2"));
@@ -218,58 +205,54 @@ TEST(Zonescout, JoinAndLeaveShowInTheTopology)
 TEST(Zonescout, FailuresAreOneLineAndExitOne)
 {
     Household household = started();
-    Outcome run = zonescout(at(household, {"--room", "Nowhere", "status"}));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, SonosKit::SonosError::roomNotFound(QStringLiteral("Nowhere")).errorDescription() + u'\n');
-    EXPECT_TRUE(run.out.isEmpty());
-
-    run = zonescout(at(household, {"play-item", "Deezer Flow"}));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Play failed: UPnP error 701 "))) << run.err.toStdString();
-    EXPECT_TRUE(run.err.endsWith(SonosKit::SonosError::hint(701) + u'\n'));
-    EXPECT_EQ(run.err.count(u'\n'), 1);
-
-    run = zonescout(at(household, {"tracks", "Discover Weekly"}));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("zonescout show-tracks"))) << run.err.toStdString();
-
-    run = zonescout(at(household, {"tracks", "No Such Thing"}));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("No Such Thing"));
-
-    // A player that answers nonsense: a message, not a crash.
-    playersim::Fault garbage;
-    garbage.answer = playersim::Answer{200, "\xff\xfe<<not xml", "text/xml", {}};
-    household.server(household.addresses().first()).inject(QStringLiteral("GetZoneGroupState"), garbage);
-    run = zonescout(at(household, {"--json", "topology"}));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Could not parse the player's response: "))) << run.err.toStdString();
-    EXPECT_EQ(run.err.count(u'\n'), 1);
-
-    // Control characters in what a player says never reach the terminal.
-    playersim::Fault hostile;
-    hostile.answer = playersim::Answer{500, "\x1b]0;owned\x07\x1b[2J<html>boom", "text/html", {}};
-    household.server(household.addresses().first()).inject(QStringLiteral("GetZoneGroupState"), hostile);
-    run = zonescout(at(household, {"topology"}));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Player returned HTTP 500"))) << run.err.toStdString();
-    EXPECT_FALSE(run.err.contains(u'\x1b') || run.err.contains(u'\x07')) << run.err.toStdString();
-    household.server(household.addresses().first()).clearFaults();
-
-    // Nobody listening there.
-    run = zonescout({"--host", "127.41.5.250", "status"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Network error talking to the player: "))) << run.err.toStdString();
+    playersim::SimServer &first = household.server(household.addresses().first());
+    const struct {
+        QStringList arguments;
+        QStringList says;
+        // The first player's topology answer instead of its own.
+        std::optional<playersim::Answer> answer;
+    } cases[] = {
+        {at(household, {"--room", "Nowhere", "status"}),
+            {SonosKit::SonosError::roomNotFound(QStringLiteral("Nowhere")).errorDescription()}, {}},
+        {at(household, {"play-item", "Deezer Flow"}),
+            {QStringLiteral("Play failed: UPnP error 701 "), SonosKit::SonosError::hint(701)}, {}},
+        {at(household, {"tracks", "Discover Weekly"}), {QStringLiteral("zonescout show-tracks")}, {}},
+        {at(household, {"tracks", "No Such Thing"}), {QStringLiteral("No Such Thing")}, {}},
+        // A player that answers nonsense: a message, not a crash.
+        {at(household, {"--json", "topology"}), {QStringLiteral("Could not parse the player's response: ")},
+            playersim::Answer{200, "\xff\xfe<<not xml", "text/xml", {}}},
+        // Control characters in what a player says never reach the terminal.
+        {at(household, {"topology"}), {QStringLiteral("Player returned HTTP 500")},
+            playersim::Answer{500, "\x1b]0;owned\x07\x1b[2J<html>boom", "text/html", {}}},
+        // Nobody listening there.
+        {{"--host", "127.41.5.250", "status"}, {QStringLiteral("Network error talking to the player: ")}, {}},
+    };
+    for (const auto &each : cases) {
+        first.clearFaults();
+        if (each.answer) {
+            playersim::Fault fault;
+            fault.answer = *each.answer;
+            first.inject(QStringLiteral("GetZoneGroupState"), fault);
+        }
+        const Outcome run = zonescout(each.arguments);
+        EXPECT_EQ(run.exitCode, 1) << each.arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_EQ(run.err.count(u'\n'), 1) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(u'\x1b') || run.err.contains(u'\x07')) << run.err.toStdString();
+        for (const QString &part : each.says)
+            EXPECT_TRUE(run.err.contains(part)) << run.err.toStdString();
+    }
 }
 
 TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
 {
     // None of these reaches a player: nothing listens on this address.
     const QStringList host{"--host", "127.41.6.11"};
-    for (const QStringList &arguments : QList<QStringList>{{}, {"dance"}, {"--bogus", "status"}, {"status", "now"}, {"seek"},
-             {"seek", "soon"}, {"seek", "-5"}, {"volume", "loud"}, {"volume", "101"}, {"volume", "+1000"},
-             {"volume", "--level-all"}, {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"},
-             {"play-track", "0"}, {"play-track", "99999999999"}, {"status", "--json"}, {"--host"}}) {
+    for (const QStringList &arguments :
+        QList<QStringList>{{}, {"dance"}, {"--bogus", "status"}, {"status", "now"}, {"seek"}, {"seek", "soon"}, {"seek", "-5"},
+            {"volume", "loud"}, {"volume", "101"}, {"volume", "+1000"}, {"volume", "--level-all"},
+            {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"}, {"play-track", "0"},
+            {"play-track", "99999999999"}, {"status", "--json"}, {"--host"}, {"events", "--service", "volume"}}) {
         const Outcome run = zonescout(host + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: zonescout"))) << run.err.toStdString();

@@ -25,22 +25,12 @@ using namespace SonosKit;
 using namespace std::chrono_literals;
 using playersim::HostileDevice;
 
-namespace {
-
-QString addressOf(int last)
-{
-    const QString first = testsupport::firstAddress(testsupport::Suite::HostileReads);
-    return first.left(first.lastIndexOf(u'.') + 1) + QString::number(last);
-}
-
-} // namespace
-
 TEST(HostileReads, SoapAndArtworkReadsEndByTheirCapAndDeadlineAndFollowNoRedirect)
 {
-    const QString endless = addressOf(1);
-    const QString trickle = addressOf(2);
-    const QString redirecting = addressOf(3);
-    const QString elsewhere = addressOf(4);
+    const QString endless = testsupport::spareAddress(testsupport::Suite::HostileReads, 1);
+    const QString trickle = testsupport::spareAddress(testsupport::Suite::HostileReads, 2);
+    const QString redirecting = testsupport::spareAddress(testsupport::Suite::HostileReads, 3);
+    const QString elsewhere = testsupport::spareAddress(testsupport::Suite::HostileReads, 4);
     HostileDevice endlessDevice(endless, 1400, HostileDevice::Mode::endlessBody);
     HostileDevice trickleDevice(trickle, 1400, HostileDevice::Mode::trickledBody);
     trickleDevice.setInterval(50ms);

@@ -21,7 +21,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -46,7 +45,8 @@ constexpr auto causeShownWithin = 15s;
 const QStringList harnessLinks{QStringLiteral("qa0"), QStringLiteral("qb0")};
 
 // Every link of the namespace down, as on a computer off the network; the
-// links and the harness's multicast route come back after.
+// links and the harness's multicast route come back after (the case runs
+// last, so nothing waits for them).
 class LinksDown
 {
 public:
@@ -62,15 +62,6 @@ public:
         run(QStringLiteral("ip"),
             {QStringLiteral("route"), QStringLiteral("replace"), QStringLiteral("224.0.0.0/4"), QStringLiteral("dev"),
                 harnessLinks.front()});
-        EXPECT_TRUE(testsupport::waitUntil([] {
-            QString shown;
-            run(QStringLiteral("ip"), {QStringLiteral("-o"), QStringLiteral("link"), QStringLiteral("show")}, &shown);
-            const QStringList lines = shown.split(u'\n');
-            return std::all_of(harnessLinks.cbegin(), harnessLinks.cend(), [&](const QString &link) {
-                return std::any_of(lines.cbegin(), lines.cend(),
-                    [&](const QString &line) { return line.contains(u' ' + link + u'@') && line.contains(u"state UP"); });
-            });
-        })) << "the harness's links did not come back";
     }
     LinksDown(const LinksDown &) = delete;
     LinksDown &operator=(const LinksDown &) = delete;
@@ -179,19 +170,18 @@ TEST(QuilloViewsNetns, TheSetupScreenNamesTheCauseTheDoctorFindsOnTheNetworkAndI
         ASSERT_TRUE(view.waitForNode(Text, check.causeText())) << view.tree();
         EXPECT_TRUE(view.node(Text, QStringLiteral("No Sonos speakers found"))) << view.tree();
         EXPECT_TRUE(view.node(Text, check.fixText())) << view.tree();
+        // Only a command is copied: the rule that opens the speakers' network alone.
+        EXPECT_EQ(view.node(Button, QStringLiteral("Copy")) != nullptr, each.network == Network::routerBehindFirewall);
         if (each.network == Network::routerBehindFirewall) {
-            EXPECT_EQ(check.fixText(), Diagnosis::firewallFix(Diagnosis::Firewall::ufw, {QString::fromLatin1(lanASubnet)}).text)
-                << "the rule opens the speakers' network alone";
+            EXPECT_EQ(check.fixText(), Diagnosis::firewallFix(Diagnosis::Firewall::ufw, {QString::fromLatin1(lanASubnet)}).text);
+            view.click(Button, QStringLiteral("Copy"));
+            EXPECT_EQ(QGuiApplication::clipboard()->text(), check.fixText());
         }
-        EXPECT_EQ(view.node(Button, QStringLiteral("Copy")) != nullptr, each.network == Network::routerBehindFirewall)
-            << "only a command is copied";
         EXPECT_TRUE(view.node(Text, Diagnosis::avahiHint())) << "no Avahi daemon runs here";
 
-        // The report lists every check the doctor ran.
+        // The report copied says what the doctor found.
         view.click(Button, QStringLiteral("Copy diagnostics"));
         const QString report = QGuiApplication::clipboard()->text();
         EXPECT_TRUE(report.contains(each.report)) << report.toStdString();
-        for (const char *check : {"  network: ", "  vpn: ", "  search: ", "  control: ", "  avahi: ", "  firewall: "})
-            EXPECT_TRUE(report.contains(QString::fromLatin1(check))) << check << "\n" << report.toStdString();
     }
 }

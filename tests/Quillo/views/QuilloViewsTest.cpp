@@ -82,9 +82,11 @@ struct Panel {
 
 } // namespace
 
-TEST(QuilloViews, SetupShowsWhileSearchingAndTheControlsOnceGroupsArrive)
+TEST(QuilloViews, SetupSearchesThenExplainsAnEmptySearchAndShowsTheControlsOnceGroupsArrive)
 {
     playersim::Household household = storetest::startedHousehold(Suite::QuilloViews);
+    // An address of this test's block that no player answers on.
+    const QString silent = household.addresses().first().section(u'.', 0, 2) + QStringLiteral(".30");
     ViewRig rig(household.addresses().first(), Search::Gated);
     auto store = rig.makeStore();
     ViewWindow view(*store, menuView);
@@ -104,75 +106,8 @@ TEST(QuilloViews, SetupShowsWhileSearchingAndTheControlsOnceGroupsArrive)
     view.show();
     EXPECT_TRUE(store->nowPlaying().isPolling());
 
-    rig.gate->open();
-    ASSERT_TRUE(view.waitForNode(QAccessible::ComboBox, QStringLiteral("Group"))) << view.tree();
-    EXPECT_FALSE(view.node(Text, searching)) << view.tree();
-    EXPECT_FALSE(view.node(Button, QStringLiteral("Try Again")));
-    const QQuickItem *picker = ViewWindow::itemOf(view.node(QAccessible::ComboBox, QStringLiteral("Group")));
-    ASSERT_TRUE(store->household().selectedGroup());
-    EXPECT_EQ(picker->property("currentText").toString(), store->household().selectedGroup()->displayName());
-
-    view.hide();
-    EXPECT_FALSE(store->nowPlaying().isPolling());
-}
-
-TEST(QuilloViews, InGermanTheSetupScreenSpeaksGermanToAssistiveTechnology)
-{
-    // What the program installs at start for a German user.
-    QTranslator german;
-    ASSERT_TRUE(german.load(QLocale(QLocale::German), QStringLiteral("quillo"), QStringLiteral("_"), QStringLiteral(":/i18n")));
-    QCoreApplication::installTranslator(&german);
-    {
-        ViewRig rig(QStringLiteral("127.0.0.1"), Search::FindsNothing);
-        auto store = rig.makeStore();
-        ViewWindow view(*store, menuView);
-        ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("Keine Sonos-Lautsprecher gefunden"))) << view.tree();
-        EXPECT_TRUE(view.node(Button, QStringLiteral("Fehlerbehebung\u2026"))) << view.tree();
-        EXPECT_TRUE(view.node(Link, QStringLiteral("Stattdessen die IP-Adresse eines Lautsprechers eingeben\u2026")));
-        EXPECT_TRUE(view.node(Button, QStringLiteral("Erneut versuchen")));
-    }
-    QCoreApplication::removeTranslator(&german);
-}
-
-TEST(QuilloViews, TheSetupScreenNamesTheCauseTheConnectionCheckFoundAndItsFix)
-{
-    ViewRig rig(QStringLiteral("127.0.0.1"), Search::FindsNothing);
-    SonosKit::Diagnosis found;
-    found.cause = SonosKit::Diagnosis::Cause::firewall;
-    found.fix = SonosKit::Diagnosis::firewallFix(SonosKit::Diagnosis::Firewall::ufw, {QStringLiteral("192.168.1.0/24")});
-    found.vpnActive = true;
-    found.hints = {SonosKit::Diagnosis::avahiHint()};
-    rig.diagnosis = found;
-    auto store = rig.makeStore();
-    ViewWindow view(*store, menuView);
-
-    // The check's sentences are the library's to pin: the screen shows them.
-    ASSERT_TRUE(view.waitForNode(Text, found.causeText())) << view.tree();
-    EXPECT_TRUE(view.node(Text, QStringLiteral("No Sonos speakers found"))) << "the headline stays";
-    EXPECT_FALSE(view.node(Text,
-        QStringLiteral("Quillo searched your network and no speaker answered. Check that this "
-                       "computer is on the same network as your speakers, or enter a speaker's "
-                       "address below.")));
-    EXPECT_TRUE(view.node(Text, found.fix.text)) << view.tree();
-    EXPECT_TRUE(view.node(Button, QStringLiteral("Copy")));
-    EXPECT_TRUE(view.node(Text, SonosKit::Diagnosis::avahiHint()));
-
-    view.click(Button, QStringLiteral("Copy diagnostics"));
-    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(QStringLiteral("Quillo ") + HelpLinks::version()))
-        << QGuiApplication::clipboard()->text().toStdString();
-    view.click(Button, QStringLiteral("Copy"));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), found.fix.text);
-}
-
-TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)
-{
-    playersim::Household household = storetest::startedHousehold(Suite::QuilloViews);
-    // An address of this test's block that no player answers on.
-    const QString silent = household.addresses().first().section(u'.', 0, 2) + QStringLiteral(".30");
-    ViewRig rig(household.addresses().first(), Search::FindsNothing);
-    auto store = rig.makeStore();
-    ViewWindow view(*store, menuView);
-
+    // The search finds nothing.
+    rig.gate->abandon();
     ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("No Sonos speakers found"))) << view.tree();
     EXPECT_TRUE(view.node(Text,
         QStringLiteral("Quillo searched your network and no speaker answered. Check that this "
@@ -182,6 +117,18 @@ TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)
     EXPECT_TRUE(view.node(Button, QStringLiteral("Troubleshooting\u2026")));
     EXPECT_FALSE(view.node(QAccessible::EditableText, QStringLiteral("Speaker address"))) << view.tree();
     EXPECT_FALSE(view.node(Link, QStringLiteral("Use Automatic Discovery")));
+    {
+        // In German, with what the program installs at start for a German user.
+        QTranslator german;
+        ASSERT_TRUE(
+            german.load(QLocale(QLocale::German), QStringLiteral("quillo"), QStringLiteral("_"), QStringLiteral(":/i18n")));
+        QCoreApplication::installTranslator(&german);
+        view.window().engine()->retranslate();
+        EXPECT_TRUE(view.waitForNode(Text, QStringLiteral("Keine Sonos-Lautsprecher gefunden"))) << view.tree();
+        EXPECT_TRUE(view.node(Button, QStringLiteral("Fehlerbehebung\u2026"))) << view.tree();
+        QCoreApplication::removeTranslator(&german);
+        view.window().engine()->retranslate();
+    }
 
     view.click(Link, QStringLiteral("Enter a speaker's IP address instead\u2026"));
     ASSERT_TRUE(view.waitForNode(QAccessible::EditableText, QStringLiteral("Speaker address"))) << view.tree();
@@ -196,7 +143,6 @@ TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)
     view.click(Button, QStringLiteral("Connect"));
 
     ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("Couldn't reach that speaker"))) << view.tree();
-    EXPECT_EQ(store->preferences().manualHost(), silent);
     EXPECT_TRUE(view.node(Text,
         silent
             + QStringLiteral(" didn't answer. Check the address, or clear it to go back to "
@@ -206,8 +152,6 @@ TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)
     EXPECT_TRUE(view.node(Link, QStringLiteral("Use Automatic Discovery")));
     QQuickItem *field = ViewWindow::itemOf(view.node(QAccessible::EditableText, QStringLiteral("Speaker address")));
     ASSERT_TRUE(field);
-    EXPECT_EQ(field->property("text").toString(), silent);
-
     // Each time the panel opens, the stored address is back for correction.
     field->setProperty("text", QString());
     view.hide();
@@ -217,35 +161,33 @@ TEST(QuilloViews, SetupExplainsAnEmptySearchAndNamesAnAddressThatDidNotAnswer)
     view.click(Link, QStringLiteral("Use Automatic Discovery"));
     ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("No Sonos speakers found"))) << view.tree();
     EXPECT_FALSE(store->preferences().manualHost());
+
+    // Another search, and the household answers.
+    rig.gate->open();
+    view.click(Button, QStringLiteral("Try Again"));
+    ASSERT_TRUE(view.waitForNode(QAccessible::ComboBox, QStringLiteral("Group"))) << view.tree();
+    EXPECT_FALSE(view.node(Button, QStringLiteral("Try Again")));
+    const QQuickItem *picker = ViewWindow::itemOf(view.node(QAccessible::ComboBox, QStringLiteral("Group")));
+    ASSERT_TRUE(store->household().selectedGroup());
+    EXPECT_EQ(picker->property("currentText").toString(), store->household().selectedGroup()->displayName());
 }
 
 TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
 {
-    // A remembered room the household no longer has: the first group stands
-    // in, and the controls work on it before anything has played.
-    Panel panel(QStringLiteral("Garage"));
+    Panel panel(QStringLiteral("Kitchen"));
     ViewWindow &view = *panel.view;
     const QQuickItem *picker = ViewWindow::itemOf(view.node(QAccessible::ComboBox, QStringLiteral("Group")));
     ASSERT_TRUE(picker) << view.tree();
-    ASSERT_TRUE(panel.store->household().selectedGroup());
-    const QString first = panel.store->household().groups().front().displayName();
-    EXPECT_EQ(picker->property("displayText").toString(), first);
-    EXPECT_EQ(panel.store->household().selectedGroup()->displayName(), first);
-    panel.household.log()->clear();
-    view.click(Button, QStringLiteral("Next"));
-    ASSERT_TRUE(waitUntil([&] { return callCount(panel.household, QStringLiteral("Next")) == 1; }));
-    EXPECT_EQ(panel.household.log()->calls(QStringLiteral("Next")).front().player,
-        panel.store->household().groups().front().coordinator.host);
 
     // Another group, picked from the list as the user does.
     view.click(QAccessible::ComboBox, QStringLiteral("Group"));
     QObject *popup = picker->property("popup").value<QObject *>();
     ASSERT_TRUE(waitUntil([&] { return popup->property("opened").toBool(); }));
-    ASSERT_TRUE(waitUntil([&] { return view.item("QQuickAbstractButton", QStringLiteral("Living Room")); }));
-    view.click(view.item("QQuickAbstractButton", QStringLiteral("Living Room")));
+    const auto entry = [&] { return findItem(view.window(), "QQuickAbstractButton", QStringLiteral("Living Room")); };
+    ASSERT_TRUE(waitUntil(entry));
+    view.click(entry());
     ASSERT_TRUE(waitUntil([&] { return picker->property("displayText").toString() == QStringLiteral("Living Room"); }))
         << view.tree();
-    EXPECT_EQ(panel.store->preferences().selectedRoomName(), QStringLiteral("Living Room"));
 
     panel.household.log()->clear();
     view.click(Button, QStringLiteral("Next"));
@@ -253,9 +195,10 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     EXPECT_EQ(panel.household.log()->calls(QStringLiteral("Next")).front().player, panel.address(QStringLiteral("Living Room")));
 
     // A drag shows its value as it goes and sends it once, on release.
+    QAccessibleValueInterface *level = view.node(QAccessible::Slider, QStringLiteral("Volume"))->valueInterface();
+    ASSERT_TRUE(level);
     view.dragSlider(QStringLiteral("Volume"), 0.2, 0.8);
-    ASSERT_TRUE(panel.store->nowPlaying().pendingVolume()) << "the drag did not reach the store";
-    const int shown = *panel.store->nowPlaying().pendingVolume();
+    const int shown = level->currentValue().toInt();
     EXPECT_GT(shown, 60);
     EXPECT_LT(shown, 95);
     EXPECT_EQ(callCount(panel.household, QStringLiteral("SetGroupVolume")), 0) << "sent before the release";
@@ -264,9 +207,7 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     EXPECT_EQ(callCount(panel.household, QStringLiteral("SetGroupVolume")), 1);
 
     // Assistive technology sets a value outright; it is sent at once.
-    QAccessibleValueInterface *value = view.node(QAccessible::Slider, QStringLiteral("Volume"))->valueInterface();
-    ASSERT_TRUE(value);
-    value->setCurrentValue(35);
+    level->setCurrentValue(35);
     EXPECT_TRUE(waitUntil([&] { return panel.household.volume(panel.address(QStringLiteral("Living Room"))) == 35; }));
 }
 
@@ -278,7 +219,6 @@ TEST(QuilloViews, TheRoomsListGroupsRoomsAndSetsEachOnesLevelsByName)
     EXPECT_FALSE(view.node(QAccessible::CheckBox, QStringLiteral("Office"))) << "closed at first";
     view.click(Button, QStringLiteral("Rooms"));
     ASSERT_TRUE(view.waitForNode(QAccessible::Slider, QStringLiteral("Office volume"))) << view.tree();
-    EXPECT_TRUE(panel.store->preferences().showsRooms());
     EXPECT_EQ(view.names(QAccessible::CheckBox),
         (QStringList{QStringLiteral("Kitchen"), QStringLiteral("Living Room"), QStringLiteral("Office")}));
     EXPECT_EQ(view.names(QAccessible::Slider),
@@ -308,7 +248,7 @@ TEST(QuilloViews, TheRoomsListGroupsRoomsAndSetsEachOnesLevelsByName)
     EXPECT_TRUE(waitUntil([&] { return panel.household.volume(office) == officeLevel->currentValue().toInt(); }));
 }
 
-TEST(QuilloViews, ProgressShowsOnlyForATrackOfKnownLength)
+TEST(QuilloViews, ProgressAndTheLibrarysRowsShowWhatPlaysAndPlayWhatIsClicked)
 {
     Panel panel;
     ViewWindow &view = *panel.view;
@@ -319,8 +259,6 @@ TEST(QuilloViews, ProgressShowsOnlyForATrackOfKnownLength)
     panel.store->nowPlaying().seek(83);
     ASSERT_TRUE(view.waitForNode(QAccessible::ProgressBar, QStringLiteral("1:23 of 3:20"))) << view.tree();
     const QQuickItem *bar = ViewWindow::itemOf(view.node(QAccessible::ProgressBar, QStringLiteral("1:23 of 3:20")));
-    EXPECT_DOUBLE_EQ(bar->property("value").toDouble(), 83.0);
-    EXPECT_DOUBLE_EQ(bar->property("to").toDouble(), 200.0);
 
     // A station has a position but no length.
     panel.store->library().play(panel.store->library().favorites().at(0));
@@ -330,12 +268,8 @@ TEST(QuilloViews, ProgressShowsOnlyForATrackOfKnownLength)
     }));
     EXPECT_EQ(view.names(QAccessible::ProgressBar), QStringList()) << view.tree();
     EXPECT_FALSE(bar->isVisible());
-}
 
-TEST(QuilloViews, TrackRowsAreNumberedFromOneInLongerListsAndPlayTheirPosition)
-{
-    Panel panel;
-    ViewWindow &view = *panel.view;
+    // Rows of a longer list are numbered from one and play their position.
     panel.select(QStringLiteral("Dinner Party"));
     ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("Dinner 2"))) << view.tree();
     QQuickItem *first = ViewWindow::itemOf(view.node(Button, QStringLiteral("Dinner 1")));
@@ -355,12 +289,28 @@ TEST(QuilloViews, TrackRowsAreNumberedFromOneInLongerListsAndPlayTheirPosition)
     panel.select(QStringLiteral("Solo"));
     ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("Solo"))) << view.tree();
     EXPECT_EQ(visibleTexts(ViewWindow::itemOf(view.node(Button, QStringLiteral("Solo")))), QStringList{QStringLiteral("Solo")});
-}
 
-TEST(QuilloViews, ADimmedRowStillPlaysAndTheFooterSaysWhyUntilTheNextGoodRefresh)
-{
-    Panel panel;
-    ViewWindow &view = *panel.view;
+    // A streaming playlist's tracks come through the queue.
+    panel.select(QStringLiteral("Discover Weekly"));
+    ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("Show tracks"))) << view.tree();
+    EXPECT_TRUE(view.node(Text,
+        QStringLiteral("Spotify doesn't list tracks to the player directly. Showing them loads "
+                       "this playlist into Living Room's queue, replacing what's there.")))
+        << view.tree();
+    // The favorite itself stays playable from its row.
+    EXPECT_TRUE(view.node(Button, QStringLiteral("Discover Weekly")));
+    view.click(Button, QStringLiteral("Show tracks"));
+    ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("Weekly 3"))) << view.tree();
+    const QStringList weekly{QStringLiteral("Weekly 1"), QStringLiteral("Weekly 2"), QStringLiteral("Weekly 3")};
+    EXPECT_EQ(view.names(Button).filter(QStringLiteral("Weekly ")), weekly);
+    EXPECT_EQ(panel.household.queueTitles(panel.address(QStringLiteral("Living Room"))), weekly);
+    EXPECT_FALSE(view.node(Button, QStringLiteral("Show tracks")));
+    // Rows of a list read from the queue play their place in it.
+    view.click(Button, QStringLiteral("Weekly 2"));
+    EXPECT_TRUE(waitUntil([&] { return panel.household.trackNumber(panel.address(QStringLiteral("Living Room"))) == 2; }));
+
+    // A row that fails dims, still plays, and the footer says why until the
+    // next good refresh.
     const QString failure = QStringLiteral("\"Morning Mix\" can't play \u2014 its music service needs re-authorizing in "
                                            "the Sonos app.");
     panel.select(QStringLiteral("Morning Mix"));
@@ -382,38 +332,7 @@ TEST(QuilloViews, ADimmedRowStillPlaysAndTheFooterSaysWhyUntilTheNextGoodRefresh
         << "a dimmed row no longer answers clicks";
 
     view.click(Button, QStringLiteral("Refresh"));
-    EXPECT_TRUE(view.waitForNoNode(Text, failure)) << view.tree();
-    EXPECT_EQ(panel.store->household().statusKind(), StoreStatus::Kind::Ready);
-}
-
-TEST(QuilloViews, ShowTracksFillsTheListOfAStreamingPlaylistThroughTheQueue)
-{
-    Panel panel;
-    ViewWindow &view = *panel.view;
-    panel.select(QStringLiteral("Discover Weekly"));
-    ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("Show tracks"))) << view.tree();
-    EXPECT_TRUE(view.node(Text,
-        QStringLiteral("Spotify doesn't list tracks to the player directly. Showing them loads "
-                       "this playlist into Living Room's queue, replacing what's there.")))
-        << view.tree();
-    // The favorite itself stays playable from its row.
-    EXPECT_TRUE(view.node(Button, QStringLiteral("Discover Weekly")));
-
-    view.click(Button, QStringLiteral("Show tracks"));
-    ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("Weekly 3"))) << view.tree();
-    const QStringList weekly{QStringLiteral("Weekly 1"), QStringLiteral("Weekly 2"), QStringLiteral("Weekly 3")};
-    QStringList rows;
-    for (const QString &name : view.names(Button)) {
-        if (name.startsWith(QStringLiteral("Weekly")))
-            rows.append(name);
-    }
-    EXPECT_EQ(rows, weekly);
-    EXPECT_EQ(panel.household.queueTitles(panel.address(QStringLiteral("Living Room"))), weekly);
-    EXPECT_FALSE(view.node(Button, QStringLiteral("Show tracks")));
-
-    // Rows of a list read from the queue play their place in it.
-    view.click(Button, QStringLiteral("Weekly 2"));
-    EXPECT_TRUE(waitUntil([&] { return panel.household.trackNumber(panel.address(QStringLiteral("Living Room"))) == 2; }));
+    EXPECT_TRUE(waitUntil([&] { return !view.node(Text, failure); })) << view.tree();
 }
 
 TEST(QuilloViews, BlockedLiveUpdatesAreExplainedInThePanelWithTheRuleForTheFirewallFound)
@@ -448,9 +367,6 @@ TEST(QuilloViews, BlockedLiveUpdatesAreExplainedInThePanelWithTheRuleForTheFirew
         << view.tree();
     view.click(Button, QStringLiteral("Copy"));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), rule);
-    view.click(Button, QStringLiteral("Copy diagnostics"));
-    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(QStringLiteral("\nLive updates: blocked, awaited at ")))
-        << QGuiApplication::clipboard()->text().toStdString();
     view.click(Button, QStringLiteral("Troubleshooting\u2026"));
     EXPECT_EQ(links.urls, QList<QUrl>{HelpLinks::liveUpdatesHelpURL()});
 
@@ -493,8 +409,7 @@ TEST(QuilloViews, WelcomeLinksOpenTheReportAndHelpPagesAndGotItDismissesForGood)
         QObject::connect(&welcome, &WelcomeWindow::dismissed, [&] { ++dismissals; });
         welcome.show();
         QQuickView *window = welcome.window();
-        ASSERT_TRUE(window);
-        ASSERT_EQ(window->status(), QQuickView::Ready);
+        ASSERT_TRUE(window && window->status() == QQuickView::Ready);
         welcome.show();
         EXPECT_EQ(welcome.window(), window);
 

@@ -24,18 +24,6 @@
 
 namespace viewtest {
 
-void SearchGate::open()
-{
-    m_state = State::Open;
-    Q_EMIT changed();
-}
-
-void SearchGate::abandon()
-{
-    m_state = State::Abandoned;
-    Q_EMIT changed();
-}
-
 ViewRig::ViewRig(QString address, Search kind)
     : searchAddress(std::move(address))
     , search(kind)
@@ -55,11 +43,6 @@ void ViewRig::writeSettings(const QByteArray &iniText)
     QFile file(directory.filePath(QStringLiteral("Quillo.conf")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(iniText);
-}
-
-void ReleaseStore::operator()(PlayerStore *store) const
-{
-    delete store;
 }
 
 StoreHandle ViewRig::makeStore()
@@ -110,11 +93,6 @@ ViewWindow::ViewWindow(PlayerStore &store, const QUrl &view)
     show();
 }
 
-void ViewWindow::hide()
-{
-    m_window->close();
-}
-
 void ViewWindow::show()
 {
     m_window->open(trayIcon);
@@ -129,65 +107,48 @@ ViewWindow::~ViewWindow()
     PlayerStore::provideToQml(nullptr);
 }
 
-QQuickItem *ViewWindow::root() const
+QList<std::pair<QAccessibleInterface *, int>> ViewWindow::nodes() const
 {
-    return m_window->rootObject();
-}
-
-void ViewWindow::visit(QAccessibleInterface *node, const std::function<bool(QAccessibleInterface *)> &visitor) const
-{
-    std::function<bool(QAccessibleInterface *)> walk = [&](QAccessibleInterface *current) {
+    QList<std::pair<QAccessibleInterface *, int>> all;
+    const std::function<void(QAccessibleInterface *, int)> walk = [&](QAccessibleInterface *current, int depth) {
         if (!current || !current->isValid())
-            return false;
-        if (visitor(current))
-            return true;
-        for (int i = 0; i < current->childCount(); ++i) {
-            if (walk(current->child(i)))
-                return true;
-        }
-        return false;
+            return;
+        all.append({current, depth});
+        for (int i = 0; i < current->childCount(); ++i)
+            walk(current->child(i), depth + 1);
     };
-    walk(node);
+    walk(QAccessible::queryAccessibleInterface(m_window.get()), 0);
+    return all;
 }
 
 QAccessibleInterface *ViewWindow::node(QAccessible::Role role, const QString &name) const
 {
-    QAccessibleInterface *found = nullptr;
-    visit(QAccessible::queryAccessibleInterface(m_window.get()), [&](QAccessibleInterface *current) {
-        if (current->role() == role && current->text(QAccessible::Name) == name) {
-            found = current;
-            return true;
-        }
-        return false;
-    });
-    return found;
+    for (const auto &each : nodes()) {
+        if (each.first->role() == role && each.first->text(QAccessible::Name) == name)
+            return each.first;
+    }
+    return nullptr;
 }
 
 QStringList ViewWindow::names(QAccessible::Role role) const
 {
     QStringList found;
-    visit(QAccessible::queryAccessibleInterface(m_window.get()), [&](QAccessibleInterface *current) {
-        if (current->role() == role)
-            found.append(current->text(QAccessible::Name));
-        return false;
-    });
+    for (const auto &each : nodes()) {
+        if (each.first->role() == role)
+            found.append(each.first->text(QAccessible::Name));
+    }
     return found;
 }
 
 std::string ViewWindow::tree() const
 {
     QString text;
-    std::function<void(QAccessibleInterface *, int)> walk = [&](QAccessibleInterface *current, int depth) {
-        if (!current || !current->isValid())
-            return;
+    for (const auto &[current, depth] : nodes()) {
         text += QString(depth * 2, u' ')
             + QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(current->role())) + u' '
             + current->text(QAccessible::Name)
             + (itemOf(current) && !itemOf(current)->isEnabled() ? QStringLiteral(" (disabled)") : QString()) + u'\n';
-        for (int i = 0; i < current->childCount(); ++i)
-            walk(current->child(i), depth + 1);
-    };
-    walk(QAccessible::queryAccessibleInterface(m_window.get()), 0);
+    }
     return text.toStdString();
 }
 
@@ -208,11 +169,6 @@ bool ViewWindow::isEnabled(QAccessible::Role role, const QString &name) const
 bool ViewWindow::waitForNode(QAccessible::Role role, const QString &name) const
 {
     return testsupport::waitUntil([&] { return node(role, name) != nullptr; });
-}
-
-bool ViewWindow::waitForNoNode(QAccessible::Role role, const QString &name) const
-{
-    return testsupport::waitUntil([&] { return node(role, name) == nullptr; });
 }
 
 void ViewWindow::click(QAccessible::Role role, const QString &name)
@@ -243,11 +199,6 @@ void ViewWindow::dragSlider(const QString &name, double from, double to)
 void ViewWindow::release()
 {
     QTest::mouseRelease(m_window.get(), Qt::LeftButton, Qt::NoModifier, m_dragEnd);
-}
-
-QQuickItem *ViewWindow::item(const char *className, const QString &text) const
-{
-    return findItem(*m_window, className, text);
 }
 
 QQuickItem *findItem(QQuickWindow &window, const char *className, const QString &text)

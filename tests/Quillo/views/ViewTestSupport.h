@@ -27,15 +27,20 @@ class SearchGate : public QObject
 public:
     enum class State { Closed, Open, Abandoned };
     State state() const { return m_state; }
-    void open();
-    // The test is over: a search still waiting finds nothing and touches no
-    // network.
-    void abandon();
+    void open() { set(State::Open); }
+    // A search waiting, and every one until open(), finds nothing and
+    // touches no network: what a test that ends ends with.
+    void abandon() { set(State::Abandoned); }
 
 Q_SIGNALS:
     void changed();
 
 private:
+    void set(State state)
+    {
+        m_state = state;
+        Q_EMIT changed();
+    }
     State m_state = State::Closed;
 };
 
@@ -45,13 +50,7 @@ enum class Search {
     FindsNothing, // an empty network
 };
 
-// Deletes a store while its requests may still be on their way: the test goes
-// on serving the event loop, and the cancelled replies must find nothing of
-// the store, nor of the calls they belonged to.
-struct ReleaseStore {
-    void operator()(PlayerStore *store) const;
-};
-using StoreHandle = std::unique_ptr<PlayerStore, ReleaseStore>;
+using StoreHandle = std::unique_ptr<PlayerStore>;
 
 // A store on a settings file of its own whose household search asks the
 // player at `searchAddress`.
@@ -86,26 +85,21 @@ public:
     ~ViewWindow();
 
     // The panel closing and opening again, as a click on the icon does it.
-    void hide();
+    void hide() { m_window->close(); }
     void show();
 
     QQuickView &window() { return *m_window; }
-    QQuickItem *root() const;
 
     // The first node of `role` named `name`; null when there is none.
     QAccessibleInterface *node(QAccessible::Role role, const QString &name) const;
     // The names of every node of `role`, in tree order.
     QStringList names(QAccessible::Role role) const;
-    // The item behind a node, null when the node has none.
     static QQuickItem *itemOf(QAccessibleInterface *node);
     bool isEnabled(QAccessible::Role role, const QString &name) const;
-    // Every node as "role name", one a line, indented by depth: what a
-    // failed expectation prints.
+    // Every node as "role name", indented by depth: what a failure prints.
     std::string tree() const;
-
-    // Serve events until the node is there (or gone); false on time-out.
+    // Serves events until the node is there; false on time-out.
     bool waitForNode(QAccessible::Role role, const QString &name) const;
-    bool waitForNoNode(QAccessible::Role role, const QString &name) const;
 
     // A left click in the middle of the node's item, delivered to the window
     // as the mouse would.
@@ -116,16 +110,13 @@ public:
     // lets go where the drag ended.
     void dragSlider(const QString &name, double from, double to);
     void release();
-    // A shown item whose `text` is `text` and whose class is `className`, at
-    // any depth, popups included (their items stay out of the accessible
-    // tree unless an assistive technology is listening).
-    QQuickItem *item(const char *className, const QString &text) const;
     // Types into the item that has the keyboard focus.
     void type(const QString &text);
     bool activate();
 
 private:
-    void visit(QAccessibleInterface *node, const std::function<bool(QAccessibleInterface *)> &visitor) const;
+    // Every node of the window with its depth, in tree order.
+    QList<std::pair<QAccessibleInterface *, int>> nodes() const;
 
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<TrayPopup> m_window;
@@ -133,7 +124,8 @@ private:
 };
 
 // A shown item of `window` whose `text` is `text` and whose class is
-// `className`, at any depth; null when there is none.
+// `className`, at any depth, popups included (their items stay out of the
+// accessible tree unless an assistive technology is listening).
 QQuickItem *findItem(QQuickWindow &window, const char *className, const QString &text);
 // A left click in the middle of `item`, delivered to its window as the mouse
 // would once the window is laid out; fails when the point is outside it.
