@@ -22,6 +22,21 @@ Household::Household(StoreContext &context, Preferences &preferences, QObject *p
     connect(&m_context, &StoreContext::failed, this, [this](const QString &text) { setStatus(StoreStatus::failed(text)); });
 }
 
+Household::~Household()
+{
+    // A refresh that waits for the one in flight would otherwise wait for
+    // good once the store is gone: it is resumed, and its guarded wait ends
+    // it without touching this object.
+    releaseWaiters();
+}
+
+void Household::releaseWaiters()
+{
+    const std::vector<std::coroutine_handle<>> waiters = std::exchange(m_refreshWaiters, {});
+    for (const std::coroutine_handle<> waiter : waiters)
+        waiter.resume();
+}
+
 QCoro::Task<void> Household::refresh()
 {
     if (m_refreshing) {
@@ -35,12 +50,12 @@ QCoro::Task<void> Household::refresh()
         co_await m_context.guarded(read());
     } while (m_refreshAgain);
     m_refreshing = false;
-    Q_EMIT refreshed();
+    releaseWaiters();
 }
 
 QCoro::Task<void> Household::nextRefresh()
 {
-    co_await qCoro(this, &Household::refreshed);
+    co_await RefreshOver{this};
 }
 
 QCoro::Task<QList<ZoneGroup>> Household::discover()

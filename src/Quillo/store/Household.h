@@ -13,7 +13,9 @@
 #include <QObject>
 #include <QtQml/qqmlregistration.h>
 
+#include <coroutine>
 #include <optional>
+#include <vector>
 
 class Preferences;
 class StoreContext;
@@ -41,6 +43,7 @@ class Household : public QObject
 
 public:
     Household(StoreContext &context, Preferences &preferences, QObject *parent = nullptr);
+    ~Household() override;
 
     // Reads the topology: from the typed address, else the player that
     // answered last, else by a search. Single-flight: asked for while a read
@@ -87,13 +90,21 @@ Q_SIGNALS:
     void groupChosen();
     // The user started the search over: what was found before is dropped.
     void searchRestarted();
-    void refreshed();
 
 private:
     QCoro::Task<void> read();
     QCoro::Task<QList<SonosKit::ZoneGroup>> discover();
     QCoro::Task<void> diagnose();
     QCoro::Task<void> nextRefresh();
+    // Resumes every refresh that waited for the one in flight, at once: a
+    // queued signal would never reach them once this object is gone.
+    void releaseWaiters();
+    struct RefreshOver {
+        Household *household;
+        bool await_ready() const noexcept { return false; }
+        void await_suspend(std::coroutine_handle<> waiter) { household->m_refreshWaiters.push_back(waiter); }
+        void await_resume() const noexcept { }
+    };
     void updateSelection();
     ConnectionCheck *connectionCheckObject() { return &m_connectionCheck; }
 
@@ -108,4 +119,5 @@ private:
     std::optional<QString> m_knownHost;
     bool m_refreshing = false;
     bool m_refreshAgain = false;
+    std::vector<std::coroutine_handle<>> m_refreshWaiters;
 };
