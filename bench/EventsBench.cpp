@@ -8,9 +8,9 @@
 
 #include "BenchEvents.h"
 
+#include <SonosKit/XMLText.h>
 #include <SonosKit/events/EventListener.h>
 #include <SonosKit/events/EventSubscription.h>
-#include <SonosKit/XMLText.h>
 #include <playersim/Household.h>
 
 #include <QCoreApplication>

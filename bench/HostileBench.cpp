@@ -14,10 +14,10 @@
 #include "BenchEvents.h"
 
 #include <Quillo/mpris/ArtworkCache.h>
-#include <SonosKit/doctor/ConnectionDoctor.h>
-#include <SonosKit/events/EventListener.h>
 #include <SonosKit/SOAPClient.h>
 #include <SonosKit/SonosError.h>
+#include <SonosKit/doctor/ConnectionDoctor.h>
+#include <SonosKit/events/EventListener.h>
 #include <playersim/HostileDevice.h>
 #include <playersim/ResidentMemory.h>
 

@@ -8,14 +8,14 @@
 #include "FuzzInput.h"
 
 #include <SonosKit/ContentDirectory.h>
-#include <SonosKit/events/LastChange.h>
 #include <SonosKit/MusicServices.h>
 #include <SonosKit/SOAPClient.h>
-#include <SonosKit/events/ServiceEvent.h>
 #include <SonosKit/SonosError.h>
 #include <SonosKit/TrackMetadata.h>
 #include <SonosKit/XMLText.h>
 #include <SonosKit/ZoneTopology.h>
+#include <SonosKit/events/LastChange.h>
+#include <SonosKit/events/ServiceEvent.h>
 
 #include <QByteArray>
 

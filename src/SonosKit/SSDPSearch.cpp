@@ -3,8 +3,8 @@
 #include "SonosKit/SonosDiscovery.h"
 #include "SonosKit/SonosDiscoveryDetail.h"
 
-#include "SonosKit/events/EventListener.h"
 #include "SonosKit/SonosError.h"
+#include "SonosKit/events/EventListener.h"
 
 #include <QCoroFuture>
 #include <QNetworkInterface>

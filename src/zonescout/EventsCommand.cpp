@@ -7,9 +7,9 @@
 #include "JsonOutput.h"
 #include "Table.h"
 
+#include <SonosKit/SonosError.h>
 #include <SonosKit/events/EventListener.h>
 #include <SonosKit/events/EventSubscription.h>
-#include <SonosKit/SonosError.h>
 
 #include <QCoroSignal>
 #include <QJsonDocument>

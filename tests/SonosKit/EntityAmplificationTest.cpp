@@ -4,12 +4,12 @@
 
 #include <SonosKit/ContentDirectory.h>
 #include <SonosKit/MusicServices.h>
-#include <SonosKit/events/PropertySet.h>
-#include <SonosKit/events/ServiceEvent.h>
 #include <SonosKit/SonosError.h>
 #include <SonosKit/TrackMetadata.h>
 #include <SonosKit/XMLText.h>
 #include <SonosKit/ZoneTopology.h>
+#include <SonosKit/events/PropertySet.h>
+#include <SonosKit/events/ServiceEvent.h>
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
+#include "SonosKit/SonosError.h"
+#include "SonosKit/XMLText.h"
 #include "SonosKit/events/EventService.h"
 #include "SonosKit/events/LastChange.h"
 #include "SonosKit/events/ServiceEvent.h"
-#include "SonosKit/SonosError.h"
-#include "SonosKit/XMLText.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 #include "AsyncTestSupport.h"
 #include "TestAddresses.h"
 
-#include "SonosKit/events/EventListener.h"
-#include "SonosKit/events/EventSubscription.h"
 #include "SonosKit/GroupController.h"
 #include "SonosKit/ZoneTopology.h"
+#include "SonosKit/events/EventListener.h"
+#include "SonosKit/events/EventSubscription.h"
 #include "playersim/HostileDevice.h"
 #include "playersim/Household.h"
 #include "playersim/SimServer.h"

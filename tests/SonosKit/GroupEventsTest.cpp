@@ -4,11 +4,11 @@
 #include "AsyncTestSupport.h"
 #include "TestAddresses.h"
 
+#include "SonosKit/GroupController.h"
+#include "SonosKit/ZoneTopology.h"
 #include "SonosKit/events/EventListener.h"
 #include "SonosKit/events/EventSubscription.h"
-#include "SonosKit/GroupController.h"
 #include "SonosKit/events/GroupEvents.h"
-#include "SonosKit/ZoneTopology.h"
 #include "playersim/Household.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 // Discovery logic that needs no network: reading SSDP answers, turning
 // endpoints into addresses, and the one-shot completion.
 
-#include "SonosKit/events/EventListener.h"
 #include "SonosKit/Finished.h"
 #include "SonosKit/SonosDiscoveryDetail.h"
+#include "SonosKit/events/EventListener.h"
 
 #include "AsyncTestSupport.h"
 

@@ -6,8 +6,8 @@
 #include "Quillo/store/ConnectionCheck.h"
 #include "Quillo/store/StoreStatus.h"
 
-#include "SonosKit/events/TopologyEvent.h"
 #include "SonosKit/ZoneGroup.h"
+#include "SonosKit/events/TopologyEvent.h"
 
 #include <QCoroTask>
 #include <QObject>

@@ -4,10 +4,10 @@
 
 #include "Quillo/store/ConnectionCheck.h"
 
+#include "SonosKit/ZoneGroup.h"
 #include "SonosKit/events/EventService.h"
 #include "SonosKit/events/GroupEvents.h"
 #include "SonosKit/events/ServiceEvent.h"
-#include "SonosKit/ZoneGroup.h"
 
 #include <QCoroTask>
 #include <QObject>

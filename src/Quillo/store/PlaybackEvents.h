@@ -3,8 +3,8 @@
 #pragma once
 
 #include "SonosKit/PlaybackState.h"
-#include "SonosKit/events/TransportEvent.h"
 #include "SonosKit/ZoneGroup.h"
+#include "SonosKit/events/TransportEvent.h"
 
 #include <QHash>
 #include <QString>

@@ -5,10 +5,10 @@
 #include "Quillo/models/RoomListModel.h"
 #include "Quillo/store/StoreContext.h"
 
-#include "SonosKit/events/RenderingEvent.h"
 #include "SonosKit/RoomLevel.h"
 #include "SonosKit/SonosDevice.h"
 #include "SonosKit/ZoneGroup.h"
+#include "SonosKit/events/RenderingEvent.h"
 
 #include <QCoroTask>
 #include <QHash>

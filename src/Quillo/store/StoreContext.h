@@ -5,9 +5,9 @@
 #include "Quillo/store/Failure.h"
 #include "Quillo/store/TaskGuard.h"
 
-#include "SonosKit/doctor/ConnectionDoctor.h"
 #include "SonosKit/GroupController.h"
 #include "SonosKit/ZoneGroup.h"
+#include "SonosKit/doctor/ConnectionDoctor.h"
 
 #include <QCoroTask>
 #include <QHostAddress>

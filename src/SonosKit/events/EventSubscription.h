@@ -3,9 +3,9 @@
 #pragma once
 
 #include "SonosKit/CancellationToken.h"
+#include "SonosKit/SonosError.h"
 #include "SonosKit/events/EventService.h"
 #include "SonosKit/events/ServiceEvent.h"
-#include "SonosKit/SonosError.h"
 
 #include <QCoroTask>
 #include <QHostAddress>

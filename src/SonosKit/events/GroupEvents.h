@@ -4,10 +4,10 @@
 #pragma once
 
 #include "SonosKit/CancellationToken.h"
-#include "SonosKit/events/EventService.h"
-#include "SonosKit/events/ServiceEvent.h"
 #include "SonosKit/SonosError.h"
 #include "SonosKit/ZoneGroup.h"
+#include "SonosKit/events/EventService.h"
+#include "SonosKit/events/ServiceEvent.h"
 
 #include <QCoroTask>
 #include <QList>

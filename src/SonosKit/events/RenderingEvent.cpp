@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "SonosKit/events/RenderingEvent.h"
 
-#include "SonosKit/events/LastChange.h"
 #include "SonosKit/Text.h"
+#include "SonosKit/events/LastChange.h"
 
 #include <algorithm>
 

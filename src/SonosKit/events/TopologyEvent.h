@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "SonosKit/events/PropertySet.h"
 #include "SonosKit/ZoneGroup.h"
+#include "SonosKit/events/PropertySet.h"
 
 #include <QList>
 

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "SonosKit/events/TransportEvent.h"
 
-#include "SonosKit/events/LastChange.h"
 #include "SonosKit/Text.h"
 #include "SonosKit/XMLText.h"
+#include "SonosKit/events/LastChange.h"
 
 namespace SonosKit {
 

@@ -4,9 +4,9 @@
 // fallback, over real sockets against the simulated household.
 #include "StoreTestSupport.h"
 
+#include "SonosKit/GroupController.h"
 #include "SonosKit/events/EventService.h"
 #include "SonosKit/events/EventSubscription.h"
-#include "SonosKit/GroupController.h"
 #include "SonosKit/events/GroupEvents.h"
 
 #include <gtest/gtest.h>
