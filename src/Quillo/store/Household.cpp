@@ -24,6 +24,11 @@ Household::Household(StoreContext &context, Preferences &preferences, QObject *p
 
 QCoro::Task<void> Household::refresh()
 {
+    return refreshTask();
+}
+
+StoreTask<void> Household::refreshTask()
+{
     if (m_refreshing) {
         m_refreshAgain = true;
         co_await m_context.guarded(nextRefresh());
@@ -54,7 +59,7 @@ QCoro::Task<QList<ZoneGroup>> Household::discover()
     return m_context.settings().findHousehold(m_context.settings().householdSearchTimeout);
 }
 
-QCoro::Task<void> Household::read()
+StoreTask<void> Household::read()
 {
     if (groups().isEmpty())
         setStatus(StoreStatus::searching());
@@ -86,7 +91,7 @@ QCoro::Task<void> Household::read()
         StoreContext::start(diagnose());
 }
 
-QCoro::Task<void> Household::diagnose()
+StoreTask<void> Household::diagnose()
 {
     SonosKit::ConnectionDoctor::Options options;
     if (m_preferences.hasManualHost()) {
@@ -95,7 +100,7 @@ QCoro::Task<void> Household::diagnose()
         options.search = false;
     }
     // Speakers found while the doctor looked: nothing left to explain.
-    co_await m_connectionCheck.examine(std::move(options), [this] { return groups().isEmpty(); });
+    co_await m_context.guarded(m_connectionCheck.examine(std::move(options), [this] { return groups().isEmpty(); }));
 }
 
 void Household::retry(const QString &host)

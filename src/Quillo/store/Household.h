@@ -5,6 +5,7 @@
 #include "Quillo/models/GroupListModel.h"
 #include "Quillo/store/ConnectionCheck.h"
 #include "Quillo/store/StoreStatus.h"
+#include "Quillo/store/StoreTask.h"
 
 #include "SonosKit/events/TopologyEvent.h"
 #include "SonosKit/ZoneGroup.h"
@@ -90,9 +91,10 @@ Q_SIGNALS:
     void refreshed();
 
 private:
-    QCoro::Task<void> read();
+    StoreTask<void> refreshTask();
+    StoreTask<void> read();
     QCoro::Task<QList<SonosKit::ZoneGroup>> discover();
-    QCoro::Task<void> diagnose();
+    StoreTask<void> diagnose();
     QCoro::Task<void> nextRefresh();
     void updateSelection();
     ConnectionCheck *connectionCheckObject() { return &m_connectionCheck; }
