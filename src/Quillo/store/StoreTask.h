@@ -72,12 +72,14 @@ public:
     {
         return std::move(task);
     }
+    // Returns an awaitable only so that the assertion is the one error.
     template<typename Awaitable>
-    void await_transform(Awaitable &&) const
+    std::suspend_never await_transform(Awaitable &&) const
     {
         static_assert(unguarded<Awaitable>,
             "a store task waits only through StoreContext::guarded() or StoreContext::attempt(): "
             "an unguarded wait could resume after the store has gone");
+        return {};
     }
 
     std::coroutine_handle<> m_continuation;
