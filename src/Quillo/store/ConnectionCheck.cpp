@@ -15,6 +15,12 @@ ConnectionCheck::ConnectionCheck(StoreContext &context, Question question, QObje
 QCoro::Task<void> ConnectionCheck::examine(
     SonosKit::ConnectionDoctor::Options options, std::function<bool()> stillWanted, QString listener)
 {
+    return examineTask(std::move(options), std::move(stillWanted), std::move(listener));
+}
+
+StoreTask<void> ConnectionCheck::examineTask(
+    SonosKit::ConnectionDoctor::Options options, std::function<bool()> stillWanted, QString listener)
+{
     const auto &doctor = m_context.settings().examineConnection;
     if (!doctor || m_examining)
         co_return;

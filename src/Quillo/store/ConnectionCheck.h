@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Quillo/store/StoreTask.h"
+
 #include "SonosKit/doctor/ConnectionDoctor.h"
 #include "SonosKit/doctor/Diagnosis.h"
 
@@ -81,6 +83,8 @@ Q_SIGNALS:
     void diagnosisChanged();
 
 private:
+    StoreTask<void> examineTask(SonosKit::ConnectionDoctor::Options options, std::function<bool()> stillWanted, QString listener);
+
     StoreContext &m_context;
     Question m_question;
     std::optional<SonosKit::Diagnosis> m_diagnosis;

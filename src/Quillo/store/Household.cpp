@@ -39,6 +39,11 @@ void Household::releaseWaiters()
 
 QCoro::Task<void> Household::refresh()
 {
+    return refreshTask();
+}
+
+StoreTask<void> Household::refreshTask()
+{
     if (m_refreshing) {
         m_refreshAgain = true;
         co_await m_context.guarded(nextRefresh());
@@ -69,7 +74,7 @@ QCoro::Task<QList<ZoneGroup>> Household::discover()
     return m_context.settings().findHousehold(m_context.settings().householdSearchTimeout);
 }
 
-QCoro::Task<void> Household::read()
+StoreTask<void> Household::read()
 {
     if (groups().isEmpty())
         setStatus(StoreStatus::searching());
@@ -101,7 +106,7 @@ QCoro::Task<void> Household::read()
         StoreContext::start(diagnose());
 }
 
-QCoro::Task<void> Household::diagnose()
+StoreTask<void> Household::diagnose()
 {
     SonosKit::ConnectionDoctor::Options options;
     if (m_preferences.hasManualHost()) {
@@ -110,7 +115,7 @@ QCoro::Task<void> Household::diagnose()
         options.search = false;
     }
     // Speakers found while the doctor looked: nothing left to explain.
-    co_await m_connectionCheck.examine(std::move(options), [this] { return groups().isEmpty(); });
+    co_await m_context.guarded(m_connectionCheck.examine(std::move(options), [this] { return groups().isEmpty(); }));
 }
 
 void Household::retry(const QString &host)

@@ -5,6 +5,7 @@
 #include "Quillo/models/GroupListModel.h"
 #include "Quillo/store/ConnectionCheck.h"
 #include "Quillo/store/StoreStatus.h"
+#include "Quillo/store/StoreTask.h"
 
 #include "SonosKit/ZoneGroup.h"
 #include "SonosKit/events/TopologyEvent.h"
@@ -92,9 +93,10 @@ Q_SIGNALS:
     void searchRestarted();
 
 private:
-    QCoro::Task<void> read();
+    StoreTask<void> refreshTask();
+    StoreTask<void> read();
     QCoro::Task<QList<SonosKit::ZoneGroup>> discover();
-    QCoro::Task<void> diagnose();
+    StoreTask<void> diagnose();
     QCoro::Task<void> nextRefresh();
     // Resumes every refresh that waited for the one in flight, at once: a
     // queued signal would never reach them once this object is gone.

@@ -52,6 +52,11 @@ Library::Library(StoreContext &context, Household &household, Preferences &prefe
 
 QCoro::Task<void> Library::load()
 {
+    return loadTask();
+}
+
+StoreTask<void> Library::loadTask()
+{
     const std::optional<ZoneGroup> group = m_household.selectedGroup();
     if (!group)
         co_return;
@@ -110,7 +115,7 @@ void Library::refresh()
     StoreContext::start(refreshTask());
 }
 
-QCoro::Task<void> Library::refreshTask()
+StoreTask<void> Library::refreshTask()
 {
     setRefreshing(true);
     co_await m_context.guarded(m_household.refresh());
@@ -118,7 +123,7 @@ QCoro::Task<void> Library::refreshTask()
     setRefreshing(false);
 }
 
-QCoro::Task<void> Library::searchAgainTask()
+StoreTask<void> Library::searchAgainTask()
 {
     co_await m_context.guarded(m_household.refresh());
     co_await m_context.guarded(load());
@@ -153,7 +158,7 @@ void Library::play(const ContentItem &item)
         StoreContext::start(playTask(*group, item));
 }
 
-QCoro::Task<void> Library::playTask(ZoneGroup group, ContentItem item)
+StoreTask<void> Library::playTask(ZoneGroup group, ContentItem item)
 {
     const Attempt<void> played = co_await m_context.attempt(SonosKit::GroupController(std::move(group)).playItem(item));
     if (!played && played.failure().needsReauthorization()) {

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Quillo/store/StoreTask.h"
+
 #include "Quillo/models/ContentItemListModel.h"
 #include "Quillo/models/ItemRecord.h"
 #include "Quillo/models/ProviderFilterModel.h"
@@ -103,15 +105,16 @@ Q_SIGNALS:
     void loaded();
 
 private:
+    StoreTask<void> loadTask();
     void setServiceNames(const QHash<qint64, QString> &names);
     // Marking and unmarking always notify, even when nothing changed: a
     // listener learns of every verdict.
     void markUnplayable(const QString &id);
     void unmarkUnplayable(const QString &id);
     void setRefreshing(bool refreshing);
-    QCoro::Task<void> refreshTask();
-    QCoro::Task<void> searchAgainTask();
-    QCoro::Task<void> playTask(SonosKit::ZoneGroup group, SonosKit::ContentItem item);
+    StoreTask<void> refreshTask();
+    StoreTask<void> searchAgainTask();
+    StoreTask<void> playTask(SonosKit::ZoneGroup group, SonosKit::ContentItem item);
     void updateProviders();
     void updateSelectedProviderIndex();
     void updateSelectedItem();

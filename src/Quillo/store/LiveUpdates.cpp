@@ -131,7 +131,7 @@ void LiveUpdates::follow()
     updateState();
 }
 
-QCoro::Task<void> LiveUpdates::followTask(ZoneGroup group)
+StoreTask<void> LiveUpdates::followTask(ZoneGroup group)
 {
     if (!ensureListener(group)) {
         updateState();
@@ -147,7 +147,7 @@ QCoro::Task<void> LiveUpdates::followTask(ZoneGroup group)
     updateState();
 }
 
-QCoro::Task<void> LiveUpdates::retryTask()
+StoreTask<void> LiveUpdates::retryTask()
 {
     if (!hasTrouble(m_groupEvents.get()))
         co_return;
@@ -155,7 +155,7 @@ QCoro::Task<void> LiveUpdates::retryTask()
     updateState();
 }
 
-QCoro::Task<void> LiveUpdates::resubscribeTask()
+StoreTask<void> LiveUpdates::resubscribeTask()
 {
     if (!m_groupEvents)
         co_return;
@@ -208,7 +208,7 @@ void LiveUpdates::updateState()
     assignNotifying(this, m_flowing, allReceiving, &LiveUpdates::flowingChanged);
 }
 
-QCoro::Task<void> LiveUpdates::examineFirewall()
+StoreTask<void> LiveUpdates::examineFirewall()
 {
     // The players answered and took the subscriptions, so the network is
     // not in question: only this computer's checks run, nothing is searched.
@@ -217,11 +217,16 @@ QCoro::Task<void> LiveUpdates::examineFirewall()
     const QString listener = m_listener ? QStringLiteral("%1:%2").arg(m_listener->address().toString()).arg(m_listener->port())
                                         : QString();
     // Events heard meanwhile: nothing left to explain.
-    co_await m_firewallCheck.examine(
-        std::move(options), [this] { return m_blocked; }, listener);
+    co_await m_context.guarded(m_firewallCheck.examine(
+        std::move(options), [this] { return m_blocked; }, listener));
 }
 
 QCoro::Task<void> LiveUpdates::shutdown()
+{
+    return shutdownTask();
+}
+
+StoreTask<void> LiveUpdates::shutdownTask()
 {
     m_shutDown = true;
     m_retry.stop();

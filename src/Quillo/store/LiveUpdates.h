@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Quillo/store/ConnectionCheck.h"
+#include "Quillo/store/StoreTask.h"
 
 #include "SonosKit/ZoneGroup.h"
 #include "SonosKit/events/EventService.h"
@@ -61,16 +62,17 @@ Q_SIGNALS:
     void eventsBlockedChanged();
 
 private:
+    StoreTask<void> shutdownTask();
     void start();
     void follow();
-    QCoro::Task<void> followTask(SonosKit::ZoneGroup group);
-    QCoro::Task<void> retryTask();
-    QCoro::Task<void> resubscribeTask();
+    StoreTask<void> followTask(SonosKit::ZoneGroup group);
+    StoreTask<void> retryTask();
+    StoreTask<void> resubscribeTask();
     bool ensureListener(const SonosKit::ZoneGroup &group);
     void dispatch(SonosKit::EventService service, const QString &playerHost, const SonosKit::ServiceEvent &event);
     void lost(SonosKit::EventService service);
     void updateState();
-    QCoro::Task<void> examineFirewall();
+    StoreTask<void> examineFirewall();
     ConnectionCheck *firewallCheckObject() { return &m_firewallCheck; }
 
     StoreContext &m_context;

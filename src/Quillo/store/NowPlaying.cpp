@@ -69,6 +69,11 @@ NowPlaying::NowPlaying(StoreContext &context, Household &household, Rooms &rooms
 
 QCoro::Task<bool> NowPlaying::refresh()
 {
+    return refreshTask();
+}
+
+StoreTask<bool> NowPlaying::refreshTask()
+{
     const std::optional<ZoneGroup> group = m_household.selectedGroup();
     if (!group)
         co_return false;
@@ -110,6 +115,11 @@ CancellationToken NowPlaying::startPolling()
 }
 
 QCoro::Task<void> NowPlaying::poll(CancellationToken token)
+{
+    return pollTask(token);
+}
+
+StoreTask<void> NowPlaying::pollTask(CancellationToken token)
 {
     while (!token.isCancelled()) {
         co_await m_context.guarded(refresh());
@@ -161,7 +171,7 @@ void NowPlaying::updateClosedPoll()
         m_closedPoll.start(m_closedPollInterval);
 }
 
-QCoro::Task<void> NowPlaying::closedPollTask()
+StoreTask<void> NowPlaying::closedPollTask()
 {
     m_closedPollReading = true;
     const bool read = co_await m_context.guarded(refresh());

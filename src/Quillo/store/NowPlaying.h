@@ -4,6 +4,7 @@
 
 #include "Quillo/models/PlaybackRecord.h"
 #include "Quillo/store/PlaybackEvents.h"
+#include "Quillo/store/StoreTask.h"
 
 #include "SonosKit/CancellationToken.h"
 #include "SonosKit/PlaybackState.h"
@@ -87,12 +88,14 @@ Q_SIGNALS:
     void playbackRead();
 
 private:
+    StoreTask<bool> refreshTask();
+    StoreTask<void> pollTask(SonosKit::CancellationToken token);
     void setPlayback(std::optional<SonosKit::PlaybackState> playback);
     void setPendingVolume(std::optional<int> volume);
     void update();
     void followGroup();
     void updateClosedPoll();
-    QCoro::Task<void> closedPollTask();
+    StoreTask<void> closedPollTask();
     QCoro::Task<void> pollPause(SonosKit::CancellationToken token);
     void applyGroupVolume();
 

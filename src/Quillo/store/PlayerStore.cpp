@@ -51,7 +51,7 @@ void PlayerStore::menuOpened()
     StoreContext::start(openTask(m_nowPlaying.startPolling()));
 }
 
-QCoro::Task<void> PlayerStore::openTask(SonosKit::CancellationToken token)
+StoreTask<void> PlayerStore::openTask(SonosKit::CancellationToken token)
 {
     // Whatever is in flight when the panel closes finishes as usual, but a
     // closed panel starts nothing new: a user flicking it open and shut
@@ -74,11 +74,21 @@ void PlayerStore::menuClosed()
 
 QCoro::Task<void> PlayerStore::refreshAll()
 {
+    return refreshAllTask();
+}
+
+StoreTask<void> PlayerStore::refreshAllTask()
+{
     co_await m_context.guarded(m_household.refresh());
     co_await m_context.guarded(m_nowPlaying.refresh());
 }
 
 QCoro::Task<void> PlayerStore::shutdown()
+{
+    return shutdownTask();
+}
+
+StoreTask<void> PlayerStore::shutdownTask()
 {
     m_nowPlaying.stopPolling();
     co_await m_context.guarded(m_liveUpdates.shutdown());

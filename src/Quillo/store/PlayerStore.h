@@ -9,6 +9,7 @@
 #include "Quillo/store/Preferences.h"
 #include "Quillo/store/Rooms.h"
 #include "Quillo/store/StoreContext.h"
+#include "Quillo/store/StoreTask.h"
 #include "Quillo/store/TrackList.h"
 
 #include <QCoroTask>
@@ -90,7 +91,9 @@ Q_SIGNALS:
     void welcomeRequested();
 
 private:
-    QCoro::Task<void> openTask(SonosKit::CancellationToken token);
+    StoreTask<void> refreshAllTask();
+    StoreTask<void> shutdownTask();
+    StoreTask<void> openTask(SonosKit::CancellationToken token);
 
     Household *householdObject() { return &m_household; }
     NowPlaying *nowPlayingObject() { return &m_nowPlaying; }

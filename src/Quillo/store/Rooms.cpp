@@ -42,6 +42,11 @@ bool Rooms::wantsLevels() const
 
 QCoro::Task<void> Rooms::refreshLevels()
 {
+    return refreshLevelsTask();
+}
+
+StoreTask<void> Rooms::refreshLevelsTask()
+{
     const std::optional<ZoneGroup> group = m_household.selectedGroup();
     if (!group)
         co_return;
@@ -94,7 +99,7 @@ void Rooms::remove(const QString &roomID)
         *group, [room = *room](GroupController controller) { return controller.leave(room); }, expected, remembered));
 }
 
-QCoro::Task<void> Rooms::regroup(
+StoreTask<void> Rooms::regroup(
     ZoneGroup group, StoreContext::Operation operation, QList<ZoneGroup> expected, std::optional<QString> rememberedRoom)
 {
     const Attempt<void> done = co_await m_context.attempt(operation(GroupController(std::move(group))));

@@ -4,6 +4,7 @@
 
 #include "Quillo/models/RoomListModel.h"
 #include "Quillo/store/StoreContext.h"
+#include "Quillo/store/StoreTask.h"
 
 #include "SonosKit/RoomLevel.h"
 #include "SonosKit/SonosDevice.h"
@@ -85,6 +86,7 @@ Q_SIGNALS:
     void volumeCommitted();
 
 private:
+    StoreTask<void> refreshLevelsTask();
     // Levels as read from the players; a member not among them keeps what
     // was known.
     void setLevels(const QList<SonosKit::RoomLevel> &levels);
@@ -100,7 +102,7 @@ private:
     };
 
     void updateHousehold();
-    QCoro::Task<void> regroup(SonosKit::ZoneGroup group, StoreContext::Operation operation, QList<SonosKit::ZoneGroup> expected,
+    StoreTask<void> regroup(SonosKit::ZoneGroup group, StoreContext::Operation operation, QList<SonosKit::ZoneGroup> expected,
         std::optional<QString> rememberedRoom);
     void storeVolume(const QString &host, int volume);
     void storeMuted(const QString &host, bool muted);

@@ -46,7 +46,7 @@ void StoreContext::perform(Operation operation, Applied applied)
         start(performTask(*group, std::move(operation), std::move(applied)));
 }
 
-QCoro::Task<void> StoreContext::performTask(SonosKit::ZoneGroup group, Operation operation, Applied applied)
+StoreTask<void> StoreContext::performTask(SonosKit::ZoneGroup group, Operation operation, Applied applied)
 {
     const Attempt<void> done = co_await attempt(operation(SonosKit::GroupController(std::move(group))));
     if (done) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Quillo/store/Failure.h"
+#include "Quillo/store/StoreTask.h"
 #include "Quillo/store/TaskGuard.h"
 
 #include "SonosKit/GroupController.h"
@@ -120,20 +121,20 @@ public:
     std::optional<SonosKit::ZoneGroup> selectedGroup() const { return m_selection ? m_selection() : std::nullopt; }
 
     // A wait that ends the task instead of resuming it once the store has gone.
-    template<typename T>
-    QCoro::Task<T> guarded(QCoro::Task<T> task) const
+    template<typename Task>
+    auto guarded(Task task) const
     {
         return m_tasks.guarded(std::move(task));
     }
     // A guarded wait that yields the value or the failure, never throws one.
     template<typename T>
-    QCoro::Task<Attempt<T>> attempt(QCoro::Task<T> task) const
+    Guarded<Attempt<T>> attempt(QCoro::Task<T> task) const
     {
-        return caught(m_tasks.guarded(std::move(task)));
+        return Guarded<Attempt<T>>(caught(m_tasks.guarded(std::move(task))));
     }
     // Runs a task in the background; nothing it throws reaches the event loop.
-    template<typename T>
-    static void start(QCoro::Task<T> task)
+    template<typename Task>
+    static void start(Task task)
     {
         TaskGuard::start(std::move(task));
     }
@@ -159,20 +160,20 @@ Q_SIGNALS:
 
 private:
     template<typename T>
-    static QCoro::Task<Attempt<T>> caught(QCoro::Task<T> task)
+    static QCoro::Task<Attempt<T>> caught(Guarded<T> wait)
     {
         try {
             if constexpr (std::is_void_v<T>) {
-                co_await task;
+                co_await std::move(wait);
                 co_return Attempt<void>();
             } else {
-                co_return Attempt<T>(co_await task);
+                co_return Attempt<T>(co_await std::move(wait));
             }
         } catch (const std::exception &error) {
             co_return Attempt<T>(Failure(error));
         }
     }
-    QCoro::Task<void> performTask(SonosKit::ZoneGroup group, Operation operation, Applied applied);
+    StoreTask<void> performTask(SonosKit::ZoneGroup group, Operation operation, Applied applied);
 
     StoreSettings m_settings;
     Selection m_selection;

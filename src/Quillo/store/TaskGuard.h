@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Quillo/store/StoreTask.h"
+
 #include "SonosKit/CancellationToken.h"
 
 #include <QCoroTask>
@@ -12,7 +14,8 @@
 // Keeps the store's coroutines from touching their owner once it is gone.
 //
 // A task starts with start(), the only way the store runs work in the
-// background, and waits only through guarded(): when the owner has ended by
+// background, and waits only through guarded() (StoreTask lets a model's
+// coroutine wait no other way): when the owner has ended by
 // the time the wait is over, guarded() throws Ended instead of resuming the
 // task's next step, so no line after a wait can run against freed memory.
 // start() swallows Ended and anything else a task lets escape, so nothing
@@ -47,15 +50,25 @@ public:
     }
 
     template<typename T>
-    QCoro::Task<T> guarded(QCoro::Task<T> task) const
+    Guarded<T> guarded(QCoro::Task<T> task) const
     {
-        return guardedWait(m_alive, std::move(task));
+        return Guarded<T>(guardedWait(m_alive, std::move(task)));
+    }
+    template<typename T>
+    Guarded<T> guarded(StoreTask<T> task) const
+    {
+        return guarded(QCoro::Task<T>(std::move(task)));
     }
 
     template<typename T>
     static void start(QCoro::Task<T> task)
     {
         detached(std::move(task));
+    }
+    template<typename T>
+    static void start(StoreTask<T> task)
+    {
+        detached(QCoro::Task<T>(std::move(task)));
     }
 
 private:

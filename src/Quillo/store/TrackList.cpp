@@ -78,6 +78,11 @@ void TrackList::show(QList<ContentItem> tracks, Source source, std::optional<QSt
 
 QCoro::Task<void> TrackList::load()
 {
+    return loadTask();
+}
+
+StoreTask<void> TrackList::loadTask()
+{
     const std::optional<ContentItem> entry = m_library.selectedItem();
     const std::optional<ZoneGroup> group = m_household.selectedGroup();
     if (!entry || !group) {
@@ -125,7 +130,7 @@ void TrackList::showTracks()
         StoreContext::start(showTracksTask(*group, *entry));
 }
 
-QCoro::Task<void> TrackList::showTracksTask(ZoneGroup group, ContentItem item)
+StoreTask<void> TrackList::showTracksTask(ZoneGroup group, ContentItem item)
 {
     const Choice choice = currentChoice(Listing::Queue);
     beginListing(choice);

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Quillo/store/StoreTask.h"
+
 #include "Quillo/models/ContentItemListModel.h"
 
 #include "SonosKit/ContentItem.h"
@@ -61,6 +63,7 @@ Q_SIGNALS:
     void canLoadFromQueueChanged();
 
 private:
+    StoreTask<void> loadTask();
     // The choice a track list belongs to: a listing that finishes after the
     // user chose another entry or provider is dropped, and only the listings
     // for the current choice count as loading. The content directory is the
@@ -78,7 +81,7 @@ private:
     void endListing(const Choice &choice);
     void updateLoading();
     void libraryLoaded();
-    QCoro::Task<void> showTracksTask(SonosKit::ZoneGroup group, SonosKit::ContentItem item);
+    StoreTask<void> showTracksTask(SonosKit::ZoneGroup group, SonosKit::ContentItem item);
     void show(QList<SonosKit::ContentItem> tracks, Source source, std::optional<QString> message, bool canLoadFromQueue = false);
 
     StoreContext &m_context;
