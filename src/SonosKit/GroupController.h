@@ -87,8 +87,6 @@ public:
     QCoro::Task<void> setGroupVolume(int level) const;
 
     // One room's own volume and mute, at that player's rendering service.
-    QCoro::Task<int> volumeOfDevice(SonosDevice device, CancellationToken cancel = {}) const;
-    QCoro::Task<bool> isDeviceMuted(SonosDevice device, CancellationToken cancel = {}) const;
     QCoro::Task<void> setVolumeOnDevice(int level, SonosDevice device) const;
     QCoro::Task<void> setMutedOnDevice(bool muted, SonosDevice device) const;
     // Every member's volume and mute, read at the same time, in member order.

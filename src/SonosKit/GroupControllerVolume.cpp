@@ -203,11 +203,6 @@ QCoro::Task<int> GroupController::volume(CancellationToken cancel) const
     return GroupControllerDetail::groupVolume(m_group, std::move(cancel));
 }
 
-QCoro::Task<int> GroupController::volumeOfDevice(SonosDevice device, CancellationToken cancel) const
-{
-    return deviceVolume(std::move(device), std::move(cancel));
-}
-
 QCoro::Task<bool> GroupController::isMuted(CancellationToken cancel) const
 {
     return coordinatorMuted(m_group, std::move(cancel));
@@ -259,11 +254,6 @@ QCoro::Task<void> GroupController::setGroupVolume(int level) const
 {
     return send(clientFor(m_group.coordinator), SOAPClient::Service::groupRenderingControl, QStringLiteral("SetGroupVolume"),
         withValue(instance(), QStringLiteral("DesiredVolume"), QString::number(clampedVolume(level))));
-}
-
-QCoro::Task<bool> GroupController::isDeviceMuted(SonosDevice device, CancellationToken cancel) const
-{
-    return deviceMuted(std::move(device), std::move(cancel));
 }
 
 QCoro::Task<void> GroupController::setMutedOnDevice(bool muted, SonosDevice device) const
