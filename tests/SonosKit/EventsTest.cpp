@@ -253,6 +253,8 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
         EXPECT_GE(idle.opened(), 40);
         EXPECT_LE(peak, EventListener::maximumConnectionsPerPeer);
     }
+    // The player's slots are free again once the listener has seen them close.
+    ASSERT_TRUE(waitUntil([&] { return listener.openConnections() == 0; }));
 
     // A body declaring its own entity, 120 KB that would read as 1.6 million
     // characters, is no event; a later SEQ than expected is a gap.
