@@ -47,18 +47,16 @@ std::vector<Sent> sent(const Household &household)
 // the requests themselves can be read off the log.
 void acceptEverything(Household &household, const QString &address)
 {
-    playersim::Fault fault;
-    fault.answer = playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::avTransport), QStringLiteral("Accepted"), {});
-    household.server(address).inject(QString(), fault);
+    household.server(address).inject(
+        QString(), {.answer = playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::avTransport), "Accepted", {})});
 }
 
 void answerTransportState(Household &household, const QString &address, const QString &state)
 {
-    playersim::Fault fault;
-    fault.answer = playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::avTransport), QStringLiteral("GetTransportInfo"),
-        state.isNull() ? Arguments{} : Arguments{{"CurrentTransportState", state}});
-    fault.remaining = 1;
-    household.server(address).inject(QStringLiteral("GetTransportInfo"), fault);
+    household.server(address).inject(QStringLiteral("GetTransportInfo"),
+        {.answer = playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::avTransport), "GetTransportInfo",
+             state.isNull() ? Arguments{} : Arguments{{"CurrentTransportState", state}}),
+            .remaining = 1});
 }
 
 ContentItem favorite(const ZoneGroup &group, const QString &title)
@@ -121,9 +119,7 @@ TEST_F(GroupControllerCommands, ToggleActsOnTheStateItReads)
 
     // A failed read sends nothing.
     household.server(c).clearFaults();
-    playersim::Fault refuse;
-    refuse.answer = playersim::soapFault(501);
-    household.server(c).inject(QStringLiteral("GetTransportInfo"), refuse);
+    household.server(c).inject(QStringLiteral("GetTransportInfo"), {.answer = playersim::soapFault(501)});
     household.log()->clear();
     EXPECT_TRUE(testsupport::failureOf<SonosError>(controller.togglePlayPause()));
     EXPECT_EQ(sent(household).size(), 1u);
@@ -165,9 +161,7 @@ TEST_F(GroupControllerCommands, VolumeAndMuteVisitEveryMemberInTurn)
     EXPECT_TRUE(household.isMuted(members[1].host));
 
     // The member loop stops at the first refusal: the third is never asked.
-    playersim::Fault refuse;
-    refuse.answer = playersim::soapFault(402);
-    household.server(members[1].host).inject(QStringLiteral("SetVolume"), refuse);
+    household.server(members[1].host).inject(QStringLiteral("SetVolume"), {.answer = playersim::soapFault(402)});
     household.log()->clear();
     const auto error = testsupport::failureOf<SonosError>(controller.setVolume(33));
     ASSERT_TRUE(error);

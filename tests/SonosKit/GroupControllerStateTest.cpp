@@ -28,32 +28,11 @@ protected:
     ZoneGroup groupOf(const QString &room) const { return testsupport::groupOf(household, room); }
 };
 
-playersim::Fault scripted(playersim::Answer answer)
-{
-    playersim::Fault fault;
-    fault.answer = std::move(answer);
-    return fault;
-}
-
 // From now on `server` answers `action` with `arguments` and nothing else.
 void answerWith(playersim::SimServer &server, const QString &action, const playersim::Arguments &arguments,
     SOAPClient::Service service = SOAPClient::Service::avTransport)
 {
-    server.inject(action, scripted(playersim::soapResponse(SOAPClient::urn(service), action, arguments)));
-}
-
-playersim::Fault delayed(std::chrono::milliseconds delay)
-{
-    playersim::Fault fault;
-    fault.delay = delay;
-    return fault;
-}
-
-playersim::Fault stalled()
-{
-    playersim::Fault fault;
-    fault.stallAfterBytes = 0;
-    return fault;
+    server.inject(action, {.answer = playersim::soapResponse(SOAPClient::urn(service), action, arguments)});
 }
 
 const QString salon = QStringLiteral("Salon Café");
@@ -101,7 +80,7 @@ TEST_F(GroupControllerState, OddAnswersGiveAbsentFieldsNotFailures)
     answerWith(server, QStringLiteral("GetMute"), {{"CurrentMute", "true"}}, SOAPClient::Service::renderingControl);
     // A coordinator without the group's volume: the members' average, where
     // one member reporting no volume at all counts as 0.
-    server.inject(QStringLiteral("GetGroupVolume"), scripted(playersim::soapFault(401)));
+    server.inject(QStringLiteral("GetGroupVolume"), {.answer = playersim::soapFault(401)});
     answerWith(household.server(controller.group().members[1].host), QStringLiteral("GetVolume"), {{"CurrentVolume", ""}},
         SOAPClient::Service::renderingControl);
     household.setVolume(controller.group().members[0].host, 10);
@@ -125,12 +104,13 @@ TEST_F(GroupControllerState, QueueTrackWithRelativeArtFromRequestsThatOverlap)
     const QString coordinator = controller.group().coordinator.host;
     testsupport::await(controller.playQueueTrack(0));
     for (const char *action : {"GetTransportInfo", "GetPositionInfo", "GetMediaInfo", "GetMute"})
-        household.server(coordinator).inject(QString::fromLatin1(action), delayed(300ms));
+        household.server(coordinator).inject(QString::fromLatin1(action), {.delay = 300ms});
     // The players' own group volume, whatever the members' average (28).
-    playersim::Fault groupVolume = delayed(300ms);
-    groupVolume.answer = playersim::soapResponse(
-        SOAPClient::urn(SOAPClient::Service::groupRenderingControl), QStringLiteral("GetGroupVolume"), {{"CurrentVolume", "77"}});
-    household.server(coordinator).inject(QStringLiteral("GetGroupVolume"), groupVolume);
+    household.server(coordinator)
+        .inject(QStringLiteral("GetGroupVolume"),
+            {.delay = 300ms,
+                .answer = playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::groupRenderingControl),
+                    QStringLiteral("GetGroupVolume"), {{"CurrentVolume", "77"}})});
     household.log()->clear();
 
     const PlaybackState state = testsupport::await(controller.state());
@@ -165,10 +145,10 @@ TEST_F(GroupControllerState, AFailingVolumeReadFailsTheCallAndStopsTheRest)
     const QString coordinator = controller.group().coordinator.host;
     // The refusal comes once every read is out; the mute read would hang far
     // beyond the call, and the failure must not wait for it.
-    playersim::Fault refusal = scripted(playersim::soapFault(402, QStringLiteral("Invalid Args")));
-    refusal.delay = 200ms;
-    household.server(coordinator).inject(QStringLiteral("GetGroupVolume"), refusal);
-    household.server(coordinator).inject(QStringLiteral("GetMute"), stalled());
+    household.server(coordinator)
+        .inject(QStringLiteral("GetGroupVolume"),
+            {.delay = 200ms, .answer = playersim::soapFault(402, QStringLiteral("Invalid Args"))});
+    household.server(coordinator).inject(QStringLiteral("GetMute"), {.stallAfterBytes = 0});
 
     const auto started = std::chrono::steady_clock::now();
     const std::optional<SonosError> error = testsupport::failureOf<SonosError>(controller.state(), 5s);
@@ -187,10 +167,9 @@ TEST_F(GroupControllerState, TheFirstFailureInOrderIsReported)
     const GroupController controller(groupOf(salon));
     auto &server = household.server(controller.group().coordinator.host);
     // The transport read fails late, the media read early: order decides, not time.
-    playersim::Fault lateFailure = scripted(playersim::soapFault(501, QStringLiteral("Late")));
-    lateFailure.delay = 300ms;
-    server.inject(QStringLiteral("GetTransportInfo"), lateFailure);
-    server.inject(QStringLiteral("GetMediaInfo"), scripted(playersim::soapFault(714, QStringLiteral("Early"))));
+    server.inject(
+        QStringLiteral("GetTransportInfo"), {.delay = 300ms, .answer = playersim::soapFault(501, QStringLiteral("Late"))});
+    server.inject(QStringLiteral("GetMediaInfo"), {.answer = playersim::soapFault(714, QStringLiteral("Early"))});
 
     const std::optional<SonosError> error = testsupport::failureOf<SonosError>(controller.state(), 10s);
     ASSERT_TRUE(error);
@@ -201,7 +180,7 @@ TEST_F(GroupControllerState, TheFirstFailureInOrderIsReported)
 TEST_F(GroupControllerState, CancellingTheCallerAbortsEveryRequest)
 {
     const GroupController controller(groupOf(salon));
-    household.server(controller.group().coordinator.host).inject(QString(), stalled());
+    household.server(controller.group().coordinator.host).inject(QString(), {.stallAfterBytes = 0});
     CancellationToken cancel;
     QTimer::singleShot(100ms, [cancel] { cancel.cancel(); });
     const auto started = std::chrono::steady_clock::now();
