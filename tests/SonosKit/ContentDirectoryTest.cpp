@@ -137,24 +137,10 @@ TEST(ContentDirectoryParse, UnreadableOrRootlessText)
 // and RequestedCount, and can misreport its counts.
 struct FakeDirectory {
     int size = 0;
-    std::optional<QString> numberReturned; // sent instead of the true count
-    std::optional<QString> totalMatches;
+    std::optional<QString> numberReturned = std::nullopt; // sent instead of the true count
+    std::optional<QString> totalMatches = std::nullopt;
     bool omitResult = false;
     int maxPage = 1 << 30;
-
-    static FakeDirectory of(int size)
-    {
-        FakeDirectory directory;
-        directory.size = size;
-        return directory;
-    }
-    FakeDirectory reporting(std::optional<QString> returned, std::optional<QString> total = std::nullopt) const
-    {
-        FakeDirectory copy = *this;
-        copy.numberReturned = std::move(returned);
-        copy.totalMatches = std::move(total);
-        return copy;
-    }
 
     playersim::Answer answer(const playersim::SoapCall &call) const
     {
@@ -209,12 +195,6 @@ protected:
 // however the directory miscounts them.
 TEST_F(ContentDirectoryBrowse, PagesUntilTheTotalWhateverTheCountsSay)
 {
-    FakeDirectory shortPages = FakeDirectory::of(120).reporting(QStringLiteral("lots"));
-    shortPages.maxPage = 40;
-    FakeDirectory shortPagesWithoutTotal = shortPages;
-    shortPagesWithoutTotal.totalMatches = QString();
-    FakeDirectory withoutResult = FakeDirectory::of(40);
-    withoutResult.omitResult = true;
     const QString huge = QStringLiteral("9223372036854775807");
     const struct {
         const char *what;
@@ -222,16 +202,17 @@ TEST_F(ContentDirectoryBrowse, PagesUntilTheTotalWhateverTheCountsSay)
         qsizetype items;
         QList<qint64> starts;
     } cases[] = {
-        {"pages until the total", FakeDirectory::of(250), 250, {0, 100, 200}},
-        {"zero returned ends the browse", FakeDirectory::of(500).reporting(QStringLiteral("0")), 100, {0}},
+        {"pages until the total", {.size = 250}, 250, {0, 100, 200}},
+        {"zero returned ends the browse", {.size = 500, .numberReturned = QStringLiteral("0")}, 100, {0}},
         // A garbled NumberReturned: the index follows the items received.
-        {"short pages, garbled count", shortPages, 120, {0, 40, 80}},
+        {"short pages, garbled count", {.size = 120, .numberReturned = QStringLiteral("lots"), .maxPage = 40}, 120, {0, 40, 80}},
         // Without a readable total, what is in hand is all there is.
-        {"short pages, no total", shortPagesWithoutTotal, 40, {0}},
-        {"overstated counts skip ahead without wrapping", FakeDirectory::of(300).reporting(huge, huge), 100, {0}},
-        {"a missing result ends with what was collected", withoutResult, 0, {0}},
+        {"short pages, no total",
+            {.size = 120, .numberReturned = QStringLiteral("lots"), .totalMatches = QString(), .maxPage = 40}, 40, {0}},
+        {"overstated counts skip ahead without wrapping", {.size = 300, .numberReturned = huge, .totalMatches = huge}, 100, {0}},
+        {"a missing result ends with what was collected", {.size = 40, .omitResult = true}, 0, {0}},
     };
-    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(0));
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), {});
     for (const auto &row : cases) {
         log->clear();
         server->setSoapHandler([directory = row.directory](const playersim::SoapCall &call) { return directory.answer(call); });
@@ -246,7 +227,7 @@ TEST_F(ContentDirectoryBrowse, PagesUntilTheTotalWhateverTheCountsSay)
 
 TEST_F(ContentDirectoryBrowse, StopsAtTheLimit)
 {
-    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(5000));
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), {.size = 5000});
     const auto items = testsupport::await(directory().playlists());
     EXPECT_EQ(items.size(), 1000);
     EXPECT_EQ(log->calls(QStringLiteral("Browse")).size(), 10u);
@@ -259,7 +240,7 @@ TEST_F(ContentDirectoryBrowse, StopsAtTheLimit)
 
 TEST_F(ContentDirectoryBrowse, ChildrenNeedABrowseID)
 {
-    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(3));
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), {.size = 3});
     ContentItem shortcut;
     shortcut.metadata = QStringLiteral("<item parentID=\"FV:2\"><dc:title>x</dc:title></item>");
     EXPECT_TRUE(testsupport::await(directory().children(shortcut)).isEmpty());
@@ -274,11 +255,8 @@ TEST_F(ContentDirectoryBrowse, ChildrenNeedABrowseID)
 
 TEST_F(ContentDirectoryBrowse, AFailedOrMalformedPageFailsTheWholeBrowse)
 {
-    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), FakeDirectory::of(250));
-    playersim::Fault fault;
-    fault.answer = playersim::soapFault(701);
-    fault.remaining = 1;
-    server->inject(QStringLiteral("Browse"), fault);
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), {.size = 250});
+    server->inject(QStringLiteral("Browse"), {.answer = playersim::soapFault(701), .remaining = 1});
     const auto refused = testsupport::failureOf<SonosError>(directory().queue());
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->kind(), SonosError::Kind::upnpFault);
