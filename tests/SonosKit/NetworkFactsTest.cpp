@@ -191,9 +191,8 @@ TEST(DiagnosisText, TheVpnWarningJoinsWhateverCauseIsShown)
     EXPECT_EQ(diagnosis.causeText(), Diagnosis::textFor(Diagnosis::Cause::noSpeakerOnNetwork));
     diagnosis.vpnActive = true;
     EXPECT_EQ(diagnosis.causeText(),
-        QStringLiteral("Your network answers, but no Sonos speaker is on it. If your speakers are on another network (a "
-                       "guest Wi-Fi, a separate VLAN or behind a VPN), enter a speaker's IP address. A VPN is active; it "
-                       "may keep the search from reaching your speakers."));
+        Diagnosis::textFor(Diagnosis::Cause::noSpeakerOnNetwork)
+            + QStringLiteral(" A VPN is active; it may keep the search from reaching your speakers."));
     // Without a cause the doctor hints at the VPN instead.
     diagnosis.cause = Diagnosis::Cause::none;
     EXPECT_TRUE(diagnosis.causeText().isEmpty());

@@ -229,11 +229,8 @@ TEST(Zonescout, FailuresAreOneLineAndExitOne)
     };
     for (const auto &each : cases) {
         first.clearFaults();
-        if (each.answer) {
-            playersim::Fault fault;
-            fault.answer = *each.answer;
-            first.inject(QStringLiteral("GetZoneGroupState"), fault);
-        }
+        if (each.answer)
+            first.inject(QStringLiteral("GetZoneGroupState"), {.answer = each.answer});
         const Outcome run = zonescout(each.arguments);
         EXPECT_EQ(run.exitCode, 1) << each.arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.out.isEmpty());
