@@ -27,34 +27,24 @@ TEST(ContentItem, BrowseIDIsTheFirstLowerCaseIdAttribute)
     EXPECT_FALSE(browseID(QStringLiteral("<item ID=\"FV:2\">")));
 }
 
-TEST(ContentItem, ServiceIDFromTheLiteralQuery)
+// The service a favorite plays from: the sid= of its URI's query, taken
+// literally, else the n of its account token "SA_RINCON<n>_", 256 × the service + 7.
+TEST(ContentItem, ServiceIDFromTheLiteralQueryOrTheAccountToken)
 {
-    const auto sid = [](const char16_t *uri) { return ContentItem::serviceIDFromURI(uri); };
-    EXPECT_EQ(sid(u"x-sonosapi-stream:s1?sid=254&flags=8"), 254);
-    EXPECT_EQ(sid(u"x-sonosapi-stream:s1?flags=8&sid="), std::nullopt);
-    EXPECT_EQ(sid(u"x?sid=&sid=5"), 5);
-    EXPECT_EQ(sid(u"x?sid=abc&sid=5"), std::nullopt);
-    EXPECT_EQ(sid(u"x-sonosapi-stream:s1"), std::nullopt);
-    EXPECT_EQ(sid(u"x?&&==sid=12&"), 12);
-    EXPECT_EQ(sid(u"x?sid==12"), std::nullopt);
-    EXPECT_EQ(sid(u"x?SID=12&%73id=3"), std::nullopt); // neither case-folded nor decoded
-    EXPECT_EQ(sid(u"x?sid=-4"), -4);
-    EXPECT_EQ(sid(u"x?sid=99999999999999999999"), std::nullopt);
-}
+    const std::pair<const char16_t *, std::optional<qint64>> uris[] = {{u"x-sonosapi-stream:s1?sid=254&flags=8", 254},
+        {u"x-sonosapi-stream:s1?flags=8&sid=", std::nullopt}, {u"x?sid=&sid=5", 5}, {u"x?sid=abc&sid=5", std::nullopt},
+        {u"x-sonosapi-stream:s1", std::nullopt}, {u"x?&&==sid=12&", 12}, {u"x?sid==12", std::nullopt},
+        {u"x?SID=12&%73id=3", std::nullopt}, // neither case-folded nor decoded
+        {u"x?sid=-4", -4}, {u"x?sid=99999999999999999999", std::nullopt}};
+    for (const auto &[uri, id] : uris)
+        EXPECT_EQ(ContentItem::serviceIDFromURI(uri), id) << QString::fromUtf16(uri).toStdString();
 
-TEST(ContentItem, ServiceIDFromTheAccountToken)
-{
-    const auto sid = [](const char16_t *metadata) { return ContentItem::serviceIDFromMetadata(metadata); };
-    EXPECT_EQ(sid(u"<desc>SA_RINCON2311_X</desc>"), 9);
-    EXPECT_EQ(sid(u"SA_RINCON519_"), 2);
-    EXPECT_EQ(sid(u"SA_RINCON3079"), 12);
-    EXPECT_EQ(sid(u"SA_RINCON7_"), 0);
-    EXPECT_EQ(sid(u"SA_RINCON2310_"), std::nullopt);
-    EXPECT_EQ(sid(u"SA_RINCONx2311"), std::nullopt);
-    EXPECT_EQ(sid(u"SA_RINCON99999999999999999999999"), std::nullopt);
-    EXPECT_EQ(sid(u"sa_rincon2311"), std::nullopt);
-    // Only the first token counts.
-    EXPECT_EQ(sid(u"SA_RINCON_ SA_RINCON2311"), std::nullopt);
+    const std::pair<const char16_t *, std::optional<qint64>> tokens[] = {{u"<desc>SA_RINCON2311_X</desc>", 9},
+        {u"SA_RINCON519_", 2}, {u"SA_RINCON3079", 12}, {u"SA_RINCON7_", 0}, {u"SA_RINCON2310_", std::nullopt},
+        {u"SA_RINCONx2311", std::nullopt}, {u"SA_RINCON99999999999999999999999", std::nullopt}, {u"sa_rincon2311", std::nullopt},
+        {u"SA_RINCON_ SA_RINCON2311", std::nullopt}}; // only the first token counts
+    for (const auto &[metadata, id] : tokens)
+        EXPECT_EQ(ContentItem::serviceIDFromMetadata(metadata), id) << QString::fromUtf16(metadata).toStdString();
 }
 
 } // namespace

@@ -124,13 +124,12 @@ TEST(NetworkFacts, UfwIsOnOnlyWhenTheLastAssignmentSaysYes)
 
 TEST(NetworkFacts, SubnetsAreTheNetworkPartWithItsPrefix)
 {
-    EXPECT_EQ(NetworkFacts::subnetOf(QStringLiteral("192.168.1.37"), 24), QStringLiteral("192.168.1.0/24"));
-    EXPECT_EQ(NetworkFacts::subnetOf(QStringLiteral("10.77.200.9"), 17), QStringLiteral("10.77.128.0/17"));
-    EXPECT_EQ(NetworkFacts::subnetOf(QStringLiteral("10.1.2.3"), 32), QStringLiteral("10.1.2.3/32"));
-    EXPECT_EQ(NetworkFacts::subnetOf(QStringLiteral("10.1.2.3"), 0), QStringLiteral("0.0.0.0/0"));
-    EXPECT_TRUE(NetworkFacts::subnetOf(QStringLiteral("10.1.2.3"), 33).isEmpty());
-    EXPECT_TRUE(NetworkFacts::subnetOf(QStringLiteral("fe80::1"), 64).isEmpty());
-    EXPECT_TRUE(NetworkFacts::subnetOf(QStringLiteral("kitchen"), 24).isEmpty());
+    const std::tuple<const char *, int, const char *> subnets[] = {{"192.168.1.37", 24, "192.168.1.0/24"},
+        {"10.77.200.9", 17, "10.77.128.0/17"}, {"10.1.2.3", 32, "10.1.2.3/32"}, {"10.1.2.3", 0, "0.0.0.0/0"},
+        {"10.1.2.3", 33, ""}, {"fe80::1", 64, ""}, {"kitchen", 24, ""}};
+    for (const auto &[address, prefix, subnet] : subnets)
+        EXPECT_EQ(NetworkFacts::subnetOf(QString::fromLatin1(address), prefix), QLatin1String(subnet))
+            << address << '/' << prefix;
 }
 
 TEST(ConnectionDoctorAnswers, SpeakersAreKnownByServerOrDeviceType)

@@ -125,12 +125,10 @@ TEST(XMLTextEscaping, unescapeResolvesKnownReferencesOnly)
 TEST(XMLTextDurations, readsHoursMinutesAndWholeSecondsAndNeverWraps)
 {
     using XMLText::seconds;
-    EXPECT_EQ(seconds(QStringLiteral("0:03:25")), 205);
-    EXPECT_EQ(seconds(QStringLiteral("1:02:03.750")), 3723);
-    EXPECT_EQ(seconds(QStringLiteral("::1:2:3")), 3723);
-    EXPECT_EQ(seconds(QStringLiteral("0:75:00")), 4500);
-    EXPECT_EQ(seconds(QStringLiteral("-1:00:00")), -3600);
-    EXPECT_EQ(seconds(QStringLiteral("2562047788015215:30:07")), 9223372036854775807LL);
+    const std::pair<const char *, qint64> readable[] = {{"0:03:25", 205}, {"1:02:03.750", 3723}, {"::1:2:3", 3723},
+        {"0:75:00", 4500}, {"-1:00:00", -3600}, {"2562047788015215:30:07", 9223372036854775807LL}};
+    for (const auto &[text, value] : readable)
+        EXPECT_EQ(seconds(QString::fromLatin1(text)), value) << text;
     // Overflow gives nothing instead of wrapping.
     for (const QString &unreadable : {QStringLiteral("12:34"), QStringLiteral("NOT_IMPLEMENTED"), QString(),
              QStringLiteral("0:00:x"), QStringLiteral("0:00:."), QStringLiteral(" 0:00:01"), QStringLiteral("1:2:3:4"),

@@ -53,9 +53,8 @@ TEST(PopoverPlacement, HangsBelowATopIconOrClickAndRisesAboveABottomOneInsideThe
 
 TEST(HelpLinks, OperatingSystemVersionsHaveThreeParts)
 {
-    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("12")), QStringLiteral("12.0.0"));
-    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("24.04")), QStringLiteral("24.4.0"));
-    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("6.1.0-18-amd64")), QStringLiteral("6.1.0"));
-    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("rolling")), QStringLiteral("0.0.0"));
-    EXPECT_EQ(HelpLinks::threePartVersion(QStringLiteral("99999999999999999999999")), QStringLiteral("0.0.0"));
+    const std::pair<const char *, const char *> versions[] = {{"12", "12.0.0"}, {"24.04", "24.4.0"}, {"6.1.0-18-amd64", "6.1.0"},
+        {"rolling", "0.0.0"}, {"99999999999999999999999", "0.0.0"}};
+    for (const auto &[version, threeParts] : versions)
+        EXPECT_EQ(HelpLinks::threePartVersion(QString::fromLatin1(version)), QLatin1String(threeParts)) << version;
 }
