@@ -22,11 +22,16 @@ struct Page {
     int items = 0;
 };
 
+SonosKit::SOAPClient::Arguments browsing(const QString &id, int start = 0, int count = 100)
+{
+    return {{"ObjectID", id}, {"BrowseFlag", "BrowseDirectChildren"}, {"Filter", "*"}, {"StartingIndex", QString::number(start)},
+        {"RequestedCount", QString::number(count)}, {"SortCriteria", ""}};
+}
+
 Page browse(const QString &address, const QString &id, int start, int count)
 {
-    const SonosKit::XMLNode answer = call(address, Service::contentDirectory, QStringLiteral("Browse"),
-        {{"ObjectID", id}, {"BrowseFlag", "BrowseDirectChildren"}, {"Filter", "*"}, {"StartingIndex", QString::number(start)},
-            {"RequestedCount", QString::number(count)}, {"SortCriteria", ""}});
+    const SonosKit::XMLNode answer = call(
+        address, Service::contentDirectory, QStringLiteral("Browse"), browsing(id, start, count));
     Page page;
     page.returned = text(answer, QStringLiteral("NumberReturned")).toInt();
     page.total = text(answer, QStringLiteral("TotalMatches")).toInt();
@@ -39,9 +44,7 @@ Page browse(const QString &address, const QString &id, int start, int count)
 
 QString browseFault(const QString &address, const QString &id)
 {
-    const auto code = faultCode(address, Service::contentDirectory, QStringLiteral("Browse"),
-        {{"ObjectID", id}, {"BrowseFlag", "BrowseDirectChildren"}, {"Filter", "*"}, {"StartingIndex", "0"},
-            {"RequestedCount", "100"}, {"SortCriteria", ""}});
+    const auto code = faultCode(address, Service::contentDirectory, QStringLiteral("Browse"), browsing(id));
     return code ? QString::number(*code) : QStringLiteral("none");
 }
 
@@ -72,9 +75,8 @@ TEST(ContentAnswers, FavoritesCarryTheirMetadataEscapedTwiceAndUnlistedContainer
     Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const QString address = household.addresses()[1];
     SonosKit::SOAPClient client(address, 1400, 5.0);
-    const QString body = testsupport::await(client.callReturningRawXML(Service::contentDirectory, QStringLiteral("Browse"),
-        {{"ObjectID", "FV:2"}, {"BrowseFlag", "BrowseDirectChildren"}, {"Filter", "*"}, {"StartingIndex", "0"},
-            {"RequestedCount", "100"}, {"SortCriteria", ""}}));
+    const QString body = testsupport::await(
+        client.callReturningRawXML(Service::contentDirectory, QStringLiteral("Browse"), browsing(QStringLiteral("FV:2"))));
     EXPECT_TRUE(body.contains(QStringLiteral("&lt;r:resMD&gt;&amp;lt;DIDL-Lite ")));
 
     const Page page = browse(address, QStringLiteral("FV:2"), 0, 100);

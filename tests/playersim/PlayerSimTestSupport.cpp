@@ -4,8 +4,6 @@
 
 #include "AsyncTestSupport.h"
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>

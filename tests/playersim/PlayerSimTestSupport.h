@@ -11,8 +11,6 @@
 
 #include <QString>
 
-#include <chrono>
-#include <functional>
 #include <optional>
 
 namespace playersimtest {
