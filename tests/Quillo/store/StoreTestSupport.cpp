@@ -145,8 +145,11 @@ std::unique_ptr<PlayerStore> StoreRig::makeStore()
     settings.eventAddress = eventAddress;
     settings.eventRetryInterval = eventRetryInterval;
     settings.examineConnection = examineConnection;
-    settings.findHousehold = [address = searchAddress, searches = searches](double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
+    settings.findHousehold = [address = searchAddress, searches = searches, mayAsk = searchMayAsk](
+                                 double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
         ++*searches;
+        if (mayAsk && !co_await mayAsk())
+            co_return {};
         co_return co_await SonosKit::ZoneTopology(address).groups();
     };
     auto store = std::make_unique<PlayerStore>(
@@ -196,10 +199,7 @@ QHostAddress listenAddress(testsupport::Suite suite)
 
 playersim::Fault brokenAnswer(int times)
 {
-    playersim::Fault fault;
-    fault.answer = playersim::Answer{.status = 500, .body = "internal error", .contentType = "text/plain", .headers = {}};
-    fault.remaining = times;
-    return fault;
+    return {.answer = playersim::Answer{500, "internal error", "text/plain", {}}, .remaining = times};
 }
 
 bool waitUntilSettled(const PlayerStore &store)

@@ -81,6 +81,9 @@ struct StoreRig {
     std::chrono::milliseconds eventRetryInterval{std::chrono::minutes(10)};
     // The connection doctor; none: no examination.
     std::function<QCoro::Task<SonosKit::Diagnosis>(SonosKit::ConnectionDoctor::Options)> examineConnection;
+    // Awaited by each search before it asks; a search finds nothing when it
+    // answers false. None: every search asks at once.
+    std::function<QCoro::Task<bool>()> searchMayAsk;
 };
 
 // Qt's own checks of every list model the store hands out, through every

@@ -49,13 +49,20 @@ struct Panel {
     explicit Panel(const QString &room = QStringLiteral("Living Room"), std::optional<SonosKit::Diagnosis> examined = {},
         bool events = false)
     {
-        rig.diagnosis = std::move(examined);
-        // The players take the subscriptions, but their events never arrive.
+        if (examined) {
+            rig.examineConnection = [found = *examined](SonosKit::ConnectionDoctor::Options) -> QCoro::Task<SonosKit::Diagnosis> {
+                co_return found;
+            };
+        }
+        // The players take the subscriptions, but their events never arrive;
+        // blocked subscriptions are tried again quickly.
         if (events) {
+            rig.events = true;
             rig.eventAddress = storetest::listenAddress(Suite::QuilloViews);
+            rig.eventRetryInterval = std::chrono::milliseconds(500);
             household.setDropNotifications(true);
         }
-        rig.writeSettings("selectedRoomName=" + room.toUtf8() + "\n");
+        rig.writeSettingsText("selectedRoomName=" + room.toUtf8() + "\n");
         store = rig.makeStore();
         view = std::make_unique<ViewWindow>(*store, menuView);
         // The opening's load of favorites ends by putting back the entry
@@ -75,7 +82,7 @@ struct Panel {
     QString address(const QString &room) const { return household.addressOfRoom(room); }
 
     playersim::Household household = storetest::startedHousehold(Suite::QuilloViews);
-    ViewRig rig{household.addresses().first()};
+    storetest::StoreRig rig{household};
     StoreHandle store;
     std::unique_ptr<ViewWindow> view;
 };
@@ -87,7 +94,9 @@ TEST(QuilloViews, SetupSearchesThenExplainsAnEmptySearchAndShowsTheControlsOnceG
     playersim::Household household = storetest::startedHousehold(Suite::QuilloViews);
     // An address of this test's block that no player answers on.
     const QString silent = household.addresses().first().section(u'.', 0, 2) + QStringLiteral(".30");
-    ViewRig rig(household.addresses().first(), Search::Gated);
+    storetest::StoreRig rig(household);
+    const auto gate = std::make_shared<SearchGate>();
+    rig.searchMayAsk = SearchGate::waiter(gate);
     auto store = rig.makeStore();
     ViewWindow view(*store, menuView);
 
@@ -107,7 +116,7 @@ TEST(QuilloViews, SetupSearchesThenExplainsAnEmptySearchAndShowsTheControlsOnceG
     EXPECT_TRUE(store->nowPlaying().isPolling());
 
     // The search finds nothing.
-    rig.gate->abandon();
+    gate->abandon();
     ASSERT_TRUE(view.waitForNode(Text, QStringLiteral("No Sonos speakers found"))) << view.tree();
     EXPECT_TRUE(view.node(Text,
         QStringLiteral("Quillo searched your network and no speaker answered. Check that this "
@@ -163,7 +172,7 @@ TEST(QuilloViews, SetupSearchesThenExplainsAnEmptySearchAndShowsTheControlsOnceG
     EXPECT_FALSE(store->preferences().manualHost());
 
     // Another search, and the household answers.
-    rig.gate->open();
+    gate->open();
     view.click(Button, QStringLiteral("Try Again"));
     ASSERT_TRUE(view.waitForNode(QAccessible::ComboBox, QStringLiteral("Group"))) << view.tree();
     EXPECT_FALSE(view.node(Button, QStringLiteral("Try Again")));
@@ -398,7 +407,7 @@ TEST(QuilloViews, BlockedLiveUpdatesAreExplainedInThePanelWithTheRuleForTheFirew
 
 TEST(QuilloViews, WelcomeLinksOpenTheReportAndHelpPagesAndGotItDismissesForGood)
 {
-    ViewRig rig(QStringLiteral("127.0.0.1"));
+    storetest::StoreRig rig(QStringLiteral("127.0.0.1"));
     auto store = rig.makeStore();
     PlayerStore::provideToQml(store.get());
     auto engine = makeQmlEngine();

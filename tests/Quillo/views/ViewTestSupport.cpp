@@ -7,16 +7,12 @@
 #include "Quillo/app/QmlEngine.h"
 #include "Quillo/app/QuilloApplication.h"
 #include "Quillo/tray/TrayPopup.h"
-#include "SonosKit/ZoneTopology.h"
 
-#include <QCoreApplication>
 #include <QCoroSignal>
 #include <QDesktopServices>
-#include <QFile>
 #include <QMetaEnum>
 #include <QQmlEngine>
 #include <QQuickItem>
-#include <QSettings>
 #include <QTest>
 #include <QtQuickTest/quicktest.h>
 
@@ -24,63 +20,21 @@
 
 namespace viewtest {
 
-ViewRig::ViewRig(QString address, Search kind)
-    : searchAddress(std::move(address))
-    , search(kind)
-{
-    EXPECT_TRUE(directory.isValid());
-}
-
-ViewRig::~ViewRig()
-{
-    // The store is gone by now; a search it left waiting must end without it.
-    if (gate->state() == SearchGate::State::Closed)
-        gate->abandon();
-}
-
-void ViewRig::writeSettings(const QByteArray &iniText)
-{
-    QFile file(directory.filePath(QStringLiteral("Quillo.conf")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(iniText);
-}
-
-StoreHandle ViewRig::makeStore()
-{
-    PlayerStore::Settings environment;
-    environment.pollPause = std::chrono::milliseconds(60);
-    environment.householdSearchTimeout = 0.5;
-    environment.findHousehold = [address = searchAddress, kind = search, gate = gate](
-                                    double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
-        if (kind == Search::FindsNothing)
-            co_return QList<SonosKit::ZoneGroup>();
-        if (kind == Search::Gated) {
-            while (gate->state() == SearchGate::State::Closed)
-                co_await qCoro(gate.get(), &SearchGate::changed);
-            if (gate->state() == SearchGate::State::Abandoned)
-                co_return QList<SonosKit::ZoneGroup>();
-        }
-        co_return co_await SonosKit::ZoneTopology(address).groups();
-    };
-    if (diagnosis) {
-        environment.examineConnection =
-            [found = *diagnosis](SonosKit::ConnectionDoctor::Options) -> QCoro::Task<SonosKit::Diagnosis> { co_return found; };
-    }
-    if (eventAddress) {
-        environment.events = true;
-        environment.eventAddress = eventAddress;
-        environment.eventRetryInterval = std::chrono::milliseconds(500);
-    }
-    auto settings = std::make_unique<QSettings>(directory.filePath(QStringLiteral("Quillo.conf")), QSettings::IniFormat);
-    return StoreHandle(new PlayerStore(std::move(settings), std::move(environment)));
-}
-
 namespace {
 
 // Where the panel hangs from: an icon in a tray along the top of the screen.
 const QRect trayIcon(600, 0, 22, 30);
 
 } // namespace
+
+std::function<QCoro::Task<bool>()> SearchGate::waiter(std::shared_ptr<SearchGate> gate)
+{
+    return [gate]() -> QCoro::Task<bool> {
+        while (gate->state() == SearchGate::State::Closed)
+            co_await qCoro(gate.get(), &SearchGate::changed);
+        co_return gate->state() == SearchGate::State::Open;
+    };
+}
 
 ViewWindow::ViewWindow(PlayerStore &store, const QUrl &view)
 {

@@ -6,9 +6,9 @@
 #include "Quillo/tray/TrayPopup.h"
 
 #include <QAccessible>
+#include <QCoroTask>
 #include <QObject>
 #include <QQuickView>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include <functional>
@@ -29,8 +29,10 @@ public:
     State state() const { return m_state; }
     void open() { set(State::Open); }
     // A search waiting, and every one until open(), finds nothing and
-    // touches no network: what a test that ends ends with.
+    // touches no network.
     void abandon() { set(State::Abandoned); }
+    // What a store rig's searches await (its searchMayAsk).
+    static std::function<QCoro::Task<bool>()> waiter(std::shared_ptr<SearchGate> gate);
 
 Q_SIGNALS:
     void changed();
@@ -44,34 +46,7 @@ private:
     State m_state = State::Closed;
 };
 
-enum class Search {
-    Answers, // the player at the rig's address answers at once
-    Gated, // waits for `gate`
-    FindsNothing, // an empty network
-};
-
 using StoreHandle = std::unique_ptr<PlayerStore>;
-
-// A store on a settings file of its own whose household search asks the
-// player at `searchAddress`.
-struct ViewRig {
-    explicit ViewRig(QString searchAddress, Search search = Search::Answers);
-    ~ViewRig();
-
-    void writeSettings(const QByteArray &iniText);
-    StoreHandle makeStore();
-
-    QTemporaryDir directory;
-    QString searchAddress;
-    Search search;
-    std::shared_ptr<SearchGate> gate = std::make_shared<SearchGate>();
-    // What the connection check finds after a search that found nothing;
-    // none: no check.
-    std::optional<SonosKit::Diagnosis> diagnosis;
-    // Off unless a case is about the players' events; then the listener
-    // listens here and blocked subscriptions are tried again quickly.
-    std::optional<QHostAddress> eventAddress;
-};
 
 // One of the program's views over `store`, loaded with the program's engine
 // into a shown window, and read the way assistive technology reads it: the
