@@ -47,6 +47,9 @@ TEST(PlayerStoreTracks, EachKindOfEntryListsItsOwnWay)
     EXPECT_EQ(rig.store->trackList().source(), TrackList::Source::Directory);
     EXPECT_FALSE(rig.store->trackList().message());
     EXPECT_FALSE(rig.store->trackList().canLoadFromQueue());
+    // A row clicked plays its track (the views' test); past either end, nothing.
+    rig.store->trackList().playAt(2);
+    rig.store->trackList().playAt(-1);
 
     rig.choose(QStringLiteral("Radio Paradise"));
     EXPECT_EQ(titles(rig.store->trackList().tracks()), QStringList{"Radio Paradise"});
@@ -156,19 +159,6 @@ TEST(PlayerStoreTracks, AnEntryNeedingReauthorizingIsMarkedUntilItPlays)
     ASSERT_TRUE(waitUntil([&] { return marks == 3; }));
 }
 
-TEST(PlayerStoreTracks, ARowOfADirectoryListPlaysTheTrackItself)
-{
-    TracksRig rig;
-    rig.choose(QStringLiteral("Dinner Party"));
-    rig.household.log()->clear();
-    rig.store->trackList().playAt(1);
-    ASSERT_TRUE(waitUntil([&] { return rig.store->nowPlaying().isPlaying(); }));
-    EXPECT_TRUE(rig.household.currentURI(rig.living()).contains(QStringLiteral("Dinner/2")))
-        << rig.household.currentURI(rig.living()).toStdString();
-    rig.store->trackList().playAt(7); // past the end: nothing
-    rig.store->trackList().playAt(-1);
-}
-
 TEST(PlayerStoreTracks, AListingForAnEntryTheUserLeftIsDropped)
 {
     TracksRig rig;
@@ -204,10 +194,7 @@ TEST(PlayerStoreTracks, ChoosingAGroupClearsPlaybackAndThePendingVolume)
     QList<bool> playbackPresent;
     QObject::connect(&rig.store->nowPlaying(), &NowPlaying::playbackChanged,
         [&] { playbackPresent.append(rig.store->nowPlaying().playback().has_value()); });
-    const SonosKit::ZoneGroup kitchen = rig.store->household().groups().front().coordinator.roomName == QStringLiteral("Kitchen")
-        ? rig.store->household().groups().front()
-        : rig.store->household().groups().back();
-    rig.store->household().select(kitchen.id);
+    selectGroupLedBy(*rig.store, QStringLiteral("Kitchen"));
     EXPECT_FALSE(rig.store->nowPlaying().playback());
     EXPECT_FALSE(rig.store->nowPlaying().pendingVolume());
     EXPECT_EQ(rig.store->preferences().selectedRoomName(), std::optional<QString>(QStringLiteral("Kitchen")));
@@ -226,10 +213,8 @@ TEST(PlayerStoreTracks, AListingThatEndsAfterAGroupSwitchStillShowsTheEntrysTrac
         .inject(QStringLiteral("Browse"), playersim::Fault{.delay = std::chrono::milliseconds(300), .remaining = 1});
     rig.store->library().selectItem(idOfTitle(*rig.store, QStringLiteral("Dinner Party")));
     ASSERT_TRUE(rig.store->trackList().isLoading());
-    const auto kitchen = std::find_if(rig.store->household().groups().cbegin(), rig.store->household().groups().cend(),
-        [](const SonosKit::ZoneGroup &group) { return group.coordinator.roomName == QStringLiteral("Kitchen"); });
-    ASSERT_NE(kitchen, rig.store->household().groups().cend());
-    rig.store->household().select(kitchen->id);
+    selectGroupLedBy(*rig.store, QStringLiteral("Kitchen"));
+    ASSERT_EQ(rig.store->household().selectedGroup()->coordinator.roomName, QStringLiteral("Kitchen"));
     EXPECT_TRUE(rig.store->trackList().isLoading()) << "the listing for the entry shown goes on";
 
     ASSERT_TRUE(waitUntil([&] { return !rig.store->trackList().isLoading(); }));
