@@ -5,11 +5,13 @@
 #include "TestPrinters.h"
 
 #include <QCoroTask>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <memory>
@@ -92,5 +94,25 @@ std::optional<Error> failureOf(QCoro::Task<T> task, std::chrono::milliseconds li
     ADD_FAILURE() << "expected the operation to fail";
     return std::nullopt;
 }
+
+// How late a 10 ms timer on this thread fired at worst while it lived: a
+// blocked event loop shows as a late tick.
+class MainThreadWatch
+{
+public:
+    MainThreadWatch()
+    {
+        m_clock.start();
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_worst = std::max(m_worst, m_clock.restart() - 10); });
+        m_timer.start(10);
+    }
+    qint64 worstLatenessMs() const { return m_worst; }
+
+private:
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+    qint64 m_worst = 0;
+};
 
 } // namespace testsupport

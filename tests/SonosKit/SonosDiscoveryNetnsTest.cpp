@@ -19,7 +19,6 @@
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -31,7 +30,7 @@
 
 using namespace SonosKit;
 using netnstest::inPrivateNamespace;
-using netnstest::insideNamespace;
+using netnstest::searchAnswersOn;
 using netnstest::withDaemon;
 using netnstest::withLinks;
 using namespace std::chrono_literals;
@@ -122,29 +121,6 @@ std::pair<T, double> timed(QCoro::Task<T> task, std::chrono::milliseconds limit 
 // discovery benchmark reports the real figure.
 constexpr qint64 maximumLatenessMs = 250;
 
-// Watches how late a 10 ms timer on the main thread fires while discovery runs.
-class ResponsivenessProbe
-{
-public:
-    ResponsivenessProbe()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_worstLateness = std::max(m_worstLateness, m_clock.elapsed() - 10);
-            m_clock.restart();
-        });
-        m_clock.start();
-        m_timer.start();
-    }
-    qint64 worstLatenessMs() const { return m_worstLateness; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_worstLateness = 0;
-};
-
 class DiscoveryWithoutDaemon : public ::testing::Test
 {
 protected:
@@ -165,16 +141,6 @@ protected:
         if (!inPrivateNamespace() || !withLinks())
             GTEST_SKIP() << "needs a private network namespace with two LAN links (tests/netns/run-in-netns --links)";
     }
-
-    // A player on one of the LANs, answering searches that arrive on its link.
-    static std::unique_ptr<playersim::SsdpResponder> playerOn(const char *lan, const QString &address)
-    {
-        return insideNamespace(lan, [&] {
-            playersim::SsdpResponder::Options options;
-            options.interfaceAddress = address;
-            return responder({ssdpPlayer(address)}, options);
-        });
-    }
 };
 
 class DiscoveryWithDaemon : public ::testing::Test
@@ -192,26 +158,23 @@ protected:
 
 // --- SSDP ---
 
-TEST_F(DiscoveryWithoutDaemon, SsdpCollectsTheSendersInOrderOnce)
+TEST_F(DiscoveryWithoutDaemon, SsdpCollectsTheSendersInOrderOnceWhateverTheirLocationsName)
 {
     playersim::SsdpResponder::Options options;
     options.copies = 3;
-    const auto players = responder({ssdpPlayer(QStringLiteral("127.0.0.11")), ssdpPlayer(QStringLiteral("127.0.0.12"))}, options);
-    const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.8));
-    EXPECT_EQ(hosts, QStringList({QStringLiteral("127.0.0.11"), QStringLiteral("127.0.0.12")}));
-    EXPECT_GE(seconds, 0.75); // the loop runs to its deadline even when answers came at once
-    EXPECT_LT(seconds, 0.8 + 0.3 + 0.5);
-    EXPECT_GE(players->searchesAnswered(), 1);
-}
-
-TEST_F(DiscoveryWithoutDaemon, SsdpAsksTheSenderWhateverItsLocationNames)
-{
+    {
+        const auto players = responder(
+            {ssdpPlayer(QStringLiteral("127.0.0.11")), ssdpPlayer(QStringLiteral("127.0.0.12"))}, options);
+        const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.8));
+        EXPECT_EQ(hosts, QStringList({QStringLiteral("127.0.0.11"), QStringLiteral("127.0.0.12")}));
+        EXPECT_GE(seconds, 0.75); // the loop runs to its deadline even when answers came at once
+        EXPECT_LT(seconds, 0.8 + 0.3 + 0.5);
+        EXPECT_GE(players->searchesAnswered(), 1);
+    }
     // One device answering for two others: only the device is asked.
-    playersim::SsdpResponder::Options options;
     options.fromPlayerAddress = false;
-    const auto players = responder({ssdpPlayer(QStringLiteral("127.0.0.13")), ssdpPlayer(QStringLiteral("127.0.0.14"))}, options);
-    const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.6));
-    EXPECT_EQ(hosts, QStringList({QStringLiteral("127.0.0.1")}));
+    const auto proxy = responder({ssdpPlayer(QStringLiteral("127.0.0.13")), ssdpPlayer(QStringLiteral("127.0.0.14"))}, options);
+    EXPECT_EQ(testsupport::await(SonosDiscovery::ssdpHosts(0.6), 20s), QStringList({QStringLiteral("127.0.0.1")}));
 }
 
 TEST_F(DiscoveryWithoutDaemon, NoSocketForTheSearchIsANetworkErrorWithEIO)
@@ -274,7 +237,7 @@ TEST_F(DiscoveryWithoutDaemon, FirstUnreadablePlayerIsPassedForTheNextOne)
     const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.21")), ssdpPlayer(QStringLiteral("127.0.0.22"))});
     const auto broken = topologyPlayer(QStringLiteral("127.0.0.21"), answersWithState(QStringLiteral("no topology here")));
     const auto good = topologyPlayer(QStringLiteral("127.0.0.22"), QStringLiteral("Kitchen"));
-    ResponsivenessProbe probe;
+    testsupport::MainThreadWatch probe;
     const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(0.8));
     ASSERT_EQ(groups.size(), 1);
     EXPECT_EQ(groups.front().coordinator.host, QStringLiteral("127.0.0.22"));
@@ -283,26 +246,23 @@ TEST_F(DiscoveryWithoutDaemon, FirstUnreadablePlayerIsPassedForTheNextOne)
     EXPECT_LT(probe.worstLatenessMs(), maximumLatenessMs);
 }
 
-TEST_F(DiscoveryWithoutDaemon, WhenEveryPlayerFailsTheLastErrorWins)
+TEST_F(DiscoveryWithoutDaemon, WhenEveryPlayerFailsTheLastErrorWinsAndAHouseholdWithoutGroupsIsFoundEmpty)
 {
-    const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.23")), ssdpPlayer(QStringLiteral("127.0.0.24"))});
-    const auto faulting = topologyPlayer(QStringLiteral("127.0.0.23"), [] { return playersim::soapFault(402); });
-    const auto empty = topologyPlayer(QStringLiteral("127.0.0.24"), answersWithState({}));
-    const auto error = testsupport::failureOf<SonosError>(SonosDiscovery::findHousehold(0.6), 20s);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->kind(), SonosError::Kind::malformedResponse);
-    // Both were asked, in the order they answered the search: the fault of
-    // the first gave way to what the second said.
-    EXPECT_EQ(error->detail(), QStringLiteral("GetZoneGroupState returned no ZoneGroupState"));
-}
-
-TEST_F(DiscoveryWithoutDaemon, AHouseholdWithoutGroupsIsFoundEmpty)
-{
+    {
+        const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.23")), ssdpPlayer(QStringLiteral("127.0.0.24"))});
+        const auto faulting = topologyPlayer(QStringLiteral("127.0.0.23"), [] { return playersim::soapFault(402); });
+        const auto empty = topologyPlayer(QStringLiteral("127.0.0.24"), answersWithState({}));
+        const auto error = testsupport::failureOf<SonosError>(SonosDiscovery::findHousehold(0.6), 20s);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->kind(), SonosError::Kind::malformedResponse);
+        // Both were asked, in the order they answered the search: the fault of
+        // the first gave way to what the second said.
+        EXPECT_EQ(error->detail(), QStringLiteral("GetZoneGroupState returned no ZoneGroupState"));
+    }
     const auto ssdp = responder({ssdpPlayer(QStringLiteral("127.0.0.25"))});
     const auto player = topologyPlayer(
         QStringLiteral("127.0.0.25"), answersWithState(QStringLiteral("<ZoneGroupState><ZoneGroups/></ZoneGroupState>")));
-    const auto [groups, seconds] = timed(SonosDiscovery::findHousehold(0.6));
-    EXPECT_TRUE(groups.isEmpty());
+    EXPECT_TRUE(testsupport::await(SonosDiscovery::findHousehold(0.6), 20s).isEmpty());
 }
 
 // --- DNS-SD ---
@@ -329,7 +289,7 @@ TEST_F(DiscoveryWithDaemon, TxtLocationsAreCheckedSilentlyAndDuplicatesCollapse)
     const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.41"), QStringLiteral("Living Room")),
         dnssdPlayer(QStringLiteral("127.0.0.42"), QStringLiteral("Bedroom")), twin});
 
-    ResponsivenessProbe probe;
+    testsupport::MainThreadWatch probe;
     const auto [hosts, seconds] = timed(SonosDiscovery::bonjourHosts(1.5));
     QStringList sorted = hosts;
     sorted.sort();
@@ -393,7 +353,7 @@ TEST_F(DiscoveryWithDaemon, InstancesWithoutLocationAreResolvedWithinTheLimit)
     const auto publisher = published({dnssdPlayer(QStringLiteral("127.0.0.51"), QStringLiteral("Porch"), false), ghost,
         dnssdPlayer(QStringLiteral("127.0.0.53"), QStringLiteral("Study"))});
 
-    ResponsivenessProbe probe;
+    testsupport::MainThreadWatch probe;
     // The ghost costs the browse plus one resolve limit of min(timeout, 2).
     const auto [hosts, seconds] = timed(SonosDiscovery::bonjourHosts(3.0));
     EXPECT_EQ(hosts, QStringList({QStringLiteral("127.0.0.53"), QStringLiteral("127.0.0.51")}));
@@ -417,15 +377,15 @@ TEST_F(DiscoveryOnSeveralLinks, TheSearchGoesOutOnEveryRunningMulticastInterface
 
     // The multicast route leads to lan-a; the only player is on lan-b.
     {
-        const auto onSecondLink = playerOn("lan-b", QStringLiteral("10.77.2.2"));
+        const auto onSecondLink = searchAnswersOn("lan-b", QStringLiteral("10.77.2.2"));
         const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.8));
         EXPECT_EQ(hosts, QStringList({QStringLiteral("10.77.2.2")}));
         EXPECT_EQ(onSecondLink->searchesAnswered(), 2); // one pair per interface, and only one reached it
     }
 
     // Answers from both links arrive within the one deadline.
-    const auto first = playerOn("lan-a", QStringLiteral("10.77.1.2"));
-    const auto second = playerOn("lan-b", QStringLiteral("10.77.2.2"));
+    const auto first = searchAnswersOn("lan-a", QStringLiteral("10.77.1.2"));
+    const auto second = searchAnswersOn("lan-b", QStringLiteral("10.77.2.2"));
     const auto [hosts, seconds] = timed(SonosDiscovery::ssdpHosts(0.8));
     QStringList sorted = hosts;
     sorted.sort();

@@ -5,9 +5,6 @@
 // thread while it waits.
 #include "StoreTestSupport.h"
 
-#include <QElapsedTimer>
-#include <QTimer>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,64 +17,25 @@ namespace {
 
 enum class Misbehaviour { Stall, Reset, Garbage, Huge };
 
-std::string nameOf(Misbehaviour misbehaviour)
-{
-    switch (misbehaviour) {
-    case Misbehaviour::Stall:
-        return "Stall";
-    case Misbehaviour::Reset:
-        return "Reset";
-    case Misbehaviour::Garbage:
-        return "Garbage";
-    case Misbehaviour::Huge:
-        return "Huge";
-    }
-    return "?";
-}
+const char *const names[] = {"Stall", "Reset", "Garbage", "Huge"};
 
 playersim::Fault faultFor(Misbehaviour misbehaviour)
 {
-    playersim::Fault fault;
     switch (misbehaviour) {
     case Misbehaviour::Stall:
-        fault.stallAfterBytes = 10;
-        break;
+        return {.stallAfterBytes = 10};
     case Misbehaviour::Reset:
-        fault.reset = true;
-        break;
+        return {.reset = true};
     case Misbehaviour::Garbage:
-        fault.answer = playersim::Answer{
-            .status = 200, .body = "<s:Envelope><<<&&&\x01\x02 not xml", .contentType = "text/xml", .headers = {}};
-        break;
-    case Misbehaviour::Huge: {
-        QByteArray body = "<?xml version=\"1.0\"?><s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body>";
-        body += QByteArray(20 * 1024 * 1024, 'x');
-        body += "</s:Body></s:Envelope>";
-        fault.answer = playersim::Answer{.status = 200, .body = body, .contentType = "text/xml", .headers = {}};
-        break;
+        return {.answer = playersim::Answer{200, "<s:Envelope><<<&&&\x01\x02 not xml", "text/xml", {}}};
+    case Misbehaviour::Huge:
+        return {.answer = playersim::Answer{200,
+                    "<?xml version=\"1.0\"?><s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body>"
+                        + QByteArray(20 * 1024 * 1024, 'x') + "</s:Body></s:Envelope>",
+                    "text/xml", {}}};
     }
-    }
-    return fault;
+    return {};
 }
-
-// The longest the main thread went without serving a 10 ms timer.
-class StallWatch
-{
-public:
-    StallWatch()
-    {
-        m_clock.start();
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_longest = std::max(m_longest, m_clock.restart()); });
-        m_timer.start(10);
-    }
-    qint64 longestGapMs() const { return m_longest; }
-
-private:
-    QElapsedTimer m_clock;
-    QTimer m_timer;
-    qint64 m_longest = 0;
-};
 
 // Sanitizers and a busy machine slow everything down; the figure that
 // matters is printed by the benchmarks, this only catches a blocked thread.
@@ -106,18 +64,18 @@ protected:
 
 TEST_P(HostilePlayer, TopologyFromATypedAddressFailsWithAReason)
 {
-    StallWatch watch;
+    testsupport::MainThreadWatch watch;
     misbehave(QStringLiteral("GetZoneGroupState"));
     store->household().retry(living());
     ASSERT_TRUE(waitUntil([&] { return store->household().statusKind() == StoreStatus::Kind::Failed; }, patience));
     EXPECT_FALSE(store->household().statusMessage().isEmpty());
     EXPECT_TRUE(store->household().groups().isEmpty());
-    EXPECT_LT(watch.longestGapMs(), blockedThreadMs);
+    EXPECT_LT(watch.worstLatenessMs(), blockedThreadMs);
 }
 
 TEST_P(HostilePlayer, AFailedStateReadKeepsPlaybackAndRefreshesTheTopology)
 {
-    StallWatch watch;
+    testsupport::MainThreadWatch watch;
     const auto before = store->nowPlaying().playback();
     misbehave(QStringLiteral("GetPositionInfo"));
     household.log()->clear();
@@ -125,12 +83,12 @@ TEST_P(HostilePlayer, AFailedStateReadKeepsPlaybackAndRefreshesTheTopology)
     EXPECT_EQ(store->nowPlaying().playback(), before);
     EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Ready);
     EXPECT_EQ(callCount(household, QStringLiteral("GetZoneGroupState")), 1);
-    EXPECT_LT(watch.longestGapMs(), blockedThreadMs);
+    EXPECT_LT(watch.worstLatenessMs(), blockedThreadMs);
 }
 
 TEST_P(HostilePlayer, AFailedFavoritesLoadKeepsTheFavoritesAndSaysWhy)
 {
-    StallWatch watch;
+    testsupport::MainThreadWatch watch;
     const auto before = store->library().favorites();
     misbehave(QStringLiteral("Browse"));
     store->library().refresh();
@@ -138,12 +96,12 @@ TEST_P(HostilePlayer, AFailedFavoritesLoadKeepsTheFavoritesAndSaysWhy)
     EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Failed);
     EXPECT_FALSE(store->household().statusMessage().isEmpty());
     EXPECT_EQ(store->library().favorites(), before);
-    EXPECT_LT(watch.longestGapMs(), blockedThreadMs);
+    EXPECT_LT(watch.worstLatenessMs(), blockedThreadMs);
 }
 
 TEST_P(HostilePlayer, AFailedListingOffersTheQueue)
 {
-    StallWatch watch;
+    testsupport::MainThreadWatch watch;
     misbehave(QStringLiteral("Browse"));
     store->library().selectItem(idOfTitle(*store, QStringLiteral("Dinner Party")));
     ASSERT_TRUE(waitUntil([&] { return !store->trackList().isLoading(); }, patience));
@@ -152,12 +110,12 @@ TEST_P(HostilePlayer, AFailedListingOffersTheQueue)
     ASSERT_TRUE(store->trackList().message());
     EXPECT_TRUE(store->trackList().message()->startsWith(QStringLiteral("Sonos Playlists doesn't list tracks")));
     EXPECT_NE(store->household().statusKind(), StoreStatus::Kind::Failed) << "a listing failure is no status";
-    EXPECT_LT(watch.longestGapMs(), blockedThreadMs);
+    EXPECT_LT(watch.worstLatenessMs(), blockedThreadMs);
 }
 
 INSTANTIATE_TEST_SUITE_P(Misbehaviours, HostilePlayer,
     ::testing::Values(Misbehaviour::Stall, Misbehaviour::Reset, Misbehaviour::Garbage, Misbehaviour::Huge),
-    [](const auto &info) { return nameOf(info.param); });
+    [](const auto &info) { return std::string(names[int(info.param)]); });
 
 // Tests free the store while its requests still wait on a player; the
 // requests end afterwards and must find nothing to write into.
