@@ -114,6 +114,7 @@ const DoctorCheck *checkNamed(const Diagnosis &diagnosis, const QString &name)
 
 // --- Loopback only ---
 
+// Avahi is hinted at only where its daemon is missing.
 TEST_F(DoctorOnLoopback, OnlyLoopbackIsNoNetworkAndTheSearchIsSkipped)
 {
     const Diagnosis diagnosis = examine();
@@ -122,11 +123,6 @@ TEST_F(DoctorOnLoopback, OnlyLoopbackIsNoNetworkAndTheSearchIsSkipped)
     EXPECT_FALSE(diagnosis.vpnActive);
     EXPECT_EQ(checkNamed(diagnosis, QStringLiteral("network"))->outcome, DoctorCheck::Outcome::failed);
     EXPECT_EQ(checkNamed(diagnosis, QStringLiteral("search"))->outcome, DoctorCheck::Outcome::skipped);
-}
-
-TEST_F(DoctorOnLoopback, AvahiIsHintedAtOnlyWhenItsDaemonIsMissing)
-{
-    const Diagnosis diagnosis = examine();
     EXPECT_EQ(diagnosis.avahiRunning, withDaemon());
     EXPECT_EQ(diagnosis.hints.contains(Diagnosis::avahiHint()), !withDaemon()) << diagnosis.hints.join(u'\n').toStdString();
 }
@@ -318,17 +314,7 @@ TEST_F(DoctorOnLans, OnlyTheDeviceThatAnsweredTheSearchIsAsked)
     // A "speaker" on lan-a whose answer names a host on lan-b, and there a
     // speaker with UPnP switched off that never answered anything.
     const QString named = QStringLiteral("10.77.2.2");
-    auto responder = insideNamespace(lanA, [&named] {
-        playersim::SsdpResponder::Options options;
-        options.interfaceAddress = QString::fromLatin1(lanAPeer);
-        options.fromPlayerAddress = false;
-        auto made = std::make_unique<playersim::SsdpResponder>(
-            QList<playersim::SsdpPlayer>{
-                {named, QStringLiteral("RINCON_000E58000002001400"), QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")}},
-            options);
-        EXPECT_TRUE(made->start());
-        return made;
-    });
+    const auto responder = searchAnswersOn(lanA, QString::fromLatin1(lanAPeer), named);
     const auto server = insideNamespace("lan-b", [&named] { return refusingServer(named); });
 
     const Diagnosis diagnosis = examine();

@@ -139,21 +139,25 @@ std::unique_ptr<playersim::SimServer> refusingServer(const QString &address, boo
     return server;
 }
 
-RefusingSpeaker refusingSpeakerOn(const char *lan, const QString &address, bool upnpOff)
+std::unique_ptr<playersim::SsdpResponder> searchAnswersOn(const char *lan, const QString &address, const QString &named)
 {
     return insideNamespace(lan, [&] {
-        RefusingSpeaker speaker;
         playersim::SsdpResponder::Options options;
         options.interfaceAddress = address;
-        speaker.ssdp = std::make_unique<playersim::SsdpResponder>(
-            QList<playersim::SsdpPlayer>{
-                {address, QStringLiteral("RINCON_000E58000002001400"), QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")}},
+        options.fromPlayerAddress = named.isEmpty();
+        auto responder = std::make_unique<playersim::SsdpResponder>(
+            QList<playersim::SsdpPlayer>{{named.isEmpty() ? address : named, QStringLiteral("RINCON_000E58000002001400"),
+                QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")}},
             options);
         QString error;
-        EXPECT_TRUE(speaker.ssdp->start(&error)) << error.toStdString();
-        speaker.http = refusingServer(address, upnpOff);
-        return speaker;
+        EXPECT_TRUE(responder->start(&error)) << error.toStdString();
+        return responder;
     });
+}
+
+RefusingSpeaker refusingSpeakerOn(const char *lan, const QString &address, bool upnpOff)
+{
+    return {searchAnswersOn(lan, address), insideNamespace(lan, [&] { return refusingServer(address, upnpOff); })};
 }
 
 DroppedInboundUdp::DroppedInboundUdp(const QTemporaryDir &files)

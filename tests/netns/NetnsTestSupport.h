@@ -77,6 +77,10 @@ private:
     std::atomic<int> m_answered{0};
 };
 
+// A speaker's answers to the searches that reach `lan`, sent from `address`
+// and naming the player at `named` (`address` itself unless given).
+std::unique_ptr<playersim::SsdpResponder> searchAnswersOn(const char *lan, const QString &address, const QString &named = {});
+
 // A player's HTTP side at `address`:1400 that refuses every request with 403
 // as speakers with UPnP switched off do, or answers them when `upnpOff` is
 // false.
