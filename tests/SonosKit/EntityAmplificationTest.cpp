@@ -60,11 +60,6 @@ const QString track = QStringLiteral("<DIDL-Lite xmlns:dc=\"http://purl.org/dc/e
                                      "xmlns=\"urn:schemas-upnp-org:metadata-1-0/DIDL-Lite/\"><item id=\"1\">"
                                      "<dc:title>Title</dc:title><dc:creator>@</dc:creator></item></DIDL-Lite>");
 
-QStringList artistOf(const TrackMetadata &metadata)
-{
-    return {metadata.artist.value_or(QString())};
-}
-
 // One layer of what players send: a document of that layer, "@" where text
 // goes, and what the readers return for it, wrapped in the outer layers.
 struct Layer {
@@ -84,7 +79,9 @@ const Layer layers[] = {
         [](const QString &change) { return QStringList{transportEvent(change).transportURI.value_or(QString())}; }},
     {"DIDL-Lite in an event's LastChange", track,
         [](const QString &didl) {
-            return artistOf(transportEvent(lastChange(QStringLiteral("CurrentTrackMetaData"), didl)).track.value());
+            return QStringList{transportEvent(lastChange(QStringLiteral("CurrentTrackMetaData"), didl))
+                                   .track.value()
+                                   .artist.value_or(QString())};
         }},
     {"SOAP answer", positionInfo(QStringLiteral("@"), {}),
         [](const QString &answer) {
@@ -93,7 +90,8 @@ const Layer layers[] = {
     {"DIDL-Lite in a SOAP answer", track,
         [](const QString &didl) {
             const XMLNode answer = XMLText::document(positionInfo(QStringLiteral("0:00:01"), didl)).root();
-            return artistOf(TrackMetadata::fromDIDL(XMLText::text(answer, u"TrackMetaData"), {}, {}));
+            return QStringList{
+                TrackMetadata::fromDIDL(XMLText::text(answer, u"TrackMetaData"), {}, {}).artist.value_or(QString())};
         }},
     {"topology attributes",
         QStringLiteral("<ZoneGroupState><ZoneGroups><ZoneGroup Coordinator=\"RINCON_A\" ID=\"g\"><ZoneGroupMember "

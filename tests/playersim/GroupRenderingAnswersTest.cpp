@@ -32,11 +32,6 @@ SonosKit::XMLNode group(const QString &address, const QString &action, const QSt
     return call(address, Service::groupRenderingControl, action, arguments);
 }
 
-std::optional<qint64> groupFault(const QString &address, const QString &action, const SonosKit::SOAPClient::Arguments &arguments)
-{
-    return faultCode(address, Service::groupRenderingControl, action, arguments);
-}
-
 QString groupVolume(const QString &address)
 {
     return text(group(address, QStringLiteral("GetGroupVolume")), QStringLiteral("CurrentVolume"));
@@ -117,14 +112,18 @@ TEST(GroupRenderingAnswers, MuteReachesEveryRoomAndOnlyTheCoordinatorAnswers)
     // A member refuses as it refuses the group's transport; a standalone
     // player leads its own group of one.
     for (const QString action : {"GetGroupVolume", "SnapshotGroupVolume", "GetGroupMute"}) {
-        EXPECT_EQ(groupFault(beta, action, {{"InstanceID", "0"}}), 800) << action.toStdString();
-        EXPECT_EQ(groupFault(sub, action, {{"InstanceID", "0"}}), 800) << action.toStdString();
+        EXPECT_EQ(faultCode(beta, Service::groupRenderingControl, action, {{"InstanceID", "0"}}), 800) << action.toStdString();
+        EXPECT_EQ(faultCode(sub, Service::groupRenderingControl, action, {{"InstanceID", "0"}}), 800) << action.toStdString();
     }
-    EXPECT_EQ(groupFault(beta, QStringLiteral("SetGroupVolume"), {{"InstanceID", "0"}, {"DesiredVolume", "5"}}), 800);
+    EXPECT_EQ(faultCode(beta, Service::groupRenderingControl, QStringLiteral("SetGroupVolume"),
+                  {{"InstanceID", "0"}, {"DesiredVolume", "5"}}),
+        800);
     EXPECT_EQ(household.volume(beta), 45);
     EXPECT_EQ(groupVolume(gamma), QStringLiteral("10"));
 
-    EXPECT_EQ(groupFault(alpha, QStringLiteral("SetGroupVolume"), {{"InstanceID", "0"}, {"DesiredVolume", "101"}}), 402);
-    EXPECT_EQ(groupFault(alpha, QStringLiteral("SetGroupBalance"), {{"InstanceID", "0"}}), 401);
+    EXPECT_EQ(faultCode(alpha, Service::groupRenderingControl, QStringLiteral("SetGroupVolume"),
+                  {{"InstanceID", "0"}, {"DesiredVolume", "101"}}),
+        402);
+    EXPECT_EQ(faultCode(alpha, Service::groupRenderingControl, QStringLiteral("SetGroupBalance"), {{"InstanceID", "0"}}), 401);
     EXPECT_EQ(std::pair(household.volume(alpha), household.volume(beta)), std::pair(30, 45));
 }

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace playersimtest;
 using playersim::Household;
 
@@ -28,20 +30,6 @@ QString transportState(const QString &address)
 SonosKit::XMLNode positionInfo(const QString &address)
 {
     return call(address, Service::avTransport, QStringLiteral("GetPositionInfo"), instance);
-}
-
-void setURI(const QString &address, const QString &uri, const QString &metadata = {})
-{
-    call(address, Service::avTransport, QStringLiteral("SetAVTransportURI"),
-        {{"InstanceID", "0"}, {"CurrentURI", uri}, {"CurrentURIMetaData", metadata}});
-}
-
-const playersim::SimFavorite &favoriteNamed(const QList<playersim::SimFavorite> &favorites, const QString &title)
-{
-    for (const auto &favorite : favorites)
-        if (favorite.title == title)
-            return favorite;
-    throw std::runtime_error("no such favorite");
 }
 
 } // namespace
@@ -103,7 +91,9 @@ TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
     // Nothing loaded, then an empty queue.
     EXPECT_EQ(transportState(office), QStringLiteral("NO_MEDIA_PRESENT"));
     EXPECT_EQ(faultCode(office, Service::avTransport, QStringLiteral("Play"), play), 701);
-    setURI(office, QStringLiteral("x-rincon-queue:%1#0").arg(household.uuidOf(office)));
+    call(office, Service::avTransport, QStringLiteral("SetAVTransportURI"),
+        {{"InstanceID", "0"}, {"CurrentURI", QStringLiteral("x-rincon-queue:%1#0").arg(household.uuidOf(office))},
+            {"CurrentURIMetaData", ""}});
     EXPECT_EQ(faultCode(office, Service::avTransport, QStringLiteral("Play"), play), 701);
 
     // A grouped member refuses transport commands.
@@ -112,9 +102,11 @@ TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
             << action.toStdString();
 
     // Containers go through the queue.
-    const auto &weekly = favoriteNamed(favorites, QStringLiteral("Discover Weekly"));
+    const auto weekly = std::find_if(
+        favorites.cbegin(), favorites.cend(), [](const auto &f) { return f.title == u"Discover Weekly"; });
+    ASSERT_NE(weekly, favorites.cend());
     EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("SetAVTransportURI"),
-                  {{"InstanceID", "0"}, {"CurrentURI", weekly.uri}, {"CurrentURIMetaData", ""}}),
+                  {{"InstanceID", "0"}, {"CurrentURI", weekly->uri}, {"CurrentURIMetaData", ""}}),
         714);
     EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("Play"), {{"InstanceID", "7"}, {"Speed", "1"}}), 402);
 }
