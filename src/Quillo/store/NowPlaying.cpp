@@ -299,8 +299,10 @@ void NowPlaying::previewVolume(int level)
 void NowPlaying::commitVolume(int level)
 {
     previewVolume(level);
-    m_context.perform([level](GroupController controller) { return controller.setBalancedVolume(level); },
-        [this] { m_rooms.endGroupPreview(true); });
+    // The rooms show what the players make of it now; a refusal puts back
+    // what they showed before.
+    m_context.perform([level](GroupController controller) { return controller.setBalancedVolume(level); }, {},
+        [this, commit = m_rooms.commitGroupPreview()] { m_rooms.refuseGroupCommit(commit); });
 }
 
 void NowPlaying::setPlayback(std::optional<PlaybackState> playback)

@@ -23,8 +23,10 @@ constexpr testsupport::Suite block = testsupport::Suite::PlayerStoreRooms;
 constexpr std::chrono::seconds slowTopology{3};
 constexpr std::chrono::milliseconds beforeTheSlowRead{1500};
 
+// With the players' events on, as the product runs, unless a case is about
+// the polls that stand in for them.
 struct RoomsRig {
-    explicit RoomsRig(bool events = false, const QString &remembered = QStringLiteral("Kitchen"))
+    explicit RoomsRig(const QString &remembered = QStringLiteral("Kitchen"), bool events = true)
     {
         rig.writeSettingsText("selectedRoomName=" + remembered.toUtf8() + "\n");
         if (events) {
@@ -113,7 +115,7 @@ TEST(PlayerStoreRooms, RoomsJoinAndLeaveAtOnceAndTheGroupKeepsItsPlaceWhenItsCoo
 
 TEST(PlayerStoreRooms, AMemberTheGroupIsRememberedByKeepsItsPlaceInMemoryWhenItLeaves)
 {
-    RoomsRig rooms(false, QStringLiteral("Office"));
+    RoomsRig rooms(QStringLiteral("Office"));
     ASSERT_EQ(rooms.selectedTitle(), QStringLiteral("Kitchen + 1"));
     rooms.store->rooms().remove(roomID(*rooms.store, QStringLiteral("Office")));
     EXPECT_TRUE(waitUntil([&] { return rooms.selectedTitle() == QStringLiteral("Office"); }));
@@ -195,7 +197,7 @@ TEST(PlayerStoreRooms, EachRoomHasItsOwnLevelsAndTheGroupSliderKeepsTheirBalance
 
 TEST(PlayerStoreRooms, TheListFollowsAGroupingMadeElsewhereThroughTheEvents)
 {
-    RoomsRig rooms(true);
+    RoomsRig rooms;
     ASSERT_TRUE(waitUntil([&] { return rooms.store->liveUpdates().isFlowing(); }));
     rooms.store->rooms().setShown(true);
     ASSERT_TRUE(waitUntil([&] { return rooms.room(QStringLiteral("Office"))->hasLevel; }));
@@ -209,4 +211,77 @@ TEST(PlayerStoreRooms, TheListFollowsAGroupingMadeElsewhereThroughTheEvents)
     EXPECT_TRUE(rooms.room(QStringLiteral("Living Room"))->inGroup);
     rooms.household.setVolume(rooms.host(QStringLiteral("Office")), 9);
     EXPECT_TRUE(waitUntil([&] { return rooms.shownVolume(QStringLiteral("Office")) == 9; }));
+}
+
+TEST(PlayerStoreRooms, ASecondDragStartsFromTheLevelsTheFirstOneLeft)
+{
+    RoomsRig rooms;
+    rooms.store->rooms().setShown(true);
+    ASSERT_TRUE(waitUntil([&] { return rooms.shownVolume(QStringLiteral("Office")) == 40; }));
+    ASSERT_EQ(rooms.shownVolume(QStringLiteral("Kitchen")), 20);
+
+    // 20/40 from a group of 30 to 90 leaves 60/100 (Office can go no
+    // higher); the players then count the group at 80, and the next drag,
+    // begun before the first one's answer, scales from there.
+    rooms.store->nowPlaying().commitVolume(90);
+    rooms.store->nowPlaying().previewVolume(40);
+    EXPECT_EQ(rooms.shownVolume(QStringLiteral("Kitchen")), 30);
+    EXPECT_EQ(rooms.shownVolume(QStringLiteral("Office")), 50);
+
+    rooms.store->menuClosed();
+    EXPECT_TRUE(waitUntil([&] {
+        return rooms.household.volume(rooms.host(QStringLiteral("Office"))) == 100
+            && rooms.shownVolume(QStringLiteral("Office")) == 100 && rooms.shownVolume(QStringLiteral("Kitchen")) == 60;
+    }));
+}
+
+TEST(PlayerStoreRooms, AReadStartedBeforeAnEventPutsBackNeitherALevelNorTheGrouping)
+{
+    RoomsRig rooms;
+    ASSERT_TRUE(waitUntil([&] { return rooms.store->liveUpdates().isFlowing(); }));
+    // The members' levels come from their events: no read of the list's own
+    // is on its way.
+    const QString office = rooms.host(QStringLiteral("Office"));
+    ASSERT_TRUE(waitUntil([&] { return rooms.shownVolume(QStringLiteral("Office")) == 40; }));
+    const auto askedAt = [&](const QString &host, const QString &action) {
+        int count = 0;
+        for (const auto &request : rooms.household.log()->forPlayer(host))
+            count += request.call.action == action;
+        return count;
+    };
+    rooms.household.log()->clear();
+
+    // Office's volume is read as it was and answered late; meanwhile another
+    // controller turns Office down.
+    playersim::Fault stale;
+    stale.delay = std::chrono::milliseconds(600);
+    stale.answer = playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:RenderingControl:1"),
+        QStringLiteral("GetVolume"), {{QStringLiteral("CurrentVolume"), QStringLiteral("40")}});
+    stale.remaining = 1;
+    rooms.household.server(office).inject(QStringLiteral("GetVolume"), stale);
+    QCoro::Task<void> reading = rooms.store->rooms().refreshLevels();
+    ASSERT_TRUE(waitUntil([&] { return askedAt(office, QStringLiteral("GetVolume")) == 1; }));
+    rooms.household.setVolume(office, 9);
+    ASSERT_TRUE(waitUntil([&] { return rooms.shownVolume(QStringLiteral("Office")) == 9; }));
+    testsupport::await(std::move(reading));
+    EXPECT_EQ(rooms.shownVolume(QStringLiteral("Office")), 9);
+    EXPECT_EQ(rooms.store->rooms().knownVolumes().value(office), 9);
+
+    // The topology is read as it was and answered late; meanwhile Office
+    // leaves the group elsewhere.
+    const QString topologyHost = rooms.store->household().knownHost().value_or(QString());
+    playersim::Fault before;
+    before.delay = std::chrono::milliseconds(600);
+    before.answer = playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"),
+        QStringLiteral("GetZoneGroupState"), {{QStringLiteral("ZoneGroupState"), rooms.household.zoneGroupState()}});
+    before.remaining = 1;
+    rooms.household.server(topologyHost).inject(QStringLiteral("GetZoneGroupState"), before);
+    QCoro::Task<void> regrouping = rooms.store->household().refresh();
+    ASSERT_TRUE(waitUntil([&] { return askedAt(topologyHost, QStringLiteral("GetZoneGroupState")) == 1; }));
+    ASSERT_TRUE(rooms.household.leave(office));
+    ASSERT_TRUE(waitUntil([&] { return rooms.selectedTitle() == QStringLiteral("Kitchen"); }));
+    testsupport::await(std::move(regrouping));
+    EXPECT_EQ(rooms.selectedTitle(), QStringLiteral("Kitchen"));
+    EXPECT_EQ(rooms.store->household().groups().size(), 3);
+    EXPECT_FALSE(rooms.room(QStringLiteral("Office"))->inGroup);
 }
