@@ -5,6 +5,7 @@
 #include "StoreTestSupport.h"
 
 #include "SonosKit/GroupController.h"
+#include "SonosKit/ZoneTopology.h"
 #include "SonosKit/events/EventService.h"
 #include "SonosKit/events/EventSubscription.h"
 #include "SonosKit/events/GroupEvents.h"
@@ -280,4 +281,30 @@ TEST(PlayerStoreEvents, ShuttingDownUnsubscribesWithinItsBound)
     EXPECT_LT(std::chrono::steady_clock::now() - stopping, bound);
     serveFor(std::chrono::milliseconds(200));
     household.server(household.addresses().at(1)).clearFaults();
+}
+
+TEST(PlayerStoreEvents, AFailedFirstReadIsMadeGoodByTheFirstEvents)
+{
+    playersim::Household household = storetest::startedHousehold(block);
+    const QString living = household.addressOfRoom(QStringLiteral("Living Room"));
+    // Another controller plays; the store's first read of it fails.
+    const QList<ZoneGroup> groups = testsupport::await(SonosKit::ZoneTopology(living).groups());
+    for (const ZoneGroup &group : groups)
+        if (group.coordinator.host == living)
+            testsupport::await(GroupController(group).play());
+    household.server(living).inject(QStringLiteral("GetTransportInfo"), storetest::brokenAnswer());
+    household.log()->clear();
+    EventRig events(household);
+    events.rig.writeSettingsText("selectedRoomName=Living Room\n");
+    auto store = events.rig.makeStore();
+    testsupport::await(store->refreshAll());
+    EXPECT_EQ(callCount(household, QStringLiteral("GetTransportInfo")), 1);
+
+    // With the events flowing nothing reads again: their first full state
+    // is what the tray and the media widget show.
+    ASSERT_TRUE(waitUntil([&] { return flowing(*store) && store->nowPlaying().hasPlayback(); }));
+    EXPECT_TRUE(store->nowPlaying().isPlaying());
+    EXPECT_EQ(store->nowPlaying().playback()->title, QStringLiteral("Queued 1"));
+    EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 30; }));
+    EXPECT_EQ(callCount(household, QStringLiteral("GetTransportInfo")), 1);
 }
