@@ -4,6 +4,8 @@
 // fallback, over real sockets against the simulated household.
 #include "StoreTestSupport.h"
 
+#include "Quillo/mpris/MprisService.h"
+
 #include "SonosKit/GroupController.h"
 #include "SonosKit/ZoneTopology.h"
 #include "SonosKit/events/EventService.h"
@@ -72,24 +74,43 @@ int requestsOf(const playersim::Household &household, const QByteArray &method, 
 // not happen would have happened.
 } // namespace
 
-TEST(PlayerStoreEvents, OutsideChangesArriveWithoutClosedPanelReads)
+TEST(PlayerStoreEvents, OutsideChangesArriveWithoutClosedPanelReadsAndTheMediaPlayersPositionFollowsThem)
 {
     playersim::Household household = storetest::startedHousehold(block);
     EventRig events(household);
     auto store = events.store(QStringLiteral("Living Room"));
+    MprisService mpris(store.get());
     ASSERT_TRUE(waitUntil([&] { return flowing(*store); }));
-    const ZoneGroup living = *store->household().selectedGroup();
-    const QString host = living.coordinator.host;
-    household.log()->clear();
+    const GroupController living(*store->household().selectedGroup());
+    const QString host = store->household().selectedGroup()->coordinator.host;
+    const auto seconds = [&] { return mpris.positionMicroseconds() / 1000000; };
 
-    // Another controller starts the queue: the closed panel hears of it.
-    testsupport::await(GroupController(living).play());
+    // Another controller starts the queue 100 s in; the panel's last read
+    // saw it there, then the panel closed.
+    testsupport::await(living.play());
+    testsupport::await(living.seek(100));
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().isPlaying(); }, eventLatency));
+    ASSERT_TRUE(testsupport::await(store->nowPlaying().refresh()));
+    ASSERT_GE(seconds(), 100);
+    household.log()->clear();
     household.setVolume(host, 44);
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 44; }, eventLatency));
+
+    // Paused elsewhere: the media player's position stops where it got to.
+    testsupport::await(living.pause());
+    ASSERT_TRUE(waitUntil([&] { return !store->nowPlaying().isPlaying(); }, eventLatency));
+    const qint64 paused = mpris.positionMicroseconds();
+    serveFor(closedPoll * 3);
+    EXPECT_EQ(mpris.positionMicroseconds(), paused);
+
+    // Resumed, then skipped elsewhere: the next track starts from zero.
+    testsupport::await(living.play());
+    ASSERT_TRUE(waitUntil([&] { return store->nowPlaying().isPlaying(); }, eventLatency));
+    EXPECT_GE(seconds(), 100);
     household.nextTrackAfter(host, std::chrono::milliseconds(0));
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().playback()->title == QStringLiteral("Queued 2"); }, eventLatency));
     EXPECT_EQ(store->nowPlaying().playback()->positionSeconds.value_or(0), 0);
+    EXPECT_LT(seconds(), 2);
 
     // Playing with the panel closed, yet not one playback read.
     serveFor(closedPoll * 8);
