@@ -269,9 +269,8 @@ void NowPlaying::build(const ZoneGroup &group, const SonosKit::TransportEvent &e
     // and mute are what the members' own events told so far.
     if (!event.transportState || !event.track)
         return;
-    PlaybackState built;
     bool trackChanged = false;
-    built = PlaybackEvents::withTransport(std::move(built), event, trackChanged);
+    PlaybackState built = PlaybackEvents::withTransport({}, event, trackChanged);
     built.volume = m_groupVolumeReporter ? m_reportedGroupVolume
                                          : PlaybackEvents::groupVolume(group, m_rooms.knownVolumes()).value_or(0);
     built.isMuted = m_rooms.isMuted(group.coordinator.host);

@@ -61,9 +61,10 @@ public:
     // The panel closed: the sliders' choices are forgotten.
     void clearPending();
 
-    // While the group slider moves from `fromGroupVolume` to `groupVolume`,
-    // each member shows the level the players will give it: its level when
-    // the drag began, scaled as they scale it.
+    // While the group slider moves to `groupVolume`, each member shows the
+    // level the players will give it: its level when the drag began, scaled
+    // as they scale it, from their members' average (`fromGroupVolume`
+    // until every member's level is known).
     void previewGroupVolume(int groupVolume, int fromGroupVolume);
     // A mute may be heard of before the volume. Each part remembers when
     // what it holds was asked for (a read or a command sent, an event
@@ -116,6 +117,7 @@ private:
         int fromGroupVolume = 0;
         int groupVolume = 0;
     };
+
     void updateHousehold();
     StoreTask<void> regroup(SonosKit::ZoneGroup group, StoreContext::Operation operation, QList<SonosKit::ZoneGroup> expected,
         std::optional<QString> rememberedRoom);
