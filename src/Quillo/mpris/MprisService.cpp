@@ -40,6 +40,12 @@ MprisService::MprisService(PlayerStore *store, QObject *parent)
     connect(&store->nowPlaying(), &NowPlaying::volumeChanged, this, &MprisService::noteChanged);
     connect(&store->household(), &Household::selectedGroupChanged, this, &MprisService::noteChanged);
     connect(&store->nowPlaying(), &NowPlaying::playbackRead, this, &MprisService::playbackRead);
+    connect(&store->nowPlaying(), &NowPlaying::transportEvented, this, &MprisService::transportEvented);
+    // What the last group played says nothing of where the next one is.
+    connect(&store->nowPlaying(), &NowPlaying::playbackChanged, this, [this] {
+        if (m_store && !m_store->nowPlaying().playback())
+            m_anchorPosition.reset();
+    });
     connect(m_artwork, &ArtworkCache::stored, this, &MprisService::noteChanged);
 }
 
@@ -145,13 +151,17 @@ double MprisService::volume() const
 
 qint64 MprisService::positionMicroseconds() const
 {
-    if (!m_positionAtRead)
+    if (!m_anchorPosition)
         return 0;
-    qint64 position = *m_positionAtRead;
-    // Between reads the position moves on as clients expect at rate 1.
-    if (m_playingAtRead && m_sinceRead.isValid())
-        position += m_sinceRead.elapsed() * 1000;
-    return position;
+    qint64 position = *m_anchorPosition;
+    // Between reads and events the position moves on as clients expect at
+    // rate 1, up to the end of the track: what comes next is an event.
+    if (m_playingAtAnchor && m_sinceAnchor.isValid())
+        position += m_sinceAnchor.elapsed() * 1000;
+    const qint64 length = m_store && m_store->nowPlaying().playback()
+        ? m_store->nowPlaying().playback()->durationSeconds.value_or(0) * microseconds
+        : 0;
+    return length > 0 ? std::min(position, length) : position;
 }
 
 bool MprisService::hasGroup() const
@@ -173,12 +183,30 @@ void MprisService::playbackRead()
     const std::optional<qint64> read = playback && playback->positionSeconds
         ? std::optional<qint64>(*playback->positionSeconds * microseconds)
         : std::nullopt;
-    const bool jumped = read && m_positionAtRead && std::llabs(*read - positionMicroseconds()) > jumpMicroseconds;
-    m_positionAtRead = read;
-    m_playingAtRead = playback && SonosKit::isPlaying(playback->transportState);
-    m_sinceRead.start();
+    const bool jumped = read && m_anchorPosition && std::llabs(*read - positionMicroseconds()) > jumpMicroseconds;
+    m_anchorPosition = read;
+    m_playingAtAnchor = playback && SonosKit::isPlaying(playback->transportState);
+    m_sinceAnchor.start();
     if (jumped && m_registered)
         Q_EMIT Seeked(*read);
+}
+
+void MprisService::transportEvented(bool trackChanged)
+{
+    if (!m_store || !m_store->nowPlaying().playback())
+        return;
+    const PlaybackState &playback = *m_store->nowPlaying().playback();
+    // No event carries the position: a paused or stopped group holds it
+    // where it got to, a playing one goes on from there, another track
+    // starts from zero.
+    if (trackChanged)
+        m_anchorPosition = 0;
+    else if (m_anchorPosition)
+        m_anchorPosition = positionMicroseconds();
+    m_playingAtAnchor = SonosKit::isPlaying(playback.transportState);
+    m_sinceAnchor.start();
+    if (trackChanged && m_registered)
+        Q_EMIT Seeked(0);
 }
 
 void MprisService::noteChanged()
@@ -321,9 +349,9 @@ void MprisService::seekBy(qint64 offsetMicroseconds)
     }
     const int seconds = int(target / microseconds);
     m_store->nowPlaying().seek(seconds);
-    m_positionAtRead = qint64(seconds) * microseconds;
-    m_sinceRead.start();
-    Q_EMIT Seeked(*m_positionAtRead);
+    m_anchorPosition = qint64(seconds) * microseconds;
+    m_sinceAnchor.start();
+    Q_EMIT Seeked(*m_anchorPosition);
 }
 
 void MprisService::setPosition(const QDBusObjectPath &track, qint64 positionMicroseconds)
@@ -335,9 +363,9 @@ void MprisService::setPosition(const QDBusObjectPath &track, qint64 positionMicr
         return;
     const int seconds = int(positionMicroseconds / microseconds);
     m_store->nowPlaying().seek(seconds);
-    m_positionAtRead = qint64(seconds) * microseconds;
-    m_sinceRead.start();
-    Q_EMIT Seeked(*m_positionAtRead);
+    m_anchorPosition = qint64(seconds) * microseconds;
+    m_sinceAnchor.start();
+    Q_EMIT Seeked(*m_anchorPosition);
 }
 
 void MprisService::setVolume(double level)

@@ -74,14 +74,15 @@ public:
 Q_SIGNALS:
     // A client asked to see the player: the shell opens the panel.
     void raiseRequested();
-    // The position jumped (a seek, or a jump found by a read); relayed on
-    // the bus by the player interface.
+    // The position jumped (a seek, another track, or a jump found by a
+    // read); relayed on the bus by the player interface.
     void Seeked(qlonglong position);
 
 private:
     void command(std::function<void()> action);
     static QCoro::Task<void> searchThenRun(QPointer<MprisService> self, QPointer<PlayerStore> store);
     void playbackRead();
+    void transportEvented(bool trackChanged);
     void noteChanged();
     void announceChanges();
 
@@ -91,10 +92,11 @@ private:
     QList<std::function<void()>> m_waitingCommands;
     bool m_announcing = false;
     bool m_registered = false;
-    // The position at the last read, and the clock since, for extrapolating.
-    std::optional<qint64> m_positionAtRead;
-    QElapsedTimer m_sinceRead;
-    bool m_playingAtRead = false;
+    // The position at the last read or transport event, and the clock
+    // since, for extrapolating.
+    std::optional<qint64> m_anchorPosition;
+    QElapsedTimer m_sinceAnchor;
+    bool m_playingAtAnchor = false;
     // Last announced values, so that only real changes are sent.
     QString m_lastStatus;
     QVariantMap m_lastMetadata;

@@ -79,11 +79,14 @@ StoreTask<void> Household::read()
     if (groups().isEmpty())
         setStatus(StoreStatus::searching());
 
+    const quint64 toldAtStart = m_groupingsTold;
     const Attempt<QList<ZoneGroup>> found = co_await m_context.attempt(discover());
     if (found) {
         if (!found->isEmpty())
             m_connectionCheck.setDiagnosis(std::nullopt);
-        setGroups(*found);
+        // A grouping told while the answer was on its way is newer than it.
+        if (m_groupingsTold == toldAtStart)
+            showGroups(*found);
         m_knownHost = found->isEmpty() ? std::nullopt : std::optional<QString>(found->front().coordinator.host);
         setStatus(found->isEmpty() ? StoreStatus::noPlayersFound() : StoreStatus::ready());
         if (!m_selectedRoomName)
@@ -129,7 +132,7 @@ void Household::retry(const QString &host)
         text.chop(1);
     m_preferences.setManualHost(text.isEmpty() ? std::nullopt : std::optional<QString>(text.toString()));
     m_knownHost.reset();
-    setGroups({});
+    showGroups({});
     Q_EMIT searchRestarted();
 }
 
@@ -150,6 +153,12 @@ void Household::apply(const SonosKit::TopologyEvent &event)
 }
 
 void Household::setGroups(QList<ZoneGroup> groups)
+{
+    ++m_groupingsTold;
+    showGroups(std::move(groups));
+}
+
+void Household::showGroups(QList<ZoneGroup> groups)
 {
     if (!m_groups.setItems(std::move(groups)))
         return;

@@ -69,7 +69,8 @@ public:
     const ConnectionCheck &connectionCheck() const { return m_connectionCheck; }
 
     // What a regrouping the players agreed to leads to, shown before the
-    // next read confirms it.
+    // next read confirms it; a read already on its way is older and does
+    // not put back what was before.
     void setGroups(QList<SonosKit::ZoneGroup> groups);
     // Remembered between runs.
     void setSelectedRoomName(const std::optional<QString> &room);
@@ -107,6 +108,8 @@ private:
         void await_suspend(std::coroutine_handle<> waiter) { household->m_refreshWaiters.push_back(waiter); }
         void await_resume() const noexcept { }
     };
+    // What a read found, or nothing after a new search began.
+    void showGroups(QList<SonosKit::ZoneGroup> groups);
     void updateSelection();
     ConnectionCheck *connectionCheckObject() { return &m_connectionCheck; }
 
@@ -122,4 +125,7 @@ private:
     bool m_refreshing = false;
     bool m_refreshAgain = false;
     std::vector<std::coroutine_handle<>> m_refreshWaiters;
+    // Counts the groupings the players told of (events) or agreed to
+    // (regroupings): a read that started before one is older than it.
+    quint64 m_groupingsTold = 0;
 };

@@ -190,8 +190,10 @@ void NowPlaying::followGroup()
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
     if (!group || !m_context.settings().events)
         return;
-    if (m_groupVolumeReporter != group->coordinator.host)
+    if (m_groupVolumeReporter != group->coordinator.host) {
         m_groupVolumeReporter.reset();
+        m_reportedGroupVolume = 0;
+    }
     // A player left or joined: the average changes though no volume did.
     // Players that report the group's own volume say so themselves.
     applyGroupVolume();
@@ -213,13 +215,26 @@ void NowPlaying::applyGroupVolume()
 void NowPlaying::apply(const QString &host, const SonosKit::ServiceEvent &event)
 {
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
-    // Nothing stored yet: a read is on its way and will hold this too.
-    if (!group || !m_playback)
+    if (!group)
         return;
     const bool fromCoordinator = host == group->coordinator.host;
+    const auto *transport = std::get_if<SonosKit::TransportEvent>(&event);
+    const auto *groupRendering = std::get_if<SonosKit::GroupRenderingEvent>(&event);
+    // The players' own figure governs from now on, as in the state query:
+    // an average of the members may round differently, and the two must
+    // not take turns.
+    if (groupRendering && groupRendering->volume && fromCoordinator) {
+        m_groupVolumeReporter = host;
+        m_reportedGroupVolume = *groupRendering->volume;
+    }
+    if (!m_playback) {
+        if (transport && fromCoordinator)
+            build(*group, *transport);
+        return;
+    }
     PlaybackState next = *m_playback;
-    if (const auto *transport = std::get_if<SonosKit::TransportEvent>(&event); transport && fromCoordinator) {
-        bool trackChanged = false;
+    bool trackChanged = false;
+    if (transport && fromCoordinator) {
         next = PlaybackEvents::withTransport(std::move(next), *transport, trackChanged);
         ++m_eventMarks.transport;
         if (trackChanged)
@@ -237,17 +252,31 @@ void NowPlaying::apply(const QString &host, const SonosKit::ServiceEvent &event)
             next.isMuted = *rendering->muted;
             ++m_eventMarks.mute;
         }
-    } else if (const auto *groupRendering = std::get_if<SonosKit::GroupRenderingEvent>(&event)) {
-        // The players' own figure governs from now on, as in the state query:
-        // an average of the members may round differently, and the two must
-        // not take turns.
-        if (groupRendering->volume && fromCoordinator) {
-            m_groupVolumeReporter = host;
-            next.volume = *groupRendering->volume;
-            ++m_eventMarks.volume;
-        }
+    } else if (groupRendering && groupRendering->volume && fromCoordinator) {
+        next.volume = *groupRendering->volume;
+        ++m_eventMarks.volume;
     }
     setPlayback(std::move(next));
+    if (transport && fromCoordinator)
+        Q_EMIT transportEvented(trackChanged);
+}
+
+void NowPlaying::build(const ZoneGroup &group, const SonosKit::TransportEvent &event)
+{
+    // Nothing stored (a read failed after start-up or a group switch), and
+    // with the events flowing nothing reads again: a subscription's first
+    // event carries the whole transport and builds what shows. The volume
+    // and mute are what the members' own events told so far.
+    if (!event.transportState || !event.track)
+        return;
+    bool trackChanged = false;
+    PlaybackState built = PlaybackEvents::withTransport({}, event, trackChanged);
+    built.volume = m_groupVolumeReporter ? m_reportedGroupVolume
+                                         : PlaybackEvents::groupVolume(group, m_rooms.knownVolumes()).value_or(0);
+    built.isMuted = m_rooms.isMuted(group.coordinator.host);
+    // A read on its way keeps its volume, mute and position, not its transport.
+    ++m_eventMarks.transport;
+    setPlayback(std::move(built));
 }
 
 void NowPlaying::togglePlayPause()
@@ -299,8 +328,10 @@ void NowPlaying::previewVolume(int level)
 void NowPlaying::commitVolume(int level)
 {
     previewVolume(level);
-    m_context.perform([level](GroupController controller) { return controller.setBalancedVolume(level); },
-        [this] { m_rooms.endGroupPreview(true); });
+    // The rooms show what the players make of it now; a refusal puts back
+    // what they showed before.
+    m_context.perform([level](GroupController controller) { return controller.setBalancedVolume(level); }, {},
+        [this, commit = m_rooms.commitGroupPreview()] { m_rooms.refuseGroupCommit(commit); });
 }
 
 void NowPlaying::setPlayback(std::optional<PlaybackState> playback)

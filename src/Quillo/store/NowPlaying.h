@@ -86,6 +86,10 @@ Q_SIGNALS:
     // Every snapshot read, equal or not: a clock for listeners that
     // extrapolate the position.
     void playbackRead();
+    // The coordinator's event changed the stored transport: the position,
+    // which no event carries, goes on from here at the new state's pace,
+    // or, for another track, from zero.
+    void transportEvented(bool trackChanged);
 
 private:
     StoreTask<bool> refreshTask();
@@ -98,6 +102,7 @@ private:
     StoreTask<void> closedPollTask();
     QCoro::Task<void> pollPause(SonosKit::CancellationToken token);
     void applyGroupVolume();
+    void build(const SonosKit::ZoneGroup &group, const SonosKit::TransportEvent &event);
 
     StoreContext &m_context;
     Household &m_household;
@@ -117,5 +122,6 @@ private:
     // The coordinator whose own group volume came in an event: its figure
     // governs over the members' average.
     std::optional<QString> m_groupVolumeReporter;
+    int m_reportedGroupVolume = 0;
     PlaybackEvents::Marks m_eventMarks;
 };

@@ -4,6 +4,7 @@
 
 #include "Quillo/models/NaturalOrder.h"
 #include "Quillo/store/Household.h"
+#include "Quillo/store/PlaybackEvents.h"
 #include "Quillo/store/Preferences.h"
 
 #include "SonosKit/Regrouping.h"
@@ -31,8 +32,6 @@ Rooms::Rooms(StoreContext &context, Household &household, Preferences &preferenc
 {
     connect(&m_household, &Household::groupsChanged, this, &Rooms::updateHousehold);
     connect(&m_household, &Household::selectedGroupChanged, this, &Rooms::updateHousehold);
-    // A group volume the players refused leaves every room as it was.
-    connect(&m_context, &StoreContext::commandRefused, this, [this] { endGroupPreview(false); });
 }
 
 bool Rooms::wantsLevels() const
@@ -50,10 +49,11 @@ StoreTask<void> Rooms::refreshLevelsTask()
     const std::optional<ZoneGroup> group = m_household.selectedGroup();
     if (!group)
         co_return;
+    const quint64 asked = ask();
     // A failed read is tried again at the next; the playback read reports trouble.
     const auto levels = co_await m_context.attempt(GroupController(*group).roomLevels(m_context.token()));
     if (levels)
-        setLevels(*levels);
+        setLevels(*levels, asked);
 }
 
 void Rooms::setShown(bool shown)
@@ -131,7 +131,10 @@ void Rooms::commitVolume(const QString &roomID, int level)
     previewVolume(roomID, level);
     Q_EMIT volumeCommitted();
     m_context.perform([level, room = *room](GroupController controller) { return controller.setVolumeOnDevice(level, room); },
-        [this, level, host = room->host] { storeVolume(host, level); });
+        [this, level, host = room->host, asked = ask()] {
+            storeVolume(host, level, asked);
+            rebuild();
+        });
 }
 
 void Rooms::setMuted(const QString &roomID, bool muted)
@@ -140,15 +143,20 @@ void Rooms::setMuted(const QString &roomID, bool muted)
     if (!room)
         return;
     m_context.perform([muted, room = *room](GroupController controller) { return controller.setMutedOnDevice(muted, room); },
-        [this, muted, host = room->host] { storeMuted(host, muted); });
+        [this, muted, host = room->host, asked = ask()] {
+            storeMuted(host, muted, asked);
+            rebuild();
+        });
 }
 
 void Rooms::apply(const QString &host, const SonosKit::RenderingEvent &event)
 {
+    // Heard now: newer than any answer on its way.
+    const quint64 asked = ask();
     if (event.volume)
-        m_levels[host].volume = *event.volume;
+        storeVolume(host, *event.volume, asked);
     if (event.muted)
-        m_levels[host].muted = *event.muted;
+        storeMuted(host, *event.muted, asked);
     rebuild();
 }
 
@@ -170,23 +178,36 @@ void Rooms::updateHousehold()
         Q_EMIT hasSeveralChanged();
 }
 
-void Rooms::setLevels(const QList<SonosKit::RoomLevel> &levels)
+void Rooms::setLevels(const QList<SonosKit::RoomLevel> &levels, quint64 asked)
 {
-    for (const SonosKit::RoomLevel &level : levels)
-        m_levels.insert(level.device.host, {level.volume, level.muted});
+    for (const SonosKit::RoomLevel &level : levels) {
+        storeVolume(level.device.host, level.volume, asked);
+        storeMuted(level.device.host, level.muted, asked);
+    }
     rebuild();
 }
 
-void Rooms::storeVolume(const QString &host, int volume)
+void Rooms::storeVolume(const QString &host, int volume, quint64 asked)
 {
-    m_levels[host].volume = volume;
-    rebuild();
+    // A player that left the group meanwhile is no member to show.
+    if (!isMember(m_selected, host))
+        return;
+    Level &level = m_levels[host];
+    if (asked < level.volumeAsked)
+        return;
+    level.volume = volume;
+    level.volumeAsked = asked;
 }
 
-void Rooms::storeMuted(const QString &host, bool muted)
+void Rooms::storeMuted(const QString &host, bool muted, quint64 asked)
 {
-    m_levels[host].muted = muted;
-    rebuild();
+    if (!isMember(m_selected, host))
+        return;
+    Level &level = m_levels[host];
+    if (asked < level.mutedAsked)
+        return;
+    level.muted = muted;
+    level.mutedAsked = asked;
 }
 
 void Rooms::clearPending()
@@ -200,27 +221,54 @@ void Rooms::previewGroupVolume(int groupVolume, int fromGroupVolume)
 {
     if (!m_groupPreview) {
         GroupPreview preview;
-        preview.fromGroupVolume = fromGroupVolume;
         if (m_selected)
             for (const SonosDevice &member : m_selected->members)
                 if (const std::optional<int> volume = shownVolume(member.host))
                     preview.from.insert(member.host, *volume);
+        // The players scale from the group volume they count, their
+        // members' average: after a drag whose answer is still on its way
+        // (or one that met the top) that is not where the slider stands.
+        const std::optional<int> counted = m_selected ? PlaybackEvents::groupVolume(*m_selected, preview.from) : std::nullopt;
+        preview.fromGroupVolume = counted.value_or(fromGroupVolume);
         m_groupPreview = std::move(preview);
     }
     m_groupPreview->groupVolume = groupVolume;
     rebuild();
 }
 
-void Rooms::endGroupPreview(bool applied)
+Rooms::GroupCommit Rooms::commitGroupPreview()
 {
+    GroupCommit commit;
+    commit.asked = ask();
     if (!m_groupPreview)
-        return;
+        return commit;
     const GroupPreview preview = *std::exchange(m_groupPreview, std::nullopt);
-    if (applied) {
-        for (auto it = preview.from.cbegin(); it != preview.from.cend(); ++it) {
-            m_levels[it.key()].volume = SonosKit::scaledRoomVolume(it.value(), preview.fromGroupVolume, preview.groupVolume);
-            m_pending.remove(it.key());
+    for (auto it = preview.from.cbegin(); it != preview.from.cend(); ++it) {
+        if (!isMember(m_selected, it.key()))
+            continue;
+        Level &level = m_levels[it.key()];
+        commit.before.insert(it.key(), level);
+        level.volume = SonosKit::scaledRoomVolume(it.value(), preview.fromGroupVolume, preview.groupVolume);
+        level.volumeAsked = commit.asked;
+        if (const auto pending = m_pending.find(it.key()); pending != m_pending.end()) {
+            commit.pendingBefore.insert(it.key(), *pending);
+            m_pending.erase(pending);
         }
+    }
+    rebuild();
+    return commit;
+}
+
+void Rooms::refuseGroupCommit(const GroupCommit &commit)
+{
+    for (auto it = commit.before.cbegin(); it != commit.before.cend(); ++it) {
+        const auto level = m_levels.find(it.key());
+        if (level == m_levels.end() || level->volumeAsked != commit.asked)
+            continue;
+        level->volume = it->volume;
+        level->volumeAsked = it->volumeAsked;
+        if (commit.pendingBefore.contains(it.key()) && !m_pending.contains(it.key()))
+            m_pending.insert(it.key(), commit.pendingBefore.value(it.key()));
     }
     rebuild();
 }

@@ -61,17 +61,39 @@ public:
     // The panel closed: the sliders' choices are forgotten.
     void clearPending();
 
-    // While the group slider moves from `fromGroupVolume` to `groupVolume`,
-    // each member shows the level the players will give it: its level when
-    // the drag began, scaled as they scale it.
+    // While the group slider moves to `groupVolume`, each member shows the
+    // level the players will give it: its level when the drag began, scaled
+    // as they scale it, from their members' average (`fromGroupVolume`
+    // until every member's level is known).
     void previewGroupVolume(int groupVolume, int fromGroupVolume);
-    // The drag is over: `applied` keeps the scaled levels as the members'
-    // own (the players took them), otherwise the levels before it return.
-    void endGroupPreview(bool applied);
+    // A mute may be heard of before the volume. Each part remembers when
+    // what it holds was asked for (a read or a command sent, an event
+    // heard): an answer to something asked earlier is older, and never
+    // replaces it.
+    struct Level {
+        std::optional<int> volume;
+        bool muted = false;
+        quint64 volumeAsked = 0;
+        quint64 mutedAsked = 0;
+    };
+    struct GroupCommit {
+        quint64 asked = 0;
+        QHash<QString, Level> before; // host → its level before the drag
+        QHash<QString, int> pendingBefore; // host → what its own slider held
+    };
+    // The group slider is let go: the members keep the levels it showed
+    // (the players give them these), so a next drag starts from there.
+    GroupCommit commitGroupPreview();
+    // The players refused `commit`: a member it set, and nothing has set
+    // since, has its level from before the drag back.
+    void refuseGroupCommit(const GroupCommit &commit);
 
     // The selected group's members' own volumes (not what a slider holds),
     // by host, as far as known.
     QHash<QString, int> knownVolumes() const;
+
+    // The member's own mute as far as known.
+    bool isMuted(const QString &host) const { return m_levels.value(host).muted; }
 
     // The room with this id, wherever it plays.
     std::optional<SonosKit::SonosDevice> device(const QString &roomID) const;
@@ -87,14 +109,9 @@ Q_SIGNALS:
 
 private:
     StoreTask<void> refreshLevelsTask();
-    // Levels as read from the players; a member not among them keeps what
-    // was known.
-    void setLevels(const QList<SonosKit::RoomLevel> &levels);
-    // A mute may be heard of before the volume.
-    struct Level {
-        std::optional<int> volume;
-        bool muted = false;
-    };
+    // Levels as read from the players by a read asked for at `asked`; a
+    // member not among them keeps what was known.
+    void setLevels(const QList<SonosKit::RoomLevel> &levels, quint64 asked);
     struct GroupPreview {
         QHash<QString, int> from; // host → the level when the drag began
         int fromGroupVolume = 0;
@@ -104,8 +121,11 @@ private:
     void updateHousehold();
     StoreTask<void> regroup(SonosKit::ZoneGroup group, StoreContext::Operation operation, QList<SonosKit::ZoneGroup> expected,
         std::optional<QString> rememberedRoom);
-    void storeVolume(const QString &host, int volume);
-    void storeMuted(const QString &host, bool muted);
+    // What was asked for at `asked`, unless something asked later is known;
+    // the list is rebuilt by the caller.
+    void storeVolume(const QString &host, int volume, quint64 asked);
+    void storeMuted(const QString &host, bool muted, quint64 asked);
+    quint64 ask() { return ++m_asked; }
     std::optional<int> shownVolume(const QString &host) const;
     void rebuild();
 
@@ -119,4 +139,7 @@ private:
     QHash<QString, Level> m_levels; // by host; members of the selected group only
     QHash<QString, int> m_pending; // by host
     std::optional<GroupPreview> m_groupPreview;
+    // Counts every read, command and event of the levels, so that each
+    // knows which came first.
+    quint64 m_asked = 0;
 };

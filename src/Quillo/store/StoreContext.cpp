@@ -40,13 +40,13 @@ void StoreContext::report(const QString &text)
     Q_EMIT failed(text);
 }
 
-void StoreContext::perform(Operation operation, Applied applied)
+void StoreContext::perform(Operation operation, Applied applied, Applied refused)
 {
     if (const std::optional<SonosKit::ZoneGroup> group = selectedGroup())
-        start(performTask(*group, std::move(operation), std::move(applied)));
+        start(performTask(*group, std::move(operation), std::move(applied), std::move(refused)));
 }
 
-StoreTask<void> StoreContext::performTask(SonosKit::ZoneGroup group, Operation operation, Applied applied)
+StoreTask<void> StoreContext::performTask(SonosKit::ZoneGroup group, Operation operation, Applied applied, Applied refused)
 {
     const Attempt<void> done = co_await attempt(operation(SonosKit::GroupController(std::move(group))));
     if (done) {
@@ -55,7 +55,8 @@ StoreTask<void> StoreContext::performTask(SonosKit::ZoneGroup group, Operation o
         Q_EMIT playbackStale();
         co_return;
     }
-    Q_EMIT commandRefused();
+    if (refused)
+        refused();
     report(done.failure());
     Q_EMIT topologyStale();
 }

@@ -147,14 +147,13 @@ public:
 
     // `operation` on the selected group; then the players' state is read
     // again, or the failure reported and the household looked at anew.
-    void perform(Operation operation, Applied applied = {});
+    // `refused` undoes what the command showed before the players answered.
+    void perform(Operation operation, Applied applied = {}, Applied refused = {});
 
 Q_SIGNALS:
     void failed(const QString &text);
     // A command went through: what plays is read again.
     void playbackStale();
-    // The players refused a command: a drag's preview goes back.
-    void commandRefused();
     // The players may have moved or gone: the household is read again.
     void topologyStale();
 
@@ -173,7 +172,7 @@ private:
             co_return Attempt<T>(Failure(error));
         }
     }
-    StoreTask<void> performTask(SonosKit::ZoneGroup group, Operation operation, Applied applied);
+    StoreTask<void> performTask(SonosKit::ZoneGroup group, Operation operation, Applied applied, Applied refused);
 
     StoreSettings m_settings;
     Selection m_selection;

@@ -4,7 +4,10 @@
 // fallback, over real sockets against the simulated household.
 #include "StoreTestSupport.h"
 
+#include "Quillo/mpris/MprisService.h"
+
 #include "SonosKit/GroupController.h"
+#include "SonosKit/ZoneTopology.h"
 #include "SonosKit/events/EventService.h"
 #include "SonosKit/events/EventSubscription.h"
 #include "SonosKit/events/GroupEvents.h"
@@ -71,24 +74,43 @@ int requestsOf(const playersim::Household &household, const QByteArray &method, 
 // not happen would have happened.
 } // namespace
 
-TEST(PlayerStoreEvents, OutsideChangesArriveWithoutClosedPanelReads)
+TEST(PlayerStoreEvents, OutsideChangesArriveWithoutClosedPanelReadsAndTheMediaPlayersPositionFollowsThem)
 {
     playersim::Household household = storetest::startedHousehold(block);
     EventRig events(household);
     auto store = events.store(QStringLiteral("Living Room"));
+    MprisService mpris(store.get());
     ASSERT_TRUE(waitUntil([&] { return flowing(*store); }));
-    const ZoneGroup living = *store->household().selectedGroup();
-    const QString host = living.coordinator.host;
-    household.log()->clear();
+    const GroupController living(*store->household().selectedGroup());
+    const QString host = store->household().selectedGroup()->coordinator.host;
+    const auto seconds = [&] { return mpris.positionMicroseconds() / 1000000; };
 
-    // Another controller starts the queue: the closed panel hears of it.
-    testsupport::await(GroupController(living).play());
+    // Another controller starts the queue 100 s in; the panel's last read
+    // saw it there, then the panel closed.
+    testsupport::await(living.play());
+    testsupport::await(living.seek(100));
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().isPlaying(); }, eventLatency));
+    ASSERT_TRUE(testsupport::await(store->nowPlaying().refresh()));
+    ASSERT_GE(seconds(), 100);
+    household.log()->clear();
     household.setVolume(host, 44);
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 44; }, eventLatency));
+
+    // Paused elsewhere: the media player's position stops where it got to.
+    testsupport::await(living.pause());
+    ASSERT_TRUE(waitUntil([&] { return !store->nowPlaying().isPlaying(); }, eventLatency));
+    const qint64 paused = mpris.positionMicroseconds();
+    serveFor(closedPoll * 3);
+    EXPECT_EQ(mpris.positionMicroseconds(), paused);
+
+    // Resumed, then skipped elsewhere: the next track starts from zero.
+    testsupport::await(living.play());
+    ASSERT_TRUE(waitUntil([&] { return store->nowPlaying().isPlaying(); }, eventLatency));
+    EXPECT_GE(seconds(), 100);
     household.nextTrackAfter(host, std::chrono::milliseconds(0));
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().playback()->title == QStringLiteral("Queued 2"); }, eventLatency));
     EXPECT_EQ(store->nowPlaying().playback()->positionSeconds.value_or(0), 0);
+    EXPECT_LT(seconds(), 2);
 
     // Playing with the panel closed, yet not one playback read.
     serveFor(closedPoll * 8);
@@ -280,4 +302,30 @@ TEST(PlayerStoreEvents, ShuttingDownUnsubscribesWithinItsBound)
     EXPECT_LT(std::chrono::steady_clock::now() - stopping, bound);
     serveFor(std::chrono::milliseconds(200));
     household.server(household.addresses().at(1)).clearFaults();
+}
+
+TEST(PlayerStoreEvents, AFailedFirstReadIsMadeGoodByTheFirstEvents)
+{
+    playersim::Household household = storetest::startedHousehold(block);
+    const QString living = household.addressOfRoom(QStringLiteral("Living Room"));
+    // Another controller plays; the store's first read of it fails.
+    const QList<ZoneGroup> groups = testsupport::await(SonosKit::ZoneTopology(living).groups());
+    for (const ZoneGroup &group : groups)
+        if (group.coordinator.host == living)
+            testsupport::await(GroupController(group).play());
+    household.server(living).inject(QStringLiteral("GetTransportInfo"), storetest::brokenAnswer());
+    household.log()->clear();
+    EventRig events(household);
+    events.rig.writeSettingsText("selectedRoomName=Living Room\n");
+    auto store = events.rig.makeStore();
+    testsupport::await(store->refreshAll());
+    EXPECT_EQ(callCount(household, QStringLiteral("GetTransportInfo")), 1);
+
+    // With the events flowing nothing reads again: their first full state
+    // is what the tray and the media widget show.
+    ASSERT_TRUE(waitUntil([&] { return flowing(*store) && store->nowPlaying().hasPlayback(); }));
+    EXPECT_TRUE(store->nowPlaying().isPlaying());
+    EXPECT_EQ(store->nowPlaying().playback()->title, QStringLiteral("Queued 1"));
+    EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 30; }));
+    EXPECT_EQ(callCount(household, QStringLiteral("GetTransportInfo")), 1);
 }

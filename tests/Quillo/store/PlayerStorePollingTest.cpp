@@ -114,22 +114,6 @@ TEST(PlayerStorePolling, AnEqualSnapshotNotifiesNothingAMovedPositionDoes)
     EXPECT_EQ(counter.count("groups.count"), 0);
 }
 
-TEST(PlayerStorePolling, AFailedVolumeReadRefreshesTheTopologyAndKeepsPlayback)
-{
-    PollingRig rig;
-    rig.choose(QStringLiteral("Kitchen + 1"));
-    const auto before = rig.store->nowPlaying().playback();
-    rig.household.server(rig.address(QStringLiteral("Kitchen"))).inject(QStringLiteral("GetGroupVolume"), brokenAnswer());
-    rig.household.log()->clear();
-    NotificationCounter counter(rig.store.get());
-
-    testsupport::await(rig.store->nowPlaying().refresh());
-    EXPECT_EQ(callCount(rig.household, QStringLiteral("GetZoneGroupState")), 1);
-    EXPECT_EQ(rig.store->nowPlaying().playback(), before);
-    EXPECT_EQ(rig.store->household().statusKind(), StoreStatus::Kind::Ready);
-    EXPECT_EQ(counter.count("statusKind"), 0) << "a failed read shows no error of its own";
-}
-
 TEST(PlayerStorePolling, AFailedCommandShowsFailedUntilTheRefreshFindsThePlayers)
 {
     PollingRig rig;
