@@ -60,6 +60,10 @@ public:
 Q_SIGNALS:
     void flowingChanged();
     void eventsBlockedChanged();
+    // The household's content directory told its update ids; its events
+    // may have been missed since the last.
+    void libraryEvent(const SonosKit::ContentDirectoryEvent &event);
+    void libraryEventsMissed();
 
 private:
     StoreTask<void> shutdownTask();
