@@ -60,9 +60,9 @@ public:
 Q_SIGNALS:
     void flowingChanged();
     void eventsBlockedChanged();
-    // The household's content directory told its update ids; its events
-    // may have been missed since the last.
+    // The household's content directory told its update ids.
     void libraryEvent(const SonosKit::ContentDirectoryEvent &event);
+    // Some of those events were missed: the lists may have changed.
     void libraryEventsMissed();
 
 private:
