@@ -130,8 +130,12 @@ QByteArray HouseholdState::eventBodyLocked(int index, const QString &path)
     }
     if (path == topologyPath)
         return propertySet({{QStringLiteral("ZoneGroupState"), zoneGroupStateLocked()}});
+    // Each container with its update id, paired as players write them: the
+    // favorites, the Sonos Playlists, then the group's queue.
     const SimPlayer &group = coordinatorOfLocked(index);
-    return propertySet({{QStringLiteral("ContainerUpdateIDs"), QStringLiteral("Q:0,%1").arg(group.queueUpdateId)},
+    const QString containers
+        = QStringLiteral("FV:2,%1,SQ:,%2,Q:0,%3").arg(favoritesUpdateId).arg(playlistsUpdateId).arg(group.queueUpdateId);
+    return propertySet({{QStringLiteral("ContainerUpdateIDs"), containers},
         {QStringLiteral("FavoritesUpdateID"), QString::number(favoritesUpdateId)},
         {QStringLiteral("SavedQueuesUpdateID"), QString::number(playlistsUpdateId)}});
 }

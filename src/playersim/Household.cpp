@@ -209,6 +209,12 @@ QList<SimFavorite> Household::favorites() const
     return d->content.favorites;
 }
 
+QList<SimPlaylist> Household::playlists() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->content.playlists;
+}
+
 QString Household::zoneGroupState() const
 {
     std::lock_guard lock(d->mutex);
@@ -292,6 +298,22 @@ void Household::setRefuseGrouping(bool refuse)
 int Household::subscriptionCount() const
 {
     return d->events->subscriptionCount();
+}
+
+void Household::setFavorites(QList<SimFavorite> favorites)
+{
+    std::lock_guard lock(d->mutex);
+    d->content.favorites = std::move(favorites);
+    ++d->favoritesUpdateId;
+    d->publishChangesLocked();
+}
+
+void Household::setPlaylists(QList<SimPlaylist> playlists)
+{
+    std::lock_guard lock(d->mutex);
+    d->content.playlists = std::move(playlists);
+    ++d->playlistsUpdateId;
+    d->publishChangesLocked();
 }
 
 QList<std::pair<QString, int>> Household::notificationAnswers() const

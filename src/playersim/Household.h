@@ -79,6 +79,7 @@ public:
     QStringList queueURIs(const QString &address) const;
     QList<GroupSnapshot> groups() const;
     QList<SimFavorite> favorites() const;
+    QList<SimPlaylist> playlists() const;
     QString zoneGroupState() const;
 
     // Mutation for tests.
@@ -103,6 +104,11 @@ public:
     // Players that forgot every subscription: renewals get 412.
     void setRefuseRenewals(bool refuse);
     int subscriptionCount() const;
+    // Another controller added, renamed or removed Sonos Favorites or Sonos
+    // Playlists: the list is replaced, its update id counts up, and every
+    // ContentDirectory subscriber hears of it.
+    void setFavorites(QList<SimFavorite> favorites);
+    void setPlaylists(QList<SimPlaylist> playlists);
     // Each NOTIFY sent, in order: its SID and the status it got (0 for none).
     QList<std::pair<QString, int>> notificationAnswers() const;
 

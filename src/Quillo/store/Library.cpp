@@ -34,6 +34,17 @@ QCoro::Task<void> drain(QCoro::Task<T> &task)
     }
 }
 
+// Records `heard` as the id last seen; true when it differs from one seen
+// before. An event without the id says nothing about it.
+bool moved(std::optional<QString> &seen, const std::optional<QString> &heard)
+{
+    if (!heard)
+        return false;
+    const bool differs = seen && *seen != *heard;
+    seen = heard;
+    return differs;
+}
+
 } // namespace
 
 Library::Library(StoreContext &context, Household &household, Preferences &preferences, QObject *parent)
@@ -61,6 +72,7 @@ StoreTask<void> Library::loadTask()
     if (!group)
         co_return;
     const QString host = group->coordinator.host;
+    const quint64 number = ++m_loadsStarted;
 
     // Requests of this load stop when it gives up or when the store goes.
     CancellationToken requests;
@@ -80,14 +92,18 @@ StoreTask<void> Library::loadTask()
         else
             lists = Attempt<QList<ContentItem>>(playlists.failure());
     }
-    if (!lists) {
+    // A load that started later showed its lists meanwhile: these are older.
+    const bool overtaken = number < m_newestShown;
+    if (!lists || overtaken) {
         requests.cancel();
         if (!playlistsAwaited)
             co_await m_context.guarded(drain(playlistsRequest));
         co_await m_context.guarded(drain(namesRequest));
-        m_context.report(lists.failure());
+        if (!overtaken)
+            m_context.report(lists.failure());
         co_return;
     }
+    m_newestShown = number;
     setFavorites(std::move(*lists));
 
     // An unreadable service list counts as empty.
@@ -108,6 +124,37 @@ StoreTask<void> Library::loadTask()
     }
     setSelectedItemID(restored);
     Q_EMIT loaded();
+}
+
+void Library::apply(const SonosKit::ContentDirectoryEvent &event)
+{
+    // Both compared, so that both are recorded.
+    const bool favoritesMoved = moved(m_favoritesUpdateID, event.favoritesUpdateID);
+    const bool playlistsMoved = moved(m_playlistsUpdateID, event.savedQueuesUpdateID);
+    if (favoritesMoved || playlistsMoved)
+        changedElsewhere();
+}
+
+void Library::changedElsewhere()
+{
+    // Nothing shows the lists while the panel is closed.
+    if (!m_context.isPanelOpen())
+        return;
+    if (m_reloading) {
+        m_reloadAgain = true;
+        return;
+    }
+    StoreContext::start(reloadTask());
+}
+
+StoreTask<void> Library::reloadTask()
+{
+    m_reloading = true;
+    do {
+        m_reloadAgain = false;
+        co_await m_context.guarded(load());
+    } while (m_reloadAgain && m_context.isPanelOpen());
+    m_reloading = false;
 }
 
 void Library::refresh()

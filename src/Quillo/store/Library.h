@@ -10,6 +10,7 @@
 
 #include "SonosKit/ContentItem.h"
 #include "SonosKit/ZoneGroup.h"
+#include "SonosKit/events/ContentDirectoryEvent.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -56,6 +57,13 @@ public:
     QCoro::Task<void> load();
     // The household read again, then the lists: the footer's Refresh.
     Q_INVOKABLE void refresh();
+    // The household's content directory told its update ids: when those of
+    // the favorites or the playlists moved since the last ones heard, the
+    // lists were changed elsewhere. The first ids heard are only recorded.
+    void apply(const SonosKit::ContentDirectoryEvent &event);
+    // The lists may have changed elsewhere: loaded again at once while the
+    // panel is open; its next opening loads them otherwise.
+    void changedElsewhere();
     // An empty provider shows every provider.
     Q_INVOKABLE void selectProvider(const QString &provider);
     Q_INVOKABLE void selectItem(const QString &itemID);
@@ -113,6 +121,7 @@ private:
     void unmarkUnplayable(const QString &id);
     void setRefreshing(bool refreshing);
     StoreTask<void> refreshTask();
+    StoreTask<void> reloadTask();
     StoreTask<void> searchAgainTask();
     StoreTask<void> playTask(SonosKit::ZoneGroup group, SonosKit::ContentItem item);
     void updateProviders();
@@ -134,4 +143,13 @@ private:
     QString m_selectedItemHelpText;
     QSet<QString> m_unplayableIDs;
     bool m_isRefreshing = false;
+    // The update ids last heard in an event.
+    std::optional<QString> m_favoritesUpdateID;
+    std::optional<QString> m_playlistsUpdateID;
+    // Changes heard while a reload ran: one more follows it.
+    bool m_reloading = false;
+    bool m_reloadAgain = false;
+    // Loads may overlap: one never shows its lists after a later one did.
+    quint64 m_loadsStarted = 0;
+    quint64 m_newestShown = 0;
 };

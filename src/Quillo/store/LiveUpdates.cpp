@@ -109,6 +109,7 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
     }
     m_listener = std::move(listener);
     m_groupEvents = std::make_unique<GroupEvents>(m_listener.get());
+    m_groupEvents->setFollowsLibrary(true);
     connect(m_groupEvents.get(), &GroupEvents::eventReceived, this, &LiveUpdates::dispatch);
     connect(m_groupEvents.get(), &GroupEvents::blocked, this, &LiveUpdates::updateState);
     connect(m_groupEvents.get(), &GroupEvents::lost, this, [this](const QString &, EventService service) { lost(service); });
@@ -174,6 +175,8 @@ void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosK
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
     if (const auto *topology = std::get_if<SonosKit::TopologyEvent>(&event)) {
         m_household.apply(*topology);
+    } else if (const auto *content = std::get_if<SonosKit::ContentDirectoryEvent>(&event)) {
+        Q_EMIT libraryEvent(*content);
     } else if (group && group->hasMemberAt(playerHost)) {
         // The rooms first: the group's volume is their average.
         if (const auto *rendering = std::get_if<SonosKit::RenderingEvent>(&event))
@@ -187,6 +190,8 @@ void LiveUpdates::lost(EventService service)
 {
     if (service == EventService::zoneGroupTopology)
         StoreContext::start(m_household.refresh());
+    else if (service == EventService::contentDirectory)
+        Q_EMIT libraryEventsMissed();
     else
         StoreContext::start(m_nowPlaying.refresh());
 }

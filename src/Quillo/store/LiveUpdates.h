@@ -60,6 +60,10 @@ public:
 Q_SIGNALS:
     void flowingChanged();
     void eventsBlockedChanged();
+    // The household's content directory told its update ids.
+    void libraryEvent(const SonosKit::ContentDirectoryEvent &event);
+    // Some of those events were missed: the lists may have changed.
+    void libraryEventsMissed();
 
 private:
     StoreTask<void> shutdownTask();

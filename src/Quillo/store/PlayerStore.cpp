@@ -22,6 +22,8 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     m_context.setSelection([this] { return m_household.selectedGroup(); });
     connect(&m_context, &StoreContext::topologyStale, this, [this] { StoreContext::start(m_household.refresh()); });
     connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this, [this] { m_nowPlaying.followEvents(m_liveUpdates.isFlowing()); });
+    connect(&m_liveUpdates, &LiveUpdates::libraryEvent, &m_library, &Library::apply);
+    connect(&m_liveUpdates, &LiveUpdates::libraryEventsMissed, &m_library, &Library::changedElsewhere);
 }
 
 PlayerStore::~PlayerStore()
@@ -48,6 +50,7 @@ PlayerStore *PlayerStore::create(QQmlEngine *, QJSEngine *)
 
 void PlayerStore::menuOpened()
 {
+    m_context.setPanelOpen(true);
     StoreContext::start(openTask(m_nowPlaying.startPolling()));
 }
 
@@ -68,6 +71,7 @@ StoreTask<void> PlayerStore::openTask(SonosKit::CancellationToken token)
 
 void PlayerStore::menuClosed()
 {
+    m_context.setPanelOpen(false);
     m_nowPlaying.stopPolling();
     m_rooms.clearPending();
 }

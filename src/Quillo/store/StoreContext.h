@@ -120,6 +120,11 @@ public:
     void setSelection(Selection selection) { m_selection = std::move(selection); }
     std::optional<SonosKit::ZoneGroup> selectedGroup() const { return m_selection ? m_selection() : std::nullopt; }
 
+    // Whether the panel shows: what only the panel shows is kept current
+    // at once while it does, and read at its next opening otherwise.
+    bool isPanelOpen() const { return m_panelOpen; }
+    void setPanelOpen(bool open) { m_panelOpen = open; }
+
     // A wait that ends the task instead of resuming it once the store has gone.
     template<typename Task>
     auto guarded(Task task) const
@@ -177,4 +182,5 @@ private:
     StoreSettings m_settings;
     Selection m_selection;
     TaskGuard m_tasks;
+    bool m_panelOpen = false;
 };

@@ -19,12 +19,14 @@ GroupEvents::GroupEvents(EventListener *listener, QObject *parent)
 // in flight finds its subscription gone and ends quietly.
 GroupEvents::~GroupEvents() = default;
 
-QList<GroupEvents::Key> GroupEvents::wantedFor(const ZoneGroup &group, const QString &topologyHost)
+QList<GroupEvents::Key> GroupEvents::wantedFor(const ZoneGroup &group, const QString &topologyHost) const
 {
     if (group.coordinator.host.isEmpty())
         return {};
     QList<Key> keys{{group.coordinator.host, EventService::avTransport},
         {group.coordinator.host, EventService::groupRenderingControl}, {topologyHost, EventService::zoneGroupTopology}};
+    if (m_followsLibrary)
+        keys.append({topologyHost, EventService::contentDirectory});
     for (const SonosDevice &member : group.members) {
         if (!member.host.isEmpty())
             keys.append({member.host, EventService::renderingControl});

@@ -67,6 +67,11 @@ public:
     // afterwards. Never throws.
     QCoro::Task<void> stop();
 
+    // Also ContentDirectory at the player that carries the topology: the
+    // household's favorites and playlists, for a controller that shows them.
+    // Takes effect at the next follow().
+    void setFollowsLibrary(bool follows) { m_followsLibrary = follows; }
+
     ZoneGroup group() const { return m_group; }
     // Every subscription held, ordered by host and service.
     QList<Subscribed> subscriptions() const;
@@ -92,7 +97,7 @@ private:
         State state = State::starting;
     };
 
-    static QList<Key> wantedFor(const ZoneGroup &group, const QString &topologyHost);
+    QList<Key> wantedFor(const ZoneGroup &group, const QString &topologyHost) const;
     EventSubscription *create(const Key &key);
     // Starts `subscription` and records how that went, unless it stopped
     // being wanted meanwhile: then it is unsubscribed and deleted.
@@ -104,6 +109,7 @@ private:
     QPointer<EventListener> m_listener;
     ZoneGroup m_group;
     QMap<Key, Entry> m_entries;
+    bool m_followsLibrary = false;
     // Cancels the SUBSCRIBEs still in flight when stop() comes.
     CancellationToken m_cancel;
 };

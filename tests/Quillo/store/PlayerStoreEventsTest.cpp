@@ -130,9 +130,9 @@ TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningAndGroupChangesMoveThe
     const ZoneGroup kitchen = *store->household().selectedGroup();
     const QString kitchenHost = kitchen.coordinator.host;
     const QString officeHost = kitchen.members.at(1).host;
-    // AVTransport, GroupRenderingControl and the topology at Kitchen, each
-    // member's RenderingControl.
-    EXPECT_EQ(household.subscriptionCount(), 5);
+    // AVTransport, GroupRenderingControl, the topology and the content
+    // directory at Kitchen, each member's RenderingControl.
+    EXPECT_EQ(household.subscriptionCount(), 6);
     EXPECT_EQ(store->nowPlaying().volume(), 30);
 
     // The group volume is the members' average; a member's mute is not the
@@ -153,7 +153,7 @@ TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningAndGroupChangesMoveThe
     ASSERT_TRUE(household.leave(officeHost));
     EXPECT_TRUE(waitUntil([&] { return store->household().groups().size() == 3; }, eventLatency));
     EXPECT_EQ(store->household().selectedGroup()->members.size(), 1);
-    EXPECT_TRUE(waitUntil([&] { return household.subscriptionCount() == 4; }));
+    EXPECT_TRUE(waitUntil([&] { return household.subscriptionCount() == 5; }));
     EXPECT_EQ(requestsOf(household, "UNSUBSCRIBE", officeHost, EventService::renderingControl), 1);
     EXPECT_EQ(requestsOf(household, "SUBSCRIBE", kitchenHost, EventService::avTransport), 0);
     EXPECT_EQ(store->nowPlaying().volume(), 20);
@@ -162,7 +162,7 @@ TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningAndGroupChangesMoveThe
     storetest::selectGroupLedBy(*store, QStringLiteral("Living Room"));
     const QString livingHost = store->household().selectedGroup()->coordinator.host;
     EXPECT_FALSE(flowing(*store));
-    EXPECT_TRUE(waitUntil([&] { return flowing(*store) && household.subscriptionCount() == 4; }));
+    EXPECT_TRUE(waitUntil([&] { return flowing(*store) && household.subscriptionCount() == 5; }));
     EXPECT_EQ(requestsOf(household, "UNSUBSCRIBE", kitchenHost, EventService::avTransport), 1);
     EXPECT_EQ(requestsOf(household, "SUBSCRIBE", livingHost, EventService::avTransport), 1);
     household.setVolume(livingHost, 7);
@@ -281,7 +281,7 @@ TEST(PlayerStoreEvents, ShuttingDownUnsubscribesWithinItsBound)
     {
         auto store = events.store(QStringLiteral("Kitchen"));
         ASSERT_TRUE(waitUntil([&] { return flowing(*store); }));
-        ASSERT_EQ(household.subscriptionCount(), 5);
+        ASSERT_EQ(household.subscriptionCount(), 6);
         household.log()->clear();
         const auto stopping = std::chrono::steady_clock::now();
         testsupport::await(store->shutdown());
