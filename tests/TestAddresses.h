@@ -64,6 +64,8 @@ enum class Suite {
     PlayerSimGroupRendering,
     // Hostile devices against the SOAP client and the artwork cache.
     HostileReads,
+    // The store subscribing afresh after a resume from suspend.
+    PlayerStoreResume,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)
