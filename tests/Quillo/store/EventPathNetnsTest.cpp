@@ -11,6 +11,7 @@
 #include "SonosKit/events/EventSubscription.h"
 #include "SonosKit/events/NetworkChanges.h"
 
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -61,6 +62,19 @@ protected:
         });
     }
 
+    // This side of LAN A's link gives up `from` for `to` in one go, as a new
+    // lease does.
+    static bool moveAddress(const QString &from, const QString &to)
+    {
+        QTemporaryDir files;
+        QFile batch(files.filePath(QStringLiteral("lease")));
+        if (!batch.open(QIODevice::WriteOnly))
+            return false;
+        batch.write(QStringLiteral("addr del %1/24 dev qa0\naddr add %2/24 dev qa0\n").arg(from, to).toLatin1());
+        batch.close();
+        return run(QStringLiteral("ip"), {QStringLiteral("-batch"), batch.fileName()});
+    }
+
     // The CALLBACK of the last SUBSCRIBE that asked `player` for a new
     // subscription.
     static QByteArray lastCallback(const playersim::Household &household, const QString &player)
@@ -95,12 +109,9 @@ TEST_F(EventPath, AnAddressChangeUnderARunningStoreMovesTheCallback)
 
     SonosKit::NetworkChanges changes;
     QSignalSpy changed(&changes, &SonosKit::NetworkChanges::changed);
-    QTemporaryDir files;
-    QFile batch(files.filePath(QStringLiteral("lease")));
-    ASSERT_TRUE(batch.open(QIODevice::WriteOnly));
-    batch.write(QStringLiteral("addr del %1/24 dev qa0\naddr add %2/24 dev qa0\n").arg(thisSideOfA, newLeaseOnA).toLatin1());
-    batch.close();
-    ASSERT_TRUE(run(QStringLiteral("ip"), {QStringLiteral("-batch"), batch.fileName()}));
+    ASSERT_TRUE(moveAddress(thisSideOfA, newLeaseOnA));
+    // The next case finds the link as the harness left it.
+    const auto restore = qScopeGuard([] { moveAddress(newLeaseOnA, thisSideOfA); });
 
     EXPECT_TRUE(waitUntil(
         [&] { return lastCallback(*household, living).contains(newLeaseOnA.toLatin1()) && store->liveUpdates().isFlowing(); },
