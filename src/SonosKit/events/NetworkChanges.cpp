@@ -50,12 +50,16 @@ void NetworkChanges::readKernel()
 {
     std::array<char, messageBufferBytes> buffer;
     for (int read = 0; read < readsPerWakeUp; ++read) {
-        const ssize_t received = ::recv(m_socket->fd(), buffer.data(), buffer.size(), MSG_DONTWAIT);
+        sockaddr_nl sender{};
+        socklen_t senderLength = sizeof sender;
+        const ssize_t received = ::recvfrom(
+            m_socket->fd(), buffer.data(), buffer.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr *>(&sender), &senderLength);
         if (received > 0) {
-            // Only the kernel speaks on this socket (a peer's datagrams are
-            // not delivered to a socket bound to groups), and what it said
-            // matters only as "something changed".
-            noteChange();
+            // Another process may write to this socket too: only the
+            // kernel's word counts. What it said matters only as "something
+            // changed".
+            if (sender.nl_pid == 0)
+                noteChange();
             continue;
         }
         if (received < 0 && errno == ENOBUFS) {
