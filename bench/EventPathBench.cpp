@@ -1,11 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 
-// How fast the store's events flow again after this computer wakes, printed:
-// logind's PrepareForSleep(false) on a private system bus to every
+// How fast the store's events flow again after this computer wakes or moves,
+// printed: logind's PrepareForSleep(false) on a private system bus to every
 // subscription of the group receiving again, and to a change made at a player
-// during the sleep (its event went nowhere) showing in the store. Everything
-// on 127.119.73.0/24; needs dbus-daemon.
+// during the sleep (its event went nowhere) showing in the store, on
+// 127.119.73.0/24 (needs dbus-daemon). Run inside the namespace harness with
+// its LAN links (tests/netns/run-in-netns --links build/bin/EventPathBench),
+// it also times this computer's address on LAN A changing under a running
+// store until every subscription receives at the new address.
 
 #include "BenchEvents.h"
 #include "PrivateSystemBus.h"
@@ -15,10 +18,16 @@
 
 #include <QCoreApplication>
 #include <QCoroTask>
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 using Clock = std::chrono::steady_clock;
@@ -40,12 +49,48 @@ const char *householdJson = R"({"players": [
     {"uuid": "RINCON_L01400", "room": "Living Room", "volume": 30}],
   "groups": [{"coordinator": "RINCON_K01400", "members": ["RINCON_K01400", "RINCON_O01400"]}]})";
 
+// This computer's two addresses on LAN A in turn, as new leases give them.
+const QString firstLease = QStringLiteral("10.77.1.1");
+const QString secondLease = QStringLiteral("10.77.1.5");
+const QString lanAFirstPlayer = QStringLiteral("10.77.1.31");
+
 int freshSubscriptions(const playersim::Household &household)
 {
     int count = 0;
     for (const auto &request : household.log()->all())
         count += request.method == "SUBSCRIBE" && !request.header("CALLBACK").isEmpty();
     return count;
+}
+
+// The CALLBACK of the last SUBSCRIBE that asked for a new subscription.
+QByteArray lastCallback(const playersim::Household &household)
+{
+    QByteArray callback;
+    for (const auto &request : household.log()->all()) {
+        if (request.method == "SUBSCRIBE" && !request.header("CALLBACK").isEmpty())
+            callback = request.header("CALLBACK");
+    }
+    return callback;
+}
+
+bool ip(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("ip"), arguments);
+    return process.waitForFinished(5000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+std::unique_ptr<PlayerStore> storeOn(const QTemporaryDir &directory, const QString &player, PlayerStore::Settings settings)
+{
+    auto file = std::make_unique<QSettings>(directory.filePath(QStringLiteral("Quillo.conf")), QSettings::IniFormat);
+    file->setValue(QStringLiteral("manualHost"), player);
+    file->setValue(QStringLiteral("selectedRoomName"), QStringLiteral("Kitchen"));
+    file->sync();
+    settings.followNetworkChanges = true;
+    auto store = std::make_unique<PlayerStore>(std::move(file), std::move(settings));
+    QCoro::waitFor(store->refreshAll());
+    serveEventsUntil([&] { return store->liveUpdates().isFlowing(); }, std::chrono::seconds(5));
+    return store;
 }
 
 double milliseconds(Clock::duration span)
@@ -64,40 +109,96 @@ void print(const char *what, std::vector<double> figures)
         figures[figures.size() / 2], figures.back(), qint64(bound.count()));
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// The players on LAN A, whose namespace the harness made; this computer
+// keeps the store.
+std::unique_ptr<playersim::Household> householdOnLanA()
 {
-    QCoreApplication app(argc, argv);
+    for (int last = 31; last <= 33; ++last) {
+        if (!ip({QStringLiteral("-n"), QStringLiteral("lan-a"), QStringLiteral("addr"), QStringLiteral("add"),
+                QStringLiteral("10.77.1.%1/24").arg(last), QStringLiteral("dev"), QStringLiteral("qa1")}))
+            return nullptr;
+    }
+    std::unique_ptr<playersim::Household> household;
+    // Built on a thread inside LAN A: the players' sockets and their event
+    // thread stay there.
+    std::thread([&] {
+        const int fd = ::open("/run/netns/lan-a", O_RDONLY | O_CLOEXEC);
+        const bool entered = fd >= 0 && ::setns(fd, CLONE_NEWNET) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (!entered)
+            return;
+        auto made = std::make_unique<playersim::Household>(playersim::Household::fromJson(householdJson, lanAFirstPlayer));
+        if (made->start())
+            household = std::move(made);
+    }).join();
+    return household;
+}
+
+void addressChangeFigures()
+{
+    const auto household = householdOnLanA();
+    if (!household) {
+        std::printf("Address change: skipped: the players could not start on LAN A\n");
+        return;
+    }
+    QTemporaryDir directory;
+    auto store = storeOn(directory, lanAFirstPlayer, PlayerStore::defaultSettings());
+    if (!store->liveUpdates().isFlowing()) {
+        std::printf("Address change: skipped: no events reached the store\n");
+        return;
+    }
+    Clock::time_point flowingAt;
+    QObject::connect(&store->liveUpdates(), &LiveUpdates::flowingChanged, [&] {
+        if (store->liveUpdates().isFlowing())
+            flowingAt = Clock::now();
+    });
+    std::vector<double> toFlowing;
+    QTemporaryDir files;
+    QString from = firstLease;
+    QString to = secondLease;
+    for (int i = 0; i < rounds; ++i) {
+        QFile batch(files.filePath(QStringLiteral("lease")));
+        if (!batch.open(QIODevice::WriteOnly))
+            break;
+        batch.write(QStringLiteral("addr del %1/24 dev qa0\naddr add %2/24 dev qa0\n").arg(from, to).toLatin1());
+        batch.close();
+        const Clock::time_point moved = Clock::now();
+        flowingAt = {};
+        if (!ip({QStringLiteral("-batch"), batch.fileName()}))
+            break;
+        serveEventsUntil(
+            [&] { return lastCallback(*household).contains(to.toLatin1()) && store->liveUpdates().isFlowing(); }, bound);
+        if (flowingAt > moved && lastCallback(*household).contains(to.toLatin1()))
+            toFlowing.push_back(milliseconds(flowingAt - moved));
+        std::swap(from, to);
+    }
+    print("Address change to every subscription receiving at the new address", toFlowing);
+    QCoro::waitFor(store->shutdown());
+}
+
+void resumeFigures()
+{
     testsupport::PrivateSystemBus bus;
     if (!bus.active()) {
-        std::printf("EventPathBench: skipped: %s\n", qPrintable(bus.skipReason()));
-        return 0;
+        std::printf("Resume: skipped: %s\n", qPrintable(bus.skipReason()));
+        return;
     }
     playersim::Household household = playersim::Household::fromJson(householdJson, firstAddress);
     QString error;
     if (!household.start(&error)) {
-        std::fprintf(stderr, "EventPathBench: the simulated household did not start: %s\n", qPrintable(error));
-        return 1;
+        std::printf("Resume: skipped: the simulated household did not start: %s\n", qPrintable(error));
+        return;
     }
     const QString kitchen = household.addresses().at(0);
-
     QTemporaryDir directory;
-    auto file = std::make_unique<QSettings>(directory.filePath(QStringLiteral("Quillo.conf")), QSettings::IniFormat);
-    file->setValue(QStringLiteral("manualHost"), firstAddress);
-    file->setValue(QStringLiteral("selectedRoomName"), QStringLiteral("Kitchen"));
-    file->sync();
     PlayerStore::Settings settings = PlayerStore::defaultSettings();
     settings.eventAddress = QHostAddress(listenAddress);
-    settings.followNetworkChanges = true;
-    auto store = std::make_unique<PlayerStore>(std::move(file), std::move(settings));
-    QCoro::waitFor(store->refreshAll());
-    serveEventsUntil([&] { return store->liveUpdates().isFlowing(); }, std::chrono::seconds(5));
+    auto store = storeOn(directory, firstAddress, std::move(settings));
     if (!store->liveUpdates().isFlowing()) {
-        std::fprintf(stderr, "EventPathBench: no events reached the store\n");
-        return 1;
+        std::printf("Resume: skipped: no events reached the store\n");
+        return;
     }
-
     Clock::time_point flowingAt;
     QObject::connect(&store->liveUpdates(), &LiveUpdates::flowingChanged, [&] {
         if (store->liveUpdates().isFlowing())
@@ -137,5 +238,15 @@ int main(int argc, char *argv[])
     print("Resume to every subscription receiving again", toFlowing);
     print("Resume to a change made during the sleep showing", toChangeShown);
     QCoro::waitFor(store->shutdown());
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    resumeFigures();
+    if (qEnvironmentVariableIsSet("QUILLO_TEST_LINKS"))
+        addressChangeFigures();
     return 0;
 }
