@@ -10,9 +10,12 @@
 #include "Quillo/store/Rooms.h"
 #include "Quillo/store/StoreContext.h"
 
+#include "SonosKit/BoundedRead.h"
 #include "SonosKit/events/EventListener.h"
 #include "SonosKit/events/EventSubscription.h"
 #include "SonosKit/events/NetworkChanges.h"
+
+#include <QNetworkAccessManager>
 
 using SonosKit::EventService;
 using SonosKit::GroupEvents;
@@ -215,6 +218,10 @@ StoreTask<void> LiveUpdates::resubscribeTask()
     m_resubscribing = true;
     do {
         m_resubscribeAgain = false;
+        // Connections kept open to the players may leave from an address
+        // this computer no longer has, or have died in its sleep: a request
+        // sent on one would wait out its whole deadline.
+        SonosKit::BoundedRead::session()->clearConnectionCache();
         // Back from a suspend or on another network the players have dropped
         // the subscriptions, or this machine has another address: start over.
         co_await m_context.guarded(m_groupEvents->stop());
