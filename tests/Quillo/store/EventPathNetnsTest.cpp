@@ -13,8 +13,11 @@
 
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTcpSocket>
 
 #include <gtest/gtest.h>
+
+#include <future>
 
 using netnstest::insideNamespace;
 using netnstest::run;
@@ -126,7 +129,8 @@ TEST_F(EventPath, AnAddressChangeUnderARunningStoreMovesTheCallback)
 
 // This computer is on two LANs with a player on each: one listener listens
 // on both addresses, each player is told the address it reaches this
-// computer at, and the events of both arrive.
+// computer at, and the events of both arrive; strangers are refused at
+// either address.
 TEST_F(EventPath, OnTwoNetworksEachPlayerIsToldItsOwnAddress)
 {
     const QByteArray onePlayer = R"({"players": [{"uuid": "RINCON_P01400", "room": "Den", "volume": 10}]})";
@@ -150,6 +154,23 @@ TEST_F(EventPath, OnTwoNetworksEachPlayerIsToldItsOwnAddress)
     EXPECT_EQ(toB.callbackAddress(), QHostAddress(thisSideOfB));
     EXPECT_TRUE(lastCallback(*onB, onB->addresses().first()).contains(thisSideOfB.toLatin1()));
     EXPECT_TRUE(waitUntil([&] { return heardA.count() > 0 && heardB.count() > 0; }, eventLatency));
+
+    // A stranger on LAN B is closed at the second address before a byte is
+    // read, as at the first: no answer at all, not even a 404.
+    auto stranger = std::async(std::launch::async, [port = listener.port()] {
+        if (!netnstest::enterNamespace("lan-b"))
+            return QByteArray("not in lan-b");
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress(thisSideOfB), port);
+        if (!socket.waitForConnected(1000))
+            return QByteArray();
+        socket.write("NOTIFY /events/0 HTTP/1.1\r\nNT: upnp:event\r\nNTS: upnp:propchange\r\nSID: uuid:x\r\nSEQ: 0\r\n"
+                     "Content-Length: 0\r\n\r\n");
+        socket.waitForDisconnected(2000);
+        return socket.readAll();
+    });
+    ASSERT_TRUE(waitUntil([&] { return stranger.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    EXPECT_EQ(stranger.get(), QByteArray());
     testsupport::await(toA.stop());
     testsupport::await(toB.stop());
 }
