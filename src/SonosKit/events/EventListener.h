@@ -18,7 +18,8 @@ class QTcpServer;
 namespace SonosKit {
 
 // The one HTTP server of a process that receives the players' event
-// notifications (NOTIFY). It listens on a fixed, documented range of ports,
+// notifications (NOTIFY), on one or more local addresses. It listens on a
+// fixed, documented range of ports,
 // so that a firewall can let exactly those in, and trusts nothing it is sent:
 // only connections from players it subscribed to (anyone else is closed
 // before it is read), only NOTIFY, only on a path it handed out, only from the
@@ -50,11 +51,11 @@ public:
     explicit EventListener(QObject *parent = nullptr);
     ~EventListener() override;
 
-    // Listens on `address` (every IPv4 address by default) as well as on
-    // any address listened on before, on the same port where that one is
-    // free. A computer on two networks listens on its address on each, so
-    // that each player is told the address it reaches. Throws
-    // SonosError::network when no port of the range is free.
+    // Listens on `address` too (every IPv4 address by default), on the
+    // first address's port where it is free there: a computer on two
+    // networks listens on its address on each, so that each player is told
+    // the address it reaches. Throws SonosError::network when no port of
+    // the range is free.
     void listen(const QHostAddress &address = QHostAddress(QHostAddress::AnyIPv4));
     bool isListening() const;
     bool isListeningOn(const QHostAddress &address) const;

@@ -44,7 +44,11 @@ NetworkChanges::NetworkChanges(QObject *parent)
         connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, this, &NetworkChanges::noteChange);
 }
 
-NetworkChanges::~NetworkChanges() = default;
+NetworkChanges::~NetworkChanges()
+{
+    // The notifier goes while its socket is still open.
+    delete m_notifier;
+}
 
 void NetworkChanges::readKernel()
 {
