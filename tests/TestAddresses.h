@@ -66,6 +66,8 @@ enum class Suite {
     HostileReads,
     // The store's favorites and playlists following the household's events.
     LibraryEvents,
+    // The store subscribing afresh after a resume from suspend.
+    PlayerStoreResume,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

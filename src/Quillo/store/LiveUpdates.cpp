@@ -3,16 +3,19 @@
 #include "Quillo/store/LiveUpdates.h"
 
 #include "Quillo/app/Logging.h"
+#include "Quillo/app/ResumeWatch.h"
 #include "Quillo/models/Notify.h"
 #include "Quillo/store/Household.h"
 #include "Quillo/store/NowPlaying.h"
 #include "Quillo/store/Rooms.h"
 #include "Quillo/store/StoreContext.h"
 
+#include "SonosKit/BoundedRead.h"
 #include "SonosKit/events/EventListener.h"
 #include "SonosKit/events/EventSubscription.h"
+#include "SonosKit/events/NetworkChanges.h"
 
-#include <QNetworkInformation>
+#include <QNetworkAccessManager>
 
 using SonosKit::EventService;
 using SonosKit::GroupEvents;
@@ -71,48 +74,39 @@ void LiveUpdates::start()
     connect(&m_retry, &QTimer::timeout, this, [this] { StoreContext::start(retryTask()); });
     m_retry.start();
 
-    if (m_context.settings().followNetworkChanges && QNetworkInformation::loadDefaultBackend()) {
-        const auto reaches = [](QNetworkInformation::Reachability reachability) {
-            return reachability == QNetworkInformation::Reachability::Online
-                || reachability == QNetworkInformation::Reachability::Site;
-        };
-        // Only a way back counts: a network that merely stays up is no
-        // reason to start over.
-        connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, this,
-            [this, reaches, before = QNetworkInformation::instance()->reachability()](
-                QNetworkInformation::Reachability reachability) mutable {
-                if (reaches(reachability) && !reaches(before))
-                    StoreContext::start(resubscribeTask());
-                before = reachability;
-            });
+    if (m_context.settings().followNetworkChanges) {
+        // A new address or route may leave the players sending to an
+        // address this computer no longer has.
+        m_networkChanges = std::make_unique<SonosKit::NetworkChanges>();
+        if (!m_networkChanges->hearsKernel())
+            qCInfo(lcEvents) << "The kernel's address and route changes are not heard here.";
+        connect(m_networkChanges.get(), &SonosKit::NetworkChanges::changed, this, &LiveUpdates::checkPath);
+        // The players dropped the subscriptions while this computer slept.
+        m_resumeWatch = std::make_unique<ResumeWatch>();
+        connect(m_resumeWatch.get(), &ResumeWatch::resumed, this, [this] {
+            qCInfo(lcEvents) << "Awake again: subscribing afresh.";
+            StoreContext::start(resubscribeTask());
+        });
     }
 }
 
 bool LiveUpdates::ensureListener(const ZoneGroup &group)
 {
+    if (!m_listener)
+        m_listener = std::make_unique<SonosKit::EventListener>();
+    listenToward(group);
+    if (!m_listener->isListening())
+        return false;
     if (m_groupEvents)
         return true;
-    // The listener takes the address the players reach this machine at, not
-    // every address it has: nothing else on the way can reach it.
-    const QHostAddress address = m_context.settings().eventAddress
-        ? *m_context.settings().eventAddress
-        : SonosKit::EventSubscription::localAddressToward(group.coordinator.host);
-    if (address.isNull())
-        return false;
-    auto listener = std::make_unique<SonosKit::EventListener>();
-    try {
-        listener->listen(address);
-    } catch (const std::exception &error) {
-        // No free port in the range: the polls carry on alone.
-        qCWarning(lcEvents) << "No listener for the players' events:" << error.what();
-        return false;
-    }
-    m_listener = std::move(listener);
     m_groupEvents = std::make_unique<GroupEvents>(m_listener.get());
     m_groupEvents->setFollowsLibrary(true);
     connect(m_groupEvents.get(), &GroupEvents::eventReceived, this, &LiveUpdates::dispatch);
     connect(m_groupEvents.get(), &GroupEvents::blocked, this, &LiveUpdates::updateState);
     connect(m_groupEvents.get(), &GroupEvents::lost, this, [this](const QString &, EventService service) { lost(service); });
+    // A renewal is the moment to see whether this computer still has the
+    // address the player sends to.
+    connect(m_groupEvents.get(), &GroupEvents::renewed, this, &LiveUpdates::checkPath);
     connect(m_groupEvents.get(), &GroupEvents::failed, this, [this] {
         // As after a failed read: the players may have moved or gone. Several
         // subscriptions failing at once share one read of the household.
@@ -120,6 +114,64 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
         updateState();
     });
     return true;
+}
+
+void LiveUpdates::listenToward(const ZoneGroup &group)
+{
+    // The listener takes the addresses the players reach this machine at,
+    // one for each network they are on, not every address it has: nothing
+    // else on the way can reach it.
+    QList<QHostAddress> wanted;
+    if (m_context.settings().eventAddress) {
+        wanted.append(*m_context.settings().eventAddress);
+    } else {
+        QStringList hosts{group.coordinator.host};
+        for (const SonosKit::SonosDevice &member : group.members)
+            hosts.append(member.host);
+        for (const QString &host : std::as_const(hosts)) {
+            const QHostAddress local = SonosKit::EventSubscription::localAddressToward(host);
+            if (!wanted.contains(local))
+                wanted.append(local);
+        }
+    }
+    for (const QHostAddress &address : std::as_const(wanted)) {
+        if (address.isNull() || m_listener->isListeningOn(address))
+            continue;
+        try {
+            m_listener->listen(address);
+        } catch (const std::exception &error) {
+            // No free port in the range: the polls carry on alone.
+            qCWarning(lcEvents) << "No listener for the players' events:" << error.what();
+        }
+    }
+}
+
+void LiveUpdates::checkPath()
+{
+    if (m_shutDown)
+        return;
+    // Nothing could listen before (no route to the players): perhaps now.
+    if (!m_groupEvents) {
+        follow();
+        return;
+    }
+    if (!m_context.settings().eventAddress) {
+        const QMap<QString, QHostAddress> named = m_groupEvents->callbackAddresses();
+        for (auto it = named.cbegin(); it != named.cend(); ++it) {
+            const QHostAddress now = SonosKit::EventSubscription::localAddressToward(it.key());
+            // No way to the player at all: the change that brings one back
+            // comes with a notification of its own.
+            if (!now.isNull() && now != it.value()) {
+                qCInfo(lcEvents).noquote() << QStringLiteral("%1 now reaches this computer at %2, not %3: subscribing afresh.")
+                                                  .arg(it.key(), now.toString(), it.value().toString());
+                StoreContext::start(resubscribeTask());
+                return;
+            }
+        }
+    }
+    // The same addresses, yet the network changed: what could not get
+    // through may now.
+    StoreContext::start(retryTask());
 }
 
 void LiveUpdates::follow()
@@ -158,16 +210,38 @@ StoreTask<void> LiveUpdates::retryTask()
 
 StoreTask<void> LiveUpdates::resubscribeTask()
 {
-    if (!m_groupEvents)
+    if (!m_groupEvents || m_shutDown)
         co_return;
-    // Back from a suspend or on another network the players have dropped
-    // the subscriptions, or this machine has another address: start over.
-    co_await m_context.guarded(m_groupEvents->stop());
-    if (m_groupEvents && !m_context.settings().eventAddress) {
-        m_groupEvents.reset();
-        m_listener.reset();
+    if (m_resubscribing) {
+        m_resubscribeAgain = true;
+        co_return;
     }
-    follow();
+    m_resubscribing = true;
+    do {
+        m_resubscribeAgain = false;
+        // Connections kept open to the players may leave from an address
+        // this computer no longer has, or have died in its sleep: a request
+        // sent on one would wait out its whole deadline.
+        SonosKit::BoundedRead::session()->clearConnectionCache();
+        // Back from a suspend or on another network the players have dropped
+        // the subscriptions, or this machine has another address: start over.
+        co_await m_context.guarded(m_groupEvents->stop());
+        if (m_shutDown || !m_groupEvents)
+            break;
+        if (!m_context.settings().eventAddress) {
+            m_groupEvents.reset();
+            m_listener.reset();
+        }
+        // Subscribes before its first wait.
+        follow();
+    } while (m_resubscribeAgain && m_groupEvents);
+    m_resubscribing = false;
+    if (m_shutDown)
+        co_return;
+    // What changed while the events could not get through is read once; the
+    // fresh subscriptions' first events tell the rest.
+    StoreContext::start(m_household.refresh());
+    StoreContext::start(m_nowPlaying.refresh());
 }
 
 void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosKit::ServiceEvent &event)
@@ -235,6 +309,8 @@ StoreTask<void> LiveUpdates::shutdownTask()
 {
     m_shutDown = true;
     m_retry.stop();
+    m_networkChanges.reset();
+    m_resumeWatch.reset();
     if (!m_groupEvents)
         co_return;
     m_groupEvents->disconnect(this);

@@ -19,10 +19,12 @@
 
 class Household;
 class NowPlaying;
+class ResumeWatch;
 class Rooms;
 class StoreContext;
 namespace SonosKit {
 class EventListener;
+class NetworkChanges;
 } // namespace SonosKit
 
 // The selected group followed through its players' own events, handed each
@@ -73,6 +75,11 @@ private:
     StoreTask<void> retryTask();
     StoreTask<void> resubscribeTask();
     bool ensureListener(const SonosKit::ZoneGroup &group);
+    // Listens on the address toward each player of `group`.
+    void listenToward(const SonosKit::ZoneGroup &group);
+    // Whether each player still reaches this computer at the address its
+    // subscriptions named; if not, subscribes afresh.
+    void checkPath();
     void dispatch(SonosKit::EventService service, const QString &playerHost, const SonosKit::ServiceEvent &event);
     void lost(SonosKit::EventService service);
     void updateState();
@@ -90,4 +97,10 @@ private:
     std::unique_ptr<SonosKit::EventListener> m_listener;
     std::unique_ptr<SonosKit::GroupEvents> m_groupEvents;
     QTimer m_retry;
+    std::unique_ptr<SonosKit::NetworkChanges> m_networkChanges;
+    std::unique_ptr<ResumeWatch> m_resumeWatch;
+    // One resubscription at a time; a reason for another that comes
+    // meanwhile runs it once more afterwards.
+    bool m_resubscribing = false;
+    bool m_resubscribeAgain = false;
 };

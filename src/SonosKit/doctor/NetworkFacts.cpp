@@ -94,26 +94,27 @@ int Route::prefixLength() const
     return destination.section(u'/', 1).toInt();
 }
 
-namespace {
-
-class NetlinkSocket
+NetlinkSocket::NetlinkSocket(quint32 groups)
+    : m_fd(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | (groups ? SOCK_NONBLOCK : 0), NETLINK_ROUTE))
 {
-public:
-    NetlinkSocket()
-        : m_fd(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE))
-    { }
-    ~NetlinkSocket()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
+    if (m_fd < 0 || !groups)
+        return;
+    sockaddr_nl local{};
+    local.nl_family = AF_NETLINK;
+    local.nl_groups = groups;
+    if (::bind(m_fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
+        ::close(m_fd);
+        m_fd = -1;
     }
-    NetlinkSocket(const NetlinkSocket &) = delete;
-    NetlinkSocket &operator=(const NetlinkSocket &) = delete;
-    int fd() const { return m_fd; }
+}
 
-private:
-    int m_fd;
-};
+NetlinkSocket::~NetlinkSocket()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+namespace {
 
 // Asks the kernel for every IPv4 object of `type` (routes, rules) and hands
 // each answer of `answer`'s type to `take`, within one deadline and a bound

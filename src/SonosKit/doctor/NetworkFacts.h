@@ -66,6 +66,22 @@ struct Routing {
     QList<quint32> ruleTables;
 };
 
+// A socket to the kernel's routing (NETLINK_ROUTE); with `groups`
+// (RTMGRP_*), non-blocking and joined to those groups of notifications.
+// fd() is negative when the kernel refused it.
+class NetlinkSocket
+{
+public:
+    explicit NetlinkSocket(quint32 groups = 0);
+    ~NetlinkSocket();
+    NetlinkSocket(const NetlinkSocket &) = delete;
+    NetlinkSocket &operator=(const NetlinkSocket &) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
 // This computer's routing, asked of the kernel over netlink; empty when it
 // can't be asked.
 Routing routing();

@@ -290,13 +290,22 @@ EventListener::~EventListener()
 
 void EventListener::listen(const QHostAddress &address)
 {
-    if (m_server)
+    if (isListeningOn(address))
         return;
-    auto *server = new QTcpServer(this);
+    // One port for every address where it can be, so that a firewall rule
+    // for one covers them all.
+    QList<quint16> ports;
+    if (!m_servers.isEmpty())
+        ports.append(m_servers.first()->serverPort());
     for (quint32 port = firstPort; port <= lastPort; ++port) {
-        if (server->listen(address, quint16(port))) {
-            m_server = server;
-            connect(m_server, &QTcpServer::newConnection, this, &EventListener::acceptConnections);
+        if (!ports.contains(quint16(port)))
+            ports.append(quint16(port));
+    }
+    auto *server = new QTcpServer(this);
+    for (const quint16 port : std::as_const(ports)) {
+        if (server->listen(address, port)) {
+            m_servers.append(server);
+            connect(server, &QTcpServer::newConnection, this, [this, server] { acceptConnections(server); });
             return;
         }
     }
@@ -311,17 +320,31 @@ void EventListener::listen(const QHostAddress &address)
 
 bool EventListener::isListening() const
 {
-    return m_server && m_server->isListening();
+    return std::any_of(m_servers.cbegin(), m_servers.cend(), [](const QTcpServer *server) { return server->isListening(); });
+}
+
+bool EventListener::isListeningOn(const QHostAddress &address) const
+{
+    return std::any_of(m_servers.cbegin(), m_servers.cend(),
+        [&address](const QTcpServer *server) { return server->serverAddress() == address; });
 }
 
 QHostAddress EventListener::address() const
 {
-    return m_server ? m_server->serverAddress() : QHostAddress();
+    return m_servers.isEmpty() ? QHostAddress() : m_servers.first()->serverAddress();
 }
 
 quint16 EventListener::port() const
 {
-    return m_server ? m_server->serverPort() : 0;
+    return m_servers.isEmpty() ? 0 : m_servers.first()->serverPort();
+}
+
+QList<QHostAddress> EventListener::addresses() const
+{
+    QList<QHostAddress> list;
+    for (const QTcpServer *server : m_servers)
+        list.append(server->serverAddress());
+    return list;
 }
 
 QString EventListener::addRoute(EventService service, const QString &playerHost)
@@ -348,17 +371,44 @@ void EventListener::removeRoute(const QString &path)
     m_routes.remove(path);
 }
 
-QString EventListener::callbackURL(const QString &path, const QHostAddress &localAddress) const
+const QTcpServer *EventListener::serverFor(const QHostAddress &localAddress) const
 {
-    QHostAddress host = address();
-    if (host == QHostAddress(QHostAddress::AnyIPv4) || host == QHostAddress(QHostAddress::Any) || host.isNull())
-        host = localAddress;
-    return QStringLiteral("http://%1:%2%3").arg(host.toString()).arg(port()).arg(path);
+    const QTcpServer *anyAddress = nullptr;
+    for (const QTcpServer *server : m_servers) {
+        const QHostAddress listened = server->serverAddress();
+        if (!localAddress.isNull() && listened == localAddress)
+            return server;
+        if (!anyAddress && (listened == QHostAddress(QHostAddress::AnyIPv4) || listened == QHostAddress(QHostAddress::Any)))
+            anyAddress = server;
+    }
+    if (anyAddress)
+        return anyAddress;
+    return m_servers.isEmpty() ? nullptr : m_servers.first();
 }
 
-void EventListener::acceptConnections()
+QHostAddress EventListener::callbackAddress(const QHostAddress &localAddress) const
 {
-    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+    const QTcpServer *server = serverFor(localAddress);
+    if (!server)
+        return {};
+    const QHostAddress listened = server->serverAddress();
+    if (listened == QHostAddress(QHostAddress::AnyIPv4) || listened == QHostAddress(QHostAddress::Any))
+        return localAddress;
+    return listened;
+}
+
+QString EventListener::callbackURL(const QString &path, const QHostAddress &localAddress) const
+{
+    const QTcpServer *server = serverFor(localAddress);
+    return QStringLiteral("http://%1:%2%3")
+        .arg(callbackAddress(localAddress).toString())
+        .arg(server ? server->serverPort() : 0)
+        .arg(path);
+}
+
+void EventListener::acceptConnections(QTcpServer *server)
+{
+    while (QTcpSocket *socket = server->nextPendingConnection()) {
         // A stranger is closed before it holds a slot or is read at all, and
         // no one player may take every slot.
         const QHostAddress peer = socket->peerAddress();

@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QHostAddress>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -17,7 +18,8 @@ class QTcpServer;
 namespace SonosKit {
 
 // The one HTTP server of a process that receives the players' event
-// notifications (NOTIFY). It listens on a fixed, documented range of ports,
+// notifications (NOTIFY), on one or more local addresses. It listens on a
+// fixed, documented range of ports,
 // so that a firewall can let exactly those in, and trusts nothing it is sent:
 // only connections from players it subscribed to (anyone else is closed
 // before it is read), only NOTIFY, only on a path it handed out, only from the
@@ -49,12 +51,18 @@ public:
     explicit EventListener(QObject *parent = nullptr);
     ~EventListener() override;
 
-    // Listens on `address` (every IPv4 address by default). Throws
-    // SonosError::network when no port of the range is free.
+    // Listens on `address` too (every IPv4 address by default), on the
+    // first address's port where it is free there: a computer on two
+    // networks listens on its address on each, so that each player is told
+    // the address it reaches. Throws SonosError::network when no port of
+    // the range is free.
     void listen(const QHostAddress &address = QHostAddress(QHostAddress::AnyIPv4));
     bool isListening() const;
+    bool isListeningOn(const QHostAddress &address) const;
+    // The first address listened on, and its port.
     QHostAddress address() const;
     quint16 port() const;
+    QList<QHostAddress> addresses() const;
 
     // A path for one subscription to `service` of the player at `playerHost`
     // (an IP address): notifications are accepted there from that address
@@ -68,10 +76,12 @@ public:
     void removeRoute(const QString &path);
     bool hasRoute(const QString &path) const { return m_routes.contains(path); }
 
-    // "http://ADDRESS:PORT/path": ADDRESS is the address listened on, or,
-    // when listening on every address, `localAddress` (the address the
-    // player's network reaches this machine at).
+    // "http://ADDRESS:PORT/path": ADDRESS is `localAddress` (the address the
+    // player's network reaches this machine at) when listened on, or when
+    // listening on every address; else the first address listened on.
     QString callbackURL(const QString &path, const QHostAddress &localAddress) const;
+    // The ADDRESS of that callback.
+    QHostAddress callbackAddress(const QHostAddress &localAddress) const;
 
     // Connections open now, for tests and the benchmark.
     int openConnections() const { return m_openConnections; }
@@ -98,14 +108,17 @@ private:
         QByteArray body;
     };
 
-    void acceptConnections();
+    void acceptConnections(QTcpServer *server);
+    // The server a player reaching this machine at `localAddress` is sent
+    // to; null when not listening.
+    const QTcpServer *serverFor(const QHostAddress &localAddress) const;
     // The status a notification's headers earn: 200 to go on reading it.
     int admit(const QString &path, const QString &sid, quint32 sequence);
     // Whether `peer` is the address of a player with a subscription here.
     bool isSubscribedPlayer(const QHostAddress &peer) const;
     void deliver(const Notification &notification);
 
-    QTcpServer *m_server = nullptr;
+    QList<QTcpServer *> m_servers;
     QHash<QString, Route> m_routes;
     int m_openConnections = 0;
     QHash<QHostAddress, int> m_connectionsByPeer;

@@ -160,7 +160,9 @@ QCoro::Task<void> EventSubscription::start(CancellationToken cancel)
     if (!m_listener || !m_listener->isListening())
         throw SonosError::network({NetworkFailure::Source::posix, 0,
             QStringLiteral("Updates from the speakers cannot be received: nothing listens for them.")});
-    const QString callback = m_listener->callbackURL(m_path, localAddressToward(m_playerHost));
+    const QHostAddress local = localAddressToward(m_playerHost);
+    m_callbackAddress = m_listener->callbackAddress(local);
+    const QString callback = m_listener->callbackURL(m_path, local);
     const QString url = QStringLiteral("http://%1:%2%3").arg(m_playerHost).arg(playerPort).arg(eventPath(m_service));
     // (Built apart from the call: g++ 12 miscompiles string literals in a
     // braced list inside a coroutine.)

@@ -55,6 +55,9 @@ public:
     QString subscriptionID() const { return m_sid; }
     std::chrono::seconds grantedDuration() const { return m_granted; }
     bool isActive() const { return !m_sid.isEmpty(); }
+    // The address the player was told to send events to (its CALLBACK);
+    // null until start().
+    QHostAddress callbackAddress() const { return m_callbackAddress; }
     // How long after the last grant the next renewal comes: half of it.
     std::chrono::milliseconds renewalInterval() const { return m_renewal.intervalAsDuration(); }
 
@@ -91,6 +94,7 @@ private:
     EventService m_service;
     std::chrono::seconds m_requested;
     QString m_path;
+    QHostAddress m_callbackAddress;
     QString m_sid;
     std::chrono::seconds m_granted{0};
     bool m_sawEvent = false;

@@ -68,6 +68,10 @@ EventSubscription *GroupEvents::create(const Key &key)
         if (isCurrent(key, subscription))
             Q_EMIT lost(key.first, key.second);
     });
+    connect(subscription, &EventSubscription::renewed, this, [this, key, subscription] {
+        if (isCurrent(key, subscription))
+            Q_EMIT renewed(key.first, key.second);
+    });
     connect(subscription, &EventSubscription::failed, this, [this, key, subscription](const SonosError &error) {
         if (!isCurrent(key, subscription))
             return;
@@ -200,6 +204,16 @@ QList<GroupEvents::Subscribed> GroupEvents::subscriptions() const
     for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it)
         list.append({it.key().first, it.key().second, it->state});
     return list;
+}
+
+QMap<QString, QHostAddress> GroupEvents::callbackAddresses() const
+{
+    QMap<QString, QHostAddress> addresses;
+    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
+        if (it->subscription && !it->subscription->callbackAddress().isNull())
+            addresses.insert(it.key().first, it->subscription->callbackAddress());
+    }
+    return addresses;
 }
 
 } // namespace SonosKit

@@ -10,6 +10,7 @@
 #include "SonosKit/events/ServiceEvent.h"
 
 #include <QCoroTask>
+#include <QHostAddress>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -75,6 +76,9 @@ public:
     ZoneGroup group() const { return m_group; }
     // Every subscription held, ordered by host and service.
     QList<Subscribed> subscriptions() const;
+    // The address each player with a subscription was told to send its
+    // events to; null while not known.
+    QMap<QString, QHostAddress> callbackAddresses() const;
 
 Q_SIGNALS:
     // An event of `service`, from the player at `playerHost` (the member a
@@ -86,6 +90,8 @@ Q_SIGNALS:
     void blocked(const QString &playerHost, SonosKit::EventService service);
     // Events of this subscription were missed: read that state in full once.
     void lost(const QString &playerHost, SonosKit::EventService service);
+    // The player granted a renewal: it still knows the subscription.
+    void renewed(const QString &playerHost, SonosKit::EventService service);
     // The player did not answer SUBSCRIBE (or refused it), or stopped
     // answering renewals: poll that state, or retry().
     void failed(const QString &playerHost, SonosKit::EventService service, const SonosKit::SonosError &error);

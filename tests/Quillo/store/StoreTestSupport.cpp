@@ -142,7 +142,9 @@ std::unique_ptr<PlayerStore> StoreRig::makeStore()
     settings.closedPollInterval = closedPollInterval;
     settings.householdSearchTimeout = 0.5;
     settings.events = events;
-    settings.eventAddress = eventAddress;
+    if (!eventAddress.isNull())
+        settings.eventAddress = eventAddress;
+    settings.followNetworkChanges = followNetworkChanges;
     settings.eventRetryInterval = eventRetryInterval;
     settings.examineConnection = examineConnection;
     settings.findHousehold = [address = searchAddress, searches = searches, mayAsk = searchMayAsk](

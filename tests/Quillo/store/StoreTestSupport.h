@@ -75,9 +75,12 @@ struct StoreRig {
     // Off unless a case is about the closed panel's reads.
     std::chrono::milliseconds closedPollInterval{0};
     // Off unless a case is about the players' events; then the listener
-    // listens on `eventAddress`.
+    // listens on `eventAddress`, or when that is null, on the address toward
+    // the players.
     bool events = false;
     QHostAddress eventAddress;
+    // Following this computer's network and its resume from suspend.
+    bool followNetworkChanges = false;
     std::chrono::milliseconds eventRetryInterval{std::chrono::minutes(10)};
     // The connection doctor; none: no examination.
     std::function<QCoro::Task<SonosKit::Diagnosis>(SonosKit::ConnectionDoctor::Options)> examineConnection;
