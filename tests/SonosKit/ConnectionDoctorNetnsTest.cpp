@@ -323,3 +323,20 @@ TEST_F(DoctorOnLans, OnlyTheDeviceThatAnsweredTheSearchIsAsked)
     // Asked, the named host would have refused it as switched off.
     EXPECT_TRUE(checkNamed(diagnosis, QStringLiteral("control"))->detail.startsWith(QStringLiteral("10.77.1.2: ")));
 }
+
+// Last, as it takes the harness's links down: the links and the multicast
+// route that goes with the first come back after.
+TEST_F(DoctorOnLans, LinksThatAreAllDownAreNoNetwork)
+{
+    const QStringList links{QStringLiteral("qa0"), QStringLiteral("qb0")};
+    for (const QString &link : links)
+        EXPECT_TRUE(run(QStringLiteral("ip"), {QStringLiteral("link"), QStringLiteral("set"), link, QStringLiteral("down")}));
+    const Diagnosis diagnosis = examine();
+    for (const QString &link : links)
+        run(QStringLiteral("ip"), {QStringLiteral("link"), QStringLiteral("set"), link, QStringLiteral("up")});
+    run(QStringLiteral("ip"),
+        {QStringLiteral("route"), QStringLiteral("replace"), QStringLiteral("224.0.0.0/4"), QStringLiteral("dev"),
+            links.front()});
+    EXPECT_EQ(diagnosis.cause, Diagnosis::Cause::noNetwork);
+    EXPECT_EQ(checkNamed(diagnosis, QStringLiteral("search"))->outcome, DoctorCheck::Outcome::skipped);
+}
