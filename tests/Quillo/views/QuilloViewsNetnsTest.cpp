@@ -82,11 +82,11 @@ TEST(QuilloViewsNetns, TheSetupScreenNamesTheCauseTheDoctorFindsOnTheNetworkAndI
     for (const Diagnosis::Cause cause : {Diagnosis::Cause::upnpOff, Diagnosis::Cause::firewall}) {
         SCOPED_TRACE(Diagnosis::causeName(cause).toStdString());
         const bool firewalled = cause == Diagnosis::Cause::firewall;
-        std::optional<RouterLikeDevice> router;
+        std::unique_ptr<playersim::SsdpResponder> router;
         std::optional<DroppedInboundUdp> firewall;
         std::optional<RefusingSpeaker> speaker;
         if (firewalled) {
-            router.emplace(lanA, QString::fromLatin1(lanAPeer));
+            router = routerOn(lanA, QString::fromLatin1(lanAPeer));
             if (!firewall.emplace(files).active())
                 GTEST_SKIP() << firewall->skipReason().toStdString();
         } else {
