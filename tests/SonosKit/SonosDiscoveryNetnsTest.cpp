@@ -121,38 +121,25 @@ std::pair<T, double> timed(QCoro::Task<T> task, std::chrono::milliseconds limit 
 // discovery benchmark reports the real figure.
 constexpr qint64 maximumLatenessMs = 250;
 
-class DiscoveryWithoutDaemon : public ::testing::Test
+// The harness's namespace as each case needs it: loopback only (and no
+// DNS-SD daemon), with its own Avahi daemon, or with two LAN links.
+enum class Namespace { plain, avahi, links };
+
+template<Namespace wanted>
+class InNamespace : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        if (!inPrivateNamespace())
-            GTEST_SKIP() << "multicast runs only in a private network namespace (tests/netns/run-in-netns)";
-        if (withDaemon() || withLinks())
-            GTEST_SKIP() << "these cases need a namespace with loopback only and no DNS-SD daemon";
+        const Namespace here = withLinks() ? Namespace::links : (withDaemon() ? Namespace::avahi : Namespace::plain);
+        if (!inPrivateNamespace() || here != wanted)
+            GTEST_SKIP() << "needs another mode of the private network namespace (tests/netns/run-in-netns)";
     }
 };
 
-class DiscoveryOnSeveralLinks : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        if (!inPrivateNamespace() || !withLinks())
-            GTEST_SKIP() << "needs a private network namespace with two LAN links (tests/netns/run-in-netns --links)";
-    }
-};
-
-class DiscoveryWithDaemon : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        if (!inPrivateNamespace() || !withDaemon())
-            GTEST_SKIP() << "needs a private network namespace with its own Avahi daemon "
-                            "(tests/netns/run-in-netns --avahi)";
-    }
-};
+using DiscoveryWithoutDaemon = InNamespace<Namespace::plain>;
+using DiscoveryWithDaemon = InNamespace<Namespace::avahi>;
+using DiscoveryOnSeveralLinks = InNamespace<Namespace::links>;
 
 } // namespace
 
