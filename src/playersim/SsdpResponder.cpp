@@ -111,6 +111,12 @@ QByteArray SsdpResponder::answer(const SsdpPlayer &player, const QByteArray &sea
 {
     const QByteArray address = player.address.toLatin1();
     const QByteArray uuid = player.uuid.toLatin1();
+    if (!options.speaker) {
+        return "HTTP/1.1 200 OK\r\nCACHE-CONTROL: max-age=120\r\nEXT:\r\nLOCATION: http://" + address
+            + ":5000/rootDesc.xml\r\nSERVER: Linux/5.10 UPnP/1.1 MiniUPnPd/2.3\r\n"
+              "ST: urn:schemas-upnp-org:device:InternetGatewayDevice:1\r\nUSN: uuid:"
+            + uuid + "\r\n\r\n";
+    }
     QList<QByteArray> lines{
         "HTTP/1.1 200 OK",
         "CACHE-CONTROL: max-age = 1800",

@@ -36,6 +36,9 @@ public:
         // Send each answer from the player's own address (as a real player
         // would); false sends them all from one unbound socket.
         bool fromPlayerAddress = true;
+        // False answers as a UPnP device that is no speaker would (a
+        // router's gateway), naming neither Sonos nor a zone player.
+        bool speaker = true;
         // The interface the multicast group is joined on.
         QString interfaceAddress = QStringLiteral("127.0.0.1");
         QString household = QStringLiteral("Sonos_QEGXy00rDQCejpfmG8EJxj94zQ");

@@ -9,16 +9,12 @@
 #include <QNetworkInterface>
 #include <QProcess>
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <linux/if_tun.h>
 #include <net/if.h>
-#include <netinet/in.h>
 #include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
-#include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -69,64 +65,6 @@ bool run(const QString &program, const QStringList &arguments, QString *output)
     return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
-RouterLikeDevice::RouterLikeDevice(const char *lan, QString address)
-    : m_address(std::move(address))
-{
-    std::promise<bool> ready;
-    std::future<bool> started = ready.get_future();
-    m_thread = std::thread([this, lan, &ready] {
-        if (lan && !enterNamespace(lan)) {
-            ready.set_value(false);
-            return;
-        }
-        serve(ready);
-    });
-    EXPECT_TRUE(started.get()) << "the device could not listen in " << (lan ? lan : "this namespace");
-}
-
-RouterLikeDevice::~RouterLikeDevice()
-{
-    m_stop = true;
-    m_thread.join();
-}
-
-void RouterLikeDevice::serve(std::promise<bool> &ready)
-{
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    const int yes = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(1900);
-    ip_mreq membership{};
-    ::inet_pton(AF_INET, "239.255.255.250", &membership.imr_multiaddr);
-    ::inet_pton(AF_INET, m_address.toLatin1().constData(), &membership.imr_interface);
-    timeval slice{0, 100000};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &slice, sizeof slice);
-    const bool listening = fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0
-        && ::setsockopt(fd, IPPROTO_IP, IP_ADD_MEMBERSHIP, &membership, sizeof membership) == 0;
-    ready.set_value(listening);
-    const QByteArray answer = QStringLiteral("HTTP/1.1 200 OK\r\nCACHE-CONTROL: max-age=120\r\nEXT:\r\n"
-                                             "LOCATION: http://%1:5000/rootDesc.xml\r\n"
-                                             "SERVER: Linux/5.10 UPnP/1.1 MiniUPnPd/2.3\r\n"
-                                             "ST: urn:schemas-upnp-org:device:InternetGatewayDevice:1\r\n"
-                                             "USN: uuid:2b2c5e7a-0d1b-4c55-9a4f-0a1b2c3d4e5f\r\n\r\n")
-                                  .arg(m_address)
-                                  .toLatin1();
-    char buffer[2048];
-    while (listening && !m_stop) {
-        sockaddr_in sender{};
-        socklen_t length = sizeof sender;
-        const ssize_t received = ::recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr *>(&sender), &length);
-        if (received > 0 && QByteArray(buffer, received).startsWith("M-SEARCH")) {
-            ::sendto(fd, answer.constData(), std::size_t(answer.size()), 0, reinterpret_cast<const sockaddr *>(&sender), length);
-            ++m_answered;
-        }
-    }
-    if (fd >= 0)
-        ::close(fd);
-}
-
 std::unique_ptr<playersim::SimServer> refusingServer(const QString &address, bool upnpOff)
 {
     auto server = std::make_unique<playersim::SimServer>(address, 1400, std::make_shared<playersim::RequestLog>());
@@ -139,12 +77,15 @@ std::unique_ptr<playersim::SimServer> refusingServer(const QString &address, boo
     return server;
 }
 
-std::unique_ptr<playersim::SsdpResponder> searchAnswersOn(const char *lan, const QString &address, const QString &named)
+namespace {
+
+std::unique_ptr<playersim::SsdpResponder> answersOn(const char *lan, const QString &address, const QString &named, bool speaker)
 {
-    return insideNamespace(lan, [&] {
+    const auto make = [&] {
         playersim::SsdpResponder::Options options;
         options.interfaceAddress = address;
         options.fromPlayerAddress = named.isEmpty();
+        options.speaker = speaker;
         auto responder = std::make_unique<playersim::SsdpResponder>(
             QList<playersim::SsdpPlayer>{{named.isEmpty() ? address : named, QStringLiteral("RINCON_000E58000002001400"),
                 QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")}},
@@ -152,7 +93,20 @@ std::unique_ptr<playersim::SsdpResponder> searchAnswersOn(const char *lan, const
         QString error;
         EXPECT_TRUE(responder->start(&error)) << error.toStdString();
         return responder;
-    });
+    };
+    return lan ? insideNamespace(lan, make) : make();
+}
+
+} // namespace
+
+std::unique_ptr<playersim::SsdpResponder> searchAnswersOn(const char *lan, const QString &address, const QString &named)
+{
+    return answersOn(lan, address, named, true);
+}
+
+std::unique_ptr<playersim::SsdpResponder> routerOn(const char *lan, const QString &address)
+{
+    return answersOn(lan, address, {}, false);
 }
 
 RefusingSpeaker refusingSpeakerOn(const char *lan, const QString &address, bool upnpOff)
@@ -228,9 +182,6 @@ TunnelRoute::TunnelRoute(TunnelKind kind, const QString &address)
         ip(QStringLiteral("addr add %1 dev %2").arg(address, tunnelName));
     ip(QStringLiteral("link set %1 up").arg(tunnelName));
     switch (kind) {
-    case TunnelKind::defaultRoute:
-        ip(QStringLiteral("route add default dev %1").arg(tunnelName));
-        break;
     case TunnelKind::halves:
         for (const char *half : {"0.0.0.0/1", "128.0.0.0/1"})
             ip(QStringLiteral("route add %1 dev %2").arg(QLatin1String(half), tunnelName));

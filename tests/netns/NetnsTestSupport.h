@@ -16,8 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <future>
 #include <memory>
 #include <thread>
 
@@ -55,31 +53,15 @@ auto insideNamespace(const char *name, Make make) -> decltype(make())
 // Runs a program to its end; true when it exits with 0.
 bool run(const QString &program, const QStringList &arguments, QString *output = nullptr);
 
-// A UPnP device that is no speaker (a router, say): answers every search on
-// its LAN with an answer of its own kind. With no `lan` it runs in this
-// namespace, joined on this side's `address`, as a media server on this
-// computer would.
-class RouterLikeDevice
-{
-public:
-    RouterLikeDevice(const char *lan, QString address);
-    ~RouterLikeDevice();
-    RouterLikeDevice(const RouterLikeDevice &) = delete;
-    RouterLikeDevice &operator=(const RouterLikeDevice &) = delete;
-    int answered() const { return m_answered; }
-
-private:
-    void serve(std::promise<bool> &ready);
-
-    const QString m_address;
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
-    std::atomic<int> m_answered{0};
-};
-
 // A speaker's answers to the searches that reach `lan`, sent from `address`
 // and naming the player at `named` (`address` itself unless given).
 std::unique_ptr<playersim::SsdpResponder> searchAnswersOn(const char *lan, const QString &address, const QString &named = {});
+
+// A UPnP device that is no speaker (a router, say) answering the searches
+// that reach `lan`, from `address`. With no `lan` it answers in this
+// namespace, joined on this side's `address`, as a media server on this
+// computer would.
+std::unique_ptr<playersim::SsdpResponder> routerOn(const char *lan, const QString &address);
 
 // A player's HTTP side at `address`:1400 that refuses every request with 403
 // as speakers with UPnP switched off do, or answers them when `upnpOff` is
@@ -120,17 +102,17 @@ public:
 };
 
 // A tun device, attached and so running, holding the route a VPN client
-// leaves while it lives: the default route; OpenVPN's def1 halves
-// (0.0.0.0/1 and 128.0.0.0/1); or wg-quick's table 51820 with its rules
+// leaves while it lives: OpenVPN's def1 halves (0.0.0.0/1 and
+// 128.0.0.0/1), or wg-quick's table 51820 with its rules
 // (traffic without the tunnel's fwmark goes to that table, the main table's
 // routes other than a default still win). `address` ("10.0.0.1/8") goes on
 // the device when given.
-enum class TunnelKind { defaultRoute, halves, policy };
+enum class TunnelKind { halves, policy };
 
 class TunnelRoute : public Fixture
 {
 public:
-    explicit TunnelRoute(TunnelKind kind = TunnelKind::defaultRoute, const QString &address = {});
+    explicit TunnelRoute(TunnelKind kind, const QString &address = {});
     ~TunnelRoute();
 
 private:

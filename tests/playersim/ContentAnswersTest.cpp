@@ -3,8 +3,6 @@
 #include "AsyncTestSupport.h"
 #include "PlayerSimTestSupport.h"
 
-#include "playersim/HouseholdGenerator.h"
-
 #include <gtest/gtest.h>
 
 using namespace playersimtest;
@@ -19,7 +17,6 @@ struct Page {
     int returned = -1;
     int total = -1;
     QString result;
-    int items = 0;
 };
 
 SonosKit::SOAPClient::Arguments browsing(const QString &id, int start = 0, int count = 100)
@@ -37,8 +34,6 @@ Page browse(const QString &address, const QString &id, int start, int count)
     page.total = text(answer, QStringLiteral("TotalMatches")).toInt();
     page.result = text(answer, QStringLiteral("Result"));
     EXPECT_FALSE(text(answer, QStringLiteral("UpdateID")).isEmpty());
-    const SonosKit::XMLNode root = SonosKit::XMLText::document(page.result).root();
-    page.items = int(descendants(root, u"item").size() + descendants(root, u"container").size());
     return page;
 }
 
@@ -50,26 +45,8 @@ QString browseFault(const QString &address, const QString &id)
 
 } // namespace
 
-TEST(ContentAnswers, BrowsePagesHonourStartAndCount)
-{
-    playersim::GeneratorOptions options;
-    options.players = 2;
-    options.favorites = 250;
-    options.playlistTracks = 50;
-    options.firstAddress = firstAddress(block);
-    Household household = startedHousehold(Household::generate(options));
-    const QString address = household.addresses().first();
-
-    Page page = browse(address, QStringLiteral("FV:2"), 0, 100);
-    EXPECT_EQ(page.returned, 100);
-    EXPECT_EQ(page.total, 250);
-    EXPECT_EQ(page.items, 100);
-    page = browse(address, QStringLiteral("FV:2"), 200, 100);
-    EXPECT_EQ(page.returned, 50);
-    EXPECT_EQ(page.items, 50);
-    EXPECT_TRUE(page.result.contains(QStringLiteral("id=\"FV:2/201\"")));
-}
-
+// Paging by start and count is read through the client (GroupControllerCommands'
+// long playlist); here, what only the simulator's answers show.
 TEST(ContentAnswers, FavoritesCarryTheirMetadataEscapedTwiceAndUnlistedContainersAreRefused)
 {
     Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));

@@ -37,28 +37,17 @@ QPair<int, QByteArray> post(const QString &url, const QByteArray &soapAction, co
 
 } // namespace
 
-TEST(TopologyAnswers, EveryPlayerAnswersWithTheWholeHouseholdEscapedOnce)
+// How the answer reads through the client is every SonosKit test's that
+// finds a group; here, what the client does not show: names escaped inside
+// the document, the same answer from the bridge, a sub and a surround, and
+// the old firmware's form.
+TEST(TopologyAnswers, EveryPlayerAnswersWithTheWholeHouseholdInEitherForm)
 {
     Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
     const QStringList addresses = household.addresses();
-
-    SonosKit::SOAPClient client(addresses.first(), 1400, 5.0);
-    const QString body = testsupport::await(
-        client.callReturningRawXML(Service::zoneGroupTopology, QStringLiteral("GetZoneGroupState")));
-    // Escaped once inside the answer: markup arrives as entities, never raw.
-    EXPECT_TRUE(body.contains(QStringLiteral("<ZoneGroupState>&lt;ZoneGroupState&gt;&lt;ZoneGroups&gt;&lt;ZoneGroup ")));
-    EXPECT_TRUE(body.contains(QStringLiteral("ZoneName=\"Bad &amp;amp; Sauna\"")));
-
     const QString document = zoneGroupState(addresses.first());
-    EXPECT_TRUE(document.startsWith(QStringLiteral("<ZoneGroupState><ZoneGroups>")));
-    EXPECT_TRUE(document.endsWith(QStringLiteral("</ZoneGroups><VanishedDevices></VanishedDevices></ZoneGroupState>")));
-    // The bridge, a sub and a surround answer for the household as well.
-    EXPECT_EQ(zoneGroupState(addresses.last()), document);
-
-    EXPECT_EQ(document.count(u"<ZoneGroup "), 4);
-    EXPECT_TRUE(document.contains(QStringLiteral("<ZoneGroup Coordinator=\"%1\"").arg(household.uuidOf(addresses[0]))));
-    EXPECT_TRUE(document.contains(QStringLiteral("Location=\"http://%1:1400/xml/device_description.xml\"").arg(addresses[0])));
     EXPECT_TRUE(document.contains(u"ZoneName=\"Bad &amp; Sauna\""));
+    EXPECT_EQ(zoneGroupState(addresses.last()), document);
 
     // The old firmware's form is a bare ZoneGroups.
     household.setTopologyForm(playersim::TopologyForm::legacy);
