@@ -268,6 +268,13 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
     EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:good"), 6, volumeBody)).answer.startsWith("HTTP/1.1 200"));
     EXPECT_TRUE(waitUntil([&] { return received.size() == 2; }));
     EXPECT_EQ(lost, 1);
+
+    // A late notification older than one delivered would put older state
+    // back: answered, never delivered, no gap. The next one in order is.
+    EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:good"), 4, volumeBody)).answer.startsWith("HTTP/1.1 200"));
+    EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:good"), 7, volumeBody)).answer.startsWith("HTTP/1.1 200"));
+    EXPECT_TRUE(waitUntil([&] { return received.size() == 3; }));
+    EXPECT_EQ(lost, 1);
 }
 
 TEST(Events, AStrangerHoldingConnectionsSilencesNothing)

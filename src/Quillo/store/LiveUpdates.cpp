@@ -49,8 +49,24 @@ LiveUpdates::LiveUpdates(StoreContext &context, Household &household, NowPlaying
         else
             m_firewallCheck.setDiagnosis(std::nullopt);
     });
+    m_readOnce.setSingleShot(true);
+    m_readOnce.setInterval(0);
+    connect(&m_readOnce, &QTimer::timeout, this, [this] { StoreContext::start(m_nowPlaying.refresh()); });
+    connect(&m_nowPlaying, &NowPlaying::isPlayingChanged, this, &LiveUpdates::updateProofInterval);
     if (m_context.settings().events)
         start();
+}
+
+void LiveUpdates::updateProofInterval()
+{
+    if (m_groupEvents)
+        m_groupEvents->setProofInterval(
+            m_nowPlaying.isPlaying() ? m_context.settings().proofWhilePlaying : m_context.settings().proofWhileIdle);
+}
+
+void LiveUpdates::readOnce()
+{
+    m_readOnce.start();
 }
 
 LiveUpdates::~LiveUpdates()
@@ -110,12 +126,22 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
     m_listener = std::move(listener);
     m_groupEvents = std::make_unique<GroupEvents>(m_listener.get());
     connect(m_groupEvents.get(), &GroupEvents::eventReceived, this, &LiveUpdates::dispatch);
-    connect(m_groupEvents.get(), &GroupEvents::blocked, this, &LiveUpdates::updateState);
+    updateProofInterval();
+    // Events found missing: what changed meanwhile is read once, and again
+    // at each proof that finds the way still shut (the polls stand in only
+    // while the group plays).
+    connect(m_groupEvents.get(), &GroupEvents::blocked, this, [this] {
+        readOnce();
+        updateState();
+    });
     connect(m_groupEvents.get(), &GroupEvents::lost, this, [this](const QString &, EventService service) { lost(service); });
     connect(m_groupEvents.get(), &GroupEvents::failed, this, [this] {
         // As after a failed read: the players may have moved or gone. Several
         // subscriptions failing at once share one read of the household.
         StoreContext::start(m_household.refresh());
+        // A coordinator switched off must stop showing "Playing": its read
+        // fails, and what it played is no longer known.
+        readOnce();
         updateState();
     });
     return true;

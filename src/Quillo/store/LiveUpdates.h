@@ -72,6 +72,8 @@ private:
     void dispatch(SonosKit::EventService service, const QString &playerHost, const SonosKit::ServiceEvent &event);
     void lost(SonosKit::EventService service);
     void updateState();
+    void updateProofInterval();
+    void readOnce();
     StoreTask<void> examineFirewall();
     ConnectionCheck *firewallCheckObject() { return &m_firewallCheck; }
 
@@ -86,4 +88,6 @@ private:
     std::unique_ptr<SonosKit::EventListener> m_listener;
     std::unique_ptr<SonosKit::GroupEvents> m_groupEvents;
     QTimer m_retry;
+    // Several subscriptions in trouble at once share one read.
+    QTimer m_readOnce;
 };
