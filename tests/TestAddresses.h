@@ -64,6 +64,10 @@ enum class Suite {
     PlayerSimGroupRendering,
     // Hostile devices against the SOAP client and the artwork cache.
     HostileReads,
+    // The proof of the events' way: stopped events, restarts, silence.
+    PathProof,
+    // The store noticing events that stopped after they flowed.
+    LiveUpdatesStale,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

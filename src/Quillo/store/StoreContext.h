@@ -46,7 +46,7 @@ struct StoreSettings {
     // while it does not: events that stopped are noticed within this (plus
     // EventSubscription::firstEventLimit), and the proofs cost at most one
     // request each.
-    std::chrono::milliseconds proofWhilePlaying{std::chrono::seconds(45)};
+    std::chrono::milliseconds proofWhilePlaying{std::chrono::seconds(40)};
     std::chrono::milliseconds proofWhileIdle{std::chrono::seconds(330)};
     // Subscribe afresh when the network comes back (after a suspend, on
     // another network): the players forgot us, or we have another address.

@@ -144,6 +144,8 @@ std::unique_ptr<PlayerStore> StoreRig::makeStore()
     settings.events = events;
     settings.eventAddress = eventAddress;
     settings.eventRetryInterval = eventRetryInterval;
+    settings.proofWhilePlaying = proofWhilePlaying;
+    settings.proofWhileIdle = proofWhileIdle;
     settings.examineConnection = examineConnection;
     settings.findHousehold = [address = searchAddress, searches = searches](double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
         ++*searches;
