@@ -51,7 +51,7 @@ LiveUpdates::LiveUpdates(StoreContext &context, Household &household, NowPlaying
     });
     m_readOnce.setSingleShot(true);
     m_readOnce.setInterval(0);
-    connect(&m_readOnce, &QTimer::timeout, this, [this] { StoreContext::start(m_nowPlaying.refresh()); });
+    connect(&m_readOnce, &QTimer::timeout, this, [this] { StoreContext::start(readOnceTask()); });
     connect(&m_nowPlaying, &NowPlaying::isPlayingChanged, this, &LiveUpdates::updateProofInterval);
     if (m_context.settings().events)
         start();
@@ -67,6 +67,16 @@ void LiveUpdates::updateProofInterval()
 void LiveUpdates::readOnce()
 {
     m_readOnce.start();
+}
+
+StoreTask<void> LiveUpdates::readOnceTask()
+{
+    const bool coordinatorFailed = std::exchange(m_coordinatorFailed, false);
+    const bool read = co_await m_context.guarded(m_nowPlaying.refresh());
+    // Neither a subscription nor a read answered: the coordinator is gone
+    // (switched off), and its group must not go on showing as playing.
+    if (!read && coordinatorFailed)
+        m_nowPlaying.forget();
 }
 
 LiveUpdates::~LiveUpdates()
@@ -135,7 +145,10 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
         updateState();
     });
     connect(m_groupEvents.get(), &GroupEvents::lost, this, [this](const QString &, EventService service) { lost(service); });
-    connect(m_groupEvents.get(), &GroupEvents::failed, this, [this] {
+    connect(m_groupEvents.get(), &GroupEvents::failed, this, [this](const QString &playerHost) {
+        const std::optional<ZoneGroup> &group = m_household.selectedGroup();
+        if (group && group->coordinator.host == playerHost)
+            m_coordinatorFailed = true;
         // As after a failed read: the players may have moved or gone. Several
         // subscriptions failing at once share one read of the household.
         StoreContext::start(m_household.refresh());

@@ -74,6 +74,7 @@ private:
     void updateState();
     void updateProofInterval();
     void readOnce();
+    StoreTask<void> readOnceTask();
     StoreTask<void> examineFirewall();
     ConnectionCheck *firewallCheckObject() { return &m_firewallCheck; }
 
@@ -90,4 +91,5 @@ private:
     QTimer m_retry;
     // Several subscriptions in trouble at once share one read.
     QTimer m_readOnce;
+    bool m_coordinatorFailed = false;
 };
