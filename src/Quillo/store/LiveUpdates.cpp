@@ -9,6 +9,7 @@
 #include "Quillo/store/Rooms.h"
 #include "Quillo/store/StoreContext.h"
 
+#include "SonosKit/GroupController.h"
 #include "SonosKit/events/EventListener.h"
 #include "SonosKit/events/EventSubscription.h"
 
@@ -71,12 +72,18 @@ void LiveUpdates::readOnce()
 
 StoreTask<void> LiveUpdates::readOnceTask()
 {
-    const bool coordinatorFailed = std::exchange(m_coordinatorFailed, false);
-    const bool read = co_await m_context.guarded(m_nowPlaying.refresh());
-    // Neither a subscription nor a read answered: the coordinator is gone
-    // (switched off), and its group must not go on showing as playing.
-    if (!read && coordinatorFailed)
-        m_nowPlaying.forget();
+    const std::optional<ZoneGroup> group = m_household.selectedGroup();
+    if (std::exchange(m_coordinatorFailed, false) && group) {
+        // Neither a subscription nor a read answered: the coordinator is
+        // gone (switched off), and its group must not go on showing as
+        // playing while the household is searched (already under way).
+        const auto state = co_await m_context.attempt(SonosKit::GroupController(*group).state(m_context.token()));
+        if (!state) {
+            m_nowPlaying.forget();
+            co_return;
+        }
+    }
+    co_await m_context.guarded(m_nowPlaying.refresh());
 }
 
 LiveUpdates::~LiveUpdates()
