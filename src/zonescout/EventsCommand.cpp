@@ -290,7 +290,8 @@ QCoro::Task<int> runEvents(Options options)
         [&] { proofLine(QStringLiteral("open"), QStringLiteral("proof: events from %1 arrive.").arg(player)); });
     QObject::connect(&proof, &SonosKit::PathProof::shut, [&] {
         proofLine(QStringLiteral("shut"),
-            QStringLiteral("proof: events from %1 no longer arrive: a firewall, VPN or container bridge may keep them from port %2.")
+            QStringLiteral(
+                "proof: events from %1 no longer arrive: a firewall, VPN or container bridge may keep them from port %2.")
                 .arg(player)
                 .arg(port));
     });

@@ -29,8 +29,8 @@ constexpr std::chrono::milliseconds proofInterval{300};
 // A proof that gets no first event ends after firstEventLimit; one that
 // gets no answer after the request's limit.
 constexpr auto shutWithin = proofInterval + EventSubscription::firstEventLimit + std::chrono::seconds(2);
-constexpr auto unansweredWithin
-    = proofInterval + std::chrono::milliseconds(qint64(EventSubscription::requestTimeout * 1000)) + std::chrono::seconds(2);
+constexpr auto unansweredWithin = proofInterval + std::chrono::milliseconds(qint64(EventSubscription::requestTimeout * 1000))
+    + std::chrono::seconds(2);
 
 bool allIn(const GroupEvents &owner, GroupEvents::State state)
 {
@@ -66,9 +66,8 @@ TEST(PathProof, EventsThatStopAreNoticedAndARestartOrASilentCoordinatorTooAtTheN
     GroupEvents owner(&listener);
     QList<ServiceEvent> events;
     int blocked = 0, lost = 0, failed = 0, shutProofs = 0;
-    QObject::connect(&owner, &GroupEvents::eventReceived, [&](EventService, const QString &, const ServiceEvent &event) {
-        events.append(event);
-    });
+    QObject::connect(&owner, &GroupEvents::eventReceived,
+        [&](EventService, const QString &, const ServiceEvent &event) { events.append(event); });
     QObject::connect(&owner, &GroupEvents::blocked, [&] { ++blocked; });
     QObject::connect(&owner, &GroupEvents::lost, [&] { ++lost; });
     QObject::connect(&owner, &GroupEvents::failed, [&] { ++failed; });
@@ -97,8 +96,7 @@ TEST(PathProof, EventsThatStopAreNoticedAndARestartOrASilentCoordinatorTooAtTheN
     EXPECT_EQ(household.subscriptionCount(), 1); // Beta's own
     const int lostBefore = lost;
     testsupport::await(GroupController(group).pause());
-    EXPECT_TRUE(
-        waitUntil([&] { return lastTransportState(events) == TransportState::paused; }, proofInterval * 4));
+    EXPECT_TRUE(waitUntil([&] { return lastTransportState(events) == TransportState::paused; }, shutWithin));
     EXPECT_TRUE(waitUntil([&] { return lost >= lostBefore + 3 && allIn(owner, GroupEvents::State::receiving); }));
     household.setVolume(alpha, 41);
     EXPECT_TRUE(waitUntil([&] {

@@ -32,8 +32,8 @@ void merge(TransportEvent &held, const TransportEvent &event)
 // come with a change of these.)
 bool agrees(const TransportEvent &heard, const TransportEvent &full)
 {
-    return heard.transportState == full.transportState && heard.trackNumber == full.trackNumber
-        && heard.trackURI == full.trackURI && heard.transportURI == full.transportURI;
+    return heard.transportState == full.transportState && heard.trackNumber == full.trackNumber && heard.trackURI == full.trackURI
+        && heard.transportURI == full.transportURI;
 }
 
 } // namespace

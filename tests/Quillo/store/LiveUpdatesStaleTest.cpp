@@ -73,8 +73,8 @@ TEST(LiveUpdatesStale, EventsThatStopAfterFlowingLeaveThePollsInChargeUntilTheyF
     // The way opens: a proof gets through, the events take over, and the
     // closed panel's polls stop.
     household.setDropNotifications(false);
-    EXPECT_TRUE(waitUntil([&] { return store->liveUpdates().isFlowing() && !store->liveUpdates().eventsBlocked(); },
-        whilePlaying + shownWithin));
+    EXPECT_TRUE(waitUntil(
+        [&] { return store->liveUpdates().isFlowing() && !store->liveUpdates().eventsBlocked(); }, whilePlaying + shownWithin));
     EXPECT_FALSE(store->nowPlaying().isPollingWhileClosed());
 }
 
