@@ -110,7 +110,8 @@ TEST(PathProof, EventsThatStopAreNoticedAndARestartOrASilentCoordinatorTooAtTheN
     // its subscriptions fail, so the owner reads and searches once.
     const int shutBefore = shutProofs;
     household.setSilent(alpha, true);
-    EXPECT_TRUE(waitUntil([&] { return failed == 4; }, unansweredWithin));
+    // (A proof under way as it went silent may first find the way shut.)
+    EXPECT_TRUE(waitUntil([&] { return failed >= 4; }, shutWithin + unansweredWithin));
     EXPECT_GT(shutProofs, shutBefore);
     household.setSilent(alpha, false);
 

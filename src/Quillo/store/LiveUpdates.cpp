@@ -170,8 +170,14 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
 void LiveUpdates::follow()
 {
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
-    if (!group || m_shutDown)
+    if (m_shutDown)
         return;
+    if (!group) {
+        // Its group is gone from the list: its subscriptions end with it.
+        if (m_groupEvents)
+            StoreContext::start(followTask(ZoneGroup{}));
+        return;
+    }
     // Runs until its first wait, by which the new subscriptions are made.
     StoreContext::start(followTask(*group));
     updateState();
