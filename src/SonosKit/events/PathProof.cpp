@@ -39,14 +39,6 @@ void PathProof::setInterval(std::chrono::milliseconds interval)
         m_next.start(interval);
 }
 
-void PathProof::proveNow()
-{
-    if (!m_current && !m_playerHost.isEmpty()) {
-        m_next.stop();
-        prove();
-    }
-}
-
 void PathProof::finish()
 {
     if (m_current) {

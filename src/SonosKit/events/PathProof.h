@@ -46,8 +46,6 @@ public:
     // interval than the time left takes effect at once.
     void setInterval(std::chrono::milliseconds interval);
     std::chrono::milliseconds interval() const { return m_interval; }
-    // Proves at once (unless a proof is under way), then at the interval.
-    void proveNow();
 
 Q_SIGNALS:
     // The first event came: the way is open; `event` is the full state.
