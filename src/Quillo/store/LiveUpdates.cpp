@@ -72,6 +72,8 @@ void LiveUpdates::readOnce()
 
 StoreTask<void> LiveUpdates::readOnceTask()
 {
+    if (std::exchange(m_householdStale, false))
+        StoreContext::start(m_household.refresh());
     const std::optional<ZoneGroup> group = m_household.selectedGroup();
     if (std::exchange(m_coordinatorFailed, false) && group) {
         // Neither a subscription nor a read answered: the coordinator is
@@ -157,10 +159,9 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
         if (group && group->coordinator.host == playerHost)
             m_coordinatorFailed = true;
         // As after a failed read: the players may have moved or gone. Several
-        // subscriptions failing at once share one read of the household.
-        StoreContext::start(m_household.refresh());
-        // A coordinator switched off must stop showing "Playing": its read
-        // fails, and what it played is no longer known.
+        // subscriptions failing at once share one search of the household
+        // and one read.
+        m_householdStale = true;
         readOnce();
         updateState();
     });

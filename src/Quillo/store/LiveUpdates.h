@@ -92,4 +92,5 @@ private:
     // Several subscriptions in trouble at once share one read.
     QTimer m_readOnce;
     bool m_coordinatorFailed = false;
+    bool m_householdStale = false;
 };
