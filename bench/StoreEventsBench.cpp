@@ -30,7 +30,7 @@ using bench::serveEventsUntil;
 const QString listenAddress = QStringLiteral("127.119.40.250");
 const QString firstAddress = QStringLiteral("127.119.40.11");
 constexpr int latencyRounds = 100;
-// Long enough to see the closed poll's pace; renewals come every 15 minutes.
+// Long enough to see the closed poll's pace; renewals come every 12 hours.
 constexpr std::chrono::seconds trafficWindow{20};
 
 // Kitchen and Office playing together, the Living Room alone.

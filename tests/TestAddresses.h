@@ -68,6 +68,10 @@ enum class Suite {
     LibraryEvents,
     // The store subscribing afresh after a resume from suspend.
     PlayerStoreResume,
+    // The proof of the events' way: stopped events, restarts, silence.
+    PathProof,
+    // The store noticing events that stopped after they flowed.
+    LiveUpdatesStale,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

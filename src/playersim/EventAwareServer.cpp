@@ -163,6 +163,11 @@ bool EventAwareServer::process_and_close_socket(socket_t sock)
 {
     static constexpr char subscribe[] = "SUBSCRIBE ";
     static constexpr char unsubscribe[] = "UNSUBSCRIBE ";
+    if (m_silent) {
+        holdSilently(sock);
+        ::close(sock);
+        return true;
+    }
     char head[sizeof unsubscribe] = {};
     ssize_t peeked = 0;
     // A client may connect and never send (a controller that gave up on a
@@ -187,6 +192,20 @@ bool EventAwareServer::process_and_close_socket(socket_t sock)
     ::shutdown(sock, SHUT_RDWR);
     ::close(sock);
     return result;
+}
+
+void EventAwareServer::holdSilently(int sock)
+{
+    // What a client with a total deadline sees of a switched-off player on
+    // a LAN: no answer at all. What it sends is read and thrown away, so
+    // that it never blocks on a full window.
+    char sink[4096];
+    while (m_silent && !m_stopping) {
+        if (!waitFor(sock, POLLIN, stopCheckMilliseconds))
+            continue;
+        if (::recv(sock, sink, sizeof sink, 0) <= 0)
+            return;
+    }
 }
 
 void EventAwareServer::answerEventRequest(int sock)

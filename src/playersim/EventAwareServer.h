@@ -29,13 +29,18 @@ public:
     // Ends the wait for a silent connection's first bytes; call before
     // stop(), which waits for every connection being served.
     void beginStop() { m_stopping = true; }
+    // A player switched off: every connection is held without a byte of
+    // answer until the client gives up, the silence ends or the server stops.
+    void setSilent(bool silent) { m_silent = silent; }
 
 private:
     bool process_and_close_socket(socket_t sock) override;
     void answerEventRequest(int sock);
+    void holdSilently(int sock);
 
     EventAnswerer m_events;
     std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_silent{false};
 };
 
 } // namespace playersim

@@ -148,7 +148,7 @@ void EventPublisher::enqueueLocked(const QString &sid, Subscription &subscriptio
 {
     const quint32 sequence = subscription.nextSequence;
     subscription.nextSequence = sequence == std::numeric_limits<quint32>::max() ? 1 : sequence + 1;
-    if (m_drop || m_queue.size() >= maximumQueued)
+    if (m_drop || m_silent.contains(subscription.player) || m_queue.size() >= maximumQueued)
         return;
     m_queue.push_back({sid, subscription.address, subscription.callbackHost, subscription.callbackPort, subscription.callbackPath,
         sequence, body});
@@ -185,6 +185,24 @@ void EventPublisher::schedule(Clock::time_point when, std::function<void()> task
         m_scheduled.emplace(when, std::move(task));
     }
     m_wake.notify_all();
+}
+
+void EventPublisher::forgetPlayer(int player)
+{
+    std::lock_guard lock(m_mutex);
+    for (auto it = m_subscriptions.begin(); it != m_subscriptions.end();)
+        it = it->player == player ? m_subscriptions.erase(it) : std::next(it);
+    // What was queued for them is lost with the player's memory.
+    std::erase_if(m_queue, [this](const Pending &pending) { return !m_subscriptions.contains(pending.sid); });
+}
+
+void EventPublisher::setSilent(int player, bool silent)
+{
+    std::lock_guard lock(m_mutex);
+    if (silent)
+        m_silent.insert(player);
+    else
+        m_silent.remove(player);
 }
 
 int EventPublisher::subscriptionCount() const

@@ -5,6 +5,7 @@
 #include "SimTypes.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <atomic>
@@ -66,6 +67,11 @@ public:
     // player that has forgotten every subscription when it is renewed.
     void setDropNotifications(bool drop) { m_drop = drop; }
     void setRefuseRenewals(bool refuse) { m_refuseRenewals = refuse; }
+    // A player that restarted: every subscription it held is gone (a
+    // renewal gets 412), and its events go to nobody until a new SUBSCRIBE.
+    void forgetPlayer(int player);
+    // A player switched off sends nothing; its subscriptions' time runs on.
+    void setSilent(int player, bool silent);
 
     int subscriptionCount() const;
     // NOTIFYs sent and the status each got, for tests: 0 for no answer.
@@ -106,6 +112,7 @@ private:
     bool m_stopping = false;
     std::atomic<bool> m_drop{false};
     std::atomic<bool> m_refuseRenewals{false};
+    QSet<int> m_silent;
     std::function<void()> m_tick;
     std::thread m_thread;
 };

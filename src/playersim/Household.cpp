@@ -289,6 +289,20 @@ void Household::setRefuseRenewals(bool refuse)
     d->events->setRefuseRenewals(refuse);
 }
 
+void Household::restartPlayer(const QString &address)
+{
+    d->events->forgetPlayer(indexOf(address));
+}
+
+void Household::setSilent(const QString &address, bool silent)
+{
+    const int index = indexOf(address);
+    server(address).setSilent(silent);
+    d->events->setSilent(index, silent);
+    if (!silent)
+        d->events->forgetPlayer(index);
+}
+
 void Household::setRefuseGrouping(bool refuse)
 {
     std::lock_guard lock(d->mutex);

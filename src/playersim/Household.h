@@ -103,6 +103,14 @@ public:
     void setDropNotifications(bool drop);
     // Players that forgot every subscription: renewals get 412.
     void setRefuseRenewals(bool refuse);
+    // The player at `address` restarts (a nightly update): it forgets every
+    // subscription it held, so a renewal gets 412 and its events go to
+    // nobody until someone subscribes afresh.
+    void restartPlayer(const QString &address);
+    // The player at `address` is switched off: it holds every connection
+    // without a byte of answer and sends no events, while its
+    // subscriptions' time runs on. Switched on again, it has restarted.
+    void setSilent(const QString &address, bool silent);
     int subscriptionCount() const;
     // Another controller added, renamed or removed Sonos Favorites or Sonos
     // Playlists: the list is replaced, its update id counts up, and every

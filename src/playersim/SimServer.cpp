@@ -146,6 +146,14 @@ void SimServer::setServerHeader(QByteArray value)
     m_serverHeader = std::move(value);
 }
 
+void SimServer::setSilent(bool silent)
+{
+    m_silent = silent;
+    // Called from the thread that starts and stops the server.
+    if (m_server)
+        m_server->setSilent(silent);
+}
+
 void SimServer::inject(const QString &action, Fault fault)
 {
     std::lock_guard lock(m_mutex);
@@ -179,6 +187,7 @@ bool SimServer::start(QString *error)
         return true;
     m_stopping->store(false);
     m_server = std::make_unique<EventAwareServer>([this](EventRequest request) { return answerEvent(std::move(request)); });
+    m_server->setSilent(m_silent);
     m_server->new_task_queue = [] { return new SmallPool(6); };
     // Players answer one request per connection.
     m_server->set_keep_alive_max_count(1);

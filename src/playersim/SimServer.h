@@ -52,6 +52,9 @@ public:
     // request on the port is refused with 403 Forbidden (searches are still
     // answered, by the SSDP responder).
     void setUpnpOff(bool off) { m_upnpOff = off; }
+    // As a player switched off: connections are held without a byte of
+    // answer (see EventAwareServer::setSilent).
+    void setSilent(bool silent);
 
     // Applies to requests for `action`; an empty action means every request.
     // A fault for the exact action wins over the catch-all one.
@@ -69,6 +72,7 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_upnpOff{false};
+    std::atomic<bool> m_silent{false};
     std::shared_ptr<std::atomic<bool>> m_stopping;
 
     mutable std::mutex m_mutex; // guards the members below

@@ -81,6 +81,46 @@ private:
     QFile m_file;
 };
 
+// --faults: one command a line on standard input switches a fault, for
+// trying by hand what Quillo or zonescout make of it.
+void followFaultCommands(QCoreApplication &app, playersim::Household &household)
+{
+    auto *notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
+    auto pending = std::make_shared<QByteArray>();
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier, pending, &household] {
+        QTextStream err(stderr);
+        char buffer[512];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            notifier->setEnabled(false);
+            return;
+        }
+        pending->append(buffer, qsizetype(n));
+        // A line longer than any command is nobody's command.
+        if (pending->size() > 4096)
+            pending->clear();
+        qsizetype end;
+        while ((end = pending->indexOf('\n')) >= 0) {
+            const QStringList words = QString::fromUtf8(pending->left(end)).simplified().split(QLatin1Char(' '));
+            pending->remove(0, end + 1);
+            const QString verb = words.value(0);
+            const bool on = words.value(words.size() - 1) == u"on";
+            try {
+                if (verb == u"restart" && words.size() == 2)
+                    household.restartPlayer(words[1]);
+                else if (verb == u"silent" && words.size() == 3)
+                    household.setSilent(words[1], on);
+                else if (verb == u"drop" && words.size() == 2)
+                    household.setDropNotifications(on);
+                else
+                    err << "playersim: commands are: restart ADDRESS, silent ADDRESS on|off, drop on|off\n";
+            } catch (const std::out_of_range &) {
+                err << "playersim: no player at " << words.value(1) << "\n";
+            }
+        }
+    });
+}
+
 // PLAYERS,FAVORITES,TRACKS
 std::optional<playersim::GeneratorOptions> parseGenerate(const QString &text)
 {
@@ -159,12 +199,16 @@ int main(int argc, char **argv)
     // answer searches, and refuse everything on their port.
     const QCommandLineOption upnpOffOption(QStringLiteral("upnp-off"),
         QStringLiteral("Refuse every request with 403 Forbidden, as players with UPnP switched off do."));
+    const QCommandLineOption faultsOption(QStringLiteral("faults"),
+        QStringLiteral("Read fault commands from standard input, one a line: restart ADDRESS (forgets every "
+                       "subscription), silent ADDRESS on|off (switched off: no answer at all), drop on|off (no "
+                       "events delivered)."));
     const QCommandLineOption hostileOption(QStringLiteral("hostile"),
         QStringLiteral("Serve one device that misbehaves on purpose at the first address instead of a household: "
                        "endless-body, trickled-body, trickled-head or redirect (to the next address)."),
         QStringLiteral("MODE"));
     parser.addOptions({householdOption, generateOption, firstAddressOption, portOption, dumpOption, ssdpOption, dnssdOption,
-        logOption, upnpOffOption, hostileOption});
+        logOption, upnpOffOption, faultsOption, hostileOption});
     parser.process(app);
 
     bool portOk = false;
@@ -235,6 +279,8 @@ int main(int argc, char **argv)
         for (const QString &address : addresses)
             household->server(address).setUpnpOff(true);
     }
+    if (parser.isSet(faultsOption))
+        followFaultCommands(app, *household);
     for (int i = 0; i < addresses.size(); ++i) {
         const playersim::SimPlayerRecord &player = data.players.at(i);
         out << addresses.at(i) << ":" << port << "\t" << player.roomName << "\t" << player.modelName

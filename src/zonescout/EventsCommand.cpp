@@ -10,6 +10,7 @@
 #include <SonosKit/SonosError.h>
 #include <SonosKit/events/EventListener.h>
 #include <SonosKit/events/EventSubscription.h>
+#include <SonosKit/events/PathProof.h>
 
 #include <QCoroSignal>
 #include <QJsonDocument>
@@ -116,11 +117,21 @@ EventsOptions parseEventsArguments(const QStringList &arguments)
     EventsOptions options;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
-        if (argument != u"--service" && argument != u"--listen")
-            throw UsageError("events takes --service NAME and --listen ADDRESS, not \"" + argument.toStdString() + "\"");
+        if (argument != u"--service" && argument != u"--listen" && argument != u"--proof")
+            throw UsageError(
+                "events takes --service NAME, --listen ADDRESS and --proof SECONDS, not \"" + argument.toStdString() + "\"");
         if (i + 1 >= arguments.size())
             throw UsageError(argument.toStdString() + " needs a value");
         const QString value = arguments[++i];
+        if (argument == u"--proof") {
+            bool ok = false;
+            const uint seconds = value.toUInt(&ok);
+            // A day at most: the proof's timer counts milliseconds.
+            if (!ok || seconds > 24 * 60 * 60)
+                throw UsageError("--proof takes a number of seconds (0: no proof), not \"" + value.toStdString() + "\"");
+            options.proofInterval = std::chrono::seconds(seconds);
+            continue;
+        }
         if (argument == u"--listen") {
             const QHostAddress address(value);
             if (address.isNull() || address.protocol() != QAbstractSocket::IPv4Protocol)
@@ -188,6 +199,11 @@ QJsonObject eventJson(EventService service, const QString &player, quint32 seque
     return line;
 }
 
+QJsonObject proofJson(const QString &player, const QString &outcome)
+{
+    return QJsonObject{{QStringLiteral("proof"), outcome}, {QStringLiteral("player"), player}};
+}
+
 QCoro::Task<int> runEvents(Options options)
 {
     const EventsOptions eventsOptions = parseEventsArguments(options.arguments);
@@ -223,6 +239,15 @@ QCoro::Task<int> runEvents(Options options)
                      .arg(name, player)
                      .arg(port));
         });
+        QObject::connect(subscription.get(), &EventSubscription::resubscribed, [=] {
+            if (options.json)
+                writeLine(stdout,
+                    QJsonDocument(QJsonObject{{QStringLiteral("resubscribed"), name}, {QStringLiteral("player"), player}})
+                        .toJson(QJsonDocument::Compact));
+            else
+                note(QStringLiteral("%1 at %2 had forgotten the subscription or did not answer its renewal: subscribed afresh.")
+                         .arg(name, player));
+        });
         QObject::connect(subscription.get(), &EventSubscription::eventsLost,
             [=] { note(QStringLiteral("%1 events from %2 were missed.").arg(name, player)); });
         QObject::connect(subscription.get(), &EventSubscription::failed, [=](const SonosKit::SonosError &error) {
@@ -252,7 +277,34 @@ QCoro::Task<int> runEvents(Options options)
         throw *refused;
     }
 
+    // The way of the events proven at an interval: one fresh subscription
+    // whose first event must come.
+    SonosKit::PathProof proof(&listener);
+    const auto proofLine = [&](const QString &outcome, const QString &text) {
+        if (options.json)
+            writeLine(stdout, QJsonDocument(proofJson(player, outcome)).toJson(QJsonDocument::Compact));
+        else
+            note(text);
+    };
+    QObject::connect(&proof, &SonosKit::PathProof::proven,
+        [&] { proofLine(QStringLiteral("open"), QStringLiteral("proof: events from %1 arrive.").arg(player)); });
+    QObject::connect(&proof, &SonosKit::PathProof::shut, [&] {
+        proofLine(QStringLiteral("shut"),
+            QStringLiteral(
+                "proof: events from %1 no longer arrive: a firewall, VPN or container bridge may keep them from port %2.")
+                .arg(player)
+                .arg(port));
+    });
+    QObject::connect(&proof, &SonosKit::PathProof::unanswered, [&](const QString &, const SonosKit::SonosError &error) {
+        proofLine(QStringLiteral("unanswered"),
+            QStringLiteral("proof: %1 did not take a fresh subscription: %2").arg(player, error.errorDescription()));
+    });
+    if (eventsOptions.proofInterval.count() > 0) {
+        proof.setInterval(eventsOptions.proofInterval);
+        proof.setPlayerHost(player);
+    }
     co_await qCoro(&termination.request, &TerminationRequest::requested);
+    proof.setPlayerHost({});
     co_await unsubscribeAll();
     co_return 0;
 }

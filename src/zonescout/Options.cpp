@@ -40,8 +40,9 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("leave"), {1, 1}},
         {QStringLiteral("discover"), {0, 0}},
         {QStringLiteral("doctor"), {0, 0}},
-        // --service NAME (up to five) and --listen ADDRESS, read by the command.
-        {QStringLiteral("events"), {0, 12}},
+        // --service NAME (up to five), --listen ADDRESS and --proof SECONDS,
+        // read by the command.
+        {QStringLiteral("events"), {0, 14}},
     };
     return arity;
 }
@@ -77,13 +78,15 @@ QString usageText()
                           "  discover         the addresses of the players on this network\n"
                           "  doctor           why no speaker is found: the likely cause, its fix and a report\n"
                           "                   for a bug (checks --host when given); always exits 0\n"
-                          "  events [--service NAME]... [--listen ADDRESS]\n"
+                          "  events [--service NAME]... [--listen ADDRESS] [--proof SECONDS]\n"
                           "                   subscribe to the player's events (--host, else the group's\n"
                           "                   coordinator) and print each as one JSON line until Ctrl-C or\n"
                           "                   SIGTERM, which unsubscribe; NAME: avtransport, rendering,\n"
                           "                   grouprendering, topology, contentdirectory (all by default);\n"
                           "                   ADDRESS: where the player sends them (default: this machine's\n"
-                          "                   address toward the player), on a port from 1400 to 1409\n"
+                          "                   address toward the player), on a port from 1400 to 1409;\n"
+                          "                   every SECONDS (45; 0: never) a fresh subscription proves\n"
+                          "                   that events still arrive\n"
                           "\n"
                           "Control:\n"
                           "  play | pause | stop | next | previous | toggle\n"

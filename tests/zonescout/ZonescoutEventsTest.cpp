@@ -114,3 +114,29 @@ TEST(ZonescoutEvents, PrintsEachEventAsAJsonLineOfTheChosenServicesAndUnsubscrib
     EXPECT_EQ(one.exitCode(), 0);
     EXPECT_EQ(household.subscriptionCount(), 0);
 }
+
+TEST(ZonescoutEvents, ProvesTheWayOfTheEventsOnALineOfItsOwn)
+{
+    Household household = testsupport::startedHousehold(
+        Household::fromJson(R"({"players": [{"uuid": "RINCON_A01400", "room": "Alpha"}]})", firstAddress(block)));
+    const QString player = household.addresses().first();
+    QProcess process;
+    process.start(QStringLiteral(ZONESCOUT_PATH),
+        {QStringLiteral("--json"), QStringLiteral("--host"), player, QStringLiteral("events"), QStringLiteral("--service"),
+            QStringLiteral("rendering"), QStringLiteral("--listen"), testsupport::spareAddress(block, 250),
+            QStringLiteral("--proof"), QStringLiteral("1")});
+    ASSERT_TRUE(process.waitForStarted());
+    Lines lines{process, {}, {}};
+    const auto proof = [&](const QString &outcome) {
+        return lines.has([&](const QJsonObject &l) { return l[u"proof"].toString() == outcome && l[u"player"] == player; });
+    };
+    // Each proof is one fresh SUBSCRIBE whose first event came…
+    ASSERT_TRUE(waitUntil(std::bind(proof, QStringLiteral("open")), std::chrono::seconds(4)))
+        << process.readAllStandardError().toStdString();
+    // …or did not: the way is shut.
+    household.setDropNotifications(true);
+    EXPECT_TRUE(waitUntil(std::bind(proof, QStringLiteral("shut")), std::chrono::seconds(7)));
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(3000));
+    EXPECT_EQ(process.exitCode(), 0);
+}

@@ -11,6 +11,7 @@
 #include "Quillo/store/StoreContext.h"
 
 #include "SonosKit/BoundedRead.h"
+#include "SonosKit/GroupController.h"
 #include "SonosKit/events/EventListener.h"
 #include "SonosKit/events/EventSubscription.h"
 #include "SonosKit/events/NetworkChanges.h"
@@ -52,8 +53,42 @@ LiveUpdates::LiveUpdates(StoreContext &context, Household &household, NowPlaying
         else
             m_firewallCheck.setDiagnosis(std::nullopt);
     });
+    m_readOnce.setSingleShot(true);
+    m_readOnce.setInterval(0);
+    connect(&m_readOnce, &QTimer::timeout, this, [this] { StoreContext::start(readOnceTask()); });
+    connect(&m_nowPlaying, &NowPlaying::isPlayingChanged, this, &LiveUpdates::updateProofInterval);
     if (m_context.settings().events)
         start();
+}
+
+void LiveUpdates::updateProofInterval()
+{
+    if (m_groupEvents)
+        m_groupEvents->setProofInterval(
+            m_nowPlaying.isPlaying() ? m_context.settings().proofWhilePlaying : m_context.settings().proofWhileIdle);
+}
+
+void LiveUpdates::readOnce()
+{
+    m_readOnce.start();
+}
+
+StoreTask<void> LiveUpdates::readOnceTask()
+{
+    if (std::exchange(m_householdStale, false))
+        StoreContext::start(m_household.refresh());
+    const std::optional<ZoneGroup> group = m_household.selectedGroup();
+    if (std::exchange(m_coordinatorFailed, false) && group) {
+        // Neither a subscription nor a read answered: the coordinator is
+        // gone (switched off), and its group must not go on showing as
+        // playing while the household is searched (already under way).
+        const auto state = co_await m_context.attempt(SonosKit::GroupController(*group).state(m_context.token()));
+        if (!state) {
+            m_nowPlaying.forget();
+            co_return;
+        }
+    }
+    co_await m_context.guarded(m_nowPlaying.refresh());
 }
 
 LiveUpdates::~LiveUpdates()
@@ -102,15 +137,27 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
     m_groupEvents = std::make_unique<GroupEvents>(m_listener.get());
     m_groupEvents->setFollowsLibrary(true);
     connect(m_groupEvents.get(), &GroupEvents::eventReceived, this, &LiveUpdates::dispatch);
-    connect(m_groupEvents.get(), &GroupEvents::blocked, this, &LiveUpdates::updateState);
+    updateProofInterval();
+    // Events found missing: what changed meanwhile is read once, and again
+    // at each proof that finds the way still shut (the polls stand in only
+    // while the group plays).
+    connect(m_groupEvents.get(), &GroupEvents::blocked, this, [this] {
+        readOnce();
+        updateState();
+    });
     connect(m_groupEvents.get(), &GroupEvents::lost, this, [this](const QString &, EventService service) { lost(service); });
     // A renewal is the moment to see whether this computer still has the
     // address the player sends to.
     connect(m_groupEvents.get(), &GroupEvents::renewed, this, &LiveUpdates::checkPath);
-    connect(m_groupEvents.get(), &GroupEvents::failed, this, [this] {
+    connect(m_groupEvents.get(), &GroupEvents::failed, this, [this](const QString &playerHost) {
+        const std::optional<ZoneGroup> &group = m_household.selectedGroup();
+        if (group && group->coordinator.host == playerHost)
+            m_coordinatorFailed = true;
         // As after a failed read: the players may have moved or gone. Several
-        // subscriptions failing at once share one read of the household.
-        StoreContext::start(m_household.refresh());
+        // subscriptions failing at once share one search of the household
+        // and one read.
+        m_householdStale = true;
+        readOnce();
         updateState();
     });
     return true;
@@ -177,8 +224,14 @@ void LiveUpdates::checkPath()
 void LiveUpdates::follow()
 {
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
-    if (!group || m_shutDown)
+    if (m_shutDown)
         return;
+    if (!group) {
+        // Its group is gone from the list: its subscriptions end with it.
+        if (m_groupEvents)
+            StoreContext::start(followTask(ZoneGroup{}));
+        return;
+    }
     // Runs until its first wait, by which the new subscriptions are made.
     StoreContext::start(followTask(*group));
     updateState();

@@ -83,6 +83,9 @@ private:
     void dispatch(SonosKit::EventService service, const QString &playerHost, const SonosKit::ServiceEvent &event);
     void lost(SonosKit::EventService service);
     void updateState();
+    void updateProofInterval();
+    void readOnce();
+    StoreTask<void> readOnceTask();
     StoreTask<void> examineFirewall();
     ConnectionCheck *firewallCheckObject() { return &m_firewallCheck; }
 
@@ -103,4 +106,8 @@ private:
     // meanwhile runs it once more afterwards.
     bool m_resubscribing = false;
     bool m_resubscribeAgain = false;
+    // Several subscriptions in trouble at once share one read.
+    QTimer m_readOnce;
+    bool m_coordinatorFailed = false;
+    bool m_householdStale = false;
 };

@@ -54,6 +54,9 @@ public:
     void followEvents(bool flowing);
     // An event from the selected group's player at `host`.
     void apply(const QString &host, const SonosKit::ServiceEvent &event);
+    // The group's coordinator answers nothing any more (switched off): what
+    // it played is no longer known.
+    void forget() { setPlayback(std::nullopt); }
 
     Q_INVOKABLE void togglePlayPause();
     Q_INVOKABLE void next();

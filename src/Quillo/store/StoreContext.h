@@ -42,6 +42,12 @@ struct StoreSettings {
     // Blocked or failed subscriptions are tried again this often (and at
     // every change of group).
     std::chrono::milliseconds eventRetryInterval{std::chrono::minutes(10)};
+    // How often the way of the events is proven while the group plays, and
+    // while it does not: events that stopped are noticed within this (plus
+    // EventSubscription::firstEventLimit), and the proofs cost at most one
+    // request each.
+    std::chrono::milliseconds proofWhilePlaying{std::chrono::seconds(40)};
+    std::chrono::milliseconds proofWhileIdle{std::chrono::seconds(330)};
     // Subscribe afresh when the network comes back (after a suspend, on
     // another network): the players forgot us, or we have another address.
     bool followNetworkChanges = false;

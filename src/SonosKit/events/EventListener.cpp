@@ -30,6 +30,17 @@ quint32 nextSequence(quint32 sequence)
     return sequence == std::numeric_limits<quint32>::max() ? 1 : sequence + 1;
 }
 
+// Whether `sequence` was delivered already, `expected` being what comes
+// next: counted modulo 2^32, half the range behind. The first event (0)
+// starts a count and is never behind.
+bool isBehind(quint32 sequence, quint32 expected)
+{
+    if (expected == 0)
+        return false;
+    const quint32 distance = expected - sequence;
+    return distance != 0 && distance < (quint32(1) << 31);
+}
+
 QByteArray statusLine(int status)
 {
     switch (status) {
@@ -452,6 +463,10 @@ void EventListener::deliver(const Notification &notification)
 {
     const auto route = m_routes.find(notification.path);
     if (route == m_routes.end() || route->subscriptionID != notification.subscriptionID)
+        return;
+    // A late notification, older than one already delivered (a player may
+    // open several connections at once), would put older state back.
+    if (isBehind(notification.sequence, route->expectedSequence))
         return;
     const bool inOrder = notification.sequence == route->expectedSequence;
     route->expectedSequence = nextSequence(notification.sequence);

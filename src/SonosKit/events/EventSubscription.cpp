@@ -214,6 +214,8 @@ QCoro::Task<void> EventSubscription::renew(QPointer<EventSubscription> self)
             self->m_listener->setSubscriptionID(self->m_path, QString());
         co_await self->start();
         if (self)
+            Q_EMIT self->resubscribed();
+        if (self)
             Q_EMIT self->eventsLost();
     } catch (const SonosError &error) {
         if (self) {
@@ -222,6 +224,14 @@ QCoro::Task<void> EventSubscription::renew(QPointer<EventSubscription> self)
         }
     } catch (...) {
     }
+}
+
+void EventSubscription::renewNow()
+{
+    if (m_sid.isEmpty())
+        return;
+    m_renewal.stop();
+    renew(this);
 }
 
 QCoro::Task<void> EventSubscription::stop()

@@ -28,7 +28,10 @@ class EventSubscription : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr std::chrono::seconds defaultDuration{1800};
+    // Players grant at most a day. Renewals at half of it cost next to
+    // nothing; a player that forgot the subscription is caught sooner by
+    // PathProof, not by a renewal.
+    static constexpr std::chrono::seconds defaultDuration{24 * 60 * 60};
     // Whatever a player grants is held to this range before it is used.
     static constexpr std::chrono::seconds shortestGrant{1};
     static constexpr std::chrono::seconds longestGrant{24 * 60 * 60};
@@ -49,6 +52,9 @@ public:
     QCoro::Task<void> start(CancellationToken cancel = {});
     // Unsubscribes, within unsubscribeLimit; never throws.
     QCoro::Task<void> stop();
+    // Renews now rather than when due: a player that restarted answers 412,
+    // and the subscription is made afresh (eventsLost) or fails.
+    void renewNow();
 
     EventService service() const { return m_service; }
     QString playerHost() const { return m_playerHost; }
@@ -76,6 +82,9 @@ Q_SIGNALS:
     void eventsLost();
     void eventsBlocked();
     void renewed();
+    // The player had forgotten the subscription (a restart) or the renewal
+    // went unanswered, and it was made afresh; eventsLost follows.
+    void resubscribed();
     // Renewing and subscribing afresh both failed; the subscription is over.
     void failed(const SonosKit::SonosError &error);
 

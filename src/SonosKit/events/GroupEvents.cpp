@@ -5,15 +5,119 @@
 
 #include "SonosKit/events/EventListener.h"
 #include "SonosKit/events/EventSubscription.h"
+#include "SonosKit/events/PathProof.h"
 
 #include <vector>
 
 namespace SonosKit {
 
+namespace {
+
+void merge(TransportEvent &held, const TransportEvent &event)
+{
+    const auto take = [](auto &into, const auto &from) {
+        if (from)
+            into = from;
+    };
+    take(held.transportState, event.transportState);
+    take(held.track, event.track);
+    take(held.durationSeconds, event.durationSeconds);
+    take(held.trackNumber, event.trackNumber);
+    take(held.trackURI, event.trackURI);
+    take(held.transportURI, event.transportURI);
+}
+
+// Whether a full state agrees with what was heard: what plays and where.
+// (Metadata may change with the stream and duration with the track; those
+// come with a change of these.)
+bool agrees(const TransportEvent &heard, const TransportEvent &full)
+{
+    return heard.transportState == full.transportState && heard.trackNumber == full.trackNumber && heard.trackURI == full.trackURI
+        && heard.transportURI == full.transportURI;
+}
+
+} // namespace
+
 GroupEvents::GroupEvents(EventListener *listener, QObject *parent)
     : QObject(parent)
     , m_listener(listener)
-{ }
+    , m_proof(new PathProof(listener, this))
+{
+    connect(m_proof, &PathProof::proven, this, &GroupEvents::proofCame);
+    connect(m_proof, &PathProof::shut, this, &GroupEvents::proofShut);
+    connect(m_proof, &PathProof::unanswered, this, &GroupEvents::proofUnanswered);
+}
+
+void GroupEvents::setProofInterval(std::chrono::milliseconds interval)
+{
+    m_proof->setInterval(interval);
+}
+
+std::chrono::milliseconds GroupEvents::proofInterval() const
+{
+    return m_proof->interval();
+}
+
+void GroupEvents::proofCame(const QString &playerHost, const ServiceEvent &event)
+{
+    Q_EMIT proofMade(playerHost, true);
+    const bool troubled = std::any_of(m_entries.cbegin(), m_entries.cend(),
+        [](const Entry &entry) { return entry.state == State::blocked || entry.state == State::failed; });
+    if (troubled) {
+        // The way is open again: the events can take over from the polls.
+        retry();
+        return;
+    }
+    const auto *full = std::get_if<TransportEvent>(&event);
+    const auto heard = m_transportHeard.find(playerHost);
+    if (!full || heard == m_transportHeard.end() || agrees(*heard, *full))
+        return;
+    // The held subscriptions missed a change: the player restarted and
+    // forgot them, or lost their events. What the proof saw is shown now,
+    // and each is renewed: 412 makes it afresh, with a full read.
+    merge(*heard, *full);
+    Q_EMIT eventReceived(PathProof::service, playerHost, event);
+    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
+        if (it.key().first == playerHost && it->subscription && it->state == State::receiving)
+            it->subscription->renewNow();
+    }
+}
+
+void GroupEvents::proofShut(const QString &playerHost)
+{
+    Q_EMIT proofMade(playerHost, false);
+    // Events that flowed have stopped: whatever was receiving hears nothing
+    // now, anywhere in the group (the way back is this machine's).
+    std::optional<Key> anyBlocked;
+    QList<Key> nowBlocked;
+    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+        if (it->state == State::receiving) {
+            it->state = State::blocked;
+            nowBlocked.append(it.key());
+        }
+        if (it->state == State::blocked && !anyBlocked)
+            anyBlocked = it.key();
+    }
+    // Still shut: said again, so that the owner reads once more.
+    if (nowBlocked.isEmpty() && anyBlocked)
+        nowBlocked.append(*anyBlocked);
+    for (const Key &key : nowBlocked)
+        Q_EMIT blocked(key.first, key.second);
+}
+
+void GroupEvents::proofUnanswered(const QString &playerHost, const SonosError &error)
+{
+    Q_EMIT proofMade(playerHost, false);
+    QList<Key> nowFailed;
+    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+        if (it.key().first == playerHost && it->state != State::failed && it->state != State::starting) {
+            it->state = State::failed;
+            nowFailed.append(it.key());
+        }
+    }
+    for (const Key &key : nowFailed)
+        Q_EMIT failed(key.first, key.second, error);
+}
 
 // The subscriptions are children and go with this object; a SUBSCRIBE still
 // in flight finds its subscription gone and ends quietly.
@@ -56,6 +160,8 @@ EventSubscription *GroupEvents::create(const Key &key)
         if (!isCurrent(key, subscription))
             return;
         setState(key, subscription, State::receiving);
+        if (const auto *transport = std::get_if<TransportEvent>(&event))
+            merge(m_transportHeard[key.first], *transport);
         Q_EMIT eventReceived(key.second, key.first, event);
     });
     connect(subscription, &EventSubscription::eventsBlocked, this, [this, key, subscription] {
@@ -128,6 +234,9 @@ QCoro::Task<void> GroupEvents::follow(ZoneGroup group)
     if (!m_listener)
         co_return;
     m_group = std::move(group);
+    m_proof->setPlayerHost(m_group.coordinator.host);
+    for (auto it = m_transportHeard.begin(); it != m_transportHeard.end();)
+        it = it.key() == m_group.coordinator.host ? std::next(it) : m_transportHeard.erase(it);
     // The topology stays where it is while that player is in the group and
     // healthy, so that a change of coordinator does not move it too.
     QString topologyHost = m_group.coordinator.host;
@@ -185,6 +294,8 @@ QCoro::Task<void> GroupEvents::stop()
     // unwanted and end without a word.
     const QMap<Key, Entry> entries = std::exchange(m_entries, {});
     m_group = {};
+    m_proof->setPlayerHost({});
+    m_transportHeard.clear();
     const CancellationToken inFlight = std::exchange(m_cancel, CancellationToken());
     inFlight.cancel();
     std::vector<QCoro::Task<void>> work;

@@ -11,6 +11,7 @@
 
 #include <QCoroTask>
 #include <QHostAddress>
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -24,13 +25,20 @@ namespace SonosKit {
 
 class EventListener;
 class EventSubscription;
+class PathProof;
 
 // The events a controller needs to show one group without polling:
 // AVTransport and GroupRenderingControl at the coordinator, RenderingControl
 // at each member, ZoneGroupTopology at one player. follow() again after a
 // topology change moves the subscriptions to the new arrangement, leaving
 // alone those that are still needed. Trouble is reported per subscription and
-// never thrown. Main-thread only.
+// never thrown. While following, a PathProof at the coordinator proves at
+// setProofInterval() that the events still get through: a shut way turns
+// the receiving subscriptions blocked, a proof that gets through again
+// retries them, a coordinator that stops answering fails its subscriptions,
+// and a proof whose full state disagrees with what the held subscription
+// told renews that player's subscriptions at once (a restarted player
+// answers 412, and they are made afresh). Main-thread only.
 class GroupEvents : public QObject
 {
     Q_OBJECT
@@ -72,6 +80,10 @@ public:
     // household's favorites and playlists, for a controller that shows them.
     // Takes effect at the next follow().
     void setFollowsLibrary(bool follows) { m_followsLibrary = follows; }
+    // How often the way of the events is proven; the owner sets it from
+    // what the group does (shorter while it plays).
+    void setProofInterval(std::chrono::milliseconds interval);
+    std::chrono::milliseconds proofInterval() const;
 
     ZoneGroup group() const { return m_group; }
     // Every subscription held, ordered by host and service.
@@ -95,6 +107,9 @@ Q_SIGNALS:
     // The player did not answer SUBSCRIBE (or refused it), or stopped
     // answering renewals: poll that state, or retry().
     void failed(const QString &playerHost, SonosKit::EventService service, const SonosKit::SonosError &error);
+    // A proof of the way ended: the player's first event came (`open`), or
+    // not (a shut way, or a player that did not answer).
+    void proofMade(const QString &playerHost, bool open);
 
 private:
     using Key = std::pair<QString, EventService>;
@@ -110,12 +125,19 @@ private:
     QCoro::Task<void> startEntry(Key key, QPointer<EventSubscription> subscription);
     QCoro::Task<void> retire(QPointer<EventSubscription> subscription);
     bool isCurrent(const Key &key, const EventSubscription *subscription) const;
+    void proofCame(const QString &playerHost, const ServiceEvent &event);
+    void proofShut(const QString &playerHost);
+    void proofUnanswered(const QString &playerHost, const SonosError &error);
     void setState(const Key &key, const EventSubscription *subscription, State state);
 
     QPointer<EventListener> m_listener;
     ZoneGroup m_group;
     QMap<Key, Entry> m_entries;
     bool m_followsLibrary = false;
+    PathProof *m_proof;
+    // Each coordinator's transport as its held subscription told it, to
+    // check the proofs' full state against.
+    QHash<QString, TransportEvent> m_transportHeard;
     // Cancels the SUBSCRIBEs still in flight when stop() comes.
     CancellationToken m_cancel;
 };

@@ -146,6 +146,8 @@ std::unique_ptr<PlayerStore> StoreRig::makeStore()
         settings.eventAddress = eventAddress;
     settings.followNetworkChanges = followNetworkChanges;
     settings.eventRetryInterval = eventRetryInterval;
+    settings.proofWhilePlaying = proofWhilePlaying;
+    settings.proofWhileIdle = proofWhileIdle;
     settings.examineConnection = examineConnection;
     settings.findHousehold = [address = searchAddress, searches = searches, mayAsk = searchMayAsk](
                                  double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {

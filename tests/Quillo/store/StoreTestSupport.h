@@ -82,6 +82,9 @@ struct StoreRig {
     // Following this computer's network and its resume from suspend.
     bool followNetworkChanges = false;
     std::chrono::milliseconds eventRetryInterval{std::chrono::minutes(10)};
+    // How often the way of the events is proven, playing and idle.
+    std::chrono::milliseconds proofWhilePlaying{std::chrono::seconds(40)};
+    std::chrono::milliseconds proofWhileIdle{std::chrono::seconds(330)};
     // The connection doctor; none: no examination.
     std::function<QCoro::Task<SonosKit::Diagnosis>(SonosKit::ConnectionDoctor::Options)> examineConnection;
     // Awaited by each search before it asks; a search finds nothing when it
