@@ -4,8 +4,12 @@
 
 #include "TestPrinters.h"
 
+#include "SonosKit/BoundedRead.h"
+
+#include <QCoreApplication>
 #include <QCoroTask>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -20,6 +24,20 @@
 #include <type_traits>
 
 namespace testsupport {
+
+// For the end of a test program: requests the last test left waiting end now
+// and their replies are deleted, while their network session still runs, as
+// in a live program, so that its thread is idle when the process ends. An
+// ended request may start another (a retry), hence the few rounds.
+inline void endPendingRequests()
+{
+    constexpr int rounds = 3;
+    for (int round = 0; round < rounds; ++round) {
+        SonosKit::BoundedRead::endWaiting();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
 
 namespace detail {
 

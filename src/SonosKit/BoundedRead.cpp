@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QCoroSignal>
 #include <QNetworkAccessManager>
-#include <QPointer>
 #include <QNetworkProxy>
 #include <QThread>
 #include <QTimer>
@@ -83,24 +82,26 @@ std::shared_ptr<QNetworkAccessManager> session()
     // thread per exchange.
     QObject *application = QCoreApplication::instance();
     if (application && application->thread() == QThread::currentThread()) {
-        // The application thread's session goes with the application object,
-        // before the process's exit handlers run: its destructor ends the
-        // session's network thread, which would otherwise still be connecting
-        // while those handlers take down what it uses. Destroying it any
-        // earlier would race that thread's own clean-up, which loses the
-        // objects still in it.
-        static QPointer<QNetworkAccessManager> mainSession;
-        static std::shared_ptr<QNetworkAccessManager> shared;
-        if (!mainSession) {
-            mainSession = newSession();
-            mainSession->setParent(application);
-            shared = std::shared_ptr<QNetworkAccessManager>(mainSession.data(), [](QNetworkAccessManager *) {});
-        }
+        // The application thread's session is never torn down. A program may
+        // end right after its last call (zonescout does), and destroying the
+        // session then races its network thread's own clean-up, which loses
+        // the objects still in that thread. Kept, it ends with the process.
+        static QNetworkAccessManager *const mainSession = newSession();
+        static const std::shared_ptr<QNetworkAccessManager> shared(mainSession, [](QNetworkAccessManager *) {});
         return shared;
     }
     thread_local std::shared_ptr<QNetworkAccessManager> threadSession(
         newSession(), [](QNetworkAccessManager *manager) { manager->deleteLater(); });
     return threadSession;
+}
+
+void endWaiting()
+{
+    const QList<QNetworkReply *> replies = session()->findChildren<QNetworkReply *>(Qt::FindDirectChildrenOnly);
+    for (QNetworkReply *reply : replies) {
+        if (!reply->isFinished())
+            reply->abort();
+    }
 }
 
 QNetworkRequest request(const QUrl &url)

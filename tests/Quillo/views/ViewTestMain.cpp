@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
+#include "AsyncTestSupport.h"
+
 #include <QApplication>
-#include <QEvent>
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
+    testsupport::endPendingRequests();
     return result;
 }
