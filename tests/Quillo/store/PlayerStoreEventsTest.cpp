@@ -20,6 +20,7 @@ using SonosKit::GroupController;
 using SonosKit::TransportState;
 using SonosKit::ZoneGroup;
 using storetest::callCount;
+using storetest::freshCallbacks;
 using storetest::NotificationCounter;
 using storetest::serveFor;
 using storetest::titles;
@@ -65,16 +66,6 @@ struct EventRig {
 bool flowing(const PlayerStore &store)
 {
     return store.liveUpdates().isFlowing();
-}
-
-// SUBSCRIBEs that asked `player` for a new subscription (they name a
-// callback) rather than renewing one.
-int freshSubscriptions(const playersim::Household &household, const QString &player)
-{
-    int count = 0;
-    for (const auto &request : household.log()->forPlayer(player))
-        count += request.method == "SUBSCRIBE" && !request.header("CALLBACK").isEmpty();
-    return count;
 }
 
 } // namespace
@@ -206,8 +197,8 @@ TEST(PlayerStoreEvents, EventsThatNeverCameOrStoppedLeaveThePollsInChargeUntilTh
     // Counted from the first "blocked" over several rounds of fresh
     // SUBSCRIBEs seen at the player, however slowly the machine runs them.
     NotificationCounter counter(store.get());
-    const int subscribed = freshSubscriptions(household, host);
-    ASSERT_TRUE(waitUntil([&] { return freshSubscriptions(household, host) >= subscribed + 10; }, blockedWithin * 3));
+    const qsizetype subscribed = freshCallbacks(household, host).size();
+    ASSERT_TRUE(waitUntil([&] { return freshCallbacks(household, host).size() >= subscribed + 10; }, blockedWithin * 3));
     EXPECT_EQ(counter.count("eventsBlocked"), 0);
     EXPECT_TRUE(store->liveUpdates().eventsBlocked());
 
@@ -379,7 +370,7 @@ TEST(PlayerStoreEvents, WakingSubscribesAfreshAndShowsWhatChangedDuringTheSleep)
     auto store = events.store(QStringLiteral("Living Room"));
     ASSERT_TRUE(waitUntil([&] { return flowing(*store); }));
     const QString living = household.addressOfRoom(QStringLiteral("Living Room"));
-    const int subscribedBefore = freshSubscriptions(household, living);
+    const qsizetype subscribedBefore = freshCallbacks(household, living).size();
 
     household.setDropNotifications(true);
     ASSERT_TRUE(bus.prepareForSleep(true));
@@ -391,11 +382,11 @@ TEST(PlayerStoreEvents, WakingSubscribesAfreshAndShowsWhatChangedDuringTheSleep)
     EXPECT_TRUE(waitUntil(
         [&] {
             return store->nowPlaying().volume() == 44 && flowing(*store)
-                && freshSubscriptions(household, living) >= subscribedBefore + 4;
+                && freshCallbacks(household, living).size() >= subscribedBefore + 4;
         },
         flowingAgainWithin))
         << "volume " << store->nowPlaying().volume() << ", fresh subscriptions "
-        << freshSubscriptions(household, living) - subscribedBefore;
+        << freshCallbacks(household, living).size() - subscribedBefore;
     household.setVolume(living, 45);
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 45; }, eventLatency));
     testsupport::await(store->shutdown());
