@@ -48,7 +48,7 @@ const QString trackDidl = QStringLiteral(
 
 } // namespace
 
-TEST(EventParsing, TransportEventCarriesStateTrackAndDurationThroughEveryEscapingLayer)
+TEST(EventParsing, TransportEventsCarryWhatTheyHoldThroughEveryEscapingLayerAndNothingElse)
 {
     const auto event = transportEvent(val(QStringLiteral("TransportState"), QStringLiteral("PLAYING"))
             + val(QStringLiteral("CurrentTrack"), QStringLiteral("3"))
@@ -67,10 +67,8 @@ TEST(EventParsing, TransportEventCarriesStateTrackAndDurationThroughEveryEscapin
     // Relative art is made fetchable from the coordinator.
     EXPECT_EQ(event.track->albumArtURI, QStringLiteral("http://10.0.0.5:1400/getaa?s=1&u=x-file-cifs%3a%2f%2fnas"));
     EXPECT_EQ(event.transportURI, QStringLiteral("x-rincon-queue:RINCON_1#0"));
-}
 
-TEST(EventParsing, WhatAnEventLacksStaysAbsentAndAStreamHasNoLength)
-{
+    // What an event lacks stays absent.
     const auto stateOnly = transportEvent(val(QStringLiteral("TransportState"), QStringLiteral("PAUSED_PLAYBACK")));
     EXPECT_EQ(stateOnly.transportState, TransportState::paused);
     EXPECT_FALSE(stateOnly.track.has_value());
@@ -96,7 +94,7 @@ TEST(EventParsing, WhatAnEventLacksStaysAbsentAndAStreamHasNoLength)
         transportEvent(val(QStringLiteral("TransportState"), QStringLiteral("BUFFERING_FOREVER"))).transportState.has_value());
 }
 
-TEST(EventParsing, RenderingReadsTheMasterChannelAndGroupRenderingItsProperties)
+TEST(EventParsing, RenderingReadsTheMasterChannelGroupRenderingItsPropertiesAndHostileBodiesAreRefused)
 {
     const QString rcs = QStringLiteral(
         "<Event xmlns=\"urn:schemas-upnp-org:metadata-1-0/RCS/\"><InstanceID val=\"0\">"
@@ -114,10 +112,8 @@ TEST(EventParsing, RenderingReadsTheMasterChannelAndGroupRenderingItsProperties)
     const auto groupEvent = std::get<GroupRenderingEvent>(parseServiceEvent(EventService::groupRenderingControl, group, {}));
     EXPECT_EQ(groupEvent.volume, 100); // clamped
     EXPECT_EQ(groupEvent.muted, true);
-}
 
-TEST(EventParsing, HostileBodiesAreRefusedOrReadLiterally)
-{
+    // Hostile bodies are refused or read literally.
     for (const QByteArray &body : {QByteArray(), QByteArray("not xml at all"), QByteArray("<html><body>hi</body></html>"),
              propertySet(QStringLiteral("LastChange"), QStringLiteral("<Other/>"))})
         EXPECT_THROW(parseServiceEvent(EventService::avTransport, body, {}), SonosError) << body.data();

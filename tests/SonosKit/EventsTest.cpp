@@ -137,7 +137,7 @@ const QByteArray volumeBody
 
 } // namespace
 
-TEST(Events, RenewsAtHalfTheGrantAndSubscribesAfreshWhenForgotten)
+TEST(Events, AStrangerHoldingConnectionsSilencesNothingAndAForgottenSubscriptionStartsAfresh)
 {
     Household household = startedHousehold(Household::fromJson(householdJson(), firstAddress(block)));
     Listening listening;
@@ -147,18 +147,36 @@ TEST(Events, RenewsAtHalfTheGrantAndSubscribesAfreshWhenForgotten)
     QObject::connect(&subscription, &EventSubscription::renewed, [&] { ++renewed; });
     QObject::connect(&subscription, &EventSubscription::eventsLost, [&] { ++lost; });
     QList<quint32> sequences;
-    QObject::connect(
-        &subscription, &EventSubscription::eventReceived, [&](const ServiceEvent &, quint32 seq) { sequences.append(seq); });
-    const auto started = std::chrono::steady_clock::now();
+    QList<int> volumes;
+    QObject::connect(&subscription, &EventSubscription::eventReceived, [&](const ServiceEvent &event, quint32 seq) {
+        sequences.append(seq);
+        volumes.append(std::get<RenderingEvent>(event).volume.value_or(-1));
+    });
     testsupport::await(subscription.start());
     EXPECT_EQ(subscription.grantedDuration(), std::chrono::seconds(2));
-    const QString firstSid = subscription.subscriptionID();
+    ASSERT_TRUE(waitUntil([&] { return volumes.size() == 1; }));
 
+    // A stranger holds as many connections as it can: every event still
+    // arrives.
+    {
+        const playersim::ConnectionHolder stranger(
+            spareAddress(241), listening.listener.address().toString(), listening.listener.port(), 40);
+        EXPECT_TRUE(waitUntil([&] { return stranger.opened() >= 40; }));
+        int arrived = 0;
+        for (int volume = 1; volume <= 20; ++volume) {
+            household.setVolume(player, volume);
+            if (!waitUntil([&] { return volumes.last() == volume; }, std::chrono::seconds(2)))
+                break;
+            ++arrived;
+        }
+        EXPECT_EQ(arrived, 20);
+    }
+
+    // Renewed before the grant ends (at half of it, ARenewalComesAtHalfTheGrant
+    // shows), keeping its id. (A renewal naming more than the subscription
+    // gets 400 from the player.)
+    const QString firstSid = subscription.subscriptionID();
     ASSERT_TRUE(waitUntil([&] { return renewed >= 1; }, std::chrono::seconds(4)));
-    const auto elapsed = std::chrono::steady_clock::now() - started;
-    EXPECT_GE(elapsed, std::chrono::milliseconds(900));
-    EXPECT_LT(elapsed, std::chrono::milliseconds(1900));
-    // (A renewal naming more than the subscription gets 400 from the player.)
     EXPECT_EQ(subscription.subscriptionID(), firstSid);
 
     // The player forgets it: the next renewal meets 412 and a fresh
@@ -266,32 +284,6 @@ TEST(Events, TheListenerRefusesWhatItDidNotAskForAndSurvivesAbuse)
     EXPECT_TRUE(exchange(player, notify(path, QStringLiteral("uuid:good"), 7, volumeBody)).answer.startsWith("HTTP/1.1 200"));
     EXPECT_TRUE(waitUntil([&] { return received.size() == 3; }));
     EXPECT_EQ(lost, 1);
-}
-
-TEST(Events, AStrangerHoldingConnectionsSilencesNothing)
-{
-    Household household = startedHousehold(Household::fromJson(householdJson(), firstAddress(block)));
-    Listening listening;
-    const QString player = household.addresses().first();
-    EventSubscription subscription(&listening.listener, player, EventService::renderingControl);
-    QList<int> volumes;
-    QObject::connect(&subscription, &EventSubscription::eventReceived,
-        [&](const ServiceEvent &event, quint32) { volumes.append(std::get<RenderingEvent>(event).volume.value_or(-1)); });
-    testsupport::await(subscription.start());
-    ASSERT_TRUE(waitUntil([&] { return volumes.size() == 1; }));
-
-    const playersim::ConnectionHolder stranger(
-        spareAddress(241), listening.listener.address().toString(), listening.listener.port(), 40);
-    EXPECT_TRUE(waitUntil([&] { return stranger.opened() >= 40; }));
-    int arrived = 0;
-    for (int volume = 1; volume <= 20; ++volume) {
-        household.setVolume(player, volume);
-        if (!waitUntil([&] { return volumes.last() == volume; }, std::chrono::seconds(2)))
-            break;
-        ++arrived;
-    }
-    EXPECT_EQ(arrived, 20);
-    testsupport::await(subscription.stop());
 }
 
 TEST(Events, ARenewalComesAtHalfTheGrantHeldToASecondToADay)

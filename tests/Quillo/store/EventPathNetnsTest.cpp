@@ -77,18 +77,6 @@ protected:
         batch.close();
         return run(QStringLiteral("ip"), {QStringLiteral("-batch"), batch.fileName()});
     }
-
-    // The CALLBACK of the last SUBSCRIBE that asked `player` for a new
-    // subscription.
-    static QByteArray lastCallback(const playersim::Household &household, const QString &player)
-    {
-        QByteArray callback;
-        for (const auto &request : household.log()->forPlayer(player)) {
-            if (request.method == "SUBSCRIBE" && !request.header("CALLBACK").isEmpty())
-                callback = request.header("CALLBACK");
-        }
-        return callback;
-    }
 };
 
 } // namespace
@@ -108,7 +96,7 @@ TEST_F(EventPath, AnAddressChangeUnderARunningStoreMovesTheCallback)
     storetest::selectGroupLedBy(*store, QStringLiteral("Living Room"));
     ASSERT_TRUE(waitUntil([&] { return store->liveUpdates().isFlowing(); }));
     const QString living = household->addressOfRoom(QStringLiteral("Living Room"));
-    EXPECT_TRUE(lastCallback(*household, living).contains(thisSideOfA.toLatin1()));
+    EXPECT_TRUE(storetest::freshCallbacks(*household, living).join(" ").contains(thisSideOfA.toLatin1()));
 
     SonosKit::NetworkChanges changes;
     QSignalSpy changed(&changes, &SonosKit::NetworkChanges::changed);
@@ -117,9 +105,12 @@ TEST_F(EventPath, AnAddressChangeUnderARunningStoreMovesTheCallback)
     const auto restore = qScopeGuard([] { moveAddress(newLeaseOnA, thisSideOfA); });
 
     EXPECT_TRUE(waitUntil(
-        [&] { return lastCallback(*household, living).contains(newLeaseOnA.toLatin1()) && store->liveUpdates().isFlowing(); },
+        [&] {
+            return storetest::freshCallbacks(*household, living).join(" ").contains(newLeaseOnA.toLatin1())
+                && store->liveUpdates().isFlowing();
+        },
         flowingAgainWithin))
-        << "last callback " << lastCallback(*household, living).constData();
+        << "callbacks " << storetest::freshCallbacks(*household, living).join(" ").constData();
     household->setVolume(living, 44);
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 44; }, eventLatency));
     // The addresses and routes that came and went were one change.
@@ -152,7 +143,7 @@ TEST_F(EventPath, OnTwoNetworksEachPlayerIsToldItsOwnAddress)
     testsupport::await(toB.start());
     EXPECT_EQ(toA.callbackAddress(), QHostAddress(thisSideOfA));
     EXPECT_EQ(toB.callbackAddress(), QHostAddress(thisSideOfB));
-    EXPECT_TRUE(lastCallback(*onB, onB->addresses().first()).contains(thisSideOfB.toLatin1()));
+    EXPECT_TRUE(storetest::freshCallbacks(*onB, onB->addresses().first()).join(" ").contains(thisSideOfB.toLatin1()));
     EXPECT_TRUE(waitUntil([&] { return heardA.count() > 0 && heardB.count() > 0; }, eventLatency));
 
     // A stranger on LAN B is closed at the second address before a byte is

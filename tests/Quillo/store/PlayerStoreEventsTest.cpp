@@ -1,27 +1,29 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 // The store kept current by the players' own events, with the polls as the
-// fallback, over real sockets against the simulated household.
+// fallback, over real sockets against the simulated household: events that
+// never came or stopped, a coordinator switched off, a resume from suspend,
+// the library changed elsewhere.
+#include "PrivateSystemBus.h"
 #include "StoreTestSupport.h"
 
 #include "Quillo/mpris/MprisService.h"
 
 #include "SonosKit/GroupController.h"
 #include "SonosKit/ZoneTopology.h"
-#include "SonosKit/events/EventService.h"
 #include "SonosKit/events/EventSubscription.h"
 #include "SonosKit/events/GroupEvents.h"
 
 #include <gtest/gtest.h>
 
-using SonosKit::EventService;
 using SonosKit::GroupController;
 using SonosKit::TransportState;
 using SonosKit::ZoneGroup;
 using storetest::callCount;
+using storetest::freshCallbacks;
 using storetest::NotificationCounter;
 using storetest::serveFor;
-using storetest::StoreRig;
+using storetest::titles;
 using testsupport::waitUntil;
 
 namespace {
@@ -31,9 +33,13 @@ constexpr testsupport::Suite block = testsupport::Suite::PlayerStoreEvents;
 constexpr std::chrono::milliseconds eventLatency{1000};
 // Short, so that a closed poll that wrongly runs reads many times.
 constexpr std::chrono::milliseconds closedPoll{100};
-// Every first event is overdue by then.
+// Every first event is overdue by then, and the read that follows a proof
+// that found the way shut is done (quick on loopback).
 constexpr auto blockedWithin = SonosKit::EventSubscription::firstEventLimit + std::chrono::seconds(3);
+// Events flow again within this after the computer wakes.
+constexpr std::chrono::seconds flowingAgainWithin{10};
 
+// A store with the events on, as the product runs, over `household`.
 struct EventRig {
     explicit EventRig(const playersim::Household &household)
         : rig(household)
@@ -54,7 +60,7 @@ struct EventRig {
         return made;
     }
 
-    StoreRig rig;
+    storetest::StoreRig rig;
 };
 
 bool flowing(const PlayerStore &store)
@@ -62,16 +68,6 @@ bool flowing(const PlayerStore &store)
     return store.liveUpdates().isFlowing();
 }
 
-int requestsOf(const playersim::Household &household, const QByteArray &method, const QString &player, EventService service)
-{
-    int count = 0;
-    for (const auto &request : household.log()->forPlayer(player))
-        count += request.method == method && request.path == SonosKit::eventPath(service).toLatin1();
-    return count;
-}
-
-// Serves the event loop for `length`: the time in which something that must
-// not happen would have happened.
 } // namespace
 
 TEST(PlayerStoreEvents, OutsideChangesArriveWithoutClosedPanelReadsAndTheMediaPlayersPositionFollowsThem)
@@ -121,7 +117,7 @@ TEST(PlayerStoreEvents, OutsideChangesArriveWithoutClosedPanelReadsAndTheMediaPl
     EXPECT_FALSE(store->liveUpdates().eventsBlocked());
 }
 
-TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningAndGroupChangesMoveTheSubscriptions)
+TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningGroupChangesMoveTheSubscriptionsAndShuttingDownIsBounded)
 {
     playersim::Household household = storetest::startedHousehold(block);
     EventRig events(household);
@@ -147,34 +143,42 @@ TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningAndGroupChangesMoveThe
     household.setMuted(kitchenHost, true);
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().playback()->isMuted; }, eventLatency));
 
-    // Office leaves: the topology event alone tells the store, and Office's
-    // volume subscription is ended at Office.
-    household.log()->clear();
-    ASSERT_TRUE(household.leave(officeHost));
-    EXPECT_TRUE(waitUntil([&] { return store->household().groups().size() == 3; }, eventLatency));
-    EXPECT_EQ(store->household().selectedGroup()->members.size(), 1);
-    EXPECT_TRUE(waitUntil([&] { return household.subscriptionCount() == 5; }));
-    EXPECT_EQ(requestsOf(household, "UNSUBSCRIBE", officeHost, EventService::renderingControl), 1);
-    EXPECT_EQ(requestsOf(household, "SUBSCRIBE", kitchenHost, EventService::avTransport), 0);
-    EXPECT_EQ(store->nowPlaying().volume(), 20);
-
     // The user picks another group: everything moves there.
     storetest::selectGroupLedBy(*store, QStringLiteral("Living Room"));
     const QString livingHost = store->household().selectedGroup()->coordinator.host;
     EXPECT_FALSE(flowing(*store));
     EXPECT_TRUE(waitUntil([&] { return flowing(*store) && household.subscriptionCount() == 5; }));
-    EXPECT_EQ(requestsOf(household, "UNSUBSCRIBE", kitchenHost, EventService::avTransport), 1);
-    EXPECT_EQ(requestsOf(household, "SUBSCRIBE", livingHost, EventService::avTransport), 1);
     household.setVolume(livingHost, 7);
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 7; }, eventLatency));
+    // Shutting down ends them all within its bound.
+    const auto bound = SonosKit::GroupEvents::stopLimit + std::chrono::seconds(1);
+    auto stopping = std::chrono::steady_clock::now();
+    testsupport::await(store->shutdown());
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, bound);
+    EXPECT_EQ(household.subscriptionCount(), 0);
+
+    // Shut down while its SUBSCRIBEs and a read of a slow player are on
+    // their way: still bounded, and once the store is gone nothing touches it.
+    store = events.store(QStringLiteral("Living Room"));
+    household.server(kitchenHost).inject(QString(), playersim::Fault{.delay = std::chrono::seconds(3)});
+    storetest::selectGroupLedBy(*store, QStringLiteral("Kitchen"));
+    stopping = std::chrono::steady_clock::now();
+    testsupport::await(store->shutdown(), bound);
+    store.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, bound);
+    serveFor(std::chrono::milliseconds(200));
+    household.server(kitchenHost).clearFaults();
 }
 
-TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough)
+TEST(PlayerStoreEvents, EventsThatNeverCameOrStoppedLeaveThePollsInChargeUntilTheyFlowAgain)
 {
     playersim::Household household = storetest::startedHousehold(block);
     household.setDropNotifications(true);
     EventRig events(household);
     events.rig.eventRetryInterval = std::chrono::milliseconds(500);
+    const std::chrono::milliseconds whilePlaying{300}, whileIdle{800};
+    events.rig.proofWhilePlaying = whilePlaying;
+    events.rig.proofWhileIdle = whileIdle;
     // This computer as the doctor finds it: ufw on, one network.
     auto examined = std::make_shared<QList<SonosKit::ConnectionDoctor::Options>>();
     events.rig.examineConnection = [examined](SonosKit::ConnectionDoctor::Options options) -> QCoro::Task<SonosKit::Diagnosis> {
@@ -187,48 +191,85 @@ TEST(PlayerStoreEvents, BlockedEventsLeaveThePollsInChargeUntilARetryGetsThrough
     };
     auto store = events.store(QStringLiteral("Living Room"));
     const ZoneGroup living = *store->household().selectedGroup();
+    const QString host = living.coordinator.host;
     testsupport::await(GroupController(living).play());
     // Without events, only a read tells the store (the panel opening).
     ASSERT_TRUE(testsupport::await(store->nowPlaying().refresh()));
-    NotificationCounter counter(store.get());
 
     ASSERT_TRUE(waitUntil([&] { return store->liveUpdates().eventsBlocked(); }, blockedWithin));
     EXPECT_FALSE(flowing(*store));
-    // Retries that fail again do not flicker the footer.
-    EXPECT_EQ(counter.count("eventsBlocked"), 1);
+    // Retries (and proofs) that fail again do not flicker the footer.
+    // Counted from the first "blocked" over several rounds of fresh
+    // SUBSCRIBEs seen at the player, however slowly the machine runs them.
+    NotificationCounter counter(store.get());
+    const qsizetype subscribed = freshCallbacks(household, host).size();
+    ASSERT_TRUE(waitUntil([&] { return freshCallbacks(household, host).size() >= subscribed + 10; }, blockedWithin * 3));
+    EXPECT_EQ(counter.count("eventsBlocked"), 0);
+    EXPECT_TRUE(store->liveUpdates().eventsBlocked());
 
     // The firewall that keeps them out is looked for on this computer alone,
-    // once, and its rule opens the listener's ports to the network found.
+    // once.
     const ConnectionCheck &firewall = store->liveUpdates().firewallCheck();
     ASSERT_TRUE(waitUntil([&] { return firewall.hasDiagnosis(); }));
     ASSERT_EQ(examined->size(), 1);
     EXPECT_FALSE(examined->front().search);
     EXPECT_FALSE(examined->front().manualHost);
-    EXPECT_EQ(firewall.fixText(),
-        SonosKit::Diagnosis::firewallFix(SonosKit::Diagnosis::Firewall::ufw, {QStringLiteral("192.168.1.0/24")}).text);
-    EXPECT_TRUE(firewall.fixIsCommand());
     const QString report = firewall.diagnosticsText();
-    EXPECT_TRUE(report.contains(u"Firewall: ufw\n")) << report.toStdString();
     EXPECT_TRUE(report.contains(
         QStringLiteral("Live updates: blocked, awaited at %1:14").arg(storetest::listenAddress(block).toString())))
         << report.toStdString();
-    // The closed panel polls as it always did, and picks up a change.
-    EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().isPollingWhileClosed() && store->nowPlaying().isPlaying(); }));
+    // The closed panel polls as it always did.
+    EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().isPollingWhileClosed(); }, blockedWithin));
     household.log()->clear();
-    EXPECT_TRUE(waitUntil([&] { return callCount(household, QStringLiteral("GetTransportInfo")) >= 2; }));
-    serveFor(events.rig.eventRetryInterval * 2);
-    EXPECT_EQ(counter.count("eventsBlocked"), 1);
+    EXPECT_TRUE(waitUntil([&] { return callCount(household, QStringLiteral("GetTransportInfo")) >= 2; }, blockedWithin));
 
-    // The way opens: the next retry gets through and the polls stop.
+    // The way opens: a retry or a proof gets through and the polls stop.
     household.setDropNotifications(false);
     ASSERT_TRUE(waitUntil([&] { return !store->liveUpdates().eventsBlocked() && flowing(*store); }, blockedWithin));
     EXPECT_FALSE(store->nowPlaying().isPollingWhileClosed());
     EXPECT_FALSE(firewall.hasDiagnosis());
-    EXPECT_EQ(examined->size(), 1);
-    serveFor(closedPoll * 5); // a read already on its way finishes
+
+    // A firewall switched on after the events flowed, then a pause made
+    // elsewhere: the next proof finds the way shut, the footer says so, and
+    // the store reads.
+    household.setDropNotifications(true);
+    testsupport::await(GroupController(living).pause());
+    EXPECT_TRUE(waitUntil([&] { return !store->nowPlaying().isPlaying(); }, whilePlaying + blockedWithin));
+    EXPECT_TRUE(store->liveUpdates().eventsBlocked());
+    EXPECT_FALSE(flowing(*store));
+    // Nothing plays, so no polls run: each proof that finds the way still
+    // shut reads once, and a play made elsewhere shows.
+    testsupport::await(GroupController(living).play());
+    EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().isPlaying(); }, whileIdle + blockedWithin));
+
+    // Open again: the events take over, and the closed panel reads nothing
+    // more once a read already on its way has finished.
+    household.setDropNotifications(false);
+    ASSERT_TRUE(
+        waitUntil([&] { return !store->liveUpdates().eventsBlocked() && flowing(*store); }, whilePlaying + blockedWithin));
+    EXPECT_FALSE(store->nowPlaying().isPollingWhileClosed());
+    serveFor(closedPoll * 5);
     household.log()->clear();
     serveFor(closedPoll * 8);
     EXPECT_EQ(callCount(household, QStringLiteral("GetTransportInfo")), 0);
+}
+
+TEST(PlayerStoreEvents, ACoordinatorSwitchedOffStopsShowingPlaying)
+{
+    playersim::Household household = storetest::startedHousehold(block);
+    EventRig events(household);
+    events.rig.proofWhilePlaying = std::chrono::milliseconds(300);
+    auto store = events.store(QStringLiteral("Living Room"));
+    const ZoneGroup living = *store->household().selectedGroup();
+    testsupport::await(GroupController(living).play());
+    ASSERT_TRUE(waitUntil([&] { return flowing(*store) && store->nowPlaying().isPlaying(); }));
+
+    // No answer at all: the proof's SUBSCRIBE, then the read and the search
+    // each end at their own limits.
+    household.setSilent(living.coordinator.host, true);
+    EXPECT_TRUE(waitUntil([&] { return !store->nowPlaying().isPlaying(); }, std::chrono::seconds(20)));
+    EXPECT_FALSE(flowing(*store));
+    household.setSilent(living.coordinator.host, false);
 }
 
 TEST(PlayerStoreEvents, AReadStartedBeforeAnEventDoesNotPutBackTheOlderState)
@@ -273,37 +314,6 @@ TEST(PlayerStoreEvents, AReadStartedBeforeAnEventDoesNotPutBackTheOlderState)
     EXPECT_EQ(store->nowPlaying().volume(), 13);
 }
 
-TEST(PlayerStoreEvents, ShuttingDownUnsubscribesWithinItsBound)
-{
-    playersim::Household household = storetest::startedHousehold(block);
-    EventRig events(household);
-    const auto bound = SonosKit::GroupEvents::stopLimit + std::chrono::seconds(1);
-    {
-        auto store = events.store(QStringLiteral("Kitchen"));
-        ASSERT_TRUE(waitUntil([&] { return flowing(*store); }));
-        ASSERT_EQ(household.subscriptionCount(), 6);
-        household.log()->clear();
-        const auto stopping = std::chrono::steady_clock::now();
-        testsupport::await(store->shutdown());
-        EXPECT_LT(std::chrono::steady_clock::now() - stopping, bound);
-        EXPECT_EQ(household.subscriptionCount(), 0);
-    }
-
-    // Shut down while its SUBSCRIBEs and a read of a slow player are on
-    // their way: still bounded, and once the store is gone nothing touches it.
-    auto store = events.store(QStringLiteral("Living Room"));
-    playersim::Fault slow;
-    slow.delay = std::chrono::seconds(3);
-    household.server(household.addresses().at(1)).inject(QString(), slow);
-    storetest::selectGroupLedBy(*store, QStringLiteral("Kitchen"));
-    const auto stopping = std::chrono::steady_clock::now();
-    testsupport::await(store->shutdown(), bound);
-    store.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - stopping, bound);
-    serveFor(std::chrono::milliseconds(200));
-    household.server(household.addresses().at(1)).clearFaults();
-}
-
 TEST(PlayerStoreEvents, AFailedFirstReadIsMadeGoodByTheFirstEvents)
 {
     playersim::Household household = storetest::startedHousehold(block);
@@ -328,4 +338,104 @@ TEST(PlayerStoreEvents, AFailedFirstReadIsMadeGoodByTheFirstEvents)
     EXPECT_EQ(store->nowPlaying().playback()->title, QStringLiteral("Queued 1"));
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 30; }));
     EXPECT_EQ(callCount(household, QStringLiteral("GetTransportInfo")), 1);
+}
+
+// While the computer slept, a change was made at the player and its event
+// went nowhere; on waking (logind's resume on a private system bus) the store
+// subscribes afresh and reads, shows the change, and later changes arrive as
+// events again.
+TEST(PlayerStoreEvents, WakingSubscribesAfreshAndShowsWhatChangedDuringTheSleep)
+{
+    testsupport::PrivateSystemBus bus;
+    if (!bus.active())
+        GTEST_SKIP() << qPrintable(bus.skipReason());
+    playersim::Household household = storetest::startedHousehold(block);
+    EventRig events(household);
+    events.rig.followNetworkChanges = true;
+    auto store = events.store(QStringLiteral("Living Room"));
+    ASSERT_TRUE(waitUntil([&] { return flowing(*store); }));
+    const QString living = household.addressOfRoom(QStringLiteral("Living Room"));
+    const qsizetype subscribedBefore = freshCallbacks(household, living).size();
+
+    household.setDropNotifications(true);
+    ASSERT_TRUE(bus.prepareForSleep(true));
+    household.setVolume(living, 44);
+    household.setDropNotifications(false);
+    ASSERT_TRUE(bus.prepareForSleep(false));
+
+    // The group's four subscriptions are all at the Living Room.
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return store->nowPlaying().volume() == 44 && flowing(*store)
+                && freshCallbacks(household, living).size() >= subscribedBefore + 4;
+        },
+        flowingAgainWithin))
+        << "volume " << store->nowPlaying().volume() << ", fresh subscriptions "
+        << freshCallbacks(household, living).size() - subscribedBefore;
+    household.setVolume(living, 45);
+    EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 45; }, eventLatency));
+    testsupport::await(store->shutdown());
+}
+
+// Favorites and Sonos Playlists changed in another controller, told by the
+// household's ContentDirectory events: shown at once while the panel is open,
+// at its next opening otherwise.
+TEST(PlayerStoreEvents, LibraryChangesElsewhereShowInTheOpenPanelAtOnceAndInAClosedOneAtItsOpening)
+{
+    playersim::Household household = storetest::startedHousehold(block);
+    EventRig events(household);
+    auto store = events.store(QStringLiteral("Kitchen"));
+    ASSERT_TRUE(waitUntil([&] { return flowing(*store); }));
+    store->menuOpened();
+    ASSERT_TRUE(storetest::waitUntilSettled(*store));
+    household.log()->clear();
+    // Browses of the favorites since the log was cleared: one per load.
+    const auto favoritesBrowses = [&] {
+        const auto browses = household.log()->calls(QStringLiteral("Browse"));
+        return std::count_if(browses.cbegin(), browses.cend(),
+            [](const playersim::SoapCall &call) { return call.argument(QStringLiteral("ObjectID")) == u"FV:2"; });
+    };
+    const auto shows = [&](const QString &title) { return titles(store->library().favorites()).contains(title); };
+    const auto addFavorite = [&](const QString &title) {
+        QList<playersim::SimFavorite> favorites = household.favorites();
+        favorites.append(favorites.first());
+        favorites.last().title = title;
+        household.setFavorites(favorites);
+    };
+
+    // Another controller fills the queue: the content directory tells, with
+    // the lists' ids as they were. Its events come before the next one's.
+    const QList<SonosKit::ContentItem> favorites = store->library().favorites();
+    const auto container = std::find_if(
+        favorites.cbegin(), favorites.cend(), [](const SonosKit::ContentItem &item) { return item.title == u"Discover Weekly"; });
+    ASSERT_NE(container, favorites.cend());
+    testsupport::await(GroupController(*store->household().selectedGroup()).loadIntoQueue(*container));
+
+    // A favorite added elsewhere shows, after one load of the lists.
+    addFavorite(QStringLiteral("Jazz Radio"));
+    EXPECT_TRUE(waitUntil([&] { return shows(QStringLiteral("Jazz Radio")); }, eventLatency));
+    EXPECT_EQ(favoritesBrowses(), 1) << "the queue's events reloaded the lists";
+
+    // A Sonos Playlist renamed elsewhere.
+    QList<playersim::SimPlaylist> playlists = household.playlists();
+    playlists.first().title = QStringLiteral("Dinner for Two");
+    household.setPlaylists(playlists);
+    EXPECT_TRUE(waitUntil([&] { return shows(QStringLiteral("Dinner for Two")); }, eventLatency));
+    EXPECT_FALSE(shows(QStringLiteral("Dinner Party")));
+
+    // With the panel closed the event loads nothing; the next opening shows
+    // the change.
+    store->menuClosed();
+    std::optional<QString> heard;
+    QObject::connect(&store->liveUpdates(), &LiveUpdates::libraryEvent,
+        [&heard](const SonosKit::ContentDirectoryEvent &event) { heard = event.favoritesUpdateID; });
+    household.log()->clear();
+    addFavorite(QStringLiteral("Night Radio"));
+    ASSERT_TRUE(waitUntil([&] { return heard.has_value(); }, eventLatency));
+    // Long enough for a wrongly started load to reach the players.
+    EXPECT_FALSE(waitUntil([&] { return favoritesBrowses() > 0; }, std::chrono::milliseconds(300)))
+        << "the closed panel loaded the lists";
+    EXPECT_FALSE(shows(QStringLiteral("Night Radio")));
+    store->menuOpened();
+    EXPECT_TRUE(waitUntil([&] { return shows(QStringLiteral("Night Radio")); }, eventLatency));
 }

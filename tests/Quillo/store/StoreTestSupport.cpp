@@ -259,4 +259,13 @@ QString roomID(const PlayerStore &store, const QString &name)
     return {};
 }
 
+QList<QByteArray> freshCallbacks(const playersim::Household &household, const QString &player)
+{
+    QList<QByteArray> callbacks;
+    for (const auto &request : household.log()->forPlayer(player))
+        if (request.method == "SUBSCRIBE" && !request.header("CALLBACK").isEmpty())
+            callbacks.append(request.header("CALLBACK"));
+    return callbacks;
+}
+
 } // namespace storetest

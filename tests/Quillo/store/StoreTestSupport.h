@@ -121,5 +121,8 @@ void selectGroupLedBy(PlayerStore &store, const QString &room);
 QString roomID(const PlayerStore &store, const QString &name);
 // How often `action` reached the household since the log was cleared.
 int callCount(const playersim::Household &household, const QString &action);
+// The CALLBACKs of the SUBSCRIBEs that asked `player` for a new subscription
+// rather than renewing one, oldest first.
+QList<QByteArray> freshCallbacks(const playersim::Household &household, const QString &player);
 
 } // namespace storetest
