@@ -48,9 +48,11 @@ struct StoreSettings {
     // group's other players in turn. Each proof is one request. While the
     // group plays, a coordinator switched off or events that stopped are
     // noticed within 40 s (plus EventSubscription::firstEventLimit), and a
-    // member that restarted within 160 s for each other player (at 1.9
-    // requests a minute); while it does not, events that stopped within
-    // 5½ minutes, at 0.9 requests in 5.
+    // member that restarted and missed a volume set elsewhere within 160 s
+    // for each other player, at 1.9 requests a minute (a member's proof
+    // every third interval would make it 2 before the renewals); while it
+    // does not, events that stopped within 5½ minutes, at 0.95 requests in
+    // 5. (PathProofBench measures these.)
     std::chrono::milliseconds proofWhilePlaying{std::chrono::seconds(40)};
     int otherProofEveryWhilePlaying = 4;
     std::chrono::milliseconds proofWhileIdle{std::chrono::seconds(660)};
