@@ -301,10 +301,10 @@ QCoro::Task<int> runEvents(Options options)
     });
     if (eventsOptions.proofInterval.count() > 0) {
         proof.setInterval(eventsOptions.proofInterval);
-        proof.setPlayerHost(player);
+        proof.setTargets({{player, SonosKit::EventService::avTransport}});
     }
     co_await qCoro(&termination.request, &TerminationRequest::requested);
-    proof.setPlayerHost({});
+    proof.setTargets({});
     co_await unsubscribeAll();
     co_return 0;
 }

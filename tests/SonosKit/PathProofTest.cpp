@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 // The way of the events proven while it stays quiet: events that stop after
-// they flowed, a coordinator that restarts and forgets its subscriptions,
-// and one that stops answering, each noticed at the next proof.
+// they flowed, a coordinator or a member that restarts and forgets its
+// subscriptions, and one that stops answering, each noticed at its proof.
 
 #include "AsyncTestSupport.h"
 #include "TestAddresses.h"
@@ -98,13 +98,6 @@ TEST(PathProof, EventsThatStopAreNoticedAndARestartOrASilentCoordinatorTooAtTheN
     testsupport::await(GroupController(group).pause());
     EXPECT_TRUE(waitUntil([&] { return lastTransportState(events) == TransportState::paused; }, shutWithin));
     EXPECT_TRUE(waitUntil([&] { return lost >= lostBefore + 3 && allIn(owner, GroupEvents::State::receiving); }));
-    household.setVolume(alpha, 41);
-    EXPECT_TRUE(waitUntil([&] {
-        return std::any_of(events.cbegin(), events.cend(), [](const ServiceEvent &e) {
-            const auto *rendering = std::get_if<RenderingEvent>(&e);
-            return rendering && rendering->volume == 41;
-        });
-    }));
 
     // The coordinator is switched off: the next proof goes unanswered and
     // its subscriptions fail, so the owner reads and searches once.
@@ -118,4 +111,61 @@ TEST(PathProof, EventsThatStopAreNoticedAndARestartOrASilentCoordinatorTooAtTheN
     // A group gone from the list ends every subscription.
     testsupport::await(owner.follow(ZoneGroup{}));
     EXPECT_TRUE(owner.subscriptions().isEmpty());
+}
+
+TEST(PathProof, EachMemberIsProvenInTurnSoOneThatRestartedOrWentSilentIsNoticed)
+{
+    Household household = testsupport::startedHousehold(Household::fromJson(
+        R"({"players": [{"uuid": "RINCON_A01400", "room": "Alpha"},
+                        {"uuid": "RINCON_B01400", "room": "Beta", "volume": 30},
+                        {"uuid": "RINCON_C01400", "room": "Gamma"}],
+            "groups": [{"coordinator": "RINCON_A01400",
+                        "members": ["RINCON_A01400", "RINCON_B01400", "RINCON_C01400"]}]})",
+        testsupport::firstAddress(block)));
+    EventListener listener;
+    listener.listen(QHostAddress(testsupport::spareAddress(block, 250)));
+    const QString beta = household.addressOfRoom(QStringLiteral("Beta"));
+    const QString gamma = household.addressOfRoom(QStringLiteral("Gamma"));
+    const ZoneGroup group = testsupport::await(ZoneTopology(household.addresses().first()).groups()).first();
+
+    GroupEvents owner(&listener);
+    std::optional<int> betaVolume;
+    QList<std::pair<QString, EventService>> failed, lost;
+    QObject::connect(&owner, &GroupEvents::eventReceived, [&](EventService, const QString &host, const ServiceEvent &event) {
+        if (const auto *rendering = std::get_if<RenderingEvent>(&event); rendering && host == beta && rendering->volume)
+            betaVolume = rendering->volume;
+    });
+    QObject::connect(&owner, &GroupEvents::failed, [&](const QString &host, EventService service) {
+        failed.append({host, service});
+    });
+    QObject::connect(&owner, &GroupEvents::lost, [&](const QString &host, EventService service) {
+        lost.append({host, service});
+    });
+    // The coordinator every interval, one of the two members halfway between.
+    owner.setProofInterval(proofInterval);
+    owner.setOtherProofEvery(1);
+    constexpr auto eachMemberWithin = 3 * proofInterval + std::chrono::seconds(2);
+    testsupport::await(owner.follow(group));
+    ASSERT_TRUE(waitUntil([&] { return allIn(owner, GroupEvents::State::receiving) && betaVolume == 30; }));
+
+    // A member restarts (a nightly update) and forgets its subscription;
+    // then its volume is set elsewhere. Its next proof tells the owner, and
+    // its subscription is made afresh, with a full read.
+    household.restartPlayer(beta);
+    household.setVolume(beta, 57);
+    EXPECT_TRUE(waitUntil([&] { return betaVolume == 57; }, eachMemberWithin));
+    EXPECT_TRUE(waitUntil([&] {
+        return lost.contains(std::pair(beta, EventService::renderingControl)) && allIn(owner, GroupEvents::State::receiving);
+    }));
+    household.setVolume(beta, 12);
+    EXPECT_TRUE(waitUntil([&] { return betaVolume == 12; }));
+
+    // Another member is switched off: its proof goes unanswered, and its
+    // subscription fails (the owner reads and searches), not the others'.
+    household.setSilent(gamma, true);
+    EXPECT_TRUE(waitUntil([&] { return !failed.isEmpty(); }, eachMemberWithin + unansweredWithin));
+    EXPECT_TRUE(
+        std::all_of(failed.cbegin(), failed.cend(), [&](const auto &subscription) { return subscription.first == gamma; }));
+    household.setSilent(gamma, false);
+    testsupport::await(owner.stop());
 }

@@ -63,9 +63,12 @@ LiveUpdates::LiveUpdates(StoreContext &context, Household &household, NowPlaying
 
 void LiveUpdates::updateProofInterval()
 {
-    if (m_groupEvents)
-        m_groupEvents->setProofInterval(
-            m_nowPlaying.isPlaying() ? m_context.settings().proofWhilePlaying : m_context.settings().proofWhileIdle);
+    if (!m_groupEvents)
+        return;
+    const StoreSettings &settings = m_context.settings();
+    const bool playing = m_nowPlaying.isPlaying();
+    m_groupEvents->setProofInterval(playing ? settings.proofWhilePlaying : settings.proofWhileIdle);
+    m_groupEvents->setOtherProofEvery(playing ? settings.otherProofEveryWhilePlaying : settings.otherProofEveryWhileIdle);
 }
 
 void LiveUpdates::readOnce()

@@ -42,12 +42,21 @@ struct StoreSettings {
     // Blocked or failed subscriptions are tried again this often (and at
     // every change of group).
     std::chrono::milliseconds eventRetryInterval{std::chrono::minutes(10)};
-    // How often the way of the events is proven while the group plays, and
-    // while it does not: events that stopped are noticed within this (plus
-    // EventSubscription::firstEventLimit), and the proofs cost at most one
-    // request each.
+    // How often the way of the events is proven at the group's coordinator
+    // while the group plays, and while it does not; every so many of these
+    // intervals one more proof, halfway between two, goes to the next of the
+    // group's other players in turn. Each proof is one request. While the
+    // group plays, a coordinator switched off or events that stopped are
+    // noticed within 40 s (plus EventSubscription::firstEventLimit), and a
+    // member that restarted and missed a volume set elsewhere within 160 s
+    // for each other player, at 1.9 requests a minute (a member's proof
+    // every third interval would make it 2 before the renewals); while it
+    // does not, events that stopped within 5½ minutes, at 0.95 requests in
+    // 5. (PathProofBench measures these.)
     std::chrono::milliseconds proofWhilePlaying{std::chrono::seconds(40)};
-    std::chrono::milliseconds proofWhileIdle{std::chrono::seconds(330)};
+    int otherProofEveryWhilePlaying = 4;
+    std::chrono::milliseconds proofWhileIdle{std::chrono::seconds(660)};
+    int otherProofEveryWhileIdle = 1;
     // Subscribe afresh when the network comes back (after a suspend, on
     // another network): the players forgot us, or we have another address.
     bool followNetworkChanges = false;

@@ -36,6 +36,32 @@ bool agrees(const TransportEvent &heard, const TransportEvent &full)
         && heard.transportURI == full.transportURI;
 }
 
+void merge(RenderingEvent &held, const RenderingEvent &event)
+{
+    if (event.volume)
+        held.volume = event.volume;
+    if (event.muted)
+        held.muted = event.muted;
+}
+
+// A member's volume and mute: what a RenderingControl subscription is held
+// for, and all a restart could make it miss.
+bool agrees(const RenderingEvent &heard, const RenderingEvent &full)
+{
+    return (!full.volume || heard.volume == full.volume) && (!full.muted || heard.muted == full.muted);
+}
+
+template<typename Event>
+bool missedIn(QHash<QString, Event> &heardByHost, const QString &playerHost, const ServiceEvent &full)
+{
+    const auto *event = std::get_if<Event>(&full);
+    const auto heard = heardByHost.find(playerHost);
+    if (!event || heard == heardByHost.end() || agrees(*heard, *event))
+        return false;
+    merge(*heard, *event);
+    return true;
+}
+
 } // namespace
 
 GroupEvents::GroupEvents(EventListener *listener, QObject *parent)
@@ -58,7 +84,25 @@ std::chrono::milliseconds GroupEvents::proofInterval() const
     return m_proof->interval();
 }
 
-void GroupEvents::proofCame(const QString &playerHost, const ServiceEvent &event)
+void GroupEvents::setOtherProofEvery(int intervals)
+{
+    m_proof->setOthersEvery(intervals);
+}
+
+bool GroupEvents::missed(const QString &playerHost, const ServiceEvent &full)
+{
+    return missedIn(m_transportHeard, playerHost, full) || missedIn(m_renderingHeard, playerHost, full);
+}
+
+void GroupEvents::hear(const QString &playerHost, const ServiceEvent &event)
+{
+    if (const auto *transport = std::get_if<TransportEvent>(&event))
+        merge(m_transportHeard[playerHost], *transport);
+    else if (const auto *rendering = std::get_if<RenderingEvent>(&event))
+        merge(m_renderingHeard[playerHost], *rendering);
+}
+
+void GroupEvents::proofCame(const QString &playerHost, EventService service, const ServiceEvent &event)
 {
     Q_EMIT proofMade(playerHost, true);
     const bool troubled = std::any_of(m_entries.cbegin(), m_entries.cend(),
@@ -68,15 +112,13 @@ void GroupEvents::proofCame(const QString &playerHost, const ServiceEvent &event
         retry();
         return;
     }
-    const auto *full = std::get_if<TransportEvent>(&event);
-    const auto heard = m_transportHeard.find(playerHost);
-    if (!full || heard == m_transportHeard.end() || agrees(*heard, *full))
+    if (!missed(playerHost, event))
         return;
     // The held subscriptions missed a change: the player restarted and
-    // forgot them, or lost their events. What the proof saw is shown now,
-    // and each is renewed: 412 makes it afresh, with a full read.
-    merge(*heard, *full);
-    Q_EMIT eventReceived(PathProof::service, playerHost, event);
+    // forgot them (all of them, the topology's and the library's too), or
+    // lost their events. What the proof saw is shown now, and each is
+    // renewed: 412 makes it afresh, with a full read.
+    Q_EMIT eventReceived(service, playerHost, event);
     for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
         if (it.key().first == playerHost && it->subscription && it->state == State::receiving)
             it->subscription->renewNow();
@@ -160,8 +202,7 @@ EventSubscription *GroupEvents::create(const Key &key)
         if (!isCurrent(key, subscription))
             return;
         setState(key, subscription, State::receiving);
-        if (const auto *transport = std::get_if<TransportEvent>(&event))
-            merge(m_transportHeard[key.first], *transport);
+        hear(key.first, event);
         Q_EMIT eventReceived(key.second, key.first, event);
     });
     connect(subscription, &EventSubscription::eventsBlocked, this, [this, key, subscription] {
@@ -234,9 +275,10 @@ QCoro::Task<void> GroupEvents::follow(ZoneGroup group)
     if (!m_listener)
         co_return;
     m_group = std::move(group);
-    m_proof->setPlayerHost(m_group.coordinator.host);
     for (auto it = m_transportHeard.begin(); it != m_transportHeard.end();)
         it = it.key() == m_group.coordinator.host ? std::next(it) : m_transportHeard.erase(it);
+    for (auto it = m_renderingHeard.begin(); it != m_renderingHeard.end();)
+        it = m_group.hasMemberAt(it.key()) ? std::next(it) : m_renderingHeard.erase(it);
     // The topology stays where it is while that player is in the group and
     // healthy, so that a change of coordinator does not move it too.
     QString topologyHost = m_group.coordinator.host;
@@ -247,6 +289,16 @@ QCoro::Task<void> GroupEvents::follow(ZoneGroup group)
             topologyHost = it.key().first;
     }
     const QList<Key> wanted = wantedFor(m_group, topologyHost);
+    // Every player a subscription is held at is proven: the coordinator
+    // most often, the members (the topology's player among them) in turn.
+    QList<PathProof::Target> proven;
+    if (!m_group.coordinator.host.isEmpty())
+        proven.append({m_group.coordinator.host, EventService::avTransport});
+    for (const Key &key : wanted) {
+        if (key.second == EventService::renderingControl && key.first != m_group.coordinator.host)
+            proven.append({key.first, EventService::renderingControl});
+    }
+    m_proof->setTargets(proven);
 
     std::vector<QCoro::Task<void>> work;
     const QList<Key> held = m_entries.keys();
@@ -294,8 +346,9 @@ QCoro::Task<void> GroupEvents::stop()
     // unwanted and end without a word.
     const QMap<Key, Entry> entries = std::exchange(m_entries, {});
     m_group = {};
-    m_proof->setPlayerHost({});
+    m_proof->setTargets({});
     m_transportHeard.clear();
+    m_renderingHeard.clear();
     const CancellationToken inFlight = std::exchange(m_cancel, CancellationToken());
     inFlight.cancel();
     std::vector<QCoro::Task<void>> work;

@@ -10,8 +10,8 @@
 #include "SonosKit/events/ServiceEvent.h"
 
 #include <QCoroTask>
-#include <QHostAddress>
 #include <QHash>
+#include <QHostAddress>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -32,13 +32,15 @@ class PathProof;
 // at each member, ZoneGroupTopology at one player. follow() again after a
 // topology change moves the subscriptions to the new arrangement, leaving
 // alone those that are still needed. Trouble is reported per subscription and
-// never thrown. While following, a PathProof at the coordinator proves at
-// setProofInterval() that the events still get through: a shut way turns
-// the receiving subscriptions blocked, a proof that gets through again
-// retries them, a coordinator that stops answering fails its subscriptions,
-// and a proof whose full state disagrees with what the held subscription
-// told renews that player's subscriptions at once (a restarted player
-// answers 412, and they are made afresh). Main-thread only.
+// never thrown. While following, a PathProof proves at setProofInterval()
+// that the events still get through: at the coordinator (its AVTransport)
+// every interval, and at each other player subscriptions are held at (its
+// RenderingControl) in turn, one every setOtherProofEvery() intervals. A
+// shut way turns the receiving subscriptions blocked, a proof that gets
+// through again retries them, a player that stops answering fails its
+// subscriptions, and a proof whose full state disagrees with what the held
+// subscription told renews that player's subscriptions at once (a restarted
+// player answers 412, and they are made afresh). Main-thread only.
 class GroupEvents : public QObject
 {
     Q_OBJECT
@@ -84,6 +86,10 @@ public:
     // what the group does (shorter while it plays).
     void setProofInterval(std::chrono::milliseconds interval);
     std::chrono::milliseconds proofInterval() const;
+    // Every so many proof intervals, halfway between two proofs of the
+    // coordinator, one more proves the next of the group's other players;
+    // 0: only the coordinator is proven.
+    void setOtherProofEvery(int intervals);
 
     ZoneGroup group() const { return m_group; }
     // Every subscription held, ordered by host and service.
@@ -125,7 +131,11 @@ private:
     QCoro::Task<void> startEntry(Key key, QPointer<EventSubscription> subscription);
     QCoro::Task<void> retire(QPointer<EventSubscription> subscription);
     bool isCurrent(const Key &key, const EventSubscription *subscription) const;
-    void proofCame(const QString &playerHost, const ServiceEvent &event);
+    void proofCame(const QString &playerHost, EventService service, const ServiceEvent &event);
+    // Whether `full`, a proof's full state, shows a change the held
+    // subscriptions of `playerHost` did not tell; it is kept as heard then.
+    bool missed(const QString &playerHost, const ServiceEvent &full);
+    void hear(const QString &playerHost, const ServiceEvent &event);
     void proofShut(const QString &playerHost);
     void proofUnanswered(const QString &playerHost, const SonosError &error);
     void setState(const Key &key, const EventSubscription *subscription, State state);
@@ -138,6 +148,8 @@ private:
     // Each coordinator's transport as its held subscription told it, to
     // check the proofs' full state against.
     QHash<QString, TransportEvent> m_transportHeard;
+    // Each player's volume and mute as its held subscription told them.
+    QHash<QString, RenderingEvent> m_renderingHeard;
     // Cancels the SUBSCRIBEs still in flight when stop() comes.
     CancellationToken m_cancel;
 };
