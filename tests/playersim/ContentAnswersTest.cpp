@@ -7,7 +7,6 @@
 
 using namespace playersimtest;
 using playersim::Household;
-using SonosKit::XMLText::descendants;
 
 namespace {
 
@@ -56,22 +55,9 @@ TEST(ContentAnswers, FavoritesCarryTheirMetadataEscapedTwiceAndUnlistedContainer
         client.callReturningRawXML(Service::contentDirectory, QStringLiteral("Browse"), browsing(QStringLiteral("FV:2"))));
     EXPECT_TRUE(body.contains(QStringLiteral("&lt;r:resMD&gt;&amp;lt;DIDL-Lite ")));
 
+    // Each favorite read and played through the client (GroupControllerCommands,
+    // the store's favorites test) shows the rest of what the items carry.
     const Page page = browse(address, QStringLiteral("FV:2"), 0, 100);
-    const SonosKit::XMLNode root = SonosKit::XMLText::document(page.result).root();
-    const auto items = descendants(root, u"item");
-    ASSERT_EQ(qsizetype(items.size()), household.favorites().size());
-    int withRes = 0;
-    for (const SonosKit::XMLNode &item : items) {
-        const QString resMD = text(item, QStringLiteral("resMD"));
-        ASSERT_FALSE(resMD.isEmpty());
-        // Once unescaped by the parser, r:resMD is itself a DIDL-Lite document.
-        const SonosKit::XMLNode inner = SonosKit::XMLText::document(resMD).root();
-        EXPECT_EQ(inner.name(), QStringLiteral("DIDL-Lite"));
-        EXPECT_FALSE(text(item, QStringLiteral("description")).isEmpty());
-        withRes += SonosKit::XMLText::firstDescendant(item, u"res").has_value();
-    }
-    // Only the browse shortcut has no res.
-    EXPECT_EQ(withRes, int(items.size()) - 1);
     EXPECT_TRUE(page.result.contains(QStringLiteral("<dc:title>Café del Mar — Chillout</dc:title>")));
     // Station art is absolute on the answering player.
     EXPECT_TRUE(page.result.contains(QStringLiteral("<upnp:albumArtURI>http://%1:1400/getaa?s=1&amp;u=s13606<").arg(address)));

@@ -13,7 +13,8 @@ namespace {
 constexpr testsupport::Suite block = testsupport::Suite::PlayerSimGroupRendering;
 
 // Alpha (30) and Beta (45) grouped with a sub bonded to Alpha that is loud
-// and invisible, so that it neither counts nor moves; Gamma (10) alone.
+// and invisible; Gamma (10) alone. How the players scale the rooms is driven
+// end to end by the store's rooms test and GroupControllerCommands.
 QByteArray householdJson()
 {
     return R"({"players": [{"uuid": "RINCON_A01400", "room": "Alpha", "volume": 30},
@@ -37,54 +38,7 @@ QString groupVolume(const QString &address)
     return text(group(address, QStringLiteral("GetGroupVolume")), QStringLiteral("CurrentVolume"));
 }
 
-void setGroupVolume(const QString &address, int level)
-{
-    group(address, QStringLiteral("SetGroupVolume"), QStringLiteral("DesiredVolume"), QString::number(level));
-}
-
 } // namespace
-
-// The rule: member level × new group volume / the snapshot's group volume,
-// rounded and held to 0 to 100; everyone at the new level from a snapshot at
-// 0; an implicit snapshot when none was taken since the group last changed.
-TEST(GroupRenderingAnswers, ChangesScaleEveryRoomFromTheLastSnapshot)
-{
-    Household household = startedHousehold(Household::fromJson(householdJson(), firstAddress(block)));
-    const QStringList players = household.addresses();
-    const QString alpha = players[0], beta = players[1], sub = players[2], gamma = players[3];
-    const auto levels = [&] { return std::pair(household.volume(alpha), household.volume(beta)); };
-    EXPECT_EQ(groupVolume(alpha), QStringLiteral("37"));
-
-    // No snapshot yet: one is taken of 30/45 at 37, and kept for the next.
-    setGroupVolume(alpha, 60);
-    EXPECT_EQ(levels(), std::pair(49, 73));
-    EXPECT_EQ(groupVolume(alpha), QStringLiteral("61"));
-    setGroupVolume(alpha, 37);
-    EXPECT_EQ(levels(), std::pair(30, 45));
-    setGroupVolume(alpha, 100);
-    EXPECT_EQ(levels(), std::pair(81, 100));
-    EXPECT_EQ(household.volume(sub), 90);
-
-    // Relative changes start from the group volume now, and scale from the
-    // same snapshot: 90 - 100 is 0, then 0 + 20 gives 30·20/37 and 45·20/37.
-    const auto relative = [&](int adjustment) {
-        return text(
-            group(alpha, QStringLiteral("SetRelativeGroupVolume"), QStringLiteral("Adjustment"), QString::number(adjustment)),
-            QStringLiteral("NewVolume"));
-    };
-    EXPECT_EQ(relative(-100), QStringLiteral("0"));
-    EXPECT_EQ(levels(), std::pair(0, 0));
-    EXPECT_EQ(relative(20), QStringLiteral("20"));
-    EXPECT_EQ(levels(), std::pair(16, 24));
-
-    // Gamma joins: the snapshot of the old group no longer holds, and the
-    // group as it is now (16, 24, 10 at 16) is the base. (A group
-    // snapshotted all the way down coming back level is the store's rooms test.)
-    ASSERT_TRUE(household.join(gamma, alpha));
-    setGroupVolume(alpha, 50);
-    EXPECT_EQ(levels(), std::pair(50, 75));
-    EXPECT_EQ(household.volume(gamma), 31);
-}
 
 TEST(GroupRenderingAnswers, MuteReachesEveryRoomAndOnlyTheCoordinatorAnswers)
 {

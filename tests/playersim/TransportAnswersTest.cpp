@@ -34,6 +34,9 @@ SonosKit::XMLNode positionInfo(const QString &address)
 
 } // namespace
 
+// The position moving while playing and held while paused, and seeking to a
+// track, are read through the client by the store's polling, events and
+// tracks tests; here, the states and refusals the client never provokes.
 TEST(TransportAnswers, PlayTransitionsThenPlaysAndTheQueueMovesOn)
 {
     Household household = startedHousehold(Household::fromJson(smallHouseholdJson(1, 3), firstAddress(block)));
@@ -53,8 +56,8 @@ TEST(TransportAnswers, PlayTransitionsThenPlaysAndTheQueueMovesOn)
     EXPECT_TRUE(waitUntil([&] { return transportState(alpha) == QStringLiteral("STOPPED"); }));
     EXPECT_EQ(household.trackNumber(alpha), 1);
 
+    // On the last track there is no next.
     call(alpha, Service::avTransport, QStringLiteral("Seek"), {{"InstanceID", "0"}, {"Unit", "TRACK_NR"}, {"Target", "3"}});
-    EXPECT_EQ(text(positionInfo(alpha), QStringLiteral("Track")), QStringLiteral("3"));
     EXPECT_EQ(faultCode(alpha, Service::avTransport, QStringLiteral("Seek"),
                   {{"InstanceID", "0"}, {"Unit", "TRACK_NR"}, {"Target", "4"}}),
         711);
@@ -62,22 +65,6 @@ TEST(TransportAnswers, PlayTransitionsThenPlaysAndTheQueueMovesOn)
                   {{"InstanceID", "0"}, {"Unit", "REL_TIME"}, {"Target", "soon"}}),
         402);
     EXPECT_EQ(faultCode(alpha, Service::avTransport, QStringLiteral("Next"), instance), 711);
-}
-
-TEST(TransportAnswers, PositionAdvancesWhilePlayingAndHoldsWhilePaused)
-{
-    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(600, 2), firstAddress(block)));
-    const QString alpha = household.addresses()[0];
-    call(alpha, Service::avTransport, QStringLiteral("Seek"), {{"InstanceID", "0"}, {"Unit", "REL_TIME"}, {"Target", "0:03:07"}});
-    call(alpha, Service::avTransport, QStringLiteral("Play"), play);
-    EXPECT_TRUE(waitUntil([&] { return text(positionInfo(alpha), QStringLiteral("RelTime")) == QStringLiteral("0:03:08"); }));
-    call(alpha, Service::avTransport, QStringLiteral("Pause"), instance);
-    EXPECT_EQ(transportState(alpha), QStringLiteral("PAUSED_PLAYBACK"));
-    const QString held = text(positionInfo(alpha), QStringLiteral("RelTime"));
-    EXPECT_TRUE(held.startsWith(QStringLiteral("0:03:0")));
-    call(alpha, Service::avTransport, QStringLiteral("Stop"), instance);
-    EXPECT_EQ(transportState(alpha), QStringLiteral("STOPPED"));
-    EXPECT_EQ(text(positionInfo(alpha), QStringLiteral("RelTime")), QStringLiteral("0:00:00"));
 }
 
 TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
