@@ -84,8 +84,8 @@ TEST(TopologyAnswers, RefusedRegroupingChangesNothingAndASubIsNeverGroupedAlone)
         faultCode(sub, Service::avTransport, QStringLiteral("BecomeCoordinatorOfStandaloneGroup"), {{"InstanceID", "0"}}), 800);
 }
 
-// An unknown action or argument is refused as the group rendering test shows;
-// a well-formed action answers on its own service's control path only.
+// A well-formed action answers on its own service's control path only; on
+// another service's it is an unknown action (401).
 TEST(TopologyAnswers, EachServiceAnswersOnItsOwnControlPathOnly)
 {
     Household household = startedHousehold(Household::defaultHousehold(firstAddress(block)));
