@@ -60,18 +60,10 @@ enum class Suite {
     PlayerStoreEvents,
     // The store grouping rooms and setting their own levels.
     PlayerStoreRooms,
-    // The simulator's group volume and mute.
-    PlayerSimGroupRendering,
     // Hostile devices against the SOAP client and the artwork cache.
     HostileReads,
-    // The store's favorites and playlists following the household's events.
-    LibraryEvents,
-    // The store subscribing afresh after a resume from suspend.
-    PlayerStoreResume,
     // The proof of the events' way: stopped events, restarts, silence.
     PathProof,
-    // The store noticing events that stopped after they flowed.
-    LiveUpdatesStale,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)
