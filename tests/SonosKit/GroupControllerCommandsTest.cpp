@@ -135,12 +135,6 @@ TEST_F(GroupControllerCommands, VolumeAndMuteVisitEveryMemberInTurn)
     household.setVolume(members[2].host, 25);
     EXPECT_EQ(testsupport::await(controller.volume()), 18);
 
-    // One room's mute: one request, to that room alone (each room's levels
-    // read back are the store's rooms test).
-    household.log()->clear();
-    testsupport::await(controller.setMutedOnDevice(true, members[1]));
-    EXPECT_EQ(sent(household), (std::vector<Sent>{{members[1].host, "SetMute", master("DesiredMute", "1")}}));
-
     household.log()->clear();
     testsupport::await(controller.setVolume(150));
     testsupport::await(controller.setVolume(-3));
@@ -177,8 +171,8 @@ TEST_F(GroupControllerCommands, VolumeAndMuteVisitEveryMemberInTurn)
     EXPECT_TRUE(sent(household).empty());
 }
 
-// With the group's volume the players scale the rooms (the simulator's test
-// has their rule); without it the library does the same, room by room.
+// With the group's volume the players scale the rooms (the store's rooms test
+// reads where they end); without it the library does the same, room by room.
 TEST_F(GroupControllerCommands, BalancedVolumeKeepsTheRoomsApartWithOrWithoutTheGroupService)
 {
     const GroupController controller(groupOf(QStringLiteral("Salon Café")));
