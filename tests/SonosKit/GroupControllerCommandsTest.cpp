@@ -77,29 +77,9 @@ Arguments master(const QString &name, const QString &value)
 
 } // namespace
 
-TEST_F(GroupControllerCommands, TransportRequestsGoToTheCoordinatorAsWritten)
-{
-    const GroupController controller(groupOf(QStringLiteral("Salon Café")));
-    const QString c = controller.group().coordinator.host;
-    acceptEverything(household, c);
-    household.log()->clear();
-
-    testsupport::await(controller.play());
-    testsupport::await(controller.pause());
-    testsupport::await(controller.stop());
-    testsupport::await(controller.next());
-    testsupport::await(controller.previous());
-    for (const int seconds : {-5, 59, 3600, 3725, 36000})
-        testsupport::await(controller.seek(seconds));
-
-    const auto seek = [&](const QString &target) {
-        return Sent{c, "Seek", {{"InstanceID", "0"}, {"Unit", "REL_TIME"}, {"Target", target}}};
-    };
-    EXPECT_EQ(sent(household),
-        (std::vector<Sent>{{c, "Play", play}, {c, "Pause", instance}, {c, "Stop", instance}, {c, "Next", instance},
-            {c, "Previous", instance}, seek("0:00:00"), seek("0:00:59"), seek("1:00:00"), seek("1:02:05"), seek("10:00:00")}));
-}
-
+// Play, pause, next and seeking reach the coordinator through the store's and
+// the views' tests (a seek to 83 s reads back as 1:23); here, what the
+// library decides on its own.
 TEST_F(GroupControllerCommands, ToggleActsOnTheStateItReads)
 {
     const GroupController controller(groupOf(QStringLiteral("寝室")));
@@ -135,21 +115,16 @@ TEST_F(GroupControllerCommands, VolumeAndMuteVisitEveryMemberInTurn)
     household.setVolume(members[2].host, 25);
     EXPECT_EQ(testsupport::await(controller.volume()), 18);
 
+    // Levels are held to 0 to 100 before they are sent to every member in
+    // turn (each command's effect is zonescout's control test).
     household.log()->clear();
     testsupport::await(controller.setVolume(150));
     testsupport::await(controller.setVolume(-3));
-    testsupport::await(controller.adjustVolume(-5));
-    testsupport::await(controller.setMuted(true));
-    testsupport::await(controller.setVolumeOnDevice(44, members[2]));
     std::vector<Sent> expected;
-    for (const auto &[action, argument, value] :
-        std::vector<std::tuple<QString, QString, QString>>{{"SetVolume", "DesiredVolume", "100"},
-            {"SetVolume", "DesiredVolume", "0"}, {"SetRelativeVolume", "Adjustment", "-5"}, {"SetMute", "DesiredMute", "1"}})
+    for (const QString value : {"100", "0"})
         for (const SonosDevice &member : members)
-            expected.push_back({member.host, action, master(argument, value)});
-    expected.push_back({members[2].host, "SetVolume", master("DesiredVolume", "44")});
+            expected.push_back({member.host, "SetVolume", master("DesiredVolume", value)});
     EXPECT_EQ(sent(household), expected);
-    EXPECT_TRUE(household.isMuted(members[1].host));
 
     // The member loop stops at the first refusal: the third is never asked.
     household.server(members[1].host).inject(QStringLiteral("SetVolume"), {.answer = playersim::soapFault(402)});
