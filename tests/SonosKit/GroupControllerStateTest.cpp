@@ -138,21 +138,6 @@ TEST_F(GroupControllerState, AFailingVolumeReadFailsTheCallAndStopsTheRest)
     EXPECT_TRUE(household.log()->calls(QStringLiteral("GetVolume")).empty());
 }
 
-TEST_F(GroupControllerState, TheFirstFailureInOrderIsReported)
-{
-    const GroupController controller(groupOf(salon));
-    auto &server = household.server(controller.group().coordinator.host);
-    // The transport read fails late, the media read early: order decides, not time.
-    server.inject(
-        QStringLiteral("GetTransportInfo"), {.delay = 300ms, .answer = playersim::soapFault(501, QStringLiteral("Late"))});
-    server.inject(QStringLiteral("GetMediaInfo"), {.answer = playersim::soapFault(714, QStringLiteral("Early"))});
-
-    const std::optional<SonosError> error = testsupport::failureOf<SonosError>(controller.state(), 10s);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->action(), u"GetTransportInfo");
-    EXPECT_EQ(error->code(), 501);
-}
-
 TEST_F(GroupControllerState, CancellingTheCallerAbortsEveryRequest)
 {
     const GroupController controller(groupOf(salon));
