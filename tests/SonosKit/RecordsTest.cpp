@@ -13,17 +13,6 @@ SonosDevice device(const QString &uuid, const QString &room)
     return SonosDevice{QStringLiteral("10.0.0.") + QString::number(room.size()), uuid, room};
 }
 
-// A coordinator outside its member list still names the group and comes
-// first; an empty member list is not a group of one.
-TEST(ZoneGroup, DisplayNameAndRoomNames)
-{
-    const SonosDevice a = device(QStringLiteral("A"), QStringLiteral("A")), b = device(QStringLiteral("B"), QStringLiteral("B"));
-    const ZoneGroup outside{QStringLiteral("g"), a, {b}};
-    EXPECT_EQ(outside.displayName(), u"A");
-    EXPECT_EQ(outside.roomNames(), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
-    EXPECT_EQ((ZoneGroup{QStringLiteral("g"), a, {}}).displayName(), u"A");
-}
-
 TEST(ZoneGroup, FindsRoomsIgnoringCaseAccentsAndCompatibilityForms)
 {
     const SonosDevice cafe = device(QStringLiteral("C"), QStringLiteral("Café"));
