@@ -86,20 +86,6 @@ TEST(OneShot, ResumesTheAwaiterOnItsOwnThread)
     worker.join();
 }
 
-TEST(ConnectedAddress, ReportsThePeerOnceConnectedAndNothingWhenRefused)
-{
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
-    const auto address = testsupport::await(
-        connectedAddress(Endpoint{QStringLiteral("127.0.0.1"), server.serverPort()}, 2.0), std::chrono::seconds(5));
-    EXPECT_EQ(address, QStringLiteral("127.0.0.1"));
-
-    const quint16 port = server.serverPort();
-    server.close();
-    EXPECT_EQ(testsupport::await(connectedAddress(Endpoint{QStringLiteral("127.0.0.1"), port}, 2.0), std::chrono::seconds(5)),
-        std::nullopt);
-}
-
 namespace {
 
 quint16 boundPort(int fd)
