@@ -113,19 +113,6 @@ TEST(PlayerStoreDiscovery, RefreshesAskedForWhileOneRunsShareOneSearch)
     EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::Ready);
 }
 
-TEST(PlayerStoreDiscovery, AnEmptySearchSaysNoPlayersFound)
-{
-    StoreRig rig(QStringLiteral("127.0.0.2"));
-    auto store = rig.makeStore();
-    NotificationCounter counter(store.get());
-    testsupport::await(store->household().refresh());
-    EXPECT_EQ(store->household().statusKind(), StoreStatus::Kind::NoPlayersFound);
-    EXPECT_TRUE(store->household().groups().isEmpty());
-    EXPECT_FALSE(store->household().selectedGroup());
-    // Searching, then the outcome.
-    EXPECT_EQ(counter.count("statusKind"), 2);
-}
-
 TEST(PlayerStoreDiscovery, TheRememberedRoomIsChosenWhereverItsGroupIsListed)
 {
     const playersim::Household household = startedHousehold(Suite::PlayerStoreDiscovery);
