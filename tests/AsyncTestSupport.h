@@ -6,10 +6,8 @@
 
 #include "SonosKit/BoundedRead.h"
 
-#include <QCoreApplication>
 #include <QCoroTask>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -25,18 +23,12 @@
 
 namespace testsupport {
 
-// For the end of a test program: requests the last test left waiting end now
-// and their replies are deleted, while their network session still runs, as
-// in a live program, so that its thread is idle when the process ends. An
-// ended request may start another (a retry), hence the few rounds.
+// For the end of a test program: requests the last test left waiting end
+// now, and the network session goes, as in a program that ends.
 inline void endPendingRequests()
 {
-    constexpr int rounds = 3;
-    for (int round = 0; round < rounds; ++round) {
-        SonosKit::BoundedRead::endWaiting();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
+    constexpr std::chrono::seconds limit{1};
+    SonosKit::BoundedRead::finish(limit);
 }
 
 namespace detail {

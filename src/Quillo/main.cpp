@@ -5,13 +5,19 @@
 #include "Quillo/app/Translations.h"
 #include "Quillo/store/PlayerStore.h"
 
+#include "SonosKit/BoundedRead.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
 
+#include <chrono>
 #include <cstdio>
 
 namespace {
+
+// Requests still under way when the program ends get this long to end.
+constexpr std::chrono::milliseconds endingLimit{500};
 
 // Whether the windowing system can be reached. Qt picks X11, or Wayland in a
 // Wayland session, and both name their display in the environment; without
@@ -88,5 +94,9 @@ int main(int argc, char *argv[])
     QuilloApplication quillo(nullptr);
     QObject::connect(&instance, &SingleInstance::activated, &quillo, &QuilloApplication::openPanel);
     quillo.launch();
-    return app.exec() == 0 ? 0 : 1;
+    const int code = app.exec() == 0 ? 0 : 1;
+    // The speakers were left tidy on the way out; whatever is still waiting
+    // ends now, while everything it may touch is still there.
+    SonosKit::BoundedRead::finish(endingLimit);
+    return code;
 }

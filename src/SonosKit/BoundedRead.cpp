@@ -4,8 +4,11 @@
 
 #include <QCoreApplication>
 #include <QCoroSignal>
+#include <QDeadlineTimer>
+#include <QEvent>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -74,6 +77,17 @@ QByteArray Result::header(QByteArrayView name) const
     return {};
 }
 
+namespace {
+
+// The application thread's session; empty until first used and after finish().
+QPointer<QNetworkAccessManager> &applicationSession()
+{
+    static QPointer<QNetworkAccessManager> session;
+    return session;
+}
+
+} // namespace
+
 std::shared_ptr<QNetworkAccessManager> session()
 {
     // Sharing one session between exchanges is indistinguishable from one per
@@ -82,12 +96,15 @@ std::shared_ptr<QNetworkAccessManager> session()
     // thread per exchange.
     QObject *application = QCoreApplication::instance();
     if (application && application->thread() == QThread::currentThread()) {
-        // The application thread's session is never torn down. A program may
-        // end right after its last call (zonescout does), and destroying the
-        // session then races its network thread's own clean-up, which loses
-        // the objects still in that thread. Kept, it ends with the process.
-        static QNetworkAccessManager *const mainSession = newSession();
-        static const std::shared_ptr<QNetworkAccessManager> shared(mainSession, [](QNetworkAccessManager *) {});
+        // The application thread's session lives until finish(): destroying
+        // it while exchanges are under way would race its network thread's
+        // own clean-up, which loses the objects still in that thread.
+        QPointer<QNetworkAccessManager> &main = applicationSession();
+        static std::shared_ptr<QNetworkAccessManager> shared;
+        if (!main) {
+            main = newSession();
+            shared = std::shared_ptr<QNetworkAccessManager>(main.data(), [](QNetworkAccessManager *) {});
+        }
         return shared;
     }
     thread_local std::shared_ptr<QNetworkAccessManager> threadSession(
@@ -95,13 +112,29 @@ std::shared_ptr<QNetworkAccessManager> session()
     return threadSession;
 }
 
-void endWaiting()
+void finish(std::chrono::milliseconds limit)
 {
-    const QList<QNetworkReply *> replies = session()->findChildren<QNetworkReply *>(Qt::FindDirectChildrenOnly);
-    for (QNetworkReply *reply : replies) {
-        if (!reply->isFinished())
-            reply->abort();
+    QPointer<QNetworkAccessManager> &main = applicationSession();
+    if (!main)
+        return;
+    const QDeadlineTimer deadline(limit);
+    for (;;) {
+        bool waiting = false;
+        const QList<QNetworkReply *> replies = main->findChildren<QNetworkReply *>(Qt::FindDirectChildrenOnly);
+        for (QNetworkReply *reply : replies) {
+            if (!reply->isFinished()) {
+                waiting = true;
+                reply->abort();
+            }
+        }
+        // The ended exchanges' callers run on, and may start another.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        if (!waiting || deadline.hasExpired())
+            break;
     }
+    // Nothing is under way in its thread now: its destructor ends that thread.
+    delete main.data();
 }
 
 QNetworkRequest request(const QUrl &url)

@@ -56,11 +56,12 @@ struct Result {
 // The calling thread's session: no proxy (devices are on this network), no
 // cache, no cookies, no redirects.
 std::shared_ptr<QNetworkAccessManager> session();
-// Ends every exchange of the calling thread's session that is still waiting,
-// as its deadline would. A program that is about to end calls it, so that the
-// session's network thread is idle by the time the process's exit handlers
-// take down what that thread uses.
-void endWaiting();
+// For a program about to end: every exchange of the application thread's
+// session still waiting ends as its deadline would (its caller may start
+// another, which ends too, within `limit`), and then the session goes, and
+// with it its network thread, which would otherwise still be at work while
+// the process's exit handlers take down what it uses.
+void finish(std::chrono::milliseconds limit);
 
 // A request that loads and saves no cache, sends no cookie or credential and
 // follows no redirect.

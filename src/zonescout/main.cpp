@@ -10,15 +10,20 @@
 #include "Options.h"
 #include "Table.h"
 
+#include <SonosKit/BoundedRead.h>
 #include <SonosKit/SonosError.h>
 
 #include <QCoreApplication>
 #include <QCoroTask>
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
 
 namespace {
+
+// Requests still under way when the program ends get this long to end.
+constexpr std::chrono::milliseconds endingLimit{500};
 
 void write(FILE *stream, const QByteArray &bytes)
 {
@@ -91,5 +96,9 @@ int main(int argc, char **argv)
         write(stdout, zonescout::usageText().toUtf8());
         return 0;
     }
-    return QCoro::waitFor(run(std::move(options)));
+    const int code = QCoro::waitFor(run(std::move(options)));
+    // Whatever is still under way (an event subscription's farewell) ends
+    // before the process does.
+    SonosKit::BoundedRead::finish(endingLimit);
+    return code;
 }
