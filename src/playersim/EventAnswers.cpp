@@ -105,7 +105,8 @@ QByteArray HouseholdState::eventBodyLocked(int index, const QString &path)
             + variable(QStringLiteral("CurrentTrackMetaData"), metadata) + variable(QStringLiteral("AVTransportURI"), uri)
             + variable(QStringLiteral("AVTransportURIMetaData"), uriMetadata)
             + variable(QStringLiteral("CurrentTransportActions"),
-                QStringLiteral("Set, Stop, Pause, Play, X_DLNA_SeekTime, Next, Previous"));
+                QStringLiteral("Set, Stop, Pause, Play, X_DLNA_SeekTime, Next, Previous"))
+            + variable(QStringLiteral("SleepTimerGeneration"), QString::number(transport.sleepGeneration()));
         return propertySet({{QStringLiteral("LastChange"), lastChange(QStringLiteral("AVT"), variables)}});
     }
     if (path == renderingPath) {

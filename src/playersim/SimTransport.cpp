@@ -49,6 +49,15 @@ std::optional<SimTrack> SimTransport::currentTrack(const QList<SimTrack> &queue)
 
 void SimTransport::settle(const QList<SimTrack> &queue, Clock::time_point now)
 {
+    if (m_sleepDeadline && *m_sleepDeadline <= now) {
+        // Played up to the moment the timer ran out, paused from there on.
+        const Clock::time_point deadline = *m_sleepDeadline;
+        m_sleepDeadline.reset();
+        ++m_sleepGeneration;
+        settle(queue, deadline);
+        if (m_mode == Mode::playing)
+            pause(deadline);
+    }
     if (m_mode != Mode::playing || now <= m_anchor)
         return;
     // Advance by whole milliseconds and keep the remainder on the anchor:
@@ -185,6 +194,22 @@ std::optional<SimTransport::Refusal> SimTransport::seekTime(const QList<SimTrack
     if (m_mode == Mode::playing)
         m_anchor = std::max(m_anchor, now);
     return std::nullopt;
+}
+
+void SimTransport::setSleepTimer(std::chrono::seconds length, Clock::time_point now)
+{
+    if (length > std::chrono::seconds::zero())
+        m_sleepDeadline = now + length;
+    else
+        m_sleepDeadline.reset();
+    ++m_sleepGeneration;
+}
+
+std::optional<qint64> SimTransport::sleepSecondsLeft(Clock::time_point now) const
+{
+    if (!m_sleepDeadline)
+        return std::nullopt;
+    return std::chrono::ceil<std::chrono::seconds>(std::max(*m_sleepDeadline - now, Clock::duration::zero())).count();
 }
 
 void SimTransport::queueCleared()

@@ -63,6 +63,14 @@ public:
     // The queue changed under a playing transport.
     void queueCleared();
 
+    // The sleep timer: a group that still plays when it runs out pauses.
+    // Setting and cancelling (a zero length cancels) bump the generation,
+    // and so does running out, which settle() notices.
+    void setSleepTimer(std::chrono::seconds length, Clock::time_point now);
+    // Whole seconds left, rounded up; nothing when no timer runs.
+    std::optional<qint64> sleepSecondsLeft(Clock::time_point now) const;
+    quint32 sleepGeneration() const { return m_sleepGeneration; }
+
 private:
     enum class Mode { noMedia, stopped, paused, playing };
     void moveTo(int index, Clock::time_point now);
@@ -77,6 +85,8 @@ private:
     // m_anchor; before m_anchor the player is still transitioning.
     qint64 m_anchorPosition = 0;
     Clock::time_point m_anchor;
+    std::optional<Clock::time_point> m_sleepDeadline;
+    quint32 m_sleepGeneration = 0;
 };
 
 } // namespace playersim

@@ -48,6 +48,18 @@ std::optional<qint64> secondsOf(const QString &text)
     return total;
 }
 
+// A sleep timer's length: "hh:mm:ss" within a day. Empty cancels.
+std::optional<std::chrono::seconds> sleepTimerLength(const QString &text)
+{
+    if (text.isEmpty())
+        return std::chrono::seconds::zero();
+    constexpr qint64 longestSleepTimer = 24 * 3600 - 1;
+    const std::optional<qint64> seconds = secondsOf(text);
+    if (!seconds || text.size() != 8 || *seconds > longestSleepTimer)
+        return std::nullopt;
+    return std::chrono::seconds(*seconds);
+}
+
 Answer done(const QString &urn, const SoapCall &call)
 {
     return soapResponse(urn, call.action, {});
@@ -110,6 +122,12 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
                 {QStringLiteral("RecordMedium"), QStringLiteral("NOT_IMPLEMENTED")},
                 {QStringLiteral("WriteStatus"), QStringLiteral("NOT_IMPLEMENTED")}});
     }
+    if (action == u"GetRemainingSleepTimerDuration") {
+        const std::optional<qint64> left = transport.sleepSecondsLeft(now);
+        return soapResponse(transportUrn, action,
+            {{QStringLiteral("RemainingSleepTimerDuration"), left ? Didl::duration(*left) : QString()},
+                {QStringLiteral("CurrentSleepTimerGeneration"), QString::number(transport.sleepGeneration())}});
+    }
     if (action == u"GetCrossfadeMode")
         return soapResponse(transportUrn, action, {{QStringLiteral("CrossfadeMode"), QStringLiteral("0")}});
     if (action == u"GetTransportSettings")
@@ -134,7 +152,7 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
 
     static const QStringList commands{QStringLiteral("Play"), QStringLiteral("Pause"), QStringLiteral("Stop"),
         QStringLiteral("Next"), QStringLiteral("Previous"), QStringLiteral("Seek"), QStringLiteral("SetAVTransportURI"),
-        QStringLiteral("RemoveAllTracksFromQueue"), QStringLiteral("AddURIToQueue")};
+        QStringLiteral("RemoveAllTracksFromQueue"), QStringLiteral("AddURIToQueue"), QStringLiteral("ConfigureSleepTimer")};
     if (!commands.contains(action))
         return soapFault(401, QStringLiteral("Invalid Action"));
     // A grouped member refuses to drive the group's transport.
@@ -156,6 +174,14 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
         return refused(transport.pause(now));
     if (action == u"Stop") {
         transport.stop();
+        return done(transportUrn, call);
+    }
+    if (action == u"ConfigureSleepTimer") {
+        const std::optional<std::chrono::seconds> length = sleepTimerLength(
+            call.argument(QStringLiteral("NewSleepTimerDuration")));
+        if (!length || !hasArgument(call, QStringLiteral("NewSleepTimerDuration")))
+            return soapFault(402);
+        transport.setSleepTimer(*length, now);
         return done(transportUrn, call);
     }
     if (action == u"Next")
