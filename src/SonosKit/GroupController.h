@@ -14,9 +14,19 @@
 #include <QList>
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
 namespace SonosKit {
+
+// A group's sleep timer as its coordinator reports it. The generation changes
+// with every set, cancel and run-out, whichever controller caused it.
+struct SleepTimer {
+    std::optional<std::chrono::seconds> remaining; // none when no timer runs
+    quint32 generation = 0;
+
+    friend bool operator==(const SleepTimer &, const SleepTimer &) = default;
+};
 
 // The handle through which one speaker group is driven: its playback
 // snapshot, transport, volume, grouping and playing content. A small value
@@ -60,6 +70,12 @@ public:
     QCoro::Task<void> togglePlayPause() const;
     // Whole seconds from the start of the track; negative means the start.
     QCoro::Task<void> seek(int seconds) const;
+    // The group pauses once `length` has passed; zero cancels. Longer than
+    // 23:59:59 or negative fails with sleepTimerOutOfRange before anything
+    // is sent.
+    QCoro::Task<void> configureSleepTimer(std::chrono::seconds length) const;
+    // A time left the player writes unreadably counts as no timer.
+    QCoro::Task<SleepTimer> sleepTimer(CancellationToken cancel = {}) const;
 
     // The group's volume: the players' own GroupVolume, or the members'
     // average from a player that has no group rendering service.

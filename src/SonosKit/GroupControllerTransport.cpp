@@ -6,6 +6,8 @@
 #include "SonosKit/GroupController.h"
 
 #include "SonosKit/GroupControllerDetail.h"
+#include "SonosKit/SonosError.h"
+#include "SonosKit/Text.h"
 #include "SonosKit/XMLText.h"
 
 namespace SonosKit {
@@ -36,6 +38,50 @@ QCoro::Task<void> toggle(SOAPClient coordinator)
         co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("Pause"), instance());
     else
         co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("Play"), playArguments());
+}
+
+constexpr std::chrono::seconds longestSleepTimer{24 * 3600 - 1};
+
+// "H:MM:SS" with minutes and seconds below 60, digits only.
+std::optional<std::chrono::seconds> sleepTimeLeft(const QString &text)
+{
+    const QStringList pieces = text.split(QLatin1Char(':'));
+    if (pieces.size() != 3 || pieces[0].isEmpty() || pieces[1].size() != 2 || pieces[2].size() != 2)
+        return std::nullopt;
+    qint64 total = 0;
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const bool digitsOnly = std::all_of(pieces[i].cbegin(), pieces[i].cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        const std::optional<qint64> value = digitsOnly ? Text::parseInteger(pieces[i]) : std::nullopt;
+        if (!value || (i > 0 && *value > 59) || (i == 0 && *value > longestSleepTimer.count() / 3600))
+            return std::nullopt;
+        total = total * 60 + *value;
+    }
+    return std::chrono::seconds(total);
+}
+
+QCoro::Task<SleepTimer> readSleepTimer(SOAPClient coordinator, CancellationToken cancel)
+{
+    const XMLNode answer = co_await coordinator.call(
+        SOAPClient::Service::avTransport, QStringLiteral("GetRemainingSleepTimerDuration"), instance(), cancel);
+    SleepTimer timer;
+    timer.remaining = sleepTimeLeft(XMLText::text(answer, u"RemainingSleepTimerDuration").value_or(QString()));
+    const std::optional<qint64> generation = Text::parseInteger(
+        XMLText::text(answer, u"CurrentSleepTimerGeneration").value_or(QString()));
+    if (generation && *generation >= 0 && *generation <= std::numeric_limits<quint32>::max())
+        timer.generation = quint32(*generation);
+    co_return timer;
+}
+
+QCoro::Task<void> setSleepTimer(SOAPClient coordinator, std::chrono::seconds length)
+{
+    if (length < std::chrono::seconds::zero() || length > longestSleepTimer)
+        throw SonosError::sleepTimerOutOfRange(length.count());
+    const qint64 s = length.count();
+    // Empty cancels.
+    const QString duration = s == 0 ? QString() : QString::asprintf("%02lld:%02lld:%02lld", s / 3600, (s % 3600) / 60, s % 60);
+    SOAPClient::Arguments arguments = instance();
+    arguments.append({QStringLiteral("NewSleepTimerDuration"), duration});
+    co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("ConfigureSleepTimer"), std::move(arguments));
 }
 
 } // namespace
@@ -80,6 +126,16 @@ QCoro::Task<void> GroupController::seek(int seconds) const
     return send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("Seek"),
         {{QStringLiteral("InstanceID"), QStringLiteral("0")}, {QStringLiteral("Unit"), QStringLiteral("REL_TIME")},
             {QStringLiteral("Target"), seekTarget(seconds)}});
+}
+
+QCoro::Task<void> GroupController::configureSleepTimer(std::chrono::seconds length) const
+{
+    return setSleepTimer(coordinator, length);
+}
+
+QCoro::Task<SleepTimer> GroupController::sleepTimer(CancellationToken cancel) const
+{
+    return readSleepTimer(coordinator, std::move(cancel));
 }
 
 } // namespace SonosKit

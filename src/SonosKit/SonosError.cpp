@@ -69,6 +69,14 @@ SonosError SonosError::noPlayersFound()
     return e;
 }
 
+SonosError SonosError::sleepTimerOutOfRange(qint64 seconds)
+{
+    SonosError e(Kind::sleepTimerOutOfRange);
+    e.m_code = seconds;
+    e.m_what = e.errorDescription().toUtf8();
+    return e;
+}
+
 QString SonosError::hint(qint64 faultCode)
 {
     switch (faultCode) {
@@ -116,6 +124,9 @@ QString SonosError::errorDescription() const
     case Kind::noPlayersFound:
         return tr("No Sonos players found on this network. Check that this computer is on the same Wi-Fi/LAN as the "
                   "speakers, and that a firewall isn't blocking the search.");
+    case Kind::sleepTimerOutOfRange:
+        //: %1 is the length asked for, in seconds.
+        return tr("A sleep timer runs for at most 23 hours, 59 minutes and 59 seconds; %1 seconds cannot be set.").arg(m_code);
     }
     return {};
 }

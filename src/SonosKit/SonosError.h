@@ -41,6 +41,7 @@ public:
         malformedResponse,
         notPlayable,
         noPlayersFound,
+        sleepTimerOutOfRange,
     };
 
     static SonosError roomNotFound(QString name);
@@ -50,6 +51,7 @@ public:
     static SonosError malformedResponse(QString detail);
     static SonosError notPlayable(QString title);
     static SonosError noPlayersFound();
+    static SonosError sleepTimerOutOfRange(qint64 seconds);
 
     Kind kind() const { return m_kind; }
     // The request was given up because its CancellationToken was cancelled,
@@ -63,6 +65,7 @@ public:
     const QString &roomName() const { return m_text; } // roomNotFound
     const NetworkFailure &underlying() const { return m_underlying; } // network
     int status() const { return int(m_code); } // httpStatus
+    qint64 seconds() const { return m_code; } // sleepTimerOutOfRange
     const QString &body() const { return m_text; } // httpStatus
     qint64 code() const { return m_code; } // upnpFault
     const QString &faultDescription() const { return m_text; } // upnpFault

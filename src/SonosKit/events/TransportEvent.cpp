@@ -29,6 +29,11 @@ TransportEvent TransportEvent::fromProperties(const PropertySet &properties, con
         if (parsed && *parsed >= 0 && *parsed <= std::numeric_limits<int>::max())
             event.trackNumber = int(*parsed);
     }
+    if (const std::optional<QString> generation = change.value(u"SleepTimerGeneration")) {
+        const std::optional<qint64> parsed = Text::parseInteger(*generation);
+        if (parsed && *parsed >= 0 && *parsed <= std::numeric_limits<quint32>::max())
+            event.sleepTimerGeneration = quint32(*parsed);
+    }
     event.trackURI = change.value(u"CurrentTrackURI");
     event.transportURI = change.value(u"AVTransportURI");
     return event;

@@ -27,6 +27,9 @@ struct TransportEvent {
     std::optional<int> trackNumber;
     std::optional<QString> trackURI;
     std::optional<QString> transportURI;
+    // Changes whenever the group's sleep timer is set, cancelled or runs
+    // out, by any controller: the time left is then read afresh.
+    std::optional<quint32> sleepTimerGeneration;
 
     // From the properties of an AVTransport event; throws
     // SonosError::malformedResponse when its LastChange cannot be read.
