@@ -54,7 +54,8 @@ TEST(EventParsing, TransportEventsCarryWhatTheyHoldThroughEveryEscapingLayerAndN
             + val(QStringLiteral("CurrentTrack"), QStringLiteral("3"))
             + val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("0:04:12"))
             + val(QStringLiteral("CurrentTrackMetaData"), trackDidl)
-            + val(QStringLiteral("AVTransportURI"), QStringLiteral("x-rincon-queue:RINCON_1#0")),
+            + val(QStringLiteral("AVTransportURI"), QStringLiteral("x-rincon-queue:RINCON_1#0"))
+            + val(QStringLiteral("SleepTimerGeneration"), QStringLiteral("4")),
         QStringLiteral("10.0.0.5"));
     EXPECT_EQ(event.transportState, TransportState::playing);
     EXPECT_EQ(event.trackNumber, 3);
@@ -67,6 +68,7 @@ TEST(EventParsing, TransportEventsCarryWhatTheyHoldThroughEveryEscapingLayerAndN
     // Relative art is made fetchable from the coordinator.
     EXPECT_EQ(event.track->albumArtURI, QStringLiteral("http://10.0.0.5:1400/getaa?s=1&u=x-file-cifs%3a%2f%2fnas"));
     EXPECT_EQ(event.transportURI, QStringLiteral("x-rincon-queue:RINCON_1#0"));
+    EXPECT_EQ(event.sleepTimerGeneration, 4u);
 
     // What an event lacks stays absent.
     const auto stateOnly = transportEvent(val(QStringLiteral("TransportState"), QStringLiteral("PAUSED_PLAYBACK")));
@@ -74,6 +76,7 @@ TEST(EventParsing, TransportEventsCarryWhatTheyHoldThroughEveryEscapingLayerAndN
     EXPECT_FALSE(stateOnly.track.has_value());
     EXPECT_FALSE(stateOnly.durationSeconds.has_value());
     EXPECT_FALSE(stateOnly.trackNumber.has_value());
+    EXPECT_FALSE(stateOnly.sleepTimerGeneration.has_value());
 
     // A station: no track metadata, its title from the media's metadata, and
     // a duration that is present but unknown.

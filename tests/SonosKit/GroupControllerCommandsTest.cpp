@@ -240,3 +240,42 @@ TEST_F(GroupControllerCommands, LongPlaylistsLoadWholeIntoTheQueue)
     EXPECT_TRUE(hall.log()->calls(QStringLiteral("Play")).empty());
     EXPECT_TRUE(hall.log()->calls(QStringLiteral("SetAVTransportURI")).empty());
 }
+
+// The timer lives at the coordinator; what cannot be set is refused before
+// it is sent, and a time left the player garbles reads as no timer.
+TEST_F(GroupControllerCommands, SleepTimerIsSetReadAndCancelledAtTheCoordinatorOnly)
+{
+    using namespace std::chrono_literals;
+    const GroupController controller(groupOf(QStringLiteral("Salon Café")));
+    const quint32 before = testsupport::await(controller.sleepTimer()).generation;
+    testsupport::await(controller.configureSleepTimer(30min));
+    const SleepTimer set = testsupport::await(controller.sleepTimer());
+    ASSERT_TRUE(set.remaining);
+    EXPECT_GT(*set.remaining, 29min + 55s);
+    EXPECT_LE(*set.remaining, 30min);
+    EXPECT_EQ(set.generation, before + 1);
+
+    household.log()->clear();
+    for (const std::chrono::seconds length : {std::chrono::seconds(24h), -1s})
+        EXPECT_EQ(testsupport::failureOf<SonosError>(controller.configureSleepTimer(length))->kind(),
+            SonosError::Kind::sleepTimerOutOfRange);
+    EXPECT_TRUE(sent(household).empty());
+    EXPECT_EQ(testsupport::failureOf<SonosError>(
+                  controller.coordinator.call(SOAPClient::Service::avTransport, QStringLiteral("ConfigureSleepTimer"),
+                      {{"InstanceID", "0"}, {"NewSleepTimerDuration", "0:30"}}))
+                  ->code(),
+        402);
+    ZoneGroup fromMember = controller.group();
+    fromMember.coordinator = fromMember.members[1];
+    EXPECT_EQ(testsupport::failureOf<SonosError>(GroupController(fromMember).configureSleepTimer(15min))->code(), 800);
+
+    const QString c = controller.group().coordinator.host;
+    household.server(c).inject(QStringLiteral("GetRemainingSleepTimerDuration"),
+        {.answer = playersim::soapResponse(SOAPClient::urn(SOAPClient::Service::avTransport), "GetRemainingSleepTimerDuration",
+             {{"RemainingSleepTimerDuration", "0:75:00"}, {"CurrentSleepTimerGeneration", "9"}}),
+            .remaining = 1});
+    EXPECT_EQ(testsupport::await(controller.sleepTimer()), (SleepTimer{std::nullopt, 9}));
+
+    testsupport::await(controller.configureSleepTimer(0s));
+    EXPECT_EQ(testsupport::await(controller.sleepTimer()), (SleepTimer{std::nullopt, before + 2}));
+}

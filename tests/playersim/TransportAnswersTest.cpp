@@ -93,3 +93,18 @@ TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
         714);
     EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("Play"), {{"InstanceID", "7"}, {"Speed", "1"}}), 402);
 }
+
+// Running out, which no client test waits for: the group pauses, and the
+// timer is gone under a new generation.
+TEST(TransportAnswers, SleepTimerRunningOutPausesTheGroup)
+{
+    Household household = startedHousehold(Household::fromJson(smallHouseholdJson(60, 1), firstAddress(block)));
+    const QString alpha = household.addresses()[0];
+    call(alpha, Service::avTransport, QStringLiteral("Play"), play);
+    call(alpha, Service::avTransport, QStringLiteral("ConfigureSleepTimer"),
+        {{"InstanceID", "0"}, {"NewSleepTimerDuration", "00:00:01"}});
+    EXPECT_TRUE(waitUntil([&] { return transportState(alpha) == QStringLiteral("PAUSED_PLAYBACK"); }));
+    const auto timer = call(alpha, Service::avTransport, QStringLiteral("GetRemainingSleepTimerDuration"), instance);
+    EXPECT_EQ(text(timer, QStringLiteral("RemainingSleepTimerDuration")), QString());
+    EXPECT_EQ(text(timer, QStringLiteral("CurrentSleepTimerGeneration")), QStringLiteral("2"));
+}
