@@ -385,6 +385,11 @@
             <source>No Sonos players found on this network. Check that this computer is on the same Wi-Fi/LAN as the speakers, and that a firewall isn't blocking the search.</source>
             <translation>Keine Sonos-Player in diesem Netzwerk gefunden. Prüfen Sie, ob dieser Computer im selben WLAN/LAN ist wie die Lautsprecher und ob eine Firewall die Suche blockiert.</translation>
         </message>
+        <message>
+            <source>A sleep timer runs for at most 23 hours, 59 minutes and 59 seconds; %1 seconds cannot be set.</source>
+            <extracomment>%1 is the length asked for, in seconds.</extracomment>
+            <translation>Ein Sleep-Timer läuft höchstens 23 Stunden, 59 Minuten und 59 Sekunden; %1 Sekunden lassen sich nicht einstellen.</translation>
+        </message>
     </context>
     <context>
         <name>TrackList</name>
