@@ -55,7 +55,7 @@ std::optional<std::chrono::seconds> sleepTimerLength(const QString &text)
         return std::chrono::seconds::zero();
     constexpr qint64 longestSleepTimer = 24 * 3600 - 1;
     const std::optional<qint64> seconds = secondsOf(text);
-    if (!seconds || text.size() != 8 || *seconds > longestSleepTimer)
+    if (!seconds || text.size() != 8 || !text.at(0).isDigit() || *seconds > longestSleepTimer)
         return std::nullopt;
     return std::chrono::seconds(*seconds);
 }
