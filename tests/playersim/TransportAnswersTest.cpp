@@ -80,7 +80,7 @@ TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
     EXPECT_EQ(faultCode(office, Service::avTransport, QStringLiteral("Play"), play), 701);
 
     // A grouped member refuses transport commands.
-    for (const QString action : {"Play", "Pause", "Next", "Previous", "Stop"})
+    for (const QString action : {"Play", "Pause", "Next", "Previous", "Stop", "ConfigureSleepTimer"})
         EXPECT_EQ(faultCode(kitchen, Service::avTransport, action, action == u"Play" ? play : instance), 800)
             << action.toStdString();
 
@@ -92,10 +92,12 @@ TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
                   {{"InstanceID", "0"}, {"CurrentURI", weekly->uri}, {"CurrentURIMetaData", ""}}),
         714);
     EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("Play"), {{"InstanceID", "7"}, {"Speed", "1"}}), 402);
+    EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("ConfigureSleepTimer"),
+                  {{"InstanceID", "0"}, {"NewSleepTimerDuration", "0:30"}}),
+        402);
 }
 
-// Running out, which no client test waits for: the group pauses, and the
-// timer is gone under a new generation.
+// Running out: the group pauses, and the timer is gone under a new generation.
 TEST(TransportAnswers, SleepTimerRunningOutPausesTheGroup)
 {
     Household household = startedHousehold(Household::fromJson(smallHouseholdJson(60, 1), firstAddress(block)));
