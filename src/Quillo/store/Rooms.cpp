@@ -17,6 +17,16 @@ using SonosKit::ZoneGroup;
 
 namespace {
 
+// A value asked for earlier never replaces one asked for later.
+template<typename T, typename U>
+void keepNewer(T &value, quint64 &valueAsked, const U &given, quint64 asked)
+{
+    if (asked < valueAsked)
+        return;
+    value = given;
+    valueAsked = asked;
+}
+
 bool isMember(const std::optional<ZoneGroup> &group, const QString &host)
 {
     return group && group->hasMemberAt(host);
@@ -187,27 +197,22 @@ void Rooms::setLevels(const QList<SonosKit::RoomLevel> &levels, quint64 asked)
     rebuild();
 }
 
-void Rooms::storeVolume(const QString &host, int volume, quint64 asked)
+Rooms::Level *Rooms::memberLevel(const QString &host)
 {
     // A player that left the group meanwhile is no member to show.
-    if (!isMember(m_selected, host))
-        return;
-    Level &level = m_levels[host];
-    if (asked < level.volumeAsked)
-        return;
-    level.volume = volume;
-    level.volumeAsked = asked;
+    return isMember(m_selected, host) ? &m_levels[host] : nullptr;
+}
+
+void Rooms::storeVolume(const QString &host, int volume, quint64 asked)
+{
+    if (Level *level = memberLevel(host))
+        keepNewer(level->volume, level->volumeAsked, volume, asked);
 }
 
 void Rooms::storeMuted(const QString &host, bool muted, quint64 asked)
 {
-    if (!isMember(m_selected, host))
-        return;
-    Level &level = m_levels[host];
-    if (asked < level.mutedAsked)
-        return;
-    level.muted = muted;
-    level.mutedAsked = asked;
+    if (Level *level = memberLevel(host))
+        keepNewer(level->muted, level->mutedAsked, muted, asked);
 }
 
 void Rooms::clearPending()

@@ -123,6 +123,7 @@ private:
         std::optional<QString> rememberedRoom);
     // What was asked for at `asked`, unless something asked later is known;
     // the list is rebuilt by the caller.
+    Level *memberLevel(const QString &host);
     void storeVolume(const QString &host, int volume, quint64 asked);
     void storeMuted(const QString &host, bool muted, quint64 asked);
     quint64 ask() { return ++m_asked; }
