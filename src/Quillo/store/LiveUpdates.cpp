@@ -92,6 +92,7 @@ StoreTask<void> LiveUpdates::readOnceTask()
         }
     }
     co_await m_context.guarded(m_nowPlaying.refresh());
+    Q_EMIT transportStale();
 }
 
 LiveUpdates::~LiveUpdates()
@@ -298,6 +299,7 @@ StoreTask<void> LiveUpdates::resubscribeTask()
     // fresh subscriptions' first events tell the rest.
     StoreContext::start(m_household.refresh());
     StoreContext::start(m_nowPlaying.refresh());
+    Q_EMIT transportStale();
 }
 
 void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosKit::ServiceEvent &event)
@@ -312,6 +314,9 @@ void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosK
         if (const auto *rendering = std::get_if<SonosKit::RenderingEvent>(&event))
             m_rooms.apply(playerHost, *rendering);
         m_nowPlaying.apply(playerHost, event);
+        if (const auto *transport = std::get_if<SonosKit::TransportEvent>(&event);
+            transport && group->coordinator.host == playerHost)
+            Q_EMIT transportEvent(playerHost, *transport);
     }
     updateState();
 }
@@ -324,6 +329,8 @@ void LiveUpdates::lost(EventService service)
         Q_EMIT libraryEventsMissed();
     else
         StoreContext::start(m_nowPlaying.refresh());
+    if (service == EventService::avTransport)
+        Q_EMIT transportStale();
 }
 
 void LiveUpdates::updateState()

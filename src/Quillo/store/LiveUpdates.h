@@ -66,6 +66,12 @@ Q_SIGNALS:
     void libraryEvent(const SonosKit::ContentDirectoryEvent &event);
     // Some of those events were missed: the lists may have changed.
     void libraryEventsMissed();
+    // An AVTransport event of the selected group's coordinator, after what
+    // plays took it in: for the models that keep more of the transport.
+    void transportEvent(const QString &coordinatorHost, const SonosKit::TransportEvent &event);
+    // The coordinator's transport events were missed, or came through no
+    // subscription for a while: what they keep is read once.
+    void transportStale();
 
 private:
     StoreTask<void> shutdownTask();
