@@ -18,12 +18,15 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     , m_library(m_context, m_household, m_preferences)
     , m_trackList(m_context, m_household, m_library)
     , m_liveUpdates(m_context, m_household, m_nowPlaying, m_rooms)
+    , m_sleepTimer(m_context, m_household)
 {
     m_context.setSelection([this] { return m_household.selectedGroup(); });
     connect(&m_context, &StoreContext::topologyStale, this, [this] { StoreContext::start(m_household.refresh()); });
     connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this, [this] { m_nowPlaying.followEvents(m_liveUpdates.isFlowing()); });
     connect(&m_liveUpdates, &LiveUpdates::libraryEvent, &m_library, &Library::apply);
     connect(&m_liveUpdates, &LiveUpdates::libraryEventsMissed, &m_library, &Library::changedElsewhere);
+    connect(&m_liveUpdates, &LiveUpdates::transportEvent, &m_sleepTimer, &SleepTimer::apply);
+    connect(&m_liveUpdates, &LiveUpdates::transportStale, &m_sleepTimer, &SleepTimer::readAgain);
 }
 
 PlayerStore::~PlayerStore()
@@ -51,6 +54,7 @@ PlayerStore *PlayerStore::create(QQmlEngine *, QJSEngine *)
 void PlayerStore::menuOpened()
 {
     m_context.setPanelOpen(true);
+    m_sleepTimer.setShown(true);
     StoreContext::start(openTask(m_nowPlaying.startPolling()));
 }
 
@@ -72,6 +76,7 @@ StoreTask<void> PlayerStore::openTask(SonosKit::CancellationToken token)
 void PlayerStore::menuClosed()
 {
     m_context.setPanelOpen(false);
+    m_sleepTimer.setShown(false);
     m_nowPlaying.stopPolling();
     m_rooms.clearPending();
 }

@@ -8,6 +8,7 @@
 #include "Quillo/store/NowPlaying.h"
 #include "Quillo/store/Preferences.h"
 #include "Quillo/store/Rooms.h"
+#include "Quillo/store/SleepTimer.h"
 #include "Quillo/store/StoreContext.h"
 #include "Quillo/store/StoreTask.h"
 #include "Quillo/store/TrackList.h"
@@ -41,6 +42,7 @@ class PlayerStore : public QObject
     Q_PROPERTY(Preferences *preferences READ preferencesObject CONSTANT)
     Q_PROPERTY(LiveUpdates *liveUpdates READ liveUpdatesObject CONSTANT)
     Q_PROPERTY(Rooms *rooms READ roomsObject CONSTANT)
+    Q_PROPERTY(SleepTimer *sleepTimer READ sleepTimerObject CONSTANT)
 
 public:
     using Settings = StoreSettings;
@@ -64,6 +66,7 @@ public:
     Preferences &preferences() { return m_preferences; }
     LiveUpdates &liveUpdates() { return m_liveUpdates; }
     Rooms &rooms() { return m_rooms; }
+    SleepTimer &sleepTimer() { return m_sleepTimer; }
     const Household &household() const { return m_household; }
     const NowPlaying &nowPlaying() const { return m_nowPlaying; }
     const Library &library() const { return m_library; }
@@ -71,6 +74,7 @@ public:
     const Preferences &preferences() const { return m_preferences; }
     const LiveUpdates &liveUpdates() const { return m_liveUpdates; }
     const Rooms &rooms() const { return m_rooms; }
+    const SleepTimer &sleepTimer() const { return m_sleepTimer; }
 
     // The panel was shown: the household, what plays and the library are
     // read, then what plays is polled until it is hidden.
@@ -102,6 +106,7 @@ private:
     Preferences *preferencesObject() { return &m_preferences; }
     LiveUpdates *liveUpdatesObject() { return &m_liveUpdates; }
     Rooms *roomsObject() { return &m_rooms; }
+    SleepTimer *sleepTimerObject() { return &m_sleepTimer; }
 
     // Ends first when the store goes: every task sees it after each wait.
     StoreContext m_context;
@@ -112,6 +117,7 @@ private:
     Library m_library;
     TrackList m_trackList;
     LiveUpdates m_liveUpdates;
+    SleepTimer m_sleepTimer;
 
     static QPointer<PlayerStore> s_qmlInstance;
 };

@@ -25,15 +25,19 @@ void merge(TransportEvent &held, const TransportEvent &event)
     take(held.trackNumber, event.trackNumber);
     take(held.trackURI, event.trackURI);
     take(held.transportURI, event.transportURI);
+    take(held.sleepTimerGeneration, event.sleepTimerGeneration);
 }
 
-// Whether a full state agrees with what was heard: what plays and where.
-// (Metadata may change with the stream and duration with the track; those
-// come with a change of these.)
+// Whether a full state agrees with what was heard: what plays and where, and
+// the sleep timer's generation once both tell one (a timer set elsewhere
+// while events were lost shows then). Metadata may change with the stream
+// and duration with the track; those come with a change of the others.
 bool agrees(const TransportEvent &heard, const TransportEvent &full)
 {
+    const bool sameTimer = !heard.sleepTimerGeneration || !full.sleepTimerGeneration
+        || heard.sleepTimerGeneration == full.sleepTimerGeneration;
     return heard.transportState == full.transportState && heard.trackNumber == full.trackNumber && heard.trackURI == full.trackURI
-        && heard.transportURI == full.transportURI;
+        && heard.transportURI == full.transportURI && sameTimer;
 }
 
 void merge(RenderingEvent &held, const RenderingEvent &event)
