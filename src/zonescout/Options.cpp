@@ -38,6 +38,7 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("play-track"), {1, 1}},
         {QStringLiteral("join"), {1, 1}},
         {QStringLiteral("leave"), {1, 1}},
+        {QStringLiteral("sleep"), {0, 1}},
         {QStringLiteral("discover"), {0, 0}},
         {QStringLiteral("doctor"), {0, 0}},
         // --service NAME (up to five), --listen ADDRESS and --proof SECONDS,
@@ -101,7 +102,11 @@ QString usageText()
                           "  show-tracks ITEM load it into the queue (replacing the queue) and list it\n"
                           "  play-track N     play queue position N, counting from 1 as `queue` lists it\n"
                           "  join ROOM        the player leading ROOM's group joins this group\n"
-                          "  leave ROOM       take ROOM's player out of its group\n");
+                          "  leave ROOM       take ROOM's player out of its group\n"
+                          "  sleep [LENGTH|off]\n"
+                          "                   show the group's sleep timer, or set it to LENGTH (30m, 1h,\n"
+                          "                   1h15m, 90s; up to 23h59m59s) or turn it off; the group\n"
+                          "                   pauses when it runs out\n");
 }
 
 Options parseOptions(const QStringList &arguments)

@@ -8,6 +8,7 @@
 #include "DoctorCommand.h"
 #include "EventsCommand.h"
 #include "Options.h"
+#include "SleepCommand.h"
 #include "Table.h"
 
 #include <SonosKit/BoundedRead.h>
@@ -62,6 +63,10 @@ QCoro::Task<int> run(zonescout::Options options)
             write(stdout, co_await zonescout::runDoctor(std::move(options)));
             co_return 0;
         }
+        if (options.command == u"sleep") {
+            write(stdout, co_await zonescout::runSleep(std::move(options)));
+            co_return 0;
+        }
         const QByteArray output = co_await zonescout::runCommand(std::move(options));
         write(stdout, output);
         co_return 0;
@@ -87,8 +92,10 @@ int main(int argc, char **argv)
     zonescout::Options options;
     try {
         options = zonescout::parseOptions(QCoreApplication::arguments());
-        if (!options.help)
+        if (!options.help) {
             zonescout::validateArguments(options);
+            zonescout::validateSleepArguments(options);
+        }
     } catch (const zonescout::UsageError &error) {
         return usageError(QString::fromUtf8(error.what()));
     }

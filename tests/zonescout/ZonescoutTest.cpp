@@ -236,11 +236,12 @@ TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
 {
     // None of these reaches a player: nothing listens on this address.
     const QStringList host{"--host", "127.41.6.11"};
-    for (const QStringList &arguments :
-        QList<QStringList>{{}, {"dance"}, {"--bogus", "status"}, {"status", "now"}, {"seek"}, {"seek", "soon"}, {"seek", "-5"},
-            {"volume", "loud"}, {"volume", "101"}, {"volume", "+1000"}, {"volume", "--level-all"},
-            {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"}, {"play-track", "0"},
-            {"play-track", "99999999999"}, {"status", "--json"}, {"--host"}, {"events", "--service", "volume"}}) {
+    for (const QStringList &arguments : QList<QStringList>{{}, {"dance"}, {"--bogus", "status"}, {"status", "now"}, {"seek"},
+             {"seek", "soon"}, {"seek", "-5"}, {"volume", "loud"}, {"volume", "101"}, {"volume", "+1000"},
+             {"volume", "--level-all"}, {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"},
+             {"play-track", "0"}, {"play-track", "99999999999"}, {"status", "--json"}, {"--host"},
+             {"events", "--service", "volume"}, {"sleep", "30"}, {"sleep", "1.5h"}, {"sleep", "15m1h"}, {"sleep", "0m"},
+             {"sleep", "24h"}, {"sleep", "-30m"}, {"sleep", "30m", "now"}}) {
         const Outcome run = zonescout(host + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: zonescout"))) << run.err.toStdString();
@@ -254,4 +255,28 @@ TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
     const Outcome help = zonescout({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith("Usage: zonescout"));
+}
+
+TEST(Zonescout, SleepSetsReadsAndTurnsOffTheGroupsTimer)
+{
+    Household household = started();
+    const struct {
+        const char *length;
+        qint64 seconds;
+    } lengths[] = {{"30m", 1800}, {"1h", 3600}, {"1h15m", 4500}, {"90s", 90}, {"2h0m30s", 7230}};
+    for (const auto &each : lengths) {
+        const Outcome run = zonescout(at(household, {"--json", "sleep", each.length}));
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QJsonObject timer = json(run).toObject();
+        EXPECT_TRUE(timer[QStringLiteral("running")].toBool());
+        const qint64 left = timer[QStringLiteral("remainingSeconds")].toInteger();
+        EXPECT_TRUE(left <= each.seconds && left > each.seconds - 5) << each.length << ": " << left;
+    }
+    const Outcome shown = zonescout(at(household, {"sleep"}));
+    EXPECT_TRUE(shown.out.startsWith("2:00:") && shown.out.endsWith(" left\n")) << shown.out.toStdString();
+    const Outcome off = zonescout(at(household, {"sleep", "off"}));
+    EXPECT_EQ(off.out, "no sleep timer runs\n");
+    const QJsonObject none = json(zonescout(at(household, {"--json", "sleep"}))).toObject();
+    EXPECT_FALSE(none[QStringLiteral("running")].toBool());
+    EXPECT_TRUE(none[QStringLiteral("remainingSeconds")].isNull());
 }
