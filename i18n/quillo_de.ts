@@ -261,6 +261,79 @@
         </message>
     </context>
     <context>
+        <name>SleepTimer</name>
+        <message>
+            <source>%1 min</source>
+            <translation>%1 Min.</translation>
+        </message>
+        <message>
+            <source>%1 h</source>
+            <translation>%1 Std.</translation>
+        </message>
+        <message>
+            <source>%1 h %2 min</source>
+            <translation>%1 Std. %2 Min.</translation>
+        </message>
+        <message>
+            <source>1 minute</source>
+            <translation>1 Minute</translation>
+        </message>
+        <message>
+            <source>%1 minutes</source>
+            <translation>%1 Minuten</translation>
+        </message>
+        <message>
+            <source>%1 left</source>
+            <extracomment>%1 is a time such as "29 minutes" or "1 hour".</extracomment>
+            <translation>noch %1</translation>
+        </message>
+        <message>
+            <source>1 hour</source>
+            <translation>1 Stunde</translation>
+        </message>
+        <message>
+            <source>%1 hours</source>
+            <translation>%1 Stunden</translation>
+        </message>
+        <message>
+            <source>%1 %2 left</source>
+            <comment>hours, then minutes</comment>
+            <extracomment>%1 is the hours ("1 hour"), %2 the minutes ("15 minutes").</extracomment>
+            <translation>noch %1 %2</translation>
+        </message>
+    </context>
+    <context>
+        <name>SleepTimerButton</name>
+        <message>
+            <source>Sleep Timer</source>
+            <translation>Sleep-Timer</translation>
+        </message>
+        <message>
+            <source>15 minutes</source>
+            <translation>15 Minuten</translation>
+        </message>
+        <message>
+            <source>30 minutes</source>
+            <translation>30 Minuten</translation>
+        </message>
+        <message>
+            <source>45 minutes</source>
+            <translation>45 Minuten</translation>
+        </message>
+        <message>
+            <source>1 hour</source>
+            <translation>1 Stunde</translation>
+        </message>
+        <message>
+            <source>2 hours</source>
+            <translation>2 Stunden</translation>
+        </message>
+        <message>
+            <source>Turn Off Sleep Timer</source>
+            <translation>Sleep-Timer ausschalten</translation>
+        </message>
+    </context>
+    <context>
         <name>SonosKit::Diagnosis</name>
         <message>
             <source>This computer isn't connected to a network.</source>
@@ -482,6 +555,11 @@
         <message>
             <source>Quit</source>
             <translation>Beenden</translation>
+        </message>
+        <message>
+            <source>Sleep timer: %1</source>
+            <extracomment>%1 is the time left, such as "29 minutes left".</extracomment>
+            <translation>Sleep-Timer: %1</translation>
         </message>
     </context>
     <context>

@@ -74,6 +74,9 @@ void QuilloApplication::addTrayIcon()
     connect(&store->nowPlaying(), &NowPlaying::playbackChanged, m_trayIcon.get(),
         [this] { m_trayIcon->showPlayback(m_store->nowPlaying().playback()); });
     m_trayIcon->showPlayback(m_store->nowPlaying().playback());
+    connect(&store->sleepTimer(), &SleepTimer::textChanged, m_trayIcon.get(),
+        [this] { m_trayIcon->showSleepTimer(m_store->sleepTimer().accessibleDescription()); });
+    m_trayIcon->showSleepTimer(m_store->sleepTimer().accessibleDescription());
     m_trayIcon->show();
     m_popup = std::make_unique<TrayPopup>(m_engine.get(), panelContent);
 }

@@ -41,5 +41,6 @@ RowLayout {
         onClicked: PlayerStore.nowPlaying.next()
     }
 
+    SleepTimerButton {}
     Item { Layout.fillWidth: true }
 }

@@ -53,11 +53,16 @@ QString SleepTimer::descriptionFor(std::chrono::seconds left)
     const int minutes = wholeMinutes(left);
     const int hours = minutes / 60;
     const QString minutesText = minutes % 60 == 1 ? tr("1 minute") : tr("%1 minutes").arg(minutes % 60);
-    if (hours == 0)
+    if (hours == 0) {
+        //: %1 is a time such as "29 minutes" or "1 hour".
         return tr("%1 left").arg(minutesText);
+    }
     const QString hoursText = hours == 1 ? tr("1 hour") : tr("%1 hours").arg(hours);
-    if (minutes % 60 == 0)
+    if (minutes % 60 == 0) {
+        //: %1 is a time such as "29 minutes" or "1 hour".
         return tr("%1 left").arg(hoursText);
+    }
+    //: %1 is the hours ("1 hour"), %2 the minutes ("15 minutes").
     return tr("%1 %2 left", "hours, then minutes").arg(hoursText, minutesText);
 }
 

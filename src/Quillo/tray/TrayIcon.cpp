@@ -14,6 +14,7 @@ namespace {
 
 const QString idleSymbol = QStringLiteral("hifispeaker.2");
 const QString playingSymbol = QStringLiteral("hifispeaker.2.fill");
+const QString toolTipTitle = QStringLiteral("Quillo");
 
 } // namespace
 
@@ -35,7 +36,7 @@ TrayIcon::TrayIcon(QObject *parent)
     QAction *quit = m_menu->addAction(tr("Quit"));
     connect(quit, &QAction::triggered, this, &TrayIcon::quitRequested);
 
-    m_tray->setToolTip(QStringLiteral("Quillo"));
+    m_tray->setToolTip(toolTipTitle);
     connect(m_tray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         // Some hosts send only a double click for a left click.
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
@@ -86,6 +87,12 @@ void TrayIcon::show()
 void TrayIcon::showPlayback(const std::optional<SonosKit::PlaybackState> &playback)
 {
     setSymbol(symbolFor(playback));
+}
+
+void TrayIcon::showSleepTimer(const QString &timeLeft)
+{
+    //: %1 is the time left, such as "29 minutes left".
+    m_tray->setToolTip(timeLeft.isEmpty() ? toolTipTitle : toolTipTitle + u'\n' + tr("Sleep timer: %1").arg(timeLeft));
 }
 
 QRect TrayIcon::geometry() const

@@ -32,6 +32,9 @@ public:
 
     void show();
     void showPlayback(const std::optional<SonosKit::PlaybackState> &playback);
+    // The selected group's sleep timer in the tooltip ("29 minutes left");
+    // empty when none runs.
+    void showSleepTimer(const QString &timeLeft);
     QString symbol() const { return m_symbol; }
     // Where the tray host says the icon is; empty under StatusNotifierItem.
     QRect geometry() const;

@@ -218,6 +218,24 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     // Assistive technology sets a value outright; it is sent at once.
     level->setCurrentValue(35);
     EXPECT_TRUE(waitUntil([&] { return panel.household.volume(panel.address(QStringLiteral("Living Room"))) == 35; }));
+
+    // A sleep timer from the button's menu: the button then shows and says
+    // the time left, and its menu offers turning it off, only while it runs.
+    const QString sleepTimer = QStringLiteral("Sleep Timer");
+    const QString turnOff = QStringLiteral("Turn Off Sleep Timer");
+    const auto menuEntry = [&](const QString &text) { return findItem(view.window(), "QQuickMenuItem", text); };
+    view.click(Button, sleepTimer);
+    ASSERT_TRUE(waitUntil([&] { return menuEntry(QStringLiteral("30 minutes")); })) << view.tree();
+    EXPECT_FALSE(menuEntry(turnOff));
+    view.click(menuEntry(QStringLiteral("30 minutes")));
+    QAccessibleInterface *sleep = view.node(Button, sleepTimer);
+    ASSERT_TRUE(waitUntil([&] { return sleep->text(QAccessible::Description) == QStringLiteral("30 minutes left"); }));
+    EXPECT_TRUE(visibleTexts(ViewWindow::itemOf(sleep)).contains(QStringLiteral("30 min")));
+    view.click(Button, sleepTimer);
+    ASSERT_TRUE(waitUntil([&] { return menuEntry(turnOff); }));
+    view.click(menuEntry(turnOff));
+    ASSERT_TRUE(waitUntil([&] { return sleep->text(QAccessible::Description).isEmpty(); }));
+    EXPECT_FALSE(panel.store->sleepTimer().isRunning());
 }
 
 TEST(QuilloViews, TheRoomsListGroupsRoomsAndSetsEachOnesLevelsByName)
