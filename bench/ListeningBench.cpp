@@ -1,0 +1,144 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+
+// A day's listening from the tray, printed: for each feature, the time from
+// the panel's command to the request seen at the simulated player, and from
+// a change made in another controller to the store's property notifying,
+// median and worst over 50 rounds. Each feature runs over a household of its
+// own on its own /24 of 127.119.0.0/16.
+
+#include "BenchEvents.h"
+#include "Quillo/store/PlayerStore.h"
+
+#include <SonosKit/GroupController.h>
+#include <playersim/Household.h>
+
+#include <QCoreApplication>
+#include <QCoroTask>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+namespace {
+
+using bench::serveEventsUntil;
+
+constexpr int rounds = 50;
+constexpr std::chrono::seconds roundLimit{5};
+
+double millisecondsBetween(Clock::time_point from, Clock::time_point to)
+{
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+void printFigure(const char *what, std::vector<double> figures)
+{
+    if (figures.empty()) {
+        std::printf("%s: no round completed\n", what);
+        return;
+    }
+    const double worst = *std::max_element(figures.cbegin(), figures.cend());
+    const size_t completed = figures.size();
+    std::printf(
+        "%s (%zu of %d): median %.2f ms, worst %.2f ms\n", what, completed, rounds, bench::median(std::move(figures)), worst);
+}
+
+// When the household last received `action`.
+std::optional<Clock::time_point> receivedAt(const playersim::Household &household, const QString &action)
+{
+    std::optional<Clock::time_point> last;
+    for (const playersim::LoggedRequest &request : household.log()->all()) {
+        if (request.call.action == action)
+            last = request.received;
+    }
+    return last;
+}
+
+// A store with events on over the household at `firstAddress`, following
+// the group of `room`; null when the events never flowed.
+std::unique_ptr<PlayerStore> followingStore(
+    const QTemporaryDir &directory, const QString &firstAddress, const QString &listenAddress, const QString &room)
+{
+    auto file = std::make_unique<QSettings>(directory.filePath(QStringLiteral("Quillo.conf")), QSettings::IniFormat);
+    file->setValue(QStringLiteral("manualHost"), firstAddress);
+    file->setValue(QStringLiteral("selectedRoomName"), room);
+    file->sync();
+    PlayerStore::Settings settings = PlayerStore::defaultSettings();
+    settings.eventAddress = QHostAddress(listenAddress);
+    settings.followNetworkChanges = false;
+    auto store = std::make_unique<PlayerStore>(std::move(file), std::move(settings));
+    QCoro::waitFor(store->refreshAll());
+    serveEventsUntil([&] { return store->liveUpdates().isFlowing(); }, roundLimit);
+    if (!store->liveUpdates().isFlowing())
+        return nullptr;
+    return store;
+}
+
+// The sleep timer on 127.119.81.0/24: the menu's lengths set from the store,
+// and a length set in another controller reaching the button's label.
+void benchSleepTimer()
+{
+    const QString firstAddress = QStringLiteral("127.119.81.11");
+    playersim::Household household = playersim::Household::defaultHousehold(firstAddress);
+    QString error;
+    if (!household.start(&error)) {
+        std::fprintf(stderr, "ListeningBench: the sleep timer's household did not start: %s\n", qPrintable(error));
+        return;
+    }
+    QTemporaryDir directory;
+    // The default household's first player leads "Salon Café + 1".
+    auto store = followingStore(directory, firstAddress, QStringLiteral("127.119.81.250"), QStringLiteral("Salon Café"));
+    if (!store) {
+        std::fprintf(stderr, "ListeningBench: no events reached the sleep timer's store\n");
+        return;
+    }
+    SleepTimer &timer = store->sleepTimer();
+    const QString configure = QStringLiteral("ConfigureSleepTimer");
+
+    std::vector<double> commands;
+    for (int i = 0; i < rounds; ++i) {
+        const int minutes = i % 2 == 0 ? 15 : 30;
+        household.log()->clear();
+        const Clock::time_point clicked = Clock::now();
+        timer.start(minutes);
+        serveEventsUntil([&] { return receivedAt(household, configure).has_value(); }, roundLimit);
+        if (const std::optional<Clock::time_point> seen = receivedAt(household, configure))
+            commands.push_back(millisecondsBetween(clicked, *seen));
+        const QString shown = SleepTimer::labelFor(std::chrono::minutes(minutes));
+        serveEventsUntil([&] { return timer.label() == shown && !timer.isBusy(); }, roundLimit);
+    }
+    printFigure("Sleep timer: a menu entry to ConfigureSleepTimer at the player", std::move(commands));
+
+    // Another controller sets lengths the label tells apart; the store hears
+    // the generation in the coordinator's event and reads the time left.
+    Clock::time_point notified;
+    QObject::connect(&timer, &SleepTimer::textChanged, [&] { notified = Clock::now(); });
+    const SonosKit::GroupController elsewhere(*store->household().selectedGroup());
+    std::vector<double> outside;
+    for (int i = 0; i < rounds; ++i) {
+        const std::chrono::minutes length{i % 2 == 0 ? 100 : 110};
+        household.log()->clear();
+        QCoro::waitFor(elsewhere.configureSleepTimer(length));
+        const QString shown = SleepTimer::labelFor(length);
+        serveEventsUntil([&] { return timer.label() == shown; }, roundLimit);
+        const std::optional<Clock::time_point> changed = receivedAt(household, configure);
+        if (timer.label() == shown && changed)
+            outside.push_back(millisecondsBetween(*changed, notified));
+    }
+    printFigure("Sleep timer: set in another controller to the store's label notifying", std::move(outside));
+    QCoro::waitFor(elsewhere.configureSleepTimer(0s));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    benchSleepTimer();
+    return 0;
+}
