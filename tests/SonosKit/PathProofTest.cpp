@@ -47,6 +47,14 @@ std::optional<TransportState> lastTransportState(const QList<ServiceEvent> &even
     return std::nullopt;
 }
 
+std::optional<quint32> lastTimerGeneration(const QList<ServiceEvent> &events)
+{
+    for (auto it = events.crbegin(); it != events.crend(); ++it)
+        if (const auto *transport = std::get_if<TransportEvent>(&*it); transport && transport->sleepTimerGeneration)
+            return transport->sleepTimerGeneration;
+    return std::nullopt;
+}
+
 } // namespace
 
 TEST(PathProof, EventsThatStopAreNoticedAndARestartOrASilentCoordinatorTooAtTheNextProof)
@@ -98,6 +106,14 @@ TEST(PathProof, EventsThatStopAreNoticedAndARestartOrASilentCoordinatorTooAtTheN
     testsupport::await(GroupController(group).pause());
     EXPECT_TRUE(waitUntil([&] { return lastTransportState(events) == TransportState::paused; }, shutWithin));
     EXPECT_TRUE(waitUntil([&] { return lost >= lostBefore + 3 && allIn(owner, GroupEvents::State::receiving); }));
+    // Again, and only a sleep timer set elsewhere meanwhile differs: that
+    // shows too, and the subscriptions are made afresh.
+    household.restartPlayer(alpha);
+    const int lostBeforeTimer = lost;
+    testsupport::await(GroupController(group).configureSleepTimer(std::chrono::minutes(30)));
+    const quint32 generation = testsupport::await(GroupController(group).sleepTimer()).generation;
+    EXPECT_TRUE(waitUntil([&] { return lastTimerGeneration(events) == generation; }, shutWithin));
+    EXPECT_TRUE(waitUntil([&] { return lost >= lostBeforeTimer + 3 && allIn(owner, GroupEvents::State::receiving); }));
 
     // The coordinator is switched off: the next proof goes unanswered and
     // its subscriptions fail, so the owner reads and searches once.
