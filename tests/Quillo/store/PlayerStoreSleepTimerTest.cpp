@@ -59,7 +59,6 @@ TEST(PlayerStoreSleepTimer, SetHereOrElsewhereCountsDownTurnsOffRunsOutAndFollow
 
     timer.turnOff();
     ASSERT_TRUE(waitUntil([&] { return shows(timer, QString()); }));
-    EXPECT_TRUE(timer.accessibleDescription().isEmpty());
 
     // Beyond what a player keeps: refused in the status line, nothing sent.
     household.log()->clear();
@@ -92,6 +91,5 @@ TEST(PlayerStoreSleepTimer, SetHereOrElsewhereCountsDownTurnsOffRunsOutAndFollow
     ASSERT_TRUE(waitUntil([&] { return shows(timer, QStringLiteral("1 min")); }));
     EXPECT_EQ(timer.accessibleDescription(), QStringLiteral("1 minute left"));
     ASSERT_TRUE(waitUntil([&] { return shows(timer, QString()); }, 4s));
-    EXPECT_EQ(timer.remainingSeconds(), 0);
     EXPECT_FALSE(testsupport::await(elsewhere.sleepTimer()).remaining);
 }
