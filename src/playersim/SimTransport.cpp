@@ -254,9 +254,8 @@ constexpr PlayModeNeeds playModes[] = {
 // reading, and it makes the controls' disabled state testable.
 bool isStream(const QString &uri)
 {
-    static const QLatin1StringView streams[] = {QLatin1StringView("x-sonosapi-stream:"),
-        QLatin1StringView("x-sonosapi-radio:"), QLatin1StringView("x-rincon-mp3radio:"),
-        QLatin1StringView("x-rincon-stream:"), QLatin1StringView("x-sonos-htastream:"),
+    static const QLatin1StringView streams[] = {QLatin1StringView("x-sonosapi-stream:"), QLatin1StringView("x-sonosapi-radio:"),
+        QLatin1StringView("x-rincon-mp3radio:"), QLatin1StringView("x-rincon-stream:"), QLatin1StringView("x-sonos-htastream:"),
         QLatin1StringView("x-sonosapi-hls:")};
     return std::any_of(std::begin(streams), std::end(streams), [&](QLatin1StringView s) { return uri.startsWith(s); });
 }
