@@ -18,12 +18,16 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     , m_library(m_context, m_household, m_preferences)
     , m_trackList(m_context, m_household, m_library)
     , m_liveUpdates(m_context, m_household, m_nowPlaying, m_rooms)
+    , m_playModes(m_context, m_household)
 {
     m_context.setSelection([this] { return m_household.selectedGroup(); });
     connect(&m_context, &StoreContext::topologyStale, this, [this] { StoreContext::start(m_household.refresh()); });
     connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this, [this] { m_nowPlaying.followEvents(m_liveUpdates.isFlowing()); });
     connect(&m_liveUpdates, &LiveUpdates::libraryEvent, &m_library, &Library::apply);
     connect(&m_liveUpdates, &LiveUpdates::libraryEventsMissed, &m_library, &Library::changedElsewhere);
+    connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this, [this] { m_playModes.followEvents(m_liveUpdates.isFlowing()); });
+    connect(&m_liveUpdates, &LiveUpdates::transportEvent, &m_playModes, &PlayModes::apply);
+    connect(&m_liveUpdates, &LiveUpdates::transportStale, this, [this] { StoreContext::start(m_playModes.refresh()); });
 }
 
 PlayerStore::~PlayerStore()
@@ -52,6 +56,10 @@ void PlayerStore::menuOpened()
 {
     m_context.setPanelOpen(true);
     StoreContext::start(openTask(m_nowPlaying.startPolling()));
+    // Without events a change made elsewhere shows at the next opening: a
+    // read at every poll would triple its requests.
+    if (!m_playModes.isFollowingEvents())
+        StoreContext::start(m_playModes.refresh());
 }
 
 StoreTask<void> PlayerStore::openTask(SonosKit::CancellationToken token)

@@ -6,6 +6,7 @@
 #include "Quillo/store/Library.h"
 #include "Quillo/store/LiveUpdates.h"
 #include "Quillo/store/NowPlaying.h"
+#include "Quillo/store/PlayModes.h"
 #include "Quillo/store/Preferences.h"
 #include "Quillo/store/Rooms.h"
 #include "Quillo/store/StoreContext.h"
@@ -41,6 +42,7 @@ class PlayerStore : public QObject
     Q_PROPERTY(Preferences *preferences READ preferencesObject CONSTANT)
     Q_PROPERTY(LiveUpdates *liveUpdates READ liveUpdatesObject CONSTANT)
     Q_PROPERTY(Rooms *rooms READ roomsObject CONSTANT)
+    Q_PROPERTY(PlayModes *playModes READ playModesObject CONSTANT)
 
 public:
     using Settings = StoreSettings;
@@ -64,6 +66,7 @@ public:
     Preferences &preferences() { return m_preferences; }
     LiveUpdates &liveUpdates() { return m_liveUpdates; }
     Rooms &rooms() { return m_rooms; }
+    PlayModes &playModes() { return m_playModes; }
     const Household &household() const { return m_household; }
     const NowPlaying &nowPlaying() const { return m_nowPlaying; }
     const Library &library() const { return m_library; }
@@ -71,6 +74,7 @@ public:
     const Preferences &preferences() const { return m_preferences; }
     const LiveUpdates &liveUpdates() const { return m_liveUpdates; }
     const Rooms &rooms() const { return m_rooms; }
+    const PlayModes &playModes() const { return m_playModes; }
 
     // The panel was shown: the household, what plays and the library are
     // read, then what plays is polled until it is hidden.
@@ -102,6 +106,7 @@ private:
     Preferences *preferencesObject() { return &m_preferences; }
     LiveUpdates *liveUpdatesObject() { return &m_liveUpdates; }
     Rooms *roomsObject() { return &m_rooms; }
+    PlayModes *playModesObject() { return &m_playModes; }
 
     // Ends first when the store goes: every task sees it after each wait.
     StoreContext m_context;
@@ -112,6 +117,7 @@ private:
     Library m_library;
     TrackList m_trackList;
     LiveUpdates m_liveUpdates;
+    PlayModes m_playModes;
 
     static QPointer<PlayerStore> s_qmlInstance;
 };
