@@ -6,9 +6,9 @@ import Quillo
 
 // A small play mode toggle beside the transport (shuffle, repeat,
 // crossfade): tinted and underlaid while on, so that being on shows in
-// shape as well as in colour, and checkable for assistive technology. It
-// does not check itself: the store's value, which a refusal puts back,
-// decides.
+// shape as well as in colour, and a check box to assistive technology.
+// Whether it is on is the store's to say (a refusal puts the old value
+// back): a click's own toggle is bound back to it at once.
 PlainButton {
     id: control
 
@@ -26,6 +26,7 @@ PlainButton {
         border.color: Theme.accent
     }
 
-    Accessible.checkable: true
-    Accessible.checked: on
+    checkable: true
+    checked: on
+    onToggled: checked = Qt.binding(() => control.on)
 }

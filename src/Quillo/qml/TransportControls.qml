@@ -27,7 +27,8 @@ Item {
             symbol: "shuffle"
             on: transport.modes.shuffle
             enabled: transport.modes.canShuffle
-            onClicked: transport.modes.toggleShuffle()
+            // Assistive technology's Press reaches a disabled button too.
+            onClicked: if (enabled) transport.modes.toggleShuffle()
         }
 
         PlayModeButton {
@@ -35,7 +36,7 @@ Item {
             symbol: transport.modes.repeat === PlayModes.One ? "repeat.1" : "repeat"
             on: transport.modes.repeat !== PlayModes.Off
             enabled: transport.modes.canRepeat
-            onClicked: transport.modes.cycleRepeat()
+            onClicked: if (enabled) transport.modes.cycleRepeat()
             Accessible.description: {
                 switch (transport.modes.repeat) {
                 case PlayModes.All:
@@ -97,7 +98,7 @@ Item {
             symbol: "crossfade"
             on: transport.modes.crossfade
             enabled: transport.modes.canCrossfade
-            onClicked: transport.modes.toggleCrossfade()
+            onClicked: if (enabled) transport.modes.toggleCrossfade()
         }
     }
 }
