@@ -43,6 +43,9 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         // --service NAME (up to five), --listen ADDRESS and --proof SECONDS,
         // read by the command.
         {QStringLiteral("events"), {0, 14}},
+        {QStringLiteral("shuffle"), {0, 1}},
+        {QStringLiteral("repeat"), {0, 1}},
+        {QStringLiteral("crossfade"), {0, 1}},
     };
     return arity;
 }
@@ -101,7 +104,12 @@ QString usageText()
                           "  show-tracks ITEM load it into the queue (replacing the queue) and list it\n"
                           "  play-track N     play queue position N, counting from 1 as `queue` lists it\n"
                           "  join ROOM        the player leading ROOM's group joins this group\n"
-                          "  leave ROOM       take ROOM's player out of its group\n");
+                          "  leave ROOM       take ROOM's player out of its group\n"
+                          "  shuffle [on|off] show or set the group's shuffle\n"
+                          "  repeat [off|all|one]\n"
+                          "                   show or set the group's repeat: the queue, or its current track\n"
+                          "  crossfade [on|off]\n"
+                          "                   show or set crossfading between tracks\n");
 }
 
 Options parseOptions(const QStringList &arguments)
