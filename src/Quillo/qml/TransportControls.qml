@@ -40,10 +40,13 @@ Item {
             Accessible.description: {
                 switch (transport.modes.repeat) {
                 case PlayModes.All:
+                    //: What Repeat repeats: the whole queue.
                     return qsTr("All tracks");
                 case PlayModes.One:
+                    //: What Repeat repeats: the track that plays.
                     return qsTr("This track");
                 default:
+                    //: Repeat is off.
                     return qsTr("Off");
                 }
             }
