@@ -64,6 +64,8 @@ enum class Suite {
     HostileReads,
     // The proof of the events' way: stopped events, restarts, silence.
     PathProof,
+    // Shuffle, repeat and crossfade through the store.
+    PlayerStorePlayModes,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

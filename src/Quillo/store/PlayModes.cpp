@@ -8,6 +8,8 @@
 
 #include "SonosKit/GroupController.h"
 
+#include <utility>
+
 using SonosKit::GroupController;
 using SonosKit::PlayMode;
 using SonosKit::ValidPlayModes;
@@ -68,17 +70,16 @@ void PlayModes::followGroup()
     if (host == m_coordinatorHost)
         return;
     m_coordinatorHost = host;
-    // What another group's reads and clicks would bring is no longer wanted.
-    ++m_modeChanges;
-    ++m_crossfadeChanges;
+    // What the last group's reads and commands bring is no longer wanted.
+    ++m_groupSerial;
+    m_modeSetting = {};
+    m_crossfadeSetting = {};
     ++m_allowedChanges;
-    if (!group) {
-        showMode({});
-        showCrossfade(false);
-        showAllowed({});
-        return;
-    }
-    StoreContext::start(refresh());
+    showMode({});
+    showCrossfade(false);
+    showAllowed({});
+    if (group)
+        StoreContext::start(refresh());
 }
 
 void PlayModes::apply(const QString &coordinatorHost, const SonosKit::TransportEvent &event)
@@ -86,12 +87,12 @@ void PlayModes::apply(const QString &coordinatorHost, const SonosKit::TransportE
     if (coordinatorHost != m_coordinatorHost)
         return;
     if (event.playMode) {
-        ++m_modeChanges;
-        showMode(*event.playMode);
+        ++m_modeSetting.changes;
+        heardMode(*event.playMode);
     }
     if (event.crossfade) {
-        ++m_crossfadeChanges;
-        showCrossfade(*event.crossfade);
+        ++m_crossfadeSetting.changes;
+        heardCrossfade(*event.crossfade);
     }
     // A player that lists no valid modes is judged by its source.
     if (event.validPlayModes || event.transportURI) {
@@ -110,21 +111,36 @@ StoreTask<void> PlayModes::refreshTask()
     const std::optional<SonosKit::ZoneGroup> group = m_household.selectedGroup();
     if (!group)
         co_return;
-    const quint64 modeAtStart = m_modeChanges;
-    const quint64 crossfadeAtStart = m_crossfadeChanges;
+    const quint64 modeAtStart = m_modeSetting.changes;
+    const quint64 crossfadeAtStart = m_crossfadeSetting.changes;
     const quint64 allowedAtStart = m_allowedChanges;
+    const quint64 groupAtStart = m_groupSerial;
     const GroupController controller(*group);
     // A failed read leaves what is shown: NowPlaying's reads report the
     // player's failures.
     const auto mode = co_await m_context.attempt(controller.playMode(m_context.token()));
-    if (mode && modeAtStart == m_modeChanges)
-        showMode(*mode);
+    if (mode && groupAtStart == m_groupSerial && modeAtStart == m_modeSetting.changes)
+        heardMode(*mode);
     const auto crossfade = co_await m_context.attempt(controller.crossfade(m_context.token()));
-    if (crossfade && crossfadeAtStart == m_crossfadeChanges)
-        showCrossfade(*crossfade);
+    if (crossfade && groupAtStart == m_groupSerial && crossfadeAtStart == m_crossfadeSetting.changes)
+        heardCrossfade(*crossfade);
     const auto allowed = co_await m_context.attempt(controller.validPlayModes(m_context.token()));
-    if (allowed && allowedAtStart == m_allowedChanges)
+    if (allowed && groupAtStart == m_groupSerial && allowedAtStart == m_allowedChanges)
         showAllowed(*allowed);
+}
+
+void PlayModes::heardMode(PlayMode mode)
+{
+    m_modeSetting.confirmed = mode;
+    if (!m_modeSetting.sending)
+        showMode(mode);
+}
+
+void PlayModes::heardCrossfade(bool on)
+{
+    m_crossfadeSetting.confirmed = on;
+    if (!m_crossfadeSetting.sending)
+        showCrossfade(on);
 }
 
 void PlayModes::cycleRepeat()
@@ -144,39 +160,52 @@ void PlayModes::cycleRepeat()
 
 void PlayModes::setShuffle(bool on)
 {
-    commandMode(PlayMode{on, m_mode.repeat});
+    command(m_modeSetting, m_mode, PlayMode{on, m_mode.repeat}, &GroupController::setPlayMode, &PlayModes::showMode);
 }
 
 void PlayModes::setRepeat(Repeat repeat)
 {
-    commandMode(PlayMode{m_mode.shuffle, fromModel(repeat)});
-}
-
-void PlayModes::commandMode(PlayMode mode)
-{
-    if (mode == m_mode || !m_household.selectedGroup())
-        return;
-    const PlayMode before = m_mode;
-    const quint64 stamp = ++m_modeChanges;
-    showMode(mode);
-    m_context.perform([mode](GroupController group) { return group.setPlayMode(mode); }, {},
-        [this, before, stamp] {
-            if (stamp == m_modeChanges)
-                showMode(before);
-        });
+    command(
+        m_modeSetting, m_mode, PlayMode{m_mode.shuffle, fromModel(repeat)}, &GroupController::setPlayMode, &PlayModes::showMode);
 }
 
 void PlayModes::setCrossfade(bool on)
 {
-    if (on == m_crossfade || !m_household.selectedGroup())
+    command(m_crossfadeSetting, m_crossfade, on, &GroupController::setCrossfade, &PlayModes::showCrossfade);
+}
+
+template<typename T, typename Request, typename Show>
+void PlayModes::command(Setting<T> &setting, const T &current, T value, Request request, Show show)
+{
+    if (value == current || !m_household.selectedGroup())
         return;
-    const quint64 stamp = ++m_crossfadeChanges;
-    showCrossfade(on);
-    m_context.perform([on](GroupController group) { return group.setCrossfade(on); }, {},
-        [this, on, stamp] {
-            if (stamp == m_crossfadeChanges)
-                showCrossfade(!on);
-        });
+    ++setting.changes;
+    (this->*show)(value);
+    if (setting.sending)
+        setting.queued = value;
+    else
+        send(setting, value, request, show);
+}
+
+template<typename T, typename Request, typename Show>
+void PlayModes::send(Setting<T> &setting, T value, Request request, Show show)
+{
+    setting.sending = true;
+    const quint64 group = m_groupSerial;
+    auto answered = [this, &setting, group, value, request, show](bool done) {
+        if (group != m_groupSerial)
+            return;
+        setting.sending = false;
+        if (done)
+            setting.confirmed = value;
+        const std::optional<T> queued = std::exchange(setting.queued, std::nullopt);
+        if (queued && *queued != setting.confirmed)
+            send(setting, *queued, request, show);
+        else
+            (this->*show)(setting.confirmed);
+    };
+    m_context.perform([request, value](GroupController controller) { return (controller.*request)(value); },
+        [answered] { answered(true); }, [answered] { answered(false); });
 }
 
 void PlayModes::showMode(PlayMode mode)

@@ -12,6 +12,8 @@
 #include <QString>
 #include <QtQml/qqmlregistration.h>
 
+#include <optional>
+
 class Household;
 class StoreContext;
 
@@ -20,10 +22,9 @@ class StoreContext;
 // they are read once for each group, at each panel opening and after each
 // command (GetTransportSettings, GetCrossfadeMode and GetMediaInfo).
 //
-// A click shows its new value at once and puts the old one back when the
-// player refuses it, unless an event or another click has changed the value
-// since: every change counts, and a read or an undo that began before the
-// latest change is dropped.
+// A click shows its new value at once and puts the player's last word back
+// when the player refuses it; a read that began before the latest click or
+// event is dropped.
 class PlayModes : public QObject
 {
     Q_OBJECT
@@ -73,23 +74,45 @@ Q_SIGNALS:
     void allowedChanged();
 
 private:
+    // One setting as the player has it and as the user asks for it: one
+    // command in flight at a time, so that the player ends at the last
+    // click whatever order concurrent requests would arrive in, and the
+    // events of the clicks in between don't flicker through.
+    template<typename T>
+    struct Setting {
+        T confirmed{}; // the player's last word
+        bool sending = false;
+        std::optional<T> queued; // clicked while a command was in flight
+        // Counted at every click and event: a read that began before the
+        // latest change is dropped.
+        quint64 changes = 0;
+    };
+
     StoreTask<void> refreshTask();
     void followGroup();
     void showMode(SonosKit::PlayMode mode);
     void showCrossfade(bool on);
     void showAllowed(SonosKit::ValidPlayModes allowed);
-    void commandMode(SonosKit::PlayMode mode);
+    // Shows `value` at once, in place of `current`, and sends it with
+    // `request`, or queues it behind the command in flight.
+    template<typename T, typename Request, typename Show>
+    void command(Setting<T> &setting, const T &current, T value, Request request, Show show);
+    template<typename T, typename Request, typename Show>
+    void send(Setting<T> &setting, T value, Request request, Show show);
+    // What the player said or a read found, shown unless a click waits.
+    void heardMode(SonosKit::PlayMode mode);
+    void heardCrossfade(bool on);
 
     StoreContext &m_context;
     Household &m_household;
     SonosKit::PlayMode m_mode;
     bool m_crossfade = false;
     SonosKit::ValidPlayModes m_allowed;
-    // Counted at every click, event and change of group: what a read or an
-    // undo carries is shown only when nothing has changed since it began.
-    quint64 m_modeChanges = 0;
-    quint64 m_crossfadeChanges = 0;
+    Setting<SonosKit::PlayMode> m_modeSetting;
+    Setting<bool> m_crossfadeSetting;
     quint64 m_allowedChanges = 0;
+    // Changes with the group: an answer for the last group is not this one's.
+    quint64 m_groupSerial = 0;
     QString m_coordinatorHost;
     bool m_followingEvents = false;
 };
