@@ -117,12 +117,14 @@ StoreTask<void> PlayModes::refreshTask()
     const quint64 groupAtStart = m_groupSerial;
     const GroupController controller(*group);
     // A failed read leaves what is shown: NowPlaying's reads report the
-    // player's failures.
+    // player's failures. A read that may have begun before a command in
+    // flight reached the player is no word on it.
     const auto mode = co_await m_context.attempt(controller.playMode(m_context.token()));
-    if (mode && groupAtStart == m_groupSerial && modeAtStart == m_modeSetting.changes)
+    if (mode && groupAtStart == m_groupSerial && modeAtStart == m_modeSetting.changes && !m_modeSetting.sending)
         heardMode(*mode);
     const auto crossfade = co_await m_context.attempt(controller.crossfade(m_context.token()));
-    if (crossfade && groupAtStart == m_groupSerial && crossfadeAtStart == m_crossfadeSetting.changes)
+    if (crossfade && groupAtStart == m_groupSerial && crossfadeAtStart == m_crossfadeSetting.changes
+        && !m_crossfadeSetting.sending)
         heardCrossfade(*crossfade);
     const auto allowed = co_await m_context.attempt(controller.validPlayModes(m_context.token()));
     if (allowed && groupAtStart == m_groupSerial && allowedAtStart == m_allowedChanges)
@@ -132,6 +134,7 @@ StoreTask<void> PlayModes::refreshTask()
 void PlayModes::heardMode(PlayMode mode)
 {
     m_modeSetting.confirmed = mode;
+    m_modeSetting.heardWhileSending = m_modeSetting.sending;
     if (!m_modeSetting.sending)
         showMode(mode);
 }
@@ -139,6 +142,7 @@ void PlayModes::heardMode(PlayMode mode)
 void PlayModes::heardCrossfade(bool on)
 {
     m_crossfadeSetting.confirmed = on;
+    m_crossfadeSetting.heardWhileSending = m_crossfadeSetting.sending;
     if (!m_crossfadeSetting.sending)
         showCrossfade(on);
 }
@@ -196,8 +200,9 @@ void PlayModes::send(Setting<T> &setting, T value, Request request, Show show)
         if (group != m_groupSerial)
             return;
         setting.sending = false;
-        if (done)
+        if (done && !setting.heardWhileSending)
             setting.confirmed = value;
+        setting.heardWhileSending = false;
         const std::optional<T> queued = std::exchange(setting.queued, std::nullopt);
         if (queued && *queued != setting.confirmed)
             send(setting, *queued, request, show);

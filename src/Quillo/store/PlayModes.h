@@ -83,6 +83,9 @@ private:
         T confirmed{}; // the player's last word
         bool sending = false;
         std::optional<T> queued; // clicked while a command was in flight
+        // An event during the command is the player's newer word than the
+        // command's answer (another controller may have been quicker).
+        bool heardWhileSending = false;
         // Counted at every click and event: a read that began before the
         // latest change is dropped.
         quint64 changes = 0;
