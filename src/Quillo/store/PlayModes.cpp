@@ -154,7 +154,8 @@ void PlayModes::cycleRepeat()
         setRepeat(Repeat::All);
         break;
     case Repeat::All:
-        setRepeat(Repeat::One);
+        // A source that repeats a whole list but not one track skips it.
+        setRepeat(m_allowed.canRepeat && !m_allowed.canRepeatOne ? Repeat::Off : Repeat::One);
         break;
     case Repeat::One:
         setRepeat(Repeat::Off);

@@ -60,7 +60,7 @@ public:
     QCoro::Task<void> refresh();
 
     Q_INVOKABLE void toggleShuffle() { setShuffle(!m_mode.shuffle); }
-    // Off, all, one, off.
+    // Off, all, one (where the source allows it), off.
     Q_INVOKABLE void cycleRepeat();
     Q_INVOKABLE void toggleCrossfade() { setCrossfade(!m_crossfade); }
     Q_INVOKABLE void setShuffle(bool on);
