@@ -51,10 +51,10 @@ PlayModes::PlayModes(StoreContext &context, Household &household, QObject *paren
 {
     connect(&m_household, &Household::selectedGroupChanged, this, &PlayModes::followGroup);
     // Without events, a command may have changed the source (a station
-    // played): what it allows is read again.
+    // played): what it allows is read again, one request.
     connect(&m_context, &StoreContext::playbackStale, this, [this] {
         if (!m_followingEvents)
-            StoreContext::start(refresh());
+            StoreContext::start(refreshTask(What::allowed));
     });
 }
 
@@ -103,10 +103,10 @@ void PlayModes::apply(const QString &coordinatorHost, const SonosKit::TransportE
 
 QCoro::Task<void> PlayModes::refresh()
 {
-    return refreshTask();
+    return refreshTask(What::all);
 }
 
-StoreTask<void> PlayModes::refreshTask()
+StoreTask<void> PlayModes::refreshTask(What what)
 {
     const std::optional<SonosKit::ZoneGroup> group = m_household.selectedGroup();
     if (!group)
@@ -116,6 +116,11 @@ StoreTask<void> PlayModes::refreshTask()
     const quint64 allowedAtStart = m_allowedChanges;
     const quint64 groupAtStart = m_groupSerial;
     const GroupController controller(*group);
+    const auto allowed = co_await m_context.attempt(controller.validPlayModes(m_context.token()));
+    if (allowed && groupAtStart == m_groupSerial && allowedAtStart == m_allowedChanges)
+        showAllowed(*allowed);
+    if (what == What::allowed)
+        co_return;
     // A failed read leaves what is shown: NowPlaying's reads report the
     // player's failures. A read that may have begun before a command in
     // flight reached the player is no word on it.
@@ -126,9 +131,6 @@ StoreTask<void> PlayModes::refreshTask()
     if (crossfade && groupAtStart == m_groupSerial && crossfadeAtStart == m_crossfadeSetting.changes
         && !m_crossfadeSetting.sending)
         heardCrossfade(*crossfade);
-    const auto allowed = co_await m_context.attempt(controller.validPlayModes(m_context.token()));
-    if (allowed && groupAtStart == m_groupSerial && allowedAtStart == m_allowedChanges)
-        showAllowed(*allowed);
 }
 
 void PlayModes::heardMode(PlayMode mode)

@@ -19,8 +19,10 @@ class StoreContext;
 
 // The selected group's shuffle, repeat and crossfade, and which of them what
 // plays allows. The coordinator's events keep them current; without events
-// they are read once for each group, at each panel opening and after each
-// command (GetTransportSettings, GetCrossfadeMode and GetMediaInfo).
+// they are read (GetTransportSettings, GetCrossfadeMode and GetMediaInfo)
+// once for each group and at each panel opening, not at every poll, which
+// would add three requests to each poll's five; what the source allows is
+// read again after each command, which may have changed it.
 //
 // A click shows its new value at once and puts the player's last word back
 // when the player refuses it; a read that began before the latest click or
@@ -49,7 +51,6 @@ public:
     bool canShuffle() const { return m_allowed.canShuffle; }
     bool canRepeat() const { return m_allowed.canRepeat; }
     bool canCrossfade() const { return m_allowed.canCrossfade; }
-    const SonosKit::PlayMode &playMode() const { return m_mode; }
 
     // The selected group's coordinator's transport event.
     void apply(const QString &coordinatorHost, const SonosKit::TransportEvent &event);
@@ -91,7 +92,9 @@ private:
         quint64 changes = 0;
     };
 
-    StoreTask<void> refreshTask();
+    // Everything, or only what the source allows.
+    enum class What { all, allowed };
+    StoreTask<void> refreshTask(What what);
     void followGroup();
     void showMode(SonosKit::PlayMode mode);
     void showCrossfade(bool on);

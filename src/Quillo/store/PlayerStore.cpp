@@ -56,8 +56,8 @@ void PlayerStore::menuOpened()
 {
     m_context.setPanelOpen(true);
     StoreContext::start(openTask(m_nowPlaying.startPolling()));
-    // Without events a change made elsewhere shows at the next opening: a
-    // read at every poll would triple its requests.
+    // Without events a change made elsewhere shows at the next opening
+    // (PlayModes says why not at every poll).
     if (!m_playModes.isFollowingEvents())
         StoreContext::start(m_playModes.refresh());
 }
