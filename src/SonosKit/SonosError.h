@@ -73,10 +73,9 @@ public:
     const QString &body() const { return m_text; } // httpStatus
     qint64 code() const { return m_code; } // upnpFault
     const QString &faultDescription() const { return m_text; } // upnpFault
-    const QString &action() const { return m_action; } // upnpFault
+    const QString &action() const { return m_action; } // upnpFault, playModeNotAllowed
     const QString &detail() const { return m_text; } // malformedResponse
     const QString &title() const { return m_text; } // notPlayable
-    // playModeNotAllowed: action() is the request that was refused.
 
     QString errorDescription() const;
     const char *what() const noexcept override;

@@ -250,8 +250,9 @@ constexpr PlayModeNeeds playModes[] = {
 
 // Sources a listener cannot reorder or repeat: radio, another player's
 // line-in and a TV. Which modes real players list for these is an
-// assumption (captures only show the queue's full list); none is the safe
-// reading, and it makes the controls' disabled state testable.
+// assumption (only the queue's full list is reported from real players);
+// none is the safe reading, and it makes the controls' disabled state
+// testable.
 bool isStream(const QString &uri)
 {
     static const QLatin1StringView streams[] = {QLatin1StringView("x-sonosapi-stream:"), QLatin1StringView("x-sonosapi-radio:"),
