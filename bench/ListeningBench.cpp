@@ -17,6 +17,7 @@
 #include <QCoroTask>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -134,11 +135,66 @@ void benchSleepTimer()
     QCoro::waitFor(elsewhere.configureSleepTimer(0s));
 }
 
+// Shuffle on 127.119.44.0/24: a click in the store until SetPlayMode reaches
+// the player, and another controller's SetPlayMode until PlayModes::shuffle
+// notifies.
+void benchPlayModes()
+{
+    const QString firstAddress = QStringLiteral("127.119.44.11");
+    playersim::Household household = playersim::Household::fromJson(R"({"players": [
+        {"uuid": "RINCON_L01400", "room": "Living Room", "volume": 30,
+         "queue": [{"title": "One", "uri": "x-file-cifs://nas/1.flac", "duration": 600}]}]})",
+        firstAddress);
+    QString error;
+    if (!household.start(&error)) {
+        std::fprintf(stderr, "ListeningBench: the play modes' household did not start: %s\n", qPrintable(error));
+        return;
+    }
+    QTemporaryDir directory;
+    auto store = followingStore(directory, firstAddress, QStringLiteral("127.119.44.250"), QStringLiteral("Living Room"));
+    if (!store) {
+        std::fprintf(stderr, "ListeningBench: no events reached the play modes' store\n");
+        return;
+    }
+    PlayModes &modes = store->playModes();
+    serveEventsUntil([&] { return modes.canShuffle(); }, roundLimit);
+    const SonosKit::GroupController elsewhere(*store->household().selectedGroup());
+    const QString setPlayMode = QStringLiteral("SetPlayMode");
+    Clock::time_point notified;
+    QObject::connect(&modes, &PlayModes::shuffleChanged, [&] { notified = Clock::now(); });
+
+    std::vector<double> clicks;
+    std::vector<double> outside;
+    for (int i = 0; i < rounds; ++i) {
+        household.log()->clear();
+        const bool clickedTo = !modes.shuffle();
+        const Clock::time_point clicked = Clock::now();
+        modes.toggleShuffle();
+        serveEventsUntil([&] { return receivedAt(household, setPlayMode).has_value(); }, roundLimit);
+        if (const std::optional<Clock::time_point> seen = receivedAt(household, setPlayMode))
+            clicks.push_back(millisecondsBetween(clicked, *seen));
+        // The answer and the echoing event are in before the change elsewhere.
+        serveEventsUntil([&] { return modes.shuffle() == clickedTo; }, roundLimit);
+        serveEventsUntil([] { return false; }, 20ms);
+
+        const bool wanted = !modes.shuffle();
+        household.log()->clear();
+        QCoro::waitFor(elsewhere.setPlayMode(SonosKit::PlayMode{wanted, SonosKit::Repeat::off}));
+        serveEventsUntil([&] { return modes.shuffle() == wanted; }, roundLimit);
+        const std::optional<Clock::time_point> changed = receivedAt(household, setPlayMode);
+        if (modes.shuffle() == wanted && changed)
+            outside.push_back(millisecondsBetween(*changed, notified));
+    }
+    printFigure("Shuffle: a click to SetPlayMode at the player", std::move(clicks));
+    printFigure("Shuffle: set in another controller to the store's property notifying", std::move(outside));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     benchSleepTimer();
+    benchPlayModes();
     return 0;
 }

@@ -463,6 +463,10 @@
             <extracomment>%1 is the length asked for, in seconds.</extracomment>
             <translation>Ein Sleep-Timer läuft höchstens 23 Stunden, 59 Minuten und 59 Sekunden; %1 Sekunden lassen sich nicht einstellen.</translation>
         </message>
+        <message>
+            <source>What plays now cannot be shuffled, repeated or crossfaded: radio, line-in and TV play as they come.</source>
+            <translation>Was gerade läuft, lässt sich weder zufällig wiedergeben noch wiederholen oder überblenden: Radio, Line-In und TV spielen, wie sie kommen.</translation>
+        </message>
     </context>
     <context>
         <name>TrackList</name>
@@ -532,6 +536,33 @@
         <message>
             <source>Next</source>
             <translation>Weiter</translation>
+        </message>
+        <message>
+            <source>Shuffle</source>
+            <translation>Zufallswiedergabe</translation>
+        </message>
+        <message>
+            <source>Repeat</source>
+            <translation>Wiederholen</translation>
+        </message>
+        <message>
+            <source>All tracks</source>
+            <extracomment>What Repeat repeats: the whole queue.</extracomment>
+            <translation>Alle Titel</translation>
+        </message>
+        <message>
+            <source>This track</source>
+            <extracomment>What Repeat repeats: the track that plays.</extracomment>
+            <translation>Diesen Titel</translation>
+        </message>
+        <message>
+            <source>Off</source>
+            <extracomment>Repeat is off.</extracomment>
+            <translation>Aus</translation>
+        </message>
+        <message>
+            <source>Crossfade</source>
+            <translation>Überblenden</translation>
         </message>
     </context>
     <context>

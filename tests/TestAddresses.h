@@ -66,6 +66,8 @@ enum class Suite {
     PathProof,
     // The store showing the selected group's sleep timer.
     PlayerStoreSleepTimer,
+    // Shuffle, repeat and crossfade through the store.
+    PlayerStorePlayModes,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

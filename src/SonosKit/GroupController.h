@@ -4,6 +4,7 @@
 
 #include "SonosKit/CancellationToken.h"
 #include "SonosKit/ContentItem.h"
+#include "SonosKit/PlayMode.h"
 #include "SonosKit/PlaybackState.h"
 #include "SonosKit/RoomLevel.h"
 #include "SonosKit/SOAPClient.h"
@@ -76,6 +77,18 @@ public:
     QCoro::Task<void> configureSleepTimer(std::chrono::seconds length) const;
     // A time left the player writes unreadably counts as no timer.
     QCoro::Task<SleepTimer> sleepTimer(CancellationToken cancel = {}) const;
+
+    // Shuffle, repeat and crossfade, at the coordinator. A mode the loaded
+    // source does not allow (radio, line-in, TV) fails with
+    // playModeNotAllowed.
+    QCoro::Task<void> setPlayMode(PlayMode mode) const;
+    // GetTransportSettings; a mode this system does not know reads as NORMAL.
+    QCoro::Task<PlayMode> playMode(CancellationToken cancel = {}) const;
+    QCoro::Task<void> setCrossfade(bool on) const;
+    QCoro::Task<bool> crossfade(CancellationToken cancel = {}) const;
+    // What the loaded source allows, from its URI (GetMediaInfo): for when
+    // no event has listed the valid modes.
+    QCoro::Task<ValidPlayModes> validPlayModes(CancellationToken cancel = {}) const;
 
     // The group's volume: the players' own GroupVolume, or the members'
     // average from a player that has no group rendering service.

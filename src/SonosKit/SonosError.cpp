@@ -77,6 +77,15 @@ SonosError SonosError::sleepTimerOutOfRange(qint64 seconds)
     return e;
 }
 
+SonosError SonosError::playModeNotAllowed(QString action)
+{
+    SonosError e(Kind::playModeNotAllowed);
+    e.m_code = playModeFault;
+    e.m_action = std::move(action);
+    e.m_what = e.errorDescription().toUtf8();
+    return e;
+}
+
 QString SonosError::hint(qint64 faultCode)
 {
     switch (faultCode) {
@@ -127,6 +136,8 @@ QString SonosError::errorDescription() const
     case Kind::sleepTimerOutOfRange:
         //: %1 is the length asked for, in seconds.
         return tr("A sleep timer runs for at most 23 hours, 59 minutes and 59 seconds; %1 seconds cannot be set.").arg(m_code);
+    case Kind::playModeNotAllowed:
+        return tr("What plays now cannot be shuffled, repeated or crossfaded: radio, line-in and TV play as they come.");
     }
     return {};
 }

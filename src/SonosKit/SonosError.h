@@ -42,6 +42,7 @@ public:
         notPlayable,
         noPlayersFound,
         sleepTimerOutOfRange,
+        playModeNotAllowed,
     };
 
     static SonosError roomNotFound(QString name);
@@ -52,6 +53,9 @@ public:
     static SonosError notPlayable(QString title);
     static SonosError noPlayersFound();
     static SonosError sleepTimerOutOfRange(qint64 seconds);
+    // UPnP error 712 to SetPlayMode or SetCrossfadeMode: what plays (radio,
+    // line-in, TV) cannot be shuffled, repeated or crossfaded.
+    static SonosError playModeNotAllowed(QString action);
 
     Kind kind() const { return m_kind; }
     // The request was given up because its CancellationToken was cancelled,
@@ -69,7 +73,7 @@ public:
     const QString &body() const { return m_text; } // httpStatus
     qint64 code() const { return m_code; } // upnpFault
     const QString &faultDescription() const { return m_text; } // upnpFault
-    const QString &action() const { return m_action; } // upnpFault
+    const QString &action() const { return m_action; } // upnpFault, playModeNotAllowed
     const QString &detail() const { return m_text; } // malformedResponse
     const QString &title() const { return m_text; } // notPlayable
 
@@ -78,6 +82,8 @@ public:
 
     // Advice for a UPnP error code; empty for codes without advice.
     static QString hint(qint64 faultCode);
+    // The UPnP error a player answers for a play mode its source refuses.
+    static constexpr qint64 playModeFault = 712;
 
     friend bool operator==(const SonosError &a, const SonosError &b)
     {

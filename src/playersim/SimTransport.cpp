@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "SimTransport.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace playersim {
 
 namespace {
@@ -35,7 +38,12 @@ void SimTransport::loadSingle(const SimTrack &track, const QString &uri, const Q
 
 void SimTransport::unload()
 {
+    // The group's play mode and crossfade stay, as they do on real players.
+    const QString playMode = m_playMode;
+    const bool crossfade = m_crossfade;
     *this = SimTransport();
+    m_playMode = playMode;
+    m_crossfade = crossfade;
 }
 
 std::optional<SimTrack> SimTransport::currentTrack(const QList<SimTrack> &queue) const
@@ -219,6 +227,71 @@ void SimTransport::queueCleared()
     m_mode = Mode::stopped;
     m_index = 0;
     m_anchorPosition = 0;
+}
+
+namespace {
+
+// The play modes as a controller sends them, with what each needs of the
+// source (the UPnP AVTransport names plus Sonos's SHUFFLE_* variants).
+struct PlayModeNeeds {
+    QLatin1StringView mode;
+    bool shuffle;
+    bool repeat;
+    bool repeatOne;
+};
+constexpr PlayModeNeeds playModes[] = {
+    {QLatin1StringView("NORMAL"), false, false, false},
+    {QLatin1StringView("REPEAT_ALL"), false, true, false},
+    {QLatin1StringView("REPEAT_ONE"), false, false, true},
+    {QLatin1StringView("SHUFFLE_NOREPEAT"), true, false, false},
+    {QLatin1StringView("SHUFFLE"), true, true, false},
+    {QLatin1StringView("SHUFFLE_REPEAT_ONE"), true, false, true},
+};
+
+// Sources a listener cannot reorder or repeat: radio, another player's
+// line-in and a TV. Which modes real players list for these is an
+// assumption (only the queue's full list is reported from real players);
+// none is the safe reading, and it makes the controls' disabled state
+// testable.
+bool isStream(const QString &uri)
+{
+    static const QLatin1StringView streams[] = {QLatin1StringView("x-sonosapi-stream:"), QLatin1StringView("x-sonosapi-radio:"),
+        QLatin1StringView("x-rincon-mp3radio:"), QLatin1StringView("x-rincon-stream:"), QLatin1StringView("x-sonos-htastream:"),
+        QLatin1StringView("x-sonosapi-hls:")};
+    return std::any_of(std::begin(streams), std::end(streams), [&](QLatin1StringView s) { return uri.startsWith(s); });
+}
+
+constexpr int playModeNotSupported = 712; // UPnP AVTransport: "Play mode not supported"
+
+} // namespace
+
+QString SimTransport::validPlayModes() const
+{
+    // The queue, a single track and nothing loaded (which falls back to the
+    // queue) allow all of them, as the queue's events list them.
+    return isStream(m_uri) ? QString() : QStringLiteral("SHUFFLE,REPEAT,REPEAT_ONE,CROSSFADE");
+}
+
+std::optional<SimTransport::Refusal> SimTransport::setPlayMode(const QString &mode)
+{
+    const auto *known = std::find_if(
+        std::begin(playModes), std::end(playModes), [&](const PlayModeNeeds &needs) { return needs.mode == mode; });
+    if (known == std::end(playModes))
+        return Refusal{playModeNotSupported};
+    const QStringList valid = validPlayModes().split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if ((known->shuffle && !valid.contains(u"SHUFFLE")) || (known->repeat && !valid.contains(u"REPEAT"))
+        || (known->repeatOne && !valid.contains(u"REPEAT_ONE")))
+        return Refusal{playModeNotSupported};
+    m_playMode = mode;
+    return std::nullopt;
+}
+
+std::optional<SimTransport::Refusal> SimTransport::setCrossfade(bool on)
+{
+    if (on && !validPlayModes().contains(u"CROSSFADE"))
+        return Refusal{playModeNotSupported};
+    m_crossfade = on;
+    return std::nullopt;
 }
 
 } // namespace playersim

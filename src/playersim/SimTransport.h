@@ -71,6 +71,19 @@ public:
     std::optional<qint64> sleepSecondsLeft(Clock::time_point now) const;
     quint32 sleepGeneration() const { return m_sleepGeneration; }
 
+    // Shuffle, repeat and crossfade belong to the group and outlive the
+    // source, as on real players; the source only limits what may be set.
+    QString playMode() const { return m_playMode; }
+    bool crossfade() const { return m_crossfade; }
+    // SetPlayMode: 712 for a mode the loaded source does not allow (or no
+    // mode at all).
+    std::optional<Refusal> setPlayMode(const QString &mode);
+    // SetCrossfadeMode: 712 for turning it on where the source does not allow it.
+    std::optional<Refusal> setCrossfade(bool on);
+    // CurrentValidPlayModes for the loaded source, e.g.
+    // "SHUFFLE,REPEAT,REPEAT_ONE,CROSSFADE" for the queue.
+    QString validPlayModes() const;
+
 private:
     enum class Mode { noMedia, stopped, paused, playing };
     void moveTo(int index, Clock::time_point now);
@@ -87,6 +100,8 @@ private:
     Clock::time_point m_anchor;
     std::optional<Clock::time_point> m_sleepDeadline;
     quint32 m_sleepGeneration = 0;
+    QString m_playMode = QStringLiteral("NORMAL");
+    bool m_crossfade = false;
 };
 
 } // namespace playersim

@@ -128,11 +128,14 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
             {{QStringLiteral("RemainingSleepTimerDuration"), left ? Didl::duration(*left) : QString()},
                 {QStringLiteral("CurrentSleepTimerGeneration"), QString::number(transport.sleepGeneration())}});
     }
+    // Shapes: GetCrossfadeMode as a captured answer (firmware 28.1),
+    // GetTransportSettings as the public UPnP AVTransport description has it.
     if (action == u"GetCrossfadeMode")
-        return soapResponse(transportUrn, action, {{QStringLiteral("CrossfadeMode"), QStringLiteral("0")}});
+        return soapResponse(transportUrn, action,
+            {{QStringLiteral("CrossfadeMode"), transport.crossfade() ? QStringLiteral("1") : QStringLiteral("0")}});
     if (action == u"GetTransportSettings")
         return soapResponse(transportUrn, action,
-            {{QStringLiteral("PlayMode"), QStringLiteral("NORMAL")},
+            {{QStringLiteral("PlayMode"), transport.playMode()},
                 {QStringLiteral("RecQualityMode"), QStringLiteral("NOT_IMPLEMENTED")}});
 
     // Grouping: sent to the player that moves, whether it leads or not.
@@ -152,7 +155,8 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
 
     static const QStringList commands{QStringLiteral("Play"), QStringLiteral("Pause"), QStringLiteral("Stop"),
         QStringLiteral("Next"), QStringLiteral("Previous"), QStringLiteral("Seek"), QStringLiteral("SetAVTransportURI"),
-        QStringLiteral("RemoveAllTracksFromQueue"), QStringLiteral("AddURIToQueue"), QStringLiteral("ConfigureSleepTimer")};
+        QStringLiteral("RemoveAllTracksFromQueue"), QStringLiteral("AddURIToQueue"), QStringLiteral("ConfigureSleepTimer"),
+        QStringLiteral("SetPlayMode"), QStringLiteral("SetCrossfadeMode")};
     if (!commands.contains(action))
         return soapFault(401, QStringLiteral("Invalid Action"));
     // A grouped member refuses to drive the group's transport.
@@ -183,6 +187,14 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
             return soapFault(402);
         transport.setSleepTimer(*length, now);
         return done(transportUrn, call);
+    }
+    if (action == u"SetPlayMode")
+        return refused(transport.setPlayMode(call.argument(QStringLiteral("NewPlayMode"))));
+    if (action == u"SetCrossfadeMode") {
+        const QString mode = call.argument(QStringLiteral("CrossfadeMode"));
+        if (mode != u"0" && mode != u"1")
+            return soapFault(402);
+        return refused(transport.setCrossfade(mode == u"1"));
     }
     if (action == u"Next")
         return refused(transport.next(group.queue, now));

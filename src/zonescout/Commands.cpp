@@ -4,6 +4,7 @@
 
 #include "EventsCommand.h"
 #include "JsonOutput.h"
+#include "PlayModeCommands.h"
 #include "TextOutput.h"
 
 #include <SonosKit/ContentDirectory.h>
@@ -311,6 +312,8 @@ void validateArguments(const Options &options)
     const QString &command = options.command;
     if (command == u"events")
         parseEventsArguments(options.arguments);
+    if (isPlayModeCommand(command))
+        playModeRequest(options);
     if (command == u"volume")
         volumeRequest(options);
     else if (command == u"seek")
@@ -346,6 +349,8 @@ QCoro::Task<QByteArray> runCommand(Options options)
         return grouping(std::move(options));
     if (command == u"discover")
         return discover(std::move(options));
+    if (isPlayModeCommand(command))
+        return runPlayModeCommand(std::move(options));
     return transportCommand(std::move(options));
 }
 

@@ -44,6 +44,9 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         // --service NAME (up to five), --listen ADDRESS and --proof SECONDS,
         // read by the command.
         {QStringLiteral("events"), {0, 14}},
+        {QStringLiteral("shuffle"), {0, 1}},
+        {QStringLiteral("repeat"), {0, 1}},
+        {QStringLiteral("crossfade"), {0, 1}},
     };
     return arity;
 }
@@ -106,7 +109,12 @@ QString usageText()
                           "  sleep [LENGTH|off]\n"
                           "                   show the group's sleep timer, or set it to LENGTH (30m, 1h,\n"
                           "                   1h15m, 90s; up to 23h59m59s) or turn it off; the group\n"
-                          "                   pauses when it runs out\n");
+                          "                   pauses when it runs out\n"
+                          "  shuffle [on|off] show or set the group's shuffle\n"
+                          "  repeat [off|all|one]\n"
+                          "                   show or set the group's repeat: the queue, or its current track\n"
+                          "  crossfade [on|off]\n"
+                          "                   show or set crossfading between tracks\n");
 }
 
 Options parseOptions(const QStringList &arguments)

@@ -55,7 +55,10 @@ TEST(EventParsing, TransportEventsCarryWhatTheyHoldThroughEveryEscapingLayerAndN
             + val(QStringLiteral("CurrentTrackDuration"), QStringLiteral("0:04:12"))
             + val(QStringLiteral("CurrentTrackMetaData"), trackDidl)
             + val(QStringLiteral("AVTransportURI"), QStringLiteral("x-rincon-queue:RINCON_1#0"))
-            + val(QStringLiteral("SleepTimerGeneration"), QStringLiteral("4")),
+            + val(QStringLiteral("SleepTimerGeneration"), QStringLiteral("4"))
+            + val(QStringLiteral("CurrentPlayMode"), QStringLiteral("SHUFFLE_REPEAT_ONE"))
+            + val(QStringLiteral("CurrentCrossfadeMode"), QStringLiteral("1"))
+            + val(QStringLiteral("CurrentValidPlayModes"), QStringLiteral("SHUFFLE,REPEAT,REPEAT_ONE,CROSSFADE")),
         QStringLiteral("10.0.0.5"));
     EXPECT_EQ(event.transportState, TransportState::playing);
     EXPECT_EQ(event.trackNumber, 3);
@@ -69,6 +72,9 @@ TEST(EventParsing, TransportEventsCarryWhatTheyHoldThroughEveryEscapingLayerAndN
     EXPECT_EQ(event.track->albumArtURI, QStringLiteral("http://10.0.0.5:1400/getaa?s=1&u=x-file-cifs%3a%2f%2fnas"));
     EXPECT_EQ(event.transportURI, QStringLiteral("x-rincon-queue:RINCON_1#0"));
     EXPECT_EQ(event.sleepTimerGeneration, 4u);
+    EXPECT_EQ(event.playMode, (SonosKit::PlayMode{true, SonosKit::Repeat::one}));
+    EXPECT_EQ(event.crossfade, true);
+    EXPECT_EQ(event.validPlayModes, (SonosKit::ValidPlayModes{true, true, true, true}));
 
     // What an event lacks stays absent.
     const auto stateOnly = transportEvent(val(QStringLiteral("TransportState"), QStringLiteral("PAUSED_PLAYBACK")));
@@ -77,6 +83,7 @@ TEST(EventParsing, TransportEventsCarryWhatTheyHoldThroughEveryEscapingLayerAndN
     EXPECT_FALSE(stateOnly.durationSeconds.has_value());
     EXPECT_FALSE(stateOnly.trackNumber.has_value());
     EXPECT_FALSE(stateOnly.sleepTimerGeneration.has_value());
+    EXPECT_FALSE(stateOnly.playMode || stateOnly.crossfade || stateOnly.validPlayModes);
 
     // A station: no track metadata, its title from the media's metadata, and
     // a duration that is present but unknown.
@@ -92,9 +99,14 @@ TEST(EventParsing, TransportEventsCarryWhatTheyHoldThroughEveryEscapingLayerAndN
     EXPECT_EQ(stream.track->title, QStringLiteral("Radio Paradise"));
     EXPECT_FALSE(stream.track->artist.has_value());
 
-    // An unknown state is no state.
+    // An unknown state or mode is none; unknown valid modes are skipped.
     EXPECT_FALSE(
         transportEvent(val(QStringLiteral("TransportState"), QStringLiteral("BUFFERING_FOREVER"))).transportState.has_value());
+    const auto odd = transportEvent(val(QStringLiteral("CurrentPlayMode"), QStringLiteral("SHUFFLE_SOMETIMES"))
+        + val(QStringLiteral("CurrentCrossfadeMode"), QStringLiteral("2"))
+        + val(QStringLiteral("CurrentValidPlayModes"), QStringLiteral("FOO,,REPEAT_ONE,shuffle")));
+    EXPECT_FALSE(odd.playMode || odd.crossfade);
+    EXPECT_EQ(odd.validPlayModes, (SonosKit::ValidPlayModes{false, false, true, false}));
 }
 
 TEST(EventParsing, RenderingReadsTheMasterChannelGroupRenderingItsPropertiesAndHostileBodiesAreRefused)

@@ -153,6 +153,11 @@ TEST(Zonescout, ControlCommandsReadTheirArgumentsAndReachTheRoomNamed)
     EXPECT_EQ(status[QStringLiteral("title")].toString(), u"Radio Paradise");
     EXPECT_TRUE(status[QStringLiteral("artist")].isNull());
     EXPECT_EQ(status[QStringLiteral("volume")].toInt(), (32 + 24) / 2);
+    // A station plays as it comes.
+    const Outcome refused = zonescout(at(household, room + QStringList{"shuffle", "on"}));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(SonosKit::SonosError::playModeNotAllowed({}).errorDescription()))
+        << refused.err.toStdString();
 
     // A level for the group, --level-all for every room, a signed change
     // (not an option), and the level read back.
@@ -170,6 +175,13 @@ TEST(Zonescout, ControlCommandsReadTheirArgumentsAndReachTheRoomNamed)
     EXPECT_EQ(QJsonDocument::fromJson(run(room + QStringList{"--json", "show-tracks", "Discover Weekly"})).array().size(), 30);
     run(room + QStringList{"play-track", "3"});
     EXPECT_EQ(household.trackNumber(salon), 3);
+    // Shuffle and repeat share one mode at the player: each keeps the other.
+    run(room + QStringList{"shuffle", "on"});
+    run(room + QStringList{"repeat", "one"});
+    run(room + QStringList{"crossfade", "on"});
+    EXPECT_EQ(run(room + QStringList{"shuffle"}) + run(room + QStringList{"crossfade"}), "on\non\n");
+    EXPECT_EQ(QJsonDocument::fromJson(run(room + QStringList{"--json", "repeat"})).object()[QStringLiteral("repeat")].toString(),
+        u"one");
     run(room + QStringList{"pause"});
     EXPECT_EQ(household.transportState(salon), u"PAUSED_PLAYBACK");
     run(room + QStringList{"toggle"});
@@ -241,7 +253,8 @@ TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
              {"volume", "--level-all"}, {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"},
              {"play-track", "0"}, {"play-track", "99999999999"}, {"status", "--json"}, {"--host"},
              {"events", "--service", "volume"}, {"sleep", "30"}, {"sleep", "1.5h"}, {"sleep", "15m1h"}, {"sleep", "0m"},
-             {"sleep", "24h"}, {"sleep", "-30m"}, {"sleep", "30m", "now"}}) {
+             {"sleep", "24h"}, {"sleep", "-30m"}, {"sleep", "30m", "now"}, {"shuffle", "yes"}, {"repeat", "twice"},
+             {"crossfade", "on", "off"}}) {
         const Outcome run = zonescout(host + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: zonescout"))) << run.err.toStdString();

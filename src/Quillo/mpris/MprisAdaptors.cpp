@@ -50,6 +50,26 @@ void MprisPlayerAdaptor::setVolume(double volume)
     m_service->setVolume(volume);
 }
 
+bool MprisPlayerAdaptor::shuffle() const
+{
+    return m_service->shuffle();
+}
+
+void MprisPlayerAdaptor::setShuffle(bool on)
+{
+    m_service->setShuffle(on);
+}
+
+QString MprisPlayerAdaptor::loopStatus() const
+{
+    return m_service->loopStatus();
+}
+
+void MprisPlayerAdaptor::setLoopStatus(const QString &status)
+{
+    m_service->setLoopStatus(status);
+}
+
 qlonglong MprisPlayerAdaptor::position() const
 {
     return m_service->positionMicroseconds();

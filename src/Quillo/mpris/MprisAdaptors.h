@@ -52,6 +52,8 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor
     Q_PROPERTY(double MaximumRate READ rate)
     Q_PROPERTY(QVariantMap Metadata READ metadata)
     Q_PROPERTY(double Volume READ volume WRITE setVolume)
+    Q_PROPERTY(bool Shuffle READ shuffle WRITE setShuffle)
+    Q_PROPERTY(QString LoopStatus READ loopStatus WRITE setLoopStatus)
     Q_PROPERTY(qlonglong Position READ position)
     Q_PROPERTY(bool CanGoNext READ canControlGroup)
     Q_PROPERTY(bool CanGoPrevious READ canControlGroup)
@@ -69,6 +71,10 @@ public:
     QVariantMap metadata() const;
     double volume() const;
     void setVolume(double volume);
+    bool shuffle() const;
+    void setShuffle(bool on);
+    QString loopStatus() const;
+    void setLoopStatus(const QString &status);
     qlonglong position() const;
     bool canControlGroup() const;
     bool canSeek() const;

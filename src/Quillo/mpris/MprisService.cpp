@@ -13,6 +13,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QHash>
 #include <QTimer>
 
 #include <cmath>
@@ -47,6 +48,8 @@ MprisService::MprisService(PlayerStore *store, QObject *parent)
             m_anchorPosition.reset();
     });
     connect(m_artwork, &ArtworkCache::stored, this, &MprisService::noteChanged);
+    connect(&store->playModes(), &PlayModes::shuffleChanged, this, &MprisService::noteChanged);
+    connect(&store->playModes(), &PlayModes::repeatChanged, this, &MprisService::noteChanged);
 }
 
 MprisService::~MprisService()
@@ -78,6 +81,8 @@ bool MprisService::registerOnBus()
     // What is shown now is what the first change is measured against.
     m_lastStatus = playbackStatus();
     m_lastMetadata = metadata();
+    m_lastShuffle = shuffle();
+    m_lastLoopStatus = loopStatus();
     m_lastVolume = volume();
     m_lastHasGroup = hasGroup();
     m_lastCanSeek = canSeek();
@@ -147,6 +152,24 @@ QVariantMap MprisService::metadata() const
 double MprisService::volume() const
 {
     return m_store ? std::clamp(m_store->nowPlaying().volume(), 0, 100) / 100.0 : 0.0;
+}
+
+bool MprisService::shuffle() const
+{
+    return m_store && m_store->playModes().shuffle();
+}
+
+QString MprisService::loopStatus() const
+{
+    switch (m_store ? m_store->playModes().repeat() : PlayModes::Repeat::Off) {
+    case PlayModes::Repeat::All:
+        return QStringLiteral("Playlist");
+    case PlayModes::Repeat::One:
+        return QStringLiteral("Track");
+    case PlayModes::Repeat::Off:
+        break;
+    }
+    return QStringLiteral("None");
 }
 
 qint64 MprisService::positionMicroseconds() const
@@ -243,6 +266,12 @@ void MprisService::announceChanges()
     const bool seekable = canSeek();
     if (seekable != m_lastCanSeek)
         changed.insert(QStringLiteral("CanSeek"), m_lastCanSeek = seekable);
+    const bool shuffled = shuffle();
+    if (shuffled != m_lastShuffle)
+        changed.insert(QStringLiteral("Shuffle"), m_lastShuffle = shuffled);
+    const QString loop = loopStatus();
+    if (loop != m_lastLoopStatus)
+        changed.insert(QStringLiteral("LoopStatus"), m_lastLoopStatus = loop);
     if (changed.isEmpty())
         return;
     QDBusMessage signal = QDBusMessage::createSignal(
@@ -376,6 +405,27 @@ void MprisService::setVolume(double level)
     command([store = m_store, volume] {
         if (store)
             store->nowPlaying().setGroupVolume(volume);
+    });
+}
+
+void MprisService::setShuffle(bool on)
+{
+    command([store = m_store, on] {
+        if (store)
+            store->playModes().setShuffle(on);
+    });
+}
+
+void MprisService::setLoopStatus(const QString &status)
+{
+    static const QHash<QString, PlayModes::Repeat> repeats{{QStringLiteral("None"), PlayModes::Repeat::Off},
+        {QStringLiteral("Playlist"), PlayModes::Repeat::All}, {QStringLiteral("Track"), PlayModes::Repeat::One}};
+    const auto repeat = repeats.constFind(status);
+    if (repeat == repeats.cend())
+        return;
+    command([store = m_store, value = *repeat] {
+        if (store)
+            store->playModes().setRepeat(value);
     });
 }
 

@@ -48,6 +48,9 @@ public:
     QVariantMap metadata() const;
     QDBusObjectPath trackID() const;
     double volume() const;
+    bool shuffle() const;
+    // "None", "Playlist" (repeat all) or "Track" (repeat one).
+    QString loopStatus() const;
     qint64 positionMicroseconds() const;
     bool hasGroup() const;
     bool canSeek() const;
@@ -64,6 +67,9 @@ public:
     void seekBy(qint64 offsetMicroseconds);
     void setPosition(const QDBusObjectPath &track, qint64 positionMicroseconds);
     void setVolume(double volume);
+    // The panel's own verbs; an unknown loop status is ignored.
+    void setShuffle(bool on);
+    void setLoopStatus(const QString &status);
     // Answers the D-Bus call being served with "not supported".
     void refuseOpenUri();
 
@@ -103,4 +109,6 @@ private:
     double m_lastVolume = -1;
     bool m_lastHasGroup = false;
     bool m_lastCanSeek = false;
+    bool m_lastShuffle = false;
+    QString m_lastLoopStatus;
 };

@@ -19,6 +19,7 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     , m_trackList(m_context, m_household, m_library)
     , m_liveUpdates(m_context, m_household, m_nowPlaying, m_rooms)
     , m_sleepTimer(m_context, m_household)
+    , m_playModes(m_context, m_household)
 {
     m_context.setSelection([this] { return m_household.selectedGroup(); });
     connect(&m_context, &StoreContext::topologyStale, this, [this] { StoreContext::start(m_household.refresh()); });
@@ -27,6 +28,9 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     connect(&m_liveUpdates, &LiveUpdates::libraryEventsMissed, &m_library, &Library::changedElsewhere);
     connect(&m_liveUpdates, &LiveUpdates::transportEvent, &m_sleepTimer, &SleepTimer::apply);
     connect(&m_liveUpdates, &LiveUpdates::transportStale, &m_sleepTimer, &SleepTimer::readAgain);
+    connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this, [this] { m_playModes.followEvents(m_liveUpdates.isFlowing()); });
+    connect(&m_liveUpdates, &LiveUpdates::transportEvent, &m_playModes, &PlayModes::apply);
+    connect(&m_liveUpdates, &LiveUpdates::transportStale, this, [this] { StoreContext::start(m_playModes.refresh()); });
 }
 
 PlayerStore::~PlayerStore()
@@ -56,6 +60,12 @@ void PlayerStore::menuOpened()
     m_context.setPanelOpen(true);
     m_sleepTimer.setShown(true);
     StoreContext::start(openTask(m_nowPlaying.startPolling()));
+    // Without events a change made elsewhere shows at the next opening
+    // (PlayModes says why not at every poll).
+    if (!m_liveUpdates.isFlowing()) {
+        StoreContext::start(m_playModes.refresh());
+        m_sleepTimer.readAgain();
+    }
 }
 
 StoreTask<void> PlayerStore::openTask(SonosKit::CancellationToken token)

@@ -6,6 +6,7 @@
 #include "Quillo/store/Library.h"
 #include "Quillo/store/LiveUpdates.h"
 #include "Quillo/store/NowPlaying.h"
+#include "Quillo/store/PlayModes.h"
 #include "Quillo/store/Preferences.h"
 #include "Quillo/store/Rooms.h"
 #include "Quillo/store/SleepTimer.h"
@@ -43,6 +44,7 @@ class PlayerStore : public QObject
     Q_PROPERTY(LiveUpdates *liveUpdates READ liveUpdatesObject CONSTANT)
     Q_PROPERTY(Rooms *rooms READ roomsObject CONSTANT)
     Q_PROPERTY(SleepTimer *sleepTimer READ sleepTimerObject CONSTANT)
+    Q_PROPERTY(PlayModes *playModes READ playModesObject CONSTANT)
 
 public:
     using Settings = StoreSettings;
@@ -67,6 +69,7 @@ public:
     LiveUpdates &liveUpdates() { return m_liveUpdates; }
     Rooms &rooms() { return m_rooms; }
     SleepTimer &sleepTimer() { return m_sleepTimer; }
+    PlayModes &playModes() { return m_playModes; }
     const Household &household() const { return m_household; }
     const NowPlaying &nowPlaying() const { return m_nowPlaying; }
     const Library &library() const { return m_library; }
@@ -75,6 +78,7 @@ public:
     const LiveUpdates &liveUpdates() const { return m_liveUpdates; }
     const Rooms &rooms() const { return m_rooms; }
     const SleepTimer &sleepTimer() const { return m_sleepTimer; }
+    const PlayModes &playModes() const { return m_playModes; }
 
     // The panel was shown: the household, what plays and the library are
     // read, then what plays is polled until it is hidden.
@@ -107,6 +111,7 @@ private:
     LiveUpdates *liveUpdatesObject() { return &m_liveUpdates; }
     Rooms *roomsObject() { return &m_rooms; }
     SleepTimer *sleepTimerObject() { return &m_sleepTimer; }
+    PlayModes *playModesObject() { return &m_playModes; }
 
     // Ends first when the store goes: every task sees it after each wait.
     StoreContext m_context;
@@ -118,6 +123,7 @@ private:
     TrackList m_trackList;
     LiveUpdates m_liveUpdates;
     SleepTimer m_sleepTimer;
+    PlayModes m_playModes;
 
     static QPointer<PlayerStore> s_qmlInstance;
 };

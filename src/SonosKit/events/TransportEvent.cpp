@@ -34,6 +34,13 @@ TransportEvent TransportEvent::fromProperties(const PropertySet &properties, con
         if (parsed && *parsed >= 0 && *parsed <= std::numeric_limits<quint32>::max())
             event.sleepTimerGeneration = quint32(*parsed);
     }
+    if (const std::optional<QString> mode = change.value(u"CurrentPlayMode"))
+        event.playMode = PlayMode::fromRawValue(*mode);
+    if (const std::optional<QString> crossfade = change.value(u"CurrentCrossfadeMode");
+        crossfade && (*crossfade == u"0" || *crossfade == u"1"))
+        event.crossfade = *crossfade == u"1";
+    if (const std::optional<QString> valid = change.value(u"CurrentValidPlayModes"))
+        event.validPlayModes = ValidPlayModes::fromRawValue(*valid);
     event.trackURI = change.value(u"CurrentTrackURI");
     event.transportURI = change.value(u"AVTransportURI");
     return event;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "SonosKit/PlayMode.h"
 #include "SonosKit/PlaybackState.h"
 #include "SonosKit/TrackMetadata.h"
 #include "SonosKit/events/PropertySet.h"
@@ -30,6 +31,11 @@ struct TransportEvent {
     // Changes whenever the group's sleep timer is set, cancelled or runs
     // out, by any controller: the time left is then read afresh.
     std::optional<quint32> sleepTimerGeneration;
+    // Shuffle and repeat, crossfade, and what the source allows of them;
+    // absent as well when the player sent a value this system does not know.
+    std::optional<PlayMode> playMode;
+    std::optional<bool> crossfade;
+    std::optional<ValidPlayModes> validPlayModes;
 
     // From the properties of an AVTransport event; throws
     // SonosError::malformedResponse when its LastChange cannot be read.

@@ -1,10 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 // Commands from the desktop's media controls that arrive before any speaker
-// is known.
+// is known, and the play modes they read and write.
 #include "StoreTestSupport.h"
 
 #include "Quillo/mpris/MprisService.h"
+
+#include "SonosKit/GroupController.h"
 
 #include <gtest/gtest.h>
 
@@ -31,4 +33,30 @@ TEST(MprisCommands, CommandsBeforeAnySpeakerIsKnownWaitForOneSearch)
     mpris.next();
     ASSERT_TRUE(waitUntil([&] { return callCount(household, QStringLiteral("Next")) == 4; }));
     EXPECT_EQ(*rig.searches, 1);
+}
+
+TEST(MprisCommands, ShuffleAndLoopStatusAreThePanelsVerbsAndFollowChangesMadeElsewhere)
+{
+    playersim::Household household = startedHousehold(Suite::MprisCommands);
+    StoreRig rig(household);
+    auto store = rig.makeStore();
+    MprisService mpris(store.get());
+    testsupport::await(store->refreshAll());
+    const SonosKit::GroupController player(*store->household().selectedGroup());
+    ASSERT_TRUE(waitUntil([&] { return store->playModes().canShuffle(); }));
+
+    mpris.setShuffle(true);
+    mpris.setLoopStatus(QStringLiteral("Track"));
+    mpris.setLoopStatus(QStringLiteral("Sometimes")); // not a loop status: ignored
+    EXPECT_TRUE(store->playModes().shuffle());
+    EXPECT_EQ(mpris.loopStatus(), QStringLiteral("Track"));
+    EXPECT_TRUE(waitUntil([&] {
+        return testsupport::await(player.playMode()) == SonosKit::PlayMode{true, SonosKit::Repeat::one};
+    }));
+
+    // Elsewhere, seen at the next reading (no events here).
+    testsupport::await(player.setPlayMode(SonosKit::PlayMode{false, SonosKit::Repeat::all}));
+    testsupport::await(store->playModes().refresh());
+    EXPECT_FALSE(mpris.shuffle());
+    EXPECT_EQ(mpris.loopStatus(), QStringLiteral("Playlist"));
 }

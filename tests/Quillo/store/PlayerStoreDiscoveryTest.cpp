@@ -46,6 +46,8 @@ TEST(PlayerStoreDiscovery, SearchFindsTheHouseholdThenTheKnownPlayerIsAskedDirec
     EXPECT_EQ(store->household().selectedGroup()->id, store->household().groups().front().id);
     EXPECT_EQ(counter.count("groups.count"), 1);
     EXPECT_EQ(counter.count("hasSelectedGroup"), 1);
+    // The new group's play modes, read once, are in.
+    EXPECT_TRUE(testsupport::waitUntil([&] { return store->playModes().canShuffle(); }));
     counter.reset();
 
     testsupport::await(store->household().refresh());

@@ -202,6 +202,13 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     view.click(Button, QStringLiteral("Next"));
     ASSERT_TRUE(waitUntil([&] { return callCount(panel.household, QStringLiteral("Next")) == 1; }));
     EXPECT_EQ(panel.household.log()->calls(QStringLiteral("Next")).front().player, panel.address(QStringLiteral("Living Room")));
+    // The play mode toggles beside it: checked as the store says, repeat's
+    // description saying what it repeats.
+    view.click(QAccessible::CheckBox, QStringLiteral("Shuffle"));
+    view.click(QAccessible::CheckBox, QStringLiteral("Repeat"));
+    ASSERT_TRUE(waitUntil([&] { return callCount(panel.household, QStringLiteral("SetPlayMode")) == 2; }));
+    EXPECT_TRUE(view.node(QAccessible::CheckBox, QStringLiteral("Shuffle"))->state().checked);
+    EXPECT_EQ(view.node(QAccessible::CheckBox, QStringLiteral("Repeat"))->text(QAccessible::Description), u"All tracks");
 
     // A drag shows its value as it goes and sends it once, on release.
     QAccessibleValueInterface *level = view.node(QAccessible::Slider, QStringLiteral("Volume"))->valueInterface();
@@ -247,7 +254,8 @@ TEST(QuilloViews, TheRoomsListGroupsRoomsAndSetsEachOnesLevelsByName)
     view.click(Button, QStringLiteral("Rooms"));
     ASSERT_TRUE(view.waitForNode(QAccessible::Slider, QStringLiteral("Office volume"))) << view.tree();
     EXPECT_EQ(view.names(QAccessible::CheckBox),
-        (QStringList{QStringLiteral("Kitchen"), QStringLiteral("Living Room"), QStringLiteral("Office")}));
+        (QStringList{QStringLiteral("Shuffle"), QStringLiteral("Repeat"), QStringLiteral("Crossfade"), QStringLiteral("Kitchen"),
+            QStringLiteral("Living Room"), QStringLiteral("Office")}));
     EXPECT_EQ(view.names(QAccessible::Slider),
         (QStringList{QStringLiteral("Volume"), QStringLiteral("Kitchen volume"), QStringLiteral("Office volume")}));
     EXPECT_TRUE(view.node(Button, QStringLiteral("Mute Kitchen")));

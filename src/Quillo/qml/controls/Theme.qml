@@ -43,6 +43,7 @@ QtObject {
     readonly property int fontHeadline: scaled(13)
     readonly property int fontTransport: scaled(15)
     readonly property int fontPlayPause: scaled(20)
+    readonly property int fontPlayMode: scaled(13)
     readonly property int fontTitle: scaled(16)
     readonly property int fontWelcomeIcon: scaled(26)
     // For controls that take a whole font: the desktop's family, or a
@@ -70,6 +71,7 @@ QtObject {
     readonly property int nowPlayingSpacing: 10
     readonly property int progressHeight: 6
     readonly property int transportSpacing: 22
+    readonly property int playModeSpacing: 4
     readonly property int setupSpacing: 10
     readonly property int headlineSymbolOffset: 2
     readonly property int smallButtonHeight: scaled(22)
