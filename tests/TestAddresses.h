@@ -64,6 +64,8 @@ enum class Suite {
     HostileReads,
     // The proof of the events' way: stopped events, restarts, silence.
     PathProof,
+    // The household's line-ins and TVs through the store.
+    PlayerStoreInputs,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

@@ -38,6 +38,9 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("play-track"), {1, 1}},
         {QStringLiteral("join"), {1, 1}},
         {QStringLiteral("leave"), {1, 1}},
+        {QStringLiteral("inputs"), {0, 0}},
+        {QStringLiteral("line-in"), {0, 1}},
+        {QStringLiteral("tv"), {0, 0}},
         {QStringLiteral("discover"), {0, 0}},
         {QStringLiteral("doctor"), {0, 0}},
         // --service NAME (up to five), --listen ADDRESS and --proof SECONDS,
@@ -75,6 +78,7 @@ QString usageText()
                           "  queue            the group's queue\n"
                           "  tracks ITEM      the tracks of a favorite or playlist (its id or exact title)\n"
                           "  status           what the group is playing\n"
+                          "  inputs           the household's line-ins and TV inputs\n"
                           "  discover         the addresses of the players on this network\n"
                           "  doctor           why no speaker is found: the likely cause, its fix and a report\n"
                           "                   for a bug (checks --host when given); always exits 0\n"
@@ -101,7 +105,10 @@ QString usageText()
                           "  show-tracks ITEM load it into the queue (replacing the queue) and list it\n"
                           "  play-track N     play queue position N, counting from 1 as `queue` lists it\n"
                           "  join ROOM        the player leading ROOM's group joins this group\n"
-                          "  leave ROOM       take ROOM's player out of its group\n");
+                          "  leave ROOM       take ROOM's player out of its group\n"
+                          "  line-in [ROOM]   play ROOM's line-in on the group; without ROOM, the line-in\n"
+                          "                   of the group's coordinator\n"
+                          "  tv               play the TV of the soundbar that leads the group\n");
 }
 
 Options parseOptions(const QStringList &arguments)

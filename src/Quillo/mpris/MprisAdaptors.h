@@ -53,10 +53,10 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor
     Q_PROPERTY(QVariantMap Metadata READ metadata)
     Q_PROPERTY(double Volume READ volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ position)
-    Q_PROPERTY(bool CanGoNext READ canControlGroup)
-    Q_PROPERTY(bool CanGoPrevious READ canControlGroup)
-    Q_PROPERTY(bool CanPlay READ canControlGroup)
-    Q_PROPERTY(bool CanPause READ canControlGroup)
+    Q_PROPERTY(bool CanGoNext READ canGoNext)
+    Q_PROPERTY(bool CanGoPrevious READ canGoPrevious)
+    Q_PROPERTY(bool CanPlay READ canPlay)
+    Q_PROPERTY(bool CanPause READ canPause)
     Q_PROPERTY(bool CanSeek READ canSeek)
     Q_PROPERTY(bool CanControl READ canControl)
 
@@ -70,7 +70,10 @@ public:
     double volume() const;
     void setVolume(double volume);
     qlonglong position() const;
-    bool canControlGroup() const;
+    bool canGoNext() const;
+    bool canGoPrevious() const;
+    bool canPlay() const;
+    bool canPause() const;
     bool canSeek() const;
     bool canControl() const { return true; }
 

@@ -18,6 +18,7 @@ RowLayout {
         symbol: "backward.fill"
         font.pixelSize: Theme.fontTransport
         foreground: Theme.text
+        enabled: PlayerStore.transportAbilities.canPrevious
         onClicked: PlayerStore.nowPlaying.previous()
     }
 
@@ -29,6 +30,8 @@ RowLayout {
         symbol: PlayerStore.nowPlaying.isPlaying ? "pause.fill" : "play.fill"
         font.pixelSize: Theme.fontPlayPause
         foreground: Theme.text
+        enabled: PlayerStore.nowPlaying.isPlaying ? PlayerStore.transportAbilities.canPause
+            : PlayerStore.transportAbilities.canPlay
         onClicked: PlayerStore.nowPlaying.togglePlayPause()
     }
 
@@ -38,6 +41,7 @@ RowLayout {
         symbol: "forward.fill"
         font.pixelSize: Theme.fontTransport
         foreground: Theme.text
+        enabled: PlayerStore.transportAbilities.canNext
         onClicked: PlayerStore.nowPlaying.next()
     }
 

@@ -18,12 +18,18 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     , m_library(m_context, m_household, m_preferences)
     , m_trackList(m_context, m_household, m_library)
     , m_liveUpdates(m_context, m_household, m_nowPlaying, m_rooms)
+    , m_inputs(m_context, m_household)
+    , m_transportAbilities(m_context, m_household, m_nowPlaying)
 {
     m_context.setSelection([this] { return m_household.selectedGroup(); });
     connect(&m_context, &StoreContext::topologyStale, this, [this] { StoreContext::start(m_household.refresh()); });
     connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this, [this] { m_nowPlaying.followEvents(m_liveUpdates.isFlowing()); });
     connect(&m_liveUpdates, &LiveUpdates::libraryEvent, &m_library, &Library::apply);
     connect(&m_liveUpdates, &LiveUpdates::libraryEventsMissed, &m_library, &Library::changedElsewhere);
+    connect(&m_liveUpdates, &LiveUpdates::transportEvent, &m_transportAbilities, &TransportAbilities::apply);
+    connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this,
+        [this] { m_transportAbilities.followEvents(m_liveUpdates.isFlowing()); });
+    connect(&m_liveUpdates, &LiveUpdates::transportStale, this, [this] { StoreContext::start(m_transportAbilities.refresh()); });
 }
 
 PlayerStore::~PlayerStore()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Quillo/store/Household.h"
+#include "Quillo/store/Inputs.h"
 #include "Quillo/store/Library.h"
 #include "Quillo/store/LiveUpdates.h"
 #include "Quillo/store/NowPlaying.h"
@@ -11,6 +12,7 @@
 #include "Quillo/store/StoreContext.h"
 #include "Quillo/store/StoreTask.h"
 #include "Quillo/store/TrackList.h"
+#include "Quillo/store/TransportAbilities.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -41,6 +43,8 @@ class PlayerStore : public QObject
     Q_PROPERTY(Preferences *preferences READ preferencesObject CONSTANT)
     Q_PROPERTY(LiveUpdates *liveUpdates READ liveUpdatesObject CONSTANT)
     Q_PROPERTY(Rooms *rooms READ roomsObject CONSTANT)
+    Q_PROPERTY(Inputs *inputs READ inputsObject CONSTANT)
+    Q_PROPERTY(TransportAbilities *transportAbilities READ transportAbilitiesObject CONSTANT)
 
 public:
     using Settings = StoreSettings;
@@ -71,6 +75,10 @@ public:
     const Preferences &preferences() const { return m_preferences; }
     const LiveUpdates &liveUpdates() const { return m_liveUpdates; }
     const Rooms &rooms() const { return m_rooms; }
+    Inputs &inputs() { return m_inputs; }
+    const Inputs &inputs() const { return m_inputs; }
+    TransportAbilities &transportAbilities() { return m_transportAbilities; }
+    const TransportAbilities &transportAbilities() const { return m_transportAbilities; }
 
     // The panel was shown: the household, what plays and the library are
     // read, then what plays is polled until it is hidden.
@@ -102,6 +110,8 @@ private:
     Preferences *preferencesObject() { return &m_preferences; }
     LiveUpdates *liveUpdatesObject() { return &m_liveUpdates; }
     Rooms *roomsObject() { return &m_rooms; }
+    Inputs *inputsObject() { return &m_inputs; }
+    TransportAbilities *transportAbilitiesObject() { return &m_transportAbilities; }
 
     // Ends first when the store goes: every task sees it after each wait.
     StoreContext m_context;
@@ -112,6 +122,8 @@ private:
     Library m_library;
     TrackList m_trackList;
     LiveUpdates m_liveUpdates;
+    Inputs m_inputs;
+    TransportAbilities m_transportAbilities;
 
     static QPointer<PlayerStore> s_qmlInstance;
 };

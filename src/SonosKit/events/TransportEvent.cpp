@@ -34,6 +34,8 @@ TransportEvent TransportEvent::fromProperties(const PropertySet &properties, con
         if (parsed && *parsed >= 0 && *parsed <= std::numeric_limits<quint32>::max())
             event.sleepTimerGeneration = quint32(*parsed);
     }
+    if (const std::optional<QString> actions = change.value(u"CurrentTransportActions"))
+        event.transportActions = transportActionsFromText(*actions);
     event.trackURI = change.value(u"CurrentTrackURI");
     event.transportURI = change.value(u"AVTransportURI");
     return event;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SonosKit/PlaybackState.h"
+#include "SonosKit/PlayerInputs.h"
 #include "SonosKit/TrackMetadata.h"
 #include "SonosKit/events/PropertySet.h"
 
@@ -30,6 +31,8 @@ struct TransportEvent {
     // Changes whenever the group's sleep timer is set, cancelled or runs
     // out, by any controller: the time left is then read afresh.
     std::optional<quint32> sleepTimerGeneration;
+    // CurrentTransportActions: what the source allows now.
+    std::optional<TransportActions> transportActions;
 
     // From the properties of an AVTransport event; throws
     // SonosError::malformedResponse when its LastChange cannot be read.

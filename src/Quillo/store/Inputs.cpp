@@ -1,0 +1,105 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+#include "Quillo/store/Inputs.h"
+
+#include "Quillo/store/Household.h"
+#include "Quillo/store/StoreContext.h"
+
+#include "SonosKit/GroupController.h"
+
+#include <QCoroTask>
+
+using SonosKit::GroupController;
+using SonosKit::InputSource;
+using SonosKit::PlayerInputs;
+using SonosKit::SonosDevice;
+using SonosKit::ZoneGroup;
+
+Inputs::Inputs(StoreContext &context, Household &household, QObject *parent)
+    : QObject(parent)
+    , m_context(context)
+    , m_household(household)
+{
+    connect(&m_household, &Household::groupsChanged, this, [this] {
+        update();
+        StoreContext::start(refresh());
+    });
+    connect(&m_household, &Household::selectedGroupChanged, this, &Inputs::update);
+}
+
+QString Inputs::nameFor(InputSource::Kind kind, const QString &room)
+{
+    //: An input entry: the TV of the soundbar in room %1.
+    return kind == InputSource::Kind::tv ? tr("TV (%1)").arg(room) : tr("Line-In (%1)").arg(room);
+}
+
+QString Inputs::titleFor(InputSource::Kind kind)
+{
+    //: What plays while a soundbar plays its TV's sound.
+    return kind == InputSource::Kind::tv ? tr("TV") : tr("Line-In");
+}
+
+std::optional<PlayerInputs> Inputs::inputsOf(const QString &uuid) const
+{
+    const auto found = m_known.constFind(uuid);
+    return found == m_known.cend() ? std::nullopt : std::optional(*found);
+}
+
+QCoro::Task<void> Inputs::refresh()
+{
+    return refreshTask();
+}
+
+StoreTask<void> Inputs::refreshTask()
+{
+    QList<SonosDevice> unread;
+    for (const ZoneGroup &group : m_household.groups())
+        for (const SonosDevice &member : group.members)
+            if (!member.uuid.isEmpty() && !m_known.contains(member.uuid) && !m_reading.contains(member.uuid)) {
+                m_reading.insert(member.uuid);
+                unread.append(member);
+            }
+    // One at a time: a few small documents, read once per player for good.
+    for (const SonosDevice &player : unread) {
+        const std::optional<PlayerInputs> inputs = co_await m_context.guarded(
+            PlayerInputs::read(player.host, m_context.token()));
+        m_reading.remove(player.uuid);
+        // A player that did not answer is asked again at the next change.
+        if (inputs) {
+            m_known.insert(player.uuid, *inputs);
+            update();
+        }
+    }
+}
+
+void Inputs::update()
+{
+    const std::optional<ZoneGroup> &selected = m_household.selectedGroup();
+    QList<InputRecord> tvs;
+    QList<InputRecord> lineIns;
+    if (selected) {
+        for (const ZoneGroup &group : m_household.groups()) {
+            for (const SonosDevice &member : group.members) {
+                const std::optional<PlayerInputs> inputs = inputsOf(member.uuid);
+                if (!inputs)
+                    continue;
+                // A soundbar plays its TV for the group it leads.
+                if (inputs->tv && member.uuid == selected->coordinator.uuid)
+                    tvs.append({InputSource::Kind::tv, member, nameFor(InputSource::Kind::tv, member.roomName)});
+                if (inputs->lineIn)
+                    lineIns.append({InputSource::Kind::lineIn, member, nameFor(InputSource::Kind::lineIn, member.roomName)});
+            }
+        }
+    }
+    m_list.setItems(tvs + lineIns);
+}
+
+void Inputs::play(int index)
+{
+    if (index < 0 || index >= m_list.items().size())
+        return;
+    const InputRecord input = m_list.items().at(index);
+    m_context.perform([input](GroupController controller) {
+        return input.kind == InputSource::Kind::tv ? controller.playTV(input.player) : controller.playLineIn(input.player);
+    });
+}
