@@ -19,6 +19,7 @@ Flow {
             required property bool isTV
 
             text: name
+            //: %1 is an input such as "TV (Living Room)".
             helpText: qsTr("Play %1").arg(name)
             display: AbstractButton.TextBesideIcon
             symbol: isTV ? "tv" : "cable.connector"

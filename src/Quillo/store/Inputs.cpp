@@ -29,14 +29,20 @@ Inputs::Inputs(StoreContext &context, Household &household, QObject *parent)
 
 QString Inputs::nameFor(InputSource::Kind kind, const QString &room)
 {
-    //: An input entry: the TV of the soundbar in room %1.
-    return kind == InputSource::Kind::tv ? tr("TV (%1)").arg(room) : tr("Line-In (%1)").arg(room);
+    if (kind == InputSource::Kind::tv)
+        //: An input to play: the TV sound of the soundbar in room %1.
+        return tr("TV (%1)").arg(room);
+    //: An input to play: the line-in of the player in room %1.
+    return tr("Line-In (%1)").arg(room);
 }
 
 QString Inputs::titleFor(InputSource::Kind kind)
 {
-    //: What plays while a soundbar plays its TV's sound.
-    return kind == InputSource::Kind::tv ? tr("TV") : tr("Line-In");
+    if (kind == InputSource::Kind::tv)
+        //: The title shown while a soundbar plays its TV's sound.
+        return tr("TV");
+    //: The title shown while a group plays a line-in.
+    return tr("Line-In");
 }
 
 std::optional<PlayerInputs> Inputs::inputsOf(const QString &uuid) const
