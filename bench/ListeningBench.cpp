@@ -103,8 +103,8 @@ void benchInputs()
         return;
     }
     const auto shows = [&](const QString &title) { return store->nowPlaying().playbackRecord().title() == title; };
-    const QString titles[] = {Inputs::titleFor(store->inputs().items().at(0).kind),
-        Inputs::titleFor(store->inputs().items().at(1).kind)};
+    const QString titles[] = {
+        Inputs::titleFor(store->inputs().items().at(0).kind), Inputs::titleFor(store->inputs().items().at(1).kind)};
 
     // 1. A click on an input to its SetAVTransportURI at the coordinator.
     std::vector<double> sent;
@@ -113,8 +113,8 @@ void benchInputs()
         household.log()->clear();
         const auto clicked = Clock::now();
         store->inputs().play(index);
-        serveEventsUntil([&] { return receivedAt(household, QStringLiteral("Play")).has_value() && shows(titles[index]); },
-            roundLimit);
+        serveEventsUntil(
+            [&] { return receivedAt(household, QStringLiteral("Play")).has_value() && shows(titles[index]); }, roundLimit);
         if (const auto received = receivedAt(household, QStringLiteral("SetAVTransportURI")))
             sent.push_back(millisecondsBetween(clicked, *received));
     }

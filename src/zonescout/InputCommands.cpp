@@ -84,8 +84,8 @@ QCoro::Task<QByteArray> playLineIn(Options options)
     if (!source)
         throw SonosKit::SonosError::roomNotFound(room);
     if (!(co_await inputsOf(*source)).lineIn)
-        throw CommandError("\"" + source->roomName.toStdString()
-            + "\" has no line-in. Run `zonescout inputs` to list the household's inputs.");
+        throw CommandError(
+            "\"" + source->roomName.toStdString() + "\" has no line-in. Run `zonescout inputs` to list the household's inputs.");
     co_await GroupController(group).playLineIn(*source);
     co_return QByteArray();
 }

@@ -265,12 +265,11 @@ TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
 {
     // None of these reaches a player: nothing listens on this address.
     const QStringList host{"--host", "127.41.6.11"};
-    for (const QStringList &arguments :
-        QList<QStringList>{{}, {"dance"}, {"--bogus", "status"}, {"status", "now"}, {"seek"}, {"seek", "soon"}, {"seek", "-5"},
-            {"volume", "loud"}, {"volume", "101"}, {"volume", "+1000"}, {"volume", "--level-all"},
-            {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"}, {"play-track", "0"},
-            {"play-track", "99999999999"}, {"status", "--json"}, {"--host"}, {"events", "--service", "volume"}, {"tv", "now"},
-            {"line-in", "A", "B"}}) {
+    for (const QStringList &arguments : QList<QStringList>{{}, {"dance"}, {"--bogus", "status"}, {"status", "now"}, {"seek"},
+             {"seek", "soon"}, {"seek", "-5"}, {"volume", "loud"}, {"volume", "101"}, {"volume", "+1000"},
+             {"volume", "--level-all"}, {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"},
+             {"play-track", "0"}, {"play-track", "99999999999"}, {"status", "--json"}, {"--host"},
+             {"events", "--service", "volume"}, {"tv", "now"}, {"line-in", "A", "B"}}) {
         const Outcome run = zonescout(host + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: zonescout"))) << run.err.toStdString();

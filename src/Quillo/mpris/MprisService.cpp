@@ -186,8 +186,8 @@ QVariantMap MprisService::abilities() const
 {
     using SonosKit::TransportAction;
     return {{QStringLiteral("CanGoNext"), can(TransportAction::next)},
-        {QStringLiteral("CanGoPrevious"), can(TransportAction::previous)}, {QStringLiteral("CanPlay"), can(TransportAction::play)},
-        {QStringLiteral("CanPause"), can(TransportAction::pause)}};
+        {QStringLiteral("CanGoPrevious"), can(TransportAction::previous)},
+        {QStringLiteral("CanPlay"), can(TransportAction::play)}, {QStringLiteral("CanPause"), can(TransportAction::pause)}};
 }
 
 // --- Change announcements ---------------------------------------------------

@@ -67,8 +67,7 @@ StoreTask<void> Inputs::refreshTask()
             }
     // One at a time: a few small documents, read once per player for good.
     for (const SonosDevice &player : unread) {
-        const std::optional<PlayerInputs> inputs = co_await m_context.guarded(
-            PlayerInputs::read(player.host, m_context.token()));
+        const std::optional<PlayerInputs> inputs = co_await m_context.guarded(PlayerInputs::read(player.host, m_context.token()));
         m_reading.remove(player.uuid);
         // A player that did not answer is asked again at the next change.
         if (inputs) {

@@ -21,16 +21,25 @@ QStringList inputNames(const PlayerStore &store)
     return names;
 }
 
+// With the coordinator's events telling what the source allows, and with
+// the reads that stand in for them.
+class PlayerStoreInputs : public ::testing::TestWithParam<bool>
+{
+};
+
 } // namespace
 
-TEST(PlayerStoreInputs, OfferedPerGroupPlayedShownAndRefused)
+TEST_P(PlayerStoreInputs, OfferedPerGroupPlayedShownAndRefused)
 {
     playersim::Household household = testsupport::startedHousehold(
         playersim::Household::defaultHousehold(testsupport::firstAddress(Suite::PlayerStoreInputs)));
     StoreRig rig(household);
+    rig.events = GetParam();
+    rig.eventAddress = listenAddress(Suite::PlayerStoreInputs);
     auto store = rig.makeStore();
     testListModels(*store);
     testsupport::await(store->refreshAll());
+    ASSERT_TRUE(waitUntil([&] { return store->liveUpdates().isFlowing() == GetParam(); }));
     const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
     const QString bedroom = household.addressOfRoom(QStringLiteral("寝室"));
     const QString office = household.addressOfRoom(QStringLiteral("Büro 🎧"));
@@ -66,9 +75,8 @@ TEST(PlayerStoreInputs, OfferedPerGroupPlayedShownAndRefused)
     selectGroupLedBy(*store, QStringLiteral("Salon Café"));
     ASSERT_TRUE(waitUntil([&] { return inputNames(*store).size() == 2; }));
     store->inputs().play(0);
-    ASSERT_TRUE(waitUntil([&] {
-        return store->nowPlaying().playbackRecord().title() == u"TV" && !abilities.canPause() && !abilities.canPlay();
-    }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return store->nowPlaying().playbackRecord().title() == u"TV" && !abilities.canPause() && !abilities.canPlay(); }));
     EXPECT_EQ(store->nowPlaying().playbackRecord().artist(), QStringLiteral("Salon Café"));
     QStringList messages;
     QObject::connect(&store->household(), &Household::statusChanged, [&] {
@@ -85,3 +93,6 @@ TEST(PlayerStoreInputs, OfferedPerGroupPlayedShownAndRefused)
     EXPECT_TRUE(store->nowPlaying().isPlaying());
     EXPECT_FALSE(abilities.canPlay());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, PlayerStoreInputs, ::testing::Bool(), [](const auto &info) { return info.param ? "Events" : "Reads"; });
