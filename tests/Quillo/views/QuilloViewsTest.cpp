@@ -218,6 +218,15 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     // Assistive technology sets a value outright; it is sent at once.
     level->setCurrentValue(35);
     EXPECT_TRUE(waitUntil([&] { return panel.household.volume(panel.address(QStringLiteral("Living Room"))) == 35; }));
+
+    // The soundbar's TV, one click away by its name; while it plays the
+    // transport allows nothing.
+    ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("TV (Living Room)"))) << view.tree();
+    view.click(Button, QStringLiteral("TV (Living Room)"));
+    ASSERT_TRUE(waitUntil([&] { return !view.isEnabled(Button, QStringLiteral("Next")); })) << view.tree();
+    EXPECT_TRUE(panel.household.currentURI(panel.address(QStringLiteral("Living Room"))).startsWith(u"x-sonos-htastream:"));
+    EXPECT_FALSE(view.isEnabled(Button, QStringLiteral("Previous")));
+    EXPECT_TRUE(waitUntil([&] { return !view.isEnabled(Button, QStringLiteral("Pause")); })) << view.tree();
 }
 
 TEST(QuilloViews, TheRoomsListGroupsRoomsAndSetsEachOnesLevelsByName)
