@@ -67,7 +67,7 @@ bool MprisPlayerAdaptor::canGoPrevious() const
 
 bool MprisPlayerAdaptor::canPlay() const
 {
-    return m_service->can(SonosKit::TransportAction::play);
+    return m_service->canPlay();
 }
 
 bool MprisPlayerAdaptor::canPause() const

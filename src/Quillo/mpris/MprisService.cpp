@@ -182,12 +182,22 @@ bool MprisService::can(SonosKit::TransportAction action) const
     return hasGroup() && m_store->transportAbilities().actions().testFlag(action);
 }
 
+bool MprisService::canPlay() const
+{
+    // Desktop clients (playerctl among them) take CanPlay false for a player
+    // with nothing loaded and hide it: a TV that plays and refuses Play still
+    // has something to show.
+    return can(SonosKit::TransportAction::play)
+        || (hasGroup() && m_store->nowPlaying().playback()
+            && SonosKit::isPlaying(m_store->nowPlaying().playback()->transportState));
+}
+
 QVariantMap MprisService::abilities() const
 {
     using SonosKit::TransportAction;
     return {{QStringLiteral("CanGoNext"), can(TransportAction::next)},
-        {QStringLiteral("CanGoPrevious"), can(TransportAction::previous)},
-        {QStringLiteral("CanPlay"), can(TransportAction::play)}, {QStringLiteral("CanPause"), can(TransportAction::pause)}};
+        {QStringLiteral("CanGoPrevious"), can(TransportAction::previous)}, {QStringLiteral("CanPlay"), canPlay()},
+        {QStringLiteral("CanPause"), can(TransportAction::pause)}};
 }
 
 // --- Change announcements ---------------------------------------------------

@@ -54,6 +54,7 @@ public:
     bool canSeek() const;
     // A group is selected and its source allows `action`.
     bool can(SonosKit::TransportAction action) const;
+    bool canPlay() const;
 
     // Commands; each first finds the household when no group is known yet.
     void raise();
