@@ -84,24 +84,4 @@ QString InputSource::uri() const
     return kind == Kind::tv ? tvPrefix + uuid + tvSuffix : lineInPrefix + uuid;
 }
 
-TransportActions transportActionsFromText(QStringView text)
-{
-    static const std::pair<QLatin1StringView, TransportAction> names[] = {
-        {QLatin1StringView("Play"), TransportAction::play},
-        {QLatin1StringView("Pause"), TransportAction::pause},
-        {QLatin1StringView("Stop"), TransportAction::stop},
-        {QLatin1StringView("Next"), TransportAction::next},
-        {QLatin1StringView("Previous"), TransportAction::previous},
-        {QLatin1StringView("X_DLNA_SeekTime"), TransportAction::seek},
-    };
-    TransportActions actions;
-    for (QStringView token : text.split(u',')) {
-        token = token.trimmed();
-        for (const auto &[name, action] : names)
-            if (token == name)
-                actions |= action;
-    }
-    return actions;
-}
-
 } // namespace SonosKit

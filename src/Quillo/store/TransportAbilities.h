@@ -4,7 +4,7 @@
 
 #include "Quillo/store/StoreTask.h"
 
-#include "SonosKit/PlayerInputs.h"
+#include "SonosKit/TransportActions.h"
 #include "SonosKit/events/TransportEvent.h"
 
 #include <QObject>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "SonosKit/PlaybackState.h"
-#include "SonosKit/PlayerInputs.h"
+#include "SonosKit/TransportActions.h"
 #include "SonosKit/TrackMetadata.h"
 #include "SonosKit/events/PropertySet.h"
 
