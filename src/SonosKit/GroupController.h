@@ -6,10 +6,10 @@
 #include "SonosKit/ContentItem.h"
 #include "SonosKit/PlaybackState.h"
 #include "SonosKit/PlayerInputs.h"
-#include "SonosKit/TransportActions.h"
 #include "SonosKit/RoomLevel.h"
 #include "SonosKit/SOAPClient.h"
 #include "SonosKit/SonosDevice.h"
+#include "SonosKit/TransportActions.h"
 #include "SonosKit/ZoneGroup.h"
 
 #include <QCoroTask>

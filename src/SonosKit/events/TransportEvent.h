@@ -3,8 +3,8 @@
 #pragma once
 
 #include "SonosKit/PlaybackState.h"
-#include "SonosKit/TransportActions.h"
 #include "SonosKit/TrackMetadata.h"
+#include "SonosKit/TransportActions.h"
 #include "SonosKit/events/PropertySet.h"
 
 #include <QString>
