@@ -64,8 +64,9 @@ void SimTransport::settle(const QList<SimTrack> &queue, Clock::time_point now)
         m_sleepDeadline.reset();
         ++m_sleepGeneration;
         settle(queue, deadline);
-        if (m_mode == Mode::playing)
-            pause(deadline);
+        // A TV, which takes no Pause, falls silent all the same.
+        if (m_mode == Mode::playing && pause(deadline))
+            m_mode = Mode::stopped;
     }
     if (m_mode != Mode::playing || now <= m_anchor)
         return;
