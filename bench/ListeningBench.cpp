@@ -189,6 +189,69 @@ void benchPlayModes()
     printFigure("Shuffle: set in another controller to the store's property notifying", std::move(outside));
 }
 
+// The inputs on 127.119.83.0/24: the default household's TV and line-in
+// played from the panel's row, turn about, and from another controller.
+void benchInputs()
+{
+    const QString firstAddress = QStringLiteral("127.119.83.11");
+    playersim::Household household = playersim::Household::defaultHousehold(firstAddress);
+    QString error;
+    if (!household.start(&error)) {
+        std::fprintf(stderr, "ListeningBench: the inputs' household did not start: %s\n", qPrintable(error));
+        return;
+    }
+    QTemporaryDir directory;
+    auto store = followingStore(directory, firstAddress, QStringLiteral("127.119.83.250"), QStringLiteral("Salon Café"));
+    if (!store) {
+        std::fprintf(stderr, "ListeningBench: no events reached the inputs' store\n");
+        return;
+    }
+    serveEventsUntil([&] { return store->inputs().items().size() == 2; }, roundLimit);
+    if (store->inputs().items().size() != 2) {
+        std::fprintf(stderr, "ListeningBench: the household's inputs were not found\n");
+        return;
+    }
+    const auto shows = [&](const QString &title) { return store->nowPlaying().playbackRecord().title() == title; };
+    const QString titles[] = {
+        Inputs::titleFor(store->inputs().items().at(0).kind), Inputs::titleFor(store->inputs().items().at(1).kind)};
+
+    // 1. A click on an input to its SetAVTransportURI at the coordinator.
+    std::vector<double> sent;
+    for (int i = 0; i < rounds; ++i) {
+        const int index = i % 2;
+        household.log()->clear();
+        const auto clicked = Clock::now();
+        store->inputs().play(index);
+        serveEventsUntil(
+            [&] { return receivedAt(household, QStringLiteral("Play")).has_value() && shows(titles[index]); }, roundLimit);
+        if (const auto received = receivedAt(household, QStringLiteral("SetAVTransportURI")))
+            sent.push_back(millisecondsBetween(clicked, *received));
+    }
+    printFigure("Input clicked to SetAVTransportURI at the player", std::move(sent));
+
+    // 2. Another controller switches the input; what plays shows it.
+    std::vector<double> shown;
+    const SonosKit::ZoneGroup group = *store->household().selectedGroup();
+    const InputRecord inputs[] = {store->inputs().items().at(0), store->inputs().items().at(1)};
+    for (int i = 0; i < rounds; ++i) {
+        const int index = (i + 1) % 2;
+        std::optional<Clock::time_point> notified;
+        const QMetaObject::Connection watch = QObject::connect(&store->nowPlaying(), &NowPlaying::playbackChanged, [&] {
+            if (!notified && shows(titles[index]))
+                notified = Clock::now();
+        });
+        const SonosKit::GroupController elsewhere(group);
+        const auto changed = Clock::now();
+        QCoro::waitFor(inputs[index].kind == SonosKit::InputSource::Kind::tv ? elsewhere.playTV(inputs[index].player)
+                                                                             : elsewhere.playLineIn(inputs[index].player));
+        serveEventsUntil([&] { return notified.has_value(); }, roundLimit);
+        QObject::disconnect(watch);
+        if (notified)
+            shown.push_back(millisecondsBetween(changed, *notified));
+    }
+    printFigure("Input switched elsewhere to the store's now playing notifying", std::move(shown));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -196,5 +259,6 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     benchSleepTimer();
     benchPlayModes();
+    benchInputs();
     return 0;
 }

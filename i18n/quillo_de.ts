@@ -90,6 +90,37 @@
         </message>
     </context>
     <context>
+        <name>Inputs</name>
+        <message>
+            <source>TV (%1)</source>
+            <extracomment>An input to play: the TV sound of the soundbar in room %1.</extracomment>
+            <translation>TV (%1)</translation>
+        </message>
+        <message>
+            <source>Line-In (%1)</source>
+            <extracomment>An input to play: the line-in of the player in room %1.</extracomment>
+            <translation>Line-In (%1)</translation>
+        </message>
+        <message>
+            <source>TV</source>
+            <extracomment>The title shown while a soundbar plays its TV's sound.</extracomment>
+            <translation>TV</translation>
+        </message>
+        <message>
+            <source>Line-In</source>
+            <extracomment>The title shown while a group plays a line-in.</extracomment>
+            <translation>Line-In</translation>
+        </message>
+    </context>
+    <context>
+        <name>InputsRow</name>
+        <message>
+            <source>Play %1</source>
+            <extracomment>%1 is an input such as "TV (Living Room)".</extracomment>
+            <translation>%1 abspielen</translation>
+        </message>
+    </context>
+    <context>
         <name>Library</name>
         <message>
             <source>"%1" can't play — its music service needs re-authorizing in the Sonos app.</source>

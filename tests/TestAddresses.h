@@ -68,6 +68,8 @@ enum class Suite {
     PlayerStoreSleepTimer,
     // Shuffle, repeat and crossfade through the store.
     PlayerStorePlayModes,
+    // The household's line-ins and TVs through the store.
+    PlayerStoreInputs,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

@@ -263,6 +263,26 @@ int main(int argc, char *argv[])
             });
     }
     {
+        // The soundbar plays its TV: the input in place of a track, the
+        // transport it does not allow greyed, the inputs' row below.
+        auto store = shooter.store();
+        const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+        ok &= shooter.shoot(
+            QStringLiteral("controls-tv"), *store, menu,
+            [&] {
+                connectTo(*store, salon);
+                for (const SonosKit::ZoneGroup &group : store->household().groups())
+                    if (group.coordinator.host == salon)
+                        store->household().select(group.id);
+                waitFor([&] { return store->inputs().items().size() == 2; });
+                store->inputs().play(0);
+            },
+            [&] {
+                return store->nowPlaying().isPlaying() && store->nowPlaying().playbackRecord().title() == QStringLiteral("TV")
+                    && !store->transportAbilities().canPause();
+            });
+    }
+    {
         // The Rooms list open on a group of three, one room muted.
         auto store = shooter.store();
         const QString office = household.addressOfRoom(QStringLiteral("Büro 🎧"));

@@ -33,6 +33,7 @@ PlaybackState snapshot(
     state.albumArtURI = track.albumArtURI;
     state.positionSeconds = XMLText::seconds(XMLText::text(positionInfo, u"RelTime"));
     state.durationSeconds = XMLText::seconds(XMLText::text(positionInfo, u"TrackDuration"));
+    state.sourceURI = XMLText::text(mediaInfo, u"CurrentURI");
     return state;
 }
 

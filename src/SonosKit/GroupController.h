@@ -6,9 +6,11 @@
 #include "SonosKit/ContentItem.h"
 #include "SonosKit/PlayMode.h"
 #include "SonosKit/PlaybackState.h"
+#include "SonosKit/PlayerInputs.h"
 #include "SonosKit/RoomLevel.h"
 #include "SonosKit/SOAPClient.h"
 #include "SonosKit/SonosDevice.h"
+#include "SonosKit/TransportActions.h"
 #include "SonosKit/ZoneGroup.h"
 
 #include <QCoroTask>
@@ -124,6 +126,14 @@ public:
     // Grouping: the request goes to the player that moves.
     QCoro::Task<void> join(SonosDevice device) const;
     QCoro::Task<void> leave(SonosDevice device) const;
+
+    // Inputs: `source`'s line-in, or the TV of the soundbar that leads the
+    // group, set with empty metadata and played. The players refuse an input
+    // the player lacks (UPnP 714).
+    QCoro::Task<void> playLineIn(SonosDevice source) const;
+    QCoro::Task<void> playTV(SonosDevice soundbar) const;
+    // GetCurrentTransportActions: what the current source allows.
+    QCoro::Task<TransportActions> transportActions(CancellationToken cancel = {}) const;
 
     // Content and the queue.
     QCoro::Task<void> setTransportURI(QString uri, QString metadata) const;

@@ -46,6 +46,7 @@ size_t qHash(const PlaybackState &state, size_t seed)
     seed = hashOptional(state.albumArtURI, seed);
     seed = hashOptional(state.positionSeconds, seed);
     seed = hashOptional(state.durationSeconds, seed);
+    seed = hashOptional(state.sourceURI, seed);
     return qHashMulti(seed, state.volume, state.isMuted);
 }
 

@@ -41,6 +41,8 @@ struct PlaybackState {
     std::optional<QString> albumArtURI; // absolute, resolved against the coordinator
     std::optional<qint64> positionSeconds;
     std::optional<qint64> durationSeconds;
+    // The group's source (AVTransportURI): the queue, a stream, an input.
+    std::optional<QString> sourceURI;
     int volume = 0; // 0 to 100
     bool isMuted = false;
 

@@ -66,6 +66,9 @@ HouseholdData defaultHouseholdData()
     SimPlayerRecord bedroom = player(3, QStringLiteral("寝室"), QStringLiteral("Sonos Era 100"), QStringLiteral("S39"), 12);
     SimPlayerRecord office = player(4, QStringLiteral("Büro 🎧"), QStringLiteral("Sonos Five"), QStringLiteral("S24"), 40);
     SimPlayerRecord terrace = player(5, QStringLiteral("Terrasse"), QStringLiteral("Sonos Move"), QStringLiteral("S17"), 55);
+    // The soundbar's TV and the Five's line-in, so that the inputs show.
+    salon.tv = true;
+    office.lineIn = true;
     SimPlayerRecord bath = player(6, QStringLiteral("Bad & Sauna"), QStringLiteral("Sonos Roam"), QStringLiteral("S27"), 18);
     bath.muted = true;
     SimPlayerRecord sub = player(7, QStringLiteral("Salon Café"), QStringLiteral("Sonos Sub"), QStringLiteral("S25"), 32);

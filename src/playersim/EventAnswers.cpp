@@ -93,7 +93,7 @@ QByteArray HouseholdState::eventBodyLocked(int index, const QString &path)
         }
         const int tracks = transport.source() == SimTransport::Source::queue
             ? int(group.queue.size())
-            : (transport.source() == SimTransport::Source::single ? 1 : 0);
+            : (transport.source() == SimTransport::Source::none ? 0 : 1);
         const QString variables = variable(QStringLiteral("TransportState"), transport.stateName(now))
             + variable(QStringLiteral("CurrentPlayMode"), transport.playMode())
             + variable(QStringLiteral("CurrentCrossfadeMode"), transport.crossfade() ? QStringLiteral("1") : QStringLiteral("0"))
@@ -105,8 +105,7 @@ QByteArray HouseholdState::eventBodyLocked(int index, const QString &path)
             + variable(QStringLiteral("CurrentTrackDuration"), duration)
             + variable(QStringLiteral("CurrentTrackMetaData"), metadata) + variable(QStringLiteral("AVTransportURI"), uri)
             + variable(QStringLiteral("AVTransportURIMetaData"), uriMetadata)
-            + variable(QStringLiteral("CurrentTransportActions"),
-                QStringLiteral("Set, Stop, Pause, Play, X_DLNA_SeekTime, Next, Previous"))
+            + variable(QStringLiteral("CurrentTransportActions"), transport.actions())
             + variable(QStringLiteral("SleepTimerGeneration"), QString::number(transport.sleepGeneration()));
         return propertySet({{QStringLiteral("LastChange"), lastChange(QStringLiteral("AVT"), variables)}});
     }

@@ -34,6 +34,10 @@ struct SimPlayerRecord {
     bool invisible = false;
     // A satellite (sub, surround) moves with the player it is bonded to.
     QString bondedTo;
+    // Its inputs, listed in its device description: a line-in (AudioIn),
+    // and the TV of a soundbar (HTControl, HDMI ARC or optical).
+    bool lineIn = false;
+    bool tv = false;
     int volume = 20;
     bool muted = false;
     QList<SimTrack> queue;

@@ -152,6 +152,8 @@ HouseholdData read(const QJsonObject &root)
         player.softwareVersion = textAt(p, QStringLiteral("softwareVersion"), at, false, player.softwareVersion);
         player.invisible = boolAt(p, QStringLiteral("invisible"), at, false);
         player.bondedTo = textAt(p, QStringLiteral("bondedTo"), at);
+        player.lineIn = boolAt(p, QStringLiteral("lineIn"), at, false);
+        player.tv = boolAt(p, QStringLiteral("tv"), at, false);
         player.volume = int(integerAt(p, QStringLiteral("volume"), at, 0, 100, 20));
         player.muted = boolAt(p, QStringLiteral("muted"), at, false);
         {
@@ -304,6 +306,10 @@ QByteArray HouseholdJson::serialize(const HouseholdData &household)
             p.insert(QStringLiteral("invisible"), true);
         if (!player.bondedTo.isEmpty())
             p.insert(QStringLiteral("bondedTo"), player.bondedTo);
+        if (player.lineIn)
+            p.insert(QStringLiteral("lineIn"), true);
+        if (player.tv)
+            p.insert(QStringLiteral("tv"), true);
         if (!player.queue.isEmpty())
             p.insert(QStringLiteral("queue"), writeTracks(player.queue));
         players.append(p);

@@ -176,7 +176,9 @@ std::optional<int> HouseholdState::leaveLocked(int index)
         return std::nullopt;
     if (player.isCoordinator()) {
         handOverLocked(player);
-        player.transport.stop();
+        // A TV refuses Stop; leaving ends it all the same.
+        if (player.transport.stop())
+            player.transport.unload();
     } else {
         ++players[indexOfUuid.value(player.coordinator)]->groupSerial;
         player.coordinator = player.record.uuid;
@@ -426,7 +428,13 @@ QString HouseholdState::deviceDescriptionLocked(const SimPlayer &player) const
     xml += QStringLiteral("<serviceList>") + service(QStringLiteral("AlarmClock"), QStringLiteral("/AlarmClock"))
         + service(QStringLiteral("MusicServices"), QStringLiteral("/MusicServices"))
         + service(QStringLiteral("DeviceProperties"), QStringLiteral("/DeviceProperties"))
-        + service(QStringLiteral("ZoneGroupTopology"), QStringLiteral("/ZoneGroupTopology")) + QStringLiteral("</serviceList>");
+        + service(QStringLiteral("ZoneGroupTopology"), QStringLiteral("/ZoneGroupTopology"));
+    // Players list their inputs' services beside the others.
+    if (r.lineIn)
+        xml += service(QStringLiteral("AudioIn"), QStringLiteral("/AudioIn"));
+    if (r.tv)
+        xml += service(QStringLiteral("HTControl"), QStringLiteral("/HTControl"));
+    xml += QStringLiteral("</serviceList>");
     xml += QStringLiteral("<deviceList><device>")
         + element(QStringLiteral("deviceType"), QStringLiteral("urn:schemas-upnp-org:device:MediaServer:1"))
         + element(QStringLiteral("UDN"), QStringLiteral("uuid:%1_MS").arg(r.uuid)) + QStringLiteral("<serviceList>")

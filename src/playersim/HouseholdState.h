@@ -92,6 +92,9 @@ private:
     void setGroupVolumeLocked(SimPlayer &coordinator, int level);
     std::optional<QList<SimTrack>> tracksBehindLocked(const QString &uri, const QString &metadata, int *refusal) const;
     SimTrack trackForLocked(const QString &uri, const QString &metadata) const;
+    // x-rincon-stream:<UUID> or x-sonos-htastream:<UUID>:spdif on the group
+    // `coordinator` leads; a UPnP error number on refusal.
+    std::optional<int> loadInputLocked(SimPlayer &coordinator, const QString &uri);
 };
 
 } // namespace playersim

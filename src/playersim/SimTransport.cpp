@@ -36,6 +36,15 @@ void SimTransport::loadSingle(const SimTrack &track, const QString &uri, const Q
     m_anchorPosition = 0;
 }
 
+void SimTransport::loadInput(Source kind, const QString &uri)
+{
+    // Players set an input with empty metadata and report none for it.
+    SimTrack live;
+    live.uri = uri;
+    loadSingle(live, uri, QString());
+    m_source = kind;
+}
+
 void SimTransport::unload()
 {
     // The group's play mode and crossfade stay, as they do on real players.
@@ -48,7 +57,7 @@ void SimTransport::unload()
 
 std::optional<SimTrack> SimTransport::currentTrack(const QList<SimTrack> &queue) const
 {
-    if (m_source == Source::single)
+    if (m_source == Source::single || m_source == Source::lineIn || m_source == Source::tv)
         return m_single;
     if (m_source == Source::queue && m_index >= 0 && m_index < queue.size())
         return queue.at(m_index);
@@ -63,8 +72,9 @@ void SimTransport::settle(const QList<SimTrack> &queue, Clock::time_point now)
         m_sleepDeadline.reset();
         ++m_sleepGeneration;
         settle(queue, deadline);
-        if (m_mode == Mode::playing)
-            pause(deadline);
+        // A TV, which takes no Pause, falls silent all the same.
+        if (m_mode == Mode::playing && pause(deadline))
+            m_mode = Mode::stopped;
     }
     if (m_mode != Mode::playing || now <= m_anchor)
         return;
@@ -126,7 +136,9 @@ std::optional<SimTransport::Refusal> SimTransport::play(const QList<SimTrack> &q
     if (m_mode == Mode::noMedia || !currentTrack(queue))
         return Refusal{701};
     if (m_mode == Mode::playing)
-        return std::nullopt;
+        // Soundbars have been reported to answer Play on a TV that already
+        // plays with a fault.
+        return m_source == Source::tv ? std::optional(Refusal{701}) : std::nullopt;
     m_mode = Mode::playing;
     m_anchor = now + transitionTime;
     return std::nullopt;
@@ -134,7 +146,7 @@ std::optional<SimTransport::Refusal> SimTransport::play(const QList<SimTrack> &q
 
 std::optional<SimTransport::Refusal> SimTransport::pause(Clock::time_point now)
 {
-    if (m_mode == Mode::noMedia || m_mode == Mode::stopped)
+    if (m_mode == Mode::noMedia || m_mode == Mode::stopped || m_source == Source::tv)
         return Refusal{701};
     if (m_mode == Mode::playing) {
         m_anchorPosition = positionMilliseconds(now);
@@ -143,12 +155,37 @@ std::optional<SimTransport::Refusal> SimTransport::pause(Clock::time_point now)
     return std::nullopt;
 }
 
-void SimTransport::stop()
+std::optional<SimTransport::Refusal> SimTransport::stop()
 {
-    if (m_mode == Mode::noMedia)
-        return;
-    m_mode = Mode::stopped;
-    m_anchorPosition = 0;
+    // As reported of soundbars: Stop on the TV is refused.
+    if (m_source == Source::tv)
+        return Refusal{701};
+    if (m_mode != Mode::noMedia) {
+        m_mode = Mode::stopped;
+        m_anchorPosition = 0;
+    }
+    return std::nullopt;
+}
+
+QString SimTransport::actions() const
+{
+    // The queue's list is what players send for a queue; the rest follow
+    // what this transport accepts (assumed: live inputs and streams neither
+    // seek nor skip, a TV that plays takes nothing but another source).
+    switch (m_source) {
+    case Source::queue:
+        return QStringLiteral("Set, Stop, Pause, Play, X_DLNA_SeekTime, Next, Previous");
+    case Source::single:
+        return m_single.isStream() ? QStringLiteral("Set, Stop, Pause, Play")
+                                   : QStringLiteral("Set, Stop, Pause, Play, X_DLNA_SeekTime");
+    case Source::lineIn:
+        return QStringLiteral("Set, Stop, Pause, Play");
+    case Source::tv:
+        return m_mode == Mode::playing ? QStringLiteral("Set") : QStringLiteral("Set, Play");
+    case Source::none:
+        break;
+    }
+    return QStringLiteral("Set");
 }
 
 void SimTransport::moveTo(int index, Clock::time_point now)

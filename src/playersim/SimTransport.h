@@ -20,7 +20,8 @@ public:
     // How long a player reports TRANSITIONING after Play or a track change.
     static constexpr std::chrono::milliseconds transitionTime{200};
 
-    enum class Source { none, queue, single };
+    // An input plays live from another player's line-in or a soundbar's TV.
+    enum class Source { none, queue, single, lineIn, tv };
 
     // A refusal with the UPnP error number the player answers.
     struct Refusal {
@@ -33,6 +34,8 @@ public:
 
     void loadQueue(const QString &queueUri);
     void loadSingle(const SimTrack &track, const QString &uri, const QString &metadata);
+    // A live input: a stream named by its URI alone.
+    void loadInput(Source kind, const QString &uri);
     // The queue now belongs to another player (a group was handed over).
     void renameQueue(const QString &queueUri)
     {
@@ -55,11 +58,13 @@ public:
 
     std::optional<Refusal> play(const QList<SimTrack> &queue, Clock::time_point now);
     std::optional<Refusal> pause(Clock::time_point now);
-    void stop();
+    std::optional<Refusal> stop();
     std::optional<Refusal> next(const QList<SimTrack> &queue, Clock::time_point now);
     std::optional<Refusal> previous(const QList<SimTrack> &queue, Clock::time_point now);
     std::optional<Refusal> seekTrack(const QList<SimTrack> &queue, int number, Clock::time_point now);
     std::optional<Refusal> seekTime(const QList<SimTrack> &queue, qint64 seconds, Clock::time_point now);
+    // CurrentTransportActions: what the source allows in its state.
+    QString actions() const;
     // The queue changed under a playing transport.
     void queueCleared();
 

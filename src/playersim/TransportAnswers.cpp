@@ -108,7 +108,7 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
         QString metadata = transport.uriMetadata();
         int tracks = transport.source() == SimTransport::Source::queue
             ? int(group.queue.size())
-            : (transport.source() == SimTransport::Source::single ? 1 : 0);
+            : (transport.source() == SimTransport::Source::none ? 0 : 1);
         if (!self.isCoordinator()) {
             uri = QStringLiteral("x-rincon:") + group.record.uuid;
             metadata.clear();
@@ -128,6 +128,8 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
             {{QStringLiteral("RemainingSleepTimerDuration"), left ? Didl::duration(*left) : QString()},
                 {QStringLiteral("CurrentSleepTimerGeneration"), QString::number(transport.sleepGeneration())}});
     }
+    if (action == u"GetCurrentTransportActions")
+        return soapResponse(transportUrn, action, {{QStringLiteral("Actions"), transport.actions()}});
     // Shapes: GetCrossfadeMode as a captured answer (firmware 28.1),
     // GetTransportSettings as the public UPnP AVTransport description has it.
     if (action == u"GetCrossfadeMode")
@@ -176,10 +178,8 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
     }
     if (action == u"Pause")
         return refused(transport.pause(now));
-    if (action == u"Stop") {
-        transport.stop();
-        return done(transportUrn, call);
-    }
+    if (action == u"Stop")
+        return refused(transport.stop());
     if (action == u"ConfigureSleepTimer") {
         const std::optional<std::chrono::seconds> length = sleepTimerLength(
             call.argument(QStringLiteral("NewSleepTimerDuration")));
@@ -227,6 +227,10 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
             transport.loadQueue(uri);
             return done(transportUrn, call);
         }
+        if (uri.startsWith(u"x-rincon-stream:") || uri.startsWith(u"x-sonos-htastream:")) {
+            const std::optional<int> refusal = loadInputLocked(group, uri);
+            return refusal ? soapFault(*refusal) : done(transportUrn, call);
+        }
         // Containers go through the queue; players call that an illegal MIME type.
         if (uri.startsWith(u"x-rincon-cpcontainer:") || uri.startsWith(u"x-rincon-playlist:") || uri.contains(u"savedqueues.rsq"))
             return soapFault(714);
@@ -263,6 +267,26 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
         {{QStringLiteral("FirstTrackNumberEnqueued"), QString::number(position + 1)},
             {QStringLiteral("NumTracksAdded"), QString::number(tracks->size())},
             {QStringLiteral("NewQueueLength"), QString::number(group.queue.size())}});
+}
+
+std::optional<int> HouseholdState::loadInputLocked(SimPlayer &coordinator, const QString &uri)
+{
+    // A well-formed URI naming an input this group cannot play (an unknown
+    // player, one without that input, a soundbar leading another group) is
+    // answered like other content the player cannot take, 714; a URI
+    // without its parts is a wrong argument, 402. Both assumed.
+    const bool tv = uri.startsWith(u"x-sonos-htastream:");
+    QString uuid = uri.section(QLatin1Char(':'), 1, 1);
+    if (uuid.isEmpty() || (tv && uri.section(QLatin1Char(':'), 2) != u"spdif") || (!tv && uri.count(QLatin1Char(':')) != 1))
+        return 402;
+    const auto found = indexOfUuid.constFind(uuid);
+    if (found == indexOfUuid.cend())
+        return 714;
+    const SimPlayer &source = *players[*found];
+    if (tv ? (!source.record.tv || &source != &coordinator) : !source.record.lineIn)
+        return 714;
+    coordinator.transport.loadInput(tv ? SimTransport::Source::tv : SimTransport::Source::lineIn, uri);
+    return std::nullopt;
 }
 
 Answer HouseholdState::answerRendering(int index, const SoapCall &call)

@@ -3,6 +3,7 @@
 #include "Commands.h"
 
 #include "EventsCommand.h"
+#include "InputCommands.h"
 #include "JsonOutput.h"
 #include "PlayModeCommands.h"
 #include "TextOutput.h"
@@ -99,25 +100,6 @@ int queuePosition(const Options &options)
         throw UsageError(
             "play-track takes a queue position counting from 1, not \"" + options.arguments.first().toStdString() + "\"");
     return int(*position);
-}
-
-QCoro::Task<QList<ZoneGroup>> householdGroups(std::optional<QString> host)
-{
-    if (host)
-        co_return co_await SonosKit::ZoneTopology(*host).groups();
-    co_return co_await SonosKit::SonosDiscovery::findHousehold(SonosKit::SonosDiscovery::householdSearchTimeout);
-}
-
-ZoneGroup selectedGroup(const QList<ZoneGroup> &groups, const std::optional<QString> &room)
-{
-    if (room) {
-        if (std::optional<ZoneGroup> group = SonosKit::groupForRoom(groups, *room))
-            return *group;
-        throw SonosError::roomNotFound(*room);
-    }
-    if (groups.isEmpty())
-        throw CommandError("The household has no groups to control.");
-    return groups.first();
 }
 
 QCoro::Task<ZoneGroup> loadSelectedGroup(Options options)
@@ -307,6 +289,25 @@ QCoro::Task<QByteArray> discover(Options options)
 
 } // namespace
 
+QCoro::Task<QList<ZoneGroup>> householdGroups(std::optional<QString> host)
+{
+    if (host)
+        co_return co_await SonosKit::ZoneTopology(*host).groups();
+    co_return co_await SonosKit::SonosDiscovery::findHousehold(SonosKit::SonosDiscovery::householdSearchTimeout);
+}
+
+ZoneGroup selectedGroup(const QList<ZoneGroup> &groups, const std::optional<QString> &room)
+{
+    if (room) {
+        if (std::optional<ZoneGroup> group = SonosKit::groupForRoom(groups, *room))
+            return *group;
+        throw SonosError::roomNotFound(*room);
+    }
+    if (groups.isEmpty())
+        throw CommandError("The household has no groups to control.");
+    return groups.first();
+}
+
 void validateArguments(const Options &options)
 {
     const QString &command = options.command;
@@ -322,7 +323,8 @@ void validateArguments(const Options &options)
         muteArgument(options);
     else if (command == u"play-track")
         queuePosition(options);
-    else if ((command == u"join" || command == u"leave") && options.arguments.first().trimmed().isEmpty())
+    else if ((command == u"join" || command == u"leave" || command == u"line-in") && !options.arguments.isEmpty()
+        && options.arguments.first().trimmed().isEmpty())
         throw UsageError(command.toStdString() + " needs a room name");
     else if ((command == u"tracks" || command == u"play-item" || command == u"show-tracks")
         && options.arguments.first().isEmpty())
@@ -351,6 +353,8 @@ QCoro::Task<QByteArray> runCommand(Options options)
         return discover(std::move(options));
     if (isPlayModeCommand(command))
         return runPlayModeCommand(std::move(options));
+    if (isInputCommand(command))
+        return runInputCommand(std::move(options));
     return transportCommand(std::move(options));
 }
 

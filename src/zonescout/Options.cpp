@@ -39,6 +39,9 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("join"), {1, 1}},
         {QStringLiteral("leave"), {1, 1}},
         {QStringLiteral("sleep"), {0, 1}},
+        {QStringLiteral("inputs"), {0, 0}},
+        {QStringLiteral("line-in"), {0, 1}},
+        {QStringLiteral("tv"), {0, 0}},
         {QStringLiteral("discover"), {0, 0}},
         {QStringLiteral("doctor"), {0, 0}},
         // --service NAME (up to five), --listen ADDRESS and --proof SECONDS,
@@ -79,6 +82,7 @@ QString usageText()
                           "  queue            the group's queue\n"
                           "  tracks ITEM      the tracks of a favorite or playlist (its id or exact title)\n"
                           "  status           what the group is playing\n"
+                          "  inputs           the household's line-ins and TV inputs\n"
                           "  discover         the addresses of the players on this network\n"
                           "  doctor           why no speaker is found: the likely cause, its fix and a report\n"
                           "                   for a bug (checks --host when given); always exits 0\n"
@@ -114,7 +118,10 @@ QString usageText()
                           "  repeat [off|all|one]\n"
                           "                   show or set the group's repeat: the queue, or its current track\n"
                           "  crossfade [on|off]\n"
-                          "                   show or set crossfading between tracks\n");
+                          "                   show or set crossfading between tracks\n"
+                          "  line-in [ROOM]   play ROOM's line-in on the group; without ROOM, the line-in\n"
+                          "                   of the group's coordinator\n"
+                          "  tv               play the TV of the soundbar that leads the group\n");
 }
 
 Options parseOptions(const QStringList &arguments)

@@ -91,6 +91,15 @@ TEST(TransportAnswers, RefusalsAsPlayersGiveThem)
     EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("SetAVTransportURI"),
                   {{"InstanceID", "0"}, {"CurrentURI", weekly->uri}, {"CurrentURIMetaData", ""}}),
         714);
+    // Inputs the group cannot play: a player without a line-in, a soundbar's
+    // TV on a group it does not lead, a TV's URI without its end.
+    const auto setInput = [&](const QString &at, const QString &uri) {
+        return faultCode(at, Service::avTransport, QStringLiteral("SetAVTransportURI"),
+            {{"InstanceID", "0"}, {"CurrentURI", uri}, {"CurrentURIMetaData", ""}});
+    };
+    EXPECT_EQ(setInput(salon, QStringLiteral("x-rincon-stream:") + household.uuidOf(salon)), 714);
+    EXPECT_EQ(setInput(office, QStringLiteral("x-sonos-htastream:%1:spdif").arg(household.uuidOf(salon))), 714);
+    EXPECT_EQ(setInput(salon, QStringLiteral("x-sonos-htastream:") + household.uuidOf(salon)), 402);
     EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("Play"), {{"InstanceID", "7"}, {"Speed", "1"}}), 402);
     EXPECT_EQ(faultCode(salon, Service::avTransport, QStringLiteral("ConfigureSleepTimer"),
                   {{"InstanceID", "0"}, {"NewSleepTimerDuration", "0:30"}}),

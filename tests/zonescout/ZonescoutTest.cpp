@@ -205,6 +205,33 @@ TEST(Zonescout, ControlCommandsReadTheirArgumentsAndReachTheRoomNamed)
     EXPECT_TRUE(bedroomGroup->members.contains(household.addressOfRoom(QStringLiteral("Büro 🎧"))));
 }
 
+TEST(Zonescout, InputsAreListedAndPlayOnTheGroup)
+{
+    Household household = started();
+    const QString bedroom = household.addressOfRoom(QStringLiteral("寝室"));
+    const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+    const QString office = household.addressOfRoom(QStringLiteral("Büro 🎧"));
+    const auto run = [&](const QStringList &arguments) {
+        const Outcome outcome = zonescout(at(household, arguments));
+        EXPECT_EQ(outcome.exitCode, 0) << arguments.join(u' ').toStdString() << ": " << outcome.err.toStdString();
+        return outcome.out;
+    };
+    EXPECT_EQ(QString::fromUtf8(run({"inputs"})), QStringLiteral("Line-In (Büro 🎧)\nTV (Salon Café)\n"));
+    const QJsonArray inputs = json(zonescout(at(household, {"--json", "inputs"}))).toArray();
+    ASSERT_EQ(inputs.size(), 2);
+    EXPECT_EQ(inputs[0][QStringLiteral("uri")].toString(), QStringLiteral("x-rincon-stream:") + household.uuidOf(office));
+
+    // Another room's line-in on this group, then the coordinator's own.
+    run({"--room", "寝室", "line-in", "Büro 🎧"});
+    EXPECT_EQ(household.currentURI(bedroom), QStringLiteral("x-rincon-stream:") + household.uuidOf(office));
+    EXPECT_NE(household.transportState(bedroom), u"STOPPED");
+    run({"--room", "Büro 🎧", "line-in"});
+    EXPECT_EQ(household.currentURI(office), QStringLiteral("x-rincon-stream:") + household.uuidOf(office));
+    run({"--room", "Salon Café", "tv"});
+    EXPECT_EQ(household.currentURI(salon), QStringLiteral("x-sonos-htastream:%1:spdif").arg(household.uuidOf(salon)));
+    EXPECT_NE(household.transportState(salon), u"STOPPED");
+}
+
 TEST(Zonescout, FailuresAreOneLineAndExitOne)
 {
     Household household = started();
@@ -221,6 +248,8 @@ TEST(Zonescout, FailuresAreOneLineAndExitOne)
             {QStringLiteral("Play failed: UPnP error 701 "), SonosKit::SonosError::hint(701)}, {}},
         {at(household, {"tracks", "Discover Weekly"}), {QStringLiteral("zonescout show-tracks")}, {}},
         {at(household, {"tracks", "No Such Thing"}), {QStringLiteral("No Such Thing")}, {}},
+        {at(household, {"line-in", "Küche"}), {QStringLiteral("\"Küche\" has no line-in")}, {}},
+        {at(household, {"--room", "寝室", "tv"}), {QStringLiteral("No soundbar with a TV input leads the group \"寝室\"")}, {}},
         // A player that answers nonsense: a message, not a crash.
         {at(household, {"--json", "topology"}), {QStringLiteral("Could not parse the player's response: ")},
             playersim::Answer{200, "\xff\xfe<<not xml", "text/xml", {}}},
@@ -248,13 +277,13 @@ TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
 {
     // None of these reaches a player: nothing listens on this address.
     const QStringList host{"--host", "127.41.6.11"};
-    for (const QStringList &arguments : QList<QStringList>{{}, {"dance"}, {"--bogus", "status"}, {"status", "now"}, {"seek"},
-             {"seek", "soon"}, {"seek", "-5"}, {"volume", "loud"}, {"volume", "101"}, {"volume", "+1000"},
-             {"volume", "--level-all"}, {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"},
-             {"play-track", "0"}, {"play-track", "99999999999"}, {"status", "--json"}, {"--host"},
-             {"events", "--service", "volume"}, {"sleep", "30"}, {"sleep", "1.5h"}, {"sleep", "15m1h"}, {"sleep", "0m"},
-             {"sleep", "24h"}, {"sleep", "-30m"}, {"sleep", "30m", "now"}, {"shuffle", "yes"}, {"repeat", "twice"},
-             {"crossfade", "on", "off"}}) {
+    for (const QStringList &arguments :
+        QList<QStringList>{{}, {"dance"}, {"--bogus", "status"}, {"status", "now"}, {"seek"}, {"seek", "soon"}, {"seek", "-5"},
+            {"volume", "loud"}, {"volume", "101"}, {"volume", "+1000"}, {"volume", "--level-all"},
+            {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"}, {"play-track", "0"},
+            {"play-track", "99999999999"}, {"status", "--json"}, {"--host"}, {"events", "--service", "volume"}, {"sleep", "30"},
+            {"sleep", "1.5h"}, {"sleep", "15m1h"}, {"sleep", "0m"}, {"sleep", "24h"}, {"sleep", "-30m"}, {"sleep", "30m", "now"},
+            {"shuffle", "yes"}, {"repeat", "twice"}, {"crossfade", "on", "off"}, {"tv", "now"}, {"line-in", "A", "B"}}) {
         const Outcome run = zonescout(host + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: zonescout"))) << run.err.toStdString();

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/models/PlaybackRecord.h"
 
+#include "SonosKit/PlayerInputs.h"
+
 #include <QCoreApplication>
 
 bool PlaybackRecord::hasProgress() const
@@ -16,6 +18,14 @@ QString PlaybackRecord::progressText() const
     //: Read by screen readers for the progress bar, e.g. "1:23 of 4:05".
     return QCoreApplication::translate("PlaybackRecord", "%1 of %2")
         .arg(clock(*m_state.positionSeconds), clock(*m_state.durationSeconds));
+}
+
+QString PlaybackRecord::inputKind() const
+{
+    const std::optional<SonosKit::InputSource> input = SonosKit::InputSource::fromURI(m_state.sourceURI.value_or(QString()));
+    if (!input)
+        return {};
+    return input->kind == SonosKit::InputSource::Kind::tv ? QStringLiteral("tv") : QStringLiteral("lineIn");
 }
 
 QString PlaybackRecord::clock(qint64 seconds)

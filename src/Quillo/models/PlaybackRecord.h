@@ -25,6 +25,8 @@ class PlaybackRecord
     Q_PROPERTY(qint64 durationSeconds READ durationSeconds CONSTANT)
     Q_PROPERTY(bool hasProgress READ hasProgress CONSTANT)
     Q_PROPERTY(QString progressText READ progressText CONSTANT)
+    // "tv" or "lineIn" while the group plays an input, empty otherwise.
+    Q_PROPERTY(QString inputKind READ inputKind CONSTANT)
 
 public:
     PlaybackRecord() = default;
@@ -46,6 +48,7 @@ public:
     bool hasProgress() const;
     // "1:23 of 4:05", for assistive technology; empty without progress.
     QString progressText() const;
+    QString inputKind() const;
 
     // "M:SS", or "H:MM:SS" from an hour on.
     static QString clock(qint64 seconds);

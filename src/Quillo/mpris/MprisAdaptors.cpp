@@ -75,9 +75,24 @@ qlonglong MprisPlayerAdaptor::position() const
     return m_service->positionMicroseconds();
 }
 
-bool MprisPlayerAdaptor::canControlGroup() const
+bool MprisPlayerAdaptor::canGoNext() const
 {
-    return m_service->hasGroup();
+    return m_service->can(SonosKit::TransportAction::next);
+}
+
+bool MprisPlayerAdaptor::canGoPrevious() const
+{
+    return m_service->can(SonosKit::TransportAction::previous);
+}
+
+bool MprisPlayerAdaptor::canPlay() const
+{
+    return m_service->canPlay();
+}
+
+bool MprisPlayerAdaptor::canPause() const
+{
+    return m_service->can(SonosKit::TransportAction::pause);
 }
 
 bool MprisPlayerAdaptor::canSeek() const

@@ -55,10 +55,10 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor
     Q_PROPERTY(bool Shuffle READ shuffle WRITE setShuffle)
     Q_PROPERTY(QString LoopStatus READ loopStatus WRITE setLoopStatus)
     Q_PROPERTY(qlonglong Position READ position)
-    Q_PROPERTY(bool CanGoNext READ canControlGroup)
-    Q_PROPERTY(bool CanGoPrevious READ canControlGroup)
-    Q_PROPERTY(bool CanPlay READ canControlGroup)
-    Q_PROPERTY(bool CanPause READ canControlGroup)
+    Q_PROPERTY(bool CanGoNext READ canGoNext)
+    Q_PROPERTY(bool CanGoPrevious READ canGoPrevious)
+    Q_PROPERTY(bool CanPlay READ canPlay)
+    Q_PROPERTY(bool CanPause READ canPause)
     Q_PROPERTY(bool CanSeek READ canSeek)
     Q_PROPERTY(bool CanControl READ canControl)
 
@@ -76,7 +76,10 @@ public:
     QString loopStatus() const;
     void setLoopStatus(const QString &status);
     qlonglong position() const;
-    bool canControlGroup() const;
+    bool canGoNext() const;
+    bool canGoPrevious() const;
+    bool canPlay() const;
+    bool canPause() const;
     bool canSeek() const;
     bool canControl() const { return true; }
 

@@ -40,6 +40,7 @@ MprisService::MprisService(PlayerStore *store, QObject *parent)
     connect(&store->nowPlaying(), &NowPlaying::playbackChanged, this, &MprisService::noteChanged);
     connect(&store->nowPlaying(), &NowPlaying::volumeChanged, this, &MprisService::noteChanged);
     connect(&store->household(), &Household::selectedGroupChanged, this, &MprisService::noteChanged);
+    connect(&store->transportAbilities(), &TransportAbilities::changed, this, &MprisService::noteChanged);
     connect(&store->nowPlaying(), &NowPlaying::playbackRead, this, &MprisService::playbackRead);
     connect(&store->nowPlaying(), &NowPlaying::transportEvented, this, &MprisService::transportEvented);
     // What the last group played says nothing of where the next one is.
@@ -84,7 +85,7 @@ bool MprisService::registerOnBus()
     m_lastShuffle = shuffle();
     m_lastLoopStatus = loopStatus();
     m_lastVolume = volume();
-    m_lastHasGroup = hasGroup();
+    m_lastAbilities = abilities();
     m_lastCanSeek = canSeek();
     return true;
 }
@@ -195,7 +196,31 @@ bool MprisService::hasGroup() const
 bool MprisService::canSeek() const
 {
     // A station never ends: nothing to seek in.
-    return hasGroup() && m_store->nowPlaying().playback() && m_store->nowPlaying().playback()->durationSeconds.value_or(0) > 0;
+    return can(SonosKit::TransportAction::seek) && m_store->nowPlaying().playback()
+        && m_store->nowPlaying().playback()->durationSeconds.value_or(0) > 0;
+}
+
+bool MprisService::can(SonosKit::TransportAction action) const
+{
+    return hasGroup() && m_store->transportAbilities().actions().testFlag(action);
+}
+
+bool MprisService::canPlay() const
+{
+    // Desktop clients (playerctl among them) take CanPlay false for a player
+    // with nothing loaded and hide it: a TV that plays and refuses Play still
+    // has something to show.
+    return can(SonosKit::TransportAction::play)
+        || (hasGroup() && m_store->nowPlaying().playback()
+            && SonosKit::isPlaying(m_store->nowPlaying().playback()->transportState));
+}
+
+QVariantMap MprisService::abilities() const
+{
+    using SonosKit::TransportAction;
+    return {{QStringLiteral("CanGoNext"), can(TransportAction::next)},
+        {QStringLiteral("CanGoPrevious"), can(TransportAction::previous)}, {QStringLiteral("CanPlay"), canPlay()},
+        {QStringLiteral("CanPause"), can(TransportAction::pause)}};
 }
 
 // --- Change announcements ---------------------------------------------------
@@ -257,12 +282,11 @@ void MprisService::announceChanges()
     const double level = volume();
     if (level != m_lastVolume)
         changed.insert(QStringLiteral("Volume"), m_lastVolume = level);
-    const bool group = hasGroup();
-    if (group != m_lastHasGroup) {
-        m_lastHasGroup = group;
-        for (const char *name : {"CanGoNext", "CanGoPrevious", "CanPlay", "CanPause"})
-            changed.insert(QString::fromLatin1(name), group);
-    }
+    const QVariantMap able = abilities();
+    for (auto it = able.cbegin(); it != able.cend(); ++it)
+        if (m_lastAbilities.value(it.key()) != it.value())
+            changed.insert(it.key(), it.value());
+    m_lastAbilities = able;
     const bool seekable = canSeek();
     if (seekable != m_lastCanSeek)
         changed.insert(QStringLiteral("CanSeek"), m_lastCanSeek = seekable);

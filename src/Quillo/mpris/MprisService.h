@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SonosKit/PlaybackState.h"
+#include "SonosKit/TransportActions.h"
 
 #include <QCoroTask>
 #include <QDBusContext>
@@ -54,6 +55,9 @@ public:
     qint64 positionMicroseconds() const;
     bool hasGroup() const;
     bool canSeek() const;
+    // A group is selected and its source allows `action`.
+    bool can(SonosKit::TransportAction action) const;
+    bool canPlay() const;
 
     // Commands; each first finds the household when no group is known yet.
     void raise();
@@ -85,6 +89,7 @@ Q_SIGNALS:
     void Seeked(qlonglong position);
 
 private:
+    QVariantMap abilities() const;
     void command(std::function<void()> action);
     static QCoro::Task<void> searchThenRun(QPointer<MprisService> self, QPointer<PlayerStore> store);
     void playbackRead();
@@ -107,7 +112,7 @@ private:
     QString m_lastStatus;
     QVariantMap m_lastMetadata;
     double m_lastVolume = -1;
-    bool m_lastHasGroup = false;
+    QVariantMap m_lastAbilities; // CanGoNext, CanGoPrevious, CanPlay, CanPause
     bool m_lastCanSeek = false;
     bool m_lastShuffle = false;
     QString m_lastLoopStatus;

@@ -11,6 +11,8 @@ Item {
 
     // Text of the art's address; empty when there is none.
     property string source
+    // What stands in without art: a note, or the input that plays.
+    property string symbol: "music.note"
 
     implicitWidth: Theme.artworkSize
     implicitHeight: Theme.artworkSize
@@ -26,7 +28,7 @@ Item {
 
     SymbolIcon {
         anchors.centerIn: parent
-        symbol: "music.note"
+        symbol: artwork.symbol
         size: Theme.artworkPlaceholderSize
         color: Theme.secondary
         visible: image.status !== Image.Ready

@@ -90,6 +90,7 @@ Item {
                     Layout.fillWidth: true
                     spacing: Theme.rowSpacing
                     FavoritesRow { Layout.fillWidth: true }
+                    InputsRow { Layout.fillWidth: true }
                     TrackListView { Layout.fillWidth: true }
                 }
 

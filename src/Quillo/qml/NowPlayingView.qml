@@ -18,6 +18,9 @@ RowLayout {
 
     Artwork {
         source: nowPlaying.playback.albumArtURI
+        symbol: nowPlaying.playback.inputKind === "tv" ? "tv"
+            : nowPlaying.playback.inputKind === "lineIn" ? "cable.connector"
+            : "music.note"
         Layout.preferredWidth: Theme.artworkSize
         Layout.preferredHeight: Theme.artworkSize
     }

@@ -64,6 +64,7 @@ Item {
             symbol: "backward.fill"
             font.pixelSize: Theme.fontTransport
             foreground: Theme.text
+            enabled: PlayerStore.transportAbilities.canPrevious
             onClicked: PlayerStore.nowPlaying.previous()
         }
 
@@ -75,6 +76,8 @@ Item {
             symbol: PlayerStore.nowPlaying.isPlaying ? "pause.fill" : "play.fill"
             font.pixelSize: Theme.fontPlayPause
             foreground: Theme.text
+            enabled: PlayerStore.nowPlaying.isPlaying ? PlayerStore.transportAbilities.canPause
+                : PlayerStore.transportAbilities.canPlay
             onClicked: PlayerStore.nowPlaying.togglePlayPause()
         }
 
@@ -84,6 +87,7 @@ Item {
             symbol: "forward.fill"
             font.pixelSize: Theme.fontTransport
             foreground: Theme.text
+            enabled: PlayerStore.transportAbilities.canNext
             onClicked: PlayerStore.nowPlaying.next()
         }
     }

@@ -4,6 +4,7 @@
 
 #include "Quillo/models/Notify.h"
 #include "Quillo/store/Household.h"
+#include "Quillo/store/Inputs.h"
 #include "Quillo/store/Rooms.h"
 #include "Quillo/store/StoreContext.h"
 
@@ -57,6 +58,8 @@ NowPlaying::NowPlaying(StoreContext &context, Household &household, Rooms &rooms
     connect(this, &NowPlaying::isPlayingChanged, this, &NowPlaying::updateClosedPoll);
     connect(&m_context, &StoreContext::playbackStale, this, [this] { StoreContext::start(refresh()); });
     connect(&m_household, &Household::selectedGroupChanged, this, &NowPlaying::followGroup);
+    // An input shows under its room's name, which a rename changes.
+    connect(&m_household, &Household::groupsChanged, this, &NowPlaying::updateShown);
     connect(&m_household, &Household::groupChosen, this, [this] {
         setPlayback(std::nullopt);
         setPendingVolume(std::nullopt);
@@ -336,8 +339,30 @@ void NowPlaying::commitVolume(int level)
 
 void NowPlaying::setPlayback(std::optional<PlaybackState> playback)
 {
-    if (assignNotifying(this, m_playback, std::move(playback), &NowPlaying::playbackChanged))
-        update();
+    if (playback == m_playback)
+        return;
+    m_playback = std::move(playback);
+    updateShown();
+    update();
+}
+
+void NowPlaying::updateShown()
+{
+    std::optional<PlaybackState> shown = m_playback;
+    const std::optional<SonosKit::InputSource> input = shown && shown->sourceURI
+        ? SonosKit::InputSource::fromURI(*shown->sourceURI)
+        : std::nullopt;
+    if (input) {
+        shown->title = Inputs::titleFor(input->kind);
+        shown->artist.reset();
+        shown->album.reset();
+        shown->albumArtURI.reset();
+        for (const ZoneGroup &group : m_household.groups())
+            for (const SonosKit::SonosDevice &member : group.members)
+                if (member.uuid == input->uuid)
+                    shown->artist = member.roomName;
+    }
+    assignNotifying(this, m_shown, std::move(shown), &NowPlaying::playbackChanged);
 }
 
 void NowPlaying::setPendingVolume(std::optional<int> volume)

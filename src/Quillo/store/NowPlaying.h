@@ -74,10 +74,12 @@ public:
     // group volume, without the slider's pending value.
     void setGroupVolume(int level);
 
-    const std::optional<SonosKit::PlaybackState> &playback() const { return m_playback; }
+    // What shows: what the players report, an input described by its kind
+    // ("TV", "Line-In") and room, as players give it no title.
+    const std::optional<SonosKit::PlaybackState> &playback() const { return m_shown; }
     std::optional<int> pendingVolume() const { return m_pendingVolume; }
 
-    PlaybackRecord playbackRecord() const { return m_playback ? PlaybackRecord(*m_playback) : PlaybackRecord(); }
+    PlaybackRecord playbackRecord() const { return m_shown ? PlaybackRecord(*m_shown) : PlaybackRecord(); }
     bool hasPlayback() const { return m_playback.has_value(); }
     bool isPlaying() const { return m_isPlaying; }
     int volume() const { return m_volume; }
@@ -100,6 +102,7 @@ private:
     void setPlayback(std::optional<SonosKit::PlaybackState> playback);
     void setPendingVolume(std::optional<int> volume);
     void update();
+    void updateShown();
     void followGroup();
     void updateClosedPoll();
     StoreTask<void> closedPollTask();
@@ -112,6 +115,7 @@ private:
     Rooms &m_rooms;
 
     std::optional<SonosKit::PlaybackState> m_playback;
+    std::optional<SonosKit::PlaybackState> m_shown;
     std::optional<int> m_pendingVolume;
     bool m_isPlaying = false;
     int m_volume = 0;

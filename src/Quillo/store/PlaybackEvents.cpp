@@ -21,6 +21,8 @@ PlaybackState withTransport(PlaybackState state, const SonosKit::TransportEvent 
     }
     if (event.durationSeconds)
         state.durationSeconds = *event.durationSeconds;
+    if (event.transportURI)
+        state.sourceURI = event.transportURI->isEmpty() ? std::nullopt : event.transportURI;
     if (trackChanged && state.positionSeconds)
         state.positionSeconds = 0;
     return state;
@@ -49,6 +51,7 @@ PlaybackState keptFromEvents(PlaybackState read, const PlaybackState &stored, co
         read.album = stored.album;
         read.albumArtURI = stored.albumArtURI;
         read.durationSeconds = stored.durationSeconds;
+        read.sourceURI = stored.sourceURI;
     }
     // The read's position belongs to the track it saw.
     if (now.track != atStart.track)

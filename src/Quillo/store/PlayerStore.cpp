@@ -20,6 +20,8 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     , m_liveUpdates(m_context, m_household, m_nowPlaying, m_rooms)
     , m_sleepTimer(m_context, m_household)
     , m_playModes(m_context, m_household)
+    , m_inputs(m_context, m_household)
+    , m_transportAbilities(m_context, m_household, m_nowPlaying)
 {
     m_context.setSelection([this] { return m_household.selectedGroup(); });
     connect(&m_context, &StoreContext::topologyStale, this, [this] { StoreContext::start(m_household.refresh()); });
@@ -31,6 +33,10 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this, [this] { m_playModes.followEvents(m_liveUpdates.isFlowing()); });
     connect(&m_liveUpdates, &LiveUpdates::transportEvent, &m_playModes, &PlayModes::apply);
     connect(&m_liveUpdates, &LiveUpdates::transportStale, this, [this] { StoreContext::start(m_playModes.refresh()); });
+    connect(&m_liveUpdates, &LiveUpdates::transportEvent, &m_transportAbilities, &TransportAbilities::apply);
+    connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this,
+        [this] { m_transportAbilities.followEvents(m_liveUpdates.isFlowing()); });
+    connect(&m_liveUpdates, &LiveUpdates::transportStale, this, [this] { StoreContext::start(m_transportAbilities.refresh()); });
 }
 
 PlayerStore::~PlayerStore()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Quillo/store/Household.h"
+#include "Quillo/store/Inputs.h"
 #include "Quillo/store/Library.h"
 #include "Quillo/store/LiveUpdates.h"
 #include "Quillo/store/NowPlaying.h"
@@ -13,6 +14,7 @@
 #include "Quillo/store/StoreContext.h"
 #include "Quillo/store/StoreTask.h"
 #include "Quillo/store/TrackList.h"
+#include "Quillo/store/TransportAbilities.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -45,6 +47,8 @@ class PlayerStore : public QObject
     Q_PROPERTY(Rooms *rooms READ roomsObject CONSTANT)
     Q_PROPERTY(SleepTimer *sleepTimer READ sleepTimerObject CONSTANT)
     Q_PROPERTY(PlayModes *playModes READ playModesObject CONSTANT)
+    Q_PROPERTY(Inputs *inputs READ inputsObject CONSTANT)
+    Q_PROPERTY(TransportAbilities *transportAbilities READ transportAbilitiesObject CONSTANT)
 
 public:
     using Settings = StoreSettings;
@@ -79,6 +83,10 @@ public:
     const Rooms &rooms() const { return m_rooms; }
     const SleepTimer &sleepTimer() const { return m_sleepTimer; }
     const PlayModes &playModes() const { return m_playModes; }
+    Inputs &inputs() { return m_inputs; }
+    const Inputs &inputs() const { return m_inputs; }
+    TransportAbilities &transportAbilities() { return m_transportAbilities; }
+    const TransportAbilities &transportAbilities() const { return m_transportAbilities; }
 
     // The panel was shown: the household, what plays and the library are
     // read, then what plays is polled until it is hidden.
@@ -112,6 +120,8 @@ private:
     Rooms *roomsObject() { return &m_rooms; }
     SleepTimer *sleepTimerObject() { return &m_sleepTimer; }
     PlayModes *playModesObject() { return &m_playModes; }
+    Inputs *inputsObject() { return &m_inputs; }
+    TransportAbilities *transportAbilitiesObject() { return &m_transportAbilities; }
 
     // Ends first when the store goes: every task sees it after each wait.
     StoreContext m_context;
@@ -124,6 +134,8 @@ private:
     LiveUpdates m_liveUpdates;
     SleepTimer m_sleepTimer;
     PlayModes m_playModes;
+    Inputs m_inputs;
+    TransportAbilities m_transportAbilities;
 
     static QPointer<PlayerStore> s_qmlInstance;
 };

@@ -41,6 +41,8 @@ TransportEvent TransportEvent::fromProperties(const PropertySet &properties, con
         event.crossfade = *crossfade == u"1";
     if (const std::optional<QString> valid = change.value(u"CurrentValidPlayModes"))
         event.validPlayModes = ValidPlayModes::fromRawValue(*valid);
+    if (const std::optional<QString> actions = change.value(u"CurrentTransportActions"))
+        event.transportActions = transportActionsFromText(*actions);
     event.trackURI = change.value(u"CurrentTrackURI");
     event.transportURI = change.value(u"AVTransportURI");
     return event;

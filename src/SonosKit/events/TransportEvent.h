@@ -5,6 +5,7 @@
 #include "SonosKit/PlayMode.h"
 #include "SonosKit/PlaybackState.h"
 #include "SonosKit/TrackMetadata.h"
+#include "SonosKit/TransportActions.h"
 #include "SonosKit/events/PropertySet.h"
 
 #include <QString>
@@ -36,6 +37,8 @@ struct TransportEvent {
     std::optional<PlayMode> playMode;
     std::optional<bool> crossfade;
     std::optional<ValidPlayModes> validPlayModes;
+    // CurrentTransportActions: what the source allows now.
+    std::optional<TransportActions> transportActions;
 
     // From the properties of an AVTransport event; throws
     // SonosError::malformedResponse when its LastChange cannot be read.

@@ -9,6 +9,7 @@
 #include "TestAddresses.h"
 
 #include "Quillo/mpris/ArtworkCache.h"
+#include "SonosKit/PlayerInputs.h"
 #include "SonosKit/SOAPClient.h"
 #include "SonosKit/SonosError.h"
 #include "playersim/HostileDevice.h"
@@ -66,6 +67,15 @@ TEST(HostileReads, SoapAndArtworkReadsEndByTheirCapAndDeadlineAndFollowNoRedirec
     EXPECT_EQ(late.underlying().code, QNetworkReply::OperationCanceledError);
     EXPECT_FALSE(late.isCancellation());
     EXPECT_EQ(failure(redirecting, 6.0).kind(), SonosError::Kind::httpStatus);
+    // A player's description, read once for its inputs: nothing from a body
+    // without end, a redirect or a document with a DTD.
+    const QString crafted = testsupport::spareAddress(testsupport::Suite::HostileReads, 5);
+    HostileDevice craftedDevice(crafted, 1400, HostileDevice::Mode::cannedBody,
+        "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY s \"urn:schemas-upnp-org:service:AudioIn:1\">]>"
+        "<root><serviceType>&s;</serviceType></root>");
+    ASSERT_TRUE(craftedDevice.start());
+    for (const QString &host : {endless, redirecting, crafted})
+        EXPECT_EQ(testsupport::await(PlayerInputs::read(host)), std::nullopt) << host.toStdString();
 
     EXPECT_TRUE(testsupport::waitUntil([&] { return artwork.refusedCount() == 3; },
         std::chrono::duration_cast<std::chrono::milliseconds>(ArtworkCache::fetchLimit + 5s)));

@@ -33,8 +33,8 @@ QByteArray householdJson()
 {
     const QJsonObject household{
         {"players",
-            QJsonArray{
-                QJsonObject{{"uuid", "RINCON_L01400"}, {"room", "Living Room"}, {"volume", 30}, {"queue", tracks("Queued", 3)}},
+            QJsonArray{QJsonObject{{"uuid", "RINCON_L01400"}, {"room", "Living Room"}, {"volume", 30},
+                           {"queue", tracks("Queued", 3)}, {"tv", true}},
                 QJsonObject{{"uuid", "RINCON_K01400"}, {"room", "Kitchen"}, {"volume", 20}},
                 QJsonObject{{"uuid", "RINCON_O01400"}, {"room", "Office"}, {"volume", 40}}}},
         {"groups",

@@ -18,7 +18,8 @@
 namespace storetest {
 
 // A household made for the store's cases, on the running test's block:
-//   "Living Room" stands alone and holds a queue of three tracks;
+//   "Living Room" stands alone, holds a queue of three tracks and is a
+//   soundbar with a TV input;
 //   "Kitchen" coordinates a group with "Office" ("Kitchen + 1").
 // Services: Spotify (12), TuneIn (254), Deezer (2, needing re-authorizing).
 // Favorites, in this order: the station "Radio Paradise" (TuneIn), the

@@ -243,6 +243,14 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     view.click(menuEntry(turnOff));
     ASSERT_TRUE(waitUntil([&] { return sleep->text(QAccessible::Description).isEmpty(); }));
     EXPECT_FALSE(panel.store->sleepTimer().isRunning());
+    // The soundbar's TV, one click away by its name; while it plays the
+    // transport allows nothing.
+    ASSERT_TRUE(view.waitForNode(Button, QStringLiteral("TV (Living Room)"))) << view.tree();
+    view.click(Button, QStringLiteral("TV (Living Room)"));
+    ASSERT_TRUE(waitUntil([&] { return !view.isEnabled(Button, QStringLiteral("Next")); })) << view.tree();
+    EXPECT_TRUE(panel.household.currentURI(panel.address(QStringLiteral("Living Room"))).startsWith(u"x-sonos-htastream:"));
+    EXPECT_FALSE(view.isEnabled(Button, QStringLiteral("Previous")));
+    EXPECT_TRUE(waitUntil([&] { return !view.isEnabled(Button, QStringLiteral("Pause")); })) << view.tree();
 }
 
 TEST(QuilloViews, TheRoomsListGroupsRoomsAndSetsEachOnesLevelsByName)
