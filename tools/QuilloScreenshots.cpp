@@ -263,6 +263,36 @@ int main(int argc, char *argv[])
             });
     }
     {
+        // A night's listening: shuffle, repeat and crossfade on, a sleep
+        // timer running, and its menu open with the way to turn it off.
+        auto store = shooter.store();
+        const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+        ok &= shooter.shoot(
+            QStringLiteral("controls-listening"), *store, menu,
+            [&] {
+                connectTo(*store, salon);
+                store->library().selectItem(idOf(*store, QStringLiteral("Troen & Ingen")));
+                waitFor([&] { return !store->trackList().isLoading(); });
+                store->library().playSelected();
+                waitFor([&] { return store->nowPlaying().isPlaying() && store->playModes().canShuffle(); });
+                store->playModes().setShuffle(true);
+                store->playModes().setRepeat(PlayModes::Repeat::All);
+                store->playModes().setCrossfade(true);
+                store->sleepTimer().start(45);
+            },
+            [&] {
+                return store->playModes().shuffle() && store->playModes().crossfade() && store->sleepTimer().isRunning()
+                    && !store->sleepTimer().isBusy();
+            },
+            [&] {
+                waitFor([&] { return store->sleepTimer().isRunning(); });
+                settle();
+                // While it runs the button reads the time left.
+                if (!clickButton(store->sleepTimer().label()))
+                    std::fprintf(stderr, "quillo-screenshots: no Sleep Timer button\n");
+            });
+    }
+    {
         // The soundbar plays its TV: the input in place of a track, the
         // transport it does not allow greyed, the inputs' row below.
         auto store = shooter.store();
@@ -383,10 +413,15 @@ int main(int argc, char *argv[])
                 connectTo(*store, household.addresses().first());
                 store->library().selectItem(idOf(*store, QStringLiteral("Troen & Ingen")));
                 waitFor([&] { return !store->trackList().isLoading(); });
+                // The album from the queue, shuffled, with a sleep timer.
+                store->library().playSelected();
+                waitFor([&] { return store->nowPlaying().isPlaying() && store->playModes().canShuffle(); });
+                store->playModes().setShuffle(true);
+                store->sleepTimer().start(30);
             },
             [&] {
                 return store->nowPlaying().playback().has_value() && !store->trackList().tracks().isEmpty()
-                    && roomLevelsKnown(*store);
+                    && roomLevelsKnown(*store) && store->playModes().shuffle() && store->sleepTimer().isRunning();
             });
     }
     ok &= liveUpdatesBlocked(QStringLiteral("live-updates-blocked-dark"));
