@@ -434,8 +434,10 @@ void MprisService::setVolume(double level)
 
 void MprisService::setShuffle(bool on)
 {
+    // As the panel's disabled toggle: a source that allows no shuffle
+    // (radio, an input) would only refuse it.
     command([store = m_store, on] {
-        if (store)
+        if (store && store->playModes().canShuffle())
             store->playModes().setShuffle(on);
     });
 }
@@ -448,7 +450,7 @@ void MprisService::setLoopStatus(const QString &status)
     if (repeat == repeats.cend())
         return;
     command([store = m_store, value = *repeat] {
-        if (store)
+        if (store && store->playModes().canRepeat())
             store->playModes().setRepeat(value);
     });
 }

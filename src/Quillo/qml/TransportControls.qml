@@ -27,8 +27,7 @@ Item {
             symbol: "shuffle"
             on: transport.modes.shuffle
             enabled: transport.modes.canShuffle
-            // Assistive technology's Press reaches a disabled button too.
-            onClicked: if (enabled) transport.modes.toggleShuffle()
+            onClicked: transport.modes.toggleShuffle()
         }
 
         PlayModeButton {
@@ -36,7 +35,7 @@ Item {
             symbol: transport.modes.repeat === PlayModes.One ? "repeat.1" : "repeat"
             on: transport.modes.repeat !== PlayModes.Off
             enabled: transport.modes.canRepeat
-            onClicked: if (enabled) transport.modes.cycleRepeat()
+            onClicked: transport.modes.cycleRepeat()
             Accessible.description: {
                 switch (transport.modes.repeat) {
                 case PlayModes.All:
@@ -105,7 +104,7 @@ Item {
             symbol: "crossfade"
             on: transport.modes.crossfade
             enabled: transport.modes.canCrossfade
-            onClicked: if (enabled) transport.modes.toggleCrossfade()
+            onClicked: transport.modes.toggleCrossfade()
         }
 
         SleepTimerButton {}
