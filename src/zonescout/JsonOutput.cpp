@@ -80,7 +80,7 @@ QJsonObject state(const SonosKit::PlaybackState &state)
     return {{"transportState", SonosKit::rawValue(state.transportState)}, {"title", optional(state.title)},
         {"artist", optional(state.artist)}, {"album", optional(state.album)}, {"albumArtURI", optional(state.albumArtURI)},
         {"positionSeconds", optional(state.positionSeconds)}, {"durationSeconds", optional(state.durationSeconds)},
-        {"volume", state.volume}, {"isMuted", state.isMuted}};
+        {"sourceURI", optional(state.sourceURI)}, {"volume", state.volume}, {"isMuted", state.isMuted}};
 }
 
 QJsonArray hosts(const QStringList &hosts)

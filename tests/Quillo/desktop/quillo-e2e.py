@@ -4,8 +4,9 @@
 """Quillo as a user meets it, on the desktop QUILLO_MODE names:
 
 xembed   the tray icon opens the panel, which shows the remembered group and
-         what it plays; Next, the volume and a chosen favorite reach the
-         speakers; a click elsewhere closes the panel.
+         what it plays; Next, shuffle, a sleep timer, the volume, the TV
+         input and a chosen favorite reach the speakers; a click elsewhere
+         closes the panel.
 sni      no icon before the StatusNotifierItem host is there, then one with
          the tray menu; a left click opens the panel at the pointer, Next
          reaches the speakers, the middle click pauses, a second click closes.
@@ -221,12 +222,35 @@ def xembed(app):
     wait(lambda: combo_text(group) == GROUP, 15, "the remembered group in the picker")
     print(f"panel: {combo_text(group)}")
     press_next(panel)
+    # Shuffle while the queue plays: stations and inputs refuse it.
+    shuffle = find(panel, pyatspi.ROLE_CHECK_BOX, "Shuffle")
+    for on in (True, False):
+        click(shuffle)
+        wait(lambda: zonescout("shuffle")["shuffle"] == on and checked(shuffle) == on, 15, f"Shuffle set to {on}")
+    print("shuffle: on, off")
+
+    click(find(panel, pyatspi.ROLE_PUSH_BUTTON, "Sleep Timer"))
+    click(find(panel, pyatspi.ROLE_MENU_ITEM, "30 minutes"))
+    timer = wait(lambda: (t := zonescout("sleep"))["running"] and t, 15, "the group's sleep timer running")
+    if not 29 * 60 < timer["remainingSeconds"] <= 30 * 60:
+        raise Failure(f"30 minutes set a timer of {timer['remainingSeconds']} s")
+    button = find(panel, pyatspi.ROLE_PUSH_BUTTON, "Sleep Timer")
+    wait(lambda: re.fullmatch(r"(30|29) minutes left", button.description), 10, "the button saying the time left")
+    print(f"sleep timer: {button.description}")
 
     slider = find(panel, pyatspi.ROLE_SLIDER, "Volume")
     target = 60 if zonescout("volume")["volume"] != 60 else 45
     slider.queryValue().currentValue = float(target)
     wait(lambda: zonescout("volume")["volume"] == target, 15, f"the group volume reaching {target}")
     print(f"volume: {target}")
+
+    # The soundbar's TV, by the name zonescout gives it; the favorite below takes over from it.
+    tv = next(i for i in zonescout("inputs") if i["kind"] == "tv" and i["room"] == ROOM)
+    click(find(panel, pyatspi.ROLE_PUSH_BUTTON, tv["name"]))
+    wait(lambda: (s := zonescout("status"))["transportState"] == "PLAYING" and s["sourceURI"] == tv["uri"], 15,
+         f"{tv['name']} playing on the group")
+    find(panel, pyatspi.ROLE_LABEL, "TV", 15)
+    print(f"input: {tv['name']}")
 
     choose(panel, "Provider", "TuneIn")
     choose(panel, "Favorite", "FIP")
@@ -423,7 +447,8 @@ def keyboard_audit(app):
     names = audit_names("panel", order)
     if names[0] != "Group":
         raise Failure(f"the panel's Tab order starts at {names[0]!r}, not at the group picker")
-    require_in_order("panel", names, ["Group", "Previous", "Next", "Volume", "Provider", "Favorite"])
+    require_in_order("panel", names, ["Group", "Shuffle", "Repeat", "Previous", "Next", "Crossfade", "Sleep Timer",
+                                      "Volume", "Provider", "Favorite", "TV (Salon Café)", "Line-In (Büro 🎧)"])
 
     # Arrows move the focused slider, Space presses the focused button.
     while focused(panel).name != "Volume":
