@@ -18,11 +18,24 @@ TransportAbilities::TransportAbilities(StoreContext &context, Household &househo
     , m_household(household)
     , m_nowPlaying(nowPlaying)
 {
-    connect(&m_household, &Household::selectedGroupChanged, this, [this] {
-        m_askedFor.reset();
-        setActions(everything);
-    });
+    connect(&m_household, &Household::selectedGroupChanged, this, &TransportAbilities::followGroup);
     connect(&m_nowPlaying, &NowPlaying::playbackChanged, this, &TransportAbilities::playbackChanged);
+}
+
+void TransportAbilities::followGroup()
+{
+    // A member joining or a room renamed changes the group, not its source:
+    // only another coordinator's source is unknown, and no event repeats
+    // the actions for the same one.
+    const std::optional<ZoneGroup> &group = m_household.selectedGroup();
+    const QString host = group ? group->coordinator.host : QString();
+    if (host == m_coordinatorHost)
+        return;
+    m_coordinatorHost = host;
+    m_askedFor.reset();
+    setActions(everything);
+    if (group)
+        StoreContext::start(refresh());
 }
 
 void TransportAbilities::apply(const QString &host, const SonosKit::TransportEvent &event)

@@ -55,6 +55,7 @@ Q_SIGNALS:
 
 private:
     StoreTask<void> refreshTask();
+    void followGroup();
     void setActions(SonosKit::TransportActions actions);
     void playbackChanged();
 
@@ -66,6 +67,7 @@ private:
     // Counts the events that told the actions: a read that began before
     // one is older than it.
     quint64 m_told = 0;
+    QString m_coordinatorHost;
     // The source and state the actions were last asked for.
     std::optional<std::pair<QString, SonosKit::TransportState>> m_askedFor;
 
