@@ -32,6 +32,7 @@ void TransportAbilities::followGroup()
     if (host == m_coordinatorHost)
         return;
     m_coordinatorHost = host;
+    ++m_reads;
     m_askedFor.reset();
     setActions(everything);
     if (group)
@@ -43,7 +44,7 @@ void TransportAbilities::apply(const QString &host, const SonosKit::TransportEve
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
     if (!group || host != group->coordinator.host || !event.transportActions)
         return;
-    ++m_told;
+    ++m_reads;
     setActions(*event.transportActions);
 }
 
@@ -69,12 +70,11 @@ StoreTask<void> TransportAbilities::refreshTask()
     const std::optional<ZoneGroup> group = m_household.selectedGroup();
     if (!group)
         co_return;
-    const quint64 toldAtStart = m_told;
+    const quint64 serial = ++m_reads;
     const Attempt<TransportActions> actions = co_await m_context.attempt(
         GroupController(*group).transportActions(m_context.token()));
     // A failed read keeps what was known: the next command says the rest.
-    const std::optional<ZoneGroup> &now = m_household.selectedGroup();
-    if (actions && toldAtStart == m_told && now && now->id == group->id)
+    if (actions && serial == m_reads)
         setActions(*actions);
 }
 
