@@ -83,6 +83,20 @@ TEST_P(PlayModesTest, ClicksReachThePlayerAndChangesMadeElsewhereShow)
     EXPECT_EQ(notifications.count("shuffle"), 1);
     EXPECT_EQ(notifications.count("crossfade"), 1);
     EXPECT_EQ(notifications.count("canShuffle"), 0);
+
+    // An event the player sent before it applied a click (here for another
+    // controller's crossfade) names the old mode: the click stands.
+    if (events()) {
+        household.server(player.group().coordinator.host)
+            .inject(QStringLiteral("SetPlayMode"), playersim::Fault{.delay = std::chrono::milliseconds(500), .remaining = 1});
+        modes.toggleShuffle();
+        await(player.setCrossfade(true));
+        ASSERT_TRUE(waitUntil([&] { return modes.crossfade(); }));
+        household.setDropNotifications(true);
+        ASSERT_TRUE(waitUntil([&] { return playerMode().shuffle; }));
+        storetest::serveFor(std::chrono::milliseconds(300));
+        EXPECT_TRUE(modes.shuffle());
+    }
 }
 
 TEST_P(PlayModesTest, ARadioStationAllowsNoneAndRefusesEachWithoutChangingAnything)
