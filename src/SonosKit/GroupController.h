@@ -129,7 +129,7 @@ public:
 
     // Inputs: `source`'s line-in, or the TV of the soundbar that leads the
     // group, set with empty metadata and played. The players refuse an input
-    // the player lacks (UPnP 714).
+    // the player lacks (UPnP 714); a fault to Play on a TV set is no failure.
     QCoro::Task<void> playLineIn(SonosDevice source) const;
     QCoro::Task<void> playTV(SonosDevice soundbar) const;
     // GetCurrentTransportActions: what the current source allows.

@@ -101,6 +101,15 @@ TEST_P(PlayerStoreInputs, OfferedPerGroupPlayedShownAndRefused)
     testsupport::await(store->refreshAll());
     ASSERT_TRUE(waitUntil([&] { return store->household().selectedGroup()->members.size() > members; }));
     EXPECT_FALSE(abilities.canPlay() || abilities.canPause());
+
+    // A soundbar answers Play on the TV it plays by itself with a fault:
+    // the TV played from the panel is no failure.
+    household.log()->clear();
+    household.server(salon).inject(QStringLiteral("Play"), playersim::Fault{.answer = playersim::soapFault(701), .remaining = 1});
+    store->inputs().play(0);
+    ASSERT_TRUE(waitUntil([&] { return callCount(household, QStringLiteral("Play")) == 1; }));
+    storetest::serveFor(std::chrono::milliseconds(200));
+    EXPECT_EQ(messages.size(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
