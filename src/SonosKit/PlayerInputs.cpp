@@ -71,7 +71,10 @@ std::optional<InputSource> InputSource::fromURI(QStringView uri)
         const QStringView uuid = uri.mid(lineInPrefix.size());
         if (isPlayerUuid(uuid))
             return InputSource{Kind::lineIn, uuid.toString()};
-    } else if (uri.startsWith(tvPrefix) && uri.endsWith(tvSuffix)) {
+    } else if (uri.startsWith(tvPrefix)
+        && uri.endsWith(tvSuffix)
+        // Longer than both: in "x-sonos-htastream:spdif" they share a colon.
+        && uri.size() > tvPrefix.size() + tvSuffix.size()) {
         const QStringView uuid = uri.mid(tvPrefix.size(), uri.size() - tvPrefix.size() - tvSuffix.size());
         if (isPlayerUuid(uuid))
             return InputSource{Kind::tv, uuid.toString()};
