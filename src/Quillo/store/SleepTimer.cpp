@@ -87,13 +87,15 @@ void SleepTimer::configure(std::chrono::seconds length)
 {
     if (!m_household.hasSelectedGroup())
         return;
-    setBusy(true);
+    countCommand(+1);
     m_context.perform([length](GroupController controller) { return controller.configureSleepTimer(length); },
         [this] {
-            setBusy(false);
-            read();
+            countCommand(-1);
+            // With events, the event of the new generation brings the read.
+            if (!m_eventsFlowing)
+                read();
         },
-        [this] { setBusy(false); });
+        [this] { countCommand(-1); });
 }
 
 void SleepTimer::setShown(bool shown)
@@ -207,7 +209,10 @@ void SleepTimer::tick()
     m_tick.start(std::max(untilNext, std::chrono::milliseconds(1)));
 }
 
-void SleepTimer::setBusy(bool busy)
+void SleepTimer::countCommand(int change)
 {
-    assignNotifying(this, m_busy, busy, &SleepTimer::busyChanged);
+    const bool wasBusy = isBusy();
+    m_commands += change;
+    if (isBusy() != wasBusy)
+        Q_EMIT busyChanged();
 }
