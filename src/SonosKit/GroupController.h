@@ -149,8 +149,6 @@ public:
 
     // "x-rincon-queue:<coordinator UUID>#0", the group's own queue as a source.
     QString queueURI() const;
-    // "H:MM:SS" for a seek target; hours do not wrap.
-    static QString seekTarget(int seconds);
 
 private:
     ZoneGroup m_group;

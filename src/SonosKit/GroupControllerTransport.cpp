@@ -71,9 +71,8 @@ QCoro::Task<void> setSleepTimer(SOAPClient coordinator, std::chrono::seconds len
 {
     if (length < std::chrono::seconds::zero() || length > longestSleepTimer)
         throw SonosError::sleepTimerOutOfRange(length.count());
-    const qint64 s = length.count();
-    // Empty cancels.
-    const QString duration = s == 0 ? QString() : QString::asprintf("%02lld:%02lld:%02lld", s / 3600, (s % 3600) / 60, s % 60);
+    // "hh:mm:ss"; empty cancels.
+    const QString duration = length == std::chrono::seconds::zero() ? QString() : Text::clock(length.count(), 2);
     SOAPClient::Arguments arguments = instance();
     arguments.append({QStringLiteral("NewSleepTimerDuration"), duration});
     co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("ConfigureSleepTimer"), std::move(arguments));
@@ -120,7 +119,7 @@ QCoro::Task<void> GroupController::seek(int seconds) const
 {
     return send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("Seek"),
         {{QStringLiteral("InstanceID"), QStringLiteral("0")}, {QStringLiteral("Unit"), QStringLiteral("REL_TIME")},
-            {QStringLiteral("Target"), seekTarget(seconds)}});
+            {QStringLiteral("Target"), Text::clock(seconds)}});
 }
 
 QCoro::Task<void> GroupController::configureSleepTimer(std::chrono::seconds length) const

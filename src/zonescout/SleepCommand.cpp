@@ -20,15 +20,6 @@ constexpr std::chrono::seconds longestSleep{24 * 3600 - 1};
 
 const QString offArgument = QStringLiteral("off");
 
-QString clock(std::chrono::seconds left)
-{
-    const qint64 seconds = left.count();
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600)
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
-
 } // namespace
 
 std::chrono::seconds sleepLength(const QString &text)
@@ -71,7 +62,7 @@ QCoro::Task<QByteArray> runSleep(Options options)
     }
     if (!timer.remaining)
         co_return QByteArrayLiteral("no sleep timer runs\n");
-    co_return (clock(*timer.remaining) + QStringLiteral(" left\n")).toUtf8();
+    co_return (SonosKit::Text::clock(timer.remaining->count()) + QStringLiteral(" left\n")).toUtf8();
 }
 
 } // namespace zonescout
