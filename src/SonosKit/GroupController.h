@@ -25,6 +25,9 @@ namespace SonosKit {
 // A group's sleep timer as its coordinator reports it. The generation changes
 // with every set, cancel and run-out, whichever controller caused it.
 struct SleepTimer {
+    // A player keeps a timer up to 23:59:59.
+    static constexpr std::chrono::seconds longest{24 * 3600 - 1};
+
     std::optional<std::chrono::seconds> remaining; // none when no timer runs
     quint32 generation = 0;
 

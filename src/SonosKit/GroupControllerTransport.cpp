@@ -42,14 +42,12 @@ QCoro::Task<void> toggle(SOAPClient coordinator)
         co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("Play"), playArguments());
 }
 
-constexpr std::chrono::seconds longestSleepTimer{24 * 3600 - 1};
-
 // "H:MM:SS" with minutes and seconds below 60, digits only, within a day.
 std::optional<std::chrono::seconds> sleepTimeLeft(const QString &text)
 {
     static const QRegularExpression clock(QRegularExpression::anchoredPattern(u"[0-9]+:[0-5][0-9]:[0-5][0-9]"));
     const std::optional<qint64> seconds = clock.match(text).hasMatch() ? XMLText::seconds(text) : std::nullopt;
-    if (!seconds || *seconds > longestSleepTimer.count())
+    if (!seconds || *seconds > SleepTimer::longest.count())
         return std::nullopt;
     return std::chrono::seconds(*seconds);
 }
@@ -69,7 +67,7 @@ QCoro::Task<SleepTimer> readSleepTimer(SOAPClient coordinator, CancellationToken
 
 QCoro::Task<void> setSleepTimer(SOAPClient coordinator, std::chrono::seconds length)
 {
-    if (length < std::chrono::seconds::zero() || length > longestSleepTimer)
+    if (length < std::chrono::seconds::zero() || length > SleepTimer::longest)
         throw SonosError::sleepTimerOutOfRange(length.count());
     // "hh:mm:ss"; empty cancels.
     const QString duration = length == std::chrono::seconds::zero() ? QString() : Text::clock(length.count(), 2);

@@ -15,9 +15,6 @@ namespace zonescout {
 
 namespace {
 
-// What a player keeps: up to 23:59:59.
-constexpr std::chrono::seconds longestSleep{24 * 3600 - 1};
-
 const QString offArgument = QStringLiteral("off");
 
 } // namespace
@@ -35,7 +32,7 @@ std::chrono::seconds sleepLength(const QString &text)
         + std::chrono::seconds(part(3));
     if (length <= std::chrono::seconds::zero())
         throw UsageError("sleep " + text.toStdString() + " is no time at all; sleep off turns a timer off");
-    if (length > longestSleep)
+    if (length > SonosKit::SleepTimer::longest)
         throw UsageError("a sleep timer runs for at most 23h59m59s, not " + text.toStdString());
     return length;
 }

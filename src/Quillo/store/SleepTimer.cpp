@@ -16,8 +16,6 @@ namespace {
 // minutes of the label otherwise.
 constexpr std::chrono::seconds shownStep{1};
 constexpr std::chrono::seconds hiddenStep{60};
-// A player keeps a timer up to 23:59:59.
-constexpr int longestMinutes = 24 * 60 - 1;
 
 int wholeMinutes(std::chrono::seconds left)
 {
@@ -71,7 +69,7 @@ void SleepTimer::start(int minutes)
     const std::chrono::seconds length = std::chrono::minutes(minutes);
     // Zero would cancel: a timer that runs out now is no timer to start.
     // Refused here, the status line says so without asking the players.
-    if (minutes < 1 || minutes > longestMinutes) {
+    if (minutes < 1 || length > SonosKit::SleepTimer::longest) {
         m_context.report(Failure(SonosKit::SonosError::sleepTimerOutOfRange(length.count())));
         return;
     }
