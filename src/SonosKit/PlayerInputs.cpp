@@ -82,6 +82,16 @@ std::optional<InputSource> InputSource::fromURI(QStringView uri)
     return std::nullopt;
 }
 
+bool InputSource::isInput(QStringView uri)
+{
+    return uri.startsWith(lineInPrefix) || uri.startsWith(tvPrefix);
+}
+
+QString InputSource::nameFor(Kind kind, const QString &room)
+{
+    return (kind == Kind::tv ? QStringLiteral("TV (%1)") : QStringLiteral("Line-In (%1)")).arg(room);
+}
+
 QString InputSource::uri() const
 {
     return kind == Kind::tv ? tvPrefix + uuid + tvSuffix : lineInPrefix + uuid;
