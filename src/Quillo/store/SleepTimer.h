@@ -21,9 +21,9 @@ class StoreContext;
 // The selected group's sleep timer, kept on its coordinator. Read when the
 // group changes, when the coordinator's events tell another generation (a
 // timer set, cancelled or run out anywhere, ours too), after a command of
-// ours while no events flow, and when those events were missed; between reads the time left counts down here,
-// each second while the panel shows it, each minute otherwise (all the
-// tray's tooltip needs).
+// ours while no events flow, and when those events were missed; between
+// reads the time left counts down here, each second while the panel shows
+// it, each minute otherwise (all the tray's tooltip needs).
 class SleepTimer : public QObject
 {
     Q_OBJECT
