@@ -136,10 +136,4 @@ QString GroupController::queueURI() const
     return QStringLiteral("x-rincon-queue:") + m_group.coordinator.uuid + QStringLiteral("#0");
 }
 
-QString GroupController::seekTarget(int seconds)
-{
-    const int s = std::max(seconds, 0);
-    return QString::asprintf("%d:%02d:%02d", s / 3600, (s % 3600) / 60, s % 60);
-}
-
 } // namespace SonosKit

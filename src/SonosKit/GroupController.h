@@ -25,6 +25,9 @@ namespace SonosKit {
 // A group's sleep timer as its coordinator reports it. The generation changes
 // with every set, cancel and run-out, whichever controller caused it.
 struct SleepTimer {
+    // A player keeps a timer up to 23:59:59.
+    static constexpr std::chrono::seconds longest{24 * 3600 - 1};
+
     std::optional<std::chrono::seconds> remaining; // none when no timer runs
     quint32 generation = 0;
 
@@ -129,7 +132,7 @@ public:
 
     // Inputs: `source`'s line-in, or the TV of the soundbar that leads the
     // group, set with empty metadata and played. The players refuse an input
-    // the player lacks (UPnP 714).
+    // the player lacks (UPnP 714); a fault to Play on a TV set is no failure.
     QCoro::Task<void> playLineIn(SonosDevice source) const;
     QCoro::Task<void> playTV(SonosDevice soundbar) const;
     // GetCurrentTransportActions: what the current source allows.
@@ -149,8 +152,6 @@ public:
 
     // "x-rincon-queue:<coordinator UUID>#0", the group's own queue as a source.
     QString queueURI() const;
-    // "H:MM:SS" for a seek target; hours do not wrap.
-    static QString seekTarget(int seconds);
 
 private:
     ZoneGroup m_group;

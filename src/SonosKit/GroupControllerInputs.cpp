@@ -6,6 +6,7 @@
 #include "SonosKit/GroupController.h"
 
 #include "SonosKit/GroupControllerDetail.h"
+#include "SonosKit/SonosError.h"
 #include "SonosKit/XMLText.h"
 
 namespace SonosKit {
@@ -23,7 +24,14 @@ QCoro::Task<void> playInput(SOAPClient coordinator, InputSource input)
     co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("SetAVTransportURI"), std::move(arguments));
     SOAPClient::Arguments play = instance();
     play.append({QStringLiteral("Speed"), QStringLiteral("1")});
-    co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("Play"), std::move(play));
+    try {
+        co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("Play"), std::move(play));
+    } catch (const SonosError &error) {
+        // Soundbars play their TV by themselves once it is the source, and
+        // have been reported to answer Play on it with a fault.
+        if (input.kind != InputSource::Kind::tv || error.kind() != SonosError::Kind::upnpFault)
+            throw;
+    }
 }
 
 QCoro::Task<TransportActions> readTransportActions(SOAPClient coordinator, CancellationToken cancel)

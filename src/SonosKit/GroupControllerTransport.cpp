@@ -10,6 +10,8 @@
 #include "SonosKit/Text.h"
 #include "SonosKit/XMLText.h"
 
+#include <QRegularExpression>
+
 namespace SonosKit {
 
 using namespace GroupControllerDetail;
@@ -40,23 +42,14 @@ QCoro::Task<void> toggle(SOAPClient coordinator)
         co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("Play"), playArguments());
 }
 
-constexpr std::chrono::seconds longestSleepTimer{24 * 3600 - 1};
-
-// "H:MM:SS" with minutes and seconds below 60, digits only.
+// "H:MM:SS" with minutes and seconds below 60, digits only, within a day.
 std::optional<std::chrono::seconds> sleepTimeLeft(const QString &text)
 {
-    const QStringList pieces = text.split(QLatin1Char(':'));
-    if (pieces.size() != 3 || pieces[0].isEmpty() || pieces[1].size() != 2 || pieces[2].size() != 2)
+    static const QRegularExpression clock(QRegularExpression::anchoredPattern(u"[0-9]+:[0-5][0-9]:[0-5][0-9]"));
+    const std::optional<qint64> seconds = clock.match(text).hasMatch() ? XMLText::seconds(text) : std::nullopt;
+    if (!seconds || *seconds > SleepTimer::longest.count())
         return std::nullopt;
-    qint64 total = 0;
-    for (qsizetype i = 0; i < pieces.size(); ++i) {
-        const bool digitsOnly = std::all_of(pieces[i].cbegin(), pieces[i].cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-        const std::optional<qint64> value = digitsOnly ? Text::parseInteger(pieces[i]) : std::nullopt;
-        if (!value || (i > 0 && *value > 59) || (i == 0 && *value > longestSleepTimer.count() / 3600))
-            return std::nullopt;
-        total = total * 60 + *value;
-    }
-    return std::chrono::seconds(total);
+    return std::chrono::seconds(*seconds);
 }
 
 QCoro::Task<SleepTimer> readSleepTimer(SOAPClient coordinator, CancellationToken cancel)
@@ -74,11 +67,10 @@ QCoro::Task<SleepTimer> readSleepTimer(SOAPClient coordinator, CancellationToken
 
 QCoro::Task<void> setSleepTimer(SOAPClient coordinator, std::chrono::seconds length)
 {
-    if (length < std::chrono::seconds::zero() || length > longestSleepTimer)
+    if (length < std::chrono::seconds::zero() || length > SleepTimer::longest)
         throw SonosError::sleepTimerOutOfRange(length.count());
-    const qint64 s = length.count();
-    // Empty cancels.
-    const QString duration = s == 0 ? QString() : QString::asprintf("%02lld:%02lld:%02lld", s / 3600, (s % 3600) / 60, s % 60);
+    // "hh:mm:ss"; empty cancels.
+    const QString duration = length == std::chrono::seconds::zero() ? QString() : Text::clock(length.count(), 2);
     SOAPClient::Arguments arguments = instance();
     arguments.append({QStringLiteral("NewSleepTimerDuration"), duration});
     co_await send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("ConfigureSleepTimer"), std::move(arguments));
@@ -125,7 +117,7 @@ QCoro::Task<void> GroupController::seek(int seconds) const
 {
     return send(coordinator, SOAPClient::Service::avTransport, QStringLiteral("Seek"),
         {{QStringLiteral("InstanceID"), QStringLiteral("0")}, {QStringLiteral("Unit"), QStringLiteral("REL_TIME")},
-            {QStringLiteral("Target"), seekTarget(seconds)}});
+            {QStringLiteral("Target"), Text::clock(seconds)}});
 }
 
 QCoro::Task<void> GroupController::configureSleepTimer(std::chrono::seconds length) const

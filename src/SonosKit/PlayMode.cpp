@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "SonosKit/PlayMode.h"
 
+#include "SonosKit/PlayerInputs.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -25,11 +27,9 @@ constexpr NamedMode namedModes[] = {
     {QLatin1StringView("SHUFFLE_REPEAT_ONE"), {true, Repeat::one}},
 };
 
-// Sources that play as they come: radio and streams, another player's
-// line-in, a TV.
+// Sources that play as they come: radio and streams, and the inputs.
 constexpr QLatin1StringView streamSchemes[] = {QLatin1StringView("x-sonosapi-stream:"), QLatin1StringView("x-sonosapi-radio:"),
-    QLatin1StringView("x-rincon-mp3radio:"), QLatin1StringView("x-sonosapi-hls:"), QLatin1StringView("x-rincon-stream:"),
-    QLatin1StringView("x-sonos-htastream:")};
+    QLatin1StringView("x-rincon-mp3radio:"), QLatin1StringView("x-sonosapi-hls:")};
 
 } // namespace
 
@@ -67,8 +67,9 @@ ValidPlayModes ValidPlayModes::fromRawValue(QStringView raw)
 
 ValidPlayModes ValidPlayModes::forTransportURI(QStringView uri)
 {
-    const bool stream = std::any_of(
-        std::begin(streamSchemes), std::end(streamSchemes), [uri](QLatin1StringView scheme) { return uri.startsWith(scheme); });
+    const bool stream = InputSource::isInput(uri)
+        || std::any_of(std::begin(streamSchemes), std::end(streamSchemes),
+            [uri](QLatin1StringView scheme) { return uri.startsWith(scheme); });
     return stream ? ValidPlayModes{} : ValidPlayModes{true, true, true, true};
 }
 

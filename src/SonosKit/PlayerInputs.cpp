@@ -71,12 +71,25 @@ std::optional<InputSource> InputSource::fromURI(QStringView uri)
         const QStringView uuid = uri.mid(lineInPrefix.size());
         if (isPlayerUuid(uuid))
             return InputSource{Kind::lineIn, uuid.toString()};
-    } else if (uri.startsWith(tvPrefix) && uri.endsWith(tvSuffix)) {
+    } else if (uri.startsWith(tvPrefix)
+        && uri.endsWith(tvSuffix)
+        // Longer than both: in "x-sonos-htastream:spdif" they share a colon.
+        && uri.size() > tvPrefix.size() + tvSuffix.size()) {
         const QStringView uuid = uri.mid(tvPrefix.size(), uri.size() - tvPrefix.size() - tvSuffix.size());
         if (isPlayerUuid(uuid))
             return InputSource{Kind::tv, uuid.toString()};
     }
     return std::nullopt;
+}
+
+bool InputSource::isInput(QStringView uri)
+{
+    return uri.startsWith(lineInPrefix) || uri.startsWith(tvPrefix);
+}
+
+QString InputSource::nameFor(Kind kind, const QString &room)
+{
+    return (kind == Kind::tv ? QStringLiteral("TV (%1)") : QStringLiteral("Line-In (%1)")).arg(room);
 }
 
 QString InputSource::uri() const

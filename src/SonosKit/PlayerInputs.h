@@ -41,7 +41,11 @@ struct InputSource {
 
     // Nothing for any other URI.
     static std::optional<InputSource> fromURI(QStringView uri);
+    // Whether `uri` plays an input, well formed or not.
+    static bool isInput(QStringView uri);
     QString uri() const;
+    // "TV (Living Room)", "Line-In (Office)", untranslated.
+    static QString nameFor(Kind kind, const QString &room);
 
     friend bool operator==(const InputSource &, const InputSource &) = default;
 };

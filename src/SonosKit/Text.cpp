@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "SonosKit/Text.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace SonosKit::Text {
@@ -33,6 +34,13 @@ std::optional<qint64> parseInteger(QStringView text)
         value = -value;
     }
     return value;
+}
+
+QString clock(qint64 seconds, int hourDigits)
+{
+    const qint64 s = std::max<qint64>(seconds, 0);
+    const QLatin1Char zero('0');
+    return QStringLiteral("%1:%2:%3").arg(s / 3600, hourDigits, 10, zero).arg(s / 60 % 60, 2, 10, zero).arg(s % 60, 2, 10, zero);
 }
 
 QString leadingCharacters(const QString &text, qsizetype count)

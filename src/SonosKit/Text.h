@@ -14,6 +14,10 @@ namespace SonosKit::Text {
 // is no number.
 std::optional<qint64> parseInteger(QStringView text);
 
+// "H:MM:SS", a time as AVTransport writes it, from whole seconds (none below
+// zero); hours do not wrap. `hourDigits` pads the hours ("00:30:00").
+QString clock(qint64 seconds, int hourDigits = 1);
+
 // The first `count` characters of `text`, counted in code points so that a
 // surrogate pair is never cut in half.
 QString leadingCharacters(const QString &text, qsizetype count);

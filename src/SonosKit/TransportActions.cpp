@@ -17,6 +17,7 @@ TransportActions transportActionsFromText(QStringView text)
         {QLatin1StringView("Stop"), TransportAction::stop},
         {QLatin1StringView("Next"), TransportAction::next},
         {QLatin1StringView("Previous"), TransportAction::previous},
+        {QLatin1StringView("Seek"), TransportAction::seek},
         {QLatin1StringView("X_DLNA_SeekTime"), TransportAction::seek},
     };
     TransportActions actions;

@@ -8,7 +8,8 @@
 namespace SonosKit {
 
 // What the current source lets a controller do, from CurrentTransportActions
-// ("Set, Stop, Pause, Play, X_DLNA_SeekTime, Next, Previous").
+// ("Set, Stop, Pause, Play, X_DLNA_SeekTime, Next, Previous"; some players
+// say "Seek").
 enum class TransportAction {
     play = 0x1,
     pause = 0x2,

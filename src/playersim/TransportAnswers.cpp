@@ -53,6 +53,7 @@ std::optional<std::chrono::seconds> sleepTimerLength(const QString &text)
 {
     if (text.isEmpty())
         return std::chrono::seconds::zero();
+    // The player's own limit, kept apart from SonosKit's, which it checks.
     constexpr qint64 longestSleepTimer = 24 * 3600 - 1;
     const std::optional<qint64> seconds = secondsOf(text);
     if (!seconds || text.size() != 8 || !text.at(0).isDigit() || *seconds > longestSleepTimer)

@@ -26,10 +26,7 @@ struct Input {
     InputSource::Kind kind;
     SonosDevice player;
 
-    QString name() const
-    {
-        return (kind == InputSource::Kind::tv ? QStringLiteral("TV (%1)") : QStringLiteral("Line-In (%1)")).arg(player.roomName);
-    }
+    QString name() const { return InputSource::nameFor(kind, player.roomName); }
 };
 
 QCoro::Task<PlayerInputs> inputsOf(SonosDevice player)

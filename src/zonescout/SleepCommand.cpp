@@ -15,19 +15,7 @@ namespace zonescout {
 
 namespace {
 
-// What a player keeps: up to 23:59:59.
-constexpr std::chrono::seconds longestSleep{24 * 3600 - 1};
-
 const QString offArgument = QStringLiteral("off");
-
-QString clock(std::chrono::seconds left)
-{
-    const qint64 seconds = left.count();
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600)
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
 
 } // namespace
 
@@ -44,7 +32,7 @@ std::chrono::seconds sleepLength(const QString &text)
         + std::chrono::seconds(part(3));
     if (length <= std::chrono::seconds::zero())
         throw UsageError("sleep " + text.toStdString() + " is no time at all; sleep off turns a timer off");
-    if (length > longestSleep)
+    if (length > SonosKit::SleepTimer::longest)
         throw UsageError("a sleep timer runs for at most 23h59m59s, not " + text.toStdString());
     return length;
 }
@@ -71,7 +59,7 @@ QCoro::Task<QByteArray> runSleep(Options options)
     }
     if (!timer.remaining)
         co_return QByteArrayLiteral("no sleep timer runs\n");
-    co_return (clock(*timer.remaining) + QStringLiteral(" left\n")).toUtf8();
+    co_return (SonosKit::Text::clock(timer.remaining->count()) + QStringLiteral(" left\n")).toUtf8();
 }
 
 } // namespace zonescout

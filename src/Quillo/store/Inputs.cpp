@@ -7,8 +7,6 @@
 
 #include "SonosKit/GroupController.h"
 
-#include <QCoroTask>
-
 using SonosKit::GroupController;
 using SonosKit::InputSource;
 using SonosKit::PlayerInputs;
@@ -22,7 +20,7 @@ Inputs::Inputs(StoreContext &context, Household &household, QObject *parent)
 {
     connect(&m_household, &Household::groupsChanged, this, [this] {
         update();
-        StoreContext::start(refresh());
+        readUnknownPlayers();
     });
     connect(&m_household, &Household::selectedGroupChanged, this, &Inputs::update);
 }
@@ -51,30 +49,40 @@ std::optional<PlayerInputs> Inputs::inputsOf(const QString &uuid) const
     return found == m_known.cend() ? std::nullopt : std::optional(*found);
 }
 
-QCoro::Task<void> Inputs::refresh()
-{
-    return refreshTask();
-}
-
-StoreTask<void> Inputs::refreshTask()
+void Inputs::readUnknownPlayers()
 {
     QList<SonosDevice> unread;
-    for (const ZoneGroup &group : m_household.groups())
-        for (const SonosDevice &member : group.members)
-            if (!member.uuid.isEmpty() && !m_known.contains(member.uuid) && !m_reading.contains(member.uuid)) {
-                m_reading.insert(member.uuid);
+    QHash<QString, QString> failedAt;
+    for (const ZoneGroup &group : m_household.groups()) {
+        for (const SonosDevice &member : group.members) {
+            if (member.uuid.isEmpty() || m_known.contains(member.uuid) || m_reading.contains(member.uuid))
+                continue;
+            // A player that did not answer is asked again at another
+            // address, or once it left the household and came back.
+            if (m_failedAt.value(member.uuid) == member.host)
+                failedAt.insert(member.uuid, member.host);
+            else
                 unread.append(member);
-            }
-    // One at a time: a few small documents, read once per player for good.
-    for (const SonosDevice &player : unread) {
-        const std::optional<PlayerInputs> inputs = co_await m_context.guarded(PlayerInputs::read(player.host, m_context.token()));
-        m_reading.remove(player.uuid);
-        // A player that did not answer is asked again at the next change.
-        if (inputs) {
-            m_known.insert(player.uuid, *inputs);
-            update();
         }
     }
+    m_failedAt = failedAt;
+    // Each on its own: a silent player holds up none of the others.
+    for (const SonosDevice &player : unread) {
+        m_reading.insert(player.uuid);
+        StoreContext::start(readTask(player));
+    }
+}
+
+StoreTask<void> Inputs::readTask(SonosDevice player)
+{
+    const std::optional<PlayerInputs> inputs = co_await m_context.guarded(PlayerInputs::read(player.host, m_context.token()));
+    m_reading.remove(player.uuid);
+    if (!inputs) {
+        m_failedAt.insert(player.uuid, player.host);
+        co_return;
+    }
+    m_known.insert(player.uuid, *inputs);
+    update();
 }
 
 void Inputs::update()

@@ -21,7 +21,7 @@ class StoreContext;
 // The household's inputs the selected group can play, each one click away:
 // every player's line-in, and the TV of a soundbar that leads the group.
 // Which inputs a player has is read from its description once, the first
-// time the player shows up.
+// time the player shows up, each player's on its own.
 class Inputs : public QObject
 {
     Q_OBJECT
@@ -39,8 +39,6 @@ public:
     const QList<InputRecord> &items() const { return m_list.items(); }
     // What a player has, once read.
     std::optional<SonosKit::PlayerInputs> inputsOf(const QString &uuid) const;
-    // Reads the description of every player not read yet, and waits for them.
-    QCoro::Task<void> refresh();
 
     // "TV (Living Room)", "Line-In (Office)".
     static QString nameFor(SonosKit::InputSource::Kind kind, const QString &room);
@@ -48,7 +46,9 @@ public:
     static QString titleFor(SonosKit::InputSource::Kind kind);
 
 private:
-    StoreTask<void> refreshTask();
+    // Reads the description of every player not read yet.
+    void readUnknownPlayers();
+    StoreTask<void> readTask(SonosKit::SonosDevice player);
     void update();
     InputListModel *listModel() { return &m_list; }
 
@@ -57,4 +57,6 @@ private:
     InputListModel m_list;
     QHash<QString, SonosKit::PlayerInputs> m_known; // by player UUID
     QSet<QString> m_reading;
+    // The address each player did not answer at, by UUID.
+    QHash<QString, QString> m_failedAt;
 };

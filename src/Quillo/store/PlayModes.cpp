@@ -135,17 +135,13 @@ StoreTask<void> PlayModes::refreshTask(What what)
 
 void PlayModes::heardMode(PlayMode mode)
 {
-    m_modeSetting.confirmed = mode;
-    m_modeSetting.heardWhileSending = m_modeSetting.sending;
-    if (!m_modeSetting.sending)
+    if (m_modeSetting.hear(mode))
         showMode(mode);
 }
 
 void PlayModes::heardCrossfade(bool on)
 {
-    m_crossfadeSetting.confirmed = on;
-    m_crossfadeSetting.heardWhileSending = m_crossfadeSetting.sending;
-    if (!m_crossfadeSetting.sending)
+    if (m_crossfadeSetting.hear(on))
         showCrossfade(on);
 }
 
@@ -198,6 +194,8 @@ template<typename T, typename Request, typename Show>
 void PlayModes::send(Setting<T> &setting, T value, Request request, Show show)
 {
     setting.sending = true;
+    setting.before = setting.confirmed;
+    setting.sent = value;
     const quint64 group = m_groupSerial;
     auto answered = [this, &setting, group, value, request, show](bool done) {
         if (group != m_groupSerial)

@@ -84,12 +84,28 @@ private:
         T confirmed{}; // the player's last word
         bool sending = false;
         std::optional<T> queued; // clicked while a command was in flight
-        // An event during the command is the player's newer word than the
-        // command's answer (another controller may have been quicker).
+        // The player's word when the command in flight was sent, and what
+        // it sends.
+        T before{};
+        T sent{};
+        // Another controller's word heard during the command: newer than
+        // the command's answer.
         bool heardWhileSending = false;
         // Counted at every click and event: a read that began before the
         // latest change is dropped.
         quint64 changes = 0;
+
+        // Takes the player's word; whether it shows now, as it does unless
+        // a command is in flight. Every event carries the setting, those the
+        // player sent before it applied the command too: only a value that
+        // is neither the one before the click nor the one sent is newer.
+        bool hear(const T &value)
+        {
+            confirmed = value;
+            if (sending && value != before && value != sent)
+                heardWhileSending = true;
+            return !sending;
+        }
     };
 
     // Everything, or only what the source allows.

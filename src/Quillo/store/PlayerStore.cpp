@@ -25,17 +25,20 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
 {
     m_context.setSelection([this] { return m_household.selectedGroup(); });
     connect(&m_context, &StoreContext::topologyStale, this, [this] { StoreContext::start(m_household.refresh()); });
-    connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this, [this] { m_nowPlaying.followEvents(m_liveUpdates.isFlowing()); });
+    connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this, [this] {
+        const bool flowing = m_liveUpdates.isFlowing();
+        m_nowPlaying.followEvents(flowing);
+        m_sleepTimer.followEvents(flowing);
+        m_playModes.followEvents(flowing);
+        m_transportAbilities.followEvents(flowing);
+    });
     connect(&m_liveUpdates, &LiveUpdates::libraryEvent, &m_library, &Library::apply);
     connect(&m_liveUpdates, &LiveUpdates::libraryEventsMissed, &m_library, &Library::changedElsewhere);
     connect(&m_liveUpdates, &LiveUpdates::transportEvent, &m_sleepTimer, &SleepTimer::apply);
     connect(&m_liveUpdates, &LiveUpdates::transportStale, &m_sleepTimer, &SleepTimer::readAgain);
-    connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this, [this] { m_playModes.followEvents(m_liveUpdates.isFlowing()); });
     connect(&m_liveUpdates, &LiveUpdates::transportEvent, &m_playModes, &PlayModes::apply);
     connect(&m_liveUpdates, &LiveUpdates::transportStale, this, [this] { StoreContext::start(m_playModes.refresh()); });
     connect(&m_liveUpdates, &LiveUpdates::transportEvent, &m_transportAbilities, &TransportAbilities::apply);
-    connect(&m_liveUpdates, &LiveUpdates::flowingChanged, this,
-        [this] { m_transportAbilities.followEvents(m_liveUpdates.isFlowing()); });
     connect(&m_liveUpdates, &LiveUpdates::transportStale, this, [this] { StoreContext::start(m_transportAbilities.refresh()); });
 }
 

@@ -16,8 +16,6 @@ namespace {
 // minutes of the label otherwise.
 constexpr std::chrono::seconds shownStep{1};
 constexpr std::chrono::seconds hiddenStep{60};
-// A player keeps a timer up to 23:59:59.
-constexpr int longestMinutes = 24 * 60 - 1;
 
 int wholeMinutes(std::chrono::seconds left)
 {
@@ -71,7 +69,7 @@ void SleepTimer::start(int minutes)
     const std::chrono::seconds length = std::chrono::minutes(minutes);
     // Zero would cancel: a timer that runs out now is no timer to start.
     // Refused here, the status line says so without asking the players.
-    if (minutes < 1 || minutes > longestMinutes) {
+    if (minutes < 1 || length > SonosKit::SleepTimer::longest) {
         m_context.report(Failure(SonosKit::SonosError::sleepTimerOutOfRange(length.count())));
         return;
     }
@@ -87,13 +85,15 @@ void SleepTimer::configure(std::chrono::seconds length)
 {
     if (!m_household.hasSelectedGroup())
         return;
-    setBusy(true);
+    countCommand(+1);
     m_context.perform([length](GroupController controller) { return controller.configureSleepTimer(length); },
         [this] {
-            setBusy(false);
-            read();
+            countCommand(-1);
+            // With events, the event of the new generation brings the read.
+            if (!m_eventsFlowing)
+                read();
         },
-        [this] { setBusy(false); });
+        [this] { countCommand(-1); });
 }
 
 void SleepTimer::setShown(bool shown)
@@ -207,7 +207,10 @@ void SleepTimer::tick()
     m_tick.start(std::max(untilNext, std::chrono::milliseconds(1)));
 }
 
-void SleepTimer::setBusy(bool busy)
+void SleepTimer::countCommand(int change)
 {
-    assignNotifying(this, m_busy, busy, &SleepTimer::busyChanged);
+    const bool wasBusy = isBusy();
+    m_commands += change;
+    if (isBusy() != wasBusy)
+        Q_EMIT busyChanged();
 }

@@ -19,11 +19,11 @@ class Household;
 class StoreContext;
 
 // The selected group's sleep timer, kept on its coordinator. Read when the
-// group changes, after a command of ours, when the coordinator's events tell
-// another generation (a timer set, cancelled or run out anywhere) and when
-// those events were missed; between reads the time left counts down here,
-// each second while the panel shows it, each minute otherwise (all the
-// tray's tooltip needs).
+// group changes, when the coordinator's events tell another generation (a
+// timer set, cancelled or run out anywhere, ours too), after a command of
+// ours while no events flow, and when those events were missed; between
+// reads the time left counts down here, each second while the panel shows
+// it, each minute otherwise (all the tray's tooltip needs).
 class SleepTimer : public QObject
 {
     Q_OBJECT
@@ -54,12 +54,14 @@ public:
     void apply(const QString &coordinatorHost, const SonosKit::TransportEvent &event);
     // The coordinator's events were missed: the timer is read once.
     void readAgain();
+    // The events tell of our commands too: no read after each.
+    void followEvents(bool flowing) { m_eventsFlowing = flowing; }
 
     bool isRunning() const { return m_deadline.has_value(); }
     int remainingSeconds() const { return m_remainingSeconds; }
     QString label() const { return m_label; }
     QString accessibleDescription() const { return m_description; }
-    bool isBusy() const { return m_busy; }
+    bool isBusy() const { return m_commands > 0; }
 
     static QString labelFor(std::chrono::seconds left);
     static QString descriptionFor(std::chrono::seconds left);
@@ -78,7 +80,8 @@ private:
     void showTimeLeft(std::optional<std::chrono::seconds> left);
     // Shows the time left now and plans the next change of what shows.
     void tick();
-    void setBusy(bool busy);
+    // One command more (+1) or less (-1) on its way.
+    void countCommand(int change);
 
     StoreContext &m_context;
     Household &m_household;
@@ -89,7 +92,8 @@ private:
     int m_remainingSeconds = 0;
     QString m_label;
     QString m_description;
-    bool m_busy = false;
+    int m_commands = 0;
+    bool m_eventsFlowing = false;
     bool m_shown = false;
     // Counts the reads begun: one that began before another ends unheard.
     quint64 m_reads = 0;

@@ -18,11 +18,25 @@ TransportAbilities::TransportAbilities(StoreContext &context, Household &househo
     , m_household(household)
     , m_nowPlaying(nowPlaying)
 {
-    connect(&m_household, &Household::selectedGroupChanged, this, [this] {
-        m_askedFor.reset();
-        setActions(everything);
-    });
+    connect(&m_household, &Household::selectedGroupChanged, this, &TransportAbilities::followGroup);
     connect(&m_nowPlaying, &NowPlaying::playbackChanged, this, &TransportAbilities::playbackChanged);
+}
+
+void TransportAbilities::followGroup()
+{
+    // A member joining or a room renamed changes the group, not its source:
+    // only another coordinator's source is unknown, and no event repeats
+    // the actions for the same one.
+    const std::optional<ZoneGroup> &group = m_household.selectedGroup();
+    const QString host = group ? group->coordinator.host : QString();
+    if (host == m_coordinatorHost)
+        return;
+    m_coordinatorHost = host;
+    ++m_reads;
+    m_askedFor.reset();
+    setActions(everything);
+    if (group)
+        StoreContext::start(refresh());
 }
 
 void TransportAbilities::apply(const QString &host, const SonosKit::TransportEvent &event)
@@ -30,7 +44,7 @@ void TransportAbilities::apply(const QString &host, const SonosKit::TransportEve
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
     if (!group || host != group->coordinator.host || !event.transportActions)
         return;
-    ++m_told;
+    ++m_reads;
     setActions(*event.transportActions);
 }
 
@@ -56,12 +70,11 @@ StoreTask<void> TransportAbilities::refreshTask()
     const std::optional<ZoneGroup> group = m_household.selectedGroup();
     if (!group)
         co_return;
-    const quint64 toldAtStart = m_told;
+    const quint64 serial = ++m_reads;
     const Attempt<TransportActions> actions = co_await m_context.attempt(
         GroupController(*group).transportActions(m_context.token()));
     // A failed read keeps what was known: the next command says the rest.
-    const std::optional<ZoneGroup> &now = m_household.selectedGroup();
-    if (actions && toldAtStart == m_told && now && now->id == group->id)
+    if (actions && serial == m_reads)
         setActions(*actions);
 }
 

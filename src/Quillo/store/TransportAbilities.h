@@ -55,6 +55,7 @@ Q_SIGNALS:
 
 private:
     StoreTask<void> refreshTask();
+    void followGroup();
     void setActions(SonosKit::TransportActions actions);
     void playbackChanged();
 
@@ -63,9 +64,10 @@ private:
     NowPlaying &m_nowPlaying;
     SonosKit::TransportActions m_actions = everything;
     bool m_eventsFlowing = false;
-    // Counts the events that told the actions: a read that began before
-    // one is older than it.
-    quint64 m_told = 0;
+    // Counts the reads begun, the events that told the actions and the
+    // coordinators followed: a read that began before any of them is older.
+    quint64 m_reads = 0;
+    QString m_coordinatorHost;
     // The source and state the actions were last asked for.
     std::optional<std::pair<QString, SonosKit::TransportState>> m_askedFor;
 
