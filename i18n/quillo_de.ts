@@ -200,6 +200,57 @@
             <extracomment>%1 is a room's name, as in "Mute Kitchen".</extracomment>
             <translation>%1 stummschalten</translation>
         </message>
+        <message>
+            <source>%1 sound settings</source>
+            <extracomment>%1 is a room's name, as in "Kitchen sound settings".</extracomment>
+            <translation>Klangeinstellungen %1</translation>
+        </message>
+        <message>
+            <source>Sound</source>
+            <translation>Klang</translation>
+        </message>
+    </context>
+    <context>
+        <name>RoomSoundView</name>
+        <message>
+            <source>Bass</source>
+            <extracomment>A room's bass, from -10 to +10.</extracomment>
+            <translation>Bass</translation>
+        </message>
+        <message>
+            <source>Treble</source>
+            <extracomment>A room's treble, from -10 to +10.</extracomment>
+            <translation>Höhen</translation>
+        </message>
+        <message>
+            <source>Loudness</source>
+            <extracomment>Louder bass and treble at low volume.</extracomment>
+            <translation>Loudness</translation>
+        </message>
+        <message>
+            <source>Night Sound</source>
+            <extracomment>A soundbar's night mode: quiet sounds louder, loud ones softer.</extracomment>
+            <translation>Nachtmodus</translation>
+        </message>
+        <message>
+            <source>Speech Enhancement</source>
+            <extracomment>A soundbar's dialogue enhancement.</extracomment>
+            <translation>Sprachverbesserung</translation>
+        </message>
+        <message>
+            <source>Back</source>
+            <extracomment>Returns from a room's sound settings to the panel's controls.</extracomment>
+            <translation>Zurück</translation>
+        </message>
+        <message>
+            <source>Reset</source>
+            <extracomment>Bass and treble back to 0, loudness on.</extracomment>
+            <translation>Zurücksetzen</translation>
+        </message>
+        <message>
+            <source>Bass and treble to 0, loudness on</source>
+            <translation>Bass und Höhen auf 0, Loudness an</translation>
+        </message>
     </context>
     <context>
         <name>RoomRows</name>

@@ -118,8 +118,14 @@ QByteArray HouseholdState::eventBodyLocked(int index, const QString &path)
                 QStringLiteral("Mute"), QStringLiteral("Master"), self.muted ? QStringLiteral("1") : QStringLiteral("0"))
             + channelVariable(QStringLiteral("Mute"), QStringLiteral("LF"), QStringLiteral("0"))
             + channelVariable(QStringLiteral("Mute"), QStringLiteral("RF"), QStringLiteral("0"))
-            + variable(QStringLiteral("Bass"), QStringLiteral("0")) + variable(QStringLiteral("Treble"), QStringLiteral("0"))
-            + channelVariable(QStringLiteral("Loudness"), QStringLiteral("Master"), QStringLiteral("1"));
+            + variable(QStringLiteral("Bass"), QString::number(self.bass))
+            + variable(QStringLiteral("Treble"), QString::number(self.treble))
+            + channelVariable(
+                QStringLiteral("Loudness"), QStringLiteral("Master"), self.loudness ? QStringLiteral("1") : QStringLiteral("0"))
+            // Only home-theatre players have these, and only they tell them.
+            + (self.record.tv ? variable(QStringLiteral("NightMode"), self.nightMode ? QStringLiteral("1") : QStringLiteral("0"))
+                        + variable(QStringLiteral("DialogLevel"), self.dialogLevel ? QStringLiteral("1") : QStringLiteral("0"))
+                              : QString());
         return propertySet({{QStringLiteral("LastChange"), lastChange(QStringLiteral("RCS"), variables)}});
     }
     if (path == groupRenderingPath) {

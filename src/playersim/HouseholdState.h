@@ -84,6 +84,8 @@ private:
     Answer answerTransport(int player, const SoapCall &call);
     Answer answerRendering(int player, const SoapCall &call);
     Answer answerGroupRendering(int player, const SoapCall &call);
+    // Bass, treble, loudness and the EQ types; none for any other action.
+    std::optional<Answer> answerRoomSound(int player, const SoapCall &call);
     QString deviceDescriptionLocked(const SimPlayer &player) const;
 
     void handOverLocked(SimPlayer &leaving);

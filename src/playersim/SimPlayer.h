@@ -32,6 +32,14 @@ struct SimPlayer {
     int groupSerial = 1; // changes the group's ID whenever the group changes
     int volume = 20;
     bool muted = false;
+    // Its sound: bass and treble from -10 to +10, loudness, and on a
+    // home-theatre player (one with a TV input) night sound and speech
+    // enhancement.
+    int bass = 0;
+    int treble = 0;
+    bool loudness = true;
+    bool nightMode = false;
+    bool dialogLevel = false;
     QList<SimTrack> queue;
     quint32 queueUpdateId = 1;
     std::optional<VolumeSnapshot> volumeSnapshot; // while it leads a group

@@ -292,6 +292,8 @@ std::optional<int> HouseholdState::loadInputLocked(SimPlayer &coordinator, const
 
 Answer HouseholdState::answerRendering(int index, const SoapCall &call)
 {
+    if (std::optional<Answer> sound = answerRoomSound(index, call))
+        return *sound;
     const QString &action = call.action;
     static const QStringList actions{QStringLiteral("GetVolume"), QStringLiteral("SetVolume"),
         QStringLiteral("SetRelativeVolume"), QStringLiteral("GetMute"), QStringLiteral("SetMute")};

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "Commands.h"
 
+#include "EqCommand.h"
 #include "EventsCommand.h"
 #include "InputCommands.h"
 #include "JsonOutput.h"
@@ -315,6 +316,8 @@ void validateArguments(const Options &options)
         parseEventsArguments(options.arguments);
     if (isPlayModeCommand(command))
         playModeRequest(options);
+    if (command == u"eq")
+        eqRequest(options);
     if (command == u"volume")
         volumeRequest(options);
     else if (command == u"seek")
@@ -355,6 +358,8 @@ QCoro::Task<QByteArray> runCommand(Options options)
         return runPlayModeCommand(std::move(options));
     if (isInputCommand(command))
         return runInputCommand(std::move(options));
+    if (command == u"eq")
+        return runEqCommand(std::move(options));
     return transportCommand(std::move(options));
 }
 

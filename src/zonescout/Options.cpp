@@ -50,6 +50,8 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("shuffle"), {0, 1}},
         {QStringLiteral("repeat"), {0, 1}},
         {QStringLiteral("crossfade"), {0, 1}},
+        // [ROOM [SETTING VALUE]], read by the command.
+        {QStringLiteral("eq"), {0, 3}},
     };
     return arity;
 }
@@ -83,6 +85,8 @@ QString usageText()
                           "  tracks ITEM      the tracks of a favorite or playlist (its id or exact title)\n"
                           "  status           what the group is playing\n"
                           "  inputs           the household's line-ins and TV inputs\n"
+                          "  eq [ROOM]        each room's bass, treble, loudness, night sound and speech\n"
+                          "                   enhancement (\"-\" where its player has none); one room's with ROOM\n"
                           "  discover         the addresses of the players on this network\n"
                           "  doctor           why no speaker is found: the likely cause, its fix and a report\n"
                           "                   for a bug (checks --host when given); always exits 0\n"
@@ -121,7 +125,10 @@ QString usageText()
                           "                   show or set crossfading between tracks\n"
                           "  line-in [ROOM]   play ROOM's line-in on the group; without ROOM, the line-in\n"
                           "                   of the group's coordinator\n"
-                          "  tv               play the TV of the soundbar that leads the group\n");
+                          "  tv               play the TV of the soundbar that leads the group\n"
+                          "  eq ROOM bass N | treble N | loudness on|off | night on|off | speech on|off\n"
+                          "                   set ROOM's bass or treble (-10 to 10), loudness, or on a\n"
+                          "                   home-theatre player its night sound or speech enhancement\n");
 }
 
 Options parseOptions(const QStringList &arguments)

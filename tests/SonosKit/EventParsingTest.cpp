@@ -114,11 +114,19 @@ TEST(EventParsing, RenderingReadsTheMasterChannelGroupRenderingItsPropertiesAndH
     const QString rcs = QStringLiteral(
         "<Event xmlns=\"urn:schemas-upnp-org:metadata-1-0/RCS/\"><InstanceID val=\"0\">"
         "<Volume channel=\"LF\" val=\"100\"/><Volume channel=\"Master\" val=\"30\"/><Mute channel=\"LF\" val=\"1\"/>"
-        "<Mute channel=\"Master\" val=\"0\"/><Bass val=\"0\"/></InstanceID></Event>");
+        "<Mute channel=\"Master\" val=\"0\"/><Bass val=\"-3\"/><Treble val=\"11\"/>"
+        "<Loudness channel=\"LF\" val=\"0\"/><Loudness channel=\"Master\" val=\"1\"/><NightMode val=\"1\"/>"
+        "<DialogLevel val=\"maybe\"/></InstanceID></Event>");
     const auto rendering = std::get<RenderingEvent>(
         parseServiceEvent(EventService::renderingControl, propertySet(QStringLiteral("LastChange"), rcs), {}));
     EXPECT_EQ(rendering.volume, 30);
     EXPECT_EQ(rendering.muted, false);
+    // The sound: a treble beyond the scale and a speech level that is no
+    // flag are left out, not held.
+    EXPECT_EQ(rendering.bass, -3);
+    EXPECT_FALSE(rendering.treble || rendering.dialogLevel);
+    EXPECT_EQ(rendering.loudness, true);
+    EXPECT_EQ(rendering.nightMode, true);
 
     const QByteArray group = "<e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\">"
                              "<e:property><GroupMute>1</GroupMute></e:property>"

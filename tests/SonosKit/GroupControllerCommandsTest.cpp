@@ -4,6 +4,7 @@
 
 #include <SonosKit/ContentDirectory.h>
 #include <SonosKit/GroupController.h>
+#include <SonosKit/RoomSound.h>
 #include <SonosKit/ZoneTopology.h>
 #include <playersim/Household.h>
 #include <playersim/HouseholdGenerator.h>
@@ -261,4 +262,38 @@ TEST_F(GroupControllerCommands, SleepTimerIsSetReadAndCancelledAtTheCoordinator)
 
     testsupport::await(controller.configureSleepTimer(0s));
     EXPECT_EQ(testsupport::await(controller.sleepTimer()), (SleepTimer{std::nullopt, before + 2}));
+}
+
+TEST_F(GroupControllerCommands, RoomSoundOfASoundbarAndOfAPlayerWithoutTheHomeTheatreTypes)
+{
+    const SonosDevice salon = *memberForRoom(groupOf(QStringLiteral("Salon Café")), QStringLiteral("Salon Café"));
+    const SonosDevice kitchen = *memberForRoom(groupOf(QStringLiteral("Küche")), QStringLiteral("Küche"));
+    const RoomSoundControl soundbar(salon);
+    const RoomSoundControl plain(kitchen);
+
+    // Every type is probed; a player's fault hides it and fails nothing.
+    EXPECT_EQ(testsupport::await(soundbar.read()), (RoomSound{0, 0, true, false, false}));
+    EXPECT_EQ(testsupport::await(plain.read()), (RoomSound{0, 0, true, std::nullopt, std::nullopt}));
+    EXPECT_EQ(household.log()->calls(QStringLiteral("GetEQ")).size(), 4U);
+
+    // Levels beyond the scale are held to it before they are sent.
+    testsupport::await(soundbar.setBass(15));
+    testsupport::await(soundbar.setTreble(-4));
+    testsupport::await(soundbar.setLoudness(false));
+    testsupport::await(soundbar.setEQ(EQType::nightMode, true));
+    testsupport::await(soundbar.setEQ(EQType::speechEnhancement, true));
+    EXPECT_EQ(testsupport::await(soundbar.read()), (RoomSound{10, -4, false, true, true}));
+    EXPECT_THROW(testsupport::await(SOAPClient(salon.host)
+                                        .call(SOAPClient::Service::renderingControl, QStringLiteral("SetBass"),
+                                            {{QStringLiteral("InstanceID"), QStringLiteral("0")},
+                                                {QStringLiteral("DesiredBass"), QStringLiteral("11")}})),
+        SonosError);
+    testsupport::await(soundbar.reset());
+    EXPECT_EQ(testsupport::await(soundbar.read(false)), (RoomSound{0, 0, true, std::nullopt, std::nullopt}));
+
+    // Setting a type the player lacks is its refusal; a player that does
+    // not answer GetEQ fails the read rather than hiding the control.
+    EXPECT_THROW(testsupport::await(plain.setEQ(EQType::nightMode, true)), SonosError);
+    household.server(kitchen.host).inject(QStringLiteral("GetEQ"), {.reset = true});
+    EXPECT_THROW(testsupport::await(plain.read()), SonosError);
 }

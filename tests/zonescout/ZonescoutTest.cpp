@@ -232,6 +232,29 @@ TEST(Zonescout, InputsAreListedAndPlayOnTheGroup)
     EXPECT_NE(household.transportState(salon), u"STOPPED");
 }
 
+TEST(Zonescout, EqShowsEachRoomsSoundAndSetsOneOfARoomsSettings)
+{
+    Household household = started();
+    const auto run = [&](const QStringList &arguments) {
+        const Outcome outcome = zonescout(at(household, arguments));
+        EXPECT_EQ(outcome.exitCode, 0) << arguments.join(u' ').toStdString() << ": " << outcome.err.toStdString();
+        return QString::fromUtf8(outcome.out);
+    };
+    for (const QStringList &arguments : QList<QStringList>{{"eq", "Salon Café", "bass", "3"}, {"eq", "Salon Café", "night", "on"},
+             {"eq", "Küche", "treble", "-10"}, {"eq", "Küche", "LOUDNESS", "off"}})
+        EXPECT_TRUE(run(arguments).isEmpty());
+    // A row per room; "-" where its player has no such control.
+    const QStringList rows = run({"eq"}).split(u'\n', Qt::SkipEmptyParts);
+    const auto hasRow = [&](const QString &row) {
+        return std::any_of(rows.cbegin(), rows.cend(), [&](const QString &line) { return line.simplified() == row; });
+    };
+    EXPECT_EQ(rows.first().simplified(), QStringLiteral("ROOM BASS TREBLE LOUDNESS NIGHT SPEECH"));
+    EXPECT_TRUE(hasRow(QStringLiteral("Salon Café +3 0 on on off"))) << rows.join(u'\n').toStdString();
+    EXPECT_TRUE(hasRow(QStringLiteral("Küche 0 -10 off - -"))) << rows.join(u'\n').toStdString();
+    const QJsonArray kitchen = json(zonescout(at(household, {"--json", "eq", "Küche"}))).toArray();
+    EXPECT_EQ(kitchen, (QJsonArray{QJsonObject{{"room", "Küche"}, {"bass", 0}, {"treble", -10}, {"loudness", false}}}));
+}
+
 TEST(Zonescout, FailuresAreOneLineAndExitOne)
 {
     Household household = started();
@@ -249,6 +272,7 @@ TEST(Zonescout, FailuresAreOneLineAndExitOne)
         {at(household, {"tracks", "Discover Weekly"}), {QStringLiteral("zonescout show-tracks")}, {}},
         {at(household, {"tracks", "No Such Thing"}), {QStringLiteral("No Such Thing")}, {}},
         {at(household, {"line-in", "Küche"}), {QStringLiteral("\"Küche\" has no line-in")}, {}},
+        {at(household, {"eq", "Küche", "speech", "on"}), {QStringLiteral("\"Küche\" has no speech enhancement")}, {}},
         {at(household, {"--room", "寝室", "tv"}), {QStringLiteral("No soundbar with a TV input leads the group \"寝室\"")}, {}},
         // A player that answers nonsense: a message, not a crash.
         {at(household, {"--json", "topology"}), {QStringLiteral("Could not parse the player's response: ")},
@@ -283,7 +307,8 @@ TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
             {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"}, {"play-track", "0"},
             {"play-track", "99999999999"}, {"status", "--json"}, {"--host"}, {"events", "--service", "volume"}, {"sleep", "30"},
             {"sleep", "1.5h"}, {"sleep", "15m1h"}, {"sleep", "0m"}, {"sleep", "24h"}, {"sleep", "-30m"}, {"sleep", "30m", "now"},
-            {"shuffle", "yes"}, {"repeat", "twice"}, {"crossfade", "on", "off"}, {"tv", "now"}, {"line-in", "A", "B"}}) {
+            {"shuffle", "yes"}, {"repeat", "twice"}, {"crossfade", "on", "off"}, {"tv", "now"}, {"line-in", "A", "B"},
+            {"eq", "A", "bass"}, {"eq", "A", "bass", "11"}, {"eq", "A", "volume", "3"}, {"eq", "A", "night", "yes"}}) {
         const Outcome run = zonescout(host + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: zonescout"))) << run.err.toStdString();

@@ -59,6 +59,7 @@ Item {
             // open and the updates stay blocked.
             property bool explainsLiveUpdates: false
             readonly property bool showsLiveUpdates: explainsLiveUpdates && PlayerStore.liveUpdates.eventsBlocked
+            readonly property bool showsRoomSound: PlayerStore.roomSound.isOpen
             // The panel opens on the controls again.
             readonly property bool shown: Window.window?.visible ?? false
             onShownChanged: {
@@ -67,13 +68,14 @@ Item {
             }
 
             implicitWidth: Theme.controlsWidth
-            implicitHeight: showsLiveUpdates ? liveUpdates.implicitHeight : column.implicitHeight + 2 * Theme.panelPadding
+            implicitHeight: showsLiveUpdates ? liveUpdates.implicitHeight
+                : showsRoomSound ? roomSound.implicitHeight : column.implicitHeight + 2 * Theme.panelPadding
 
             // Hidden, not unloaded, under the explanation: the track list
             // keeps its place and nothing is read again on the way back.
             ColumnLayout {
                 id: column
-                visible: !panel.showsLiveUpdates
+                visible: !panel.showsLiveUpdates && !panel.showsRoomSound
                 anchors.fill: parent
                 anchors.margins: Theme.panelPadding
                 spacing: Theme.sectionSpacing
@@ -108,6 +110,16 @@ Item {
                 active: panel.showsLiveUpdates
                 visible: active
                 sourceComponent: LiveUpdatesView {}
+            }
+
+            Loader {
+                id: roomSound
+                anchors.fill: parent
+                active: panel.showsRoomSound && !panel.showsLiveUpdates
+                visible: active
+                sourceComponent: RoomSoundView {
+                    onBackRequested: PlayerStore.roomSound.close()
+                }
             }
 
             Connections {

@@ -83,4 +83,23 @@ RowLayout {
         Layout.fillWidth: true
         visible: !row.inGroup
     }
+
+    PlainButton {
+        id: soundButton
+        symbol: "slider.horizontal.3"
+        display: AbstractButton.IconOnly
+        //: %1 is a room's name, as in "Kitchen sound settings".
+        text: qsTr("%1 sound settings").arg(row.name)
+        helpText: qsTr("Sound")
+        onClicked: PlayerStore.roomSound.open(row.roomID)
+    }
+
+    // Back from this room's sound page: the keyboard is where it left.
+    Connections {
+        target: PlayerStore.roomSound
+        function onClosed(roomID: string) {
+            if (roomID === row.roomID)
+                soundButton.forceActiveFocus();
+        }
+    }
 }

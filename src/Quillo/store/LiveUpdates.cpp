@@ -140,6 +140,7 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
         return true;
     m_groupEvents = std::make_unique<GroupEvents>(m_listener.get());
     m_groupEvents->setFollowsLibrary(true);
+    m_groupEvents->setAlsoRenderingOf(m_alsoRendering);
     connect(m_groupEvents.get(), &GroupEvents::eventReceived, this, &LiveUpdates::dispatch);
     updateProofInterval();
     // Events found missing: what changed meanwhile is read once, and again
@@ -302,9 +303,22 @@ StoreTask<void> LiveUpdates::resubscribeTask()
     Q_EMIT transportStale();
 }
 
+void LiveUpdates::alsoFollowRenderingOf(const QString &playerHost)
+{
+    if (playerHost == m_alsoRendering)
+        return;
+    m_alsoRendering = playerHost;
+    if (!m_groupEvents)
+        return;
+    m_groupEvents->setAlsoRenderingOf(playerHost);
+    follow();
+}
+
 void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosKit::ServiceEvent &event)
 {
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
+    if (const auto *rendering = std::get_if<SonosKit::RenderingEvent>(&event))
+        Q_EMIT renderingEvent(playerHost, *rendering);
     if (const auto *topology = std::get_if<SonosKit::TopologyEvent>(&event)) {
         m_household.apply(*topology);
     } else if (const auto *content = std::get_if<SonosKit::ContentDirectoryEvent>(&event)) {

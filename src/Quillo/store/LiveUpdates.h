@@ -57,6 +57,10 @@ public:
     bool isFlowing() const { return m_flowing; }
     bool eventsBlocked() const { return m_blocked; }
     ConnectionCheck &firewallCheck() { return m_firewallCheck; }
+    // Also follows the RenderingControl of the player at `playerHost` while
+    // it plays outside the selected group (a room whose sound is shown);
+    // empty ends that.
+    void alsoFollowRenderingOf(const QString &playerHost);
     const ConnectionCheck &firewallCheck() const { return m_firewallCheck; }
 
 Q_SIGNALS:
@@ -72,6 +76,8 @@ Q_SIGNALS:
     // The coordinator's transport events were missed, or came through no
     // subscription for a while: what they keep is read once.
     void transportStale();
+    // A RenderingControl event of any player followed.
+    void renderingEvent(const QString &playerHost, const SonosKit::RenderingEvent &event);
 
 private:
     StoreTask<void> shutdownTask();
@@ -116,4 +122,5 @@ private:
     QTimer m_readOnce;
     bool m_coordinatorFailed = false;
     bool m_householdStale = false;
+    QString m_alsoRendering;
 };

@@ -22,6 +22,7 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     , m_playModes(m_context, m_household)
     , m_inputs(m_context, m_household)
     , m_transportAbilities(m_context, m_household, m_nowPlaying)
+    , m_roomSound(m_context, m_rooms)
 {
     m_context.setSelection([this] { return m_household.selectedGroup(); });
     connect(&m_context, &StoreContext::topologyStale, this, [this] { StoreContext::start(m_household.refresh()); });
@@ -40,6 +41,10 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     connect(&m_liveUpdates, &LiveUpdates::transportStale, this, [this] { StoreContext::start(m_playModes.refresh()); });
     connect(&m_liveUpdates, &LiveUpdates::transportEvent, &m_transportAbilities, &TransportAbilities::apply);
     connect(&m_liveUpdates, &LiveUpdates::transportStale, this, [this] { StoreContext::start(m_transportAbilities.refresh()); });
+    // A room's sound page hears its player, in the selected group or not.
+    connect(&m_liveUpdates, &LiveUpdates::renderingEvent, &m_roomSound, &RoomSound::apply);
+    connect(&m_roomSound, &RoomSound::followedHostChanged, this,
+        [this] { m_liveUpdates.alsoFollowRenderingOf(m_roomSound.followedHost()); });
 }
 
 PlayerStore::~PlayerStore()
@@ -98,6 +103,8 @@ void PlayerStore::menuClosed()
     m_sleepTimer.setShown(false);
     m_nowPlaying.stopPolling();
     m_rooms.clearPending();
+    // The panel opens on its controls again.
+    m_roomSound.close();
 }
 
 QCoro::Task<void> PlayerStore::refreshAll()

@@ -181,6 +181,8 @@ QList<GroupEvents::Key> GroupEvents::wantedFor(const ZoneGroup &group, const QSt
         if (!member.host.isEmpty())
             keys.append({member.host, EventService::renderingControl});
     }
+    if (!m_alsoRendering.isEmpty() && !group.hasMemberAt(m_alsoRendering))
+        keys.append({m_alsoRendering, EventService::renderingControl});
     return keys;
 }
 

@@ -82,6 +82,9 @@ public:
     // household's favorites and playlists, for a controller that shows them.
     // Takes effect at the next follow().
     void setFollowsLibrary(bool follows) { m_followsLibrary = follows; }
+    // Also RenderingControl at one more player outside the group (a room
+    // whose sound is shown); empty: none. Takes effect at the next follow().
+    void setAlsoRenderingOf(const QString &playerHost) { m_alsoRendering = playerHost; }
     // How often the way of the events is proven; the owner sets it from
     // what the group does (shorter while it plays).
     void setProofInterval(std::chrono::milliseconds interval);
@@ -144,6 +147,7 @@ private:
     ZoneGroup m_group;
     QMap<Key, Entry> m_entries;
     bool m_followsLibrary = false;
+    QString m_alsoRendering;
     PathProof *m_proof;
     // Each coordinator's transport as its held subscription told it, to
     // check the proofs' full state against.

@@ -13,6 +13,16 @@ namespace {
 
 constexpr int minimumVolume = 0;
 constexpr int maximumVolume = 100;
+constexpr int lowestTone = -10;
+constexpr int highestTone = 10;
+
+std::optional<int> eventTone(QStringView text)
+{
+    const std::optional<qint64> number = Text::parseInteger(text);
+    if (!number || *number < lowestTone || *number > highestTone)
+        return std::nullopt;
+    return int(*number);
+}
 
 } // namespace
 
@@ -45,6 +55,16 @@ RenderingEvent RenderingEvent::fromProperties(const PropertySet &properties)
         event.volume = eventVolume(*volume);
     if (const std::optional<QString> mute = change.value(u"Mute", master))
         event.muted = eventBoolean(*mute);
+    if (const std::optional<QString> bass = change.value(u"Bass"))
+        event.bass = eventTone(*bass);
+    if (const std::optional<QString> treble = change.value(u"Treble"))
+        event.treble = eventTone(*treble);
+    if (const std::optional<QString> loudness = change.value(u"Loudness", master))
+        event.loudness = eventBoolean(*loudness);
+    if (const std::optional<QString> night = change.value(u"NightMode"))
+        event.nightMode = eventBoolean(*night);
+    if (const std::optional<QString> dialog = change.value(u"DialogLevel"))
+        event.dialogLevel = eventBoolean(*dialog);
     return event;
 }
 

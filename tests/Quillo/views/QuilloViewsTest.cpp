@@ -288,6 +288,23 @@ TEST(QuilloViews, TheRoomsListGroupsRoomsAndSetsEachOnesLevelsByName)
     view.dragSlider(QStringLiteral("Volume"), 0.3, 0.05);
     EXPECT_LT(officeLevel->currentValue().toInt(), before);
     view.release();
+
+    // Each room's sound on a page of its own: the soundbar's switches only
+    // where it has them; Escape returns to the button that opened it.
+    const QString livingSound = QStringLiteral("Living Room sound settings");
+    view.click(Button, livingSound);
+    ASSERT_TRUE(view.waitForNode(QAccessible::CheckBox, QStringLiteral("Speech Enhancement"))) << view.tree();
+    EXPECT_EQ(view.names(QAccessible::Slider), (QStringList{QStringLiteral("Bass"), QStringLiteral("Treble")}));
+    EXPECT_EQ(view.names(QAccessible::CheckBox),
+        (QStringList{QStringLiteral("Loudness"), QStringLiteral("Night Sound"), QStringLiteral("Speech Enhancement")}));
+    EXPECT_TRUE(view.node(Button, QStringLiteral("Reset")));
+    ASSERT_TRUE(view.activate());
+    QTest::keyClick(&view.window(), Qt::Key_Escape);
+    ASSERT_TRUE(view.waitForNode(QAccessible::Slider, QStringLiteral("Office volume"))) << view.tree();
+    EXPECT_EQ(view.window().activeFocusItem(), ViewWindow::itemOf(view.node(Button, livingSound)));
+    view.click(Button, QStringLiteral("Office sound settings"));
+    ASSERT_TRUE(view.waitForNode(QAccessible::CheckBox, QStringLiteral("Loudness"))) << view.tree();
+    EXPECT_EQ(view.names(QAccessible::CheckBox), QStringList{QStringLiteral("Loudness")});
 }
 
 TEST(QuilloViews, ProgressAndTheLibrarysRowsShowWhatPlaysAndPlayWhatIsClicked)
