@@ -45,8 +45,9 @@ QCoro::Task<QString> value(
 
 QCoro::Task<int> tone(SonosDevice device, QString which, CancellationToken cancel)
 {
-    const QString text = co_await value(
-        std::move(device), QStringLiteral("Get") + which, instance(), QStringLiteral("Current") + which, std::move(cancel));
+    const QString action = QStringLiteral("Get") + which;
+    const QString name = QStringLiteral("Current") + which;
+    const QString text = co_await value(std::move(device), action, instance(), name, std::move(cancel));
     // Unreadable is flat; beyond the scale is held to it.
     co_return RoomSound::heldTone(Text::parseInteger(text).value_or(0));
 }
@@ -71,8 +72,9 @@ bool isFault(const std::exception_ptr &failure)
 
 QCoro::Task<std::optional<bool>> readEQ(SonosDevice device, EQType type, CancellationToken cancel)
 {
-    const Settled<QString> answer = co_await settle(value(std::move(device), QStringLiteral("GetEQ"),
-        with(instance(), QStringLiteral("EQType"), eqName(type)), QStringLiteral("CurrentValue"), std::move(cancel)));
+    QCoro::Task<QString> read = value(std::move(device), QStringLiteral("GetEQ"),
+        with(instance(), QStringLiteral("EQType"), eqName(type)), QStringLiteral("CurrentValue"), std::move(cancel));
+    const Settled<QString> answer = co_await settle(std::move(read));
     if (answer.failure) {
         // A player without the type refuses it; a network failure is one.
         if (isFault(answer.failure))

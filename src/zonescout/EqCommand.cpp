@@ -166,8 +166,13 @@ QCoro::Task<QByteArray> runEqCommand(Options options)
         players = {*player};
     }
     QList<Room> rooms;
-    for (const SonosDevice &player : std::as_const(players))
-        rooms.append({player, co_await RoomSoundControl(player).read()});
+    for (const SonosDevice &player : std::as_const(players)) {
+        // Made before the wait: a temporary in a wait's expression lives in
+        // the coroutine's frame, which GCC 12 gets wrong.
+        const RoomSoundControl control(player);
+        const RoomSound sound = co_await control.read();
+        rooms.append({player, sound});
+    }
     co_return show(rooms, options.json);
 }
 
