@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 
 // A room's sound page, printed: the bass slider dragged for about a second
-// (a preview every 16 ms, as a pointer moves, then the release) and the
-// requests per second the player saw meanwhile; then, over 50 rounds, a bass
-// set in another controller until the store's property notifies, median and
-// worst. The household listens on 127.119.97.0/24.
+// (a preview every 16 ms, as a pointer moves, then the release) and its arrow
+// key held as long, with the requests per second the player saw; then, over
+// 50 rounds, a bass set in another controller until the store's property
+// notifies, median and worst. The household listens on 127.119.97.0/24.
 
 #include "BenchEvents.h"
 #include "Quillo/store/PlayerStore.h"
@@ -33,6 +33,8 @@ constexpr int rounds = 50;
 constexpr std::chrono::seconds roundLimit{5};
 constexpr std::chrono::milliseconds frame{16};
 constexpr std::chrono::milliseconds dragLength{1000};
+// A desktop's key repeat.
+constexpr std::chrono::milliseconds keyRepeat{33};
 
 double millisecondsBetween(Clock::time_point from, Clock::time_point to)
 {
@@ -109,10 +111,26 @@ int main(int argc, char **argv)
     sound.commitBass(level);
     serveEventsUntil([&] { return QCoro::waitFor(elsewhere.read(false)).bass == level; }, roundLimit);
     const double seconds = millisecondsBetween(began, Clock::now()) / 1000.0;
-    std::printf("Bass slider dragged for %.2f s: %d requests at the player, %.2f per second, ending on %+d\n", seconds,
+    std::printf("Bass slider dragged for %.2f s: requests at the player %d, %.2f per second, ending on %+d\n", seconds,
         requestCount(household), requestCount(household) / seconds, QCoro::waitFor(elsewhere.read(false)).bass);
 
-    // 2. Bass changed in another controller until RoomSound::bass notifies.
+    // 2. An arrow key held down: each repeat is committed at once, and the
+    // sends of one slider queue behind each other, the newest replacing any
+    // that waited.
+    household.log()->clear();
+    const Clock::time_point pressed = Clock::now();
+    while (Clock::now() - pressed < dragLength) {
+        level = level >= 10 ? -10 : level + 1;
+        sound.commitBass(level);
+        serveEventsUntil([] { return false; }, keyRepeat);
+    }
+    serveEventsUntil([&] { return QCoro::waitFor(elsewhere.read(false)).bass == level; }, roundLimit);
+    const double held = millisecondsBetween(pressed, Clock::now()) / 1000.0;
+    std::printf("Bass key held for %.2f s (a step every %lld ms): requests at the player %d, %.2f per second, ending on %+d\n",
+        held, static_cast<long long>(keyRepeat.count()), requestCount(household), requestCount(household) / held,
+        QCoro::waitFor(elsewhere.read(false)).bass);
+
+    // 3. Bass changed in another controller until RoomSound::bass notifies.
     Clock::time_point notified;
     QObject::connect(&sound, &RoomSound::bassChanged, [&] { notified = Clock::now(); });
     std::vector<double> outside;
