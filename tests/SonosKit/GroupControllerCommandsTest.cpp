@@ -290,6 +290,15 @@ TEST_F(GroupControllerCommands, RoomSoundOfASoundbarAndOfAPlayerWithoutTheHomeTh
         SonosError);
     testsupport::await(soundbar.reset());
     EXPECT_EQ(testsupport::await(soundbar.read(false)), (RoomSound{0, 0, true, std::nullopt, std::nullopt}));
+    // A confused player's levels: held to the scale, or flat when no number.
+    const QString urn = SOAPClient::urn(SOAPClient::Service::renderingControl);
+    household.server(salon.host)
+        .inject(QStringLiteral("GetBass"),
+            {.answer = playersim::soapResponse(urn, "GetBass", {{"CurrentBass", "12345"}}), .remaining = 1});
+    household.server(salon.host)
+        .inject(QStringLiteral("GetTreble"),
+            {.answer = playersim::soapResponse(urn, "GetTreble", {{"CurrentTreble", "-3; DROP"}}), .remaining = 1});
+    EXPECT_EQ(testsupport::await(soundbar.read(false)), (RoomSound{10, 0, true, std::nullopt, std::nullopt}));
 
     // Setting a type the player lacks is its refusal; a player that does
     // not answer GetEQ fails the read rather than hiding the control.
