@@ -16,7 +16,8 @@ none     after a while without a tray the panel is a window saying how to get
 wayland  as sni, with the panel an ordinary window of the compositor's.
 audit    the welcome window, the panel and the setup screen walked with the
          keyboard: Tab reaches every control, each with its name, starting at
-         the group picker; Escape closes the panel.
+         the group picker; a room's bass is set on its sound page; Escape
+         closes the panel.
 
 Run by run-quillo-e2e.sh, which provides the desktop, the simulated household
 (QUILLO_SIM_ADDRESS) and the running program (QUILLO_PID). What the speakers
@@ -426,6 +427,19 @@ def rooms_by_keyboard(panel, group):
     key("space")
     wait(lambda: combo_text(group) == GROUP, 15, "Space on Terrasse's box taking it out again")
     print("rooms: Tab and Space group rooms and mute one")
+    # A room's sound page: its bass set as assistive technology sets a value
+    # reaches the speaker; Escape returns to the button that opened it.
+    while focused(panel).name != "Küche sound settings":
+        key("Tab")
+    key("space")
+    bass = find(panel, pyatspi.ROLE_SLIDER, "Bass")
+    target = 3 if zonescout("eq", "Küche")[0]["bass"] != 3 else -3
+    bass.queryValue().currentValue = float(target)
+    wait(lambda: zonescout("eq", "Küche")[0]["bass"] == target, 15, f"Küche's bass reaching {target}")
+    key("Escape")
+    wait(lambda: (n := focused(panel)) is not None and n.name == "Küche sound settings", 10,
+         "Escape on the sound page returning to Küche's sound button")
+    print(f"sound: Küche's bass at {target}")
 
 
 def keyboard_audit(app):

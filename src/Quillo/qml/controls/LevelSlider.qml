@@ -3,7 +3,8 @@
 import QtQuick
 import QtQuick.Controls
 
-// A volume from 0 to 100. A drag shows its value at once through
+// A volume from 0 to 100 (or another whole-number range, as a room's bass
+// and treble). A drag shows its value at once through
 // `previewed` and is committed when released; a change from the keyboard or
 // from assistive technology is committed at once.
 Slider {
