@@ -5,6 +5,8 @@
 #include "Quillo/store/Rooms.h"
 #include "Quillo/store/StoreContext.h"
 
+#include <utility>
+
 using SonosKit::EQType;
 using SonosKit::RoomSoundControl;
 using SonosKit::SonosDevice;
@@ -38,7 +40,10 @@ void RoomSound::open(const QString &roomID)
         return;
     const Values before = shownValues();
     const bool wasOpen = isOpen();
+    const bool wasLoading = m_loading;
     const QString host = followedHost();
+    const QString name = roomName();
+    const QString id = m_roomID;
     ++m_serial;
     m_device = device;
     m_roomID = roomID;
@@ -48,10 +53,12 @@ void RoomSound::open(const QString &roomID)
     m_sending = {};
     m_queued = {};
     m_loading = true;
-    Q_EMIT roomChanged();
+    if (id != roomID || name != roomName())
+        Q_EMIT roomChanged();
     if (!wasOpen)
         Q_EMIT openChanged();
-    Q_EMIT loadingChanged();
+    if (!wasLoading)
+        Q_EMIT loadingChanged();
     notifyChanges(before);
     if (host != followedHost())
         Q_EMIT followedHostChanged();
@@ -66,9 +73,10 @@ void RoomSound::close()
     ++m_serial;
     m_device.reset();
     m_roomID.clear();
-    m_loading = false;
     Q_EMIT openChanged();
     Q_EMIT roomChanged();
+    if (std::exchange(m_loading, false))
+        Q_EMIT loadingChanged();
     Q_EMIT followedHostChanged();
     Q_EMIT closed(roomID);
 }
