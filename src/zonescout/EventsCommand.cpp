@@ -186,6 +186,13 @@ QJsonObject eventJson(EventService service, const QString &player, quint32 seque
                                      SonosKit::RenderingEvent> || std::is_same_v<T, SonosKit::GroupRenderingEvent>) {
                 put("volume", e.volume);
                 put("muted", e.muted);
+                if constexpr (std::is_same_v<T, SonosKit::RenderingEvent>) {
+                    put("bass", e.bass);
+                    put("treble", e.treble);
+                    put("loudness", e.loudness);
+                    put("nightMode", e.nightMode);
+                    put("speechEnhancement", e.dialogLevel);
+                }
             } else if constexpr (std::is_same_v<T, SonosKit::TopologyEvent>) {
                 if (e.groups)
                     line.insert(QStringLiteral("groups"), JsonOutput::topology(*e.groups));
