@@ -8,6 +8,7 @@
 #include "Quillo/app/QuilloApplication.h"
 #include "Quillo/app/Translations.h"
 #include "Quillo/store/PlayerStore.h"
+#include "Quillo/store/RoomSound.h"
 #include "playersim/Household.h"
 
 #include "SonosKit/ZoneTopology.h"
@@ -175,6 +176,25 @@ bool clickButton(const QString &text)
     return false;
 }
 
+// A room's sound page, bass and treble moved off the middle and loudness off.
+void openRoomSound(PlayerStore &store, const QString &room)
+{
+    for (const RoomRecord &record : store.rooms().records()) {
+        if (record.name == room)
+            store.roomSound().open(record.id);
+    }
+    waitFor([&] { return store.roomSound().isOpen() && !store.roomSound().isLoading(); });
+    store.roomSound().commitBass(3);
+    store.roomSound().commitTreble(-2);
+    store.roomSound().setNightMode(true);
+}
+
+bool roomSoundShown(const PlayerStore &store)
+{
+    return store.roomSound().isOpen() && !store.roomSound().isLoading() && store.roomSound().bass() == 3
+        && store.roomSound().treble() == -2 && store.roomSound().nightMode();
+}
+
 QString idOf(const PlayerStore &store, const QString &title)
 {
     for (const SonosKit::ContentItem &item : store.library().favorites()) {
@@ -327,6 +347,19 @@ int main(int argc, char *argv[])
             [&] { return roomLevelsKnown(*store); });
     }
     {
+        // The soundbar's own sound: night sound and speech enhancement as
+        // well as what every player has.
+        auto store = shooter.store();
+        const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+        ok &= shooter.shoot(
+            QStringLiteral("room-sound"), *store, menu,
+            [&] {
+                connectTo(*store, salon);
+                openRoomSound(*store, QStringLiteral("Salon Café"));
+            },
+            [&] { return roomSoundShown(*store); });
+    }
+    {
         auto store = shooter.store();
         ok &= shooter.shoot(
             QStringLiteral("favorites-by-provider"), *store, menu,
@@ -423,6 +456,17 @@ int main(int argc, char *argv[])
                 return store->nowPlaying().playback().has_value() && !store->trackList().tracks().isEmpty()
                     && roomLevelsKnown(*store) && store->playModes().shuffle() && store->sleepTimer().isRunning();
             });
+    }
+    {
+        auto store = shooter.store();
+        const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+        ok &= shooter.shoot(
+            QStringLiteral("room-sound-dark"), *store, menu,
+            [&] {
+                connectTo(*store, salon);
+                openRoomSound(*store, QStringLiteral("Salon Café"));
+            },
+            [&] { return roomSoundShown(*store); });
     }
     ok &= liveUpdatesBlocked(QStringLiteral("live-updates-blocked-dark"));
     household.stop();

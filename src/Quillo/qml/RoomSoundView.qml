@@ -100,49 +100,28 @@ FocusScope {
             }
         }
 
-        Switch {
+        SettingSwitch {
+            enabled: !page.sound.isLoading
             //: Louder bass and treble at low volume.
             text: qsTr("Loudness")
-            font.pixelSize: Theme.fontSmall
-            enabled: !page.sound.isLoading
-            checked: page.sound.loudness
-            // The switch shows the player's state; the store changes it.
-            onToggled: {
-                const wanted = checked;
-                checked = Qt.binding(() => page.sound.loudness);
-                page.sound.setLoudness(wanted);
-            }
-            Accessible.name: text
+            on: page.sound.loudness
+            onSwitched: wanted => page.sound.setLoudness(wanted)
         }
 
-        Switch {
+        SettingSwitch {
             visible: page.sound.hasNightMode
             //: A soundbar's night mode: quiet sounds louder, loud ones softer.
             text: qsTr("Night Sound")
-            font.pixelSize: Theme.fontSmall
-            checked: page.sound.nightMode
-            onToggled: {
-                const wanted = checked;
-                checked = Qt.binding(() => page.sound.nightMode);
-                page.sound.setNightMode(wanted);
-            }
-            Accessible.name: text
-            Accessible.ignored: !visible
+            on: page.sound.nightMode
+            onSwitched: wanted => page.sound.setNightMode(wanted)
         }
 
-        Switch {
+        SettingSwitch {
             visible: page.sound.hasSpeechEnhancement
             //: A soundbar's dialogue enhancement.
             text: qsTr("Speech Enhancement")
-            font.pixelSize: Theme.fontSmall
-            checked: page.sound.speechEnhancement
-            onToggled: {
-                const wanted = checked;
-                checked = Qt.binding(() => page.sound.speechEnhancement);
-                page.sound.setSpeechEnhancement(wanted);
-            }
-            Accessible.name: text
-            Accessible.ignored: !visible
+            on: page.sound.speechEnhancement
+            onSwitched: wanted => page.sound.setSpeechEnhancement(wanted)
         }
 
         Divider {}
@@ -160,10 +139,12 @@ FocusScope {
 
             Item { Layout.fillWidth: true }
 
-            PlainButton {
+            SmallButton {
                 //: Bass and treble back to 0, loudness on.
                 text: qsTr("Reset")
-                helpText: qsTr("Bass and treble to 0, loudness on")
+                ToolTip.visible: hovered
+                ToolTip.text: Accessible.description
+                Accessible.description: qsTr("Bass and treble to 0, loudness on")
                 enabled: !page.sound.isLoading
                 onClicked: page.sound.reset()
             }
