@@ -70,6 +70,8 @@ enum class Suite {
     PlayerStorePlayModes,
     // The household's line-ins and TVs through the store.
     PlayerStoreInputs,
+    // The group's queue: pages, edits, saving and its events.
+    Queue,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)
