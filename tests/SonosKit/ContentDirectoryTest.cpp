@@ -227,7 +227,7 @@ TEST_F(ContentDirectoryBrowse, PagesUntilTheTotalWhateverTheCountsSay)
     }
 }
 
-// One page of the queue, or a refusal of an answer no queue gives.
+// Pages of the queue refuse answers no queue gives (pages are QueueTest's).
 TEST_F(ContentDirectoryBrowse, QueuePagesRefuseCountsNoQueueHas)
 {
     const struct {
@@ -243,11 +243,7 @@ TEST_F(ContentDirectoryBrowse, QueuePagesRefuseCountsNoQueueHas)
         {"a document type", {.size = 50, .prologue = QStringLiteral("<!DOCTYPE d [<!ENTITY e \"x\">]>")}},
     };
     serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), {.size = 50});
-    const QueuePage page = testsupport::await(directory().queuePage(45, 10));
-    EXPECT_EQ(page.start, 45);
-    EXPECT_EQ(page.total, 50);
-    EXPECT_EQ(page.updateID, 7u);
-    EXPECT_EQ(ids(page.items).last(), u"Q:0/50");
+    EXPECT_EQ(ids(testsupport::await(directory().queuePage(45, 10)).items).last(), u"Q:0/50");
     for (const auto &row : hostile) {
         server->setSoapHandler([directory = row.directory](const playersim::SoapCall &call) { return directory.answer(call); });
         const auto error = testsupport::failureOf<SonosError>(directory().queuePage(2, 5));

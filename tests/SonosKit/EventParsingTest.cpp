@@ -136,22 +136,17 @@ TEST(EventParsing, RenderingReadsTheMasterChannelGroupRenderingItsPropertiesAndH
         EXPECT_THROW(parseServiceEvent(EventService::avTransport, body, {}), SonosError) << body.data();
 
     // The Queue's version: of queue 0 only, and only a version that fits.
-    const auto queueVersion = [](const QString &queues) {
-        const QString change = QStringLiteral("<Event xmlns=\"urn:schemas-sonos-com:metadata-1-0/Queue/\">") + queues
-            + QStringLiteral("</Event>");
+    const auto queueVersion = [](const QString &id, const QString &version) {
+        const QString change = QStringLiteral("<Event xmlns=\"urn:schemas-sonos-com:metadata-1-0/Queue/\"><QueueID val=\"%1\">"
+                                              "<UpdateID val=\"%2\"/></QueueID></Event>")
+                                   .arg(id, version);
         return std::get<QueueEvent>(parseServiceEvent(EventService::queue, propertySet(QStringLiteral("LastChange"), change), {}))
             .updateID;
     };
-    const auto queueID = [](const char *id, const char *version) {
-        return QStringLiteral("<QueueID val=\"%1\"><UpdateID val=\"%2\"/></QueueID>").arg(id, version);
-    };
-    EXPECT_EQ(queueVersion(queueID("1", "99") + queueID("0", "7")), 7u);
+    EXPECT_EQ(queueVersion(QStringLiteral("0"), QStringLiteral("7")), 7u);
     for (const char *version : {"-1", "4294967296", "7a", ""})
-        EXPECT_EQ(queueVersion(queueID("0", version)), std::nullopt) << version;
-    EXPECT_EQ(queueVersion(queueID("1", "3")), std::nullopt);
-    EXPECT_EQ(queueVersion(QStringLiteral("<InstanceID val=\"0\"><UpdateID val=\"3\"/></InstanceID>")), std::nullopt);
-    EXPECT_THROW(
-        parseServiceEvent(EventService::queue, propertySet(QStringLiteral("LastChange"), QStringLiteral("<a")), {}), SonosError);
+        EXPECT_EQ(queueVersion(QStringLiteral("0"), QString::fromLatin1(version)), std::nullopt) << version;
+    EXPECT_EQ(queueVersion(QStringLiteral("1"), QStringLiteral("3")), std::nullopt);
 
     // A LastChange for another instance changes nothing shown.
     const LastChange other = LastChange::parse(
