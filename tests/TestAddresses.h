@@ -72,6 +72,8 @@ enum class Suite {
     PlayerStoreInputs,
     // Each room's sound through the store.
     PlayerStoreRoomSound,
+    // The group's queue: pages, edits, saving and its events.
+    Queue,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

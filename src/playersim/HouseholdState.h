@@ -86,6 +86,10 @@ private:
     Answer answerGroupRendering(int player, const SoapCall &call);
     // Bass, treble, loudness and the EQ types; none for any other action.
     std::optional<Answer> answerRoomSound(int player, const SoapCall &call);
+    // RemoveTrackFromQueue, ReorderTracksInQueue, RemoveAllTracksFromQueue
+    // and SaveQueue at the coordinator of `group`.
+    static bool isQueueEdit(const QString &action);
+    Answer answerQueueEdit(SimPlayer &group, const SoapCall &call, Clock::time_point now);
     QString deviceDescriptionLocked(const SimPlayer &player) const;
 
     void handOverLocked(SimPlayer &leaving);

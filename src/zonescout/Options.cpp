@@ -20,7 +20,8 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("services"), {0, 0}},
         {QStringLiteral("favorites"), {0, 0}},
         {QStringLiteral("playlists"), {0, 0}},
-        {QStringLiteral("queue"), {0, 0}},
+        // remove N, move N M, clear or save TITLE, read by the command.
+        {QStringLiteral("queue"), {0, 3}},
         {QStringLiteral("tracks"), {1, 1}},
         {QStringLiteral("status"), {0, 0}},
         {QStringLiteral("play"), {0, 0}},
@@ -44,9 +45,9 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("tv"), {0, 0}},
         {QStringLiteral("discover"), {0, 0}},
         {QStringLiteral("doctor"), {0, 0}},
-        // --service NAME (up to five), --listen ADDRESS and --proof SECONDS,
+        // --service NAME (up to six), --listen ADDRESS and --proof SECONDS,
         // read by the command.
-        {QStringLiteral("events"), {0, 14}},
+        {QStringLiteral("events"), {0, 16}},
         {QStringLiteral("shuffle"), {0, 1}},
         {QStringLiteral("repeat"), {0, 1}},
         {QStringLiteral("crossfade"), {0, 1}},
@@ -81,7 +82,7 @@ QString usageText()
                           "  services         the household's music services\n"
                           "  favorites        Sonos Favorites\n"
                           "  playlists        Sonos Playlists\n"
-                          "  queue            the group's queue\n"
+                          "  queue            the group's queue, numbered from 1\n"
                           "  tracks ITEM      the tracks of a favorite or playlist (its id or exact title)\n"
                           "  status           what the group is playing\n"
                           "  inputs           the household's line-ins and TV inputs\n"
@@ -94,7 +95,8 @@ QString usageText()
                           "                   subscribe to the player's events (--host, else the group's\n"
                           "                   coordinator) and print each as one JSON line until Ctrl-C or\n"
                           "                   SIGTERM, which unsubscribe; NAME: avtransport, rendering,\n"
-                          "                   grouprendering, topology, contentdirectory (all by default);\n"
+                          "                   grouprendering, topology, contentdirectory, queue (all by\n"
+                          "                   default);\n"
                           "                   ADDRESS: where the player sends them (default: this machine's\n"
                           "                   address toward the player), on a port from 1400 to 1409;\n"
                           "                   every SECONDS (45; 0: never) a fresh subscription proves\n"
@@ -112,6 +114,10 @@ QString usageText()
                           "  play-item ITEM   play a favorite or playlist\n"
                           "  show-tracks ITEM load it into the queue (replacing the queue) and list it\n"
                           "  play-track N     play queue position N, counting from 1 as `queue` lists it\n"
+                          "  queue remove N   take entry N out of the queue\n"
+                          "  queue move N M   move entry N to position M\n"
+                          "  queue clear      empty the queue\n"
+                          "  queue save TITLE save the queue as a new Sonos Playlist and print its id\n"
                           "  join ROOM        the player leading ROOM's group joins this group\n"
                           "  leave ROOM       take ROOM's player out of its group\n"
                           "  sleep [LENGTH|off]\n"

@@ -78,6 +78,12 @@ Q_SIGNALS:
     void transportStale();
     // A RenderingControl event of any player followed.
     void renderingEvent(const QString &playerHost, const SonosKit::RenderingEvent &event);
+    // The selected group's queue is now at version `updateID`, as its
+    // coordinator's Queue or AVTransport events tell (both may tell the
+    // same version): a list read at another version is read again.
+    void queueEvent(const QString &coordinatorHost, quint32 updateID);
+    // The queue's events were missed or cannot come: read it once.
+    void queueStale();
 
 private:
     StoreTask<void> shutdownTask();

@@ -126,9 +126,9 @@ TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningGroupChangesMoveTheSub
     const ZoneGroup kitchen = *store->household().selectedGroup();
     const QString kitchenHost = kitchen.coordinator.host;
     const QString officeHost = kitchen.members.at(1).host;
-    // AVTransport, GroupRenderingControl, the topology and the content
-    // directory at Kitchen, each member's RenderingControl.
-    EXPECT_EQ(household.subscriptionCount(), 6);
+    // AVTransport, GroupRenderingControl, the queue, the topology and the
+    // content directory at Kitchen, each member's RenderingControl.
+    EXPECT_EQ(household.subscriptionCount(), 7);
     EXPECT_EQ(store->nowPlaying().volume(), 30);
 
     // The group volume is the members' average; a member's mute is not the
@@ -147,7 +147,7 @@ TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningGroupChangesMoveTheSub
     storetest::selectGroupLedBy(*store, QStringLiteral("Living Room"));
     const QString livingHost = store->household().selectedGroup()->coordinator.host;
     EXPECT_FALSE(flowing(*store));
-    EXPECT_TRUE(waitUntil([&] { return flowing(*store) && household.subscriptionCount() == 5; }));
+    EXPECT_TRUE(waitUntil([&] { return flowing(*store) && household.subscriptionCount() == 6; }));
     household.setVolume(livingHost, 7);
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 7; }, eventLatency));
     // Shutting down ends them all within its bound.
@@ -404,12 +404,18 @@ TEST(PlayerStoreEvents, LibraryChangesElsewhereShowInTheOpenPanelAtOnceAndInAClo
     };
 
     // Another controller fills the queue: the content directory tells, with
-    // the lists' ids as they were. Its events come before the next one's.
+    // the lists' ids as they were, and the Queue and AVTransport events the
+    // queue's new version. Its events come before the next one's.
     const QList<SonosKit::ContentItem> favorites = store->library().favorites();
     const auto container = std::find_if(
         favorites.cbegin(), favorites.cend(), [](const SonosKit::ContentItem &item) { return item.title == u"Discover Weekly"; });
     ASSERT_NE(container, favorites.cend());
-    testsupport::await(GroupController(*store->household().selectedGroup()).loadIntoQueue(*container));
+    QList<quint32> versions;
+    QObject::connect(&store->liveUpdates(), &LiveUpdates::queueEvent, [&](const QString &, quint32 v) { versions.append(v); });
+    const ZoneGroup group = *store->household().selectedGroup();
+    testsupport::await(GroupController(group).loadIntoQueue(*container));
+    const quint32 version = household.queueUpdateId(group.coordinator.host);
+    EXPECT_TRUE(waitUntil([&] { return versions.count(version) >= 2; }, eventLatency)) << versions.size();
 
     // A favorite added elsewhere shows, after one load of the lists.
     addFavorite(QStringLiteral("Jazz Radio"));
