@@ -344,7 +344,7 @@ TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
             {"play-track", "99999999999"}, {"status", "--json"}, {"--host"}, {"events", "--service", "volume"}, {"sleep", "30"},
             {"sleep", "1.5h"}, {"sleep", "15m1h"}, {"sleep", "0m"}, {"sleep", "24h"}, {"sleep", "-30m"}, {"sleep", "30m", "now"},
             {"shuffle", "yes"}, {"repeat", "twice"}, {"crossfade", "on", "off"}, {"tv", "now"}, {"line-in", "A", "B"},
-            {"eq", "A", "bass"}, {"eq", "A", "bass", "11"}, {"eq", "A", "volume", "3"}, {"eq", "A", "night", "yes"}}) {
+            {"eq", "A", "bass"}, {"eq", "A", "bass", "11"}, {"eq", "A", "volume", "3"}, {"eq", "A", "night", "yes"},
             {"queue", "shuffle"}, {"queue", "remove"}, {"queue", "remove", "0"}, {"queue", "move", "2"},
             {"queue", "move", "1", "x"}, {"queue", "save", " "}, {"queue", "clear", "now"}, {"queue", "save", "A", "B"}}) {
         const Outcome run = zonescout(host + arguments);
