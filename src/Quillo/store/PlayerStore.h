@@ -9,6 +9,7 @@
 #include "Quillo/store/NowPlaying.h"
 #include "Quillo/store/PlayModes.h"
 #include "Quillo/store/Preferences.h"
+#include "Quillo/store/Queue.h"
 #include "Quillo/store/Rooms.h"
 #include "Quillo/store/SleepTimer.h"
 #include "Quillo/store/StoreContext.h"
@@ -49,6 +50,7 @@ class PlayerStore : public QObject
     Q_PROPERTY(PlayModes *playModes READ playModesObject CONSTANT)
     Q_PROPERTY(Inputs *inputs READ inputsObject CONSTANT)
     Q_PROPERTY(TransportAbilities *transportAbilities READ transportAbilitiesObject CONSTANT)
+    Q_PROPERTY(Queue *queue READ queueObject CONSTANT)
 
 public:
     using Settings = StoreSettings;
@@ -87,6 +89,8 @@ public:
     const Inputs &inputs() const { return m_inputs; }
     TransportAbilities &transportAbilities() { return m_transportAbilities; }
     const TransportAbilities &transportAbilities() const { return m_transportAbilities; }
+    Queue &queue() { return m_queue; }
+    const Queue &queue() const { return m_queue; }
 
     // The panel was shown: the household, what plays and the library are
     // read, then what plays is polled until it is hidden.
@@ -122,6 +126,7 @@ private:
     PlayModes *playModesObject() { return &m_playModes; }
     Inputs *inputsObject() { return &m_inputs; }
     TransportAbilities *transportAbilitiesObject() { return &m_transportAbilities; }
+    Queue *queueObject() { return &m_queue; }
 
     // Ends first when the store goes: every task sees it after each wait.
     StoreContext m_context;
@@ -136,6 +141,7 @@ private:
     PlayModes m_playModes;
     Inputs m_inputs;
     TransportAbilities m_transportAbilities;
+    Queue m_queue;
 
     static QPointer<PlayerStore> s_qmlInstance;
 };
