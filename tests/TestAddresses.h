@@ -70,6 +70,8 @@ enum class Suite {
     PlayerStorePlayModes,
     // The household's line-ins and TVs through the store.
     PlayerStoreInputs,
+    // Up Next: the selected group's queue through the store.
+    PlayerStoreQueue,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)
