@@ -9,10 +9,6 @@
 
 #include "SonosKit/GroupController.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
@@ -26,23 +22,6 @@ constexpr testsupport::Suite block = testsupport::Suite::PlayerStoreQueue;
 const QString living = QStringLiteral("Living Room");
 const QString browse = QStringLiteral("Browse");
 constexpr int longQueue = 10'000;
-
-// The store's household with Living Room's queue `length` tracks long,
-// "Track 1" onwards.
-QByteArray householdWithQueue(int length)
-{
-    QJsonObject household = QJsonDocument::fromJson(storetest::householdJson()).object();
-    QJsonArray tracks;
-    for (int i = 1; i <= length; ++i)
-        tracks.append(QJsonObject{{"title", QStringLiteral("Track %1").arg(i)},
-            {"uri", QStringLiteral("x-file-cifs://nas/%1.flac").arg(i)}, {"duration", 200}});
-    QJsonArray players = household.value("players").toArray();
-    QJsonObject first = players.first().toObject();
-    first.insert("queue", tracks);
-    players.replace(0, first);
-    household.insert("players", players);
-    return QJsonDocument(household).toJson(QJsonDocument::Compact);
-}
 
 // As a view showing `row` asks for it: its page is read unless held.
 void ask(Queue &queue, int row)
@@ -61,7 +40,7 @@ QString titleAt(const Queue &queue, int row)
 TEST(PlayerStoreQueue, ALongQueueOpensAtItsPlayingPageAndAnEditOnAnOldVersionIsReadAgainWithNothingLost)
 {
     playersim::Household household = testsupport::startedHousehold(
-        playersim::Household::fromJson(householdWithQueue(longQueue), testsupport::firstAddress(block)));
+        playersim::Household::fromJson(storetest::householdWithQueue(longQueue), testsupport::firstAddress(block)));
     storetest::StoreRig rig(household);
     auto store = rig.makeStore();
     storetest::testListModels(*store);
