@@ -67,9 +67,13 @@ void Queue::apply(const QString &coordinatorHost, quint32 updateID)
     if (!m_shown || !group || group->coordinator.host != coordinatorHost || m_updateID == updateID)
         return;
     // Changed here or in another controller: the rows in view are read
-    // again, and stay where they are meanwhile.
+    // again, and stay where they are meanwhile. A read already on its way
+    // for a version not known yet (after a command of ours) is checked
+    // against this one instead of being read twice.
+    const bool readingUnknown = !m_updateID && !m_inFlight.isEmpty();
     m_updateID = updateID;
-    reload();
+    if (!readingUnknown)
+        reload();
 }
 
 void Queue::readAgain()
@@ -203,8 +207,13 @@ void Queue::edit(std::function<QCoro::Task<void>(GroupController, quint32)> comm
 {
     // One change at a time, each on the version the last one made: a second
     // click before that is known would be refused as stale.
-    if (isBusy() || !m_updateID)
+    if (isBusy() || !m_household.selectedGroup())
         return;
+    if (!m_updateID) {
+        // The last read failed: read again, the next click has a version.
+        reload();
+        return;
+    }
     countCommand(+1);
     m_context.perform(
         [command = std::move(command), version = *m_updateID](GroupController controller) {
