@@ -143,8 +143,9 @@ const Reader readers[] = {
     },
     // A NOTIFY body for each service, with every layer escaped inside it.
     [](const QString &, const QByteArray &bytes, Returned &returned) {
-        for (EventService service : {EventService::avTransport, EventService::renderingControl,
-                 EventService::groupRenderingControl, EventService::zoneGroupTopology, EventService::contentDirectory}) {
+        for (EventService service :
+            {EventService::avTransport, EventService::renderingControl, EventService::groupRenderingControl,
+                EventService::zoneGroupTopology, EventService::contentDirectory, EventService::queue}) {
             try {
                 returned.event(parseServiceEvent(service, bytes, coordinatorHost));
             } catch (const SonosError &) {

@@ -592,6 +592,14 @@
             <source>What plays now cannot be shuffled, repeated or crossfaded: radio, line-in and TV play as they come.</source>
             <translation>Was gerade läuft, lässt sich weder zufällig wiedergeben noch wiederholen oder überblenden: Radio, Line-In und TV spielen, wie sie kommen.</translation>
         </message>
+        <message>
+            <source>The queue changed on the speaker; it has been read again.</source>
+            <translation>Die Warteschlange wurde am Lautsprecher geändert; sie wurde neu eingelesen.</translation>
+        </message>
+        <message>
+            <source>A playlist needs a title.</source>
+            <translation>Eine Playlist braucht einen Titel.</translation>
+        </message>
     </context>
     <context>
         <name>TrackList</name>

@@ -70,6 +70,8 @@ enum class Suite {
     PlayerStorePlayModes,
     // The household's line-ins and TVs through the store.
     PlayerStoreInputs,
+    // The group's queue: pages, edits, saving and its events.
+    Queue,
     // Up Next: the selected group's queue through the store.
     PlayerStoreQueue,
 };

@@ -66,6 +66,35 @@ QCoro::Task<QList<ContentItem>> browsePages(
     co_return items;
 }
 
+QCoro::Task<QueuePage> browseQueuePage(SOAPClient client, int start, int count, CancellationToken cancel)
+{
+    start = std::max(start, 0);
+    // RequestedCount 0 would ask for the whole queue.
+    count = std::clamp(count, 1, ContentDirectory::queuePageLimit);
+    const XMLNode response = co_await client.call(SOAPClient::Service::contentDirectory, QStringLiteral("Browse"),
+        browseArguments(ContentDirectory::ObjectID::queue, start, count), cancel);
+
+    const auto malformed = [](const QString &what) { return SonosError::malformedResponse(QStringLiteral("queue: ") + what); };
+    const std::optional<qint64> total = integerText(response, QStringLiteral("TotalMatches"));
+    if (!total || *total < 0 || *total > ContentDirectory::maximumQueueLength)
+        throw malformed(QStringLiteral("TotalMatches is no length up to %1").arg(ContentDirectory::maximumQueueLength));
+    const std::optional<qint64> updateID = integerText(response, QStringLiteral("UpdateID"));
+    if (!updateID || *updateID < 0 || *updateID > std::numeric_limits<quint32>::max())
+        throw malformed(QStringLiteral("UpdateID is no version"));
+    const std::optional<QString> result = XMLText::text(response, QStringLiteral("Result"));
+    QueuePage page{result ? ContentDirectory::parseDIDL(*result) : QList<ContentItem>{}, start, int(*total), quint32(*updateID)};
+    const std::optional<qint64> returned = integerText(response, QStringLiteral("NumberReturned"));
+    // A player may send fewer than asked, never more.
+    if (!returned || *returned != page.items.size() || page.items.size() > count || start + page.items.size() > page.total)
+        throw malformed(QStringLiteral("%1 entries sent, NumberReturned %2, %3 asked from %4 of %5")
+                            .arg(page.items.size())
+                            .arg(returned ? QString::number(*returned) : QStringLiteral("missing"))
+                            .arg(count)
+                            .arg(start)
+                            .arg(page.total));
+    co_return page;
+}
+
 QCoro::Task<QList<ContentItem>> noChildren()
 {
     co_return QList<ContentItem>{};
@@ -90,6 +119,11 @@ QCoro::Task<QList<ContentItem>> ContentDirectory::playlists(CancellationToken ca
 QCoro::Task<QList<ContentItem>> ContentDirectory::queue(CancellationToken cancel) const
 {
     return browse(ObjectID::queue, defaultPageSize, defaultLimit, std::move(cancel));
+}
+
+QCoro::Task<QueuePage> ContentDirectory::queuePage(int start, int count, CancellationToken cancel) const
+{
+    return browseQueuePage(client, start, count, std::move(cancel));
 }
 
 QCoro::Task<QList<ContentItem>> ContentDirectory::children(ContentItem item, CancellationToken cancel) const

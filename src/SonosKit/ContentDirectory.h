@@ -4,6 +4,7 @@
 
 #include "SonosKit/CancellationToken.h"
 #include "SonosKit/ContentItem.h"
+#include "SonosKit/QueuePage.h"
 #include "SonosKit/SOAPClient.h"
 
 #include <QCoroTask>
@@ -28,6 +29,10 @@ public:
 
     static constexpr int defaultPageSize = 100;
     static constexpr int defaultLimit = 1000;
+    // A player's queue holds at most this many entries; a page at most
+    // queuePageLimit of them.
+    static constexpr int maximumQueueLength = 40000;
+    static constexpr int queuePageLimit = 500;
 
     explicit ContentDirectory(QString host);
 
@@ -36,6 +41,11 @@ public:
     QCoro::Task<QList<ContentItem>> favorites(CancellationToken cancel = {}) const;
     QCoro::Task<QList<ContentItem>> playlists(CancellationToken cancel = {}) const;
     QCoro::Task<QList<ContentItem>> queue(CancellationToken cancel = {}) const;
+    // One Browse of the queue: up to `count` (at most queuePageLimit)
+    // entries from `start` (counted from 0), its length and its version. A
+    // length beyond maximumQueueLength, or a count that disagrees with the
+    // entries sent (or exceeds what was asked), is malformedResponse.
+    QCoro::Task<QueuePage> queuePage(int start, int count, CancellationToken cancel = {}) const;
     // Empty, without asking the player, for an item that names no children.
     QCoro::Task<QList<ContentItem>> children(ContentItem item, CancellationToken cancel = {}) const;
     // The direct children of `objectID`; requests stop once `limit` items are

@@ -149,6 +149,18 @@ public:
     QCoro::Task<QList<ContentItem>> loadIntoQueue(ContentItem item) const;
     // `index` counts from 0, as the queue lists its entries.
     QCoro::Task<void> playQueueTrack(int index) const;
+    // Queue edits, positions counted from 0. Removing and moving name the
+    // queue's version (QueuePage::updateID) they were made against; when
+    // the queue has changed since, the player refuses and the call fails
+    // with queueChanged, nothing changed. 0 edits whatever the queue is now.
+    // The track that plays goes on playing wherever its entry moves.
+    QCoro::Task<void> removeQueueTrack(int index, quint32 updateID) const;
+    // The entry at `from` ends at `to`.
+    QCoro::Task<void> moveQueueTrack(int from, int to, quint32 updateID) const;
+    QCoro::Task<void> clearQueue() const;
+    // Saves the queue as a new Sonos Playlist and returns its id ("SQ:12").
+    // An empty title fails with playlistTitleMissing before anything is sent.
+    QCoro::Task<QString> saveQueue(QString title) const;
 
     // "x-rincon-queue:<coordinator UUID>#0", the group's own queue as a source.
     QString queueURI() const;

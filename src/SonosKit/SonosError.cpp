@@ -86,6 +86,21 @@ SonosError SonosError::playModeNotAllowed(QString action)
     return e;
 }
 
+SonosError SonosError::queueChanged(QString action)
+{
+    SonosError e(Kind::queueChanged);
+    e.m_action = std::move(action);
+    e.m_what = e.errorDescription().toUtf8();
+    return e;
+}
+
+SonosError SonosError::playlistTitleMissing()
+{
+    SonosError e(Kind::playlistTitleMissing);
+    e.m_what = e.errorDescription().toUtf8();
+    return e;
+}
+
 QString SonosError::hint(qint64 faultCode)
 {
     switch (faultCode) {
@@ -138,6 +153,10 @@ QString SonosError::errorDescription() const
         return tr("A sleep timer runs for at most 23 hours, 59 minutes and 59 seconds; %1 seconds cannot be set.").arg(m_code);
     case Kind::playModeNotAllowed:
         return tr("What plays now cannot be shuffled, repeated or crossfaded: radio, line-in and TV play as they come.");
+    case Kind::queueChanged:
+        return tr("The queue changed on the speaker; it has been read again.");
+    case Kind::playlistTitleMissing:
+        return tr("A playlist needs a title.");
     }
     return {};
 }

@@ -43,6 +43,8 @@ public:
         noPlayersFound,
         sleepTimerOutOfRange,
         playModeNotAllowed,
+        queueChanged,
+        playlistTitleMissing,
     };
 
     static SonosError roomNotFound(QString name);
@@ -56,6 +58,11 @@ public:
     // UPnP error 712 to SetPlayMode or SetCrossfadeMode: what plays (radio,
     // line-in, TV) cannot be shuffled, repeated or crossfaded.
     static SonosError playModeNotAllowed(QString action);
+    // A queue edit was refused because the queue changed since the version
+    // it named (another controller edited it): read it again.
+    static SonosError queueChanged(QString action);
+    // Saving the queue as a Sonos Playlist needs a title.
+    static SonosError playlistTitleMissing();
 
     Kind kind() const { return m_kind; }
     // The request was given up because its CancellationToken was cancelled,
@@ -73,7 +80,7 @@ public:
     const QString &body() const { return m_text; } // httpStatus
     qint64 code() const { return m_code; } // upnpFault
     const QString &faultDescription() const { return m_text; } // upnpFault
-    const QString &action() const { return m_action; } // upnpFault, playModeNotAllowed
+    const QString &action() const { return m_action; } // upnpFault, playModeNotAllowed, queueChanged
     const QString &detail() const { return m_text; } // malformedResponse
     const QString &title() const { return m_text; } // notPlayable
 

@@ -16,10 +16,11 @@ const QString renderingPath = QStringLiteral("/MediaRenderer/RenderingControl/Ev
 const QString groupRenderingPath = QStringLiteral("/MediaRenderer/GroupRenderingControl/Event");
 const QString topologyPath = QStringLiteral("/ZoneGroupTopology/Event");
 const QString contentPath = QStringLiteral("/MediaServer/ContentDirectory/Event");
+const QString queuePath = QStringLiteral("/MediaRenderer/Queue/Event");
 
 const QStringList &eventPaths()
 {
-    static const QStringList paths{transportPath, renderingPath, groupRenderingPath, topologyPath, contentPath};
+    static const QStringList paths{transportPath, renderingPath, groupRenderingPath, topologyPath, contentPath, queuePath};
     return paths;
 }
 
@@ -106,7 +107,8 @@ QByteArray HouseholdState::eventBodyLocked(int index, const QString &path)
             + variable(QStringLiteral("CurrentTrackMetaData"), metadata) + variable(QStringLiteral("AVTransportURI"), uri)
             + variable(QStringLiteral("AVTransportURIMetaData"), uriMetadata)
             + variable(QStringLiteral("CurrentTransportActions"), transport.actions())
-            + variable(QStringLiteral("SleepTimerGeneration"), QString::number(transport.sleepGeneration()));
+            + variable(QStringLiteral("SleepTimerGeneration"), QString::number(transport.sleepGeneration()))
+            + variable(QStringLiteral("QueueUpdateID"), QString::number(group.queueUpdateId));
         return propertySet({{QStringLiteral("LastChange"), lastChange(QStringLiteral("AVT"), variables)}});
     }
     if (path == renderingPath) {
@@ -131,6 +133,15 @@ QByteArray HouseholdState::eventBodyLocked(int index, const QString &path)
     }
     if (path == topologyPath)
         return propertySet({{QStringLiteral("ZoneGroupState"), zoneGroupStateLocked()}});
+    if (path == queuePath) {
+        // The group's queue, under its own namespace and QueueID 0 rather
+        // than an InstanceID.
+        const SimPlayer &group = coordinatorOfLocked(index);
+        return propertySet({{QStringLiteral("LastChange"),
+            QStringLiteral("<Event xmlns=\"urn:schemas-sonos-com:metadata-1-0/Queue/\"><QueueID val=\"0\">")
+                + variable(QStringLiteral("UpdateID"), QString::number(group.queueUpdateId))
+                + QStringLiteral("</QueueID></Event>")}});
+    }
     // Each container with its update id, paired as players write them: the
     // favorites, the Sonos Playlists, then the group's queue.
     const SimPlayer &group = coordinatorOfLocked(index);

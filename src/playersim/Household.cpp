@@ -330,6 +330,30 @@ void Household::setPlaylists(QList<SimPlaylist> playlists)
     d->publishChangesLocked();
 }
 
+void Household::setQueue(const QString &address, QList<SimTrack> tracks)
+{
+    const int index = indexOf(address);
+    std::lock_guard lock(d->mutex);
+    SimPlayer &group = d->coordinatorOfLocked(index);
+    group.queue = std::move(tracks);
+    ++group.queueUpdateId;
+    const SimTransport::Source source = group.transport.source();
+    if (source == SimTransport::Source::none || source == SimTransport::Source::queue) {
+        if (group.queue.isEmpty())
+            group.transport.queueCleared();
+        else
+            group.transport.loadQueue(group.queueURI());
+    }
+    d->publishChangesLocked();
+}
+
+quint32 Household::queueUpdateId(const QString &address) const
+{
+    const int index = indexOf(address);
+    std::lock_guard lock(d->mutex);
+    return d->coordinatorOfLocked(index).queueUpdateId;
+}
+
 QList<std::pair<QString, int>> Household::notificationAnswers() const
 {
     return d->events->deliveries();

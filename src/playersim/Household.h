@@ -117,6 +117,13 @@ public:
     // ContentDirectory subscriber hears of it.
     void setFavorites(QList<SimFavorite> favorites);
     void setPlaylists(QList<SimPlaylist> playlists);
+    // Another controller replaced the queue of the group of `address` (a
+    // long one from generatedTracks() for tests and benchmarks): its update
+    // id counts up, the group's transport takes the queue, stopped at its
+    // first track, and the group's subscribers hear of it.
+    void setQueue(const QString &address, QList<SimTrack> tracks);
+    // The queue's version as Browse and the events tell it.
+    quint32 queueUpdateId(const QString &address) const;
     // Each NOTIFY sent, in order: its SID and the status it got (0 for none).
     QList<std::pair<QString, int>> notificationAnswers() const;
 

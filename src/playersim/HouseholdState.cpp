@@ -317,6 +317,8 @@ Answer HouseholdState::answer(int player, const SoapCall &call)
         {QStringLiteral("/ZoneGroupTopology/Control"), QStringLiteral("ZoneGroupTopology")},
         {QStringLiteral("/MusicServices/Control"), QStringLiteral("MusicServices")},
         {QStringLiteral("/DeviceProperties/Control"), QStringLiteral("DeviceProperties")},
+        // Listed for its events; every action is refused.
+        {QStringLiteral("/MediaRenderer/Queue/Control"), QStringLiteral("Queue")},
     };
     const auto served = serviceOfPath.constFind(call.controlPath);
     if (served == serviceOfPath.constEnd())
@@ -404,6 +406,15 @@ QString HouseholdState::deviceDescriptionLocked(const SimPlayer &player) const
             + element(QStringLiteral("eventSubURL"), path + QStringLiteral("/Event"))
             + element(QStringLiteral("SCPDURL"), QStringLiteral("/xml/%1%2.xml").arg(type).arg(1)) + QStringLiteral("</service>");
     };
+    // Sonos's own services carry its URNs.
+    auto sonosService = [&](const QString &type, const QString &path) {
+        return QStringLiteral("<service>")
+            + element(QStringLiteral("serviceType"), QStringLiteral("urn:schemas-sonos-com:service:%1:1").arg(type))
+            + element(QStringLiteral("serviceId"), QStringLiteral("urn:sonos-com:serviceId:") + type)
+            + element(QStringLiteral("controlURL"), path + QStringLiteral("/Control"))
+            + element(QStringLiteral("eventSubURL"), path + QStringLiteral("/Event"))
+            + element(QStringLiteral("SCPDURL"), QStringLiteral("/xml/%1%2.xml").arg(type).arg(1)) + QStringLiteral("</service>");
+    };
     const QString mac = r.uuid.mid(7, 12);
     QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<root xmlns=\"urn:schemas-upnp-org:device-1-0\">"
                                  "<specVersion><major>1</major><minor>0</minor></specVersion><device>");
@@ -445,6 +456,7 @@ QString HouseholdState::deviceDescriptionLocked(const SimPlayer &player) const
         + service(QStringLiteral("RenderingControl"), QStringLiteral("/MediaRenderer/RenderingControl"))
         + service(QStringLiteral("AVTransport"), QStringLiteral("/MediaRenderer/AVTransport"))
         + service(QStringLiteral("GroupRenderingControl"), QStringLiteral("/MediaRenderer/GroupRenderingControl"))
+        + sonosService(QStringLiteral("Queue"), QStringLiteral("/MediaRenderer/Queue"))
         + QStringLiteral("</serviceList></device></deviceList>");
     return xml + QStringLiteral("</device></root>");
 }

@@ -84,6 +84,10 @@ private:
     Answer answerTransport(int player, const SoapCall &call);
     Answer answerRendering(int player, const SoapCall &call);
     Answer answerGroupRendering(int player, const SoapCall &call);
+    // RemoveTrackFromQueue, ReorderTracksInQueue, RemoveAllTracksFromQueue
+    // and SaveQueue at the coordinator of `group`.
+    static bool isQueueEdit(const QString &action);
+    Answer answerQueueEdit(SimPlayer &group, const SoapCall &call, Clock::time_point now);
     QString deviceDescriptionLocked(const SimPlayer &player) const;
 
     void handOverLocked(SimPlayer &leaving);

@@ -266,6 +266,22 @@ void SimTransport::queueCleared()
     m_anchorPosition = 0;
 }
 
+void SimTransport::queueTrackMoved(int index)
+{
+    if (m_source == Source::queue)
+        m_index = index;
+}
+
+void SimTransport::queueTrackRemoved(const QList<SimTrack> &queue, Clock::time_point now)
+{
+    if (m_source != Source::queue)
+        return;
+    if (m_index >= queue.size())
+        queueCleared();
+    else
+        moveTo(m_index, now);
+}
+
 namespace {
 
 // The play modes as a controller sends them, with what each needs of the

@@ -67,6 +67,14 @@ public:
     QString actions() const;
     // The queue changed under a playing transport.
     void queueCleared();
+    // The entry that plays, counted from 0, while the queue is the source.
+    std::optional<int> queueIndex() const { return m_source == Source::queue ? std::optional(m_index) : std::nullopt; }
+    // Entries were added, removed or moved around the one that plays: it
+    // goes on, now at `index`.
+    void queueTrackMoved(int index);
+    // The entry that played was removed: the next takes its place from its
+    // start, or the transport stops at the end of the queue.
+    void queueTrackRemoved(const QList<SimTrack> &queue, Clock::time_point now);
 
     // The sleep timer: a group that still plays when it runs out pauses.
     // Setting and cancelling (a zero length cancels) bump the generation,

@@ -158,9 +158,9 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
 
     static const QStringList commands{QStringLiteral("Play"), QStringLiteral("Pause"), QStringLiteral("Stop"),
         QStringLiteral("Next"), QStringLiteral("Previous"), QStringLiteral("Seek"), QStringLiteral("SetAVTransportURI"),
-        QStringLiteral("RemoveAllTracksFromQueue"), QStringLiteral("AddURIToQueue"), QStringLiteral("ConfigureSleepTimer"),
-        QStringLiteral("SetPlayMode"), QStringLiteral("SetCrossfadeMode")};
-    if (!commands.contains(action))
+        QStringLiteral("AddURIToQueue"), QStringLiteral("ConfigureSleepTimer"), QStringLiteral("SetPlayMode"),
+        QStringLiteral("SetCrossfadeMode")};
+    if (!commands.contains(action) && !isQueueEdit(action))
         return soapFault(401, QStringLiteral("Invalid Action"));
     // A grouped member refuses to drive the group's transport.
     if (!self.isCoordinator())
@@ -239,12 +239,8 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
         transport.loadSingle(trackForLocked(uri, metadata), uri, metadata);
         return done(transportUrn, call);
     }
-    if (action == u"RemoveAllTracksFromQueue") {
-        group.queue.clear();
-        ++group.queueUpdateId;
-        transport.queueCleared();
-        return done(transportUrn, call);
-    }
+    if (isQueueEdit(action))
+        return answerQueueEdit(group, call, now);
     // AddURIToQueue
     const QString enqueued = call.argument(QStringLiteral("EnqueuedURI"));
     const std::optional<qint64> desired = integerArgument(call, QStringLiteral("DesiredFirstTrackNumberEnqueued"));
@@ -264,6 +260,10 @@ Answer HouseholdState::answerTransport(int index, const SoapCall &call)
     for (qsizetype i = 0; i < tracks->size(); ++i)
         group.queue.insert(position + i, tracks->at(i));
     ++group.queueUpdateId;
+    // The track that plays goes on where it is now (an empty queue had none).
+    if (const std::optional<int> playing = transport.queueIndex();
+        playing && group.queue.size() > tracks->size() && position <= *playing)
+        transport.queueTrackMoved(int(*playing + tracks->size()));
     return soapResponse(transportUrn, action,
         {{QStringLiteral("FirstTrackNumberEnqueued"), QString::number(position + 1)},
             {QStringLiteral("NumTracksAdded"), QString::number(tracks->size())},

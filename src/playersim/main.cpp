@@ -4,6 +4,7 @@
 // benchmarks and demos.
 
 #include "playersim/DnssdPublisher.h"
+#include "playersim/GeneratedTracks.h"
 #include "playersim/HostileDevice.h"
 #include "playersim/Household.h"
 #include "playersim/HouseholdJson.h"
@@ -207,8 +208,10 @@ int main(int argc, char **argv)
         QStringLiteral("Serve one device that misbehaves on purpose at the first address instead of a household: "
                        "endless-body, trickled-body, trickled-head or redirect (to the next address)."),
         QStringLiteral("MODE"));
+    const QCommandLineOption queueLengthOption(QStringLiteral("queue-length"),
+        QStringLiteral("Give every group a queue of N generated tracks (up to 40000), loaded and stopped."), QStringLiteral("N"));
     parser.addOptions({householdOption, generateOption, firstAddressOption, portOption, dumpOption, ssdpOption, dnssdOption,
-        logOption, upnpOffOption, faultsOption, hostileOption});
+        logOption, upnpOffOption, faultsOption, hostileOption, queueLengthOption});
     parser.process(app);
 
     bool portOk = false;
@@ -220,6 +223,17 @@ int main(int argc, char **argv)
     if (parser.isSet(householdOption) && parser.isSet(generateOption)) {
         err << "playersim: --household and --generate exclude each other\n";
         return 2;
+    }
+    // A player holds up to 40,000 queue entries.
+    constexpr int longestQueue = 40000;
+    std::optional<int> queueLength;
+    if (parser.isSet(queueLengthOption)) {
+        bool ok = false;
+        queueLength = parser.value(queueLengthOption).toInt(&ok);
+        if (!ok || *queueLength < 0 || *queueLength > longestQueue) {
+            err << "playersim: --queue-length must be a number from 0 to " << longestQueue << "\n";
+            return 2;
+        }
     }
     const QString firstAddress = parser.value(firstAddressOption);
     if (parser.isSet(hostileOption))
@@ -251,6 +265,13 @@ int main(int argc, char **argv)
         return 2;
     }
 
+    if (queueLength) {
+        // Spotify tracks, the same for every run.
+        constexpr int spotify = 12;
+        const QList<playersim::SimTrack> tracks = playersim::generatedTracks(spotify, 29, *queueLength);
+        for (const playersim::GroupSnapshot &group : household->groups())
+            household->setQueue(group.coordinator, tracks);
+    }
     if (parser.isSet(dumpOption)) {
         out << QString::fromUtf8(household->toJson());
         return 0;

@@ -40,6 +40,7 @@ constexpr ServiceChoice serviceChoices[] = {
     {"grouprendering", EventService::groupRenderingControl},
     {"topology", EventService::zoneGroupTopology},
     {"contentdirectory", EventService::contentDirectory},
+    {"queue", EventService::queue},
 };
 
 QJsonValue orNull(const std::optional<QString> &text)
@@ -142,7 +143,7 @@ EventsOptions parseEventsArguments(const QStringList &arguments)
         const auto choice = std::find_if(std::begin(serviceChoices), std::end(serviceChoices),
             [&](const ServiceChoice &c) { return value == QLatin1StringView(c.name); });
         if (choice == std::end(serviceChoices))
-            throw UsageError("--service takes avtransport, rendering, grouprendering, topology or contentdirectory, not \""
+            throw UsageError("--service takes avtransport, rendering, grouprendering, topology, contentdirectory or queue, not \""
                 + value.toStdString() + "\"");
         if (!options.services.contains(choice->service))
             options.services.append(choice->service);
@@ -182,6 +183,8 @@ QJsonObject eventJson(EventService service, const QString &player, quint32 seque
                 put("trackNumber", e.trackNumber);
                 put("trackURI", e.trackURI);
                 put("transportURI", e.transportURI);
+                if (e.queueUpdateID)
+                    line.insert(QStringLiteral("queueUpdateID"), qint64(*e.queueUpdateID));
             } else if constexpr (std::is_same_v<T,
                                      SonosKit::RenderingEvent> || std::is_same_v<T, SonosKit::GroupRenderingEvent>) {
                 put("volume", e.volume);
@@ -189,6 +192,9 @@ QJsonObject eventJson(EventService service, const QString &player, quint32 seque
             } else if constexpr (std::is_same_v<T, SonosKit::TopologyEvent>) {
                 if (e.groups)
                     line.insert(QStringLiteral("groups"), JsonOutput::topology(*e.groups));
+            } else if constexpr (std::is_same_v<T, SonosKit::QueueEvent>) {
+                if (e.updateID)
+                    line.insert(QStringLiteral("updateID"), qint64(*e.updateID));
             } else {
                 put("containerUpdateIDs", e.containerUpdateIDs);
                 put("favoritesUpdateID", e.favoritesUpdateID);

@@ -44,9 +44,9 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("tv"), {0, 0}},
         {QStringLiteral("discover"), {0, 0}},
         {QStringLiteral("doctor"), {0, 0}},
-        // --service NAME (up to five), --listen ADDRESS and --proof SECONDS,
+        // --service NAME (up to six), --listen ADDRESS and --proof SECONDS,
         // read by the command.
-        {QStringLiteral("events"), {0, 14}},
+        {QStringLiteral("events"), {0, 16}},
         {QStringLiteral("shuffle"), {0, 1}},
         {QStringLiteral("repeat"), {0, 1}},
         {QStringLiteral("crossfade"), {0, 1}},
@@ -90,7 +90,8 @@ QString usageText()
                           "                   subscribe to the player's events (--host, else the group's\n"
                           "                   coordinator) and print each as one JSON line until Ctrl-C or\n"
                           "                   SIGTERM, which unsubscribe; NAME: avtransport, rendering,\n"
-                          "                   grouprendering, topology, contentdirectory (all by default);\n"
+                          "                   grouprendering, topology, contentdirectory, queue (all by\n"
+                          "                   default);\n"
                           "                   ADDRESS: where the player sends them (default: this machine's\n"
                           "                   address toward the player), on a port from 1400 to 1409;\n"
                           "                   every SECONDS (45; 0: never) a fresh subscription proves\n"

@@ -93,6 +93,7 @@ StoreTask<void> LiveUpdates::readOnceTask()
     }
     co_await m_context.guarded(m_nowPlaying.refresh());
     Q_EMIT transportStale();
+    Q_EMIT queueStale();
 }
 
 LiveUpdates::~LiveUpdates()
@@ -153,7 +154,9 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
     // A renewal is the moment to see whether this computer still has the
     // address the player sends to.
     connect(m_groupEvents.get(), &GroupEvents::renewed, this, &LiveUpdates::checkPath);
-    connect(m_groupEvents.get(), &GroupEvents::failed, this, [this](const QString &playerHost) {
+    connect(m_groupEvents.get(), &GroupEvents::failed, this, [this](const QString &playerHost, EventService service) {
+        if (service == EventService::queue)
+            Q_EMIT queueStale();
         const std::optional<ZoneGroup> &group = m_household.selectedGroup();
         if (group && group->coordinator.host == playerHost)
             m_coordinatorFailed = true;
@@ -300,6 +303,7 @@ StoreTask<void> LiveUpdates::resubscribeTask()
     StoreContext::start(m_household.refresh());
     StoreContext::start(m_nowPlaying.refresh());
     Q_EMIT transportStale();
+    Q_EMIT queueStale();
 }
 
 void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosKit::ServiceEvent &event)
@@ -309,14 +313,20 @@ void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosK
         m_household.apply(*topology);
     } else if (const auto *content = std::get_if<SonosKit::ContentDirectoryEvent>(&event)) {
         Q_EMIT libraryEvent(*content);
+    } else if (const auto *queue = std::get_if<SonosKit::QueueEvent>(&event)) {
+        if (queue->updateID && group && group->coordinator.host == playerHost)
+            Q_EMIT queueEvent(playerHost, *queue->updateID);
     } else if (group && group->hasMemberAt(playerHost)) {
         // The rooms first: the group's volume is their average.
         if (const auto *rendering = std::get_if<SonosKit::RenderingEvent>(&event))
             m_rooms.apply(playerHost, *rendering);
         m_nowPlaying.apply(playerHost, event);
         if (const auto *transport = std::get_if<SonosKit::TransportEvent>(&event);
-            transport && group->coordinator.host == playerHost)
+            transport && group->coordinator.host == playerHost) {
             Q_EMIT transportEvent(playerHost, *transport);
+            if (transport->queueUpdateID)
+                Q_EMIT queueEvent(playerHost, *transport->queueUpdateID);
+        }
     }
     updateState();
 }
@@ -327,6 +337,8 @@ void LiveUpdates::lost(EventService service)
         StoreContext::start(m_household.refresh());
     else if (service == EventService::contentDirectory)
         Q_EMIT libraryEventsMissed();
+    else if (service == EventService::queue)
+        Q_EMIT queueStale();
     else
         StoreContext::start(m_nowPlaying.refresh());
     if (service == EventService::avTransport)

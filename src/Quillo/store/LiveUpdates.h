@@ -72,6 +72,12 @@ Q_SIGNALS:
     // The coordinator's transport events were missed, or came through no
     // subscription for a while: what they keep is read once.
     void transportStale();
+    // The selected group's queue is now at version `updateID`, as its
+    // coordinator's Queue or AVTransport events tell (both may tell the
+    // same version): a list read at another version is read again.
+    void queueEvent(const QString &coordinatorHost, quint32 updateID);
+    // The queue's events were missed or cannot come: read it once.
+    void queueStale();
 
 private:
     StoreTask<void> shutdownTask();

@@ -7,7 +7,7 @@ namespace SonosKit {
 namespace {
 
 constexpr EventService allServices[] = {EventService::avTransport, EventService::renderingControl,
-    EventService::groupRenderingControl, EventService::zoneGroupTopology, EventService::contentDirectory};
+    EventService::groupRenderingControl, EventService::zoneGroupTopology, EventService::contentDirectory, EventService::queue};
 
 } // namespace
 
@@ -24,6 +24,8 @@ QString eventPath(EventService service)
         return QStringLiteral("/ZoneGroupTopology/Event");
     case EventService::contentDirectory:
         return QStringLiteral("/MediaServer/ContentDirectory/Event");
+    case EventService::queue:
+        return QStringLiteral("/MediaRenderer/Queue/Event");
     }
     return {};
 }
@@ -49,6 +51,8 @@ QString serviceName(EventService service)
         return QStringLiteral("ZoneGroupTopology");
     case EventService::contentDirectory:
         return QStringLiteral("ContentDirectory");
+    case EventService::queue:
+        return QStringLiteral("Queue");
     }
     return {};
 }

@@ -11,13 +11,15 @@ namespace SonosKit {
 // A service of a player that reports its changes as events. Each is
 // subscribed on its own URL on port 1400: AVTransport and GroupRenderingControl
 // on the coordinator, RenderingControl on each member, ZoneGroupTopology on
-// any one player.
+// any one player; Queue (Sonos's own service: the queue's version) on the
+// coordinator.
 enum class EventService {
     avTransport,
     renderingControl,
     groupRenderingControl,
     zoneGroupTopology,
     contentDirectory,
+    queue,
 };
 
 // "/MediaRenderer/AVTransport/Event" and so on.

@@ -174,7 +174,8 @@ QList<GroupEvents::Key> GroupEvents::wantedFor(const ZoneGroup &group, const QSt
     if (group.coordinator.host.isEmpty())
         return {};
     QList<Key> keys{{group.coordinator.host, EventService::avTransport},
-        {group.coordinator.host, EventService::groupRenderingControl}, {topologyHost, EventService::zoneGroupTopology}};
+        {group.coordinator.host, EventService::groupRenderingControl}, {group.coordinator.host, EventService::queue},
+        {topologyHost, EventService::zoneGroupTopology}};
     if (m_followsLibrary)
         keys.append({topologyHost, EventService::contentDirectory});
     for (const SonosDevice &member : group.members) {

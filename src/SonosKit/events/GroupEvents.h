@@ -28,8 +28,8 @@ class EventSubscription;
 class PathProof;
 
 // The events a controller needs to show one group without polling:
-// AVTransport and GroupRenderingControl at the coordinator, RenderingControl
-// at each member, ZoneGroupTopology at one player. follow() again after a
+// AVTransport, GroupRenderingControl and Queue at the coordinator,
+// RenderingControl at each member, ZoneGroupTopology at one player. follow() again after a
 // topology change moves the subscriptions to the new arrangement, leaving
 // alone those that are still needed. Trouble is reported per subscription and
 // never thrown. While following, a PathProof proves at setProofInterval()

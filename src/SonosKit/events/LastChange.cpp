@@ -3,6 +3,7 @@
 #include "SonosKit/events/LastChange.h"
 
 #include "SonosKit/SonosError.h"
+#include "SonosKit/Text.h"
 #include "SonosKit/XMLText.h"
 
 #include <libxml/tree.h>
@@ -21,7 +22,16 @@ std::optional<QString> LastChange::value(QStringView name, std::optional<QString
     return std::nullopt;
 }
 
-LastChange LastChange::parse(const QString &xml)
+std::optional<quint32> LastChange::counter(QStringView name) const
+{
+    const std::optional<QString> text = value(name);
+    const std::optional<qint64> parsed = text ? Text::parseInteger(*text) : std::nullopt;
+    if (parsed && *parsed >= 0 && *parsed <= std::numeric_limits<quint32>::max())
+        return quint32(*parsed);
+    return std::nullopt;
+}
+
+LastChange LastChange::parse(const QString &xml, QStringView instanceElement)
 {
     const XMLDocument document = XMLText::document(xml);
     const XMLNode root = document.root();
@@ -30,10 +40,10 @@ LastChange LastChange::parse(const QString &xml)
 
     LastChange change;
     for (xmlNodePtr child = root.raw()->children; child; child = child->next) {
-        // Players have only ever one instance, 0; a change to another one is
-        // no change of anything this system shows.
+        // Players have only ever one instance (and one queue), 0; a change
+        // to another one is no change of anything this system shows.
         const XMLNode instance = root.related(child);
-        if (!instance.isElement() || instance.localName() != u"InstanceID" || instance.attribute(u"val") != u"0")
+        if (!instance.isElement() || instance.localName() != instanceElement || instance.attribute(u"val") != u"0")
             continue;
         for (xmlNodePtr grandchild = child->children; grandchild; grandchild = grandchild->next) {
             const XMLNode variable = root.related(grandchild);

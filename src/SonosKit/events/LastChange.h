@@ -24,9 +24,14 @@ struct LastChange {
 
     // The first variable called `name` (on `channel` when one is given).
     std::optional<QString> value(QStringView name, std::optional<QStringView> channel = std::nullopt) const;
+    // The first variable called `name` as a version or generation: a
+    // whole number from 0 to 2^32 - 1; nothing when it is not one.
+    std::optional<quint32> counter(QStringView name) const;
 
     // Throws SonosError::malformedResponse for text that is no such document.
-    static LastChange parse(const QString &xml);
+    // `instance` names the element that holds the variables: InstanceID for
+    // the UPnP services, QueueID for Sonos's Queue.
+    static LastChange parse(const QString &xml, QStringView instance = u"InstanceID");
 };
 
 } // namespace SonosKit

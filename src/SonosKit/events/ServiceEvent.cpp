@@ -18,6 +18,8 @@ ServiceEvent parseServiceEvent(EventService service, const QByteArray &body, con
         return TopologyEvent::fromProperties(properties);
     case EventService::contentDirectory:
         return ContentDirectoryEvent::fromProperties(properties);
+    case EventService::queue:
+        return QueueEvent::fromProperties(properties);
     }
     return ContentDirectoryEvent{};
 }

@@ -5,6 +5,7 @@
 #include "SonosKit/events/ContentDirectoryEvent.h"
 #include "SonosKit/events/EventService.h"
 #include "SonosKit/events/GroupRenderingEvent.h"
+#include "SonosKit/events/QueueEvent.h"
 #include "SonosKit/events/RenderingEvent.h"
 #include "SonosKit/events/TopologyEvent.h"
 #include "SonosKit/events/TransportEvent.h"
@@ -17,7 +18,8 @@
 namespace SonosKit {
 
 // One event of any service, typed by the service it came from.
-using ServiceEvent = std::variant<TransportEvent, RenderingEvent, GroupRenderingEvent, TopologyEvent, ContentDirectoryEvent>;
+using ServiceEvent
+    = std::variant<TransportEvent, RenderingEvent, GroupRenderingEvent, TopologyEvent, ContentDirectoryEvent, QueueEvent>;
 
 // Reads the body of an event from `service` of the player at `playerHost`
 // (relative cover art is resolved against it). Pure, any thread. Throws

@@ -29,11 +29,8 @@ TransportEvent TransportEvent::fromProperties(const PropertySet &properties, con
         if (parsed && *parsed >= 0 && *parsed <= std::numeric_limits<int>::max())
             event.trackNumber = int(*parsed);
     }
-    if (const std::optional<QString> generation = change.value(u"SleepTimerGeneration")) {
-        const std::optional<qint64> parsed = Text::parseInteger(*generation);
-        if (parsed && *parsed >= 0 && *parsed <= std::numeric_limits<quint32>::max())
-            event.sleepTimerGeneration = quint32(*parsed);
-    }
+    event.sleepTimerGeneration = change.counter(u"SleepTimerGeneration");
+    event.queueUpdateID = change.counter(u"QueueUpdateID");
     if (const std::optional<QString> mode = change.value(u"CurrentPlayMode"))
         event.playMode = PlayMode::fromRawValue(*mode);
     if (const std::optional<QString> crossfade = change.value(u"CurrentCrossfadeMode");

@@ -39,6 +39,9 @@ struct TransportEvent {
     std::optional<ValidPlayModes> validPlayModes;
     // CurrentTransportActions: what the source allows now.
     std::optional<TransportActions> transportActions;
+    // The queue's version, where a player tells it here as well as in its
+    // Queue events.
+    std::optional<quint32> queueUpdateID;
 
     // From the properties of an AVTransport event; throws
     // SonosError::malformedResponse when its LastChange cannot be read.

@@ -1,0 +1,178 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+#include "SharedHousehold.h"
+
+#include <SonosKit/ContentDirectory.h>
+#include <SonosKit/GroupController.h>
+#include <SonosKit/SonosError.h>
+#include <SonosKit/events/EventListener.h>
+#include <SonosKit/events/GroupEvents.h>
+#include <playersim/GeneratedTracks.h>
+
+#include <gtest/gtest.h>
+
+using namespace SonosKit;
+using testsupport::await;
+using testsupport::failureOf;
+
+namespace {
+
+using Queue = testsupport::SharedHousehold<testsupport::Suite::Queue>;
+
+constexpr int spotify = 12;
+
+template<typename T>
+std::optional<SonosError::Kind> failureKind(QCoro::Task<T> task)
+{
+    const std::optional<SonosError> error = failureOf<SonosError>(std::move(task));
+    return error ? std::optional(error->kind()) : std::nullopt;
+}
+
+} // namespace
+
+// Pages start where asked, stop at the queue's end and never exceed the
+// page limit, over a queue of 10,000 entries read whole page after page.
+TEST_F(Queue, PagesOfALongQueueMeetAtTheirBoundariesAndStopAtItsEnd)
+{
+    const ContentDirectory directory(groupOf(QStringLiteral("Salon Café")).coordinator.host);
+    const QString host = directory.client.host;
+    household.setQueue(host, playersim::generatedTracks(spotify, 7, 10000));
+    const QStringList titles = household.queueTitles(host);
+    const struct {
+        int start, count;
+        qsizetype returned;
+    } rows[] = {{0, 500, 500}, {499, 2, 2}, {9500, 500, 500}, {9999, 500, 1}, {10000, 500, 0}, {0, 5000, 500}, {3, 0, 1}};
+    for (const auto &row : rows) {
+        const QueuePage page = await(directory.queuePage(row.start, row.count));
+        EXPECT_EQ(page.items.size(), row.returned) << row.start << '+' << row.count;
+        EXPECT_EQ(page.total, 10000);
+        EXPECT_EQ(page.updateID, household.queueUpdateId(host));
+        if (!page.items.isEmpty()) {
+            EXPECT_EQ(page.items.first().title, titles.at(row.start)) << row.start;
+        }
+    }
+
+    QStringList read;
+    for (int start = 0; start < titles.size();) {
+        const QueuePage page = await(directory.queuePage(start, ContentDirectory::queuePageLimit));
+        ASSERT_FALSE(page.items.isEmpty());
+        for (const ContentItem &item : page.items)
+            read.append(item.title);
+        start += int(page.items.size());
+    }
+    EXPECT_EQ(read, titles);
+}
+
+// Each edit leaves the queue in the order it names, and the track that
+// played plays on wherever it went; removing it moves on to the next.
+TEST_F(Queue, EditsKeepThePlayingTrackAndAStaleVersionChangesNothing)
+{
+    const GroupController controller(groupOf(QStringLiteral("Salon Café")));
+    const QString host = controller.group().coordinator.host;
+    const ContentDirectory directory(host);
+    const QList<playersim::SimTrack> tracks = playersim::generatedTracks(spotify, 3, 10);
+    const struct {
+        const char *what;
+        std::function<QCoro::Task<void>(quint32 version)> edit;
+        QList<int> order; // of the original entries
+        int playing; // where the fifth original entry, or its successor, is now
+    } rows[] = {
+        {"remove before", [&](quint32 v) { return controller.removeQueueTrack(1, v); }, {0, 2, 3, 4, 5, 6, 7, 8, 9}, 3},
+        {"remove the playing one", [&](quint32 v) { return controller.removeQueueTrack(4, v); }, {0, 1, 2, 3, 5, 6, 7, 8, 9}, 4},
+        {"move down past it", [&](quint32 v) { return controller.moveQueueTrack(1, 6, v); }, {0, 2, 3, 4, 5, 6, 1, 7, 8, 9}, 3},
+        {"move it to the top", [&](quint32 v) { return controller.moveQueueTrack(4, 0, v); }, {4, 0, 1, 2, 3, 5, 6, 7, 8, 9}, 0},
+        {"move the first to the end", [&](quint32 v) { return controller.moveQueueTrack(0, 9, v); },
+            {1, 2, 3, 4, 5, 6, 7, 8, 9, 0}, 3},
+    };
+    for (const auto &row : rows) {
+        household.setQueue(host, tracks);
+        await(controller.playQueueTrack(4));
+        ASSERT_EQ(household.trackNumber(host), 5) << row.what;
+        await(row.edit(await(directory.queuePage(0, 1)).updateID));
+        QStringList expected;
+        for (int index : row.order)
+            expected.append(tracks.at(index).title);
+        EXPECT_EQ(household.queueTitles(host), expected) << row.what;
+        EXPECT_EQ(household.trackNumber(host), row.playing + 1) << row.what;
+        EXPECT_NE(household.transportState(host), u"STOPPED") << row.what;
+    }
+
+    // Another controller removes the first entry: edits made against the
+    // version read before are refused and change nothing.
+    const quint32 seen = await(directory.queuePage(0, 1)).updateID;
+    await(GroupController(controller.group()).removeQueueTrack(0, 0));
+    const QStringList after = household.queueTitles(host);
+    EXPECT_EQ(failureKind(controller.removeQueueTrack(2, seen)), SonosError::Kind::queueChanged);
+    EXPECT_EQ(failureKind(controller.moveQueueTrack(2, 5, seen)), SonosError::Kind::queueChanged);
+    EXPECT_EQ(household.queueTitles(host), after);
+    // A refusal of another kind stays what it was.
+    EXPECT_EQ(failureKind(controller.removeQueueTrack(40, household.queueUpdateId(host))), SonosError::Kind::upnpFault);
+
+    await(controller.clearQueue());
+    EXPECT_TRUE(household.queueTitles(host).isEmpty());
+    EXPECT_EQ(household.transportState(host), u"STOPPED");
+}
+
+// Saved, the queue is a Sonos Playlist at once, and the library's and the
+// queue's events tell each controller that follows them.
+TEST_F(Queue, SavingAndEditsElsewhereAreHeardAtOnce)
+{
+    const ZoneGroup group = groupOf(QStringLiteral("Salon Café"));
+    const QString host = group.coordinator.host;
+    household.setQueue(host, playersim::generatedTracks(spotify, 5, 12));
+    EventListener listener;
+    listener.listen(QHostAddress(testsupport::spareAddress(testsupport::Suite::Queue, 250)));
+    GroupEvents events(&listener);
+    events.setFollowsLibrary(true);
+    QList<std::pair<EventService, ServiceEvent>> heard;
+    QObject::connect(
+        &events, &GroupEvents::eventReceived, [&](EventService service, const QString &from, const ServiceEvent &event) {
+            if (from == host)
+                heard.append({service, event});
+        });
+    await(events.follow(group));
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        const auto all = events.subscriptions();
+        return std::all_of(all.cbegin(), all.cend(), [](const auto &s) { return s.state == GroupEvents::State::receiving; });
+    }));
+    // Both the Queue and the AVTransport events carry the queue's version.
+    const auto heardVersion = [&](quint32 version) {
+        return testsupport::waitUntil([&] {
+            bool queue = false, transport = false;
+            for (const auto &[service, event] : heard) {
+                const auto *q = std::get_if<QueueEvent>(&event);
+                const auto *t = std::get_if<TransportEvent>(&event);
+                queue |= q && q->updateID == version;
+                transport |= t && t->queueUpdateID == version;
+            }
+            return queue && transport;
+        });
+    };
+    const auto savedQueuesVersions = [&] {
+        QStringList versions;
+        for (const auto &[service, event] : heard)
+            if (const auto *content = std::get_if<ContentDirectoryEvent>(&event); content && content->savedQueuesUpdateID)
+                versions.append(*content->savedQueuesUpdateID);
+        return versions;
+    };
+
+    // Another controller's edit.
+    await(GroupController(group).moveQueueTrack(0, 3, 0));
+    EXPECT_TRUE(heardVersion(household.queueUpdateId(host)));
+
+    const GroupController controller(group);
+    const QStringList versionsBefore = savedQueuesVersions();
+    ASSERT_FALSE(versionsBefore.isEmpty());
+    household.log()->clear();
+    EXPECT_EQ(failureKind(controller.saveQueue(QStringLiteral("  "))), SonosError::Kind::playlistTitleMissing);
+    EXPECT_TRUE(household.log()->all().empty());
+    const QString saved = await(controller.saveQueue(QStringLiteral("Road Trip 🚗")));
+    const QList<ContentItem> playlists = await(ContentDirectory(host).playlists());
+    const auto found = std::find_if(playlists.cbegin(), playlists.cend(), [&](const ContentItem &p) { return p.id == saved; });
+    ASSERT_NE(found, playlists.cend());
+    EXPECT_EQ(found->title, QStringLiteral("Road Trip 🚗"));
+    EXPECT_EQ(await(ContentDirectory(host).children(*found)).size(), 12);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return savedQueuesVersions().size() > versionsBefore.size(); }));
+    EXPECT_NE(savedQueuesVersions().last(), versionsBefore.last());
+    await(events.stop());
+}
