@@ -51,8 +51,8 @@ void QueueListModel::setPage(int start, const QList<SonosKit::ContentItem> &item
 void QueueListModel::dropFarthestFrom(int page)
 {
     while (m_pages.size() > keptPages) {
-        const auto farthest = std::max_element(m_pages.keyBegin(), m_pages.keyEnd(),
-            [page](int a, int b) { return std::abs(a - page) < std::abs(b - page); });
+        const auto farthest = std::max_element(
+            m_pages.keyBegin(), m_pages.keyEnd(), [page](int a, int b) { return std::abs(a - page) < std::abs(b - page); });
         m_asked.remove(*farthest);
         m_pages.remove(*farthest);
     }

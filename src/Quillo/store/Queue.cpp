@@ -19,6 +19,8 @@ namespace {
 
 // The source of a group that plays its own queue.
 const QLatin1StringView queueScheme("x-rincon-queue:");
+// Answers that make up one page at most, for a player that answers in parts.
+constexpr int maximumPageParts = 4;
 
 } // namespace
 
@@ -142,32 +144,53 @@ void Queue::fetch(int page)
 
 StoreTask<void> Queue::fetchTask(ZoneGroup group, int page, quint64 generation)
 {
-    const auto read = co_await m_context.attempt(SonosKit::ContentDirectory(group.coordinator.host)
-            .queuePage(page * QueueListModel::pageSize, QueueListModel::pageSize, m_context.token()));
-    // Read before a change, another group, or Up Next closed since.
-    if (generation != m_generation)
-        co_return;
-    m_inFlight.remove(page);
-    if (!read) {
-        // Shown as before; a view that shows the page asks again.
-        qCInfo(lcStore).noquote() << "A page of the queue could not be read:" << read.failure().text();
-        m_entries.forgetAsked(page);
-        setLoading(false);
-        setAwaitingVersion(false);
-        co_return;
+    const int first = page * QueueListModel::pageSize;
+    const SonosKit::ContentDirectory directory(group.coordinator.host);
+    SonosKit::QueuePage read;
+    read.start = first;
+    bool changedWithin = false;
+    // A player may answer with fewer entries than asked: the rest of the
+    // page is asked for, a bounded number of times.
+    for (int part = 0; part < maximumPageParts; ++part) {
+        const int have = int(read.items.size());
+        const auto answer = co_await m_context.attempt(
+            directory.queuePage(first + have, QueueListModel::pageSize - have, m_context.token()));
+        // Read before a change, another group, or Up Next closed since.
+        if (generation != m_generation)
+            co_return;
+        if (!answer) {
+            // Shown as before; a view that shows the page asks again.
+            qCInfo(lcStore).noquote() << "A page of the queue could not be read:" << answer.failure().text();
+            m_inFlight.remove(page);
+            m_entries.forgetAsked(page);
+            setLoading(false);
+            setAwaitingVersion(false);
+            co_return;
+        }
+        changedWithin = part > 0 && answer->updateID != read.updateID;
+        if (changedWithin) {
+            read.updateID = answer->updateID;
+            break;
+        }
+        read.items.append(answer->items);
+        read.total = answer->total;
+        read.updateID = answer->updateID;
+        if (answer->items.isEmpty() || read.items.size() >= std::min(QueueListModel::pageSize, read.total - first))
+            break;
     }
-    if (m_updateID && read->updateID != *m_updateID) {
-        // The queue changed between two pages: all are read again at the
-        // new version.
-        m_updateID = read->updateID;
+    m_inFlight.remove(page);
+    if (changedWithin || (m_updateID && *m_updateID != read.updateID)) {
+        // The queue changed between two pages, or within one: all are read
+        // again at the new version.
+        m_updateID = read.updateID;
         reload();
         co_return;
     }
-    m_updateID = read->updateID;
+    m_updateID = read.updateID;
     setAwaitingVersion(false);
-    m_entries.setCount(read->total);
-    if (read->start < read->total)
-        m_entries.setPage(read->start, read->items);
+    m_entries.setCount(read.total);
+    if (read.start < read.total)
+        m_entries.setPage(read.start, read.items);
     m_entries.setCurrentIndex(m_currentIndex);
     if (m_isLoading) {
         setLoading(false);
@@ -205,28 +228,39 @@ void Queue::clear()
 
 void Queue::edit(std::function<QCoro::Task<void>(GroupController, quint32)> command)
 {
+    const std::optional<ZoneGroup> &group = m_household.selectedGroup();
     // One change at a time, each on the version the last one made: a second
     // click before that is known would be refused as stale.
-    if (isBusy() || !m_household.selectedGroup())
+    if (isBusy() || !group)
         return;
     if (!m_updateID) {
         // The last read failed: read again, the next click has a version.
         reload();
         return;
     }
+    StoreContext::start(editTask(command(GroupController(*group), *m_updateID)));
+}
+
+StoreTask<void> Queue::editTask(QCoro::Task<void> command)
+{
     countCommand(+1);
-    m_context.perform(
-        [command = std::move(command), version = *m_updateID](GroupController controller) {
-            return command(std::move(controller), version);
-        },
-        [this] { afterCommand(); }, [this] { afterCommand(); });
+    const Attempt<void> done = co_await m_context.attempt(std::move(command));
+    countCommand(-1);
+    if (done) {
+        // Removing or moving entries moves the playing one's number.
+        Q_EMIT m_context.playbackStale();
+    } else {
+        // A refusal because the queue changed meanwhile is no trouble with
+        // the household: it is said, and the queue read again.
+        m_context.report(done.failure());
+    }
+    afterCommand();
 }
 
 void Queue::afterCommand()
 {
     // Done or refused (the queue changed meanwhile), the rows in view are
     // read again at the version the queue has now.
-    countCommand(-1);
     if (!m_shown)
         return;
     m_updateID.reset();

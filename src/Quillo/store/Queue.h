@@ -104,6 +104,7 @@ private:
     StoreTask<void> fetchTask(SonosKit::ZoneGroup group, int page, quint64 generation);
     // A command on the queue's version held; afterwards the queue is read.
     void edit(std::function<QCoro::Task<void>(SonosKit::GroupController, quint32)> command);
+    StoreTask<void> editTask(QCoro::Task<void> command);
     StoreTask<void> saveTask(SonosKit::ZoneGroup group, QString title);
     void followGroup();
     void followPlayback();

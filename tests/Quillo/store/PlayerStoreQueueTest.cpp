@@ -88,9 +88,7 @@ TEST(PlayerStoreQueue, ALongQueueOpensAtItsPlayingPageAndAnEditOnAnOldVersionIsR
 
     // Saved, it shows among the Sonos Playlists at once.
     queue.saveAs(QStringLiteral("Road Trip"));
-    ASSERT_TRUE(waitUntil([&] {
-        return storetest::titles(store->library().favorites()).contains(QStringLiteral("Road Trip"));
-    }));
+    ASSERT_TRUE(waitUntil([&] { return storetest::titles(store->library().favorites()).contains(QStringLiteral("Road Trip")); }));
     EXPECT_EQ(queue.savedText(), QStringLiteral("Saved as the playlist “Road Trip”."));
 }
 

@@ -73,8 +73,7 @@ TEST(QuilloViews, UpNextOpensALongQueueAtThePlayingEntryAndEditsItInPlace)
     view.click(Button, QStringLiteral("Save as Playlist…"));
     view.type(QStringLiteral("Road Trip"));
     view.click(Button, QStringLiteral("Save"));
-    ASSERT_TRUE(view.waitForNode(QAccessible::StaticText, QStringLiteral("Saved as the playlist “Road Trip”.")))
-        << view.tree();
+    ASSERT_TRUE(view.waitForNode(QAccessible::StaticText, QStringLiteral("Saved as the playlist “Road Trip”."))) << view.tree();
 
     // Clearing asks once.
     view.click(Button, QStringLiteral("Clear Queue"));
