@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/models/QueueListModel.h"
 
-#include <QMetaObject>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -89,6 +87,20 @@ std::optional<SonosKit::ContentItem> QueueListModel::item(int row) const
     return page->at(row % pageSize);
 }
 
+void QueueListModel::want(int first, int last)
+{
+    first = std::max(first, 0);
+    last = std::min(last, m_count - 1);
+    if (first > last)
+        return;
+    for (int page = pageOf(first); page <= pageOf(last); ++page) {
+        if (m_pages.contains(page) || m_asked.contains(page))
+            continue;
+        m_asked.insert(page);
+        Q_EMIT pageWanted(page);
+    }
+}
+
 QList<int> QueueListModel::askedPages() const
 {
     QList<int> pages = m_asked.values();
@@ -109,17 +121,6 @@ QVariant QueueListModel::data(const QModelIndex &index, int role) const
     if (role == IsCurrentRole)
         return row == m_current;
     const std::optional<SonosKit::ContentItem> entry = item(row);
-    if (!entry) {
-        const int page = pageOf(row);
-        if (!m_pages.contains(page) && !m_asked.contains(page)) {
-            m_asked.insert(page);
-            // Not from inside the view's read: the store's answer changes
-            // the model.
-            QMetaObject::invokeMethod(
-                const_cast<QueueListModel *>(this), [this, page] { Q_EMIT const_cast<QueueListModel *>(this)->pageWanted(page); },
-                Qt::QueuedConnection);
-        }
-    }
     switch (role) {
     case Qt::DisplayRole:
     case TitleRole:

@@ -13,11 +13,12 @@
 #include <optional>
 
 // The group's queue as a list that holds only pages of it: its rows are the
-// whole queue, but an entry is known only once its page has come. A row
-// asked for before then reads as a placeholder, and the page is asked for
-// once (pageWanted), so a view that makes rows only where it shows asks only
-// for those pages, however long the queue. At most a few pages are kept; the
-// one farthest from the newest goes.
+// whole queue, but an entry is known only once its page has come, and reads
+// as a placeholder until then. The view tells which rows it shows (want());
+// their pages are asked for once each (pageWanted), so a long queue costs
+// what its rows in view cost, whatever its length; rows a view makes ahead
+// or at its top before it scrolls to the playing entry cost nothing. At most
+// a few pages are kept; the one farthest from the newest goes.
 class QueueListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -54,6 +55,9 @@ public:
     // The playing entry's row, -1 for none.
     void setCurrentIndex(int row);
     std::optional<SonosKit::ContentItem> item(int row) const;
+    // The rows from `first` to `last` show: their pages not held or asked
+    // for are asked for.
+    Q_INVOKABLE void want(int first, int last);
     // The pages asked for and not dropped since: what a view shows.
     QList<int> askedPages() const;
     int heldPageCount() const { return int(m_pages.size()); }
@@ -66,7 +70,7 @@ public:
 
 Q_SIGNALS:
     void countChanged();
-    // A row of `page` was asked for and the page is neither held nor asked.
+    // A row of `page` shows and the page is neither held nor asked for.
     void pageWanted(int page);
 
 private:
@@ -76,5 +80,5 @@ private:
     int m_count = 0;
     int m_current = -1;
     QHash<int, QList<SonosKit::ContentItem>> m_pages;
-    mutable QSet<int> m_asked;
+    QSet<int> m_asked;
 };

@@ -96,6 +96,7 @@ ColumnLayout {
             font.pixelSize: Theme.fontSmall
             placeholderText: qsTr("Playlist title")
             Accessible.name: qsTr("Playlist title")
+            Accessible.ignored: !visible
             Keys.onEscapePressed: upNext.namesPlaylist = false
             onAccepted: save.press()
         }
@@ -134,11 +135,24 @@ ColumnLayout {
         // The playing entry, to be shown once the list has its height.
         property int pendingIndex: -1
 
+        // The rows in view, and a few on either side, are read; not before
+        // the list stands at the playing entry.
+        function askForRowsInView() {
+            if (pendingIndex >= 0 || count === 0 || height <= 0)
+                return;
+            const first = indexAt(0, contentY);
+            const last = indexAt(0, contentY + height - 1);
+            upNext.queue.entries.want((first < 0 ? 0 : first) - Theme.queueRowsReadAhead,
+                (last < 0 ? count - 1 : last) + Theme.queueRowsReadAhead);
+        }
+
         function showPending() {
             if (pendingIndex < 0 || height <= 0 || pendingIndex >= count)
                 return;
-            currentIndex = pendingIndex;
+            // Centred first: the current row, already in view, is not
+            // followed to the list's edge.
             positionViewAtIndex(pendingIndex, ListView.Center);
+            currentIndex = pendingIndex;
             pendingIndex = -1;
         }
 
@@ -151,6 +165,8 @@ ColumnLayout {
         activeFocusOnTab: true
         keyNavigationEnabled: true
         highlightMoveDuration: 0
+        // A row or two made beyond the view, within the rows read ahead.
+        cacheBuffer: Theme.queueRowHeight * 2
 
         ScrollBar.vertical: ScrollBar {
             id: scrollBar
@@ -175,7 +191,12 @@ ColumnLayout {
             currentIndex = to;
         }
 
-        onHeightChanged: showPending()
+        onHeightChanged: {
+            showPending();
+            Qt.callLater(askForRowsInView);
+        }
+        onContentYChanged: Qt.callLater(askForRowsInView)
+        onCountChanged: Qt.callLater(askForRowsInView)
 
         Keys.onReturnPressed: upNext.queue.playAt(currentIndex)
         Keys.onEnterPressed: upNext.queue.playAt(currentIndex)

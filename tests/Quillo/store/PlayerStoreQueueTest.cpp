@@ -26,7 +26,7 @@ constexpr int longQueue = 10'000;
 // As a view showing `row` asks for it: its page is read unless held.
 void ask(Queue &queue, int row)
 {
-    queue.entries().index(row).data(QueueListModel::TitleRole);
+    queue.entries().want(row, row);
 }
 
 QString titleAt(const Queue &queue, int row)
@@ -60,6 +60,7 @@ TEST(PlayerStoreQueue, ALongQueueOpensAtItsPlayingPageAndAnEditOnAnOldVersionIsR
     EXPECT_EQ(titleAt(queue, 4999), u"Track 5000");
     // A row far off, as a view scrolled there asks for it: its page alone.
     EXPECT_FALSE(queue.entries().index(longQueue - 1).data(QueueListModel::IsLoadedRole).toBool());
+    ask(queue, longQueue - 1);
     ASSERT_TRUE(waitUntil([&] { return titleAt(queue, longQueue - 1) == u"Track 10000"; }));
     EXPECT_EQ(callCount(household, browse), 2);
     EXPECT_LE(queue.entries().heldPageCount(), QueueListModel::keptPages);
