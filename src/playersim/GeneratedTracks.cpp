@@ -45,9 +45,34 @@ constexpr std::array<const char *, 12> artists{
     "Ólafur Trio",
 };
 
-QString pick(QRandomGenerator &random, const auto &list)
+// Every title, artist and album made once and shared by the tracks that
+// carry it: a queue of 40,000 generated tracks stays small.
+struct Texts {
+    QStringList artists;
+    QStringList titles; // every pair of words
+    QStringList albums;
+
+    Texts()
+    {
+        for (const char *artist : playersim::artists)
+            artists.append(QString::fromUtf8(artist));
+        for (const char *first : words) {
+            albums.append(QString::fromUtf8(first) + QStringLiteral(" Sessions"));
+            for (const char *second : words)
+                titles.append(QString::fromUtf8(first) + QLatin1Char(' ') + QString::fromUtf8(second));
+        }
+    }
+};
+
+const Texts &texts()
 {
-    return QString::fromUtf8(list[random.bounded(quint32(list.size()))]);
+    static const Texts shared;
+    return shared;
+}
+
+int pick(QRandomGenerator &random, qsizetype size)
+{
+    return int(random.bounded(quint32(size)));
 }
 
 } // namespace
@@ -89,9 +114,11 @@ QList<SimTrack> generatedTracks(int serviceId, quint32 seed, int count)
     tracks.reserve(count);
     for (int i = 0; i < count; ++i) {
         SimTrack track;
-        track.title = pick(random, words) + QLatin1Char(' ') + pick(random, words);
-        track.artist = pick(random, artists);
-        track.album = pick(random, words) + QStringLiteral(" Sessions");
+        // The second word is drawn first, as the tracks have always had it.
+        const int second = pick(random, words.size());
+        track.title = texts().titles.at(pick(random, words.size()) * qsizetype(words.size()) + second);
+        track.artist = texts().artists.at(pick(random, artists.size()));
+        track.album = texts().albums.at(pick(random, words.size()));
         track.durationSeconds = 120 + int(random.bounded(300u));
         const QString key = QStringLiteral("%1x%2").arg(seed, 8, 16, QLatin1Char('0')).arg(i, 5, 10, QLatin1Char('0'));
         if (serviceId == 0) {

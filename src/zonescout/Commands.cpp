@@ -6,6 +6,7 @@
 #include "InputCommands.h"
 #include "JsonOutput.h"
 #include "PlayModeCommands.h"
+#include "QueueCommands.h"
 #include "TextOutput.h"
 
 #include <SonosKit/ContentDirectory.h>
@@ -160,8 +161,6 @@ QCoro::Task<QByteArray> listContent(Options options)
         items = co_await directory.favorites();
     else if (options.command == u"playlists")
         items = co_await directory.playlists();
-    else if (options.command == u"queue")
-        items = co_await directory.queue();
     else
         items = co_await childrenOf(directory, co_await findItem(group.coordinator.host, options.arguments.first()));
     const QHash<qint64, QString> services = co_await serviceNames(group.coordinator.host);
@@ -315,6 +314,8 @@ void validateArguments(const Options &options)
         parseEventsArguments(options.arguments);
     if (isPlayModeCommand(command))
         playModeRequest(options);
+    if (command == u"queue")
+        queueRequest(options);
     if (command == u"volume")
         volumeRequest(options);
     else if (command == u"seek")
@@ -339,8 +340,10 @@ QCoro::Task<QByteArray> runCommand(Options options)
         return topology(std::move(options));
     if (command == u"services")
         return services(std::move(options));
-    if (command == u"favorites" || command == u"playlists" || command == u"queue" || command == u"tracks")
+    if (command == u"favorites" || command == u"playlists" || command == u"tracks")
         return listContent(std::move(options));
+    if (command == u"queue")
+        return runQueueCommand(std::move(options));
     if (command == u"status")
         return status(std::move(options));
     if (command == u"volume")

@@ -20,7 +20,8 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("services"), {0, 0}},
         {QStringLiteral("favorites"), {0, 0}},
         {QStringLiteral("playlists"), {0, 0}},
-        {QStringLiteral("queue"), {0, 0}},
+        // remove N, move N M, clear or save TITLE, read by the command.
+        {QStringLiteral("queue"), {0, 3}},
         {QStringLiteral("tracks"), {1, 1}},
         {QStringLiteral("status"), {0, 0}},
         {QStringLiteral("play"), {0, 0}},
@@ -79,7 +80,7 @@ QString usageText()
                           "  services         the household's music services\n"
                           "  favorites        Sonos Favorites\n"
                           "  playlists        Sonos Playlists\n"
-                          "  queue            the group's queue\n"
+                          "  queue            the group's queue, numbered from 1\n"
                           "  tracks ITEM      the tracks of a favorite or playlist (its id or exact title)\n"
                           "  status           what the group is playing\n"
                           "  inputs           the household's line-ins and TV inputs\n"
@@ -109,6 +110,10 @@ QString usageText()
                           "  play-item ITEM   play a favorite or playlist\n"
                           "  show-tracks ITEM load it into the queue (replacing the queue) and list it\n"
                           "  play-track N     play queue position N, counting from 1 as `queue` lists it\n"
+                          "  queue remove N   take entry N out of the queue\n"
+                          "  queue move N M   move entry N to position M\n"
+                          "  queue clear      empty the queue\n"
+                          "  queue save TITLE save the queue as a new Sonos Playlist and print its id\n"
                           "  join ROOM        the player leading ROOM's group joins this group\n"
                           "  leave ROOM       take ROOM's player out of its group\n"
                           "  sleep [LENGTH|off]\n"

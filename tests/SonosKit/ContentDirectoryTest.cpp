@@ -140,13 +140,16 @@ struct FakeDirectory {
     std::optional<QString> totalMatches = std::nullopt;
     bool omitResult = false;
     int maxPage = 1 << 30;
+    std::optional<QString> updateID = std::nullopt;
+    int extra = 0; // entries sent beyond those asked for
+    QString prologue = QString(); // before the DIDL-Lite: a document type, say
 
     playersim::Answer answer(const playersim::SoapCall &call) const
     {
         const int start = call.argument(QStringLiteral("StartingIndex")).toInt();
         const int requested = call.argument(QStringLiteral("RequestedCount")).toInt();
-        const int count = std::max(0, std::min({requested, maxPage, size - start}));
-        QString didl = didlOpen;
+        const int count = std::max(0, std::min({requested, maxPage, size - start})) + extra;
+        QString didl = prologue + didlOpen;
         for (int i = start; i < start + count; ++i)
             didl += QStringLiteral(
                 "<item id=\"Q:0/%1\"><dc:title>Track %1 — ♪</dc:title><res>x-file-cifs://nas/%1.flac</res></item>")
@@ -157,7 +160,7 @@ struct FakeDirectory {
             out += {QStringLiteral("Result"), didl};
         out += {QStringLiteral("NumberReturned"), numberReturned.value_or(QString::number(count))};
         out += {QStringLiteral("TotalMatches"), totalMatches.value_or(QString::number(size))};
-        out += {QStringLiteral("UpdateID"), QStringLiteral("1")};
+        out += {QStringLiteral("UpdateID"), updateID.value_or(QStringLiteral("7"))};
         return playersim::soapResponse(call.serviceUrn, call.action, out);
     }
 };
@@ -221,6 +224,30 @@ TEST_F(ContentDirectoryBrowse, PagesUntilTheTotalWhateverTheCountsSay)
             EXPECT_EQ(items.last().id, QStringLiteral("Q:0/%1").arg(items.size())) << row.what;
         }
         EXPECT_EQ(startingIndexes(), row.starts) << row.what;
+    }
+}
+
+// Pages of the queue refuse answers no queue gives (pages are QueueTest's).
+TEST_F(ContentDirectoryBrowse, QueuePagesRefuseCountsNoQueueHas)
+{
+    const struct {
+        const char *what;
+        FakeDirectory directory;
+    } hostile[] = {
+        {"a length beyond any queue", {.size = 50, .totalMatches = QStringLiteral("40001")}},
+        {"a garbled length", {.size = 50, .totalMatches = QStringLiteral("-1")}},
+        {"no version", {.size = 50, .updateID = QString()}},
+        {"a count that disagrees with the entries", {.size = 50, .numberReturned = QStringLiteral("3")}},
+        {"more entries than asked", {.size = 50, .extra = 1}},
+        {"entries past the length", {.size = 50, .totalMatches = QStringLiteral("4")}},
+        {"a document type", {.size = 50, .prologue = QStringLiteral("<!DOCTYPE d [<!ENTITY e \"x\">]>")}},
+    };
+    serve(testsupport::firstAddress(testsupport::Suite::ContentDirectory), {.size = 50});
+    EXPECT_EQ(ids(testsupport::await(directory().queuePage(45, 10)).items).last(), u"Q:0/50");
+    for (const auto &row : hostile) {
+        server->setSoapHandler([directory = row.directory](const playersim::SoapCall &call) { return directory.answer(call); });
+        const auto error = testsupport::failureOf<SonosError>(directory().queuePage(2, 5));
+        EXPECT_EQ(error ? std::optional(error->kind()) : std::nullopt, SonosError::Kind::malformedResponse) << row.what;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <SonosKit/TrackMetadata.h>
 #include <SonosKit/XMLText.h>
 #include <SonosKit/ZoneTopology.h>
+#include <SonosKit/events/LastChange.h>
 #include <SonosKit/events/PropertySet.h>
 #include <SonosKit/events/ServiceEvent.h>
 
@@ -77,6 +78,12 @@ const Layer layers[] = {
         QStringLiteral("<Event xmlns=\"urn:schemas-upnp-org:metadata-1-0/AVT/\"><InstanceID val=\"0\">"
                        "<AVTransportURI val=\"@\"/></InstanceID></Event>"),
         [](const QString &change) { return QStringList{transportEvent(change).transportURI.value_or(QString())}; }},
+    {"the Queue's LastChange",
+        QStringLiteral("<Event xmlns=\"urn:schemas-sonos-com:metadata-1-0/Queue/\"><QueueID val=\"0\">"
+                       "<UpdateID val=\"@\"/></QueueID></Event>"),
+        [](const QString &change) {
+            return QStringList{LastChange::parse(change, u"QueueID").value(u"UpdateID").value_or(QString())};
+        }},
     {"DIDL-Lite in an event's LastChange", track,
         [](const QString &didl) {
             return QStringList{transportEvent(lastChange(QStringLiteral("CurrentTrackMetaData"), didl))

@@ -58,7 +58,8 @@ TEST(EventParsing, TransportEventsCarryWhatTheyHoldThroughEveryEscapingLayerAndN
             + val(QStringLiteral("SleepTimerGeneration"), QStringLiteral("4"))
             + val(QStringLiteral("CurrentPlayMode"), QStringLiteral("SHUFFLE_REPEAT_ONE"))
             + val(QStringLiteral("CurrentCrossfadeMode"), QStringLiteral("1"))
-            + val(QStringLiteral("CurrentValidPlayModes"), QStringLiteral("SHUFFLE,REPEAT,REPEAT_ONE,CROSSFADE")),
+            + val(QStringLiteral("CurrentValidPlayModes"), QStringLiteral("SHUFFLE,REPEAT,REPEAT_ONE,CROSSFADE"))
+            + val(QStringLiteral("QueueUpdateID"), QStringLiteral("4294967295")),
         QStringLiteral("10.0.0.5"));
     EXPECT_EQ(event.transportState, TransportState::playing);
     EXPECT_EQ(event.trackNumber, 3);
@@ -72,6 +73,7 @@ TEST(EventParsing, TransportEventsCarryWhatTheyHoldThroughEveryEscapingLayerAndN
     EXPECT_EQ(event.track->albumArtURI, QStringLiteral("http://10.0.0.5:1400/getaa?s=1&u=x-file-cifs%3a%2f%2fnas"));
     EXPECT_EQ(event.transportURI, QStringLiteral("x-rincon-queue:RINCON_1#0"));
     EXPECT_EQ(event.sleepTimerGeneration, 4u);
+    EXPECT_EQ(event.queueUpdateID, 4294967295u);
     EXPECT_EQ(event.playMode, (SonosKit::PlayMode{true, SonosKit::Repeat::one}));
     EXPECT_EQ(event.crossfade, true);
     EXPECT_EQ(event.validPlayModes, (SonosKit::ValidPlayModes{true, true, true, true}));
@@ -82,7 +84,7 @@ TEST(EventParsing, TransportEventsCarryWhatTheyHoldThroughEveryEscapingLayerAndN
     EXPECT_FALSE(stateOnly.track.has_value());
     EXPECT_FALSE(stateOnly.durationSeconds.has_value());
     EXPECT_FALSE(stateOnly.trackNumber.has_value());
-    EXPECT_FALSE(stateOnly.sleepTimerGeneration.has_value());
+    EXPECT_FALSE(stateOnly.sleepTimerGeneration || stateOnly.queueUpdateID);
     EXPECT_FALSE(stateOnly.playMode || stateOnly.crossfade || stateOnly.validPlayModes);
 
     // A station: no track metadata, its title from the media's metadata, and
@@ -132,6 +134,19 @@ TEST(EventParsing, RenderingReadsTheMasterChannelGroupRenderingItsPropertiesAndH
     for (const QByteArray &body : {QByteArray(), QByteArray("not xml at all"), QByteArray("<html><body>hi</body></html>"),
              propertySet(QStringLiteral("LastChange"), QStringLiteral("<Other/>"))})
         EXPECT_THROW(parseServiceEvent(EventService::avTransport, body, {}), SonosError) << body.data();
+
+    // The Queue's version: of queue 0 only, and only a version that fits.
+    const auto queueVersion = [](const QString &id, const QString &version) {
+        const QString change = QStringLiteral("<Event xmlns=\"urn:schemas-sonos-com:metadata-1-0/Queue/\"><QueueID val=\"%1\">"
+                                              "<UpdateID val=\"%2\"/></QueueID></Event>")
+                                   .arg(id, version);
+        return std::get<QueueEvent>(parseServiceEvent(EventService::queue, propertySet(QStringLiteral("LastChange"), change), {}))
+            .updateID;
+    };
+    EXPECT_EQ(queueVersion(QStringLiteral("0"), QStringLiteral("7")), 7u);
+    for (const char *version : {"-1", "4294967296", "7a", ""})
+        EXPECT_EQ(queueVersion(QStringLiteral("0"), QString::fromLatin1(version)), std::nullopt) << version;
+    EXPECT_EQ(queueVersion(QStringLiteral("1"), QStringLiteral("3")), std::nullopt);
 
     // A LastChange for another instance changes nothing shown.
     const LastChange other = LastChange::parse(

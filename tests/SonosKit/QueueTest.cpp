@@ -45,20 +45,16 @@ TEST_F(Queue, PagesOfALongQueueMeetAtTheirBoundariesAndStopAtItsEnd)
     for (const auto &row : rows) {
         const QueuePage page = await(directory.queuePage(row.start, row.count));
         EXPECT_EQ(page.items.size(), row.returned) << row.start << '+' << row.count;
-        EXPECT_EQ(page.total, 10000);
-        EXPECT_EQ(page.updateID, household.queueUpdateId(host));
-        if (!page.items.isEmpty()) {
-            EXPECT_EQ(page.items.first().title, titles.at(row.start)) << row.start;
-        }
+        EXPECT_EQ(std::pair(page.total, page.updateID), std::pair(10000, household.queueUpdateId(host)));
+        EXPECT_EQ(page.items.value(0).title, titles.value(row.start)) << row.start;
     }
 
     QStringList read;
-    for (int start = 0; start < titles.size();) {
-        const QueuePage page = await(directory.queuePage(start, ContentDirectory::queuePageLimit));
+    while (read.size() < titles.size()) {
+        const QueuePage page = await(directory.queuePage(int(read.size()), ContentDirectory::queuePageLimit));
         ASSERT_FALSE(page.items.isEmpty());
         for (const ContentItem &item : page.items)
             read.append(item.title);
-        start += int(page.items.size());
     }
     EXPECT_EQ(read, titles);
 }
@@ -107,15 +103,11 @@ TEST_F(Queue, EditsKeepThePlayingTrackAndAStaleVersionChangesNothing)
     EXPECT_EQ(household.queueTitles(host), after);
     // A refusal of another kind stays what it was.
     EXPECT_EQ(failureKind(controller.removeQueueTrack(40, household.queueUpdateId(host))), SonosError::Kind::upnpFault);
-
-    await(controller.clearQueue());
-    EXPECT_TRUE(household.queueTitles(host).isEmpty());
-    EXPECT_EQ(household.transportState(host), u"STOPPED");
 }
 
-// Saved, the queue is a Sonos Playlist at once, and the library's and the
-// queue's events tell each controller that follows them.
-TEST_F(Queue, SavingAndEditsElsewhereAreHeardAtOnce)
+// Another controller's edit is heard with the queue's new version, and a
+// saved queue is a Sonos Playlist at once.
+TEST_F(Queue, EditsElsewhereAreHeardAndASavedQueueIsAPlaylist)
 {
     const ZoneGroup group = groupOf(QStringLiteral("Salon Café"));
     const QString host = group.coordinator.host;
@@ -123,56 +115,23 @@ TEST_F(Queue, SavingAndEditsElsewhereAreHeardAtOnce)
     EventListener listener;
     listener.listen(QHostAddress(testsupport::spareAddress(testsupport::Suite::Queue, 250)));
     GroupEvents events(&listener);
-    events.setFollowsLibrary(true);
-    QList<std::pair<EventService, ServiceEvent>> heard;
-    QObject::connect(
-        &events, &GroupEvents::eventReceived, [&](EventService service, const QString &from, const ServiceEvent &event) {
-            if (from == host)
-                heard.append({service, event});
-        });
+    bool queueHeard = false, transportHeard = false;
+    QObject::connect(&events, &GroupEvents::eventReceived, [&](EventService, const QString &from, const ServiceEvent &event) {
+        const quint32 version = household.queueUpdateId(host);
+        if (const auto *queue = std::get_if<QueueEvent>(&event); queue && from == host)
+            queueHeard |= queue->updateID == version;
+        if (const auto *transport = std::get_if<TransportEvent>(&event); transport && from == host)
+            transportHeard |= transport->queueUpdateID == version;
+    });
     await(events.follow(group));
-    ASSERT_TRUE(testsupport::waitUntil([&] {
-        const auto all = events.subscriptions();
-        return std::all_of(all.cbegin(), all.cend(), [](const auto &s) { return s.state == GroupEvents::State::receiving; });
-    }));
-    // Both the Queue and the AVTransport events carry the queue's version.
-    const auto heardVersion = [&](quint32 version) {
-        return testsupport::waitUntil([&] {
-            bool queue = false, transport = false;
-            for (const auto &[service, event] : heard) {
-                const auto *q = std::get_if<QueueEvent>(&event);
-                const auto *t = std::get_if<TransportEvent>(&event);
-                queue |= q && q->updateID == version;
-                transport |= t && t->queueUpdateID == version;
-            }
-            return queue && transport;
-        });
-    };
-    const auto savedQueuesVersions = [&] {
-        QStringList versions;
-        for (const auto &[service, event] : heard)
-            if (const auto *content = std::get_if<ContentDirectoryEvent>(&event); content && content->savedQueuesUpdateID)
-                versions.append(*content->savedQueuesUpdateID);
-        return versions;
-    };
-
-    // Another controller's edit.
     await(GroupController(group).moveQueueTrack(0, 3, 0));
-    EXPECT_TRUE(heardVersion(household.queueUpdateId(host)));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return queueHeard && transportHeard; }));
+    await(events.stop());
 
-    const GroupController controller(group);
-    const QStringList versionsBefore = savedQueuesVersions();
-    ASSERT_FALSE(versionsBefore.isEmpty());
-    household.log()->clear();
-    EXPECT_EQ(failureKind(controller.saveQueue(QStringLiteral("  "))), SonosError::Kind::playlistTitleMissing);
-    EXPECT_TRUE(household.log()->all().empty());
-    const QString saved = await(controller.saveQueue(QStringLiteral("Road Trip 🚗")));
+    const QString saved = await(GroupController(group).saveQueue(QStringLiteral("Road Trip 🚗")));
     const QList<ContentItem> playlists = await(ContentDirectory(host).playlists());
     const auto found = std::find_if(playlists.cbegin(), playlists.cend(), [&](const ContentItem &p) { return p.id == saved; });
     ASSERT_NE(found, playlists.cend());
     EXPECT_EQ(found->title, QStringLiteral("Road Trip 🚗"));
     EXPECT_EQ(await(ContentDirectory(host).children(*found)).size(), 12);
-    EXPECT_TRUE(testsupport::waitUntil([&] { return savedQueuesVersions().size() > versionsBefore.size(); }));
-    EXPECT_NE(savedQueuesVersions().last(), versionsBefore.last());
-    await(events.stop());
 }

@@ -205,6 +205,42 @@ TEST(Zonescout, ControlCommandsReadTheirArgumentsAndReachTheRoomNamed)
     EXPECT_TRUE(bedroomGroup->members.contains(household.addressOfRoom(QStringLiteral("Büro 🎧"))));
 }
 
+// Positions are those `queue` numbers, from 1; each edit is checked against
+// the queue it was meant for.
+TEST(Zonescout, QueueEditsCountAsTheListNumbers)
+{
+    Household household = started();
+    const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+    const QStringList titles = household.queueTitles(salon);
+    const struct {
+        QStringList arguments;
+        QList<int> order; // of the first entries before any edit
+        int exitCode = 0;
+        QString says = {};
+    } rows[] = {
+        {{"queue", "remove", "2"}, {0, 2, 3, 4}},
+        {{"queue", "move", "1", "3"}, {2, 3, 0, 4}},
+        {{"queue", "move", "4", "1"}, {4, 2, 3, 0}},
+        {{"queue", "remove", "15"}, {4, 2, 3, 0}, 1, QStringLiteral("The queue has 14 entries; there is no position 15.")},
+    };
+    for (const auto &row : rows) {
+        const Outcome run = zonescout(at(household, QStringList{"--room", "Küche"} + row.arguments));
+        EXPECT_EQ(run.exitCode, row.exitCode) << row.arguments.join(u' ').toStdString() << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(row.says)) << run.err.toStdString();
+        QStringList expected;
+        for (int index : row.order)
+            expected.append(titles.at(index));
+        EXPECT_EQ(household.queueTitles(salon).mid(0, 4), expected) << row.arguments.join(u' ').toStdString();
+    }
+    const QStringList kitchen{"--room", "Küche"};
+    const Outcome saved = zonescout(at(household, kitchen + QStringList{"--json", "queue", "save", "Küchen-Mix 🍳"}));
+    EXPECT_EQ(json(saved)[QStringLiteral("playlist")].toString(), household.playlists().last().objectId());
+    EXPECT_EQ(household.playlists().last().title, u"Küchen-Mix 🍳");
+    EXPECT_EQ(zonescout(at(household, kitchen + QStringList{"queue", "clear"})).exitCode, 0);
+    EXPECT_TRUE(household.queueTitles(salon).isEmpty());
+    EXPECT_EQ(zonescout(at(household, kitchen + QStringList{"queue", "save", "Nothing"})).exitCode, 1);
+}
+
 TEST(Zonescout, InputsAreListedAndPlayOnTheGroup)
 {
     Household household = started();
@@ -283,7 +319,9 @@ TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
             {"volume", "--level-all", "+5"}, {"volume", "30", "40"}, {"mute", "yes"}, {"play-track", "0"},
             {"play-track", "99999999999"}, {"status", "--json"}, {"--host"}, {"events", "--service", "volume"}, {"sleep", "30"},
             {"sleep", "1.5h"}, {"sleep", "15m1h"}, {"sleep", "0m"}, {"sleep", "24h"}, {"sleep", "-30m"}, {"sleep", "30m", "now"},
-            {"shuffle", "yes"}, {"repeat", "twice"}, {"crossfade", "on", "off"}, {"tv", "now"}, {"line-in", "A", "B"}}) {
+            {"shuffle", "yes"}, {"repeat", "twice"}, {"crossfade", "on", "off"}, {"tv", "now"}, {"line-in", "A", "B"},
+            {"queue", "shuffle"}, {"queue", "remove"}, {"queue", "remove", "0"}, {"queue", "move", "2"},
+            {"queue", "move", "1", "x"}, {"queue", "save", " "}, {"queue", "clear", "now"}, {"queue", "save", "A", "B"}}) {
         const Outcome run = zonescout(host + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: zonescout"))) << run.err.toStdString();

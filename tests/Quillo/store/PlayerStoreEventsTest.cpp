@@ -126,9 +126,9 @@ TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningGroupChangesMoveTheSub
     const ZoneGroup kitchen = *store->household().selectedGroup();
     const QString kitchenHost = kitchen.coordinator.host;
     const QString officeHost = kitchen.members.at(1).host;
-    // AVTransport, GroupRenderingControl, the topology and the content
-    // directory at Kitchen, each member's RenderingControl.
-    EXPECT_EQ(household.subscriptionCount(), 6);
+    // AVTransport, GroupRenderingControl, the queue, the topology and the
+    // content directory at Kitchen, each member's RenderingControl.
+    EXPECT_EQ(household.subscriptionCount(), 7);
     EXPECT_EQ(store->nowPlaying().volume(), 30);
 
     // The group volume is the members' average; a member's mute is not the
@@ -147,7 +147,7 @@ TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningGroupChangesMoveTheSub
     storetest::selectGroupLedBy(*store, QStringLiteral("Living Room"));
     const QString livingHost = store->household().selectedGroup()->coordinator.host;
     EXPECT_FALSE(flowing(*store));
-    EXPECT_TRUE(waitUntil([&] { return flowing(*store) && household.subscriptionCount() == 5; }));
+    EXPECT_TRUE(waitUntil([&] { return flowing(*store) && household.subscriptionCount() == 6; }));
     household.setVolume(livingHost, 7);
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 7; }, eventLatency));
     // Shutting down ends them all within its bound.
