@@ -193,10 +193,17 @@ ColumnLayout {
 
         onHeightChanged: {
             showPending();
-            Qt.callLater(askForRowsInView);
+            askSoon.restart();
         }
-        onContentYChanged: Qt.callLater(askForRowsInView)
-        onCountChanged: Qt.callLater(askForRowsInView)
+        onContentYChanged: askSoon.restart()
+        onCountChanged: askSoon.restart()
+
+        // Several changes in one go (a scroll step, a read) ask once.
+        Timer {
+            id: askSoon
+            interval: 0
+            onTriggered: list.askForRowsInView()
+        }
 
         Keys.onReturnPressed: upNext.queue.playAt(currentIndex)
         Keys.onEnterPressed: upNext.queue.playAt(currentIndex)
