@@ -19,6 +19,8 @@ ActionButton {
     required property bool isCurrent
     // The rows around it, for moving it.
     property int count
+    // Wide enough for the longest number in the list.
+    property real numberWidth: Theme.trackNumberWidth
 
     signal removeRequested
     signal moveRequested(int to)
@@ -35,7 +37,7 @@ ActionButton {
         spacing: Theme.rowSpacing
 
         Item {
-            Layout.preferredWidth: Theme.trackNumberWidth
+            Layout.preferredWidth: row.numberWidth
             Layout.fillHeight: true
 
             Text {

@@ -177,6 +177,7 @@ ColumnLayout {
             // Rows stop short of the scroll bar rather than run under it.
             width: list.width - (list.scrolls ? scrollBar.width : 0)
             count: list.count
+            numberWidth: Math.max(Theme.trackNumberWidth, Math.ceil(digits.advanceWidth))
             focusPolicy: Qt.NoFocus
             highlighted: ListView.isCurrentItem && list.activeFocus
             onClicked: upNext.queue.playAt(index)
@@ -197,6 +198,12 @@ ColumnLayout {
         }
         onContentYChanged: askSoon.restart()
         onCountChanged: askSoon.restart()
+
+        TextMetrics {
+            id: digits
+            font.pixelSize: Theme.fontCaption
+            text: String(list.count)
+        }
 
         // Several changes in one go (a scroll step, a read) ask once.
         Timer {
