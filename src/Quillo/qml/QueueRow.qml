@@ -105,6 +105,27 @@ ActionButton {
         onTapped: menu.popup()
     }
 
+    // Dragged up or down, the row follows the pointer and, let go, the
+    // entry moves by the rows it was dragged.
+    DragHandler {
+        id: drag
+        enabled: row.isLoaded
+        xAxis.enabled: false
+        grabPermissions: PointerHandler.CanTakeOverFromAnything
+        onActiveChanged: {
+            if (active)
+                return;
+            const rows = Math.round(translation.y / row.height);
+            const to = Math.max(0, Math.min(row.count - 1, row.index + rows));
+            if (to !== row.index)
+                row.moveRequested(to);
+        }
+    }
+    z: drag.active ? 1 : 0
+    transform: Translate {
+        y: drag.active ? drag.translation.y : 0
+    }
+
     Menu {
         id: menu
 

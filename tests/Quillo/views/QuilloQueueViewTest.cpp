@@ -72,7 +72,19 @@ TEST(QuilloViews, UpNextOpensALongQueueAtThePlayingEntryAndEditsItInPlace)
     EXPECT_EQ(list->property("currentIndex").toInt(), current + 1);
     ASSERT_TRUE(waitUntil([&] { return !store->queue().isBusy(); }));
     QTest::keyClick(&view.window(), Qt::Key_Delete);
-    ASSERT_TRUE(waitUntil([&] { return store->queue().count() == length - 2; }));
+    ASSERT_TRUE(waitUntil([&] { return store->queue().count() == length - 2 && !store->queue().isBusy(); }));
+
+    // Dragged two rows down, "Track 4998" lands there.
+    QQuickItem *dragged = ViewWindow::itemOf(view.node(Button, QStringLiteral("Track 4998")));
+    ASSERT_TRUE(dragged);
+    const QPoint from = dragged->mapToScene(QPointF(dragged->width() / 3, dragged->height() / 2)).toPoint();
+    QTest::mousePress(&view.window(), Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 8; ++step)
+        QTest::mouseMove(&view.window(), from + QPoint(0, int(dragged->height() * step / 4)));
+    QTest::mouseRelease(&view.window(), Qt::LeftButton, {}, from + QPoint(0, int(dragged->height() * 2)));
+    EXPECT_TRUE(waitUntil([&] {
+        return store->queue().entries().item(4999) && store->queue().entries().item(4999)->title == u"Track 4998";
+    })) << view.tree();
 
     // Saved under the title asked for; the result shows.
     view.click(Button, QStringLiteral("Save as Playlist…"));
