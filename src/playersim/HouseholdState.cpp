@@ -127,7 +127,8 @@ void HouseholdState::handOverLocked(SimPlayer &leaving)
         return;
     heir->transport = leaving.transport;
     heir->queue = leaving.queue;
-    ++heir->queueUpdateId;
+    // A version no controller of either queue has seen yet.
+    heir->queueUpdateId = std::max(heir->queueUpdateId, leaving.queueUpdateId) + 1;
     // Same position and play state; only the queue's owner changes.
     heir->transport.renameQueue(heir->queueURI());
     ++heir->groupSerial;

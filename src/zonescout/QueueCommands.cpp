@@ -105,8 +105,9 @@ QueueRequest queueRequest(const Options &options)
         throw UsageError("queue takes remove N, move N M, clear or save TITLE, not \"" + word.toStdString() + "\"");
     request.verb = found->second;
     if (options.arguments.size() - 1 != wordsAfter(request.verb)) {
-        static const char *const forms[] = {"", "queue remove N", "queue move N M", "queue clear", "queue save TITLE"};
-        throw UsageError(std::string("usage: ") + forms[int(request.verb)] + " (quote a title with spaces)");
+        static const char *const forms[] = {
+            "", "queue remove N", "queue move N M", "queue clear", "queue save TITLE (quote a title with spaces)"};
+        throw UsageError(std::string("usage: ") + forms[int(request.verb)]);
     }
     if (request.verb == QueueRequest::Verb::remove || request.verb == QueueRequest::Verb::move)
         request.position = position(options.arguments.at(1));

@@ -26,18 +26,20 @@ void merge(TransportEvent &held, const TransportEvent &event)
     take(held.trackURI, event.trackURI);
     take(held.transportURI, event.transportURI);
     take(held.sleepTimerGeneration, event.sleepTimerGeneration);
+    take(held.queueUpdateID, event.queueUpdateID);
 }
 
 // Whether a full state agrees with what was heard: what plays and where, and
-// the sleep timer's generation once both tell one (a timer set elsewhere
-// while events were lost shows then). Metadata may change with the stream
-// and duration with the track; those come with a change of the others.
+// the sleep timer's generation and the queue's version once both tell one (a
+// timer set or a queue edited elsewhere while events were lost shows then).
+// Metadata may change with the stream and duration with the track; those come
+// with a change of the others.
 bool agrees(const TransportEvent &heard, const TransportEvent &full)
 {
-    const bool sameTimer = !heard.sleepTimerGeneration || !full.sleepTimerGeneration
-        || heard.sleepTimerGeneration == full.sleepTimerGeneration;
+    const auto same = [](const std::optional<quint32> &a, const std::optional<quint32> &b) { return !a || !b || a == b; };
     return heard.transportState == full.transportState && heard.trackNumber == full.trackNumber && heard.trackURI == full.trackURI
-        && heard.transportURI == full.transportURI && sameTimer;
+        && heard.transportURI == full.transportURI && same(heard.sleepTimerGeneration, full.sleepTimerGeneration)
+        && same(heard.queueUpdateID, full.queueUpdateID);
 }
 
 void merge(RenderingEvent &held, const RenderingEvent &event)

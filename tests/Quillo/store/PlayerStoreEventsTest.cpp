@@ -404,12 +404,18 @@ TEST(PlayerStoreEvents, LibraryChangesElsewhereShowInTheOpenPanelAtOnceAndInAClo
     };
 
     // Another controller fills the queue: the content directory tells, with
-    // the lists' ids as they were. Its events come before the next one's.
+    // the lists' ids as they were, and the Queue and AVTransport events the
+    // queue's new version. Its events come before the next one's.
     const QList<SonosKit::ContentItem> favorites = store->library().favorites();
     const auto container = std::find_if(
         favorites.cbegin(), favorites.cend(), [](const SonosKit::ContentItem &item) { return item.title == u"Discover Weekly"; });
     ASSERT_NE(container, favorites.cend());
-    testsupport::await(GroupController(*store->household().selectedGroup()).loadIntoQueue(*container));
+    QList<quint32> versions;
+    QObject::connect(&store->liveUpdates(), &LiveUpdates::queueEvent, [&](const QString &, quint32 v) { versions.append(v); });
+    const ZoneGroup group = *store->household().selectedGroup();
+    testsupport::await(GroupController(group).loadIntoQueue(*container));
+    const quint32 version = household.queueUpdateId(group.coordinator.host);
+    EXPECT_TRUE(waitUntil([&] { return versions.count(version) >= 2; }, eventLatency)) << versions.size();
 
     // A favorite added elsewhere shows, after one load of the lists.
     addFavorite(QStringLiteral("Jazz Radio"));
