@@ -189,6 +189,100 @@
         </message>
     </context>
     <context>
+        <name>Queue</name>
+        <message>
+            <source>An input plays; it has no queue.</source>
+            <translation>Ein Eingang spielt; er hat keine Warteschlange.</translation>
+        </message>
+        <message>
+            <source>A station or stream plays; it has no queue.</source>
+            <translation>Ein Sender oder Stream spielt; er hat keine Warteschlange.</translation>
+        </message>
+        <message>
+            <source>Saved as the playlist “%1”.</source>
+            <extracomment>%1 is the title the user gave the new playlist.</extracomment>
+            <translation>Als Playlist „%1“ gespeichert.</translation>
+        </message>
+    </context>
+    <context>
+        <name>QueueRow</name>
+        <message>
+            <source>Loading…</source>
+            <translation>Wird geladen…</translation>
+        </message>
+        <message>
+            <source>Remove %1</source>
+            <extracomment>%1 is the title of an entry of Up Next.</extracomment>
+            <translation>%1 entfernen</translation>
+        </message>
+        <message>
+            <source>Move Up</source>
+            <translation>Nach oben</translation>
+        </message>
+        <message>
+            <source>Move Down</source>
+            <translation>Nach unten</translation>
+        </message>
+        <message>
+            <source>Remove</source>
+            <translation>Entfernen</translation>
+        </message>
+        <message>
+            <source>Playing</source>
+            <translation>Wird gespielt</translation>
+        </message>
+    </context>
+    <context>
+        <name>QueueView</name>
+        <message>
+            <source>Up Next</source>
+            <translation>Als Nächstes</translation>
+        </message>
+        <message>
+            <source>Save as Playlist…</source>
+            <translation>Als Playlist speichern…</translation>
+        </message>
+        <message>
+            <source>Clear Queue</source>
+            <translation>Warteschlange leeren</translation>
+        </message>
+        <message>
+            <source>Remove every entry from the queue?</source>
+            <translation>Alle Titel aus der Warteschlange entfernen?</translation>
+        </message>
+        <message>
+            <source>Clear</source>
+            <translation>Leeren</translation>
+        </message>
+        <message>
+            <source>Cancel</source>
+            <translation>Abbrechen</translation>
+        </message>
+        <message>
+            <source>Playlist title</source>
+            <translation>Name der Playlist</translation>
+        </message>
+        <message>
+            <source>Save</source>
+            <translation>Speichern</translation>
+        </message>
+        <message>
+            <source>Loading…</source>
+            <translation>Wird geladen…</translation>
+        </message>
+        <message>
+            <source>The queue is empty</source>
+            <translation>Die Warteschlange ist leer</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpNextButton</name>
+        <message>
+            <source>Up Next</source>
+            <translation>Als Nächstes</translation>
+        </message>
+    </context>
+    <context>
         <name>RoomRow</name>
         <message>
             <source>%1 volume</source>

@@ -74,6 +74,8 @@ enum class Suite {
     PlayerStoreRoomSound,
     // The group's queue: pages, edits, saving and its events.
     Queue,
+    // Up Next: the selected group's queue through the store.
+    PlayerStoreQueue,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

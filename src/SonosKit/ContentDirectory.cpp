@@ -84,8 +84,10 @@ QCoro::Task<QueuePage> browseQueuePage(SOAPClient client, int start, int count, 
     const std::optional<QString> result = XMLText::text(response, QStringLiteral("Result"));
     QueuePage page{result ? ContentDirectory::parseDIDL(*result) : QList<ContentItem>{}, start, int(*total), quint32(*updateID)};
     const std::optional<qint64> returned = integerText(response, QStringLiteral("NumberReturned"));
-    // A player may send fewer than asked, never more.
-    if (!returned || *returned != page.items.size() || page.items.size() > count || start + page.items.size() > page.total)
+    // A player may send fewer than asked, never more; from past the end
+    // (the queue shrank since the page was shown) it sends none.
+    if (!returned || *returned != page.items.size() || page.items.size() > count
+        || (!page.items.isEmpty() && start + page.items.size() > page.total))
         throw malformed(QStringLiteral("%1 entries sent, NumberReturned %2, %3 asked from %4 of %5")
                             .arg(page.items.size())
                             .arg(returned ? QString::number(*returned) : QStringLiteral("missing"))

@@ -4,12 +4,14 @@
 
 #include "SonosKit/GroupControllerDetail.h"
 #include "SonosKit/SonosError.h"
+#include "SonosKit/Text.h"
 #include "SonosKit/TrackMetadata.h"
 #include "SonosKit/XMLText.h"
 
 #include <QObject>
 
 #include <exception>
+#include <limits>
 #include <memory>
 
 namespace SonosKit {
@@ -34,6 +36,11 @@ PlaybackState snapshot(
     state.positionSeconds = XMLText::seconds(XMLText::text(positionInfo, u"RelTime"));
     state.durationSeconds = XMLText::seconds(XMLText::text(positionInfo, u"TrackDuration"));
     state.sourceURI = XMLText::text(mediaInfo, u"CurrentURI");
+    if (const std::optional<QString> number = XMLText::text(positionInfo, u"Track")) {
+        const std::optional<qint64> parsed = Text::parseInteger(*number);
+        if (parsed && *parsed > 0 && *parsed <= std::numeric_limits<int>::max())
+            state.trackNumber = int(*parsed);
+    }
     return state;
 }
 

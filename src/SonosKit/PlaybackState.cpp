@@ -47,6 +47,7 @@ size_t qHash(const PlaybackState &state, size_t seed)
     seed = hashOptional(state.positionSeconds, seed);
     seed = hashOptional(state.durationSeconds, seed);
     seed = hashOptional(state.sourceURI, seed);
+    seed = hashOptional(state.trackNumber, seed);
     return qHashMulti(seed, state.volume, state.isMuted);
 }
 

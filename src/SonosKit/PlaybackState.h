@@ -43,6 +43,8 @@ struct PlaybackState {
     std::optional<qint64> durationSeconds;
     // The group's source (AVTransportURI): the queue, a stream, an input.
     std::optional<QString> sourceURI;
+    // The track's place in the queue, from 1, while the queue is the source.
+    std::optional<int> trackNumber;
     int volume = 0; // 0 to 100
     bool isMuted = false;
 

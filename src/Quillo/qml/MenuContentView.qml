@@ -85,6 +85,7 @@ Item {
                 NowPlayingView { Layout.fillWidth: true }
                 TransportControls { Layout.fillWidth: true }
                 VolumeRow { Layout.fillWidth: true }
+                QueueView { Layout.fillWidth: true }
                 RoomsSection { Layout.fillWidth: true }
                 Divider {}
 

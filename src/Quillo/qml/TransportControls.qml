@@ -108,5 +108,6 @@ Item {
         }
 
         SleepTimerButton {}
+        UpNextButton {}
     }
 }

@@ -21,6 +21,8 @@ PlaybackState withTransport(PlaybackState state, const SonosKit::TransportEvent 
     }
     if (event.durationSeconds)
         state.durationSeconds = *event.durationSeconds;
+    if (event.trackNumber)
+        state.trackNumber = *event.trackNumber > 0 ? event.trackNumber : std::nullopt;
     if (event.transportURI)
         state.sourceURI = event.transportURI->isEmpty() ? std::nullopt : event.transportURI;
     if (trackChanged && state.positionSeconds)
@@ -52,6 +54,7 @@ PlaybackState keptFromEvents(PlaybackState read, const PlaybackState &stored, co
         read.albumArtURI = stored.albumArtURI;
         read.durationSeconds = stored.durationSeconds;
         read.sourceURI = stored.sourceURI;
+        read.trackNumber = stored.trackNumber;
     }
     // The read's position belongs to the track it saw.
     if (now.track != atStart.track)

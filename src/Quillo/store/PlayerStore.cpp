@@ -23,6 +23,7 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     , m_inputs(m_context, m_household)
     , m_transportAbilities(m_context, m_household, m_nowPlaying)
     , m_roomSound(m_context, m_rooms)
+    , m_queue(m_context, m_household, m_nowPlaying, m_library)
 {
     m_context.setSelection([this] { return m_household.selectedGroup(); });
     connect(&m_context, &StoreContext::topologyStale, this, [this] { StoreContext::start(m_household.refresh()); });
@@ -32,6 +33,7 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
         m_sleepTimer.followEvents(flowing);
         m_playModes.followEvents(flowing);
         m_transportAbilities.followEvents(flowing);
+        m_queue.followEvents(flowing);
     });
     connect(&m_liveUpdates, &LiveUpdates::libraryEvent, &m_library, &Library::apply);
     connect(&m_liveUpdates, &LiveUpdates::libraryEventsMissed, &m_library, &Library::changedElsewhere);
@@ -45,6 +47,8 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     connect(&m_liveUpdates, &LiveUpdates::renderingEvent, &m_roomSound, &RoomSound::apply);
     connect(&m_roomSound, &RoomSound::followedHostChanged, this,
         [this] { m_liveUpdates.alsoFollowRenderingOf(m_roomSound.followedHost()); });
+    connect(&m_liveUpdates, &LiveUpdates::queueEvent, &m_queue, &Queue::apply);
+    connect(&m_liveUpdates, &LiveUpdates::queueStale, &m_queue, &Queue::readAgain);
 }
 
 PlayerStore::~PlayerStore()
@@ -80,6 +84,7 @@ void PlayerStore::menuOpened()
         StoreContext::start(m_playModes.refresh());
         m_sleepTimer.readAgain();
     }
+    m_queue.panelOpened();
 }
 
 StoreTask<void> PlayerStore::openTask(SonosKit::CancellationToken token)

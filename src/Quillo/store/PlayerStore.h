@@ -10,6 +10,7 @@
 #include "Quillo/store/PlayModes.h"
 #include "Quillo/store/Preferences.h"
 #include "Quillo/store/RoomSound.h"
+#include "Quillo/store/Queue.h"
 #include "Quillo/store/Rooms.h"
 #include "Quillo/store/SleepTimer.h"
 #include "Quillo/store/StoreContext.h"
@@ -51,6 +52,7 @@ class PlayerStore : public QObject
     Q_PROPERTY(Inputs *inputs READ inputsObject CONSTANT)
     Q_PROPERTY(TransportAbilities *transportAbilities READ transportAbilitiesObject CONSTANT)
     Q_PROPERTY(RoomSound *roomSound READ roomSoundObject CONSTANT)
+    Q_PROPERTY(Queue *queue READ queueObject CONSTANT)
 
 public:
     using Settings = StoreSettings;
@@ -91,6 +93,8 @@ public:
     const TransportAbilities &transportAbilities() const { return m_transportAbilities; }
     RoomSound &roomSound() { return m_roomSound; }
     const RoomSound &roomSound() const { return m_roomSound; }
+    Queue &queue() { return m_queue; }
+    const Queue &queue() const { return m_queue; }
 
     // The panel was shown: the household, what plays and the library are
     // read, then what plays is polled until it is hidden.
@@ -127,6 +131,7 @@ private:
     Inputs *inputsObject() { return &m_inputs; }
     TransportAbilities *transportAbilitiesObject() { return &m_transportAbilities; }
     RoomSound *roomSoundObject() { return &m_roomSound; }
+    Queue *queueObject() { return &m_queue; }
 
     // Ends first when the store goes: every task sees it after each wait.
     StoreContext m_context;
@@ -142,6 +147,7 @@ private:
     Inputs m_inputs;
     TransportAbilities m_transportAbilities;
     RoomSound m_roomSound;
+    Queue m_queue;
 
     static QPointer<PlayerStore> s_qmlInstance;
 };

@@ -239,6 +239,17 @@ def xembed(app):
     wait(lambda: re.fullmatch(r"(30|29) minutes left", button.description), 10, "the button saying the time left")
     print(f"sleep timer: {button.description}")
 
+    # Up Next: the third entry plays from its row, the fourth goes by its own button.
+    click(find(panel, pyatspi.ROLE_CHECK_BOX, "Up Next"))
+    entries = zonescout("queue")
+    third, fourth = entries[2]["title"], entries[3]["title"]
+    click(find(panel, pyatspi.ROLE_PUSH_BUTTON, third, 15))
+    wait(lambda: zonescout("status")["title"] == third, 15, f"{third} playing from Up Next")
+    click(find(panel, pyatspi.ROLE_PUSH_BUTTON, f"Remove {fourth}", 15))
+    wait(lambda: len(zonescout("queue")) == len(entries) - 1, 15, f"{fourth} removed from the queue")
+    click(find(panel, pyatspi.ROLE_CHECK_BOX, "Up Next"))
+    print(f"up next: played {third}, removed {fourth}")
+
     slider = find(panel, pyatspi.ROLE_SLIDER, "Volume")
     target = 60 if zonescout("volume")["volume"] != 60 else 45
     slider.queryValue().currentValue = float(target)
@@ -462,7 +473,7 @@ def keyboard_audit(app):
     if names[0] != "Group":
         raise Failure(f"the panel's Tab order starts at {names[0]!r}, not at the group picker")
     require_in_order("panel", names, ["Group", "Shuffle", "Repeat", "Previous", "Next", "Crossfade", "Sleep Timer",
-                                      "Volume", "Provider", "Favorite", "TV (Salon Café)", "Line-In (Büro 🎧)"])
+                                      "Up Next", "Volume", "Provider", "Favorite", "TV (Salon Café)", "Line-In (Büro 🎧)"])
 
     # Arrows move the focused slider, Space presses the focused button.
     while focused(panel).name != "Volume":

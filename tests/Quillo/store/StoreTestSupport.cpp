@@ -61,6 +61,17 @@ QByteArray householdJson()
     return QJsonDocument(household).toJson();
 }
 
+QByteArray householdWithQueue(int length)
+{
+    QJsonObject household = QJsonDocument::fromJson(householdJson()).object();
+    QJsonArray players = household.value("players").toArray();
+    QJsonObject living = players.first().toObject();
+    living.insert("queue", tracks(QStringLiteral("Track"), length));
+    players.replace(0, living);
+    household.insert("players", players);
+    return QJsonDocument(household).toJson(QJsonDocument::Compact);
+}
+
 playersim::Household startedHousehold(testsupport::Suite suite, int slot)
 {
     return testsupport::startedHousehold(playersim::Household::fromJson(householdJson(), testsupport::firstAddress(suite, slot)));

@@ -29,6 +29,8 @@ namespace storetest {
 // Sonos Playlist "Dinner Party" with two tracks.
 QByteArray householdJson();
 playersim::Household startedHousehold(testsupport::Suite suite, int slot = 0);
+// The same with Living Room's queue `length` tracks long: "Track 1" onwards.
+QByteArray householdWithQueue(int length);
 
 // Counts the emissions of one signal, whatever its arguments.
 class EmissionCounter : public QObject

@@ -80,6 +80,9 @@ QtObject {
     readonly property int providerChooserWidth: scaled(122)
     readonly property int playPauseWidth: 26
     readonly property int trackListMaximumHeight: 200
+    readonly property int queueRowHeight: scaled(32)
+    readonly property int queueVisibleRows: 7
+    readonly property int queueRowsReadAhead: 5
     readonly property int trackNumberWidth: scaled(20)
     readonly property int roomRowHeight: scaled(24)
     // The Rooms list grows to this many rows, then scrolls.

@@ -1,0 +1,145 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+#include "Quillo/models/QueueListModel.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+void QueueListModel::setCount(int count)
+{
+    count = std::max(count, 0);
+    if (count == m_count)
+        return;
+    if (count > m_count) {
+        beginInsertRows({}, m_count, count - 1);
+        m_count = count;
+        endInsertRows();
+    } else {
+        beginRemoveRows({}, count, m_count - 1);
+        m_count = count;
+        // Pages wholly past the end go; the last one's entries past it stay
+        // until its next read, as no row shows them.
+        for (auto page = m_pages.begin(); page != m_pages.end();) {
+            if (page.key() * pageSize >= count) {
+                m_asked.remove(page.key());
+                page = m_pages.erase(page);
+            } else {
+                ++page;
+            }
+        }
+        endRemoveRows();
+    }
+    if (m_current >= m_count)
+        m_current = -1;
+    Q_EMIT countChanged();
+}
+
+void QueueListModel::setPage(int start, const QList<SonosKit::ContentItem> &items)
+{
+    const int page = pageOf(start);
+    m_pages.insert(page, items.mid(0, pageSize));
+    m_asked.insert(page);
+    dropFarthestFrom(page);
+    const int first = page * pageSize;
+    const int last = std::min(first + pageSize, m_count) - 1;
+    if (first <= last)
+        rowsChanged(first, last);
+}
+
+void QueueListModel::dropFarthestFrom(int page)
+{
+    while (m_pages.size() > keptPages) {
+        const auto farthest = std::max_element(
+            m_pages.keyBegin(), m_pages.keyEnd(), [page](int a, int b) { return std::abs(a - page) < std::abs(b - page); });
+        m_asked.remove(*farthest);
+        m_pages.remove(*farthest);
+    }
+}
+
+void QueueListModel::clear()
+{
+    beginResetModel();
+    m_count = 0;
+    m_current = -1;
+    m_pages.clear();
+    m_asked.clear();
+    endResetModel();
+    Q_EMIT countChanged();
+}
+
+void QueueListModel::setCurrentIndex(int row)
+{
+    row = row >= 0 && row < m_count ? row : -1;
+    if (row == m_current)
+        return;
+    const int old = std::exchange(m_current, row);
+    for (const int changed : {old, row}) {
+        if (changed >= 0)
+            Q_EMIT dataChanged(index(changed), index(changed), {IsCurrentRole});
+    }
+}
+
+std::optional<SonosKit::ContentItem> QueueListModel::item(int row) const
+{
+    const auto page = m_pages.constFind(pageOf(row));
+    if (row < 0 || row >= m_count || page == m_pages.cend() || row % pageSize >= page->size())
+        return std::nullopt;
+    return page->at(row % pageSize);
+}
+
+void QueueListModel::want(int first, int last)
+{
+    first = std::max(first, 0);
+    last = std::min(last, m_count - 1);
+    if (first > last)
+        return;
+    for (int page = pageOf(first); page <= pageOf(last); ++page) {
+        if (m_pages.contains(page) || m_asked.contains(page))
+            continue;
+        m_asked.insert(page);
+        Q_EMIT pageWanted(page);
+    }
+}
+
+QList<int> QueueListModel::askedPages() const
+{
+    QList<int> pages = m_asked.values();
+    std::sort(pages.begin(), pages.end());
+    return pages;
+}
+
+int QueueListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_count;
+}
+
+QVariant QueueListModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const int row = index.row();
+    if (role == IsCurrentRole)
+        return row == m_current;
+    const std::optional<SonosKit::ContentItem> entry = item(row);
+    switch (role) {
+    case Qt::DisplayRole:
+    case TitleRole:
+        return entry ? entry->title : QString();
+    case ArtistRole:
+        return entry ? entry->artist.value_or(QString()) : QString();
+    case IsLoadedRole:
+        return entry.has_value();
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> QueueListModel::roleNames() const
+{
+    return {{TitleRole, "title"}, {ArtistRole, "artist"}, {IsLoadedRole, "isLoaded"}, {IsCurrentRole, "isCurrent"}};
+}
+
+void QueueListModel::rowsChanged(int first, int last)
+{
+    Q_EMIT dataChanged(index(first), index(last), {TitleRole, ArtistRole, IsLoadedRole});
+}

@@ -1,0 +1,244 @@
+// SPDX-FileCopyrightText: 2026 The Quillo developers
+// SPDX-License-Identifier: MIT
+pragma ComponentBehavior: Bound
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quillo
+
+// Up Next: the selected group's queue under what plays, while the Up Next
+// button shows it. Rows are made only where the list shows, and only their
+// entries are read, so a long queue opens as fast as a short one; it opens
+// at the entry that plays. Return or a click plays an entry, Delete removes
+// it, Alt+Up and Alt+Down move it (as does its context menu). Clearing asks
+// once; saving asks for a title.
+ColumnLayout {
+    id: upNext
+
+    readonly property Queue queue: PlayerStore.queue
+    // The inline question or title field in place of the buttons.
+    property bool confirmsClear: false
+    property bool namesPlaylist: false
+    property bool showsSaved: false
+
+    visible: queue.shown
+    spacing: Theme.rowSpacing
+    onVisibleChanged: {
+        confirmsClear = false;
+        namesPlaylist = false;
+        showsSaved = false;
+    }
+
+    RowLayout {
+        Layout.fillWidth: true
+        visible: !upNext.confirmsClear && !upNext.namesPlaylist
+        spacing: Theme.rowSpacing
+
+        Caption {
+            Layout.fillWidth: true
+            text: qsTr("Up Next")
+            font.pixelSize: Theme.fontBody
+            font.weight: Font.Medium
+            color: Theme.text
+            wrapMode: Text.NoWrap
+            elide: Text.ElideRight
+        }
+
+        SmallButton {
+            text: qsTr("Save as Playlist…")
+            enabled: upNext.queue.count > 0
+            onClicked: {
+                upNext.namesPlaylist = true;
+                title.clear();
+                title.forceActiveFocus();
+            }
+        }
+
+        SmallButton {
+            text: qsTr("Clear Queue")
+            enabled: upNext.queue.count > 0 && !upNext.queue.busy
+            onClicked: upNext.confirmsClear = true
+        }
+    }
+
+    RowLayout {
+        Layout.fillWidth: true
+        visible: upNext.confirmsClear
+        spacing: Theme.rowSpacing
+
+        Caption {
+            Layout.fillWidth: true
+            text: qsTr("Remove every entry from the queue?")
+        }
+
+        SmallButton {
+            text: qsTr("Clear")
+            onClicked: {
+                upNext.queue.clear();
+                upNext.confirmsClear = false;
+            }
+        }
+
+        SmallButton {
+            text: qsTr("Cancel")
+            onClicked: upNext.confirmsClear = false
+        }
+    }
+
+    RowLayout {
+        Layout.fillWidth: true
+        visible: upNext.namesPlaylist
+        spacing: Theme.rowSpacing
+
+        TextField {
+            id: title
+            Layout.fillWidth: true
+            font.pixelSize: Theme.fontSmall
+            placeholderText: qsTr("Playlist title")
+            Accessible.name: qsTr("Playlist title")
+            Accessible.ignored: !visible
+            Keys.onEscapePressed: upNext.namesPlaylist = false
+            onAccepted: save.press()
+        }
+
+        SmallButton {
+            id: save
+            text: qsTr("Save")
+            enabled: title.text.trim() !== ""
+            onClicked: {
+                upNext.queue.saveAs(title.text);
+                upNext.namesPlaylist = false;
+                upNext.showsSaved = true;
+            }
+        }
+
+        SmallButton {
+            text: qsTr("Cancel")
+            onClicked: upNext.namesPlaylist = false
+        }
+    }
+
+    ListMessage {
+        visible: upNext.showsSaved && upNext.queue.savedText !== ""
+        text: upNext.queue.savedText
+    }
+
+    ListMessage {
+        visible: upNext.queue.isLoading || upNext.queue.count === 0
+        text: upNext.queue.isLoading ? qsTr("Loading…") : qsTr("The queue is empty")
+    }
+
+    ListView {
+        id: list
+
+        readonly property bool scrolls: contentHeight > height + 0.5
+        // The playing entry, to be shown once the list has its height.
+        property int pendingIndex: -1
+
+        // The rows in view, and a few on either side, are read; not before
+        // the list stands at the playing entry.
+        function askForRowsInView() {
+            if (pendingIndex >= 0 || count === 0 || height <= 0)
+                return;
+            const first = indexAt(0, contentY);
+            const last = indexAt(0, contentY + height - 1);
+            upNext.queue.entries.want((first < 0 ? 0 : first) - Theme.queueRowsReadAhead,
+                (last < 0 ? count - 1 : last) + Theme.queueRowsReadAhead);
+        }
+
+        function showPending() {
+            if (pendingIndex < 0 || height <= 0 || pendingIndex >= count)
+                return;
+            // Centred first: the current row, already in view, is not
+            // followed to the list's edge.
+            positionViewAtIndex(pendingIndex, ListView.Center);
+            currentIndex = pendingIndex;
+            pendingIndex = -1;
+        }
+
+        Layout.fillWidth: true
+        Layout.preferredHeight: Math.min(count, Theme.queueVisibleRows) * Theme.queueRowHeight
+        visible: count > 0
+        clip: true
+        boundsBehavior: Flickable.StopAtBounds
+        model: upNext.queue.entries
+        activeFocusOnTab: true
+        keyNavigationEnabled: true
+        highlightMoveDuration: 0
+        // A row or two made beyond the view, within the rows read ahead.
+        cacheBuffer: Theme.queueRowHeight * 2
+
+        ScrollBar.vertical: ScrollBar {
+            id: scrollBar
+            policy: list.scrolls ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+        }
+
+        delegate: QueueRow {
+            // Rows stop short of the scroll bar rather than run under it.
+            width: list.width - (list.scrolls ? scrollBar.width : 0)
+            count: list.count
+            numberWidth: Math.max(Theme.trackNumberWidth, Math.ceil(digits.advanceWidth))
+            focusPolicy: Qt.NoFocus
+            highlighted: ListView.isCurrentItem && list.activeFocus
+            onClicked: upNext.queue.playAt(index)
+            onRemoveRequested: upNext.queue.remove(index)
+            onMoveRequested: to => list.move(index, to)
+        }
+
+        // The current row goes with its entry; while the last change is on
+        // its way, neither moves.
+        function move(from: int, to: int) {
+            if (to < 0 || to >= count || upNext.queue.busy)
+                return;
+            upNext.queue.move(from, to);
+            currentIndex = to;
+        }
+
+        onHeightChanged: {
+            showPending();
+            askSoon.restart();
+        }
+        onContentYChanged: askSoon.restart()
+        onCountChanged: askSoon.restart()
+
+        TextMetrics {
+            id: digits
+            font.pixelSize: Theme.fontCaption
+            text: String(list.count)
+        }
+
+        // Several changes in one go (a scroll step, a read) ask once.
+        Timer {
+            id: askSoon
+            interval: 0
+            onTriggered: list.askForRowsInView()
+        }
+
+        Keys.onReturnPressed: upNext.queue.playAt(currentIndex)
+        Keys.onEnterPressed: upNext.queue.playAt(currentIndex)
+        Keys.onDeletePressed: upNext.queue.remove(currentIndex)
+        Keys.onUpPressed: event => {
+            event.accepted = (event.modifiers & Qt.AltModifier) !== 0;
+            if (event.accepted)
+                move(currentIndex, currentIndex - 1);
+        }
+        Keys.onDownPressed: event => {
+            event.accepted = (event.modifiers & Qt.AltModifier) !== 0;
+            if (event.accepted)
+                move(currentIndex, currentIndex + 1);
+        }
+
+        Accessible.role: Accessible.List
+        Accessible.name: qsTr("Up Next")
+        Accessible.ignored: !visible
+    }
+
+    // A fresh read opens at the entry that plays.
+    Connections {
+        target: upNext.queue
+        function onOpened() {
+            list.pendingIndex = upNext.queue.currentIndex;
+            list.showPending();
+        }
+    }
+}
