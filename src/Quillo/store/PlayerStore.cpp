@@ -104,7 +104,7 @@ void PlayerStore::menuClosed()
     m_nowPlaying.stopPolling();
     m_rooms.clearPending();
     // The panel opens on its controls again.
-    m_roomSound.close();
+    m_roomSound.closeHidden();
 }
 
 QCoro::Task<void> PlayerStore::refreshAll()
