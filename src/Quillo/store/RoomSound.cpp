@@ -102,6 +102,23 @@ void RoomSound::closePage(bool giveFocusBack)
         Q_EMIT closed(roomID);
 }
 
+void RoomSound::updateRoom()
+{
+    if (!m_device)
+        return;
+    const std::optional<SonosDevice> device = m_rooms.device(m_roomID);
+    // Gone from the household: what was known of it is all there is.
+    if (!device)
+        return;
+    const bool moved = device->host != m_device->host;
+    const bool renamed = device->roomName != m_device->roomName;
+    m_device = device;
+    if (renamed)
+        Q_EMIT roomChanged();
+    if (moved)
+        Q_EMIT followedHostChanged();
+}
+
 StoreTask<void> RoomSound::readTask(SonosDevice device, quint64 serial)
 {
     // A player known to have no EQ type is not asked for them again.

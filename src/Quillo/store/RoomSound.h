@@ -66,6 +66,9 @@ public:
     // Bass and treble 0, loudness on.
     Q_INVOKABLE void reset();
 
+    // The household changed: the open room's player may answer at another
+    // address now, or bear another name.
+    void updateRoom();
     // A RenderingControl event of the player at `host`.
     void apply(const QString &host, const SonosKit::RenderingEvent &event);
     // The open room's player, whose events the page needs; empty when closed.
