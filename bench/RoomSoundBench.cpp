@@ -95,9 +95,14 @@ int main(int argc, char **argv)
     for (const RoomRecord &room : store.rooms().records())
         if (room.name == u"Salon Café")
             soundbar = room.id;
+    const std::optional<SonosKit::SonosDevice> soundbarDevice = store.rooms().device(soundbar);
+    if (!soundbarDevice) {
+        std::fprintf(stderr, "The household has no room named Salon Café.\n");
+        return 1;
+    }
     sound.open(soundbar);
     serveEventsUntil([&] { return !sound.isLoading(); }, roundLimit);
-    const SonosKit::RoomSoundControl elsewhere(*store.rooms().device(soundbar));
+    const SonosKit::RoomSoundControl elsewhere(*soundbarDevice);
 
     // 1. A drag: previews at the pointer's pace, then the release.
     household.log()->clear();
@@ -131,17 +136,18 @@ int main(int argc, char **argv)
         QCoro::waitFor(elsewhere.read(false)).bass);
 
     // 3. Bass changed in another controller until RoomSound::bass notifies.
-    Clock::time_point notified;
+    std::optional<Clock::time_point> notified;
     QObject::connect(&sound, &RoomSound::bassChanged, [&] { notified = Clock::now(); });
     std::vector<double> outside;
     for (int i = 0; i < rounds; ++i) {
         const int wanted = i % 2 == 0 ? 4 : -4;
         household.log()->clear();
+        notified.reset();
         QCoro::waitFor(elsewhere.setBass(wanted));
         serveEventsUntil([&] { return sound.bass() == wanted; }, roundLimit);
         const std::optional<Clock::time_point> changed = receivedAt(household, QStringLiteral("SetBass"));
-        if (sound.bass() == wanted && changed)
-            outside.push_back(millisecondsBetween(*changed, notified));
+        if (sound.bass() == wanted && changed && notified)
+            outside.push_back(millisecondsBetween(*changed, *notified));
     }
     if (outside.empty()) {
         std::printf("Bass set elsewhere: no round completed\n");

@@ -59,12 +59,17 @@ QCoro::Task<bool> loudness(SonosDevice device, CancellationToken cancel)
     co_return text == u"1" || text == u"true";
 }
 
-bool isFault(const std::exception_ptr &failure)
+// The faults a player gives for an EQ type it does not know. Any other
+// (a busy or failed action) may pass: it is no answer about the type.
+constexpr qint64 invalidAction = 401;
+constexpr qint64 invalidArgs = 402;
+
+bool lacksType(const std::exception_ptr &failure)
 {
     try {
         std::rethrow_exception(failure);
     } catch (const SonosError &error) {
-        return error.kind() == SonosError::Kind::upnpFault;
+        return error.kind() == SonosError::Kind::upnpFault && (error.code() == invalidArgs || error.code() == invalidAction);
     } catch (...) {
     }
     return false;
@@ -76,12 +81,12 @@ QCoro::Task<std::optional<bool>> readEQ(SonosDevice device, EQType type, Cancell
         with(instance(), QStringLiteral("EQType"), eqName(type)), QStringLiteral("CurrentValue"), std::move(cancel));
     const Settled<QString> answer = co_await settle(std::move(read));
     if (answer.failure) {
-        // A player without the type refuses it; a network failure is one.
-        if (isFault(answer.failure))
+        // A player without the type refuses it; anything else is a failure.
+        if (lacksType(answer.failure))
             co_return std::nullopt;
         std::rethrow_exception(answer.failure);
     }
-    co_return *answer.value != u"0" && !answer.value->isEmpty();
+    co_return RoomSound::eqSetting(*answer.value).value_or(false);
 }
 
 template<typename T>
@@ -129,6 +134,12 @@ QCoro::Task<RoomSound> readAll(SonosDevice device, bool probeEQ, CancellationTok
 int RoomSound::heldTone(qint64 level)
 {
     return int(std::clamp<qint64>(level, lowestTone, highestTone));
+}
+
+std::optional<bool> RoomSound::eqSetting(QStringView text)
+{
+    const std::optional<qint64> level = Text::parseInteger(text);
+    return level ? std::optional<bool>(*level != 0) : std::nullopt;
 }
 
 RoomSoundControl::RoomSoundControl(SonosDevice device)

@@ -6,6 +6,7 @@
 #include "SonosKit/SonosDevice.h"
 
 #include <QCoroTask>
+#include <QStringView>
 
 #include <optional>
 
@@ -26,6 +27,9 @@ struct RoomSound {
 
     // Bass and treble held to what players take.
     static int heldTone(qint64 level);
+    // An EQ type's value as read or heard: any level but 0 is on (speech
+    // enhancement may come as a level); none when it is no number.
+    static std::optional<bool> eqSetting(QStringView text);
 
     friend bool operator==(const RoomSound &, const RoomSound &) = default;
 };
@@ -44,11 +48,12 @@ public:
     explicit RoomSoundControl(SonosDevice device);
 
     // Bass, treble, loudness and, when `probeEQ`, each EQ type, asked at the
-    // same time. A UPnP fault to GetEQ means the player lacks that type: it
-    // reads as none, and is no failure. Any other failure fails the read,
-    // and no request outlives it.
+    // same time. GetEQ refused as an invalid argument or action (402, 401)
+    // means the player lacks that type: it reads as none, and is no failure.
+    // Any other failure, another fault too, fails the read, and no request
+    // outlives it.
     QCoro::Task<RoomSound> read(bool probeEQ = true, CancellationToken cancel = {}) const;
-    // One EQ type; none when the player answers GetEQ with a fault.
+    // One EQ type; none when the player lacks it (as for read()).
     QCoro::Task<std::optional<bool>> eq(EQType type, CancellationToken cancel = {}) const;
 
     // Bass and treble are held to -10 to +10 before they are sent.

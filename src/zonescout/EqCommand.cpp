@@ -104,7 +104,8 @@ QCoro::Task<QByteArray> set(SonosDevice player, EqRequest request)
         const EQType type = night ? EQType::nightMode : EQType::speechEnhancement;
         // Asked first, so that a player without it gets a clear answer
         // rather than the fault it would give.
-        if (!co_await control.eq(type))
+        const std::optional<bool> has = co_await control.eq(type);
+        if (!has)
             throw CommandError("\"" + player.roomName.toStdString() + "\" has no "
                 + (night ? "night sound" : "speech enhancement") + " (only home-theatre players have it).");
         co_await control.setEQ(type, request.value != 0);

@@ -41,6 +41,7 @@ RowLayout {
         // The desktop's text colour, as every other text of the panel; a
         // long name is cut short rather than pushing the slider away.
         contentItem: Text {
+            textFormat: Text.PlainText
             leftPadding: member.indicator.width + member.spacing
             verticalAlignment: Text.AlignVCenter
             elide: Text.ElideRight

@@ -32,6 +32,7 @@ ActionButton {
         spacing: Theme.rowSpacing
 
         Text {
+            textFormat: Text.PlainText
             visible: row.showsIndex
             Layout.preferredWidth: Theme.trackNumberWidth
             horizontalAlignment: Text.AlignRight
@@ -45,6 +46,7 @@ ActionButton {
             spacing: 1
 
             Text {
+                textFormat: Text.PlainText
                 Layout.fillWidth: true
                 text: row.title
                 font.pixelSize: Theme.fontBody
@@ -54,6 +56,7 @@ ActionButton {
             }
 
             Text {
+                textFormat: Text.PlainText
                 Layout.fillWidth: true
                 visible: row.artist !== ""
                 text: row.artist

@@ -24,10 +24,13 @@ using SonosKit::ZoneGroup;
 
 namespace {
 
+// Of the group's own subscriptions: a room's sound page followed beside the
+// group has no say in how the group is kept current.
 bool anyIn(const QList<GroupEvents::Subscribed> &subscriptions, std::initializer_list<GroupEvents::State> states)
 {
-    return std::any_of(subscriptions.cbegin(), subscriptions.cend(),
-        [states](const GroupEvents::Subscribed &s) { return std::find(states.begin(), states.end(), s.state) != states.end(); });
+    return std::any_of(subscriptions.cbegin(), subscriptions.cend(), [states](const GroupEvents::Subscribed &s) {
+        return !s.besideGroup && std::find(states.begin(), states.end(), s.state) != states.end();
+    });
 }
 
 bool hasTrouble(const GroupEvents *events)

@@ -45,6 +45,8 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     connect(&m_liveUpdates, &LiveUpdates::transportStale, this, [this] { StoreContext::start(m_transportAbilities.refresh()); });
     // A room's sound page hears its player, in the selected group or not.
     connect(&m_liveUpdates, &LiveUpdates::renderingEvent, &m_roomSound, &RoomSound::apply);
+    // After the rooms took the change in (they connected first).
+    connect(&m_household, &Household::groupsChanged, &m_roomSound, &RoomSound::updateRoom);
     connect(&m_roomSound, &RoomSound::followedHostChanged, this,
         [this] { m_liveUpdates.alsoFollowRenderingOf(m_roomSound.followedHost()); });
     connect(&m_liveUpdates, &LiveUpdates::queueEvent, &m_queue, &Queue::apply);
@@ -109,7 +111,7 @@ void PlayerStore::menuClosed()
     m_nowPlaying.stopPolling();
     m_rooms.clearPending();
     // The panel opens on its controls again.
-    m_roomSound.close();
+    m_roomSound.closeHidden();
 }
 
 QCoro::Task<void> PlayerStore::refreshAll()

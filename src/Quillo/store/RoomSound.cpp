@@ -14,10 +14,22 @@ using SonosKit::SonosDevice;
 namespace {
 
 // Outside the coroutines: a temporary in a wait's expression lives in the
-// coroutine's frame, where GCC 12 has been seen to destroy it twice.
-QCoro::Task<void> setTone(const RoomSoundControl &control, bool bass, int level)
+// coroutine's frame, where GCC 12 has been seen to destroy it twice. The
+// field's index: bass, treble, loudness, night mode, speech enhancement.
+QCoro::Task<void> request(const RoomSoundControl &control, int field, int value)
 {
-    return bass ? control.setBass(level) : control.setTreble(level);
+    switch (field) {
+    case 0:
+        return control.setBass(value);
+    case 1:
+        return control.setTreble(value);
+    case 2:
+        return control.setLoudness(value != 0);
+    case 3:
+        return control.setEQ(EQType::nightMode, value != 0);
+    default:
+        return control.setEQ(EQType::speechEnhancement, value != 0);
+    }
 }
 
 std::optional<int> number(std::optional<bool> flag)
@@ -50,8 +62,6 @@ void RoomSound::open(const QString &roomID)
     m_known = {};
     m_pending = {};
     m_knownAsked = {};
-    m_sending = {};
-    m_queued = {};
     m_loading = true;
     if (id != roomID || name != roomName())
         Q_EMIT roomChanged();
@@ -67,6 +77,16 @@ void RoomSound::open(const QString &roomID)
 
 void RoomSound::close()
 {
+    closePage(true);
+}
+
+void RoomSound::closeHidden()
+{
+    closePage(false);
+}
+
+void RoomSound::closePage(bool giveFocusBack)
+{
     if (!m_device)
         return;
     const QString roomID = m_roomID;
@@ -78,7 +98,25 @@ void RoomSound::close()
     if (std::exchange(m_loading, false))
         Q_EMIT loadingChanged();
     Q_EMIT followedHostChanged();
-    Q_EMIT closed(roomID);
+    if (giveFocusBack)
+        Q_EMIT closed(roomID);
+}
+
+void RoomSound::updateRoom()
+{
+    if (!m_device)
+        return;
+    const std::optional<SonosDevice> device = m_rooms.device(m_roomID);
+    // Gone from the household: what was known of it is all there is.
+    if (!device)
+        return;
+    const bool moved = device->host != m_device->host;
+    const bool renamed = device->roomName != m_device->roomName;
+    m_device = device;
+    if (renamed)
+        Q_EMIT roomChanged();
+    if (moved)
+        Q_EMIT followedHostChanged();
 }
 
 StoreTask<void> RoomSound::readTask(SonosDevice device, quint64 serial)
@@ -95,7 +133,10 @@ StoreTask<void> RoomSound::readTask(SonosDevice device, quint64 serial)
     m_loading = false;
     Q_EMIT loadingChanged();
     if (!sound) {
+        // Nothing on the page would be the player's: the status line says
+        // why, and the room's row has the focus again.
         m_context.report(sound.failure());
+        close();
         co_return;
     }
     if (probeEQ)
@@ -103,11 +144,15 @@ StoreTask<void> RoomSound::readTask(SonosDevice device, quint64 serial)
     learn(Field::bass, sound->bass, asked);
     learn(Field::treble, sound->treble, asked);
     learn(Field::loudness, sound->loudness ? 1 : 0, asked);
-    // An event may have told a type before the read came back.
-    if (sound->nightMode || !m_known[index(Field::nightMode)])
-        learn(Field::nightMode, number(sound->nightMode), asked);
-    if (sound->speechEnhancement || !m_known[index(Field::speechEnhancement)])
-        learn(Field::speechEnhancement, number(sound->speechEnhancement), asked);
+    // The probe alone tells which types the player has; an event may have
+    // told a newer value of one it has.
+    for (const auto &[field, value] :
+        {std::pair{Field::nightMode, sound->nightMode}, std::pair{Field::speechEnhancement, sound->speechEnhancement}}) {
+        if (value)
+            learn(field, number(value), asked);
+        else
+            m_known[size_t(index(field))].reset();
+    }
     notifyChanges(before);
 }
 
@@ -142,51 +187,63 @@ void RoomSound::previewTone(Field field, int level)
 
 void RoomSound::commitTone(Field field, int level)
 {
-    if (!m_device)
-        return;
-    level = SonosKit::RoomSound::heldTone(level);
-    previewTone(field, level);
-    // One send at a time: a value chosen meanwhile replaces any that
-    // waited, and goes once the send before it is answered.
-    if (m_sending[index(field)]) {
-        m_queued[index(field)] = level;
-        return;
-    }
-    StoreContext::start(sendTone(field, level));
+    send(field, SonosKit::RoomSound::heldTone(level));
 }
 
-StoreTask<void> RoomSound::sendTone(Field field, int level)
+void RoomSound::send(Field field, int value)
+{
+    if (!m_device)
+        return;
+    const Values before = shownValues();
+    m_pending[size_t(index(field))] = value;
+    notifyChanges(before);
+    // One send at a time: a value chosen meanwhile replaces any that
+    // waited, and goes once the send before it is answered.
+    const SendKey key{m_device->uuid, index(field)};
+    if (const auto underWay = m_sends.find(key); underWay != m_sends.end()) {
+        *underWay = value;
+        return;
+    }
+    m_sends.insert(key, std::nullopt);
+    StoreContext::start(sendTask(field, value));
+}
+
+StoreTask<void> RoomSound::sendTask(Field field, int value)
 {
     const int i = index(field);
-    const quint64 serial = m_serial;
+    const SendKey key{m_device->uuid, i};
     const RoomSoundControl control(*m_device);
-    m_sending[i] = true;
     for (;;) {
-        QCoro::Task<void> request = setTone(control, field == Field::bass, level);
-        const Attempt<void> sent = co_await m_context.attempt(std::move(request));
-        if (serial != m_serial)
-            co_return;
+        QCoro::Task<void> sending = request(control, i, value);
+        const Attempt<void> sent = co_await m_context.attempt(std::move(sending));
+        // The page may have closed, or show another room, by now: the
+        // player still gets the last value, the page only its own.
+        const bool shown = m_device && m_device->uuid == key.first;
         const Values before = shownValues();
         if (!sent) {
-            // The slider shows the player's value again.
-            m_sending[i] = false;
-            m_queued[i].reset();
-            m_pending[i].reset();
+            // The control shows the player's value again.
+            m_sends.remove(key);
+            if (shown)
+                m_pending[size_t(i)].reset();
             notifyChanges(before);
             m_context.report(sent.failure());
             co_return;
         }
         // The player holds it from its answer on: nothing known from before
         // that is newer.
-        learn(field, level, ask());
-        if (!m_queued[i]) {
-            m_sending[i] = false;
-            if (m_pending[i] == level)
-                m_pending[i].reset();
+        if (shown)
+            learn(field, value, ask());
+        const std::optional<int> waiting = m_sends.value(key);
+        if (!waiting) {
+            m_sends.remove(key);
+            if (shown && m_pending[size_t(i)] == value)
+                m_pending[size_t(i)].reset();
             notifyChanges(before);
             co_return;
         }
-        level = *std::exchange(m_queued[i], std::nullopt);
+        notifyChanges(before);
+        value = *waiting;
+        m_sends[key].reset();
     }
 }
 
@@ -208,57 +265,18 @@ void RoomSound::setSpeechEnhancement(bool on)
 void RoomSound::setFlag(Field field, bool on)
 {
     // A control the player lacks is not offered, nor sent.
-    if (!m_device || (field != Field::loudness && !m_known[index(field)]))
+    if (!m_device || (field != Field::loudness && !m_known[size_t(index(field))]))
         return;
-    Values values;
-    values[index(field)] = on ? 1 : 0;
-    StoreContext::start(sendSettings(values, [field, on](RoomSoundControl control) {
-        if (field == Field::loudness)
-            return control.setLoudness(on);
-        return control.setEQ(field == Field::nightMode ? EQType::nightMode : EQType::speechEnhancement, on);
-    }));
+    send(field, on ? 1 : 0);
 }
 
 void RoomSound::reset()
 {
-    if (!m_device)
-        return;
-    Values values;
-    values[index(Field::bass)] = 0;
-    values[index(Field::treble)] = 0;
-    values[index(Field::loudness)] = 1;
-    StoreContext::start(sendSettings(values, [](RoomSoundControl control) { return control.reset(); }));
-}
-
-StoreTask<void> RoomSound::sendSettings(Values values, Request request)
-{
-    const quint64 serial = m_serial;
-    Values before = shownValues();
-    for (int i = 0; i < fieldCount; ++i) {
-        if (values[size_t(i)])
-            m_pending[size_t(i)] = values[size_t(i)];
-    }
-    notifyChanges(before);
-    const RoomSoundControl control(*m_device);
-    QCoro::Task<void> task = request(control);
-    const Attempt<void> sent = co_await m_context.attempt(std::move(task));
-    if (serial != m_serial)
-        co_return;
-    before = shownValues();
-    const quint64 asked = ask();
-    for (int i = 0; i < fieldCount; ++i) {
-        const std::optional<int> value = values[size_t(i)];
-        if (!value)
-            continue;
-        if (sent)
-            learn(Field(i), value, asked);
-        // What a later choice shows stays.
-        if (m_pending[size_t(i)] == value)
-            m_pending[size_t(i)].reset();
-    }
-    notifyChanges(before);
-    if (!sent)
-        m_context.report(sent.failure());
+    // Each after whatever of its control is under way, so that a value
+    // chosen before cannot land after it.
+    commitTone(Field::bass, 0);
+    commitTone(Field::treble, 0);
+    setLoudness(true);
 }
 
 void RoomSound::apply(const QString &host, const SonosKit::RenderingEvent &event)
@@ -273,9 +291,11 @@ void RoomSound::apply(const QString &host, const SonosKit::RenderingEvent &event
         learn(Field::treble, event.treble, asked);
     if (event.loudness)
         learn(Field::loudness, number(event.loudness), asked);
-    if (event.nightMode)
+    // Only a type the probe found (or is about to tell): a player may put
+    // every state variable in its events, those it cannot set too.
+    if (event.nightMode && (m_loading || m_known[size_t(index(Field::nightMode))]))
         learn(Field::nightMode, number(event.nightMode), asked);
-    if (event.dialogLevel)
+    if (event.dialogLevel && (m_loading || m_known[size_t(index(Field::speechEnhancement))]))
         learn(Field::speechEnhancement, number(event.dialogLevel), asked);
     notifyChanges(before);
 }

@@ -9,12 +9,13 @@
 #include "SonosKit/events/RenderingEvent.h"
 
 #include <QHash>
+#include <QMap>
 #include <QObject>
 #include <QtQml/qqmlregistration.h>
 
 #include <array>
-#include <functional>
 #include <optional>
+#include <utility>
 
 class Rooms;
 class StoreContext;
@@ -23,8 +24,9 @@ class StoreContext;
 // sound and speech enhancement where its player has them. Which of those a
 // player has is asked once, the first time its page opens; a player that
 // has neither is not asked again. A slider shows a drag at once and sends on
-// release (and each key at once); sends of one slider go one after another,
-// the newest value last, so the player always ends on it. The player's
+// release (and each key at once); sends of one control go one after another,
+// the newest value last, so the player always ends on it, even when the page
+// closes meanwhile. A read that fails closes the page. The player's
 // events, here or from another controller, keep the page current while it
 // is open.
 class RoomSound : public QObject
@@ -49,7 +51,10 @@ public:
 
     // Shows the room with this id (RoomRecord::id) and reads its player.
     Q_INVOKABLE void open(const QString &roomID);
+    // Back or Escape: the control that opened the page takes the focus back.
     Q_INVOKABLE void close();
+    // The panel hid: the page closes and the focus stays where it is.
+    void closeHidden();
 
     Q_INVOKABLE void previewBass(int level);
     Q_INVOKABLE void commitBass(int level);
@@ -61,6 +66,9 @@ public:
     // Bass and treble 0, loudness on.
     Q_INVOKABLE void reset();
 
+    // The household changed: the open room's player may answer at another
+    // address now, or bear another name.
+    void updateRoom();
     // A RenderingControl event of the player at `host`.
     void apply(const QString &host, const SonosKit::RenderingEvent &event);
     // The open room's player, whose events the page needs; empty when closed.
@@ -96,13 +104,16 @@ private:
     enum class Field { bass, treble, loudness, nightMode, speechEnhancement };
     static constexpr int fieldCount = 5;
     using Values = std::array<std::optional<int>, fieldCount>;
-    using Request = std::function<QCoro::Task<void>(SonosKit::RoomSoundControl)>;
+    // A player's UUID and a field.
+    using SendKey = std::pair<QString, int>;
 
+    void closePage(bool giveFocusBack);
     StoreTask<void> readTask(SonosKit::SonosDevice device, quint64 serial);
-    // Sends one slider's values, the newest last, until none is queued.
-    StoreTask<void> sendTone(Field field, int level);
-    // `request`, then what it set is known; a refusal puts back what was.
-    StoreTask<void> sendSettings(Values values, Request request);
+    // Shows `value` at once and sends it after any send of that control
+    // under way, replacing what waited behind it.
+    void send(Field field, int value);
+    // Sends one control's values, the newest last, until none waits.
+    StoreTask<void> sendTask(Field field, int value);
     void commitTone(Field field, int level);
     void setFlag(Field field, bool on);
     void previewTone(Field field, int level);
@@ -125,8 +136,9 @@ private:
     Values m_known; // what the player said; none where it has no such control
     Values m_pending; // what a slider or switch shows until the player agrees
     std::array<quint64, fieldCount> m_knownAsked{};
-    std::array<bool, fieldCount> m_sending{};
-    std::array<std::optional<int>, fieldCount> m_queued;
+    // A send under way for each key, and the value waiting behind it. Kept
+    // across openings: the last value goes however the page closes.
+    QMap<SendKey, std::optional<int>> m_sends;
     quint64 m_asked = 0;
     // By player UUID: whether it answered any EQ type when asked.
     QHash<QString, bool> m_hasEQ;

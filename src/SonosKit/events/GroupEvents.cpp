@@ -111,8 +111,9 @@ void GroupEvents::hear(const QString &playerHost, const ServiceEvent &event)
 void GroupEvents::proofCame(const QString &playerHost, EventService service, const ServiceEvent &event)
 {
     Q_EMIT proofMade(playerHost, true);
-    const bool troubled = std::any_of(m_entries.cbegin(), m_entries.cend(),
-        [](const Entry &entry) { return entry.state == State::blocked || entry.state == State::failed; });
+    bool troubled = false;
+    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it)
+        troubled = troubled || (!isBesideGroup(it.key()) && (it->state == State::blocked || it->state == State::failed));
     if (troubled) {
         // The way is open again: the events can take over from the polls.
         retry();
@@ -141,9 +142,10 @@ void GroupEvents::proofShut(const QString &playerHost)
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
         if (it->state == State::receiving) {
             it->state = State::blocked;
-            nowBlocked.append(it.key());
+            if (!isBesideGroup(it.key()))
+                nowBlocked.append(it.key());
         }
-        if (it->state == State::blocked && !anyBlocked)
+        if (it->state == State::blocked && !anyBlocked && !isBesideGroup(it.key()))
             anyBlocked = it.key();
     }
     // Still shut: said again, so that the owner reads once more.
@@ -189,6 +191,11 @@ QList<GroupEvents::Key> GroupEvents::wantedFor(const ZoneGroup &group, const QSt
     return keys;
 }
 
+bool GroupEvents::isBesideGroup(const Key &key) const
+{
+    return key.second == EventService::renderingControl && key.first == m_alsoRendering && !m_group.hasMemberAt(key.first);
+}
+
 bool GroupEvents::isCurrent(const Key &key, const EventSubscription *subscription) const
 {
     const auto found = m_entries.constFind(key);
@@ -218,10 +225,11 @@ EventSubscription *GroupEvents::create(const Key &key)
         if (!isCurrent(key, subscription))
             return;
         setState(key, subscription, State::blocked);
-        Q_EMIT blocked(key.first, key.second);
+        if (!isBesideGroup(key))
+            Q_EMIT blocked(key.first, key.second);
     });
     connect(subscription, &EventSubscription::eventsLost, this, [this, key, subscription] {
-        if (isCurrent(key, subscription))
+        if (isCurrent(key, subscription) && !isBesideGroup(key))
             Q_EMIT lost(key.first, key.second);
     });
     connect(subscription, &EventSubscription::renewed, this, [this, key, subscription] {
@@ -232,7 +240,8 @@ EventSubscription *GroupEvents::create(const Key &key)
         if (!isCurrent(key, subscription))
             return;
         setState(key, subscription, State::failed);
-        Q_EMIT failed(key.first, key.second, error);
+        if (!isBesideGroup(key))
+            Q_EMIT failed(key.first, key.second, error);
     });
     return subscription;
 }
@@ -259,7 +268,8 @@ QCoro::Task<void> GroupEvents::startEntry(Key key, QPointer<EventSubscription> s
     }
     if (error) {
         setState(key, subscription, State::failed);
-        Q_EMIT failed(key.first, key.second, *error);
+        if (!isBesideGroup(key))
+            Q_EMIT failed(key.first, key.second, *error);
         co_return;
     }
     // The first event may have come before the answer.
@@ -298,13 +308,14 @@ QCoro::Task<void> GroupEvents::follow(ZoneGroup group)
             topologyHost = it.key().first;
     }
     const QList<Key> wanted = wantedFor(m_group, topologyHost);
-    // Every player a subscription is held at is proven: the coordinator
-    // most often, the members (the topology's player among them) in turn.
+    // Every player of the group a subscription is held at is proven: the
+    // coordinator most often, the members (the topology's player among them)
+    // in turn.
     QList<PathProof::Target> proven;
     if (!m_group.coordinator.host.isEmpty())
         proven.append({m_group.coordinator.host, EventService::avTransport});
     for (const Key &key : wanted) {
-        if (key.second == EventService::renderingControl && key.first != m_group.coordinator.host)
+        if (key.second == EventService::renderingControl && key.first != m_group.coordinator.host && !isBesideGroup(key))
             proven.append({key.first, EventService::renderingControl});
     }
     m_proof->setTargets(proven);
@@ -375,7 +386,7 @@ QList<GroupEvents::Subscribed> GroupEvents::subscriptions() const
 {
     QList<Subscribed> list;
     for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it)
-        list.append({it.key().first, it.key().second, it->state});
+        list.append({it.key().first, it.key().second, it->state, isBesideGroup(it.key())});
     return list;
 }
 

@@ -59,6 +59,8 @@ public:
         QString playerHost;
         EventService service;
         State state;
+        // The extra RenderingControl of setAlsoRenderingOf(), not the group's.
+        bool besideGroup = false;
         friend bool operator==(const Subscribed &, const Subscribed &) = default;
     };
 
@@ -84,6 +86,8 @@ public:
     void setFollowsLibrary(bool follows) { m_followsLibrary = follows; }
     // Also RenderingControl at one more player outside the group (a room
     // whose sound is shown); empty: none. Takes effect at the next follow().
+    // Only its events count: it is not proven, and its trouble is neither
+    // reported nor the group's (see Subscribed::besideGroup).
     void setAlsoRenderingOf(const QString &playerHost) { m_alsoRendering = playerHost; }
     // How often the way of the events is proven; the owner sets it from
     // what the group does (shorter while it plays).
@@ -128,6 +132,7 @@ private:
     };
 
     QList<Key> wantedFor(const ZoneGroup &group, const QString &topologyHost) const;
+    bool isBesideGroup(const Key &key) const;
     EventSubscription *create(const Key &key);
     // Starts `subscription` and records how that went, unless it stopped
     // being wanted meanwhile: then it is unsubscribed and deleted.

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "SonosKit/events/RenderingEvent.h"
 
+#include "SonosKit/RoomSound.h"
 #include "SonosKit/Text.h"
 #include "SonosKit/events/LastChange.h"
 
@@ -13,13 +14,11 @@ namespace {
 
 constexpr int minimumVolume = 0;
 constexpr int maximumVolume = 100;
-constexpr int lowestTone = -10;
-constexpr int highestTone = 10;
 
 std::optional<int> eventTone(QStringView text)
 {
     const std::optional<qint64> number = Text::parseInteger(text);
-    if (!number || *number < lowestTone || *number > highestTone)
+    if (!number || *number < RoomSound::lowestTone || *number > RoomSound::highestTone)
         return std::nullopt;
     return int(*number);
 }
@@ -62,9 +61,9 @@ RenderingEvent RenderingEvent::fromProperties(const PropertySet &properties)
     if (const std::optional<QString> loudness = change.value(u"Loudness", master))
         event.loudness = eventBoolean(*loudness);
     if (const std::optional<QString> night = change.value(u"NightMode"))
-        event.nightMode = eventBoolean(*night);
+        event.nightMode = RoomSound::eqSetting(*night);
     if (const std::optional<QString> dialog = change.value(u"DialogLevel"))
-        event.dialogLevel = eventBoolean(*dialog);
+        event.dialogLevel = RoomSound::eqSetting(*dialog);
     return event;
 }
 

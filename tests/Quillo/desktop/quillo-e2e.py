@@ -357,6 +357,17 @@ def describe(node):
     return f"{node.getRoleName()} {node.name!r}"
 
 
+def tab_to(window, name):
+    """Tab until the control named `name` has the focus, within one round of the panel."""
+    for _ in range(60):
+        node = wait(lambda: focused(window), 5, "a focused control")
+        if node.name == name:
+            return node
+        key("Tab")
+        wait(lambda: (n := focused(window)) is not None and n != node, 5, f"Tab moving on from {describe(node)}")
+    raise Failure(f"Tab never reaching {name!r}")
+
+
 def tab_order(window, seconds=10):
     """The controls Tab visits, from the focused one until it comes round again."""
     first = wait(lambda: focused(window), seconds, "a focused control")
@@ -416,34 +427,31 @@ def checked(node):
 
 def rooms_by_keyboard(panel, group):
     """The Rooms list opened with Space; Tab reaches each room's box, slider and mute button by name."""
-    while focused(panel).name != "Rooms":
-        key("Tab")
+    tab_to(panel, "Rooms")
     key("space")
     box = find(panel, pyatspi.ROLE_CHECK_BOX, "Terrasse")
     if checked(box):
         raise Failure("Terrasse shows as playing in the Salon Café group")
     names = audit_names("rooms", tab_order(panel))
     require_in_order("rooms", names, ["Rooms", "Küche", "Küche volume", "Mute Küche", "Salon Café", "Terrasse"])
-    while focused(panel).name != "Terrasse":
-        key("Tab")
+    tab_to(panel, "Terrasse")
     key("space")
     wait(lambda: combo_text(group) == "Salon Café + 2", 15, "Space on Terrasse's box putting it in the group")
     wait(lambda: checked(box), 10, "Terrasse's box checked")
-    while focused(panel).name != "Mute Terrasse":
-        key("Tab")
+    tab_to(panel, "Mute Terrasse")
     key("space")
     wait(lambda: checked(find(panel, pyatspi.ROLE_PUSH_BUTTON, "Mute Terrasse")), 15, "Space muting Terrasse")
-    while focused(panel).name != "Terrasse":
-        key("Tab")
+    tab_to(panel, "Terrasse")
     key("space")
     wait(lambda: combo_text(group) == GROUP, 15, "Space on Terrasse's box taking it out again")
     print("rooms: Tab and Space group rooms and mute one")
     # A room's sound page: its bass set as assistive technology sets a value
     # reaches the speaker; Escape returns to the button that opened it.
-    while focused(panel).name != "Küche sound settings":
-        key("Tab")
+    tab_to(panel, "Küche sound settings")
     key("space")
     bass = find(panel, pyatspi.ROLE_SLIDER, "Bass")
+    # Enabled once the player's values are read: a value set before is dropped.
+    wait(lambda: bass.getState().contains(pyatspi.STATE_ENABLED), 10, "the Bass slider enabled")
     target = 3 if zonescout("eq", "Küche")[0]["bass"] != 3 else -3
     bass.queryValue().currentValue = float(target)
     wait(lambda: zonescout("eq", "Küche")[0]["bass"] == target, 15, f"Küche's bass reaching {target}")
@@ -458,8 +466,7 @@ def keyboard_audit(app):
     welcome = frame(app, "Getting the most out of Quillo", 30)
     names = audit_names("welcome", tab_order(welcome))
     require_in_order("welcome", names, ["Report it", "help page", "Got It"])
-    while focused(welcome).name != "Got It":
-        key("Tab")
+    tab_to(welcome, "Got It")
     key("Return")
     wait(lambda: not showing(welcome), 10, "Return on Got It closing the welcome window")
 
@@ -476,14 +483,12 @@ def keyboard_audit(app):
                                       "Up Next", "Volume", "Provider", "Favorite", "TV (Salon Café)", "Line-In (Büro 🎧)"])
 
     # Arrows move the focused slider, Space presses the focused button.
-    while focused(panel).name != "Volume":
-        key("Tab")
+    tab_to(panel, "Volume")
     for arrow in ("Right", "Up") if zonescout("volume")["volume"] < 80 else ("Left", "Down"):
         volume = zonescout("volume")["volume"]
         key(arrow)
         wait(lambda: zonescout("volume")["volume"] != volume, 15, f"{arrow} changing the group volume")
-    while focused(panel).name != "Next":
-        key("Tab")
+    tab_to(panel, "Next")
     title = zonescout("status")["title"]
     key("space")
     wait(lambda: zonescout("status")["title"] != title, 15, "Space on Next reaching the group")
@@ -491,8 +496,7 @@ def keyboard_audit(app):
     choose(panel, "Provider", "Sonos Playlists")
     choose(panel, "Favorite", "Morgenroutine ☀️")
     wait(lambda: len(find(panel, pyatspi.ROLE_LIST, "Tracks")) > 2, 15, "the playlist's tracks")
-    while focused(panel).name != "Tracks":
-        key("Tab")
+    tab_to(panel, "Tracks")
     tracks = focused(panel)
     rows = [row.name for row in tracks if row is not None and row.name]
     if len(rows) < 2:

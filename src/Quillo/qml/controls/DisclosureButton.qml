@@ -28,6 +28,7 @@ ActionButton {
         }
 
         Text {
+            textFormat: Text.PlainText
             anchors.verticalCenter: parent.verticalCenter
             text: control.text
             font: control.font

@@ -14,6 +14,7 @@ AbstractButton {
     font.pixelSize: Theme.fontSmall
 
     contentItem: Text {
+        textFormat: Text.PlainText
         text: control.text
         font.pixelSize: control.font.pixelSize
         font.underline: control.hovered || control.visualFocus

@@ -28,6 +28,7 @@ Switch {
     // The label in the palette's text colour, which the style's own does
     // not follow under a dark palette.
     contentItem: Text {
+        textFormat: Text.PlainText
         leftPadding: control.indicator.width + control.spacing
         text: control.text
         font: control.font
