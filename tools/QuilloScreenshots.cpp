@@ -8,6 +8,7 @@
 #include "Quillo/app/QuilloApplication.h"
 #include "Quillo/app/Translations.h"
 #include "Quillo/store/PlayerStore.h"
+#include "Quillo/store/Queue.h"
 #include "Quillo/store/RoomSound.h"
 #include "playersim/Household.h"
 
@@ -189,6 +190,24 @@ void openRoomSound(PlayerStore &store, const QString &room)
     store.roomSound().setNightMode(true);
 }
 
+// The album playing from the queue, its fourth track, with Up Next open.
+void showUpNext(PlayerStore &store, const QString &albumID)
+{
+    store.library().selectItem(albumID);
+    waitFor([&] { return !store.trackList().isLoading(); });
+    store.library().playSelected();
+    waitFor([&] { return store.nowPlaying().isPlaying() && store.queue().isAvailable(); });
+    store.queue().setShown(true);
+    waitFor([&] { return store.queue().count() > 4 && !store.queue().isLoading(); });
+    store.queue().playAt(3);
+}
+
+bool upNextShown(const PlayerStore &store)
+{
+    return store.queue().isShown() && !store.queue().isLoading() && store.queue().currentIndex() == 3
+        && store.nowPlaying().isPlaying();
+}
+
 bool roomSoundShown(const PlayerStore &store)
 {
     return store.roomSound().isOpen() && !store.roomSound().isLoading() && store.roomSound().bass() == 3
@@ -281,6 +300,17 @@ int main(int argc, char *argv[])
             [&] {
                 return store->nowPlaying().isPlaying() && store->nowPlaying().playback() && store->nowPlaying().playback()->title;
             });
+    }
+    {
+        auto store = shooter.store();
+        const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+        ok &= shooter.shoot(
+            QStringLiteral("up-next"), *store, menu,
+            [&] {
+                connectTo(*store, salon);
+                showUpNext(*store, idOf(*store, QStringLiteral("Troen & Ingen")));
+            },
+            [&] { return upNextShown(*store); });
     }
     {
         // A night's listening: shuffle, repeat and crossfade on, a sleep
@@ -456,6 +486,17 @@ int main(int argc, char *argv[])
                 return store->nowPlaying().playback().has_value() && !store->trackList().tracks().isEmpty()
                     && roomLevelsKnown(*store) && store->playModes().shuffle() && store->sleepTimer().isRunning();
             });
+    }
+    {
+        auto store = shooter.store();
+        const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+        ok &= shooter.shoot(
+            QStringLiteral("up-next-dark"), *store, menu,
+            [&] {
+                connectTo(*store, salon);
+                showUpNext(*store, idOf(*store, QStringLiteral("Troen & Ingen")));
+            },
+            [&] { return upNextShown(*store); });
     }
     {
         auto store = shooter.store();

@@ -5,8 +5,8 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Quillo
 
-// Previous, play/pause and next, centred whatever sits beside them: shuffle
-// and repeat on the left, crossfade and what follows it on the right.
+// Previous, play/pause and next, centred whatever sits beside them: shuffle,
+// repeat and Up Next on the left, crossfade and the sleep timer on the right.
 Item {
     id: transport
 
@@ -50,6 +50,9 @@ Item {
                 }
             }
         }
+
+        // With shuffle and repeat: all three are about the queue.
+        UpNextButton {}
     }
 
     RowLayout {
@@ -108,6 +111,5 @@ Item {
         }
 
         SleepTimerButton {}
-        UpNextButton {}
     }
 }

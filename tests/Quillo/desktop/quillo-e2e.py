@@ -479,8 +479,8 @@ def keyboard_audit(app):
     names = audit_names("panel", order)
     if names[0] != "Group":
         raise Failure(f"the panel's Tab order starts at {names[0]!r}, not at the group picker")
-    require_in_order("panel", names, ["Group", "Shuffle", "Repeat", "Previous", "Next", "Crossfade", "Sleep Timer",
-                                      "Up Next", "Volume", "Provider", "Favorite", "TV (Salon Café)", "Line-In (Büro 🎧)"])
+    require_in_order("panel", names, ["Group", "Shuffle", "Repeat", "Up Next", "Previous", "Next", "Crossfade",
+                                      "Sleep Timer", "Volume", "Provider", "Favorite", "TV (Salon Café)", "Line-In (Büro 🎧)"])
 
     # Arrows move the focused slider, Space presses the focused button.
     tab_to(panel, "Volume")
