@@ -240,11 +240,11 @@
         </message>
         <message>
             <source>Save as Playlist…</source>
-            <translation>Als Playlist speichern…</translation>
+            <translation>Speichern…</translation>
         </message>
         <message>
             <source>Clear Queue</source>
-            <translation>Warteschlange leeren</translation>
+            <translation>Leeren</translation>
         </message>
         <message>
             <source>Remove every entry from the queue?</source>

@@ -36,6 +36,8 @@ ColumnLayout {
 
         Caption {
             Layout.fillWidth: true
+            // The heading stays whole; the buttons' texts are kept short.
+            Layout.minimumWidth: implicitWidth
             text: qsTr("Up Next")
             font.pixelSize: Theme.fontBody
             font.weight: Font.Medium
