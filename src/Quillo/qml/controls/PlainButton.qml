@@ -24,14 +24,38 @@ ActionButton {
     icon.height: font.pixelSize
     icon.color: enabled ? foreground : Theme.disabled
 
-    contentItem: IconLabel {
-        spacing: control.spacing
-        mirrored: control.mirrored
-        display: control.display
-        icon: control.icon
-        text: control.text
-        font: control.font
-        color: control.icon.color
+    // The icon and the label as IconLabel lays them out, the label in plain
+    // text: an input's name from the network shows as it is, never as
+    // markup (IconLabel would render it as rich text).
+    contentItem: Item {
+        implicitWidth: content.implicitWidth
+        implicitHeight: content.implicitHeight
+
+        Row {
+            id: content
+
+            anchors.centerIn: parent
+            spacing: control.spacing
+            layoutDirection: control.mirrored ? Qt.RightToLeft : Qt.LeftToRight
+
+            IconImage {
+                anchors.verticalCenter: parent.verticalCenter
+                visible: control.display !== AbstractButton.TextOnly && control.icon.source.toString() !== ""
+                source: control.icon.source
+                sourceSize.width: control.icon.width
+                sourceSize.height: control.icon.height
+                color: control.icon.color
+            }
+
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                visible: control.display !== AbstractButton.IconOnly && control.text !== ""
+                textFormat: Text.PlainText
+                text: control.text
+                font: control.font
+                color: control.icon.color
+            }
+        }
     }
 
     background: Rectangle {
