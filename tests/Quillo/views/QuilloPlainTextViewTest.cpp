@@ -64,6 +64,7 @@ TEST(QuilloViews, NamesFromThePlayersShowAsPlainTextInEveryControlPopupAndTip)
 
     // The input's tip names it.
     QQuickItem *input = ViewWindow::itemOf(view.node(QAccessible::Button, tv));
+    input->setProperty("hoverEnabled", true); // off under the offscreen platform
     QTest::mouseMove(&view.window(), input->mapToScene(QPointF(input->width() / 2, input->height() / 2)).toPoint());
     ASSERT_TRUE(waitUntil([&] { return visibleTexts(view.window().contentItem()).contains(QStringLiteral("Play ") + tv); }));
     EXPECT_EQ(richTexts(), QStringList());
