@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import Quillo

@@ -28,19 +28,17 @@ ActionButton {
     // text: an input's name from the network shows as it is, never as
     // markup (IconLabel would render it as rich text).
     contentItem: Item {
-        implicitWidth: content.implicitWidth
-        implicitHeight: content.implicitHeight
+        implicitWidth: children[0].implicitWidth
+        implicitHeight: children[0].implicitHeight
 
         Row {
-            id: content
-
             anchors.centerIn: parent
             spacing: control.spacing
             layoutDirection: control.mirrored ? Qt.RightToLeft : Qt.LeftToRight
 
             IconImage {
                 anchors.verticalCenter: parent.verticalCenter
-                visible: control.display !== AbstractButton.TextOnly && control.icon.source.toString() !== ""
+                visible: control.display !== AbstractButton.TextOnly && status !== Image.Null
                 source: control.icon.source
                 sourceSize.width: control.icon.width
                 sourceSize.height: control.icon.height
