@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 import QtQuick
 import QtQuick.Controls
-import QtQuick.Controls.impl
 import Quillo
 
 // A borderless button: icon, text or both, with no bezel until pressed.
@@ -24,36 +23,16 @@ ActionButton {
     icon.height: font.pixelSize
     icon.color: enabled ? foreground : Theme.disabled
 
-    // The icon and the label as IconLabel lays them out, the label in plain
-    // text: an input's name from the network shows as it is, never as
-    // markup (IconLabel would render it as rich text).
-    contentItem: Item {
-        implicitWidth: children[0].implicitWidth
-        implicitHeight: children[0].implicitHeight
-
-        Row {
-            anchors.centerIn: parent
-            spacing: control.spacing
-            layoutDirection: control.mirrored ? Qt.RightToLeft : Qt.LeftToRight
-
-            IconImage {
-                anchors.verticalCenter: parent.verticalCenter
-                visible: control.display !== AbstractButton.TextOnly && status !== Image.Null
-                source: control.icon.source
-                sourceSize.width: control.icon.width
-                sourceSize.height: control.icon.height
-                color: control.icon.color
-            }
-
-            Text {
-                anchors.verticalCenter: parent.verticalCenter
-                visible: control.display !== AbstractButton.IconOnly && control.text !== ""
-                textFormat: Text.PlainText
-                text: control.text
-                font: control.font
-                color: control.icon.color
-            }
-        }
+    contentItem: PlainIconLabel {
+        display: control.display
+        spacing: control.spacing
+        mirrored: control.mirrored
+        text: control.text
+        font: control.font
+        color: control.icon.color
+        iconSource: control.icon.source
+        iconWidth: control.icon.width
+        iconHeight: control.icon.height
     }
 
     background: Rectangle {
