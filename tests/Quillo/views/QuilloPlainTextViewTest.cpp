@@ -51,15 +51,14 @@ TEST(QuilloViews, NamesFromThePlayersShowAsPlainTextInEveryControlPopupAndTip)
     };
     EXPECT_EQ(richTexts(), QStringList());
 
-    for (const char *chooser : {"Group", "Provider", "Favorite"}) {
-        QObject *popup = ViewWindow::itemOf(view.node(QAccessible::ComboBox, QString::fromUtf8(chooser)))
-                             ->property("popup")
-                             .value<QObject *>();
-        view.click(QAccessible::ComboBox, QString::fromUtf8(chooser));
-        ASSERT_TRUE(waitUntil([&] { return popup->property("opened").toBool(); })) << chooser;
-        EXPECT_EQ(richTexts(), QStringList()) << chooser;
+    // Each chooser's list.
+    for (const QString &chooser : {QStringLiteral("Group"), QStringLiteral("Provider"), QStringLiteral("Favorite")}) {
+        auto *popup = ViewWindow::itemOf(view.node(QAccessible::ComboBox, chooser))->property("popup").value<QObject *>();
+        view.click(QAccessible::ComboBox, chooser);
+        ASSERT_TRUE(waitUntil([&] { return popup->property("opened").toBool(); }));
+        EXPECT_EQ(richTexts(), QStringList());
         QTest::keyClick(&view.window(), Qt::Key_Escape);
-        ASSERT_TRUE(waitUntil([&] { return !popup->property("visible").toBool(); })) << chooser;
+        ASSERT_TRUE(waitUntil([&] { return !popup->property("visible").toBool(); }));
     }
 
     // The input's tip names it.
@@ -69,6 +68,7 @@ TEST(QuilloViews, NamesFromThePlayersShowAsPlainTextInEveryControlPopupAndTip)
     ASSERT_TRUE(waitUntil([&] { return visibleTexts(view.window().contentItem()).contains(QStringLiteral("Play ") + tv); }));
     EXPECT_EQ(richTexts(), QStringList());
 
+    // Up Next's titles and artists.
     view.click(QAccessible::CheckBox, QStringLiteral("Up Next"));
     ASSERT_TRUE(
         waitUntil([&] { return visibleTexts(view.window().contentItem()).contains(QString::fromUtf8(image + "Track 3")); }));
