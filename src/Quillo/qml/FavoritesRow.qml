@@ -9,7 +9,7 @@ import Quillo
 RowLayout {
     spacing: Theme.rowSpacing
 
-    ComboBox {
+    Chooser {
         id: providerBox
         Layout.preferredWidth: Theme.providerChooserWidth
         model: PlayerStore.library.providerChoices
@@ -28,7 +28,7 @@ RowLayout {
         Accessible.ignored: !visible
     }
 
-    ComboBox {
+    Chooser {
         id: favoriteBox
         Layout.fillWidth: true
         model: PlayerStore.library.visibleFavorites

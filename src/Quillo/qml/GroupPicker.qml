@@ -13,7 +13,7 @@ RowLayout {
         color: Theme.secondary
     }
 
-    ComboBox {
+    Chooser {
         id: groupBox
         Layout.fillWidth: true
         model: PlayerStore.household.groups

@@ -41,6 +41,7 @@ ActionButton {
             Layout.fillHeight: true
 
             Text {
+                textFormat: Text.PlainText
                 anchors.fill: parent
                 visible: !row.isCurrent
                 horizontalAlignment: Text.AlignRight
@@ -64,6 +65,7 @@ ActionButton {
             spacing: 1
 
             Text {
+                textFormat: Text.PlainText
                 Layout.fillWidth: true
                 text: row.isLoaded ? row.title : "…"
                 font.pixelSize: Theme.fontBody
@@ -74,6 +76,7 @@ ActionButton {
             }
 
             Text {
+                textFormat: Text.PlainText
                 Layout.fillWidth: true
                 visible: row.artist !== ""
                 text: row.artist

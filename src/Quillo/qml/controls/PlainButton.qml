@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 import QtQuick
 import QtQuick.Controls
-import QtQuick.Controls.impl
 import Quillo
 
 // A borderless button: icon, text or both, with no bezel until pressed.
@@ -24,14 +23,16 @@ ActionButton {
     icon.height: font.pixelSize
     icon.color: enabled ? foreground : Theme.disabled
 
-    contentItem: IconLabel {
+    contentItem: PlainIconLabel {
+        display: control.display
         spacing: control.spacing
         mirrored: control.mirrored
-        display: control.display
-        icon: control.icon
         text: control.text
         font: control.font
         color: control.icon.color
+        iconSource: control.icon.source
+        iconWidth: control.icon.width
+        iconHeight: control.icon.height
     }
 
     background: Rectangle {
