@@ -34,10 +34,10 @@ void QueueListModel::setCount(int count)
     Q_EMIT countChanged();
 }
 
-void QueueListModel::setPage(int start, const QList<SonosKit::ContentItem> &items)
+void QueueListModel::setPage(int start, const QList<SonosKit::ContentItem> &items, quint32 version)
 {
     const int page = pageOf(start);
-    m_pages.insert(page, items.mid(0, pageSize));
+    m_pages.insert(page, {items.mid(0, pageSize), version});
     m_asked.insert(page);
     dropFarthestFrom(page);
     const int first = page * pageSize;
@@ -82,9 +82,33 @@ void QueueListModel::setCurrentIndex(int row)
 std::optional<SonosKit::ContentItem> QueueListModel::item(int row) const
 {
     const auto page = m_pages.constFind(pageOf(row));
-    if (row < 0 || row >= m_count || page == m_pages.cend() || row % pageSize >= page->size())
+    if (row < 0 || row >= m_count || page == m_pages.cend() || row % pageSize >= page->items.size())
         return std::nullopt;
-    return page->at(row % pageSize);
+    return page->items.at(row % pageSize);
+}
+
+std::optional<quint32> QueueListModel::versionAt(int row) const
+{
+    const auto page = m_pages.constFind(pageOf(row));
+    if (row < 0 || row >= m_count || page == m_pages.cend() || row % pageSize >= page->items.size())
+        return std::nullopt;
+    return page->version;
+}
+
+bool QueueListModel::holdsOtherThan(quint32 version) const
+{
+    return std::any_of(m_pages.cbegin(), m_pages.cend(), [version](const Page &page) { return page.version != version; });
+}
+
+void QueueListModel::forgetAsked(int page)
+{
+    m_asked.remove(page);
+    if (m_pages.remove(page) == 0)
+        return;
+    const int first = page * pageSize;
+    const int last = std::min(first + pageSize, m_count) - 1;
+    if (first <= last)
+        rowsChanged(first, last);
 }
 
 void QueueListModel::want(int first, int last)

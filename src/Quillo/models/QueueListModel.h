@@ -48,21 +48,27 @@ public:
     // The queue's length: rows come and go at the end, so a view keeps its
     // place; the pages it showed are read again by the store.
     void setCount(int count);
-    // The entries from `start` (a page's first row), as the player listed them.
-    void setPage(int start, const QList<SonosKit::ContentItem> &items);
+    // The entries from `start` (a page's first row), as the player listed
+    // them at the queue's version `version`.
+    void setPage(int start, const QList<SonosKit::ContentItem> &items, quint32 version);
     // No rows, no pages: another group's queue, or Up Next closed.
     void clear();
     // The playing entry's row, -1 for none.
     void setCurrentIndex(int row);
     std::optional<SonosKit::ContentItem> item(int row) const;
+    // The version `row`'s page was read at; none while it is a placeholder.
+    std::optional<quint32> versionAt(int row) const;
+    // A page is held as read at a version other than `version`.
+    bool holdsOtherThan(quint32 version) const;
     // The rows from `first` to `last` show: their pages not held or asked
     // for are asked for.
     Q_INVOKABLE void want(int first, int last);
     // The pages asked for and not dropped since: what a view shows.
     QList<int> askedPages() const;
     int heldPageCount() const { return int(m_pages.size()); }
-    // A page the store could not read may be asked for again.
-    void forgetAsked(int page) { m_asked.remove(page); }
+    // A page the store could not read: its rows read as placeholders, and
+    // it may be asked for again.
+    void forgetAsked(int page);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -79,6 +85,11 @@ private:
 
     int m_count = 0;
     int m_current = -1;
-    QHash<int, QList<SonosKit::ContentItem>> m_pages;
+    struct Page {
+        QList<SonosKit::ContentItem> items;
+        quint32 version = 0;
+    };
+
+    QHash<int, Page> m_pages;
     QSet<int> m_asked;
 };

@@ -46,6 +46,7 @@ ActionButton {
                 horizontalAlignment: Text.AlignRight
                 verticalAlignment: Text.AlignVCenter
                 text: row.index + 1
+                textFormat: Text.PlainText
                 font.pixelSize: Theme.fontCaption
                 color: Theme.secondary
             }
@@ -66,6 +67,8 @@ ActionButton {
             Text {
                 Layout.fillWidth: true
                 text: row.isLoaded ? row.title : "…"
+                // Titles come from the network: never markup.
+                textFormat: Text.PlainText
                 font.pixelSize: Theme.fontBody
                 font.weight: row.isCurrent ? Font.Medium : Font.Normal
                 color: row.isCurrent ? Theme.accent : Theme.text
@@ -77,6 +80,7 @@ ActionButton {
                 Layout.fillWidth: true
                 visible: row.artist !== ""
                 text: row.artist
+                textFormat: Text.PlainText
                 font.pixelSize: Theme.fontCaption
                 color: Theme.secondary
                 elide: Text.ElideRight

@@ -187,13 +187,10 @@ ColumnLayout {
             onMoveRequested: to => list.move(index, to)
         }
 
-        // The current row goes with its entry; while the last change is on
-        // its way, neither moves.
+        // The current row goes with its entry, when the move went out.
         function move(from: int, to: int) {
-            if (to < 0 || to >= count || upNext.queue.busy)
-                return;
-            upNext.queue.move(from, to);
-            currentIndex = to;
+            if (upNext.queue.move(from, to))
+                currentIndex = to;
         }
 
         onHeightChanged: {

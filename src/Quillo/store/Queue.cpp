@@ -74,6 +74,8 @@ void Queue::apply(const QString &coordinatorHost, quint32 updateID)
     // against this one instead of being read twice.
     const bool readingUnknown = !m_updateID && !m_inFlight.isEmpty();
     m_updateID = updateID;
+    // The rows held name entries of the old version until read again.
+    updateBusy();
     if (!readingUnknown)
         reload();
 }
@@ -165,6 +167,7 @@ StoreTask<void> Queue::fetchTask(ZoneGroup group, int page, quint64 generation)
             m_entries.forgetAsked(page);
             setLoading(false);
             setAwaitingVersion(false);
+            updateBusy();
             co_return;
         }
         changedWithin = part > 0 && answer->updateID != read.updateID;
@@ -183,6 +186,7 @@ StoreTask<void> Queue::fetchTask(ZoneGroup group, int page, quint64 generation)
         // The queue changed between two pages, or within one: all are read
         // again at the new version.
         m_updateID = read.updateID;
+        updateBusy();
         reload();
         co_return;
     }
@@ -190,33 +194,44 @@ StoreTask<void> Queue::fetchTask(ZoneGroup group, int page, quint64 generation)
     setAwaitingVersion(false);
     m_entries.setCount(read.total);
     if (read.start < read.total)
-        m_entries.setPage(read.start, read.items);
+        m_entries.setPage(read.start, read.items, read.updateID);
     m_entries.setCurrentIndex(m_currentIndex);
+    // Busy until every page held shows this version, not at the first.
+    updateBusy();
     if (m_isLoading) {
         setLoading(false);
         Q_EMIT opened();
     }
 }
 
-void Queue::playAt(int index)
+bool Queue::isCurrentRow(int row) const
 {
-    if (index < 0 || index >= count())
-        return;
+    const std::optional<quint32> version = m_entries.versionAt(row);
+    return version && version == m_updateID;
+}
+
+bool Queue::playAt(int index)
+{
+    // The player takes a number, not a version: a row read before a change
+    // would play another entry.
+    if (m_commands > 0 || m_awaitingVersion || !isCurrentRow(index))
+        return false;
     m_context.perform([index](GroupController controller) { return controller.playQueueTrack(index); });
+    return true;
 }
 
-void Queue::remove(int index)
+bool Queue::remove(int index)
 {
-    if (index < 0 || index >= count())
-        return;
-    edit([index](GroupController controller, quint32 version) { return controller.removeQueueTrack(index, version); });
+    if (!isCurrentRow(index))
+        return false;
+    return edit([index](GroupController controller, quint32 version) { return controller.removeQueueTrack(index, version); });
 }
 
-void Queue::move(int from, int to)
+bool Queue::move(int from, int to)
 {
-    if (from < 0 || from >= count() || to < 0 || to >= count() || from == to)
-        return;
-    edit([from, to](GroupController controller, quint32 version) { return controller.moveQueueTrack(from, to, version); });
+    if (from == to || !isCurrentRow(from) || !isCurrentRow(to))
+        return false;
+    return edit([from, to](GroupController controller, quint32 version) { return controller.moveQueueTrack(from, to, version); });
 }
 
 void Queue::clear()
@@ -226,19 +241,20 @@ void Queue::clear()
     edit([](GroupController controller, quint32) { return controller.clearQueue(); });
 }
 
-void Queue::edit(std::function<QCoro::Task<void>(GroupController, quint32)> command)
+bool Queue::edit(std::function<QCoro::Task<void>(GroupController, quint32)> command)
 {
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
     // One change at a time, each on the version the last one made: a second
     // click before that is known would be refused as stale.
     if (isBusy() || !group)
-        return;
+        return false;
     if (!m_updateID) {
         // The last read failed: read again, the next click has a version.
         reload();
-        return;
+        return false;
     }
     StoreContext::start(editTask(command(GroupController(*group), *m_updateID)));
+    return true;
 }
 
 StoreTask<void> Queue::editTask(QCoro::Task<void> command)
@@ -296,16 +312,18 @@ void Queue::setLoading(bool loading)
 
 void Queue::countCommand(int change)
 {
-    const bool wasBusy = isBusy();
     m_commands += change;
-    if (isBusy() != wasBusy)
-        Q_EMIT busyChanged();
+    updateBusy();
 }
 
 void Queue::setAwaitingVersion(bool awaiting)
 {
-    const bool wasBusy = isBusy();
     m_awaitingVersion = awaiting;
-    if (isBusy() != wasBusy)
-        Q_EMIT busyChanged();
+    updateBusy();
+}
+
+void Queue::updateBusy()
+{
+    const bool busy = m_commands > 0 || m_awaitingVersion || (m_updateID && m_entries.holdsOtherThan(*m_updateID));
+    assignNotifying(this, m_busy, busy, &Queue::busyChanged);
 }

@@ -45,8 +45,9 @@ class Queue : public QObject
     // input has none, and `unavailableReason` says so.
     Q_PROPERTY(bool available READ isAvailable NOTIFY availableChanged)
     Q_PROPERTY(QString unavailableReason READ unavailableReason NOTIFY availableChanged)
-    // A command of ours, or the read after it, is on its way: the next
-    // must wait for the version it brings.
+    // A command of ours, or the read after it, is on its way, or rows in
+    // view were read at another version than the queue has now: the next
+    // command must wait until the rows it names show that version.
     Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged)
     // What the last "Save as Playlist…" made; empty before.
     Q_PROPERTY(QString savedText READ savedText NOTIFY savedTextChanged)
@@ -54,10 +55,13 @@ class Queue : public QObject
 public:
     Queue(StoreContext &context, Household &household, NowPlaying &nowPlaying, Library &library, QObject *parent = nullptr);
 
-    Q_INVOKABLE void playAt(int index);
-    Q_INVOKABLE void remove(int index);
+    // Each verb on a row acts only on a row read at the version the queue
+    // has now, and says whether it went out: a row read before a change
+    // would name another entry.
+    Q_INVOKABLE bool playAt(int index);
+    Q_INVOKABLE bool remove(int index);
     // The entry at `from` ends at `to`.
-    Q_INVOKABLE void move(int from, int to);
+    Q_INVOKABLE bool move(int from, int to);
     Q_INVOKABLE void moveUp(int index) { move(index, index - 1); }
     Q_INVOKABLE void moveDown(int index) { move(index, index + 1); }
     Q_INVOKABLE void clear();
@@ -81,7 +85,7 @@ public:
     bool isLoading() const { return m_isLoading; }
     bool isAvailable() const { return m_unavailableReason.isEmpty(); }
     QString unavailableReason() const { return m_unavailableReason; }
-    bool isBusy() const { return m_commands > 0 || m_awaitingVersion; }
+    bool isBusy() const { return m_busy; }
     QString savedText() const { return m_savedText; }
     std::optional<quint32> updateID() const { return m_updateID; }
 
@@ -103,7 +107,10 @@ private:
     void fetch(int page);
     StoreTask<void> fetchTask(SonosKit::ZoneGroup group, int page, quint64 generation);
     // A command on the queue's version held; afterwards the queue is read.
-    void edit(std::function<QCoro::Task<void>(SonosKit::GroupController, quint32)> command);
+    bool edit(std::function<QCoro::Task<void>(SonosKit::GroupController, quint32)> command);
+    // `row` shows its entry as the queue's version now has it.
+    bool isCurrentRow(int row) const;
+    void updateBusy();
     StoreTask<void> editTask(QCoro::Task<void> command);
     StoreTask<void> saveTask(SonosKit::ZoneGroup group, QString title);
     void followGroup();
@@ -133,4 +140,5 @@ private:
     QSet<int> m_inFlight;
     // A command waits for the read that tells the version it made.
     bool m_awaitingVersion = false;
+    bool m_busy = false;
 };

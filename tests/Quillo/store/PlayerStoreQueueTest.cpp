@@ -7,6 +7,7 @@
 // change from another controller shows while the list is open.
 #include "StoreTestSupport.h"
 
+#include "SonosKit/ContentDirectory.h"
 #include "SonosKit/GroupController.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +87,19 @@ TEST(PlayerStoreQueue, ALongQueueOpensAtItsPlayingPageAndAnEditOnAnOldVersionIsR
     queue.move(0, 2);
     ASSERT_TRUE(waitUntil([&] { return titleAt(queue, 2) == u"Track 3" && !queue.isBusy(); }));
     EXPECT_EQ(titleAt(queue, 0), u"Track 4");
+
+    // An event tells of a change elsewhere before the rows are read again:
+    // no row of the old layout is edited or played with the new version.
+    const QString host = store->household().selectedGroup()->coordinator.host;
+    testsupport::await(elsewhere.removeQueueTrack(0, 0));
+    queue.apply(host, testsupport::await(SonosKit::ContentDirectory(host).queuePage(0, 1)).updateID);
+    EXPECT_TRUE(queue.isBusy());
+    EXPECT_FALSE(queue.remove(1));
+    EXPECT_FALSE(queue.playAt(1));
+    ASSERT_TRUE(waitUntil([&] { return !queue.isBusy(); }));
+    EXPECT_EQ(queue.count(), longQueue - 3);
+    EXPECT_EQ(titleAt(queue, 0), u"Track 5");
+    EXPECT_EQ(titleAt(queue, 1), u"Track 3");
 
     // Saved, it shows among the Sonos Playlists at once.
     queue.saveAs(QStringLiteral("Road Trip"));
