@@ -18,7 +18,8 @@
 // their pages are asked for once each (pageWanted), so a long queue costs
 // what its rows in view cost, whatever its length; rows a view makes ahead
 // or at its top before it scrolls to the playing entry cost nothing. At most
-// a few pages are kept; the one farthest from the newest goes.
+// a few pages are kept; the one farthest from the rows a view last showed
+// goes, never one of those, and its rows read as placeholders again.
 class QueueListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -68,7 +69,7 @@ public:
     int heldPageCount() const { return int(m_pages.size()); }
     // A page the store could not read: its rows read as placeholders, and
     // it may be asked for again.
-    void forgetAsked(int page);
+    void forgetAsked(int page) { dropPage(page); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -82,6 +83,7 @@ Q_SIGNALS:
 private:
     void rowsChanged(int first, int last);
     void dropFarthestFrom(int page);
+    void dropPage(int page);
 
     int m_count = 0;
     int m_current = -1;
@@ -92,4 +94,7 @@ private:
 
     QHash<int, Page> m_pages;
     QSet<int> m_asked;
+    // The rows a view last showed (want()); -1 before any.
+    int m_wantedFirst = -1;
+    int m_wantedLast = -1;
 };
