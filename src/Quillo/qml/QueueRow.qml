@@ -19,6 +19,8 @@ ActionButton {
     required property bool isCurrent
     // The rows around it, for moving it.
     property int count
+    // False while an edit is on its way: the next waits for its result.
+    property bool editable: true
     // Wide enough for the longest number in the list.
     property real numberWidth: Theme.trackNumberWidth
 
@@ -90,6 +92,7 @@ ActionButton {
 
         PlainButton {
             visible: row.isLoaded
+            enabled: row.editable
             focusPolicy: Qt.NoFocus
             display: AbstractButton.IconOnly
             symbol: "xmark"
@@ -113,7 +116,7 @@ ActionButton {
     // entry moves by the rows it was dragged.
     DragHandler {
         id: drag
-        enabled: row.isLoaded
+        enabled: row.isLoaded && row.editable
         xAxis.enabled: false
         grabPermissions: PointerHandler.CanTakeOverFromAnything
         onActiveChanged: {
@@ -135,16 +138,17 @@ ActionButton {
 
         MenuItem {
             text: qsTr("Move Up")
-            enabled: row.index > 0
+            enabled: row.isLoaded && row.editable && row.index > 0
             onTriggered: row.moveRequested(row.index - 1)
         }
         MenuItem {
             text: qsTr("Move Down")
-            enabled: row.index < row.count - 1
+            enabled: row.isLoaded && row.editable && row.index < row.count - 1
             onTriggered: row.moveRequested(row.index + 1)
         }
         MenuItem {
             text: qsTr("Remove")
+            enabled: row.isLoaded && row.editable
             onTriggered: row.removeRequested()
         }
     }

@@ -12,6 +12,8 @@
 #include "SonosKit/ContentDirectory.h"
 #include "SonosKit/PlayerInputs.h"
 
+#include <utility>
+
 using SonosKit::GroupController;
 using SonosKit::ZoneGroup;
 
@@ -53,6 +55,7 @@ void Queue::setShown(bool shown)
     setAwaitingVersion(false);
     m_entries.clear();
     setLoading(false);
+    m_opensAtPlaying = false;
     if (m_shown)
         reload();
 }
@@ -93,6 +96,10 @@ void Queue::followGroup()
     if (key == m_groupKey)
         return;
     m_groupKey = key;
+    // Its playing entry is not known until its playback is read: the last
+    // group's would open the list elsewhere.
+    m_entries.setCurrentIndex(-1);
+    assignNotifying(this, m_currentIndex, -1, &Queue::currentIndexChanged);
     // Another group's queue, or the same group led by another player: read
     // from the start, at its own playing entry.
     if (m_shown) {
@@ -116,6 +123,8 @@ void Queue::followPlayback()
     const int current = fromQueue && playback->trackNumber ? *playback->trackNumber - 1 : -1;
     m_entries.setCurrentIndex(current);
     assignNotifying(this, m_currentIndex, current, &Queue::currentIndexChanged);
+    if (current >= 0 && std::exchange(m_opensAtPlaying, false) && m_shown)
+        Q_EMIT opened();
 }
 
 void Queue::reload()
@@ -129,6 +138,7 @@ void Queue::reload()
         // A fresh read: the playing entry's page first, which tells the
         // length; the view asks for the rest it shows.
         setLoading(true);
+        assignNotifying(this, m_readFailed, false, &Queue::readFailedChanged);
         pages.append(QueueListModel::pageOf(std::max(m_currentIndex, 0)));
     }
     for (const int page : std::as_const(pages))
@@ -165,6 +175,8 @@ StoreTask<void> Queue::fetchTask(ZoneGroup group, int page, quint64 generation)
             qCInfo(lcStore).noquote() << "A page of the queue could not be read:" << answer.failure().text();
             m_inFlight.remove(page);
             m_entries.forgetAsked(page);
+            if (m_isLoading)
+                assignNotifying(this, m_readFailed, true, &Queue::readFailedChanged);
             setLoading(false);
             setAwaitingVersion(false);
             updateBusy();
@@ -200,6 +212,7 @@ StoreTask<void> Queue::fetchTask(ZoneGroup group, int page, quint64 generation)
     updateBusy();
     if (m_isLoading) {
         setLoading(false);
+        m_opensAtPlaying = m_currentIndex < 0;
         Q_EMIT opened();
     }
 }
@@ -216,6 +229,8 @@ bool Queue::playAt(int index)
     // would play another entry.
     if (m_commands > 0 || m_awaitingVersion || !isCurrentRow(index))
         return false;
+    // Chosen here: the list stays where the user put it.
+    m_opensAtPlaying = false;
     m_context.perform([index](GroupController controller) { return controller.playQueueTrack(index); });
     return true;
 }
@@ -292,6 +307,8 @@ void Queue::saveAs(const QString &title)
 
 StoreTask<void> Queue::saveTask(ZoneGroup group, QString title)
 {
+    // The last save's result would stand for this one's.
+    assignNotifying(this, m_savedText, QString(), &Queue::savedTextChanged);
     countCommand(+1);
     const auto saved = co_await m_context.attempt(GroupController(std::move(group)).saveQueue(title));
     countCommand(-1);

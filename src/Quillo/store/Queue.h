@@ -41,6 +41,8 @@ class Queue : public QObject
     Q_PROPERTY(int currentIndex READ currentIndex NOTIFY currentIndexChanged)
     // The first page of a fresh read is on its way: nothing to show yet.
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    // That first page could not be read: no rows, and no word on the length.
+    Q_PROPERTY(bool readFailed READ readFailed NOTIFY readFailedChanged)
     // The group plays from its queue, or from nothing yet; a station or an
     // input has none, and `unavailableReason` says so.
     Q_PROPERTY(bool available READ isAvailable NOTIFY availableChanged)
@@ -83,6 +85,7 @@ public:
     int count() const { return m_entries.count(); }
     int currentIndex() const { return m_currentIndex; }
     bool isLoading() const { return m_isLoading; }
+    bool readFailed() const { return m_readFailed; }
     bool isAvailable() const { return m_unavailableReason.isEmpty(); }
     QString unavailableReason() const { return m_unavailableReason; }
     bool isBusy() const { return m_busy; }
@@ -94,10 +97,12 @@ Q_SIGNALS:
     void countChanged();
     void currentIndexChanged();
     void isLoadingChanged();
+    void readFailedChanged();
     void availableChanged();
     void busyChanged();
     void savedTextChanged();
-    // A fresh read's first page arrived: the view shows the playing entry.
+    // A fresh read's first page arrived, or the playing entry became known
+    // after it: the view shows the playing entry.
     void opened();
 
 private:
@@ -129,6 +134,10 @@ private:
     bool m_shown = false;
     bool m_eventsFlowing = false;
     bool m_isLoading = false;
+    bool m_readFailed = false;
+    // Opened before the playing entry was known (another group's playback
+    // on its way): opened() once more when it is.
+    bool m_opensAtPlaying = false;
     int m_currentIndex = -1;
     QString m_unavailableReason;
     int m_commands = 0;
