@@ -229,10 +229,11 @@ ColumnLayout {
             text: String(list.count)
         }
 
-        // Several changes in one go (a scroll step, a read) ask once.
+        // Several changes in one go (a scroll step, a read) ask once; a
+        // scroll or a drag of the scroll bar asks once it pauses.
         Timer {
             id: askSoon
-            interval: 0
+            interval: list.moving || scrollBar.pressed ? Theme.queueScrollAskDelay : 0
             onTriggered: list.askForRowsInView()
         }
 
