@@ -71,6 +71,7 @@ void QueueListModel::dropPage(int page)
 
 void QueueListModel::clear()
 {
+    const bool hadRows = m_count > 0;
     beginResetModel();
     m_count = 0;
     m_current = -1;
@@ -78,7 +79,8 @@ void QueueListModel::clear()
     m_asked.clear();
     m_wantedFirst = m_wantedLast = -1;
     endResetModel();
-    Q_EMIT countChanged();
+    if (hadRows)
+        Q_EMIT countChanged();
 }
 
 void QueueListModel::setCurrentIndex(int row)

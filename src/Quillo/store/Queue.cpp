@@ -49,6 +49,11 @@ void Queue::setShown(bool shown)
     Q_EMIT shownChanged();
     // Nothing is kept while hidden: each opening reads afresh, which is
     // where a change made meanwhile would have to be read anyway.
+    startAfresh();
+}
+
+void Queue::startAfresh()
+{
     ++m_generation;
     m_inFlight.clear();
     m_updateID.reset();
@@ -56,6 +61,7 @@ void Queue::setShown(bool shown)
     m_entries.clear();
     setLoading(false);
     m_opensAtPlaying = false;
+    m_hasRead = false;
     if (m_shown)
         reload();
 }
@@ -102,10 +108,9 @@ void Queue::followGroup()
     assignNotifying(this, m_currentIndex, -1, &Queue::currentIndexChanged);
     // Another group's queue, or the same group led by another player: read
     // from the start, at its own playing entry.
-    if (m_shown) {
-        setShown(false);
-        setShown(true);
-    }
+    // Up Next stays open, as do its questions.
+    if (m_shown)
+        startAfresh();
 }
 
 void Queue::followPlayback()
@@ -136,8 +141,10 @@ void Queue::reload()
     QList<int> pages = m_entries.askedPages();
     if (pages.isEmpty()) {
         // A fresh read: the playing entry's page first, which tells the
-        // length; the view asks for the rest it shows.
-        setLoading(true);
+        // length; the view asks for the rest it shows. An empty queue read
+        // again is no opening: it goes on saying it is empty.
+        if (!m_hasRead)
+            setLoading(true);
         assignNotifying(this, m_readFailed, false, &Queue::readFailedChanged);
         pages.append(QueueListModel::pageOf(std::max(m_currentIndex, 0)));
     }
@@ -203,6 +210,7 @@ StoreTask<void> Queue::fetchTask(ZoneGroup group, int page, quint64 generation)
         co_return;
     }
     m_updateID = read.updateID;
+    m_hasRead = true;
     setAwaitingVersion(false);
     m_entries.setCount(read.total);
     if (read.start < read.total)

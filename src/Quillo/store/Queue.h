@@ -109,6 +109,8 @@ private:
     // Every page a view holds is read again; a fresh read starts at the
     // page of the playing entry.
     void reload();
+    // Nothing held, nothing on its way; read from the start if shown.
+    void startAfresh();
     void fetch(int page);
     StoreTask<void> fetchTask(SonosKit::ZoneGroup group, int page, quint64 generation);
     // A command on the queue's version held; afterwards the queue is read.
@@ -135,6 +137,8 @@ private:
     bool m_eventsFlowing = false;
     bool m_isLoading = false;
     bool m_readFailed = false;
+    // A page was read since the last fresh start.
+    bool m_hasRead = false;
     // Opened before the playing entry was known (another group's playback
     // on its way): opened() once more when it is.
     bool m_opensAtPlaying = false;
