@@ -262,7 +262,7 @@ TEST(QuilloViews, TheRoomsListGroupsRoomsAndSetsEachOnesLevelsByName)
     view.click(Button, QStringLiteral("Rooms"));
     ASSERT_TRUE(view.waitForNode(QAccessible::Slider, QStringLiteral("Office volume"))) << view.tree();
     EXPECT_EQ(view.names(QAccessible::CheckBox),
-        (QStringList{QStringLiteral("Shuffle"), QStringLiteral("Repeat"), QStringLiteral("Crossfade"), QStringLiteral("Up Next"),
+        (QStringList{QStringLiteral("Shuffle"), QStringLiteral("Repeat"), QStringLiteral("Up Next"), QStringLiteral("Crossfade"),
             QStringLiteral("Kitchen"), QStringLiteral("Living Room"), QStringLiteral("Office")}));
     EXPECT_EQ(view.names(QAccessible::Slider),
         (QStringList{QStringLiteral("Volume"), QStringLiteral("Kitchen volume"), QStringLiteral("Office volume")}));
