@@ -274,6 +274,10 @@
             <source>The queue is empty</source>
             <translation>Die Warteschlange ist leer</translation>
         </message>
+        <message>
+            <source>The queue could not be read</source>
+            <translation>Die Warteschlange konnte nicht gelesen werden</translation>
+        </message>
     </context>
     <context>
         <name>UpNextButton</name>

@@ -68,6 +68,12 @@ void EventPublisher::stop()
         m_thread.join();
 }
 
+void EventPublisher::setRefusedPath(const QString &path)
+{
+    std::lock_guard lock(m_mutex);
+    m_refusedPath = path;
+}
+
 EventPublisher::Outcome EventPublisher::handle(
     int player, const QString &address, const QString &uuid, const EventRequest &request)
 {
@@ -108,6 +114,8 @@ EventPublisher::Outcome EventPublisher::handle(
 
     if (request.header("NT").trimmed() != "upnp:event")
         return {status(412), {}};
+    if (path == m_refusedPath)
+        return {status(503), {}};
     // "<http://host:port/path>", possibly several; the first is used.
     const QByteArray callback = request.header("CALLBACK").trimmed();
     const qsizetype open = callback.indexOf('<');

@@ -67,6 +67,9 @@ public:
     // player that has forgotten every subscription when it is renewed.
     void setDropNotifications(bool drop) { m_drop = drop; }
     void setRefuseRenewals(bool refuse) { m_refuseRenewals = refuse; }
+    // A player whose subscription table is full for one service: every new
+    // SUBSCRIBE to `path` gets 503; empty: none.
+    void setRefusedPath(const QString &path);
     // A player that restarted: every subscription it held is gone (a
     // renewal gets 412), and its events go to nobody until a new SUBSCRIBE.
     void forgetPlayer(int player);
@@ -112,6 +115,7 @@ private:
     bool m_stopping = false;
     std::atomic<bool> m_drop{false};
     std::atomic<bool> m_refuseRenewals{false};
+    QString m_refusedPath;
     QSet<int> m_silent;
     std::function<void()> m_tick;
     std::thread m_thread;

@@ -289,6 +289,11 @@ void Household::setRefuseRenewals(bool refuse)
     d->events->setRefuseRenewals(refuse);
 }
 
+void Household::setRefuseSubscriptionsTo(const QString &path)
+{
+    d->events->setRefusedPath(path);
+}
+
 void Household::restartPlayer(const QString &address)
 {
     d->events->forgetPlayer(indexOf(address));

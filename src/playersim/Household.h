@@ -103,6 +103,9 @@ public:
     void setDropNotifications(bool drop);
     // Players that forgot every subscription: renewals get 412.
     void setRefuseRenewals(bool refuse);
+    // Players that refuse every new subscription to the event path `path`
+    // ("/MediaRenderer/Queue/Event") with 503; empty: none.
+    void setRefuseSubscriptionsTo(const QString &path);
     // The player at `address` restarts (a nightly update): it forgets every
     // subscription it held, so a renewal gets 412 and its events go to
     // nobody until someone subscribes afresh.

@@ -54,19 +54,29 @@ int position(const QString &text)
     return int(*number);
 }
 
-// The whole queue, page after page, and the version of its last page.
+// The whole queue, page after page, all at one version: a change between
+// two pages starts it over (a few times), as its positions would repeat or
+// skip entries, and the positions listed are the ones edits name.
 QCoro::Task<QueuePage> wholeQueue(ContentDirectory directory)
 {
+    constexpr int attempts = 3;
     QueuePage queue;
-    do {
-        QueuePage page = co_await directory.queuePage(int(queue.items.size()), ContentDirectory::queuePageLimit);
-        queue.total = page.total;
-        queue.updateID = page.updateID;
-        if (page.items.isEmpty())
-            break;
-        queue.items += std::move(page.items);
-    } while (queue.items.size() < queue.total);
-    co_return queue;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        queue = {};
+        bool changed = false;
+        do {
+            QueuePage page = co_await directory.queuePage(int(queue.items.size()), ContentDirectory::queuePageLimit);
+            changed = !queue.items.isEmpty() && page.updateID != queue.updateID;
+            queue.total = page.total;
+            queue.updateID = page.updateID;
+            if (changed || page.items.isEmpty())
+                break;
+            queue.items += std::move(page.items);
+        } while (queue.items.size() < queue.total);
+        if (!changed)
+            co_return queue;
+    }
+    throw CommandError("The queue kept changing while it was read; try again.");
 }
 
 void requireEntry(const QueuePage &queue, int position)

@@ -86,12 +86,13 @@ TEST(PathProof, EventsThatStopAreNoticedAndARestartOrASilentCoordinatorTooAtTheN
     ASSERT_TRUE(waitUntil([&] { return lastTransportState(events) == TransportState::playing; }));
 
     // Events stop after they flowed: the next proof finds the way shut and
-    // every subscription that was receiving is blocked.
+    // every subscription that was receiving is blocked; the Queue, an
+    // add-on, is not said apart (it is read again with the group).
     household.setDropNotifications(true);
     ASSERT_TRUE(waitUntil([&] { return allIn(owner, GroupEvents::State::blocked); }, shutWithin));
-    EXPECT_EQ(blocked, 6);
+    EXPECT_EQ(blocked, 5);
     // A proof that still finds it shut says so again, for one more read.
-    EXPECT_TRUE(waitUntil([&] { return blocked > 6; }, shutWithin));
+    EXPECT_TRUE(waitUntil([&] { return blocked > 5; }, shutWithin));
 
     // The way opens: a proof gets through, and the blocked ones are retried.
     household.setDropNotifications(false);

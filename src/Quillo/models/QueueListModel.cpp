@@ -3,7 +3,6 @@
 #include "Quillo/models/QueueListModel.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 void QueueListModel::setCount(int count)
 {
@@ -17,16 +16,10 @@ void QueueListModel::setCount(int count)
     } else {
         beginRemoveRows({}, count, m_count - 1);
         m_count = count;
-        // Pages wholly past the end go; the last one's entries past it stay
-        // until its next read, as no row shows them.
-        for (auto page = m_pages.begin(); page != m_pages.end();) {
-            if (page.key() * pageSize >= count) {
-                m_asked.remove(page.key());
-                page = m_pages.erase(page);
-            } else {
-                ++page;
-            }
-        }
+        // Pages wholly past the end go, and are not read again; the last
+        // one's entries past it stay until its next read, as no row shows them.
+        m_pages.removeIf([count](const auto &page) { return page.key() * pageSize >= count; });
+        m_asked.removeIf([count](int page) { return page * pageSize >= count; });
         endRemoveRows();
     }
     if (m_current >= m_count)
@@ -34,10 +27,10 @@ void QueueListModel::setCount(int count)
     Q_EMIT countChanged();
 }
 
-void QueueListModel::setPage(int start, const QList<SonosKit::ContentItem> &items)
+void QueueListModel::setPage(int start, const QList<SonosKit::ContentItem> &items, quint32 version)
 {
     const int page = pageOf(start);
-    m_pages.insert(page, items.mid(0, pageSize));
+    m_pages.insert(page, {items.mid(0, pageSize), version});
     m_asked.insert(page);
     dropFarthestFrom(page);
     const int first = page * pageSize;
@@ -48,23 +41,46 @@ void QueueListModel::setPage(int start, const QList<SonosKit::ContentItem> &item
 
 void QueueListModel::dropFarthestFrom(int page)
 {
+    // From the pages a view shows; before one shows, from the newest. A page
+    // that answers late, far from where the view went since, goes first.
+    const bool shown = m_wantedFirst >= 0;
+    const int firstShown = shown ? pageOf(m_wantedFirst) : page;
+    const int lastShown = shown ? pageOf(m_wantedLast) : page;
+    const auto distance = [firstShown, lastShown](
+                              int held) { return held < firstShown ? firstShown - held : std::max(held - lastShown, 0); };
     while (m_pages.size() > keptPages) {
         const auto farthest = std::max_element(
-            m_pages.keyBegin(), m_pages.keyEnd(), [page](int a, int b) { return std::abs(a - page) < std::abs(b - page); });
-        m_asked.remove(*farthest);
-        m_pages.remove(*farthest);
+            m_pages.keyBegin(), m_pages.keyEnd(), [&distance](int a, int b) { return distance(a) < distance(b); });
+        if (distance(*farthest) == 0)
+            return;
+        dropPage(*farthest);
     }
+}
+
+void QueueListModel::dropPage(int page)
+{
+    m_asked.remove(page);
+    if (m_pages.remove(page) == 0)
+        return;
+    // Its rows are placeholders now, asked for again once they show.
+    const int first = page * pageSize;
+    const int last = std::min(first + pageSize, m_count) - 1;
+    if (first <= last)
+        rowsChanged(first, last);
 }
 
 void QueueListModel::clear()
 {
+    const bool hadRows = m_count > 0;
     beginResetModel();
     m_count = 0;
     m_current = -1;
     m_pages.clear();
     m_asked.clear();
+    m_wantedFirst = m_wantedLast = -1;
     endResetModel();
-    Q_EMIT countChanged();
+    if (hadRows)
+        Q_EMIT countChanged();
 }
 
 void QueueListModel::setCurrentIndex(int row)
@@ -82,9 +98,22 @@ void QueueListModel::setCurrentIndex(int row)
 std::optional<SonosKit::ContentItem> QueueListModel::item(int row) const
 {
     const auto page = m_pages.constFind(pageOf(row));
-    if (row < 0 || row >= m_count || page == m_pages.cend() || row % pageSize >= page->size())
+    if (row < 0 || row >= m_count || page == m_pages.cend() || row % pageSize >= page->items.size())
         return std::nullopt;
-    return page->at(row % pageSize);
+    return page->items.at(row % pageSize);
+}
+
+std::optional<quint32> QueueListModel::versionAt(int row) const
+{
+    const auto page = m_pages.constFind(pageOf(row));
+    if (row < 0 || row >= m_count || page == m_pages.cend() || row % pageSize >= page->items.size())
+        return std::nullopt;
+    return page->version;
+}
+
+bool QueueListModel::holdsOtherThan(quint32 version) const
+{
+    return std::any_of(m_pages.cbegin(), m_pages.cend(), [version](const Page &page) { return page.version != version; });
 }
 
 void QueueListModel::want(int first, int last)
@@ -93,6 +122,8 @@ void QueueListModel::want(int first, int last)
     last = std::min(last, m_count - 1);
     if (first > last)
         return;
+    m_wantedFirst = first;
+    m_wantedLast = last;
     for (int page = pageOf(first); page <= pageOf(last); ++page) {
         if (m_pages.contains(page) || m_asked.contains(page))
             continue;

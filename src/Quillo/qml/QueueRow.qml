@@ -19,6 +19,8 @@ ActionButton {
     required property bool isCurrent
     // The rows around it, for moving it.
     property int count
+    // False while an edit is on its way: the next waits for its result.
+    property bool editable: true
     // Wide enough for the longest number in the list.
     property real numberWidth: Theme.trackNumberWidth
 
@@ -47,6 +49,7 @@ ActionButton {
                 horizontalAlignment: Text.AlignRight
                 verticalAlignment: Text.AlignVCenter
                 text: row.index + 1
+                textFormat: Text.PlainText
                 font.pixelSize: Theme.fontCaption
                 color: Theme.secondary
             }
@@ -68,6 +71,8 @@ ActionButton {
                 textFormat: Text.PlainText
                 Layout.fillWidth: true
                 text: row.isLoaded ? row.title : "…"
+                // Titles come from the network: never markup.
+                textFormat: Text.PlainText
                 font.pixelSize: Theme.fontBody
                 font.weight: row.isCurrent ? Font.Medium : Font.Normal
                 color: row.isCurrent ? Theme.accent : Theme.text
@@ -80,6 +85,7 @@ ActionButton {
                 Layout.fillWidth: true
                 visible: row.artist !== ""
                 text: row.artist
+                textFormat: Text.PlainText
                 font.pixelSize: Theme.fontCaption
                 color: Theme.secondary
                 elide: Text.ElideRight
@@ -89,6 +95,7 @@ ActionButton {
 
         PlainButton {
             visible: row.isLoaded
+            enabled: row.editable
             focusPolicy: Qt.NoFocus
             display: AbstractButton.IconOnly
             symbol: "xmark"
@@ -112,7 +119,7 @@ ActionButton {
     // entry moves by the rows it was dragged.
     DragHandler {
         id: drag
-        enabled: row.isLoaded
+        enabled: row.isLoaded && row.editable
         xAxis.enabled: false
         grabPermissions: PointerHandler.CanTakeOverFromAnything
         onActiveChanged: {
@@ -134,16 +141,17 @@ ActionButton {
 
         MenuItem {
             text: qsTr("Move Up")
-            enabled: row.index > 0
+            enabled: row.isLoaded && row.editable && row.index > 0
             onTriggered: row.moveRequested(row.index - 1)
         }
         MenuItem {
             text: qsTr("Move Down")
-            enabled: row.index < row.count - 1
+            enabled: row.isLoaded && row.editable && row.index < row.count - 1
             onTriggered: row.moveRequested(row.index + 1)
         }
         MenuItem {
             text: qsTr("Remove")
+            enabled: row.isLoaded && row.editable
             onTriggered: row.removeRequested()
         }
     }

@@ -29,6 +29,14 @@ ColumnLayout {
         showsSaved = false;
     }
 
+    // A question answered or put away: the keyboard goes back to the list.
+    function endQuestion() {
+        confirmsClear = false;
+        namesPlaylist = false;
+        if (list.visible)
+            list.forceActiveFocus();
+    }
+
     RowLayout {
         Layout.fillWidth: true
         visible: !upNext.confirmsClear && !upNext.namesPlaylist
@@ -59,7 +67,10 @@ ColumnLayout {
         SmallButton {
             text: qsTr("Clear Queue")
             enabled: upNext.queue.count > 0 && !upNext.queue.busy
-            onClicked: upNext.confirmsClear = true
+            onClicked: {
+                upNext.confirmsClear = true;
+                cancelClear.forceActiveFocus();
+            }
         }
     }
 
@@ -75,15 +86,19 @@ ColumnLayout {
 
         SmallButton {
             text: qsTr("Clear")
+            enabled: !upNext.queue.busy
+            Keys.onEscapePressed: upNext.endQuestion()
             onClicked: {
                 upNext.queue.clear();
-                upNext.confirmsClear = false;
+                upNext.endQuestion();
             }
         }
 
         SmallButton {
+            id: cancelClear
             text: qsTr("Cancel")
-            onClicked: upNext.confirmsClear = false
+            Keys.onEscapePressed: upNext.endQuestion()
+            onClicked: upNext.endQuestion()
         }
     }
 
@@ -99,7 +114,7 @@ ColumnLayout {
             placeholderText: qsTr("Playlist title")
             Accessible.name: qsTr("Playlist title")
             Accessible.ignored: !visible
-            Keys.onEscapePressed: upNext.namesPlaylist = false
+            Keys.onEscapePressed: upNext.endQuestion()
             onAccepted: save.press()
         }
 
@@ -107,16 +122,18 @@ ColumnLayout {
             id: save
             text: qsTr("Save")
             enabled: title.text.trim() !== ""
+            Keys.onEscapePressed: upNext.endQuestion()
             onClicked: {
                 upNext.queue.saveAs(title.text);
-                upNext.namesPlaylist = false;
                 upNext.showsSaved = true;
+                upNext.endQuestion();
             }
         }
 
         SmallButton {
             text: qsTr("Cancel")
-            onClicked: upNext.namesPlaylist = false
+            Keys.onEscapePressed: upNext.endQuestion()
+            onClicked: upNext.endQuestion()
         }
     }
 
@@ -127,7 +144,8 @@ ColumnLayout {
 
     ListMessage {
         visible: upNext.queue.isLoading || upNext.queue.count === 0
-        text: upNext.queue.isLoading ? qsTr("Loading…") : qsTr("The queue is empty")
+        text: upNext.queue.isLoading ? qsTr("Loading…") : upNext.queue.readFailed ? qsTr("The queue could not be read")
+                                                                                  : qsTr("The queue is empty")
     }
 
     ListView {
@@ -149,13 +167,17 @@ ColumnLayout {
         }
 
         function showPending() {
-            if (pendingIndex < 0 || height <= 0 || pendingIndex >= count)
+            if (pendingIndex < 0 || height <= 0)
                 return;
             // Centred first: the current row, already in view, is not
-            // followed to the list's edge.
-            positionViewAtIndex(pendingIndex, ListView.Center);
-            currentIndex = pendingIndex;
+            // followed to the list's edge. A number past the end (an old
+            // track number) is dropped, and the rows in view read.
+            if (pendingIndex < count) {
+                positionViewAtIndex(pendingIndex, ListView.Center);
+                currentIndex = pendingIndex;
+            }
             pendingIndex = -1;
+            askSoon.restart();
         }
 
         Layout.fillWidth: true
@@ -182,18 +204,16 @@ ColumnLayout {
             numberWidth: Math.max(Theme.trackNumberWidth, Math.ceil(digits.advanceWidth))
             focusPolicy: Qt.NoFocus
             highlighted: ListView.isCurrentItem && list.activeFocus
+            editable: !upNext.queue.busy
             onClicked: upNext.queue.playAt(index)
             onRemoveRequested: upNext.queue.remove(index)
             onMoveRequested: to => list.move(index, to)
         }
 
-        // The current row goes with its entry; while the last change is on
-        // its way, neither moves.
+        // The current row goes with its entry, when the move went out.
         function move(from: int, to: int) {
-            if (to < 0 || to >= count || upNext.queue.busy)
-                return;
-            upNext.queue.move(from, to);
-            currentIndex = to;
+            if (upNext.queue.move(from, to))
+                currentIndex = to;
         }
 
         onHeightChanged: {
@@ -209,10 +229,11 @@ ColumnLayout {
             text: String(list.count)
         }
 
-        // Several changes in one go (a scroll step, a read) ask once.
+        // Several changes in one go (a scroll step, a read) ask once; a
+        // scroll or a drag of the scroll bar asks once it pauses.
         Timer {
             id: askSoon
-            interval: 0
+            interval: list.moving || scrollBar.pressed ? Theme.queueScrollAskDelay : 0
             onTriggered: list.askForRowsInView()
         }
 

@@ -25,7 +25,7 @@ using SonosKit::ZoneGroup;
 namespace {
 
 // Of the group's own subscriptions: a room's sound page followed beside the
-// group has no say in how the group is kept current.
+// group, or the Queue, has no say in how the group is kept current.
 bool anyIn(const QList<GroupEvents::Subscribed> &subscriptions, std::initializer_list<GroupEvents::State> states)
 {
     return std::any_of(subscriptions.cbegin(), subscriptions.cend(), [states](const GroupEvents::Subscribed &s) {
@@ -150,7 +150,13 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
     // Events found missing: what changed meanwhile is read once, and again
     // at each proof that finds the way still shut (the polls stand in only
     // while the group plays).
-    connect(m_groupEvents.get(), &GroupEvents::blocked, this, [this] {
+    connect(m_groupEvents.get(), &GroupEvents::blocked, this, [this](const QString &, EventService service) {
+        // The Queue's trouble costs a read of the queue, nothing else: the
+        // group's own subscriptions say how it is kept current.
+        if (service == EventService::queue) {
+            Q_EMIT queueStale();
+            return;
+        }
         readOnce();
         updateState();
     });
@@ -159,8 +165,10 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
     // address the player sends to.
     connect(m_groupEvents.get(), &GroupEvents::renewed, this, &LiveUpdates::checkPath);
     connect(m_groupEvents.get(), &GroupEvents::failed, this, [this](const QString &playerHost, EventService service) {
-        if (service == EventService::queue)
+        if (service == EventService::queue) {
             Q_EMIT queueStale();
+            return;
+        }
         const std::optional<ZoneGroup> &group = m_household.selectedGroup();
         if (group && group->coordinator.host == playerHost)
             m_coordinatorFailed = true;

@@ -12,6 +12,8 @@
 #include "SonosKit/ContentDirectory.h"
 #include "SonosKit/PlayerInputs.h"
 
+#include <utility>
+
 using SonosKit::GroupController;
 using SonosKit::ZoneGroup;
 
@@ -47,12 +49,19 @@ void Queue::setShown(bool shown)
     Q_EMIT shownChanged();
     // Nothing is kept while hidden: each opening reads afresh, which is
     // where a change made meanwhile would have to be read anyway.
+    startAfresh();
+}
+
+void Queue::startAfresh()
+{
     ++m_generation;
     m_inFlight.clear();
     m_updateID.reset();
     setAwaitingVersion(false);
     m_entries.clear();
     setLoading(false);
+    m_opensAtPlaying = false;
+    m_hasRead = false;
     if (m_shown)
         reload();
 }
@@ -74,6 +83,8 @@ void Queue::apply(const QString &coordinatorHost, quint32 updateID)
     // against this one instead of being read twice.
     const bool readingUnknown = !m_updateID && !m_inFlight.isEmpty();
     m_updateID = updateID;
+    // The rows held name entries of the old version until read again.
+    updateBusy();
     if (!readingUnknown)
         reload();
 }
@@ -91,12 +102,15 @@ void Queue::followGroup()
     if (key == m_groupKey)
         return;
     m_groupKey = key;
+    // Its playing entry is not known until its playback is read: the last
+    // group's would open the list elsewhere.
+    m_entries.setCurrentIndex(-1);
+    assignNotifying(this, m_currentIndex, -1, &Queue::currentIndexChanged);
     // Another group's queue, or the same group led by another player: read
     // from the start, at its own playing entry.
-    if (m_shown) {
-        setShown(false);
-        setShown(true);
-    }
+    // Up Next stays open, as do its questions.
+    if (m_shown)
+        startAfresh();
 }
 
 void Queue::followPlayback()
@@ -114,6 +128,8 @@ void Queue::followPlayback()
     const int current = fromQueue && playback->trackNumber ? *playback->trackNumber - 1 : -1;
     m_entries.setCurrentIndex(current);
     assignNotifying(this, m_currentIndex, current, &Queue::currentIndexChanged);
+    if (current >= 0 && std::exchange(m_opensAtPlaying, false) && m_shown)
+        Q_EMIT opened();
 }
 
 void Queue::reload()
@@ -125,8 +141,11 @@ void Queue::reload()
     QList<int> pages = m_entries.askedPages();
     if (pages.isEmpty()) {
         // A fresh read: the playing entry's page first, which tells the
-        // length; the view asks for the rest it shows.
-        setLoading(true);
+        // length; the view asks for the rest it shows. An empty queue read
+        // again is no opening: it goes on saying it is empty.
+        if (!m_hasRead)
+            setLoading(true);
+        assignNotifying(this, m_readFailed, false, &Queue::readFailedChanged);
         pages.append(QueueListModel::pageOf(std::max(m_currentIndex, 0)));
     }
     for (const int page : std::as_const(pages))
@@ -163,8 +182,11 @@ StoreTask<void> Queue::fetchTask(ZoneGroup group, int page, quint64 generation)
             qCInfo(lcStore).noquote() << "A page of the queue could not be read:" << answer.failure().text();
             m_inFlight.remove(page);
             m_entries.forgetAsked(page);
+            if (m_isLoading)
+                assignNotifying(this, m_readFailed, true, &Queue::readFailedChanged);
             setLoading(false);
             setAwaitingVersion(false);
+            updateBusy();
             co_return;
         }
         changedWithin = part > 0 && answer->updateID != read.updateID;
@@ -183,40 +205,56 @@ StoreTask<void> Queue::fetchTask(ZoneGroup group, int page, quint64 generation)
         // The queue changed between two pages, or within one: all are read
         // again at the new version.
         m_updateID = read.updateID;
+        updateBusy();
         reload();
         co_return;
     }
     m_updateID = read.updateID;
+    m_hasRead = true;
     setAwaitingVersion(false);
     m_entries.setCount(read.total);
     if (read.start < read.total)
-        m_entries.setPage(read.start, read.items);
+        m_entries.setPage(read.start, read.items, read.updateID);
     m_entries.setCurrentIndex(m_currentIndex);
+    // Busy until every page held shows this version, not at the first.
+    updateBusy();
     if (m_isLoading) {
         setLoading(false);
+        m_opensAtPlaying = m_currentIndex < 0;
         Q_EMIT opened();
     }
 }
 
-void Queue::playAt(int index)
+bool Queue::isCurrentRow(int row) const
 {
-    if (index < 0 || index >= count())
-        return;
+    const std::optional<quint32> version = m_entries.versionAt(row);
+    return version && version == m_updateID;
+}
+
+bool Queue::playAt(int index)
+{
+    // The player takes a number, not a version: a row read before a change
+    // would play another entry.
+    if (m_commands > 0 || m_awaitingVersion || !isCurrentRow(index))
+        return false;
+    // Chosen here: the list stays where the user put it.
+    m_opensAtPlaying = false;
     m_context.perform([index](GroupController controller) { return controller.playQueueTrack(index); });
+    return true;
 }
 
-void Queue::remove(int index)
+bool Queue::remove(int index)
 {
-    if (index < 0 || index >= count())
-        return;
-    edit([index](GroupController controller, quint32 version) { return controller.removeQueueTrack(index, version); });
+    if (!isCurrentRow(index))
+        return false;
+    return edit([index](GroupController controller, quint32 version) { return controller.removeQueueTrack(index, version); });
 }
 
-void Queue::move(int from, int to)
+bool Queue::move(int from, int to)
 {
-    if (from < 0 || from >= count() || to < 0 || to >= count() || from == to)
-        return;
-    edit([from, to](GroupController controller, quint32 version) { return controller.moveQueueTrack(from, to, version); });
+    if (from == to || !isCurrentRow(from) || !isCurrentRow(to))
+        return false;
+    return edit([from, to](GroupController controller, quint32 version) { return controller.moveQueueTrack(from, to, version); });
 }
 
 void Queue::clear()
@@ -226,19 +264,20 @@ void Queue::clear()
     edit([](GroupController controller, quint32) { return controller.clearQueue(); });
 }
 
-void Queue::edit(std::function<QCoro::Task<void>(GroupController, quint32)> command)
+bool Queue::edit(std::function<QCoro::Task<void>(GroupController, quint32)> command)
 {
     const std::optional<ZoneGroup> &group = m_household.selectedGroup();
     // One change at a time, each on the version the last one made: a second
     // click before that is known would be refused as stale.
     if (isBusy() || !group)
-        return;
+        return false;
     if (!m_updateID) {
         // The last read failed: read again, the next click has a version.
         reload();
-        return;
+        return false;
     }
     StoreContext::start(editTask(command(GroupController(*group), *m_updateID)));
+    return true;
 }
 
 StoreTask<void> Queue::editTask(QCoro::Task<void> command)
@@ -276,6 +315,8 @@ void Queue::saveAs(const QString &title)
 
 StoreTask<void> Queue::saveTask(ZoneGroup group, QString title)
 {
+    // The last save's result would stand for this one's.
+    assignNotifying(this, m_savedText, QString(), &Queue::savedTextChanged);
     countCommand(+1);
     const auto saved = co_await m_context.attempt(GroupController(std::move(group)).saveQueue(title));
     countCommand(-1);
@@ -296,16 +337,18 @@ void Queue::setLoading(bool loading)
 
 void Queue::countCommand(int change)
 {
-    const bool wasBusy = isBusy();
     m_commands += change;
-    if (isBusy() != wasBusy)
-        Q_EMIT busyChanged();
+    updateBusy();
 }
 
 void Queue::setAwaitingVersion(bool awaiting)
 {
-    const bool wasBusy = isBusy();
     m_awaitingVersion = awaiting;
-    if (isBusy() != wasBusy)
-        Q_EMIT busyChanged();
+    updateBusy();
+}
+
+void Queue::updateBusy()
+{
+    const bool busy = m_commands > 0 || m_awaitingVersion || (m_updateID && m_entries.holdsOtherThan(*m_updateID));
+    assignNotifying(this, m_busy, busy, &Queue::busyChanged);
 }

@@ -41,12 +41,15 @@ class Queue : public QObject
     Q_PROPERTY(int currentIndex READ currentIndex NOTIFY currentIndexChanged)
     // The first page of a fresh read is on its way: nothing to show yet.
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    // That first page could not be read: no rows, and no word on the length.
+    Q_PROPERTY(bool readFailed READ readFailed NOTIFY readFailedChanged)
     // The group plays from its queue, or from nothing yet; a station or an
     // input has none, and `unavailableReason` says so.
     Q_PROPERTY(bool available READ isAvailable NOTIFY availableChanged)
     Q_PROPERTY(QString unavailableReason READ unavailableReason NOTIFY availableChanged)
-    // A command of ours, or the read after it, is on its way: the next
-    // must wait for the version it brings.
+    // A command of ours, or the read after it, is on its way, or rows in
+    // view were read at another version than the queue has now: the next
+    // command must wait until the rows it names show that version.
     Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged)
     // What the last "Save as Playlist…" made; empty before.
     Q_PROPERTY(QString savedText READ savedText NOTIFY savedTextChanged)
@@ -54,10 +57,13 @@ class Queue : public QObject
 public:
     Queue(StoreContext &context, Household &household, NowPlaying &nowPlaying, Library &library, QObject *parent = nullptr);
 
-    Q_INVOKABLE void playAt(int index);
-    Q_INVOKABLE void remove(int index);
+    // Each verb on a row acts only on a row read at the version the queue
+    // has now, and says whether it went out: a row read before a change
+    // would name another entry.
+    Q_INVOKABLE bool playAt(int index);
+    Q_INVOKABLE bool remove(int index);
     // The entry at `from` ends at `to`.
-    Q_INVOKABLE void move(int from, int to);
+    Q_INVOKABLE bool move(int from, int to);
     Q_INVOKABLE void moveUp(int index) { move(index, index - 1); }
     Q_INVOKABLE void moveDown(int index) { move(index, index + 1); }
     Q_INVOKABLE void clear();
@@ -79,9 +85,10 @@ public:
     int count() const { return m_entries.count(); }
     int currentIndex() const { return m_currentIndex; }
     bool isLoading() const { return m_isLoading; }
+    bool readFailed() const { return m_readFailed; }
     bool isAvailable() const { return m_unavailableReason.isEmpty(); }
     QString unavailableReason() const { return m_unavailableReason; }
-    bool isBusy() const { return m_commands > 0 || m_awaitingVersion; }
+    bool isBusy() const { return m_busy; }
     QString savedText() const { return m_savedText; }
     std::optional<quint32> updateID() const { return m_updateID; }
 
@@ -90,20 +97,27 @@ Q_SIGNALS:
     void countChanged();
     void currentIndexChanged();
     void isLoadingChanged();
+    void readFailedChanged();
     void availableChanged();
     void busyChanged();
     void savedTextChanged();
-    // A fresh read's first page arrived: the view shows the playing entry.
+    // A fresh read's first page arrived, or the playing entry became known
+    // after it: the view shows the playing entry.
     void opened();
 
 private:
     // Every page a view holds is read again; a fresh read starts at the
     // page of the playing entry.
     void reload();
+    // Nothing held, nothing on its way; read from the start if shown.
+    void startAfresh();
     void fetch(int page);
     StoreTask<void> fetchTask(SonosKit::ZoneGroup group, int page, quint64 generation);
     // A command on the queue's version held; afterwards the queue is read.
-    void edit(std::function<QCoro::Task<void>(SonosKit::GroupController, quint32)> command);
+    bool edit(std::function<QCoro::Task<void>(SonosKit::GroupController, quint32)> command);
+    // `row` shows its entry as the queue's version now has it.
+    bool isCurrentRow(int row) const;
+    void updateBusy();
     StoreTask<void> editTask(QCoro::Task<void> command);
     StoreTask<void> saveTask(SonosKit::ZoneGroup group, QString title);
     void followGroup();
@@ -122,6 +136,12 @@ private:
     bool m_shown = false;
     bool m_eventsFlowing = false;
     bool m_isLoading = false;
+    bool m_readFailed = false;
+    // A page was read since the last fresh start.
+    bool m_hasRead = false;
+    // Opened before the playing entry was known (another group's playback
+    // on its way): opened() once more when it is.
+    bool m_opensAtPlaying = false;
     int m_currentIndex = -1;
     QString m_unavailableReason;
     int m_commands = 0;
@@ -133,4 +153,5 @@ private:
     QSet<int> m_inFlight;
     // A command waits for the read that tells the version it made.
     bool m_awaitingVersion = false;
+    bool m_busy = false;
 };

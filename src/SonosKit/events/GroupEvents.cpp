@@ -113,7 +113,7 @@ void GroupEvents::proofCame(const QString &playerHost, EventService service, con
     Q_EMIT proofMade(playerHost, true);
     bool troubled = false;
     for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it)
-        troubled = troubled || (!isBesideGroup(it.key()) && (it->state == State::blocked || it->state == State::failed));
+        troubled = troubled || (!isAddOn(it.key()) && (it->state == State::blocked || it->state == State::failed));
     if (troubled) {
         // The way is open again: the events can take over from the polls.
         retry();
@@ -142,10 +142,11 @@ void GroupEvents::proofShut(const QString &playerHost)
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
         if (it->state == State::receiving) {
             it->state = State::blocked;
-            if (!isBesideGroup(it.key()))
+            // An add-on's events are read again with the group's.
+            if (!isAddOn(it.key()))
                 nowBlocked.append(it.key());
         }
-        if (it->state == State::blocked && !anyBlocked && !isBesideGroup(it.key()))
+        if (it->state == State::blocked && !anyBlocked && !isAddOn(it.key()))
             anyBlocked = it.key();
     }
     // Still shut: said again, so that the owner reads once more.
@@ -386,7 +387,7 @@ QList<GroupEvents::Subscribed> GroupEvents::subscriptions() const
 {
     QList<Subscribed> list;
     for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it)
-        list.append({it.key().first, it.key().second, it->state, isBesideGroup(it.key())});
+        list.append({it.key().first, it.key().second, it->state, isAddOn(it.key())});
     return list;
 }
 

@@ -59,7 +59,10 @@ public:
         QString playerHost;
         EventService service;
         State state;
-        // The extra RenderingControl of setAlsoRenderingOf(), not the group's.
+        // Not one of the group's own, so no measure of how the group is kept
+        // current: the extra RenderingControl of setAlsoRenderingOf() (its
+        // trouble is not reported), and the Queue, an add-on whose versions
+        // AVTransport tells too (its trouble says only: read the queue again).
         bool besideGroup = false;
         friend bool operator==(const Subscribed &, const Subscribed &) = default;
     };
@@ -133,6 +136,8 @@ private:
 
     QList<Key> wantedFor(const ZoneGroup &group, const QString &topologyHost) const;
     bool isBesideGroup(const Key &key) const;
+    // Beside the group, or the Queue: see Subscribed::besideGroup.
+    bool isAddOn(const Key &key) const { return isBesideGroup(key) || key.second == EventService::queue; }
     EventSubscription *create(const Key &key);
     // Starts `subscription` and records how that went, unless it stopped
     // being wanted meanwhile: then it is unsubscribed and deleted.

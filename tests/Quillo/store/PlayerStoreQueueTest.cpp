@@ -7,6 +7,7 @@
 // change from another controller shows while the list is open.
 #include "StoreTestSupport.h"
 
+#include "SonosKit/ContentDirectory.h"
 #include "SonosKit/GroupController.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +68,13 @@ TEST(PlayerStoreQueue, ALongQueueOpensAtItsPlayingPageAndAnEditOnAnOldVersionIsR
 
     ask(queue, 0);
     ASSERT_TRUE(waitUntil([&] { return titleAt(queue, 0) == u"Track 1"; }));
+    // A fast scroll down and back to the top: the pages it passed answer
+    // late, and the rows in view keep theirs.
+    for (int page = 20; page < 20 + QueueListModel::keptPages; ++page)
+        ask(queue, page * QueueListModel::pageSize);
+    ask(queue, 0);
+    ASSERT_TRUE(waitUntil([&] { return queue.entries().askedPages().size() == queue.entries().heldPageCount(); }));
+    EXPECT_EQ(titleAt(queue, 0), u"Track 1");
     queue.playAt(2);
     ASSERT_TRUE(waitUntil([&] { return queue.currentIndex() == 2; }));
 
@@ -87,6 +95,19 @@ TEST(PlayerStoreQueue, ALongQueueOpensAtItsPlayingPageAndAnEditOnAnOldVersionIsR
     ASSERT_TRUE(waitUntil([&] { return titleAt(queue, 2) == u"Track 3" && !queue.isBusy(); }));
     EXPECT_EQ(titleAt(queue, 0), u"Track 4");
 
+    // An event tells of a change elsewhere before the rows are read again:
+    // no row of the old layout is edited or played with the new version.
+    const QString host = store->household().selectedGroup()->coordinator.host;
+    testsupport::await(elsewhere.removeQueueTrack(0, 0));
+    queue.apply(host, testsupport::await(SonosKit::ContentDirectory(host).queuePage(0, 1)).updateID);
+    EXPECT_TRUE(queue.isBusy());
+    EXPECT_FALSE(queue.remove(1));
+    EXPECT_FALSE(queue.playAt(1));
+    ASSERT_TRUE(waitUntil([&] { return !queue.isBusy(); }));
+    EXPECT_EQ(queue.count(), longQueue - 3);
+    EXPECT_EQ(titleAt(queue, 0), u"Track 5");
+    EXPECT_EQ(titleAt(queue, 1), u"Track 3");
+
     // Saved, it shows among the Sonos Playlists at once.
     queue.saveAs(QStringLiteral("Road Trip"));
     ASSERT_TRUE(waitUntil([&] { return storetest::titles(store->library().favorites()).contains(QStringLiteral("Road Trip")); }));
@@ -96,6 +117,9 @@ TEST(PlayerStoreQueue, ALongQueueOpensAtItsPlayingPageAndAnEditOnAnOldVersionIsR
 TEST(PlayerStoreQueue, AChangeFromAnotherControllerShowsWithinASecondAndClearingEmptiesIt)
 {
     playersim::Household household = storetest::startedHousehold(block, 1);
+    // The Queue's own events are an add-on: refused, the group's events
+    // still flow and AVTransport's tell the queue's versions.
+    household.setRefuseSubscriptionsTo(QStringLiteral("/MediaRenderer/Queue/Event"));
     storetest::StoreRig rig(household);
     rig.events = true;
     rig.eventAddress = storetest::listenAddress(block);

@@ -83,6 +83,9 @@ QtObject {
     readonly property int queueRowHeight: scaled(32)
     readonly property int queueVisibleRows: 7
     readonly property int queueRowsReadAhead: 5
+    // While Up Next scrolls, the rows in view are asked for once it pauses
+    // this long (ms), not at every page it passes.
+    readonly property int queueScrollAskDelay: 80
     readonly property int trackNumberWidth: scaled(20)
     readonly property int roomRowHeight: scaled(24)
     // The Rooms list grows to this many rows, then scrolls.
