@@ -43,7 +43,6 @@ ActionButton {
             Layout.fillHeight: true
 
             Text {
-                textFormat: Text.PlainText
                 anchors.fill: parent
                 visible: !row.isCurrent
                 horizontalAlignment: Text.AlignRight
@@ -68,7 +67,6 @@ ActionButton {
             spacing: 1
 
             Text {
-                textFormat: Text.PlainText
                 Layout.fillWidth: true
                 text: row.isLoaded ? row.title : "…"
                 // Titles come from the network: never markup.
@@ -81,7 +79,6 @@ ActionButton {
             }
 
             Text {
-                textFormat: Text.PlainText
                 Layout.fillWidth: true
                 visible: row.artist !== ""
                 text: row.artist
