@@ -57,6 +57,9 @@ TEST(QuilloViews, NamesFromThePlayersShowAsPlainTextInEveryControlPopupAndTip)
         view.click(QAccessible::ComboBox, chooser);
         ASSERT_TRUE(waitUntil([&] { return popup->property("opened").toBool(); }));
         EXPECT_EQ(richTexts(), QStringList());
+        // The entries show their names, whatever kind of list it holds.
+        const QString current = ViewWindow::itemOf(view.node(QAccessible::ComboBox, chooser))->property("currentText").toString();
+        EXPECT_TRUE(visibleTexts(view.window().contentItem()).contains(current)) << chooser.toStdString();
         QTest::keyClick(&view.window(), Qt::Key_Escape);
         ASSERT_TRUE(waitUntil([&] { return !popup->property("visible").toBool(); }));
     }

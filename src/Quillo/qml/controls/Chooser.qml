@@ -19,7 +19,9 @@ ComboBox {
         required property int index
 
         width: ListView.view.width
-        text: model[control.textRole]
+        // A list of maps (the providers) names its entries through
+        // modelData; a list model through its role.
+        text: Array.isArray(control.model) ? model.modelData[control.textRole] : model[control.textRole]
         font.weight: control.currentIndex === index ? Font.DemiBold : Font.Normal
         highlighted: control.highlightedIndex === index
         hoverEnabled: control.hoverEnabled
