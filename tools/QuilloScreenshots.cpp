@@ -286,6 +286,30 @@ int main(int argc, char *argv[])
         SonosKit::Diagnosis::fixFor(SonosKit::Diagnosis::Cause::upnpOff));
     ok &= diagnosed(QStringLiteral("setup-no-speaker"), SonosKit::Diagnosis::Cause::noSpeakerOnNetwork,
         SonosKit::Diagnosis::fixFor(SonosKit::Diagnosis::Cause::noSpeakerOnNetwork));
+    // Up Next and a room's sound, each at the soundbar's group, in whichever
+    // palette is set.
+    const auto upNext = [&](const QString &name) {
+        auto store = shooter.store();
+        const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+        return shooter.shoot(
+            name, *store, menu,
+            [&] {
+                connectTo(*store, salon);
+                showUpNext(*store, idOf(*store, QStringLiteral("Troen & Ingen")));
+            },
+            [&] { return upNextShown(*store); });
+    };
+    const auto roomSound = [&](const QString &name) {
+        auto store = shooter.store();
+        const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
+        return shooter.shoot(
+            name, *store, menu,
+            [&] {
+                connectTo(*store, salon);
+                openRoomSound(*store, QStringLiteral("Salon Café"));
+            },
+            [&] { return roomSoundShown(*store); });
+    };
     {
         auto store = shooter.store();
         const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
@@ -301,17 +325,7 @@ int main(int argc, char *argv[])
                 return store->nowPlaying().isPlaying() && store->nowPlaying().playback() && store->nowPlaying().playback()->title;
             });
     }
-    {
-        auto store = shooter.store();
-        const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
-        ok &= shooter.shoot(
-            QStringLiteral("up-next"), *store, menu,
-            [&] {
-                connectTo(*store, salon);
-                showUpNext(*store, idOf(*store, QStringLiteral("Troen & Ingen")));
-            },
-            [&] { return upNextShown(*store); });
-    }
+    ok &= upNext(QStringLiteral("up-next"));
     {
         // A night's listening: shuffle, repeat and crossfade on, a sleep
         // timer running, and its menu open with the way to turn it off.
@@ -376,19 +390,9 @@ int main(int argc, char *argv[])
             },
             [&] { return roomLevelsKnown(*store); });
     }
-    {
-        // The soundbar's own sound: night sound and speech enhancement as
-        // well as what every player has.
-        auto store = shooter.store();
-        const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
-        ok &= shooter.shoot(
-            QStringLiteral("room-sound"), *store, menu,
-            [&] {
-                connectTo(*store, salon);
-                openRoomSound(*store, QStringLiteral("Salon Café"));
-            },
-            [&] { return roomSoundShown(*store); });
-    }
+    // The soundbar's own sound: night sound and speech enhancement as well
+    // as what every player has.
+    ok &= roomSound(QStringLiteral("room-sound"));
     {
         auto store = shooter.store();
         ok &= shooter.shoot(
@@ -487,28 +491,8 @@ int main(int argc, char *argv[])
                     && roomLevelsKnown(*store) && store->playModes().shuffle() && store->sleepTimer().isRunning();
             });
     }
-    {
-        auto store = shooter.store();
-        const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
-        ok &= shooter.shoot(
-            QStringLiteral("up-next-dark"), *store, menu,
-            [&] {
-                connectTo(*store, salon);
-                showUpNext(*store, idOf(*store, QStringLiteral("Troen & Ingen")));
-            },
-            [&] { return upNextShown(*store); });
-    }
-    {
-        auto store = shooter.store();
-        const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
-        ok &= shooter.shoot(
-            QStringLiteral("room-sound-dark"), *store, menu,
-            [&] {
-                connectTo(*store, salon);
-                openRoomSound(*store, QStringLiteral("Salon Café"));
-            },
-            [&] { return roomSoundShown(*store); });
-    }
+    ok &= upNext(QStringLiteral("up-next-dark"));
+    ok &= roomSound(QStringLiteral("room-sound-dark"));
     ok &= liveUpdatesBlocked(QStringLiteral("live-updates-blocked-dark"));
     household.stop();
     return ok ? 0 : 1;
