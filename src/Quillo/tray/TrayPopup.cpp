@@ -51,6 +51,12 @@ TrayPopup::TrayPopup(QQmlEngine *engine, const QUrl &content)
     });
 }
 
+TrayPopup::~TrayPopup()
+{
+    if (QQuickItem *root = rootObject())
+        disconnect(root, nullptr, this, nullptr);
+}
+
 TrayPopup::Placement TrayPopup::placement(QSize size, QRect icon, QPoint pointer, QRect available)
 {
     const QRect anchor = icon.isEmpty() ? QRect(pointer, QSize(1, 1)) : icon;

@@ -24,6 +24,9 @@ public:
     };
 
     TrayPopup(QQmlEngine *engine, const QUrl &content);
+    // The content is torn down after this object: its size changes must no
+    // longer reach it by then.
+    ~TrayPopup() override;
 
     // Where a panel of `size` goes: below the icon (or above it when the icon
     // sits in the lower half of the screen), centred on it, at the pointer
