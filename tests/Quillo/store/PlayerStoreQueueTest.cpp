@@ -121,12 +121,8 @@ TEST(PlayerStoreQueue, AChangeFromAnotherControllerShowsWithinASecondAndClearing
     // still flow and AVTransport's tell the queue's versions.
     household.setRefuseSubscriptionsTo(QStringLiteral("/MediaRenderer/Queue/Event"));
     storetest::StoreRig rig(household);
-    rig.events = true;
-    rig.eventAddress = storetest::listenAddress(block);
-    auto store = rig.makeStore();
-    testsupport::await(store->refreshAll());
-    storetest::selectGroupLedBy(*store, living);
-    ASSERT_TRUE(waitUntil([&] { return store->liveUpdates().isFlowing(); }));
+    auto store = rig.makeFollowingStore(block, living);
+    ASSERT_TRUE(store);
     Queue &queue = store->queue();
     queue.setShown(true);
     ASSERT_TRUE(waitUntil([&] { return queue.count() == 3 && titleAt(queue, 0) == u"Queued 1"; }));

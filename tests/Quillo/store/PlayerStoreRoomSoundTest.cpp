@@ -26,12 +26,8 @@ TEST(PlayerStoreRoomSound, EachControlWhereThePlayerHasItADragChangesElsewhereRe
 {
     playersim::Household household = storetest::startedHousehold(block);
     storetest::StoreRig rig(household);
-    rig.events = true;
-    rig.eventAddress = storetest::listenAddress(block);
-    auto store = rig.makeStore();
-    testsupport::await(store->refreshAll());
-    storetest::selectGroupLedBy(*store, QStringLiteral("Kitchen"));
-    ASSERT_TRUE(waitUntil([&] { return store->liveUpdates().isFlowing(); }));
+    auto store = rig.makeFollowingStore(block, QStringLiteral("Kitchen"));
+    ASSERT_TRUE(store);
     const int groupSubscriptions = household.subscriptionCount();
     QSignalSpy flowing(&store->liveUpdates(), &LiveUpdates::flowingChanged);
     RoomSound &sound = store->roomSound();

@@ -32,12 +32,8 @@ TEST(PlayerStoreSleepTimer, SetHereOrElsewhereCountsDownTurnsOffRunsOutAndFollow
 {
     playersim::Household household = storetest::startedHousehold(block);
     storetest::StoreRig rig(household);
-    rig.events = true;
-    rig.eventAddress = storetest::listenAddress(block);
-    auto store = rig.makeStore();
-    testsupport::await(store->refreshAll());
-    storetest::selectGroupLedBy(*store, living);
-    ASSERT_TRUE(waitUntil([&] { return store->liveUpdates().isFlowing(); }));
+    auto store = rig.makeFollowingStore(block, living);
+    ASSERT_TRUE(store);
     SleepTimer &timer = store->sleepTimer();
     const GroupController elsewhere(*store->household().selectedGroup());
 

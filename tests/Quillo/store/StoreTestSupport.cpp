@@ -186,6 +186,18 @@ void serveFor(std::chrono::milliseconds span)
     testsupport::waitUntil([] { return false; }, span);
 }
 
+std::unique_ptr<PlayerStore> StoreRig::makeFollowingStore(testsupport::Suite suite, const QString &room)
+{
+    events = true;
+    eventAddress = listenAddress(suite);
+    auto store = makeStore();
+    testsupport::await(store->refreshAll());
+    selectGroupLedBy(*store, room);
+    if (!testsupport::waitUntil([&] { return store->liveUpdates().isFlowing(); }))
+        return nullptr;
+    return store;
+}
+
 QString StoreRig::settingsPath() const
 {
     return directory.filePath(QStringLiteral("Quillo.conf"));

@@ -66,6 +66,10 @@ struct StoreRig {
     explicit StoreRig(QString searchAddress);
 
     std::unique_ptr<PlayerStore> makeStore();
+    // A store that follows the players' events, listening at `suite`'s
+    // address, with the group `room` leads chosen; none when the events do
+    // not flow in time.
+    std::unique_ptr<PlayerStore> makeFollowingStore(testsupport::Suite suite, const QString &room);
     QString settingsPath() const;
     // The settings file as raw text.
     QString settingsText() const;
