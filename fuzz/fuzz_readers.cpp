@@ -101,6 +101,8 @@ public:
                     text(read.containerUpdateIDs);
                     text(read.favoritesUpdateID);
                     text(read.savedQueuesUpdateID);
+                } else if constexpr (std::is_same_v<Event, AlarmEvent>) {
+                    text(read.alarmListVersion);
                 }
             },
             event);

@@ -318,6 +318,7 @@ Answer HouseholdState::answer(int player, const SoapCall &call)
         {QStringLiteral("/ZoneGroupTopology/Control"), QStringLiteral("ZoneGroupTopology")},
         {QStringLiteral("/MusicServices/Control"), QStringLiteral("MusicServices")},
         {QStringLiteral("/DeviceProperties/Control"), QStringLiteral("DeviceProperties")},
+        {QStringLiteral("/AlarmClock/Control"), QStringLiteral("AlarmClock")},
         // Listed for its events; every action is refused.
         {QStringLiteral("/MediaRenderer/Queue/Control"), QStringLiteral("Queue")},
     };
@@ -343,6 +344,8 @@ Answer HouseholdState::answer(int player, const SoapCall &call)
         answered = answerGroupRendering(player, call);
     else if (service == u"DeviceProperties")
         return answerDeviceProperties(player, call);
+    else if (service == u"AlarmClock")
+        answered = answerAlarmClock(call);
     publishChangesLocked();
     return answered;
 }

@@ -7,6 +7,7 @@
 #include "RequestLog.h"
 #include "SimPlayer.h"
 
+#include <QDate>
 #include <QHash>
 
 #include <memory>
@@ -35,6 +36,10 @@ struct HouseholdState {
     std::shared_ptr<RequestLog> log = std::make_shared<RequestLog>();
     quint32 favoritesUpdateId = 1;
     quint32 playlistsUpdateId = 1;
+    // The alarms' version counts every change of content.alarms.
+    quint32 alarmListSerial = 1;
+    // The day each alarm last rang, so that the clock rings it once a day.
+    QHash<int, QDate> alarmRang;
 
     // Subscriptions and the NOTIFYs sent to them; made before, and stopped
     // before, anything its thread calls into.
@@ -71,6 +76,13 @@ struct HouseholdState {
     // track after `delay`.
     void nextTrackLater(int player, std::chrono::milliseconds delay);
     QString zoneGroupStateLocked() const;
+    // "RINCON_<first player>:<serial>", as ListAlarms and the events tell it.
+    QString alarmListVersionLocked() const;
+    // The alarm `id` starts its room now: false for no such alarm.
+    bool ringAlarmLocked(int id);
+    // From the next minute on, every enabled alarm rings at its time on
+    // this computer's clock, once a day.
+    void ringAlarmsOnTime();
     QString groupIdLocked(const SimPlayer &coordinator) const;
     HouseholdData snapshotLocked() const;
     std::optional<int> serviceIdOf(const QString &uri, const QString &metadata) const;
@@ -84,6 +96,9 @@ private:
     Answer answerTransport(int player, const SoapCall &call);
     Answer answerRendering(int player, const SoapCall &call);
     Answer answerGroupRendering(int player, const SoapCall &call);
+    Answer answerAlarmClock(const SoapCall &call);
+    QString alarmListLocked() const;
+    void checkAlarmClock();
     // Bass, treble, loudness and the EQ types; none for any other action.
     std::optional<Answer> answerRoomSound(int player, const SoapCall &call);
     // RemoveTrackFromQueue, ReorderTracksInQueue, RemoveAllTracksFromQueue

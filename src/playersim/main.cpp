@@ -294,6 +294,8 @@ int main(int argc, char **argv)
         err << "playersim: " << error << "\n";
         return 1;
     }
+    // The program's alarms ring by the clock, so that the demo shows one.
+    household->ringAlarmsOnTime();
     const playersim::HouseholdData data = household->data();
     const QStringList addresses = household->addresses();
     if (parser.isSet(upnpOffOption)) {

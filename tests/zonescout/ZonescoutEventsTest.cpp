@@ -93,7 +93,7 @@ TEST(ZonescoutEvents, PrintsEachEventAndTheProofOfTheirWayAsJsonLinesAndUnsubscr
         });
     }));
 
-    EXPECT_EQ(household.subscriptionCount(), 6);
+    EXPECT_EQ(household.subscriptionCount(), 7);
     ::kill(pid_t(process.processId()), SIGINT);
     ASSERT_TRUE(process.waitForFinished(3000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);

@@ -97,6 +97,7 @@ StoreTask<void> LiveUpdates::readOnceTask()
     co_await m_context.guarded(m_nowPlaying.refresh());
     Q_EMIT transportStale();
     Q_EMIT queueStale();
+    Q_EMIT alarmsStale();
 }
 
 LiveUpdates::~LiveUpdates()
@@ -151,10 +152,15 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
     // at each proof that finds the way still shut (the polls stand in only
     // while the group plays).
     connect(m_groupEvents.get(), &GroupEvents::blocked, this, [this](const QString &, EventService service) {
-        // The Queue's trouble costs a read of the queue, nothing else: the
-        // group's own subscriptions say how it is kept current.
+        // The Queue's trouble costs a read of the queue, the AlarmClock's one
+        // of the alarms, nothing else: the group's own subscriptions say how
+        // it is kept current.
         if (service == EventService::queue) {
             Q_EMIT queueStale();
+            return;
+        }
+        if (service == EventService::alarmClock) {
+            Q_EMIT alarmsStale();
             return;
         }
         readOnce();
@@ -167,6 +173,10 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
     connect(m_groupEvents.get(), &GroupEvents::failed, this, [this](const QString &playerHost, EventService service) {
         if (service == EventService::queue) {
             Q_EMIT queueStale();
+            return;
+        }
+        if (service == EventService::alarmClock) {
+            Q_EMIT alarmsStale();
             return;
         }
         const std::optional<ZoneGroup> &group = m_household.selectedGroup();
@@ -316,6 +326,7 @@ StoreTask<void> LiveUpdates::resubscribeTask()
     StoreContext::start(m_nowPlaying.refresh());
     Q_EMIT transportStale();
     Q_EMIT queueStale();
+    Q_EMIT alarmsStale();
 }
 
 void LiveUpdates::alsoFollowRenderingOf(const QString &playerHost)
@@ -341,6 +352,10 @@ void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosK
     } else if (const auto *queue = std::get_if<SonosKit::QueueEvent>(&event)) {
         if (queue->updateID && group && group->coordinator.host == playerHost)
             Q_EMIT queueEvent(playerHost, *queue->updateID);
+    } else if (const auto *alarms = std::get_if<SonosKit::AlarmEvent>(&event)) {
+        // The list is the household's: whichever player tells it.
+        if (alarms->alarmListVersion)
+            Q_EMIT alarmListVersion(*alarms->alarmListVersion);
     } else if (group && group->hasMemberAt(playerHost)) {
         // The rooms first: the group's volume is their average.
         if (const auto *rendering = std::get_if<SonosKit::RenderingEvent>(&event))
@@ -364,6 +379,8 @@ void LiveUpdates::lost(EventService service)
         Q_EMIT libraryEventsMissed();
     else if (service == EventService::queue)
         Q_EMIT queueStale();
+    else if (service == EventService::alarmClock)
+        Q_EMIT alarmsStale();
     else
         StoreContext::start(m_nowPlaying.refresh());
     if (service == EventService::avTransport)

@@ -84,6 +84,11 @@ Q_SIGNALS:
     void queueEvent(const QString &coordinatorHost, quint32 updateID);
     // The queue's events were missed or cannot come: read it once.
     void queueStale();
+    // The household's alarms are now at `version`, as the coordinator's
+    // AlarmClock events tell: a list read at another version is read again.
+    void alarmListVersion(const QString &version);
+    // The alarms' events were missed or cannot come: read the list once.
+    void alarmsStale();
 
 private:
     StoreTask<void> shutdownTask();
