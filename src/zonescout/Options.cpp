@@ -56,7 +56,7 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("alarms"), {0, 0}},
         // add HH:MM ROOM and up to four flags with their values, or on, off
         // or remove ID, read by the command.
-        {QStringLiteral("alarm"), {2, 10}},
+        {QStringLiteral("alarm"), {2, 11}},
     };
     return arity;
 }
