@@ -79,6 +79,7 @@ TEST_F(Alarms, SwitchingOneOnRewritesOnlyThatAlarm)
 
 // An alarm at a time its room already has is refused in the user's words,
 // added or moved there, and the list stays as it was; the others go through.
+// A once alarm rings once.
 TEST_F(Alarms, ADuplicateTimeIsRefusedAndNothingIsLost)
 {
     const QString host = household.addresses().first();
@@ -106,6 +107,18 @@ TEST_F(Alarms, ADuplicateTimeIsRefusedAndNothingIsLost)
     await(clock.destroy(id));
     EXPECT_EQ(household.alarms(), before);
     EXPECT_EQ(failureOf<SonosError>(clock.destroy(id))->kind(), SonosError::Kind::upnpFault);
+
+    // Rung, a once alarm plays the chime in its room and switches itself off.
+    fresh.recurrence = Recurrence::once();
+    fresh.enabled = true;
+    const QString once = await(clock.create(fresh));
+    const QString version = household.alarmListVersion();
+    ASSERT_TRUE(household.ringAlarm(once));
+    const QString kitchen = household.addressOfRoom(QStringLiteral("Küche"));
+    EXPECT_EQ(household.currentURI(kitchen), Alarm::chimeURI);
+    EXPECT_NE(household.transportState(kitchen), u"STOPPED"_s);
+    EXPECT_FALSE(household.alarms().last().enabled);
+    EXPECT_NE(household.alarmListVersion(), version);
 }
 
 // Every form of the days is read, shown and written back as it came; an
@@ -126,7 +139,7 @@ TEST_F(Alarms, TheListKeepsEveryAlarmAndRefusesAHostileOne)
         document += QStringLiteral(
             "<Alarm ID=\"%1\" StartTime=\"07:00:00\" Duration=\"01:00:00\" Recurrence=\"%1\" Enabled=\"1\" "
             "RoomUUID=\"R\" ProgramURI=\"x-rincon-buzzer:0\" ProgramMetaData=\"\" PlayMode=\"NORMAL\" "
-            "Volume=\"5\" IncludeLinkedZones=\"0\"/>")
+            "Volume=\"05\" IncludeLinkedZones=\"0\"/>")
                         .arg(QLatin1StringView(form.wire));
     document += QStringLiteral("<Alarm ID=\"odd\" StartTime=\"7:00\" Duration=\"01:00:00\" Recurrence=\"ON_9\" Enabled=\"yes\" "
                                "Volume=\"loud\" IncludeLinkedZones=\"0\"/></Alarms>");
@@ -137,6 +150,7 @@ TEST_F(Alarms, TheListKeepsEveryAlarmAndRefusesAHostileOne)
         EXPECT_TRUE(alarm.readable) << forms[i].wire;
         EXPECT_EQ(alarm.recurrence.displayText(QLocale(QLocale::English)), QLatin1StringView(forms[i].shown));
         EXPECT_EQ(alarm.arguments().at(2).second, QLatin1StringView(forms[i].wire));
+        EXPECT_EQ(std::pair(alarm.volume, alarm.arguments().at(8).second), std::pair(5, u"05"_s));
         if (!forms[i].days.isEmpty()) {
             EXPECT_EQ(alarm.recurrence.days(), forms[i].days) << forms[i].wire;
         }
