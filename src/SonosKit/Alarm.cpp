@@ -20,12 +20,14 @@ std::optional<int> clockSeconds(QStringView text, int maxHours)
 {
     if (text.size() != 8 || text[2] != u':' || text[5] != u':')
         return std::nullopt;
+    const auto digit = [](QChar c) { return c >= u'0' && c <= u'9' ? std::optional(c.unicode() - u'0') : std::nullopt; };
     int parts[3] = {};
     for (int i = 0; i < 3; ++i) {
-        const QStringView digits = text.mid(i * 3, 2);
-        if (!digits[0].isDigit() || !digits[1].isDigit() || digits[0].unicode() > u'9' || digits[1].unicode() > u'9')
+        const std::optional<int> tens = digit(text[i * 3]);
+        const std::optional<int> ones = digit(text[i * 3 + 1]);
+        if (!tens || !ones)
             return std::nullopt;
-        parts[i] = (digits[0].unicode() - u'0') * 10 + (digits[1].unicode() - u'0');
+        parts[i] = *tens * 10 + *ones;
     }
     if (parts[0] > maxHours || parts[1] > 59 || parts[2] > 59)
         return std::nullopt;
