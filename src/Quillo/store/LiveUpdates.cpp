@@ -97,7 +97,9 @@ StoreTask<void> LiveUpdates::readOnceTask()
     co_await m_context.guarded(m_nowPlaying.refresh());
     Q_EMIT transportStale();
     Q_EMIT queueStale();
-    Q_EMIT alarmsStale();
+    // Not the alarms: this runs again at each proof that finds the way still
+    // shut, and they are never read on a timer; the panel's opening reads
+    // them while the events do not flow.
 }
 
 LiveUpdates::~LiveUpdates()
