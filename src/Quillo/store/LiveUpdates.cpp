@@ -102,6 +102,13 @@ StoreTask<void> LiveUpdates::readOnceTask()
     // them while the events do not flow.
 }
 
+void LiveUpdates::alarmsTroubled()
+{
+    if (std::exchange(m_alarmsStaleSaid, true))
+        return;
+    Q_EMIT alarmsStale();
+}
+
 LiveUpdates::~LiveUpdates()
 {
     // Without shutdown() the players are left to let the subscriptions
@@ -162,7 +169,7 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
             return;
         }
         if (service == EventService::alarmClock) {
-            Q_EMIT alarmsStale();
+            alarmsTroubled();
             return;
         }
         readOnce();
@@ -178,7 +185,7 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
             return;
         }
         if (service == EventService::alarmClock) {
-            Q_EMIT alarmsStale();
+            alarmsTroubled();
             return;
         }
         const std::optional<ZoneGroup> &group = m_household.selectedGroup();
@@ -328,6 +335,7 @@ StoreTask<void> LiveUpdates::resubscribeTask()
     StoreContext::start(m_nowPlaying.refresh());
     Q_EMIT transportStale();
     Q_EMIT queueStale();
+    m_alarmsStaleSaid = true;
     Q_EMIT alarmsStale();
 }
 
@@ -356,6 +364,7 @@ void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosK
             Q_EMIT queueEvent(playerHost, *queue->updateID);
     } else if (const auto *alarms = std::get_if<SonosKit::AlarmEvent>(&event)) {
         // The list is the household's: whichever player tells it.
+        m_alarmsStaleSaid = false;
         if (alarms->alarmListVersion)
             Q_EMIT alarmListVersion(*alarms->alarmListVersion);
     } else if (group && group->hasMemberAt(playerHost)) {
@@ -375,14 +384,19 @@ void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosK
 
 void LiveUpdates::lost(EventService service)
 {
+    if (service == EventService::alarmClock) {
+        // A gap after the events flowed: read once more, whatever was asked
+        // before.
+        m_alarmsStaleSaid = true;
+        Q_EMIT alarmsStale();
+        return;
+    }
     if (service == EventService::zoneGroupTopology)
         StoreContext::start(m_household.refresh());
     else if (service == EventService::contentDirectory)
         Q_EMIT libraryEventsMissed();
     else if (service == EventService::queue)
         Q_EMIT queueStale();
-    else if (service == EventService::alarmClock)
-        Q_EMIT alarmsStale();
     else
         StoreContext::start(m_nowPlaying.refresh());
     if (service == EventService::avTransport)
