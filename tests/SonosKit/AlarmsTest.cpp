@@ -158,6 +158,7 @@ TEST_F(Alarms, TheListKeepsEveryAlarmAndRefusesAHostileOne)
     EXPECT_EQ(alarms.at(4).recurrence.displayText(QLocale(QLocale::German)), QStringLiteral("Mo., Mi., Fr."));
     const Alarm &odd = alarms.last();
     EXPECT_FALSE(odd.readable);
+    EXPECT_EQ(std::pair(odd.recurrence.isKnown(), odd.recurrence.displayText()), std::pair(false, u"ON_9"_s));
     EXPECT_EQ(odd.arguments().mid(0, 4),
         (SOAPClient::Arguments{{u"StartLocalTime"_s, u"7:00"_s}, {u"Duration"_s, u"01:00:00"_s}, {u"Recurrence"_s, u"ON_9"_s},
             {u"Enabled"_s, u"yes"_s}}));
@@ -193,12 +194,13 @@ TEST(NextAlarm, RingsAtTheNextTimeItsDaysAllowAcrossEveryBoundary)
 {
     const QTimeZone berlin("Europe/Berlin");
     ASSERT_TRUE(berlin.isValid());
-    const auto alarm = [](const char *id, QTime time, Recurrence days, bool enabled = true) {
+    const auto alarm = [](const char *id, QTime time, Recurrence days, bool enabled = true, bool readable = true) {
         Alarm a;
         a.id = QLatin1StringView(id);
         a.startTime = time;
         a.recurrence = days;
         a.enabled = enabled;
+        a.readable = readable;
         return a;
     };
     const struct {
@@ -222,7 +224,10 @@ TEST(NextAlarm, RingsAtTheNextTimeItsDaysAllowAcrossEveryBoundary)
         {"a tie goes by ID", QDateTime({2026, 12, 9}, {8, 0}, berlin),
             {alarm("10", {9, 0}, Recurrence::once()), alarm("9", {9, 0}, Recurrence::daily())}, "9",
             QDateTime({2026, 12, 9}, {8, 0}, Qt::UTC)},
-        {"none enabled", QDateTime({2026, 12, 9}, {8, 0}, berlin), {alarm("1", {9, 0}, Recurrence::daily(), false)}, nullptr, {}},
+        {"none enabled, or on days unknown", QDateTime({2026, 12, 9}, {8, 0}, berlin),
+            {alarm("1", {9, 0}, Recurrence::daily(), false), alarm("2", {9, 0}, Recurrence::asListed(u"ON_9"))}, nullptr, {}},
+        {"an unreadable volume rings all the same", QDateTime({2026, 12, 9}, {8, 0}, berlin),
+            {alarm("1", {9, 0}, Recurrence::daily(), true, false)}, "1", QDateTime({2026, 12, 9}, {8, 0}, Qt::UTC)},
         {"skipped hour", QDateTime({2026, 3, 28}, {23, 0}, berlin), {alarm("1", {2, 30}, Recurrence::daily())}, "1",
             QDateTime({2026, 3, 29}, {1, 0}, Qt::UTC)},
         {"after spring forward", QDateTime({2026, 3, 28}, {23, 0}, berlin), {alarm("1", {7, 0}, Recurrence::weekends())}, "1",
