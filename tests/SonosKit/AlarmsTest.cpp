@@ -106,17 +106,20 @@ TEST_F(Alarms, ADuplicateTimeIsRefusedAndNothingIsLost)
     EXPECT_EQ(household.alarms().size(), 3);
     await(clock.destroy(id));
     EXPECT_EQ(household.alarms(), before);
-    EXPECT_EQ(failureOf<SonosError>(clock.destroy(id))->kind(), SonosError::Kind::upnpFault);
 
-    // Rung, a once alarm plays the chime in its room and switches itself off.
+    // Rung, a once alarm plays the chime in its room, out of its group and at
+    // its volume, and switches itself off. The removed alarm's ID names none.
     fresh.recurrence = Recurrence::once();
     fresh.enabled = true;
     const QString once = await(clock.create(fresh));
+    EXPECT_EQ(failureOf<SonosError>(clock.destroy(id))->kind(), SonosError::Kind::upnpFault);
     const QString version = household.alarmListVersion();
     ASSERT_TRUE(household.ringAlarm(once));
     const QString kitchen = household.addressOfRoom(QStringLiteral("Küche"));
     EXPECT_EQ(household.currentURI(kitchen), Alarm::chimeURI);
-    EXPECT_NE(household.transportState(kitchen), u"STOPPED"_s);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return household.transportState(kitchen) == u"PLAYING"_s; }));
+    EXPECT_EQ(household.volume(kitchen), fresh.volume);
+    EXPECT_EQ(groupOf(u"Küche"_s).members.size(), 1);
     EXPECT_FALSE(household.alarms().last().enabled);
     EXPECT_NE(household.alarmListVersion(), version);
 }
