@@ -189,6 +189,14 @@ TEST_F(Alarms, TheListKeepsEveryAlarmAndRefusesAHostileOne)
         EXPECT_EQ(failureOf<SonosError>(clock.list())->kind(), SonosError::Kind::malformedResponse)
             << text.left(60).toStdString();
     }
+    // A new alarm's ID: none, or no ID's length.
+    for (const QString &assigned : {QString(), QString(65, u'7')}) {
+        household.server(clock.client.host)
+            .inject(u"CreateAlarm"_s,
+                playersim::Fault{.answer = playersim::soapResponse(u"urn:schemas-upnp-org:service:AlarmClock:1"_s,
+                                     u"CreateAlarm"_s, {{u"AssignedID"_s, assigned}})});
+        EXPECT_EQ(failureOf<SonosError>(clock.create(Alarm{}))->kind(), SonosError::Kind::malformedResponse);
+    }
 }
 
 // The next alarm, in Berlin's time: over midnight and the week's end, a
