@@ -514,6 +514,13 @@
         </message>
     </context>
     <context>
+        <name>SonosKit::Alarm</name>
+        <message>
+            <source>Chime</source>
+            <translation>Signalton</translation>
+        </message>
+    </context>
+    <context>
         <name>SonosKit::Diagnosis</name>
         <message>
             <source>This computer isn't connected to a network.</source>
@@ -565,6 +572,25 @@
         <message>
             <source>Sonos app → Account → Privacy and Security → UPnP: on</source>
             <translation>Sonos-App → Konto → Datenschutz und Sicherheit → UPnP: ein</translation>
+        </message>
+    </context>
+    <context>
+        <name>SonosKit::Recurrence</name>
+        <message>
+            <source>Once</source>
+            <translation>Einmal</translation>
+        </message>
+        <message>
+            <source>Every day</source>
+            <translation>Täglich</translation>
+        </message>
+        <message>
+            <source>Weekdays</source>
+            <translation>Werktags</translation>
+        </message>
+        <message>
+            <source>Weekends</source>
+            <translation>Am Wochenende</translation>
         </message>
     </context>
     <context>
@@ -654,6 +680,10 @@
         <message>
             <source>A playlist needs a title.</source>
             <translation>Eine Playlist braucht einen Titel.</translation>
+        </message>
+        <message>
+            <source>Another alarm is already set for that time in that room.</source>
+            <translation>In diesem Raum ist für diese Uhrzeit schon ein Wecker gestellt.</translation>
         </message>
     </context>
     <context>

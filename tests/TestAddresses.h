@@ -76,6 +76,8 @@ enum class Suite {
     Queue,
     // Up Next: the selected group's queue through the store.
     PlayerStoreQueue,
+    // The household's alarms: the list, its edits, events and zonescout's commands.
+    Alarms,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

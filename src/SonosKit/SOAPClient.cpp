@@ -68,6 +68,8 @@ QString SOAPClient::controlPath(Service service)
         return QStringLiteral("/ZoneGroupTopology/Control");
     case Service::musicServices:
         return QStringLiteral("/MusicServices/Control");
+    case Service::alarmClock:
+        return QStringLiteral("/AlarmClock/Control");
     }
     return {};
 }
@@ -87,6 +89,8 @@ QString SOAPClient::urn(Service service)
         return QStringLiteral("urn:upnp-org:serviceId:ZoneGroupTopology");
     case Service::musicServices:
         return QStringLiteral("urn:schemas-upnp-org:service:MusicServices:1");
+    case Service::alarmClock:
+        return QStringLiteral("urn:schemas-upnp-org:service:AlarmClock:1");
     }
     return {};
 }

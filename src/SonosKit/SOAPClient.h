@@ -28,6 +28,8 @@ public:
         contentDirectory,
         zoneGroupTopology,
         musicServices,
+        // The household's alarms, served by any player.
+        alarmClock,
     };
     static QString controlPath(Service service);
     static QString urn(Service service);

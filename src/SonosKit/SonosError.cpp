@@ -101,6 +101,15 @@ SonosError SonosError::playlistTitleMissing()
     return e;
 }
 
+SonosError SonosError::alarmTimeTaken(QString action)
+{
+    SonosError e(Kind::alarmTimeTaken);
+    e.m_code = alarmTimeTakenFault;
+    e.m_action = std::move(action);
+    e.m_what = e.errorDescription().toUtf8();
+    return e;
+}
+
 QString SonosError::hint(qint64 faultCode)
 {
     switch (faultCode) {
@@ -157,6 +166,8 @@ QString SonosError::errorDescription() const
         return tr("The queue changed on the speaker; it has been read again.");
     case Kind::playlistTitleMissing:
         return tr("A playlist needs a title.");
+    case Kind::alarmTimeTaken:
+        return tr("Another alarm is already set for that time in that room.");
     }
     return {};
 }

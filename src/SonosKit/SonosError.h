@@ -45,6 +45,7 @@ public:
         playModeNotAllowed,
         queueChanged,
         playlistTitleMissing,
+        alarmTimeTaken,
     };
 
     static SonosError roomNotFound(QString name);
@@ -63,6 +64,9 @@ public:
     static SonosError queueChanged(QString action);
     // Saving the queue as a Sonos Playlist needs a title.
     static SonosError playlistTitleMissing();
+    // A player refused an alarm (UPnP error 801 to CreateAlarm or
+    // UpdateAlarm) because its room already has one at that time.
+    static SonosError alarmTimeTaken(QString action);
 
     Kind kind() const { return m_kind; }
     // The request was given up because its CancellationToken was cancelled,
@@ -80,7 +84,7 @@ public:
     const QString &body() const { return m_text; } // httpStatus
     qint64 code() const { return m_code; } // upnpFault
     const QString &faultDescription() const { return m_text; } // upnpFault
-    const QString &action() const { return m_action; } // upnpFault, playModeNotAllowed, queueChanged
+    const QString &action() const { return m_action; } // upnpFault, playModeNotAllowed, queueChanged, alarmTimeTaken
     const QString &detail() const { return m_text; } // malformedResponse
     const QString &title() const { return m_text; } // notPlayable
 
@@ -102,6 +106,7 @@ private:
     explicit SonosError(Kind kind);
 
     static constexpr qint64 reauthorizationFault = 701;
+    static constexpr qint64 alarmTimeTakenFault = 801;
 
     Kind m_kind;
     qint64 m_code = 0;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "DefaultHousehold.h"
 
+#include "Didl.h"
 #include "GeneratedTracks.h"
 #include "HouseholdJson.h"
 
@@ -188,6 +189,28 @@ HouseholdData defaultHouseholdData()
 
     salon.queue = dinner.tracks.mid(0, 15);
     bedroom.queue = tokyo.tracks;
+
+    // Two alarms for the demo: weekday mornings with a station in the
+    // bedroom, and a weekend chime in the kitchen that is switched off.
+    SimAlarm weekdays;
+    weekdays.id = 1;
+    weekdays.startTime = QStringLiteral("07:00:00");
+    weekdays.duration = QStringLiteral("01:00:00");
+    weekdays.recurrence = QStringLiteral("WEEKDAYS");
+    weekdays.roomUUID = bedroom.uuid;
+    weekdays.programURI = f.first().uri;
+    weekdays.programMetaData = Didl::favoriteMetadata(f.first(), QString());
+    weekdays.playMode = QStringLiteral("NORMAL");
+    weekdays.volume = 18;
+    SimAlarm weekend;
+    weekend.id = 2;
+    weekend.startTime = QStringLiteral("09:30:00");
+    weekend.duration = QStringLiteral("00:30:00");
+    weekend.recurrence = QStringLiteral("WEEKENDS");
+    weekend.enabled = false;
+    weekend.roomUUID = kitchen.uuid;
+    weekend.volume = 25;
+    household.alarms = {weekdays, weekend};
 
     household.players = {salon, kitchen, bedroom, office, terrace, bath, sub, left, right, bridge};
     household.groups = {

@@ -17,10 +17,12 @@ const QString groupRenderingPath = QStringLiteral("/MediaRenderer/GroupRendering
 const QString topologyPath = QStringLiteral("/ZoneGroupTopology/Event");
 const QString contentPath = QStringLiteral("/MediaServer/ContentDirectory/Event");
 const QString queuePath = QStringLiteral("/MediaRenderer/Queue/Event");
+const QString alarmPath = QStringLiteral("/AlarmClock/Event");
 
 const QStringList &eventPaths()
 {
-    static const QStringList paths{transportPath, renderingPath, groupRenderingPath, topologyPath, contentPath, queuePath};
+    static const QStringList paths{
+        transportPath, renderingPath, groupRenderingPath, topologyPath, contentPath, queuePath, alarmPath};
     return paths;
 }
 
@@ -139,6 +141,12 @@ QByteArray HouseholdState::eventBodyLocked(int index, const QString &path)
     }
     if (path == topologyPath)
         return propertySet({{QStringLiteral("ZoneGroupState"), zoneGroupStateLocked()}});
+    // The household's list, the same from every player: its version, beside
+    // the clock's settings players send with it.
+    if (path == alarmPath)
+        return propertySet({{QStringLiteral("TimeGeneration"), QStringLiteral("1")},
+            {QStringLiteral("AlarmListVersion"), alarmListVersionLocked()},
+            {QStringLiteral("DailyIndexRefreshTime"), QStringLiteral("02:00:00")}});
     if (path == queuePath) {
         // The group's queue, under its own namespace and QueueID 0 rather
         // than an InstanceID.

@@ -364,4 +364,38 @@ QList<std::pair<QString, int>> Household::notificationAnswers() const
     return d->events->deliveries();
 }
 
+QList<SimAlarm> Household::alarms() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->content.alarms;
+}
+
+QString Household::alarmListVersion() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->alarmListVersionLocked();
+}
+
+void Household::setAlarms(QList<SimAlarm> alarms)
+{
+    std::lock_guard lock(d->mutex);
+    d->content.alarms = std::move(alarms);
+    d->raiseNextAlarmIdLocked();
+    ++d->alarmListSerial;
+    d->publishChangesLocked();
+}
+
+bool Household::ringAlarm(const QString &id)
+{
+    bool ok = false;
+    const int number = id.toInt(&ok);
+    std::lock_guard lock(d->mutex);
+    return ok && d->ringAlarmLocked(number);
+}
+
+void Household::ringAlarmsOnTime()
+{
+    d->ringAlarmsOnTime();
+}
+
 } // namespace playersim

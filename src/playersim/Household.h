@@ -127,6 +127,19 @@ public:
     void setQueue(const QString &address, QList<SimTrack> tracks);
     // The queue's version as Browse and the events tell it.
     quint32 queueUpdateId(const QString &address) const;
+    // The household's alarms as the players list them, and the list's version.
+    QList<SimAlarm> alarms() const;
+    QString alarmListVersion() const;
+    // Another controller replaced the alarms: the version counts up and
+    // every AlarmClock subscriber hears of it.
+    void setAlarms(QList<SimAlarm> alarms);
+    // The alarm `id` rings now, as at its time: its room plays what it names
+    // (on its own unless it includes its grouped rooms), at its volume; a
+    // once alarm switches itself off. False for no such alarm.
+    bool ringAlarm(const QString &id);
+    // From now on alarms also ring at their time on this computer's clock
+    // (the playersim program does this; tests ring them with ringAlarm()).
+    void ringAlarmsOnTime();
     // Each NOTIFY sent, in order: its SID and the status it got (0 for none).
     QList<std::pair<QString, int>> notificationAnswers() const;
 

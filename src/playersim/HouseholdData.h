@@ -111,6 +111,24 @@ struct SimAlbum {
     bool operator==(const SimAlbum &) const = default;
 };
 
+// One alarm of the household's one list, its fields as the texts the
+// players keep (StartTime "07:00:00", Recurrence "WEEKDAYS" or "ON_135").
+struct SimAlarm {
+    int id = 1;
+    QString startTime = QStringLiteral("07:00:00");
+    QString duration = QStringLiteral("01:00:00");
+    QString recurrence = QStringLiteral("DAILY");
+    bool enabled = true;
+    QString roomUUID;
+    QString programURI = QStringLiteral("x-rincon-buzzer:0"); // the chime
+    QString programMetaData;
+    QString playMode = QStringLiteral("SHUFFLE_NOREPEAT");
+    int volume = 20;
+    bool includeLinkedZones = false;
+
+    bool operator==(const SimAlarm &) const = default;
+};
+
 // How GetZoneGroupState wraps the topology: current players answer with a
 // <ZoneGroupState> root, firmware before 10.1 with a bare <ZoneGroups>.
 enum class TopologyForm { current, legacy };
@@ -125,6 +143,7 @@ struct HouseholdData {
     QList<SimFavorite> favorites;
     QList<SimPlaylist> playlists;
     QList<SimAlbum> albums;
+    QList<SimAlarm> alarms;
 
     bool operator==(const HouseholdData &) const = default;
 };

@@ -255,6 +255,31 @@ HouseholdData read(const QJsonObject &root)
         album.tracks = readTracks(a, at);
         household.albums.append(album);
     }
+
+    // The players' own texts, checked only as far as the list needs: an
+    // alarm may name a room the household no longer has.
+    const QJsonArray alarms = arrayAt(root, QStringLiteral("alarms"), QStringLiteral("household"));
+    QSet<int> alarmIds;
+    for (qsizetype i = 0; i < alarms.size(); ++i) {
+        const QString at = QStringLiteral("alarms[%1]").arg(i);
+        const QJsonObject a = objectIn(alarms, i, at);
+        SimAlarm alarm;
+        alarm.id = int(integerAt(a, QStringLiteral("id"), at, 1, 1 << 20, std::nullopt));
+        if (alarmIds.contains(alarm.id))
+            fail(at, QStringLiteral("the alarm id %1 is used twice").arg(alarm.id));
+        alarmIds.insert(alarm.id);
+        alarm.startTime = textAt(a, QStringLiteral("startTime"), at, true);
+        alarm.duration = textAt(a, QStringLiteral("duration"), at, false, alarm.duration);
+        alarm.recurrence = textAt(a, QStringLiteral("recurrence"), at, false, alarm.recurrence);
+        alarm.enabled = boolAt(a, QStringLiteral("enabled"), at, alarm.enabled);
+        alarm.roomUUID = textAt(a, QStringLiteral("roomUUID"), at, true);
+        alarm.programURI = textAt(a, QStringLiteral("programURI"), at, false, alarm.programURI);
+        alarm.programMetaData = textAt(a, QStringLiteral("programMetaData"), at);
+        alarm.playMode = textAt(a, QStringLiteral("playMode"), at, false, alarm.playMode);
+        alarm.volume = int(integerAt(a, QStringLiteral("volume"), at, 0, 100, alarm.volume));
+        alarm.includeLinkedZones = boolAt(a, QStringLiteral("includeLinkedZones"), at, false);
+        household.alarms.append(alarm);
+    }
     return household;
 }
 
@@ -360,6 +385,17 @@ QByteArray HouseholdJson::serialize(const HouseholdData &household)
         albums.append(QJsonObject{{QStringLiteral("title"), album.title}, {QStringLiteral("artist"), album.artist},
             {QStringLiteral("tracks"), writeTracks(album.tracks)}});
     root.insert(QStringLiteral("albums"), albums);
+
+    QJsonArray alarms;
+    for (const SimAlarm &alarm : household.alarms)
+        alarms.append(QJsonObject{{QStringLiteral("id"), alarm.id}, {QStringLiteral("startTime"), alarm.startTime},
+            {QStringLiteral("duration"), alarm.duration}, {QStringLiteral("recurrence"), alarm.recurrence},
+            {QStringLiteral("enabled"), alarm.enabled}, {QStringLiteral("roomUUID"), alarm.roomUUID},
+            {QStringLiteral("programURI"), alarm.programURI}, {QStringLiteral("programMetaData"), alarm.programMetaData},
+            {QStringLiteral("playMode"), alarm.playMode}, {QStringLiteral("volume"), alarm.volume},
+            {QStringLiteral("includeLinkedZones"), alarm.includeLinkedZones}});
+    if (!alarms.isEmpty())
+        root.insert(QStringLiteral("alarms"), alarms);
 
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }

@@ -43,6 +43,7 @@ HouseholdState::HouseholdState(HouseholdData data, const QString &firstAddress, 
     : content(std::move(data))
     , port(port)
 {
+    raiseNextAlarmIdLocked();
     for (int i = 0; i < content.players.size(); ++i) {
         const SimPlayerRecord &record = content.players.at(i);
         const std::optional<QString> address = loopbackAddress(firstAddress, i);
@@ -318,6 +319,7 @@ Answer HouseholdState::answer(int player, const SoapCall &call)
         {QStringLiteral("/ZoneGroupTopology/Control"), QStringLiteral("ZoneGroupTopology")},
         {QStringLiteral("/MusicServices/Control"), QStringLiteral("MusicServices")},
         {QStringLiteral("/DeviceProperties/Control"), QStringLiteral("DeviceProperties")},
+        {QStringLiteral("/AlarmClock/Control"), QStringLiteral("AlarmClock")},
         // Listed for its events; every action is refused.
         {QStringLiteral("/MediaRenderer/Queue/Control"), QStringLiteral("Queue")},
     };
@@ -343,6 +345,8 @@ Answer HouseholdState::answer(int player, const SoapCall &call)
         answered = answerGroupRendering(player, call);
     else if (service == u"DeviceProperties")
         return answerDeviceProperties(player, call);
+    else if (service == u"AlarmClock")
+        answered = answerAlarmClock(call);
     publishChangesLocked();
     return answered;
 }

@@ -7,6 +7,7 @@
 #include "RequestLog.h"
 #include "SimPlayer.h"
 
+#include <QDate>
 #include <QHash>
 
 #include <memory>
@@ -35,6 +36,14 @@ struct HouseholdState {
     std::shared_ptr<RequestLog> log = std::make_shared<RequestLog>();
     quint32 favoritesUpdateId = 1;
     quint32 playlistsUpdateId = 1;
+    // The alarms' version counts every change of content.alarms.
+    quint32 alarmListSerial = 1;
+    // The ID CreateAlarm gives next: only ever rises, so that a removed
+    // alarm's ID never names another one.
+    int nextAlarmId = 1;
+    // The day and start time each alarm last rang at today, so that the
+    // clock rings it once a day, and again at a time it was moved to.
+    QHash<int, std::pair<QDate, QString>> alarmRang;
 
     // Subscriptions and the NOTIFYs sent to them; made before, and stopped
     // before, anything its thread calls into.
@@ -71,6 +80,16 @@ struct HouseholdState {
     // track after `delay`.
     void nextTrackLater(int player, std::chrono::milliseconds delay);
     QString zoneGroupStateLocked() const;
+    // "RINCON_<first player>:<serial>", as ListAlarms and the events tell it.
+    QString alarmListVersionLocked() const;
+    // The alarm `id` starts its room now: false for no such alarm, a room
+    // switched off, or one that cannot leave its group to ring alone.
+    bool ringAlarmLocked(int id);
+    // Past every ID of content.alarms.
+    void raiseNextAlarmIdLocked();
+    // From the next minute on, every enabled alarm rings at its time on
+    // this computer's clock, once a day.
+    void ringAlarmsOnTime();
     QString groupIdLocked(const SimPlayer &coordinator) const;
     HouseholdData snapshotLocked() const;
     std::optional<int> serviceIdOf(const QString &uri, const QString &metadata) const;
@@ -84,6 +103,9 @@ private:
     Answer answerTransport(int player, const SoapCall &call);
     Answer answerRendering(int player, const SoapCall &call);
     Answer answerGroupRendering(int player, const SoapCall &call);
+    Answer answerAlarmClock(const SoapCall &call);
+    QString alarmListLocked() const;
+    void checkAlarmClock();
     // Bass, treble, loudness and the EQ types; none for any other action.
     std::optional<Answer> answerRoomSound(int player, const SoapCall &call);
     // RemoveTrackFromQueue, ReorderTracksInQueue, RemoveAllTracksFromQueue

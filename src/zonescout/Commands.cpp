@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "Commands.h"
 
+#include "AlarmCommands.h"
 #include "EqCommand.h"
 #include "EventsCommand.h"
 #include "InputCommands.h"
@@ -117,7 +118,8 @@ QCoro::Task<QHash<qint64, QString>> serviceNames(QString host)
     return SonosKit::MusicServices(std::move(host)).serviceNamesOrEmpty();
 }
 
-// The favorite or Sonos Playlist named by its id or its exact title; ids win.
+} // namespace
+
 QCoro::Task<ContentItem> findItem(QString coordinatorHost, QString wanted)
 {
     const SonosKit::ContentDirectory directory(coordinatorHost);
@@ -132,6 +134,8 @@ QCoro::Task<ContentItem> findItem(QString coordinatorHost, QString wanted)
     throw CommandError("No favorite or Sonos Playlist has the id or title \"" + wanted.toStdString()
         + "\". Run `zonescout favorites` or `zonescout playlists` to list them.");
 }
+
+namespace {
 
 // Streaming playlists and albums behind favorites are no objects of the
 // player's content directory: it refuses to browse them (701), and only the
@@ -317,6 +321,8 @@ void validateArguments(const Options &options)
         playModeRequest(options);
     if (command == u"eq")
         eqRequest(options);
+    if (command == u"alarm")
+        alarmRequest(options);
     if (command == u"queue")
         queueRequest(options);
     if (command == u"volume")
@@ -363,6 +369,8 @@ QCoro::Task<QByteArray> runCommand(Options options)
         return runInputCommand(std::move(options));
     if (command == u"eq")
         return runEqCommand(std::move(options));
+    if (isAlarmCommand(command))
+        return runAlarmCommand(std::move(options));
     return transportCommand(std::move(options));
 }
 

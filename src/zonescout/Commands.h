@@ -4,6 +4,7 @@
 
 #include "Options.h"
 
+#include <SonosKit/ContentItem.h>
 #include <SonosKit/ZoneGroup.h>
 
 #include <QByteArray>
@@ -33,6 +34,10 @@ QCoro::Task<QList<SonosKit::ZoneGroup>> householdGroups(std::optional<QString> h
 // The group holding `room`, the first group without it. Throws SonosError
 // for an unknown room, CommandError when there are no groups.
 SonosKit::ZoneGroup selectedGroup(const QList<SonosKit::ZoneGroup> &groups, const std::optional<QString> &room);
+
+// The favorite or Sonos Playlist named by its id or its exact title; ids win.
+// Throws CommandError when none is.
+QCoro::Task<SonosKit::ContentItem> findItem(QString coordinatorHost, QString wanted);
 
 // The group the options name: --room's (the first without it), of the
 // household at --host or found by discovery. Throws as runCommand() does.

@@ -41,6 +41,7 @@ constexpr ServiceChoice serviceChoices[] = {
     {"topology", EventService::zoneGroupTopology},
     {"contentdirectory", EventService::contentDirectory},
     {"queue", EventService::queue},
+    {"alarmclock", EventService::alarmClock},
 };
 
 QJsonValue orNull(const std::optional<QString> &text)
@@ -143,7 +144,9 @@ EventsOptions parseEventsArguments(const QStringList &arguments)
         const auto choice = std::find_if(std::begin(serviceChoices), std::end(serviceChoices),
             [&](const ServiceChoice &c) { return value == QLatin1StringView(c.name); });
         if (choice == std::end(serviceChoices))
-            throw UsageError("--service takes avtransport, rendering, grouprendering, topology, contentdirectory or queue, not \""
+            throw UsageError(
+                "--service takes avtransport, rendering, grouprendering, topology, contentdirectory, queue or alarmclock, "
+                "not \""
                 + value.toStdString() + "\"");
         if (!options.services.contains(choice->service))
             options.services.append(choice->service);
@@ -202,6 +205,8 @@ QJsonObject eventJson(EventService service, const QString &player, quint32 seque
             } else if constexpr (std::is_same_v<T, SonosKit::QueueEvent>) {
                 if (e.updateID)
                     line.insert(QStringLiteral("updateID"), qint64(*e.updateID));
+            } else if constexpr (std::is_same_v<T, SonosKit::AlarmEvent>) {
+                put("alarmListVersion", e.alarmListVersion);
             } else {
                 put("containerUpdateIDs", e.containerUpdateIDs);
                 put("favoritesUpdateID", e.favoritesUpdateID);

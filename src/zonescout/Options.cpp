@@ -53,6 +53,10 @@ const QHash<QString, std::pair<int, int>> &commandArity()
         {QStringLiteral("crossfade"), {0, 1}},
         // [ROOM [SETTING VALUE]], read by the command.
         {QStringLiteral("eq"), {0, 3}},
+        {QStringLiteral("alarms"), {0, 0}},
+        // add HH:MM ROOM and up to four flags with their values, or on, off
+        // or remove ID, read by the command.
+        {QStringLiteral("alarm"), {2, 11}},
     };
     return arity;
 }
@@ -86,6 +90,8 @@ QString usageText()
                           "  tracks ITEM      the tracks of a favorite or playlist (its id or exact title)\n"
                           "  status           what the group is playing\n"
                           "  inputs           the household's line-ins and TV inputs\n"
+                          "  alarms           the household's alarms: time, days, room, what plays, volume\n"
+                          "                   and whether each is on (the speakers ring by their own clock)\n"
                           "  eq [ROOM]        each room's bass, treble, loudness, night sound and speech\n"
                           "                   enhancement (\"-\" where its player has none); one room's with ROOM\n"
                           "  discover         the addresses of the players on this network\n"
@@ -95,8 +101,8 @@ QString usageText()
                           "                   subscribe to the player's events (--host, else the group's\n"
                           "                   coordinator) and print each as one JSON line until Ctrl-C or\n"
                           "                   SIGTERM, which unsubscribe; NAME: avtransport, rendering,\n"
-                          "                   grouprendering, topology, contentdirectory, queue (all by\n"
-                          "                   default);\n"
+                          "                   grouprendering, topology, contentdirectory, queue,\n"
+                          "                   alarmclock (all by default);\n"
                           "                   ADDRESS: where the player sends them (default: this machine's\n"
                           "                   address toward the player), on a port from 1400 to 1409;\n"
                           "                   every SECONDS (45; 0: never) a fresh subscription proves\n"
@@ -134,7 +140,15 @@ QString usageText()
                           "  tv               play the TV of the soundbar that leads the group\n"
                           "  eq ROOM bass N | treble N | loudness on|off | night on|off | speech on|off\n"
                           "                   set ROOM's bass or treble (-10 to 10), loudness, or on a\n"
-                          "                   home-theatre player its night sound or speech enhancement\n");
+                          "                   home-theatre player its night sound or speech enhancement\n"
+                          "  alarm add HH:MM ROOM [--days DAYS] [--play ITEM] [--volume N]\n"
+                          "            [--duration HH:MM]\n"
+                          "                   a new alarm, switched on, and print its ID; DAYS: weekdays,\n"
+                          "                   weekends, daily (the default), once, or days such as\n"
+                          "                   mon,wed,fri; ITEM: a favorite or playlist (default: the chime);\n"
+                          "                   volume 20 and an hour unless given\n"
+                          "  alarm on|off ID  switch an alarm on or off, changing nothing else\n"
+                          "  alarm remove ID  remove an alarm\n");
 }
 
 Options parseOptions(const QStringList &arguments)
@@ -189,9 +203,11 @@ Options parseOptions(const QStringList &arguments)
     const auto [least, most] = *arity;
     if (options.arguments.size() < least)
         throw UsageError(options.command.toStdString() + " needs an argument");
+    // The alarm's own flags follow it; the program's go before the command.
+    const char *hint = options.command == u"alarm" ? " (each of alarm add's flags once; quote names with spaces)"
+                                                   : " (options go before the command; quote names with spaces)";
     if (options.arguments.size() > most)
-        throw UsageError(
-            options.command.toStdString() + argumentLimit(most) + " (options go before the command; quote names with spaces)");
+        throw UsageError(options.command.toStdString() + argumentLimit(most) + hint);
     return options;
 }
 

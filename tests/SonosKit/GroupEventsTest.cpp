@@ -143,9 +143,9 @@ TEST(GroupEvents, SubscriptionsFollowTheGroupAndEventsNameTheirMember)
     testsupport::await(owner.follow(group));
     EXPECT_EQ(keysOf(owner),
         sorted({{alpha, EventService::avTransport}, {alpha, EventService::groupRenderingControl}, {alpha, EventService::queue},
-            {alpha, EventService::zoneGroupTopology}, {alpha, EventService::renderingControl},
+            {alpha, EventService::alarmClock}, {alpha, EventService::zoneGroupTopology}, {alpha, EventService::renderingControl},
             {beta, EventService::renderingControl}}));
-    EXPECT_EQ(household.subscriptionCount(), 6);
+    EXPECT_EQ(household.subscriptionCount(), 7);
     ASSERT_TRUE(waitUntil([&] { return allIn(owner, GroupEvents::State::receiving); }));
 
     // What the events hold is the store's events tests' to read; here, that
@@ -159,7 +159,7 @@ TEST(GroupEvents, SubscriptionsFollowTheGroupAndEventsNameTheirMember)
     ASSERT_TRUE(household.join(gamma, alpha));
     ASSERT_TRUE(waitUntil([&] { return recorder.groupFromTopology(alpha, 3).has_value(); }));
     testsupport::await(owner.follow(*recorder.groupFromTopology(alpha, 3)));
-    EXPECT_EQ(household.subscriptionCount(), 7);
+    EXPECT_EQ(household.subscriptionCount(), 8);
 
     // Beta leaves: its subscription is ended at Beta, the rest are kept.
     const auto subscribes = [&] {
@@ -171,7 +171,7 @@ TEST(GroupEvents, SubscriptionsFollowTheGroupAndEventsNameTheirMember)
     ASSERT_TRUE(waitUntil([&] { return recorder.groupFromTopology(alpha, 2).has_value(); }));
     testsupport::await(owner.follow(*recorder.groupFromTopology(alpha, 2)));
     EXPECT_EQ(unsubscribesTo(household, beta, EventService::renderingControl), 1);
-    EXPECT_EQ(household.subscriptionCount(), 6);
+    EXPECT_EQ(household.subscriptionCount(), 7);
     EXPECT_EQ(subscribes(), subscribesBefore);
     EXPECT_FALSE(keysOf(owner).contains(std::pair(beta, EventService::renderingControl)));
 
@@ -207,8 +207,8 @@ TEST(GroupEvents, BlockedWhileNotificationsAreDroppedAndBackAfterRetry)
     household.setDropNotifications(true);
     testsupport::await(owner.follow(group));
     EXPECT_EQ(recorder.failed, Keys({{silent, EventService::renderingControl}}));
-    EXPECT_EQ(household.subscriptionCount(), 6);
-    ASSERT_TRUE(waitUntil([&] { return recorder.blocked.size() == 6; }, blockedWithin));
+    EXPECT_EQ(household.subscriptionCount(), 7);
+    ASSERT_TRUE(waitUntil([&] { return recorder.blocked.size() == 7; }, blockedWithin));
     EXPECT_TRUE(allIn(owner, GroupEvents::State::blocked, silent));
     EXPECT_TRUE(recorder.events.isEmpty());
 
@@ -218,10 +218,10 @@ TEST(GroupEvents, BlockedWhileNotificationsAreDroppedAndBackAfterRetry)
     household.setDropNotifications(false);
     testsupport::await(owner.retry());
     EXPECT_TRUE(waitUntil([&] { return allIn(owner, GroupEvents::State::receiving, silent); }));
-    EXPECT_EQ(household.subscriptionCount(), 6);
+    EXPECT_EQ(household.subscriptionCount(), 7);
     EXPECT_EQ(unsubscribesTo(household, alpha, EventService::avTransport), 1);
     EXPECT_EQ(recorder.failed.size(), 2);
-    EXPECT_EQ(recorder.blocked.size(), 6);
+    EXPECT_EQ(recorder.blocked.size(), 7);
 
     // A missed change is reported as lost by the subscriptions that missed
     // it: Beta's own volume and the group's, nothing else.

@@ -68,7 +68,7 @@ TEST(ZonescoutEvents, PrintsEachEventAndTheProofOfTheirWayAsJsonLinesAndUnsubscr
     Lines lines{process, {}, {}};
 
     // Every service by default, each starting with its full state.
-    ASSERT_TRUE(waitUntil([&] { return lines.read().size() >= 6; })) << process.readAllStandardError().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return lines.read().size() >= 7; })) << process.readAllStandardError().toStdString();
     QStringList services;
     for (const QJsonObject &line : lines.read()) {
         EXPECT_EQ(line[u"player"].toString(), player);
@@ -77,8 +77,9 @@ TEST(ZonescoutEvents, PrintsEachEventAndTheProofOfTheirWayAsJsonLinesAndUnsubscr
     }
     services.sort();
     EXPECT_EQ(services,
-        QStringList({QStringLiteral("AVTransport"), QStringLiteral("ContentDirectory"), QStringLiteral("GroupRenderingControl"),
-            QStringLiteral("Queue"), QStringLiteral("RenderingControl"), QStringLiteral("ZoneGroupTopology")}));
+        QStringList({QStringLiteral("AVTransport"), QStringLiteral("AlarmClock"), QStringLiteral("ContentDirectory"),
+            QStringLiteral("GroupRenderingControl"), QStringLiteral("Queue"), QStringLiteral("RenderingControl"),
+            QStringLiteral("ZoneGroupTopology")}));
     EXPECT_TRUE(lines.has(
         [](const QJsonObject &l) { return l[u"service"].toString() == u"RenderingControl" && l[u"volume"].toInt() == 20; }));
     EXPECT_TRUE(lines.has([](const QJsonObject &l) {
@@ -93,12 +94,12 @@ TEST(ZonescoutEvents, PrintsEachEventAndTheProofOfTheirWayAsJsonLinesAndUnsubscr
         });
     }));
 
-    EXPECT_EQ(household.subscriptionCount(), 6);
+    EXPECT_EQ(household.subscriptionCount(), 7);
     ::kill(pid_t(process.processId()), SIGINT);
     ASSERT_TRUE(process.waitForFinished(3000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    EXPECT_EQ(requests(household, "UNSUBSCRIBE"), 6);
+    EXPECT_EQ(requests(household, "UNSUBSCRIBE"), 7);
     EXPECT_EQ(household.subscriptionCount(), 0);
 
     // A service of its own choosing only (an unknown one is a usage error),

@@ -310,6 +310,9 @@ TEST(Zonescout, FailuresAreOneLineAndExitOne)
         {at(household, {"line-in", "Küche"}), {QStringLiteral("\"Küche\" has no line-in")}, {}},
         {at(household, {"eq", "Küche", "speech", "on"}), {QStringLiteral("\"Küche\" has no speech enhancement")}, {}},
         {at(household, {"--room", "寝室", "tv"}), {QStringLiteral("No soundbar with a TV input leads the group \"寝室\"")}, {}},
+        {at(household, {"alarm", "add", "7:00", "寝室"}),
+            {QStringLiteral("Another alarm is already set for that time in that room.")}, {}},
+        {at(household, {"alarm", "off", "77"}), {QStringLiteral("No alarm has the ID \"77\"")}, {}},
         // A player that answers nonsense: a message, not a crash.
         {at(household, {"--json", "topology"}), {QStringLiteral("Could not parse the player's response: ")},
             playersim::Answer{200, "\xff\xfe<<not xml", "text/xml", {}}},
@@ -346,7 +349,10 @@ TEST(Zonescout, UsageErrorsExitTwoWithTheUsage)
             {"shuffle", "yes"}, {"repeat", "twice"}, {"crossfade", "on", "off"}, {"tv", "now"}, {"line-in", "A", "B"},
             {"eq", "A", "bass"}, {"eq", "A", "bass", "11"}, {"eq", "A", "volume", "3"}, {"eq", "A", "night", "yes"},
             {"queue", "shuffle"}, {"queue", "remove"}, {"queue", "remove", "0"}, {"queue", "move", "2"},
-            {"queue", "move", "1", "x"}, {"queue", "save", " "}, {"queue", "clear", "now"}, {"queue", "save", "A", "B"}}) {
+            {"queue", "move", "1", "x"}, {"queue", "save", " "}, {"queue", "clear", "now"}, {"queue", "save", "A", "B"},
+            {"alarms", "now"}, {"alarm", "on"}, {"alarm", "ring", "1"}, {"alarm", "on", "1", "2"}, {"alarm", "add", "24:00", "A"},
+            {"alarm", "add", "07:00", "A", "--days", "someday"}, {"alarm", "add", "07:00", "A", "--volume", "101"},
+            {"alarm", "add", "07:00", "A", "--duration", "0:00"}, {"alarm", "add", "07:00", "A", "--play"}}) {
         const Outcome run = zonescout(host + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: zonescout"))) << run.err.toStdString();
@@ -384,4 +390,42 @@ TEST(Zonescout, SleepSetsReadsAndTurnsOffTheGroupsTimer)
     const QJsonObject none = json(zonescout(at(household, {"--json", "sleep"}))).toObject();
     EXPECT_FALSE(none[QStringLiteral("running")].toBool());
     EXPECT_TRUE(none[QStringLiteral("remainingSeconds")].isNull());
+}
+
+// An alarm added with every setting reaches the household as asked, is
+// listed by time, and switched off and removed by its ID.
+TEST(Zonescout, AlarmsAreAddedListedSwitchedAndRemoved)
+{
+    Household household = started();
+    const QList<playersim::SimAlarm> before = household.alarms();
+    const Outcome added = zonescout(at(household,
+        {"alarm", "add", "6:45", "Küche", "--days", "mon,Wed,fri", "--play", "FIP", "--volume", "30", "--duration", "00:20"}));
+    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    const QString id = QString::fromUtf8(added.out).trimmed();
+    const QList<playersim::SimAlarm> alarms = household.alarms();
+    ASSERT_EQ(alarms.size(), before.size() + 1);
+    playersim::SimAlarm alarm = alarms.last();
+    EXPECT_EQ(QString::number(alarm.id), id);
+    EXPECT_EQ(QStringList({alarm.startTime, alarm.duration, alarm.recurrence, alarm.roomUUID, alarm.programURI}),
+        QStringList({"06:45:00", "00:20:00", "ON_135", household.uuidOf(household.addressOfRoom(QStringLiteral("Küche"))),
+            household.favorites().at(1).uri}));
+    EXPECT_EQ(std::pair(alarm.volume, alarm.enabled), std::pair(30, true));
+
+    const QList<QByteArray> lines = zonescout(at(household, {"alarms"})).out.split('\n');
+    ASSERT_GE(lines.size(), 4);
+    for (const char *column : {"06:45", "Mon, Wed, Fri", "Küche", "FIP", "30", "on"})
+        EXPECT_TRUE(lines.at(1).contains(column)) << lines.at(1).toStdString();
+    EXPECT_TRUE(lines.at(2).contains("07:00") && lines.at(2).contains("Weekdays")) << lines.at(2).toStdString();
+
+    ASSERT_EQ(zonescout(at(household, {"alarm", "off", id})).exitCode, 0);
+    alarm.enabled = false;
+    EXPECT_EQ(household.alarms().last(), alarm);
+    const QJsonObject listed = json(zonescout(at(household, {"--json", "alarms"}))).toObject();
+    EXPECT_EQ(listed[QStringLiteral("version")].toString(), household.alarmListVersion());
+    const QJsonObject first = listed[QStringLiteral("alarms")][0].toObject();
+    EXPECT_EQ(first[QStringLiteral("room")].toString(), QStringLiteral("Küche"));
+    EXPECT_FALSE(first[QStringLiteral("enabled")].toBool());
+
+    ASSERT_EQ(zonescout(at(household, {"alarm", "remove", id})).exitCode, 0);
+    EXPECT_EQ(household.alarms(), before);
 }

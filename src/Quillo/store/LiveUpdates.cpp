@@ -97,6 +97,16 @@ StoreTask<void> LiveUpdates::readOnceTask()
     co_await m_context.guarded(m_nowPlaying.refresh());
     Q_EMIT transportStale();
     Q_EMIT queueStale();
+    // Not the alarms: this runs again at each proof that finds the way still
+    // shut, and they are never read on a timer; the panel's opening reads
+    // them while the events do not flow.
+}
+
+void LiveUpdates::alarmsTroubled()
+{
+    if (std::exchange(m_alarmsStaleSaid, true))
+        return;
+    Q_EMIT alarmsStale();
 }
 
 LiveUpdates::~LiveUpdates()
@@ -151,10 +161,15 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
     // at each proof that finds the way still shut (the polls stand in only
     // while the group plays).
     connect(m_groupEvents.get(), &GroupEvents::blocked, this, [this](const QString &, EventService service) {
-        // The Queue's trouble costs a read of the queue, nothing else: the
-        // group's own subscriptions say how it is kept current.
+        // The Queue's trouble costs a read of the queue, the AlarmClock's one
+        // of the alarms, nothing else: the group's own subscriptions say how
+        // it is kept current.
         if (service == EventService::queue) {
             Q_EMIT queueStale();
+            return;
+        }
+        if (service == EventService::alarmClock) {
+            alarmsTroubled();
             return;
         }
         readOnce();
@@ -167,6 +182,10 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
     connect(m_groupEvents.get(), &GroupEvents::failed, this, [this](const QString &playerHost, EventService service) {
         if (service == EventService::queue) {
             Q_EMIT queueStale();
+            return;
+        }
+        if (service == EventService::alarmClock) {
+            alarmsTroubled();
             return;
         }
         const std::optional<ZoneGroup> &group = m_household.selectedGroup();
@@ -316,6 +335,8 @@ StoreTask<void> LiveUpdates::resubscribeTask()
     StoreContext::start(m_nowPlaying.refresh());
     Q_EMIT transportStale();
     Q_EMIT queueStale();
+    m_alarmsStaleSaid = true;
+    Q_EMIT alarmsStale();
 }
 
 void LiveUpdates::alsoFollowRenderingOf(const QString &playerHost)
@@ -341,6 +362,11 @@ void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosK
     } else if (const auto *queue = std::get_if<SonosKit::QueueEvent>(&event)) {
         if (queue->updateID && group && group->coordinator.host == playerHost)
             Q_EMIT queueEvent(playerHost, *queue->updateID);
+    } else if (const auto *alarms = std::get_if<SonosKit::AlarmEvent>(&event)) {
+        // The list is the household's: whichever player tells it.
+        m_alarmsStaleSaid = false;
+        if (alarms->alarmListVersion)
+            Q_EMIT alarmListVersion(*alarms->alarmListVersion);
     } else if (group && group->hasMemberAt(playerHost)) {
         // The rooms first: the group's volume is their average.
         if (const auto *rendering = std::get_if<SonosKit::RenderingEvent>(&event))
@@ -358,6 +384,13 @@ void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosK
 
 void LiveUpdates::lost(EventService service)
 {
+    if (service == EventService::alarmClock) {
+        // A gap after the events flowed: read once more, whatever was asked
+        // before.
+        m_alarmsStaleSaid = true;
+        Q_EMIT alarmsStale();
+        return;
+    }
     if (service == EventService::zoneGroupTopology)
         StoreContext::start(m_household.refresh());
     else if (service == EventService::contentDirectory)

@@ -84,6 +84,11 @@ Q_SIGNALS:
     void queueEvent(const QString &coordinatorHost, quint32 updateID);
     // The queue's events were missed or cannot come: read it once.
     void queueStale();
+    // The household's alarms are now at `version`, as the coordinator's
+    // AlarmClock events tell: a list read at another version is read again.
+    void alarmListVersion(const QString &version);
+    // The alarms' events were missed or cannot come: read the list once.
+    void alarmsStale();
 
 private:
     StoreTask<void> shutdownTask();
@@ -104,6 +109,8 @@ private:
     void updateProofInterval();
     void readOnce();
     StoreTask<void> readOnceTask();
+    // alarmsStale, for trouble only once per spell of it: see m_alarmsStaleSaid.
+    void alarmsTroubled();
     StoreTask<void> examineFirewall();
     ConnectionCheck *firewallCheckObject() { return &m_firewallCheck; }
 
@@ -128,5 +135,9 @@ private:
     QTimer m_readOnce;
     bool m_coordinatorFailed = false;
     bool m_householdStale = false;
+    // A read of the alarms was asked for since their events last came: the
+    // retries of a blocked or refused AlarmClock subscription, every ten
+    // minutes while a firewall stays shut, ask for none (never on a timer).
+    bool m_alarmsStaleSaid = false;
     QString m_alsoRendering;
 };

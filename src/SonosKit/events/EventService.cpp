@@ -7,7 +7,8 @@ namespace SonosKit {
 namespace {
 
 constexpr EventService allServices[] = {EventService::avTransport, EventService::renderingControl,
-    EventService::groupRenderingControl, EventService::zoneGroupTopology, EventService::contentDirectory, EventService::queue};
+    EventService::groupRenderingControl, EventService::zoneGroupTopology, EventService::contentDirectory, EventService::queue,
+    EventService::alarmClock};
 
 } // namespace
 
@@ -26,6 +27,8 @@ QString eventPath(EventService service)
         return QStringLiteral("/MediaServer/ContentDirectory/Event");
     case EventService::queue:
         return QStringLiteral("/MediaRenderer/Queue/Event");
+    case EventService::alarmClock:
+        return QStringLiteral("/AlarmClock/Event");
     }
     return {};
 }
@@ -53,6 +56,8 @@ QString serviceName(EventService service)
         return QStringLiteral("ContentDirectory");
     case EventService::queue:
         return QStringLiteral("Queue");
+    case EventService::alarmClock:
+        return QStringLiteral("AlarmClock");
     }
     return {};
 }

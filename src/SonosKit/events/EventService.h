@@ -12,7 +12,8 @@ namespace SonosKit {
 // subscribed on its own URL on port 1400: AVTransport and GroupRenderingControl
 // on the coordinator, RenderingControl on each member, ZoneGroupTopology on
 // any one player; Queue (Sonos's own service: the queue's version) on the
-// coordinator.
+// coordinator; AlarmClock (the household's alarms, told by any player) at the
+// coordinator too.
 enum class EventService {
     avTransport,
     renderingControl,
@@ -20,6 +21,7 @@ enum class EventService {
     zoneGroupTopology,
     contentDirectory,
     queue,
+    alarmClock,
 };
 
 // "/MediaRenderer/AVTransport/Event" and so on.

@@ -180,7 +180,7 @@ QList<GroupEvents::Key> GroupEvents::wantedFor(const ZoneGroup &group, const QSt
         return {};
     QList<Key> keys{{group.coordinator.host, EventService::avTransport},
         {group.coordinator.host, EventService::groupRenderingControl}, {group.coordinator.host, EventService::queue},
-        {topologyHost, EventService::zoneGroupTopology}};
+        {group.coordinator.host, EventService::alarmClock}, {topologyHost, EventService::zoneGroupTopology}};
     if (m_followsLibrary)
         keys.append({topologyHost, EventService::contentDirectory});
     for (const SonosDevice &member : group.members) {

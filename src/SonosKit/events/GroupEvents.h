@@ -28,7 +28,7 @@ class EventSubscription;
 class PathProof;
 
 // The events a controller needs to show one group without polling:
-// AVTransport, GroupRenderingControl and Queue at the coordinator,
+// AVTransport, GroupRenderingControl, Queue and AlarmClock at the coordinator,
 // RenderingControl at each member, ZoneGroupTopology at one player. follow() again after a
 // topology change moves the subscriptions to the new arrangement, leaving
 // alone those that are still needed. Trouble is reported per subscription and
@@ -62,7 +62,8 @@ public:
         // Not one of the group's own, so no measure of how the group is kept
         // current: the extra RenderingControl of setAlsoRenderingOf() (its
         // trouble is not reported), and the Queue, an add-on whose versions
-        // AVTransport tells too (its trouble says only: read the queue again).
+        // AVTransport tells too (its trouble says only: read the queue again),
+        // and the AlarmClock, likewise (read the alarms again).
         bool besideGroup = false;
         friend bool operator==(const Subscribed &, const Subscribed &) = default;
     };
@@ -137,7 +138,10 @@ private:
     QList<Key> wantedFor(const ZoneGroup &group, const QString &topologyHost) const;
     bool isBesideGroup(const Key &key) const;
     // Beside the group, or the Queue: see Subscribed::besideGroup.
-    bool isAddOn(const Key &key) const { return isBesideGroup(key) || key.second == EventService::queue; }
+    bool isAddOn(const Key &key) const
+    {
+        return isBesideGroup(key) || key.second == EventService::queue || key.second == EventService::alarmClock;
+    }
     EventSubscription *create(const Key &key);
     // Starts `subscription` and records how that went, unless it stopped
     // being wanted meanwhile: then it is unsubscribed and deleted.

@@ -20,6 +20,8 @@ ServiceEvent parseServiceEvent(EventService service, const QByteArray &body, con
         return ContentDirectoryEvent::fromProperties(properties);
     case EventService::queue:
         return QueueEvent::fromProperties(properties);
+    case EventService::alarmClock:
+        return AlarmEvent::fromProperties(properties);
     }
     return ContentDirectoryEvent{};
 }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "SonosKit/events/AlarmEvent.h"
 #include "SonosKit/events/ContentDirectoryEvent.h"
 #include "SonosKit/events/EventService.h"
 #include "SonosKit/events/GroupRenderingEvent.h"
@@ -18,8 +19,8 @@
 namespace SonosKit {
 
 // One event of any service, typed by the service it came from.
-using ServiceEvent
-    = std::variant<TransportEvent, RenderingEvent, GroupRenderingEvent, TopologyEvent, ContentDirectoryEvent, QueueEvent>;
+using ServiceEvent = std::variant<TransportEvent, RenderingEvent, GroupRenderingEvent, TopologyEvent, ContentDirectoryEvent,
+    QueueEvent, AlarmEvent>;
 
 // Reads the body of an event from `service` of the player at `playerHost`
 // (relative cover art is resolved against it). Pure, any thread. Throws

@@ -126,9 +126,10 @@ TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningGroupChangesMoveTheSub
     const ZoneGroup kitchen = *store->household().selectedGroup();
     const QString kitchenHost = kitchen.coordinator.host;
     const QString officeHost = kitchen.members.at(1).host;
-    // AVTransport, GroupRenderingControl, the queue, the topology and the
-    // content directory at Kitchen, each member's RenderingControl.
-    EXPECT_EQ(household.subscriptionCount(), 7);
+    // AVTransport, GroupRenderingControl, the queue, the alarms, the
+    // topology and the content directory at Kitchen, each member's
+    // RenderingControl.
+    EXPECT_EQ(household.subscriptionCount(), 8);
     EXPECT_EQ(store->nowPlaying().volume(), 30);
 
     // The group volume is the members' average; a member's mute is not the
@@ -147,7 +148,7 @@ TEST(PlayerStoreEvents, GroupVolumeAndMuteKeepTheirMeaningGroupChangesMoveTheSub
     storetest::selectGroupLedBy(*store, QStringLiteral("Living Room"));
     const QString livingHost = store->household().selectedGroup()->coordinator.host;
     EXPECT_FALSE(flowing(*store));
-    EXPECT_TRUE(waitUntil([&] { return flowing(*store) && household.subscriptionCount() == 6; }));
+    EXPECT_TRUE(waitUntil([&] { return flowing(*store) && household.subscriptionCount() == 7; }));
     household.setVolume(livingHost, 7);
     EXPECT_TRUE(waitUntil([&] { return store->nowPlaying().volume() == 7; }, eventLatency));
     // Shutting down ends them all within its bound.
@@ -190,6 +191,8 @@ TEST(PlayerStoreEvents, EventsThatNeverCameOrStoppedLeaveThePollsInChargeUntilTh
         co_return found;
     };
     auto store = events.store(QStringLiteral("Living Room"));
+    int alarmsStale = 0;
+    QObject::connect(&store->liveUpdates(), &LiveUpdates::alarmsStale, [&] { ++alarmsStale; });
     const ZoneGroup living = *store->household().selectedGroup();
     const QString host = living.coordinator.host;
     testsupport::await(GroupController(living).play());
@@ -206,6 +209,16 @@ TEST(PlayerStoreEvents, EventsThatNeverCameOrStoppedLeaveThePollsInChargeUntilTh
     ASSERT_TRUE(waitUntil([&] { return freshCallbacks(household, host).size() >= subscribed + 10; }, blockedWithin * 3));
     EXPECT_EQ(counter.count("eventsBlocked"), 0);
     EXPECT_TRUE(store->liveUpdates().eventsBlocked());
+    // The alarms are read once for the whole spell, not at each retry: a
+    // third AlarmClock SUBSCRIBE comes only after the second was blocked.
+    const auto alarmSubscribes = [&] {
+        const auto log = household.log()->forPlayer(host);
+        return std::ranges::count_if(log, [](const auto &r) {
+            return r.method == "SUBSCRIBE" && r.path == "/AlarmClock/Event" && !r.header("CALLBACK").isEmpty();
+        });
+    };
+    ASSERT_TRUE(waitUntil([&] { return alarmSubscribes() >= 3; }, blockedWithin * 3));
+    EXPECT_EQ(alarmsStale, 1);
 
     // The firewall that keeps them out is looked for on this computer alone,
     // once.
@@ -444,4 +457,21 @@ TEST(PlayerStoreEvents, LibraryChangesElsewhereShowInTheOpenPanelAtOnceAndInAClo
     EXPECT_FALSE(shows(QStringLiteral("Night Radio")));
     store->menuOpened();
     EXPECT_TRUE(waitUntil([&] { return shows(QStringLiteral("Night Radio")); }, eventLatency));
+
+    // The alarms changed elsewhere: the coordinator's AlarmClock tells the
+    // list's version; an event missed asks for one read, and the group's
+    // events flow on all the same.
+    QStringList alarmVersions;
+    int alarmsStale = 0;
+    QObject::connect(&store->liveUpdates(), &LiveUpdates::alarmListVersion, [&](const QString &v) { alarmVersions.append(v); });
+    QObject::connect(&store->liveUpdates(), &LiveUpdates::alarmsStale, [&] { ++alarmsStale; });
+    household.setAlarms({});
+    EXPECT_TRUE(waitUntil([&] { return alarmVersions.contains(household.alarmListVersion()); }, eventLatency));
+    household.setDropNotifications(true);
+    household.setAlarms({});
+    household.setDropNotifications(false);
+    household.setAlarms({});
+    EXPECT_TRUE(
+        waitUntil([&] { return alarmsStale == 1 && alarmVersions.contains(household.alarmListVersion()); }, eventLatency));
+    EXPECT_TRUE(flowing(*store));
 }
