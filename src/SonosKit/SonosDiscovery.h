@@ -33,9 +33,9 @@ struct FoundPlayer {
 };
 
 // Every household on the network, each with the groups one of its own
-// players reports: DNS-SD first, SSDP when DNS-SD finds nobody, players that
-// did not say their household asked for it (all at once, one bounded call
-// each). A household's topology is taken only from a player that lists
+// players reports: DNS-SD and SSDP at once (within `timeout` seconds, plus
+// DNS-SD's resolving), players that did not say their household asked for
+// it (all at once, one bounded call each). A household's topology is taken only from a player that lists
 // itself in it and names no player announced for another household; when
 // one fails the next is asked. Most rooms first, then by id. Throws
 // SonosError::noPlayersFound when nobody answered, or the last error met
@@ -54,8 +54,8 @@ QCoro::Task<SonosHousehold> householdAt(const QString &host);
 // SonosError::malformedResponse for an answer that is no plausible id.
 QCoro::Task<QString> householdID(const QString &host);
 
-// Players from DNS-SD, or from SSDP when DNS-SD finds none, each with its
-// household id as far as it can be learnt. Never fails.
+// Players from DNS-SD and SSDP at once, each with its household id as far
+// as it can be learnt. Never fails.
 QCoro::Task<QList<FoundPlayer>> findPlayers(double timeout);
 
 // The household's groups as the first reachable player reports them (possibly
