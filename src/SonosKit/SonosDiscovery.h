@@ -66,7 +66,8 @@ QCoro::Task<SonosHousehold> householdAt(QString host);
 QCoro::Task<QString> householdID(QString host);
 
 // Players from DNS-SD and SSDP at once, each with its household id as far
-// as it can be learnt. Never fails.
+// as it can be learnt (a host announced for two households, or for none,
+// asked itself). Never fails.
 QCoro::Task<QList<FoundPlayer>> findPlayers(double timeout);
 
 // The household's groups as the first reachable player reports them (possibly
@@ -87,10 +88,12 @@ QCoro::Task<QStringList> bonjourHosts(double timeout);
 // order of first answer. Throws SonosError::network when no socket can be made.
 QCoro::Task<QStringList> ssdpHosts(double timeout);
 
-// The same, each with the household id its answer carried.
+// The same (at most detail::maximumPlayers), each with the household id its
+// answers carried; none for a host whose answers named two.
 QCoro::Task<QList<FoundPlayer>> ssdpPlayers(double timeout);
 
-// bonjourHosts() with the household id of each instance's TXT record.
+// bonjourHosts() with the household id of each instance's TXT record; none
+// for a host that records of two households name.
 QCoro::Task<QList<FoundPlayer>> bonjourPlayers(double timeout);
 
 } // namespace SonosDiscovery
