@@ -11,6 +11,7 @@
 #include <SonosKit/ContentDirectory.h>
 #include <SonosKit/MusicServices.h>
 #include <SonosKit/SOAPClient.h>
+#include <SonosKit/SonosDiscoveryDetail.h>
 #include <SonosKit/SonosError.h>
 #include <SonosKit/TrackMetadata.h>
 #include <SonosKit/XMLText.h>
@@ -173,6 +174,16 @@ const Reader readers[] = {
             returned.text(alarm.programMetaData);
             returned.text(alarm.programTitle());
         }
+    },
+    [](const QString &text, const QByteArray &, Returned &returned) {
+        const QSet<QString> hosts = SonosDiscovery::detail::memberHosts(text);
+        returned.records(hosts.size());
+        for (const QString &host : hosts)
+            returned.text(host);
+    },
+    // An SSDP answer's household header.
+    [](const QString &, const QByteArray &bytes, Returned &returned) {
+        returned.text(SonosDiscovery::detail::householdOfAnswer(bytes));
     },
     [](const QString &text, const QByteArray &, Returned &returned) {
         const QHash<qint64, QString> services = MusicServices::parseServices(text);

@@ -9,6 +9,7 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <chrono>
 
 namespace SonosKit::SonosDiscovery {
 
@@ -28,16 +29,6 @@ QThreadPool &workerPool()
 }
 
 } // namespace detail
-
-namespace {
-
-void appendOnce(QStringList &hosts, const QString &host)
-{
-    if (!hosts.contains(host))
-        hosts.append(host);
-}
-
-} // namespace
 
 QCoro::Task<QList<ZoneGroup>> findHousehold(double timeout)
 {
@@ -73,29 +64,58 @@ QCoro::Task<QStringList> findPlayerHosts(double timeout)
 
 QCoro::Task<QStringList> bonjourHosts(double timeout)
 {
+    const QList<FoundPlayer> players = co_await bonjourPlayers(timeout);
+    QStringList hosts;
+    for (const FoundPlayer &player : players)
+        hosts.append(player.host);
+    co_return hosts;
+}
+
+QCoro::Task<QList<FoundPlayer>> bonjourPlayers(double timeout)
+{
+    const QList<FoundPlayer> players = co_await detail::bonjourAnswers(timeout);
+    co_return detail::withoutContested(players);
+}
+
+QCoro::Task<QList<FoundPlayer>> detail::bonjourAnswers(double timeout)
+{
     const QList<detail::BrowseResult> results = co_await detail::browse(timeout);
 
-    QStringList hosts;
+    QList<FoundPlayer> players;
+    const auto add = [&players](const QString &host, const std::optional<QString> &household) {
+        detail::addClaim(players, host, household ? detail::plausibleHouseholdID(*household).value_or(QString()) : QString());
+    };
     QList<detail::BrowseResult> unlocated;
     for (const detail::BrowseResult &result : results) {
         const std::optional<QString> host = result.location ? detail::hostOfURL(*result.location) : std::nullopt;
         if (host)
-            appendOnce(hosts, *host);
-        else
+            add(*host, result.household);
+        else if (unlocated.size() < detail::maximumPlayers)
             unlocated.append(result);
     }
 
-    // One at a time: a household rarely has more than a few such instances,
-    // and a player is not worth a burst of parallel lookups.
+    // One at a time, all within one resolving limit: a household rarely has
+    // more than a few such instances, and a player is not worth a burst of
+    // parallel lookups.
     const double limit = std::min(timeout, 2.0);
+    const auto resolvingEnds = std::chrono::steady_clock::now() + detail::boundedTimeout(limit);
     for (const detail::BrowseResult &result : unlocated) {
-        if (const std::optional<QString> host = co_await detail::resolve(result, limit))
-            appendOnce(hosts, *host);
+        const std::chrono::duration<double> left = resolvingEnds - std::chrono::steady_clock::now();
+        if (left.count() <= 0)
+            break;
+        const std::optional<detail::Resolved> resolved = co_await detail::resolve(result, left.count());
+        if (resolved)
+            add(resolved->host, resolved->household);
     }
     // Avahi keeps a switched-off player's records for a while. A host that
     // does not take a connection costs the resolving limit here rather than a
     // whole SOAP timeout when its topology is asked for.
-    co_return co_await detail::answeringHosts(hosts, limit);
+    QStringList hosts;
+    for (const FoundPlayer &player : std::as_const(players))
+        hosts.append(player.host);
+    const QStringList answering = co_await detail::answeringHosts(hosts, limit);
+    players.removeIf([&](const FoundPlayer &player) { return !answering.contains(player.host); });
+    co_return players;
 }
 
 } // namespace SonosKit::SonosDiscovery

@@ -135,7 +135,7 @@ QByteArray listing(const Options &options, const SonosKit::AlarmList &list, cons
 
 QCoro::Task<QByteArray> addAlarm(Options options, AlarmRequest request)
 {
-    const QList<SonosKit::ZoneGroup> groups = co_await householdGroups(options.host);
+    const QList<SonosKit::ZoneGroup> groups = co_await householdGroups(options);
     const std::optional<SonosKit::ZoneGroup> group = SonosKit::groupForRoom(groups, request.room);
     const std::optional<SonosKit::SonosDevice> player = group ? SonosKit::memberForRoom(*group, request.room) : std::nullopt;
     if (!player || player->uuid.isEmpty())
@@ -160,7 +160,7 @@ QCoro::Task<QByteArray> addAlarm(Options options, AlarmRequest request)
 
 QCoro::Task<QByteArray> changeAlarm(Options options, AlarmRequest request)
 {
-    const QList<SonosKit::ZoneGroup> groups = co_await householdGroups(options.host);
+    const QList<SonosKit::ZoneGroup> groups = co_await householdGroups(options);
     const SonosKit::AlarmClock clock(alarmHost(options, groups));
     const SonosKit::AlarmList list = co_await clock.list();
     const auto found = std::find_if(
@@ -182,7 +182,7 @@ QCoro::Task<QByteArray> changeAlarm(Options options, AlarmRequest request)
 
 QCoro::Task<QByteArray> listAlarms(Options options)
 {
-    const QList<SonosKit::ZoneGroup> groups = co_await householdGroups(options.host);
+    const QList<SonosKit::ZoneGroup> groups = co_await householdGroups(options);
     const SonosKit::AlarmList list = co_await SonosKit::AlarmClock(alarmHost(options, groups)).list();
     co_return listing(options, list, roomsByUuid(groups));
 }

@@ -28,8 +28,9 @@ QJsonValue optional(const std::optional<qint64> &number)
 
 QJsonObject device(const SonosKit::SonosDevice &device)
 {
-    return {
-        {"host", device.host}, {"uuid", device.uuid}, {"roomName", device.roomName}, {"modelName", optional(device.modelName)}};
+    return {{"host", device.host}, {"uuid", device.uuid}, {"roomName", device.roomName},
+        {"modelName", optional(device.modelName)},
+        {"softwareGeneration", device.softwareGeneration ? QJsonValue(*device.softwareGeneration) : QJsonValue()}};
 }
 
 QJsonObject group(const SonosKit::ZoneGroup &group)
@@ -81,11 +82,6 @@ QJsonObject state(const SonosKit::PlaybackState &state)
         {"artist", optional(state.artist)}, {"album", optional(state.album)}, {"albumArtURI", optional(state.albumArtURI)},
         {"positionSeconds", optional(state.positionSeconds)}, {"durationSeconds", optional(state.durationSeconds)},
         {"sourceURI", optional(state.sourceURI)}, {"volume", state.volume}, {"isMuted", state.isMuted}};
-}
-
-QJsonArray hosts(const QStringList &hosts)
-{
-    return QJsonArray::fromStringList(hosts);
 }
 
 QByteArray document(const QJsonArray &array)

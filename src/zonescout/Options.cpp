@@ -74,10 +74,12 @@ std::string argumentLimit(int most)
 
 QString usageText()
 {
-    return QStringLiteral("Usage: zonescout [--host ADDRESS] [--room NAME] [--json] COMMAND [ARG]\n"
+    return QStringLiteral("Usage: zonescout [--host ADDRESS | --household ID] [--room NAME] [--json] COMMAND [ARG]\n"
                           "\n"
                           "Options (before the command):\n"
                           "  --host ADDRESS   the player to ask (port 1400); without it the household is discovered\n"
+                          "  --household ID   the household to discover when several share the network (its id as\n"
+                          "                   `discover` lists it); without it the one with most rooms\n"
                           "  --room NAME      the group that holds this room; without it the first group\n"
                           "  --json           one JSON document on stdout instead of text for a person\n"
                           "\n"
@@ -94,7 +96,9 @@ QString usageText()
                           "                   and whether each is on (the speakers ring by their own clock)\n"
                           "  eq [ROOM]        each room's bass, treble, loudness, night sound and speech\n"
                           "                   enhancement (\"-\" where its player has none); one room's with ROOM\n"
-                          "  discover         the addresses of the players on this network\n"
+                          "  discover         the households on this network, each with its id, generation (S1 or\n"
+                          "                   S2), rooms and the players that answered for it; with --household\n"
+                          "                   that one only\n"
                           "  doctor           why no speaker is found: the likely cause, its fix and a report\n"
                           "                   for a bug (checks --host when given); always exits 0\n"
                           "  events [--service NAME]... [--listen ADDRESS] [--proof SECONDS]\n"
@@ -158,10 +162,11 @@ Options parseOptions(const QStringList &arguments)
     // Everything after the command is the command's, dashes included.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption hostOption(QStringLiteral("host"), QString(), QStringLiteral("ADDRESS"));
+    const QCommandLineOption householdOption(QStringLiteral("household"), QString(), QStringLiteral("ID"));
     const QCommandLineOption roomOption(QStringLiteral("room"), QString(), QStringLiteral("NAME"));
     const QCommandLineOption jsonOption(QStringLiteral("json"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({hostOption, roomOption, jsonOption, helpOption});
+    parser.addOptions({hostOption, householdOption, roomOption, jsonOption, helpOption});
 
     if (!parser.parse(arguments))
         throw UsageError(parser.errorText().toStdString());
@@ -169,8 +174,16 @@ Options parseOptions(const QStringList &arguments)
     Options options;
     options.help = parser.isSet(helpOption);
     options.json = parser.isSet(jsonOption);
-    if (parser.values(hostOption).size() > 1 || parser.values(roomOption).size() > 1)
-        throw UsageError("--host and --room may each be given once");
+    if (parser.values(hostOption).size() > 1 || parser.values(roomOption).size() > 1 || parser.values(householdOption).size() > 1)
+        throw UsageError("--host, --household and --room may each be given once");
+    if (parser.isSet(householdOption)) {
+        // A typed player belongs to the household it belongs to.
+        if (parser.isSet(hostOption))
+            throw UsageError("--household picks among discovered households; with --host the player's own is used");
+        options.household = parser.value(householdOption).trimmed();
+        if (options.household->isEmpty())
+            throw UsageError("--household needs a household's id, as `zonescout discover` lists it");
+    }
     if (parser.isSet(hostOption)) {
         options.host = parser.value(hostOption).trimmed();
         if (options.host->isEmpty())
@@ -200,6 +213,8 @@ Options parseOptions(const QStringList &arguments)
     const auto arity = commandArity().constFind(options.command);
     if (arity == commandArity().constEnd())
         throw UsageError("unknown command \"" + options.command.toStdString() + "\"");
+    if (options.household && options.command == u"doctor")
+        throw UsageError("doctor looks at every player it finds; --household does not apply to it");
     const auto [least, most] = *arity;
     if (options.arguments.size() < least)
         throw UsageError(options.command.toStdString() + " needs an argument");

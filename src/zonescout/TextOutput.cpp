@@ -20,7 +20,8 @@ QString topology(const QList<SonosKit::ZoneGroup> &groups)
             const bool leads = member == group.coordinator;
             table.addRow({first ? group.displayName() : QString(), member.roomName, member.host,
                 leads ? QStringLiteral("coordinator") : QStringLiteral("member"), member.uuid,
-                member.modelName.value_or(QStringLiteral("-"))});
+                member.modelName.value_or(QStringLiteral("-"))
+                    + (member.softwareGeneration ? QStringLiteral(" (S%1)").arg(*member.softwareGeneration) : QString())});
             first = false;
         }
     }
@@ -102,14 +103,6 @@ QString state(const SonosKit::PlaybackState &state, const SonosKit::ZoneGroup &g
         {QStringLiteral("Volume"), QString::number(state.volume) + (state.isMuted ? QStringLiteral(" (muted)") : QString())});
     addOptional(QStringLiteral("Cover art"), state.albumArtURI);
     return table.text();
-}
-
-QString hosts(const QStringList &hosts)
-{
-    QString out;
-    for (const QString &host : hosts)
-        out += host + u'\n';
-    return out;
 }
 
 } // namespace zonescout::TextOutput
