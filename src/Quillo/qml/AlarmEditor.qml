@@ -147,6 +147,7 @@ FocusScope {
 
                             checkable: true
                             checked: rings
+                            highlighted: rings
                             text: modelData.text
                             font.pixelSize: Theme.fontCaption
                             implicitWidth: Theme.alarmDayWidth

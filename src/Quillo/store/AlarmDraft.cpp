@@ -124,8 +124,8 @@ void AlarmDraft::close()
 void AlarmDraft::buildPrograms(
     const QList<SonosKit::ContentItem> &favorites, const QString &uri, const QString &metadata, const QString &title)
 {
-    //: What an alarm plays when it plays no music: the speaker's own alarm sound.
-    m_programs = {{tr("Chime"), Alarm::chimeURI, {}}};
+    // A new alarm is the chime, and says so.
+    m_programs = {{Alarm().programTitle(), Alarm::chimeURI, {}}};
     for (const SonosKit::ContentItem &favorite : favorites) {
         if (favorite.isPlayable())
             m_programs.append({favorite.title, favorite.uri, favorite.metadata});
