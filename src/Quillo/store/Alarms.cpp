@@ -11,7 +11,6 @@
 #include "SonosKit/AlarmClock.h"
 #include "SonosKit/NextAlarm.h"
 
-#include <QCoroSignal>
 #include <QLocale>
 
 #include <algorithm>
@@ -114,13 +113,6 @@ void Alarms::read(std::optional<QString> version)
         return;
     m_reading = true;
     StoreContext::start(readTask());
-}
-
-QCoro::Task<void> Alarms::refresh()
-{
-    read();
-    if (m_reading)
-        co_await qCoro(this, &Alarms::readDone);
 }
 
 StoreTask<void> Alarms::readTask()

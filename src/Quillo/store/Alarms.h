@@ -50,7 +50,8 @@ public:
     Alarms(StoreContext &context, Household &household, Library &library, QObject *parent = nullptr);
 
     Q_INVOKABLE void setEnabled(const QString &id, bool on);
-    // The editor opens on the alarm with this id, or on a new alarm.
+    // The editor opens on the alarm with this id (one read whole), or on a
+    // new alarm in the selected group's room.
     Q_INVOKABLE void edit(const QString &id);
     Q_INVOKABLE void add();
     // Sends the editor's values; it closes once the players took them.
@@ -66,14 +67,12 @@ public:
     void opened();
     // The Alarms window opened: the same, and the favorites the editor
     // offers are read if the panel never did.
-    Q_INVOKABLE void windowOpened();
+    void windowOpened();
     // The players' events told this version of the list.
     void apply(const QString &version);
     // Those events were missed: the list is read once.
     void readAgain() { read(); }
     void followEvents(bool flowing) { m_eventsFlowing = flowing; }
-    // Reads the list now and resumes when it is shown.
-    QCoro::Task<void> refresh();
 
     const QList<SonosKit::Alarm> &alarms() const { return m_alarms; }
     const QString &version() const { return m_version; }
