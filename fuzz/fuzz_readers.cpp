@@ -7,6 +7,7 @@
 // one more line in `readers`.
 #include "FuzzInput.h"
 
+#include <SonosKit/AlarmClock.h>
 #include <SonosKit/ContentDirectory.h>
 #include <SonosKit/MusicServices.h>
 #include <SonosKit/SOAPClient.h>
@@ -147,7 +148,7 @@ const Reader readers[] = {
     [](const QString &, const QByteArray &bytes, Returned &returned) {
         for (EventService service :
             {EventService::avTransport, EventService::renderingControl, EventService::groupRenderingControl,
-                EventService::zoneGroupTopology, EventService::contentDirectory, EventService::queue}) {
+                EventService::zoneGroupTopology, EventService::contentDirectory, EventService::queue, EventService::alarmClock}) {
             try {
                 returned.event(parseServiceEvent(service, bytes, coordinatorHost));
             } catch (const SonosError &) {
@@ -164,6 +165,15 @@ const Reader readers[] = {
     },
     [](const QString &text, const QByteArray &, Returned &returned) { returned.items(ContentDirectory::parseDIDL(text)); },
     [](const QString &text, const QByteArray &, Returned &returned) { returned.groups(ZoneTopology::parseGroups(text)); },
+    [](const QString &text, const QByteArray &, Returned &returned) {
+        const QList<Alarm> alarms = AlarmClock::parseAlarms(text);
+        returned.records(alarms.size());
+        for (const Alarm &alarm : alarms) {
+            returned.text(alarm.id);
+            returned.text(alarm.programMetaData);
+            returned.text(alarm.programTitle());
+        }
+    },
     [](const QString &text, const QByteArray &, Returned &returned) {
         const QHash<qint64, QString> services = MusicServices::parseServices(text);
         returned.records(services.size());

@@ -20,12 +20,14 @@ std::optional<int> clockSeconds(QStringView text, int maxHours)
 {
     if (text.size() != 8 || text[2] != u':' || text[5] != u':')
         return std::nullopt;
+    const auto digit = [](QChar c) { return c >= u'0' && c <= u'9' ? std::optional(c.unicode() - u'0') : std::nullopt; };
     int parts[3] = {};
     for (int i = 0; i < 3; ++i) {
-        const QStringView digits = text.mid(i * 3, 2);
-        if (!digits[0].isDigit() || !digits[1].isDigit() || digits[0].unicode() > u'9' || digits[1].unicode() > u'9')
+        const std::optional<int> tens = digit(text[i * 3]);
+        const std::optional<int> ones = digit(text[i * 3 + 1]);
+        if (!tens || !ones)
             return std::nullopt;
-        parts[i] = (digits[0].unicode() - u'0') * 10 + (digits[1].unicode() - u'0');
+        parts[i] = *tens * 10 + *ones;
     }
     if (parts[0] > maxHours || parts[1] > 59 || parts[2] > 59)
         return std::nullopt;
@@ -83,10 +85,10 @@ std::optional<Alarm> Alarm::fromElement(const XMLNode &element)
     const std::optional<bool> enabled = flag(listed.enabled);
     const std::optional<qint64> volume = Text::parseInteger(listed.volume);
     const std::optional<bool> include = flag(listed.includeLinkedZones);
-    const QString recurrenceText = text(u"Recurrence");
-    const std::optional<Recurrence> recurrence = Recurrence::fromWire(recurrenceText);
+    // Days it cannot read are kept as written, and shown so.
+    alarm.recurrence = Recurrence::asListed(text(u"Recurrence"));
     const bool volumeReadable = volume && *volume >= 0 && *volume <= loudest;
-    alarm.readable = start && duration && enabled && volumeReadable && include && recurrence;
+    alarm.readable = start && duration && enabled && volumeReadable && include && alarm.recurrence.isKnown();
 
     listed.startTimeValue = start ? QTime(0, 0).addSecs(*start) : QTime();
     listed.durationValue = duration.value_or(0);
@@ -99,14 +101,10 @@ std::optional<Alarm> Alarm::fromElement(const XMLNode &element)
     alarm.enabled = listed.enabledValue;
     alarm.volume = listed.volumeValue;
     alarm.includeLinkedZones = listed.includeLinkedZonesValue;
-    // Days it cannot read are kept as written: ONCE is only what it shows.
-    alarm.recurrence = recurrence ? *recurrence : Recurrence::once();
     alarm.roomUUID = text(u"RoomUUID");
     alarm.programURI = text(u"ProgramURI");
     alarm.programMetaData = text(u"ProgramMetaData");
     alarm.playMode = text(u"PlayMode");
-    if (!recurrence)
-        listed.recurrence = recurrenceText;
     alarm.m_listed = std::move(listed);
     return alarm;
 }
@@ -118,15 +116,12 @@ SOAPClient::Arguments Alarm::arguments() const
             return (*m_listed).*member;
         return formatted;
     };
-    QString recurrenceText = recurrence.toWire();
-    if (m_listed && m_listed->recurrence && recurrence == Recurrence::once())
-        recurrenceText = *m_listed->recurrence;
     return {
         {QStringLiteral("StartLocalTime"),
             listedOr(&Listed::startTime, &Listed::startTimeValue, startTime, startTime.toString(QStringLiteral("HH:mm:ss")))},
         {QStringLiteral("Duration"),
             listedOr(&Listed::duration, &Listed::durationValue, durationSeconds, Text::clock(durationSeconds, 2))},
-        {QStringLiteral("Recurrence"), recurrenceText},
+        {QStringLiteral("Recurrence"), recurrence.toWire()},
         {QStringLiteral("Enabled"), listedOr(&Listed::enabled, &Listed::enabledValue, enabled, flagText(enabled))},
         {QStringLiteral("RoomUUID"), roomUUID},
         {QStringLiteral("ProgramURI"), programURI},

@@ -70,8 +70,6 @@ private:
         int volumeValue = 0;
         QString includeLinkedZones;
         bool includeLinkedZonesValue = false;
-        // Days this library cannot read, kept while the alarm shows Once.
-        std::optional<QString> recurrence;
         friend bool operator==(const Listed &, const Listed &) = default;
     };
     std::optional<Listed> m_listed;

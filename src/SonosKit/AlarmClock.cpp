@@ -10,6 +10,8 @@ namespace SonosKit {
 namespace {
 
 constexpr auto service = SOAPClient::Service::alarmClock;
+// IDs are small numbers; anything longer is no answer to CreateAlarm.
+constexpr qsizetype longestId = 64;
 
 SonosError malformed(const QString &what)
 {
@@ -44,7 +46,7 @@ QCoro::Task<QString> createAlarm(SOAPClient client, SOAPClient::Arguments argume
 {
     const XMLNode response = co_await alarmCall(client, QStringLiteral("CreateAlarm"), std::move(arguments), std::move(cancel));
     const std::optional<QString> id = XMLText::text(response, u"AssignedID");
-    if (!id || id->size() > AlarmClock::maximumVersionLength)
+    if (!id || id->size() > longestId)
         throw malformed(QStringLiteral("no AssignedID for the new alarm"));
     co_return *id;
 }

@@ -84,7 +84,9 @@ std::optional<NextAlarm> nextAlarm(const QList<Alarm> &alarms, const QDateTime &
     const QDate today = now.date();
     std::optional<NextAlarm> next;
     for (const Alarm &alarm : alarms) {
-        if (!alarm.enabled || !alarm.readable || !alarm.startTime.isValid())
+        // Only what decides when it rings: a volume or length it cannot read
+        // keeps an alarm from being edited here, not from ringing.
+        if (!alarm.enabled || !alarm.startTime.isValid() || !alarm.recurrence.isKnown())
             continue;
         for (int day = -1; day < daysAhead; ++day) {
             // From yesterday: a time skipped late in the day may land after

@@ -19,13 +19,13 @@ struct NextAlarm {
     friend bool operator==(const NextAlarm &, const NextAlarm &) = default;
 };
 
-// The first enabled, readable alarm to ring after `now`, computed in `now`'s
-// time zone (the players ring by their own clock, which is assumed to
-// agree): a once alarm at the next coming of its time, the others on their
-// days. A time the clock skips when daylight saving starts rings at the
-// first moment after the gap; a time the clock goes through twice when it
-// ends rings the first time only. Alarms ringing at the same moment go by
-// ID. Nothing when no alarm will ring.
+// The first enabled alarm to ring after `now` of those whose time and days
+// are known, computed in `now`'s time zone (the players ring by their own
+// clock, which is assumed to agree): a once alarm at the next coming of its
+// time, the others on their days. A time the clock skips when daylight
+// saving starts rings at the first moment after the gap; a time the clock
+// goes through twice when it ends rings the first time only. Alarms ringing
+// at the same moment go by ID. Nothing when no alarm will ring.
 std::optional<NextAlarm> nextAlarm(const QList<Alarm> &alarms, const QDateTime &now);
 
 } // namespace SonosKit

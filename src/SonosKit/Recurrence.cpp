@@ -83,6 +83,15 @@ std::optional<Recurrence> Recurrence::fromWire(QStringView text)
     return Recurrence(bits, false, text.toString());
 }
 
+Recurrence Recurrence::asListed(QStringView text)
+{
+    if (const std::optional<Recurrence> known = fromWire(text))
+        return *known;
+    Recurrence kept(0, false, text.toString());
+    kept.m_known = false;
+    return kept;
+}
+
 bool Recurrence::ringsOn(Qt::DayOfWeek day) const
 {
     return m_once || (day >= Qt::Monday && day <= Qt::Sunday && (m_days & bit(day)));
@@ -100,6 +109,8 @@ QList<Qt::DayOfWeek> Recurrence::days() const
 
 QString Recurrence::displayText(const QLocale &locale) const
 {
+    if (!m_known)
+        return m_wire;
     if (m_once)
         return tr("Once");
     switch (m_days) {

@@ -25,7 +25,13 @@ public:
     Recurrence() = default;
     // Nothing for any other text, an ON_ without days or with a digit past 6.
     static std::optional<Recurrence> fromWire(QStringView text);
+    // As a player listed it: fromWire's value, or for a text this library
+    // cannot read (a later firmware's form), that text kept as it is: it
+    // rings on no day known here, shows as itself and writes back unchanged.
+    static Recurrence asListed(QStringView text);
     QString toWire() const { return m_wire; }
+    // False for a text kept by asListed() without being read.
+    bool isKnown() const { return m_known; }
 
     static Recurrence once();
     static Recurrence weekdays();
@@ -43,7 +49,8 @@ public:
 
     // "Once", "Weekdays", "Weekends", "Every day", or the days' short names
     // in the locale's week order ("Mon, Wed, Fri"); the days of a preset
-    // read as the preset, whichever way they were written.
+    // read as the preset, whichever way they were written. A text not known
+    // here shows as the player wrote it.
     QString displayText(const QLocale &locale = QLocale()) const;
 
     friend bool operator==(const Recurrence &, const Recurrence &) = default;
@@ -54,6 +61,7 @@ private:
 
     quint8 m_days = 0; // bit (day - 1) for each Qt::DayOfWeek
     bool m_once = true;
+    bool m_known = true;
     QString m_wire = QStringLiteral("ONCE");
 };
 

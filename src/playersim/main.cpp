@@ -107,14 +107,18 @@ void followFaultCommands(QCoreApplication &app, playersim::Household &household)
             const QString verb = words.value(0);
             const bool on = words.value(words.size() - 1) == u"on";
             try {
-                if (verb == u"restart" && words.size() == 2)
+                if (verb == u"restart" && words.size() == 2) {
                     household.restartPlayer(words[1]);
-                else if (verb == u"silent" && words.size() == 3)
+                } else if (verb == u"silent" && words.size() == 3) {
                     household.setSilent(words[1], on);
-                else if (verb == u"drop" && words.size() == 2)
+                } else if (verb == u"drop" && words.size() == 2) {
                     household.setDropNotifications(on);
-                else
-                    err << "playersim: commands are: restart ADDRESS, silent ADDRESS on|off, drop on|off\n";
+                } else if (verb == u"ring" && words.size() == 2) {
+                    if (!household.ringAlarm(words[1]))
+                        err << "playersim: no alarm " << words[1] << "\n";
+                } else {
+                    err << "playersim: commands are: restart ADDRESS, silent ADDRESS on|off, drop on|off, ring ALARM\n";
+                }
             } catch (const std::out_of_range &) {
                 err << "playersim: no player at " << words.value(1) << "\n";
             }
@@ -203,7 +207,7 @@ int main(int argc, char **argv)
     const QCommandLineOption faultsOption(QStringLiteral("faults"),
         QStringLiteral("Read fault commands from standard input, one a line: restart ADDRESS (forgets every "
                        "subscription), silent ADDRESS on|off (switched off: no answer at all), drop on|off (no "
-                       "events delivered)."));
+                       "events delivered), ring ALARM (the alarm with that ID rings now)."));
     const QCommandLineOption hostileOption(QStringLiteral("hostile"),
         QStringLiteral("Serve one device that misbehaves on purpose at the first address instead of a household: "
                        "endless-body, trickled-body, trickled-head or redirect (to the next address)."),

@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <tuple>
 
 namespace zonescout {
 
@@ -65,9 +66,10 @@ Recurrence daysArgument(const QString &text)
 
 QString alarmId(const QString &text)
 {
-    if (text.trimmed().isEmpty())
+    const QString id = text.trimmed();
+    if (id.isEmpty())
         throw UsageError("the alarm needs its ID, as `zonescout alarms` lists it");
-    return text;
+    return id;
 }
 
 QString clockText(const QTime &time)
@@ -97,7 +99,13 @@ QString alarmHost(const Options &options, const QList<SonosKit::ZoneGroup> &grou
 QByteArray listing(const Options &options, const SonosKit::AlarmList &list, const QHash<QString, QString> &rooms)
 {
     QList<Alarm> alarms = list.alarms;
-    std::stable_sort(alarms.begin(), alarms.end(), [](const Alarm &a, const Alarm &b) { return a.startTime < b.startTime; });
+    // By time, then room and ID, so that the order is the same at each run.
+    std::sort(alarms.begin(), alarms.end(), [&rooms](const Alarm &a, const Alarm &b) {
+        const auto key = [&rooms](const Alarm &alarm) {
+            return std::tuple(alarm.startTime, rooms.value(alarm.roomUUID, alarm.roomUUID), alarm.id.size(), alarm.id);
+        };
+        return key(a) < key(b);
+    });
     const QLocale english(QLocale::English);
     if (options.json) {
         QJsonArray entries;
@@ -119,8 +127,7 @@ QByteArray listing(const Options &options, const SonosKit::AlarmList &list, cons
         QStringLiteral("PLAYS"), QStringLiteral("VOLUME"), QStringLiteral("ON")});
     for (const Alarm &alarm : std::as_const(alarms)) {
         const QString room = rooms.value(alarm.roomUUID, alarm.roomUUID + QStringLiteral(" (not visible)"));
-        table.addRow({alarm.id, clockText(alarm.startTime),
-            alarm.readable ? alarm.recurrence.displayText(english) : QStringLiteral("?"), room, alarm.programTitle(),
+        table.addRow({alarm.id, clockText(alarm.startTime), alarm.recurrence.displayText(english), room, alarm.programTitle(),
             QString::number(alarm.volume), alarm.enabled ? QStringLiteral("on") : QStringLiteral("off")});
     }
     return table.text().toUtf8();

@@ -141,7 +141,8 @@ QString usageText()
                           "  eq ROOM bass N | treble N | loudness on|off | night on|off | speech on|off\n"
                           "                   set ROOM's bass or treble (-10 to 10), loudness, or on a\n"
                           "                   home-theatre player its night sound or speech enhancement\n"
-                          "  alarm add HH:MM ROOM [--days DAYS] [--play ITEM] [--volume N] [--duration HH:MM]\n"
+                          "  alarm add HH:MM ROOM [--days DAYS] [--play ITEM] [--volume N]\n"
+                          "            [--duration HH:MM]\n"
                           "                   a new alarm, switched on, and print its ID; DAYS: weekdays,\n"
                           "                   weekends, daily (the default), once, or days such as\n"
                           "                   mon,wed,fri; ITEM: a favorite or playlist (default: the chime);\n"
@@ -202,9 +203,11 @@ Options parseOptions(const QStringList &arguments)
     const auto [least, most] = *arity;
     if (options.arguments.size() < least)
         throw UsageError(options.command.toStdString() + " needs an argument");
+    // The alarm's own flags follow it; the program's go before the command.
+    const char *hint = options.command == u"alarm" ? " (each of alarm add's flags once; quote names with spaces)"
+                                                   : " (options go before the command; quote names with spaces)";
     if (options.arguments.size() > most)
-        throw UsageError(
-            options.command.toStdString() + argumentLimit(most) + " (options go before the command; quote names with spaces)");
+        throw UsageError(options.command.toStdString() + argumentLimit(most) + hint);
     return options;
 }
 

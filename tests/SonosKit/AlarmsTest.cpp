@@ -79,6 +79,7 @@ TEST_F(Alarms, SwitchingOneOnRewritesOnlyThatAlarm)
 
 // An alarm at a time its room already has is refused in the user's words,
 // added or moved there, and the list stays as it was; the others go through.
+// A once alarm rings once.
 TEST_F(Alarms, ADuplicateTimeIsRefusedAndNothingIsLost)
 {
     const QString host = household.addresses().first();
@@ -106,6 +107,18 @@ TEST_F(Alarms, ADuplicateTimeIsRefusedAndNothingIsLost)
     await(clock.destroy(id));
     EXPECT_EQ(household.alarms(), before);
     EXPECT_EQ(failureOf<SonosError>(clock.destroy(id))->kind(), SonosError::Kind::upnpFault);
+
+    // Rung, a once alarm plays the chime in its room and switches itself off.
+    fresh.recurrence = Recurrence::once();
+    fresh.enabled = true;
+    const QString once = await(clock.create(fresh));
+    const QString version = household.alarmListVersion();
+    ASSERT_TRUE(household.ringAlarm(once));
+    const QString kitchen = household.addressOfRoom(QStringLiteral("Küche"));
+    EXPECT_EQ(household.currentURI(kitchen), Alarm::chimeURI);
+    EXPECT_NE(household.transportState(kitchen), u"STOPPED"_s);
+    EXPECT_FALSE(household.alarms().last().enabled);
+    EXPECT_NE(household.alarmListVersion(), version);
 }
 
 // Every form of the days is read, shown and written back as it came; an
@@ -126,7 +139,7 @@ TEST_F(Alarms, TheListKeepsEveryAlarmAndRefusesAHostileOne)
         document += QStringLiteral(
             "<Alarm ID=\"%1\" StartTime=\"07:00:00\" Duration=\"01:00:00\" Recurrence=\"%1\" Enabled=\"1\" "
             "RoomUUID=\"R\" ProgramURI=\"x-rincon-buzzer:0\" ProgramMetaData=\"\" PlayMode=\"NORMAL\" "
-            "Volume=\"5\" IncludeLinkedZones=\"0\"/>")
+            "Volume=\"05\" IncludeLinkedZones=\"0\"/>")
                         .arg(QLatin1StringView(form.wire));
     document += QStringLiteral("<Alarm ID=\"odd\" StartTime=\"7:00\" Duration=\"01:00:00\" Recurrence=\"ON_9\" Enabled=\"yes\" "
                                "Volume=\"loud\" IncludeLinkedZones=\"0\"/></Alarms>");
@@ -137,6 +150,7 @@ TEST_F(Alarms, TheListKeepsEveryAlarmAndRefusesAHostileOne)
         EXPECT_TRUE(alarm.readable) << forms[i].wire;
         EXPECT_EQ(alarm.recurrence.displayText(QLocale(QLocale::English)), QLatin1StringView(forms[i].shown));
         EXPECT_EQ(alarm.arguments().at(2).second, QLatin1StringView(forms[i].wire));
+        EXPECT_EQ(std::pair(alarm.volume, alarm.arguments().at(8).second), std::pair(5, u"05"_s));
         if (!forms[i].days.isEmpty()) {
             EXPECT_EQ(alarm.recurrence.days(), forms[i].days) << forms[i].wire;
         }
@@ -144,6 +158,7 @@ TEST_F(Alarms, TheListKeepsEveryAlarmAndRefusesAHostileOne)
     EXPECT_EQ(alarms.at(4).recurrence.displayText(QLocale(QLocale::German)), QStringLiteral("Mo., Mi., Fr."));
     const Alarm &odd = alarms.last();
     EXPECT_FALSE(odd.readable);
+    EXPECT_EQ(std::pair(odd.recurrence.isKnown(), odd.recurrence.displayText()), std::pair(false, u"ON_9"_s));
     EXPECT_EQ(odd.arguments().mid(0, 4),
         (SOAPClient::Arguments{{u"StartLocalTime"_s, u"7:00"_s}, {u"Duration"_s, u"01:00:00"_s}, {u"Recurrence"_s, u"ON_9"_s},
             {u"Enabled"_s, u"yes"_s}}));
@@ -179,12 +194,13 @@ TEST(NextAlarm, RingsAtTheNextTimeItsDaysAllowAcrossEveryBoundary)
 {
     const QTimeZone berlin("Europe/Berlin");
     ASSERT_TRUE(berlin.isValid());
-    const auto alarm = [](const char *id, QTime time, Recurrence days, bool enabled = true) {
+    const auto alarm = [](const char *id, QTime time, Recurrence days, bool enabled = true, bool readable = true) {
         Alarm a;
         a.id = QLatin1StringView(id);
         a.startTime = time;
         a.recurrence = days;
         a.enabled = enabled;
+        a.readable = readable;
         return a;
     };
     const struct {
@@ -208,7 +224,10 @@ TEST(NextAlarm, RingsAtTheNextTimeItsDaysAllowAcrossEveryBoundary)
         {"a tie goes by ID", QDateTime({2026, 12, 9}, {8, 0}, berlin),
             {alarm("10", {9, 0}, Recurrence::once()), alarm("9", {9, 0}, Recurrence::daily())}, "9",
             QDateTime({2026, 12, 9}, {8, 0}, Qt::UTC)},
-        {"none enabled", QDateTime({2026, 12, 9}, {8, 0}, berlin), {alarm("1", {9, 0}, Recurrence::daily(), false)}, nullptr, {}},
+        {"none enabled, or on days unknown", QDateTime({2026, 12, 9}, {8, 0}, berlin),
+            {alarm("1", {9, 0}, Recurrence::daily(), false), alarm("2", {9, 0}, Recurrence::asListed(u"ON_9"))}, nullptr, {}},
+        {"an unreadable volume rings all the same", QDateTime({2026, 12, 9}, {8, 0}, berlin),
+            {alarm("1", {9, 0}, Recurrence::daily(), true, false)}, "1", QDateTime({2026, 12, 9}, {8, 0}, Qt::UTC)},
         {"skipped hour", QDateTime({2026, 3, 28}, {23, 0}, berlin), {alarm("1", {2, 30}, Recurrence::daily())}, "1",
             QDateTime({2026, 3, 29}, {1, 0}, Qt::UTC)},
         {"after spring forward", QDateTime({2026, 3, 28}, {23, 0}, berlin), {alarm("1", {7, 0}, Recurrence::weekends())}, "1",

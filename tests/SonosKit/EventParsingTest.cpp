@@ -156,6 +156,16 @@ TEST(EventParsing, RenderingReadsTheMasterChannelGroupRenderingItsPropertiesAndH
         EXPECT_EQ(queueVersion(QStringLiteral("0"), QString::fromLatin1(version)), std::nullopt) << version;
     EXPECT_EQ(queueVersion(QStringLiteral("1"), QStringLiteral("3")), std::nullopt);
 
+    // The alarms' version: a short text of the event's own, nothing more.
+    const auto alarmVersion = [](const QString &version) {
+        return std::get<AlarmEvent>(
+            parseServiceEvent(EventService::alarmClock, propertySet(QStringLiteral("AlarmListVersion"), version), {}))
+            .alarmListVersion;
+    };
+    EXPECT_EQ(alarmVersion(QStringLiteral(" RINCON_A01400:12 ")), QStringLiteral("RINCON_A01400:12"));
+    EXPECT_EQ(alarmVersion(QString()), std::nullopt);
+    EXPECT_THROW(alarmVersion(QString(300, u'9')), SonosError);
+
     // A LastChange for another instance changes nothing shown.
     const LastChange other = LastChange::parse(
         QStringLiteral("<Event><InstanceID val=\"1\"><Volume channel=\"Master\" val=\"5\"/></InstanceID></Event>"));

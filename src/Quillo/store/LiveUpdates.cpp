@@ -97,6 +97,15 @@ StoreTask<void> LiveUpdates::readOnceTask()
     co_await m_context.guarded(m_nowPlaying.refresh());
     Q_EMIT transportStale();
     Q_EMIT queueStale();
+    // Not the alarms: this runs again at each proof that finds the way still
+    // shut, and they are never read on a timer; the panel's opening reads
+    // them while the events do not flow.
+}
+
+void LiveUpdates::alarmsTroubled()
+{
+    if (std::exchange(m_alarmsStaleSaid, true))
+        return;
     Q_EMIT alarmsStale();
 }
 
@@ -160,7 +169,7 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
             return;
         }
         if (service == EventService::alarmClock) {
-            Q_EMIT alarmsStale();
+            alarmsTroubled();
             return;
         }
         readOnce();
@@ -176,7 +185,7 @@ bool LiveUpdates::ensureListener(const ZoneGroup &group)
             return;
         }
         if (service == EventService::alarmClock) {
-            Q_EMIT alarmsStale();
+            alarmsTroubled();
             return;
         }
         const std::optional<ZoneGroup> &group = m_household.selectedGroup();
@@ -326,6 +335,7 @@ StoreTask<void> LiveUpdates::resubscribeTask()
     StoreContext::start(m_nowPlaying.refresh());
     Q_EMIT transportStale();
     Q_EMIT queueStale();
+    m_alarmsStaleSaid = true;
     Q_EMIT alarmsStale();
 }
 
@@ -354,6 +364,7 @@ void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosK
             Q_EMIT queueEvent(playerHost, *queue->updateID);
     } else if (const auto *alarms = std::get_if<SonosKit::AlarmEvent>(&event)) {
         // The list is the household's: whichever player tells it.
+        m_alarmsStaleSaid = false;
         if (alarms->alarmListVersion)
             Q_EMIT alarmListVersion(*alarms->alarmListVersion);
     } else if (group && group->hasMemberAt(playerHost)) {
@@ -373,14 +384,19 @@ void LiveUpdates::dispatch(EventService, const QString &playerHost, const SonosK
 
 void LiveUpdates::lost(EventService service)
 {
+    if (service == EventService::alarmClock) {
+        // A gap after the events flowed: read once more, whatever was asked
+        // before.
+        m_alarmsStaleSaid = true;
+        Q_EMIT alarmsStale();
+        return;
+    }
     if (service == EventService::zoneGroupTopology)
         StoreContext::start(m_household.refresh());
     else if (service == EventService::contentDirectory)
         Q_EMIT libraryEventsMissed();
     else if (service == EventService::queue)
         Q_EMIT queueStale();
-    else if (service == EventService::alarmClock)
-        Q_EMIT alarmsStale();
     else
         StoreContext::start(m_nowPlaying.refresh());
     if (service == EventService::avTransport)

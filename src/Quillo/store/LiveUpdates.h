@@ -109,6 +109,8 @@ private:
     void updateProofInterval();
     void readOnce();
     StoreTask<void> readOnceTask();
+    // alarmsStale, for trouble only once per spell of it: see m_alarmsStaleSaid.
+    void alarmsTroubled();
     StoreTask<void> examineFirewall();
     ConnectionCheck *firewallCheckObject() { return &m_firewallCheck; }
 
@@ -133,5 +135,9 @@ private:
     QTimer m_readOnce;
     bool m_coordinatorFailed = false;
     bool m_householdStale = false;
+    // A read of the alarms was asked for since their events last came: the
+    // retries of a blocked or refused AlarmClock subscription, every ten
+    // minutes while a firewall stays shut, ask for none (never on a timer).
+    bool m_alarmsStaleSaid = false;
     QString m_alsoRendering;
 };

@@ -191,6 +191,8 @@ TEST(PlayerStoreEvents, EventsThatNeverCameOrStoppedLeaveThePollsInChargeUntilTh
         co_return found;
     };
     auto store = events.store(QStringLiteral("Living Room"));
+    int alarmsStale = 0;
+    QObject::connect(&store->liveUpdates(), &LiveUpdates::alarmsStale, [&] { ++alarmsStale; });
     const ZoneGroup living = *store->household().selectedGroup();
     const QString host = living.coordinator.host;
     testsupport::await(GroupController(living).play());
@@ -207,6 +209,16 @@ TEST(PlayerStoreEvents, EventsThatNeverCameOrStoppedLeaveThePollsInChargeUntilTh
     ASSERT_TRUE(waitUntil([&] { return freshCallbacks(household, host).size() >= subscribed + 10; }, blockedWithin * 3));
     EXPECT_EQ(counter.count("eventsBlocked"), 0);
     EXPECT_TRUE(store->liveUpdates().eventsBlocked());
+    // The alarms are read once for the whole spell, not at each retry: a
+    // third AlarmClock SUBSCRIBE comes only after the second was blocked.
+    const auto alarmSubscribes = [&] {
+        const auto log = household.log()->forPlayer(host);
+        return std::ranges::count_if(log, [](const auto &r) {
+            return r.method == "SUBSCRIBE" && r.path == "/AlarmClock/Event" && !r.header("CALLBACK").isEmpty();
+        });
+    };
+    ASSERT_TRUE(waitUntil([&] { return alarmSubscribes() >= 3; }, blockedWithin * 3));
+    EXPECT_EQ(alarmsStale, 1);
 
     // The firewall that keeps them out is looked for on this computer alone,
     // once.
