@@ -1049,11 +1049,6 @@
             <translation>--:--</translation>
         </message>
         <message>
-            <source>Not readable</source>
-            <extracomment>An alarm whose days could not be read: it is listed, but cannot be changed here.</extracomment>
-            <translation>Nicht lesbar</translation>
-        </message>
-        <message>
             <source>Alarm %1 · %2</source>
             <extracomment>The next alarm to ring, today or tomorrow: %1 its time ("07:00"), %2 its room.</extracomment>
             <translation>Wecker %1 · %2</translation>

@@ -178,6 +178,9 @@ Alarm AlarmDraft::result() const
 
 AlarmDraft::Preset AlarmDraft::preset() const
 {
+    // Days in a form not known here are none of the presets until chosen.
+    if (m_original && !m_original->recurrence.isKnown() && m_days == bitsOf(m_original->recurrence))
+        return Preset::Custom;
     switch (m_days) {
     case 0:
         return Preset::Once;

@@ -315,8 +315,8 @@ void Alarms::show()
         //: An alarm whose time could not be read.
         record.time = alarm.startTime.isValid() ? alarm.startTime.toString(timeFormat) : tr("--:--");
         record.room = roomName(alarm.roomUUID, &record.roomAvailable);
-        //: An alarm whose days could not be read: it is listed, but cannot be changed here.
-        record.recurrence = alarm.readable ? alarm.recurrence.displayText(QLocale()) : tr("Not readable");
+        // Days written in a form not known here show as the player wrote them.
+        record.recurrence = alarm.recurrence.displayText(QLocale());
         record.program = programText(alarm);
         record.enabled = alarm.enabled;
         record.readable = alarm.readable;
@@ -329,10 +329,7 @@ void Alarms::show()
 void Alarms::updateNext()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    QList<Alarm> readable;
-    std::copy_if(
-        m_alarms.cbegin(), m_alarms.cend(), std::back_inserter(readable), [](const Alarm &alarm) { return alarm.readable; });
-    const std::optional<SonosKit::NextAlarm> next = SonosKit::nextAlarm(readable, now);
+    const std::optional<SonosKit::NextAlarm> next = SonosKit::nextAlarm(m_alarms, now);
     QString text;
     m_nextTimer.stop();
     if (next) {
