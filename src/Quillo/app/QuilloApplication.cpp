@@ -35,7 +35,7 @@ QuilloApplication::QuilloApplication(std::unique_ptr<PlayerStore> store, QObject
     connect(m_welcome.get(), &WelcomeWindow::dismissed, m_store.get(), [this] { m_store->setHasSeenWelcome(true); });
     connect(m_store.get(), &PlayerStore::welcomeRequested, this, &QuilloApplication::showWelcome);
     m_alarmsWindow = std::make_unique<AlarmsWindow>(m_engine.get(), m_store->alarms());
-    connect(&m_store->alarms(), &Alarms::windowRequested, m_alarmsWindow.get(), &AlarmsWindow::show);
+    connect(&m_store->alarms(), &Alarms::windowRequested, this, &QuilloApplication::showAlarms);
     // Before anything is destroyed, the players are left tidy: the store
     // unsubscribes within its bound while the program still runs its loop.
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &QuilloApplication::shutdown);
@@ -181,4 +181,13 @@ void QuilloApplication::firstRunStep()
 void QuilloApplication::showWelcome()
 {
     m_welcome->show();
+}
+
+void QuilloApplication::showAlarms()
+{
+    // The panel gives way to the window it opened: it would otherwise hold
+    // the pointer until the next click.
+    if (m_popup && m_popup->isVisible())
+        m_popup->close();
+    m_alarmsWindow->show();
 }

@@ -34,6 +34,8 @@ public:
     // Opens the panel (or brings the fallback window forward) and focuses it.
     void openPanel();
     void showWelcome();
+    // The Alarms window, from the panel or the tray icon's menu.
+    void showAlarms();
     // Leaves the players tidy (bounded); run when the program is about to
     // quit, before anything is destroyed.
     void shutdown();

@@ -300,6 +300,7 @@ def alarms_walk(app, x, y, w, h):
     panel = frame(app, "Quillo")
     click(find(panel, pyatspi.ROLE_PUSH_BUTTON, "Alarms…"))
     window = frame(app, "Alarms")
+    wait(lambda: not showing(panel), 10, "the panel giving way to the Alarms window")
     click(find(window, pyatspi.ROLE_PUSH_BUTTON, "Add Alarm…"))
     hour = find(window, pyatspi.ROLE_SPIN_BUTTON, "Hour")
     hour.queryValue().currentValue = 6.0
