@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "SonosKit/Alarm.h"
 
+#include "SonosKit/ContentDirectory.h"
 #include "SonosKit/SonosError.h"
 #include "SonosKit/Text.h"
 #include "SonosKit/XMLText.h"
@@ -48,20 +49,29 @@ QString flagText(bool on)
     return on ? QStringLiteral("1") : QStringLiteral("0");
 }
 
+// The title of the first entry of a DIDL-Lite text; empty for none.
+QString titleOf(const QString &metadata)
+{
+    if (metadata.trimmed().isEmpty())
+        return {};
+    try {
+        const QList<ContentItem> items = ContentDirectory::parseDIDL(metadata);
+        return items.isEmpty() ? QString() : items.first().title;
+    } catch (const SonosError &) {
+        return {};
+    }
+}
+
 } // namespace
 
 QString Alarm::programTitle() const
 {
     if (isChime())
         return tr("Chime");
-    if (programMetaData.trimmed().isEmpty())
-        return {};
-    try {
-        const XMLDocument document = XMLText::document(programMetaData);
-        return XMLText::text(document.root(), u"title").value_or(QString());
-    } catch (const SonosError &) {
-        return {};
-    }
+    // Read once with the list: a list shows it in every row it paints.
+    if (m_listed && m_listed->programMetaData == programMetaData)
+        return m_listed->programTitle;
+    return titleOf(programMetaData);
 }
 
 std::optional<Alarm> Alarm::fromElement(const XMLNode &element)
@@ -104,6 +114,8 @@ std::optional<Alarm> Alarm::fromElement(const XMLNode &element)
     alarm.roomUUID = text(u"RoomUUID");
     alarm.programURI = text(u"ProgramURI");
     alarm.programMetaData = text(u"ProgramMetaData");
+    listed.programMetaData = alarm.programMetaData;
+    listed.programTitle = titleOf(alarm.programMetaData);
     alarm.playMode = text(u"PlayMode");
     alarm.m_listed = std::move(listed);
     return alarm;

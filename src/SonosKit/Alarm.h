@@ -70,6 +70,8 @@ private:
         int volumeValue = 0;
         QString includeLinkedZones;
         bool includeLinkedZonesValue = false;
+        QString programMetaData;
+        QString programTitle; // of programMetaData
         friend bool operator==(const Listed &, const Listed &) = default;
     };
     std::optional<Listed> m_listed;

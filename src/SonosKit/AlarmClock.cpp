@@ -34,9 +34,9 @@ QCoro::Task<XMLNode> alarmCall(SOAPClient client, QString action, SOAPClient::Ar
 QCoro::Task<AlarmList> listAlarms(SOAPClient client, CancellationToken cancel)
 {
     const XMLNode response = co_await alarmCall(client, QStringLiteral("ListAlarms"), {}, std::move(cancel));
-    const std::optional<QString> version = XMLText::text(response, u"CurrentAlarmListVersion");
-    if (!version || version->size() > AlarmClock::maximumVersionLength)
-        throw malformed(QStringLiteral("CurrentAlarmListVersion is missing or too long"));
+    const std::optional<QString> version = AlarmClock::listVersion(XMLText::text(response, u"CurrentAlarmListVersion"));
+    if (!version)
+        throw malformed(QStringLiteral("no CurrentAlarmListVersion"));
     const std::optional<QString> text = XMLText::text(response, u"CurrentAlarmList");
     // A household without alarms may send an empty list.
     co_return AlarmList{text ? AlarmClock::parseAlarms(*text) : QList<Alarm>{}, *version};
@@ -84,6 +84,16 @@ QCoro::Task<void> AlarmClock::destroy(const QString &id, CancellationToken cance
     return ignoreAnswer(alarmCall(client, QStringLiteral("DestroyAlarm"), {{QStringLiteral("ID"), id}}, std::move(cancel)));
 }
 
+std::optional<QString> AlarmClock::listVersion(const std::optional<QString> &text)
+{
+    if (!text)
+        return std::nullopt;
+    QString version = text->trimmed();
+    if (version.size() > maximumVersionLength)
+        throw malformed(QStringLiteral("the list's version is longer than %1 characters").arg(maximumVersionLength));
+    return version.isEmpty() ? std::nullopt : std::optional(std::move(version));
+}
+
 QList<Alarm> AlarmClock::parseAlarms(const QString &text)
 {
     if (text.trimmed().isEmpty())
@@ -92,8 +102,9 @@ QList<Alarm> AlarmClock::parseAlarms(const QString &text)
     const XMLNode root = document.root();
     if (root.isNull() || root.localName() != u"Alarms")
         throw malformed(QStringLiteral("the list is no <Alarms> document"));
-    const std::vector<XMLNode> elements = XMLText::descendants(root, u"Alarm");
-    if (elements.size() > size_t(maximumAlarms))
+    // One past the cap is enough to refuse the list.
+    const std::vector<XMLNode> elements = XMLText::descendants(root, u"Alarm", std::size_t(maximumAlarms) + 1);
+    if (elements.size() > std::size_t(maximumAlarms))
         throw malformed(QStringLiteral("more than %1 alarms").arg(maximumAlarms));
     QList<Alarm> alarms;
     alarms.reserve(qsizetype(elements.size()));

@@ -37,6 +37,12 @@ public:
     QCoro::Task<void> update(const Alarm &alarm, CancellationToken cancel = {}) const;
     QCoro::Task<void> destroy(const QString &id, CancellationToken cancel = {}) const;
 
+    // The list's version as ListAlarms and the events tell it, read the same
+    // way by both (trimmed, so that padding never makes it look new);
+    // nothing when absent or blank. Throws SonosError::malformedResponse
+    // when longer than maximumVersionLength.
+    static std::optional<QString> listVersion(const std::optional<QString> &text);
+
     // The alarms of a CurrentAlarmList document, in its order. Throws
     // SonosError::malformedResponse for no XML (a DTD included), another
     // root than <Alarms>, more than maximumAlarms, or an alarm without ID.

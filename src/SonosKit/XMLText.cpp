@@ -317,13 +317,14 @@ std::optional<XMLNode> firstDescendant(const XMLNode &node, QStringView name)
 
 namespace {
 
-void appendDescendants(const XMLNode &owner, xmlNodePtr node, const NameMatcher &matcher, std::vector<XMLNode> &into)
+void appendDescendants(
+    const XMLNode &owner, xmlNodePtr node, const NameMatcher &matcher, std::vector<XMLNode> &into, std::size_t limit)
 {
-    for (xmlNodePtr child = node->children; child; child = child->next) {
+    for (xmlNodePtr child = node->children; child && into.size() < limit; child = child->next) {
         if (matcher.matches(child))
             into.push_back(owner.related(child));
         if (child->type != XML_ENTITY_REF_NODE)
-            appendDescendants(owner, child, matcher, into);
+            appendDescendants(owner, child, matcher, into, limit);
     }
 }
 
@@ -368,11 +369,11 @@ std::optional<char32_t> parseCodePoint(QStringView digits, int base)
 
 } // namespace
 
-std::vector<XMLNode> descendants(const XMLNode &node, QStringView name)
+std::vector<XMLNode> descendants(const XMLNode &node, QStringView name, std::size_t limit)
 {
     std::vector<XMLNode> found;
     if (!node.isNull())
-        appendDescendants(node, node.raw(), NameMatcher(name), found);
+        appendDescendants(node, node.raw(), NameMatcher(name), found, limit);
     return found;
 }
 

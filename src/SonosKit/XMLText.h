@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -76,8 +77,11 @@ XMLDocument document(const QString &text);
 // Breadth-first search below `node` (never `node` itself) for an element whose
 // local name equals the local name of `name`.
 std::optional<XMLNode> firstDescendant(const XMLNode &node, QStringView name);
-// Every matching element below `node`, in document order, nested ones included.
-std::vector<XMLNode> descendants(const XMLNode &node, QStringView name);
+// Every matching element below `node`, in document order, nested ones
+// included; the first `limit` of them, so that a reader with a cap of its own
+// stops walking once a hostile document has passed it.
+std::vector<XMLNode> descendants(
+    const XMLNode &node, QStringView name, std::size_t limit = std::numeric_limits<std::size_t>::max());
 // The string value of firstDescendant; nothing when absent or empty.
 std::optional<QString> text(const XMLNode &node, QStringView name);
 

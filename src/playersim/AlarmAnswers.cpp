@@ -92,6 +92,16 @@ std::optional<int> alarmId(const SoapCall &call)
     return ok && id > 0 ? std::optional(id) : std::nullopt;
 }
 
+// Whether the player at `index` plays in a group of its own (its bonded
+// satellites aside).
+bool standsAlone(const std::vector<std::unique_ptr<SimPlayer>> &players, int index)
+{
+    const SimPlayer &player = *players[index];
+    return std::none_of(players.cbegin(), players.cend(), [&player](const auto &other) {
+        return other.get() != &player && other->coordinator == player.coordinator && other->record.bondedTo != player.record.uuid;
+    });
+}
+
 QString attribute(const QString &name, const QString &value)
 {
     return QLatin1Char(' ') + name + QStringLiteral("=\"") + Didl::escapeAttribute(value) + QLatin1Char('"');
@@ -103,6 +113,12 @@ QString flagText(bool on)
 }
 
 } // namespace
+
+void HouseholdState::raiseNextAlarmIdLocked()
+{
+    for (const SimAlarm &alarm : std::as_const(content.alarms))
+        nextAlarmId = std::max(nextAlarmId, alarm.id + 1);
+}
 
 QString HouseholdState::alarmListVersionLocked() const
 {
@@ -141,6 +157,7 @@ Answer HouseholdState::answerAlarmClock(const SoapCall &call)
             content.alarms.begin(), content.alarms.end(), [&](const SimAlarm &alarm) { return id && alarm.id == *id; });
         if (found == content.alarms.end())
             return soapFault(badArgumentFault);
+        alarmRang.remove(found->id);
         content.alarms.erase(found);
         ++alarmListSerial;
         return soapResponse(alarmUrn, action, {});
@@ -168,12 +185,9 @@ Answer HouseholdState::answerAlarmClock(const SoapCall &call)
         *existing = *alarm;
         return soapResponse(alarmUrn, action, {});
     }
-    int next = 1;
-    for (const SimAlarm &held : std::as_const(content.alarms))
-        next = std::max(next, held.id + 1);
-    alarm->id = next;
+    alarm->id = nextAlarmId++;
     content.alarms.append(*alarm);
-    return soapResponse(alarmUrn, action, {{QStringLiteral("AssignedID"), QString::number(next)}});
+    return soapResponse(alarmUrn, action, {{QStringLiteral("AssignedID"), QString::number(alarm->id)}});
 }
 
 bool HouseholdState::ringAlarmLocked(int id)
@@ -184,9 +198,14 @@ bool HouseholdState::ringAlarmLocked(int id)
         return false;
     const SimAlarm alarm = *found;
     const int index = indexOfUuid.value(alarm.roomUUID);
-    // Without its grouped rooms, the alarm's room plays on its own.
-    if (!alarm.includeLinkedZones)
-        leaveLocked(index);
+    // A player switched off rings nothing.
+    if (events->isSilent(index))
+        return false;
+    // Without its grouped rooms, the alarm's room plays on its own; one that
+    // cannot leave (a bonded satellite, grouping refused) would start the
+    // whole group instead, so it does not ring.
+    if (!alarm.includeLinkedZones && leaveLocked(index) && !standsAlone(players, index))
+        return false;
     players[index]->volume = alarm.volume;
     SimPlayer &group = coordinatorOfLocked(index);
     const auto now = Clock::now();
@@ -208,7 +227,7 @@ bool HouseholdState::ringAlarmLocked(int id)
         }
     }
     group.transport.play(group.queue, now);
-    alarmRang.insert(id, QDate::currentDate());
+    alarmRang.insert(id, {QDate::currentDate(), alarm.startTime});
     // A once alarm has had its day.
     if (alarm.recurrence == u"ONCE") {
         found->enabled = false;
@@ -231,10 +250,13 @@ void HouseholdState::checkAlarmClock()
         std::lock_guard lock(mutex);
         const QDateTime now = QDateTime::currentDateTime();
         const QString minute = now.time().toString(QStringLiteral("HH:mm"));
+        // What rang on another day is forgotten.
+        for (auto it = alarmRang.begin(); it != alarmRang.end();)
+            it = it->first != now.date() ? alarmRang.erase(it) : std::next(it);
         QList<int> due;
         for (const SimAlarm &alarm : std::as_const(content.alarms)) {
             if (alarm.enabled && alarm.startTime.startsWith(minute) && ringsOn(alarm.recurrence, now.date().dayOfWeek())
-                && alarmRang.value(alarm.id) != now.date())
+                && alarmRang.value(alarm.id) != std::pair(now.date(), alarm.startTime))
                 due.append(alarm.id);
         }
         for (int id : std::as_const(due))

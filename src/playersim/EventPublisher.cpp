@@ -213,6 +213,12 @@ void EventPublisher::setSilent(int player, bool silent)
         m_silent.remove(player);
 }
 
+bool EventPublisher::isSilent(int player) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_silent.contains(player);
+}
+
 int EventPublisher::subscriptionCount() const
 {
     std::lock_guard lock(m_mutex);

@@ -75,6 +75,7 @@ public:
     void forgetPlayer(int player);
     // A player switched off sends nothing; its subscriptions' time runs on.
     void setSilent(int player, bool silent);
+    bool isSilent(int player) const;
 
     int subscriptionCount() const;
     // NOTIFYs sent and the status each got, for tests: 0 for no answer.

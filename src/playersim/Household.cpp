@@ -380,6 +380,7 @@ void Household::setAlarms(QList<SimAlarm> alarms)
 {
     std::lock_guard lock(d->mutex);
     d->content.alarms = std::move(alarms);
+    d->raiseNextAlarmIdLocked();
     ++d->alarmListSerial;
     d->publishChangesLocked();
 }

@@ -43,6 +43,7 @@ HouseholdState::HouseholdState(HouseholdData data, const QString &firstAddress, 
     : content(std::move(data))
     , port(port)
 {
+    raiseNextAlarmIdLocked();
     for (int i = 0; i < content.players.size(); ++i) {
         const SimPlayerRecord &record = content.players.at(i);
         const std::optional<QString> address = loopbackAddress(firstAddress, i);

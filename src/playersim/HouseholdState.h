@@ -38,8 +38,12 @@ struct HouseholdState {
     quint32 playlistsUpdateId = 1;
     // The alarms' version counts every change of content.alarms.
     quint32 alarmListSerial = 1;
-    // The day each alarm last rang, so that the clock rings it once a day.
-    QHash<int, QDate> alarmRang;
+    // The ID CreateAlarm gives next: only ever rises, so that a removed
+    // alarm's ID never names another one.
+    int nextAlarmId = 1;
+    // The day and start time each alarm last rang at today, so that the
+    // clock rings it once a day, and again at a time it was moved to.
+    QHash<int, std::pair<QDate, QString>> alarmRang;
 
     // Subscriptions and the NOTIFYs sent to them; made before, and stopped
     // before, anything its thread calls into.
@@ -78,8 +82,11 @@ struct HouseholdState {
     QString zoneGroupStateLocked() const;
     // "RINCON_<first player>:<serial>", as ListAlarms and the events tell it.
     QString alarmListVersionLocked() const;
-    // The alarm `id` starts its room now: false for no such alarm.
+    // The alarm `id` starts its room now: false for no such alarm, a room
+    // switched off, or one that cannot leave its group to ring alone.
     bool ringAlarmLocked(int id);
+    // Past every ID of content.alarms.
+    void raiseNextAlarmIdLocked();
     // From the next minute on, every enabled alarm rings at its time on
     // this computer's clock, once a day.
     void ringAlarmsOnTime();

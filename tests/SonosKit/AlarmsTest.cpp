@@ -106,17 +106,20 @@ TEST_F(Alarms, ADuplicateTimeIsRefusedAndNothingIsLost)
     EXPECT_EQ(household.alarms().size(), 3);
     await(clock.destroy(id));
     EXPECT_EQ(household.alarms(), before);
-    EXPECT_EQ(failureOf<SonosError>(clock.destroy(id))->kind(), SonosError::Kind::upnpFault);
 
-    // Rung, a once alarm plays the chime in its room and switches itself off.
+    // Rung, a once alarm plays the chime in its room, out of its group and at
+    // its volume, and switches itself off. The removed alarm's ID names none.
     fresh.recurrence = Recurrence::once();
     fresh.enabled = true;
     const QString once = await(clock.create(fresh));
+    EXPECT_EQ(failureOf<SonosError>(clock.destroy(id))->kind(), SonosError::Kind::upnpFault);
     const QString version = household.alarmListVersion();
     ASSERT_TRUE(household.ringAlarm(once));
     const QString kitchen = household.addressOfRoom(QStringLiteral("Küche"));
     EXPECT_EQ(household.currentURI(kitchen), Alarm::chimeURI);
-    EXPECT_NE(household.transportState(kitchen), u"STOPPED"_s);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return household.transportState(kitchen) == u"PLAYING"_s; }));
+    EXPECT_EQ(household.volume(kitchen), fresh.volume);
+    EXPECT_EQ(groupOf(u"Küche"_s).members.size(), 1);
     EXPECT_FALSE(household.alarms().last().enabled);
     EXPECT_NE(household.alarmListVersion(), version);
 }
@@ -185,6 +188,14 @@ TEST_F(Alarms, TheListKeepsEveryAlarmAndRefusesAHostileOne)
                                      u"ListAlarms"_s, {{u"CurrentAlarmList"_s, text}, {u"CurrentAlarmListVersion"_s, u"v"_s}})});
         EXPECT_EQ(failureOf<SonosError>(clock.list())->kind(), SonosError::Kind::malformedResponse)
             << text.left(60).toStdString();
+    }
+    // A new alarm's ID: none, or no ID's length.
+    for (const QString &assigned : {QString(), QString(65, u'7')}) {
+        household.server(clock.client.host)
+            .inject(u"CreateAlarm"_s,
+                playersim::Fault{.answer = playersim::soapResponse(u"urn:schemas-upnp-org:service:AlarmClock:1"_s,
+                                     u"CreateAlarm"_s, {{u"AssignedID"_s, assigned}})});
+        EXPECT_EQ(failureOf<SonosError>(clock.create(Alarm{}))->kind(), SonosError::Kind::malformedResponse);
     }
 }
 
