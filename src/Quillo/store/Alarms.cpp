@@ -70,11 +70,27 @@ void Alarms::followPlayers()
     show();
     if (players == m_players)
         return;
-    // Another household, or players that came or went (one may have kept
-    // alarms of its own while it was away).
+    const bool anotherHousehold = std::none_of(
+        players.cbegin(), players.cend(), [&](const QString &player) { return m_players.contains(player); });
     m_players = players;
+    if (anotherHousehold)
+        forget();
+    // Players that came or went (one may have kept alarms of its own while
+    // it was away), or another household's.
     if (!players.isEmpty())
         read();
+}
+
+void Alarms::forget()
+{
+    // Its alarms' IDs name other alarms here: none may be changed, and
+    // nothing read or sent there may land here.
+    ++m_householdGeneration;
+    m_alarms.clear();
+    m_version.clear();
+    m_hasRead = false;
+    m_draft.close();
+    show();
 }
 
 void Alarms::opened()
@@ -125,9 +141,13 @@ StoreTask<void> Alarms::readTask()
             break;
         if (!m_hasRead)
             assignNotifying(this, m_isLoading, true, &Alarms::isLoadingChanged);
+        const quint64 generation = m_householdGeneration;
         const SonosKit::AlarmClock clock(from);
         const Attempt<SonosKit::AlarmList> answer = co_await m_context.attempt(clock.list(m_context.token()));
-        if (answer) {
+        if (generation != m_householdGeneration) {
+            // The household changed meanwhile: its own list is read.
+            m_readAgain = true;
+        } else if (answer) {
             m_hasRead = true;
             m_alarms = answer->alarms;
             m_version = answer->version;
@@ -229,8 +249,11 @@ bool Alarms::send(Change change, Alarm alarm)
 
 StoreTask<void> Alarms::sendTask(QString host, Change change, Alarm alarm)
 {
+    const quint64 generation = m_householdGeneration;
     const Attempt<QString> done = co_await m_context.attempt(sent(std::move(host), change, alarm));
     assignNotifying(this, m_busy, false, &Alarms::busyChanged);
+    if (generation != m_householdGeneration)
+        co_return;
     if (!done) {
         // The editor stays open with the user's values, and the list as it
         // was: nothing was changed.

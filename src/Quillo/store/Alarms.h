@@ -103,6 +103,8 @@ private:
     // any player of the household.
     QString host() const;
     void followPlayers();
+    // Another household: nothing of the last one's list is kept.
+    void forget();
     void read(std::optional<QString> version = std::nullopt);
     StoreTask<void> readTask();
     enum class Change { Switch, Save, Add, Remove };
@@ -129,6 +131,9 @@ private:
     QString m_version;
     // The household's players when last read: the list is read again when they change.
     QStringList m_players;
+    // Counts the households followed: a read or a change begun in the last
+    // one is not applied to this one.
+    quint64 m_householdGeneration = 0;
     bool m_hasRead = false;
     bool m_reading = false;
     // Asked for while a read runs: once more afterwards, unconditionally,

@@ -3,9 +3,9 @@
 // The household's alarms in the store over the simulated household: listed
 // earliest first with an alarm of a room not visible kept, one switched on
 // with every other alarm left alone, a second alarm at a taken time refused
-// with its words and nothing lost, a change made in another controller
-// reaching the list through the events, and the next alarm moving on once
-// it rang.
+// with its words and nothing lost, another household's list replacing the
+// last one's, a change made in another controller reaching the list through
+// the events, and the next alarm moving on once it rang.
 #include "StoreTestSupport.h"
 
 #include "SonosKit/AlarmClock.h"
@@ -24,13 +24,14 @@ namespace {
 constexpr testsupport::Suite block = testsupport::Suite::PlayerStoreAlarms;
 const QString living = QStringLiteral("Living Room");
 
-// The store's household with these alarms.
-playersim::Household householdWith(const QJsonArray &alarms, int slot)
+// The store's household with these alarms; its players' IDs begin with
+// `uuids` (another household's differ).
+playersim::Household householdWith(const QJsonArray &alarms, int slot, const QByteArray &uuids = "RINCON_")
 {
     QJsonObject root = QJsonDocument::fromJson(storetest::householdJson()).object();
     root.insert(QStringLiteral("alarms"), alarms);
-    return testsupport::startedHousehold(playersim::Household::fromJson(
-        QJsonDocument(root).toJson(QJsonDocument::Compact), testsupport::firstAddress(block, slot)));
+    const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Compact).replace("RINCON_", uuids);
+    return testsupport::startedHousehold(playersim::Household::fromJson(json, testsupport::firstAddress(block, slot)));
 }
 
 QJsonObject alarm(int id, const QString &time, const QString &recurrence, bool enabled, const QString &room)
@@ -48,7 +49,8 @@ QStringList summaries(const AlarmListModel &list)
 
 } // namespace
 
-TEST(PlayerStoreAlarms, ListedByTimeAnUnknownRoomKeptOneSwitchedOnAndATakenTimeRefusedWithNothingLost)
+TEST(PlayerStoreAlarms,
+    ListedByTimeAnUnknownRoomKeptOneSwitchedOnATakenTimeRefusedWithNothingLostAndAnotherHouseholdsListInItsPlace)
 {
     playersim::Household household = householdWith(
         {alarm(1, "09:30:00", "WEEKENDS", false, "RINCON_K01400"), alarm(2, "07:00:00", "WEEKDAYS", true, "RINCON_L01400"),
@@ -100,6 +102,16 @@ TEST(PlayerStoreAlarms, ListedByTimeAnUnknownRoomKeptOneSwitchedOnAndATakenTimeR
     EXPECT_EQ(summaries(alarms.list()).at(2), u"07:05 · Living Room · Every day · Chime");
     EXPECT_TRUE(alarms.failureText().isEmpty());
     EXPECT_EQ(household.alarms().size(), 4);
+
+    // Another household: its own alarms alone, and the editor on one of the
+    // last one's closed (the same ID names another alarm there).
+    playersim::Household other = householdWith({alarm(2, "05:00:00", "DAILY", true, "RINCON_L01400")}, 2, "RINCON_B");
+    alarms.edit(QStringLiteral("2"));
+    ASSERT_TRUE(draft.isOpen());
+    store->household().retry(other.addresses().constFirst());
+    ASSERT_TRUE(waitUntil([&] { return alarms.list().count() == 1; }));
+    EXPECT_EQ(summaries(alarms.list()), QStringList(QStringLiteral("05:00 · Living Room · Every day · Chime")));
+    EXPECT_FALSE(draft.isOpen());
 }
 
 TEST(PlayerStoreAlarms, AChangeInAnotherControllerReachesTheListAndTheNextAlarmMovesOnOnceItRang)
