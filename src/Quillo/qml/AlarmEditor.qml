@@ -24,9 +24,21 @@ FocusScope {
     signal cancelRequested()
     signal removeRequested()
 
+    // What is typed in a box counts once the box lets it go; Return saves
+    // before that, so it takes what is typed first.
+    function typed(box: SpinBox): int {
+        const field = box.contentItem as TextInput;
+        const value = field && field.acceptableInput ? box.valueFromText(field.text, Qt.locale()) : NaN;
+        return isNaN(value) ? box.value : value;
+    }
+
     function save(): void {
-        if (!editor.busy && editor.draft.roomIndex >= 0)
-            editor.saveRequested();
+        if (editor.busy || editor.draft.roomIndex < 0)
+            return;
+        editor.draft.hour = editor.typed(hour);
+        editor.draft.minute = editor.typed(minute);
+        editor.draft.durationMinutes = editor.typed(duration);
+        editor.saveRequested();
     }
 
     onVisibleChanged: {
@@ -92,6 +104,7 @@ FocusScope {
                 }
 
                 SpinBox {
+                    id: minute
                     from: 0
                     to: 59
                     editable: true
@@ -253,6 +266,7 @@ FocusScope {
 
             // Zero, as some alarms have it, plays until stopped.
             SpinBox {
+                id: duration
                 from: 0
                 to: editor.draft.longestDuration
                 stepSize: 5
