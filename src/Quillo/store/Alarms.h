@@ -75,7 +75,6 @@ public:
     void followEvents(bool flowing) { m_eventsFlowing = flowing; }
 
     const QList<SonosKit::Alarm> &alarms() const { return m_alarms; }
-    const QString &version() const { return m_version; }
     AlarmListModel &list() { return m_list; }
     const AlarmListModel &list() const { return m_list; }
     AlarmDraft &draft() { return m_draft; }

@@ -103,11 +103,6 @@ void TrayIcon::showNextAlarm(const QString &nextAlarm)
     updateToolTip();
 }
 
-QString TrayIcon::toolTip() const
-{
-    return m_tray->toolTip();
-}
-
 void TrayIcon::updateToolTip()
 {
     QStringList lines{toolTipTitle};

@@ -38,7 +38,6 @@ public:
     void showSleepTimer(const QString &timeLeft);
     // The next alarm to ring ("Alarm 07:00 · Bedroom"); empty for none.
     void showNextAlarm(const QString &nextAlarm);
-    QString toolTip() const;
     QString symbol() const { return m_symbol; }
     // Where the tray host says the icon is; empty under StatusNotifierItem.
     QRect geometry() const;
