@@ -790,6 +790,10 @@
             <translation>Quillo öffnen</translation>
         </message>
         <message>
+            <source>Alarms…</source>
+            <translation>Wecker …</translation>
+        </message>
+        <message>
             <source>Play/Pause</source>
             <translation>Wiedergabe/Pause</translation>
         </message>
@@ -886,6 +890,226 @@
         <message>
             <source>Getting the most out of Quillo</source>
             <translation>Das Beste aus Quillo herausholen</translation>
+        </message>
+    </context>
+    <context>
+        <name>AlarmDraft</name>
+        <message>
+            <source>Room not available</source>
+            <translation>Raum nicht verfügbar</translation>
+        </message>
+        <message>
+            <source>Other music</source>
+            <extracomment>What an alarm plays when it is none of the Sonos Favorites and has no title.</extracomment>
+            <translation>Andere Musik</translation>
+        </message>
+    </context>
+    <context>
+        <name>AlarmEditor</name>
+        <message>
+            <source>New Alarm</source>
+            <translation>Neuer Wecker</translation>
+        </message>
+        <message>
+            <source>Edit Alarm</source>
+            <translation>Wecker bearbeiten</translation>
+        </message>
+        <message>
+            <source>Time</source>
+            <translation>Uhrzeit</translation>
+        </message>
+        <message>
+            <source>Hour</source>
+            <translation>Stunde</translation>
+        </message>
+        <message>
+            <source>Minute</source>
+            <translation>Minute</translation>
+        </message>
+        <message>
+            <source>Days</source>
+            <translation>Tage</translation>
+        </message>
+        <message>
+            <source>Once</source>
+            <translation>Einmal</translation>
+        </message>
+        <message>
+            <source>Weekdays</source>
+            <translation>Werktags</translation>
+        </message>
+        <message>
+            <source>Weekends</source>
+            <translation>Am Wochenende</translation>
+        </message>
+        <message>
+            <source>Every day</source>
+            <translation>Täglich</translation>
+        </message>
+        <message>
+            <source>Chosen days</source>
+            <translation>Ausgewählte Tage</translation>
+        </message>
+        <message>
+            <source>Room</source>
+            <translation>Raum</translation>
+        </message>
+        <message>
+            <source>Include grouped rooms</source>
+            <translation>Gruppierte Räume einbeziehen</translation>
+        </message>
+        <message>
+            <source>Plays</source>
+            <translation>Spielt</translation>
+        </message>
+        <message>
+            <source>What plays</source>
+            <translation>Was gespielt wird</translation>
+        </message>
+        <message>
+            <source>Volume</source>
+            <translation>Lautstärke</translation>
+        </message>
+        <message>
+            <source>Alarm volume</source>
+            <translation>Weckerlautstärke</translation>
+        </message>
+        <message>
+            <source>Plays for</source>
+            <translation>Spielt für</translation>
+        </message>
+        <message>
+            <source>%1 min</source>
+            <extracomment>How long an alarm plays, in minutes.</extracomment>
+            <translation>%1 Min.</translation>
+        </message>
+        <message>
+            <source>Plays for, in minutes</source>
+            <translation>Spielt für, in Minuten</translation>
+        </message>
+        <message>
+            <source>Remove this alarm from every speaker?</source>
+            <translation>Diesen Wecker von allen Lautsprechern entfernen?</translation>
+        </message>
+        <message>
+            <source>Remove</source>
+            <translation>Entfernen</translation>
+        </message>
+        <message>
+            <source>Keep</source>
+            <translation>Behalten</translation>
+        </message>
+        <message>
+            <source>Remove Alarm…</source>
+            <translation>Wecker entfernen …</translation>
+        </message>
+        <message>
+            <source>Cancel</source>
+            <translation>Abbrechen</translation>
+        </message>
+        <message>
+            <source>Save</source>
+            <translation>Speichern</translation>
+        </message>
+    </context>
+    <context>
+        <name>AlarmListModel</name>
+        <message>
+            <source>%1 %2 alarm</source>
+            <extracomment>The name of an alarm's on/off switch for assistive technology: %1 is its time ("07:00"), %2 its room.</extracomment>
+            <translation>Wecker %1 %2</translation>
+        </message>
+    </context>
+    <context>
+        <name>AlarmRow</name>
+        <message>
+            <source>Opens the alarm's editor</source>
+            <translation>Öffnet den Wecker zum Bearbeiten</translation>
+        </message>
+        <message>
+            <source>This alarm can't be changed here</source>
+            <translation>Dieser Wecker kann hier nicht geändert werden</translation>
+        </message>
+    </context>
+    <context>
+        <name>Alarms</name>
+        <message>
+            <source>Room not available</source>
+            <extracomment>In place of an alarm's room that is switched off, bonded to another or gone.</extracomment>
+            <translation>Raum nicht verfügbar</translation>
+        </message>
+        <message>
+            <source>Other music</source>
+            <extracomment>What an alarm plays when it is none of the Sonos Favorites and has no title.</extracomment>
+            <translation>Andere Musik</translation>
+        </message>
+        <message>
+            <source>--:--</source>
+            <extracomment>An alarm whose time could not be read.</extracomment>
+            <translation>--:--</translation>
+        </message>
+        <message>
+            <source>Alarm %1 · %2</source>
+            <extracomment>The next alarm to ring, today or tomorrow: %1 its time ("07:00"), %2 its room.</extracomment>
+            <translation>Wecker %1 · %2</translation>
+        </message>
+        <message>
+            <source>Alarm %1 %2 · %3</source>
+            <extracomment>The next alarm to ring, later this week: %1 the day ("Sat"), %2 its time, %3 its room.</extracomment>
+            <translation>Wecker %1 %2 · %3</translation>
+        </message>
+    </context>
+    <context>
+        <name>AlarmsLine</name>
+        <message>
+            <source>Alarms…</source>
+            <translation>Wecker …</translation>
+        </message>
+        <message>
+            <source>List, add and change your speakers' alarms</source>
+            <translation>Die Wecker Ihrer Lautsprecher anzeigen, hinzufügen und ändern</translation>
+        </message>
+    </context>
+    <context>
+        <name>AlarmsView</name>
+        <message>
+            <source>Alarms</source>
+            <translation>Wecker</translation>
+        </message>
+        <message>
+            <source>Reading the alarms…</source>
+            <translation>Wecker werden gelesen …</translation>
+        </message>
+        <message>
+            <source>The alarms couldn't be read from your speakers.</source>
+            <translation>Die Wecker konnten nicht von Ihren Lautsprechern gelesen werden.</translation>
+        </message>
+        <message>
+            <source>No alarms yet.</source>
+            <translation>Noch keine Wecker.</translation>
+        </message>
+        <message>
+            <source>Try Again</source>
+            <translation>Erneut versuchen</translation>
+        </message>
+        <message>
+            <source>Add Alarm…</source>
+            <translation>Wecker hinzufügen …</translation>
+        </message>
+        <message>
+            <source>Close</source>
+            <translation>Schließen</translation>
+        </message>
+        <message>
+            <source>Your speakers ring by their own clock; the next alarm is worked out on this computer.</source>
+            <translation>Ihre Lautsprecher wecken nach ihrer eigenen Uhr; der nächste Wecker wird auf diesem Computer berechnet.</translation>
+        </message>
+    </context>
+    <context>
+        <name>AlarmsWindow</name>
+        <message>
+            <source>Alarms</source>
+            <translation>Wecker</translation>
         </message>
     </context>
 </TS>

@@ -78,6 +78,8 @@ enum class Suite {
     PlayerStoreQueue,
     // The household's alarms: the list, its edits, events and zonescout's commands.
     Alarms,
+    // The household's alarms through the store.
+    PlayerStoreAlarms,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

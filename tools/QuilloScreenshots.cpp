@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
-// Renders the panel, the setup screen and the welcome window in the states
-// the README shows, over a real store talking to a simulated household, and
-// saves them as PNGs.
+// Renders the panel, the setup screen, the welcome window and the Alarms
+// window in the states the README shows, over a real store talking to a
+// simulated household, and saves them as PNGs.
 //   quillo-screenshots OUT-DIR
 #include "Quillo/app/QmlEngine.h"
 #include "Quillo/app/QuilloApplication.h"
@@ -154,6 +154,7 @@ bool roomLevelsKnown(const PlayerStore &store)
 }
 
 const QString menu = QStringLiteral("qrc:/Quillo/qml/MenuContentView.qml");
+const QString alarmsWindow = QStringLiteral("qrc:/Quillo/qml/AlarmsView.qml");
 
 // Clicks the shown button whose text is `text`, in whichever window holds it.
 bool clickButton(const QString &text)
@@ -310,6 +311,20 @@ int main(int argc, char *argv[])
             },
             [&] { return roomSoundShown(*store); });
     };
+    // The Alarms window, and its editor open on the first alarm, in
+    // whichever palette is set.
+    const auto alarms = [&](const QString &name, bool editing) {
+        auto store = shooter.store();
+        return shooter.shoot(
+            name, *store, alarmsWindow,
+            [&] {
+                connectTo(*store, household.addresses().first());
+                waitFor([&] { return store->alarms().list().count() > 0; });
+                if (editing)
+                    store->alarms().edit(store->alarms().list().items().constFirst().id);
+            },
+            [&] { return store->alarms().list().count() > 0 && store->alarms().draft().isOpen() == editing; });
+    };
     {
         auto store = shooter.store();
         const QString salon = household.addressOfRoom(QStringLiteral("Salon Café"));
@@ -450,6 +465,8 @@ int main(int argc, char *argv[])
             });
     };
     ok &= liveUpdatesBlocked(QStringLiteral("live-updates-blocked"));
+    ok &= alarms(QStringLiteral("alarms"), false);
+    ok &= alarms(QStringLiteral("alarm-editor"), true);
     {
         auto store = shooter.store();
         ok &= shooter.shoot(
@@ -494,6 +511,8 @@ int main(int argc, char *argv[])
     ok &= upNext(QStringLiteral("up-next-dark"));
     ok &= roomSound(QStringLiteral("room-sound-dark"));
     ok &= liveUpdatesBlocked(QStringLiteral("live-updates-blocked-dark"));
+    ok &= alarms(QStringLiteral("alarms-dark"), false);
+    ok &= alarms(QStringLiteral("alarm-editor-dark"), true);
     household.stop();
     return ok ? 0 : 1;
 }

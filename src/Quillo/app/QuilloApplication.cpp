@@ -6,6 +6,7 @@
 #include "Quillo/app/QmlEngine.h"
 #include "Quillo/mpris/MprisService.h"
 #include "Quillo/store/PlayerStore.h"
+#include "Quillo/tray/AlarmsWindow.h"
 #include "Quillo/tray/FallbackWindow.h"
 #include "Quillo/tray/TrayHost.h"
 #include "Quillo/tray/TrayIcon.h"
@@ -33,6 +34,8 @@ QuilloApplication::QuilloApplication(std::unique_ptr<PlayerStore> store, QObject
     m_welcome = std::make_unique<WelcomeWindow>(m_engine.get());
     connect(m_welcome.get(), &WelcomeWindow::dismissed, m_store.get(), [this] { m_store->setHasSeenWelcome(true); });
     connect(m_store.get(), &PlayerStore::welcomeRequested, this, &QuilloApplication::showWelcome);
+    m_alarmsWindow = std::make_unique<AlarmsWindow>(m_engine.get(), m_store->alarms());
+    connect(&m_store->alarms(), &Alarms::windowRequested, this, &QuilloApplication::showAlarms);
     // Before anything is destroyed, the players are left tidy: the store
     // unsubscribes within its bound while the program still runs its loop.
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &QuilloApplication::shutdown);
@@ -53,6 +56,7 @@ QuilloApplication::~QuilloApplication()
     m_popup.reset();
     m_fallbackWindow.reset();
     m_welcome.reset();
+    m_alarmsWindow.reset();
     m_engine.reset();
     PlayerStore::provideToQml(nullptr);
 }
@@ -77,6 +81,10 @@ void QuilloApplication::addTrayIcon()
     connect(&store->sleepTimer(), &SleepTimer::textChanged, m_trayIcon.get(),
         [this] { m_trayIcon->showSleepTimer(m_store->sleepTimer().accessibleDescription()); });
     m_trayIcon->showSleepTimer(m_store->sleepTimer().accessibleDescription());
+    connect(m_trayIcon.get(), &TrayIcon::alarmsRequested, &store->alarms(), &Alarms::requestWindow);
+    connect(&store->alarms(), &Alarms::nextAlarmChanged, m_trayIcon.get(),
+        [this] { m_trayIcon->showNextAlarm(m_store->alarms().nextAlarmText()); });
+    m_trayIcon->showNextAlarm(m_store->alarms().nextAlarmText());
     m_trayIcon->show();
     m_popup = std::make_unique<TrayPopup>(m_engine.get(), panelContent);
 }
@@ -173,4 +181,13 @@ void QuilloApplication::firstRunStep()
 void QuilloApplication::showWelcome()
 {
     m_welcome->show();
+}
+
+void QuilloApplication::showAlarms()
+{
+    // The panel gives way to the window it opened: it would otherwise hold
+    // the pointer until the next click.
+    if (m_popup && m_popup->isVisible())
+        m_popup->close();
+    m_alarmsWindow->show();
 }

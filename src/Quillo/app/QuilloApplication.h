@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class AlarmsWindow;
 class FallbackWindow;
 class MprisService;
 class PlayerStore;
@@ -17,8 +18,8 @@ class WelcomeWindow;
 
 // The program's one shell: owns the store for the life of the process, the
 // QML engine, the tray icon and its panel, the welcome window, the plain
-// window that stands in for the panel on a desktop without a tray, and the
-// media-player service. Shows the welcome window on the first run.
+// window that stands in for the panel on a desktop without a tray, the
+// Alarms window and the media-player service. Shows the welcome window on the first run.
 class QuilloApplication : public QObject
 {
     Q_OBJECT
@@ -33,6 +34,8 @@ public:
     // Opens the panel (or brings the fallback window forward) and focuses it.
     void openPanel();
     void showWelcome();
+    // The Alarms window, from the panel or the tray icon's menu.
+    void showAlarms();
     // Leaves the players tidy (bounded); run when the program is about to
     // quit, before anything is destroyed.
     void shutdown();
@@ -43,6 +46,7 @@ public:
     FallbackWindow *fallbackWindow() const { return m_fallbackWindow.get(); }
     TrayIcon *trayIcon() const { return m_trayIcon.get(); }
     WelcomeWindow *welcome() const { return m_welcome.get(); }
+    AlarmsWindow *alarmsWindow() const { return m_alarmsWindow.get(); }
     MprisService *mpris() const { return m_mpris.get(); }
 
 private:
@@ -58,6 +62,7 @@ private:
     std::unique_ptr<TrayPopup> m_popup;
     std::unique_ptr<FallbackWindow> m_fallbackWindow;
     std::unique_ptr<WelcomeWindow> m_welcome;
+    std::unique_ptr<AlarmsWindow> m_alarmsWindow;
     std::unique_ptr<MprisService> m_mpris;
     std::unique_ptr<TrayHostWatch> m_trayWatch;
     bool m_waitingForSpeakers = false;

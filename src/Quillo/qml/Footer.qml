@@ -33,6 +33,11 @@ ColumnLayout {
         onClicked: footer.liveUpdatesHelpRequested()
     }
 
+    AlarmsLine {
+        Layout.fillWidth: true
+        visible: PlayerStore.household.hasSelectedGroup
+    }
+
     RowLayout {
         Layout.fillWidth: true
 

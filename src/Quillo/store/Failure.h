@@ -20,6 +20,8 @@ public:
     bool isCancellation() const { return m_error && m_error->isCancellation(); }
     bool needsReauthorization() const { return m_error && m_error->needsReauthorization(); }
     bool isNoPlayersFound() const { return m_error && m_error->kind() == SonosKit::SonosError::Kind::noPlayersFound; }
+    // An alarm already rings at that time in that room.
+    bool isAlarmTimeTaken() const { return m_error && m_error->kind() == SonosKit::SonosError::Kind::alarmTimeTaken; }
     bool isSonosError() const { return m_error.has_value(); }
     // The sentence shown to the user.
     const QString &text() const { return m_text; }

@@ -24,6 +24,7 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     , m_transportAbilities(m_context, m_household, m_nowPlaying)
     , m_roomSound(m_context, m_rooms)
     , m_queue(m_context, m_household, m_nowPlaying, m_library)
+    , m_alarms(m_context, m_household, m_library)
 {
     m_context.setSelection([this] { return m_household.selectedGroup(); });
     connect(&m_context, &StoreContext::topologyStale, this, [this] { StoreContext::start(m_household.refresh()); });
@@ -34,6 +35,7 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
         m_playModes.followEvents(flowing);
         m_transportAbilities.followEvents(flowing);
         m_queue.followEvents(flowing);
+        m_alarms.followEvents(flowing);
     });
     connect(&m_liveUpdates, &LiveUpdates::libraryEvent, &m_library, &Library::apply);
     connect(&m_liveUpdates, &LiveUpdates::libraryEventsMissed, &m_library, &Library::changedElsewhere);
@@ -51,6 +53,8 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
         [this] { m_liveUpdates.alsoFollowRenderingOf(m_roomSound.followedHost()); });
     connect(&m_liveUpdates, &LiveUpdates::queueEvent, &m_queue, &Queue::apply);
     connect(&m_liveUpdates, &LiveUpdates::queueStale, &m_queue, &Queue::readAgain);
+    connect(&m_liveUpdates, &LiveUpdates::alarmListVersion, &m_alarms, &Alarms::apply);
+    connect(&m_liveUpdates, &LiveUpdates::alarmsStale, &m_alarms, &Alarms::readAgain);
 }
 
 PlayerStore::~PlayerStore()
@@ -87,6 +91,7 @@ void PlayerStore::menuOpened()
         m_sleepTimer.readAgain();
     }
     m_queue.panelOpened();
+    m_alarms.opened();
 }
 
 StoreTask<void> PlayerStore::openTask(SonosKit::CancellationToken token)

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Quillo/store/Alarms.h"
 #include "Quillo/store/Household.h"
 #include "Quillo/store/Inputs.h"
 #include "Quillo/store/Library.h"
@@ -53,6 +54,7 @@ class PlayerStore : public QObject
     Q_PROPERTY(TransportAbilities *transportAbilities READ transportAbilitiesObject CONSTANT)
     Q_PROPERTY(RoomSound *roomSound READ roomSoundObject CONSTANT)
     Q_PROPERTY(Queue *queue READ queueObject CONSTANT)
+    Q_PROPERTY(Alarms *alarms READ alarmsObject CONSTANT)
 
 public:
     using Settings = StoreSettings;
@@ -95,6 +97,8 @@ public:
     const RoomSound &roomSound() const { return m_roomSound; }
     Queue &queue() { return m_queue; }
     const Queue &queue() const { return m_queue; }
+    Alarms &alarms() { return m_alarms; }
+    const Alarms &alarms() const { return m_alarms; }
 
     // The panel was shown: the household, what plays and the library are
     // read, then what plays is polled until it is hidden.
@@ -132,6 +136,7 @@ private:
     TransportAbilities *transportAbilitiesObject() { return &m_transportAbilities; }
     RoomSound *roomSoundObject() { return &m_roomSound; }
     Queue *queueObject() { return &m_queue; }
+    Alarms *alarmsObject() { return &m_alarms; }
 
     // Ends first when the store goes: every task sees it after each wait.
     StoreContext m_context;
@@ -148,6 +153,7 @@ private:
     TransportAbilities m_transportAbilities;
     RoomSound m_roomSound;
     Queue m_queue;
+    Alarms m_alarms;
 
     static QPointer<PlayerStore> s_qmlInstance;
 };

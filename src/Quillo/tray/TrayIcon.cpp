@@ -28,6 +28,7 @@ TrayIcon::TrayIcon(QObject *parent)
     m_tray->setContextMenu(m_menu.get());
     QAction *open = m_menu->addAction(tr("Open Quillo"));
     connect(open, &QAction::triggered, this, &TrayIcon::openRequested);
+    connect(m_menu->addAction(tr("Alarms…")), &QAction::triggered, this, &TrayIcon::alarmsRequested);
     m_menu->addSeparator();
     connect(m_menu->addAction(tr("Play/Pause")), &QAction::triggered, this, &TrayIcon::playPauseRequested);
     connect(m_menu->addAction(tr("Next")), &QAction::triggered, this, &TrayIcon::nextRequested);
@@ -92,7 +93,24 @@ void TrayIcon::showPlayback(const std::optional<SonosKit::PlaybackState> &playba
 void TrayIcon::showSleepTimer(const QString &timeLeft)
 {
     //: %1 is the time left, such as "29 minutes left".
-    m_tray->setToolTip(timeLeft.isEmpty() ? toolTipTitle : toolTipTitle + u'\n' + tr("Sleep timer: %1").arg(timeLeft));
+    m_sleepTimer = timeLeft.isEmpty() ? QString() : tr("Sleep timer: %1").arg(timeLeft);
+    updateToolTip();
+}
+
+void TrayIcon::showNextAlarm(const QString &nextAlarm)
+{
+    m_nextAlarm = nextAlarm;
+    updateToolTip();
+}
+
+void TrayIcon::updateToolTip()
+{
+    QStringList lines{toolTipTitle};
+    for (const QString &line : {m_sleepTimer, m_nextAlarm}) {
+        if (!line.isEmpty())
+            lines.append(line);
+    }
+    m_tray->setToolTip(lines.join(u'\n'));
 }
 
 QRect TrayIcon::geometry() const

@@ -16,7 +16,8 @@ class QSystemTrayIcon;
 
 // The icon in the desktop's system tray: hollow ("hifispeaker.2") unless the
 // selected group plays, then filled ("hifispeaker.2.fill"). A left click asks
-// for the panel; the context menu offers "Open Quillo" and "Quit".
+// for the panel; the context menu offers "Open Quillo", "Alarms…", the
+// transport and "Quit". The tooltip tells the sleep timer and the next alarm.
 class TrayIcon : public QObject
 {
     Q_OBJECT
@@ -35,6 +36,8 @@ public:
     // The selected group's sleep timer in the tooltip ("29 minutes left");
     // empty when none runs.
     void showSleepTimer(const QString &timeLeft);
+    // The next alarm to ring ("Alarm 07:00 · Bedroom"); empty for none.
+    void showNextAlarm(const QString &nextAlarm);
     QString symbol() const { return m_symbol; }
     // Where the tray host says the icon is; empty under StatusNotifierItem.
     QRect geometry() const;
@@ -42,6 +45,7 @@ public:
 Q_SIGNALS:
     void toggleRequested();
     void openRequested();
+    void alarmsRequested();
     void quitRequested();
     // The selected group's transport, from the menu and the middle click.
     void playPauseRequested();
@@ -50,8 +54,11 @@ Q_SIGNALS:
 
 private:
     void setSymbol(const QString &symbol);
+    void updateToolTip();
 
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     QString m_symbol;
+    QString m_sleepTimer;
+    QString m_nextAlarm;
 };

@@ -6,7 +6,8 @@
 xembed   the tray icon opens the panel, which shows the remembered group and
          what it plays; Next, shuffle, a sleep timer, the volume, the TV
          input and a chosen favorite reach the speakers; a click elsewhere
-         closes the panel.
+         closes the panel; the Alarms window adds an alarm, switches it off
+         and removes it, and Escape closes it.
 sni      no icon before the StatusNotifierItem host is there, then one with
          the tray menu; a left click opens the panel at the pointer, Next
          reaches the speakers, the middle click pauses, a second click closes.
@@ -278,6 +279,52 @@ def xembed(app):
     wait(lambda: not panel_window_visible(), 10, "the panel closing after a click elsewhere")
     wait(lambda: not showing(panel), 10, "the panel leaving the accessible desktop")
     print("closed")
+    alarms_walk(app, x, y, w, h)
+
+
+def named(root, name, seconds=10):
+    """A shown control called `name`, whatever its role (a switch reads as a check box or a toggle button)."""
+    return wait(lambda: pyatspi.findDescendant(root, lambda n: n.name == name and showing(n)), seconds,
+                f"a shown control {name!r}")
+
+
+def alarm_at(time_text):
+    return next((a for a in zonescout("alarms")["alarms"] if a["startTime"] == time_text), None)
+
+
+def alarms_walk(app, x, y, w, h):
+    """From the panel's "Alarms…": an alarm added at 06:42, switched off and removed; Escape closes the window."""
+    if alarm_at("06:42"):
+        raise Failure("an alarm at 06:42 before the walk added one")
+    click_at(x + w // 2, y + h // 2)
+    panel = frame(app, "Quillo")
+    click(find(panel, pyatspi.ROLE_PUSH_BUTTON, "Alarms…"))
+    window = frame(app, "Alarms")
+    wait(lambda: not showing(panel), 10, "the panel giving way to the Alarms window")
+    click(find(window, pyatspi.ROLE_PUSH_BUTTON, "Add Alarm…"))
+    hour = find(window, pyatspi.ROLE_SPIN_BUTTON, "Hour")
+    hour.queryValue().currentValue = 6.0
+    find(window, pyatspi.ROLE_SPIN_BUTTON, "Minute").queryValue().currentValue = 42.0
+    click(find(window, pyatspi.ROLE_PUSH_BUTTON, "Save"))
+    added = wait(lambda: alarm_at("06:42"), 15, "the new alarm at 06:42 among the speakers' alarms")
+    switch = named(window, f"06:42 {ROOM} alarm", 15)
+    if not checked(switch):
+        raise Failure("the new alarm's switch shows it off")
+    click(switch)
+    wait(lambda: not alarm_at("06:42")["enabled"], 15, "the alarm switched off at the speakers")
+    wait(lambda: not checked(switch), 10, "its switch showing it off")
+    print(f"alarms: added {added['id']} at 06:42 and switched it off")
+    row = wait(lambda: pyatspi.findDescendant(window, lambda n: n.getRole() == pyatspi.ROLE_PUSH_BUTTON
+                                              and n.name.startswith(f"06:42 · {ROOM}") and showing(n)), 10,
+               "the alarm's row")
+    click(row)
+    click(find(window, pyatspi.ROLE_PUSH_BUTTON, "Remove Alarm…"))
+    click(find(window, pyatspi.ROLE_PUSH_BUTTON, "Remove"))
+    wait(lambda: alarm_at("06:42") is None, 15, "the alarm removed from the speakers")
+    find(window, pyatspi.ROLE_PUSH_BUTTON, "Add Alarm…")
+    key("Escape")
+    wait(lambda: not showing(window), 10, "Escape closing the Alarms window")
+    print("alarms: removed; Escape closed the window")
 
 
 def status_notifier(app):
@@ -293,7 +340,7 @@ def status_notifier(app):
         raise Failure("the item shows no icon")
     labels = wait(lambda: menu_labels(item) or None, 10, "the item's menu")
     print(f"menu: {labels}")
-    if labels != ["Open Quillo", "Play/Pause", "Next", "Previous", "Quit"]:
+    if labels != ["Open Quillo", "Alarms…", "Play/Pause", "Next", "Previous", "Quit"]:
         raise Failure(f"unexpected tray menu {labels}")
 
     # The host reports no icon geometry: the panel opens at the pointer.

@@ -78,26 +78,31 @@ playersim::Household startedHousehold(testsupport::Suite suite, int slot)
 }
 
 NotificationCounter::NotificationCounter(QObject *object)
+    : NotificationCounter(object, QByteArray(), true)
+{ }
+
+NotificationCounter::NotificationCounter(QObject *object, const QByteArray &prefix, bool isStore)
 {
     const QMetaObject *meta = object->metaObject();
     for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
         const QMetaProperty property = meta->property(i);
-        // The store's parts: their properties count under their own names.
+        const QByteArray name = prefix + property.name();
+        // The store's parts: their properties count under their own names;
+        // what a part holds, under the part's name for it ("draft.volume").
         if (property.isConstant() && property.metaType().flags().testFlag(QMetaType::PointerToQObject)) {
             QObject *part = property.read(object).value<QObject *>();
             if (!part)
                 continue;
             if (qobject_cast<QAbstractItemModel *>(part)) {
                 // A list counts its rows under its own name: "groups.count".
-                watch(part, part->metaObject()->property(part->metaObject()->indexOfProperty("count")),
-                    QByteArray(property.name()) + ".count");
+                watch(part, part->metaObject()->property(part->metaObject()->indexOfProperty("count")), name + ".count");
                 continue;
             }
-            const NotificationCounter inner(part);
+            const NotificationCounter inner(part, isStore ? prefix : name + '.', false);
             m_counts.insert(inner.m_counts);
             continue;
         }
-        watch(object, property, property.name());
+        watch(object, property, name);
     }
 }
 

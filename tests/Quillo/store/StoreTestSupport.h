@@ -54,6 +54,7 @@ public:
     void reset();
 
 private:
+    NotificationCounter(QObject *object, const QByteArray &prefix, bool isStore);
     void watch(QObject *object, const QMetaProperty &property, const QByteArray &name);
 
     QHash<QByteArray, std::shared_ptr<EmissionCounter>> m_counts;

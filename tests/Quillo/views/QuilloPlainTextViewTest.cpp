@@ -1,11 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 // Names the players tell (rooms, inputs, favorites, playlists, tracks,
-// artists) show as the text they are wherever the panel draws them: markup in
-// one is never rendered, so an image it names is never fetched.
+// artists, the next alarm's room) show as the text they are wherever the
+// panel draws them: markup in one is never rendered, so an image it names is
+// never fetched.
 #include "StoreTestSupport.h"
 #include "ViewTestSupport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QQuickItem>
 #include <QTcpServer>
 #include <QTest>
@@ -20,7 +24,10 @@ TEST(QuilloViews, NamesFromThePlayersShowAsPlainTextInEveryControlPopupAndTip)
     QTcpServer imageHost;
     ASSERT_TRUE(imageHost.listen(QHostAddress::LocalHost));
     const QByteArray image = "<img src='http://127.0.0.1:" + QByteArray::number(imageHost.serverPort()) + "/x.png'>";
-    QByteArray json = storetest::householdWithQueue(3);
+    QJsonObject root = QJsonDocument::fromJson(storetest::householdWithQueue(3)).object();
+    root.insert(
+        QStringLiteral("alarms"), QJsonArray{QJsonObject{{"id", 1}, {"startTime", "07:00:00"}, {"roomUUID", "RINCON_L01400"}}});
+    QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Compact);
     for (const char *name :
         {"Living Room", "Kitchen", "Radio Paradise", "Discover Weekly", "Dinner Party", "Weekly", "Track", "Test Artist"})
         json.replace(QByteArray("\"") + name, "\"" + image + name);
@@ -75,6 +82,10 @@ TEST(QuilloViews, NamesFromThePlayersShowAsPlainTextInEveryControlPopupAndTip)
     view.click(QAccessible::CheckBox, QStringLiteral("Up Next"));
     ASSERT_TRUE(
         waitUntil([&] { return visibleTexts(view.window().contentItem()).contains(QString::fromUtf8(image + "Track 3")); }));
+    EXPECT_EQ(richTexts(), QStringList());
+
+    // The footer's next alarm names its room.
+    ASSERT_TRUE(waitUntil([&] { return store->alarms().nextAlarmText().contains(u"<img"); }));
     EXPECT_EQ(richTexts(), QStringList());
     EXPECT_FALSE(imageHost.hasPendingConnections());
 }

@@ -96,6 +96,11 @@ QtObject {
     readonly property int helpTipWidth: scaled(260)
     readonly property int welcomeTipSpacing: 14
     readonly property int welcomeSymbolWidth: 18
+    readonly property int alarmsWidth: scaled(440)
+    readonly property int alarmsHeight: scaled(470)
+    readonly property int alarmLabelWidth: scaled(70)
+    readonly property int alarmDayWidth: scaled(40)
+    readonly property int alarmVolumeTextWidth: scaled(24)
 
     // How long the pointer rests before a help text shows.
     readonly property int helpDelay: 600
