@@ -76,6 +76,8 @@ enum class Suite {
     Queue,
     // Up Next: the selected group's queue through the store.
     PlayerStoreQueue,
+    // The store with two households on the network.
+    PlayerStoreHouseholds,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

@@ -9,7 +9,8 @@
 StoreSettings StoreSettings::defaults()
 {
     StoreSettings settings;
-    settings.findHousehold = [](double timeout) { return SonosKit::SonosDiscovery::findHousehold(timeout); };
+    settings.findHouseholds = [](double timeout) { return SonosKit::SonosDiscovery::findHouseholds(timeout); };
+    settings.householdAt = [](const QString &host) { return SonosKit::SonosDiscovery::householdAt(host); };
     settings.householdSearchTimeout = SonosKit::SonosDiscovery::householdSearchTimeout;
     settings.examineConnection = [](SonosKit::ConnectionDoctor::Options options) {
         return SonosKit::ConnectionDoctor::examine(std::move(options));
@@ -23,8 +24,10 @@ StoreContext::StoreContext(StoreSettings settings, QObject *parent)
     : QObject(parent)
     , m_settings(std::move(settings))
 {
-    if (!m_settings.findHousehold)
-        m_settings.findHousehold = StoreSettings::defaults().findHousehold;
+    if (!m_settings.findHouseholds)
+        m_settings.findHouseholds = StoreSettings::defaults().findHouseholds;
+    if (!m_settings.householdAt)
+        m_settings.householdAt = StoreSettings::defaults().householdAt;
 }
 
 void StoreContext::report(const Failure &failure)

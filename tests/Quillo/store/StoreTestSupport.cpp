@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "StoreTestSupport.h"
 
+#include "SonosKit/SonosDiscovery.h"
 #include "SonosKit/ZoneTopology.h"
 
 #include <QAbstractItemModelTester>
@@ -160,12 +161,24 @@ std::unique_ptr<PlayerStore> StoreRig::makeStore()
     settings.proofWhilePlaying = proofWhilePlaying;
     settings.proofWhileIdle = proofWhileIdle;
     settings.examineConnection = examineConnection;
-    settings.findHousehold = [address = searchAddress, searches = searches, mayAsk = searchMayAsk](
-                                 double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
+    settings.findHouseholds = [addresses = QStringList{searchAddress} + otherSearchAddresses, searches = searches,
+                                  mayAsk = searchMayAsk](double) -> QCoro::Task<QList<SonosKit::SonosHousehold>> {
         ++*searches;
         if (mayAsk && !co_await mayAsk())
             co_return {};
-        co_return co_await SonosKit::ZoneTopology(address).groups();
+        QList<SonosKit::SonosHousehold> found;
+        std::exception_ptr failure;
+        for (const QString &address : addresses) {
+            try {
+                SonosKit::SonosHousehold household = co_await SonosKit::SonosDiscovery::householdAt(address);
+                found.append(std::move(household));
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        }
+        if (found.isEmpty() && failure)
+            std::rethrow_exception(failure);
+        co_return found;
     };
     auto store = std::make_unique<PlayerStore>(
         std::make_unique<QSettings>(settingsPath(), QSettings::IniFormat), std::move(settings));
