@@ -1,7 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillo developers
 // SPDX-License-Identifier: MIT
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Quillo
 

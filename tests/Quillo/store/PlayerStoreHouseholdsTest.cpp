@@ -21,16 +21,6 @@ struct TwoHouseholds {
     StoreRig rig{current};
 
     TwoHouseholds() { rig.otherSearchAddresses = {older.addresses().first()}; }
-
-    // The id the store knows the household of `household`'s players by.
-    QString idOf(const PlayerStore &store, const playersim::Household &household) const
-    {
-        for (const SonosKit::SonosHousehold &found : store.household().choice().households()) {
-            if (!found.groups.isEmpty() && household.addresses().contains(found.groups.front().coordinator.host))
-                return found.id;
-        }
-        return {};
-    }
 };
 
 // Every group and room the store offers is one of `household`'s players.
@@ -71,10 +61,8 @@ TEST(PlayerStoreHouseholds, ThePickerShowsTheChosenHouseholdOnlyAndTheChoiceIsRe
         testsupport::await(store->refreshAll());
         HouseholdChoice &choice = store->household().choice();
         ASSERT_TRUE(choice.hasSeveral());
-        olderID = two.idOf(*store, two.older);
-        const QString currentID = two.idOf(*store, two.current);
-        ASSERT_FALSE(olderID.isEmpty());
-        ASSERT_NE(olderID, currentID);
+        olderID = two.older.householdId();
+        const QString currentID = two.current.householdId();
         // The first household shown is remembered: a second system set up
         // later does not take the panel over.
         EXPECT_EQ(store->preferences().selectedHousehold(), choice.shownID());
@@ -104,7 +92,7 @@ TEST(PlayerStoreHouseholds, ThePickerShowsTheChosenHouseholdOnlyAndTheChoiceIsRe
     ASSERT_TRUE(waitUntilSettled(*store));
     EXPECT_TRUE(offersOnly(*store, two.current));
     EXPECT_FALSE(store->household().choice().hasSeveral());
-    EXPECT_EQ(store->preferences().selectedHousehold(), two.idOf(*store, two.current));
+    EXPECT_EQ(store->preferences().selectedHousehold(), two.current.householdId());
 }
 
 TEST(PlayerStoreHouseholds, AChosenHouseholdThatGoesAwayIsStoodInForUntilItComesBack)
@@ -112,7 +100,7 @@ TEST(PlayerStoreHouseholds, AChosenHouseholdThatGoesAwayIsStoodInForUntilItComes
     TwoHouseholds two;
     auto store = two.rig.makeStore();
     testsupport::await(store->refreshAll());
-    const QString olderID = two.idOf(*store, two.older);
+    const QString olderID = two.older.householdId();
     store->household().choice().select(olderID);
     testsupport::await(store->household().refresh());
     ASSERT_TRUE(offersOnly(*store, two.older));
@@ -143,7 +131,7 @@ TEST(PlayerStoreHouseholds, EventsAndFavoritesFollowASwitchAndTheOldSubscription
     ASSERT_TRUE(offersOnly(*store, two.current));
     ASSERT_GT(two.current.subscriptionCount(), 0);
 
-    store->household().choice().select(two.idOf(*store, two.older));
+    store->household().choice().select(two.older.householdId());
     const QStringList olderFavorites = [&] {
         QStringList list;
         for (const playersim::SimFavorite &favorite : two.older.favorites())
