@@ -48,20 +48,11 @@ SimulatedHousehold makeHousehold(Advertised advertised, benchmark::State &state)
         state.SkipWithError(error.toUtf8().constData());
         return household;
     }
-    const playersim::HouseholdData data = household.players->data();
-    const QStringList addresses = household.players->addresses();
-    QList<playersim::SsdpPlayer> ssdpPlayers;
-    QList<playersim::DnssdPlayer> dnssdPlayers;
-    for (int i = 0; i < addresses.size(); ++i) {
-        const auto &player = data.players.at(i);
-        ssdpPlayers.append({addresses.at(i), player.uuid, QStringLiteral("ZP") + player.modelNumber, player.softwareVersion});
-        dnssdPlayers.append({addresses.at(i), player.uuid, player.roomName, true, std::nullopt});
-    }
-    household.ssdp = std::make_unique<playersim::SsdpResponder>(ssdpPlayers);
+    household.ssdp = std::make_unique<playersim::SsdpResponder>(household.players->ssdpPlayers());
     if (!household.ssdp->start(&error))
         state.SkipWithError(error.toUtf8().constData());
     if (advertised == Advertised::dnssd) {
-        household.dnssd = std::make_unique<playersim::DnssdPublisher>(dnssdPlayers);
+        household.dnssd = std::make_unique<playersim::DnssdPublisher>(household.players->dnssdPlayers());
         if (!household.dnssd->start(&error) || !household.dnssd->waitUntilEstablished(std::chrono::seconds(10), &error))
             state.SkipWithError(error.toUtf8().constData());
     }

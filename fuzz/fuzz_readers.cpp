@@ -10,6 +10,7 @@
 #include <SonosKit/ContentDirectory.h>
 #include <SonosKit/MusicServices.h>
 #include <SonosKit/SOAPClient.h>
+#include <SonosKit/SonosDiscoveryDetail.h>
 #include <SonosKit/SonosError.h>
 #include <SonosKit/TrackMetadata.h>
 #include <SonosKit/XMLText.h>
@@ -162,6 +163,16 @@ const Reader readers[] = {
     },
     [](const QString &text, const QByteArray &, Returned &returned) { returned.items(ContentDirectory::parseDIDL(text)); },
     [](const QString &text, const QByteArray &, Returned &returned) { returned.groups(ZoneTopology::parseGroups(text)); },
+    [](const QString &text, const QByteArray &, Returned &returned) {
+        const QSet<QString> hosts = SonosDiscovery::detail::memberHosts(text);
+        returned.records(hosts.size());
+        for (const QString &host : hosts)
+            returned.text(host);
+    },
+    // An SSDP answer's household header.
+    [](const QString &, const QByteArray &bytes, Returned &returned) {
+        returned.text(SonosDiscovery::detail::householdOfAnswer(bytes));
+    },
     [](const QString &text, const QByteArray &, Returned &returned) {
         const QHash<qint64, QString> services = MusicServices::parseServices(text);
         returned.records(services.size());

@@ -105,6 +105,7 @@ void applyResolution(BrowseResult &result, const char *hostName, const AvahiAddr
 {
     result.resolved = true;
     result.location = txtValue(txt, "location");
+    result.household = txtValue(txt, "hhid");
     result.hostName = fromAvahi(hostName);
     result.port = port;
     if (address) {

@@ -64,6 +64,8 @@ QString SOAPClient::controlPath(Service service)
         return QStringLiteral("/MediaRenderer/GroupRenderingControl/Control");
     case Service::contentDirectory:
         return QStringLiteral("/MediaServer/ContentDirectory/Control");
+    case Service::deviceProperties:
+        return QStringLiteral("/DeviceProperties/Control");
     case Service::zoneGroupTopology:
         return QStringLiteral("/ZoneGroupTopology/Control");
     case Service::musicServices:
@@ -83,6 +85,8 @@ QString SOAPClient::urn(Service service)
         return QStringLiteral("urn:schemas-upnp-org:service:GroupRenderingControl:1");
     case Service::contentDirectory:
         return QStringLiteral("urn:schemas-upnp-org:service:ContentDirectory:1");
+    case Service::deviceProperties:
+        return QStringLiteral("urn:schemas-upnp-org:service:DeviceProperties:1");
     case Service::zoneGroupTopology:
         return QStringLiteral("urn:upnp-org:serviceId:ZoneGroupTopology");
     case Service::musicServices:

@@ -26,6 +26,8 @@ public:
         // At the coordinator: the group's volume and mute as one.
         groupRenderingControl,
         contentDirectory,
+        // The player's own settings, its household id among them.
+        deviceProperties,
         zoneGroupTopology,
         musicServices,
     };

@@ -18,6 +18,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -130,7 +131,33 @@ int openSearchSocket()
     return -1;
 }
 
+std::optional<QString> householdOfAnswer(const QByteArray &answer)
+{
+    static constexpr QByteArrayView header = "x-rincon-household";
+    // Headers end at the first empty line; a body carries no headers.
+    const QList<QByteArray> lines = answer.split('\n');
+    for (QByteArrayView line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.isEmpty())
+            break;
+        const qsizetype colon = line.indexOf(':');
+        if (colon < 0 || line.first(colon).trimmed().compare(header, Qt::CaseInsensitive) != 0)
+            continue;
+        return plausibleHouseholdID(QString::fromLatin1(line.sliced(colon + 1)));
+    }
+    return std::nullopt;
+}
+
 QStringList blockingSSDPSearch(double timeout)
+{
+    QStringList hosts;
+    for (const FoundPlayer &player : blockingSSDPPlayers(timeout))
+        hosts.append(player.host);
+    return hosts;
+}
+
+QList<FoundPlayer> blockingSSDPPlayers(double timeout)
 {
     const int fd = openSearchSocket();
     if (fd < 0) {
@@ -175,10 +202,10 @@ QStringList blockingSSDPSearch(double timeout)
     if (interfacesUsed == 0) // loopback only, as in a bare namespace
         sendPair();
 
-    QStringList hosts;
+    QList<FoundPlayer> players;
     const auto deadline = std::chrono::steady_clock::now() + boundedTimeout(timeout);
     if (std::chrono::steady_clock::now() >= deadline)
-        return hosts;
+        return players;
 
     std::array<char, receiveBufferSize> buffer{};
     while (true) {
@@ -190,26 +217,41 @@ QStringList blockingSSDPSearch(double timeout)
             // The sender, never the host its LOCATION names: any device may
             // name any host, and only one that answered is asked anything.
             const std::optional<QString> host = senderAddress(sender);
-            if (host && !hosts.contains(*host))
-                hosts.append(*host);
+            const auto known = std::find_if(
+                players.begin(), players.end(), [&](const FoundPlayer &player) { return host && player.host == *host; });
+            const QString household
+                = householdOfAnswer(QByteArray::fromRawData(buffer.data(), qsizetype(received))).value_or(QString());
+            if (known == players.end() && host)
+                players.append({*host, household});
+            else if (known != players.end() && known->householdID.isEmpty()) // a first answer cut short
+                known->householdID = household;
         }
         if (std::chrono::steady_clock::now() >= deadline)
             break;
     }
-    return hosts;
+    return players;
 }
 
 } // namespace detail
 
 QCoro::Task<QStringList> ssdpHosts(double timeout)
 {
-    auto promise = std::make_shared<QPromise<QStringList>>();
-    QFuture<QStringList> result = promise->future();
+    const QList<FoundPlayer> players = co_await ssdpPlayers(timeout);
+    QStringList hosts;
+    for (const FoundPlayer &player : players)
+        hosts.append(player.host);
+    co_return hosts;
+}
+
+QCoro::Task<QList<FoundPlayer>> ssdpPlayers(double timeout)
+{
+    auto promise = std::make_shared<QPromise<QList<FoundPlayer>>>();
+    QFuture<QList<FoundPlayer>> result = promise->future();
     promise->start();
     // The loop blocks for the whole timeout; it must never run on the caller's thread.
     detail::workerPool().start([promise, timeout] {
         try {
-            promise->addResult(detail::blockingSSDPSearch(timeout));
+            promise->addResult(detail::blockingSSDPPlayers(timeout));
         } catch (...) {
             promise->setException(std::current_exception());
         }

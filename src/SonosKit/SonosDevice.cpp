@@ -12,8 +12,8 @@ QString SonosDevice::id() const
 size_t qHash(const SonosDevice &device, size_t seed)
 {
     // An absent model name must hash apart from an empty one.
-    return qHashMulti(
-        seed, device.host, device.uuid, device.roomName, device.modelName.has_value(), device.modelName.value_or(QString()));
+    return qHashMulti(seed, device.host, device.uuid, device.roomName, device.modelName.has_value(),
+        device.modelName.value_or(QString()), device.softwareGeneration.value_or(0));
 }
 
 } // namespace SonosKit

@@ -29,16 +29,6 @@ QThreadPool &workerPool()
 
 } // namespace detail
 
-namespace {
-
-void appendOnce(QStringList &hosts, const QString &host)
-{
-    if (!hosts.contains(host))
-        hosts.append(host);
-}
-
-} // namespace
-
 QCoro::Task<QList<ZoneGroup>> findHousehold(double timeout)
 {
     const QStringList hosts = co_await findPlayerHosts(timeout);
@@ -73,14 +63,33 @@ QCoro::Task<QStringList> findPlayerHosts(double timeout)
 
 QCoro::Task<QStringList> bonjourHosts(double timeout)
 {
+    const QList<FoundPlayer> players = co_await bonjourPlayers(timeout);
+    QStringList hosts;
+    for (const FoundPlayer &player : players)
+        hosts.append(player.host);
+    co_return hosts;
+}
+
+QCoro::Task<QList<FoundPlayer>> bonjourPlayers(double timeout)
+{
     const QList<detail::BrowseResult> results = co_await detail::browse(timeout);
 
-    QStringList hosts;
+    QList<FoundPlayer> players;
+    const auto add = [&players](const QString &host, const detail::BrowseResult &result) {
+        const QString household = result.household ? detail::plausibleHouseholdID(*result.household).value_or(QString())
+                                                   : QString();
+        const auto known = std::find_if(
+            players.begin(), players.end(), [&](const FoundPlayer &player) { return player.host == host; });
+        if (known == players.end())
+            players.append({host, household});
+        else if (known->householdID.isEmpty())
+            known->householdID = household;
+    };
     QList<detail::BrowseResult> unlocated;
     for (const detail::BrowseResult &result : results) {
         const std::optional<QString> host = result.location ? detail::hostOfURL(*result.location) : std::nullopt;
         if (host)
-            appendOnce(hosts, *host);
+            add(*host, result);
         else
             unlocated.append(result);
     }
@@ -90,12 +99,17 @@ QCoro::Task<QStringList> bonjourHosts(double timeout)
     const double limit = std::min(timeout, 2.0);
     for (const detail::BrowseResult &result : unlocated) {
         if (const std::optional<QString> host = co_await detail::resolve(result, limit))
-            appendOnce(hosts, *host);
+            add(*host, result);
     }
     // Avahi keeps a switched-off player's records for a while. A host that
     // does not take a connection costs the resolving limit here rather than a
     // whole SOAP timeout when its topology is asked for.
-    co_return co_await detail::answeringHosts(hosts, limit);
+    QStringList hosts;
+    for (const FoundPlayer &player : std::as_const(players))
+        hosts.append(player.host);
+    const QStringList answering = co_await detail::answeringHosts(hosts, limit);
+    players.removeIf([&](const FoundPlayer &player) { return !answering.contains(player.host); });
+    co_return players;
 }
 
 } // namespace SonosKit::SonosDiscovery

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "SonosKit/SonosHousehold.h"
 #include "SonosKit/ZoneGroup.h"
 
 #include <QCoroTask>
@@ -21,6 +22,42 @@ namespace SonosDiscovery {
 // given no address waits for players to answer.
 inline constexpr double householdSearchTimeout = 3.0;
 
+// A player that answered a search, with the household it said it belongs to.
+struct FoundPlayer {
+    QString host;
+    // From the SSDP answer's X-RINCON-HOUSEHOLD, the DNS-SD TXT "hhid" or the
+    // player's GetHouseholdID; empty when none of them gave a plausible id.
+    QString householdID;
+
+    friend bool operator==(const FoundPlayer &, const FoundPlayer &) = default;
+};
+
+// Every household on the network, each with the groups one of its own
+// players reports: DNS-SD first, SSDP when DNS-SD finds nobody, players that
+// did not say their household asked for it (all at once, one bounded call
+// each). A household's topology is taken only from a player that lists
+// itself in it and names no player announced for another household; when
+// one fails the next is asked. Most rooms first, then by id. Throws
+// SonosError::noPlayersFound when nobody answered, or the last error met
+// when no household could be read.
+QCoro::Task<QList<SonosHousehold>> findHouseholds(double timeout);
+
+// findHouseholds() for players already found, asking none of them for its
+// household.
+QCoro::Task<QList<SonosHousehold>> householdsOf(QList<FoundPlayer> players);
+
+// The household of the player at `host` (an address the user typed): its
+// id and the groups it reports. Throws what reading either throws.
+QCoro::Task<SonosHousehold> householdAt(const QString &host);
+
+// What the player at `host` answers to GetHouseholdID. Throws
+// SonosError::malformedResponse for an answer that is no plausible id.
+QCoro::Task<QString> householdID(const QString &host);
+
+// Players from DNS-SD, or from SSDP when DNS-SD finds none, each with its
+// household id as far as it can be learnt. Never fails.
+QCoro::Task<QList<FoundPlayer>> findPlayers(double timeout);
+
 // The household's groups as the first reachable player reports them (possibly
 // none). Throws SonosError::noPlayersFound when no player was found at all, or
 // the error of the last player asked when none of them answered.
@@ -38,6 +75,12 @@ QCoro::Task<QStringList> bonjourHosts(double timeout);
 // Player addresses that answered an SSDP search within `timeout` seconds, in
 // order of first answer. Throws SonosError::network when no socket can be made.
 QCoro::Task<QStringList> ssdpHosts(double timeout);
+
+// The same, each with the household id its answer carried.
+QCoro::Task<QList<FoundPlayer>> ssdpPlayers(double timeout);
+
+// bonjourHosts() with the household id of each instance's TXT record.
+QCoro::Task<QList<FoundPlayer>> bonjourPlayers(double timeout);
 
 } // namespace SonosDiscovery
 } // namespace SonosKit

@@ -5,8 +5,11 @@
 // The pieces of discovery that have no place in the public interface, exposed
 // for the tests.
 
+#include "SonosKit/SonosDiscovery.h"
+
 #include <QCoroTask>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -37,6 +40,24 @@ int openSearchSocket();
 // passed (overrunning by at most one 0.3-second receive). Blocks; throws
 // SonosError::network when no socket can be made.
 QStringList blockingSSDPSearch(double timeout);
+// The same search, each sender with the household its first answer named.
+QList<FoundPlayer> blockingSSDPPlayers(double timeout);
+
+// The longest household id taken from the network: real ids are about 30
+// characters.
+inline constexpr qsizetype maximumHouseholdIDLength = 64;
+
+// A household id as a player states it, trimmed, when it is plausible: 1 to
+// maximumHouseholdIDLength ASCII letters, digits, '_', '-' or '.'.
+std::optional<QString> plausibleHouseholdID(QStringView text);
+
+// The X-RINCON-HOUSEHOLD of an SSDP answer (header name in any case, line
+// ends CRLF or LF), when present and plausible.
+std::optional<QString> householdOfAnswer(const QByteArray &answer);
+
+// The hosts of every member of a ZoneGroupState document, invisible ones and
+// home-theatre satellites included.
+QSet<QString> memberHosts(const QString &zoneGroupState);
 
 // The sender of an answer as a dotted quad.
 std::optional<QString> senderAddress(const sockaddr_in &address);
@@ -68,6 +89,7 @@ struct BrowseResult {
 
     bool resolved = false;
     std::optional<QString> location; // the TXT "location" value
+    std::optional<QString> household; // the TXT "hhid" value, unchecked
     QString hostName; // the instance's target host
     quint16 port = 0;
     std::optional<Endpoint> endpoint; // its address and port, when resolved

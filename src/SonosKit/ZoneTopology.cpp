@@ -29,6 +29,18 @@ QCollator roomCollator()
     return collator;
 }
 
+// The generation a member says it runs: "1" (S1) or "2" (S2), nothing for
+// anything else or no SWGen at all (firmware from before the split).
+std::optional<int> generationOf(const XMLNode &member)
+{
+    const std::optional<QString> generation = member.attribute(u"SWGen");
+    if (generation == u"1")
+        return 1;
+    if (generation == u"2")
+        return 2;
+    return std::nullopt;
+}
+
 std::optional<SonosDevice> deviceFromMember(const XMLNode &member)
 {
     const std::optional<QString> location = member.attribute(u"Location");
@@ -42,6 +54,7 @@ std::optional<SonosDevice> deviceFromMember(const XMLNode &member)
         member.attribute(u"UUID").value_or(QString()),
         member.attribute(u"ZoneName").value_or(QString()),
         member.attribute(u"SoftwareVersion"),
+        generationOf(member),
     };
 }
 

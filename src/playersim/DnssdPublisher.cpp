@@ -158,6 +158,8 @@ void DnssdPublisher::publish(AvahiClient *client)
             txt = avahi_string_list_add(txt, location.constData());
         }
         txt = avahi_string_list_add(txt, "vers=3");
+        if (!player.household.isEmpty())
+            txt = avahi_string_list_add(txt, ("hhid=" + player.household.toUtf8()).constData());
         if (result >= 0) {
             result = avahi_entry_group_add_service_strlst(group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0),
                 name.constData(), "_sonos._tcp", nullptr, host.constData(), 1400, txt);

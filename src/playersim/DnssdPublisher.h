@@ -27,6 +27,8 @@ struct DnssdPlayer {
     // Advertise this target host and publish no address for it, so that
     // resolving the instance never succeeds.
     std::optional<QString> unresolvableHostName;
+    // Its household id, published as TXT "hhid"; empty: none.
+    QString household;
 };
 
 // Publishes one "_sonos._tcp" instance per player on port 1400 through the

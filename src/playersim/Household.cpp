@@ -5,6 +5,7 @@
 #include "DefaultHousehold.h"
 #include "HouseholdJson.h"
 #include "HouseholdState.h"
+#include "SecondHousehold.h"
 
 namespace playersim {
 
@@ -24,6 +25,11 @@ Household &Household::operator=(Household &&) noexcept = default;
 Household Household::defaultHousehold(const QString &firstAddress, quint16 port)
 {
     return Household(defaultHouseholdData(), firstAddress, port);
+}
+
+Household Household::secondHousehold(const QString &firstAddress, quint16 port)
+{
+    return Household(secondHouseholdData(), firstAddress, port);
 }
 
 Household Household::fromJson(const QByteArray &json, const QString &firstAddress, quint16 port)
@@ -74,6 +80,31 @@ QStringList Household::addresses() const
     for (const auto &player : d->players)
         list.append(player->address);
     return list;
+}
+
+QString Household::householdId() const
+{
+    return d->content.householdId; // never changes
+}
+
+QList<SsdpPlayer> Household::ssdpPlayers() const
+{
+    QList<SsdpPlayer> players;
+    for (const auto &player : d->players) {
+        const SimPlayerRecord &r = player->record;
+        players.append(
+            {player->address, r.uuid, QStringLiteral("ZP") + r.modelNumber, r.softwareVersion, d->content.householdId});
+    }
+    return players;
+}
+
+QList<DnssdPlayer> Household::dnssdPlayers() const
+{
+    QList<DnssdPlayer> players;
+    for (const auto &player : d->players)
+        players.append(
+            {player->address, player->record.uuid, player->record.roomName, true, std::nullopt, d->content.householdId});
+    return players;
 }
 
 quint16 Household::port() const

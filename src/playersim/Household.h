@@ -2,10 +2,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "DnssdPublisher.h"
 #include "HouseholdData.h"
 #include "HouseholdGenerator.h"
 #include "RequestLog.h"
 #include "SimServer.h"
+#include "SsdpResponder.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -46,6 +48,9 @@ public:
     Household &operator=(const Household &) = delete;
 
     static Household defaultHousehold(const QString &firstAddress = QStringLiteral("127.0.0.11"), quint16 port = 1400);
+    // An older (S1) household of its own beside the default one: see
+    // secondHouseholdData().
+    static Household secondHousehold(const QString &firstAddress = QStringLiteral("127.0.0.41"), quint16 port = 1400);
     // Throws HouseholdError naming the offending entry.
     static Household fromJson(
         const QByteArray &json, const QString &firstAddress = QStringLiteral("127.0.0.11"), quint16 port = 1400);
@@ -59,6 +64,11 @@ public:
     void stop();
 
     QStringList addresses() const;
+    QString householdId() const;
+    // How each player announces itself by SSDP and DNS-SD, its household
+    // id included.
+    QList<SsdpPlayer> ssdpPlayers() const;
+    QList<DnssdPlayer> dnssdPlayers() const;
     quint16 port() const;
     // Throws std::out_of_range for an address that is not one of the players.
     SimServer &server(const QString &address);

@@ -119,6 +119,9 @@ enum class TopologyForm { current, legacy };
 struct HouseholdData {
     QString householdId = QStringLiteral("Sonos_pSimHouseholdQuillo0000001");
     TopologyForm topologyForm = TopologyForm::current;
+    // 2 for current (S2) systems, 1 for those left on the previous
+    // generation (S1): the members' SWGen and the device descriptions' swGen.
+    int softwareGeneration = 2;
     QList<SimPlayerRecord> players;
     QList<SimGroupRecord> groups; // players in no group stand alone
     QList<SimService> services;

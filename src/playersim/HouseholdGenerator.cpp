@@ -4,6 +4,7 @@
 
 #include "GeneratedTracks.h"
 #include "HouseholdJson.h"
+#include "SecondHousehold.h"
 
 #include <array>
 
@@ -52,17 +53,21 @@ HouseholdData generateHousehold(const GeneratorOptions &options)
 
     HouseholdData household;
     household.householdId = QStringLiteral("Sonos_pSimGenerated%1").arg(options.seed, 11, 10, QLatin1Char('0'));
+    household.softwareGeneration = options.softwareGeneration == 1 ? 1 : 2;
     for (const ServiceInfo &info : serviceInfos)
         household.services.append({info.id, QString::fromUtf8(info.name), info.id != 2});
 
     for (int i = 0; i < playerCount; ++i) {
         SimPlayerRecord player;
-        player.uuid = HouseholdJson::uuidFor(quint64(0x600000 + i));
+        // Households of different seeds share no player.
+        player.uuid = HouseholdJson::uuidFor(0x600000 + quint64(options.seed - 1) * 0x10000 + quint64(i));
         player.roomName
             = QStringLiteral("%1 %2").arg(QString::fromUtf8(roomWords[i % roomWords.size()])).arg(i / int(roomWords.size()) + 1);
         player.modelName = QString::fromUtf8(models[i % models.size()]);
         player.modelNumber = QString::fromUtf8(modelNumbers[i % modelNumbers.size()]);
         player.volume = 10 + (i * 7) % 60;
+        if (household.softwareGeneration == 1)
+            player.softwareVersion = s1SoftwareVersion();
         household.players.append(player);
     }
     // Groups of 1, 2, 3, 4, 1, 2, … players.

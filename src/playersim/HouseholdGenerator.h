@@ -13,7 +13,8 @@ struct GeneratorOptions {
     int playlistTracks = 5000; // tracks of the largest Sonos Playlist
     QString firstAddress = QStringLiteral("127.0.0.11");
     quint16 port = 1400;
-    quint32 seed = 1;
+    quint32 seed = 1; // also makes the household's id
+    int softwareGeneration = 2; // 1 for an S1 system
 };
 
 // A household of the given size: players in groups of one to four, a

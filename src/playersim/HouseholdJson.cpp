@@ -131,6 +131,8 @@ HouseholdData read(const QJsonObject &root)
         household.topologyForm = TopologyForm::legacy;
     else
         fail(QStringLiteral("household"), QStringLiteral("\"topologyForm\" must be \"current\" or \"legacy\""));
+    household.softwareGeneration = int(
+        integerAt(root, QStringLiteral("softwareGeneration"), QStringLiteral("household"), 1, 2, 2));
 
     const QJsonArray players = arrayAt(root, QStringLiteral("players"), QStringLiteral("household"));
     if (players.isEmpty())
@@ -295,6 +297,7 @@ QByteArray HouseholdJson::serialize(const HouseholdData &household)
     root.insert(QStringLiteral("householdId"), household.householdId);
     root.insert(QStringLiteral("topologyForm"),
         household.topologyForm == TopologyForm::legacy ? QStringLiteral("legacy") : QStringLiteral("current"));
+    root.insert(QStringLiteral("softwareGeneration"), household.softwareGeneration);
 
     QJsonArray players;
     for (const SimPlayerRecord &player : household.players) {

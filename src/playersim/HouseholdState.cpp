@@ -215,9 +215,11 @@ QString HouseholdState::zoneGroupStateLocked() const
                 + attribute(QStringLiteral("Icon"), QStringLiteral("x-rincon-roomicon:living"))
                 + attribute(QStringLiteral("Configuration"), QStringLiteral("1"))
                 + attribute(QStringLiteral("SoftwareVersion"), member->record.softwareVersion)
-                + attribute(QStringLiteral("SWGen"), QStringLiteral("2"))
-                + attribute(QStringLiteral("MinCompatibleVersion"), QStringLiteral("78.0-00000"))
-                + attribute(QStringLiteral("LegacyCompatibleVersion"), QStringLiteral("58.0-00000"))
+                + attribute(QStringLiteral("SWGen"), QString::number(content.softwareGeneration))
+                + attribute(QStringLiteral("MinCompatibleVersion"),
+                    content.softwareGeneration == 1 ? QStringLiteral("55.0-00000") : QStringLiteral("78.0-00000"))
+                + attribute(QStringLiteral("LegacyCompatibleVersion"),
+                    content.softwareGeneration == 1 ? QStringLiteral("36.0-00000") : QStringLiteral("58.0-00000"))
                 + attribute(QStringLiteral("BootSeq"), QStringLiteral("42"))
                 + attribute(QStringLiteral("TVConfigurationError"), QStringLiteral("0"))
                 + attribute(QStringLiteral("HdmiCecAvailable"), QStringLiteral("0"))
@@ -428,7 +430,7 @@ QString HouseholdState::deviceDescriptionLocked(const SimPlayer &player) const
     xml += element(QStringLiteral("modelName"), r.modelName);
     xml += element(QStringLiteral("modelURL"), QStringLiteral("http://www.sonos.com/products/zoneplayers/") + r.modelNumber);
     xml += element(QStringLiteral("softwareVersion"), r.softwareVersion);
-    xml += element(QStringLiteral("swGen"), QStringLiteral("2"));
+    xml += element(QStringLiteral("swGen"), QString::number(content.softwareGeneration));
     xml += element(QStringLiteral("hardwareVersion"), QStringLiteral("1.26.1.6-2.2"));
     xml += element(QStringLiteral("serialNum"), QStringLiteral("%1:A").arg(mac));
     xml += element(QStringLiteral("MACAddress"), mac);

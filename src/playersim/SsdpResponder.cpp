@@ -111,6 +111,7 @@ QByteArray SsdpResponder::answer(const SsdpPlayer &player, const QByteArray &sea
 {
     const QByteArray address = player.address.toLatin1();
     const QByteArray uuid = player.uuid.toLatin1();
+    const QByteArray household = (player.household.isEmpty() ? options.household : player.household).toLatin1();
     if (!options.speaker) {
         return "HTTP/1.1 200 OK\r\nCACHE-CONTROL: max-age=120\r\nEXT:\r\nLOCATION: http://" + address
             + ":5000/rootDesc.xml\r\nSERVER: Linux/5.10 UPnP/1.1 MiniUPnPd/2.3\r\n"
@@ -129,12 +130,12 @@ QByteArray SsdpResponder::answer(const SsdpPlayer &player, const QByteArray &sea
     // also the one the USN names.
     lines.append("ST: " + (searchTarget == "ssdp:all" ? QByteArray(zonePlayerTarget) : searchTarget));
     lines.append("USN: uuid:" + uuid + "::" + zonePlayerTarget);
-    lines.append("X-RINCON-HOUSEHOLD: " + options.household.toLatin1());
+    lines.append("X-RINCON-HOUSEHOLD: " + household);
     lines.append("X-RINCON-BOOTSEQ: 222");
     lines.append("BOOTID.UPNP.ORG: 222");
     lines.append("X-RINCON-WIFIMODE: 0");
     lines.append("X-RINCON-VARIANT: 1");
-    lines.append("HOUSEHOLD.SMARTSPEAKER.AUDIO: " + options.household.toLatin1() + ".d08dscnFp9C_XIhFkWZg");
+    lines.append("HOUSEHOLD.SMARTSPEAKER.AUDIO: " + household + ".d08dscnFp9C_XIhFkWZg");
     const QByteArray end = options.crlf ? "\r\n" : "\n";
     return lines.join(end) + end + end;
 }

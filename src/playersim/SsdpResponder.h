@@ -17,6 +17,7 @@ struct SsdpPlayer {
     QString uuid; // "RINCON_…"
     QString model; // "ZPS12"
     QString version; // "79.1-56030"
+    QString household; // its X-RINCON-HOUSEHOLD; empty: the responder's
 };
 
 // Answers SSDP searches for zone players the way real players do: one
@@ -41,6 +42,7 @@ public:
         bool speaker = true;
         // The interface the multicast group is joined on.
         QString interfaceAddress = QStringLiteral("127.0.0.1");
+        // For players that name no household of their own.
         QString household = QStringLiteral("Sonos_QEGXy00rDQCejpfmG8EJxj94zQ");
     };
 

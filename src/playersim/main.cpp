@@ -84,11 +84,11 @@ private:
 
 // --faults: one command a line on standard input switches a fault, for
 // trying by hand what Quillo or zonescout make of it.
-void followFaultCommands(QCoreApplication &app, playersim::Household &household)
+void followFaultCommands(QCoreApplication &app, QList<playersim::Household *> households)
 {
     auto *notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
     auto pending = std::make_shared<QByteArray>();
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier, pending, &household] {
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier, pending, households] {
         QTextStream err(stderr);
         char buffer[512];
         const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
@@ -106,13 +106,18 @@ void followFaultCommands(QCoreApplication &app, playersim::Household &household)
             pending->remove(0, end + 1);
             const QString verb = words.value(0);
             const bool on = words.value(words.size() - 1) == u"on";
+            playersim::Household *owner = households.first();
+            for (playersim::Household *household : households)
+                if (household->addresses().contains(words.value(1)))
+                    owner = household;
             try {
                 if (verb == u"restart" && words.size() == 2)
-                    household.restartPlayer(words[1]);
+                    owner->restartPlayer(words[1]);
                 else if (verb == u"silent" && words.size() == 3)
-                    household.setSilent(words[1], on);
+                    owner->setSilent(words[1], on);
                 else if (verb == u"drop" && words.size() == 2)
-                    household.setDropNotifications(on);
+                    for (playersim::Household *household : households)
+                        household->setDropNotifications(on);
                 else
                     err << "playersim: commands are: restart ADDRESS, silent ADDRESS on|off, drop on|off\n";
             } catch (const std::out_of_range &) {
@@ -210,8 +215,11 @@ int main(int argc, char **argv)
         QStringLiteral("MODE"));
     const QCommandLineOption queueLengthOption(QStringLiteral("queue-length"),
         QStringLiteral("Give every group a queue of N generated tracks (up to 40000), loaded and stopped."), QStringLiteral("N"));
+    const QCommandLineOption secondOption(QStringLiteral("second-household"),
+        QStringLiteral("Add a second, older (S1) household of its own (two rooms: Garage, Workshop) on the addresses "
+                       "from 30 places after the first one's first address."));
     parser.addOptions({householdOption, generateOption, firstAddressOption, portOption, dumpOption, ssdpOption, dnssdOption,
-        logOption, upnpOffOption, faultsOption, hostileOption, queueLengthOption});
+        logOption, upnpOffOption, faultsOption, hostileOption, queueLengthOption, secondOption});
     parser.process(app);
 
     bool portOk = false;
@@ -264,13 +272,30 @@ int main(int argc, char **argv)
         err << "playersim: " << error.what() << "\n";
         return 2;
     }
+    // Both households in one list from here on: everything applies to each.
+    std::optional<playersim::Household> second;
+    if (parser.isSet(secondOption)) {
+        // Clear of the first household however many players it has.
+        constexpr int secondOffset = 30;
+        const int offset = std::max(secondOffset, int(household->addresses().size()) + 10);
+        const std::optional<QString> secondFirst = playersim::loopbackAddress(firstAddress, offset);
+        if (!secondFirst) {
+            err << "playersim: no room for a second household after " << firstAddress << "\n";
+            return 2;
+        }
+        second.emplace(playersim::Household::secondHousehold(*secondFirst, quint16(port)));
+    }
+    QList<playersim::Household *> households{&*household};
+    if (second)
+        households.append(&*second);
 
     if (queueLength) {
         // Spotify tracks, the same for every run.
         constexpr int spotify = 12;
         const QList<playersim::SimTrack> tracks = playersim::generatedTracks(spotify, 29, *queueLength);
-        for (const playersim::GroupSnapshot &group : household->groups())
-            household->setQueue(group.coordinator, tracks);
+        for (playersim::Household *each : households)
+            for (const playersim::GroupSnapshot &group : each->groups())
+                each->setQueue(group.coordinator, tracks);
     }
     if (parser.isSet(dumpOption)) {
         out << QString::fromUtf8(household->toJson());
@@ -287,51 +312,57 @@ int main(int argc, char **argv)
             err << "playersim: cannot write " << parser.value(logOption) << "\n";
             return 2;
         }
-        household->log()->setObserver([requestLine](const playersim::LoggedRequest &request) { requestLine->write(request); });
+        for (playersim::Household *each : households)
+            each->log()->setObserver([requestLine](const playersim::LoggedRequest &request) { requestLine->write(request); });
     }
     QString error;
-    if (!household->start(&error)) {
-        err << "playersim: " << error << "\n";
-        return 1;
+    for (playersim::Household *each : households) {
+        if (!each->start(&error)) {
+            err << "playersim: " << error << "\n";
+            return 1;
+        }
     }
-    const playersim::HouseholdData data = household->data();
-    const QStringList addresses = household->addresses();
-    if (parser.isSet(upnpOffOption)) {
-        for (const QString &address : addresses)
-            household->server(address).setUpnpOff(true);
-    }
-    if (parser.isSet(faultsOption))
-        followFaultCommands(app, *household);
-    for (int i = 0; i < addresses.size(); ++i) {
-        const playersim::SimPlayerRecord &player = data.players.at(i);
-        out << addresses.at(i) << ":" << port << "\t" << player.roomName << "\t" << player.modelName
-            << (player.invisible ? "\t(invisible)" : "") << "\n";
-    }
-    std::unique_ptr<playersim::SsdpResponder> ssdp;
-    std::unique_ptr<playersim::DnssdPublisher> dnssd;
-    if (parser.isSet(ssdpOption) || parser.isSet(dnssdOption)) {
-        QList<playersim::SsdpPlayer> ssdpPlayers;
-        QList<playersim::DnssdPlayer> dnssdPlayers;
+    QList<playersim::SsdpPlayer> ssdpPlayers;
+    QList<playersim::DnssdPlayer> dnssdPlayers;
+    for (playersim::Household *each : households) {
+        const playersim::HouseholdData data = each->data();
+        const QStringList addresses = each->addresses();
+        if (parser.isSet(upnpOffOption)) {
+            for (const QString &address : addresses)
+                each->server(address).setUpnpOff(true);
+        }
+        if (households.size() > 1)
+            out << "household " << data.householdId << " (S" << data.softwareGeneration << ")\n";
         for (int i = 0; i < addresses.size(); ++i) {
             const playersim::SimPlayerRecord &player = data.players.at(i);
-            ssdpPlayers.append({addresses.at(i), player.uuid, QStringLiteral("ZP") + player.modelNumber, player.softwareVersion});
-            dnssdPlayers.append({addresses.at(i), player.uuid, player.roomName, true, std::nullopt});
+            out << addresses.at(i) << ":" << port << "\t" << player.roomName << "\t" << player.modelName
+                << (player.invisible ? "\t(invisible)" : "") << "\n";
         }
-        if (parser.isSet(ssdpOption)) {
-            ssdp = std::make_unique<playersim::SsdpResponder>(ssdpPlayers);
-            if (!ssdp->start(&error)) {
-                err << "playersim: SSDP: " << error << "\n";
-                household->stop();
-                return 1;
-            }
+        ssdpPlayers += each->ssdpPlayers();
+        dnssdPlayers += each->dnssdPlayers();
+    }
+    if (parser.isSet(faultsOption))
+        followFaultCommands(app, households);
+    std::unique_ptr<playersim::SsdpResponder> ssdp;
+    std::unique_ptr<playersim::DnssdPublisher> dnssd;
+    const auto stopAll = [&] {
+        for (playersim::Household *each : households)
+            each->stop();
+    };
+    if (parser.isSet(ssdpOption)) {
+        ssdp = std::make_unique<playersim::SsdpResponder>(ssdpPlayers);
+        if (!ssdp->start(&error)) {
+            err << "playersim: SSDP: " << error << "\n";
+            stopAll();
+            return 1;
         }
-        if (parser.isSet(dnssdOption)) {
-            dnssd = std::make_unique<playersim::DnssdPublisher>(dnssdPlayers);
-            if (!dnssd->start(&error)) {
-                err << "playersim: DNS-SD: " << error << "\n";
-                household->stop();
-                return 1;
-            }
+    }
+    if (parser.isSet(dnssdOption)) {
+        dnssd = std::make_unique<playersim::DnssdPublisher>(dnssdPlayers);
+        if (!dnssd->start(&error)) {
+            err << "playersim: DNS-SD: " << error << "\n";
+            stopAll();
+            return 1;
         }
     }
     out << "ready\n";
@@ -339,6 +370,6 @@ int main(int argc, char **argv)
     const int status = app.exec();
     dnssd.reset();
     ssdp.reset();
-    household->stop();
+    stopAll();
     return status;
 }

@@ -4,6 +4,7 @@
 
 #include "EqCommand.h"
 #include "EventsCommand.h"
+#include "HouseholdCommands.h"
 #include "InputCommands.h"
 #include "JsonOutput.h"
 #include "PlayModeCommands.h"
@@ -106,7 +107,7 @@ int queuePosition(const Options &options)
 
 QCoro::Task<ZoneGroup> loadSelectedGroup(Options options)
 {
-    const QList<ZoneGroup> groups = co_await householdGroups(options.host);
+    const QList<ZoneGroup> groups = co_await householdGroups(options);
     co_return selectedGroup(groups, options.room);
 }
 
@@ -237,7 +238,7 @@ QCoro::Task<QByteArray> playContent(Options options)
 
 QCoro::Task<QByteArray> grouping(Options options)
 {
-    const QList<ZoneGroup> groups = co_await householdGroups(options.host);
+    const QList<ZoneGroup> groups = co_await householdGroups(options);
     const QString room = options.arguments.first();
     const std::optional<ZoneGroup> target = SonosKit::groupForRoom(groups, room);
     if (!target)
@@ -262,7 +263,7 @@ QCoro::Task<QByteArray> grouping(Options options)
 
 QCoro::Task<QByteArray> topology(Options options)
 {
-    const QList<ZoneGroup> groups = co_await householdGroups(options.host);
+    const QList<ZoneGroup> groups = co_await householdGroups(options);
     co_return options.json ? JsonOutput::document(JsonOutput::topology(groups)) : TextOutput::topology(groups).toUtf8();
 }
 
@@ -277,24 +278,7 @@ QCoro::Task<QByteArray> services(Options options)
     co_return options.json ? JsonOutput::document(JsonOutput::services(names)) : TextOutput::services(names).toUtf8();
 }
 
-QCoro::Task<QByteArray> discover(Options options)
-{
-    const QStringList hosts = co_await SonosKit::SonosDiscovery::findPlayerHosts(
-        SonosKit::SonosDiscovery::householdSearchTimeout);
-    if (!options.json && hosts.isEmpty())
-        throw CommandError("No Sonos players answered. Check that this machine is on the speakers' network, "
-                           "or name a player with --host.");
-    co_return options.json ? JsonOutput::document(JsonOutput::hosts(hosts)) : TextOutput::hosts(hosts).toUtf8();
-}
-
 } // namespace
-
-QCoro::Task<QList<ZoneGroup>> householdGroups(std::optional<QString> host)
-{
-    if (host)
-        co_return co_await SonosKit::ZoneTopology(*host).groups();
-    co_return co_await SonosKit::SonosDiscovery::findHousehold(SonosKit::SonosDiscovery::householdSearchTimeout);
-}
 
 ZoneGroup selectedGroup(const QList<ZoneGroup> &groups, const std::optional<QString> &room)
 {
@@ -356,7 +340,7 @@ QCoro::Task<QByteArray> runCommand(Options options)
     if (command == u"join" || command == u"leave")
         return grouping(std::move(options));
     if (command == u"discover")
-        return discover(std::move(options));
+        return discoverHouseholds(std::move(options));
     if (isPlayModeCommand(command))
         return runPlayModeCommand(std::move(options));
     if (isInputCommand(command))

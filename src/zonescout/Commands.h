@@ -28,8 +28,9 @@ void validateArguments(const Options &options);
 // failure of the household, CommandError or UsageError for the rest.
 QCoro::Task<QByteArray> runCommand(Options options);
 
-// The household's groups: of the household at `host`, or found by discovery.
-QCoro::Task<QList<SonosKit::ZoneGroup>> householdGroups(std::optional<QString> host);
+// The household's groups: of the household at --host, or found by discovery
+// (the one --household names, or the one with most rooms).
+QCoro::Task<QList<SonosKit::ZoneGroup>> householdGroups(Options options);
 // The group holding `room`, the first group without it. Throws SonosError
 // for an unknown room, CommandError when there are no groups.
 SonosKit::ZoneGroup selectedGroup(const QList<SonosKit::ZoneGroup> &groups, const std::optional<QString> &room);

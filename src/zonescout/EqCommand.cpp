@@ -153,7 +153,7 @@ EqRequest eqRequest(const Options &options)
 QCoro::Task<QByteArray> runEqCommand(Options options)
 {
     const EqRequest request = eqRequest(options);
-    const QList<ZoneGroup> groups = co_await householdGroups(options.host);
+    const QList<ZoneGroup> groups = co_await householdGroups(options);
     QList<SonosDevice> players = roomsOf(groups);
     if (request.room) {
         std::optional<SonosDevice> player;

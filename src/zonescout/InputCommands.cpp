@@ -40,7 +40,7 @@ QCoro::Task<PlayerInputs> inputsOf(SonosDevice player)
 
 QCoro::Task<QByteArray> listInputs(Options options)
 {
-    const QList<ZoneGroup> groups = co_await householdGroups(options.host);
+    const QList<ZoneGroup> groups = co_await householdGroups(options);
     QList<Input> inputs;
     for (const ZoneGroup &group : groups) {
         for (const SonosDevice &member : group.members) {
@@ -71,7 +71,7 @@ QCoro::Task<QByteArray> listInputs(Options options)
 
 QCoro::Task<QByteArray> playLineIn(Options options)
 {
-    const QList<ZoneGroup> groups = co_await householdGroups(options.host);
+    const QList<ZoneGroup> groups = co_await householdGroups(options);
     const ZoneGroup group = selectedGroup(groups, options.room);
     const QString room = options.arguments.isEmpty() ? group.coordinator.roomName : options.arguments.first();
     std::optional<SonosDevice> source;
@@ -89,7 +89,7 @@ QCoro::Task<QByteArray> playLineIn(Options options)
 
 QCoro::Task<QByteArray> playTV(Options options)
 {
-    const QList<ZoneGroup> groups = co_await householdGroups(options.host);
+    const QList<ZoneGroup> groups = co_await householdGroups(options);
     const ZoneGroup group = selectedGroup(groups, options.room);
     // A soundbar plays its TV on the group it leads only.
     if (!(co_await inputsOf(group.coordinator)).tv)

@@ -83,11 +83,6 @@ QJsonObject state(const SonosKit::PlaybackState &state)
         {"sourceURI", optional(state.sourceURI)}, {"volume", state.volume}, {"isMuted", state.isMuted}};
 }
 
-QJsonArray hosts(const QStringList &hosts)
-{
-    return QJsonArray::fromStringList(hosts);
-}
-
 QByteArray document(const QJsonArray &array)
 {
     return QJsonDocument(array).toJson(QJsonDocument::Indented);

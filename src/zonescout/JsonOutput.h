@@ -25,7 +25,6 @@ QJsonArray services(const QHash<qint64, QString> &names);
 QJsonObject item(const SonosKit::ContentItem &item, const QHash<qint64, QString> &serviceNames);
 QJsonArray items(const QList<SonosKit::ContentItem> &items, const QHash<qint64, QString> &serviceNames);
 QJsonObject state(const SonosKit::PlaybackState &state);
-QJsonArray hosts(const QStringList &hosts);
 
 // One UTF-8 document, ending in a line break.
 QByteArray document(const QJsonArray &array);

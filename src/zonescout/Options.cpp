@@ -70,10 +70,12 @@ std::string argumentLimit(int most)
 
 QString usageText()
 {
-    return QStringLiteral("Usage: zonescout [--host ADDRESS] [--room NAME] [--json] COMMAND [ARG]\n"
+    return QStringLiteral("Usage: zonescout [--host ADDRESS | --household ID] [--room NAME] [--json] COMMAND [ARG]\n"
                           "\n"
                           "Options (before the command):\n"
                           "  --host ADDRESS   the player to ask (port 1400); without it the household is discovered\n"
+                          "  --household ID   the household to discover when several share the network (its id as\n"
+                          "                   `discover` lists it); without it the one with most rooms\n"
                           "  --room NAME      the group that holds this room; without it the first group\n"
                           "  --json           one JSON document on stdout instead of text for a person\n"
                           "\n"
@@ -88,7 +90,8 @@ QString usageText()
                           "  inputs           the household's line-ins and TV inputs\n"
                           "  eq [ROOM]        each room's bass, treble, loudness, night sound and speech\n"
                           "                   enhancement (\"-\" where its player has none); one room's with ROOM\n"
-                          "  discover         the addresses of the players on this network\n"
+                          "  discover         the households on this network, each with its id, generation (S1 or\n"
+                          "                   S2), rooms and the players that answered for it\n"
                           "  doctor           why no speaker is found: the likely cause, its fix and a report\n"
                           "                   for a bug (checks --host when given); always exits 0\n"
                           "  events [--service NAME]... [--listen ADDRESS] [--proof SECONDS]\n"
@@ -144,10 +147,11 @@ Options parseOptions(const QStringList &arguments)
     // Everything after the command is the command's, dashes included.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption hostOption(QStringLiteral("host"), QString(), QStringLiteral("ADDRESS"));
+    const QCommandLineOption householdOption(QStringLiteral("household"), QString(), QStringLiteral("ID"));
     const QCommandLineOption roomOption(QStringLiteral("room"), QString(), QStringLiteral("NAME"));
     const QCommandLineOption jsonOption(QStringLiteral("json"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({hostOption, roomOption, jsonOption, helpOption});
+    parser.addOptions({hostOption, householdOption, roomOption, jsonOption, helpOption});
 
     if (!parser.parse(arguments))
         throw UsageError(parser.errorText().toStdString());
@@ -155,8 +159,16 @@ Options parseOptions(const QStringList &arguments)
     Options options;
     options.help = parser.isSet(helpOption);
     options.json = parser.isSet(jsonOption);
-    if (parser.values(hostOption).size() > 1 || parser.values(roomOption).size() > 1)
-        throw UsageError("--host and --room may each be given once");
+    if (parser.values(hostOption).size() > 1 || parser.values(roomOption).size() > 1 || parser.values(householdOption).size() > 1)
+        throw UsageError("--host, --household and --room may each be given once");
+    if (parser.isSet(householdOption)) {
+        // A typed player belongs to the household it belongs to.
+        if (parser.isSet(hostOption))
+            throw UsageError("--household picks among discovered households; with --host the player's own is used");
+        options.household = parser.value(householdOption).trimmed();
+        if (options.household->isEmpty())
+            throw UsageError("--household needs a household's id, as `zonescout discover` lists it");
+    }
     if (parser.isSet(hostOption)) {
         options.host = parser.value(hostOption).trimmed();
         if (options.host->isEmpty())

@@ -19,6 +19,8 @@ public:
 
 struct Options {
     std::optional<QString> host; // the player to ask; discovery when absent
+    // The household discovery picks; the one with most rooms when absent.
+    std::optional<QString> household;
     std::optional<QString> room; // the group holding this room; the first group when absent
     bool json = false;
     bool help = false;

@@ -104,12 +104,4 @@ QString state(const SonosKit::PlaybackState &state, const SonosKit::ZoneGroup &g
     return table.text();
 }
 
-QString hosts(const QStringList &hosts)
-{
-    QString out;
-    for (const QString &host : hosts)
-        out += host + u'\n';
-    return out;
-}
-
 } // namespace zonescout::TextOutput

@@ -19,7 +19,6 @@ QString services(const QHash<qint64, QString> &names);
 // Numbered from 1, the numbers `play-track` takes for the queue.
 QString items(const QList<SonosKit::ContentItem> &items, const QHash<qint64, QString> &serviceNames);
 QString state(const SonosKit::PlaybackState &state, const SonosKit::ZoneGroup &group);
-QString hosts(const QStringList &hosts);
 
 // "1:02:05" or "3:07".
 QString clock(qint64 seconds);

@@ -73,7 +73,7 @@ std::unique_ptr<playersim::SimServer> topologyPlayer(const QString &address, con
 
 playersim::SsdpPlayer ssdpPlayer(const QString &address)
 {
-    return {address, uuidFor(address), QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")};
+    return {address, uuidFor(address), QStringLiteral("ZPS12"), QStringLiteral("79.1-56030"), QString()};
 }
 
 std::unique_ptr<playersim::SsdpResponder> responder(
@@ -104,7 +104,7 @@ std::shared_ptr<QTcpServer> listenerOn(const QString &address)
 
 playersim::DnssdPlayer dnssdPlayer(const QString &address, const QString &room, bool withLocation = true)
 {
-    return {address, uuidFor(address), room, withLocation, std::nullopt};
+    return {address, uuidFor(address), room, withLocation, std::nullopt, QString()};
 }
 
 template<typename T>

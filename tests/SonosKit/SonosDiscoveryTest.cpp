@@ -43,6 +43,26 @@ TEST(EndpointAddress, KeepsNamesAndIPv4WithoutScopeMapsIPv4InIPv6AndDropsOtherIP
         EXPECT_EQ(ipAddress(Endpoint{QString::fromLatin1(host), 1400}), address) << host;
 }
 
+// What a device puts in its answer's household header is taken only when
+// it is plausible; anything else leaves the player to be asked.
+TEST(SsdpAnswer, TakesAPlausibleHouseholdHeaderOnly)
+{
+    const QByteArray id = "Sonos_QEGXy00rDQCejpfmG8EJxj94zQ";
+    const std::pair<QByteArray, std::optional<QString>> answers[] = {
+        {"HTTP/1.1 200 OK\r\nX-RINCON-HOUSEHOLD: " + id + "\r\n\r\n", QString::fromLatin1(id)},
+        {"HTTP/1.1 200 OK\nx-rincon-household:\t" + id + " \n\n", QString::fromLatin1(id)}, // bare LF, any case
+        {"HTTP/1.1 200 OK\r\nX-RINCON-HOUSEHOLD: HHID_old-style.1\r\n\r\n", QStringLiteral("HHID_old-style.1")},
+        {"HTTP/1.1 200 OK\r\nX-RINCON-HOUSEHOLD: " + QByteArray(65, 'x') + "\r\n\r\n", std::nullopt}, // too long
+        {"HTTP/1.1 200 OK\r\nX-RINCON-HOUSEHOLD: Sonos_\x1b[2J\r\n\r\n", std::nullopt}, // no token
+        {"HTTP/1.1 200 OK\r\nX-RINCON-HOUSEHOLD: Sonos_\xc3\xa9\r\n\r\n", std::nullopt},
+        {"HTTP/1.1 200 OK\r\nX-RINCON-HOUSEHOLD:\r\n\r\n", std::nullopt},
+        {"HTTP/1.1 200 OK\r\nX-RINCON-HOUSEHOLDS: " + id + "\r\n\r\n", std::nullopt},
+        {"HTTP/1.1 200 OK\r\n\r\nX-RINCON-HOUSEHOLD: " + id + "\r\n", std::nullopt}, // in the body
+    };
+    for (const auto &[answer, household] : answers)
+        EXPECT_EQ(householdOfAnswer(answer), household) << answer.toStdString();
+}
+
 TEST(DiscoveryTimeout, BadTimeoutsBecomeBoundedDelays)
 {
     EXPECT_EQ(boundedTimeout(-1), std::chrono::milliseconds(0));

@@ -88,7 +88,7 @@ std::unique_ptr<playersim::SsdpResponder> answersOn(const char *lan, const QStri
         options.speaker = speaker;
         auto responder = std::make_unique<playersim::SsdpResponder>(
             QList<playersim::SsdpPlayer>{{named.isEmpty() ? address : named, QStringLiteral("RINCON_000E58000002001400"),
-                QStringLiteral("ZPS12"), QStringLiteral("79.1-56030")}},
+                QStringLiteral("ZPS12"), QStringLiteral("79.1-56030"), QString()}},
             options);
         QString error;
         EXPECT_TRUE(responder->start(&error)) << error.toStdString();
