@@ -47,6 +47,16 @@ long long residentKiB()
     return -1;
 }
 
+QCoro::Task<QList<SonosKit::SonosHousehold>> householdsAt(QStringList players)
+{
+    QList<SonosKit::SonosHousehold> found;
+    for (const QString &player : std::as_const(players)) {
+        SonosKit::SonosHousehold household = co_await SonosKit::SonosDiscovery::householdAt(player);
+        found.append(std::move(household));
+    }
+    co_return found;
+}
+
 playersim::Household household(int number)
 {
     playersim::GeneratorOptions options;
@@ -86,14 +96,7 @@ int measure(int householdCount)
     environment.examineConnection = {};
     // Multicast stays inside a namespace: the search asks each household's
     // first player, as the network's answers would name them.
-    environment.findHouseholds = [firstPlayers](double) -> QCoro::Task<QList<SonosKit::SonosHousehold>> {
-        QList<SonosKit::SonosHousehold> found;
-        for (const QString &player : firstPlayers) {
-            SonosKit::SonosHousehold household = co_await SonosKit::SonosDiscovery::householdAt(player);
-            found.append(std::move(household));
-        }
-        co_return found;
-    };
+    environment.findHouseholds = [firstPlayers](double) { return householdsAt(firstPlayers); };
     PlayerStore store(std::move(settings), std::move(environment));
     PlayerStore::provideToQml(&store);
     auto engine = makeQmlEngine();

@@ -67,17 +67,21 @@ QCoro::Task<QList<SonosKit::SonosHousehold>> endlessSearch(double)
     co_return QList<SonosKit::SonosHousehold>();
 }
 
+// The households of the players at `addresses`.
+QCoro::Task<QList<SonosKit::SonosHousehold>> householdsAt(QStringList addresses)
+{
+    QList<SonosKit::SonosHousehold> found;
+    for (const QString &address : std::as_const(addresses)) {
+        SonosKit::SonosHousehold household = co_await SonosKit::SonosDiscovery::householdAt(address);
+        found.append(std::move(household));
+    }
+    co_return found;
+}
+
 // A search that finds the households of the players at `addresses`.
 Search searchAt(QStringList addresses)
 {
-    return [addresses](double) -> QCoro::Task<QList<SonosKit::SonosHousehold>> {
-        QList<SonosKit::SonosHousehold> found;
-        for (const QString &address : addresses) {
-            SonosKit::SonosHousehold household = co_await SonosKit::SonosDiscovery::householdAt(address);
-            found.append(std::move(household));
-        }
-        co_return found;
-    };
+    return [addresses](double) { return householdsAt(addresses); };
 }
 
 class Shooter

@@ -28,6 +28,29 @@ QJsonArray tracks(const QString &prefix, int count, int seconds = 200)
     return list;
 }
 
+// Every household one of `addresses` belongs to; one that does not answer
+// is not found. Everything by value: the store may go while it asks.
+QCoro::Task<QList<SonosKit::SonosHousehold>> householdsAt(
+    QStringList addresses, std::shared_ptr<int> searches, std::function<QCoro::Task<bool>()> mayAsk)
+{
+    ++*searches;
+    if (mayAsk && !co_await mayAsk())
+        co_return {};
+    QList<SonosKit::SonosHousehold> found;
+    std::exception_ptr failure;
+    for (const QString &address : std::as_const(addresses)) {
+        try {
+            SonosKit::SonosHousehold household = co_await SonosKit::SonosDiscovery::householdAt(address);
+            found.append(std::move(household));
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    if (found.isEmpty() && failure)
+        std::rethrow_exception(failure);
+    co_return found;
+}
+
 } // namespace
 
 QByteArray householdJson()
@@ -162,24 +185,7 @@ std::unique_ptr<PlayerStore> StoreRig::makeStore()
     settings.proofWhileIdle = proofWhileIdle;
     settings.examineConnection = examineConnection;
     settings.findHouseholds = [addresses = QStringList{searchAddress} + otherSearchAddresses, searches = searches,
-                                  mayAsk = searchMayAsk](double) -> QCoro::Task<QList<SonosKit::SonosHousehold>> {
-        ++*searches;
-        if (mayAsk && !co_await mayAsk())
-            co_return {};
-        QList<SonosKit::SonosHousehold> found;
-        std::exception_ptr failure;
-        for (const QString &address : addresses) {
-            try {
-                SonosKit::SonosHousehold household = co_await SonosKit::SonosDiscovery::householdAt(address);
-                found.append(std::move(household));
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        }
-        if (found.isEmpty() && failure)
-            std::rethrow_exception(failure);
-        co_return found;
-    };
+                                  mayAsk = searchMayAsk](double) { return householdsAt(addresses, searches, mayAsk); };
     auto store = std::make_unique<PlayerStore>(
         std::make_unique<QSettings>(settingsPath(), QSettings::IniFormat), std::move(settings));
     testListModels(*store);
