@@ -16,8 +16,8 @@ QString HouseholdEntry::labelFor(const SonosKit::SonosHousehold &household)
     QStringList rooms;
     for (const SonosKit::ZoneGroup &group : household.groups)
         rooms += group.roomNames();
-    // One arg() for all: a room called "%2" stays as it is.
     QString named = QStringList(rooms.mid(0, namedRooms)).join(QCoreApplication::translate("HouseholdListModel", ", "));
+    // One arg() for all places: a room called "%2" stays as it is.
     if (rooms.size() > namedRooms) {
         //: A household's first rooms and how many more it has: "Living Room, Kitchen +3".
         named
