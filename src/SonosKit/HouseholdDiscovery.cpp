@@ -97,16 +97,34 @@ QCoro::Task<Identified> identify(QList<FoundPlayer> players)
     co_return result;
 }
 
-// Players from DNS-SD, or SSDP when DNS-SD finds none, with their households.
+QCoro::Task<QList<FoundPlayer>> ssdpPlayersOrNone(double timeout)
+{
+    try {
+        co_return co_await ssdpPlayers(timeout);
+    } catch (const SonosError &) {
+        // No socket for the search means nothing found, not a failure.
+    }
+    co_return QList<FoundPlayer>();
+}
+
+// Players from DNS-SD and SSDP at once, with their households. Both, not the
+// second only when the first finds nobody: players left on older firmware
+// may answer one way only, and that must not hide their household behind
+// one that answers both. The two searches take the same time together as
+// either alone.
 QCoro::Task<Identified> discover(double timeout)
 {
-    QList<FoundPlayer> players = co_await bonjourPlayers(timeout);
-    if (players.isEmpty()) {
-        try {
-            players = co_await ssdpPlayers(timeout);
-        } catch (const SonosError &) {
-            // No socket for the search means nothing found, not a failure.
-        }
+    QCoro::Task<QList<FoundPlayer>> browsing = bonjourPlayers(timeout);
+    QCoro::Task<QList<FoundPlayer>> searching = ssdpPlayersOrNone(timeout);
+    QList<FoundPlayer> players = co_await std::move(browsing);
+    const QList<FoundPlayer> answered = co_await std::move(searching);
+    for (const FoundPlayer &player : answered) {
+        const auto known = std::find_if(
+            players.begin(), players.end(), [&](const FoundPlayer &other) { return other.host == player.host; });
+        if (known == players.end())
+            players.append(player);
+        else if (known->householdID.isEmpty())
+            known->householdID = player.householdID;
     }
     co_return co_await identify(std::move(players));
 }

@@ -11,9 +11,12 @@
 
 namespace SonosKit {
 
-// Finding players and the household without an address from the user: DNS-SD
-// first, an SSDP search when DNS-SD finds nobody, then the topology of the
-// first player that answers. Every operation runs its waits off the main
+// Finding players and households without an address from the user. Several
+// households can share a network (an S1 system beside an S2 one): each
+// player is put with the household it names, and each household is read
+// from its own players only. findHousehold() keeps the single-household
+// lookup: DNS-SD first, an SSDP search when DNS-SD finds nobody, then the
+// topology of the first player that answers. Every operation runs its waits off the main
 // thread and resumes its caller on the main thread; none keeps state between
 // calls, and none is shortened by abandoning the caller.
 namespace SonosDiscovery {
@@ -33,11 +36,11 @@ struct FoundPlayer {
 };
 
 // Every household on the network, each with the groups one of its own
-// players reports: DNS-SD first, SSDP when DNS-SD finds nobody, players that
-// did not say their household asked for it (all at once, one bounded call
-// each). A household's topology is taken only from a player that lists
-// itself in it and names no player announced for another household; when
-// one fails the next is asked. Most rooms first, then by id. Throws
+// players reports: DNS-SD and SSDP at once (within `timeout` seconds, plus
+// DNS-SD's resolving), players that did not say their household asked for
+// it (all at once, one bounded call each). A household's topology is taken
+// only from a player that lists itself in it and names no player announced
+// for another household; when one fails the next is asked. Most rooms first, then by id. Throws
 // SonosError::noPlayersFound when nobody answered, or the last error met
 // when no household could be read.
 QCoro::Task<QList<SonosHousehold>> findHouseholds(double timeout);
@@ -54,8 +57,8 @@ QCoro::Task<SonosHousehold> householdAt(const QString &host);
 // SonosError::malformedResponse for an answer that is no plausible id.
 QCoro::Task<QString> householdID(const QString &host);
 
-// Players from DNS-SD, or from SSDP when DNS-SD finds none, each with its
-// household id as far as it can be learnt. Never fails.
+// Players from DNS-SD and SSDP at once, each with its household id as far
+// as it can be learnt. Never fails.
 QCoro::Task<QList<FoundPlayer>> findPlayers(double timeout);
 
 // The household's groups as the first reachable player reports them (possibly

@@ -106,20 +106,22 @@ void followFaultCommands(QCoreApplication &app, QList<playersim::Household *> ho
             pending->remove(0, end + 1);
             const QString verb = words.value(0);
             const bool on = words.value(words.size() - 1) == u"on";
+            // The household the addressed player belongs to.
             playersim::Household *owner = households.first();
             for (playersim::Household *household : households)
                 if (household->addresses().contains(words.value(1)))
                     owner = household;
             try {
-                if (verb == u"restart" && words.size() == 2)
+                if (verb == u"restart" && words.size() == 2) {
                     owner->restartPlayer(words[1]);
-                else if (verb == u"silent" && words.size() == 3)
+                } else if (verb == u"silent" && words.size() == 3) {
                     owner->setSilent(words[1], on);
-                else if (verb == u"drop" && words.size() == 2)
+                } else if (verb == u"drop" && words.size() == 2) {
                     for (playersim::Household *household : households)
                         household->setDropNotifications(on);
-                else
+                } else {
                     err << "playersim: commands are: restart ADDRESS, silent ADDRESS on|off, drop on|off\n";
+                }
             } catch (const std::out_of_range &) {
                 err << "playersim: no player at " << words.value(1) << "\n";
             }

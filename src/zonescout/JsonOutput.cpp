@@ -28,8 +28,9 @@ QJsonValue optional(const std::optional<qint64> &number)
 
 QJsonObject device(const SonosKit::SonosDevice &device)
 {
-    return {
-        {"host", device.host}, {"uuid", device.uuid}, {"roomName", device.roomName}, {"modelName", optional(device.modelName)}};
+    return {{"host", device.host}, {"uuid", device.uuid}, {"roomName", device.roomName},
+        {"modelName", optional(device.modelName)},
+        {"softwareGeneration", device.softwareGeneration ? QJsonValue(*device.softwareGeneration) : QJsonValue()}};
 }
 
 QJsonObject group(const SonosKit::ZoneGroup &group)

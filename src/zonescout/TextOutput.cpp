@@ -20,7 +20,8 @@ QString topology(const QList<SonosKit::ZoneGroup> &groups)
             const bool leads = member == group.coordinator;
             table.addRow({first ? group.displayName() : QString(), member.roomName, member.host,
                 leads ? QStringLiteral("coordinator") : QStringLiteral("member"), member.uuid,
-                member.modelName.value_or(QStringLiteral("-"))});
+                member.modelName.value_or(QStringLiteral("-"))
+                    + (member.softwareGeneration ? QStringLiteral(" (S%1)").arg(*member.softwareGeneration) : QString())});
             first = false;
         }
     }

@@ -10,6 +10,7 @@
 #include "AsyncTestSupport.h"
 
 #include <QCoroFuture>
+#include <QFile>
 #include <QTcpServer>
 
 #include <arpa/inet.h>
@@ -48,8 +49,10 @@ TEST(EndpointAddress, KeepsNamesAndIPv4WithoutScopeMapsIPv4InIPv6AndDropsOtherIP
 TEST(SsdpAnswer, TakesAPlausibleHouseholdHeaderOnly)
 {
     const QByteArray id = "Sonos_QEGXy00rDQCejpfmG8EJxj94zQ";
+    QFile capture(QStringLiteral(QUILLO_TEST_DATA "/captures/ssdp_notify_alive_s2_66.txt"));
+    ASSERT_TRUE(capture.open(QIODevice::ReadOnly));
     const std::pair<QByteArray, std::optional<QString>> answers[] = {
-        {"HTTP/1.1 200 OK\r\nX-RINCON-HOUSEHOLD: " + id + "\r\n\r\n", QString::fromLatin1(id)},
+        {capture.readAll(), QString::fromLatin1(id)}, // a real player's announcement
         {"HTTP/1.1 200 OK\nx-rincon-household:\t" + id + " \n\n", QString::fromLatin1(id)}, // bare LF, any case
         {"HTTP/1.1 200 OK\r\nX-RINCON-HOUSEHOLD: HHID_old-style.1\r\n\r\n", QStringLiteral("HHID_old-style.1")},
         {"HTTP/1.1 200 OK\r\nX-RINCON-HOUSEHOLD: " + QByteArray(65, 'x') + "\r\n\r\n", std::nullopt}, // too long
