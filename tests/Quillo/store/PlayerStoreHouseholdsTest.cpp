@@ -55,25 +55,18 @@ void failTopologyReads(playersim::Household &household, bool fail)
 TEST(PlayerStoreHouseholds, ThePickerShowsTheChosenHouseholdOnlyAndTheChoiceIsRemembered)
 {
     TwoHouseholds two;
-    QString olderID;
+    const QString olderID = two.older.householdId();
     {
         auto store = two.rig.makeStore();
         testsupport::await(store->refreshAll());
         HouseholdChoice &choice = store->household().choice();
         ASSERT_TRUE(choice.hasSeveral());
-        olderID = two.older.householdId();
         const QString currentID = two.current.householdId();
         // The first household shown is remembered: a second system set up
         // later does not take the panel over.
         EXPECT_EQ(store->preferences().selectedHousehold(), choice.shownID());
         EXPECT_EQ(choice.listModel()->items().at(choice.shownIndex()).id, choice.shownID());
-        const auto label = [&](const QString &id) {
-            for (const HouseholdEntry &entry : choice.listModel()->items())
-                if (entry.id == id)
-                    return entry.label;
-            return QString();
-        };
-        EXPECT_TRUE(label(olderID).startsWith(QStringLiteral("S1 · "))) << label(olderID).toStdString();
+        EXPECT_TRUE(choice.listModel()->items().contains(HouseholdEntry{olderID, QStringLiteral("S1 · Garage, Workshop")}));
 
         choice.select(currentID);
         EXPECT_TRUE(offersOnly(*store, two.current));
@@ -132,12 +125,9 @@ TEST(PlayerStoreHouseholds, EventsAndFavoritesFollowASwitchAndTheOldSubscription
     ASSERT_GT(two.current.subscriptionCount(), 0);
 
     store->household().choice().select(two.older.householdId());
-    const QStringList olderFavorites = [&] {
-        QStringList list;
-        for (const playersim::SimFavorite &favorite : two.older.favorites())
-            list.append(favorite.title);
-        return list;
-    }();
+    QStringList olderFavorites;
+    for (const playersim::SimFavorite &favorite : two.older.favorites())
+        olderFavorites.append(favorite.title);
     EXPECT_TRUE(waitUntil([&] {
         return store->liveUpdates().isFlowing() && two.current.subscriptionCount() == 0
             && titles(store->library().favorites()).mid(0, olderFavorites.size()) == olderFavorites;
