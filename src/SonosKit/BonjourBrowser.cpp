@@ -302,7 +302,7 @@ QCoro::Task<QList<BrowseResult>> browse(double timeout)
     co_return results;
 }
 
-QCoro::Task<std::optional<QString>> resolve(BrowseResult result, double timeout)
+QCoro::Task<std::optional<Resolved>> resolve(BrowseResult result, double timeout)
 {
     const auto started = std::chrono::steady_clock::now();
     if (!result.resolved) {
@@ -311,13 +311,19 @@ QCoro::Task<std::optional<QString>> resolve(BrowseResult result, double timeout)
             co_return std::nullopt;
         result = *fresh;
     }
-    if (result.endpoint)
-        co_return ipAddress(result.endpoint);
-    if (result.hostName.isEmpty())
+    std::optional<QString> host;
+    if (result.endpoint) {
+        host = ipAddress(result.endpoint);
+    } else if (!result.hostName.isEmpty()) {
+        // Resolved to a name only: the address is whatever a connection reaches.
+        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - started;
+        QCoro::Task<std::optional<QString>> connecting = connectedAddress(
+            Endpoint{result.hostName, result.port}, timeout - spent.count());
+        host = co_await std::move(connecting);
+    }
+    if (!host)
         co_return std::nullopt;
-    // Resolved to a name only: the address is whatever a connection reaches.
-    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - started;
-    co_return co_await connectedAddress(Endpoint{result.hostName, result.port}, timeout - spent.count());
+    co_return Resolved{*host, result.household};
 }
 
 QCoro::Task<std::optional<QString>> connectedAddress(Endpoint endpoint, double timeout)

@@ -14,6 +14,7 @@
 
 #include <QHash>
 #include <QHostAddress>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -56,55 +57,153 @@ QSet<QString> memberHosts(const QString &zoneGroupState)
 
 } // namespace detail
 
+namespace detail {
+
+void addClaim(QList<FoundPlayer> &players, const QString &host, const QString &household)
+{
+    const auto known = std::find_if(
+        players.begin(), players.end(), [&](const FoundPlayer &player) { return player.host == host; });
+    if (known == players.end()) {
+        if (players.size() < maximumPlayers)
+            players.append({host, household});
+    } else if (known->householdID.isEmpty()) {
+        known->householdID = household;
+    } else if (!household.isEmpty() && known->householdID != household) {
+        known->householdID = contestedHousehold.toString();
+    }
+}
+
+QList<FoundPlayer> withoutContested(QList<FoundPlayer> players)
+{
+    for (FoundPlayer &player : players) {
+        if (player.householdID == contestedHousehold)
+            player.householdID.clear();
+    }
+    return players;
+}
+
+std::optional<qsizetype> bestReading(const QList<HouseholdReading> &readings, const QHash<QString, QString> &householdOfHost,
+    const QHash<QString, QString> &confirmed)
+{
+    std::optional<qsizetype> best;
+    qsizetype bestScore = -1;
+    for (qsizetype i = 0; i < readings.size(); ++i) {
+        const HouseholdReading &reading = readings.at(i);
+        if (!QHostAddress(reading.host).isNull() && !reading.members.contains(reading.host))
+            continue;
+        const bool foreign = std::any_of(reading.members.cbegin(), reading.members.cend(), [&](const QString &member) {
+            const auto said = confirmed.constFind(member);
+            return said != confirmed.constEnd() && *said != reading.id;
+        });
+        const bool unanswered = std::any_of(readings.cbegin(), readings.cend(), [&](const HouseholdReading &other) {
+            return other.id == reading.id && reading.members.contains(other.host) && !other.members.contains(reading.host);
+        });
+        if (foreign || unanswered)
+            continue;
+        const qsizetype score = std::count_if(reading.members.cbegin(), reading.members.cend(),
+            [&](const QString &member) { return householdOfHost.value(member) == reading.id; });
+        if (score > bestScore) {
+            best = i;
+            bestScore = score;
+        }
+    }
+    return best;
+}
+
+} // namespace detail
+
 namespace {
 
-// What the players found said about their households, with the last error
-// met while asking those that said nothing.
+// A household id as one host answered it, or why it did not.
+struct Answer {
+    QString host;
+    std::optional<QString> id;
+    std::optional<SonosError> error;
+};
+
+QCoro::Task<QString> askHouseholdID(QString host, CancellationToken cancel)
+{
+    const XMLNode response = co_await SOAPClient(host).call(
+        SOAPClient::Service::deviceProperties, QStringLiteral("GetHouseholdID"), {}, std::move(cancel));
+    const std::optional<QString> id = detail::plausibleHouseholdID(
+        XMLText::text(response, QStringLiteral("CurrentHouseholdID")).value_or(QString()));
+    if (!id)
+        throw SonosError::malformedResponse(QStringLiteral("GetHouseholdID returned no household id"));
+    co_return *id;
+}
+
+// The household id in GetZoneGroupAttributes ("Sonos_….0": the id with a
+// counter after its last dot), for a player that faults GetHouseholdID.
+QCoro::Task<QString> museHouseholdID(QString host)
+{
+    const XMLNode response = co_await SOAPClient(host).call(
+        SOAPClient::Service::zoneGroupTopology, QStringLiteral("GetZoneGroupAttributes"));
+    QString text = XMLText::text(response, QStringLiteral("CurrentMuseHouseholdId")).value_or(QString());
+    if (const qsizetype dot = text.lastIndexOf(u'.'); dot > 0)
+        text.truncate(dot);
+    const std::optional<QString> id = detail::plausibleHouseholdID(text);
+    if (!id)
+        throw SonosError::malformedResponse(QStringLiteral("the player names no household"));
+    co_return *id;
+}
+
+QCoro::Task<Answer> answerOf(QString host, CancellationToken cancel)
+{
+    Answer answer{host, std::nullopt, std::nullopt};
+    try {
+        answer.id = co_await askHouseholdID(host, std::move(cancel));
+    } catch (const SonosError &error) {
+        answer.error = error;
+    }
+    co_return answer;
+}
+
+// The answers of every host in `hosts`, asked all at once, so that however
+// many there are (never more than maximumPlayers) they cost one call's time.
+QCoro::Task<QList<Answer>> answersOf(QStringList hosts, CancellationToken cancel)
+{
+    std::vector<QCoro::Task<Answer>> asks;
+    asks.reserve(std::size_t(hosts.size()));
+    for (const QString &host : std::as_const(hosts))
+        asks.push_back(answerOf(host, cancel));
+    QList<Answer> answers;
+    for (QCoro::Task<Answer> &ask : asks)
+        answers.append(co_await std::move(ask));
+    co_return answers;
+}
+
+// What the players found said about their households; `confirmed` holds what
+// the hosts asked answered themselves.
 struct Identified {
     QList<FoundPlayer> players;
+    QHash<QString, QString> confirmed;
     std::optional<SonosError> lastError;
 };
 
-QCoro::Task<std::optional<QString>> householdIDOrError(QString host, std::optional<SonosError> *error)
-{
-    try {
-        co_return co_await householdID(host);
-    } catch (const SonosError &failure) {
-        *error = failure;
-    }
-    co_return std::nullopt;
-}
-
-// Players that did not say their household are asked, all at once, so that a
-// silent one costs one call's time however many there are.
+// Players that did not say their household, or of whom two announcements
+// said different ones, are asked: only a host's own answer settles where it
+// belongs, since any device can announce anything about any address.
 QCoro::Task<Identified> identify(QList<FoundPlayer> players)
 {
-    std::vector<std::optional<SonosError>> errors(std::size_t(players.size()));
-    std::vector<std::pair<qsizetype, QCoro::Task<std::optional<QString>>>> asks;
-    for (qsizetype i = 0; i < players.size(); ++i) {
-        if (players.at(i).householdID.isEmpty())
-            asks.emplace_back(i, householdIDOrError(players.at(i).host, &errors[std::size_t(i)]));
+    QStringList unsure;
+    for (const FoundPlayer &player : std::as_const(players)) {
+        if (player.householdID.isEmpty() || player.householdID == detail::contestedHousehold)
+            unsure.append(player.host);
     }
     Identified result;
-    for (auto &[index, ask] : asks) {
-        const std::optional<QString> id = co_await std::move(ask);
-        if (id)
-            players[index].householdID = *id;
-        if (errors[std::size_t(index)])
-            result.lastError = errors[std::size_t(index)];
+    const CancellationToken never;
+    const QList<Answer> answers = co_await answersOf(unsure, never);
+    for (const Answer &answer : answers) {
+        const auto player = std::find_if(
+            players.begin(), players.end(), [&](const FoundPlayer &found) { return found.host == answer.host; });
+        player->householdID = answer.id.value_or(QString());
+        if (answer.id)
+            result.confirmed.insert(answer.host, *answer.id);
+        if (answer.error)
+            result.lastError = answer.error;
     }
     result.players = std::move(players);
     co_return result;
-}
-
-QCoro::Task<QList<FoundPlayer>> ssdpPlayersOrNone(double timeout)
-{
-    try {
-        co_return co_await ssdpPlayers(timeout);
-    } catch (const SonosError &) {
-        // No socket for the search means nothing found, not a failure.
-    }
-    co_return QList<FoundPlayer>();
 }
 
 // Players from DNS-SD and SSDP at once, with their households. Both, not the
@@ -114,58 +213,47 @@ QCoro::Task<QList<FoundPlayer>> ssdpPlayersOrNone(double timeout)
 // either alone.
 QCoro::Task<Identified> discover(double timeout)
 {
-    QCoro::Task<QList<FoundPlayer>> browsing = bonjourPlayers(timeout);
-    QCoro::Task<QList<FoundPlayer>> searching = ssdpPlayersOrNone(timeout);
+    QCoro::Task<QList<FoundPlayer>> browsing = detail::bonjourAnswers(timeout);
+    QCoro::Task<QList<FoundPlayer>> searching = detail::ssdpAnswers(timeout);
     QList<FoundPlayer> players = co_await std::move(browsing);
     const QList<FoundPlayer> answered = co_await std::move(searching);
-    for (const FoundPlayer &player : answered) {
-        const auto known = std::find_if(
-            players.begin(), players.end(), [&](const FoundPlayer &other) { return other.host == player.host; });
-        if (known == players.end())
-            players.append(player);
-        else if (known->householdID.isEmpty())
-            known->householdID = player.householdID;
-    }
+    for (const FoundPlayer &player : answered)
+        detail::addClaim(players, player.host, player.householdID);
     co_return co_await identify(std::move(players));
 }
 
 // The topology document as the player at `host` sends it.
-QCoro::Task<QString> zoneGroupState(QString host)
+QCoro::Task<QString> zoneGroupState(QString host, CancellationToken cancel)
 {
     const XMLNode response = co_await SOAPClient(host).call(
-        SOAPClient::Service::zoneGroupTopology, QStringLiteral("GetZoneGroupState"));
+        SOAPClient::Service::zoneGroupTopology, QStringLiteral("GetZoneGroupState"), {}, std::move(cancel));
     const std::optional<QString> state = XMLText::text(response, QStringLiteral("ZoneGroupState"));
     if (!state)
         throw SonosError::malformedResponse(QStringLiteral("GetZoneGroupState returned no ZoneGroupState"));
     co_return *state;
 }
 
-bool isAddress(const QString &host)
-{
-    return !QHostAddress(host).isNull();
-}
+struct Read {
+    detail::HouseholdReading reading;
+    QList<ZoneGroup> groups;
+    std::optional<SonosError> error;
+};
 
-// The household `id` as its player at `host` reports it, when that report
-// can be trusted: the player lists itself (a name instead of an address
-// cannot be checked), and lists no player that announced another household.
-// A device claiming another system's id never brings its own players in.
-QCoro::Task<SonosHousehold> readHousehold(QString id, QString host, QHash<QString, QString> householdOfHost)
+QCoro::Task<Read> readAt(QString id, QString host, CancellationToken cancel)
 {
-    const QString state = co_await zoneGroupState(host);
-    const QList<ZoneGroup> groups = ZoneTopology::parseGroups(state);
-    const QSet<QString> members = detail::memberHosts(state);
-    if (isAddress(host) && !members.contains(host))
-        throw SonosError::malformedResponse(QStringLiteral("the player is missing from the topology it reports"));
-    for (const QString &member : members) {
-        const auto announced = householdOfHost.constFind(member);
-        if (announced != householdOfHost.constEnd() && !announced->isEmpty() && *announced != id)
-            throw SonosError::malformedResponse(QStringLiteral("the topology names players of another household"));
+    Read read{{id, host, {}}, {}, std::nullopt};
+    try {
+        const QString state = co_await zoneGroupState(host, std::move(cancel));
+        read.groups = ZoneTopology::parseGroups(state);
+        read.reading.members = detail::memberHosts(state);
+    } catch (const SonosError &error) {
+        read.error = error;
     }
-    co_return SonosHousehold{id, generationOf(groups), groups, host};
+    co_return read;
 }
 
-// The households of players whose ids are known, each read from one of its
-// own players; see findHouseholds().
+// The households of players whose ids are known, each read from its own
+// players; see findHouseholds().
 QCoro::Task<QList<SonosHousehold>> householdsFrom(Identified identified)
 {
     if (identified.players.isEmpty())
@@ -174,23 +262,73 @@ QCoro::Task<QList<SonosHousehold>> householdsFrom(Identified identified)
 
     QStringList ids; // in order of first answer
     QHash<QString, QString> householdOfHost;
-    for (const FoundPlayer &player : identified.players) {
+    QHash<QString, QStringList> candidates;
+    for (const FoundPlayer &player : std::as_const(identified.players)) {
+        if (player.householdID.isEmpty())
+            continue;
         householdOfHost.insert(player.host, player.householdID);
-        if (!player.householdID.isEmpty() && !ids.contains(player.householdID))
+        if (!ids.contains(player.householdID) && ids.size() < detail::maximumHouseholds)
             ids.append(player.householdID);
+        QStringList &tried = candidates[player.householdID];
+        if (tried.size() < detail::candidatesPerHousehold)
+            tried.append(player.host);
+    }
+
+    // Everything from here on under one deadline: whatever still runs then
+    // is cancelled and counts as failed.
+    const CancellationToken cancel;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [cancel] { cancel.cancel(); });
+    deadline.start(detail::boundedTimeout(detail::householdReadingTimeout));
+
+    std::vector<QCoro::Task<Read>> reading;
+    for (const QString &id : std::as_const(ids))
+        for (const QString &host : candidates.value(id))
+            reading.push_back(readAt(id, host, cancel));
+    QList<Read> reads;
+    for (QCoro::Task<Read> &read : reading) {
+        Read done = co_await std::move(read);
+        if (done.error)
+            lastError = done.error;
+        else
+            reads.append(std::move(done));
+    }
+
+    // A member announced for another household than the one whose topology
+    // lists it is asked where it belongs before that topology is refused.
+    QStringList doubtful;
+    for (const Read &read : std::as_const(reads)) {
+        for (const QString &member : read.reading.members) {
+            const QString announced = householdOfHost.value(member);
+            if (!announced.isEmpty() && announced != read.reading.id && !identified.confirmed.contains(member)
+                && !doubtful.contains(member))
+                doubtful.append(member);
+        }
+    }
+    const QList<Answer> answers = co_await answersOf(doubtful, cancel);
+    for (const Answer &answer : answers) {
+        if (answer.id) {
+            identified.confirmed.insert(answer.host, *answer.id);
+            householdOfHost.insert(answer.host, *answer.id);
+        }
     }
 
     QList<SonosHousehold> households;
     for (const QString &id : std::as_const(ids)) {
-        for (const FoundPlayer &player : identified.players) {
-            if (player.householdID != id)
-                continue;
-            try {
-                households.append(co_await readHousehold(id, player.host, householdOfHost));
-                break;
-            } catch (const SonosError &error) {
-                lastError = error;
+        QList<detail::HouseholdReading> readings;
+        QList<const Read *> of;
+        for (const Read &read : std::as_const(reads)) {
+            if (read.reading.id == id) {
+                readings.append(read.reading);
+                of.append(&read);
             }
+        }
+        if (const std::optional<qsizetype> best = detail::bestReading(readings, householdOfHost, identified.confirmed)) {
+            const Read &chosen = *of.at(*best);
+            households.append(SonosHousehold{id, generationOf(chosen.groups), chosen.groups, chosen.reading.host});
+        } else if (!readings.isEmpty()) {
+            lastError = SonosError::malformedResponse(QStringLiteral("no player of household %1 reports it credibly").arg(id));
         }
     }
     if (households.isEmpty())
@@ -205,15 +343,10 @@ QCoro::Task<QList<SonosHousehold>> householdsFrom(Identified identified)
 
 } // namespace
 
-QCoro::Task<QString> householdID(const QString &host)
+QCoro::Task<QString> householdID(QString host)
 {
-    const XMLNode response = co_await SOAPClient(host).call(
-        SOAPClient::Service::deviceProperties, QStringLiteral("GetHouseholdID"));
-    const std::optional<QString> id = detail::plausibleHouseholdID(
-        XMLText::text(response, QStringLiteral("CurrentHouseholdID")).value_or(QString()));
-    if (!id)
-        throw SonosError::malformedResponse(QStringLiteral("GetHouseholdID returned no household id"));
-    co_return *id;
+    const CancellationToken never;
+    co_return co_await askHouseholdID(std::move(host), never);
 }
 
 QCoro::Task<QList<FoundPlayer>> findPlayers(double timeout)
@@ -224,20 +357,21 @@ QCoro::Task<QList<FoundPlayer>> findPlayers(double timeout)
 
 QCoro::Task<QList<SonosHousehold>> findHouseholds(double timeout)
 {
-    const Identified identified = co_await discover(timeout);
-    co_return co_await householdsFrom(identified);
+    Identified identified = co_await discover(timeout);
+    co_return co_await householdsFrom(std::move(identified));
 }
 
 QCoro::Task<QList<SonosHousehold>> householdsOf(QList<FoundPlayer> players)
 {
-    Identified identified{std::move(players), std::nullopt};
+    Identified identified{std::move(players), {}, std::nullopt};
     co_return co_await householdsFrom(std::move(identified));
 }
 
-QCoro::Task<SonosHousehold> householdAt(const QString &host)
+QCoro::Task<SonosHousehold> householdAt(QString host)
 {
-    // Both questions at once; each is awaited to its end, and a failing
-    // topology is the failure reported.
+    // Both questions at once; each is awaited to its end. A player that
+    // reports its topology but faults GetHouseholdID still says its
+    // household in GetZoneGroupAttributes.
     QCoro::Task<QList<ZoneGroup>> groupsRead = ZoneTopology(host).groups();
     QCoro::Task<QString> idRead = householdID(host);
     std::optional<SonosError> topologyFailure;
@@ -247,17 +381,19 @@ QCoro::Task<SonosHousehold> householdAt(const QString &host)
     } catch (const SonosError &error) {
         topologyFailure = error;
     }
-    QString id;
+    std::optional<QString> id;
     try {
         id = co_await std::move(idRead);
     } catch (const SonosError &) {
-        if (!topologyFailure)
-            throw;
     }
     if (topologyFailure)
         throw *topologyFailure;
+    if (!id) {
+        QCoro::Task<QString> museRead = museHouseholdID(host);
+        id = co_await std::move(museRead);
+    }
     const std::optional<int> generation = generationOf(groups);
-    co_return SonosHousehold{std::move(id), generation, std::move(groups), host};
+    co_return SonosHousehold{std::move(*id), generation, std::move(groups), std::move(host)};
 }
 
 } // namespace SonosKit::SonosDiscovery

@@ -217,14 +217,10 @@ QList<FoundPlayer> blockingSSDPPlayers(double timeout)
             // The sender, never the host its LOCATION names: any device may
             // name any host, and only one that answered is asked anything.
             const std::optional<QString> host = senderAddress(sender);
-            const auto known = std::find_if(
-                players.begin(), players.end(), [&](const FoundPlayer &player) { return host && player.host == *host; });
             const QString household
                 = householdOfAnswer(QByteArray::fromRawData(buffer.data(), qsizetype(received))).value_or(QString());
-            if (known == players.end() && host)
-                players.append({*host, household});
-            else if (known != players.end() && known->householdID.isEmpty()) // a first answer cut short
-                known->householdID = household;
+            if (host)
+                addClaim(players, *host, household);
         }
         if (std::chrono::steady_clock::now() >= deadline)
             break;
@@ -243,7 +239,10 @@ QCoro::Task<QStringList> ssdpHosts(double timeout)
     co_return hosts;
 }
 
-QCoro::Task<QList<FoundPlayer>> ssdpPlayers(double timeout)
+namespace {
+
+// The search's answers, contested households left in.
+QCoro::Task<QList<FoundPlayer>> searchAnswers(double timeout)
 {
     auto promise = std::make_shared<QPromise<QList<FoundPlayer>>>();
     QFuture<QList<FoundPlayer>> result = promise->future();
@@ -258,6 +257,24 @@ QCoro::Task<QList<FoundPlayer>> ssdpPlayers(double timeout)
         promise->finish();
     });
     co_return co_await result;
+}
+
+} // namespace
+
+QCoro::Task<QList<FoundPlayer>> ssdpPlayers(double timeout)
+{
+    const QList<FoundPlayer> players = co_await searchAnswers(timeout);
+    co_return detail::withoutContested(players);
+}
+
+QCoro::Task<QList<FoundPlayer>> detail::ssdpAnswers(double timeout)
+{
+    try {
+        co_return co_await searchAnswers(timeout);
+    } catch (const SonosError &) {
+        // No socket for the search means nothing found, not a failure.
+    }
+    co_return QList<FoundPlayer>();
 }
 
 } // namespace SonosKit::SonosDiscovery

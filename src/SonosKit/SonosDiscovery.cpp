@@ -9,6 +9,7 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <chrono>
 
 namespace SonosKit::SonosDiscovery {
 
@@ -72,34 +73,39 @@ QCoro::Task<QStringList> bonjourHosts(double timeout)
 
 QCoro::Task<QList<FoundPlayer>> bonjourPlayers(double timeout)
 {
+    const QList<FoundPlayer> players = co_await detail::bonjourAnswers(timeout);
+    co_return detail::withoutContested(players);
+}
+
+QCoro::Task<QList<FoundPlayer>> detail::bonjourAnswers(double timeout)
+{
     const QList<detail::BrowseResult> results = co_await detail::browse(timeout);
 
     QList<FoundPlayer> players;
-    const auto add = [&players](const QString &host, const detail::BrowseResult &result) {
-        const QString household = result.household ? detail::plausibleHouseholdID(*result.household).value_or(QString())
-                                                   : QString();
-        const auto known = std::find_if(
-            players.begin(), players.end(), [&](const FoundPlayer &player) { return player.host == host; });
-        if (known == players.end())
-            players.append({host, household});
-        else if (known->householdID.isEmpty())
-            known->householdID = household;
+    const auto add = [&players](const QString &host, const std::optional<QString> &household) {
+        detail::addClaim(players, host, household ? detail::plausibleHouseholdID(*household).value_or(QString()) : QString());
     };
     QList<detail::BrowseResult> unlocated;
     for (const detail::BrowseResult &result : results) {
         const std::optional<QString> host = result.location ? detail::hostOfURL(*result.location) : std::nullopt;
         if (host)
-            add(*host, result);
-        else
+            add(*host, result.household);
+        else if (unlocated.size() < detail::maximumPlayers)
             unlocated.append(result);
     }
 
-    // One at a time: a household rarely has more than a few such instances,
-    // and a player is not worth a burst of parallel lookups.
+    // One at a time, all within one resolving limit: a household rarely has
+    // more than a few such instances, and a player is not worth a burst of
+    // parallel lookups.
     const double limit = std::min(timeout, 2.0);
+    const auto resolvingEnds = std::chrono::steady_clock::now() + detail::boundedTimeout(limit);
     for (const detail::BrowseResult &result : unlocated) {
-        if (const std::optional<QString> host = co_await detail::resolve(result, limit))
-            add(*host, result);
+        const std::chrono::duration<double> left = resolvingEnds - std::chrono::steady_clock::now();
+        if (left.count() <= 0)
+            break;
+        const std::optional<detail::Resolved> resolved = co_await detail::resolve(result, left.count());
+        if (resolved)
+            add(resolved->host, resolved->household);
     }
     // Avahi keeps a switched-off player's records for a while. A host that
     // does not take a connection costs the resolving limit here rather than a

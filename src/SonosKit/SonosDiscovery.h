@@ -36,11 +36,16 @@ struct FoundPlayer {
 };
 
 // Every household on the network, each with the groups one of its own
-// players reports: DNS-SD and SSDP at once (within `timeout` seconds, plus
-// DNS-SD's resolving), players that did not say their household asked for
-// it (all at once, one bounded call each). A household's topology is taken
-// only from a player that lists itself in it and names no player announced
-// for another household; when one fails the next is asked. Most rooms first, then by id. Throws
+// players reports: DNS-SD and SSDP at once (at most
+// detail::maximumPlayers players), players that did not say their household
+// or were announced for two asked for it (all at once, one bounded call
+// each). At most detail::maximumHouseholds households are read, from up to
+// detail::candidatesPerHousehold of each one's players, all at once; a
+// member announced for another household is asked before its topology is
+// refused, and detail::bestReading() picks the topology believed. Takes at
+// most `timeout` + 4 s (DNS-SD resolving and the connection check) + one
+// SOAP timeout (asking) + detail::householdReadingTimeout, however many
+// devices answer. Most rooms first, then by id. Throws
 // SonosError::noPlayersFound when nobody answered, or the last error met
 // when no household could be read.
 QCoro::Task<QList<SonosHousehold>> findHouseholds(double timeout);
@@ -50,12 +55,14 @@ QCoro::Task<QList<SonosHousehold>> findHouseholds(double timeout);
 QCoro::Task<QList<SonosHousehold>> householdsOf(QList<FoundPlayer> players);
 
 // The household of the player at `host` (an address the user typed): its
-// id and the groups it reports. Throws what reading either throws.
-QCoro::Task<SonosHousehold> householdAt(const QString &host);
+// id and the groups it reports. Throws what reading the topology throws; a
+// player that faults GetHouseholdID is asked GetZoneGroupAttributes for the
+// id, and only when that fails too is its error thrown.
+QCoro::Task<SonosHousehold> householdAt(QString host);
 
 // What the player at `host` answers to GetHouseholdID. Throws
 // SonosError::malformedResponse for an answer that is no plausible id.
-QCoro::Task<QString> householdID(const QString &host);
+QCoro::Task<QString> householdID(QString host);
 
 // Players from DNS-SD and SSDP at once, each with its household id as far
 // as it can be learnt. Never fails.

@@ -8,6 +8,7 @@
 #include "SonosKit/SonosDiscovery.h"
 
 #include <QCoroTask>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -40,8 +41,17 @@ int openSearchSocket();
 // passed (overrunning by at most one 0.3-second receive). Blocks; throws
 // SonosError::network when no socket can be made.
 QStringList blockingSSDPSearch(double timeout);
-// The same search, each sender with the household its first answer named.
+// The same search, each sender with the household its answers named (see
+// addClaim()).
 QList<FoundPlayer> blockingSSDPPlayers(double timeout);
+
+// blockingSSDPPlayers() off the caller's thread; empty when no socket can be
+// made.
+QCoro::Task<QList<FoundPlayer>> ssdpAnswers(double timeout);
+
+// The players DNS-SD announces, at most maximumPlayers, each with the
+// household of its TXT records (see addClaim()).
+QCoro::Task<QList<FoundPlayer>> bonjourAnswers(double timeout);
 
 // The longest household id taken from the network: real ids are about 30
 // characters.
@@ -50,6 +60,51 @@ inline constexpr qsizetype maximumHouseholdIDLength = 64;
 // A household id as a player states it, trimmed, when it is plausible: 1 to
 // maximumHouseholdIDLength ASCII letters, digits, '_', '-' or '.'.
 std::optional<QString> plausibleHouseholdID(QStringView text);
+
+// The most players one search keeps, the most households read and the most
+// players of one household asked for its topology: announcements cost the
+// sender nothing, and every one kept may cost a call.
+inline constexpr qsizetype maximumPlayers = 64;
+inline constexpr qsizetype maximumHouseholds = 8;
+inline constexpr qsizetype candidatesPerHousehold = 3;
+
+// How long reading every household's topology may take, in seconds,
+// confirming doubtful members included: one SOAP call's time and room for
+// the confirmations. Whatever still runs then is cancelled.
+inline constexpr double householdReadingTimeout = 8.0;
+
+// The household id of a host that two announcements placed in different
+// households: never an id (plausibleHouseholdID refuses '?'); such a host is
+// asked itself.
+inline constexpr QStringView contestedHousehold = u"?";
+
+// Notes one announcement that `host` belongs to `household` (empty: it did
+// not say): a new host is added while there are fewer than maximumPlayers,
+// a second, different household makes the host contested.
+void addClaim(QList<FoundPlayer> &players, const QString &host, const QString &household);
+
+// `players` with contested households as unknown ones.
+QList<FoundPlayer> withoutContested(QList<FoundPlayer> players);
+
+// The topology household `id` was read as from the player at `host`: the
+// hosts of its members.
+struct HouseholdReading {
+    QString id;
+    QString host;
+    QSet<QString> members;
+};
+
+// Which of one household's readings to believe, by index, if any. One is
+// refused when it misses its own host (an address), lists a member that
+// said itself it belongs to another household (`confirmed`), or lists a
+// player of the same household that was read too and does not list it back:
+// real players all list each other, a device pretending to be one of them
+// is listed by none. Of the rest, the one listing most players announced
+// for the household (`householdOfHost`) wins, the earliest on a tie: a
+// device that lists itself and made-up hosts loses to a real player that
+// lists its fellows.
+std::optional<qsizetype> bestReading(const QList<HouseholdReading> &readings, const QHash<QString, QString> &householdOfHost,
+    const QHash<QString, QString> &confirmed);
 
 // The X-RINCON-HOUSEHOLD of an SSDP answer (header name in any case, line
 // ends CRLF or LF), when present and plausible.
@@ -100,8 +155,15 @@ struct BrowseResult {
 // DNS-SD daemon or the browser fails.
 QCoro::Task<QList<BrowseResult>> browse(double timeout);
 
-// The address of one instance within `timeout` seconds, or nothing.
-QCoro::Task<std::optional<QString>> resolve(BrowseResult result, double timeout);
+// Where one instance lives and the household its TXT records name (unchecked).
+struct Resolved {
+    QString host;
+    std::optional<QString> household;
+};
+
+// The address of one instance within `timeout` seconds, with its household,
+// or nothing.
+QCoro::Task<std::optional<Resolved>> resolve(BrowseResult result, double timeout);
 
 // The address of the peer once a TCP connection to `endpoint` is established
 // (and then closed again without sending anything), or nothing when it fails

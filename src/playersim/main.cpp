@@ -219,7 +219,7 @@ int main(int argc, char **argv)
         QStringLiteral("Give every group a queue of N generated tracks (up to 40000), loaded and stopped."), QStringLiteral("N"));
     const QCommandLineOption secondOption(QStringLiteral("second-household"),
         QStringLiteral("Add a second, older (S1) household of its own (two rooms: Garage, Workshop) on the addresses "
-                       "from 30 places after the first one's first address."));
+                       "32 places after the first one's first address (or a multiple of 32 clear of a large one)."));
     parser.addOptions({householdOption, generateOption, firstAddressOption, portOption, dumpOption, ssdpOption, dnssdOption,
         logOption, upnpOffOption, faultsOption, hostileOption, queueLengthOption, secondOption});
     parser.process(app);
@@ -277,9 +277,10 @@ int main(int argc, char **argv)
     // Both households in one list from here on: everything applies to each.
     std::optional<playersim::Household> second;
     if (parser.isSet(secondOption)) {
-        // Clear of the first household however many players it has.
-        constexpr int secondOffset = 30;
-        const int offset = std::max(secondOffset, int(household->addresses().size()) + 10);
+        // Clear of the first household however many players it has, a
+        // whole number of the tests' 32-address slots on.
+        constexpr int slot = 32;
+        const int offset = (int(household->addresses().size()) + 10 + slot - 1) / slot * slot;
         const std::optional<QString> secondFirst = playersim::loopbackAddress(firstAddress, offset);
         if (!secondFirst) {
             err << "playersim: no room for a second household after " << firstAddress << "\n";

@@ -101,6 +101,8 @@ QCoro::Task<QByteArray> discoverHouseholds(Options options)
     } catch (const SonosKit::SonosError &) {
         // Players that answered are still worth listing, household or not.
     }
+    if (options.household)
+        households = {chosenHousehold(households, options.household, nullptr)};
 
     QJsonArray householdsJson;
     QString text;
@@ -127,7 +129,7 @@ QCoro::Task<QByteArray> discoverHouseholds(Options options)
     }
     QStringList unplaced;
     for (const FoundPlayer &player : players)
-        if (!placed.contains(player.host))
+        if (!placed.contains(player.host) && !options.household)
             unplaced.append(player.host);
     if (!unplaced.isEmpty()) {
         text += QStringLiteral("No household known:\n");

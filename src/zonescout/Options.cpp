@@ -91,7 +91,8 @@ QString usageText()
                           "  eq [ROOM]        each room's bass, treble, loudness, night sound and speech\n"
                           "                   enhancement (\"-\" where its player has none); one room's with ROOM\n"
                           "  discover         the households on this network, each with its id, generation (S1 or\n"
-                          "                   S2), rooms and the players that answered for it\n"
+                          "                   S2), rooms and the players that answered for it; with --household\n"
+                          "                   that one only\n"
                           "  doctor           why no speaker is found: the likely cause, its fix and a report\n"
                           "                   for a bug (checks --host when given); always exits 0\n"
                           "  events [--service NAME]... [--listen ADDRESS] [--proof SECONDS]\n"
@@ -198,6 +199,8 @@ Options parseOptions(const QStringList &arguments)
     const auto arity = commandArity().constFind(options.command);
     if (arity == commandArity().constEnd())
         throw UsageError("unknown command \"" + options.command.toStdString() + "\"");
+    if (options.household && options.command == u"doctor")
+        throw UsageError("doctor looks at every player it finds; --household does not apply to it");
     const auto [least, most] = *arity;
     if (options.arguments.size() < least)
         throw UsageError(options.command.toStdString() + " needs an argument");

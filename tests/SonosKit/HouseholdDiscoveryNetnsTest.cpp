@@ -17,6 +17,9 @@
 #include "AsyncTestSupport.h"
 #include "netns/NetnsTestSupport.h"
 
+#include <QElapsedTimer>
+#include <QTcpServer>
+
 #include <gtest/gtest.h>
 
 using namespace SonosKit;
@@ -148,8 +151,47 @@ TEST_F(TwoHouseholds, SsdpAnswersAreSortedIntoHouseholdsAndALiarIsNeverMerged)
     EXPECT_EQ(rooms, QStringList({QStringLiteral("Garage"), QStringLiteral("Workshop")}));
 }
 
-// DNS-SD's TXT records carry the household (an instance with a garbled one
-// is asked instead), and a system whose players answer SSDP only is found
+// Devices that lie about households hide no real one and cost bounded time:
+// a real player announced for a made-up household only, or for two; a
+// device claiming the real id with a topology of itself and a made-up host;
+// two claiming it that never answer, ahead of a flood of 200 made-up ids.
+TEST_F(TwoHouseholds, LyingAnnouncementsHideNoHouseholdAndCostBoundedTime)
+{
+    if (netnstest::withDaemon())
+        GTEST_SKIP() << "the SSDP case runs without a DNS-SD daemon";
+    enum Lie { forged, contested, impostor, flood };
+    for (const Lie lie : {forged, contested, impostor, flood}) {
+        QList<playersim::SsdpPlayer> announced = current.ssdpPlayers() + older.ssdpPlayers();
+        playersim::SsdpPlayer lying = announced.first();
+        lying.household = QStringLiteral("Sonos_Forged");
+        const auto liar = lie == impostor ? device(liarAddress, current.householdId(), QStringLiteral("127.0.0.99")) : nullptr;
+        std::vector<std::unique_ptr<QTcpServer>> silent;
+        if (lie == forged || lie == contested)
+            announced.prepend(lying);
+        if (lie == forged)
+            announced.removeAt(1);
+        if (lie == impostor)
+            announced.prepend({liarAddress, QStringLiteral("RINCON_LIAR"), QStringLiteral("ZPS12"), {}, current.householdId()});
+        for (int i = 0; lie == flood && i < 200; ++i) {
+            const QString address = QStringLiteral("127.0.1.%1").arg(i + 1);
+            announced.append({address, QStringLiteral("RINCON_F%1").arg(i), QStringLiteral("ZPS1"), {}, "Sonos_F" + address});
+        }
+        for (const QString &address : {QStringLiteral("127.0.0.64"), QStringLiteral("127.0.0.65")}) {
+            if (lie == flood && silent.emplace_back(std::make_unique<QTcpServer>())->listen(QHostAddress(address), 1400))
+                announced.prepend({address, "RINCON_" + address, QStringLiteral("ZPS1"), {}, current.householdId()});
+        }
+        playersim::SsdpResponder responder(announced);
+        QString error;
+        ASSERT_TRUE(responder.start(&error)) << error.toStdString();
+        QElapsedTimer clock;
+        clock.start();
+        expectKeptApart(testsupport::await(SonosDiscovery::findHouseholds(0.8), 30s));
+        EXPECT_LT(clock.elapsed(), 1000 * (SonosDiscovery::detail::householdReadingTimeout + 2)) << lie;
+    }
+}
+
+// DNS-SD's TXT records carry the household (an instance with a garbled one,
+// or a player two records disagree about, is asked instead), and a system whose players answer SSDP only is found
 // beside one that DNS-SD finds.
 TEST_F(TwoHouseholds, DnssdRecordsNameTheHouseholdsAndAnSsdpOnlySystemIsStillFound)
 {
@@ -157,6 +199,9 @@ TEST_F(TwoHouseholds, DnssdRecordsNameTheHouseholdsAndAnSsdpOnlySystemIsStillFou
         GTEST_SKIP() << "needs the namespace's own Avahi daemon";
     QList<playersim::DnssdPlayer> announced = current.dnssdPlayers();
     announced.last().household = QStringLiteral("Sonos_\u00e9vil");
+    // Another device's record naming a real player with another household.
+    const QString forged = announced.first().address;
+    announced.append({forged, QStringLiteral("RINCON_FORGED"), QStringLiteral("Forged"), true, {}, QStringLiteral("Sonos_F")});
     playersim::DnssdPublisher publisher(announced);
     QString error;
     ASSERT_TRUE(publisher.start(&error)) << error.toStdString();
@@ -165,9 +210,10 @@ TEST_F(TwoHouseholds, DnssdRecordsNameTheHouseholdsAndAnSsdpOnlySystemIsStillFou
     ASSERT_TRUE(responder.start(&error)) << error.toStdString();
 
     const QList<SonosDiscovery::FoundPlayer> players = testsupport::await(SonosDiscovery::bonjourPlayers(1.5), 20s);
-    ASSERT_EQ(players.size(), announced.size());
+    ASSERT_EQ(players.size(), announced.size() - 1);
     for (const SonosDiscovery::FoundPlayer &player : players) {
-        const QString expected = player.host == announced.last().address ? QString() : current.householdId();
+        const bool unsure = player.host == forged || player.host == announced.at(announced.size() - 2).address;
+        const QString expected = unsure ? QString() : current.householdId();
         EXPECT_EQ(player.householdID, expected) << player.host.toStdString();
     }
     expectKeptApart(testsupport::await(SonosDiscovery::findHouseholds(1.5), 20s));
