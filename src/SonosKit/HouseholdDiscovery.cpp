@@ -82,6 +82,12 @@ QList<FoundPlayer> withoutContested(QList<FoundPlayer> players)
     return players;
 }
 
+qsizetype backing(const HouseholdReading &reading, const QHash<QString, QString> &householdOfHost)
+{
+    return std::count_if(reading.members.cbegin(), reading.members.cend(),
+        [&](const QString &member) { return householdOfHost.value(member) == reading.id; });
+}
+
 std::optional<qsizetype> bestReading(const QList<HouseholdReading> &readings, const QHash<QString, QString> &householdOfHost,
     const QHash<QString, QString> &confirmed)
 {
@@ -100,8 +106,7 @@ std::optional<qsizetype> bestReading(const QList<HouseholdReading> &readings, co
         });
         if (foreign || unanswered)
             continue;
-        const qsizetype score = std::count_if(reading.members.cbegin(), reading.members.cend(),
-            [&](const QString &member) { return householdOfHost.value(member) == reading.id; });
+        const qsizetype score = backing(reading, householdOfHost);
         if (score > bestScore) {
             best = i;
             bestScore = score;
@@ -314,7 +319,7 @@ QCoro::Task<QList<SonosHousehold>> householdsFrom(Identified identified)
         }
     }
 
-    QList<SonosHousehold> households;
+    QList<const Read *> believed;
     for (const QString &id : std::as_const(ids)) {
         QList<detail::HouseholdReading> readings;
         QList<const Read *> of;
@@ -324,12 +329,24 @@ QCoro::Task<QList<SonosHousehold>> householdsFrom(Identified identified)
                 of.append(&read);
             }
         }
-        if (const std::optional<qsizetype> best = detail::bestReading(readings, householdOfHost, identified.confirmed)) {
-            const Read &chosen = *of.at(*best);
-            households.append(SonosHousehold{id, generationOf(chosen.groups), chosen.groups, chosen.reading.host});
-        } else if (!readings.isEmpty()) {
+        if (const std::optional<qsizetype> best = detail::bestReading(readings, householdOfHost, identified.confirmed))
+            believed.append(of.at(*best));
+        else if (!readings.isEmpty())
             lastError = SonosError::malformedResponse(QStringLiteral("no player of household %1 reports it credibly").arg(id));
-        }
+    }
+    // A player belongs to one household: of two that list the same host (one
+    // named by an announcement its host never confirmed), the one backed by
+    // more of its announced players stays.
+    std::stable_sort(believed.begin(), believed.end(), [&](const Read *a, const Read *b) {
+        return detail::backing(a->reading, householdOfHost) > detail::backing(b->reading, householdOfHost);
+    });
+    QList<SonosHousehold> households;
+    QSet<QString> placed;
+    for (const Read *read : std::as_const(believed)) {
+        if (read->reading.members.intersects(placed))
+            continue;
+        placed.unite(read->reading.members);
+        households.append(SonosHousehold{read->reading.id, generationOf(read->groups), read->groups, read->reading.host});
     }
     if (households.isEmpty())
         throw lastError.value_or(SonosError::noPlayersFound());

@@ -36,18 +36,19 @@ struct FoundPlayer {
 };
 
 // Every household on the network, each with the groups one of its own
-// players reports: DNS-SD and SSDP at once (at most
-// detail::maximumPlayers players), players that did not say their household
-// or were announced for two asked for it (all at once, one bounded call
-// each). At most detail::maximumHouseholds households are read, from up to
+// players reports: DNS-SD and SSDP at once (at most detail::maximumPlayers
+// players), players that did not say their household or were announced for
+// two asked for it (all at once, one bounded call each). At most
+// detail::maximumHouseholds households are read, from up to
 // detail::candidatesPerHousehold of each one's players, all at once; a
 // member announced for another household is asked before its topology is
-// refused, and detail::bestReading() picks the topology believed. Takes at
-// most `timeout` + 4 s (DNS-SD resolving and the connection check) + one
-// SOAP timeout (asking) + detail::householdReadingTimeout, however many
-// devices answer. Most rooms first, then by id. Throws
-// SonosError::noPlayersFound when nobody answered, or the last error met
-// when no household could be read.
+// refused, detail::bestReading() picks the topology believed, and of two
+// households listing one host the one backed by more of its announced
+// players stays. Takes at most `timeout` + 4 s (DNS-SD resolving and the
+// connection check) + one SOAP timeout (asking) +
+// detail::householdReadingTimeout, however many devices answer. Most rooms
+// first, then by id. Throws SonosError::noPlayersFound when nobody answered,
+// or the last error met when no household could be read.
 QCoro::Task<QList<SonosHousehold>> findHouseholds(double timeout);
 
 // findHouseholds() for players already found, asking none of them for its
@@ -65,7 +66,8 @@ QCoro::Task<SonosHousehold> householdAt(QString host);
 QCoro::Task<QString> householdID(QString host);
 
 // Players from DNS-SD and SSDP at once, each with its household id as far
-// as it can be learnt. Never fails.
+// as it can be learnt (a host announced for two households, or for none,
+// asked itself). Never fails.
 QCoro::Task<QList<FoundPlayer>> findPlayers(double timeout);
 
 // The household's groups as the first reachable player reports them (possibly
@@ -86,10 +88,12 @@ QCoro::Task<QStringList> bonjourHosts(double timeout);
 // order of first answer. Throws SonosError::network when no socket can be made.
 QCoro::Task<QStringList> ssdpHosts(double timeout);
 
-// The same, each with the household id its answer carried.
+// The same (at most detail::maximumPlayers), each with the household id its
+// answers carried; none for a host whose answers named two.
 QCoro::Task<QList<FoundPlayer>> ssdpPlayers(double timeout);
 
-// bonjourHosts() with the household id of each instance's TXT record.
+// bonjourHosts() with the household id of each instance's TXT record; none
+// for a host that records of two households name.
 QCoro::Task<QList<FoundPlayer>> bonjourPlayers(double timeout);
 
 } // namespace SonosDiscovery

@@ -94,6 +94,9 @@ struct HouseholdReading {
     QSet<QString> members;
 };
 
+// How many of a reading's members were announced for its household.
+qsizetype backing(const HouseholdReading &reading, const QHash<QString, QString> &householdOfHost);
+
 // Which of one household's readings to believe, by index, if any. One is
 // refused when it misses its own host (an address), lists a member that
 // said itself it belongs to another household (`confirmed`), or lists a

@@ -59,7 +59,8 @@ HouseholdData generateHousehold(const GeneratorOptions &options)
 
     for (int i = 0; i < playerCount; ++i) {
         SimPlayerRecord player;
-        // Households of different seeds share no player.
+        // Households of different seeds share no player while each has
+        // fewer than 65,536 (0x10000) players.
         player.uuid = HouseholdJson::uuidFor(0x600000 + quint64(options.seed - 1) * 0x10000 + quint64(i));
         player.roomName
             = QStringLiteral("%1 %2").arg(QString::fromUtf8(roomWords[i % roomWords.size()])).arg(i / int(roomWords.size()) + 1);

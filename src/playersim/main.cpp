@@ -301,6 +301,10 @@ int main(int argc, char **argv)
                 each->setQueue(group.coordinator, tracks);
     }
     if (parser.isSet(dumpOption)) {
+        if (second) {
+            err << "playersim: --dump-json prints one household; leave out --second-household\n";
+            return 2;
+        }
         out << QString::fromUtf8(household->toJson());
         return 0;
     }

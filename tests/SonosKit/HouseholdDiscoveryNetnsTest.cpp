@@ -31,12 +31,20 @@ const QString liarAddress = QStringLiteral("127.0.0.61");
 const QString unsureAddress = QStringLiteral("127.0.0.62");
 const QString garbledAddress = QStringLiteral("127.0.0.63");
 
-// A device on port 1400 answering GetHouseholdID with `id` and
-// GetZoneGroupState with one group of itself and `alsoListed`.
-std::unique_ptr<playersim::SimServer> device(const QString &address, const QString &id, const QString &alsoListed)
+// A device on port 1400 answering GetHouseholdID with `id` (or, `museOnly`,
+// with a fault and GetZoneGroupAttributes with it) and GetZoneGroupState
+// with one group of itself and `alsoListed`.
+std::unique_ptr<playersim::SimServer> device(
+    const QString &address, const QString &id, const QString &alsoListed, bool museOnly = false)
 {
     auto server = std::make_unique<playersim::SimServer>(address, 1400, std::make_shared<playersim::RequestLog>());
     server->setSoapHandler([=](const playersim::SoapCall &call) {
+        if (museOnly && call.action == u"GetHouseholdID")
+            return playersim::soapFault(401);
+        if (call.action == u"GetZoneGroupAttributes") {
+            return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:ZoneGroupTopology:1"), call.action,
+                {{QStringLiteral("CurrentMuseHouseholdId"), id + QStringLiteral(".7")}});
+        }
         if (call.action == u"GetHouseholdID") {
             return playersim::soapResponse(QStringLiteral("urn:schemas-upnp-org:service:DeviceProperties:1"), call.action,
                 {{QStringLiteral("CurrentHouseholdID"), id}});
@@ -149,6 +157,9 @@ TEST_F(TwoHouseholds, SsdpAnswersAreSortedIntoHouseholdsAndALiarIsNeverMerged)
         EXPECT_EQ(group.coordinator.modelName, QStringLiteral("57.3-81090"));
     }
     EXPECT_EQ(rooms, QStringList({QStringLiteral("Garage"), QStringLiteral("Workshop")}));
+    // One that faults GetHouseholdID is named by GetZoneGroupAttributes.
+    const auto muted = device(QStringLiteral("127.0.0.64"), older.householdId(), QStringLiteral("127.0.0.64"), true);
+    EXPECT_EQ(testsupport::await(SonosDiscovery::householdAt(QStringLiteral("127.0.0.64")), 10s).id, older.householdId());
 }
 
 // Devices that lie about households hide no real one and cost bounded time:
