@@ -90,6 +90,30 @@
         </message>
     </context>
     <context>
+        <name>HouseholdChooser</name>
+        <message>
+            <source>System</source>
+            <translation>System</translation>
+        </message>
+    </context>
+    <context>
+        <name>HouseholdListModel</name>
+        <message>
+            <source>, </source>
+            <translation>, </translation>
+        </message>
+        <message>
+            <source>%1 +%2</source>
+            <extracomment>A household&apos;s first rooms and how many more it has: &quot;Living Room, Kitchen +3&quot;.</extracomment>
+            <translation>%1 +%2</translation>
+        </message>
+        <message>
+            <source>S%1 · %2</source>
+            <extracomment>The software generation of a household (S1 or S2), then its rooms.</extracomment>
+            <translation>S%1 · %2</translation>
+        </message>
+    </context>
+    <context>
         <name>Inputs</name>
         <message>
             <source>TV (%1)</source>

@@ -80,6 +80,8 @@ enum class Suite {
     Alarms,
     // The household's alarms through the store.
     PlayerStoreAlarms,
+    // The store with two households on the network.
+    PlayerStoreHouseholds,
 };
 
 // The first of 32 addresses of the running test's block; `slot` (0 to 7)

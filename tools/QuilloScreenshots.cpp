@@ -12,6 +12,7 @@
 #include "Quillo/store/RoomSound.h"
 #include "playersim/Household.h"
 
+#include "SonosKit/SonosDiscovery.h"
 #include "SonosKit/ZoneTopology.h"
 
 #include <QCoroTimer>
@@ -57,11 +58,30 @@ void settle(std::chrono::milliseconds span = std::chrono::milliseconds(400))
     waitFor([] { return false; }, span);
 }
 
+using Search = std::function<QCoro::Task<QList<SonosKit::SonosHousehold>>(double)>;
+
 // A search that finds nothing for a long time: the setup screen's search.
-QCoro::Task<QList<SonosKit::ZoneGroup>> endlessSearch(double)
+QCoro::Task<QList<SonosKit::SonosHousehold>> endlessSearch(double)
 {
     co_await QCoro::sleepFor(std::chrono::minutes(10));
-    co_return QList<SonosKit::ZoneGroup>();
+    co_return QList<SonosKit::SonosHousehold>();
+}
+
+// The households of the players at `addresses`.
+QCoro::Task<QList<SonosKit::SonosHousehold>> householdsAt(QStringList addresses)
+{
+    QList<SonosKit::SonosHousehold> found;
+    for (const QString &address : std::as_const(addresses)) {
+        SonosKit::SonosHousehold household = co_await SonosKit::SonosDiscovery::householdAt(address);
+        found.append(std::move(household));
+    }
+    co_return found;
+}
+
+// A search that finds the households of the players at `addresses`.
+Search searchAt(QStringList addresses)
+{
+    return [addresses](double) { return householdsAt(addresses); };
 }
 
 class Shooter
@@ -76,13 +96,12 @@ public:
     std::unique_ptr<PlayerStore> diagnosedStore(SonosKit::Diagnosis found)
     {
         auto made = store(
-            false, [](double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> { co_return {}; },
+            false, [](double) -> QCoro::Task<QList<SonosKit::SonosHousehold>> { co_return {}; },
             [found](SonosKit::ConnectionDoctor::Options) -> QCoro::Task<SonosKit::Diagnosis> { co_return found; });
         return made;
     }
 
-    std::unique_ptr<PlayerStore> store(bool searchForever = false,
-        std::function<QCoro::Task<QList<SonosKit::ZoneGroup>>(double)> search = {},
+    std::unique_ptr<PlayerStore> store(bool searchForever = false, Search search = {},
         std::function<QCoro::Task<SonosKit::Diagnosis>(SonosKit::ConnectionDoctor::Options)> examine = {},
         std::optional<QHostAddress> eventAddress = {})
     {
@@ -92,15 +111,12 @@ public:
             environment.events = true;
             environment.eventAddress = eventAddress;
         }
-        if (search) {
-            environment.findHousehold = std::move(search);
-        } else if (searchForever) {
-            environment.findHousehold = endlessSearch;
-        } else {
-            environment.findHousehold = [address = m_address](double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
-                co_return co_await SonosKit::ZoneTopology(address).groups();
-            };
-        }
+        if (search)
+            environment.findHouseholds = std::move(search);
+        else if (searchForever)
+            environment.findHouseholds = endlessSearch;
+        else
+            environment.findHouseholds = searchAt({m_address});
         auto settings = std::make_unique<QSettings>(
             m_settings.filePath(QStringLiteral("Quillo-%1.conf").arg(++m_count)), QSettings::IniFormat);
         return std::make_unique<PlayerStore>(std::move(settings), std::move(environment));
@@ -174,6 +190,29 @@ bool clickButton(const QString &text)
         auto *quick = qobject_cast<QQuickWindow *>(window);
         if (QQuickItem *button = quick ? find(quick->contentItem()) : nullptr)
             return QMetaObject::invokeMethod(button, "clicked");
+    }
+    return false;
+}
+
+// Opens the list of the shown chooser that shows `text`.
+bool openChooser(const QString &text)
+{
+    const std::function<QQuickItem *(QQuickItem *)> find = [&](QQuickItem *item) -> QQuickItem * {
+        if (!item->isVisible())
+            return nullptr;
+        if (item->inherits("QQuickComboBox") && item->property("currentText").toString() == text)
+            return item;
+        for (QQuickItem *child : item->childItems()) {
+            if (QQuickItem *found = find(child))
+                return found;
+        }
+        return nullptr;
+    };
+    for (QWindow *window : QGuiApplication::topLevelWindows()) {
+        auto *quick = qobject_cast<QQuickWindow *>(window);
+        QQuickItem *chooser = quick ? find(quick->contentItem()) : nullptr;
+        if (QObject *list = chooser ? chooser->property("popup").value<QObject *>() : nullptr)
+            return QMetaObject::invokeMethod(list, "open");
     }
     return false;
 }
@@ -404,6 +443,28 @@ int main(int argc, char *argv[])
                     store->household().select(group->id);
             },
             [&] { return roomLevelsKnown(*store); });
+    }
+    {
+        // Two systems on one network, an older one beside the current one:
+        // the choice between them above the groups, open.
+        playersim::Household older = playersim::Household::secondHousehold(QStringLiteral("127.122.0.61"));
+        if (older.start(&error)) {
+            auto store = shooter.store(false, searchAt({household.addresses().first(), older.addresses().first()}));
+            ok &= shooter.shoot(
+                QStringLiteral("households"), *store, menu, [&] { TaskGuard::start(store->refreshAll()); },
+                [&] { return store->household().choice().hasSeveral() && !store->library().favorites().isEmpty(); },
+                [&] {
+                    waitFor([&] { return store->household().choice().hasSeveral(); });
+                    settle();
+                    HouseholdChoice &choice = store->household().choice();
+                    if (!openChooser(choice.listModel()->items().value(choice.shownIndex()).label))
+                        std::fprintf(stderr, "quillo-screenshots: no household chooser\n");
+                });
+            older.stop();
+        } else {
+            std::fprintf(stderr, "quillo-screenshots: the second household did not start: %s\n", qPrintable(error));
+            ok = false;
+        }
     }
     // The soundbar's own sound: night sound and speech enhancement as well
     // as what every player has.

@@ -80,6 +80,7 @@ Item {
                 anchors.margins: Theme.panelPadding
                 spacing: Theme.sectionSpacing
 
+                HouseholdChooser { Layout.fillWidth: true }
                 GroupPicker { Layout.fillWidth: true }
                 Divider {}
                 NowPlayingView { Layout.fillWidth: true }

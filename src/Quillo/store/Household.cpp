@@ -10,16 +10,44 @@
 
 #include <QCoroSignal>
 
+using SonosKit::SonosHousehold;
 using SonosKit::ZoneGroup;
+
+namespace {
+
+QCoro::Task<QList<SonosHousehold>> listOf(QCoro::Task<SonosHousehold> read)
+{
+    SonosHousehold household = co_await std::move(read);
+    QList<SonosHousehold> households;
+    households.append(std::move(household));
+    co_return households;
+}
+
+// The player that answered last belongs to the household shown then.
+QCoro::Task<QList<SonosHousehold>> groupsOf(SonosHousehold household, QCoro::Task<QList<ZoneGroup>> read)
+{
+    household.groups = co_await std::move(read);
+    QList<SonosHousehold> households;
+    households.append(std::move(household));
+    co_return households;
+}
+
+} // namespace
 
 Household::Household(StoreContext &context, Preferences &preferences, QObject *parent)
     : QObject(parent)
     , m_context(context)
     , m_preferences(preferences)
     , m_connectionCheck(context, ConnectionCheck::Question::search)
+    , m_choice(preferences)
     , m_selectedRoomName(preferences.selectedRoomName())
 {
     connect(&m_context, &StoreContext::failed, this, [this](const QString &text) { setStatus(StoreStatus::failed(text)); });
+    connect(&m_choice, &HouseholdChoice::chosen, this, [this] {
+        showChosen(QString());
+        // Read afresh: the groups are as the last search found them.
+        StoreContext::start(refresh());
+    });
 }
 
 Household::~Household()
@@ -63,15 +91,29 @@ QCoro::Task<void> Household::nextRefresh()
     co_await RefreshOver{this};
 }
 
-QCoro::Task<QList<ZoneGroup>> Household::discover()
+Household::Source Household::source() const
 {
     // A typed address wins over everything and is never followed by a
     // search; so is the last player that answered, until it fails once.
     if (m_preferences.hasManualHost())
-        return SonosKit::ZoneTopology(*m_preferences.manualHost()).groups(m_context.token());
-    if (m_knownHost)
-        return SonosKit::ZoneTopology(*m_knownHost).groups(m_context.token());
-    return m_context.settings().findHousehold(m_context.settings().householdSearchTimeout);
+        return Source::typed;
+    if (m_knownHost && m_choice.shown())
+        return Source::known;
+    return Source::search;
+}
+
+QCoro::Task<QList<SonosHousehold>> Household::discover(Source source)
+{
+    const StoreSettings &settings = m_context.settings();
+    switch (source) {
+    case Source::typed:
+        return listOf(settings.householdAt(*m_preferences.manualHost()));
+    case Source::known:
+        return groupsOf(*m_choice.shown(), SonosKit::ZoneTopology(*m_knownHost).groups(m_context.token()));
+    case Source::search:
+        break;
+    }
+    return settings.findHouseholds(settings.householdSearchTimeout);
 }
 
 StoreTask<void> Household::read()
@@ -80,26 +122,41 @@ StoreTask<void> Household::read()
         setStatus(StoreStatus::searching());
 
     const quint64 toldAtStart = m_groupingsTold;
-    const Attempt<QList<ZoneGroup>> found = co_await m_context.attempt(discover());
-    if (found) {
-        if (!found->isEmpty())
+    const Source from = source();
+    const Attempt<QList<SonosHousehold>> households = co_await m_context.attempt(discover(from));
+    if (households) {
+        const QString before = m_choice.shownID();
+        // The typed address's household is the user's choice.
+        if (from == Source::typed && !households->isEmpty())
+            m_preferences.setSelectedHousehold(households->front().id);
+        if (from == Source::known)
+            m_choice.update(households->front());
+        else
+            m_choice.setFound(*households);
+        const QList<ZoneGroup> found = m_choice.shown() ? m_choice.shown()->groups : QList<ZoneGroup>();
+        if (!found.isEmpty())
             m_connectionCheck.setDiagnosis(std::nullopt);
-        // A grouping told while the answer was on its way is newer than it.
-        if (m_groupingsTold == toldAtStart)
-            showGroups(*found);
-        m_knownHost = found->isEmpty() ? std::nullopt : std::optional<QString>(found->front().coordinator.host);
-        setStatus(found->isEmpty() ? StoreStatus::noPlayersFound() : StoreStatus::ready());
+        // A grouping told while the answer was on its way is newer than it,
+        // unless it was another household's.
+        if (m_choice.shownID() != before && !before.isEmpty())
+            showChosen(before);
+        else if (m_groupingsTold == toldAtStart)
+            showGroups(found);
+        m_knownHost = found.isEmpty() ? std::nullopt : std::optional<QString>(found.front().coordinator.host);
+        setStatus(found.isEmpty() ? StoreStatus::noPlayersFound() : StoreStatus::ready());
         if (!m_selectedRoomName)
-            setSelectedRoomName(found->isEmpty() ? std::nullopt : std::optional<QString>(found->front().coordinator.roomName));
-        if (found->isEmpty())
+            setSelectedRoomName(found.isEmpty() ? std::nullopt : std::optional<QString>(found.front().coordinator.roomName));
+        if (found.isEmpty())
             StoreContext::start(diagnose());
+        if (from == Source::known && m_choice.standsIn())
+            StoreContext::start(lookForRemembered());
         co_return;
     }
 
     // The group list stays as it was: a player that briefly stops answering
     // does not empty the panel. The reason is shown only for a typed address.
     m_knownHost.reset();
-    const Failure &failure = found.failure();
+    const Failure &failure = households.failure();
     if (failure.isSonosError() && !failure.isNoPlayersFound() && m_preferences.manualHost())
         m_context.report(failure);
     else
@@ -107,6 +164,38 @@ StoreTask<void> Household::read()
     // With speakers on the panel a passing failure needs no explaining.
     if (groups().isEmpty())
         StoreContext::start(diagnose());
+}
+
+StoreTask<void> Household::lookForRemembered()
+{
+    if (m_lookingForRemembered)
+        co_return;
+    m_lookingForRemembered = true;
+    const StoreSettings &settings = m_context.settings();
+    const Attempt<QList<SonosHousehold>> households = co_await m_context.attempt(
+        settings.findHouseholds(settings.householdSearchTimeout));
+    m_lookingForRemembered = false;
+    // A search that missed it changes nothing: the household shown answers.
+    const std::optional<QString> remembered = m_preferences.selectedHousehold();
+    if (!households || !remembered || m_preferences.hasManualHost()
+        || std::none_of(households->cbegin(), households->cend(),
+            [&remembered](const SonosHousehold &household) { return household.id == *remembered; }))
+        co_return;
+    const QString before = m_choice.shownID();
+    m_choice.setFound(*households);
+    showChosen(before);
+}
+
+void Household::showChosen(const QString &before)
+{
+    const SonosHousehold *shown = m_choice.shown();
+    if (!shown || shown->id == before)
+        return;
+    // Whatever was told of the last household is no newer than this.
+    setGroups(shown->groups);
+    m_knownHost = shown->groups.isEmpty() ? std::nullopt : std::optional<QString>(shown->groups.front().coordinator.host);
+    Q_EMIT groupChosen();
+    Q_EMIT householdSwitched();
 }
 
 StoreTask<void> Household::diagnose()
@@ -132,6 +221,7 @@ void Household::retry(const QString &host)
         text.chop(1);
     m_preferences.setManualHost(text.isEmpty() ? std::nullopt : std::optional<QString>(text.toString()));
     m_knownHost.reset();
+    m_choice.setFound({});
     showGroups({});
     Q_EMIT searchRestarted();
 }
@@ -155,6 +245,7 @@ void Household::apply(const SonosKit::TopologyEvent &event)
 void Household::setGroups(QList<ZoneGroup> groups)
 {
     ++m_groupingsTold;
+    m_choice.setShownGroups(groups);
     showGroups(std::move(groups));
 }
 

@@ -4,6 +4,7 @@
 
 #include "Quillo/models/GroupListModel.h"
 #include "Quillo/store/ConnectionCheck.h"
+#include "Quillo/store/HouseholdChoice.h"
 #include "Quillo/store/StoreStatus.h"
 #include "Quillo/store/StoreTask.h"
 
@@ -24,7 +25,8 @@ class StoreContext;
 // The household's groups, the one the panel controls, and where finding
 // them stands: the search (or the typed address), the topology reads, and
 // why nothing was found. The selected group is the one holding the
-// remembered room, else the first group.
+// remembered room, else the first group. With several households on the
+// network only the chosen one's groups are shown (see HouseholdChoice).
 class Household : public QObject
 {
     Q_OBJECT
@@ -41,6 +43,7 @@ class Household : public QObject
     Q_PROPERTY(bool isSearching READ isSearching NOTIFY statusChanged)
     // Why the search found nothing, for the setup screen.
     Q_PROPERTY(ConnectionCheck *connectionCheck READ connectionCheckObject CONSTANT)
+    Q_PROPERTY(HouseholdChoice *choice READ choiceObject CONSTANT)
 
 public:
     Household(StoreContext &context, Preferences &preferences, QObject *parent = nullptr);
@@ -66,6 +69,8 @@ public:
     // The player that answered last; searching is skipped while it answers.
     const std::optional<QString> &knownHost() const { return m_knownHost; }
     ConnectionCheck &connectionCheck() { return m_connectionCheck; }
+    HouseholdChoice &choice() { return m_choice; }
+    const HouseholdChoice &choice() const { return m_choice; }
     const ConnectionCheck &connectionCheck() const { return m_connectionCheck; }
 
     // What a regrouping the players agreed to leads to, shown before the
@@ -92,11 +97,25 @@ Q_SIGNALS:
     void groupChosen();
     // The user started the search over: what was found before is dropped.
     void searchRestarted();
+    // Another household is shown: what was read of the last one (its
+    // favorites, what its players told) is dropped.
+    void householdSwitched();
 
 private:
+    // Where a read asks: the typed address, the player that answered last,
+    // or the whole network.
+    enum class Source { typed, known, search };
+
     StoreTask<void> refreshTask();
     StoreTask<void> read();
-    QCoro::Task<QList<SonosKit::ZoneGroup>> discover();
+    Source source() const;
+    QCoro::Task<QList<SonosKit::SonosHousehold>> discover(Source source);
+    // While another household stands in for the remembered one, a search
+    // in the background looks for it.
+    StoreTask<void> lookForRemembered();
+    // Shows the chosen household's groups when it is another one than
+    // `before`'s.
+    void showChosen(const QString &before);
     StoreTask<void> diagnose();
     QCoro::Task<void> nextRefresh();
     // Resumes every refresh that waited for the one in flight, at once: a
@@ -112,10 +131,12 @@ private:
     void showGroups(QList<SonosKit::ZoneGroup> groups);
     void updateSelection();
     ConnectionCheck *connectionCheckObject() { return &m_connectionCheck; }
+    HouseholdChoice *choiceObject() { return &m_choice; }
 
     StoreContext &m_context;
     Preferences &m_preferences;
     ConnectionCheck m_connectionCheck;
+    HouseholdChoice m_choice;
     GroupListModel m_groups;
     std::optional<QString> m_selectedRoomName;
     std::optional<SonosKit::ZoneGroup> m_selectedGroup;
@@ -124,6 +145,7 @@ private:
     std::optional<QString> m_knownHost;
     bool m_refreshing = false;
     bool m_refreshAgain = false;
+    bool m_lookingForRemembered = false;
     std::vector<std::coroutine_handle<>> m_refreshWaiters;
     // Counts the groupings the players told of (events) or agreed to
     // (regroupings): a read that started before one is older than it.

@@ -59,6 +59,15 @@ Library::Library(StoreContext &context, Household &household, Preferences &prefe
         setFavorites({});
         StoreContext::start(searchAgainTask());
     });
+    // Another household's lists: what this one's were, and the versions its
+    // events told, say nothing of them.
+    connect(&m_household, &Household::householdSwitched, this, [this] {
+        m_favoritesUpdateID.reset();
+        m_playlistsUpdateID.reset();
+        setSelectedItemID(std::nullopt);
+        setFavorites({});
+        StoreContext::start(load());
+    });
 }
 
 QCoro::Task<void> Library::load()

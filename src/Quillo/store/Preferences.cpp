@@ -11,6 +11,7 @@ const QString selectedProviderKey = QStringLiteral("selectedProvider");
 const QString manualHostKey = QStringLiteral("manualHost");
 const QString hasSeenWelcomeKey = QStringLiteral("hasSeenWelcome");
 const QString showsRoomsKey = QStringLiteral("showsRooms");
+const QString selectedHouseholdKey = QStringLiteral("selectedHousehold");
 
 // A preference of the wrong type (a list where a text belongs, say) reads as
 // no preference at all rather than as whatever Qt would convert it to.
@@ -55,6 +56,7 @@ void Preferences::read()
     if (m_selectedProvider == allProvidersText)
         m_selectedProvider.reset();
     m_manualHost = storedText(*m_settings, manualHostKey);
+    m_selectedHousehold = storedText(*m_settings, selectedHouseholdKey);
     m_hasSeenWelcome = storedBoolean(*m_settings, hasSeenWelcomeKey).value_or(false);
     m_showsRooms = storedBoolean(*m_settings, showsRoomsKey).value_or(false);
 }
@@ -93,6 +95,14 @@ void Preferences::setManualHost(std::optional<QString> host)
         return;
     m_manualHost = std::move(host);
     Q_EMIT manualHostChanged();
+}
+
+void Preferences::setSelectedHousehold(std::optional<QString> household)
+{
+    if (household == m_selectedHousehold)
+        return;
+    m_selectedHousehold = std::move(household);
+    write(selectedHouseholdKey, m_selectedHousehold);
 }
 
 void Preferences::setHasSeenWelcome(bool seen)

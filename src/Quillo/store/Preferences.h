@@ -39,6 +39,8 @@ public:
     // The chosen provider; none means every provider.
     const std::optional<QString> &selectedProvider() const { return m_selectedProvider; }
     const std::optional<QString> &manualHost() const { return m_manualHost; }
+    // The household the panel controls when several are found, by its id.
+    const std::optional<QString> &selectedHousehold() const { return m_selectedHousehold; }
     bool hasSeenWelcome() const { return m_hasSeenWelcome; }
     bool showsRooms() const { return m_showsRooms; }
 
@@ -48,6 +50,8 @@ public:
     void setSelectedRoomName(std::optional<QString> room);
     void setSelectedProvider(std::optional<QString> provider);
     void setManualHost(std::optional<QString> host);
+    // Written when it changes.
+    void setSelectedHousehold(std::optional<QString> household);
     void setHasSeenWelcome(bool seen);
     void setShowsRooms(bool shows);
 
@@ -68,6 +72,7 @@ private:
     std::optional<QString> m_selectedRoomName;
     std::optional<QString> m_selectedProvider;
     std::optional<QString> m_manualHost;
+    std::optional<QString> m_selectedHousehold;
     bool m_hasSeenWelcome = false;
     bool m_showsRooms = false;
 };

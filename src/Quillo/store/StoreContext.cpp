@@ -6,10 +6,23 @@
 
 #include "SonosKit/SonosDiscovery.h"
 
+namespace {
+
+// The address is the frame's own: the caller's text may be gone (the store
+// with it) before the answer comes.
+QCoro::Task<SonosKit::SonosHousehold> householdAtCopy(QString host)
+{
+    SonosKit::SonosHousehold household = co_await SonosKit::SonosDiscovery::householdAt(host);
+    co_return household;
+}
+
+} // namespace
+
 StoreSettings StoreSettings::defaults()
 {
     StoreSettings settings;
-    settings.findHousehold = [](double timeout) { return SonosKit::SonosDiscovery::findHousehold(timeout); };
+    settings.findHouseholds = [](double timeout) { return SonosKit::SonosDiscovery::findHouseholds(timeout); };
+    settings.householdAt = [](const QString &host) { return householdAtCopy(host); };
     settings.householdSearchTimeout = SonosKit::SonosDiscovery::householdSearchTimeout;
     settings.examineConnection = [](SonosKit::ConnectionDoctor::Options options) {
         return SonosKit::ConnectionDoctor::examine(std::move(options));
@@ -23,8 +36,10 @@ StoreContext::StoreContext(StoreSettings settings, QObject *parent)
     : QObject(parent)
     , m_settings(std::move(settings))
 {
-    if (!m_settings.findHousehold)
-        m_settings.findHousehold = StoreSettings::defaults().findHousehold;
+    if (!m_settings.findHouseholds)
+        m_settings.findHouseholds = StoreSettings::defaults().findHouseholds;
+    if (!m_settings.householdAt)
+        m_settings.householdAt = StoreSettings::defaults().householdAt;
 }
 
 void StoreContext::report(const Failure &failure)

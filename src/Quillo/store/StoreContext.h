@@ -7,6 +7,7 @@
 #include "Quillo/store/TaskGuard.h"
 
 #include "SonosKit/GroupController.h"
+#include "SonosKit/SonosHousehold.h"
 #include "SonosKit/ZoneGroup.h"
 #include "SonosKit/doctor/ConnectionDoctor.h"
 
@@ -22,7 +23,10 @@
 // Tests replace the household search so that nothing leaves loopback, and
 // shorten the pauses.
 struct StoreSettings {
-    std::function<QCoro::Task<QList<SonosKit::ZoneGroup>>(double timeout)> findHousehold;
+    // Every household on the network, most rooms first.
+    std::function<QCoro::Task<QList<SonosKit::SonosHousehold>>(double timeout)> findHouseholds;
+    // The household of the player at a typed address, whichever it is.
+    std::function<QCoro::Task<SonosKit::SonosHousehold>(const QString &host)> householdAt;
     double householdSearchTimeout = 3.0;
     // Between two reads of playback while the panel is open.
     std::chrono::milliseconds pollPause{1500};

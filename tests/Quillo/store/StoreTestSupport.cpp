@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "StoreTestSupport.h"
 
+#include "SonosKit/SonosDiscovery.h"
 #include "SonosKit/ZoneTopology.h"
 
 #include <QAbstractItemModelTester>
@@ -25,6 +26,29 @@ QJsonArray tracks(const QString &prefix, int count, int seconds = 200)
             {"uri", QStringLiteral("x-file-cifs://nas/%1/%2.flac").arg(prefix).arg(i)}, {"duration", seconds},
             {"artist", "Test Artist"}});
     return list;
+}
+
+// Every household one of `addresses` belongs to; one that does not answer
+// is not found. Everything by value: the store may go while it asks.
+QCoro::Task<QList<SonosKit::SonosHousehold>> householdsAt(
+    QStringList addresses, std::shared_ptr<int> searches, std::function<QCoro::Task<bool>()> mayAsk)
+{
+    ++*searches;
+    if (mayAsk && !co_await mayAsk())
+        co_return {};
+    QList<SonosKit::SonosHousehold> found;
+    std::exception_ptr failure;
+    for (const QString &address : std::as_const(addresses)) {
+        try {
+            SonosKit::SonosHousehold household = co_await SonosKit::SonosDiscovery::householdAt(address);
+            found.append(std::move(household));
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    if (found.isEmpty() && failure)
+        std::rethrow_exception(failure);
+    co_return found;
 }
 
 } // namespace
@@ -165,13 +189,8 @@ std::unique_ptr<PlayerStore> StoreRig::makeStore()
     settings.proofWhilePlaying = proofWhilePlaying;
     settings.proofWhileIdle = proofWhileIdle;
     settings.examineConnection = examineConnection;
-    settings.findHousehold = [address = searchAddress, searches = searches, mayAsk = searchMayAsk](
-                                 double) -> QCoro::Task<QList<SonosKit::ZoneGroup>> {
-        ++*searches;
-        if (mayAsk && !co_await mayAsk())
-            co_return {};
-        co_return co_await SonosKit::ZoneTopology(address).groups();
-    };
+    settings.findHouseholds = [addresses = QStringList{searchAddress} + otherSearchAddresses, searches = searches,
+                                  mayAsk = searchMayAsk](double) { return householdsAt(addresses, searches, mayAsk); };
     auto store = std::make_unique<PlayerStore>(
         std::make_unique<QSettings>(settingsPath(), QSettings::IniFormat), std::move(settings));
     testListModels(*store);

@@ -78,6 +78,9 @@ struct StoreRig {
 
     QTemporaryDir directory;
     QString searchAddress;
+    // Players of other households the search finds too; one that does not
+    // answer is not found.
+    QStringList otherSearchAddresses;
     std::shared_ptr<int> searches = std::make_shared<int>(0);
     std::chrono::milliseconds pollPause{60};
     // Off unless a case is about the closed panel's reads.

@@ -187,6 +187,7 @@ TEST(QuilloViews, TransportAndVolumeReachTheGroupThePickerShows)
     ViewWindow &view = *panel.view;
     const QQuickItem *picker = ViewWindow::itemOf(view.node(QAccessible::ComboBox, QStringLiteral("Group")));
     ASSERT_TRUE(picker) << view.tree();
+    EXPECT_FALSE(view.node(QAccessible::ComboBox, QStringLiteral("System"))) << "one system: no choice to offer";
 
     // Another group, picked from the list as the user does.
     view.click(QAccessible::ComboBox, QStringLiteral("Group"));
@@ -495,4 +496,26 @@ TEST(QuilloViews, WelcomeLinksOpenTheReportAndHelpPagesAndGotItDismissesForGood)
     }
     engine.reset();
     PlayerStore::provideToQml(nullptr);
+}
+
+TEST(QuilloViews, WithTwoSystemsTheSystemChooserPicksWhoseGroupsThePickerShows)
+{
+    playersim::Household current = storetest::startedHousehold(Suite::QuilloViews);
+    playersim::Household older = testsupport::startedHousehold(
+        playersim::Household::secondHousehold(testsupport::firstAddress(Suite::QuilloViews, 1)));
+    storetest::StoreRig rig{current};
+    rig.otherSearchAddresses = {older.addresses().first()};
+    StoreHandle store = rig.makeStore();
+    ViewWindow view(*store, menuView);
+    ASSERT_TRUE(view.waitForNode(QAccessible::ComboBox, QStringLiteral("System"))) << view.tree();
+
+    const QQuickItem *chooser = ViewWindow::itemOf(view.node(QAccessible::ComboBox, QStringLiteral("System")));
+    view.click(QAccessible::ComboBox, QStringLiteral("System"));
+    ASSERT_TRUE(waitUntil([&] { return chooser->property("popup").value<QObject *>()->property("opened").toBool(); }));
+    const auto entry = [&] { return findItem(view.window(), "QQuickAbstractButton", QStringLiteral("S1 · Garage, Workshop")); };
+    ASSERT_TRUE(waitUntil(entry)) << view.tree();
+    view.click(entry());
+    const QQuickItem *picker = ViewWindow::itemOf(view.node(QAccessible::ComboBox, QStringLiteral("Group")));
+    EXPECT_TRUE(waitUntil([&] { return picker->property("displayText").toString() == QStringLiteral("Garage"); })) << view.tree();
+    EXPECT_EQ(store->preferences().selectedHousehold(), older.householdId());
 }
