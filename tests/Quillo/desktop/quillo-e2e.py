@@ -292,12 +292,23 @@ def alarm_at(time_text):
     return next((a for a in zonescout("alarms")["alarms"] if a["startTime"] == time_text), None)
 
 
+def reopen_panel(app, x, y, w, h):
+    """The panel again from the icon. A click on the icon just after an outside click closed the panel is taken
+    as that same gesture and opens nothing, so a second click follows when the first one opened nothing."""
+    for attempt in range(2):
+        click_at(x + w // 2, y + h // 2)
+        try:
+            return frame(app, "Quillo", 3)
+        except Failure:
+            if attempt:
+                raise
+
+
 def alarms_walk(app, x, y, w, h):
     """From the panel's "Alarms…": an alarm added at 06:42, switched off and removed; Escape closes the window."""
     if alarm_at("06:42"):
         raise Failure("an alarm at 06:42 before the walk added one")
-    click_at(x + w // 2, y + h // 2)
-    panel = frame(app, "Quillo")
+    panel = reopen_panel(app, x, y, w, h)
     click(find(panel, pyatspi.ROLE_PUSH_BUTTON, "Alarms…"))
     window = frame(app, "Alarms")
     wait(lambda: not showing(panel), 10, "the panel giving way to the Alarms window")
