@@ -147,8 +147,9 @@ TEST(PlayerStoreAlarms, AChangeInAnotherControllerReachesTheListAndTheNextAlarmM
     Alarms &alarms = store->alarms();
     ASSERT_TRUE(waitUntil([&] { return alarms.list().count() == 2; }));
     // A busy machine may have come this far only after it rang.
-    if (QTime::currentTime() < soon)
+    if (QTime::currentTime() < soon) {
         EXPECT_EQ(alarms.nextAlarmText(), QStringLiteral("Alarm %1 · Living Room").arg(soon.toString(u"HH:mm")));
+    }
 
     // Switched off elsewhere: the row follows within a second, nothing polled.
     const SonosKit::AlarmClock elsewhere(household.addresses().constFirst());
