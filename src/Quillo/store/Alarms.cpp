@@ -92,6 +92,7 @@ void Alarms::forget()
     m_alarms.clear();
     m_version.clear();
     m_hasRead = false;
+    m_alarmEventsHeard = false;
     m_draft.close();
     show();
 }

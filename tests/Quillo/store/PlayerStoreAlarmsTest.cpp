@@ -152,6 +152,7 @@ TEST(PlayerStoreAlarms, AChangeInAnotherControllerReachesTheListAndTheNextAlarmM
     }
 
     // Switched off elsewhere: the row follows within a second, nothing polled.
+    household.log()->clear();
     const SonosKit::AlarmClock elsewhere(household.addresses().constFirst());
     SonosKit::Alarm kitchen = alarms.alarms().at(1);
     ASSERT_EQ(kitchen.id, u"2");
@@ -165,4 +166,6 @@ TEST(PlayerStoreAlarms, AChangeInAnotherControllerReachesTheListAndTheNextAlarmM
     // Once the first rang, the next is the Kitchen's.
     EXPECT_TRUE(waitUntil(
         [&] { return alarms.nextAlarmText() == QStringLiteral("Alarm %1 · Kitchen").arg(later.toString(u"HH:mm")); }, 8s));
+    // One read for each change elsewhere, none while nothing changed.
+    EXPECT_EQ(household.log()->calls(QStringLiteral("ListAlarms")).size(), 2U);
 }
