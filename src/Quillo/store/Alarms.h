@@ -25,8 +25,8 @@ class StoreContext;
 // the next alarm to ring. The list is read from the selected group's
 // coordinator when the household's players change, when the players' events
 // tell another version of it than the one held, when those events were
-// missed, and at each opening of the panel or the Alarms window while no
-// events flow; never on a timer. One change goes out at a time.
+// missed, and at each opening of the panel or the Alarms window until its
+// events come again; never on a timer. One change goes out at a time.
 class Alarms : public QObject
 {
     Q_OBJECT

@@ -3,7 +3,8 @@
 // The household's alarms in the store over the simulated household: listed
 // earliest first with an alarm of a room not visible kept, one switched on
 // with every other alarm left alone, a second alarm at a taken time refused
-// with its words and nothing lost, another household's list replacing the
+// with its words and nothing lost, one saved from the editor keeping what
+// another app changed meanwhile, another household's list replacing the
 // last one's, a change made in another controller reaching the list through
 // the events, and the next alarm moving on once it rang.
 #include "StoreTestSupport.h"
