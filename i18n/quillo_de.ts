@@ -815,7 +815,7 @@
         </message>
         <message>
             <source>Alarms…</source>
-            <translation>Wecker …</translation>
+            <translation>Wecker…</translation>
         </message>
         <message>
             <source>Play/Pause</source>
@@ -1025,7 +1025,7 @@
         </message>
         <message>
             <source>Remove Alarm…</source>
-            <translation>Wecker entfernen …</translation>
+            <translation>Wecker entfernen…</translation>
         </message>
         <message>
             <source>Cancel</source>
@@ -1058,6 +1058,21 @@
     <context>
         <name>Alarms</name>
         <message>
+            <source>This alarm was removed in another app.</source>
+            <extracomment>Saving an alarm in the editor that was removed meanwhile; the editor keeps the user's values.</extracomment>
+            <translation>Dieser Wecker wurde in einer anderen App entfernt.</translation>
+        </message>
+        <message>
+            <source>This alarm was changed in another app and can't be changed here.</source>
+            <extracomment>Saving an alarm in the editor that another app changed into a form this app can't write back.</extracomment>
+            <translation>Dieser Wecker wurde in einer anderen App geändert und kann hier nicht geändert werden.</translation>
+        </message>
+        <message>
+            <source>This alarm was already removed in another app.</source>
+            <extracomment>Removing an alarm that another app removed already.</extracomment>
+            <translation>Dieser Wecker wurde bereits in einer anderen App entfernt.</translation>
+        </message>
+        <message>
             <source>Room not available</source>
             <extracomment>In place of an alarm's room that is switched off, bonded to another or gone.</extracomment>
             <translation>Raum nicht verfügbar</translation>
@@ -1087,7 +1102,7 @@
         <name>AlarmsLine</name>
         <message>
             <source>Alarms…</source>
-            <translation>Wecker …</translation>
+            <translation>Wecker…</translation>
         </message>
         <message>
             <source>List, add and change your speakers' alarms</source>
@@ -1102,7 +1117,7 @@
         </message>
         <message>
             <source>Reading the alarms…</source>
-            <translation>Wecker werden gelesen …</translation>
+            <translation>Wecker werden gelesen…</translation>
         </message>
         <message>
             <source>The alarms couldn't be read from your speakers.</source>
@@ -1118,7 +1133,7 @@
         </message>
         <message>
             <source>Add Alarm…</source>
-            <translation>Wecker hinzufügen …</translation>
+            <translation>Wecker hinzufügen…</translation>
         </message>
         <message>
             <source>Close</source>

@@ -275,7 +275,14 @@ FocusScope {
                 font.pixelSize: Theme.fontBody
                 //: How long an alarm plays, in minutes.
                 textFromValue: (value, locale) => qsTr("%1 min").arg(value)
-                valueFromText: (text, locale) => parseInt(text, 10)
+                // The number typed, whatever follows it ("45", "45 min").
+                valueFromText: (text, locale) => {
+                    const minutes = parseInt(text, 10);
+                    return isNaN(minutes) ? duration.value : minutes;
+                }
+                validator: RegularExpressionValidator {
+                    regularExpression: /\d{0,4}\D*/
+                }
                 onValueChanged: editor.draft.durationMinutes = value
                 Accessible.name: qsTr("Plays for, in minutes")
             }

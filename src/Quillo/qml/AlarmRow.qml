@@ -5,7 +5,8 @@ import QtQuick.Layouts
 import Quillo
 
 // One alarm in the Alarms window: "07:00 · Bedroom · Weekdays · Chime",
-// which opens the editor (a click, Return or Space), and its switch. One
+// which opens the editor (a click, or Return on the current row), and its
+// switch (Space on the current row). One
 // the players gave in a form not understood here is shown, never changed.
 RowLayout {
     id: row
@@ -17,6 +18,8 @@ RowLayout {
     required property bool readable
     // A change is on its way: the next waits for it.
     required property bool busy
+    // The list's current row while the list has the keyboard.
+    property bool current: false
 
     signal editRequested()
     signal switched(bool on)
@@ -27,6 +30,8 @@ RowLayout {
         id: summaryButton
 
         Layout.fillWidth: true
+        // The list is the Tab stop; its arrows choose the row.
+        focusPolicy: Qt.NoFocus
         flat: true
         text: row.summary
         font.pixelSize: Theme.fontBody
@@ -53,7 +58,7 @@ RowLayout {
         background: Rectangle {
             radius: Theme.rowRadius
             color: summaryButton.down ? Theme.pressedFill : summaryButton.hovered ? Theme.hoverFill : "transparent"
-            border.width: summaryButton.visualFocus ? 2 : 0
+            border.width: row.current ? 2 : 0
             border.color: Theme.accent
         }
     }
@@ -61,6 +66,7 @@ RowLayout {
     SettingSwitch {
         on: row.on
         enabled: row.readable && !row.busy
+        focusPolicy: Qt.NoFocus
         Accessible.name: row.switchName
         onSwitched: wanted => {
             if (enabled)

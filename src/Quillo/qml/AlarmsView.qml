@@ -41,9 +41,14 @@ FocusScope {
         visible: !view.alarms.draft.isOpen
         spacing: Theme.rowSpacing
 
-        // Back from the editor, the keyboard starts on the list again.
+        // Back from the editor, the keyboard is where it was: on the row
+        // edited, or on "Add Alarm…".
         onVisibleChanged: {
-            if (visible)
+            if (!visible)
+                return;
+            if (list.editedRow && list.count > 0)
+                list.forceActiveFocus();
+            else
                 addButton.forceActiveFocus();
         }
 
@@ -83,13 +88,46 @@ FocusScope {
             model: view.alarms.list
             boundsBehavior: Flickable.StopAtBounds
             ScrollBar.vertical: ScrollBar {}
+            // One Tab stop; the arrows move through the rows, and the
+            // current one is scrolled into view.
+            activeFocusOnTab: true
+            keyNavigationEnabled: true
+            highlightMoveDuration: 0
+
+            // The editor was opened from a row (not by "Add Alarm…").
+            property bool editedRow: false
+
+            function editAt(index: int) {
+                const row = list.itemAtIndex(index) as AlarmRow;
+                if (!row || !row.readable)
+                    return;
+                list.currentIndex = index;
+                list.editedRow = true;
+                view.alarms.edit(row.alarmID);
+            }
+
+            function switchCurrent() {
+                const row = list.currentItem as AlarmRow;
+                if (row && row.readable && !view.alarms.busy)
+                    view.alarms.setEnabled(row.alarmID, !row.on);
+            }
 
             delegate: AlarmRow {
+                required property int index
+
                 width: ListView.view.width
                 busy: view.alarms.busy
-                onEditRequested: view.alarms.edit(alarmID)
+                current: ListView.isCurrentItem && list.activeFocus
+                onEditRequested: list.editAt(index)
                 onSwitched: on => view.alarms.setEnabled(alarmID, on)
             }
+
+            Keys.onReturnPressed: list.editAt(list.currentIndex)
+            Keys.onEnterPressed: list.editAt(list.currentIndex)
+            Keys.onSpacePressed: list.switchCurrent()
+
+            Accessible.role: Accessible.List
+            Accessible.name: qsTr("Alarms")
         }
 
         RowLayout {
@@ -100,7 +138,10 @@ FocusScope {
                 id: addButton
                 text: qsTr("Add Alarm…")
                 enabled: PlayerStore.household.hasSelectedGroup
-                onClicked: view.alarms.add()
+                onClicked: {
+                    list.editedRow = false;
+                    view.alarms.add();
+                }
             }
 
             Item { Layout.fillWidth: true }

@@ -105,6 +105,7 @@ void AlarmDraft::open(const std::optional<Alarm> &alarm, const QList<SonosKit::S
         m_durationMinutes = defaultDurationMinutes;
         buildPrograms(favorites, Alarm::chimeURI, {}, {});
     }
+    m_opened = values();
     Q_EMIT choicesChanged();
     Q_EMIT valuesChanged();
     // Also when it showed another alarm: whether it is a new one may differ.
@@ -151,27 +152,45 @@ void AlarmDraft::setFavorites(const QList<SonosKit::ContentItem> &favorites)
     Q_EMIT valuesChanged();
 }
 
+QString AlarmDraft::valueAt(const QList<Choice> &choices, int index)
+{
+    return index >= 0 && index < choices.size() ? choices.at(index).value : QString();
+}
+
+AlarmDraft::Values AlarmDraft::values() const
+{
+    return {m_hour, m_minute, m_days, valueAt(m_rooms, m_roomIndex), m_includeGroupedRooms, valueAt(m_programs, m_programIndex),
+        m_volume, m_durationMinutes};
+}
+
 Alarm AlarmDraft::result() const
 {
     Alarm alarm;
-    if (m_original)
-        alarm = *m_original;
-    else
-        alarm.enabled = true;
-    const bool timeChanged = !m_original || alarm.startTime.hour() != m_hour || alarm.startTime.minute() != m_minute;
-    if (timeChanged)
+    alarm.enabled = true;
+    return applyTo(alarm);
+}
+
+Alarm AlarmDraft::applyTo(Alarm alarm) const
+{
+    // A new alarm takes every value; a changed one only those the user
+    // changed, so one changed elsewhere meanwhile stays as it is there.
+    const bool whole = !m_original;
+    const Values now = values();
+    if (whole || now.hour != m_opened.hour || now.minute != m_opened.minute)
         alarm.startTime = QTime(m_hour, m_minute);
-    if (!m_original || bitsOf(alarm.recurrence) != m_days)
+    if (whole || now.days != m_opened.days)
         alarm.recurrence = recurrenceOf(m_days);
-    if (m_roomIndex >= 0 && m_roomIndex < m_rooms.size())
-        alarm.roomUUID = m_rooms.at(m_roomIndex).value;
-    alarm.includeLinkedZones = m_includeGroupedRooms;
-    if (m_programIndex >= 0 && m_programIndex < m_programs.size() && m_programs.at(m_programIndex).value != alarm.programURI) {
-        alarm.programURI = m_programs.at(m_programIndex).value;
+    if ((whole || now.room != m_opened.room) && !now.room.isEmpty())
+        alarm.roomUUID = now.room;
+    if (whole || now.includeGroupedRooms != m_opened.includeGroupedRooms)
+        alarm.includeLinkedZones = m_includeGroupedRooms;
+    if ((whole || now.program != m_opened.program) && !now.program.isEmpty()) {
+        alarm.programURI = now.program;
         alarm.programMetaData = m_programs.at(m_programIndex).metadata;
     }
-    alarm.volume = m_volume;
-    if (!m_original || alarm.durationSeconds / 60 != m_durationMinutes)
+    if (whole || now.volume != m_opened.volume)
+        alarm.volume = m_volume;
+    if (whole || now.durationMinutes != m_opened.durationMinutes)
         alarm.durationSeconds = m_durationMinutes * 60;
     return alarm;
 }

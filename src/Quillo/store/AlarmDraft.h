@@ -50,7 +50,8 @@ public:
     static constexpr int weekdayBits = 0x1f;
     static constexpr int weekendBits = 0x60;
     static constexpr int everyDayBits = 0x7f;
-    static constexpr int longestMinutes = 24 * 60 - 1;
+    // As long as the players' list may say (24:59).
+    static constexpr int longestMinutes = 24 * 60 + 59;
 
     explicit AlarmDraft(QObject *parent = nullptr);
 
@@ -61,8 +62,11 @@ public:
     void close();
     // The favorites changed while the editor shows: the choice stays.
     void setFavorites(const QList<SonosKit::ContentItem> &favorites);
-    // The alarm as the user left it.
+    // The new alarm as the user left it.
     SonosKit::Alarm result() const;
+    // `alarm` (the one being changed, as the list holds it now) with the
+    // values the user changed here; the others stay as they are there.
+    SonosKit::Alarm applyTo(SonosKit::Alarm alarm) const;
     // The days of `recurrence` as the `days` bits.
     static int bitsOf(const SonosKit::Recurrence &recurrence);
     Q_INVOKABLE void toggleDay(int day);
@@ -107,6 +111,19 @@ private:
         QString value; // a room's id; what plays: its URI
         QString metadata;
     };
+    // The values the editor opened with: the ones still equal are not the user's.
+    struct Values {
+        int hour = 0;
+        int minute = 0;
+        int days = 0;
+        QString room;
+        bool includeGroupedRooms = false;
+        QString program;
+        int volume = 0;
+        int durationMinutes = 0;
+    };
+    Values values() const;
+    static QString valueAt(const QList<Choice> &choices, int index);
     template<typename T>
     void assign(T &member, T value);
     static QVariantList entries(const QList<Choice> &choices);
@@ -125,4 +142,5 @@ private:
     int m_programIndex = 0;
     int m_volume = 20;
     int m_durationMinutes = 60;
+    Values m_opened;
 };

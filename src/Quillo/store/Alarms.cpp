@@ -23,9 +23,10 @@ namespace {
 const QString timeFormat = QStringLiteral("HH:mm");
 // The next alarm moves on this long after it rang.
 constexpr std::chrono::seconds moveOnDelay(1);
-// However far off the next alarm is, it is looked at again after this
-// long (a timer's reach is limited, and the computer's clock may move).
-constexpr std::chrono::hours longestWait(24);
+// However far off the next alarm is, it is worked out again (here, without
+// asking the players) after this long: the timer stops while the computer
+// sleeps, and the clock or the time zone may move.
+constexpr std::chrono::minutes longestWait(15);
 
 } // namespace
 
@@ -36,6 +37,7 @@ Alarms::Alarms(StoreContext &context, Household &household, Library &library, QO
     , m_library(library)
 {
     m_nextTimer.setSingleShot(true);
+    m_nextTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_nextTimer, &QTimer::timeout, this, &Alarms::updateNext);
     connect(&m_household, &Household::groupsChanged, this, &Alarms::followPlayers);
     connect(&m_library, &Library::favoritesChanged, this, [this] {
@@ -68,7 +70,9 @@ void Alarms::followPlayers()
     players.sort();
     // Rooms renamed, gone or back: the list shows them so.
     show();
-    if (players == m_players)
+    // No players found (the network not up yet after a wake) is no other
+    // household: the list and the editor stay until players answer.
+    if (players.isEmpty() || players == m_players)
         return;
     const bool anotherHousehold = std::none_of(
         players.cbegin(), players.cend(), [&](const QString &player) { return m_players.contains(player); });
@@ -77,8 +81,7 @@ void Alarms::followPlayers()
         forget();
     // Players that came or went (one may have kept alarms of its own while
     // it was away), or another household's.
-    if (!players.isEmpty())
-        read();
+    read();
 }
 
 void Alarms::forget()
@@ -89,13 +92,14 @@ void Alarms::forget()
     m_alarms.clear();
     m_version.clear();
     m_hasRead = false;
+    m_alarmEventsHeard = false;
     m_draft.close();
     show();
 }
 
 void Alarms::opened()
 {
-    if (!m_eventsFlowing || !m_hasRead)
+    if (!m_eventsFlowing || !m_alarmEventsHeard || !m_hasRead)
         read();
     // After a suspend the timer may have slept through the last ring.
     updateNext();
@@ -108,8 +112,18 @@ void Alarms::windowOpened()
         StoreContext::start(m_library.load());
 }
 
+void Alarms::readAgain()
+{
+    m_alarmEventsHeard = false;
+    updateNext();
+    read();
+}
+
 void Alarms::apply(const QString &version)
 {
+    m_alarmEventsHeard = true;
+    // Also the first event after a wake: the timer slept.
+    updateNext();
     if (version != m_version)
         read(version);
 }
@@ -201,8 +215,27 @@ void Alarms::add()
 
 void Alarms::save()
 {
-    if (m_draft.isOpen())
-        send(m_draft.isNew() ? Change::Add : Change::Save, m_draft.result());
+    if (!m_draft.isOpen())
+        return;
+    if (m_draft.isNew()) {
+        send(Change::Add, m_draft.result());
+        return;
+    }
+    // What the user changed, on the alarm as the list holds it now: what
+    // another app changed meanwhile stays.
+    const std::optional<Alarm> current = alarm(m_draft.alarmID());
+    if (!current) {
+        //: Saving an alarm in the editor that was removed meanwhile; the editor keeps the user's values.
+        setFailureText(tr("This alarm was removed in another app."));
+        return;
+    }
+    if (!current->readable) {
+        // Changed elsewhere into a form not understood here: never rewritten.
+        //: Saving an alarm in the editor that another app changed into a form this app can't write back.
+        setFailureText(tr("This alarm was changed in another app and can't be changed here."));
+        return;
+    }
+    send(Change::Save, m_draft.applyTo(*current));
 }
 
 void Alarms::cancelEdit()
@@ -213,8 +246,15 @@ void Alarms::cancelEdit()
 
 void Alarms::remove(const QString &id)
 {
-    if (const std::optional<Alarm> gone = alarm(id))
+    if (const std::optional<Alarm> gone = alarm(id)) {
         send(Change::Remove, *gone);
+        return;
+    }
+    // Removed elsewhere already: what the user wanted.
+    m_draft.close();
+    //: Removing an alarm that another app removed already.
+    setFailureText(tr("This alarm was already removed in another app."));
+    show();
 }
 
 QCoro::Task<QString> Alarms::sent(QString host, Change change, Alarm alarm)

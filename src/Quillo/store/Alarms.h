@@ -25,8 +25,8 @@ class StoreContext;
 // the next alarm to ring. The list is read from the selected group's
 // coordinator when the household's players change, when the players' events
 // tell another version of it than the one held, when those events were
-// missed, and at each opening of the panel or the Alarms window while no
-// events flow; never on a timer. One change goes out at a time.
+// missed, and at each opening of the panel or the Alarms window until its
+// events come again; never on a timer. One change goes out at a time.
 class Alarms : public QObject
 {
     Q_OBJECT
@@ -70,8 +70,9 @@ public:
     void windowOpened();
     // The players' events told this version of the list.
     void apply(const QString &version);
-    // Those events were missed: the list is read once.
-    void readAgain() { read(); }
+    // Those events were missed (or the computer woke): the list is read
+    // once, and read at each opening until they tell a version again.
+    void readAgain();
     void followEvents(bool flowing) { m_eventsFlowing = flowing; }
 
     const QList<SonosKit::Alarm> &alarms() const { return m_alarms; }
@@ -140,6 +141,9 @@ private:
     bool m_readAgain = false;
     std::optional<QString> m_awaitedVersion;
     bool m_eventsFlowing = false;
+    // The list's events came since they were last missed: the group's
+    // events may flow while the alarms' do not.
+    bool m_alarmEventsHeard = false;
     bool m_isLoading = false;
     bool m_readFailed = false;
     bool m_busy = false;

@@ -99,7 +99,9 @@ void TrayIcon::showSleepTimer(const QString &timeLeft)
 
 void TrayIcon::showNextAlarm(const QString &nextAlarm)
 {
-    m_nextAlarm = nextAlarm;
+    // It names a room, which comes from the network, and a tray host may
+    // show the tooltip as markup.
+    m_nextAlarm = nextAlarm.toHtmlEscaped();
     updateToolTip();
 }
 
@@ -111,6 +113,11 @@ void TrayIcon::updateToolTip()
             lines.append(line);
     }
     m_tray->setToolTip(lines.join(u'\n'));
+}
+
+QString TrayIcon::toolTip() const
+{
+    return m_tray->toolTip();
 }
 
 QRect TrayIcon::geometry() const

@@ -39,6 +39,7 @@ public:
     // The next alarm to ring ("Alarm 07:00 · Bedroom"); empty for none.
     void showNextAlarm(const QString &nextAlarm);
     QString symbol() const { return m_symbol; }
+    QString toolTip() const;
     // Where the tray host says the icon is; empty under StatusNotifierItem.
     QRect geometry() const;
 

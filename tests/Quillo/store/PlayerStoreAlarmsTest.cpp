@@ -3,7 +3,8 @@
 // The household's alarms in the store over the simulated household: listed
 // earliest first with an alarm of a room not visible kept, one switched on
 // with every other alarm left alone, a second alarm at a taken time refused
-// with its words and nothing lost, another household's list replacing the
+// with its words and nothing lost, one saved from the editor keeping what
+// another app changed meanwhile, another household's list replacing the
 // last one's, a change made in another controller reaching the list through
 // the events, and the next alarm moving on once it rang.
 #include "StoreTestSupport.h"
@@ -52,9 +53,12 @@ QStringList summaries(const AlarmListModel &list)
 TEST(PlayerStoreAlarms,
     ListedByTimeAnUnknownRoomKeptOneSwitchedOnATakenTimeRefusedWithNothingLostAndAnotherHouseholdsListInItsPlace)
 {
-    playersim::Household household = householdWith(
-        {alarm(1, "09:30:00", "WEEKENDS", false, "RINCON_K01400"), alarm(2, "07:00:00", "WEEKDAYS", true, "RINCON_L01400"),
-            alarm(3, "06:15:00", "ON_135", true, "RINCON_GONE01400")},
+    QJsonObject weekdays = alarm(2, "07:00:00", "WEEKDAYS", true, "RINCON_L01400");
+    for (const auto &[key, value] :
+        {std::pair("duration", QJsonValue("24:30:00")), {"playMode", "REPEAT_ALL"}, {"includeLinkedZones", true}})
+        weekdays.insert(QLatin1String(key), value);
+    playersim::Household household = householdWith({alarm(1, "09:30:00", "WEEKENDS", false, "RINCON_K01400"), weekdays,
+                                                       alarm(3, "06:15:00", "ON_135", true, "RINCON_GONE01400")},
         0);
     storetest::StoreRig rig(household);
     auto store = rig.makeStore();
@@ -103,6 +107,22 @@ TEST(PlayerStoreAlarms,
     EXPECT_TRUE(alarms.failureText().isEmpty());
     EXPECT_EQ(household.alarms().size(), 4);
 
+    // Saved from the editor with only its volume changed, after another app
+    // switched it off: that alone changes, its long duration included.
+    alarms.edit(QStringLiteral("2"));
+    expected = household.alarms();
+    for (playersim::SimAlarm &held : expected)
+        held.enabled = held.enabled && held.id != 2;
+    household.setAlarms(expected);
+    alarms.reload();
+    ASSERT_TRUE(waitUntil([&] { return !alarms.list().items().at(1).enabled; }));
+    draft.setVolume(45);
+    alarms.save();
+    ASSERT_TRUE(waitUntil([&] { return !alarms.isBusy() && !draft.isOpen(); }));
+    for (playersim::SimAlarm &held : expected)
+        held.volume = held.id == 2 ? 45 : held.volume;
+    EXPECT_EQ(household.alarms(), expected);
+
     // Another household: its own alarms alone, and the editor on one of the
     // last one's closed (the same ID names another alarm there).
     playersim::Household other = householdWith({alarm(2, "05:00:00", "DAILY", true, "RINCON_L01400")}, 2, "RINCON_B");
@@ -127,10 +147,13 @@ TEST(PlayerStoreAlarms, AChangeInAnotherControllerReachesTheListAndTheNextAlarmM
     ASSERT_TRUE(store);
     Alarms &alarms = store->alarms();
     ASSERT_TRUE(waitUntil([&] { return alarms.list().count() == 2; }));
-    const QString first = QStringLiteral("Alarm %1 · Living Room").arg(soon.toString(u"HH:mm"));
-    EXPECT_EQ(alarms.nextAlarmText(), first);
+    // A busy machine may have come this far only after it rang.
+    if (QTime::currentTime() < soon) {
+        EXPECT_EQ(alarms.nextAlarmText(), QStringLiteral("Alarm %1 · Living Room").arg(soon.toString(u"HH:mm")));
+    }
 
     // Switched off elsewhere: the row follows within a second, nothing polled.
+    household.log()->clear();
     const SonosKit::AlarmClock elsewhere(household.addresses().constFirst());
     SonosKit::Alarm kitchen = alarms.alarms().at(1);
     ASSERT_EQ(kitchen.id, u"2");
@@ -144,4 +167,6 @@ TEST(PlayerStoreAlarms, AChangeInAnotherControllerReachesTheListAndTheNextAlarmM
     // Once the first rang, the next is the Kitchen's.
     EXPECT_TRUE(waitUntil(
         [&] { return alarms.nextAlarmText() == QStringLiteral("Alarm %1 · Kitchen").arg(later.toString(u"HH:mm")); }, 8s));
+    // One read for each change elsewhere, none while nothing changed.
+    EXPECT_EQ(household.log()->calls(QStringLiteral("ListAlarms")).size(), 2U);
 }

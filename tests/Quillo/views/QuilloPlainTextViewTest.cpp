@@ -7,6 +7,8 @@
 #include "StoreTestSupport.h"
 #include "ViewTestSupport.h"
 
+#include "Quillo/tray/TrayIcon.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -87,5 +89,9 @@ TEST(QuilloViews, NamesFromThePlayersShowAsPlainTextInEveryControlPopupAndTip)
     // The footer's next alarm names its room.
     ASSERT_TRUE(waitUntil([&] { return store->alarms().nextAlarmText().contains(u"<img"); }));
     EXPECT_EQ(richTexts(), QStringList());
+    // So does the tray's tooltip, which a tray host may show as markup.
+    TrayIcon tray;
+    tray.showNextAlarm(store->alarms().nextAlarmText());
+    EXPECT_FALSE(tray.toolTip().contains(u"<img")) << tray.toolTip().toStdString();
     EXPECT_FALSE(imageHost.hasPendingConnections());
 }
