@@ -6,8 +6,6 @@
 #include "Quillo/store/Preferences.h"
 #include "Quillo/store/StoreContext.h"
 
-#include "SonosKit/ZoneTopology.h"
-
 #include <QCoroSignal>
 
 using SonosKit::SonosHousehold;
@@ -18,15 +16,6 @@ namespace {
 QCoro::Task<QList<SonosHousehold>> listOf(QCoro::Task<SonosHousehold> read)
 {
     SonosHousehold household = co_await std::move(read);
-    QList<SonosHousehold> households;
-    households.append(std::move(household));
-    co_return households;
-}
-
-// The player that answered last belongs to the household shown then.
-QCoro::Task<QList<SonosHousehold>> groupsOf(SonosHousehold household, QCoro::Task<QList<ZoneGroup>> read)
-{
-    household.groups = co_await std::move(read);
     QList<SonosHousehold> households;
     households.append(std::move(household));
     co_return households;
@@ -78,12 +67,26 @@ StoreTask<void> Household::refreshTask()
         co_return;
     }
     m_refreshing = true;
-    do {
-        m_refreshAgain = false;
-        co_await m_context.guarded(read());
-    } while (m_refreshAgain);
+    m_refreshAgain = true;
+    co_await m_context.guarded(readWhileAsked());
+    // Whoever asked goes on with the groups read; the search goes on behind,
+    // and a refresh asked for meanwhile follows it, never a second search
+    // beside it.
+    if (source() == Source::known && m_context.isPanelOpen() && m_nextLookAround.hasExpired()) {
+        releaseWaiters();
+        StoreContext::start(lookAround());
+        co_return;
+    }
     m_refreshing = false;
     releaseWaiters();
+}
+
+StoreTask<void> Household::readWhileAsked()
+{
+    while (m_refreshAgain) {
+        m_refreshAgain = false;
+        co_await m_context.guarded(read());
+    }
 }
 
 QCoro::Task<void> Household::nextRefresh()
@@ -109,10 +112,12 @@ QCoro::Task<QList<SonosHousehold>> Household::discover(Source source)
     case Source::typed:
         return listOf(settings.householdAt(*m_preferences.manualHost()));
     case Source::known:
-        return groupsOf(*m_choice.shown(), SonosKit::ZoneTopology(*m_knownHost).groups(m_context.token()));
+        // Its household too: the player may have gone over to another one.
+        return listOf(settings.householdAt(*m_knownHost));
     case Source::search:
         break;
     }
+    m_nextLookAround.setRemainingTime(settings.householdLookInterval);
     return settings.findHouseholds(settings.householdSearchTimeout);
 }
 
@@ -122,8 +127,21 @@ StoreTask<void> Household::read()
         setStatus(StoreStatus::searching());
 
     const quint64 toldAtStart = m_groupingsTold;
-    const Source from = source();
-    const Attempt<QList<SonosHousehold>> households = co_await m_context.attempt(discover(from));
+    const quint64 restartsAtStart = m_searchRestarts;
+    const QString shownAtStart = m_choice.shownID();
+    Source from = source();
+    Attempt<QList<SonosHousehold>> households = co_await m_context.attempt(discover(from));
+    if (from == Source::known && households && households->front().id != shownAtStart) {
+        // The player that answered last went over to another household:
+        // this one is searched for.
+        m_knownHost.reset();
+        from = Source::search;
+        households = co_await m_context.attempt(discover(from));
+    }
+    // The search started over meanwhile (an address typed or cleared): the
+    // refresh that follows reads afresh.
+    if (m_searchRestarts != restartsAtStart)
+        co_return;
     if (households) {
         const QString before = m_choice.shownID();
         // The typed address's household is the user's choice.
@@ -133,6 +151,9 @@ StoreTask<void> Household::read()
             m_choice.update(households->front());
         else
             m_choice.setFound(*households);
+        // What the players told since is newer than the answer.
+        if (m_groupingsTold != toldAtStart && m_choice.shownID() == before)
+            m_choice.setShownGroups(groups());
         const QList<ZoneGroup> found = m_choice.shown() ? m_choice.shown()->groups : QList<ZoneGroup>();
         if (!found.isEmpty())
             m_connectionCheck.setDiagnosis(std::nullopt);
@@ -148,8 +169,6 @@ StoreTask<void> Household::read()
             setSelectedRoomName(found.isEmpty() ? std::nullopt : std::optional<QString>(found.front().coordinator.roomName));
         if (found.isEmpty())
             StoreContext::start(diagnose());
-        if (from == Source::known && m_choice.standsIn())
-            StoreContext::start(lookForRemembered());
         co_return;
     }
 
@@ -166,34 +185,36 @@ StoreTask<void> Household::read()
         StoreContext::start(diagnose());
 }
 
-StoreTask<void> Household::lookForRemembered()
+StoreTask<void> Household::lookAround()
 {
-    if (m_lookingForRemembered)
-        co_return;
-    m_lookingForRemembered = true;
     const StoreSettings &settings = m_context.settings();
+    m_nextLookAround.setRemainingTime(settings.householdLookInterval);
+    const quint64 restartsAtStart = m_searchRestarts;
     const Attempt<QList<SonosHousehold>> households = co_await m_context.attempt(
         settings.findHouseholds(settings.householdSearchTimeout));
-    m_lookingForRemembered = false;
-    // A search that missed it changes nothing: the household shown answers.
-    const std::optional<QString> remembered = m_preferences.selectedHousehold();
-    if (!households || !remembered || m_preferences.hasManualHost()
-        || std::none_of(households->cbegin(), households->cend(),
-            [&remembered](const SonosHousehold &household) { return household.id == *remembered; }))
-        co_return;
-    const QString before = m_choice.shownID();
-    m_choice.setFound(*households);
-    showChosen(before);
+    // A search that found nobody changes nothing: the household shown
+    // answered.
+    if (households && m_searchRestarts == restartsAtStart) {
+        const QString before = m_choice.shownID();
+        m_choice.merge(*households);
+        showChosen(before);
+    }
+    co_await m_context.guarded(readWhileAsked());
+    m_refreshing = false;
+    releaseWaiters();
 }
 
 void Household::showChosen(const QString &before)
 {
-    const SonosHousehold *shown = m_choice.shown();
-    if (!shown || shown->id == before)
+    if (!m_choice.shown() || m_choice.shownID() == before)
         return;
+    // The last household's room page closes first: its player is not
+    // followed again.
+    Q_EMIT householdSwitching();
     // Whatever was told of the last household is no newer than this.
-    setGroups(shown->groups);
-    m_knownHost = shown->groups.isEmpty() ? std::nullopt : std::optional<QString>(shown->groups.front().coordinator.host);
+    setGroups(m_choice.shown()->groups);
+    const QList<ZoneGroup> &shown = m_choice.shown()->groups;
+    m_knownHost = shown.isEmpty() ? std::nullopt : std::optional<QString>(shown.front().coordinator.host);
     Q_EMIT groupChosen();
     Q_EMIT householdSwitched();
 }
@@ -220,6 +241,7 @@ void Household::retry(const QString &host)
     while (!text.isEmpty() && isBlank(text.back()))
         text.chop(1);
     m_preferences.setManualHost(text.isEmpty() ? std::nullopt : std::optional<QString>(text.toString()));
+    ++m_searchRestarts;
     m_knownHost.reset();
     m_choice.setFound({});
     showGroups({});

@@ -12,6 +12,7 @@
 #include "SonosKit/events/TopologyEvent.h"
 
 #include <QCoroTask>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QtQml/qqmlregistration.h>
 
@@ -97,6 +98,9 @@ Q_SIGNALS:
     void groupChosen();
     // The user started the search over: what was found before is dropped.
     void searchRestarted();
+    // Another household is about to be shown: nothing of the last one is
+    // to be followed any more.
+    void householdSwitching();
     // Another household is shown: what was read of the last one (its
     // favorites, what its players told) is dropped.
     void householdSwitched();
@@ -107,12 +111,16 @@ private:
     enum class Source { typed, known, search };
 
     StoreTask<void> refreshTask();
+    // Reads as long as a refresh was asked for since the last read began.
+    StoreTask<void> readWhileAsked();
     StoreTask<void> read();
     Source source() const;
     QCoro::Task<QList<SonosKit::SonosHousehold>> discover(Source source);
-    // While another household stands in for the remembered one, a search
-    // in the background looks for it.
-    StoreTask<void> lookForRemembered();
+    // A search in the background, at most every householdLookInterval and
+    // only while the panel is open: households set up or gone since, and the
+    // remembered one while another stands in for it. It ends the refresh
+    // that started it.
+    StoreTask<void> lookAround();
     // Shows the chosen household's groups when it is another one than
     // `before`'s.
     void showChosen(const QString &before);
@@ -145,7 +153,11 @@ private:
     std::optional<QString> m_knownHost;
     bool m_refreshing = false;
     bool m_refreshAgain = false;
-    bool m_lookingForRemembered = false;
+    // When lookAround() is due; every search puts it off.
+    QDeadlineTimer m_nextLookAround;
+    // Counts the times the search started over: what a read found before is
+    // of no use then.
+    quint64 m_searchRestarts = 0;
     std::vector<std::coroutine_handle<>> m_refreshWaiters;
     // Counts the groupings the players told of (events) or agreed to
     // (regroupings): a read that started before one is older than it.

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #include "Quillo/store/HouseholdChoice.h"
 
-#include "Quillo/models/Notify.h"
 #include "Quillo/store/Preferences.h"
 
 #include <algorithm>
@@ -39,12 +38,28 @@ void HouseholdChoice::update(SonosHousehold household)
     const auto known = std::find_if(m_households.begin(), m_households.end(),
         [&household](const SonosHousehold &candidate) { return candidate.id == household.id; });
     if (known != m_households.end()) {
+        // Members that do not say their generation leave it as it was.
+        if (!household.generation)
+            household.generation = known->generation;
         *known = std::move(household);
         reselect();
         return;
     }
     QList<SonosHousehold> households = m_households;
     households.append(std::move(household));
+    setFound(std::move(households));
+}
+
+void HouseholdChoice::merge(QList<SonosHousehold> households)
+{
+    if (const SonosHousehold *current = shown()) {
+        const auto found = std::find_if(households.begin(), households.end(),
+            [current](const SonosHousehold &candidate) { return candidate.id == current->id; });
+        if (found != households.end())
+            *found = *current;
+        else
+            households.append(*current);
+    }
     setFound(std::move(households));
 }
 
@@ -58,36 +73,44 @@ void HouseholdChoice::setShownGroups(const QList<SonosKit::ZoneGroup> &groups)
 
 void HouseholdChoice::select(const QString &id)
 {
-    const bool found = std::any_of(
-        m_households.cbegin(), m_households.cend(), [&id](const SonosHousehold &candidate) { return candidate.id == id; });
-    if (!found || id == m_shownID)
+    if (withID(id) == m_households.cend() || id == m_shownID)
         return;
     m_preferences.setSelectedHousehold(id);
     reselect();
     Q_EMIT chosen();
 }
 
+QList<SonosHousehold>::const_iterator HouseholdChoice::withID(const QString &id) const
+{
+    return std::find_if(
+        m_households.cbegin(), m_households.cend(), [&id](const SonosHousehold &candidate) { return candidate.id == id; });
+}
+
 void HouseholdChoice::reselect()
 {
+    // The remembered household; else the one shown, so that a household
+    // found later takes nothing over; else the first of the most rooms (the
+    // search lists them that way already, an update may have changed the
+    // counts since).
     const std::optional<QString> &remembered = m_preferences.selectedHousehold();
-    auto shown = m_households.cend();
-    if (remembered)
-        shown = std::find_if(m_households.cbegin(), m_households.cend(),
-            [&remembered](const SonosHousehold &candidate) { return candidate.id == *remembered; });
-    // The first of the most rooms: the search lists them that way already,
-    // an update may have changed the counts since.
+    auto shown = remembered ? withID(*remembered) : m_households.cend();
+    if (shown == m_households.cend() && !m_shownID.isEmpty())
+        shown = withID(m_shownID);
     if (shown == m_households.cend())
         shown = std::max_element(m_households.cbegin(), m_households.cend(),
             [](const SonosHousehold &a, const SonosHousehold &b) { return a.roomCount() < b.roomCount(); });
-    if (shown != m_households.cend() && !remembered)
-        m_preferences.setSelectedHousehold(shown->id);
+    const bool found = shown != m_households.cend();
+    const int index = found ? int(shown - m_households.cbegin()) : -1;
+    m_shownID = found ? shown->id : QString();
+    const bool moved = index != m_shownIndex;
+    m_shownIndex = index;
 
+    // The entries last: whoever hears of them finds the choice made.
     QList<HouseholdEntry> entries;
     entries.reserve(m_households.size());
     for (const SonosHousehold &household : std::as_const(m_households))
         entries.append({household.id, HouseholdEntry::labelFor(household)});
     m_list.setItems(std::move(entries));
-    m_shownID = shown == m_households.cend() ? QString() : shown->id;
-    assignNotifying(this, m_shownIndex, shown == m_households.cend() ? -1 : int(shown - m_households.cbegin()),
-        &HouseholdChoice::shownIndexChanged);
+    if (moved)
+        Q_EMIT shownIndexChanged();
 }

@@ -14,9 +14,10 @@ class Preferences;
 
 // The households found on the network and the one the panel shows. The
 // user's choice is remembered; while the remembered household is not found,
-// the one with the most rooms stands in, and the choice comes back when it
-// reappears. The first household ever shown is remembered, so that a second
-// system set up later does not take the panel over.
+// the one shown stays (at first the one with the most rooms), and the choice
+// comes back when it reappears. Only a pick or a typed address is
+// remembered; a second system set up later does not take the panel over, as
+// the one shown stays.
 class HouseholdChoice : public QObject
 {
     Q_OBJECT
@@ -36,6 +37,9 @@ public:
     // One household read again at one of its players; the others stay as
     // last found.
     void update(SonosKit::SonosHousehold household);
+    // Every household a search in the background found; the shown one stays
+    // as its own players last told it, found or not.
+    void merge(QList<SonosKit::SonosHousehold> households);
     // The shown household's groups as its players told them since.
     void setShownGroups(const QList<SonosKit::ZoneGroup> &groups);
     // The user picks the household with this id, and it is remembered.
@@ -59,6 +63,7 @@ Q_SIGNALS:
     void chosen();
 
 private:
+    QList<SonosKit::SonosHousehold>::const_iterator withID(const QString &id) const;
     void reselect();
 
     Preferences &m_preferences;

@@ -55,7 +55,10 @@ Library::Library(StoreContext &context, Household &household, Preferences &prefe
     , m_visibleFavorites(&m_favorites, ContentItemListModel::ProviderRole)
 {
     setSelectedProvider(m_preferences.selectedProvider());
+    // A load begun before counts as overtaken: its lists are of what was
+    // shown then, even when no later load shows any.
     connect(&m_household, &Household::searchRestarted, this, [this] {
+        m_newestShown = m_loadsStarted + 1;
         setFavorites({});
         StoreContext::start(searchAgainTask());
     });
@@ -65,6 +68,7 @@ Library::Library(StoreContext &context, Household &household, Preferences &prefe
         m_favoritesUpdateID.reset();
         m_playlistsUpdateID.reset();
         setSelectedItemID(std::nullopt);
+        m_newestShown = m_loadsStarted + 1;
         setFavorites({});
         StoreContext::start(load());
     });

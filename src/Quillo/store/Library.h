@@ -149,7 +149,8 @@ private:
     // Changes heard while a reload ran: one more follows it.
     bool m_reloading = false;
     bool m_reloadAgain = false;
-    // Loads may overlap: one never shows its lists after a later one did.
+    // Loads may overlap: one never shows its lists after a later one did,
+    // nor after the household was switched or searched for again.
     quint64 m_loadsStarted = 0;
     quint64 m_newestShown = 0;
 };

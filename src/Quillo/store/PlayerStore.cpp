@@ -52,7 +52,7 @@ PlayerStore::PlayerStore(std::unique_ptr<QSettings> preferencesFile, Settings se
     connect(&m_roomSound, &RoomSound::followedHostChanged, this,
         [this] { m_liveUpdates.alsoFollowRenderingOf(m_roomSound.followedHost()); });
     // A room of the last household has no place on the panel.
-    connect(&m_household, &Household::householdSwitched, &m_roomSound, &RoomSound::closeHidden);
+    connect(&m_household, &Household::householdSwitching, &m_roomSound, &RoomSound::closeHidden);
     connect(&m_liveUpdates, &LiveUpdates::queueEvent, &m_queue, &Queue::apply);
     connect(&m_liveUpdates, &LiveUpdates::queueStale, &m_queue, &Queue::readAgain);
     connect(&m_liveUpdates, &LiveUpdates::alarmListVersion, &m_alarms, &Alarms::apply);

@@ -6,23 +6,11 @@
 
 #include "SonosKit/SonosDiscovery.h"
 
-namespace {
-
-// The address is the frame's own: the caller's text may be gone (the store
-// with it) before the answer comes.
-QCoro::Task<SonosKit::SonosHousehold> householdAtCopy(QString host)
-{
-    SonosKit::SonosHousehold household = co_await SonosKit::SonosDiscovery::householdAt(host);
-    co_return household;
-}
-
-} // namespace
-
 StoreSettings StoreSettings::defaults()
 {
     StoreSettings settings;
     settings.findHouseholds = [](double timeout) { return SonosKit::SonosDiscovery::findHouseholds(timeout); };
-    settings.householdAt = [](const QString &host) { return householdAtCopy(host); };
+    settings.householdAt = [](const QString &host) { return SonosKit::SonosDiscovery::householdAt(host); };
     settings.householdSearchTimeout = SonosKit::SonosDiscovery::householdSearchTimeout;
     settings.examineConnection = [](SonosKit::ConnectionDoctor::Options options) {
         return SonosKit::ConnectionDoctor::examine(std::move(options));

@@ -28,6 +28,10 @@ struct StoreSettings {
     // The household of the player at a typed address, whichever it is.
     std::function<QCoro::Task<SonosKit::SonosHousehold>(const QString &host)> householdAt;
     double householdSearchTimeout = 3.0;
+    // How often, at most, the network is searched again behind the panel
+    // while the player that answered last still answers: for a household
+    // set up or gone since, or the remembered one coming back.
+    std::chrono::milliseconds householdLookInterval{std::chrono::minutes(10)};
     // Between two reads of playback while the panel is open.
     std::chrono::milliseconds pollPause{1500};
     // Between two reads while the panel is closed and the group plays, so

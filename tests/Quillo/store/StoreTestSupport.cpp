@@ -186,6 +186,7 @@ std::unique_ptr<PlayerStore> StoreRig::makeStore()
         settings.eventAddress = eventAddress;
     settings.followNetworkChanges = followNetworkChanges;
     settings.eventRetryInterval = eventRetryInterval;
+    settings.householdLookInterval = householdLookInterval;
     settings.proofWhilePlaying = proofWhilePlaying;
     settings.proofWhileIdle = proofWhileIdle;
     settings.examineConnection = examineConnection;

@@ -93,6 +93,7 @@ struct StoreRig {
     // Following this computer's network and its resume from suspend.
     bool followNetworkChanges = false;
     std::chrono::milliseconds eventRetryInterval{std::chrono::minutes(10)};
+    std::chrono::milliseconds householdLookInterval{std::chrono::minutes(10)};
     // How often the way of the events is proven, playing and idle.
     std::chrono::milliseconds proofWhilePlaying{std::chrono::seconds(40)};
     std::chrono::milliseconds proofWhileIdle{std::chrono::seconds(330)};
