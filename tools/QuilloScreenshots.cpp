@@ -172,13 +172,13 @@ bool roomLevelsKnown(const PlayerStore &store)
 const QString menu = QStringLiteral("qrc:/Quillo/qml/MenuContentView.qml");
 const QString alarmsWindow = QStringLiteral("qrc:/Quillo/qml/AlarmsView.qml");
 
-// Clicks the shown button whose text is `text`, in whichever window holds it.
-bool clickButton(const QString &text)
+// The first shown item of any window that `matches`, looked for depth first.
+QQuickItem *findShown(const std::function<bool(const QQuickItem &)> &matches)
 {
     const std::function<QQuickItem *(QQuickItem *)> find = [&](QQuickItem *item) -> QQuickItem * {
         if (!item->isVisible())
             return nullptr;
-        if (item->inherits("QQuickAbstractButton") && item->property("text").toString() == text)
+        if (matches(*item))
             return item;
         for (QQuickItem *child : item->childItems()) {
             if (QQuickItem *found = find(child))
@@ -188,33 +188,29 @@ bool clickButton(const QString &text)
     };
     for (QWindow *window : QGuiApplication::topLevelWindows()) {
         auto *quick = qobject_cast<QQuickWindow *>(window);
-        if (QQuickItem *button = quick ? find(quick->contentItem()) : nullptr)
-            return QMetaObject::invokeMethod(button, "clicked");
+        if (QQuickItem *found = quick ? find(quick->contentItem()) : nullptr)
+            return found;
     }
-    return false;
+    return nullptr;
+}
+
+// Clicks the shown button whose text is `text`, in whichever window holds it.
+bool clickButton(const QString &text)
+{
+    QQuickItem *button = findShown([&](const QQuickItem &item) {
+        return item.inherits("QQuickAbstractButton") && item.property("text").toString() == text;
+    });
+    return button && QMetaObject::invokeMethod(button, "clicked");
 }
 
 // Opens the list of the shown chooser that shows `text`.
 bool openChooser(const QString &text)
 {
-    const std::function<QQuickItem *(QQuickItem *)> find = [&](QQuickItem *item) -> QQuickItem * {
-        if (!item->isVisible())
-            return nullptr;
-        if (item->inherits("QQuickComboBox") && item->property("currentText").toString() == text)
-            return item;
-        for (QQuickItem *child : item->childItems()) {
-            if (QQuickItem *found = find(child))
-                return found;
-        }
-        return nullptr;
-    };
-    for (QWindow *window : QGuiApplication::topLevelWindows()) {
-        auto *quick = qobject_cast<QQuickWindow *>(window);
-        QQuickItem *chooser = quick ? find(quick->contentItem()) : nullptr;
-        if (QObject *list = chooser ? chooser->property("popup").value<QObject *>() : nullptr)
-            return QMetaObject::invokeMethod(list, "open");
-    }
-    return false;
+    QQuickItem *chooser = findShown([&](const QQuickItem &item) {
+        return item.inherits("QQuickComboBox") && item.property("currentText").toString() == text;
+    });
+    QObject *list = chooser ? chooser->property("popup").value<QObject *>() : nullptr;
+    return list && QMetaObject::invokeMethod(list, "open");
 }
 
 // A room's sound page, bass and treble moved off the middle and loudness off.
