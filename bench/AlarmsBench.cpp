@@ -75,18 +75,6 @@ std::unique_ptr<PlayerStore> storeFor(const QTemporaryDir &directory, bool event
     return store;
 }
 
-void print(const char *what, std::vector<double> figures)
-{
-    if (figures.empty()) {
-        std::printf("%s: no round completed\n", what);
-        return;
-    }
-    const double worst = *std::max_element(figures.cbegin(), figures.cend());
-    const size_t completed = figures.size();
-    std::printf(
-        "%s (%zu of %d): median %.2f ms, worst %.2f ms\n", what, completed, rounds, bench::median(std::move(figures)), worst);
-}
-
 double since(Clock::time_point start, Clock::time_point end)
 {
     return std::chrono::duration<double, std::milli>(end - start).count();
@@ -108,7 +96,7 @@ void benchListing(const QTemporaryDir &directory)
         if (alarms.list().count() == alarmCount)
             listings.push_back(since(asked, shownAt));
     }
-    print("Listing 100 alarms, verb to rows ready", std::move(listings));
+    bench::printFigures("Listing 100 alarms, verb to rows ready", std::move(listings), rounds);
 }
 
 void benchEvent(const QTemporaryDir &directory, const QString &host)
@@ -140,7 +128,7 @@ void benchEvent(const QTemporaryDir &directory, const QString &host)
         if (changedAt != Clock::time_point() && alarms.list().items().constFirst().enabled == switched.enabled)
             applied.push_back(since(sent, changedAt));
     }
-    print("Applying an alarm event, switched elsewhere to the row changed", std::move(applied));
+    bench::printFigures("Applying an alarm event, switched elsewhere to the row changed", std::move(applied), rounds);
 }
 
 } // namespace

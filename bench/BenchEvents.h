@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include <chrono>
@@ -61,6 +62,19 @@ inline double median(std::vector<double> values)
         return 0;
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// One line per figure: how many of `rounds` completed, their median and the
+// worst; the benchmarks' printing is compared between runs, so it is one form.
+inline void printFigures(const char *what, std::vector<double> figures, int rounds)
+{
+    if (figures.empty()) {
+        std::printf("%s: no round completed\n", what);
+        return;
+    }
+    const double worst = *std::max_element(figures.cbegin(), figures.cend());
+    const size_t completed = figures.size();
+    std::printf("%s (%zu of %d): median %.2f ms, worst %.2f ms\n", what, completed, rounds, median(std::move(figures)), worst);
 }
 
 } // namespace bench

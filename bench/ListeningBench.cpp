@@ -37,18 +37,6 @@ double millisecondsBetween(Clock::time_point from, Clock::time_point to)
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-void printFigure(const char *what, std::vector<double> figures)
-{
-    if (figures.empty()) {
-        std::printf("%s: no round completed\n", what);
-        return;
-    }
-    const double worst = *std::max_element(figures.cbegin(), figures.cend());
-    const size_t completed = figures.size();
-    std::printf(
-        "%s (%zu of %d): median %.2f ms, worst %.2f ms\n", what, completed, rounds, bench::median(std::move(figures)), worst);
-}
-
 // When the household last received `action`.
 std::optional<Clock::time_point> receivedAt(const playersim::Household &household, const QString &action)
 {
@@ -113,7 +101,7 @@ void benchSleepTimer()
         const QString shown = SleepTimer::labelFor(std::chrono::minutes(minutes));
         serveEventsUntil([&] { return timer.label() == shown && !timer.isBusy(); }, roundLimit);
     }
-    printFigure("Sleep timer: a menu entry to ConfigureSleepTimer at the player", std::move(commands));
+    bench::printFigures("Sleep timer: a menu entry to ConfigureSleepTimer at the player", std::move(commands), rounds);
 
     // Another controller sets lengths the label tells apart; the store hears
     // the generation in the coordinator's event and reads the time left.
@@ -131,7 +119,7 @@ void benchSleepTimer()
         if (timer.label() == shown && changed)
             outside.push_back(millisecondsBetween(*changed, notified));
     }
-    printFigure("Sleep timer: set in another controller to the store's label notifying", std::move(outside));
+    bench::printFigures("Sleep timer: set in another controller to the store's label notifying", std::move(outside), rounds);
     QCoro::waitFor(elsewhere.configureSleepTimer(0s));
 }
 
@@ -185,8 +173,8 @@ void benchPlayModes()
         if (modes.shuffle() == wanted && changed)
             outside.push_back(millisecondsBetween(*changed, notified));
     }
-    printFigure("Shuffle: a click to SetPlayMode at the player", std::move(clicks));
-    printFigure("Shuffle: set in another controller to the store's property notifying", std::move(outside));
+    bench::printFigures("Shuffle: a click to SetPlayMode at the player", std::move(clicks), rounds);
+    bench::printFigures("Shuffle: set in another controller to the store's property notifying", std::move(outside), rounds);
 }
 
 // The inputs on 127.119.83.0/24: the default household's TV and line-in
@@ -227,7 +215,7 @@ void benchInputs()
         if (const auto received = receivedAt(household, QStringLiteral("SetAVTransportURI")))
             sent.push_back(millisecondsBetween(clicked, *received));
     }
-    printFigure("Input clicked to SetAVTransportURI at the player", std::move(sent));
+    bench::printFigures("Input clicked to SetAVTransportURI at the player", std::move(sent), rounds);
 
     // 2. Another controller switches the input; what plays shows it.
     std::vector<double> shown;
@@ -249,7 +237,7 @@ void benchInputs()
         if (notified)
             shown.push_back(millisecondsBetween(changed, *notified));
     }
-    printFigure("Input switched elsewhere to the store's now playing notifying", std::move(shown));
+    bench::printFigures("Input switched elsewhere to the store's now playing notifying", std::move(shown), rounds);
 }
 
 } // namespace

@@ -149,13 +149,6 @@ int main(int argc, char **argv)
         if (sound.bass() == wanted && changed && notified)
             outside.push_back(millisecondsBetween(*changed, *notified));
     }
-    if (outside.empty()) {
-        std::printf("Bass set elsewhere: no round completed\n");
-        return 0;
-    }
-    const double worst = *std::max_element(outside.cbegin(), outside.cend());
-    const size_t completed = outside.size();
-    std::printf("Bass set in another controller to the store's property notifying (%zu of %d): median %.2f ms, worst %.2f ms\n",
-        completed, rounds, bench::median(std::move(outside)), worst);
+    bench::printFigures("Bass set in another controller to the store's property notifying", std::move(outside), rounds);
     return 0;
 }
